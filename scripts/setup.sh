@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package VexaDICOM needs to build, test, run its demo and
+# take screenshots. Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git clang clang-format
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6svg6-dev
+  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+  libdcmtk-dev dcmtk libjpeg-dev libturbojpeg0-dev
+  libburn-dev libisofs-dev
+  libsqlite3-dev sqlite3 postgresql postgresql-client
+  fonts-liberation xvfb xauth x11-utils imagemagick
+  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  python3-pydicom libgtest-dev libgmock-dev
+  locales
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo_cmd apt-get update -q
+  $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# French locale for the decimal-separator tests and the demo.
+if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf8$'; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd sed -i 's/^# *fr_FR.UTF-8 UTF-8/fr_FR.UTF-8 UTF-8/' /etc/locale.gen
+  $sudo_cmd locale-gen >/dev/null
+fi

@@ -1,0 +1,87 @@
+#pragma once
+// Every message box, question, input box and file dialog of the program goes
+// through one DialogService. Production installs the Qt implementation at
+// start-up; tests install a ScriptedDialogService and answer from a script.
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace vexa {
+
+enum class MsgIcon { None, Information, Question, Exclamation, Critical };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class MsgResult { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+
+struct MessageRequest {
+    QString text;
+    QString title;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgResult defaultButton = MsgResult::Ok;
+};
+
+struct InputRequest {
+    QString prompt;
+    QString title;
+    QString defaultText;
+};
+
+struct FileRequest {
+    enum class Kind { Open, Save, Folder };
+    Kind kind = Kind::Open;
+    QString title;
+    QString startPath;
+    QStringList filters; // "Label (*.db3 *.sqlite)" entries, first one preselected
+};
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    virtual MsgResult message(const MessageRequest& request) = 0;
+    // The typed text, or nullopt when the user cancelled (an input box then answers "").
+    virtual std::optional<QString> input(const InputRequest& request) = 0;
+    // The chosen path, or "" when the user cancelled.
+    virtual QString file(const FileRequest& request) = 0;
+};
+
+// The service in use. Never null: before one is installed, a silent service
+// answers each question with its default button and cancels inputs and files.
+DialogService& dialogs();
+// Installs a service (not owned); nullptr goes back to the silent one.
+void setDialogService(DialogService* service);
+
+// Shorthand for the common message box.
+MsgResult MsgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
+                 const QString& title = QStringLiteral("VexaDICOM"), MsgResult defaultButton = MsgResult::Ok);
+
+// Scripted answers for tests. Each request is recorded; answers are taken in
+// order. When the script runs dry the default button (or a cancel) is given
+// and the request is counted as unexpected, so a test can assert none occurred.
+class ScriptedDialogService : public DialogService {
+public:
+    ScriptedDialogService();
+    ~ScriptedDialogService() override;
+
+    void answerMessage(MsgResult result) { messageAnswers.push_back(result); }
+    void answerInput(std::optional<QString> text) { inputAnswers.push_back(std::move(text)); }
+    void answerFile(QString path) { fileAnswers.push_back(std::move(path)); }
+
+    MsgResult message(const MessageRequest& request) override;
+    std::optional<QString> input(const InputRequest& request) override;
+    QString file(const FileRequest& request) override;
+
+    std::vector<MessageRequest> messages;
+    std::vector<InputRequest> inputs;
+    std::vector<FileRequest> files;
+    int unexpected = 0;
+
+private:
+    std::deque<MsgResult> messageAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
+    std::deque<QString> fileAnswers;
+    DialogService* previous;
+};
+
+} // namespace vexa

@@ -1,0 +1,33 @@
+#pragma once
+// Small numeric conventions shared by the whole program: rounding halves to
+// the even neighbour, numeric prefixes of stored texts, and twips.
+#include <QString>
+#include <cmath>
+#include <cstdint>
+
+namespace vexa {
+
+// Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+inline int64_t RoundHalfEven(double value)
+{
+    return static_cast<int64_t>(std::nearbyint(value)); // default FP mode rounds to nearest even
+}
+
+// The leading number of a text, as a settings value is read: leading blanks
+// skipped, optional sign, digits with an optional "." fraction and exponent.
+// "" and text without a leading number give 0.
+double NumericPrefix(const QString& text);
+
+constexpr int TwipsPerPixel = 15;
+constexpr int TwipsPerInch = 1440;
+
+inline int PixelsToTwips(double pixels)
+{
+    return static_cast<int>(RoundHalfEven(pixels * TwipsPerPixel));
+}
+inline int TwipsToPixels(double twips)
+{
+    return static_cast<int>(RoundHalfEven(twips / TwipsPerPixel));
+}
+
+} // namespace vexa
