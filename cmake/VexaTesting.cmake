@@ -23,3 +23,15 @@ function(vexa_add_test name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES ${props})
 endfunction()
+
+# Adds every child folder of the current one that has a CMakeLists.txt, so the
+# parts of a subsystem (core, ui, ...) join the build as they appear.
+function(vexa_add_subdirs)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
