@@ -1,0 +1,126 @@
+#include "ConquestSchema.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QUrl>
+
+namespace vexa {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+QSqlDatabase OpenPostgres(const QString& url, const QString& connectionName, QString* error)
+{
+    const QUrl parsed(url);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(parsed.host());
+    db.setPort(parsed.port(5432));
+    db.setUserName(parsed.userName());
+    db.setPassword(parsed.password());
+    db.setDatabaseName(parsed.path().mid(1));
+    if (!db.open() && error)
+        *error = db.lastError().text();
+    return db;
+}
+
+QSqlDatabase OpenSqlite(
+    const QString& path, const QString& connectionName, QString* error, MissingFile missing)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    if (path.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive)) {
+        if (error)
+            *error = QStringLiteral("Les bases Access (.mdb) ne sont pas lues sur cette plate-forme : "
+                                    "indiquez la base SQLite ou PostgreSQL de Conquest.");
+        return db;
+    }
+    // SQLite would silently create an empty database where the file is missing.
+    if (missing == MissingFile::Fail && !QFileInfo(path).isFile()) {
+        if (error)
+            *error = QStringLiteral("Le fichier \"%1\" est introuvable.").arg(path);
+        return db;
+    }
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    if (!db.open() && error)
+        *error = db.lastError().text();
+    return db;
+}
+
+// Conquest's tables as a fresh installation creates them. Names are left
+// unquoted so that PostgreSQL folds them to lower case, as it does for
+// Conquest's own statements.
+const QStringList& ConquestTableStatements()
+{
+    static const QStringList statements{
+        QStringLiteral("CREATE TABLE DICOMPatients (PatientID varchar(64) NOT NULL PRIMARY KEY, "
+                       "PatientNam varchar(64), PatientBir char(8), PatientSex varchar(16), "
+                       "AccessTime integer, qTimeStamp integer, qFlags integer, qSpare varchar(64))"),
+        QStringLiteral("CREATE TABLE DICOMStudies (StudyInsta varchar(64) NOT NULL PRIMARY KEY, "
+                       "StudyDate char(8), StudyTime varchar(16), StudyID varchar(64), "
+                       "StudyDescr varchar(64), AccessionN varchar(64), ReferPhysi varchar(64), "
+                       "PatientID varchar(64), PatientNam varchar(64), PatientBir char(8), "
+                       "PatientSex varchar(16), StudyModal varchar(64), AccessTime integer, "
+                       "qTimeStamp integer, qFlags integer, qSpare varchar(64))"),
+        QStringLiteral("CREATE TABLE DICOMSeries (SeriesInst varchar(64) NOT NULL PRIMARY KEY, "
+                       "SeriesNumb varchar(12), SeriesDate char(8), SeriesTime varchar(16), "
+                       "SeriesDesc varchar(64), Modality varchar(16), PatientPos varchar(16), "
+                       "Manufactur varchar(64), ModelName varchar(64), BodyPartEx varchar(64), "
+                       "StationNam varchar(64), Institutio varchar(64), SeriesPat varchar(64), "
+                       "StudyInsta varchar(64), AccessTime integer, qTimeStamp integer, "
+                       "qFlags integer, qSpare varchar(64))"),
+        QStringLiteral("CREATE TABLE DICOMImages (SOPInstanc varchar(64) NOT NULL PRIMARY KEY, "
+                       "SOPClassUI varchar(64), ImageNumbe varchar(12), ImageDate char(8), "
+                       "ImageTime varchar(16), AcqDate char(8), AcqTime varchar(16), "
+                       "NumberOfFr varchar(12), ImageType varchar(128), ImagePat varchar(64), "
+                       "SeriesInst varchar(64), ObjectFile varchar(255), DeviceName varchar(32), "
+                       "AccessTime integer, qTimeStamp integer, qFlags integer, qSpare varchar(64))"),
+        QStringLiteral("CREATE TABLE DICOMWorkList (AccessionN varchar(64), PatientID varchar(64), "
+                       "PatientNam varchar(64), PatientBir char(8), PatientSex varchar(16), "
+                       "StudyInsta varchar(64), ReqPhysici varchar(64), ReqProcDes varchar(64), "
+                       "Modality varchar(16), StartDate char(8), StartTime varchar(16), "
+                       "SchedStati varchar(32), qTimeStamp integer, qFlags integer, qSpare varchar(64))"),
+        QStringLiteral("CREATE INDEX images_seriesinst ON DICOMImages (SeriesInst)"),
+        QStringLiteral("CREATE INDEX images_imagepat ON DICOMImages (ImagePat)"),
+        QStringLiteral("CREATE INDEX series_seriespat ON DICOMSeries (SeriesPat)"),
+        QStringLiteral("CREATE INDEX series_studyinsta ON DICOMSeries (StudyInsta)"),
+    };
+    return statements;
+}
+
+} // namespace
+
+SqlBackend BackendOf(const QSqlDatabase& db)
+{
+    return db.driverName() == QStringLiteral("QPSQL") ? SqlBackend::Postgres : SqlBackend::Sqlite;
+}
+
+bool IsPostgresUrl(const QString& conquestPath)
+{
+    return conquestPath.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive)
+        || conquestPath.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive);
+}
+
+QSqlDatabase OpenConquestDatabase(
+    const QString& conquestPath, const QString& connectionName, QString* error, MissingFile missing)
+{
+    if (QSqlDatabase::contains(connectionName))
+        QSqlDatabase::removeDatabase(connectionName);
+    if (IsPostgresUrl(conquestPath))
+        return OpenPostgres(conquestPath, connectionName, error);
+    return OpenSqlite(conquestPath, connectionName, error, missing);
+}
+
+QString CreateConquestTables(QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    for (const QString& statement : ConquestTableStatements()) {
+        if (!query.exec(statement))
+            return query.lastError().text();
+    }
+    return {};
+}
+
+} // namespace vexa
