@@ -1,13 +1,14 @@
+#include "Numeric.h"
 #include "Dates.h"
 #include "DialogService.h"
-#include "Numeric.h"
 #include <gtest/gtest.h>
 
 using namespace vexa;
 
 TEST(Numeric, RoundsHalvesToEven)
 {
-    const std::pair<double, int64_t> cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.49, 0}, {1.51, 2}, {-0.5, 0}};
+    const std::pair<double, int64_t> cases[]
+        = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.49, 0}, {1.51, 2}, {-0.5, 0}};
     for (auto [value, expected] : cases)
         EXPECT_EQ(RoundHalfEven(value), expected) << value;
 }
@@ -15,8 +16,18 @@ TEST(Numeric, RoundsHalvesToEven)
 TEST(Numeric, ReadsTheNumericPrefixOfAText)
 {
     const std::pair<const char*, double> cases[] = {
-        {"", 0},      {"abc", 0},    {"12", 12},     {" 2.5", 2.5}, {"-1", -1},  {"0.5x", 0.5},
-        {"3.5e1", 35}, {"7e", 7},    {"+4", 4},      {".", 0},      {"-", 0},    {".25", 0.25},
+        {"", 0},
+        {"abc", 0},
+        {"12", 12},
+        {" 2.5", 2.5},
+        {"-1", -1},
+        {"0.5x", 0.5},
+        {"3.5e1", 35},
+        {"7e", 7},
+        {"+4", 4},
+        {".", 0},
+        {"-", 0},
+        {".25", 0.25},
     };
     for (auto [text, expected] : cases)
         EXPECT_DOUBLE_EQ(NumericPrefix(QString::fromUtf8(text)), expected) << text;
@@ -45,7 +56,8 @@ TEST(DialogService, ScriptAnswersInOrderAndCountsUnexpectedQuestions)
     ScriptedDialogService script;
     script.answerMessage(MsgResult::No);
     EXPECT_EQ(MsgBox("Q ?", MsgIcon::Question, MsgButtons::YesNo), MsgResult::No);
-    EXPECT_EQ(MsgBox("Encore ?", MsgIcon::Question, MsgButtons::YesNo, "VexaDICOM", MsgResult::Yes), MsgResult::Yes);
+    EXPECT_EQ(MsgBox("Encore ?", MsgIcon::Question, MsgButtons::YesNo, "VexaDICOM", MsgResult::Yes),
+        MsgResult::Yes);
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(script.messages[0].text, "Q ?");
     EXPECT_EQ(script.unexpected, 1);

@@ -3,15 +3,15 @@
 namespace vexa {
 namespace {
 
-    class SilentDialogService final : public DialogService {
-    public:
-        MsgResult message(const MessageRequest& request) override { return request.defaultButton; }
-        std::optional<QString> input(const InputRequest&) override { return std::nullopt; }
-        QString file(const FileRequest&) override { return {}; }
-    };
+class SilentDialogService final : public DialogService {
+public:
+    MsgResult message(const MessageRequest& request) override { return request.defaultButton; }
+    std::optional<QString> input(const InputRequest&) override { return std::nullopt; }
+    QString file(const FileRequest&) override { return {}; }
+};
 
-    SilentDialogService silentService;
-    DialogService* currentService = nullptr;
+SilentDialogService silentService;
+DialogService* currentService = nullptr;
 
 } // namespace
 
@@ -25,8 +25,8 @@ void setDialogService(DialogService* service)
     currentService = service;
 }
 
-MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title,
-                 MsgResult defaultButton)
+MsgResult MsgBox(
+    const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title, MsgResult defaultButton)
 {
     return dialogs().message({text, title, icon, buttons, defaultButton});
 }
@@ -63,9 +63,13 @@ std::optional<QString> ScriptedDialogService::input(const InputRequest& request)
         ++unexpected;
         return std::nullopt;
     }
-    auto answer = inputAnswers.front();
+    // Taken as a plain text and a flag: GCC wrongly warns about a copied optional<QString>.
+    const bool cancelled = !inputAnswers.front().has_value();
+    const QString text = inputAnswers.front().value_or(QString());
     inputAnswers.pop_front();
-    return answer;
+    if (cancelled)
+        return std::nullopt;
+    return text;
 }
 
 QString ScriptedDialogService::file(const FileRequest& request)

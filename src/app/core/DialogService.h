@@ -54,7 +54,7 @@ void setDialogService(DialogService* service);
 
 // Shorthand for the common message box.
 MsgResult MsgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
-                 const QString& title = QStringLiteral("VexaDICOM"), MsgResult defaultButton = MsgResult::Ok);
+    const QString& title = QStringLiteral("VexaDICOM"), MsgResult defaultButton = MsgResult::Ok);
 
 // Scripted answers for tests. Each request is recorded; answers are taken in
 // order. When the script runs dry the default button (or a cancel) is given

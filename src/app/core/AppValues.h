@@ -1,0 +1,53 @@
+#pragma once
+// The process-wide values every window reads: copies of the settings taken at
+// start-up, fixed folders and constants. Only the start-up and the options
+// dialog write them (the day timer refreshes TodayDate).
+#include <QDate>
+#include <QString>
+#include <cstdint>
+
+namespace vexa {
+
+struct AppValues {
+    QString DefaultPrinterName;
+
+    QString ConquestPath;
+    QString ConquestImagePath;
+    QString ImagePath;
+    QString Entete;
+    QString ImagePrinter;
+    QString EtiquettePrinter;
+    QString CR_Printer;
+    QString FujiCheminNetpix;
+    QString FujiPraticien = QStringLiteral("VD");
+
+    bool Inverse = false;
+    bool IsEtiquette = false;
+    bool EtiquetteAutoPrint = true;
+    bool LetOnTop = true;
+
+    int16_t FormatEtiquette = 1;
+    int16_t NbEtiquette = 1;
+    int16_t Position = 0;
+
+    QString BurnStagingDir; // CD folder being staged
+    QString DicomExportDir; // DICOM files and DICOMDIR before they join the CD folder
+    int MonitorInterval = 6000; // new-exam monitor period, milliseconds
+    QDate TodayDate;
+};
+
+// The one instance, alive until the program ends.
+AppValues& appValues();
+
+// The values as the settings store gives them now; defaultPrinterName is the
+// system default printer ("" when none is installed), the default of the three
+// printer keys.
+AppValues ReadAppValues(const QString& defaultPrinterName);
+// Start-up: fills appValues() from the store and makes the default printer the current one.
+void LoadAppValues(const QString& defaultPrinterName);
+
+// <per-user data folder>/ToBurn.tmp and <per-user data folder>/DCM, without a trailing separator.
+QString DefaultBurnStagingDir();
+QString DefaultDicomExportDir();
+
+} // namespace vexa

@@ -1,0 +1,18 @@
+#pragma once
+// The program's current printer: the name of the installed printer that the
+// next print job uses. Start-up sets it to the default printer; the print
+// windows switch it with SelectPrinterByName (app_ui gives the installed list).
+#include <QString>
+#include <QStringList>
+
+namespace vexa {
+
+QString CurrentPrinterName();
+void SetCurrentPrinterName(const QString& name);
+
+// Makes the first installed printer whose name equals `name` exactly (letter
+// case included) the current printer. Returns false, changing nothing, when
+// none matches.
+bool SelectPrinterByName(const QString& name, const QStringList& installedPrinters);
+
+} // namespace vexa

@@ -1,0 +1,107 @@
+#include "Settings.h"
+#include "AppValues.h"
+#include "CurrentPrinter.h"
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+// Each test works on its own INI file, never on the user's store.
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        SetSettingsFile(folder.filePath("settings.ini"));
+    }
+    void TearDown() override { SetSettingsFile({}); }
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(SettingsTest, NothingStoredGivesTheReadersDefaults)
+{
+    const AppValues v = ReadAppValues("Bureau-Laser");
+    EXPECT_EQ(v.ImagePrinter, "Bureau-Laser");
+    EXPECT_EQ(v.EtiquettePrinter, "Bureau-Laser");
+    EXPECT_EQ(v.CR_Printer, "Bureau-Laser");
+    EXPECT_EQ(v.ConquestPath, "");
+    EXPECT_EQ(v.Entete, "");
+    EXPECT_EQ(v.FujiPraticien, "VD");
+    EXPECT_TRUE(v.EtiquetteAutoPrint);
+    EXPECT_TRUE(v.LetOnTop);
+    EXPECT_FALSE(v.Inverse);
+    EXPECT_FALSE(v.IsEtiquette);
+    EXPECT_EQ(v.FormatEtiquette, 1);
+    EXPECT_EQ(v.NbEtiquette, 1);
+    EXPECT_EQ(v.Position, 0);
+    EXPECT_EQ(v.MonitorInterval, 6000);
+    EXPECT_EQ(v.TodayDate, QDate::currentDate());
+    EXPECT_TRUE(v.BurnStagingDir.endsWith("/ToBurn.tmp"));
+    EXPECT_TRUE(v.DicomExportDir.endsWith("/DCM"));
+    EXPECT_FALSE(QFile::exists(folder.filePath("settings.ini"))) << "reading must not create the store";
+}
+
+TEST_F(SettingsTest, StoredTextsReachTheValuesAndSurviveAReopen)
+{
+    SaveSetting("Conquest", "ConquestPath", "/srv/conquest/data/dbase/conquest.db3");
+    SaveSetting("Print", "Entete", "Cabinet de radiologie, Dr Müller \"Centre\"");
+    SaveSetting("Print", "NbEtiquette", "3");
+    SaveSetting("Print", "EtiquetteAutoPrint", "0");
+    SaveSetting("Print", "ImagePrinter", "Salle 2");
+    SaveSetting("Print", "FormatEtiquette", "70000"); // beyond the 16-bit field
+
+    const AppValues v = ReadAppValues("");
+    EXPECT_EQ(v.ConquestPath, "/srv/conquest/data/dbase/conquest.db3");
+    EXPECT_EQ(v.Entete, "Cabinet de radiologie, Dr Müller \"Centre\"");
+    EXPECT_EQ(v.NbEtiquette, 3);
+    EXPECT_FALSE(v.EtiquetteAutoPrint);
+    EXPECT_EQ(v.ImagePrinter, "Salle 2");
+    EXPECT_EQ(v.EtiquettePrinter, "") << "no printer installed";
+    EXPECT_EQ(v.FormatEtiquette, 32767);
+    EXPECT_TRUE(HasSetting("Print", "Entete"));
+    EXPECT_FALSE(HasSetting("Windows", "PositionLeft"));
+}
+
+TEST_F(SettingsTest, ExplicitFileWinsOverTheEnvironmentVariable)
+{
+    const QString envFile = folder.filePath("env.ini");
+    qputenv("VEXADICOM_SETTINGS", envFile.toUtf8());
+    EXPECT_EQ(SettingsFile(), folder.filePath("settings.ini"));
+
+    SetSettingsFile({});
+    EXPECT_EQ(SettingsFile(), envFile);
+    SaveSetting("Drive", "Device", "stdio:/tmp/cd.iso");
+    qunsetenv("VEXADICOM_SETTINGS");
+
+    EXPECT_EQ(QSettings(envFile, QSettings::IniFormat).value("Drive/Device").toString(), "stdio:/tmp/cd.iso");
+    EXPECT_NE(SettingsFile(), envFile);
+}
+
+TEST(SettingsReading, IntegerAndYesNoReadingsOfStoredTexts)
+{
+    const std::pair<const char*, int> integers[]
+        = {{"2.5", 2}, {"3.5", 4}, {"", 0}, {"abc", 0}, {"-1", -1}, {"12abc", 12}, {"1e12", 2147483647}};
+    for (auto [text, expected] : integers)
+        EXPECT_EQ(SettingAsInteger(text), expected) << text;
+
+    const std::pair<const char*, bool> yesNo[] = {{"-1", true}, {"2", true}, {"0.5", true}, {"1", true},
+        {"0", false}, {"", false}, {"abc", false}, {"0.0", false}};
+    for (auto [text, expected] : yesNo)
+        EXPECT_EQ(SettingAsYesNo(text), expected) << text;
+}
+
+TEST(CurrentPrinter, SelectionIsExactAndCaseSensitive)
+{
+    const QStringList installed = {"PDF", "Etiquettes", "Salle-2"};
+    SetCurrentPrinterName("PDF");
+    EXPECT_FALSE(SelectPrinterByName("etiquettes", installed));
+    EXPECT_FALSE(SelectPrinterByName("Etiquette", installed));
+    EXPECT_EQ(CurrentPrinterName(), "PDF");
+    EXPECT_TRUE(SelectPrinterByName("Etiquettes", installed));
+    EXPECT_EQ(CurrentPrinterName(), "Etiquettes");
+}
