@@ -1,0 +1,103 @@
+#include "API.h"
+#include "CurrentPrinter.h"
+#include "Printers.h"
+#include "QtDialogService.h"
+#include "frmWaitLoad.h"
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrinterInfo>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+// Acts on the modal dialog the service is about to run, once it is up.
+void whenModalShows(std::function<void(QWidget*)> action)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [action, poll] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            action(modal);
+        else
+            QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(10, *poll);
+}
+
+} // namespace
+
+TEST(frmWaitLoad, ShowsItsRestingMessageOnTopAndCountsSteps)
+{
+    frmWaitLoad wait;
+    auto* message = wait.findChild<QLabel*>("Message");
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->text(), "Veuillez patienter :  Réceptions des images en cours...");
+
+    wait.setMessage("Préparation des fichiers pour la gravure. Merci de patienter...");
+    wait.show();
+    EXPECT_TRUE(wait.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(message->text(), "Préparation des fichiers pour la gravure. Merci de patienter...");
+    EXPECT_EQ(wait.progressText(), "");
+
+    wait.setProgress(3, 12);
+    EXPECT_EQ(wait.progressText(), "3 / 12");
+    wait.setProgress(0, 0);
+    EXPECT_EQ(wait.progressText(), "");
+}
+
+TEST(WindowOrder, TopmostAndBackKeepTheWindowsPlaceAndSize)
+{
+    QWidget window;
+    window.setGeometry(120, 80, 300, 200);
+    SetWindowTopmost(&window);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(window.geometry().size(), QSize(300, 200));
+
+    SetWindowNotTopmost(&window);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(window.geometry().size(), QSize(300, 200));
+    SetWindowTopmost(nullptr); // nothing to do, no crash
+}
+
+TEST(Printers, ANameDifferingOnlyInCaseLeavesTheCurrentPrinter)
+{
+    const QStringList installed = QPrinterInfo::availablePrinterNames();
+    if (installed.isEmpty())
+        GTEST_SKIP() << "no printer installed";
+    SetCurrentPrinterName("avant");
+    SelectPrinterByName(installed.first().toUpper() == installed.first() ? installed.first().toLower()
+                                                                         : installed.first().toUpper());
+    EXPECT_EQ(CurrentPrinterName(), "avant");
+    SelectPrinterByName(installed.first());
+    EXPECT_EQ(CurrentPrinterName(), installed.first());
+}
+
+TEST(QtDialogService, AnswersComeFromTheRealDialogs)
+{
+    QtDialogService service;
+    whenModalShows([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+    EXPECT_EQ(
+        service.message({"Supprimer ?", "VexaDICOM", MsgIcon::Question, MsgButtons::YesNo, MsgResult::No}),
+        MsgResult::No)
+        << "Enter takes the default button";
+
+    whenModalShows([](QWidget* box) {
+        auto* input = qobject_cast<QInputDialog*>(box);
+        ASSERT_NE(input, nullptr);
+        EXPECT_EQ(input->textValue(), "/tmp/a.htm");
+        input->setTextValue("/tmp/b.htm");
+        input->accept();
+    });
+    EXPECT_EQ(service.input({"Nom ?", "Nom Invalide...", "/tmp/a.htm"}), QString("/tmp/b.htm"));
+
+    whenModalShows([](QWidget* box) { qobject_cast<QDialog*>(box)->reject(); });
+    EXPECT_EQ(service.input({"Nom ?", "Nom Invalide...", "x"}), std::nullopt);
+}
