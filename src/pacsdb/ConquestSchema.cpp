@@ -1,5 +1,7 @@
 #include "ConquestSchema.h"
 
+#include "SqliteFunctions.h"
+
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -44,8 +46,12 @@ QSqlDatabase OpenSqlite(
     }
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    if (!db.open() && error)
-        *error = db.lastError().text();
+    if (!db.open()) {
+        if (error)
+            *error = db.lastError().text();
+        return db;
+    }
+    InstallSqliteFunctions(db);
     return db;
 }
 

@@ -1,0 +1,92 @@
+#include "ConquestDatabaseConnector.h"
+
+#include "QueryCatalogue.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+namespace vexa {
+
+QString PreviewPicturePath(const QString& conquestImagePath, const QString& objectFile)
+{
+    QString root = QDir::fromNativeSeparators(conquestImagePath);
+    root.replace(u'\\', u'/');
+    if (!root.isEmpty() && !root.endsWith(u'/'))
+        root += u'/';
+    QString path = root + QString(objectFile).replace(u'\\', u'/');
+    static const QRegularExpression v2(QStringLiteral(R"(\.v2$)"), QRegularExpression::CaseInsensitiveOption);
+    return path.remove(v2) + QStringLiteral(".jpeg");
+}
+
+ConquestDatabaseConnector::ConquestDatabaseConnector(MainRecordSets& sets, QString conquestPath)
+    : sets_(sets)
+    , path_(std::move(conquestPath))
+{
+}
+
+bool ConquestDatabaseConnector::QueryConn(const QString& jet)
+{
+    sets_.Conn.setDatabasePath(path_);
+    sets_.Conn.setRecordSource(jet);
+    return sets_.Conn.requery();
+}
+
+bool ConquestDatabaseConnector::CheckImagesToPrint(const QString& imagePath, QString& label1)
+{
+    bool result = QueryConn(Sql::ImagesNotPrinted()) && sets_.Conn.count() > 0;
+    if (!result && !imagePath.isEmpty()) {
+        const QStringList filters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.jpeg")};
+        result = !QDir(imagePath).entryList(filters, QDir::Files).isEmpty();
+    }
+    label1 = result ? QStringLiteral("Il y a des images à imprimer")
+                    : QStringLiteral("Il n'y a pas d'images à imprimer");
+    return result;
+}
+
+bool ConquestDatabaseConnector::RefreshNotBurnedList(int& notBurnedCount)
+{
+    RecordSet& list = sets_.ConnPatientNotBurned;
+    list.setDatabasePath(path_);
+    list.setRecordSource(Sql::SeriesNotBurned());
+    list.moveLast();
+    notBurnedCount = list.count();
+    return notBurnedCount != 0;
+}
+
+void ConquestDatabaseConnector::LoadPrintThumbnails(ThumbnailSink& sink, const QString& conquestImagePath,
+    const QString& seriesUid, int firstImage, int thumbnailsPerPage)
+{
+    for (int i = 0; i < sink.thumbnailCount(); ++i) {
+        sink.clearPicture(i);
+        sink.setTag(i, QString());
+        sink.setVisible(i, false);
+    }
+    if (!QueryConn(Sql::ImagesOfSeries(seriesUid)) || sets_.Conn.count() == 0) {
+        sets_.Conn.close();
+        return;
+    }
+    const int limit = std::min(thumbnailsPerPage, sink.thumbnailCount());
+    int filled = 0;
+    for (sets_.Conn.moveFirst(); !sets_.Conn.eof() && filled < limit; sets_.Conn.moveNext()) {
+        if (sets_.Conn.currentRow() < firstImage)
+            continue;
+        const QString objectFile = sets_.Conn.fieldText(QStringLiteral("ObjectFile"));
+        if (!sink.loadPicture(filled, PreviewPicturePath(conquestImagePath, objectFile)))
+            break; // a missing picture stops the filling; those filled stay
+        sink.setTag(filled, objectFile);
+        sink.setVisible(filled, true);
+        ++filled;
+    }
+    sets_.Conn.close();
+}
+
+int ConquestDatabaseConnector::ThumbnailPageCount(const QString& seriesUid, int thumbnailsPerPage)
+{
+    if (thumbnailsPerPage <= 0 || !QueryConn(Sql::ImagesOfSeries(seriesUid)))
+        return 0;
+    const int images = sets_.Conn.count();
+    sets_.Conn.close();
+    return (images + thumbnailsPerPage - 1) / thumbnailsPerPage;
+}
+
+} // namespace vexa

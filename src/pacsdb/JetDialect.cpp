@@ -1,0 +1,208 @@
+#include "JetDialect.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+namespace vexa {
+
+namespace {
+
+struct Segment {
+    enum Kind { Code, Text, Date } kind;
+    QString body; // Text: the literal's value (quotes undoubled); Date: between the "#" signs
+};
+
+// Splits a Jet text into code, quoted literals and date literals, so that a
+// quote, "#" or "*" inside a value is never taken for syntax.
+QList<Segment> Scan(const QString& jet)
+{
+    QList<Segment> segments;
+    QString code;
+    for (qsizetype i = 0; i < jet.size(); ++i) {
+        const QChar c = jet.at(i);
+        if (c != u'\'' && c != u'#') {
+            code += c;
+            continue;
+        }
+        segments.append({Segment::Code, code});
+        code.clear();
+        QString body;
+        if (c == u'#') {
+            const qsizetype end = jet.indexOf(u'#', i + 1);
+            body = jet.mid(i + 1, end < 0 ? -1 : end - i - 1);
+            i = end < 0 ? jet.size() : end;
+            segments.append({Segment::Date, body});
+            continue;
+        }
+        for (++i; i < jet.size(); ++i) {
+            if (jet.at(i) == u'\'') {
+                if (i + 1 < jet.size() && jet.at(i + 1) == u'\'') {
+                    body += u'\'';
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            body += jet.at(i);
+        }
+        segments.append({Segment::Text, body});
+    }
+    segments.append({Segment::Code, code});
+    return segments;
+}
+
+QString Quoted(const QString& value)
+{
+    QString text = value;
+    text.remove(QChar(0));
+    return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+QString LikePattern(const QString& jetPattern)
+{
+    QString out;
+    for (const QChar c : jetPattern) {
+        if (c == u'*')
+            out += u'%';
+        else if (c == u'?')
+            out += u'_';
+        else if (c == u'%' || c == u'_' || c == u'\\')
+            out += u'\\' + QString(c);
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString DateLiteral(const QString& body, SqlBackend backend)
+{
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{4})/(\d{1,2})/(\d{1,2})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
+    const QRegularExpressionMatch m = form.match(body);
+    if (!m.hasMatch())
+        return Quoted(body); // not a date: the backend reports the mismatch
+    QString iso = QStringLiteral("%1-%2-%3")
+                      .arg(m.captured(1), m.captured(2).rightJustified(2, u'0'),
+                          m.captured(3).rightJustified(2, u'0'));
+    if (!m.captured(4).isEmpty())
+        iso += QStringLiteral(" %1:%2:%3")
+                   .arg(m.captured(4).rightJustified(2, u'0'), m.captured(5),
+                       m.captured(6).isEmpty() ? QStringLiteral("00") : m.captured(6));
+    return backend == SqlBackend::Postgres ? QStringLiteral("TIMESTAMP ") + Quoted(iso) : Quoted(iso);
+}
+
+QString TranslateCode(QString code, SqlBackend backend, bool ddl)
+{
+    static const QRegularExpression deleteStar(
+        QStringLiteral(R"(\bDELETE\s+\*\s+FROM\b)"), QRegularExpression::CaseInsensitiveOption);
+    code.replace(deleteStar, QStringLiteral("DELETE FROM"));
+    if (!ddl)
+        return code;
+    const bool pg = backend == SqlBackend::Postgres;
+    const auto word = [](const char* w) {
+        return QRegularExpression(
+            QStringLiteral(R"(\b%1\b)").arg(QLatin1String(w)), QRegularExpression::CaseInsensitiveOption);
+    };
+    static const QRegularExpression text255(
+        QStringLiteral(R"(\bTEXT\s*\(?\s*255\s*\)?)"), QRegularExpression::CaseInsensitiveOption);
+    code.replace(text255, pg ? QStringLiteral("VARCHAR(255)") : QStringLiteral("TEXT"));
+    code.replace(word("DATETIME"), pg ? QStringLiteral("TIMESTAMP") : QStringLiteral("DATETIME"));
+    // BIT: an integer, 0 for false, so rows that existed before read false.
+    code.replace(word("BIT"), QStringLiteral("INTEGER DEFAULT 0"));
+    code.replace(word("COUNTER"),
+        pg ? QStringLiteral("SERIAL PRIMARY KEY") : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"));
+    return code;
+}
+
+bool EndsWithLike(const QString& code)
+{
+    static const QRegularExpression like(
+        QStringLiteral(R"(\bLIKE\s*$)"), QRegularExpression::CaseInsensitiveOption);
+    return like.match(code).hasMatch();
+}
+
+QString MakeIlike(QString code)
+{
+    static const QRegularExpression like(
+        QStringLiteral(R"(\bLIKE(\s*)$)"), QRegularExpression::CaseInsensitiveOption);
+    return code.replace(like, QStringLiteral("ILIKE\\1"));
+}
+
+QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
+{
+    const QList<Segment> segments = Scan(jet);
+    QString out;
+    for (qsizetype i = 0; i < segments.size(); ++i) {
+        const Segment& s = segments.at(i);
+        if (s.kind == Segment::Date) {
+            out += DateLiteral(s.body, backend);
+            continue;
+        }
+        if (s.kind == Segment::Text) {
+            const bool like = i > 0 && EndsWithLike(segments.at(i - 1).body);
+            out += like ? Quoted(LikePattern(s.body)) + QStringLiteral(" ESCAPE '\\'") : Quoted(s.body);
+            continue;
+        }
+        QString code = TranslateCode(s.body, backend, ddl);
+        const bool beforeLike
+            = i + 1 < segments.size() && segments.at(i + 1).kind == Segment::Text && EndsWithLike(s.body);
+        out += beforeLike && backend == SqlBackend::Postgres ? MakeIlike(code) : code;
+    }
+    static const QRegularExpression trailing(QStringLiteral(R"(\s*;\s*$)"));
+    return out.remove(trailing);
+}
+
+// Adding an autonumber column to a table that already has rows. SQLite cannot
+// add such a column, so: an integer column, the existing rows numbered in
+// rowid order, and a trigger numbering each new row after the highest number
+// (rowids may be renumbered by VACUUM, the counter must stay unique).
+QStringList SqliteAddCounter(const QString& table, const QString& column)
+{
+    const QString trigger = table + u'_' + column + QStringLiteral("_auto");
+    return {
+        QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER").arg(table, column),
+        QStringLiteral("UPDATE %1 SET %2 = rowid").arg(table, column),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS %1_%2 ON %1 (%2)").arg(table, column),
+        QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS NULL "
+                       "BEGIN UPDATE %2 SET %3 = (SELECT IFNULL(MAX(%3), 0) + 1 FROM %2) "
+                       "WHERE rowid = NEW.rowid; END")
+            .arg(trigger, table, column),
+    };
+}
+
+} // namespace
+
+QString JetQuote(const QString& value)
+{
+    return Quoted(value);
+}
+
+QString JetDate(const QDate& date)
+{
+    return date.toString(QStringLiteral("'#'yyyy/MM/dd'#'"));
+}
+
+QStringList TranslateJet(const QString& jet, SqlBackend backend)
+{
+    static const QRegularExpression ddl(
+        QStringLiteral(R"(^\s*(CREATE|ALTER)\s+TABLE\b)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression addCounter(
+        QStringLiteral(R"(^\s*ALTER\s+TABLE\s+(\w+)\s+ADD\s+(?:COLUMN\s+)?(\w+)\s+COUNTER\s*;?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const bool isDdl = ddl.match(jet).hasMatch();
+    const QRegularExpressionMatch counter = addCounter.match(jet);
+    if (counter.hasMatch()) {
+        if (backend == SqlBackend::Sqlite)
+            return SqliteAddCounter(counter.captured(1), counter.captured(2));
+        return {QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 SERIAL")
+                    .arg(counter.captured(1), counter.captured(2))};
+    }
+    return {TranslateStatement(jet, backend, isDdl)};
+}
+
+QString TranslateJetText(const QString& jet, SqlBackend backend)
+{
+    return TranslateJet(jet, backend).join(QStringLiteral("; "));
+}
+
+} // namespace vexa

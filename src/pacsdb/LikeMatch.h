@@ -1,0 +1,16 @@
+#pragma once
+// Case-insensitive LIKE matching with full Unicode case folding, so that
+// "émile" matches "ÉMILE". Used by SQLite's like() on our connections and by
+// record sets' in-memory find.
+#include <QString>
+
+namespace vexa {
+
+// SQL pattern: "%" any run, "_" one character, escape (if not null) makes the
+// next character literal.
+bool SqlLikeMatches(const QString& pattern, const QString& text, QChar escape = QChar());
+
+// Jet pattern: "*" any run, "?" one character.
+bool JetLikeMatches(const QString& pattern, const QString& text);
+
+} // namespace vexa

@@ -1,0 +1,122 @@
+#include "NewExamMonitor.h"
+
+#include "ExamNaming.h"
+
+namespace vexa {
+
+QString NoticeText(NoticeState state)
+{
+    switch (state) {
+    case NoticeState::NothingNew:
+        return QStringLiteral("Il n'y a pas de nouveau dossier à traiter");
+    case NoticeState::Receiving:
+        return QStringLiteral("Réception des données en cours...");
+    case NoticeState::NewJustArrived:
+    case NoticeState::NewSettled:
+        return QStringLiteral("Il y a des nouveaux dossiers à traiter");
+    }
+    return {};
+}
+
+NewExamMonitor::NewExamMonitor(MainRecordSets& sets, QString conquestPath, QObject* parent)
+    : QObject(parent)
+    , sets_(sets)
+    , path_(std::move(conquestPath))
+    , connector_(sets, path_)
+{
+}
+
+QString NewExamMonitor::SetName()
+{
+    return vexa::SetName(sets_, path_);
+}
+
+void NewExamMonitor::RestoreRow(RecordSet& list, const QVariant& compteur)
+{
+    if (compteur.isValid() && !compteur.isNull())
+        list.findFirst(QStringLiteral("Compteur = ") + compteur.toString());
+}
+
+void NewExamMonitor::FollowDateList(const QVariant& remembered)
+{
+    RecordSet& dates = sets_.ConnSeriesData;
+    dates.moveLast();
+    const int count = dates.count();
+    if (seriesListCount_ >= count) {
+        RestoreRow(dates, remembered);
+        return;
+    }
+    // The date list grew: its newest series stays current.
+    label7_ = QString::number(count) + QStringLiteral(" dossiers.");
+    seriesListCount_ = count;
+}
+
+void NewExamMonitor::tick()
+{
+    if (surveyInterval_ == 0)
+        return;
+    const QString compteur = QStringLiteral("Compteur");
+    const QVariant notBurnedRow = sets_.ConnPatientNotBurned.field(compteur);
+    const QVariant patientRow = sets_.ConnPatientSeries.field(compteur);
+    const QVariant dateRow = sets_.ConnSeriesData.field(compteur);
+
+    const int twoTicksBefore = notBurnedCount_;
+    const bool pending = connector_.RefreshNotBurnedList(notBurnedCount_);
+    if (pending)
+        SetName();
+    button7Picture_ = pending ? 0 : 1;
+
+    for (RecordSet* list : {&sets_.ConnPatientNotBurned, &sets_.ConnPatientSeries, &sets_.ConnSeriesData}) {
+        list->setDatabasePath(path_);
+        list->requery();
+    }
+    RestoreRow(sets_.ConnPatientNotBurned, notBurnedRow);
+    RestoreRow(sets_.ConnPatientSeries, patientRow);
+    FollowDateList(dateRow);
+    button8Visible_[0] = sets_.ConnSeriesData.count() > 0;
+    button8Visible_[1] = sets_.ConnPatientSeries.count() > 0;
+    UpdateNotice(sets_.ConnPatientNotBurned.count(), notBurnedCount_, twoTicksBefore);
+    emit changed();
+}
+
+void NewExamMonitor::UpdateNotice(int now, int before, int twoTicksBefore)
+{
+    if (now == 0 || before == 0) {
+        setNotice(before < now ? NoticeState::Receiving : NoticeState::NothingNew, false);
+        return;
+    }
+    if (now > before)
+        setNotice(NoticeState::Receiving);
+    else
+        setNotice(twoTicksBefore < before ? NoticeState::NewJustArrived : NoticeState::NewSettled);
+}
+
+void NewExamMonitor::setNotice(NoticeState state, bool showNotBurnedButton)
+{
+    notice_ = state;
+    button8Visible_[2] = state != NoticeState::NothingNew && showNotBurnedButton;
+    image5Visible_ = state != NoticeState::NothingNew;
+    switch (state) {
+    case NoticeState::NothingNew:
+    case NoticeState::NewSettled:
+        messageInterval_ = 0;
+        break;
+    case NoticeState::Receiving:
+        messageInterval_ = 100;
+        break;
+    case NoticeState::NewJustArrived:
+        messageInterval_ = 500;
+        break;
+    }
+    emit changed();
+}
+
+void NewExamMonitor::blink()
+{
+    if (messageInterval_ == 0)
+        return;
+    image5Visible_ = !image5Visible_;
+    emit changed();
+}
+
+} // namespace vexa

@@ -1,0 +1,24 @@
+#pragma once
+// Opening Conquest's database at start-up and adding what the program needs:
+// its columns, its two number tables and the indexes its queries use. Run in
+// full at every start; what already exists is passed over.
+#include <QString>
+#include <QStringList>
+
+namespace vexa {
+
+// The Jet texts of the upgrade, in order.
+const QStringList& UpgradeStatements();
+
+// Opens conquestPath, runs the upgrade and closes the connection again.
+// Returns "" on success, else the provider's description of the first fatal
+// failure (the start-up then shows the messages below and ends).
+QString OpenAndUpgrade(const QString& conquestPath);
+
+// Texts of the start-up's messages on a fatal failure.
+QString OpenErrorTitle(); // first box, error icon
+QString OpenErrorText(const QString& description); // its text
+QString DatabaseNotFoundText(); // second box, "VexaDICOM", question, Yes/No
+QString RestartToApplyText(); // after the options dialog, exclamation
+
+} // namespace vexa

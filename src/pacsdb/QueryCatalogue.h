@@ -1,0 +1,30 @@
+#pragma once
+// Every SQL text of the program, in the Jet dialect, with its values joined
+// in safely: text values through JetQuote (a quote in a name cannot end the
+// literal), dates as #yyyy/mm/dd#, numbers as numbers. A LIKE value keeps its
+// "*" and "?" wild cards.
+#include <QDate>
+#include <QString>
+
+namespace vexa::Sql {
+
+QString ImagesNotNamed(); // images the naming pass has not handled yet
+QString SeriesNotNamed(); // series of the naming pass
+QString SeriesNotBurned(); // the not-burned list, by arrival
+QString PatientById(const QString& patientIdPattern);
+QString ImagesNotPrinted();
+QString ImagesOfSeries(const QString& seriesUid);
+QString SeriesByUid(const QString& seriesUid);
+QString StudyByUid(const QString& studyUid);
+QString SeriesBetween(const QDate& from, const QDate& to); // both days included
+QString SeriesByPatientName(const QString& namePattern); // caller appends "*"
+QString ImagesOfDay(const QDate& day);
+QString DeleteImagesOfSeries(const QString& seriesUid);
+QString DeleteSeries(const QString& seriesUid);
+QString MarkAllSeriesBurned();
+QString Compteurs();
+QString WorkListCompteurs();
+QString DeleteCompteursBelow(qint64 numero);
+QString DeleteWorkListCompteursBelow(qint64 numero);
+
+} // namespace vexa::Sql

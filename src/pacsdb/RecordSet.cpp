@@ -1,0 +1,269 @@
+#include "RecordSet.h"
+
+#include "LikeMatch.h"
+#include "PacsConnection.h"
+#include "SqlExec.h"
+
+#include <QRegularExpression>
+#include <QSqlRecord>
+
+namespace vexa {
+
+RecordSet::RecordSet(QString name, QObject* parent)
+    : QAbstractTableModel(parent)
+    , name_(std::move(name))
+{
+}
+
+bool RecordSet::Fail(const QString& error)
+{
+    error_ = error;
+    return false;
+}
+
+bool RecordSet::requery()
+{
+    QString error;
+    QSqlDatabase db = PacsConnection(path_, &error);
+    if (!db.isOpen())
+        return Fail(error);
+    QSqlQuery query(db);
+    if (!SelectJet(db, query, source_))
+        return Fail(query.lastError().text());
+    const QSqlRecord record = query.record();
+    QStringList columns;
+    QHash<QString, int> index;
+    for (int i = 0; i < record.count(); ++i) {
+        columns << record.fieldName(i);
+        index.insert(record.fieldName(i).toCaseFolded(), i);
+    }
+    QVector<QVector<QVariant>> rows;
+    while (query.next()) {
+        QVector<QVariant> row(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row[i] = query.value(i);
+        rows.append(std::move(row));
+    }
+    if (query.lastError().isValid())
+        return Fail(query.lastError().text());
+    beginResetModel();
+    columns_ = columns;
+    columnIndex_ = index;
+    rows_ = std::move(rows);
+    edits_.clear();
+    lastModified_ = -1;
+    current_ = rows_.isEmpty() ? -1 : 0;
+    endResetModel();
+    error_.clear();
+    emit currentRowChanged(currentRow());
+    return true;
+}
+
+void RecordSet::close()
+{
+    beginResetModel();
+    rows_.clear();
+    edits_.clear();
+    current_ = -1;
+    lastModified_ = -1;
+    endResetModel();
+    emit currentRowChanged(-1);
+}
+
+void RecordSet::SetCurrent(int row)
+{
+    edits_.clear();
+    if (row == current_)
+        return;
+    current_ = row;
+    emit currentRowChanged(currentRow());
+}
+
+void RecordSet::moveFirst()
+{
+    SetCurrent(rows_.isEmpty() ? -1 : 0);
+}
+
+void RecordSet::moveLast()
+{
+    SetCurrent(count() - 1);
+}
+
+void RecordSet::moveNext()
+{
+    SetCurrent(std::min(current_ + 1, count()));
+}
+
+void RecordSet::movePrevious()
+{
+    SetCurrent(std::max(current_ - 1, -1));
+}
+
+bool RecordSet::goTo(int row)
+{
+    if (row < 0 || row >= count())
+        return false;
+    SetCurrent(row);
+    return true;
+}
+
+int RecordSet::ColumnIndex(const QString& column) const
+{
+    return columnIndex_.value(column.toCaseFolded(), -1);
+}
+
+QVariant RecordSet::field(const QString& column) const
+{
+    const int c = ColumnIndex(column);
+    if (!HasCurrent() || c < 0)
+        return {};
+    return edits_.contains(c) ? edits_.value(c) : rows_[current_][c];
+}
+
+QString RecordSet::fieldText(const QString& column) const
+{
+    const QVariant value = field(column);
+    return value.isNull() ? QString() : value.toString();
+}
+
+bool RecordSet::fieldBool(const QString& column) const
+{
+    return field(column).toLongLong() != 0;
+}
+
+QDate RecordSet::fieldDate(const QString& column) const
+{
+    return StoredDate(field(column));
+}
+
+bool RecordSet::setField(const QString& column, const QVariant& value)
+{
+    const int c = ColumnIndex(column);
+    if (!HasCurrent() || c < 0)
+        return Fail(QStringLiteral("Champ inconnu ou pas d'enregistrement courant : ") + column);
+    edits_.insert(c, value);
+    return true;
+}
+
+QString RecordSet::TableName() const
+{
+    static const QRegularExpression from(
+        QStringLiteral(R"(\bFROM\s+(\w+))"), QRegularExpression::CaseInsensitiveOption);
+    return from.match(source_).captured(1);
+}
+
+bool RecordSet::update()
+{
+    const int key = ColumnIndex(QStringLiteral("Compteur"));
+    if (!HasCurrent() || key < 0 || TableName().isEmpty())
+        return Fail(QStringLiteral("Enregistrement sans Compteur : mise à jour impossible"));
+    if (edits_.isEmpty())
+        return true;
+    QString error;
+    QSqlDatabase db = PacsConnection(path_, &error);
+    if (!db.isOpen())
+        return Fail(error);
+    const SqlBackend backend = BackendOf(db);
+    QStringList assignments;
+    for (auto it = edits_.cbegin(); it != edits_.cend(); ++it)
+        assignments << columns_[it.key()] + QStringLiteral(" = ?");
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                      .arg(TableName(), assignments.join(QStringLiteral(", ")), columns_[key]));
+    for (auto it = edits_.cbegin(); it != edits_.cend(); ++it)
+        query.addBindValue(ToStored(it.value(), backend));
+    query.addBindValue(rows_[current_][key]);
+    if (!query.exec())
+        return Fail(query.lastError().text());
+    for (auto it = edits_.cbegin(); it != edits_.cend(); ++it)
+        rows_[current_][it.key()] = ToStored(it.value(), backend);
+    edits_.clear();
+    lastModified_ = current_;
+    emit dataChanged(index(current_, 0), index(current_, columnCount() - 1));
+    return true;
+}
+
+namespace {
+
+struct Criterion {
+    QString column;
+    bool like = false;
+    bool quoted = false;
+    QString value;
+};
+
+bool ParseCriterion(const QString& text, Criterion& out)
+{
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\w+)\s*(=|LIKE)\s*(?:'((?:[^']|'')*)'|(\S+))\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return false;
+    out.column = m.captured(1);
+    out.like = m.captured(2).compare(QStringLiteral("LIKE"), Qt::CaseInsensitive) == 0;
+    out.quoted = m.capturedStart(3) >= 0;
+    out.value = out.quoted ? m.captured(3).replace(QStringLiteral("''"), QStringLiteral("'")) : m.captured(4);
+    return true;
+}
+
+bool Matches(const Criterion& criterion, const QVariant& value)
+{
+    const QString text = value.isNull() ? QString() : value.toString();
+    if (criterion.like)
+        return JetLikeMatches(criterion.value, text);
+    if (!criterion.quoted) {
+        bool numeric = false;
+        const double wanted = criterion.value.toDouble(&numeric);
+        return numeric && !value.isNull() && value.toDouble() == wanted;
+    }
+    return text.compare(criterion.value, Qt::CaseInsensitive) == 0; // Jet compares text without case
+}
+
+} // namespace
+
+bool RecordSet::findFirst(const QString& criterion)
+{
+    Criterion parsed;
+    if (!ParseCriterion(criterion, parsed))
+        return Fail(QStringLiteral("Critère non reconnu : ") + criterion);
+    const int c = ColumnIndex(parsed.column);
+    if (c < 0)
+        return Fail(QStringLiteral("Champ inconnu : ") + parsed.column);
+    for (int row = 0; row < count(); ++row) {
+        if (Matches(parsed, rows_[row][c])) {
+            SetCurrent(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+int RecordSet::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int RecordSet::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant RecordSet::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= count() || index.column() >= columnCount())
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    const QVariant& value = rows_[index.row()][index.column()];
+    return role == Qt::DisplayRole && value.isNull() ? QVariant(QString()) : value;
+}
+
+QVariant RecordSet::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return columns_[section];
+}
+
+} // namespace vexa

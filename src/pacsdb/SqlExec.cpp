@@ -1,0 +1,102 @@
+#include "SqlExec.h"
+
+#include "JetDialect.h"
+
+#include <QDateTime>
+#include <QSqlDriver>
+
+namespace vexa {
+
+QSqlError ExecJet(QSqlDatabase& db, const QString& jet)
+{
+    const QStringList statements = TranslateJet(jet, BackendOf(db));
+    const bool grouped = statements.size() > 1;
+    if (grouped && !BeginWrite(db))
+        return db.lastError();
+    QSqlQuery query(db);
+    for (const QString& statement : statements) {
+        if (!query.exec(statement)) {
+            const QSqlError error = query.lastError();
+            if (grouped)
+                RollbackWrite(db);
+            return error;
+        }
+    }
+    if (grouped && !CommitWrite(db))
+        return db.lastError();
+    return {};
+}
+
+bool SelectJet(const QSqlDatabase& db, QSqlQuery& query, const QString& jet)
+{
+    query.setForwardOnly(true);
+    return query.exec(TranslateJet(jet, BackendOf(db)).value(0));
+}
+
+bool IsAlreadyExists(const QSqlError& error, SqlBackend backend)
+{
+    if (backend == SqlBackend::Postgres) {
+        const QString state = error.nativeErrorCode();
+        return state == QStringLiteral("42701") || state == QStringLiteral("42P07");
+    }
+    const QString text = error.databaseText();
+    return text.contains(QStringLiteral("duplicate column name"), Qt::CaseInsensitive)
+        || text.contains(QStringLiteral("already exists"), Qt::CaseInsensitive);
+}
+
+bool BeginWrite(QSqlDatabase& db)
+{
+    if (BackendOf(db) == SqlBackend::Postgres)
+        return db.transaction();
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+bool CommitWrite(QSqlDatabase& db)
+{
+    if (BackendOf(db) == SqlBackend::Postgres)
+        return db.commit();
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("COMMIT"));
+}
+
+void RollbackWrite(QSqlDatabase& db)
+{
+    if (BackendOf(db) == SqlBackend::Postgres) {
+        db.rollback();
+        return;
+    }
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("ROLLBACK"));
+}
+
+QVariant ToStored(const QVariant& value, SqlBackend backend)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? -1 : 0;
+    case QMetaType::QDate:
+        return backend == SqlBackend::Sqlite ? QVariant(value.toDate().toString(Qt::ISODate)) : value;
+    case QMetaType::QDateTime:
+        return backend == SqlBackend::Sqlite
+            ? QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+            : value;
+    default:
+        return value;
+    }
+}
+
+QDate StoredDate(const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    if (value.typeId() == QMetaType::QDate)
+        return value.toDate();
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().date();
+    const QString text = value.toString().trimmed();
+    const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
+    return date;
+}
+
+} // namespace vexa

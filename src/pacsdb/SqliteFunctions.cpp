@@ -1,0 +1,59 @@
+#include "SqliteFunctions.h"
+
+#include "LikeMatch.h"
+
+#include <QSqlDriver>
+#include <QVariant>
+#include <sqlite3.h>
+
+namespace vexa {
+
+namespace {
+
+QString TextOf(sqlite3_value* value)
+{
+    return QString::fromUtf8(
+        reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+}
+
+// like(pattern, text [, escape]), called by SQLite for "text LIKE pattern".
+void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+    }
+    QChar escape;
+    if (argc == 3) {
+        const QString escapeText = TextOf(argv[2]);
+        if (escapeText.size() != 1) {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = escapeText.at(0);
+    }
+    sqlite3_result_int(context, SqlLikeMatches(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
+}
+
+} // namespace
+
+bool InstallSqliteFunctions(QSqlDatabase& db)
+{
+    if (!db.isOpen() || !db.driver())
+        return false;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData());
+    if (!sqlite)
+        return false;
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    return sqlite3_create_function(sqlite, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr)
+        == SQLITE_OK
+        && sqlite3_create_function(sqlite, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr)
+        == SQLITE_OK;
+}
+
+} // namespace vexa
