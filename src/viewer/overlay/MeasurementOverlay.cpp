@@ -1,0 +1,72 @@
+#include "MeasurementOverlay.h"
+#include <QPainter>
+
+namespace vexa {
+
+QColor ToQColor(Colour colour)
+{
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+MeasurementOverlay::MeasurementOverlay(QWidget* parent)
+    : QWidget(parent)
+    , toScreen([](QPointF image) { return image; })
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void MeasurementOverlay::setScene(OverlayScene* scene)
+{
+    disconnect(sceneConnection);
+    model = scene;
+    if (scene)
+        sceneConnection = connect(scene, &OverlayScene::changed, this, qOverload<>(&QWidget::update));
+    update();
+}
+
+void MeasurementOverlay::setMapping(ImageToScreen imageToScreen)
+{
+    toScreen = std::move(imageToScreen);
+    update();
+}
+
+void MeasurementOverlay::paintEvent(QPaintEvent*)
+{
+    if (!model)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const auto& [index, graphic] : model->graphics())
+        paintGraphic(painter, graphic);
+}
+
+void MeasurementOverlay::paintGraphic(QPainter& painter, const SceneGraphic& graphic) const
+{
+    for (const auto& segment : graphic.segments) {
+        if (!segment)
+            continue;
+        painter.setPen(QPen(ToQColor(segment->colour), 1));
+        painter.drawLine(segment->from.toScreen(toScreen), segment->to.toScreen(toScreen));
+    }
+    if (graphic.text && !graphic.text->text.isEmpty()) {
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPointSize(std::max(1, graphic.text->size));
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(ToQColor(graphic.text->colour));
+        painter.drawText(graphic.text->at.toScreen(toScreen), graphic.text->text);
+    }
+    for (const auto& handle : graphic.handles) {
+        if (!handle || !handle->visible)
+            continue;
+        const QRectF square = handle->rect(toScreen);
+        painter.fillRect(square, ToQColor(handle->backColour));
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawRect(square.adjusted(0, 0, -1, -1));
+    }
+}
+
+} // namespace vexa

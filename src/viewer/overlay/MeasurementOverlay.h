@@ -1,0 +1,37 @@
+#pragma once
+// A transparent widget of the display's size, laid over it, that paints the
+// segments, texts and handles of an OverlayScene. It takes the display's
+// image-to-screen mapping as a function, so it follows zoom and pan without
+// knowing the display; mouse events pass through to the display.
+#include "OverlayScene.h"
+#include <QPointer>
+#include <QWidget>
+
+namespace vexa {
+
+class MeasurementOverlay : public QWidget {
+    Q_OBJECT
+public:
+    explicit MeasurementOverlay(QWidget* parent = nullptr);
+
+    void setScene(OverlayScene* scene);
+    // Called with image pixels, answers widget pixels. Call update() (or
+    // mappingChanged()) when the display zooms or pans.
+    void setMapping(ImageToScreen imageToScreen);
+    void mappingChanged() { update(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void paintGraphic(QPainter& painter, const SceneGraphic& graphic) const;
+
+    QPointer<OverlayScene> model;
+    QMetaObject::Connection sceneConnection;
+    ImageToScreen toScreen;
+};
+
+// 24-bit colour with red in the low byte.
+QColor ToQColor(Colour colour);
+
+} // namespace vexa

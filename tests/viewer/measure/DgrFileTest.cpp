@@ -1,0 +1,167 @@
+// The ".dgr" measurement file: exact bytes, round trip, and damaged files.
+#include "DgrFile.h"
+#include "Windows1252.h"
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+void AppendInt16(QByteArray& bytes, int16_t value)
+{
+    bytes.append(char(value & 0xFF));
+    bytes.append(char((value >> 8) & 0xFF));
+}
+
+QByteArray Label(const QByteArray& windows1252)
+{
+    return windows1252.leftJustified(128, ' ');
+}
+
+// Bytes of one record written out field by field, independently of the encoder.
+QByteArray RecordBytes(int16_t kind, std::array<int16_t, 8> points, const QByteArray& label)
+{
+    QByteArray bytes;
+    AppendInt16(bytes, kind);
+    for (int16_t p : points)
+        AppendInt16(bytes, p);
+    bytes.append(QByteArray(16, '\0')); // reserved
+    bytes.append(Label(label));
+    AppendInt16(bytes, 0); // tail
+    return bytes;
+}
+
+QByteArray EmptyRecord()
+{
+    return RecordBytes(0, {}, "");
+}
+
+// Graphic 1 a distance, graphic 3 a text with accented and euro characters,
+// graphic 50 an angle whose label ends in a blank; the others free.
+QByteArray FixtureBytes()
+{
+    QByteArray bytes = RecordBytes(1, {-3, 4, 300, 1024, 0, 0, 0, 0}, "2,50 mm");
+    bytes += EmptyRecord();
+    bytes += RecordBytes(5, {12, 34, 18, 0, 0, 0, 0, 0}, "Couch\xE9 5\x80");
+    for (int i = 4; i <= 49; ++i)
+        bytes += EmptyRecord();
+    bytes += RecordBytes(2, {110, 105, 100, 100, 100, 100, 97, 107}, " 86,63 \xB0");
+    return bytes;
+}
+
+MeasurementTable FixtureTable()
+{
+    MeasurementTable table;
+    table[1].Kind = MeasurementKind::Distance;
+    table[1].X1 = -3, table[1].Y1 = 4, table[1].X2 = 300, table[1].Y2 = 1024;
+    table[1].Label = QStringLiteral("2,50 mm");
+    table[3].Kind = MeasurementKind::Text;
+    table[3].X1 = 12, table[3].Y1 = 34, table[3].X2 = 18;
+    table[3].Label = QStringLiteral("Couché 5€");
+    table[50].Kind = MeasurementKind::VertexAngle;
+    table[50].X1 = 110, table[50].Y1 = 105, table[50].X2 = 100, table[50].Y2 = 100;
+    table[50].X3 = 100, table[50].Y3 = 100, table[50].X4 = 97, table[50].Y4 = 107;
+    table[50].Label = QStringLiteral(" 86,63 °"); // the trailing blank is padding on disk
+    return table;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(DgrFile, FixtureBytesMatchTheTableBothWays)
+{
+    const QByteArray fixture = FixtureBytes();
+    ASSERT_EQ(fixture.size(), 8200);
+    EXPECT_EQ(EncodeMeasurementTable(FixtureTable()).toHex(' '), fixture.toHex(' '));
+    EXPECT_EQ(DecodeMeasurementTable(fixture), FixtureTable());
+}
+
+TEST(DgrFile, FileWrittenBesideTheImageReadsBackUnchanged)
+{
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("PAT001/1.2.3_0002.dcm"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("PAT001"))));
+
+    ASSERT_TRUE(WriteMeasurementFile(image, FixtureTable()));
+    EXPECT_EQ(ReadAll(image + ".dgr"), FixtureBytes());
+    EXPECT_EQ(ReadMeasurementFile(image), FixtureTable());
+}
+
+TEST(DgrFile, EmptyTableOverwritesAnExistingFileWith8200Bytes)
+{
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("x.v2"));
+    WriteAll(image + ".dgr", FixtureBytes() + QByteArray(300, 'x'));
+
+    ASSERT_TRUE(WriteMeasurementFile(image, MeasurementTable{}));
+    QByteArray expected;
+    for (int i = 0; i < 50; ++i)
+        expected += EmptyRecord();
+    EXPECT_EQ(ReadAll(image + ".dgr"), expected);
+}
+
+TEST(DgrFile, MissingFileGivesAnEmptyTableAndAnUnwritableOneFails)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(ReadMeasurementFile(dir.filePath(QStringLiteral("none.v2"))), MeasurementTable{});
+    EXPECT_FALSE(WriteMeasurementFile(dir.filePath(QStringLiteral("no/such/folder/x.v2")), FixtureTable()));
+}
+
+TEST(DgrFile, DamagedFilesKeepTheirValidRecords)
+{
+    const QByteArray fixture = FixtureBytes();
+    QByteArray unknownKind = fixture;
+    unknownKind[2 * 164] = 9; // graphic 3 gets a kind no workstation writes
+
+    MeasurementTable firstOnly;
+    firstOnly[1] = FixtureTable()[1];
+    MeasurementTable withoutText = FixtureTable();
+    withoutText[3] = {};
+
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        MeasurementTable expected;
+    };
+    const Case cases[] = {
+        {"empty", {}, {}},
+        {"cut inside record 2", fixture.left(164 + 100), firstOnly},
+        {"cut inside record 1", fixture.left(100), {}},
+        {"longer than 50 records", fixture + QByteArray(500, '\x05'), FixtureTable()},
+        {"unknown kind", unknownKind, withoutText},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const QString image = dir.filePath(QString::fromLatin1(c.name));
+        WriteAll(image + ".dgr", c.bytes);
+        EXPECT_EQ(ReadMeasurementFile(image), c.expected) << c.name;
+    }
+}
+
+TEST(DgrFile, LabelsOutsideTheCodePageAreWrittenAsQuestionMarksAndCutTo128)
+{
+    EXPECT_EQ(ToWindows1252(QStringLiteral("é°Ω😀")), QByteArray("\xE9\xB0??"));
+    EXPECT_EQ(FromWindows1252(QByteArray("\x80\x81\xE9")), QStringLiteral("€\u0081é"));
+
+    MeasurementTable table;
+    table[1].Kind = MeasurementKind::Text;
+    table[1].Label = QString(200, QLatin1Char('a'));
+    const QByteArray bytes = EncodeMeasurementTable(table);
+    EXPECT_EQ(bytes.size(), 8200);
+    EXPECT_EQ(DecodeMeasurementTable(bytes)[1].Label, QString(128, QLatin1Char('a')));
+}
