@@ -1,0 +1,27 @@
+#pragma once
+// A DICOMDIR (General Purpose CD-R profile) indexing every DICOM file found
+// under a folder. File names below the folder must be DICOM-compliant (at most
+// 8 characters A-Z, 0-9 and "_", no extension), as the CD preparation names
+// them; other files are reported and left out.
+#include "DicomResult.h"
+
+#include <QStringList>
+
+namespace vexa {
+
+struct DicomDirSummary {
+    DicomResult result;
+    int indexedFiles = 0;
+};
+
+DicomDirSummary buildDicomDir(const QString& dicomDirPath, const QString& fileSetId, const QString& folder);
+
+} // namespace vexa
+
+namespace vexa {
+
+// The referenced file IDs of a DICOMDIR's image records ("DICOM/00000001"),
+// "/" separated, in record order; empty when it cannot be read.
+QStringList dicomDirImageFiles(const QString& dicomDirPath);
+
+} // namespace vexa

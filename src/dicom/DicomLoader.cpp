@@ -1,0 +1,217 @@
+#include "DicomLoader.h"
+
+#include "DicomCodecs.h"
+
+#include <dcmtk/dcmdata/dcdeftag.h>
+#include <dcmtk/dcmdata/dcfilefo.h>
+#include <dcmtk/dcmdata/dcistrmb.h>
+#include <dcmtk/dcmimage/diregist.h> // colour images
+#include <dcmtk/dcmimgle/dcmimage.h>
+#include <dcmtk/dcmimgle/dipixel.h>
+
+#include <QFileInfo>
+#include <algorithm>
+#include <new>
+
+namespace vexa {
+
+namespace {
+
+// Refuse dimensions no radiology image reaches, before anything is allocated.
+constexpr long long maxPixelCount = 16384LL * 16384LL;
+
+DicomLoadResult failure(const QString& reason)
+{
+    return {nullptr, reason};
+}
+
+template <typename T> void copyValues(const void* data, std::size_t count, std::vector<std::int32_t>& out)
+{
+    const T* typed = static_cast<const T*>(data);
+    out.assign(typed, typed + count);
+}
+
+bool copyInterData(const DiPixel& pixels, std::size_t count, std::vector<std::int32_t>& out)
+{
+    const void* data = pixels.getData();
+    if (!data || pixels.getCount() < count)
+        return false;
+    switch (pixels.getRepresentation()) {
+    case EPR_Uint8:
+        copyValues<Uint8>(data, count, out);
+        return true;
+    case EPR_Sint8:
+        copyValues<Sint8>(data, count, out);
+        return true;
+    case EPR_Uint16:
+        copyValues<Uint16>(data, count, out);
+        return true;
+    case EPR_Sint16:
+        copyValues<Sint16>(data, count, out);
+        return true;
+    case EPR_Sint32:
+        copyValues<Sint32>(data, count, out);
+        return true;
+    case EPR_Uint32: {
+        // Values above the int32 range are clamped: no real image uses them.
+        const Uint32* typed = static_cast<const Uint32*>(data);
+        out.resize(count);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = static_cast<std::int32_t>(std::min<Uint32>(typed[i], 0x7FFFFFFF));
+        return true;
+    }
+    }
+    return false;
+}
+
+VoiWindow fileOrRangeWindow(DcmDataset& dataset, const DicomImageData& image)
+{
+    Float64 center = 0, width = 0;
+    if (dataset.findAndGetFloat64(DCM_WindowCenter, center).good()
+        && dataset.findAndGetFloat64(DCM_WindowWidth, width).good() && width >= 1.0)
+        return {center, width};
+    if (!image.monochrome)
+        return {127.5, 256.0};
+    const double low = image.minValue, high = image.maxValue;
+    return {(low + high + 1.0) / 2.0, high - low + 1.0};
+}
+
+bool readSpacingPair(DcmDataset& dataset, const DcmTagKey& key, PixelSpacing& spacing)
+{
+    Float64 rowSpacing = 0, columnSpacing = 0;
+    if (dataset.findAndGetFloat64(key, rowSpacing, 0).bad()
+        || dataset.findAndGetFloat64(key, columnSpacing, 1).bad())
+        return false;
+    if (!(rowSpacing > 0.0) || !(columnSpacing > 0.0))
+        return false;
+    spacing = {columnSpacing, rowSpacing, true};
+    return true;
+}
+
+PixelSpacing readSpacing(DcmDataset& dataset)
+{
+    PixelSpacing spacing;
+    if (!readSpacingPair(dataset, DCM_PixelSpacing, spacing))
+        readSpacingPair(dataset, DCM_ImagerPixelSpacing, spacing);
+    return spacing;
+}
+
+QString checkDimensions(DcmDataset& dataset)
+{
+    Uint16 rows = 0, columns = 0;
+    if (dataset.findAndGetUint16(DCM_Rows, rows).bad()
+        || dataset.findAndGetUint16(DCM_Columns, columns).bad())
+        return QStringLiteral("Ce fichier DICOM ne contient pas d'image.");
+    if (rows == 0 || columns == 0)
+        return QStringLiteral("L'image est de taille nulle.");
+    if (!dataset.tagExistsWithValue(DCM_PixelData))
+        return QStringLiteral("Ce fichier DICOM ne contient pas de pixels.");
+    if (static_cast<long long>(rows) * columns > maxPixelCount)
+        return QStringLiteral("L'image est trop grande.");
+    return {};
+}
+
+bool takeMonochrome(const DicomImage& decoded, DicomImageData& image)
+{
+    const DiPixel* pixels = decoded.getInterData();
+    const std::size_t count = static_cast<std::size_t>(image.columns) * image.rows;
+    if (!pixels || !copyInterData(*pixels, count, image.values))
+        return false;
+    const auto [low, high] = std::minmax_element(image.values.begin(), image.values.end());
+    image.minValue = *low;
+    image.maxValue = *high;
+    image.invertedGrey = decoded.getPhotometricInterpretation() == EPI_Monochrome1;
+    return true;
+}
+
+bool takeColour(DicomImage& decoded, DicomImageData& image)
+{
+    const std::size_t size = static_cast<std::size_t>(image.columns) * image.rows * 3;
+    const void* rgb = decoded.getOutputData(8, 0, 0);
+    if (!rgb || decoded.getOutputDataSize(8) < size)
+        return false;
+    const auto* bytes = static_cast<const std::uint8_t*>(rgb);
+    image.rgb.assign(bytes, bytes + size);
+    return true;
+}
+
+DicomLoadResult decode(DcmFileFormat& file)
+{
+    DcmDataset& dataset = *file.getDataset();
+    if (const QString problem = checkDimensions(dataset); !problem.isEmpty())
+        return failure(problem);
+    DicomImage decoded(&dataset, dataset.getOriginalXfer(), CIF_UsePartialAccessToPixelData, 0, 1);
+    if (decoded.getStatus() != EIS_Normal)
+        return failure(
+            QStringLiteral("Image non décodable : %1").arg(DicomImage::getString(decoded.getStatus())));
+    auto image = std::make_shared<DicomImageData>();
+    image->columns = static_cast<int>(decoded.getWidth());
+    image->rows = static_cast<int>(decoded.getHeight());
+    image->frameCount = static_cast<int>(std::max(1UL, decoded.getNumberOfFrames()));
+    image->monochrome = decoded.isMonochrome() != 0;
+    const bool taken = image->monochrome ? takeMonochrome(decoded, *image) : takeColour(decoded, *image);
+    if (!taken)
+        return failure(QStringLiteral("Image non décodable : pixels incomplets."));
+    image->defaultWindow = fileOrRangeWindow(dataset, *image);
+    image->spacing = readSpacing(dataset);
+    return {std::move(image), {}};
+}
+
+QString readFailure(const OFCondition& condition)
+{
+    return QStringLiteral("Fichier DICOM illisible : %1").arg(QString::fromLatin1(condition.text()));
+}
+
+template <typename Read> DicomLoadResult readAndDecode(Read read)
+{
+    registerDicomCodecs();
+    try {
+        DcmFileFormat file;
+        const OFCondition condition = read(file);
+        if (condition.bad())
+            return failure(readFailure(condition));
+        return decode(file);
+    } catch (const std::bad_alloc&) {
+        return failure(QStringLiteral("Mémoire insuffisante pour cette image."));
+    }
+}
+
+} // namespace
+
+double DicomImageData::valueAt(int column, int row) const
+{
+    if (column < 0 || row < 0 || column >= columns || row >= rows)
+        return 0.0;
+    const std::size_t index = static_cast<std::size_t>(row) * columns + column;
+    if (monochrome)
+        return values[index];
+    const std::uint8_t* p = &rgb[index * 3];
+    return (p[0] + p[1] + p[2]) / 3.0;
+}
+
+DicomLoadResult loadDicomImage(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return failure(QStringLiteral("Fichier introuvable : %1").arg(path));
+    const QByteArray nativePath = QFile::encodeName(path);
+    return readAndDecode([&](DcmFileFormat& file) {
+        return file.loadFile(
+            OFFilename(nativePath.constData()), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_autoDetect);
+    });
+}
+
+DicomLoadResult loadDicomImageFromMemory(const void* data, std::size_t size)
+{
+    return readAndDecode([&](DcmFileFormat& file) {
+        DcmInputBufferStream stream;
+        stream.setBuffer(data, static_cast<offile_off_t>(size));
+        stream.setEos();
+        file.transferInit();
+        const OFCondition condition = file.read(stream);
+        file.transferEnd();
+        return condition;
+    });
+}
+
+} // namespace vexa

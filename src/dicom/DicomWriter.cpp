@@ -1,0 +1,123 @@
+#include "DicomWriter.h"
+
+#include <dcmtk/dcmdata/dcdeftag.h>
+#include <dcmtk/dcmdata/dcfilefo.h>
+#include <dcmtk/dcmdata/dcuid.h>
+
+#include <QFile>
+#include <QStringDecoder>
+#include <filesystem>
+#include <system_error>
+
+namespace vexa {
+
+namespace {
+
+void putText(DcmDataset& dataset, const DcmTagKey& key, const QString& value)
+{
+    if (!value.isNull())
+        dataset.putAndInsertString(key, value.toLatin1().constData());
+}
+
+void putNumber(DcmDataset& dataset, const DcmTagKey& key, std::optional<double> value)
+{
+    if (value)
+        dataset.putAndInsertString(key, QString::number(*value, 'g', 10).toLatin1().constData());
+}
+
+void putPair(DcmDataset& dataset, const DcmTagKey& key, std::optional<std::pair<double, double>> value)
+{
+    if (value) {
+        const QString text
+            = QStringLiteral("%1\\%2").arg(value->first, 0, 'g', 10).arg(value->second, 0, 'g', 10);
+        dataset.putAndInsertString(key, text.toLatin1().constData());
+    }
+}
+
+void putIdentity(DcmDataset& d, const NewDicomImage& image)
+{
+    d.putAndInsertString(DCM_SpecificCharacterSet, "ISO_IR 100");
+    putText(d, DCM_SOPClassUID, image.sopClassUid);
+    putText(d, DCM_SOPInstanceUID, image.sopInstanceUid);
+    putText(d, DCM_StudyDate, image.studyDate);
+    putText(d, DCM_SeriesDate, image.studyDate);
+    putText(d, DCM_StudyTime, image.studyTime);
+    putText(d, DCM_AccessionNumber, image.accessionNumber);
+    putText(d, DCM_Modality, image.modality);
+    putText(d, DCM_StationName, image.stationName);
+    putText(d, DCM_ReferringPhysicianName, image.referringPhysician);
+    putText(d, DCM_StudyDescription, image.studyDescription);
+    putText(d, DCM_SeriesDescription, image.seriesDescription);
+    putText(d, DCM_PatientName, image.patientName);
+    putText(d, DCM_PatientID, image.patientId);
+    putText(d, DCM_PatientBirthDate, image.patientBirthDate);
+    putText(d, DCM_PatientSex, image.patientSex);
+    putText(d, DCM_BodyPartExamined, image.bodyPart);
+    putText(d, DCM_StudyInstanceUID, image.studyInstanceUid);
+    putText(d, DCM_SeriesInstanceUID, image.seriesInstanceUid);
+    putText(d, DCM_StudyID, image.studyId);
+    d.putAndInsertString(DCM_SeriesNumber, QByteArray::number(image.seriesNumber).constData());
+    d.putAndInsertString(DCM_InstanceNumber, QByteArray::number(image.instanceNumber).constData());
+}
+
+void putPixels(DcmDataset& d, const NewDicomImage& image)
+{
+    d.putAndInsertUint16(DCM_SamplesPerPixel, static_cast<Uint16>(image.samplesPerPixel));
+    putText(d, DCM_PhotometricInterpretation, image.photometric);
+    if (image.samplesPerPixel > 1)
+        d.putAndInsertUint16(DCM_PlanarConfiguration, 0);
+    if (image.frames > 1)
+        d.putAndInsertString(DCM_NumberOfFrames, QByteArray::number(image.frames).constData());
+    d.putAndInsertUint16(DCM_Rows, static_cast<Uint16>(image.rows));
+    d.putAndInsertUint16(DCM_Columns, static_cast<Uint16>(image.columns));
+    putPair(d, DCM_PixelSpacing, image.pixelSpacing);
+    putPair(d, DCM_ImagerPixelSpacing, image.imagerPixelSpacing);
+    d.putAndInsertUint16(DCM_BitsAllocated, static_cast<Uint16>(image.bitsAllocated));
+    d.putAndInsertUint16(DCM_BitsStored, static_cast<Uint16>(image.bitsStored));
+    d.putAndInsertUint16(DCM_HighBit, static_cast<Uint16>(image.bitsStored - 1));
+    d.putAndInsertUint16(DCM_PixelRepresentation, image.signedPixels ? 1 : 0);
+    putNumber(d, DCM_WindowCenter, image.windowCenter);
+    putNumber(d, DCM_WindowWidth, image.windowWidth);
+    putNumber(d, DCM_RescaleIntercept, image.rescaleIntercept);
+    putNumber(d, DCM_RescaleSlope, image.rescaleSlope);
+    const auto* bytes = reinterpret_cast<const Uint8*>(image.pixelData.constData());
+    const auto length = static_cast<unsigned long>(image.pixelData.size());
+    if (image.bitsAllocated > 8)
+        d.putAndInsertUint16Array(DCM_PixelData, reinterpret_cast<const Uint16*>(bytes), length / 2);
+    else
+        d.putAndInsertUint8Array(DCM_PixelData, bytes, length);
+}
+
+} // namespace
+
+DicomResult writeDicomImage(const NewDicomImage& image, const QString& path, DicomFileLayout layout)
+{
+    DcmFileFormat file;
+    DcmDataset& dataset = *file.getDataset();
+    putIdentity(dataset, image);
+    putPixels(dataset, image);
+    const bool part10 = layout == DicomFileLayout::Part10;
+    const E_TransferSyntax xfer = part10 ? EXS_LittleEndianExplicit : EXS_LittleEndianImplicit;
+    const QString partial = path + QStringLiteral(".part");
+    const OFFilename partialName(QFile::encodeName(partial).constData());
+    const OFCondition condition
+        = part10 ? file.saveFile(partialName, xfer) : dataset.saveFile(partialName, xfer, EET_ExplicitLength);
+    if (condition.bad()) {
+        QFile::remove(partial);
+        return DicomResult::failure(QString::fromLatin1(condition.text()));
+    }
+    std::error_code error;
+    std::filesystem::rename(
+        QFile::encodeName(partial).constData(), QFile::encodeName(path).constData(), error);
+    if (error)
+        return DicomResult::failure(QString::fromStdString(error.message()));
+    return DicomResult::success();
+}
+
+QString newDicomUid()
+{
+    char uid[100];
+    return QString::fromLatin1(dcmGenerateUniqueIdentifier(uid, SITE_INSTANCE_UID_ROOT));
+}
+
+} // namespace vexa

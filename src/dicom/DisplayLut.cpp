@@ -1,0 +1,76 @@
+#include "DisplayLut.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vexa {
+
+namespace {
+
+constexpr std::int64_t maxLutEntries = 65536;
+
+int shiftFor(std::int64_t range)
+{
+    int shift = 0;
+    while ((range >> shift) >= maxLutEntries)
+        ++shift;
+    return shift;
+}
+
+std::uint8_t applyPolarity(std::uint8_t grey, bool inverted)
+{
+    return inverted ? static_cast<std::uint8_t>(255 - grey) : grey;
+}
+
+} // namespace
+
+std::uint8_t windowedGrey(double value, const VoiWindow& window)
+{
+    const double centre = window.center - 0.5;
+    const double halfSpan = (std::max(window.width, 1.0) - 1.0) / 2.0;
+    if (value <= centre - halfSpan)
+        return 0;
+    if (value > centre + halfSpan)
+        return 255;
+    const double level = ((value - centre) / (2.0 * halfSpan) + 0.5) * 255.0;
+    return static_cast<std::uint8_t>(std::clamp(std::lround(level), 0L, 255L));
+}
+
+DisplayLut makeDisplayLut(const DicomImageData& image, const VoiWindow& window, bool inverted)
+{
+    DisplayLut lut;
+    if (image.monochrome) {
+        lut.base = image.minValue;
+        const std::int64_t range = static_cast<std::int64_t>(image.maxValue) - image.minValue;
+        lut.shift = shiftFor(range);
+        const std::size_t entries = static_cast<std::size_t>(range >> lut.shift) + 1;
+        lut.grey.resize(entries);
+        for (std::size_t i = 0; i < entries; ++i) {
+            const double value = static_cast<double>(lut.base) + static_cast<double>(i << lut.shift);
+            const std::uint8_t grey = applyPolarity(windowedGrey(value, window), inverted);
+            lut.grey[i] = qRgb(grey, grey, grey);
+        }
+    } else {
+        for (int i = 0; i < 256; ++i)
+            lut.channel[i] = applyPolarity(windowedGrey(i, window), inverted);
+    }
+    return lut;
+}
+
+std::vector<std::uint8_t> renderPixels8(const DicomImageData& image, const VoiWindow& window)
+{
+    const DisplayLut lut = makeDisplayLut(image, window, image.invertedGrey);
+    std::vector<std::uint8_t> out;
+    if (image.monochrome) {
+        out.resize(image.values.size());
+        std::transform(image.values.begin(), image.values.end(), out.begin(),
+            [&](std::int32_t v) { return static_cast<std::uint8_t>(qRed(lut.colourOf(v))); });
+    } else {
+        out.resize(image.rgb.size());
+        std::transform(
+            image.rgb.begin(), image.rgb.end(), out.begin(), [&](std::uint8_t v) { return lut.channel[v]; });
+    }
+    return out;
+}
+
+} // namespace vexa

@@ -1,0 +1,37 @@
+#pragma once
+// The lookup from pixel values to displayed colours for one window and one
+// polarity. Rebuilding it is cheap (at most 65536 entries), so a contrast drag
+// rebuilds the table and re-renders instead of recomputing every pixel.
+#include "DicomImageData.h"
+
+#include <QRgb>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace vexa {
+
+struct DisplayLut {
+    // Monochrome: grey[(value - base) >> shift].
+    std::int32_t base = 0;
+    int shift = 0;
+    std::vector<QRgb> grey;
+    // Colour: each 8-bit channel goes through the same table.
+    std::array<std::uint8_t, 256> channel{};
+
+    QRgb colourOf(std::int32_t value) const
+    {
+        return grey[static_cast<std::size_t>(static_cast<std::int64_t>(value) - base) >> shift];
+    }
+};
+
+// DICOM linear VOI function: a value's grey level 0..255 for a window.
+std::uint8_t windowedGrey(double value, const VoiWindow& window);
+
+DisplayLut makeDisplayLut(const DicomImageData& image, const VoiWindow& window, bool inverted);
+
+// The whole image at full size through a window: one byte per pixel for
+// monochrome images, RGB triplets for colour ones (for JPEG pictures).
+std::vector<std::uint8_t> renderPixels8(const DicomImageData& image, const VoiWindow& window);
+
+} // namespace vexa

@@ -1,0 +1,16 @@
+#pragma once
+// Draws what a view of a given size shows of an image: each screen pixel takes
+// the image pixel under its centre through the lookup table. Only visible
+// pixels are touched, so a fitted radiograph costs about the view's area.
+#include "DicomImageData.h"
+#include "DisplayLut.h"
+#include "ViewGeometry.h"
+
+#include <QImage>
+
+namespace vexa {
+
+QImage renderView(const DicomImageData& image, const DisplayLut& lut, const ViewGeometry& geometry,
+    QSize viewSize, QRgb background = qRgb(0, 0, 0));
+
+} // namespace vexa

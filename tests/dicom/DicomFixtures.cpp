@@ -1,0 +1,68 @@
+#include "DicomFixtures.h"
+
+namespace vexa::fixtures {
+
+namespace {
+
+NewDicomImage identity()
+{
+    NewDicomImage image;
+    image.patientName = QStringLiteral("LEFÈVRE^ÉLODIE");
+    image.patientId = QStringLiteral("PAT001");
+    image.studyInstanceUid = newDicomUid();
+    image.seriesInstanceUid = newDicomUid();
+    image.sopInstanceUid = newDicomUid();
+    image.sopClassUid = SopClass::SecondaryCapture;
+    image.modality = QStringLiteral("OT");
+    image.studyDate = QStringLiteral("20240102");
+    return image;
+}
+
+} // namespace
+
+NewDicomImage greyImage(
+    int columns, int rows, int bitsStored, bool signedPixels, const std::function<int(int, int)>& value)
+{
+    NewDicomImage image = identity();
+    image.columns = columns;
+    image.rows = rows;
+    image.bitsStored = bitsStored;
+    image.bitsAllocated = bitsStored > 8 ? 16 : 8;
+    image.signedPixels = signedPixels;
+    const int bytesPerSample = image.bitsAllocated / 8;
+    image.pixelData.resize(columns * rows * bytesPerSample);
+    auto* out = reinterpret_cast<unsigned char*>(image.pixelData.data());
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const auto v = static_cast<std::uint16_t>(value(c, r));
+            *out++ = static_cast<unsigned char>(v & 0xFF);
+            if (bytesPerSample == 2)
+                *out++ = static_cast<unsigned char>(v >> 8);
+        }
+    }
+    return image;
+}
+
+NewDicomImage rgbImage(int columns, int rows)
+{
+    NewDicomImage image = identity();
+    image.columns = columns;
+    image.rows = rows;
+    image.samplesPerPixel = 3;
+    image.bitsAllocated = 8;
+    image.bitsStored = 8;
+    image.photometric = QStringLiteral("RGB");
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            image.pixelData.append(static_cast<char>(c))
+                .append(static_cast<char>(r))
+                .append(static_cast<char>(7));
+    return image;
+}
+
+QString pydicomFile(const QString& name)
+{
+    return QStringLiteral("/usr/lib/python3/dist-packages/pydicom/data/test_files/") + name;
+}
+
+} // namespace vexa::fixtures

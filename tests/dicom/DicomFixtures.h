@@ -1,0 +1,19 @@
+#pragma once
+// Small synthetic DICOM images for tests: each pixel's value is known.
+#include "DicomWriter.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace vexa::fixtures {
+
+// A monochrome image whose value at (c, r) is value(c, r), stored in 8 or 16 bits.
+NewDicomImage greyImage(
+    int columns, int rows, int bitsStored, bool signedPixels, const std::function<int(int, int)>& value);
+// A colour image whose pixel (c, r) is (c, r, 7) as RGB.
+NewDicomImage rgbImage(int columns, int rows);
+
+QString pydicomFile(const QString& name);
+
+} // namespace vexa::fixtures

@@ -1,0 +1,87 @@
+#include "DicomFixtures.h"
+#include "DicomLoader.h"
+#include "JpegPictures.h"
+#include "PictureNames.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+TEST(PictureNames, dropAFinalV2InAnyCaseOnly)
+{
+    const struct {
+        const char* image;
+        const char* preview;
+        const char* full;
+    } cases[] = {
+        {"/s/P1/x.v2", "/s/P1/x.jpeg", "/s/P1/x.jpg"},
+        {"/s/P1/x.V2", "/s/P1/x.jpeg", "/s/P1/x.jpg"},
+        {"/s/P1/x.dcm", "/s/P1/x.dcm.jpeg", "/s/P1/x.dcm.jpg"},
+        {"/s/a.v2b/x", "/s/a.v2b/x.jpeg", "/s/a.v2b/x.jpg"},
+        {"/s/x.v2.v2", "/s/x.v2.jpeg", "/s/x.v2.jpg"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(previewPicturePath(c.image), c.preview);
+        EXPECT_EQ(fullSizePicturePath(c.image), c.full);
+    }
+}
+
+TEST(JpegPictures, previewAveragesDownToTheLongestSide)
+{
+    Pixels8 radiograph{2048, 2500, 1, std::vector<std::uint8_t>(2048 * 2500, 0)};
+    for (int y = 1250; y < 2500; ++y)
+        std::fill_n(radiograph.bytes.begin() + y * 2048, 2048, 200);
+    const Pixels8 preview = resizedToLongestSide(radiograph, PreviewLongestSide);
+    EXPECT_EQ(preview.width, 210);
+    EXPECT_EQ(preview.height, 256);
+    EXPECT_EQ(preview.bytes.front(), 0);
+    EXPECT_EQ(preview.bytes.back(), 200);
+    // A small image grows to the same longest side.
+    const Pixels8 tiny = resizedToLongestSide({2, 1, 3, {1, 2, 3, 4, 5, 6}}, 256);
+    EXPECT_EQ(tiny.width, 256);
+    EXPECT_EQ(tiny.height, 128);
+    EXPECT_EQ(tiny.bytes[255 * 3], 4);
+}
+
+TEST(JpegPictures, writesBothPicturesThroughTheDefaultWindow)
+{
+    QTemporaryDir dir;
+    NewDicomImage source
+        = fixtures::greyImage(300, 200, 12, false, [](int c, int) { return c < 150 ? 1000 : 3000; });
+    source.windowCenter = 2000;
+    source.windowWidth = 1000; // 1000 is black, 3000 white
+    const QString path = dir.filePath("x.v2");
+    ASSERT_TRUE(writeDicomImage(source, path, DicomFileLayout::BareImplicitLittle).ok);
+    const DicomLoadResult loaded = loadDicomImage(path);
+    ASSERT_TRUE(loaded.ok());
+    ASSERT_TRUE(writePreviewPicture(*loaded.image, previewPicturePath(path)).ok);
+    ASSERT_TRUE(writeFullSizePicture(*loaded.image, fullSizePicturePath(path)).ok);
+    const QImage preview(dir.filePath("x.jpeg"));
+    const QImage full(dir.filePath("x.jpg"));
+    EXPECT_EQ(preview.size(), QSize(256, 171));
+    EXPECT_EQ(full.size(), QSize(300, 200));
+    EXPECT_LT(qGray(full.pixel(10, 10)), 8);
+    EXPECT_GT(qGray(full.pixel(290, 10)), 247);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*.tmp", "*~"}, QDir::Files).isEmpty());
+    // An unwritable target is a failure, not a silent success.
+    EXPECT_FALSE(writeFullSizePicture(*loaded.image, dir.filePath("no/such/folder/x.jpg")).ok);
+}
+
+TEST(JpegPictures, colourImagesStayColour)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("us.dcm");
+    ASSERT_TRUE(writeDicomImage(fixtures::rgbImage(64, 48), path, DicomFileLayout::Part10).ok);
+    const DicomLoadResult loaded = loadDicomImage(path);
+    ASSERT_TRUE(writeFullSizePicture(*loaded.image, fullSizePicturePath(path)).ok);
+    const QImage full(dir.filePath("us.dcm.jpg"));
+    EXPECT_FALSE(full.isGrayscale());
+    EXPECT_NEAR(qRed(full.pixel(60, 5)), 60, 6);
+}
+
+} // namespace
