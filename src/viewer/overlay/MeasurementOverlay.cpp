@@ -1,4 +1,5 @@
 #include "MeasurementOverlay.h"
+#include <QEvent>
 #include <QPainter>
 
 namespace vexa {
@@ -33,6 +34,22 @@ void MeasurementOverlay::setMapping(ImageToScreen imageToScreen)
     update();
 }
 
+void MeasurementOverlay::attachTo(QWidget* display)
+{
+    setParent(display);
+    setGeometry(display->rect());
+    display->installEventFilter(this);
+    raise();
+    show();
+}
+
+bool MeasurementOverlay::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parent() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
+}
+
 void MeasurementOverlay::paintEvent(QPaintEvent*)
 {
     if (!model)
@@ -53,7 +70,8 @@ void MeasurementOverlay::paintGraphic(QPainter& painter, const SceneGraphic& gra
     }
     if (graphic.text && !graphic.text->text.isEmpty()) {
         QFont font(QStringLiteral("Liberation Sans"));
-        font.setPointSize(std::max(1, graphic.text->size));
+        // A size read from a damaged file must not ask for a giant font.
+        font.setPointSize(std::clamp(graphic.text->size, 1, 200));
         font.setBold(true);
         painter.setFont(font);
         painter.setPen(ToQColor(graphic.text->colour));

@@ -19,9 +19,13 @@ public:
     // mappingChanged()) when the display zooms or pans.
     void setMapping(ImageToScreen imageToScreen);
     void mappingChanged() { update(); }
+    // Lays the overlay over the display as its child, covering it and
+    // following its size.
+    void attachTo(QWidget* display);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void paintGraphic(QPainter& painter, const SceneGraphic& graphic) const;

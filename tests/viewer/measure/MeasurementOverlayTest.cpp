@@ -26,3 +26,16 @@ TEST(MeasurementOverlay, PaintsYellowSegmentsWhereTheMappingPutsThem)
     scene.removeDrawing(1);
     EXPECT_FALSE(yellowAt(60, 30));
 }
+
+TEST(MeasurementOverlay, CoversTheDisplayItIsAttachedTo)
+{
+    QWidget display;
+    display.resize(300, 200);
+    auto* overlay = new MeasurementOverlay;
+    overlay->attachTo(&display);
+    display.show();
+    EXPECT_EQ(overlay->geometry(), display.rect());
+    display.resize(640, 480);
+    EXPECT_EQ(overlay->geometry(), QRect(0, 0, 640, 480));
+    EXPECT_TRUE(overlay->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
