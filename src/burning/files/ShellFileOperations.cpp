@@ -82,14 +82,14 @@ bool moveEntry(const QFileInfo& entry, const QString& target)
     return allMoved && QDir().rmdir(entry.filePath());
 }
 
-// A folder cannot go into itself or into one of its own subfolders.
-bool containsDestination(const QFileInfo& entry, const QString& destination)
+// A folder cannot go into itself or into one of its own subfolders, and an
+// entry cannot replace itself (replacing would delete it first).
+bool isOwnDestination(const QFileInfo& entry, const QString& destination)
 {
-    if (!entry.isDir())
-        return false;
-    const QString folder = entry.canonicalFilePath() + u'/';
     const QString target = QFileInfo(destination).canonicalFilePath() + u'/';
-    return target.startsWith(folder);
+    if (target + entry.fileName() == entry.canonicalFilePath())
+        return true;
+    return entry.isDir() && target.startsWith(entry.canonicalFilePath() + u'/');
 }
 
 template <typename Transfer>
@@ -100,7 +100,7 @@ bool transfer(const QString& source, const QString& destination, Transfer transf
         return false;
     bool allDone = true;
     for (const QFileInfo& entry : *entries) {
-        if (containsDestination(entry, destination)) {
+        if (isOwnDestination(entry, destination)) {
             allDone = false;
             continue;
         }

@@ -77,12 +77,17 @@ TEST_F(StagingTest, CopyOfAPatternTakesFilesAndFoldersWithTheirContent)
     EXPECT_FALSE(CopyFiles(staging + "/absent.jpg", pictures));
 }
 
-TEST_F(StagingTest, CopyOrMoveOfAFolderIntoItselfIsRefusedWithoutHarm)
+TEST_F(StagingTest, CopyOrMoveOntoItselfIsRefusedWithoutHarm)
 {
+    EXPECT_FALSE(CopyFiles(staging + "/Index.htm", staging)) << "a file copied onto itself";
+    EXPECT_FALSE(MoveFiles(staging + "/Index.htm", staging + "/"));
+    EXPECT_EQ(contentOf(staging + "/Index.htm"), "page");
+
     EXPECT_FALSE(CopyFiles(staging + "/*.*", staging + "/JPG"));
     EXPECT_FALSE(MoveFiles(staging + "/*.*", staging + "/JPG"));
     EXPECT_EQ(contentOf(staging + "/JPG/deep/00000002.jpg"), "two");
     EXPECT_FALSE(QDir(staging + "/JPG/JPG").exists());
+    EXPECT_EQ(contentOf(staging + "/JPG/Index.htm"), "page") << "the other entries went their way";
 }
 
 TEST_F(StagingTest, MoveMergesIntoAnExistingFolder)
