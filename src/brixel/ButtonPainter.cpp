@@ -18,14 +18,21 @@ void drawRing(QPainter& painter, const QRect& r, const QColor& topLeft, const QC
     painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
 }
 
+QColor distinctFrom(const QColor& colour, const QColor& neighbour, int darkerFactor)
+{
+    return colour.rgb() == neighbour.rgb() ? neighbour.darker(darkerFactor) : colour;
+}
+
 } // namespace
 
 void drawButtonEdge(QPainter& painter, const QRect& rect, int style, const QPalette& palette)
 {
     const QColor highlight = palette.color(QPalette::Light);
-    const QColor light = palette.color(QPalette::Midlight);
     const QColor shadow = palette.color(QPalette::Dark);
-    const QColor darkShadow = palette.color(QPalette::Shadow);
+    // Some palettes merge these with their neighbours; the raised and sunken
+    // edges would then look like the half-raised one.
+    const QColor light = distinctFrom(palette.color(QPalette::Midlight), highlight, 112);
+    const QColor darkShadow = distinctFrom(palette.color(QPalette::Shadow), shadow, 150);
     const QRect inner = rect.adjusted(1, 1, -1, -1);
     switch (style) {
     case 1:

@@ -77,6 +77,18 @@ TEST_F(ButtonOnWindow, MomentaryPressShowsSunkenUntilAfterClick)
     EXPECT_EQ(button->btnAppearance(), HalfRaised);
 }
 
+TEST_F(ButtonOnWindow, FlatButtonStillHoveredAfterAClick)
+{
+    // The pointer has not moved: the hover look comes back without a move event.
+    button->setBtnAppearance(Flat);
+    button->setBtnSunkenEffects(bseNo);
+    moveOver();
+    click(Centre + QPoint(1, 0));
+    EXPECT_EQ(button->btnAppearance(), HalfRaised);
+    moveAway();
+    EXPECT_EQ(button->btnAppearance(), Flat);
+}
+
 TEST_F(ButtonOnWindow, MomentaryReleaseOffTheButtonDoesNotClick)
 {
     button->setBtnSunkenEffects(bseNo);
