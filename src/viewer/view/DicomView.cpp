@@ -1,0 +1,352 @@
+#include "DicomView.h"
+
+#include "DicomLoader.h"
+#include "DicomTags.h"
+#include "ViewRenderer.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <algorithm>
+#include <cmath>
+
+namespace vexa {
+
+namespace {
+
+constexpr int minZoomLevel = 1;
+constexpr int maxZoomLevel = 6400;
+constexpr int magnifierSide = 160;
+
+int buttonCode(Qt::MouseButtons buttons)
+{
+    int code = 0;
+    if (buttons & Qt::LeftButton)
+        code |= 1;
+    if (buttons & Qt::RightButton)
+        code |= 2;
+    if (buttons & Qt::MiddleButton)
+        code |= 4;
+    return code;
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+QSize imageSize(const DicomImageData& image)
+{
+    return {image.columns, image.rows};
+}
+
+} // namespace
+
+DicomView::DicomView(QWidget* parent)
+    : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    tagsView = new QPlainTextEdit(this);
+    tagsView->setReadOnly(true);
+    tagsView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    tagsView->hide();
+}
+
+DicomView::~DicomView() = default;
+
+void DicomView::setDisplayFile(const QString& newPath)
+{
+    clear();
+    path = newPath;
+    if (!path.isEmpty()) {
+        DicomLoadResult loaded = loadDicomImage(path);
+        image = std::move(loaded.image);
+        error = loaded.error;
+    }
+    if (image) {
+        voi = image->defaultWindow;
+        rebuildLut();
+        initialDisplay();
+        fitAtLoad = fitMode;
+        zoomAtLoad = geometry.zoomLevel;
+    }
+    if (showTags)
+        setShowTags(true);
+    update();
+    emit displayChanged();
+}
+
+void DicomView::clear()
+{
+    image.reset();
+    error.clear();
+    tools.forget();
+    invalidate();
+}
+
+void DicomView::initialDisplay()
+{
+    const QSize size = imageSize(*image);
+    const int zoom = fitMode ? fitZoomLevel(size, this->size()) : geometry.zoomLevel;
+    applyGeometry(centredGeometry(size, this->size(), zoom));
+}
+
+void DicomView::applyGeometry(const ViewGeometry& next)
+{
+    const bool zoomChanges = next.zoomLevel != geometry.zoomLevel;
+    geometry = next;
+    invalidate();
+    update();
+    if (zoomChanges)
+        emit zoomChanged();
+}
+
+void DicomView::setZoomLevel(int zoomLevel)
+{
+    fitMode = false;
+    const int zoom = std::clamp(zoomLevel, minZoomLevel, maxZoomLevel);
+    applyGeometry(zoomedAbout(geometry, zoom, QPointF(width() / 2.0, height() / 2.0)));
+}
+
+void DicomView::setFitMode(bool fit)
+{
+    fitMode = fit;
+    if (fit && image) {
+        const QSize size = imageSize(*image);
+        applyGeometry(centredGeometry(size, this->size(), fitZoomLevel(size, this->size())));
+    }
+}
+
+void DicomView::setOffsets(int offsetX, int offsetY)
+{
+    fitMode = false;
+    applyGeometry({geometry.zoomLevel, offsetX, offsetY});
+}
+
+void DicomView::setPointerTool(int tool)
+{
+    if (tool < 1 || tool > 5) {
+        emit beep(tool);
+        return;
+    }
+    tools.setTool(static_cast<PointerToolKind>(tool));
+    update();
+}
+
+void DicomView::setPolarity(int value)
+{
+    if ((value != 1 && value != -1) || value == polarity)
+        return;
+    polarity = value;
+    rebuildLut();
+}
+
+void DicomView::setRestoreDisplay(bool restore)
+{
+    if (!restore || !image)
+        return;
+    tools.forget();
+    voi = image->defaultWindow;
+    rebuildLut();
+    fitMode = fitAtLoad;
+    const QSize size = imageSize(*image);
+    applyGeometry(
+        centredGeometry(size, this->size(), fitMode ? fitZoomLevel(size, this->size()) : zoomAtLoad));
+}
+
+void DicomView::setShowTags(bool show)
+{
+    showTags = show;
+    if (show) {
+        tagsView->setPlainText(path.isEmpty() ? QString() : dicomTagsText(path));
+        tagsView->setGeometry(rect());
+    }
+    tagsView->setVisible(show);
+}
+
+void DicomView::setWindow(const VoiWindow& window)
+{
+    voi = {window.center, std::max(1.0, window.width)};
+    rebuildLut();
+}
+
+void DicomView::rebuildLut()
+{
+    if (!image)
+        return;
+    const bool inverted = (polarity == -1) != image->invertedGrey;
+    lut = makeDisplayLut(*image, voi, inverted);
+    invalidate();
+    update();
+}
+
+void DicomView::invalidate()
+{
+    frameValid = false;
+}
+
+const QImage& DicomView::frame()
+{
+    if (!frameValid) {
+        cachedFrame = renderView(*image, lut, geometry, size());
+        frameValid = true;
+    }
+    return cachedFrame;
+}
+
+QPointF DicomView::imageToScreen(QPointF imagePoint) const
+{
+    return vexa::imageToScreen(imagePoint, geometry);
+}
+
+QPointF DicomView::screenToImage(QPointF screenPoint) const
+{
+    return vexa::screenToImage(screenPoint, geometry);
+}
+
+bool DicomView::CopyDisplay()
+{
+    if (!image)
+        return false;
+    QGuiApplication::clipboard()->setImage(displayImage());
+    return true;
+}
+
+QImage DicomView::displayImage()
+{
+    return grab().toImage();
+}
+
+void DicomView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!image) {
+        painter.fillRect(rect(), Qt::black);
+        paintMessage(painter, error);
+        return;
+    }
+    painter.drawImage(0, 0, frame());
+    painter.setPen(QPen(Qt::yellow, 1));
+    if (const auto region = tools.region()) {
+        const QRectF onScreen(
+            imageToScreen(region->topLeft()), imageToScreen(region->bottomRight() + QPoint(1, 1)));
+        painter.drawRect(onScreen);
+        const auto stats = tools.statistics(*image);
+        painter.drawText(QRectF(onScreen.bottomLeft() + QPointF(0, 4), QSizeF(0, 0)), Qt::TextDontClip,
+            DicomViewTools::statisticsText(*stats));
+    }
+    if (const auto segment = tools.segment()) {
+        const QPointF a = imageToScreen(segment->first), b = imageToScreen(segment->second);
+        painter.drawLine(a, b);
+        painter.drawText(b + QPointF(6, -6),
+            DicomViewTools::lengthText(lengthInMillimetres(segment->first, segment->second, image->spacing)));
+    }
+    if (tools.dragging() && tools.tool() == PointerToolKind::Magnifier) {
+        const QPoint corner = tools.currentScreen() - QPoint(magnifierSide / 2, magnifierSide / 2);
+        painter.drawImage(corner, magnified(tools.currentScreen()));
+        painter.drawRect(QRect(corner, QSize(magnifierSide, magnifierSide)));
+    }
+}
+
+void DicomView::paintMessage(QPainter& painter, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    painter.setPen(Qt::white);
+    painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, text);
+}
+
+// The image around a screen point at twice the current zoom.
+QImage DicomView::magnified(QPoint centre)
+{
+    const int zoom = std::min(maxZoomLevel, geometry.zoomLevel * 2);
+    ViewGeometry around = zoomedAbout(geometry, zoom, centre);
+    around.offsetX += centre.x() - magnifierSide / 2;
+    around.offsetY += centre.y() - magnifierSide / 2;
+    return renderView(*image, lut, around, QSize(magnifierSide, magnifierSide));
+}
+
+void DicomView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit pressed(at.x(), at.y(), buttonCode(event->button()), shiftCode(event->modifiers()));
+    if (!image)
+        return;
+    dragStartWindow = voi;
+    dragStartGeometry = geometry;
+    tools.begin(at, screenToImage(at));
+    update();
+}
+
+void DicomView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!image)
+        return;
+    const QPoint at = event->position().toPoint();
+    const int column = imagePixelAt(at.x(), geometry.zoomLevel, geometry.offsetX);
+    const int row = imagePixelAt(at.y(), geometry.zoomLevel, geometry.offsetY);
+    emit pointerMoved(column, row, at.x(), at.y(), image->valueAt(column, row), buttonCode(event->buttons()));
+    if (!tools.dragging())
+        return;
+    tools.move(at, screenToImage(at));
+    const QPoint delta = at - tools.startScreen();
+    if (tools.tool() == PointerToolKind::Contrast)
+        dragContrast(delta);
+    else if (tools.tool() == PointerToolKind::Pan)
+        setOffsets(dragStartGeometry.offsetX - delta.x(), dragStartGeometry.offsetY - delta.y());
+    else
+        update();
+}
+
+void DicomView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    if (image && tools.dragging()) {
+        tools.move(at, screenToImage(at));
+        tools.end();
+        update();
+    }
+    const int button = buttonCode(event->button());
+    const int shift = shiftCode(event->modifiers());
+    emit clicked(at.x(), at.y(), button, shift);
+    emit released(at.x(), at.y(), button, shift);
+}
+
+// Horizontal motion widens or narrows the window (contrast), vertical motion
+// moves its centre (brightness); a drag across the view spans the pixel range.
+void DicomView::dragContrast(QPoint delta)
+{
+    const double range = image->monochrome ? image->maxValue - image->minValue + 1.0 : 256.0;
+    const double perPixel = range / std::max(200, std::max(width(), height()));
+    setWindow({dragStartWindow.center + delta.y() * perPixel, dragStartWindow.width + delta.x() * perPixel});
+}
+
+void DicomView::wheelEvent(QWheelEvent* event)
+{
+    if (!image)
+        return;
+    const double steps = event->angleDelta().y() / 120.0;
+    const int current = geometry.zoomLevel;
+    int next = static_cast<int>(std::lround(current * std::pow(1.1, steps)));
+    if (next == current)
+        next += steps > 0 ? 1 : -1;
+    next = std::clamp(next, minZoomLevel, maxZoomLevel);
+    if (next == current) {
+        emit beep(0);
+        return;
+    }
+    fitMode = false;
+    applyGeometry(zoomedAbout(geometry, next, event->position()));
+}
+
+void DicomView::resizeEvent(QResizeEvent*)
+{
+    invalidate();
+    tagsView->setGeometry(rect());
+}
+
+} // namespace vexa

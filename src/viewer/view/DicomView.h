@@ -1,0 +1,139 @@
+#pragma once
+// Displays one DICOM image (first frame) with its window, polarity, zoom and
+// pan, offers five built-in pointer tools and reports pointer events.
+//
+// Image to screen: screen = ZoomLevel / 100 * (image - offset / (ZoomLevel / 100)),
+// with offset = OffsetX (OffsetY) in screen pixels (see ViewGeometry.h).
+//
+// Signals use the mouse-button codes 1 primary, 2 secondary, 4 middle and the
+// shift codes 1 Shift, 2 Ctrl, 4 Alt.
+#include "DicomImageData.h"
+#include "DicomViewTools.h"
+#include "DisplayLut.h"
+#include "ViewGeometry.h"
+
+#include <QImage>
+#include <QWidget>
+#include <memory>
+
+class QPlainTextEdit;
+
+namespace vexa {
+
+class DicomView : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QString DisplayFile READ DisplayFile WRITE setDisplayFile)
+    Q_PROPERTY(int ZoomLevel READ ZoomLevel WRITE setZoomLevel NOTIFY zoomChanged)
+    Q_PROPERTY(bool FitMode READ FitMode WRITE setFitMode)
+    Q_PROPERTY(int PointerTool READ PointerTool WRITE setPointerTool)
+    Q_PROPERTY(int Polarity READ Polarity WRITE setPolarity)
+    Q_PROPERTY(bool ShowTags READ ShowTags WRITE setShowTags)
+    Q_PROPERTY(int PixelColumns READ PixelColumns)
+    Q_PROPERTY(int PixelRows READ PixelRows)
+    Q_PROPERTY(double ColumnSpacing READ ColumnSpacing)
+    Q_PROPERTY(double RowSpacing READ RowSpacing)
+    Q_PROPERTY(int OffsetX READ OffsetX)
+    Q_PROPERTY(int OffsetY READ OffsetY)
+
+public:
+    explicit DicomView(QWidget* parent = nullptr);
+    ~DicomView() override;
+
+    // Loads and shows the file at once; "" empties the control. A file that
+    // cannot be shown leaves the control empty with a readable message.
+    void setDisplayFile(const QString& path);
+    QString DisplayFile() const { return path; }
+    bool hasImage() const { return image != nullptr; }
+    QString loadError() const { return error; }
+    std::shared_ptr<const DicomImageData> imageData() const { return image; }
+
+    int ZoomLevel() const { return geometry.zoomLevel; }
+    // Leaves fit mode; keeps the image point at the view's centre in place.
+    void setZoomLevel(int zoomLevel);
+    bool FitMode() const { return fitMode; }
+    // True scales the image into the control (again after a resize).
+    void setFitMode(bool fit);
+    int PointerTool() const { return static_cast<int>(tools.tool()); }
+    void setPointerTool(int tool);
+    int Polarity() const { return polarity; }
+    void setPolarity(int value);
+    // True restores the display the image had when loaded (window and zoom).
+    void setRestoreDisplay(bool restore);
+    bool ShowTags() const { return showTags; }
+    void setShowTags(bool show);
+    // Puts what is shown (with its contrast and zoom) on the clipboard.
+    bool CopyDisplay();
+    QImage displayImage();
+
+    int PixelColumns() const { return image ? image->columns : 0; }
+    int PixelRows() const { return image ? image->rows : 0; }
+    double ColumnSpacing() const { return image ? image->spacing.column : 0.0; }
+    double RowSpacing() const { return image ? image->spacing.row : 0.0; }
+    int OffsetX() const { return geometry.offsetX; }
+    int OffsetY() const { return geometry.offsetY; }
+    void setOffsets(int offsetX, int offsetY);
+
+    // Display switches kept for the windows that set them; they change nothing.
+    void setSwitch202(bool on) { switch202 = on; }
+    void setSwitch219(bool on) { switch219 = on; }
+    void setSwitch223(bool on) { switch223 = on; }
+    void setSwitch242(bool on) { switch242 = on; }
+
+    VoiWindow window() const { return voi; }
+    void setWindow(const VoiWindow& window);
+    ViewGeometry viewGeometry() const { return geometry; }
+    QPointF imageToScreen(QPointF imagePoint) const;
+    QPointF screenToImage(QPointF screenPoint) const;
+    const DicomViewTools& toolState() const { return tools; }
+
+signals:
+    void clicked(int x, int y, int button, int shift);
+    void pressed(int x, int y, int button, int shift);
+    // Image column and row under the pointer, screen position, pixel value, buttons.
+    void pointerMoved(int column, int row, int x, int y, double value, int button);
+    void zoomChanged();
+    void beep(int reason);
+    void displayChanged();
+    // After the click of the same gesture, when the button is released.
+    void released(int x, int y, int button, int shift);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void clear();
+    void applyGeometry(const ViewGeometry& next);
+    void initialDisplay();
+    void rebuildLut();
+    void invalidate();
+    const QImage& frame();
+    void paintMessage(QPainter& painter, const QString& text);
+    void dragContrast(QPoint delta);
+    QImage magnified(QPoint centre);
+
+    QString path;
+    QString error;
+    std::shared_ptr<const DicomImageData> image;
+    ViewGeometry geometry;
+    VoiWindow voi;
+    DisplayLut lut;
+    bool fitMode = true;
+    bool fitAtLoad = true;
+    int zoomAtLoad = 100;
+    int polarity = 1;
+    bool showTags = false;
+    QImage cachedFrame;
+    bool frameValid = false;
+    DicomViewTools tools;
+    VoiWindow dragStartWindow;
+    ViewGeometry dragStartGeometry;
+    QPlainTextEdit* tagsView = nullptr;
+    bool switch202 = false, switch219 = false, switch223 = false, switch242 = false;
+};
+
+} // namespace vexa

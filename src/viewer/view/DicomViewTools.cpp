@@ -1,0 +1,79 @@
+#include "DicomViewTools.h"
+
+#include <cmath>
+
+namespace vexa {
+
+void DicomViewTools::setTool(PointerToolKind tool)
+{
+    current = tool;
+    forget();
+}
+
+void DicomViewTools::begin(QPoint screen, QPointF imagePoint)
+{
+    active = true;
+    hasShape = current == PointerToolKind::Region || current == PointerToolKind::Measure;
+    pressScreen = nowScreen = screen;
+    pressImage = nowImage = imagePoint;
+}
+
+void DicomViewTools::move(QPoint screen, QPointF imagePoint)
+{
+    if (!active)
+        return;
+    nowScreen = screen;
+    nowImage = imagePoint;
+}
+
+void DicomViewTools::end()
+{
+    active = false;
+}
+
+void DicomViewTools::forget()
+{
+    active = false;
+    hasShape = false;
+}
+
+std::optional<QRect> DicomViewTools::region() const
+{
+    if (!hasShape || current != PointerToolKind::Region)
+        return std::nullopt;
+    const QPoint a(
+        static_cast<int>(std::floor(pressImage.x())), static_cast<int>(std::floor(pressImage.y())));
+    const QPoint b(static_cast<int>(std::floor(nowImage.x())), static_cast<int>(std::floor(nowImage.y())));
+    return QRect(a, b).normalized();
+}
+
+std::optional<RegionStatistics> DicomViewTools::statistics(const DicomImageData& image) const
+{
+    const auto rect = region();
+    if (!rect)
+        return std::nullopt;
+    return regionStatistics(image, *rect);
+}
+
+std::optional<std::pair<QPointF, QPointF>> DicomViewTools::segment() const
+{
+    if (!hasShape || current != PointerToolKind::Measure)
+        return std::nullopt;
+    return std::pair{pressImage, nowImage};
+}
+
+QString DicomViewTools::statisticsText(const RegionStatistics& stats)
+{
+    return QStringLiteral("Moyenne %1  Écart-type %2\nMin %3  Max %4")
+        .arg(stats.mean, 0, 'f', 1)
+        .arg(stats.standardDeviation, 0, 'f', 1)
+        .arg(stats.minimum, 0, 'g', 8)
+        .arg(stats.maximum, 0, 'g', 8);
+}
+
+QString DicomViewTools::lengthText(double millimetres)
+{
+    return QStringLiteral("%1 mm").arg(millimetres, 0, 'f', 1);
+}
+
+} // namespace vexa

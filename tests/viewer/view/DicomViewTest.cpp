@@ -1,0 +1,221 @@
+#include "DicomView.h"
+#include "DicomFixtures.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+// A 200 x 100 image whose value is its column (0..199), window 0..255 so a
+// displayed grey equals the column under it, spacing 0.5 mm x 0.25 mm.
+class DicomViewTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString file;
+    DicomView view;
+
+    void SetUp() override
+    {
+        NewDicomImage image = fixtures::greyImage(200, 100, 8, false, [](int c, int) { return c; });
+        image.windowCenter = 128;
+        image.windowWidth = 256;
+        image.pixelSpacing = std::pair{0.25, 0.5};
+        file = dir.filePath("ramp.v2");
+        ASSERT_TRUE(writeDicomImage(image, file, DicomFileLayout::BareImplicitLittle).ok);
+        view.resize(400, 300);
+    }
+
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        const Qt::MouseButtons held
+            = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QMouseEvent event(type, at, view.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button,
+            held, modifiers);
+        QApplication::sendEvent(&view, &event);
+    }
+
+    void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton)
+    {
+        mouse(QEvent::MouseButtonPress, from, button);
+        mouse(QEvent::MouseMove, to, button);
+        mouse(QEvent::MouseButtonRelease, to, button);
+    }
+
+    int shownGrey(QPoint at) { return qGray(view.displayImage().pixel(at)); }
+};
+
+TEST_F(DicomViewTest, loadFitsTheImageAndEmptyStringEmpties)
+{
+    QSignalSpy zoomChanged(&view, &DicomView::zoomChanged);
+    view.setDisplayFile(file);
+    ASSERT_TRUE(view.hasImage()) << view.loadError().toStdString();
+    EXPECT_EQ(view.PixelColumns(), 200);
+    EXPECT_EQ(view.PixelRows(), 100);
+    EXPECT_DOUBLE_EQ(view.ColumnSpacing(), 0.5);
+    EXPECT_DOUBLE_EQ(view.RowSpacing(), 0.25);
+    EXPECT_TRUE(view.FitMode());
+    EXPECT_EQ(view.ZoomLevel(), 200);
+    EXPECT_EQ(view.OffsetX(), 0);
+    EXPECT_EQ(view.OffsetY(), -50); // 200 screen rows centred in 300
+    EXPECT_EQ(zoomChanged.count(), 1);
+
+    view.setDisplayFile("");
+    EXPECT_FALSE(view.hasImage());
+    EXPECT_EQ(view.PixelColumns(), 0);
+    EXPECT_TRUE(view.loadError().isEmpty());
+    EXPECT_FALSE(view.CopyDisplay());
+}
+
+TEST_F(DicomViewTest, mappingFormulaHoldsForZoomAndOffsetsAndMatchesWhatIsDrawn)
+{
+    view.setDisplayFile(file);
+    QSignalSpy zoomChanged(&view, &DicomView::zoomChanged);
+    view.setZoomLevel(300);
+    EXPECT_FALSE(view.FitMode());
+    EXPECT_EQ(zoomChanged.count(), 1);
+    view.setOffsets(150, -20);
+    for (const double imageX : {0.0, 10.5, 99.0}) {
+        const double zoom = view.ZoomLevel() / 100.0;
+        const QPointF screen = view.imageToScreen(QPointF(imageX, 7));
+        EXPECT_DOUBLE_EQ(screen.x(), zoom * (imageX - view.OffsetX() / zoom));
+        EXPECT_DOUBLE_EQ(screen.y(), zoom * (7 - view.OffsetY() / zoom));
+        EXPECT_EQ(view.screenToImage(screen), QPointF(imageX, 7));
+    }
+    // Image column c fills screen columns 3c - 150 .. 3c - 148.
+    EXPECT_EQ(shownGrey({3 * 60 - 150, 40}), 60);
+    EXPECT_EQ(shownGrey({3 * 60 - 148, 40}), 60);
+    EXPECT_EQ(shownGrey({3 * 60 - 147, 40}), 61);
+    EXPECT_EQ(shownGrey({5, 5}), 0); // above the image: background
+
+    view.setFitMode(true);
+    EXPECT_EQ(view.ZoomLevel(), 200);
+    EXPECT_EQ(zoomChanged.count(), 2);
+}
+
+TEST_F(DicomViewTest, polarityInvertsAndRestoreGoesBackToTheLoadedDisplay)
+{
+    view.setDisplayFile(file);
+    const QPoint at(2 * 50, 150); // image column 50
+    EXPECT_EQ(shownGrey(at), 50);
+    view.setPolarity(-1);
+    EXPECT_EQ(view.Polarity(), -1);
+    EXPECT_EQ(shownGrey(at), 205);
+    view.setPolarity(0); // not a polarity: ignored
+    EXPECT_EQ(view.Polarity(), -1);
+    view.setPolarity(1);
+
+    drag({100, 100}, {100, 200}); // contrast tool: the centre moves up by 50
+    EXPECT_EQ(shownGrey(at), 0);
+    view.setZoomLevel(500);
+    view.setRestoreDisplay(true);
+    EXPECT_EQ(view.window().center, 128);
+    EXPECT_EQ(view.window().width, 256);
+    EXPECT_TRUE(view.FitMode());
+    EXPECT_EQ(view.ZoomLevel(), 200);
+    EXPECT_EQ(shownGrey(at), 50);
+}
+
+TEST_F(DicomViewTest, notificationsCarryButtonsPositionsAndPixelValues)
+{
+    view.setDisplayFile(file);
+    QSignalSpy pressed(&view, &DicomView::pressed), clicked(&view, &DicomView::clicked),
+        released(&view, &DicomView::released), moved(&view, &DicomView::pointerMoved);
+    std::vector<QString> order;
+    QObject::connect(&view, &DicomView::clicked, [&] { order.push_back("click"); });
+    QObject::connect(&view, &DicomView::released, [&] { order.push_back("released"); });
+
+    mouse(QEvent::MouseMove, {61, 70}, Qt::NoButton);
+    ASSERT_EQ(moved.count(), 1);
+    EXPECT_EQ(moved[0][0].toInt(), 30); // column
+    EXPECT_EQ(moved[0][1].toInt(), 10); // row: (70 - 50) / 2
+    EXPECT_DOUBLE_EQ(moved[0][4].toDouble(), 30.0);
+
+    mouse(QEvent::MouseButtonPress, {61, 70}, Qt::RightButton, Qt::ShiftModifier);
+    mouse(QEvent::MouseButtonRelease, {61, 70}, Qt::RightButton, Qt::ShiftModifier);
+    ASSERT_EQ(pressed.count(), 1);
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked[0][2].toInt(), 2); // third argument: secondary button
+    EXPECT_EQ(clicked[0][3].toInt(), 1);
+    EXPECT_EQ(released[0][2].toInt(), 2);
+    EXPECT_EQ(order, (std::vector<QString>{"click", "released"}));
+
+    QSignalSpy beep(&view, &DicomView::beep);
+    view.setPointerTool(9);
+    EXPECT_EQ(beep.count(), 1);
+    EXPECT_EQ(view.PointerTool(), 1);
+}
+
+TEST_F(DicomViewTest, regionStudyPanAndInstantMeasure)
+{
+    view.setDisplayFile(file);
+    view.setPointerTool(2);
+    drag({20, 50}, {40, 60}); // image columns 10..20, rows 0..5
+    const auto stats = view.toolState().statistics(*view.imageData());
+    ASSERT_TRUE(stats);
+    EXPECT_DOUBLE_EQ(stats->minimum, 10);
+    EXPECT_DOUBLE_EQ(stats->maximum, 20);
+    EXPECT_DOUBLE_EQ(stats->mean, 15);
+    EXPECT_NEAR(stats->standardDeviation, std::sqrt(10.0), 1e-9);
+
+    view.setPointerTool(5);
+    drag({0, 50}, {80, 110}); // 40 columns x 0.5 mm, 30 rows x 0.25 mm
+    const auto segment = view.toolState().segment();
+    ASSERT_TRUE(segment);
+    EXPECT_DOUBLE_EQ(lengthInMillimetres(segment->first, segment->second, view.imageData()->spacing),
+        std::hypot(20.0, 7.5));
+
+    view.setPointerTool(4);
+    drag({100, 100}, {130, 90});
+    EXPECT_EQ(view.OffsetX(), -30);
+    EXPECT_EQ(view.OffsetY(), -40);
+    EXPECT_FALSE(view.FitMode());
+
+    view.setPointerTool(3);
+    mouse(QEvent::MouseButtonPress, {200, 150});
+    EXPECT_FALSE(view.displayImage().isNull()); // magnifier drawn without trouble
+    mouse(QEvent::MouseButtonRelease, {200, 150});
+}
+
+TEST_F(DicomViewTest, copyDisplayPutsWhatIsShownOnTheClipboard)
+{
+    view.setDisplayFile(file);
+    view.setPolarity(-1);
+    ASSERT_TRUE(view.CopyDisplay());
+    const QImage copied = QApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(400, 300));
+    EXPECT_EQ(qGray(copied.pixel(100, 150)), 205);
+}
+
+TEST_F(DicomViewTest, showTagsShowsTheDataAsTextAndBadFilesGiveAMessage)
+{
+    view.setDisplayFile(file);
+    view.setShowTags(true);
+    const auto* text = view.findChild<QPlainTextEdit*>();
+    ASSERT_TRUE(text);
+    EXPECT_FALSE(text->isHidden());
+    EXPECT_TRUE(text->toPlainText().contains("PatientName"));
+    view.setShowTags(false);
+    EXPECT_TRUE(text->isHidden());
+
+    QFile garbage(dir.filePath("bad.v2"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(3000, '\x7f'));
+    garbage.close();
+    for (const QString& bad : {garbage.fileName(), dir.filePath("missing.v2")}) {
+        view.setDisplayFile(bad);
+        EXPECT_FALSE(view.hasImage());
+        EXPECT_FALSE(view.loadError().isEmpty());
+        EXPECT_FALSE(view.displayImage().isNull());
+        drag({10, 10}, {50, 50}); // tools on an empty control do nothing
+    }
+}
+
+} // namespace
