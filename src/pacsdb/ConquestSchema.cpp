@@ -23,8 +23,13 @@ QSqlDatabase OpenPostgres(const QString& url, const QString& connectionName, QSt
     db.setUserName(parsed.userName());
     db.setPassword(parsed.password());
     db.setDatabaseName(parsed.path().mid(1));
-    if (!db.open() && error)
-        *error = db.lastError().text();
+    if (!db.open()) {
+        if (error)
+            *error = db.lastError().text();
+        return db;
+    }
+    // The upgrade's "IF NOT EXISTS" would otherwise print a notice each start.
+    QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO warning"));
     return db;
 }
 

@@ -178,7 +178,9 @@ QString RunPass(RecordSet& conn, PatientNames& patients, const QString& conquest
 
 QString ReadablePatientName(const QString& dicomName)
 {
-    return QString(dicomName).replace(u'^', u' ');
+    // Never a null string: it would be stored as NULL, not as an empty name.
+    QString name = dicomName.isNull() ? QStringLiteral("") : dicomName;
+    return name.replace(u'^', u' ');
 }
 
 QDate ExamDateOf(const QString& yyyymmdd, const QDate& today)

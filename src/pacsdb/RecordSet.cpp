@@ -23,6 +23,8 @@ bool RecordSet::Fail(const QString& error)
 
 bool RecordSet::requery()
 {
+    if (source_.trimmed().isEmpty())
+        return Fail(QStringLiteral("Aucune requête"));
     QString error;
     QSqlDatabase db = PacsConnection(path_, &error);
     if (!db.isOpen())

@@ -1,0 +1,261 @@
+#include "ConquestDatabaseConnector.h"
+#include "ExamNaming.h"
+#include "NewExamMonitor.h"
+#include "PacsTestDb.h"
+#include "PacsUpgrade.h"
+#include "QueryCatalogue.h"
+
+#include <QDir>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+class Monitor : public BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+        sets.setDatabasePath(pacs().path());
+        monitor = std::make_unique<NewExamMonitor>(sets, pacs().path());
+    }
+
+    void AddSeries(const QString& uid, const QString& patient = "P1", const QString& date = "20240110")
+    {
+        pacs().insertSeries(uid, patient, date);
+        pacs().insertImage(uid + "-1", uid, patient, date);
+    }
+
+    void ExpectNotice(NoticeState state, int interval, bool notBurnedButton)
+    {
+        EXPECT_EQ(monitor->notice(), state);
+        EXPECT_EQ(monitor->messageInterval(), interval);
+        EXPECT_EQ(monitor->button8Visible(2), notBurnedButton);
+        EXPECT_EQ(monitor->image5Visible(), state != NoticeState::NothingNew);
+    }
+
+    QString SeriesField(const QString& uid, const QString& column)
+    {
+        RecordSet set;
+        set.setDatabasePath(pacs().path());
+        set.setRecordSource(Sql::SeriesByUid(uid));
+        EXPECT_TRUE(set.requery());
+        return set.fieldText(column);
+    }
+
+    MainRecordSets sets;
+    std::unique_ptr<NewExamMonitor> monitor;
+};
+
+} // namespace
+
+TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
+{
+    pacs().insertPatient("P1", "DUPONT^JEAN^^^");
+    pacs().insertSeries("S1", "P1", "20240105");
+    pacs().insertImage("I1", "S1", "P1", "20240105");
+    pacs().insertImage("I2", "S1", "p1", ""); // no date: today; the lookup ignores case
+    pacs().insertImage("I3", "S1", "P1", "2024XX05"); // not a date: today, and the pass goes on
+    pacs().insertSeries("S2", "GHOST", ""); // patient not there yet
+    ASSERT_EQ(monitor->SetName(), QString());
+
+    RecordSet images;
+    images.setDatabasePath(pacs().path());
+    images.setRecordSource(Sql::ImagesOfSeries("S1"));
+    ASSERT_TRUE(images.requery());
+    const QDate expected[] = {QDate(2024, 1, 5), QDate::currentDate(), QDate::currentDate()};
+    for (const QDate& date : expected) {
+        EXPECT_EQ(images.fieldText("PatientName"), QString("DUPONT JEAN   "));
+        EXPECT_EQ(images.fieldDate("ScanDate"), date);
+        EXPECT_TRUE(images.fieldBool("Burned"));
+        images.moveNext();
+    }
+    EXPECT_EQ(SeriesField("S1", "PatientName"), QString("DUPONT JEAN   "));
+    EXPECT_EQ(SeriesField("S2", "PatientName"), QString());
+    EXPECT_EQ(QDate::fromString(SeriesField("S2", "ScanDate").left(10), Qt::ISODate), QDate::currentDate());
+
+    // Once dated, a series is passed over: its patient arriving later does not name it.
+    pacs().insertPatient("GHOST", "LATE^ARRIVAL");
+    ASSERT_EQ(monitor->SetName(), QString());
+    EXPECT_EQ(SeriesField("S2", "PatientName"), QString());
+    EXPECT_FALSE(SeriesField("S2", "Burned").toInt());
+}
+
+TEST_P(Monitor, SetNameOfManyPatientsReadsThemOnce)
+{
+    for (int p = 0; p < 60; ++p) {
+        const QString id = QStringLiteral("ID%1").arg(p);
+        pacs().insertPatient(id, QStringLiteral("NOM%1^PRENOM").arg(p));
+        AddSeries(QStringLiteral("S%1").arg(p), id.toLower());
+    }
+    pacs().insertPatient("STAR*", "WILD^CARD");
+    AddSeries("SW", "ID5*"); // a "*" in an identifier is a wild card: ID5, ID50..ID59; ID5 is first
+    ASSERT_EQ(monitor->SetName(), QString());
+    EXPECT_EQ(SeriesField("S42", "PatientName"), QString("NOM42 PRENOM"));
+    EXPECT_EQ(SeriesField("SW", "PatientName"), QString("NOM5 PRENOM"));
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 0);
+}
+
+TEST_P(Monitor, NoticeFollowsArrivalsTickByTick)
+{
+    monitor->tick();
+    ExpectNotice(NoticeState::NothingNew, 0, false);
+    EXPECT_EQ(monitor->label1(), QString::fromUtf8("Il n'y a pas de nouveau dossier à traiter"));
+
+    AddSeries("S1"); // the first exam ever
+    monitor->tick();
+    ExpectNotice(NoticeState::Receiving, 100, false);
+    EXPECT_EQ(monitor->label1(), QString::fromUtf8("Réception des données en cours..."));
+    monitor->tick();
+    ExpectNotice(NoticeState::NewJustArrived, 500, true);
+    EXPECT_EQ(monitor->label1(), QString::fromUtf8("Il y a des nouveaux dossiers à traiter"));
+    EXPECT_EQ(SeriesField("S1", "ScanDate").left(10), QString("2024-01-10")); // named on the way
+    monitor->tick();
+    ExpectNotice(NoticeState::NewSettled, 0, true);
+
+    // More images of a known series change nothing; new series are "receiving".
+    pacs().insertImage("S1-2", "S1", "P1", "20240110");
+    monitor->tick();
+    ExpectNotice(NoticeState::NewSettled, 0, true);
+    AddSeries("S2");
+    monitor->tick();
+    ExpectNotice(NoticeState::Receiving, 100, true);
+    AddSeries("S3");
+    monitor->tick();
+    ExpectNotice(NoticeState::Receiving, 100, true);
+    EXPECT_EQ(monitor->NotBurnedCount(), 2);
+    monitor->tick();
+    ExpectNotice(NoticeState::NewJustArrived, 500, true);
+    monitor->tick();
+    ExpectNotice(NoticeState::NewSettled, 0, true);
+    EXPECT_EQ(monitor->NotBurnedCount(), 3);
+    EXPECT_EQ(monitor->button7Picture(), 0);
+
+    pacs().exec("UPDATE DICOMSeries SET Burned = -1");
+    monitor->tick();
+    monitor->tick();
+    ExpectNotice(NoticeState::NothingNew, 0, false);
+}
+
+TEST_P(Monitor, BlinkTogglesThePictureOnlyWhileBlinking)
+{
+    monitor->setNotice(NoticeState::NewJustArrived);
+    monitor->blink();
+    EXPECT_FALSE(monitor->image5Visible());
+    monitor->blink();
+    EXPECT_TRUE(monitor->image5Visible());
+    monitor->setNotice(NoticeState::NewSettled);
+    monitor->blink();
+    EXPECT_TRUE(monitor->image5Visible());
+}
+
+TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
+{
+    pacs().insertPatient("P1", "MARTIN^LUC");
+    for (const char* uid : {"S1", "S2", "S3"})
+        AddSeries(uid);
+    ASSERT_EQ(monitor->SetName(), QString());
+    sets.ConnPatientSeries.setRecordSource(Sql::SeriesByPatientName("*"));
+    sets.ConnSeriesData.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
+    ASSERT_TRUE(sets.ConnPatientSeries.requery());
+    ASSERT_TRUE(sets.ConnSeriesData.requery());
+    monitor->setSeriesListCount(sets.ConnSeriesData.count());
+    sets.ConnPatientSeries.goTo(1);
+    sets.ConnSeriesData.goTo(1);
+    const QString patientRow = sets.ConnPatientSeries.fieldText("SeriesInst");
+
+    monitor->tick(); // nothing new: both keep their rows
+    EXPECT_EQ(sets.ConnPatientSeries.fieldText("SeriesInst"), patientRow);
+    EXPECT_EQ(sets.ConnSeriesData.fieldText("SeriesInst"), QString("S2"));
+
+    pacs().insertPatient("P0", "AAA^FIRST"); // sorts first in the patient list
+    AddSeries("S4", "P0");
+    monitor->tick(); // names S4
+    monitor->tick();
+    EXPECT_EQ(sets.ConnPatientSeries.count(), 4);
+    EXPECT_EQ(sets.ConnPatientSeries.fieldText("SeriesInst"), patientRow);
+    EXPECT_EQ(sets.ConnSeriesData.fieldText("SeriesInst"), QString("S4"));
+    EXPECT_EQ(monitor->label7(), QString("4 dossiers."));
+    EXPECT_EQ(monitor->SeriesListCount(), 4);
+    EXPECT_TRUE(monitor->button8Visible(0));
+    EXPECT_TRUE(monitor->button8Visible(1));
+}
+
+TEST_P(Monitor, PausedTickChangesNothing)
+{
+    AddSeries("S1");
+    monitor->tick();
+    AddSeries("S2");
+    monitor->setSurveyInterval(0);
+    monitor->tick();
+    monitor->tick();
+    EXPECT_EQ(monitor->notice(), NoticeState::Receiving);
+    EXPECT_EQ(monitor->NotBurnedCount(), 0);
+    EXPECT_EQ(sets.ConnPatientNotBurned.count(), 1);
+    monitor->setSurveyInterval(NewExamMonitor::MonitorInterval);
+    monitor->tick();
+    EXPECT_EQ(sets.ConnPatientNotBurned.count(), 2);
+}
+
+namespace {
+
+struct FakeThumbnails : ThumbnailSink {
+    int thumbnailCount() const override { return 7; }
+    void clearPicture(int index) override { pictures[index].clear(); }
+    void setTag(int index, const QString& tag) override { tags[index] = tag; }
+    void setVisible(int index, bool visible) override { shown[index] = visible; }
+    bool loadPicture(int index, const QString& path) override
+    {
+        if (path.contains("missing"))
+            return false;
+        pictures[index] = path;
+        return true;
+    }
+    QString pictures[7];
+    QString tags[7];
+    bool shown[7] = {true, true, true, true, true, true, true};
+};
+
+} // namespace
+
+TEST_P(Monitor, ThumbnailPagesAndFilling)
+{
+    ConquestDatabaseConnector connector(sets, pacs().path());
+    pacs().insertSeries("S8", "P1", "20240101");
+    for (int i = 1; i <= 8; ++i)
+        pacs().insertImage(QStringLiteral("I%1").arg(i), "S8", "P1", "20240101",
+            i == 6 ? QStringLiteral("P1\\missing.v2") : QStringLiteral("P1\\%1.v2").arg(i));
+    EXPECT_EQ(connector.ThumbnailPageCount("S8", 7), 2);
+    EXPECT_EQ(connector.ThumbnailPageCount("S8", 8), 1);
+    EXPECT_EQ(connector.ThumbnailPageCount("none", 7), 0);
+
+    FakeThumbnails thumbs;
+    connector.LoadPrintThumbnails(thumbs, "/srv/conquest", "S8", 2, 7);
+    EXPECT_EQ(thumbs.pictures[0], QString("/srv/conquest/P1/3.jpeg"));
+    EXPECT_EQ(thumbs.tags[2], QString("P1\\5.v2"));
+    EXPECT_TRUE(thumbs.shown[2]);
+    EXPECT_FALSE(thumbs.shown[3]); // the missing picture stopped the filling
+    connector.LoadPrintThumbnails(thumbs, "/srv/conquest", "S8", 8, 7);
+    for (bool shown : thumbs.shown)
+        EXPECT_FALSE(shown);
+    EXPECT_EQ(PreviewPicturePath("/c/", "PAT/x.dcm"), QString("/c/PAT/x.dcm.jpeg"));
+    EXPECT_EQ(PreviewPicturePath("/c", "a.v2dir\\x.V2"), QString("/c/a.v2dir/x.jpeg"));
+}
+
+TEST_P(Monitor, ImagesToPrintInDatabaseOrFolder)
+{
+    ConquestDatabaseConnector connector(sets, pacs().path());
+    QTemporaryDir folder;
+    QString label;
+    EXPECT_FALSE(connector.CheckImagesToPrint(folder.path(), label));
+    EXPECT_EQ(label, QString("Il n'y a pas d'images à imprimer"));
+    QFile(folder.filePath("capture.JPG")).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(connector.CheckImagesToPrint(folder.path(), label));
+    EXPECT_EQ(label, QString::fromUtf8("Il y a des images à imprimer"));
+    AddSeries("S1");
+    EXPECT_TRUE(connector.CheckImagesToPrint(QString(), label));
+}
+
+VEXA_BACKENDS(Monitor);

@@ -1,0 +1,167 @@
+#include "PacsTestDb.h"
+
+#include "PacsConnection.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+
+namespace vexa::test {
+
+namespace {
+
+QAtomicInt counter;
+
+QString UniqueName()
+{
+    return QStringLiteral("vexa_t%1_%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(counter.fetchAndAddRelaxed(1));
+}
+
+// Runs one statement on the server's base database (create/drop databases).
+QString AdminExec(const QString& sql)
+{
+    const QString name = UniqueName();
+    QString error;
+    {
+        QSqlDatabase admin = OpenConquestDatabase(PostgresBaseUrl(), name, &error);
+        if (admin.isOpen()) {
+            QSqlQuery query(admin);
+            if (!query.exec(sql))
+                error = query.lastError().text();
+        }
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return error;
+}
+
+} // namespace
+
+QString PostgresBaseUrl()
+{
+    QFile file(qEnvironmentVariable("VEXA_PG_URL_FILE", QStringLiteral(VEXA_PG_URL_FILE_DEFAULT)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+std::string BackendName(const ::testing::TestParamInfo<SqlBackend>& info)
+{
+    return info.param == SqlBackend::Sqlite ? "Sqlite" : "Postgres";
+}
+
+PacsTestDb::PacsTestDb(SqlBackend backend)
+    : backend_(backend)
+    , connection_(UniqueName())
+{
+    if (backend == SqlBackend::Sqlite) {
+        path_ = dir_.filePath(QStringLiteral("conquest.db3"));
+    } else {
+        const QString base = PostgresBaseUrl();
+        if (base.isEmpty()) {
+            error_ = QStringLiteral("no PostgreSQL test server (VEXA_PG_URL_FILE)");
+            return;
+        }
+        dbName_ = UniqueName();
+        error_ = AdminExec(QStringLiteral("CREATE DATABASE ") + dbName_);
+        QUrl url(base);
+        url.setPath(u'/' + dbName_);
+        path_ = url.toString();
+    }
+    if (!error_.isEmpty())
+        return;
+    db_ = OpenConquestDatabase(path_, connection_, &error_, MissingFile::Create);
+    if (db_.isOpen())
+        error_ = CreateConquestTables(db_);
+}
+
+PacsTestDb::~PacsTestDb()
+{
+    ClosePacsConnection(path_);
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connection_);
+    if (!dbName_.isEmpty())
+        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS ") + dbName_);
+}
+
+void PacsTestDb::exec(const QString& sql)
+{
+    QSqlQuery query(db_);
+    ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << ": " << query.lastError().text().toStdString();
+}
+
+QVariant PacsTestDb::scalar(const QString& sql)
+{
+    QSqlQuery query(db_);
+    if (!query.exec(sql) || !query.next()) {
+        ADD_FAILURE() << sql.toStdString() << ": " << query.lastError().text().toStdString();
+        return {};
+    }
+    return query.value(0);
+}
+
+void PacsTestDb::insertPatient(const QString& id, const QString& name)
+{
+    QSqlQuery query(db_);
+    query.prepare(QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (?, ?)"));
+    query.addBindValue(id);
+    query.addBindValue(name);
+    ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+}
+
+void PacsTestDb::insertSeries(const QString& uid, const QString& patientId, const QString& date)
+{
+    QSqlQuery query(db_);
+    query.prepare(
+        QStringLiteral("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate, StudyInsta, Modality) "
+                       "VALUES (?, ?, ?, ?, 'CR')"));
+    query.addBindValue(uid);
+    query.addBindValue(patientId);
+    query.addBindValue(date);
+    query.addBindValue(uid + QStringLiteral(".study"));
+    ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+}
+
+void PacsTestDb::insertImage(const QString& sop, const QString& seriesUid, const QString& patientId,
+    const QString& date, const QString& objectFile)
+{
+    QSqlQuery query(db_);
+    query.prepare(
+        QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, ObjectFile, "
+                       "DeviceName) VALUES (?, ?, ?, ?, ?, 'MAG0')"));
+    query.addBindValue(sop);
+    query.addBindValue(seriesUid);
+    query.addBindValue(patientId);
+    query.addBindValue(date);
+    query.addBindValue(objectFile.isEmpty() ? patientId + u'/' + sop + QStringLiteral(".v2") : objectFile);
+    ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+}
+
+QStringList PacsTestDb::columnsOf(const QString& table)
+{
+    QStringList names;
+    const QSqlRecord record = db_.record(backend_ == SqlBackend::Postgres ? table.toLower() : table);
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i).toLower();
+    return names;
+}
+
+void BackendTest::SetUp()
+{
+    pacs_ = std::make_unique<PacsTestDb>(GetParam());
+    ASSERT_TRUE(pacs_->ok()) << pacs_->error().toStdString();
+}
+
+void BackendTest::TearDown()
+{
+    pacs_.reset();
+}
+
+} // namespace vexa::test

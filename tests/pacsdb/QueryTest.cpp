@@ -1,0 +1,215 @@
+#include "ExamNaming.h"
+#include "MainRecordSets.h"
+#include "PacsTestDb.h"
+#include "PacsUpgrade.h"
+#include "QueryCatalogue.h"
+#include "SqlExec.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+// Patients, series and images of a small practice, upgraded and named.
+class Queries : public BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+        const struct {
+            const char* id;
+            const char* name;
+            const char* date;
+        } patients[] = {
+            {"P001", "DUPONT^JEAN", "20240101"},
+            {"P002", "Dupont^Marie", "20240115"},
+            {"P003", "durand^paul", "20240131"},
+            {"P004", "ÉMILE^ZOLA", "20240201"},
+            {"O'B1", "O'BRIEN^PAT", "20231231"},
+            {"X100", "", "20240110"},
+        };
+        for (const auto& p : patients) {
+            pacs().insertPatient(QString::fromUtf8(p.id), QString::fromUtf8(p.name));
+            const QString uid = QStringLiteral("S-") + QString::fromUtf8(p.id);
+            pacs().insertSeries(uid, QString::fromUtf8(p.id), p.date);
+            for (int i = 1; i <= 3; ++i)
+                pacs().insertImage(uid + QStringLiteral("-%1").arg(i), uid, QString::fromUtf8(p.id), p.date);
+        }
+        pacs().insertSeries("S-NOBODY", "UNKNOWN", "20240120"); // no patient row: dated, unnamed
+        ASSERT_EQ(SetName(sets, pacs().path()), QString());
+    }
+
+    QStringList Column(const QString& jet, const QString& column)
+    {
+        RecordSet set;
+        set.setDatabasePath(pacs().path());
+        set.setRecordSource(jet);
+        EXPECT_TRUE(set.requery()) << jet.toStdString() << ": " << set.lastError().toStdString();
+        QStringList values;
+        for (set.moveFirst(); !set.eof(); set.moveNext())
+            values << set.fieldText(column);
+        return values;
+    }
+
+    MainRecordSets sets;
+};
+
+} // namespace
+
+TEST_P(Queries, DateRangeIncludesBothEndsAndDayListMatchesOneDay)
+{
+    EXPECT_EQ(Column(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)), "SeriesInst"),
+        QStringList({"S-P001", "S-P002", "S-P003", "S-X100", "S-NOBODY"}));
+    EXPECT_TRUE(Column(Sql::SeriesBetween(QDate(2024, 2, 2), QDate(2024, 1, 1)), "SeriesInst").isEmpty());
+    EXPECT_EQ(Column(Sql::ImagesOfDay(QDate(2024, 1, 31)), "SOPInstanc"),
+        QStringList({"S-P003-1", "S-P003-2", "S-P003-3"}));
+}
+
+TEST_P(Queries, PatientNameSearchIgnoresCaseAndKeepsQuotes)
+{
+    const struct {
+        const char* pattern;
+        QStringList series;
+    } cases[] = {
+        {"DU*", {"S-P001", "S-P002", "S-P003"}}, {"Du*", {"S-P001", "S-P002", "S-P003"}},
+        {"du*", {"S-P001", "S-P002", "S-P003"}}, {"", {"S-X100"}}, // an empty text finds only empty names
+        {"O'BRIEN*", {"S-O'B1"}}, {"émile*", {"S-P004"}},
+        {"%*", {}}, // "%" is not a wild card in this dialect
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        QStringList found = Column(Sql::SeriesByPatientName(QString::fromUtf8(c.pattern)), "SeriesInst");
+        found.sort();
+        QStringList wanted = c.series;
+        wanted.sort();
+        EXPECT_EQ(found, wanted);
+    }
+}
+
+TEST_P(Queries, PatientLookupMatchesIdentifierAsPattern)
+{
+    EXPECT_EQ(Column(Sql::PatientById("P00*"), "PatientID").size(), 4);
+    EXPECT_EQ(Column(Sql::PatientById("P00?"), "PatientID").size(), 4);
+    EXPECT_EQ(Column(Sql::PatientById("p001"), "PatientNam"), QStringList({"DUPONT^JEAN"}));
+    EXPECT_EQ(Column(Sql::PatientById("O'B1"), "PatientNam"), QStringList({"O'BRIEN^PAT"}));
+    EXPECT_TRUE(Column(Sql::PatientById("VexaConcept"), "PatientID").isEmpty());
+    EXPECT_TRUE(Column(Sql::PatientById("x' OR 'a'='a"), "PatientID").isEmpty());
+}
+
+TEST_P(Queries, SeriesStudyImagesAndDeletion)
+{
+    pacs().exec("INSERT INTO DICOMStudies (StudyInsta, ReferPhysi) VALUES ('S-P001.study', 'DR HOUSE')");
+    EXPECT_EQ(Column(Sql::StudyByUid("S-P001.study"), "ReferPhysi"), QStringList({"DR HOUSE"}));
+    EXPECT_EQ(Column(Sql::SeriesByUid("S-O'B1"), "PatientName"), QStringList({"O'BRIEN PAT"}));
+    EXPECT_EQ(Column(Sql::ImagesOfSeries("S-P002"), "SOPInstanc"),
+        QStringList({"S-P002-1", "S-P002-2", "S-P002-3"}));
+    EXPECT_EQ(Column(Sql::ImagesNotPrinted(), "SOPInstanc").size(), 18);
+
+    ASSERT_FALSE(ExecJet(pacs().db(), Sql::DeleteImagesOfSeries("S-O'B1")).isValid());
+    ASSERT_FALSE(ExecJet(pacs().db(), Sql::DeleteSeries("S-O'B1")).isValid());
+    EXPECT_TRUE(Column(Sql::ImagesOfSeries("S-O'B1"), "SOPInstanc").isEmpty());
+    EXPECT_EQ(Column(Sql::SeriesNotBurned(), "SeriesInst").size(), 6);
+    ASSERT_FALSE(ExecJet(pacs().db(), Sql::MarkAllSeriesBurned()).isValid());
+    EXPECT_TRUE(Column(Sql::SeriesNotBurned(), "SeriesInst").isEmpty());
+    EXPECT_EQ(pacs().scalar("SELECT MIN(Burned) FROM DICOMSeries").toInt(), -1);
+}
+
+TEST_P(Queries, CounterTableQueries)
+{
+    for (int n = 1; n <= 3; ++n)
+        pacs().exec(QStringLiteral("INSERT INTO DICOMWLCompteur (Numero) VALUES (%1)").arg(n));
+    ASSERT_FALSE(ExecJet(pacs().db(), Sql::DeleteWorkListCompteursBelow(3)).isValid());
+    EXPECT_EQ(Column(Sql::WorkListCompteurs(), "Numero"), QStringList({"3"}));
+    EXPECT_TRUE(Column(Sql::Compteurs(), "Numero").isEmpty());
+}
+
+TEST_P(Queries, RecordSetNavigatesWithBeginningAndEndTests)
+{
+    RecordSet set;
+    set.setDatabasePath(pacs().path());
+    set.setRecordSource(Sql::ImagesOfSeries("S-P001"));
+    ASSERT_TRUE(set.requery());
+    EXPECT_EQ(set.count(), 3);
+    EXPECT_EQ(set.currentRow(), 0);
+    EXPECT_FALSE(set.bof());
+    set.movePrevious();
+    EXPECT_TRUE(set.bof());
+    EXPECT_EQ(set.fieldText("SOPInstanc"), QString());
+    set.moveLast();
+    EXPECT_EQ(set.fieldText("sopinstanc"), QString("S-P001-3"));
+    set.moveNext();
+    EXPECT_TRUE(set.eof());
+    set.movePrevious();
+    EXPECT_EQ(set.fieldText("SOPInstanc"), QString("S-P001-3"));
+    EXPECT_EQ(set.fieldText("PrintDate"), QString()); // null reads ""
+
+    set.setRecordSource(Sql::ImagesOfSeries("none"));
+    ASSERT_TRUE(set.requery());
+    EXPECT_TRUE(set.eof());
+    EXPECT_TRUE(set.bof());
+    EXPECT_EQ(set.currentRow(), -1);
+
+    set.setRecordSource("SELECT * FROM NoSuchTable");
+    EXPECT_FALSE(set.requery());
+    EXPECT_FALSE(set.lastError().isEmpty());
+}
+
+TEST_P(Queries, RecordSetWritesBackByCompteurAndFinds)
+{
+    RecordSet set;
+    set.setDatabasePath(pacs().path());
+    set.setRecordSource(Sql::ImagesOfSeries("S-P002"));
+    ASSERT_TRUE(set.requery());
+    ASSERT_TRUE(set.findFirst("ObjectFile LIKE '*s-p002-2.V2'"));
+    EXPECT_EQ(set.currentRow(), 1);
+    const QString compteur = set.fieldText("Compteur");
+    set.edit();
+    ASSERT_TRUE(set.setField("Printed", true));
+    ASSERT_TRUE(set.setField("PrintDate", QDateTime(QDate(2024, 3, 4), QTime(10, 30))));
+    ASSERT_TRUE(set.update()) << set.lastError().toStdString();
+    EXPECT_EQ(set.lastModified(), 1);
+    EXPECT_TRUE(set.fieldBool("Printed"));
+
+    ASSERT_TRUE(set.requery());
+    EXPECT_EQ(set.currentRow(), 0);
+    ASSERT_TRUE(set.findFirst("Compteur = " + compteur));
+    EXPECT_EQ(set.field("Printed").toInt(), -1);
+    EXPECT_EQ(set.fieldDate("PrintDate"), QDate(2024, 3, 4));
+    EXPECT_TRUE(set.findFirst("ObjectFile = '" + set.fieldText("ObjectFile").toLower() + "'"));
+    EXPECT_FALSE(set.findFirst("Compteur = 999999"));
+    EXPECT_EQ(set.currentRow(), 1); // no match leaves the current row
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Printed <> 0").toInt(), 1);
+
+    RecordSet patients;
+    patients.setDatabasePath(pacs().path());
+    patients.setRecordSource(Sql::PatientById("P001"));
+    ASSERT_TRUE(patients.requery());
+    patients.setField("PatientNam", "X");
+    EXPECT_FALSE(patients.update()); // no Compteur: never written blindly
+}
+
+TEST_P(Queries, RecordSetIsAModelSharingItsCurrentRow)
+{
+    RecordSet set;
+    set.setDatabasePath(pacs().path());
+    set.setRecordSource(Sql::SeriesNotBurned());
+    ASSERT_TRUE(set.requery());
+    EXPECT_EQ(set.rowCount(), 7);
+    const int nameColumn = set.columnNames().indexOf(
+        QRegularExpression("patientname", QRegularExpression::CaseInsensitiveOption));
+    ASSERT_GE(nameColumn, 0);
+    EXPECT_EQ(set.data(set.index(0, nameColumn)).toString(), QString("DUPONT JEAN"));
+    QSignalSpy moved(&set, &RecordSet::currentRowChanged);
+    EXPECT_TRUE(set.goTo(3)); // a grid selecting row 3
+    EXPECT_EQ(set.fieldText("SeriesInst"), QString("S-P004"));
+    set.moveFirst();
+    ASSERT_EQ(moved.count(), 2);
+    EXPECT_EQ(moved.at(1).at(0).toInt(), 0);
+    EXPECT_FALSE(set.goTo(7));
+}
+
+VEXA_BACKENDS(Queries);

@@ -1,0 +1,130 @@
+#include "PacsTestDb.h"
+#include "PacsUpgrade.h"
+#include "SqlExec.h"
+
+#include <QSqlQuery>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+const QStringList kImageColumns{
+    "compteur", "printed", "burned", "printdate", "patientname", "scandate", "jpegexported", "nottoburn"};
+const QStringList kSeriesColumns{"compteur", "printed", "burned", "patientname", "scandate", "jpegexported"};
+
+void ExpectColumns(PacsTestDb& pacs, const QString& table, const QStringList& wanted)
+{
+    const QStringList columns = pacs.columnsOf(table);
+    for (const QString& column : wanted)
+        EXPECT_TRUE(columns.contains(column)) << table.toStdString() << " lacks " << column.toStdString();
+}
+
+class Upgrade : public BackendTest { };
+
+} // namespace
+
+TEST_P(Upgrade, FreshDatabaseGetsEveryColumnAndTableThenSecondRunPassesOver)
+{
+    ASSERT_FALSE(pacs().columnsOf("DICOMSeries").contains("compteur")); // a fresh Conquest schema
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    ExpectColumns(pacs(), "DICOMImages", kImageColumns);
+    ExpectColumns(pacs(), "DICOMSeries", kSeriesColumns);
+    ExpectColumns(pacs(), "DICOMWorkList", {"compteur"});
+    ExpectColumns(pacs(), "DICOMCompteur", {"compteur", "numero"});
+    ExpectColumns(pacs(), "DICOMWLCompteur", {"compteur", "numero"});
+    EXPECT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    EXPECT_EQ(OpenAndUpgrade(pacs().path()), QString());
+}
+
+TEST_P(Upgrade, OlderUpgradeWithImageColumnsOnlyGetsTheRest)
+{
+    for (const QString& statement : UpgradeStatements().mid(0, 8))
+        ASSERT_FALSE(ExecJet(pacs().db(), statement).isValid()) << statement.toStdString();
+    ASSERT_FALSE(pacs().columnsOf("DICOMSeries").contains("burned"));
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    ExpectColumns(pacs(), "DICOMSeries", kSeriesColumns);
+    ExpectColumns(pacs(), "DICOMImages", kImageColumns);
+}
+
+TEST_P(Upgrade, OldRowsReadNotHandledAndCountersStayUniqueAndIncreasing)
+{
+    pacs().insertSeries("S1", "P1", "20240101");
+    pacs().insertSeries("S2", "P1", "20240102");
+    pacs().insertImage("I1", "S1", "P1", "20240101");
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    pacs().insertSeries("S3", "P1", "20240103"); // Conquest's insert, explicit columns
+    pacs().insertImage("I2", "S1", "P1", "20240101");
+
+    EXPECT_EQ(pacs()
+                  .scalar("SELECT COUNT(*) FROM DICOMSeries WHERE Burned = 0 AND Printed = 0 AND "
+                          "JpegExported = 0")
+                  .toInt(),
+        3);
+    EXPECT_EQ(
+        pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0 AND NotToBurn = 0").toInt(), 2);
+    QSqlQuery query(pacs().db());
+    ASSERT_TRUE(query.exec("SELECT SeriesInst, Compteur FROM DICOMSeries ORDER BY Compteur"));
+    QStringList order;
+    qint64 last = 0;
+    while (query.next()) {
+        order << query.value(0).toString();
+        EXPECT_GT(query.value(1).toLongLong(), last);
+        last = query.value(1).toLongLong();
+    }
+    EXPECT_EQ(order, QStringList({"S1", "S2", "S3"}));
+    EXPECT_GT(pacs().scalar("SELECT Compteur FROM DICOMImages WHERE SOPInstanc = 'I2'").toLongLong(),
+        pacs().scalar("SELECT Compteur FROM DICOMImages WHERE SOPInstanc = 'I1'").toLongLong());
+}
+
+TEST_P(Upgrade, WorklistRowsWithoutNameAreRemovedAtEveryStart)
+{
+    pacs().exec("INSERT INTO DICOMWorkList (PatientID, PatientNam) VALUES ('A', 'DURAND^ANNE')");
+    pacs().exec("INSERT INTO DICOMWorkList (PatientID, PatientNam) VALUES ('B', '')");
+    pacs().exec("INSERT INTO DICOMWorkList (PatientID) VALUES ('C')");
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMWorkList").toInt(), 1);
+    pacs().exec("INSERT INTO DICOMWorkList (PatientID, PatientNam) VALUES ('D', '')");
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    EXPECT_EQ(pacs().scalar("SELECT PatientID FROM DICOMWorkList").toString(), QString("A"));
+}
+
+TEST_P(Upgrade, CounterTablesNeverReuseANumber)
+{
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    pacs().exec("INSERT INTO DICOMCompteur (Numero) VALUES (1)");
+    pacs().exec("INSERT INTO DICOMCompteur (Numero) VALUES (2)");
+    ASSERT_FALSE(ExecJet(pacs().db(), "DELETE * FROM DICOMCompteur WHERE Numero < 3 ;").isValid());
+    pacs().exec("INSERT INTO DICOMCompteur (Numero) VALUES (3)");
+    EXPECT_EQ(pacs().scalar("SELECT Compteur FROM DICOMCompteur").toInt(), 3);
+}
+
+TEST_P(Upgrade, UnknownTableIsFatalWithTheProviderDescription)
+{
+    pacs().exec("DROP TABLE DICOMWorkList");
+    const QString error = OpenAndUpgrade(pacs().path());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(error.contains("dicomworklist", Qt::CaseInsensitive)) << error.toStdString();
+}
+
+VEXA_BACKENDS(Upgrade);
+
+TEST(UpgradeOpen, MissingFileAndAccessFileGiveClearErrors)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("absent.db3");
+    EXPECT_TRUE(OpenAndUpgrade(missing).contains("introuvable"));
+    EXPECT_FALSE(QFile::exists(missing)); // never created by the attempt
+    const QString mdb = dir.filePath("conquestpacs_s.mdb");
+    QFile(mdb).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(OpenAndUpgrade(mdb).contains("Access"));
+}
+
+TEST(UpgradeOpen, StartupMessagesAreTheFrenchTexts)
+{
+    EXPECT_EQ(OpenErrorTitle(), QString::fromUtf8("Erreur à l'ouverture de la base de données"));
+    EXPECT_EQ(OpenErrorText("X"), QString::fromUtf8("Impossible d'ouvrir la base de données du PACS :\n\nX"));
+    EXPECT_EQ(DatabaseNotFoundText(),
+        QString::fromUtf8("La base de donnée du MicroPACS CONQUEST est introuvable.\n"
+                          "Voulez-vous modifier la configuration d'VexaDICOM ? "));
+}
