@@ -1,0 +1,30 @@
+#pragma once
+// What the JPEG export shows while it runs: the waiting window with "n / N".
+// An interface so the export logic runs in tests without a window.
+namespace vexa {
+
+class frmWaitLoad;
+
+class ExportProgress {
+public:
+    virtual ~ExportProgress() = default;
+    virtual void begin() = 0;
+    virtual void advance(int done, int total) = 0;
+    virtual void end() = 0;
+};
+
+// The waiting window frmWaitLoad (shown with its resting message, events
+// pumped so it paints, closed at the end).
+class WaitWindowProgress : public ExportProgress {
+public:
+    WaitWindowProgress();
+    ~WaitWindowProgress() override;
+    void begin() override;
+    void advance(int done, int total) override;
+    void end() override;
+
+private:
+    frmWaitLoad* window;
+};
+
+} // namespace vexa
