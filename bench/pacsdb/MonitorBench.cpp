@@ -1,0 +1,261 @@
+// Times the new-exam monitor on a practice-sized SQLite database.
+//   bench_pacsdb_monitor [series=20000] [images-per-series=10]
+// Prints: quiet tick (small and full database), a tick naming 50 new series
+// of 10 images, and the first SetName after an upgrade against the original
+// one-lookup-per-row way (run on a subset and extrapolated).
+#include "ExamNaming.h"
+#include "NewExamMonitor.h"
+#include "PacsConnection.h"
+#include "PacsUpgrade.h"
+#include "QueryCatalogue.h"
+#include "SqlExec.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+using namespace vexa;
+
+namespace {
+
+constexpr int kSeriesPerPatient = 5;
+constexpr int kNotBurned = 200;
+const QDate kFirstDay(2023, 1, 1);
+
+struct Shape {
+    int series;
+    int imagesPerSeries;
+    bool named; // false: rows as Conquest leaves them, before any upgrade
+};
+
+// Twenty series a day whatever the size, so a month's date list has the same
+// length in the small and the full database.
+QDate DayOf(int series, int total)
+{
+    Q_UNUSED(total);
+    return kFirstDay.addDays(series / 20);
+}
+
+void Exec(QSqlQuery& query)
+{
+    if (!query.exec()) {
+        std::fprintf(stderr, "%s\n", qPrintable(query.lastError().text()));
+        std::exit(1);
+    }
+}
+
+// Fills a database. Named rows get their name, date and Burned as the
+// program leaves them; the last kNotBurned series stay not burned.
+void Fill(QSqlDatabase& db, const Shape& shape)
+{
+    BeginWrite(db);
+    QSqlQuery patient(db), series(db), image(db);
+    patient.prepare("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (?, ?)");
+    const QString named
+        = shape.named ? ", PatientName, ScanDate, Burned) VALUES (?, ?, ?, ?, ?, ?)" : ") VALUES (?, ?, ?)";
+    series.prepare("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate" + named);
+    image.prepare("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, ObjectFile"
+        + QString(shape.named ? ", PatientName, ScanDate, Burned) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"
+                              : ") VALUES (?, ?, ?, ?, ?)"));
+    for (int s = 0; s < shape.series; ++s) {
+        const QString id = QStringLiteral("PAT%1").arg(s / kSeriesPerPatient, 6, 10, QLatin1Char('0'));
+        const QString name = QStringLiteral("NOM%1^PRENOM^^^").arg(s / kSeriesPerPatient);
+        if (s % kSeriesPerPatient == 0) {
+            patient.addBindValue(id);
+            patient.addBindValue(name);
+            Exec(patient);
+        }
+        const QDate day = DayOf(s, shape.series);
+        const QString uid = QStringLiteral("1.2.250.%1").arg(s);
+        const QVariantList namedValues{
+            ReadablePatientName(name), day.toString(Qt::ISODate), s < shape.series - kNotBurned ? -1 : 0};
+        for (const QVariant& v : QVariantList{uid, id, day.toString("yyyyMMdd")})
+            series.addBindValue(v);
+        if (shape.named)
+            for (const QVariant& v : namedValues)
+                series.addBindValue(v);
+        Exec(series);
+        for (int i = 0; i < shape.imagesPerSeries; ++i) {
+            for (const QVariant& v : QVariantList{uid + QStringLiteral(".%1").arg(i), uid, id,
+                     day.toString("yyyyMMdd"), id + QStringLiteral("/%1.v2").arg(i)})
+                image.addBindValue(v);
+            if (shape.named)
+                for (const QVariant& v : QVariantList{namedValues[0], namedValues[1], -1})
+                    image.addBindValue(v);
+            Exec(image);
+        }
+    }
+    CommitWrite(db);
+}
+
+QString Build(const QString& path, const Shape& shape, bool upgradeFirst)
+{
+    QString error;
+    {
+        QSqlDatabase db = OpenConquestDatabase(path, "bench-build", &error, MissingFile::Create);
+        CreateConquestTables(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("bench-build");
+    if (upgradeFirst)
+        OpenAndUpgrade(path);
+    {
+        QSqlDatabase db = OpenConquestDatabase(path, "bench-build", &error);
+        Fill(db, shape);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("bench-build");
+    return path;
+}
+
+double Ms(const QElapsedTimer& timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Median of several quiet ticks, the lists as the main window holds them.
+double QuietTick(const QString& path, int series, bool patientSearch)
+{
+    MainRecordSets sets;
+    sets.setDatabasePath(path);
+    NewExamMonitor monitor(sets, path);
+    const QDate last = DayOf(series - 1, series);
+    sets.ConnSeriesData.setRecordSource(Sql::SeriesBetween(last.addMonths(-1), last));
+    sets.ConnSeriesData.requery();
+    monitor.setSeriesListCount(sets.ConnSeriesData.count());
+    if (patientSearch)
+        sets.ConnPatientSeries.setRecordSource(Sql::SeriesByPatientName("NOM12*"));
+    for (int i = 0; i < 3; ++i)
+        monitor.tick();
+    std::vector<double> times;
+    for (int i = 0; i < 9; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        monitor.tick();
+        times.push_back(Ms(timer));
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("  (date list %d rows, not-burned list %d rows)\n", sets.ConnSeriesData.count(),
+        sets.ConnPatientNotBurned.count());
+    return times[times.size() / 2];
+}
+
+double TickNamingNewSeries(const QString& path, int series)
+{
+    MainRecordSets sets;
+    sets.setDatabasePath(path);
+    NewExamMonitor monitor(sets, path);
+    monitor.tick();
+    QSqlDatabase db = PacsConnection(path);
+    BeginWrite(db);
+    QSqlQuery s(db), i(db);
+    s.prepare("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate) VALUES (?, ?, '20250101')");
+    i.prepare(
+        "INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate) VALUES (?, ?, ?, '20250101')");
+    for (int n = 0; n < 50; ++n) {
+        const QString uid = QStringLiteral("9.9.%1").arg(n);
+        const QString id
+            = QStringLiteral("PAT%1").arg((n * 37) % (series / kSeriesPerPatient), 6, 10, QLatin1Char('0'));
+        s.addBindValue(uid);
+        s.addBindValue(id);
+        Exec(s);
+        for (int k = 0; k < 10; ++k) {
+            i.addBindValue(uid + QStringLiteral(".%1").arg(k));
+            i.addBindValue(uid);
+            i.addBindValue(id);
+            Exec(i);
+        }
+    }
+    CommitWrite(db);
+    QElapsedTimer timer;
+    timer.start();
+    monitor.tick();
+    const double ms = Ms(timer);
+    QSqlQuery left(db);
+    SelectJet(db, left, "SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0");
+    left.next();
+    std::printf("  (images left unnamed after the tick: %d)\n", left.value(0).toInt());
+    return ms;
+}
+
+// The original's way: one patient query and one stored row per image.
+double PerRowBaselineMs(const QString& path, int limit, int total)
+{
+    MainRecordSets sets;
+    sets.setDatabasePath(path);
+    RecordSet& conn = sets.Conn;
+    conn.setRecordSource(Sql::ImagesNotNamed());
+    QElapsedTimer snapshot;
+    snapshot.start();
+    conn.requery();
+    const double snapshotMs = Ms(snapshot);
+    QElapsedTimer timer;
+    timer.start();
+    int rows = 0;
+    for (conn.moveFirst(); !conn.eof() && rows < limit; conn.moveNext(), ++rows) {
+        sets.DataIdentities.setRecordSource(Sql::PatientById(conn.fieldText("ImagePat")));
+        sets.DataIdentities.requery();
+        conn.edit();
+        if (sets.DataIdentities.count() > 0)
+            conn.setField("PatientName", ReadablePatientName(sets.DataIdentities.fieldText("PatientNam")));
+        conn.setField("ScanDate", ExamDateOf(conn.fieldText("ImageDate"), QDate::currentDate()));
+        conn.setField("Burned", true);
+        conn.update();
+    }
+    const double loopMs = Ms(timer);
+    std::printf("  baseline: %d of %d rows in %.0f ms (+ %.0f ms reading the rows), extrapolated\n", rows,
+        total, loopMs, snapshotMs);
+    return snapshotMs + loopMs * total / std::max(rows, 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int series = argc > 1 ? std::atoi(argv[1]) : 20000;
+    const int perSeries = argc > 2 ? std::atoi(argv[2]) : 10;
+    QTemporaryDir dir;
+    std::printf("Monitor benchmark, SQLite, %d series x %d images\n", series, perSeries);
+
+    const QString small = Build(dir.filePath("small.db3"), {series / 10, perSeries, true}, true);
+    const QString full = Build(dir.filePath("full.db3"), {series, perSeries, true}, true);
+    for (const bool search : {false, true}) {
+        std::printf("%s\n",
+            search ? "with a patient search \"NOM12*\" in the patient list:" : "without a patient search:");
+        const double quietSmall = QuietTick(small, series / 10, search);
+        std::printf("quiet tick, %d named series: %.2f ms\n", series / 10, quietSmall);
+        const double quietFull = QuietTick(full, series, search);
+        std::printf("quiet tick, %d named series: %.2f ms (ratio to the small database: %.2f)\n", series,
+            quietFull, quietFull / quietSmall);
+    }
+    std::printf("tick naming 50 new series of 10 images: %.1f ms\n", TickNamingNewSeries(full, series));
+
+    const QString raw = Build(dir.filePath("raw.db3"), {series, perSeries, false}, false);
+    QElapsedTimer upgrade;
+    upgrade.start();
+    OpenAndUpgrade(raw);
+    std::printf("upgrade of the never-named database: %.0f ms\n", Ms(upgrade));
+    const QString copy = dir.filePath("raw-baseline.db3");
+    QFile::copy(raw, copy);
+    const int total = series * perSeries;
+    const double baselineMs = PerRowBaselineMs(copy, std::min(total, 2000), total);
+    ClosePacsConnection(copy);
+
+    MainRecordSets sets;
+    QElapsedTimer first;
+    first.start();
+    const QString error = SetName(sets, raw);
+    const double firstMs = Ms(first);
+    std::printf("first SetName of %d images: %.0f ms %s\n", total, firstMs, qPrintable(error));
+    std::printf("per-row lookup baseline (extrapolated): %.0f ms; speed-up: %.1fx\n", baselineMs,
+        baselineMs / firstMs);
+    ClosePacsConnection(raw);
+    ClosePacsConnection(full);
+    ClosePacsConnection(small);
+    return 0;
+}
