@@ -1,0 +1,71 @@
+#include "DemoPacs.h"
+#include "DicomLoader.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::demo;
+
+namespace {
+
+QStringList column(const QString& database, const QString& sql)
+{
+    QStringList values;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+        db.setDatabaseName(database);
+        EXPECT_TRUE(db.open());
+        QSqlQuery query(sql, db);
+        while (query.next())
+            values << query.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase("check");
+    return values;
+}
+
+TEST(DemoPacs, writesRowsAndFilesAsConquestStoresThemAndFeedsNewSeries)
+{
+    QTemporaryDir dir;
+    DemoPacsOptions options;
+    options.database = dir.filePath("dbase/conquest.db3");
+    options.imageStore = dir.filePath("data");
+    options.patients = 4;
+    options.imagesPerSeries = 1;
+    options.small = true;
+    {
+        DemoPacs pacs(options);
+        ASSERT_EQ(pacs.open(true), "");
+        ASSERT_EQ(pacs.generate(), "");
+    }
+    EXPECT_EQ(column(options.database, "SELECT PatientNam FROM DICOMPatients ORDER BY PatientID"),
+        QStringList({"DUPONT^JEAN", "LEFÈVRE^ÉLODIE", "O'BRIEN^SEAN", "MARTIN^CHLOÉ"}));
+    EXPECT_FALSE(column(options.database, "SELECT ReferPhysi FROM DICOMStudies").contains(""));
+    const QStringList objectFiles = column(options.database, "SELECT ObjectFile FROM DICOMImages");
+    ASSERT_EQ(objectFiles.size(), 8); // CR 1; CT 3 + CR 1; US 1; XA 1 + CR 1
+    for (const QString& objectFile : objectFiles) {
+        const QString path = options.imageStore + "/" + objectFile;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const bool part10 = file.read(132).mid(128) == "DICM";
+        EXPECT_EQ(part10, objectFile.endsWith(".dcm")) << objectFile.toStdString();
+        EXPECT_TRUE(objectFile.startsWith("PAT00")) << objectFile.toStdString();
+        const DicomLoadResult loaded = loadDicomImage(path);
+        ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
+        EXPECT_TRUE(loaded.image->spacing.fromFile || !loaded.image->monochrome);
+    }
+    EXPECT_EQ(column(options.database, "SELECT NumberOfFr FROM DICOMImages WHERE SOPClassUI LIKE '%.12.1'"),
+        QStringList{"4"});
+
+    DemoPacs feeding(options);
+    ASSERT_EQ(feeding.open(false), "");
+    ASSERT_EQ(feeding.addFeedSeries(), "");
+    EXPECT_EQ(column(options.database, "SELECT COUNT(*) FROM DICOMSeries"), QStringList{"7"});
+    // The first patient's new series is a CT series of three slices.
+    EXPECT_EQ(column(options.database, "SELECT COUNT(*) FROM DICOMImages"), QStringList{"11"});
+}
+
+} // namespace

@@ -1,0 +1,302 @@
+#include "DemoPacs.h"
+
+#include "ConquestSchema.h"
+#include "SyntheticPixels.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTime>
+#include <QVariant>
+
+namespace vexa::demo {
+
+namespace {
+
+const char* const patientNames[] = {
+    "DUPONT^JEAN",
+    "LEFÈVRE^ÉLODIE",
+    "O'BRIEN^SEAN",
+    "MARTIN^CHLOÉ",
+    "BERNARD^FRANÇOIS",
+    "GIRARD^HÉLÈNE",
+    "ROUSSEAU^ANAÏS",
+    "FAURE^JÉRÔME",
+    "MOREAU^NOËL",
+    "LAMBERT^CÉLINE",
+    "GAUTHIER^BENOÎT",
+    "PETIT^AMÉLIE",
+};
+const char* const physicians[] = {"DUBOIS^PIERRE", "LECLERC^MARIE", "N'DIAYE^ISMAËL"};
+
+struct KindTraits {
+    QString modality, sopClass, description, bodyPart;
+};
+
+KindTraits traitsOf(SeriesKind kind)
+{
+    switch (kind) {
+    case SeriesKind::ComputedRadiograph:
+        return {"CR", SopClass::ComputedRadiography, "THORAX FACE", "CHEST"};
+    case SeriesKind::Ct:
+        return {"CT", SopClass::CtImage, "TDM THORACIQUE", "CHEST"};
+    case SeriesKind::Ultrasound:
+        return {"US", SopClass::UltrasoundImage, "ECHOGRAPHIE ABDOMINALE", "ABDOMEN"};
+    case SeriesKind::MultiFrame:
+        return {"XA", SopClass::XRayAngiographic, "ANGIOGRAPHIE", "HEART"};
+    }
+    return {};
+}
+
+QString sqlError(const QSqlQuery& query)
+{
+    return query.lastError().text();
+}
+
+QString run(QSqlQuery& query)
+{
+    return query.exec() ? QString() : sqlError(query);
+}
+
+} // namespace
+
+DemoPacs::DemoPacs(DemoPacsOptions opts)
+    : options(std::move(opts))
+    , connection(QStringLiteral("demopacs-%1").arg(reinterpret_cast<quintptr>(this)))
+{
+}
+
+DemoPacs::~DemoPacs()
+{
+    db.close();
+    db = {};
+    QSqlDatabase::removeDatabase(connection);
+}
+
+DemoPatient DemoPacs::patient(int index)
+{
+    DemoPatient p;
+    p.id = QStringLiteral("PAT%1").arg(index + 1, 3, 10, QChar('0'));
+    p.name = QString::fromUtf8(patientNames[index % 12]);
+    if (index >= 12)
+        p.name += QString::number(index / 12 + 1);
+    p.birthDate = QDate(1940 + (index * 7) % 60, 1 + index % 12, 1 + (index * 3) % 28).toString("yyyyMMdd");
+    p.sex = index % 2 ? QStringLiteral("F") : QStringLiteral("M");
+    p.part10 = index % 3 == 0;
+    return p;
+}
+
+QString DemoPacs::open(bool fresh)
+{
+    if (fresh && !IsPostgresUrl(options.database))
+        QFile::remove(options.database);
+    if (!IsPostgresUrl(options.database))
+        QDir().mkpath(QFileInfo(options.database).absolutePath());
+    QString error;
+    db = OpenConquestDatabase(options.database, connection, &error, MissingFile::Create);
+    if (!db.isOpen())
+        return error;
+    return fresh ? CreateConquestTables(db) : QString();
+}
+
+QString DemoPacs::generate()
+{
+    for (int i = 0; i < options.patients; ++i) {
+        const DemoPatient p = patient(i);
+        const QDate date = options.today.addDays(-(i % 5));
+        const SeriesKind kinds[] = {
+            SeriesKind::ComputedRadiograph, SeriesKind::Ct, SeriesKind::Ultrasound, SeriesKind::MultiFrame};
+        if (QString error = addSeries(p, kinds[i % 4], date); !error.isEmpty())
+            return error;
+        if (i % 2 == 1) {
+            if (QString error = addSeries(p, SeriesKind::ComputedRadiograph, date); !error.isEmpty())
+                return error;
+        }
+    }
+    return {};
+}
+
+QString DemoPacs::addFeedSeries()
+{
+    const int index = feedCounter++ % std::max(1, options.patients);
+    return addSeries(
+        patient(index), index % 2 ? SeriesKind::ComputedRadiograph : SeriesKind::Ct, options.today);
+}
+
+QString DemoPacs::addSeries(const DemoPatient& p, SeriesKind kind, QDate date)
+{
+    const KindTraits traits = traitsOf(kind);
+    NewDicomImage image;
+    image.patientName = p.name;
+    image.patientId = p.id;
+    image.patientBirthDate = p.birthDate;
+    image.patientSex = p.sex;
+    // One study per patient and day, as a visit.
+    image.studyInstanceUid = QStringLiteral("1.2.826.0.1.3680043.10.999.%1.%2")
+                                 .arg(p.id.mid(3).toInt())
+                                 .arg(date.toString("yyyyMMdd"));
+    image.seriesInstanceUid = newDicomUid();
+    image.sopClassUid = traits.sopClass;
+    image.studyDate = date.toString("yyyyMMdd");
+    image.studyTime = QTime(8 + seriesCount % 10, (seriesCount * 7) % 60).toString("hhmmss");
+    image.studyId = QString::number(1000 + seriesCount);
+    image.accessionNumber = QStringLiteral("ACC%1").arg(20000 + seriesCount);
+    image.referringPhysician = QString::fromUtf8(physicians[seriesCount % 3]);
+    image.studyDescription = traits.description;
+    image.seriesDescription = traits.description;
+    image.modality = traits.modality;
+    image.bodyPart = traits.bodyPart;
+    image.stationName = QStringLiteral("SALLE1");
+    image.seriesNumber = 1 + seriesCount % 9;
+    const int images = kind == SeriesKind::Ct                              ? options.imagesPerSeries * 3
+        : kind == SeriesKind::Ultrasound || kind == SeriesKind::MultiFrame ? 1
+                                                                           : options.imagesPerSeries;
+    if (QString error = insertPatientAndStudy(p, image); !error.isEmpty())
+        return error;
+    if (QString error = insertSeries(image); !error.isEmpty())
+        return error;
+    for (int i = 0; i < images; ++i) {
+        if (QString error = writeImage(image, p, kind, i); !error.isEmpty())
+            return error;
+    }
+    ++seriesCount;
+    return {};
+}
+
+QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesKind kind, int index)
+{
+    const std::uint32_t seed = static_cast<std::uint32_t>(seriesCount * 131 + index);
+    image.sopInstanceUid = newDicomUid();
+    image.instanceNumber = index + 1;
+    image.frames = 1;
+    image.samplesPerPixel = 1;
+    image.bitsAllocated = 16;
+    image.bitsStored = 12;
+    image.photometric = QStringLiteral("MONOCHROME2");
+    image.windowCenter.reset();
+    image.windowWidth.reset();
+    image.rescaleIntercept.reset();
+    image.rescaleSlope.reset();
+    image.pixelSpacing.reset();
+    image.imagerPixelSpacing.reset();
+    const bool small = options.small;
+    switch (kind) {
+    case SeriesKind::ComputedRadiograph:
+        image.columns = small ? 256 : 2048;
+        image.rows = small ? 312 : 2500;
+        image.pixelData = chestRadiograph(image.columns, image.rows, seed);
+        image.imagerPixelSpacing = std::pair{small ? 1.2 : 0.15, small ? 1.2 : 0.15};
+        image.windowCenter = 1700;
+        image.windowWidth = 2600;
+        break;
+    case SeriesKind::Ct:
+        image.columns = image.rows = small ? 64 : 512;
+        image.pixelData = ctSlice(image.columns, image.rows, index, seed);
+        image.pixelSpacing = std::pair{small ? 5.6 : 0.7, small ? 5.6 : 0.7};
+        image.rescaleIntercept = -1024;
+        image.rescaleSlope = 1;
+        image.windowCenter = 40;
+        image.windowWidth = 400;
+        break;
+    case SeriesKind::Ultrasound:
+        image.columns = small ? 80 : 640;
+        image.rows = small ? 60 : 480;
+        image.samplesPerPixel = 3;
+        image.bitsAllocated = image.bitsStored = 8;
+        image.photometric = QStringLiteral("RGB");
+        image.pixelData = ultrasoundRgb(image.columns, image.rows, seed);
+        break;
+    case SeriesKind::MultiFrame:
+        image.columns = image.rows = small ? 64 : 512;
+        image.frames = small ? 4 : 8;
+        image.bitsAllocated = image.bitsStored = 8;
+        image.pixelData = angiographyFrames(image.columns, image.rows, image.frames, seed);
+        image.pixelSpacing = std::pair{small ? 2.4 : 0.3, small ? 2.4 : 0.3};
+        break;
+    }
+    const QString extension = p.part10 ? QStringLiteral(".dcm") : QStringLiteral(".v2");
+    const QString objectFile = QStringLiteral("%1/%2_%3_%4_%5%6")
+                                   .arg(p.id, image.seriesInstanceUid)
+                                   .arg(image.seriesNumber, 4, 10, QChar('0'))
+                                   .arg(image.instanceNumber, 6, 10, QChar('0'))
+                                   .arg(QDateTime::currentMSecsSinceEpoch() % 1000000)
+                                   .arg(extension);
+    QDir().mkpath(options.imageStore + QLatin1Char('/') + p.id);
+    const DicomResult written = writeDicomImage(image, options.imageStore + QLatin1Char('/') + objectFile,
+        p.part10 ? DicomFileLayout::Part10 : DicomFileLayout::BareImplicitLittle);
+    if (!written.ok)
+        return written.error;
+    ++imageCount;
+    return insertImage(image, objectFile);
+}
+
+QString DemoPacs::insertPatientAndStudy(const DemoPatient& p, const NewDicomImage& first)
+{
+    QSqlQuery exists(db);
+    exists.prepare("SELECT COUNT(*) FROM DICOMPatients WHERE PatientID = ?");
+    exists.addBindValue(p.id);
+    if (!exists.exec() || !exists.next())
+        return sqlError(exists);
+    if (exists.value(0).toInt() == 0) {
+        QSqlQuery insert(db);
+        insert.prepare(
+            "INSERT INTO DICOMPatients (PatientID, PatientNam, PatientBir, PatientSex, AccessTime) "
+            "VALUES (?, ?, ?, ?, ?)");
+        for (const QVariant& v : {QVariant(p.id), QVariant(p.name), QVariant(p.birthDate), QVariant(p.sex),
+                 QVariant(QDateTime::currentSecsSinceEpoch())})
+            insert.addBindValue(v);
+        if (QString error = run(insert); !error.isEmpty())
+            return error;
+    }
+    QSqlQuery study(db);
+    study.prepare("SELECT COUNT(*) FROM DICOMStudies WHERE StudyInsta = ?");
+    study.addBindValue(first.studyInstanceUid);
+    if (!study.exec() || !study.next())
+        return sqlError(study);
+    if (study.value(0).toInt() > 0)
+        return {};
+    QSqlQuery insert(db);
+    insert.prepare(
+        "INSERT INTO DICOMStudies (StudyInsta, StudyDate, StudyTime, StudyID, StudyDescr, AccessionN, "
+        "ReferPhysi, PatientID, PatientNam, PatientBir, PatientSex, StudyModal, AccessTime) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const QString& v : {first.studyInstanceUid, first.studyDate, first.studyTime, first.studyId,
+             first.studyDescription, first.accessionNumber, first.referringPhysician, p.id, p.name,
+             p.birthDate, p.sex, first.modality})
+        insert.addBindValue(v);
+    insert.addBindValue(QDateTime::currentSecsSinceEpoch());
+    return run(insert);
+}
+
+QString DemoPacs::insertSeries(const NewDicomImage& first)
+{
+    QSqlQuery insert(db);
+    insert.prepare(
+        "INSERT INTO DICOMSeries (SeriesInst, SeriesNumb, SeriesDate, SeriesTime, SeriesDesc, Modality, "
+        "BodyPartEx, StationNam, Institutio, SeriesPat, StudyInsta, AccessTime) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const QString& v : {first.seriesInstanceUid, QString::number(first.seriesNumber), first.studyDate,
+             first.studyTime, first.seriesDescription, first.modality, first.bodyPart, first.stationName,
+             QStringLiteral("CABINET DE RADIOLOGIE"), first.patientId, first.studyInstanceUid})
+        insert.addBindValue(v);
+    insert.addBindValue(QDateTime::currentSecsSinceEpoch());
+    return run(insert);
+}
+
+QString DemoPacs::insertImage(const NewDicomImage& image, const QString& objectFile)
+{
+    QSqlQuery insert(db);
+    insert.prepare(
+        "INSERT INTO DICOMImages (SOPInstanc, SOPClassUI, ImageNumbe, ImageDate, ImageTime, NumberOfFr, "
+        "SeriesInst, ObjectFile, DeviceName, ImagePat, AccessTime) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const QString& v : {image.sopInstanceUid, image.sopClassUid, QString::number(image.instanceNumber),
+             image.studyDate, image.studyTime, QString::number(image.frames), image.seriesInstanceUid,
+             objectFile, QStringLiteral("MAG0"), image.patientId})
+        insert.addBindValue(v);
+    insert.addBindValue(QDateTime::currentSecsSinceEpoch());
+    return run(insert);
+}
+
+} // namespace vexa::demo
