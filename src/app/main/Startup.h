@@ -1,0 +1,28 @@
+#pragma once
+// The program's start-up, in order: one instance per user, the default
+// printer, the staging folders, the settings, the options dialog when no
+// database is configured, the database opening and upgrade (which ends the
+// program on failure), then the main window's own start.
+#include <QString>
+#include <functional>
+
+namespace vexa {
+
+class frmMain;
+class SingleInstance;
+
+enum class StartupOutcome { Run, AlreadyRunning, DatabaseFailed };
+
+struct StartupHooks {
+    // The options dialog shown modally (start-up without a database, or
+    // after a failed opening when the user wants to change the settings).
+    std::function<void()> showOptions;
+    QString defaultPrinterName;
+};
+
+StartupOutcome RunStartup(frmMain& window, SingleInstance& instance, const StartupHooks& hooks);
+
+// The messages of a failed opening; true when the user chose to see the options.
+void ReportDatabaseFailure(const QString& description, const std::function<void()>& showOptions);
+
+} // namespace vexa

@@ -1,0 +1,23 @@
+#pragma once
+// The widget-free steps of the start-up and of the frame: staging folders,
+// the version caption and the window's place on the screen.
+#include <QRect>
+#include <QString>
+
+namespace vexa {
+
+// Creates the CD staging folders under the per-user data folder and records
+// them in the process-wide values; a folder that cannot be made is left to
+// the actions that use it.
+void CreateStagingFolders();
+
+// "Version : 2.1.14": plain decimal numbers, no padding.
+QString VersionCaption(int major, int minor, int revision);
+// "Version 2.1.14", as the about window shows it.
+QString AboutVersionText(int major, int minor, int revision);
+
+// The main window's rectangle in pixels: the whole width, and the height
+// above (positive) or below (negative) the desktop's band of that height.
+QRect MainWindowRect(const QRect& screen, int taskbarHeight);
+
+} // namespace vexa

@@ -1,0 +1,120 @@
+#pragma once
+// The main window: a frameless full-screen frame with its own title picture,
+// close and minimise buttons and popup menu, the four pages of VexaTab1, the
+// new-exam monitor's notice, and the three timers that drive the program.
+#include "ExamOpening.h"
+#include "MainRecordSets.h"
+#include "NewExamMonitor.h"
+
+#include <brixel/Button.h>
+
+#include <QDate>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTabBar;
+
+namespace vexa {
+
+class ExamPage;
+class SearchPage;
+
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The record sets other windows read, with the monitor working on them.
+    MainRecordSets sets;
+    std::unique_ptr<NewExamMonitor> monitor;
+
+    // --- Start-up, once the database is open --------------------------------
+    void ApplyButtonColours();
+    // Names new rows, runs the first monitor tick, sets the pickers and the
+    // first page, starts the day timer and shows the version.
+    void StartWithDatabase(const QString& conquestPath);
+
+    // --- Frame ---------------------------------------------------------------
+    void Relayout(); // the resize rule
+    void ShowPopupMenu(const QPoint& globalPosition);
+    void QuitSequence();
+    void Afficher(); // mnuAfficher
+    void OpenOptions(); // mnuConfig: with the monitor paused
+    void OpenAbout(); // mnuAbout
+    // The burn action switches the keyboard shortcuts off while it runs.
+    void setShortcutsEnabled(bool on) { shortcutsEnabled_ = on; }
+
+    // --- Pages and lists -----------------------------------------------------
+    int page() const; // 1 to 4
+    void SelectPage(int page);
+    void DateSearch();
+    void PatientSearch(const QString& text);
+    void OpenExamFromList(int list);
+    void ThumbnailClick(const QString& tag);
+
+    // --- Monitor and day -----------------------------------------------------
+    void SetSurveyInterval(int ms); // 0 pauses the monitor
+    int surveyInterval() const;
+    void MonitorTick();
+    void DayTick(const QDate& today);
+
+    // Replaceable for tests: the options dialog, the JPEG export of a series
+    // and today's date.
+    std::function<void()> showOptionsDialog;
+    SeriesExporter exportSeries;
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+
+    // --- Controls ------------------------------------------------------------
+    QLabel* Image1; // title picture, drags the window
+    QLabel* Image2; // menu picture
+    QLabel* Image5; // blinking notice picture
+    QLabel* Label1; // notice
+    QLabel* lblVersion;
+    brixel::Button* Button2; // close
+    brixel::Button* Button4; // minimise
+    brixel::Button* Button7; // new images to print
+    QImage Picture1[2]; // Button7's two pictures
+    QTabBar* VexaTab1;
+    QStackedWidget* Fonds;
+    SearchPage* Page1;
+    ExamPage* Page2;
+    QMenu* mnuSystray;
+    QTimer TimerSurvey;
+    QTimer TimerMessage;
+    QTimer TimerDay;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* TitleBar();
+    QWidget* NoticeBar();
+    void BuildPages();
+    void BuildMenu();
+    void ConnectPages();
+    bool HandleKey(QKeyEvent* event);
+    void PageChanged(int index);
+    void ShowMonitorState();
+    void ShowNotice();
+    void SetMessageInterval(int ms);
+
+    QString conquestPath_;
+    QString shownLabel7_;
+    int previousPage_ = 1;
+    int surveyInterval_ = 0;
+    bool shortcutsEnabled_ = true;
+    bool changingPage_ = false;
+};
+
+} // namespace vexa

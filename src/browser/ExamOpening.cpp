@@ -1,0 +1,100 @@
+#include "ExamOpening.h"
+
+#include "DialogService.h"
+#include "ExamIdentity.h"
+#include "QueryCatalogue.h"
+
+namespace vexa {
+namespace {
+
+// The connector's thumbnail walk, over the main window's fourteen thumbnails
+// which stay visible whether filled or not.
+class KeepVisible : public ThumbnailSink {
+public:
+    explicit KeepVisible(ThumbnailSink& inner)
+        : inner_(inner)
+    {
+    }
+    int thumbnailCount() const override { return MainThumbnailCount; }
+    void clearPicture(int index) override { inner_.clearPicture(index); }
+    void setTag(int index, const QString& tag) override { inner_.setTag(index, tag); }
+    void setVisible(int, bool) override { }
+    bool loadPicture(int index, const QString& path) override { return inner_.loadPicture(index, path); }
+
+private:
+    ThumbnailSink& inner_;
+};
+
+bool Query(RecordSet& set, const QString& path, const QString& jet)
+{
+    set.setDatabasePath(path);
+    set.setRecordSource(jet);
+    return set.requery();
+}
+
+void NoImageMessage()
+{
+    MsgBox(NoImageText(), MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+}
+
+} // namespace
+
+QString NoImageText()
+{
+    return QStringLiteral("Cet examen ne contient pas d'images");
+}
+
+QString NoExamSelectedText()
+{
+    return QStringLiteral("Vous n'avez pas sélectionné de patient.\nVeuillez choisir un patient dans une des "
+                          "listes, puis cliquer sur 'Ouvrir l'examen'.");
+}
+
+void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
+    ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage)
+{
+    KeepVisible sink(thumbnails);
+    ConquestDatabaseConnector(sets, conquestPath)
+        .LoadPrintThumbnails(sink, conquestImagePath, seriesUid, firstImage, MainThumbnailCount);
+}
+
+bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
+    const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails)
+{
+    ExamIdentity& exam = CurrentExam();
+    exam.SelectedSeriesUID.clear();
+    const QString uid = list.currentRow() < 0 ? QString() : list.fieldText(QStringLiteral("SeriesInst"));
+    if (uid.isEmpty()) {
+        NoImageMessage();
+        return false;
+    }
+    exam.SelectedSeriesUID = uid;
+    Query(sets.ConnExamen, conquestPath, Sql::ImagesOfSeries(uid));
+    if (sets.ConnExamen.count() == 0) {
+        NoImageMessage();
+        return false;
+    }
+    if (exporter && exporter(uid))
+        sets.ConnExamen.requery();
+    LoadMainThumbnails(sets, conquestPath, conquestImagePath, thumbnails, uid, 0);
+    Query(sets.ConnExamenSerie, conquestPath, Sql::SeriesByUid(uid));
+    Query(sets.ConnExamenStudy, conquestPath,
+        Sql::StudyByUid(sets.ConnExamenSerie.fieldText(QStringLiteral("StudyInsta"))));
+    exam.ExamOpen = true;
+    return true;
+}
+
+PageChange DecidePageChange(int newPage, bool examOpen)
+{
+    PageChange change;
+    if (newPage == 2 && !examOpen) {
+        change.warnNoExam = true;
+        return change;
+    }
+    change.page = newPage == 4 ? 1 : newPage;
+    change.openOptions = newPage == 4;
+    change.monitorRuns = newPage == 1;
+    return change;
+}
+
+} // namespace vexa

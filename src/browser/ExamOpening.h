@@ -1,0 +1,40 @@
+#pragma once
+// Opening an exam from one of the first page's lists, without widgets: the
+// exam identity, the images of the exam, their JPEG pictures, the fourteen
+// thumbnails of the exam page and the series and study rows it shows.
+#include "ConquestDatabaseConnector.h"
+#include "MainRecordSets.h"
+
+#include <functional>
+
+namespace vexa {
+
+constexpr int MainThumbnailCount = 14;
+
+// Makes the JPEG pictures of a series' images (with its waiting window);
+// true when it succeeded.
+using SeriesExporter = std::function<bool(const QString& seriesUid)>;
+
+QString NoImageText(); // "Cet examen ne contient pas d'images"
+QString NoExamSelectedText(); // the warning when page 2 is chosen before any exam
+
+// Fills the fourteen thumbnails from the image numbered `firstImage` (from 0),
+// clearing all of them first; visibility is left to the window.
+void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
+    ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage);
+
+// Opens the current row of `list`. Shows the message and returns false when
+// there is no row, no series or no image; the page is the caller's.
+bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
+    const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails);
+
+// The page a page change ends on: page 2 needs an opened exam.
+struct PageChange {
+    int page = 1; // the page finally selected
+    bool warnNoExam = false; // show NoExamSelectedText()
+    bool openOptions = false; // page 4: the options dialog, then page 1
+    bool monitorRuns = true; // TimerSurvey runs only on page 1
+};
+PageChange DecidePageChange(int newPage, bool examOpen);
+
+} // namespace vexa

@@ -1,0 +1,129 @@
+#include "ExamPage.h"
+
+#include "Dates.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+namespace vexa {
+namespace {
+
+constexpr int ThumbnailSide = 128;
+
+QLabel* Caption(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QLabel* Value(const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+Thumbnail::Thumbnail(int index, QWidget* parent)
+    : QLabel(parent)
+{
+    setObjectName(QStringLiteral("Thumbnail(%1)").arg(index));
+    setFixedSize(ThumbnailSide, ThumbnailSide);
+    setAlignment(Qt::AlignCenter);
+    setFrameShape(QFrame::Box);
+}
+
+void Thumbnail::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked(tag_);
+    QLabel::mousePressEvent(event);
+}
+
+void Thumbnail::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked(tag_);
+}
+
+ExamPage::ExamPage(MainRecordSets& sets, QWidget* parent)
+    : QWidget(parent)
+    , sets_(sets)
+{
+    setObjectName(QStringLiteral("Fond(2)"));
+    NomPatient = Value(QStringLiteral("NomPatient"), this);
+    DateExam = Value(QStringLiteral("DateExam"), this);
+    Label6 = Value(QStringLiteral("Label6"), this);
+    TDBGrid1_3 = new BoundGrid(sets.ConnExamen,
+        {{QStringLiteral("ObjectFile"), QStringLiteral("Fichier :")},
+            {QStringLiteral("Printed"), QStringLiteral("Déjà Imprimé :"), true},
+            {QStringLiteral("NotToBurn"), QStringLiteral("Ne PAS graver"), true}},
+        this);
+    TDBGrid1_3->setObjectName(QStringLiteral("TDBGrid1(3)"));
+    connect(TDBGrid1_3, &QAbstractItemView::doubleClicked, this, &ExamPage::imageActivated);
+
+    auto* identity = new QGridLayout;
+    identity->addWidget(Caption(QStringLiteral("Patient :"), this), 0, 0);
+    identity->addWidget(NomPatient, 0, 1);
+    identity->addWidget(Caption(QStringLiteral("Date :"), this), 1, 0);
+    identity->addWidget(DateExam, 1, 1);
+    identity->addWidget(Caption(QStringLiteral("Praticien :"), this), 2, 0);
+    identity->addWidget(Label6, 2, 1);
+    auto* left = new QVBoxLayout;
+    left->addLayout(identity);
+    left->addWidget(TDBGrid1_3);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addWidget(ThumbnailStrip(), 2);
+}
+
+QWidget* ExamPage::ThumbnailStrip()
+{
+    auto* strip = new QWidget(this);
+    auto* grid = new QGridLayout(strip);
+    for (int i = 0; i < MainThumbnailCount; ++i) {
+        Thumbnails[i] = new Thumbnail(i, strip);
+        grid->addWidget(Thumbnails[i], i / 7, i % 7);
+        connect(Thumbnails[i], &Thumbnail::clicked, this, &ExamPage::thumbnailClicked);
+        connect(Thumbnails[i], &Thumbnail::doubleClicked, this, &ExamPage::thumbnailDoubleClicked);
+    }
+    return strip;
+}
+
+void ExamPage::showExam()
+{
+    NomPatient->setText(sets_.ConnExamen.fieldText(QStringLiteral("PatientName")));
+    const QDate scanDate = sets_.ConnExamen.fieldDate(QStringLiteral("ScanDate"));
+    DateExam->setText(scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString());
+    Label6->setText(sets_.ConnExamenStudy.fieldText(QStringLiteral("ReferPhysi")));
+}
+
+void ExamPage::Sink::clearPicture(int index)
+{
+    page_.Thumbnails[index]->clear();
+}
+
+void ExamPage::Sink::setTag(int index, const QString& tag)
+{
+    page_.Thumbnails[index]->setTag(tag);
+}
+
+bool ExamPage::Sink::loadPicture(int index, const QString& path)
+{
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    page_.Thumbnails[index]->setPixmap(QPixmap::fromImage(
+        image.scaled(ThumbnailSide - 4, ThumbnailSide - 4, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    return true;
+}
+
+} // namespace vexa

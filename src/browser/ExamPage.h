@@ -1,0 +1,79 @@
+#pragma once
+// Page 2 of the main window: the opened exam's patient, date and practitioner,
+// its image grid and the fourteen thumbnails, each tagged with its image's
+// ObjectFile. The actions on the exam are the main window's.
+#include "BoundGrid.h"
+#include "ConquestDatabaseConnector.h"
+#include "ExamOpening.h"
+
+#include <QLabel>
+#include <QWidget>
+
+namespace vexa {
+
+// One thumbnail: a picture and, as its tag, the ObjectFile of its image.
+class Thumbnail : public QLabel {
+    Q_OBJECT
+public:
+    explicit Thumbnail(int index, QWidget* parent = nullptr);
+    QString tag() const { return tag_; }
+    void setTag(const QString& tag) { tag_ = tag; }
+
+signals:
+    void clicked(const QString& tag);
+    void doubleClicked(const QString& tag);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QString tag_;
+};
+
+class ExamPage : public QWidget {
+    Q_OBJECT
+public:
+    ExamPage(MainRecordSets& sets, QWidget* parent = nullptr);
+
+    // Shows the patient, date and practitioner of the opened exam.
+    void showExam();
+
+    // The fourteen thumbnails as the thumbnail walk fills them.
+    ThumbnailSink& thumbnails() { return sink_; }
+
+    QLabel* NomPatient;
+    QLabel* DateExam;
+    QLabel* Label6;
+    BoundGrid* TDBGrid1_3;
+    Thumbnail* Thumbnails[MainThumbnailCount];
+
+signals:
+    void thumbnailClicked(const QString& tag);
+    void thumbnailDoubleClicked(const QString& tag);
+    void imageActivated(); // double click on a row of the image grid
+
+private:
+    class Sink : public ThumbnailSink {
+    public:
+        explicit Sink(ExamPage& page)
+            : page_(page)
+        {
+        }
+        int thumbnailCount() const override { return MainThumbnailCount; }
+        void clearPicture(int index) override;
+        void setTag(int index, const QString& tag) override;
+        void setVisible(int, bool) override { }
+        bool loadPicture(int index, const QString& path) override;
+
+    private:
+        ExamPage& page_;
+    };
+
+    QWidget* ThumbnailStrip();
+
+    MainRecordSets& sets_;
+    Sink sink_{*this};
+};
+
+} // namespace vexa

@@ -1,0 +1,74 @@
+// The main window's frame: its popup menu, caption while minimised, the
+// about window and the quit sequence.
+#include "PacsFixture.h"
+
+#include "frmAbout.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+TEST(Frame, PopupMenuHoldsItsItemsInOrder)
+{
+    frmMain window;
+    QStringList captions;
+    for (QAction* action : window.mnuSystray->actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(captions.join(u'|'),
+        QStringLiteral("VexaDicom|-|&? Aide...|-|&Afficher ...|&Outils...|&Configurer|-|"
+                       "A &propos...|-|&Quitter..."));
+}
+
+TEST(Frame, ConfigureFromTheMenuPausesTheMonitorAndResumesIt)
+{
+    QTemporaryDir locks;
+    PacsFixture pacs;
+    pacs.configure();
+    StartedWindow started(locks.path());
+    ASSERT_EQ(started.start(), StartupOutcome::Run);
+    int intervalWhileOpen = -1;
+    started.onOptions = [&] { intervalWhileOpen = started.window.surveyInterval(); };
+    started.window.mnuSystray->findChild<QAction*>(QStringLiteral("mnuConfig"))->trigger();
+    EXPECT_EQ(intervalWhileOpen, 0);
+    EXPECT_EQ(started.window.surveyInterval(), 6000);
+}
+
+TEST(Frame, CaptionOnlyWhileMinimised)
+{
+    frmMain window;
+    window.show();
+    window.setWindowState(Qt::WindowMinimized);
+    window.Relayout();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VexaDicom"));
+    window.setWindowState(Qt::WindowNoState);
+    window.Relayout();
+    EXPECT_EQ(window.windowTitle(), QString());
+}
+
+TEST(Frame, SystemInfoWithoutViewerSaysSo)
+{
+    ScriptedDialogService dialogs;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    frmAbout about;
+    about.ShowSystemInfo();
+    qputenv("PATH", path);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("Les informations système ne sont pas disponibles actuellement"));
+}
+
+TEST(Frame, QuitSequenceClosesEveryWindow)
+{
+    frmMain window;
+    window.show();
+    QWidget other;
+    other.show();
+    window.QuitSequence();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(other.isVisible());
+}

@@ -1,0 +1,152 @@
+// The options dialog: load, "Appliquer", "OK", "Annuler", its tabs and its
+// browse buttons, on a settings file of its own.
+#include "AppValues.h"
+#include "DialogService.h"
+#include "Settings.h"
+#include "frmOptions.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+class OptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+        SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"),
+            QStringLiteral("/pacs/data/dbase/conquest.db3"));
+        SaveSetting(
+            QStringLiteral("Conquest"), QStringLiteral("ConquestImagePath"), QStringLiteral("/pacs/data/"));
+        SaveSetting(QStringLiteral("Print"), QStringLiteral("IsEtiquette"), QStringLiteral("0"));
+        SaveSetting(QStringLiteral("Print"), QStringLiteral("FormatEtiquette"), QStringLiteral("1"));
+        appValues() = ReadAppValues({});
+    }
+    void TearDown() override { SetSettingsFile({}); }
+
+    QString setting(const char* section, const char* key)
+    {
+        return GetSetting(QString::fromLatin1(section), QString::fromLatin1(key), QStringLiteral("<absent>"));
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogService dialogs;
+};
+
+TEST_F(OptionsTest, LoadShowsTheSettingsAndTheFirstTab)
+{
+    frmOptions options;
+    EXPECT_EQ(options.windowTitle(), QStringLiteral("Configuration..."));
+    EXPECT_EQ(options.Text11->text(), QStringLiteral("/pacs/data/dbase/conquest.db3"));
+    EXPECT_EQ(options.Text2->text(), QStringLiteral("/pacs/data/"));
+    EXPECT_EQ(options.Text1[10]->text(), QStringLiteral("VD"));
+    EXPECT_TRUE(options.Option2[1]->isChecked());
+    EXPECT_TRUE(options.Option1[0]->isChecked()); // hidden panel loaded too
+    EXPECT_TRUE(options.Check2->isChecked());
+    EXPECT_FALSE(options.FrameEtiquettes->isEnabledTo(options.picOptions[1]));
+    EXPECT_EQ(options.Combo1[3]->currentText(), QStringLiteral("Fuji NetPix"));
+    EXPECT_EQ(options.tbsOptions->count(), 4);
+    EXPECT_EQ(options.tbsOptions->tabToolTip(3), QStringLiteral("Configuration de la WorkList"));
+    EXPECT_TRUE(options.picOptions[0]->isEnabled());
+    EXPECT_FALSE(options.picOptions[1]->isEnabled());
+    EXPECT_LT(options.picOptions[1]->x(), 0);
+}
+
+TEST_F(OptionsTest, TabsChangePanelsAndCtrlTabWrapsAround)
+{
+    frmOptions options;
+    options.SelectTab(3);
+    EXPECT_EQ(options.picOptions[3]->x(), 14); // 210 twips
+    EXPECT_TRUE(options.picOptions[3]->isEnabled());
+    EXPECT_FALSE(options.picOptions[0]->isEnabled());
+    QTest::keyClick(&options, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(options.currentTab(), 0);
+    QTest::keyClick(&options, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(options.currentTab(), 1);
+}
+
+TEST_F(OptionsTest, LabelsSwitchEnablesItsFrame)
+{
+    frmOptions options;
+    options.SelectTab(1);
+    options.Check3->setChecked(true);
+    EXPECT_TRUE(options.FrameEtiquettes->isEnabled());
+    options.Check3->setChecked(false);
+    EXPECT_FALSE(options.FrameEtiquettes->isEnabled());
+}
+
+TEST_F(OptionsTest, CancelKeepsTheSettingsAndApplyThenCancelKeepsTheApplied)
+{
+    {
+        frmOptions options;
+        options.Text4->setText(QStringLiteral("Cabinet de radiologie"));
+        options.reject();
+    }
+    EXPECT_EQ(setting("Print", "Entete"), QStringLiteral("<absent>"));
+    {
+        frmOptions options;
+        options.Text4->setText(QStringLiteral("Cabinet de radiologie"));
+        options.Check1->setChecked(true);
+        options.Option2[0]->setChecked(true);
+        options.Text1[1]->setText(QStringLiteral("/mnt/netpix/"));
+        options.Apply();
+        options.Text4->setText(QStringLiteral("changed after"));
+        options.reject();
+    }
+    EXPECT_EQ(setting("Print", "Entete"), QStringLiteral("Cabinet de radiologie"));
+    EXPECT_EQ(setting("Print", "Inverse"), QStringLiteral("1"));
+    EXPECT_EQ(setting("Print", "FormatEtiquette"), QStringLiteral("0"));
+    EXPECT_EQ(setting("WorkList", "FujiCheminNetpix"), QStringLiteral("/mnt/netpix/"));
+    EXPECT_EQ(setting("Windows", "Position"), QStringLiteral("0"));
+    EXPECT_EQ(setting("Windows", "LetOnTop"), QStringLiteral("1"));
+    // The running values follow at once.
+    EXPECT_EQ(appValues().Entete, QStringLiteral("Cabinet de radiologie"));
+    EXPECT_TRUE(appValues().Inverse);
+    EXPECT_EQ(appValues().FormatEtiquette, 0);
+}
+
+TEST_F(OptionsTest, MainWindowPlaceIsSavedOnlyInItsNormalState)
+{
+    QWidget mainWindow;
+    mainWindow.move(20, 30);
+    {
+        frmOptions options(&mainWindow);
+        int relayouts = 0;
+        options.setRelayout([&] { ++relayouts; });
+        options.Apply();
+        EXPECT_EQ(relayouts, 1);
+    }
+    EXPECT_EQ(setting("Windows", "PositionLeft"), QString::number(mainWindow.x() * 15));
+    SaveSetting(QStringLiteral("Windows"), QStringLiteral("PositionLeft"), QStringLiteral("7"));
+    mainWindow.setWindowState(Qt::WindowMaximized);
+    frmOptions(&mainWindow).Apply();
+    EXPECT_EQ(setting("Windows", "PositionLeft"), QStringLiteral("7"));
+}
+
+TEST_F(OptionsTest, BrowseButtonsFillTheirFieldsAndCancelChangesNothing)
+{
+    frmOptions options;
+    dialogs.answerFile(QString()); // cancelled
+    options.Command1->Click();
+    EXPECT_EQ(options.Text11->text(), QStringLiteral("/pacs/data/dbase/conquest.db3"));
+
+    dialogs.answerFile(QStringLiteral("/opt/conquest/data/dbase/conquest.db3"));
+    options.Command1->Click();
+    EXPECT_EQ(options.Text11->text(), QStringLiteral("/opt/conquest/data/dbase/conquest.db3"));
+    EXPECT_EQ(options.Text2->text(), QStringLiteral("/opt/conquest/data/"));
+    ASSERT_EQ(dialogs.files.size(), 2u);
+    EXPECT_TRUE(dialogs.files[0].filters.first().contains(QStringLiteral("*.db3")));
+    EXPECT_TRUE(dialogs.files[0].filters.last().startsWith(QStringLiteral("Tous les fichiers")));
+
+    dialogs.answerFile(QStringLiteral("/mnt/netpix/worklist/any.txt"));
+    options.Command2_0->Click();
+    EXPECT_EQ(options.Text1[1]->text(), QStringLiteral("/mnt/netpix/worklist/"));
+}

@@ -1,0 +1,124 @@
+#include "PacsFixture.h"
+
+#include "AppValues.h"
+#include "ConquestSchema.h"
+#include "PacsConnection.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QImage>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+namespace vexa::test {
+namespace {
+
+int fixtureCount = 0;
+
+} // namespace
+
+PacsFixture::PacsFixture()
+    : connection_(QStringLiteral("fixture%1").arg(++fixtureCount))
+{
+    QDir(dir_.path()).mkpath(QStringLiteral("data/dbase"));
+    QString error;
+    db_ = OpenConquestDatabase(databasePath(), connection_, &error, MissingFile::Create);
+    EXPECT_TRUE(db_.isOpen()) << error.toStdString();
+    EXPECT_EQ(CreateConquestTables(db_), QString());
+    SetSettingsFile(settingsPath());
+}
+
+PacsFixture::~PacsFixture()
+{
+    ClosePacsConnection(databasePath());
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connection_);
+    SetSettingsFile({});
+}
+
+QString PacsFixture::databasePath() const
+{
+    return dir_.filePath(QStringLiteral("data/dbase/conquest.db3"));
+}
+
+QString PacsFixture::imageRoot() const
+{
+    return dir_.filePath(QStringLiteral("data")) + u'/';
+}
+
+QString PacsFixture::settingsPath() const
+{
+    return dir_.filePath(QStringLiteral("settings.ini"));
+}
+
+void PacsFixture::exec(const QString& sql)
+{
+    QSqlQuery query(db_);
+    EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString() << " in " << sql.toStdString();
+}
+
+void PacsFixture::addPatient(const QString& id, const QString& dicomName)
+{
+    exec(QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES ('%1', '%2')")
+             .arg(id, dicomName));
+}
+
+void PacsFixture::addSeries(
+    const QString& uid, const QString& patientId, const QDate& date, const QString& study)
+{
+    exec(QStringLiteral("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate, StudyInsta) "
+                        "VALUES ('%1', '%2', '%3', '%4')")
+             .arg(uid, patientId, date.toString(QStringLiteral("yyyyMMdd")), study));
+}
+
+QStringList PacsFixture::addImages(
+    const QString& seriesUid, const QString& patientId, const QDate& date, int count)
+{
+    QStringList files;
+    QDir(imageRoot()).mkpath(patientId);
+    for (int n = 0; n < count; ++n) {
+        const QString objectFile
+            = QStringLiteral("%1/%2_%3.v2").arg(patientId, seriesUid).arg(n, 4, 10, QChar(u'0'));
+        exec(QStringLiteral(
+            "INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, ObjectFile) "
+            "VALUES ('%1.%2', '%1', '%3', '%4', '%5')")
+                 .arg(seriesUid)
+                 .arg(n)
+                 .arg(patientId, date.toString(QStringLiteral("yyyyMMdd")), objectFile));
+        QImage picture(32, 32, QImage::Format_Grayscale8);
+        picture.fill(n * 10);
+        QString preview = imageRoot() + objectFile;
+        preview.chop(3);
+        EXPECT_TRUE(picture.save(preview + QStringLiteral(".jpeg"), "JPEG"));
+        files << objectFile;
+    }
+    return files;
+}
+
+void PacsFixture::configure()
+{
+    SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), databasePath());
+    SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestImagePath"), imageRoot());
+}
+
+StartedWindow::StartedWindow(const QString& lockFolder)
+    : instance(lockFolder)
+{
+}
+
+StartupOutcome StartedWindow::start()
+{
+    StartupHooks hooks;
+    hooks.showOptions = [this] {
+        ++optionsShown;
+        connectionsWhenOptionsShown = QSqlDatabase::connectionNames();
+        if (onOptions)
+            onOptions();
+    };
+    window.showOptionsDialog = hooks.showOptions;
+    return RunStartup(window, instance, hooks);
+}
+
+} // namespace vexa::test

@@ -1,0 +1,56 @@
+#pragma once
+// A generated Conquest database (SQLite) with its image store for the main
+// window's tests, a settings file pointing at it, and the main window started
+// on it with scripted dialogs and its own instance lock.
+#include "DialogService.h"
+#include "SingleInstance.h"
+#include "Startup.h"
+#include "frmMain.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace vexa::test {
+
+class PacsFixture {
+public:
+    PacsFixture();
+    ~PacsFixture();
+
+    QString databasePath() const;
+    QString imageRoot() const; // with its trailing separator
+    QString settingsPath() const;
+
+    // Conquest's own writes, on a connection of its own.
+    void addPatient(const QString& id, const QString& dicomName);
+    void addSeries(
+        const QString& uid, const QString& patientId, const QDate& date, const QString& study = {});
+    // Adds `count` images (ObjectFile "<patient>/<uid>_<n>.v2") with their preview pictures.
+    QStringList addImages(const QString& seriesUid, const QString& patientId, const QDate& date, int count);
+    void exec(const QString& sql);
+
+    // Points the settings at the database (as the options dialog would).
+    void configure();
+
+private:
+    QTemporaryDir dir_;
+    QString connection_;
+    QSqlDatabase db_;
+};
+
+// The main window on the fixture's database, started as the program starts it.
+struct StartedWindow {
+    explicit StartedWindow(const QString& lockFolder);
+    StartupOutcome start();
+
+    ScriptedDialogService dialogs;
+    SingleInstance instance;
+    frmMain window;
+    int optionsShown = 0;
+    QStringList connectionsWhenOptionsShown;
+    std::function<void()> onOptions;
+};
+
+} // namespace vexa::test
