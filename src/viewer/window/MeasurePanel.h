@@ -1,0 +1,50 @@
+#pragma once
+// ToolBox1, the sliding measurement panel: the seven tool buttons, the text
+// to place with its size, and "Préselection" with the preset texts. It only
+// reports the user's choices; the window slides it and the measurement
+// controller acts on them.
+#include <QList>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vexa {
+
+class MeasurePanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ClosedWidthTwips = 2175;
+    static constexpr int WideWidthTwips = 5100;
+
+    explicit MeasurePanel(QWidget* parent = nullptr);
+
+    QLineEdit* Text1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QList<QPushButton*> Command2; // the tools, indexes 0..6
+    QList<QPushButton*> Command4; // the preset texts, indexes 0..22
+
+    // Shows a preset's caption and size in the text and size boxes.
+    void showPreset(const QString& text, int size);
+
+signals:
+    void toolClicked(int index); // Command2(index)
+    void presetClicked(int index); // Command4(index)
+    void widenClicked(); // Command1
+    void closeClicked(); // a click on the panel itself or on Label3
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createTools();
+    void createTextBoxes();
+    void createPresets();
+};
+
+} // namespace vexa

@@ -1,0 +1,98 @@
+#include "SeriesNavigator.h"
+
+#include "DialogService.h"
+#include "Misc.h"
+#include "RecordSet.h"
+
+#include <QDate>
+
+namespace vexa {
+
+const QString SeriesNavigator::LastImageQuestion = QStringLiteral(
+    "   Vous-êtes à la dernière image de la série.  \r\nVoules vous revisionner les clichés ?");
+const QString SeriesNavigator::FirstImageNotice
+    = QStringLiteral("   Vous-êtes à la première image de la série.     ");
+
+QString ExamDateText(const QString& yyyymmdd)
+{
+    if (yyyymmdd.isEmpty())
+        return {};
+    return yyyymmdd.mid(6, 2) + QLatin1Char('/') + yyyymmdd.mid(4, 2) + QLatin1Char('/') + yyyymmdd.left(4);
+}
+
+QString ImageFilePath(const QString& imageRoot, const QString& objectFile)
+{
+    QString root = imageRoot;
+    QString relative = objectFile;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return WithTrailingBackslash(root) + relative;
+}
+
+bool MarkShownImagePrinted(RecordSet& images, ExamIdentity& exam)
+{
+    if (!exam.PrintedInViewer || images.currentRow() < 0)
+        return false;
+    images.edit();
+    const bool stored = images.setField(QStringLiteral("Printed"), true)
+        && images.setField(QStringLiteral("PrintDate"), QDate::currentDate()) && images.update();
+    if (stored) {
+        images.goTo(images.lastModified());
+        exam.PrintedInViewer = false;
+    }
+    return stored;
+}
+
+SeriesNavigator::SeriesNavigator(RecordSet& images, QString imageRoot)
+    : images(images)
+    , imageRoot(std::move(imageRoot))
+{
+}
+
+std::optional<SeriesImage> SeriesNavigator::move(ExamIdentity& exam)
+{
+    MarkShownImagePrinted(images, exam);
+    if (images.count() == 0 || !stepThrough(exam))
+        return std::nullopt;
+    SeriesImage image = currentImage();
+    exam.ViewerExamDate = image.examDate;
+    exam.ViewerPatientName = image.patientName;
+    exam.ViewerImagePath = image.path;
+    return image;
+}
+
+// Moves by the step; false when the user leaves at the end of the series.
+bool SeriesNavigator::stepThrough(ExamIdentity& exam)
+{
+    if (exam.ViewerStep == 0)
+        images.moveFirst();
+    if (exam.ViewerStep > 0)
+        images.moveNext();
+    else if (exam.ViewerStep < 0)
+        images.movePrevious();
+    if (images.eof()) {
+        if (MsgBox(LastImageQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
+                MsgResult::No)
+            != MsgResult::Yes) {
+            exam.ViewerStep = 0;
+            return false;
+        }
+        images.moveFirst();
+    }
+    if (images.bof() && exam.ViewerStep != 0) {
+        MsgBox(FirstImageNotice, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
+        images.moveFirst();
+    }
+    return true;
+}
+
+SeriesImage SeriesNavigator::currentImage() const
+{
+    QString date = images.fieldText(QStringLiteral("AcqDate"));
+    if (date.isEmpty())
+        date = images.fieldText(QStringLiteral("ImageDate"));
+    return {ImageFilePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
+        images.fieldText(QStringLiteral("PatientName")), ExamDateText(date),
+        images.fieldBool(QStringLiteral("Printed"))};
+}
+
+} // namespace vexa

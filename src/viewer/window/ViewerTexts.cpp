@@ -1,0 +1,33 @@
+#include "ViewerTexts.h"
+
+namespace vexa {
+
+QString ViewerTitleLine(const QString& patientName, const QString& examDate)
+{
+    QString title;
+    if (!patientName.isEmpty())
+        title += QStringLiteral("Patient : ") + patientName + QStringLiteral(" ; ");
+    if (!examDate.isEmpty())
+        title += QStringLiteral("Date de l'examen : ") + examDate;
+    return title;
+}
+
+QString ViewerPrintCaption(const QString& entete, const QString& patientName, const QString& examDate)
+{
+    QString caption;
+    if (!entete.isEmpty())
+        caption += entete + QLatin1Char('|');
+    if (!patientName.isEmpty())
+        caption += QStringLiteral("Patient: ") + patientName + QLatin1Char('|');
+    if (!examDate.isEmpty())
+        caption += QStringLiteral("Date de l'examen: ") + examDate + QLatin1Char('|');
+    return caption;
+}
+
+QColor ColourFromValue(std::uint32_t value)
+{
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+        static_cast<int>((value >> 16) & 0xFF));
+}
+
+} // namespace vexa

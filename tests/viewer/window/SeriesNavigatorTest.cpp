@@ -1,0 +1,39 @@
+// Texts and paths the viewer derives from an image record.
+#include "SeriesNavigator.h"
+#include "ViewerTexts.h"
+
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+TEST(ViewerTexts, ExamDateIsRearrangedByPosition)
+{
+    EXPECT_EQ(ExamDateText(QStringLiteral("20260314")), QStringLiteral("14/03/2026"));
+    EXPECT_EQ(ExamDateText(QString()), QString());
+}
+
+TEST(ViewerTexts, ImagePathJoinsRootAndWindowsStyleObjectFile)
+{
+    EXPECT_EQ(ImageFilePath(QStringLiteral("/data"), QStringLiteral("PAT1\\a.v2")),
+        QStringLiteral("/data/PAT1/a.v2"));
+    EXPECT_EQ(ImageFilePath(QStringLiteral("/data/"), QStringLiteral("PAT1/a.dcm")),
+        QStringLiteral("/data/PAT1/a.dcm"));
+}
+
+TEST(ViewerTexts, TitleAndCaptionLeaveOutEmptyParts)
+{
+    struct Case {
+        QString entete, name, date, title, caption;
+    };
+    const Case cases[] = {
+        {"Cabinet", "DUPONT", "14/03/2026", "Patient : DUPONT ; Date de l'examen : 14/03/2026",
+            "Cabinet|Patient: DUPONT|Date de l'examen: 14/03/2026|"},
+        {"", "DUPONT", "", "Patient : DUPONT ; ", "Patient: DUPONT|"},
+        {"", "", "14/03/2026", "Date de l'examen : 14/03/2026", "Date de l'examen: 14/03/2026|"},
+        {"", "", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ViewerTitleLine(c.name, c.date), c.title);
+        EXPECT_EQ(ViewerPrintCaption(c.entete, c.name, c.date), c.caption);
+    }
+}

@@ -1,0 +1,120 @@
+#include "TestSeries.h"
+
+#include "ConquestSchema.h"
+#include "DicomWriter.h"
+#include "PacsUpgrade.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <cmath>
+
+namespace vexa {
+
+namespace {
+
+QByteArray radiographPixels(QSize size, int seed)
+{
+    QByteArray data(size.width() * size.height() * 2, Qt::Uninitialized);
+    auto* out = reinterpret_cast<quint16*>(data.data());
+    const double cx = size.width() * (0.4 + 0.05 * seed), cy = size.height() * 0.45;
+    const double radius = std::min(size.width(), size.height()) * 0.25;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            double value = 400.0 + 1200.0 * y / size.height();
+            if (std::hypot(x - cx, y - cy) < radius)
+                value += 1800.0;
+            if (std::abs(x - size.width() * 0.7) < size.width() * 0.03)
+                value += 1000.0;
+            *out++ = static_cast<quint16>(std::min(4095.0, value));
+        }
+    }
+    return data;
+}
+
+QString writeImages(TestSeries& series, int count, QSize size, double spacing)
+{
+    const QString patient = QStringLiteral("PAT001");
+    QDir(series.imageRoot).mkpath(patient);
+    for (int i = 0; i < count; ++i) {
+        NewDicomImage image;
+        image.patientName = QStringLiteral("DUPONT^JEAN");
+        image.patientId = patient;
+        image.studyInstanceUid = series.seriesUid + QStringLiteral(".9");
+        image.seriesInstanceUid = series.seriesUid;
+        image.sopInstanceUid = series.seriesUid + QStringLiteral(".%1").arg(i + 1);
+        image.sopClassUid = SopClass::ComputedRadiography;
+        image.studyDate = QStringLiteral("20260314");
+        image.modality = QStringLiteral("CR");
+        image.instanceNumber = i + 1;
+        image.columns = size.width();
+        image.rows = size.height();
+        image.pixelData = radiographPixels(size, i);
+        image.windowCenter = 2000;
+        image.windowWidth = 4000;
+        image.pixelSpacing = std::make_pair(spacing, spacing);
+        const QString relative = QStringLiteral("%1/image_%2.dcm").arg(patient).arg(i + 1);
+        const DicomResult written
+            = writeDicomImage(image, series.imageRoot + QLatin1Char('/') + relative, DicomFileLayout::Part10);
+        if (!written.ok)
+            return written.error;
+        series.objectFiles << relative;
+    }
+    return {};
+}
+
+QString writeRows(const TestSeries& series)
+{
+    QString error;
+    {
+        QSqlDatabase db = OpenConquestDatabase(
+            series.databasePath, QStringLiteral("test_series_create"), &error, MissingFile::Create);
+        if (!db.isOpen())
+            return error;
+        error = CreateConquestTables(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test_series_create"));
+    if (!error.isEmpty())
+        return error;
+    error = OpenAndUpgrade(series.databasePath);
+    if (!error.isEmpty())
+        return error;
+    {
+        QSqlDatabase db
+            = OpenConquestDatabase(series.databasePath, QStringLiteral("test_series_rows"), &error);
+        for (int i = 0; i < series.objectFiles.size() && error.isEmpty(); ++i) {
+            QSqlQuery insert(db);
+            insert.prepare(
+                QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ObjectFile, ImageDate, "
+                               "AcqDate, PatientName) VALUES (?, ?, ?, ?, ?, ?)"));
+            insert.addBindValue(series.seriesUid + QStringLiteral(".%1").arg(i + 1));
+            insert.addBindValue(series.seriesUid);
+            insert.addBindValue(series.objectFiles[i]);
+            insert.addBindValue(QStringLiteral("20260314"));
+            insert.addBindValue(i == 0 ? QString() : QStringLiteral("20260315"));
+            insert.addBindValue(QStringLiteral("DUPONT JEAN"));
+            if (!insert.exec())
+                error = insert.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test_series_rows"));
+    return error;
+}
+
+} // namespace
+
+TestSeries MakeTestSeries(const QString& folder, int count, QSize size, double spacing)
+{
+    TestSeries series;
+    series.imageRoot = QDir(folder).filePath(QStringLiteral("images"));
+    series.databasePath = QDir(folder).filePath(QStringLiteral("conquest.db3"));
+    series.seriesUid = QStringLiteral("1.2.826.0.1.3680043.2.1125.1");
+    series.error = writeImages(series, count, size, spacing);
+    if (series.error.isEmpty())
+        series.error = writeRows(series);
+    return series;
+}
+
+} // namespace vexa

@@ -1,0 +1,25 @@
+#pragma once
+// A small exam on disk for the viewer's tests and benchmark: synthetic
+// radiographs written as DICOM files under an image root, and a Conquest
+// SQLite database (upgraded) holding their image rows.
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+namespace vexa {
+
+struct TestSeries {
+    QString imageRoot;
+    QString databasePath;
+    QString seriesUid;
+    QStringList objectFiles; // relative to imageRoot, in Compteur order
+    QString error; // empty when everything was written
+
+    QString imagePath(int index) const { return imageRoot + QLatin1Char('/') + objectFiles.value(index); }
+};
+
+// `count` images of `size` pixels, `spacing` millimetres per pixel, each with
+// a bright disc and a bar so contrast and position show.
+TestSeries MakeTestSeries(const QString& folder, int count, QSize size, double spacing = 0.2);
+
+} // namespace vexa
