@@ -1,0 +1,172 @@
+// The main window's pages on a generated database: the searches of page 1,
+// opening an exam into page 2, and the page-change rules.
+#include "PacsFixture.h"
+
+#include "AppValues.h"
+#include "ExamIdentity.h"
+#include "ExamPage.h"
+#include "SearchPage.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+const QDate examDay(2024, 1, 10);
+
+class PagesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CurrentExam() = ExamIdentity();
+        pacs.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
+        pacs.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
+        pacs.exec(
+            QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, ReferPhysi) VALUES ('ST20', 'DR HOUSE')"));
+        images20 = pacs.addImages(QStringLiteral("S20"), QStringLiteral("P20"), examDay, 20);
+        const char* names[] = {"DUPONT^JEAN", "Dubois^Marie", "durand^paul", "LEDU^ANNE"};
+        for (int i = 0; i < 11; ++i) {
+            const QString id = QStringLiteral("P%1").arg(i);
+            pacs.addPatient(id, QString::fromLatin1(names[i % 4]));
+            pacs.addSeries(QStringLiteral("S%1").arg(i), id, examDay);
+        }
+        pacs.configure();
+        ASSERT_EQ(started.start(), StartupOutcome::Run);
+    }
+
+    SearchPage& page1() { return *started.window.Page1; }
+    void searchDates(const QDate& from, const QDate& to)
+    {
+        page1().CalendarVB1[0]->setDate(from);
+        page1().CalendarVB1[1]->setDate(to);
+    }
+
+    QTemporaryDir locks;
+    PacsFixture pacs;
+    StartedWindow started{locks.path()};
+    QStringList images20;
+};
+
+} // namespace
+
+TEST_F(PagesTest, DateSearchCountsTheSeriesOfTheRange)
+{
+    searchDates(examDay.addDays(1), examDay);
+    EXPECT_EQ(page1().Label7->text(), QStringLiteral("Pas de dossier trouvé"));
+    EXPECT_TRUE(page1().Button8[0]->isHidden());
+    EXPECT_EQ(started.window.sets.ConnSeriesData.count(), 0);
+
+    searchDates(examDay, examDay);
+    EXPECT_EQ(page1().Label7->text(), QStringLiteral("12 dossiers."));
+    EXPECT_FALSE(page1().Button8[0]->isHidden());
+    EXPECT_EQ(started.window.sets.ConnSeriesData.currentRow(), 11); // the newest
+}
+
+TEST_F(PagesTest, PatientSearchMatchesTheBeginningOfTheNameInAnyCase)
+{
+    for (const char* typed : {"DU", "Du", "du"}) {
+        page1().Text1->setText(QString::fromLatin1(typed));
+        RecordSet& list = started.window.sets.ConnPatientSeries;
+        QStringList names;
+        for (list.moveFirst(); !list.eof(); list.moveNext())
+            names << list.fieldText(QStringLiteral("PatientName")).section(u' ', 0, 0);
+        names.removeDuplicates();
+        names.sort(Qt::CaseInsensitive);
+        EXPECT_EQ(names.join(u','), QStringLiteral("Dubois,DUPONT,durand")) << typed;
+        EXPECT_FALSE(page1().Button8[1]->isHidden());
+    }
+    page1().Text1->clear();
+    EXPECT_EQ(started.window.sets.ConnPatientSeries.count(), 0);
+    EXPECT_TRUE(page1().Button8[1]->isHidden());
+}
+
+TEST_F(PagesTest, AnExamWithoutImagesSaysSoAndStaysOnPage1)
+{
+    searchDates(examDay, examDay);
+    started.window.sets.ConnSeriesData.findFirst(QStringLiteral("SeriesInst = 'S3'"));
+    started.window.OpenExamFromList(0);
+    ASSERT_EQ(started.dialogs.messages.size(), 1u);
+    EXPECT_EQ(started.dialogs.messages[0].text, QStringLiteral("Cet examen ne contient pas d'images"));
+    EXPECT_EQ(started.dialogs.messages[0].title, QStringLiteral("VexaDicom"));
+    EXPECT_EQ(started.dialogs.messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(started.window.page(), 1);
+    EXPECT_FALSE(CurrentExam().ExamOpen);
+    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("S3"));
+}
+
+TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscReturns)
+{
+    searchDates(examDay, examDay);
+    started.window.sets.ConnSeriesData.findFirst(QStringLiteral("SeriesInst = 'S20'"));
+    started.window.OpenExamFromList(0);
+
+    EXPECT_EQ(started.dialogs.messages.size(), 0u);
+    EXPECT_EQ(started.window.page(), 2);
+    EXPECT_TRUE(CurrentExam().ExamOpen);
+    EXPECT_EQ(started.window.surveyInterval(), 0); // the monitor runs on page 1 only
+    ExamPage& page2 = *started.window.Page2;
+    for (int i = 0; i < MainThumbnailCount; ++i) {
+        EXPECT_EQ(page2.Thumbnails[i]->tag(), images20[i]);
+        EXPECT_FALSE(page2.Thumbnails[i]->pixmap().isNull()) << i;
+    }
+    EXPECT_EQ(page2.NomPatient->text(), QStringLiteral("MARTIN LUC"));
+    EXPECT_EQ(page2.DateExam->text(), QStringLiteral("10/01/2024"));
+    EXPECT_EQ(page2.Label6->text(), QStringLiteral("DR HOUSE"));
+    EXPECT_EQ(started.window.Label1->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
+    EXPECT_FALSE(started.window.TimerMessage.isActive());
+
+    page2.Thumbnails[5]->clicked(page2.Thumbnails[5]->tag());
+    EXPECT_EQ(started.window.sets.ConnExamen.currentRow(), 5);
+
+    QTest::keyClick(&started.window, Qt::Key_Escape);
+    EXPECT_EQ(started.window.page(), 1);
+    EXPECT_FALSE(CurrentExam().ExamOpen);
+    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("S20"));
+    EXPECT_EQ(started.window.surveyInterval(), 6000);
+}
+
+TEST_F(PagesTest, EnterOnPage1OpensTheCurrentNotBurnedExamOnlyWhenItsButtonShows)
+{
+    started.window.sets.ConnPatientNotBurned.findFirst(QStringLiteral("SeriesInst = 'S20'"));
+    ASSERT_FALSE(page1().Button8[2]->isHidden());
+    QTest::keyClick(&started.window, Qt::Key_Return);
+    EXPECT_EQ(started.window.page(), 2);
+}
+
+TEST_F(PagesTest, Page2WithoutAnExamWarnsAndPage4OpensTheOptions)
+{
+    started.window.SelectPage(2);
+    ASSERT_EQ(started.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(started.dialogs.messages[0].text.startsWith(
+        QStringLiteral("Vous n'avez pas sélectionné de patient.\n")));
+    EXPECT_EQ(started.dialogs.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(started.window.page(), 1);
+
+    int intervalWhileOpen = -1;
+    started.onOptions = [&] { intervalWhileOpen = started.window.surveyInterval(); };
+    started.window.SelectPage(4);
+    EXPECT_EQ(started.optionsShown, 1);
+    EXPECT_EQ(intervalWhileOpen, 0);
+    EXPECT_EQ(started.window.page(), 1);
+    EXPECT_EQ(started.window.surveyInterval(), 6000);
+}
+
+TEST_F(PagesTest, DayChangeMovesBothPickers)
+{
+    const QDate tomorrow = appValues().TodayDate.addDays(1);
+    started.window.DayTick(appValues().TodayDate);
+    EXPECT_EQ(page1().CalendarVB1[0]->date(), appValues().TodayDate);
+    started.window.DayTick(tomorrow);
+    EXPECT_EQ(page1().CalendarVB1[0]->date(), tomorrow);
+    EXPECT_EQ(page1().CalendarVB1[1]->date(), tomorrow);
+    EXPECT_EQ(appValues().TodayDate, tomorrow);
+    EXPECT_EQ(page1().Label7->text(), QStringLiteral("Pas de dossier trouvé")); // the list followed
+}
