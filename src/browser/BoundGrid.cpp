@@ -45,7 +45,10 @@ QVariant GridColumnsModel::data(const QModelIndex& index, int role) const
         return value.toLongLong() != 0 ? QStringLiteral("Oui") : QStringLiteral("Non");
     if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
         return ToDdMmYyyy(value.toDate());
-    return value.isNull() ? QString() : value.toString();
+    const QString text = value.isNull() ? QString() : value.toString();
+    // Dates stored as text by the database ("2024-01-10 00:00:00") show as the program shows dates.
+    const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
+    return date.isValid() ? ToDdMmYyyy(date) : text;
 }
 
 QVariant GridColumnsModel::headerData(int section, Qt::Orientation orientation, int role) const
