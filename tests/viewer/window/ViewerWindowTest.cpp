@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QStandardPaths>
@@ -30,6 +31,21 @@
 using namespace vexa;
 
 namespace {
+
+// Width and height of the first image of a PDF, as poppler's pdfimages lists it.
+QSize FirstPdfImageSize(const QString& pdf)
+{
+    QProcess lister;
+    lister.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    lister.waitForFinished(30000);
+    const QStringList lines = QString::fromUtf8(lister.readAllStandardOutput()).split(QLatin1Char('\n'));
+    for (const QString& line : lines.mid(2)) {
+        const QStringList fields = line.simplified().split(QLatin1Char(' '));
+        if (fields.size() > 4 && fields[2] == QLatin1String("image"))
+            return {fields[3].toInt(), fields[4].toInt()};
+    }
+    return {};
+}
 
 class ViewerWindowTest : public ::testing::Test {
 protected:
@@ -207,9 +223,14 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheUserMovesOn)
     EXPECT_TRUE(CurrentExam().PrintedInViewer);
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Oui"));
     EXPECT_FALSE(rowPrinted(0)) << "not at print time";
-    ASSERT_EQ(
-        QDir(QDir(folder.path()).filePath(QStringLiteral("pdf"))).entryList({QStringLiteral("*.pdf")}).size(),
-        1);
+    const QDir pdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+    const QStringList pdfs = pdfFolder.entryList({QStringLiteral("*.pdf")});
+    ASSERT_EQ(pdfs.size(), 1);
+    // The 200 x 240 image fills an A4 page at 300 dpi: drawn from its pixels
+    // at the page's resolution, far larger than the screen shows it.
+    const QSize drawn = FirstPdfImageSize(pdfFolder.filePath(pdfs[0]));
+    EXPECT_GT(drawn.height(), 2500);
+    EXPECT_NEAR(drawn.width() * 240.0 / drawn.height(), 200.0, 1.0);
     EXPECT_TRUE(dialogs.messages.back().text.contains(QStringLiteral("pdf")));
 
     click(button(*viewer, "Button10"));
