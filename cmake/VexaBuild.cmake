@@ -1,20 +1,39 @@
-# vexa_add_test(<name> LABEL <subsystem> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>])
+# vexa_add_test(<name> LABEL <subsystem> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>]
+#               [FIXTURES <fixtures...>] [PRINTING])
 #
 # Builds one GoogleTest executable (with the shared main that creates a
 # QApplication on the offscreen platform) and registers each of its cases with
 # CTest, labelled with the subsystem so `ctest -L <subsystem>` selects them.
+# PRINTING runs the tests against the private CUPS scheduler: its queue
+# "VexaPDF" is then an installed printer, and VEXA_PDF_OUT names the folder
+# where the printed PDFs appear.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(vexa_add_test name)
-  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS;ENV;FIXTURES" ${ARGN})
+  cmake_parse_arguments(T "PRINTING" "LABEL" "SOURCES;LIBS;ENV;FIXTURES" ${ARGN})
   if(NOT T_LABEL)
     message(FATAL_ERROR "vexa_add_test(${name}): LABEL is required")
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE vexa_testmain ${T_LIBS})
-  set(props LABELS ${T_LABEL}
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VEXA_SOURCE_DIR=${VEXA_SOURCE_DIR};${T_ENV}")
+  if(T_PRINTING)
+    list(APPEND T_FIXTURES cups)
+    execute_process(COMMAND id -un OUTPUT_VARIABLE user OUTPUT_STRIP_TRAILING_WHITESPACE)
+    list(APPEND T_ENV "CUPS_SERVER=${CMAKE_BINARY_DIR}/cups/run/cups.sock"
+                      "VEXA_PDF_OUT=/var/spool/cups-pdf-vexatest/${user}")
+  endif()
+  # gtest_discover_tests flattens property lists, so a test's environment
+  # travels in a file that the shared test main loads before anything runs.
+  set(env "QT_QPA_PLATFORM=offscreen" "VEXA_SOURCE_DIR=${VEXA_SOURCE_DIR}" ${T_ENV})
+  list(JOIN env "\n" env_text)
+  set(env_file ${CMAKE_CURRENT_BINARY_DIR}/${name}.env)
+  file(GENERATE OUTPUT ${env_file} CONTENT "${env_text}\n")
+  set(env_source ${CMAKE_CURRENT_BINARY_DIR}/${name}_env.cpp)
+  file(GENERATE OUTPUT ${env_source}
+       CONTENT "extern const char* const kVexaTestEnvFile;\nconst char* const kVexaTestEnvFile = \"${env_file}\";\n")
+  target_sources(${name} PRIVATE ${env_source})
+  set(props LABELS ${T_LABEL})
   if(T_FIXTURES)
     list(APPEND props FIXTURES_REQUIRED "${T_FIXTURES}")
   endif()

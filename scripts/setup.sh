@@ -36,3 +36,14 @@ if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf8$'; then
   $sudo_cmd sed -i 's/^# *fr_FR.UTF-8 UTF-8/fr_FR.UTF-8 UTF-8/' /etc/locale.gen
   $sudo_cmd locale-gen >/dev/null
 fi
+
+# A cups-pdf instance for the printing tests: their private scheduler's queue
+# writes its PDFs here, away from anyone's home folder.
+if [ ! -f /etc/cups/cups-pdf-vexatest.conf ] && [ "$(id -u)" -eq 0 ]; then
+  cat > /etc/cups/cups-pdf-vexatest.conf <<'CONF'
+Out /var/spool/cups-pdf-vexatest/${USER}
+AnonDirName /var/spool/cups-pdf-vexatest/ANONYMOUS
+Grp lpadmin
+Label 1
+CONF
+fi

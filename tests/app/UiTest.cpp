@@ -69,9 +69,9 @@ TEST(WindowOrder, TopmostAndBackKeepTheWindowsPlaceAndSize)
 
 TEST(Printers, ANameDifferingOnlyInCaseLeavesTheCurrentPrinter)
 {
+    // The private test scheduler installs the queue "VexaPDF".
     const QStringList installed = QPrinterInfo::availablePrinterNames();
-    if (installed.isEmpty())
-        GTEST_SKIP() << "no printer installed";
+    ASSERT_TRUE(installed.contains("VexaPDF")) << installed.join(", ").toStdString();
     SetCurrentPrinterName("avant");
     SelectPrinterByName(installed.first().toUpper() == installed.first() ? installed.first().toLower()
                                                                          : installed.first().toUpper());

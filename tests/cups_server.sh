@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Starts or stops a private CUPS scheduler for the printing tests, with one
+# cups-pdf queue "VexaPDF". Qt sees the queue as an installed printer when
+# CUPS_SERVER points at the scheduler's socket; the PDFs land in the folder
+# named by /etc/cups/cups-pdf-vexatest.conf (installed by scripts/setup.sh).
+#   cups_server.sh start <state folder>   |   cups_server.sh stop <state folder>
+set -euo pipefail
+action=$1
+state=$(realpath -m "$2")
+
+stop() {
+  if [ -f "$state/cupsd.pid" ]; then
+    kill "$(cat "$state/cupsd.pid")" 2>/dev/null || true
+    rm -f "$state/cupsd.pid"
+  fi
+}
+
+if [ "$action" = stop ]; then
+  stop
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "The printing tests need root: the cups-pdf backend only runs under a root scheduler." >&2
+  exit 1
+fi
+if [ ! -f /etc/cups/cups-pdf-vexatest.conf ]; then
+  echo "/etc/cups/cups-pdf-vexatest.conf is missing: run scripts/setup.sh" >&2
+  exit 1
+fi
+
+stop
+rm -rf "$state"
+mkdir -p "$state"/{conf,spool,cache,run,log}
+cat > "$state/conf/cupsd.conf" <<CONF
+Listen $state/run/cups.sock
+LogLevel warn
+WebInterface No
+Browsing No
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Location /admin>
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+cat > "$state/conf/cups-files.conf" <<CONF
+ServerRoot $state/conf
+RequestRoot $state/spool
+CacheDir $state/cache
+StateDir $state/run
+TempDir $state/spool
+ErrorLog $state/log/error_log
+AccessLog $state/log/access_log
+PageLog $state/log/page_log
+Sandboxing Relaxed
+CONF
+
+/usr/sbin/cupsd -f -c "$state/conf/cupsd.conf" -s "$state/conf/cups-files.conf" &
+echo $! > "$state/cupsd.pid"
+export CUPS_SERVER=$state/run/cups.sock
+for _ in $(seq 50); do
+  lpstat -r >/dev/null 2>&1 && break
+  sleep 0.1
+done
+lpadmin -p VexaPDF -E -v cups-pdf:/vexatest -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd 2>&1 | grep -v deprecated || true
+lpstat -p VexaPDF >/dev/null
+echo "CUPS scheduler ready on $CUPS_SERVER"
