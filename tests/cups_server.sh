@@ -63,13 +63,25 @@ PageLog $state/log/page_log
 Sandboxing Relaxed
 CONF
 
-/usr/sbin/cupsd -f -c "$state/conf/cupsd.conf" -s "$state/conf/cups-files.conf" &
+# The scheduler must outlive this script (CTest ends the process group of a
+# fixture test), so it runs detached in its own session.
+setsid /usr/sbin/cupsd -f -c "$state/conf/cupsd.conf" -s "$state/conf/cups-files.conf" \
+  </dev/null >"$state/log/cupsd.out" 2>&1 &
 echo $! > "$state/cupsd.pid"
 export CUPS_SERVER=$state/run/cups.sock
-for _ in $(seq 50); do
-  lpstat -r >/dev/null 2>&1 && break
+ready=0
+for _ in $(seq 100); do
+  if [ -S "$CUPS_SERVER" ] && lpstat -r >/dev/null 2>&1; then
+    ready=1
+    break
+  fi
   sleep 0.1
 done
-lpadmin -p VexaPDF -E -v cups-pdf:/vexatest -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd 2>&1 | grep -v deprecated || true
-lpstat -p VexaPDF >/dev/null
+if [ $ready -ne 1 ]; then
+  echo "The CUPS scheduler did not start:" >&2
+  cat "$state/log/cupsd.out" "$state/log/error_log" 2>/dev/null >&2 || true
+  exit 1
+fi
+lpadmin -p VexaPDF -E -v cups-pdf:/vexatest -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null
+lpstat -p VexaPDF
 echo "CUPS scheduler ready on $CUPS_SERVER"
