@@ -17,11 +17,14 @@ if [ ! -f "$db" ]; then
   mkdir -p "$data/data/dbase"
   "$build/tools/demopacs/vexa-demopacs" --db "$db" --store "$data/data"
 fi
-cat > "$settings" <<INI
+# Written once: what the user changes in the demo's options dialog stays.
+if [ ! -f "$settings" ]; then
+  cat > "$settings" <<INI
 [Conquest]
 ConquestPath=$db
 ConquestImagePath=$data/data/
 INI
+fi
 
 # The feed stands for Conquest receiving images while the program runs.
 "$build/tools/demopacs/vexa-demopacs" --db "$db" --store "$data/data" --feed 86400 --interval 20 &
