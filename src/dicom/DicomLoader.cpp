@@ -5,12 +5,14 @@
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
 #include <dcmtk/dcmdata/dcistrmb.h>
+#include <dcmtk/dcmdata/dcxfer.h>
 #include <dcmtk/dcmimage/diregist.h> // colour images
 #include <dcmtk/dcmimgle/dcmimage.h>
 #include <dcmtk/dcmimgle/dipixel.h>
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace vexa {
@@ -135,11 +137,98 @@ bool takeColour(DicomImage& decoded, DicomImageData& image)
     return true;
 }
 
+struct RawLayout {
+    std::uint32_t mask;
+    std::uint32_t signBit;
+    bool isSigned;
+    double slope;
+    double intercept;
+};
+
+// Stored values to modality values; the plain case (unsigned, slope 1, whole
+// intercept) gets a loop of its own because it is nearly every radiograph.
+template <typename Sample>
+void convertRaw(const Sample* raw, std::size_t count, const RawLayout& layout, std::int32_t* out)
+{
+    const bool wholeIntercept = layout.slope == 1.0 && layout.intercept == std::floor(layout.intercept);
+    const auto offset = static_cast<std::int32_t>(layout.intercept);
+    if (!layout.isSigned && wholeIntercept) {
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = static_cast<std::int32_t>(raw[i] & layout.mask) + offset;
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        std::int32_t v = static_cast<std::int32_t>(raw[i] & layout.mask);
+        if (layout.isSigned && (raw[i] & layout.signBit))
+            v -= static_cast<std::int32_t>(layout.mask) + 1;
+        out[i] = wholeIntercept
+            ? v + offset
+            : static_cast<std::int32_t>(std::floor(v * layout.slope + layout.intercept + 0.5));
+    }
+}
+
+// The common case (uncompressed grey pixels, linear rescale) read straight
+// from the pixel element: several times faster on large radiographs than
+// going through DCMTK's rendering pipeline, with the same values. Anything
+// else returns null and takes the general path.
+std::shared_ptr<DicomImageData> readRawMonochrome(DcmDataset& dataset)
+{
+    Uint16 rows = 0, columns = 0, samples = 0, allocated = 0, stored = 0, highBit = 0, representation = 0;
+    OFString photometric;
+    if (!DcmXfer(dataset.getOriginalXfer()).isNotEncapsulated() || dataset.tagExists(DCM_ModalityLUTSequence)
+        || dataset.findAndGetUint16(DCM_Rows, rows).bad()
+        || dataset.findAndGetUint16(DCM_Columns, columns).bad()
+        || dataset.findAndGetUint16(DCM_SamplesPerPixel, samples).bad() || samples != 1
+        || dataset.findAndGetUint16(DCM_BitsAllocated, allocated).bad() || (allocated != 8 && allocated != 16)
+        || dataset.findAndGetUint16(DCM_BitsStored, stored).bad() || stored == 0 || stored > allocated
+        || dataset.findAndGetUint16(DCM_HighBit, highBit).bad() || highBit != stored - 1
+        || dataset.findAndGetUint16(DCM_PixelRepresentation, representation).bad()
+        || dataset.findAndGetOFString(DCM_PhotometricInterpretation, photometric).bad()
+        || (photometric != "MONOCHROME2" && photometric != "MONOCHROME1"))
+        return nullptr;
+    Float64 slope = 1.0, intercept = 0.0;
+    dataset.findAndGetFloat64(DCM_RescaleSlope, slope);
+    dataset.findAndGetFloat64(DCM_RescaleIntercept, intercept);
+    if (slope == 0.0)
+        slope = 1.0;
+    const std::size_t count = static_cast<std::size_t>(rows) * columns;
+    const Uint8* bytes = nullptr;
+    const Uint16* words = nullptr;
+    unsigned long length = 0;
+    const bool read = allocated == 8 ? dataset.findAndGetUint8Array(DCM_PixelData, bytes, &length).good()
+                                     : dataset.findAndGetUint16Array(DCM_PixelData, words, &length).good();
+    if (!read || (!bytes && !words) || length < count)
+        return nullptr;
+
+    auto image = std::make_shared<DicomImageData>();
+    image->columns = columns;
+    image->rows = rows;
+    Sint32 frames = 1;
+    if (dataset.findAndGetSint32(DCM_NumberOfFrames, frames).good() && frames > 1)
+        image->frameCount = frames;
+    image->invertedGrey = photometric == "MONOCHROME1";
+    image->values.resize(count);
+    const RawLayout layout{(1u << stored) - 1u, 1u << (stored - 1), representation == 1, slope, intercept};
+    if (bytes)
+        convertRaw(bytes, count, layout, image->values.data());
+    else
+        convertRaw(words, count, layout, image->values.data());
+    const auto [low, high] = std::minmax_element(image->values.begin(), image->values.end());
+    image->minValue = *low;
+    image->maxValue = *high;
+    return image;
+}
+
 DicomLoadResult decode(DcmFileFormat& file)
 {
     DcmDataset& dataset = *file.getDataset();
     if (const QString problem = checkDimensions(dataset); !problem.isEmpty())
         return failure(problem);
+    if (auto image = readRawMonochrome(dataset)) {
+        image->defaultWindow = fileOrRangeWindow(dataset, *image);
+        image->spacing = readSpacing(dataset);
+        return {std::move(image), {}};
+    }
     DicomImage decoded(&dataset, dataset.getOriginalXfer(), CIF_UsePartialAccessToPixelData, 0, 1);
     if (decoded.getStatus() != EIS_Normal)
         return failure(
