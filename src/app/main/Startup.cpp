@@ -7,6 +7,8 @@
 #include "StartupSteps.h"
 #include "frmMain.h"
 
+#include <QApplication>
+
 namespace vexa {
 
 void ReportDatabaseFailure(const QString& description, const std::function<void()>& showOptions)
@@ -42,6 +44,14 @@ StartupOutcome RunStartup(frmMain& window, SingleInstance& instance, const Start
     }
     window.StartWithDatabase(conquestPath);
     return StartupOutcome::Run;
+}
+
+// Liberation Sans has Arial's metrics, so the windows' designs keep their layout.
+void UseProgramFont()
+{
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("Liberation Sans")});
+    QApplication::setFont(font);
 }
 
 } // namespace vexa

@@ -22,6 +22,10 @@ struct StartupHooks {
 
 StartupOutcome RunStartup(frmMain& window, SingleInstance& instance, const StartupHooks& hooks);
 
+// The windows' font, Liberation Sans, set on the application before any
+// window is created.
+void UseProgramFont();
+
 // The messages of a failed opening; true when the user chose to see the options.
 void ReportDatabaseFailure(const QString& description, const std::function<void()>& showOptions);
 

@@ -26,6 +26,7 @@ int main(int argc, char** argv)
     if (parser.isSet(settings))
         vexa::SetSettingsFile(parser.value(settings));
 
+    vexa::UseProgramFont();
     vexa::QtDialogService dialogService;
     vexa::setDialogService(&dialogService);
     vexa::SingleInstance instance;

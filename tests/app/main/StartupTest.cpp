@@ -7,6 +7,8 @@
 #include "SearchPage.h"
 #include "Settings.h"
 
+#include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -100,4 +102,19 @@ TEST_F(StartupTest, AConfiguredDatabaseStartsTheWindowWithItsVersionAndValues)
     EXPECT_EQ(started.window.TimerDay.interval(), 60000);
     EXPECT_EQ(started.window.Label1->text(), QStringLiteral("Il n'y a pas de nouveau dossier à traiter"));
     EXPECT_EQ(started.dialogs.messages.size(), 0u);
+}
+
+TEST(ProgramFont, WindowsShowLiberationSansAtTheApplicationsSize)
+{
+    const QFont before = QApplication::font();
+    UseProgramFont();
+    QLabel plain;
+    QLabel bold; // a window's own font change keeps the family
+    QFont heavier = bold.font();
+    heavier.setBold(true);
+    bold.setFont(heavier);
+    for (const QLabel* label : {&plain, &bold})
+        EXPECT_EQ(QFontInfo(label->font()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(QApplication::font().pointSizeF(), before.pointSizeF());
+    QApplication::setFont(before);
 }
