@@ -2,6 +2,7 @@
 
 #include "AppValues.h"
 #include "ConquestSchema.h"
+#include "DicomWriter.h"
 #include "PacsConnection.h"
 #include "Settings.h"
 
@@ -15,6 +16,24 @@ namespace vexa::test {
 namespace {
 
 int fixtureCount = 0;
+
+// A small image file as Conquest stores it (bare dataset, ".v2").
+void WriteImageFile(const QString& path, const QString& seriesUid, int n, const QDate& date)
+{
+    NewDicomImage image;
+    image.patientName = QStringLiteral("TEST^IMAGE");
+    image.seriesInstanceUid = seriesUid;
+    image.sopInstanceUid = QStringLiteral("%1.%2").arg(seriesUid).arg(n);
+    image.sopClassUid = SopClass::ComputedRadiography;
+    image.studyDate = date.toString(QStringLiteral("yyyyMMdd"));
+    image.modality = QStringLiteral("CR");
+    image.instanceNumber = n + 1;
+    image.columns = 32;
+    image.rows = 32;
+    image.pixelData = QByteArray(32 * 32 * 2, static_cast<char>(n * 8));
+    const DicomResult written = writeDicomImage(image, path, DicomFileLayout::BareImplicitLittle);
+    EXPECT_TRUE(written.ok) << written.error.toStdString();
+}
 
 } // namespace
 
@@ -87,6 +106,7 @@ QStringList PacsFixture::addImages(
                  .arg(seriesUid)
                  .arg(n)
                  .arg(patientId, date.toString(QStringLiteral("yyyyMMdd")), objectFile));
+        WriteImageFile(imageRoot() + objectFile, seriesUid, n, date);
         QImage picture(32, 32, QImage::Format_Grayscale8);
         picture.fill(n * 10);
         QString preview = imageRoot() + objectFile;

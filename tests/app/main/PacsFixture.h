@@ -27,7 +27,8 @@ public:
     void addPatient(const QString& id, const QString& dicomName);
     void addSeries(
         const QString& uid, const QString& patientId, const QDate& date, const QString& study = {});
-    // Adds `count` images (ObjectFile "<patient>/<uid>_<n>.v2") with their preview pictures.
+    // Adds `count` images (ObjectFile "<patient>/<uid>_<n>.v2"): the image files
+    // and their preview pictures.
     QStringList addImages(const QString& seriesUid, const QString& patientId, const QDate& date, int count);
     void exec(const QString& sql);
 
