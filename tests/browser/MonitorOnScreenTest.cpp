@@ -64,3 +64,28 @@ TEST(MonitorOnScreen, PausedMonitorChangesNothing)
     EXPECT_EQ(started.window.Label1->text(), QStringLiteral("Il n'y a pas de nouveau dossier à traiter"));
     EXPECT_FALSE(started.window.TimerSurvey.isActive());
 }
+
+TEST(MonitorOnScreen, OpeningAnExamWhileReceivingSettlesTheNoticeAtOnce)
+{
+    QTemporaryDir locks;
+    PacsFixture pacs;
+    pacs.configure();
+    StartedWindow started(locks.path());
+    ASSERT_EQ(started.start(), StartupOutcome::Run);
+    frmMain& w = started.window;
+    const QDate day(2024, 3, 4);
+    pacs.addPatient(QStringLiteral("P1"), QStringLiteral("NOUVEAU^PATIENT"));
+    pacs.addSeries(QStringLiteral("S1"), QStringLiteral("P1"), day);
+    pacs.addImages(QStringLiteral("S1"), QStringLiteral("P1"), day, 2);
+    w.MonitorTick();
+    ASSERT_EQ(w.Label1->text(), QStringLiteral("Réception des données en cours..."));
+    if (!w.Image5->isHidden())
+        w.TimerMessage.timeout({}); // caught blinking off
+
+    w.OpenExamFromList(2);
+
+    ASSERT_EQ(w.page(), 2);
+    EXPECT_EQ(w.Label1->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
+    EXPECT_FALSE(w.Image5->isHidden());
+    EXPECT_FALSE(w.TimerMessage.isActive());
+}

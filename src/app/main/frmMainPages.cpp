@@ -26,7 +26,9 @@ void frmMain::ConnectPages()
     connect(Page1, &SearchPage::patientTextChanged, this, &frmMain::PatientSearch);
     connect(Page1, &SearchPage::openRequested, this, &frmMain::OpenExamFromList);
     connect(Page2, &ExamPage::thumbnailClicked, this, &frmMain::ThumbnailClick);
-    connect(Page2, &ExamPage::thumbnailDoubleClicked, this, &frmMain::ThumbnailClick);
+    connect(Page2, &ExamPage::thumbnailDoubleClicked, this, &frmMain::ThumbnailDoubleClick);
+    connect(Page2, &ExamPage::imageActivated, this, &frmMain::ShowOneImage);
+    connect(Page2, &ExamPage::viewExamRequested, this, &frmMain::ViewExam);
 }
 
 int frmMain::page() const
@@ -82,12 +84,10 @@ void frmMain::OpenExamFromList(int list)
             sets, *lists[list], conquestPath_, values.ConquestImagePath, exportSeries, Page2->thumbnails()))
         return;
     Page2->showExam();
-    if (monitor)
+    if (monitor) {
         monitor->setNotice(NoticeState::NewSettled);
-    SetMessageInterval(0);
-    Label1->setText(NoticeText(NoticeState::NewSettled));
-    Image5->show();
-    Label1->show();
+        ShowNotice(); // now, not at the next tick
+    }
     SelectPage(2);
 }
 
@@ -106,6 +106,10 @@ bool frmMain::HandleKey(QKeyEvent* event)
         if (Page1->Button8[2]->isHidden())
             return false;
         OpenExamFromList(2);
+        return true;
+    }
+    if (page() == 2 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        ViewExam();
         return true;
     }
     if (page() == 2 && key == Qt::Key_Escape) {
