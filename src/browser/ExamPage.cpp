@@ -1,6 +1,7 @@
 #include "ExamPage.h"
 
 #include "Dates.h"
+#include "DesignButtons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -53,7 +54,7 @@ void Thumbnail::mouseDoubleClickEvent(QMouseEvent* event)
         emit doubleClicked(tag_);
 }
 
-ExamPage::ExamPage(MainRecordSets& sets, QWidget* parent)
+ExamPage::ExamPage(MainRecordSets& sets, const brixel::DesignFile& design, QWidget* parent)
     : QWidget(parent)
     , sets_(sets)
 {
@@ -79,9 +80,29 @@ ExamPage::ExamPage(MainRecordSets& sets, QWidget* parent)
     auto* left = new QVBoxLayout;
     left->addLayout(identity);
     left->addWidget(TDBGrid1_3);
+    auto* right = new QVBoxLayout;
+    right->addWidget(ThumbnailStrip());
+    right->addWidget(Actions(design));
+    right->addStretch(1);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
-    layout->addWidget(ThumbnailStrip(), 2);
+    layout->addLayout(right, 2);
+}
+
+// Each action button with its label beside it.
+QWidget* ExamPage::Actions(const brixel::DesignFile& design)
+{
+    auto* actions = new QWidget(this);
+    auto* grid = new QGridLayout(actions);
+    Button15 = MakeDesignButton(design, QStringLiteral("Button15"), actions);
+    connect(Button15, &brixel::Button::Click, this, &ExamPage::viewExamRequested);
+    grid->addWidget(Button15, 0, 0);
+    grid->addWidget(
+        new QLabel(
+            QStringLiteral("Visualiser, modifier et imprimer les fichiers Dicom manuellement"), actions),
+        0, 1);
+    grid->setColumnStretch(1, 1);
+    return actions;
 }
 
 QWidget* ExamPage::ThumbnailStrip()

@@ -1,10 +1,14 @@
 #pragma once
 // Page 2 of the main window: the opened exam's patient, date and practitioner,
 // its image grid and the fourteen thumbnails, each tagged with its image's
-// ObjectFile. The actions on the exam are the main window's.
+// ObjectFile, and the buttons of the actions on the exam. The actions
+// themselves are the main window's.
 #include "BoundGrid.h"
 #include "ConquestDatabaseConnector.h"
 #include "ExamOpening.h"
+
+#include <brixel/Button.h>
+#include <brixel/DesignFile.h>
 
 #include <QLabel>
 #include <QWidget>
@@ -34,7 +38,7 @@ private:
 class ExamPage : public QWidget {
     Q_OBJECT
 public:
-    ExamPage(MainRecordSets& sets, QWidget* parent = nullptr);
+    ExamPage(MainRecordSets& sets, const brixel::DesignFile& design, QWidget* parent = nullptr);
 
     // Shows the patient, date and practitioner of the opened exam.
     void showExam();
@@ -47,11 +51,13 @@ public:
     QLabel* Label6;
     BoundGrid* TDBGrid1_3;
     Thumbnail* Thumbnails[MainThumbnailCount];
+    brixel::Button* Button15; // view the exam
 
 signals:
     void thumbnailClicked(const QString& tag);
     void thumbnailDoubleClicked(const QString& tag);
     void imageActivated(); // double click on a row of the image grid
+    void viewExamRequested(); // Button15
 
 private:
     class Sink : public ThumbnailSink {
@@ -71,6 +77,7 @@ private:
     };
 
     QWidget* ThumbnailStrip();
+    QWidget* Actions(const brixel::DesignFile& design);
 
     MainRecordSets& sets_;
     Sink sink_{*this};

@@ -131,7 +131,7 @@ void frmMain::BuildPages()
     Fonds = new QStackedWidget(this);
     const brixel::DesignFile design = LoadDesign(QStringLiteral(":/app/frmMain.design"));
     Page1 = new SearchPage(sets, design, Fonds);
-    Page2 = new ExamPage(sets, Fonds);
+    Page2 = new ExamPage(sets, design, Fonds);
     Fonds->addWidget(Page1);
     Fonds->addWidget(Page2);
     for (int n : {3, 4}) {
@@ -170,6 +170,7 @@ void frmMain::ApplyButtonColours()
 {
     const QColor darkGrey(32, 32, 32), lightBlue(128, 128, 255), darkBlue(0, 0, 64);
     Colour(Button7, darkGrey, darkGrey, darkGrey);
+    Colour(Page2->Button15, darkGrey, darkGrey, darkGrey);
     Colour(Button4, lightBlue, lightBlue, QColor(0, 0, 255));
     for (brixel::Button* button : Page1->Button8)
         Colour(button, darkBlue, darkBlue, darkBlue);

@@ -59,6 +59,14 @@ public:
     void OpenExamFromList(int list);
     void ThumbnailClick(const QString& tag);
 
+    // --- The image viewer ----------------------------------------------------
+    // Button15 and Enter on page 2: the opened exam's series from its first image.
+    void ViewExam();
+    // A row of the image grid: the current image alone.
+    void ShowOneImage();
+    // A thumbnail: its image becomes current, then shown alone.
+    void ThumbnailDoubleClick(const QString& tag);
+
     // --- Monitor and day -----------------------------------------------------
     void SetSurveyInterval(int ms); // 0 pauses the monitor
     int surveyInterval() const;
@@ -108,6 +116,9 @@ private:
     void ShowMonitorState();
     void ShowNotice();
     void SetMessageInterval(int ms);
+    void RunViewer(RecordSet* images);
+    void PauseMonitor();
+    void ResumeMonitor();
 
     QString conquestPath_;
     QString shownLabel7_;

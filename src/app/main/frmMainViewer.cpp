@@ -1,0 +1,73 @@
+// The image viewer opened from the exam page: the whole series (Button15,
+// Enter) or one image (a row of the image grid, a thumbnail). The monitor is
+// paused while the viewer is open.
+#include "frmMain.h"
+
+#include "AppValues.h"
+#include "ExamPage.h"
+#include "FrmDicomViewer.h"
+#include "ImageViewing.h"
+#include "JetDialect.h"
+#include "Misc.h"
+
+namespace vexa {
+
+void frmMain::ViewExam()
+{
+    if (!CurrentExam().ExamOpen)
+        return;
+    PauseMonitor();
+    PrepareSeriesViewing(CurrentExam());
+    RunViewer(&sets.ConnExamen);
+    sets.ConnExamen.moveFirst();
+    ResumeMonitor();
+}
+
+void frmMain::ShowOneImage()
+{
+    ExamIdentity& exam = CurrentExam();
+    const int row = sets.ConnExamen.currentRow();
+    if (!PrepareSingleImage(sets.ConnExamen, appValues().ConquestImagePath, exam))
+        return;
+    PauseMonitor();
+    PumpEvents(5); // the grid's double click is done before the viewer covers it
+    RunViewer(nullptr);
+    // The viewer leaves a printed single image to its opener.
+    MarkSingleImagePrinted(sets.ConnExamen, row, exam);
+    ResumeMonitor();
+}
+
+void frmMain::ThumbnailDoubleClick(const QString& tag)
+{
+    // An empty thumbnail names no image; its double click shows nothing.
+    if (tag.isEmpty() || !sets.ConnExamen.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag)))
+        return;
+    ShowOneImage();
+}
+
+// `images` is the exam's record set in series mode, null for one image.
+void frmMain::RunViewer(RecordSet* images)
+{
+    {
+        FrmDicomViewer viewer(images, this);
+        // The viewer shows itself before its modal loop starts; modal from
+        // the first show, the main window stays out of reach under it.
+        viewer.setWindowModality(Qt::ApplicationModal);
+        viewer.exec();
+    }
+    activateWindow();
+}
+
+void frmMain::PauseMonitor()
+{
+    SetSurveyInterval(0);
+}
+
+// Back to the monitor's interval, with one tick so the notice is current at once.
+void frmMain::ResumeMonitor()
+{
+    SetSurveyInterval(appValues().MonitorInterval);
+    MonitorTick();
+}
+
+} // namespace vexa

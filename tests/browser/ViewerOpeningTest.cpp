@@ -1,0 +1,231 @@
+// The image viewer opened from the exam page on a generated database: the
+// gestures that open it, the monitor paused meanwhile, and a single image
+// printed in the viewer marked printed by the main window.
+#include "PacsFixture.h"
+
+#include "AppValues.h"
+#include "ExamIdentity.h"
+#include "ExamPage.h"
+#include "FrmDicomViewer.h"
+#include "QueryCatalogue.h"
+#include "SearchPage.h"
+#include "ViewerDisplay.h"
+
+#include <brixel/Button.h>
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+const QDate examDay(2024, 1, 10);
+
+// What the test saw while the viewer was open.
+struct ViewerSeen {
+    bool ran = false;
+    QString imagePath;
+    int step = -1;
+    bool hasImage = false;
+    bool navigationShown = false;
+    int surveyInterval = -1;
+    bool surveyActive = true;
+    bool blocksMainWindow = false;
+};
+
+brixel::Button* ViewerButton(FrmDicomViewer& viewer, const QString& name)
+{
+    for (auto* button : viewer.findChildren<brixel::Button*>()) {
+        if (button->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return button;
+    }
+    return nullptr;
+}
+
+class ViewerOpeningTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CurrentExam() = ExamIdentity();
+        pacs.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
+        pacs.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
+        images = pacs.addImages(QStringLiteral("S20"), QStringLiteral("P20"), examDay, 3);
+        pacs.configure();
+        ASSERT_EQ(started.start(), StartupOutcome::Run);
+        window().show();
+        window().Page1->CalendarVB1[0]->setDate(examDay);
+        window().Page1->CalendarVB1[1]->setDate(examDay);
+        window().OpenExamFromList(0);
+        ASSERT_EQ(window().page(), 2);
+    }
+
+    frmMain& window() { return started.window; }
+    ExamPage& page2() { return *started.window.Page2; }
+
+    // Once the viewer's modal loop runs (not while it still loads its image,
+    // letting events run without a loop of its own):
+    // notes what it shows and how the monitor stands, runs `act`, then closes
+    // the viewer if `act` did not.
+    std::shared_ptr<ViewerSeen> whenViewerRuns(std::function<void(FrmDicomViewer&)> act = {})
+    {
+        auto seen = std::make_shared<ViewerSeen>();
+        QObject::disconnect(&viewerPoll, nullptr, nullptr, nullptr);
+        QObject::connect(&viewerPoll, &QTimer::timeout, [this, seen, act] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* viewer = qobject_cast<FrmDicomViewer*>(top);
+                if (!viewer || !viewer->isVisible() || QThread::currentThread()->loopLevel() == 0)
+                    continue;
+                viewerPoll.stop();
+                note(*viewer, *seen);
+                if (act)
+                    act(*viewer);
+                if (viewer->isVisible())
+                    viewer->close();
+                return;
+            }
+        });
+        viewerPoll.start(10);
+        return seen;
+    }
+
+    void note(FrmDicomViewer& viewer, ViewerSeen& seen)
+    {
+        seen.ran = true;
+        seen.imagePath = CurrentExam().ViewerImagePath;
+        seen.step = CurrentExam().ViewerStep;
+        seen.hasImage = viewer.display()->hasImage();
+        seen.navigationShown = ViewerButton(viewer, QStringLiteral("Button10"))->isVisibleTo(&viewer);
+        seen.surveyInterval = window().surveyInterval();
+        seen.surveyActive = window().TimerSurvey.isActive();
+        seen.blocksMainWindow = QApplication::activeModalWidget() == &viewer;
+    }
+
+    // The printed flag and print date of image `n` as stored.
+    std::pair<bool, QDate> storedPrint(int n)
+    {
+        RecordSet check;
+        check.setDatabasePath(pacs.databasePath());
+        check.setRecordSource(Sql::ImagesOfSeries(QStringLiteral("S20")));
+        EXPECT_TRUE(check.requery());
+        check.goTo(n);
+        return {check.fieldBool(QStringLiteral("Printed")), check.fieldDate(QStringLiteral("PrintDate"))};
+    }
+
+    QString gridPrinted(int row)
+    {
+        const QAbstractItemModel* model = page2().TDBGrid1_3->model();
+        return model->data(model->index(row, 1)).toString();
+    }
+
+    QTemporaryDir locks;
+    QTemporaryDir pdf;
+    PacsFixture pacs;
+    StartedWindow started{locks.path()};
+    QStringList images;
+    QTimer viewerPoll; // stops with the test, so it never reaches another one
+};
+
+} // namespace
+
+TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitorWaits)
+{
+    window().SelectPage(1);
+    window().SelectPage(2); // the monitor stopped by the page, to see it resumed after the viewer
+    ASSERT_EQ(window().surveyInterval(), 0);
+    started.dialogs.answerMessage(MsgResult::Yes); // "Voulez-vous quitter le visualisateur ?"
+    const auto seen
+        = whenViewerRuns([](FrmDicomViewer& viewer) { QTest::keyClick(&viewer, Qt::Key_Escape); });
+    QTest::mouseDClick(page2().Thumbnails[2], Qt::LeftButton);
+
+    ASSERT_TRUE(seen->ran);
+    EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[2]);
+    EXPECT_EQ(seen->step, 99999);
+    EXPECT_TRUE(seen->hasImage);
+    EXPECT_FALSE(seen->navigationShown);
+    EXPECT_EQ(seen->surveyInterval, 0);
+    EXPECT_FALSE(seen->surveyActive);
+    EXPECT_TRUE(seen->blocksMainWindow);
+    ASSERT_EQ(started.dialogs.messages.size(), 1u);
+    EXPECT_EQ(started.dialogs.messages[0].text, QStringLiteral("Voulez-vous quitter le visualisateur ?"));
+
+    EXPECT_EQ(window().sets.ConnExamen.currentRow(), 2);
+    EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
+    EXPECT_TRUE(window().TimerSurvey.isActive());
+    EXPECT_TRUE(CurrentExam().ViewerImagePath.isEmpty());
+    EXPECT_EQ(storedPrint(2).first, false); // viewed, not printed
+}
+
+TEST_F(ViewerOpeningTest, EmptyThumbnailShowsNothing)
+{
+    const auto seen = whenViewerRuns();
+    QTest::mouseDClick(page2().Thumbnails[9], Qt::LeftButton); // three images: slot 9 is empty
+    QTest::qWait(50);
+    EXPECT_FALSE(seen->ran);
+    EXPECT_EQ(window().sets.ConnExamen.currentRow(), 0);
+}
+
+TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheDatabaseAndTheGrid)
+{
+    BoundGrid& grid = *page2().TDBGrid1_3;
+    const QPoint row1 = grid.visualRect(grid.model()->index(1, 0)).center();
+    struct Case {
+        bool print;
+        bool marked;
+    };
+    for (const Case c : {Case{false, false}, Case{true, true}}) {
+        const auto seen = whenViewerRuns([&](FrmDicomViewer& viewer) {
+            if (!c.print)
+                return;
+            viewer.picturePrinter().setInstalledPrinters(QStringList());
+            viewer.picturePrinter().setPdfFolder(pdf.path());
+            QTest::mouseClick(ViewerButton(viewer, QStringLiteral("Button7")), Qt::LeftButton);
+        });
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, row1); // a view wants the press first
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, row1);
+
+        ASSERT_TRUE(seen->ran) << c.print;
+        EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[1]);
+        EXPECT_EQ(seen->step, 99999);
+        const auto [printed, when] = storedPrint(1);
+        EXPECT_EQ(printed, c.marked) << c.print;
+        EXPECT_EQ(when, c.marked ? QDate::currentDate() : QDate()) << c.print;
+        EXPECT_EQ(gridPrinted(1), c.marked ? QStringLiteral("Oui") : QStringLiteral("Non"));
+        EXPECT_EQ(window().sets.ConnExamen.currentRow(), 1);
+        EXPECT_FALSE(CurrentExam().PrintedInViewer);
+    }
+    EXPECT_FALSE(storedPrint(0).first);
+    EXPECT_FALSE(storedPrint(2).first);
+    EXPECT_FALSE(QDir(pdf.path()).isEmpty()); // the page went somewhere
+}
+
+TEST_F(ViewerOpeningTest, Button15AndEnterShowTheSeriesFromItsFirstImage)
+{
+    const std::function<void()> gestures[] = {
+        [this] { QTest::mouseClick(page2().Button15, Qt::LeftButton); },
+        [this] { QTest::keyClick(page2().TDBGrid1_3, Qt::Key_Return); },
+    };
+    for (const auto& gesture : gestures) {
+        window().sets.ConnExamen.goTo(2);
+        const auto seen = whenViewerRuns([](FrmDicomViewer& viewer) {
+            QTest::mouseClick(ViewerButton(viewer, QStringLiteral("Button10")), Qt::LeftButton);
+        });
+        gesture();
+
+        ASSERT_TRUE(seen->ran);
+        EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[0]);
+        EXPECT_EQ(seen->step, 0);
+        EXPECT_TRUE(seen->navigationShown);
+        EXPECT_EQ(seen->surveyInterval, 0);
+        EXPECT_EQ(window().sets.ConnExamen.currentRow(), 0); // back to the first image
+        EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
+        EXPECT_EQ(window().page(), 2);
+    }
+}
