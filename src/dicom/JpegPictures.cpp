@@ -2,9 +2,11 @@
 
 #include "DisplayLut.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <turbojpeg.h>
 
@@ -58,13 +60,29 @@ void averageBox(const Pixels8& in, std::pair<int, int> xs, std::pair<int, int> y
         out[c] = static_cast<std::uint8_t>((sums[c] + count / 2) / count);
 }
 
+// The pictures are written to a temporary file renamed over the target, so a
+// reader never sees half a picture. Unlike the measurement and report files
+// they are not flushed to disk one by one (QSaveFile would): they can always
+// be made again from the image, and two flushes per image made the export of
+// a series wait on the disk rather than on the conversions.
 DicomResult writeAtomically(const QByteArray& bytes, const QString& targetPath)
 {
     if (bytes.isEmpty())
         return DicomResult::failure(QStringLiteral("Compression JPEG impossible."));
-    QSaveFile file(targetPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    QTemporaryFile file(targetPath + QStringLiteral(".XXXXXX"));
+    file.setAutoRemove(true);
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         return DicomResult::failure(QStringLiteral("Écriture impossible : %1").arg(targetPath));
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(file.fileName()).constData(),
+        QFile::encodeName(targetPath).constData(), error); // replaces an older picture
+    if (error)
+        return DicomResult::failure(QStringLiteral("Écriture impossible : %1").arg(targetPath));
+    file.setAutoRemove(false);
+    // Temporary files are private; the pictures are read by other
+    // workstations and by the patient CD, like the images beside them.
+    QFile::setPermissions(targetPath,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     return DicomResult::success();
 }
 
