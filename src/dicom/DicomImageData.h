@@ -9,11 +9,14 @@
 namespace vexa {
 
 // Millimetres per pixel. When the file states none, one millimetre per pixel
-// is assumed (fromFile false) so lengths stay proportional.
-struct PixelSpacing {
+// is assumed (fromFile false) so lengths stay proportional. atDetector: the
+// file only gives Imager Pixel Spacing, measured at the detector rather than
+// at the patient (a projection radiograph magnifies the patient).
+struct ImageSpacing {
     double column = 1.0; // along a row: between neighbouring columns
     double row = 1.0; // between neighbouring rows
     bool fromFile = false;
+    bool atDetector = false;
 };
 
 // A linear VOI window in modality values (or in 0..255 for colour images).
@@ -37,7 +40,7 @@ struct DicomImageData {
     std::vector<std::uint8_t> rgb;
     // The file's own window when it has one, else the pixel range.
     VoiWindow defaultWindow;
-    PixelSpacing spacing;
+    ImageSpacing spacing;
 
     // Modality value (monochrome) or mean of R, G, B (colour) at a pixel.
     double valueAt(int column, int row) const;

@@ -78,7 +78,7 @@ VoiWindow fileOrRangeWindow(DcmDataset& dataset, const DicomImageData& image)
     return {(low + high + 1.0) / 2.0, high - low + 1.0};
 }
 
-bool readSpacingPair(DcmDataset& dataset, const DcmTagKey& key, PixelSpacing& spacing)
+bool readSpacingPair(DcmDataset& dataset, const DcmTagKey& key, ImageSpacing& spacing)
 {
     Float64 rowSpacing = 0, columnSpacing = 0;
     if (dataset.findAndGetFloat64(key, rowSpacing, 0).bad()
@@ -86,13 +86,13 @@ bool readSpacingPair(DcmDataset& dataset, const DcmTagKey& key, PixelSpacing& sp
         return false;
     if (!(rowSpacing > 0.0) || !(columnSpacing > 0.0))
         return false;
-    spacing = {columnSpacing, rowSpacing, true};
+    spacing = {columnSpacing, rowSpacing, true, key == DCM_ImagerPixelSpacing};
     return true;
 }
 
-PixelSpacing readSpacing(DcmDataset& dataset)
+ImageSpacing readSpacing(DcmDataset& dataset)
 {
-    PixelSpacing spacing;
+    ImageSpacing spacing;
     if (!readSpacingPair(dataset, DCM_PixelSpacing, spacing))
         readSpacingPair(dataset, DCM_ImagerPixelSpacing, spacing);
     return spacing;

@@ -31,7 +31,7 @@ RegionStatistics regionStatistics(const DicomImageData& image, const QRect& regi
     return stats;
 }
 
-double lengthInMillimetres(QPointF from, QPointF to, const PixelSpacing& spacing)
+double lengthInMillimetres(QPointF from, QPointF to, const ImageSpacing& spacing)
 {
     const double dx = (to.x() - from.x()) * spacing.column;
     const double dy = (to.y() - from.y()) * spacing.row;

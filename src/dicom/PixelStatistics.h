@@ -19,6 +19,6 @@ struct RegionStatistics {
 RegionStatistics regionStatistics(const DicomImageData& image, const QRect& region);
 
 // Length in millimetres of the segment between two image points.
-double lengthInMillimetres(QPointF from, QPointF to, const PixelSpacing& spacing);
+double lengthInMillimetres(QPointF from, QPointF to, const ImageSpacing& spacing);
 
 } // namespace vexa

@@ -83,10 +83,12 @@ TEST_F(DicomLoaderTest, readsPixelSpacingThenImagerSpacingElseAssumesOneMillimet
     auto spacing = loadDicomImage(write(source, DicomFileLayout::Part10, "a.dcm")).image->spacing;
     EXPECT_DOUBLE_EQ(spacing.row, 0.2);
     EXPECT_DOUBLE_EQ(spacing.column, 0.1);
+    EXPECT_TRUE(spacing.atDetector);
     source.pixelSpacing = std::pair{0.5, 0.25};
     spacing = loadDicomImage(write(source, DicomFileLayout::Part10, "b.dcm")).image->spacing;
     EXPECT_DOUBLE_EQ(spacing.row, 0.5);
     EXPECT_DOUBLE_EQ(spacing.column, 0.25);
+    EXPECT_FALSE(spacing.atDetector);
     source.pixelSpacing.reset();
     source.imagerPixelSpacing.reset();
     spacing = loadDicomImage(write(source, DicomFileLayout::Part10, "c.dcm")).image->spacing;

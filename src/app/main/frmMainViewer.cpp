@@ -50,9 +50,6 @@ void frmMain::RunViewer(RecordSet* images)
 {
     {
         FrmDicomViewer viewer(images, this);
-        // The viewer shows itself before its modal loop starts; modal from
-        // the first show, the main window stays out of reach under it.
-        viewer.setWindowModality(Qt::ApplicationModal);
         viewer.exec();
     }
     activateWindow();

@@ -247,6 +247,10 @@ void FrmDicomViewer::showEvent(QShowEvent* event)
 
 int FrmDicomViewer::exec()
 {
+    // The window shows itself before the modal loop starts, and Qt only makes
+    // a window modal when it is shown: modal from the first show, so the
+    // opener stays out of reach under it.
+    setWindowModality(Qt::ApplicationModal);
     openWindow();
     if (unloaded)
         return QDialog::Rejected;

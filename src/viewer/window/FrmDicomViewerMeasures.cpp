@@ -48,7 +48,8 @@ void FrmDicomViewer::updateMeasureImage()
     const DisplaySpacing spacing = ezDICOMX1->spacing();
     PixelSpacing measureSpacing;
     if (spacing.fromFile)
-        measureSpacing = {spacing.column, spacing.row, SpacingOrigin::Patient};
+        measureSpacing = {spacing.column, spacing.row,
+            spacing.atDetector ? SpacingOrigin::Detector : SpacingOrigin::Patient};
     measures->setImage(ezDICOMX1->imageSize(), measureSpacing);
 }
 

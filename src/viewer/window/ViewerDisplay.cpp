@@ -51,7 +51,7 @@ DisplaySpacing ViewerDisplay::spacing() const
     const auto image = view->imageData();
     if (!image)
         return {};
-    return {image->spacing.column, image->spacing.row, image->spacing.fromFile};
+    return {image->spacing.column, image->spacing.row, image->spacing.fromFile, image->spacing.atDetector};
 }
 
 int ViewerDisplay::zoomLevel() const

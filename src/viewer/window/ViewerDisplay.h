@@ -19,6 +19,7 @@ struct DisplaySpacing {
     double column = 0.0; // millimetres between neighbouring columns
     double row = 0.0; // millimetres between neighbouring rows
     bool fromFile = false; // the file states a spacing
+    bool atDetector = false; // only Imager Pixel Spacing: measured at the detector
 };
 
 class ViewerDisplay : public QObject {
