@@ -1,6 +1,7 @@
 #include "DicomLoader.h"
 
 #include "DicomCodecs.h"
+#include "StoredSamples.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
@@ -137,34 +138,20 @@ bool takeColour(DicomImage& decoded, DicomImageData& image)
     return true;
 }
 
-struct RawLayout {
-    std::uint32_t mask;
-    std::uint32_t signBit;
-    bool isSigned;
-    double slope;
-    double intercept;
-};
-
 // Stored values to modality values; the plain case (unsigned, slope 1, whole
 // intercept) gets a loop of its own because it is nearly every radiograph.
 template <typename Sample>
-void convertRaw(const Sample* raw, std::size_t count, const RawLayout& layout, std::int32_t* out)
+void convertRaw(const Sample* raw, std::size_t count, const StoredSampleFormat& format, std::int32_t* out)
 {
-    const bool wholeIntercept = layout.slope == 1.0 && layout.intercept == std::floor(layout.intercept);
-    const auto offset = static_cast<std::int32_t>(layout.intercept);
-    if (!layout.isSigned && wholeIntercept) {
+    if (!format.isSigned && format.wholeIntercept()) {
+        const std::uint32_t mask = format.mask();
+        const auto offset = static_cast<std::int32_t>(format.intercept);
         for (std::size_t i = 0; i < count; ++i)
-            out[i] = static_cast<std::int32_t>(raw[i] & layout.mask) + offset;
+            out[i] = static_cast<std::int32_t>(raw[i] & mask) + offset;
         return;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        std::int32_t v = static_cast<std::int32_t>(raw[i] & layout.mask);
-        if (layout.isSigned && (raw[i] & layout.signBit))
-            v -= static_cast<std::int32_t>(layout.mask) + 1;
-        out[i] = wholeIntercept
-            ? v + offset
-            : static_cast<std::int32_t>(std::floor(v * layout.slope + layout.intercept + 0.5));
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = modalityValue(raw[i], format);
 }
 
 // The common case (uncompressed grey pixels, linear rescale) read straight
@@ -208,11 +195,11 @@ std::shared_ptr<DicomImageData> readRawMonochrome(DcmDataset& dataset)
         image->frameCount = frames;
     image->invertedGrey = photometric == "MONOCHROME1";
     image->values.resize(count);
-    const RawLayout layout{(1u << stored) - 1u, 1u << (stored - 1), representation == 1, slope, intercept};
+    const StoredSampleFormat format{stored, representation == 1, slope, intercept};
     if (bytes)
-        convertRaw(bytes, count, layout, image->values.data());
+        convertRaw(bytes, count, format, image->values.data());
     else
-        convertRaw(words, count, layout, image->values.data());
+        convertRaw(words, count, format, image->values.data());
     const auto [low, high] = std::minmax_element(image->values.begin(), image->values.end());
     image->minValue = *low;
     image->maxValue = *high;

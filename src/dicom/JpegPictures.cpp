@@ -36,28 +36,85 @@ tjhandle threadCompressor()
     return handle.get();
 }
 
-// Source pixel range [first, last) covered by target pixel t, at least one pixel.
-std::pair<int, int> sourceSpan(int t, int sourceLength, int targetLength)
+// Source pixel ranges [first, last) covered by each target pixel along one
+// axis, at least one pixel each.
+std::vector<std::pair<int, int>> sourceSpans(int sourceLength, int targetLength)
 {
     const double scale = static_cast<double>(sourceLength) / targetLength;
-    const int first = std::min(sourceLength - 1, static_cast<int>(std::floor(t * scale)));
-    const int last = std::clamp(static_cast<int>(std::ceil((t + 1) * scale)), first + 1, sourceLength);
-    return {first, last};
+    std::vector<std::pair<int, int>> spans(static_cast<std::size_t>(targetLength));
+    for (int t = 0; t < targetLength; ++t) {
+        const int first = std::min(sourceLength - 1, static_cast<int>(std::floor(t * scale)));
+        const int last = std::clamp(static_cast<int>(std::ceil((t + 1) * scale)), first + 1, sourceLength);
+        spans[static_cast<std::size_t>(t)] = {first, last};
+    }
+    return spans;
 }
 
-void averageBox(const Pixels8& in, std::pair<int, int> xs, std::pair<int, int> ys, std::uint8_t* out)
+// Adds the source rows [first, last) column by column into `sums`: plain
+// integer adds over whole rows, which the compiler vectorises.
+void sumRows(const Pixels8& in, std::pair<int, int> rows, std::vector<std::uint32_t>& sums)
 {
-    std::uint32_t sums[3] = {0, 0, 0};
-    for (int y = ys.first; y < ys.second; ++y) {
-        const std::uint8_t* row
-            = in.bytes.data() + (static_cast<std::size_t>(y) * in.width + xs.first) * in.channels;
-        for (int x = xs.first; x < xs.second; ++x)
-            for (int c = 0; c < in.channels; ++c)
-                sums[c] += *row++;
+    std::fill(sums.begin(), sums.end(), 0u);
+    const std::size_t rowLength = sums.size();
+    for (int y = rows.first; y < rows.second; ++y) {
+        const std::uint8_t* row = in.bytes.data() + static_cast<std::size_t>(y) * rowLength;
+        for (std::size_t i = 0; i < rowLength; ++i)
+            sums[i] += row[i];
     }
-    const std::uint32_t count = static_cast<std::uint32_t>((xs.second - xs.first) * (ys.second - ys.first));
-    for (int c = 0; c < in.channels; ++c)
-        out[c] = static_cast<std::uint8_t>((sums[c] + count / 2) / count);
+}
+
+// One target row from the column sums of its source rows: each target
+// pixel is the rounded mean of its box.
+void averageRow(const std::vector<std::uint32_t>& sums, const std::vector<std::pair<int, int>>& xSpans,
+    int rowCount, int channels, std::uint8_t* out)
+{
+    for (const auto& [first, last] : xSpans) {
+        const std::uint32_t count = static_cast<std::uint32_t>((last - first) * rowCount);
+        for (int c = 0; c < channels; ++c) {
+            std::uint32_t sum = 0;
+            for (int x = first; x < last; ++x)
+                sum += sums[static_cast<std::size_t>(x) * channels + c];
+            *out++ = static_cast<std::uint8_t>((sum + count / 2) / count);
+        }
+    }
+}
+
+// The JPEG of some pixels in this thread's output buffer, sized once for the
+// worst case so the encoder never reallocates; valid until the next call.
+struct EncodedJpeg {
+    const unsigned char* data = nullptr;
+    unsigned long size = 0;
+};
+
+struct TurboBufferDeleter {
+    void operator()(unsigned char* buffer) const { tjFree(buffer); }
+};
+
+EncodedJpeg encodeIntoThreadBuffer(const Pixels8& pixels, int quality)
+{
+    thread_local std::unique_ptr<unsigned char, TurboBufferDeleter> buffer;
+    thread_local unsigned long capacity = 0;
+    tjhandle compressor = threadCompressor();
+    if (!compressor || pixels.bytes.empty())
+        return {};
+    const bool grey = pixels.channels == 1;
+    const int subsampling = grey ? TJSAMP_GRAY : TJSAMP_420;
+    const unsigned long needed = tjBufSize(pixels.width, pixels.height, subsampling);
+    if (needed == static_cast<unsigned long>(-1))
+        return {};
+    if (needed > capacity) {
+        buffer.reset(tjAlloc(static_cast<int>(needed)));
+        capacity = buffer ? needed : 0;
+        if (!buffer)
+            return {};
+    }
+    unsigned char* jpeg = buffer.get();
+    unsigned long size = capacity;
+    const int status = tjCompress2(compressor, pixels.bytes.data(), pixels.width, 0, pixels.height,
+        grey ? TJPF_GRAY : TJPF_RGB, &jpeg, &size, subsampling, quality, encoderFlags | TJFLAG_NOREALLOC);
+    if (status != 0)
+        return {};
+    return {jpeg, size};
 }
 
 // The pictures are written to a temporary file renamed over the target, so a
@@ -65,13 +122,14 @@ void averageBox(const Pixels8& in, std::pair<int, int> xs, std::pair<int, int> y
 // they are not flushed to disk one by one (QSaveFile would): they can always
 // be made again from the image, and two flushes per image made the export of
 // a series wait on the disk rather than on the conversions.
-DicomResult writeAtomically(const QByteArray& bytes, const QString& targetPath)
+DicomResult writeAtomically(const EncodedJpeg& jpeg, const QString& targetPath)
 {
-    if (bytes.isEmpty())
+    if (jpeg.size == 0)
         return DicomResult::failure(QStringLiteral("Compression JPEG impossible."));
     QTemporaryFile file(targetPath + QStringLiteral(".XXXXXX"));
     file.setAutoRemove(true);
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+    const auto size = static_cast<qint64>(jpeg.size);
+    if (!file.open() || file.write(reinterpret_cast<const char*>(jpeg.data), size) != size || !file.flush())
         return DicomResult::failure(QStringLiteral("Écriture impossible : %1").arg(targetPath));
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(file.fileName()).constData(),
@@ -101,41 +159,43 @@ Pixels8 resizedToLongestSide(const Pixels8& pixels, int longestSide)
     out.height = std::max(1, static_cast<int>(std::lround(pixels.height * scale)));
     out.channels = pixels.channels;
     out.bytes.resize(static_cast<std::size_t>(out.width) * out.height * out.channels);
+    const auto xSpans = sourceSpans(pixels.width, out.width);
+    const auto ySpans = sourceSpans(pixels.height, out.height);
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(pixels.width) * pixels.channels);
     std::uint8_t* target = out.bytes.data();
-    for (int y = 0; y < out.height; ++y) {
-        const auto ys = sourceSpan(y, pixels.height, out.height);
-        for (int x = 0; x < out.width; ++x, target += out.channels)
-            averageBox(pixels, sourceSpan(x, pixels.width, out.width), ys, target);
+    for (const auto& ys : ySpans) {
+        sumRows(pixels, ys, sums);
+        averageRow(sums, xSpans, ys.second - ys.first, pixels.channels, target);
+        target += static_cast<std::size_t>(out.width) * out.channels;
     }
     return out;
 }
 
 QByteArray encodeJpeg(const Pixels8& pixels, int quality)
 {
-    tjhandle compressor = threadCompressor();
-    if (!compressor || pixels.bytes.empty())
-        return {};
-    const bool grey = pixels.channels == 1;
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    const int status = tjCompress2(compressor, pixels.bytes.data(), pixels.width, 0, pixels.height,
-        grey ? TJPF_GRAY : TJPF_RGB, &jpeg, &size, grey ? TJSAMP_GRAY : TJSAMP_420, quality, encoderFlags);
-    QByteArray bytes;
-    if (status == 0)
-        bytes = QByteArray(reinterpret_cast<const char*>(jpeg), static_cast<qsizetype>(size));
-    tjFree(jpeg);
-    return bytes;
+    const EncodedJpeg jpeg = encodeIntoThreadBuffer(pixels, quality);
+    return QByteArray(reinterpret_cast<const char*>(jpeg.data), static_cast<qsizetype>(jpeg.size));
+}
+
+DicomResult writePreviewPicture(const Pixels8& windowed, const QString& targetPath)
+{
+    const Pixels8 preview = resizedToLongestSide(windowed, PreviewLongestSide);
+    return writeAtomically(encodeIntoThreadBuffer(preview, previewQuality), targetPath);
+}
+
+DicomResult writeFullSizePicture(const Pixels8& windowed, const QString& targetPath)
+{
+    return writeAtomically(encodeIntoThreadBuffer(windowed, fullSizeQuality), targetPath);
 }
 
 DicomResult writePreviewPicture(const DicomImageData& image, const QString& targetPath)
 {
-    const Pixels8 preview = resizedToLongestSide(defaultWindowPixels(image), PreviewLongestSide);
-    return writeAtomically(encodeJpeg(preview, previewQuality), targetPath);
+    return writePreviewPicture(defaultWindowPixels(image), targetPath);
 }
 
 DicomResult writeFullSizePicture(const DicomImageData& image, const QString& targetPath)
 {
-    return writeAtomically(encodeJpeg(defaultWindowPixels(image), fullSizeQuality), targetPath);
+    return writeFullSizePicture(defaultWindowPixels(image), targetPath);
 }
 
 } // namespace vexa

@@ -4,22 +4,13 @@
 // default window. Files are written to a temporary name and renamed into place.
 #include "DicomImageData.h"
 #include "DicomResult.h"
+#include "Pixels8.h"
 
 #include <QByteArray>
-#include <cstdint>
-#include <vector>
 
 namespace vexa {
 
 constexpr int PreviewLongestSide = 256;
-
-// 8-bit pixels ready for encoding: one byte per pixel (grey) or RGB triplets.
-struct Pixels8 {
-    int width = 0;
-    int height = 0;
-    int channels = 1;
-    std::vector<std::uint8_t> bytes;
-};
 
 Pixels8 defaultWindowPixels(const DicomImageData& image);
 // Area-averaged resampling so the longest side becomes `longestSide`.
@@ -29,5 +20,9 @@ QByteArray encodeJpeg(const Pixels8& pixels, int quality);
 
 DicomResult writePreviewPicture(const DicomImageData& image, const QString& targetPath);
 DicomResult writeFullSizePicture(const DicomImageData& image, const QString& targetPath);
+// Same from pixels already through the default window (see loadDefaultWindowPixels),
+// so the two pictures of an image share one windowing.
+DicomResult writePreviewPicture(const Pixels8& windowed, const QString& targetPath);
+DicomResult writeFullSizePicture(const Pixels8& windowed, const QString& targetPath);
 
 } // namespace vexa
