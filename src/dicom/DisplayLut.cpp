@@ -73,4 +73,20 @@ std::vector<std::uint8_t> renderPixels8(const DicomImageData& image, const VoiWi
     return out;
 }
 
+std::vector<std::uint8_t> storedValueGreys(const StoredSampleFormat& format, std::int32_t minValue,
+    std::int32_t maxValue, const VoiWindow& window, bool inverted)
+{
+    DicomImageData range;
+    range.minValue = minValue;
+    range.maxValue = maxValue;
+    const DisplayLut lut = makeDisplayLut(range, window, inverted);
+    std::vector<std::uint8_t> greys(static_cast<std::size_t>(format.mask()) + 1);
+    for (std::uint32_t raw = 0; raw < greys.size(); ++raw) {
+        // Values no pixel has still get a grey: the nearest end of the range.
+        const std::int32_t value = std::clamp(modalityValue(raw, format), minValue, maxValue);
+        greys[raw] = static_cast<std::uint8_t>(qRed(lut.colourOf(value)));
+    }
+    return greys;
+}
+
 } // namespace vexa

@@ -3,6 +3,7 @@
 // polarity. Rebuilding it is cheap (at most 65536 entries), so a contrast drag
 // rebuilds the table and re-renders instead of recomputing every pixel.
 #include "DicomImageData.h"
+#include "StoredSamples.h"
 
 #include <QRgb>
 #include <array>
@@ -33,5 +34,12 @@ DisplayLut makeDisplayLut(const DicomImageData& image, const VoiWindow& window, 
 // The whole image at full size through a window: one byte per pixel for
 // monochrome images, RGB triplets for colour ones (for JPEG pictures).
 std::vector<std::uint8_t> renderPixels8(const DicomImageData& image, const VoiWindow& window);
+
+// The grey of every raw sample value (index: the sample's low bitsStored
+// bits) through `window`: the byte renderPixels8 gives that sample's modality
+// value on an image whose values span [minValue, maxValue]. Windows an
+// uncompressed image straight from its samples with one small table.
+std::vector<std::uint8_t> storedValueGreys(const StoredSampleFormat& format, std::int32_t minValue,
+    std::int32_t maxValue, const VoiWindow& window, bool inverted);
 
 } // namespace vexa

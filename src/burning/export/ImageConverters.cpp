@@ -12,26 +12,28 @@ namespace vexa {
 
 namespace {
 
-struct DecodedImage {
+// An image through its default window: both pictures are made from the
+// same 8-bit pixels, so each image is read and windowed once.
+struct WindowedImage {
     QString path;
     QDateTime modified;
-    DicomLoadResult loaded;
+    DefaultWindowPixels windowed;
 };
 
-DecodedImage& threadCache()
+WindowedImage& threadCache()
 {
-    thread_local DecodedImage last;
+    thread_local WindowedImage last;
     return last;
 }
 
-// The image this thread decoded last, decoded again when the file changed.
-const DicomLoadResult& decodedOnThisThread(const QString& imagePath)
+// The image this thread windowed last, read again when the file changed.
+const DefaultWindowPixels& windowedOnThisThread(const QString& imagePath)
 {
-    DecodedImage& last = threadCache();
+    WindowedImage& last = threadCache();
     const QDateTime modified = QFileInfo(imagePath).lastModified();
-    if (last.path != imagePath || last.modified != modified || !last.loaded.ok())
-        last = {imagePath, modified, loadDicomImage(imagePath)};
-    return last.loaded;
+    if (last.path != imagePath || last.modified != modified || !last.windowed.ok())
+        last = {imagePath, modified, loadDefaultWindowPixels(imagePath)};
+    return last.windowed;
 }
 
 // Nothing is kept once both pictures are made: the pixels are released.
@@ -44,16 +46,16 @@ void forgetOnThisThread()
 
 DicomResult DcmtkImageConverters::makePreviewPicture(const QString& imagePath)
 {
-    const DicomLoadResult& loaded = decodedOnThisThread(imagePath);
+    const DefaultWindowPixels& loaded = windowedOnThisThread(imagePath);
     if (!loaded.ok())
         return DicomResult::failure(loaded.error);
-    return writePreviewPicture(*loaded.image, previewPicturePath(imagePath));
+    return writePreviewPicture(loaded.pixels, previewPicturePath(imagePath));
 }
 
 DicomResult DcmtkImageConverters::makeFullSizePicture(const QString& imagePath)
 {
-    const DicomLoadResult& loaded = decodedOnThisThread(imagePath);
-    DicomResult result = loaded.ok() ? writeFullSizePicture(*loaded.image, fullSizePicturePath(imagePath))
+    const DefaultWindowPixels& loaded = windowedOnThisThread(imagePath);
+    DicomResult result = loaded.ok() ? writeFullSizePicture(loaded.pixels, fullSizePicturePath(imagePath))
                                      : DicomResult::failure(loaded.error);
     forgetOnThisThread();
     return result;

@@ -23,8 +23,8 @@ public:
 };
 
 // The converters on DCMTK and libjpeg-turbo. The preview then the full-size
-// picture of one image decode it once: each worker thread keeps the image it
-// decoded last.
+// picture of one image read and window it once: each worker thread keeps the
+// windowed pixels of the image it read last, until its full size is made.
 class DcmtkImageConverters : public ImageConverters {
 public:
     DicomResult makePreviewPicture(const QString& imagePath) override;
