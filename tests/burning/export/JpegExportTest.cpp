@@ -5,6 +5,7 @@
 #include "PictureNames.h"
 #include "RecordSet.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -12,6 +13,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <QWaitCondition>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vexa;
@@ -53,6 +56,31 @@ private:
         file.open(QIODevice::WriteOnly);
         return DicomResult::success();
     }
+};
+
+// Each preview waits (five seconds at most) until two previews have been in
+// progress together: a pool that ran the images one by one leaves it at 1.
+class OverlapConverters : public RecordingConverters {
+public:
+    int mostAtOnce = 0;
+
+    DicomResult makePreviewPicture(const QString& path) override
+    {
+        QMutexLocker lock(&overlapMutex);
+        mostAtOnce = std::max(mostAtOnce, ++inside);
+        overlap.wakeAll();
+        QDeadlineTimer deadline(5000);
+        while (mostAtOnce < 2 && overlap.wait(&overlapMutex, deadline))
+            ;
+        --inside;
+        lock.unlock();
+        return RecordingConverters::makePreviewPicture(path);
+    }
+
+private:
+    QMutex overlapMutex;
+    QWaitCondition overlap;
+    int inside = 0;
 };
 
 class RecordingProgress : public ExportProgress {
@@ -177,6 +205,18 @@ TEST_F(JpegExportTest, aFailedImageStaysUnexportedWithoutStoppingTheOthers)
     EXPECT_EQ(
         converters.calls, QStringList({"dcm2jpeg " + image("PAT1/b.v2"), "dcm2jpg " + image("PAT1/b.v2")}));
     EXPECT_EQ(exportedFlags("S1"), QList<bool>({true, true, true}));
+}
+
+TEST_F(JpegExportTest, imagesAreConvertedOnEveryWorkerOfThePool)
+{
+    addImages("S1", {"PAT1/a.v2", "PAT1/b.v2", "PAT1/c.v2", "PAT1/d.v2"});
+    QThreadPool twoWorkers;
+    twoWorkers.setMaxThreadCount(2);
+    OverlapConverters overlapping;
+    EXPECT_TRUE(ExportSeriesJpeg("S1", conn, database, store, overlapping, progress, &twoWorkers));
+    EXPECT_EQ(overlapping.mostAtOnce, 2);
+    EXPECT_EQ(overlapping.calls.size(), 8);
+    EXPECT_EQ(exportedFlags("S1"), QList<bool>({true, true, true, true}));
 }
 
 TEST_F(JpegExportTest, databaseErrorReturnsFalse)
