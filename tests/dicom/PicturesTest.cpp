@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace vexa;
@@ -46,6 +48,54 @@ TEST(JpegPictures, previewAveragesDownToTheLongestSide)
     EXPECT_EQ(tiny.width, 256);
     EXPECT_EQ(tiny.height, 128);
     EXPECT_EQ(tiny.bytes[255 * 3], 4);
+}
+
+// Reference box mean: every target pixel averages its own source box, the
+// box edges computed pixel by pixel.
+Pixels8 referencePreview(const Pixels8& in, int width, int height)
+{
+    const auto span = [](int t, int source, int target) {
+        const double scale = static_cast<double>(source) / target;
+        const int first = std::min(source - 1, static_cast<int>(std::floor(t * scale)));
+        return std::pair{first, std::clamp(static_cast<int>(std::ceil((t + 1) * scale)), first + 1, source)};
+    };
+    Pixels8 out{width, height, in.channels, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto [x0, x1] = span(x, in.width, width);
+            const auto [y0, y1] = span(y, in.height, height);
+            for (int c = 0; c < in.channels; ++c) {
+                unsigned sum = 0;
+                for (int v = y0; v < y1; ++v)
+                    for (int u = x0; u < x1; ++u)
+                        sum += in.bytes[(static_cast<std::size_t>(v) * in.width + u) * in.channels + c];
+                const unsigned count = static_cast<unsigned>((x1 - x0) * (y1 - y0));
+                out.bytes.push_back(static_cast<std::uint8_t>((sum + count / 2) / count));
+            }
+        }
+    }
+    return out;
+}
+
+TEST(JpegPictures, previewIsTheRoundedMeanOfEachSourceBox)
+{
+    const struct {
+        int width, height, channels;
+    } cases[] = {{2048, 2500, 1}, {1000, 333, 3}, {555, 1111, 1}, {37, 23, 1}, {300, 17, 3}};
+    for (const auto& c : cases) {
+        Pixels8 in{c.width, c.height, c.channels, {}};
+        std::uint32_t state = 12345;
+        in.bytes.resize(static_cast<std::size_t>(c.width) * c.height * c.channels);
+        for (auto& byte : in.bytes) {
+            state = state * 1664525u + 1013904223u;
+            byte = static_cast<std::uint8_t>(state >> 24);
+        }
+        const Pixels8 preview = resizedToLongestSide(in, PreviewLongestSide);
+        const Pixels8 expected = referencePreview(in, preview.width, preview.height);
+        EXPECT_EQ(std::max(preview.width, preview.height), PreviewLongestSide) << c.width << "x" << c.height;
+        EXPECT_EQ(preview.channels, c.channels);
+        EXPECT_EQ(preview.bytes, expected.bytes) << c.width << "x" << c.height;
+    }
 }
 
 TEST(JpegPictures, writesBothPicturesThroughTheDefaultWindow)
