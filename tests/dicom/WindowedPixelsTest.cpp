@@ -93,6 +93,18 @@ INSTANTIATE_TEST_SUITE_P(DepthsSignsRescalesAndPolarities, WindowedPixels,
             none, none, true, part10}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(WindowedPixelsOtherImages, aSmallImageReadWithItsHeaderGivesTheSameBytes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("small.v2");
+    const NewDicomImage source = greyImage(20, 10, 12, false, [](int c, int r) { return c * 150 + r; });
+    ASSERT_TRUE(writeDicomImage(source, path, DicomFileLayout::BareImplicitLittle).ok);
+    const DefaultWindowPixels windowed = loadDefaultWindowPixels(path);
+    ASSERT_TRUE(windowed.ok()) << windowed.error.toStdString();
+    const DicomLoadResult decoded = loadDicomImage(path);
+    EXPECT_EQ(windowed.pixels.bytes, renderPixels8(*decoded.image, decoded.image->defaultWindow));
+}
+
 TEST(WindowedPixelsOtherImages, colourAndFailuresGoThroughTheGeneralPath)
 {
     QTemporaryDir dir;
