@@ -324,13 +324,15 @@ std::optional<Pixels8> windowRawGrey(DcmDataset& dataset, DcmElement& pixelData,
         window.value_or(rangeWindow(range->low, range->high)), layout.monochrome1);
     Pixels8 out{layout.columns, layout.rows, 1, std::vector<std::uint8_t>(layout.pixelCount())};
     std::uint8_t* target = out.bytes.data();
-    const std::uint32_t mask = layout.format.mask();
-    const bool read
-        = forEachStrip<Sample>(pixelData, layout.pixelCount(), [&](const Sample* raw, std::size_t n) {
-              for (std::size_t i = 0; i < n; ++i)
-                  target[i] = greys[raw[i] & mask];
-              target += n;
-          });
+    const bool read = forEachStrip<Sample>(pixelData, layout.pixelCount(),
+        [&target, table = greys.data(), mask = layout.format.mask()](const Sample* raw, std::size_t n) {
+            // Locals, not captured references: byte stores may alias anything,
+            // which would make the compiler reload them for every pixel.
+            std::uint8_t* out = target;
+            for (std::size_t i = 0; i < n; ++i)
+                out[i] = table[raw[i] & mask];
+            target = out + n;
+        });
     return read ? std::optional<Pixels8>(std::move(out)) : std::nullopt;
 }
 
