@@ -2,6 +2,7 @@
 
 #include "Misc.h"
 #include "PictureNames.h"
+#include "QueryCatalogue.h"
 #include "RecordSet.h"
 
 #include <QEventLoop>
@@ -21,14 +22,6 @@ struct PendingImage {
     int row = 0;
     QString path;
 };
-
-QString seriesImagesQuery(const QString& seriesUid)
-{
-    QString quoted = seriesUid;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QStringLiteral("Select * FROM DICOMImages WHERE SeriesInst = '") + quoted
-        + QStringLiteral("' ORDER BY Compteur;");
-}
 
 std::vector<PendingImage> pendingImages(RecordSet& conn, const QString& conquestImagePath)
 {
@@ -84,7 +77,7 @@ bool walkSeries(const QString& seriesUid, RecordSet& conn, const QString& conque
     QThreadPool* pool)
 {
     conn.setDatabasePath(conquestPath);
-    conn.setRecordSource(seriesImagesQuery(seriesUid));
+    conn.setRecordSource(Sql::ImagesOfSeries(seriesUid));
     if (!conn.requery())
         return false;
     const std::vector<PendingImage> pending = pendingImages(conn, conquestImagePath);
