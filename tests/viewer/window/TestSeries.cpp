@@ -32,7 +32,7 @@ QByteArray radiographPixels(QSize size, int seed)
     return data;
 }
 
-QString writeImages(TestSeries& series, int count, QSize size, double spacing)
+QString writeImages(TestSeries& series, int count, QSize size, double rowSpacing, double columnSpacing)
 {
     const QString patient = QStringLiteral("PAT001");
     QDir(series.imageRoot).mkpath(patient);
@@ -52,7 +52,7 @@ QString writeImages(TestSeries& series, int count, QSize size, double spacing)
         image.pixelData = radiographPixels(size, i);
         image.windowCenter = 2000;
         image.windowWidth = 4000;
-        image.pixelSpacing = std::make_pair(spacing, spacing);
+        image.pixelSpacing = std::make_pair(rowSpacing, columnSpacing);
         const QString relative = QStringLiteral("%1/image_%2.dcm").arg(patient).arg(i + 1);
         const DicomResult written
             = writeDicomImage(image, series.imageRoot + QLatin1Char('/') + relative, DicomFileLayout::Part10);
@@ -107,11 +107,17 @@ QString writeRows(const TestSeries& series)
 
 TestSeries MakeTestSeries(const QString& folder, int count, QSize size, double spacing)
 {
+    return MakeTestSeries(folder, count, size, spacing, spacing);
+}
+
+TestSeries MakeTestSeries(
+    const QString& folder, int count, QSize size, double rowSpacing, double columnSpacing)
+{
     TestSeries series;
     series.imageRoot = QDir(folder).filePath(QStringLiteral("images"));
     series.databasePath = QDir(folder).filePath(QStringLiteral("conquest.db3"));
     series.seriesUid = QStringLiteral("1.2.826.0.1.3680043.2.1125.1");
-    series.error = writeImages(series, count, size, spacing);
+    series.error = writeImages(series, count, size, rowSpacing, columnSpacing);
     if (series.error.isEmpty())
         series.error = writeRows(series);
     return series;

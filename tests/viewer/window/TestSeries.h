@@ -21,5 +21,9 @@ struct TestSeries {
 // `count` images of `size` pixels, `spacing` millimetres per pixel, each with
 // a bright disc and a bar so contrast and position show.
 TestSeries MakeTestSeries(const QString& folder, int count, QSize size, double spacing = 0.2);
+// The same with different millimetres between rows and between columns, so a
+// measurement that swaps them shows.
+TestSeries MakeTestSeries(
+    const QString& folder, int count, QSize size, double rowSpacing, double columnSpacing);
 
 } // namespace vexa

@@ -17,9 +17,11 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
@@ -29,6 +31,18 @@
 #include <gtest/gtest.h>
 
 using namespace vexa;
+
+QT_BEGIN_NAMESPACE
+// Readable failures for the values these tests compare.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QPoint& point, std::ostream* out)
+{
+    *out << '(' << point.x() << ", " << point.y() << ')';
+}
+QT_END_NAMESPACE
 
 namespace {
 
@@ -51,9 +65,9 @@ class ViewerWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
 
-    void makeSeries(int count)
+    void makeSeries(int count, double rowSpacing = 0.5, double columnSpacing = 0.5)
     {
-        series = MakeTestSeries(folder.path(), count, QSize(200, 240), 0.5);
+        series = MakeTestSeries(folder.path(), count, QSize(200, 240), rowSpacing, columnSpacing);
         ASSERT_TRUE(series.error.isEmpty()) << series.error.toStdString();
         appValues().ConquestImagePath = series.imageRoot;
         appValues().ImagePrinter.clear();
@@ -96,6 +110,32 @@ protected:
     static QPoint onScreen(FrmDicomViewer& viewer, QPointF image)
     {
         return viewer.display()->imageToScreen(image + QPointF(0.5, 0.5)).toPoint();
+    }
+
+    // Opens the window and lets it take its final size, so the image keeps one
+    // place on the display while the mouse works on it.
+    std::unique_ptr<FrmDicomViewer> openSettled()
+    {
+        auto viewer = openSeries();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(viewer.get()));
+        QCoreApplication::processEvents();
+        return viewer;
+    }
+
+    // Opens the measurement panel and chooses a tool button (Command2 index).
+    static void chooseTool(FrmDicomViewer& viewer, int command)
+    {
+        click(button(viewer, "Command3"));
+        click(viewer.measurePanel()->Command2[command]);
+    }
+
+    // The pointer goes to an image pixel, then the button is clicked there.
+    static void clickImage(FrmDicomViewer& viewer, QPoint image, Qt::MouseButton which = Qt::LeftButton)
+    {
+        QWidget* display = viewer.display()->widget();
+        const QPoint at = onScreen(viewer, image);
+        QTest::mouseMove(display, at);
+        QTest::mouseClick(display, which, {}, at);
     }
 
     bool rowPrinted(int row)
@@ -326,6 +366,231 @@ TEST_F(ViewerWindowTest, ScreenCopyKeepsTheVisibleImageSize)
     EXPECT_FALSE(copy.isNull());
     EXPECT_EQ(copy.size(), viewer->screenCopyArea().size());
     EXPECT_FALSE(CurrentExam().PrintedInViewer) << "a screen copy does not count as printing the image";
+}
+
+// Columns 0.5 mm apart, rows 0.25 mm apart: a measurement that swaps the two
+// spacings, or reads the wrong clicks, gives another text.
+constexpr double RowSpacing = 0.25;
+constexpr double ColumnSpacing = 0.5;
+
+using Command = MeasurementController::PanelCommand;
+
+struct PlacementCase {
+    const char* name;
+    Command tool;
+    std::vector<QPoint> clicks; // image pixels, in click order
+    MeasurementKind kind;
+    QString label;
+    bool staysArmed; // distance and angles start a new graphic after each one
+};
+
+TEST_F(ViewerWindowTest, EachToolIsPlacedByMouseClicksAndLabelledWithItsResult)
+{
+    const std::vector<PlacementCase> cases{
+        // dx = 60 x 0.5 = 30, dy = 80 x 0.25 = 20: sqrt(1300) = 36.0555
+        {"distance", Command::Distance, {{20, 30}, {80, 110}}, MeasurementKind::Distance,
+            QStringLiteral("36,06 mm"), true},
+        {"distance on one pixel", Command::Distance, {{50, 50}, {50, 50}}, MeasurementKind::Distance,
+            QStringLiteral("0,00 mm"), true},
+        // only the rows count: 80 x 0.25, whatever the second click's column
+        {"height difference", Command::HeightDifference, {{40, 20}, {150, 100}},
+            MeasurementKind::HeightDifference, QStringLiteral("20,00 mm"), false},
+        {"angle at a vertex", Command::VertexAngle, {{110, 105}, {100, 100}, {97, 107}},
+            MeasurementKind::VertexAngle, QStringLiteral(" 86,63 ° "), true},
+        {"straight angle at a vertex", Command::VertexAngle, {{110, 100}, {100, 100}, {90, 100}},
+            MeasurementKind::VertexAngle, QStringLiteral(" 180,00 ° "), true},
+        {"angle between two lines", Command::LinesAngle, {{20, 100}, {120, 100}, {30, 150}, {130, 50}},
+            MeasurementKind::LinesAngle, QStringLiteral(" 45,00 ° "), true},
+        {"both lines clicked right to left", Command::LinesAngle,
+            {{120, 100}, {20, 100}, {130, 50}, {30, 150}}, MeasurementKind::LinesAngle,
+            QStringLiteral(" 45,00 ° "), true},
+        {"text", Command::Text, {{100, 50}}, MeasurementKind::Text, QStringLiteral("Face"), false},
+    };
+    makeSeries(1, RowSpacing, ColumnSpacing);
+    for (const PlacementCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(MeasurementFilePath(series.imagePath(0)));
+        auto viewer = openSettled();
+        ASSERT_GE(viewer->display()->zoomLevel(), 100) << "every image pixel has its own screen pixel";
+        MeasurementController& measures = *viewer->measurements();
+        measures.setLocale(QLocale(QLocale::French, QLocale::France));
+        viewer->measurePanel()->Text1->setText(QStringLiteral("Face"));
+        chooseTool(*viewer, int(c.tool));
+        ASSERT_EQ(measures.state().currentSlot, 1);
+        for (std::size_t i = 0; i + 1 < c.clicks.size(); ++i) {
+            clickImage(*viewer, c.clicks[i]);
+            EXPECT_EQ(measures.state().step, int(i) + 1) << "after click " << i + 1;
+            EXPECT_TRUE(measures.table()[1].Label.isEmpty()) << "no result before the last point";
+        }
+        clickImage(*viewer, c.clicks.back());
+
+        const MeasurementTable placedTable = measures.table();
+        const MeasurementRecord& placed = placedTable[1];
+        EXPECT_EQ(placed.Kind, c.kind);
+        EXPECT_EQ(QPoint(placed.X1, placed.Y1), c.clicks.front());
+        EXPECT_EQ(placed.Label, c.label);
+        const SceneGraphic* shown = measures.scene().graphic(1);
+        ASSERT_NE(shown, nullptr);
+        ASSERT_TRUE(shown->text.has_value());
+        EXPECT_EQ(shown->text->text, c.label) << "the label is drawn on the image";
+        EXPECT_EQ(measures.state().step, 0);
+        EXPECT_EQ(measures.state().currentSlot, 2);
+        EXPECT_EQ(measures.state().tool != MeasureTool::None, c.staysArmed);
+
+        click(button(*viewer, "Button4")); // closing writes the measurement file
+        EXPECT_EQ(ReadMeasurementFile(series.imagePath(0)),
+            DecodeMeasurementTable(EncodeMeasurementTable(placedTable)));
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+struct CancelCase {
+    const char* name;
+    Command tool;
+    std::vector<QPoint> clicks; // points placed before the right click
+};
+
+// A completed distance sits in slot 1; the half-made graphic takes slot 2.
+TEST_F(ViewerWindowTest, RightClickCancelsTheGraphicBeingPlaced)
+{
+    const std::vector<CancelCase> cases{
+        {"distance after its first point", Command::Distance, {{100, 150}}},
+        {"angle at a vertex after two points", Command::VertexAngle, {{100, 150}, {150, 150}}},
+        {"two lines after three points", Command::LinesAngle, {{100, 150}, {150, 150}, {100, 200}}},
+        {"height difference before its first point", Command::HeightDifference, {}},
+    };
+    makeSeries(2, RowSpacing, ColumnSpacing);
+    MeasurementTable kept;
+    kept[1].Kind = MeasurementKind::Distance;
+    kept[1].X1 = 20;
+    kept[1].Y1 = 30;
+    kept[1].X2 = 80;
+    kept[1].Y2 = 110;
+    kept[1].Label = QStringLiteral("36,06 mm");
+    for (const CancelCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteMeasurementFile(series.imagePath(0), kept));
+        auto viewer = openSettled();
+        MeasurementController& measures = *viewer->measurements();
+        chooseTool(*viewer, int(c.tool));
+        ASSERT_EQ(measures.state().currentSlot, 2);
+        for (const QPoint& point : c.clicks)
+            clickImage(*viewer, point);
+        QTest::mouseMove(viewer->display()->widget(), onScreen(*viewer, {170, 210}));
+        ASSERT_NE(measures.scene().graphic(2), nullptr) << "points or rubber band shown before the cancel";
+
+        clickImage(*viewer, {170, 210}, Qt::RightButton);
+        EXPECT_EQ(measures.scene().graphic(2), nullptr) << "nothing of it left on the image";
+        EXPECT_FALSE(measures.table()[2].isUsed());
+        EXPECT_EQ(measures.state().currentSlot, 2) << "the next free slot stays the same";
+        EXPECT_EQ(measures.state().tool, MeasureTool::None);
+        EXPECT_EQ(measures.state().step, 0);
+        EXPECT_EQ(measures.cursor(), Qt::ArrowCursor);
+        EXPECT_EQ(measures.table()[1], kept[1]);
+        EXPECT_NE(measures.scene().graphic(1), nullptr);
+
+        clickImage(*viewer, {60, 60});
+        EXPECT_FALSE(measures.table()[2].isUsed()) << "the tool is no longer armed";
+        click(button(*viewer, "Button10"));
+        EXPECT_EQ(ReadMeasurementFile(series.imagePath(0)), kept) << "the file holds nothing of it";
+        click(button(*viewer, "Button4"));
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(ViewerWindowTest, DraggingAHandleRecomputesTheDistance)
+{
+    makeSeries(2, RowSpacing, ColumnSpacing);
+    auto viewer = openSettled();
+    QWidget* display = viewer->display()->widget();
+    MeasurementController& measures = *viewer->measurements();
+    measures.setLocale(QLocale(QLocale::French, QLocale::France));
+    chooseTool(*viewer, int(Command::Distance));
+    clickImage(*viewer, {20, 30});
+    clickImage(*viewer, {80, 110});
+    ASSERT_EQ(measures.table()[1].Label, QStringLiteral("36,06 mm"));
+    ASSERT_NE(measures.state().tool, MeasureTool::None) << "the distance tool stays armed";
+
+    // The second point's square, dragged from (80, 110) through (50, 110) to (56, 126).
+    QTest::mousePress(display, Qt::LeftButton, {}, onScreen(*viewer, {80, 110}));
+    QTest::mouseMove(display, onScreen(*viewer, {50, 110}));
+    const SceneGraphic* shown = measures.scene().graphic(1);
+    ASSERT_NE(shown, nullptr);
+    ASSERT_TRUE(shown->text.has_value());
+    EXPECT_EQ(shown->text->text, QStringLiteral("25,00 mm")) << "the label follows the drag";
+    EXPECT_EQ(QPoint(measures.table()[1].X2, measures.table()[1].Y2), QPoint(80, 110))
+        << "the stored point changes on release";
+    QTest::mouseMove(display, onScreen(*viewer, {56, 126}));
+    QTest::mouseRelease(display, Qt::LeftButton, {}, onScreen(*viewer, {56, 126}));
+
+    const MeasurementRecord& dragged = measures.table()[1];
+    EXPECT_EQ(QPoint(dragged.X1, dragged.Y1), QPoint(20, 30));
+    EXPECT_EQ(QPoint(dragged.X2, dragged.Y2), QPoint(56, 126));
+    // dx = 36 x 0.5 = 18, dy = 96 x 0.25 = 24
+    EXPECT_EQ(dragged.Label, QStringLiteral("30,00 mm"));
+    shown = measures.scene().graphic(1);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->text->text, QStringLiteral("30,00 mm"));
+    EXPECT_FALSE(measures.table()[2].isUsed()) << "the drag placed no point of a new distance";
+    EXPECT_EQ(measures.state().step, 0);
+
+    click(button(*viewer, "Button10"));
+    EXPECT_EQ(ReadMeasurementFile(series.imagePath(0))[1].Label, QStringLiteral("30,00 mm"));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
+{
+    const QString overloaded = QStringLiteral("Votre image est surchargée ! Veuillez supprimer des mesures.");
+    makeSeries(2, RowSpacing, ColumnSpacing);
+    MeasurementTable stored;
+    for (int i = 1; i < MeasurementTable::Size; ++i) {
+        stored[i].Kind = MeasurementKind::Text;
+        stored[i].X1 = int16_t(10 + 2 * i);
+        stored[i].Y1 = 10;
+        stored[i].X2 = 10;
+        stored[i].Label = QStringLiteral("T%1").arg(i);
+    }
+    ASSERT_TRUE(WriteMeasurementFile(series.imagePath(0), stored));
+    auto viewer = openSettled();
+    MeasurementController& measures = *viewer->measurements();
+    chooseTool(*viewer, int(Command::Distance));
+    ASSERT_EQ(measures.state().currentSlot, 50);
+    clickImage(*viewer, {100, 150});
+    clickImage(*viewer, {150, 200});
+    ASSERT_EQ(measures.table()[50].Kind, MeasurementKind::Distance);
+    EXPECT_TRUE(dialogs.messages.empty());
+    const MeasurementTable full = measures.table();
+
+    // The distance tool is still armed, but there is no slot for a 51st graphic.
+    dialogs.answerMessage(MsgResult::Ok);
+    clickImage(*viewer, {120, 180});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, overloaded);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Mesures..."));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
+    clickImage(*viewer, {130, 190});
+    EXPECT_EQ(dialogs.messages.size(), 1u) << "the tool was disarmed";
+    EXPECT_EQ(measures.table(), full);
+
+    // A tool chosen on the panel is refused and the panel stays out.
+    dialogs.answerMessage(MsgResult::Ok);
+    chooseTool(*viewer, int(Command::VertexAngle));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, overloaded);
+    EXPECT_TRUE(viewer->panelOpen());
+    EXPECT_EQ(measures.state().tool, MeasureTool::None);
+    // A preset text fills the boxes without arming the text tool.
+    click(viewer->measurePanel()->Command4[0]);
+    EXPECT_EQ(viewer->measurePanel()->Text1->text(), QStringLiteral("D"));
+    EXPECT_EQ(measures.state().tool, MeasureTool::None);
+    clickImage(*viewer, {60, 200});
+    EXPECT_EQ(measures.table(), full);
+
+    click(button(*viewer, "Button10"));
+    EXPECT_EQ(ReadMeasurementFile(series.imagePath(0)), full);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 } // namespace
