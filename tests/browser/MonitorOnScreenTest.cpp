@@ -5,19 +5,15 @@
 #include "SearchPage.h"
 
 #include <QLabel>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vexa;
 using namespace vexa::test;
 
-TEST(MonitorOnScreen, NoticeGoesReceivingThenBlinksThenSettlesThenNothingNew)
+using MonitorOnScreen = StartedOnPacs;
+
+TEST_F(MonitorOnScreen, NoticeGoesReceivingThenBlinksThenSettlesThenNothingNew)
 {
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    pacs.configure();
-    StartedWindow started(locks.path());
-    ASSERT_EQ(started.start(), StartupOutcome::Run);
     frmMain& w = started.window;
     EXPECT_EQ(w.Label1->text(), QStringLiteral("Il n'y a pas de nouveau dossier à traiter"));
 
@@ -51,13 +47,8 @@ TEST(MonitorOnScreen, NoticeGoesReceivingThenBlinksThenSettlesThenNothingNew)
     EXPECT_TRUE(w.Page1->Button8[2]->isHidden());
 }
 
-TEST(MonitorOnScreen, PausedMonitorChangesNothing)
+TEST_F(MonitorOnScreen, PausedMonitorChangesNothing)
 {
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    pacs.configure();
-    StartedWindow started(locks.path());
-    ASSERT_EQ(started.start(), StartupOutcome::Run);
     started.window.SetSurveyInterval(0);
     pacs.addSeries(QStringLiteral("S9"), QStringLiteral("P9"), QDate(2024, 1, 1));
     started.window.MonitorTick();
@@ -65,13 +56,8 @@ TEST(MonitorOnScreen, PausedMonitorChangesNothing)
     EXPECT_FALSE(started.window.TimerSurvey.isActive());
 }
 
-TEST(MonitorOnScreen, OpeningAnExamWhileReceivingSettlesTheNoticeAtOnce)
+TEST_F(MonitorOnScreen, OpeningAnExamWhileReceivingSettlesTheNoticeAtOnce)
 {
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    pacs.configure();
-    StartedWindow started(locks.path());
-    ASSERT_EQ(started.start(), StartupOutcome::Run);
     frmMain& w = started.window;
     const QDate day(2024, 3, 4);
     pacs.addPatient(QStringLiteral("P1"), QStringLiteral("NOUVEAU^PATIENT"));

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vexa;
@@ -23,13 +22,10 @@ TEST(Frame, PopupMenuHoldsItsItemsInOrder)
                        "A &propos...|-|&Quitter..."));
 }
 
-TEST(Frame, ConfigureFromTheMenuPausesTheMonitorAndResumesIt)
+using FrameStarted = StartedOnPacs;
+
+TEST_F(FrameStarted, ConfigureFromTheMenuPausesTheMonitorAndResumesIt)
 {
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    pacs.configure();
-    StartedWindow started(locks.path());
-    ASSERT_EQ(started.start(), StartupOutcome::Run);
     int intervalWhileOpen = -1;
     started.onOptions = [&] { intervalWhileOpen = started.window.surveyInterval(); };
     started.window.mnuSystray->findChild<QAction*>(QStringLiteral("mnuConfig"))->trigger();

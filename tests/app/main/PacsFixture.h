@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace vexa::test {
@@ -52,6 +53,21 @@ struct StartedWindow {
     int optionsShown = 0;
     QStringList connectionsWhenOptionsShown;
     std::function<void()> onOptions;
+};
+
+// An empty, configured database and the main window already started on it,
+// for the tests that begin from the running program.
+class StartedOnPacs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        pacs.configure();
+        ASSERT_EQ(started.start(), StartupOutcome::Run);
+    }
+
+    QTemporaryDir locks;
+    PacsFixture pacs;
+    StartedWindow started{locks.path()};
 };
 
 } // namespace vexa::test
