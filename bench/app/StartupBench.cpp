@@ -4,11 +4,11 @@
 #include "AppValues.h"
 #include "ConquestSchema.h"
 #include "DialogService.h"
+#include "MainWindow.h"
 #include "SearchPage.h"
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "Startup.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -85,7 +85,7 @@ int main(int argc, char** argv)
         vexa::SingleInstance instance(dir.path());
         QElapsedTimer timer;
         timer.start();
-        vexa::frmMain window;
+        vexa::MainWindow window;
         if (vexa::RunStartup(window, instance, {}) != vexa::StartupOutcome::Run)
             return 1;
         window.show();

@@ -4,12 +4,12 @@
 #include "AppValues.h"
 #include "DgrFile.h"
 #include "DialogService.h"
+#include "DicomView.h"
 #include "ExamIdentity.h"
-#include "FrmDicomViewer.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 #include "TestSeries.h"
-#include "ViewerDisplay.h"
+#include "ViewerWindow.h"
 
 #include <brixel/Button.h>
 
@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     images.requery();
     CurrentExam() = ExamIdentity{};
 
-    FrmDicomViewer viewer(&images);
+    ViewerWindow viewer(&images);
     viewer.resize(1280, 1024);
     viewer.openWindow();
     QApplication::processEvents();

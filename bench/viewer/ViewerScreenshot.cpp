@@ -3,9 +3,9 @@
 #include "AppValues.h"
 #include "DialogService.h"
 #include "ExamIdentity.h"
-#include "FrmDicomViewer.h"
 #include "MeasurementController.h"
 #include "TestSeries.h"
+#include "ViewerWindow.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     CurrentExam().ViewerPatientName = QStringLiteral("DUPONT JEAN");
     CurrentExam().ViewerExamDate = QStringLiteral("14/03/2026");
 
-    FrmDicomViewer viewer(nullptr);
+    ViewerWindow viewer(nullptr);
     viewer.openWindow();
     viewer.showNormal();
     viewer.resize(1280, 900);

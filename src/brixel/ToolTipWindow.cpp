@@ -27,7 +27,7 @@ ToolTipWindow::ToolTipWindow()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_label(new QLabel(this))
 {
-    setObjectName(QStringLiteral("frmTooltip"));
+    setObjectName(QStringLiteral("ToolTipWindow"));
     m_label->setObjectName(QStringLiteral("lblToolTipText"));
     m_label->move(LabelInsetPixels, LabelInsetPixels);
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -20,7 +20,7 @@ DateSearchResult RunDateSearch(
     seriesData.moveLast();
     DateSearchResult result;
     result.count = seriesData.count();
-    result.label7 = SeriesCountText(result.count);
+    result.seriesCountText = SeriesCountText(result.count);
     result.viewButtonVisible = result.count > 0;
     return result;
 }

@@ -9,8 +9,8 @@ namespace vexa {
 
 struct DateSearchResult {
     int count = 0; // the new SeriesListCount
-    QString label7; // "12 dossiers." or "Pas de dossier trouvé"
-    bool viewButtonVisible = false; // Button8(0)
+    QString seriesCountText; // "12 dossiers." or "Pas de dossier trouvé"
+    bool viewButtonVisible = false; // viewButtons(0)
 };
 
 // Both days are included; the newest series is left current.
@@ -19,7 +19,7 @@ DateSearchResult RunDateSearch(
 
 // Lists the series whose readable name starts with `text` (letter case
 // ignored); an empty text lists only series without a name. True when the
-// list has rows (Button8(1) shown).
+// list has rows (viewButtons(1) shown).
 bool RunPatientSearch(RecordSet& patientSeries, const QString& conquestPath, const QString& text);
 
 // The count label for a number of series.

@@ -91,7 +91,6 @@ PageChange DecidePageChange(int newPage, bool examOpen)
         change.warnNoExam = true;
         return change;
     }
-    change.page = newPage == 4 ? 1 : newPage;
     change.openOptions = newPage == 4;
     change.monitorRuns = newPage == 1;
     return change;

@@ -30,10 +30,9 @@ bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath
 
 // The page a page change ends on: page 2 needs an opened exam.
 struct PageChange {
-    int page = 1; // the page finally selected
     bool warnNoExam = false; // show NoExamSelectedText()
     bool openOptions = false; // page 4: the options dialog, then page 1
-    bool monitorRuns = true; // TimerSurvey runs only on page 1
+    bool monitorRuns = true; // monitorTimer runs only on page 1
 };
 PageChange DecidePageChange(int newPage, bool examOpen);
 

@@ -59,27 +59,27 @@ ExamPage::ExamPage(MainRecordSets& sets, const brixel::DesignFile& design, QWidg
     , sets_(sets)
 {
     setObjectName(QStringLiteral("Fond(2)"));
-    NomPatient = Value(QStringLiteral("NomPatient"), this);
-    DateExam = Value(QStringLiteral("DateExam"), this);
-    Label6 = Value(QStringLiteral("Label6"), this);
-    TDBGrid1_3 = new BoundGrid(sets.ConnExamen,
+    patientNameLabel = Value(QStringLiteral("NomPatient"), this);
+    examDateLabel = Value(QStringLiteral("DateExam"), this);
+    practitionerLabel = Value(QStringLiteral("Label6"), this);
+    imageGrid = new BoundGrid(sets.ConnExamen,
         {{QStringLiteral("ObjectFile"), QStringLiteral("Fichier :")},
             {QStringLiteral("Printed"), QStringLiteral("Déjà Imprimé :"), true},
             {QStringLiteral("NotToBurn"), QStringLiteral("Ne PAS graver"), true}},
         this);
-    TDBGrid1_3->setObjectName(QStringLiteral("TDBGrid1(3)"));
-    connect(TDBGrid1_3, &QAbstractItemView::doubleClicked, this, &ExamPage::imageActivated);
+    imageGrid->setObjectName(QStringLiteral("TDBGrid1(3)"));
+    connect(imageGrid, &QAbstractItemView::doubleClicked, this, &ExamPage::imageActivated);
 
     auto* identity = new QGridLayout;
     identity->addWidget(Caption(QStringLiteral("Patient :"), this), 0, 0);
-    identity->addWidget(NomPatient, 0, 1);
+    identity->addWidget(patientNameLabel, 0, 1);
     identity->addWidget(Caption(QStringLiteral("Date :"), this), 1, 0);
-    identity->addWidget(DateExam, 1, 1);
+    identity->addWidget(examDateLabel, 1, 1);
     identity->addWidget(Caption(QStringLiteral("Praticien :"), this), 2, 0);
-    identity->addWidget(Label6, 2, 1);
+    identity->addWidget(practitionerLabel, 2, 1);
     auto* left = new QVBoxLayout;
     left->addLayout(identity);
-    left->addWidget(TDBGrid1_3);
+    left->addWidget(imageGrid);
     auto* right = new QVBoxLayout;
     right->addWidget(ThumbnailStrip());
     right->addWidget(Actions(design));
@@ -94,9 +94,9 @@ QWidget* ExamPage::Actions(const brixel::DesignFile& design)
 {
     auto* actions = new QWidget(this);
     auto* grid = new QGridLayout(actions);
-    Button15 = MakeDesignButton(design, QStringLiteral("Button15"), actions);
-    connect(Button15, &brixel::Button::Click, this, &ExamPage::viewExamRequested);
-    grid->addWidget(Button15, 0, 0);
+    viewExamButton = MakeDesignButton(design, QStringLiteral("Button15"), actions);
+    connect(viewExamButton, &brixel::Button::Click, this, &ExamPage::viewExamRequested);
+    grid->addWidget(viewExamButton, 0, 0);
     grid->addWidget(
         new QLabel(
             QStringLiteral("Visualiser, modifier et imprimer les fichiers Dicom manuellement"), actions),
@@ -120,10 +120,10 @@ QWidget* ExamPage::ThumbnailStrip()
 
 void ExamPage::showExam()
 {
-    NomPatient->setText(sets_.ConnExamen.fieldText(QStringLiteral("PatientName")));
+    patientNameLabel->setText(sets_.ConnExamen.fieldText(QStringLiteral("PatientName")));
     const QDate scanDate = sets_.ConnExamen.fieldDate(QStringLiteral("ScanDate"));
-    DateExam->setText(scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString());
-    Label6->setText(sets_.ConnExamenStudy.fieldText(QStringLiteral("ReferPhysi")));
+    examDateLabel->setText(scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString());
+    practitionerLabel->setText(sets_.ConnExamenStudy.fieldText(QStringLiteral("ReferPhysi")));
 }
 
 void ExamPage::Sink::clearPicture(int index)

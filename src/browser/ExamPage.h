@@ -46,18 +46,18 @@ public:
     // The fourteen thumbnails as the thumbnail walk fills them.
     ThumbnailSink& thumbnails() { return sink_; }
 
-    QLabel* NomPatient;
-    QLabel* DateExam;
-    QLabel* Label6;
-    BoundGrid* TDBGrid1_3;
+    QLabel* patientNameLabel;
+    QLabel* examDateLabel;
+    QLabel* practitionerLabel;
+    BoundGrid* imageGrid;
     Thumbnail* Thumbnails[MainThumbnailCount];
-    brixel::Button* Button15; // view the exam
+    brixel::Button* viewExamButton; // view the exam
 
 signals:
     void thumbnailClicked(const QString& tag);
     void thumbnailDoubleClicked(const QString& tag);
     void imageActivated(); // double click on a row of the image grid
-    void viewExamRequested(); // Button15
+    void viewExamRequested(); // viewExamButton
 
 private:
     class Sink : public ThumbnailSink {

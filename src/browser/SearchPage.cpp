@@ -1,6 +1,7 @@
 #include "SearchPage.h"
 
 #include "DesignButtons.h"
+#include "ExamLists.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -54,12 +55,12 @@ SearchPage::SearchPage(MainRecordSets& sets, const brixel::DesignFile& design, Q
 
 void SearchPage::AddList(int list, RecordSet& source, const brixel::DesignFile& design)
 {
-    TDBGrid1[list] = new BoundGrid(source, ListColumns(), this);
-    TDBGrid1[list]->setObjectName(QStringLiteral("TDBGrid1(%1)").arg(list));
-    Button8[list] = MakeDesignButton(design, QStringLiteral("Button8(%1)").arg(list), this);
-    Button8[list]->hide();
-    connect(Button8[list], &brixel::Button::Click, this, [this, list] { emit openRequested(list); });
-    connect(TDBGrid1[list], &BoundGrid::rowActivated, this, [this, list] { emit openRequested(list); });
+    listGrids[list] = new BoundGrid(source, ListColumns(), this);
+    listGrids[list]->setObjectName(QStringLiteral("TDBGrid1(%1)").arg(list));
+    viewButtons[list] = MakeDesignButton(design, QStringLiteral("Button8(%1)").arg(list), this);
+    viewButtons[list]->hide();
+    connect(viewButtons[list], &brixel::Button::Click, this, [this, list] { emit openRequested(list); });
+    connect(listGrids[list], &BoundGrid::rowActivated, this, [this, list] { emit openRequested(list); });
 }
 
 QWidget* SearchPage::DateColumn()
@@ -70,16 +71,16 @@ QWidget* SearchPage::DateColumn()
     auto* pickers = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
         pickers->addWidget(new QLabel(i == 0 ? QStringLiteral("Du") : QStringLiteral("Au"), column));
-        CalendarVB1[i] = DatePicker(QStringLiteral("CalendarVB1(%1)").arg(i), column);
-        pickers->addWidget(CalendarVB1[i]);
-        connect(CalendarVB1[i], &QDateEdit::dateChanged, this, &SearchPage::datesChanged);
+        datePickers[i] = DatePicker(QStringLiteral("CalendarVB1(%1)").arg(i), column);
+        pickers->addWidget(datePickers[i]);
+        connect(datePickers[i], &QDateEdit::dateChanged, this, &SearchPage::datesChanged);
     }
     layout->addLayout(pickers);
-    Label7 = new QLabel(column);
-    Label7->setObjectName(QStringLiteral("Label7"));
-    layout->addWidget(Label7);
-    layout->addWidget(TDBGrid1[0]);
-    layout->addWidget(Button8[0], 0, Qt::AlignRight);
+    seriesCountLabel = new QLabel(column);
+    seriesCountLabel->setObjectName(QStringLiteral("Label7"));
+    layout->addWidget(seriesCountLabel);
+    layout->addWidget(listGrids[0]);
+    layout->addWidget(viewButtons[0], 0, Qt::AlignRight);
     return column;
 }
 
@@ -89,12 +90,12 @@ QWidget* SearchPage::PatientColumn()
     auto* layout = new QVBoxLayout(column);
     layout->addWidget(Heading(QStringLiteral("Recherche par patient..."), column));
     layout->addWidget(new QLabel(QStringLiteral("Nom du Patient :"), column));
-    Text1 = new QLineEdit(column);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    connect(Text1, &QLineEdit::textChanged, this, &SearchPage::patientTextChanged);
-    layout->addWidget(Text1);
-    layout->addWidget(TDBGrid1[1]);
-    layout->addWidget(Button8[1], 0, Qt::AlignRight);
+    patientNameEdit = new QLineEdit(column);
+    patientNameEdit->setObjectName(QStringLiteral("Text1"));
+    connect(patientNameEdit, &QLineEdit::textChanged, this, &SearchPage::SearchByPatient);
+    layout->addWidget(patientNameEdit);
+    layout->addWidget(listGrids[1]);
+    layout->addWidget(viewButtons[1], 0, Qt::AlignRight);
     return column;
 }
 
@@ -103,9 +104,23 @@ QWidget* SearchPage::NotBurnedColumn()
     auto* column = new QWidget(this);
     auto* layout = new QVBoxLayout(column);
     layout->addWidget(Heading(QStringLiteral("Dossiers récents non gravés"), column));
-    layout->addWidget(TDBGrid1[2]);
-    layout->addWidget(Button8[2], 0, Qt::AlignRight);
+    layout->addWidget(listGrids[2]);
+    layout->addWidget(viewButtons[2], 0, Qt::AlignRight);
     return column;
+}
+
+int SearchPage::SearchByDate()
+{
+    const DateSearchResult result
+        = RunDateSearch(listRecordSet(0), conquestPath_, datePickers[0]->date(), datePickers[1]->date());
+    viewButtons[0]->setVisible(result.viewButtonVisible);
+    seriesCountLabel->setText(result.seriesCountText);
+    return result.count;
+}
+
+void SearchPage::SearchByPatient(const QString& text)
+{
+    viewButtons[1]->setVisible(RunPatientSearch(listRecordSet(1), conquestPath_, text));
 }
 
 } // namespace vexa

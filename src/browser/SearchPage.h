@@ -1,8 +1,8 @@
 #pragma once
 // Page 1 of the main window: the date list with its pickers "Du"/"Au" and
 // count, the patient list with the name box, the not-burned list, each with
-// its view button shown only while the list has rows. The searches and the
-// opening of an exam are the main window's; this page only shows.
+// its view button shown only while the list has rows. The page runs its two
+// searches; opening an exam from a list is the main window's.
 #include "BoundGrid.h"
 #include "MainRecordSets.h"
 
@@ -22,15 +22,24 @@ class SearchPage : public QWidget {
 public:
     SearchPage(MainRecordSets& sets, const brixel::DesignFile& design, QWidget* parent = nullptr);
 
-    QDateEdit* CalendarVB1[2];
-    QLineEdit* Text1;
-    QLabel* Label7;
-    BoundGrid* TDBGrid1[3];
-    brixel::Button* Button8[3];
+    // The database the searches read.
+    void setDatabasePath(const QString& conquestPath) { conquestPath_ = conquestPath; }
+    // Lists the series of the days between the two pickers, shows their count
+    // and the date list's view button; returns the count.
+    int SearchByDate();
+    // Lists the series whose patient name starts with `text`.
+    void SearchByPatient(const QString& text);
+    // The record set behind list `list` (0 dates, 1 patient, 2 not burned).
+    RecordSet& listRecordSet(int list) { return listGrids[list]->recordSet(); }
+
+    QDateEdit* datePickers[2];
+    QLineEdit* patientNameEdit;
+    QLabel* seriesCountLabel;
+    BoundGrid* listGrids[3];
+    brixel::Button* viewButtons[3];
 
 signals:
     void datesChanged(); // either picker reports a change
-    void patientTextChanged(const QString& text);
     void openRequested(int list); // view button, double click or Enter on list `list`
 
 private:
@@ -38,6 +47,8 @@ private:
     QWidget* PatientColumn();
     QWidget* NotBurnedColumn();
     void AddList(int list, RecordSet& source, const brixel::DesignFile& design);
+
+    QString conquestPath_;
 };
 
 } // namespace vexa

@@ -31,15 +31,15 @@ bool ConquestDatabaseConnector::QueryConn(const QString& jet)
     return sets_.Conn.requery();
 }
 
-bool ConquestDatabaseConnector::CheckImagesToPrint(const QString& imagePath, QString& label1)
+bool ConquestDatabaseConnector::CheckImagesToPrint(const QString& imagePath, QString& noticeText)
 {
     bool result = QueryConn(Sql::ImagesNotPrinted()) && sets_.Conn.count() > 0;
     if (!result && !imagePath.isEmpty()) {
         const QStringList filters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.jpeg")};
         result = !QDir(imagePath).entryList(filters, QDir::Files).isEmpty();
     }
-    label1 = result ? QStringLiteral("Il y a des images à imprimer")
-                    : QStringLiteral("Il n'y a pas d'images à imprimer");
+    noticeText = result ? QStringLiteral("Il y a des images à imprimer")
+                        : QStringLiteral("Il n'y a pas d'images à imprimer");
     return result;
 }
 

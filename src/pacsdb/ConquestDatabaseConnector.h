@@ -26,8 +26,8 @@ public:
     ConquestDatabaseConnector(MainRecordSets& sets, QString conquestPath);
 
     // Images left to print in the database or pictures waiting in imagePath.
-    // label1 receives the main window's notice text.
-    bool CheckImagesToPrint(const QString& imagePath, QString& label1);
+    // noticeText receives the main window's notice text.
+    bool CheckImagesToPrint(const QString& imagePath, QString& noticeText);
 
     // Sets notBurnedCount to the not-burned list's count as of its previous
     // requery (the list is not requeried here); true when it is not 0.

@@ -47,7 +47,7 @@ void NewExamMonitor::FollowDateList(const QVariant& remembered)
         return;
     }
     // The date list grew: its newest series stays current.
-    label7_ = QString::number(count) + QStringLiteral(" dossiers.");
+    seriesCountText_ = QString::number(count) + QStringLiteral(" dossiers.");
     seriesListCount_ = count;
 }
 
@@ -64,7 +64,7 @@ void NewExamMonitor::tick()
     const bool pending = connector_.RefreshNotBurnedList(notBurnedCount_);
     if (pending)
         SetName();
-    button7Picture_ = pending ? 0 : 1;
+    imagesToPrintPicture_ = pending ? 0 : 1;
 
     for (RecordSet* list : {&sets_.ConnPatientNotBurned, &sets_.ConnPatientSeries, &sets_.ConnSeriesData}) {
         list->setDatabasePath(path_);
@@ -73,8 +73,8 @@ void NewExamMonitor::tick()
     RestoreRow(sets_.ConnPatientNotBurned, notBurnedRow);
     RestoreRow(sets_.ConnPatientSeries, patientRow);
     FollowDateList(dateRow);
-    button8Visible_[0] = sets_.ConnSeriesData.count() > 0;
-    button8Visible_[1] = sets_.ConnPatientSeries.count() > 0;
+    viewButtonVisible_[0] = sets_.ConnSeriesData.count() > 0;
+    viewButtonVisible_[1] = sets_.ConnPatientSeries.count() > 0;
     UpdateNotice(sets_.ConnPatientNotBurned.count(), notBurnedCount_, twoTicksBefore);
     emit changed();
 }
@@ -94,8 +94,8 @@ void NewExamMonitor::UpdateNotice(int now, int before, int twoTicksBefore)
 void NewExamMonitor::setNotice(NoticeState state, bool showNotBurnedButton)
 {
     notice_ = state;
-    button8Visible_[2] = state != NoticeState::NothingNew && showNotBurnedButton;
-    image5Visible_ = state != NoticeState::NothingNew;
+    viewButtonVisible_[2] = state != NoticeState::NothingNew && showNotBurnedButton;
+    receivingPictureVisible_ = state != NoticeState::NothingNew;
     switch (state) {
     case NoticeState::NothingNew:
     case NoticeState::NewSettled:
@@ -115,7 +115,7 @@ void NewExamMonitor::blink()
 {
     if (messageInterval_ == 0)
         return;
-    image5Visible_ = !image5Visible_;
+    receivingPictureVisible_ = !receivingPictureVisible_;
     emit changed();
 }
 

@@ -2,7 +2,7 @@
 // The watch for new exams, without widgets: every tick it names new rows,
 // requeries the main window's three lists keeping their current rows, and
 // computes the notice the main window shows. The window copies the state to
-// its widgets on changed() and drives blink() from its TimerMessage.
+// its widgets on changed() and drives blink() from its blinkTimer.
 #include "ConquestDatabaseConnector.h"
 #include "MainRecordSets.h"
 
@@ -12,7 +12,7 @@ namespace vexa {
 
 enum class NoticeState { NothingNew, Receiving, NewJustArrived, NewSettled };
 
-// Label1's text for a state.
+// noticeLabel's text for a state.
 QString NoticeText(NoticeState state);
 
 class NewExamMonitor : public QObject {
@@ -22,25 +22,25 @@ public:
 
     NewExamMonitor(MainRecordSets& sets, QString conquestPath, QObject* parent = nullptr);
 
-    // TimerSurvey's interval: 0 pauses the monitor, MonitorInterval resumes it.
+    // monitorTimer's interval: 0 pauses the monitor, MonitorInterval resumes it.
     int surveyInterval() const { return surveyInterval_; }
     void setSurveyInterval(int ms) { surveyInterval_ = ms; }
 
     void tick();
     // Names new images and series; "" or the failure's description.
     QString SetName();
-    // One tick of TimerMessage: toggles Image5 while blinking.
+    // One tick of blinkTimer: toggles receivingPicture while blinking.
     void blink();
     // Opening an exam also settles the notice.
     void setNotice(NoticeState state, bool showNotBurnedButton = true);
 
     NoticeState notice() const { return notice_; }
-    QString label1() const { return NoticeText(notice_); }
-    bool image5Visible() const { return image5Visible_; }
-    int messageInterval() const { return messageInterval_; } // TimerMessage
-    bool button8Visible(int index) const { return button8Visible_[index]; }
-    int button7Picture() const { return button7Picture_; } // index into Picture1
-    QString label7() const { return label7_; }
+    QString noticeText() const { return NoticeText(notice_); }
+    bool receivingPictureVisible() const { return receivingPictureVisible_; }
+    int messageInterval() const { return messageInterval_; } // blinkTimer
+    bool viewButtonVisible(int index) const { return viewButtonVisible_[index]; }
+    int imagesToPrintPicture() const { return imagesToPrintPicture_; } // index into imagesToPrintPictures
+    QString seriesCountText() const { return seriesCountText_; }
 
     int NotBurnedCount() const { return notBurnedCount_; }
     int SeriesListCount() const { return seriesListCount_; }
@@ -62,11 +62,11 @@ private:
     int notBurnedCount_ = 0;
     int seriesListCount_ = 0;
     NoticeState notice_ = NoticeState::NothingNew;
-    bool image5Visible_ = false;
+    bool receivingPictureVisible_ = false;
     int messageInterval_ = 0;
-    bool button8Visible_[3] = {false, false, false};
-    int button7Picture_ = 1;
-    QString label7_;
+    bool viewButtonVisible_[3] = {false, false, false};
+    int imagesToPrintPicture_ = 1;
+    QString seriesCountText_;
 };
 
 } // namespace vexa

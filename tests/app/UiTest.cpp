@@ -1,8 +1,8 @@
-#include "API.h"
 #include "CurrentPrinter.h"
 #include "Printers.h"
 #include "QtDialogService.h"
-#include "frmWaitLoad.h"
+#include "WaitWindow.h"
+#include "WindowOrder.h"
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -32,9 +32,9 @@ void whenModalShows(std::function<void(QWidget*)> action)
 
 } // namespace
 
-TEST(frmWaitLoad, ShowsItsRestingMessageOnTopAndCountsSteps)
+TEST(WaitWindow, ShowsItsRestingMessageOnTopAndCountsSteps)
 {
-    frmWaitLoad wait;
+    WaitWindow wait;
     auto* message = wait.findChild<QLabel*>("Message");
     ASSERT_NE(message, nullptr);
     EXPECT_EQ(message->text(), "Veuillez patienter :  Réceptions des images en cours...");

@@ -42,11 +42,11 @@ protected:
         ASSERT_EQ(started.start(), StartupOutcome::Run);
     }
 
-    SearchPage& page1() { return *started.window.Page1; }
+    SearchPage& page1() { return *started.window.searchPage; }
     void searchDates(const QDate& from, const QDate& to)
     {
-        page1().CalendarVB1[0]->setDate(from);
-        page1().CalendarVB1[1]->setDate(to);
+        page1().datePickers[0]->setDate(from);
+        page1().datePickers[1]->setDate(to);
     }
 
     QTemporaryDir locks;
@@ -60,20 +60,20 @@ protected:
 TEST_F(PagesTest, DateSearchCountsTheSeriesOfTheRange)
 {
     searchDates(examDay.addDays(1), examDay);
-    EXPECT_EQ(page1().Label7->text(), QStringLiteral("Pas de dossier trouvé"));
-    EXPECT_TRUE(page1().Button8[0]->isHidden());
+    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé"));
+    EXPECT_TRUE(page1().viewButtons[0]->isHidden());
     EXPECT_EQ(started.window.sets.ConnSeriesData.count(), 0);
 
     searchDates(examDay, examDay);
-    EXPECT_EQ(page1().Label7->text(), QStringLiteral("12 dossiers."));
-    EXPECT_FALSE(page1().Button8[0]->isHidden());
+    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("12 dossiers."));
+    EXPECT_FALSE(page1().viewButtons[0]->isHidden());
     EXPECT_EQ(started.window.sets.ConnSeriesData.currentRow(), 11); // the newest
 }
 
 TEST_F(PagesTest, PatientSearchMatchesTheBeginningOfTheNameInAnyCase)
 {
     for (const char* typed : {"DU", "Du", "du"}) {
-        page1().Text1->setText(QString::fromLatin1(typed));
+        page1().patientNameEdit->setText(QString::fromLatin1(typed));
         RecordSet& list = started.window.sets.ConnPatientSeries;
         QStringList names;
         for (list.moveFirst(); !list.eof(); list.moveNext())
@@ -81,11 +81,11 @@ TEST_F(PagesTest, PatientSearchMatchesTheBeginningOfTheNameInAnyCase)
         names.removeDuplicates();
         names.sort(Qt::CaseInsensitive);
         EXPECT_EQ(names.join(u','), QStringLiteral("Dubois,DUPONT,durand")) << typed;
-        EXPECT_FALSE(page1().Button8[1]->isHidden());
+        EXPECT_FALSE(page1().viewButtons[1]->isHidden());
     }
-    page1().Text1->clear();
+    page1().patientNameEdit->clear();
     EXPECT_EQ(started.window.sets.ConnPatientSeries.count(), 0);
-    EXPECT_TRUE(page1().Button8[1]->isHidden());
+    EXPECT_TRUE(page1().viewButtons[1]->isHidden());
 }
 
 TEST_F(PagesTest, AnExamWithoutImagesSaysSoAndStaysOnPage1)
@@ -112,16 +112,16 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
     EXPECT_EQ(started.window.page(), 2);
     EXPECT_TRUE(CurrentExam().ExamOpen);
     EXPECT_EQ(started.window.surveyInterval(), 0); // the monitor runs on page 1 only
-    ExamPage& page2 = *started.window.Page2;
+    ExamPage& page2 = *started.window.examPage;
     for (int i = 0; i < MainThumbnailCount; ++i) {
         EXPECT_EQ(page2.Thumbnails[i]->tag(), images20[i]);
         EXPECT_FALSE(page2.Thumbnails[i]->pixmap().isNull()) << i;
     }
-    EXPECT_EQ(page2.NomPatient->text(), QStringLiteral("MARTIN LUC"));
-    EXPECT_EQ(page2.DateExam->text(), QStringLiteral("10/01/2024"));
-    EXPECT_EQ(page2.Label6->text(), QStringLiteral("DR HOUSE"));
-    EXPECT_EQ(started.window.Label1->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
-    EXPECT_FALSE(started.window.TimerMessage.isActive());
+    EXPECT_EQ(page2.patientNameLabel->text(), QStringLiteral("MARTIN LUC"));
+    EXPECT_EQ(page2.examDateLabel->text(), QStringLiteral("10/01/2024"));
+    EXPECT_EQ(page2.practitionerLabel->text(), QStringLiteral("DR HOUSE"));
+    EXPECT_EQ(started.window.noticeLabel->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
+    EXPECT_FALSE(started.window.blinkTimer.isActive());
 
     page2.Thumbnails[5]->clicked(page2.Thumbnails[5]->tag());
     EXPECT_EQ(started.window.sets.ConnExamen.currentRow(), 5);
@@ -136,7 +136,7 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
 TEST_F(PagesTest, EnterOnPage1OpensTheCurrentNotBurnedExamOnlyWhenItsButtonShows)
 {
     started.window.sets.ConnPatientNotBurned.findFirst(QStringLiteral("SeriesInst = 'S20'"));
-    ASSERT_FALSE(page1().Button8[2]->isHidden());
+    ASSERT_FALSE(page1().viewButtons[2]->isHidden());
     QTest::keyClick(&started.window, Qt::Key_Return);
     EXPECT_EQ(started.window.page(), 2);
 }
@@ -163,10 +163,10 @@ TEST_F(PagesTest, DayChangeMovesBothPickers)
 {
     const QDate tomorrow = appValues().TodayDate.addDays(1);
     started.window.DayTick(appValues().TodayDate);
-    EXPECT_EQ(page1().CalendarVB1[0]->date(), appValues().TodayDate);
+    EXPECT_EQ(page1().datePickers[0]->date(), appValues().TodayDate);
     started.window.DayTick(tomorrow);
-    EXPECT_EQ(page1().CalendarVB1[0]->date(), tomorrow);
-    EXPECT_EQ(page1().CalendarVB1[1]->date(), tomorrow);
+    EXPECT_EQ(page1().datePickers[0]->date(), tomorrow);
+    EXPECT_EQ(page1().datePickers[1]->date(), tomorrow);
     EXPECT_EQ(appValues().TodayDate, tomorrow);
-    EXPECT_EQ(page1().Label7->text(), QStringLiteral("Pas de dossier trouvé")); // the list followed
+    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé")); // the list followed
 }

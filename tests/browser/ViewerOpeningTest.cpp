@@ -4,12 +4,12 @@
 #include "PacsFixture.h"
 
 #include "AppValues.h"
+#include "DicomView.h"
 #include "ExamIdentity.h"
 #include "ExamPage.h"
-#include "FrmDicomViewer.h"
 #include "QueryCatalogue.h"
 #include "SearchPage.h"
-#include "ViewerDisplay.h"
+#include "ViewerWindow.h"
 
 #include <brixel/Button.h>
 
@@ -41,7 +41,7 @@ struct ViewerSeen {
     bool blocksMainWindow = false;
 };
 
-brixel::Button* ViewerButton(FrmDicomViewer& viewer, const QString& name)
+brixel::Button* ViewerButton(ViewerWindow& viewer, const QString& name)
 {
     for (auto* button : viewer.findChildren<brixel::Button*>()) {
         if (button->objectName().compare(name, Qt::CaseInsensitive) == 0)
@@ -61,26 +61,26 @@ protected:
         pacs.configure();
         ASSERT_EQ(started.start(), StartupOutcome::Run);
         window().show();
-        window().Page1->CalendarVB1[0]->setDate(examDay);
-        window().Page1->CalendarVB1[1]->setDate(examDay);
+        window().searchPage->datePickers[0]->setDate(examDay);
+        window().searchPage->datePickers[1]->setDate(examDay);
         window().OpenExamFromList(0);
         ASSERT_EQ(window().page(), 2);
     }
 
-    frmMain& window() { return started.window; }
-    ExamPage& page2() { return *started.window.Page2; }
+    MainWindow& window() { return started.window; }
+    ExamPage& page2() { return *started.window.examPage; }
 
     // Once the viewer's modal loop runs (not while it still loads its image,
     // letting events run without a loop of its own):
     // notes what it shows and how the monitor stands, runs `act`, then closes
     // the viewer if `act` did not.
-    std::shared_ptr<ViewerSeen> whenViewerRuns(std::function<void(FrmDicomViewer&)> act = {})
+    std::shared_ptr<ViewerSeen> whenViewerRuns(std::function<void(ViewerWindow&)> act = {})
     {
         auto seen = std::make_shared<ViewerSeen>();
         QObject::disconnect(&viewerPoll, nullptr, nullptr, nullptr);
         QObject::connect(&viewerPoll, &QTimer::timeout, [this, seen, act] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
-                auto* viewer = qobject_cast<FrmDicomViewer*>(top);
+                auto* viewer = qobject_cast<ViewerWindow*>(top);
                 if (!viewer || !viewer->isVisible() || QThread::currentThread()->loopLevel() == 0)
                     continue;
                 viewerPoll.stop();
@@ -96,7 +96,7 @@ protected:
         return seen;
     }
 
-    void note(FrmDicomViewer& viewer, ViewerSeen& seen)
+    void note(ViewerWindow& viewer, ViewerSeen& seen)
     {
         seen.ran = true;
         seen.imagePath = CurrentExam().ViewerImagePath;
@@ -104,7 +104,7 @@ protected:
         seen.hasImage = viewer.display()->hasImage();
         seen.navigationShown = ViewerButton(viewer, QStringLiteral("Button10"))->isVisibleTo(&viewer);
         seen.surveyInterval = window().surveyInterval();
-        seen.surveyActive = window().TimerSurvey.isActive();
+        seen.surveyActive = window().monitorTimer.isActive();
         seen.blocksMainWindow = QApplication::activeModalWidget() == &viewer;
     }
 
@@ -121,7 +121,7 @@ protected:
 
     QString gridPrinted(int row)
     {
-        const QAbstractItemModel* model = page2().TDBGrid1_3->model();
+        const QAbstractItemModel* model = page2().imageGrid->model();
         return model->data(model->index(row, 1)).toString();
     }
 
@@ -141,8 +141,7 @@ TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitor
     window().SelectPage(2); // the monitor stopped by the page, to see it resumed after the viewer
     ASSERT_EQ(window().surveyInterval(), 0);
     started.dialogs.answerMessage(MsgResult::Yes); // "Voulez-vous quitter le visualisateur ?"
-    const auto seen
-        = whenViewerRuns([](FrmDicomViewer& viewer) { QTest::keyClick(&viewer, Qt::Key_Escape); });
+    const auto seen = whenViewerRuns([](ViewerWindow& viewer) { QTest::keyClick(&viewer, Qt::Key_Escape); });
     QTest::mouseDClick(page2().Thumbnails[2], Qt::LeftButton);
 
     ASSERT_TRUE(seen->ran);
@@ -158,7 +157,7 @@ TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitor
 
     EXPECT_EQ(window().sets.ConnExamen.currentRow(), 2);
     EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
-    EXPECT_TRUE(window().TimerSurvey.isActive());
+    EXPECT_TRUE(window().monitorTimer.isActive());
     EXPECT_TRUE(CurrentExam().ViewerImagePath.isEmpty());
     EXPECT_EQ(storedPrint(2).first, false); // viewed, not printed
 }
@@ -174,14 +173,14 @@ TEST_F(ViewerOpeningTest, EmptyThumbnailShowsNothing)
 
 TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheDatabaseAndTheGrid)
 {
-    BoundGrid& grid = *page2().TDBGrid1_3;
+    BoundGrid& grid = *page2().imageGrid;
     const QPoint row1 = grid.visualRect(grid.model()->index(1, 0)).center();
     struct Case {
         bool print;
         bool marked;
     };
     for (const Case c : {Case{false, false}, Case{true, true}}) {
-        const auto seen = whenViewerRuns([&](FrmDicomViewer& viewer) {
+        const auto seen = whenViewerRuns([&](ViewerWindow& viewer) {
             if (!c.print)
                 return;
             viewer.picturePrinter().setInstalledPrinters(QStringList());
@@ -209,12 +208,12 @@ TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheData
 TEST_F(ViewerOpeningTest, Button15AndEnterShowTheSeriesFromItsFirstImage)
 {
     const std::function<void()> gestures[] = {
-        [this] { QTest::mouseClick(page2().Button15, Qt::LeftButton); },
-        [this] { QTest::keyClick(page2().TDBGrid1_3, Qt::Key_Return); },
+        [this] { QTest::mouseClick(page2().viewExamButton, Qt::LeftButton); },
+        [this] { QTest::keyClick(page2().imageGrid, Qt::Key_Return); },
     };
     for (const auto& gesture : gestures) {
         window().sets.ConnExamen.goTo(2);
-        const auto seen = whenViewerRuns([](FrmDicomViewer& viewer) {
+        const auto seen = whenViewerRuns([](ViewerWindow& viewer) {
             QTest::mouseClick(ViewerButton(viewer, QStringLiteral("Button10")), Qt::LeftButton);
         });
         gesture();

@@ -32,8 +32,8 @@ protected:
     {
         EXPECT_EQ(monitor->notice(), state);
         EXPECT_EQ(monitor->messageInterval(), interval);
-        EXPECT_EQ(monitor->button8Visible(2), notBurnedButton);
-        EXPECT_EQ(monitor->image5Visible(), state != NoticeState::NothingNew);
+        EXPECT_EQ(monitor->viewButtonVisible(2), notBurnedButton);
+        EXPECT_EQ(monitor->receivingPictureVisible(), state != NoticeState::NothingNew);
     }
 
     QString SeriesField(const QString& uid, const QString& column)
@@ -102,15 +102,15 @@ TEST_P(Monitor, NoticeFollowsArrivalsTickByTick)
 {
     monitor->tick();
     ExpectNotice(NoticeState::NothingNew, 0, false);
-    EXPECT_EQ(monitor->label1(), QString::fromUtf8("Il n'y a pas de nouveau dossier à traiter"));
+    EXPECT_EQ(monitor->noticeText(), QString::fromUtf8("Il n'y a pas de nouveau dossier à traiter"));
 
     AddSeries("S1"); // the first exam ever
     monitor->tick();
     ExpectNotice(NoticeState::Receiving, 100, false);
-    EXPECT_EQ(monitor->label1(), QString::fromUtf8("Réception des données en cours..."));
+    EXPECT_EQ(monitor->noticeText(), QString::fromUtf8("Réception des données en cours..."));
     monitor->tick();
     ExpectNotice(NoticeState::NewJustArrived, 500, true);
-    EXPECT_EQ(monitor->label1(), QString::fromUtf8("Il y a des nouveaux dossiers à traiter"));
+    EXPECT_EQ(monitor->noticeText(), QString::fromUtf8("Il y a des nouveaux dossiers à traiter"));
     EXPECT_EQ(SeriesField("S1", "ScanDate").left(10), QString("2024-01-10")); // named on the way
     monitor->tick();
     ExpectNotice(NoticeState::NewSettled, 0, true);
@@ -131,7 +131,7 @@ TEST_P(Monitor, NoticeFollowsArrivalsTickByTick)
     monitor->tick();
     ExpectNotice(NoticeState::NewSettled, 0, true);
     EXPECT_EQ(monitor->NotBurnedCount(), 3);
-    EXPECT_EQ(monitor->button7Picture(), 0);
+    EXPECT_EQ(monitor->imagesToPrintPicture(), 0);
 
     pacs().exec("UPDATE DICOMSeries SET Burned = -1");
     monitor->tick();
@@ -143,12 +143,12 @@ TEST_P(Monitor, BlinkTogglesThePictureOnlyWhileBlinking)
 {
     monitor->setNotice(NoticeState::NewJustArrived);
     monitor->blink();
-    EXPECT_FALSE(monitor->image5Visible());
+    EXPECT_FALSE(monitor->receivingPictureVisible());
     monitor->blink();
-    EXPECT_TRUE(monitor->image5Visible());
+    EXPECT_TRUE(monitor->receivingPictureVisible());
     monitor->setNotice(NoticeState::NewSettled);
     monitor->blink();
-    EXPECT_TRUE(monitor->image5Visible());
+    EXPECT_TRUE(monitor->receivingPictureVisible());
 }
 
 TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
@@ -177,10 +177,10 @@ TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
     EXPECT_EQ(sets.ConnPatientSeries.count(), 4);
     EXPECT_EQ(sets.ConnPatientSeries.fieldText("SeriesInst"), patientRow);
     EXPECT_EQ(sets.ConnSeriesData.fieldText("SeriesInst"), QString("S4"));
-    EXPECT_EQ(monitor->label7(), QString("4 dossiers."));
+    EXPECT_EQ(monitor->seriesCountText(), QString("4 dossiers."));
     EXPECT_EQ(monitor->SeriesListCount(), 4);
-    EXPECT_TRUE(monitor->button8Visible(0));
-    EXPECT_TRUE(monitor->button8Visible(1));
+    EXPECT_TRUE(monitor->viewButtonVisible(0));
+    EXPECT_TRUE(monitor->viewButtonVisible(1));
 }
 
 TEST_P(Monitor, PausedTickChangesNothing)

@@ -1,6 +1,6 @@
 #include "AppValues.h"
 #include "CurrentPrinter.h"
-#include "Settings.h"
+#include "SettingKeys.h"
 #include <QStandardPaths>
 #include <algorithm>
 #include <limits>
@@ -9,9 +9,9 @@ namespace vexa {
 namespace {
 
 // The options dialog keeps these in 16-bit fields; out-of-range texts are clamped.
-int16_t shortSetting(const QString& section, const QString& key, const QString& defaultValue)
+int16_t shortSetting(const SettingKey& key)
 {
-    const int value = GetIntegerSetting(section, key, defaultValue);
+    const int value = GetIntegerSetting(key);
     return static_cast<int16_t>(
         std::clamp<int>(value, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
@@ -41,31 +41,26 @@ QString DefaultDicomExportDir()
 
 AppValues ReadAppValues(const QString& defaultPrinterName)
 {
-    const QString conquest = QStringLiteral("Conquest");
-    const QString print = QStringLiteral("Print");
-    const QString windows = QStringLiteral("Windows");
-    const QString workList = QStringLiteral("WorkList");
-
     AppValues v;
     v.DefaultPrinterName = defaultPrinterName;
-    v.ConquestPath = GetSetting(conquest, QStringLiteral("ConquestPath"));
-    v.ConquestImagePath = GetSetting(conquest, QStringLiteral("ConquestImagePath"));
-    v.ImagePath = GetSetting(QStringLiteral("Image"), QStringLiteral("ImagePath"));
-    v.Entete = GetSetting(print, QStringLiteral("Entete"));
-    v.ImagePrinter = GetSetting(print, QStringLiteral("ImagePrinter"), defaultPrinterName);
-    v.EtiquettePrinter = GetSetting(print, QStringLiteral("EtiquettePrinter"), defaultPrinterName);
-    v.CR_Printer = GetSetting(print, QStringLiteral("CR_Printer"), defaultPrinterName);
-    v.FujiCheminNetpix = GetSetting(workList, QStringLiteral("FujiCheminNetpix"));
-    v.FujiPraticien = GetSetting(workList, QStringLiteral("FujiPraticien"), QStringLiteral("VD"));
+    v.ConquestPath = GetSetting(Keys::ConquestPath);
+    v.ConquestImagePath = GetSetting(Keys::ConquestImagePath);
+    v.ImagePath = GetSetting(Keys::ImagePath);
+    v.Entete = GetSetting(Keys::Entete);
+    v.ImagePrinter = GetSetting(Keys::ImagePrinter, defaultPrinterName);
+    v.EtiquettePrinter = GetSetting(Keys::EtiquettePrinter, defaultPrinterName);
+    v.CR_Printer = GetSetting(Keys::CR_Printer, defaultPrinterName);
+    v.FujiCheminNetpix = GetSetting(Keys::FujiCheminNetpix);
+    v.FujiPraticien = GetSetting(Keys::FujiPraticien);
 
-    v.Inverse = GetYesNoSetting(print, QStringLiteral("Inverse"), QStringLiteral("0"));
-    v.IsEtiquette = GetYesNoSetting(print, QStringLiteral("IsEtiquette"), QStringLiteral("0"));
-    v.EtiquetteAutoPrint = GetYesNoSetting(print, QStringLiteral("EtiquetteAutoPrint"), QStringLiteral("1"));
-    v.LetOnTop = GetYesNoSetting(windows, QStringLiteral("LetOnTop"), QStringLiteral("1"));
+    v.Inverse = GetYesNoSetting(Keys::Inverse);
+    v.IsEtiquette = GetYesNoSetting(Keys::IsEtiquette);
+    v.EtiquetteAutoPrint = GetYesNoSetting(Keys::EtiquetteAutoPrint);
+    v.LetOnTop = GetYesNoSetting(Keys::LetOnTop);
 
-    v.FormatEtiquette = shortSetting(print, QStringLiteral("FormatEtiquette"), QStringLiteral("1"));
-    v.NbEtiquette = shortSetting(print, QStringLiteral("NbEtiquette"), QStringLiteral("1"));
-    v.Position = shortSetting(windows, QStringLiteral("Position"), QStringLiteral("0"));
+    v.FormatEtiquette = shortSetting(Keys::FormatEtiquette);
+    v.NbEtiquette = shortSetting(Keys::NbEtiquette);
+    v.Position = shortSetting(Keys::Position);
 
     v.BurnStagingDir = DefaultBurnStagingDir();
     v.DicomExportDir = DefaultDicomExportDir();

@@ -1,61 +1,52 @@
 #include "OptionsMapping.h"
 
-#include "Settings.h"
+#include "SettingKeys.h"
 
 #include <algorithm>
 
 namespace vexa {
-namespace {
-
-const QString conquest = QStringLiteral("Conquest");
-const QString print = QStringLiteral("Print");
-const QString windows = QStringLiteral("Windows");
-const QString workList = QStringLiteral("WorkList");
-
-} // namespace
-
 OptionsValues LoadOptions(const QString& defaultPrinterName)
 {
     OptionsValues v;
-    v.ConquestPath = GetSetting(conquest, QStringLiteral("ConquestPath"));
-    v.ConquestImagePath = GetSetting(conquest, QStringLiteral("ConquestImagePath"));
-    v.Entete = GetSetting(print, QStringLiteral("Entete"));
-    v.Inverse = GetYesNoSetting(print, QStringLiteral("Inverse"), QStringLiteral("0"));
-    v.IsEtiquette = GetYesNoSetting(print, QStringLiteral("IsEtiquette"), QStringLiteral("0"));
-    v.EtiquetteAutoPrint = GetYesNoSetting(print, QStringLiteral("EtiquetteAutoPrint"), QStringLiteral("0"));
-    v.ImagePrinter = GetSetting(print, QStringLiteral("ImagePrinter"), defaultPrinterName);
-    v.EtiquettePrinter = GetSetting(print, QStringLiteral("EtiquettePrinter"), defaultPrinterName);
-    v.CR_Printer = GetSetting(print, QStringLiteral("CR_Printer"), defaultPrinterName);
-    v.NbEtiquette = GetSetting(print, QStringLiteral("NbEtiquette"), QStringLiteral("1"));
-    v.FormatEtiquette = GetIntegerSetting(print, QStringLiteral("FormatEtiquette"), QStringLiteral("1"));
-    v.FujiCheminNetpix = GetSetting(workList, QStringLiteral("FujiCheminNetpix"));
-    v.FujiPraticien = GetSetting(workList, QStringLiteral("FujiPraticien"), QStringLiteral("VD"));
-    v.LetOnTop = GetYesNoSetting(windows, QStringLiteral("LetOnTop"), QStringLiteral("1"));
-    v.Position = GetIntegerSetting(windows, QStringLiteral("Position"), QStringLiteral("0"));
+    v.ConquestPath = GetSetting(Keys::ConquestPath);
+    v.ConquestImagePath = GetSetting(Keys::ConquestImagePath);
+    v.Entete = GetSetting(Keys::Entete);
+    v.Inverse = GetYesNoSetting(Keys::Inverse);
+    v.IsEtiquette = GetYesNoSetting(Keys::IsEtiquette);
+    v.EtiquetteAutoPrint = GetYesNoSetting(Keys::EtiquetteAutoPrint, Keys::EtiquetteAutoPrintShownWhenAbsent);
+    v.ImagePrinter = GetSetting(Keys::ImagePrinter, defaultPrinterName);
+    v.EtiquettePrinter = GetSetting(Keys::EtiquettePrinter, defaultPrinterName);
+    v.CR_Printer = GetSetting(Keys::CR_Printer, defaultPrinterName);
+    v.NbEtiquette = GetSetting(Keys::NbEtiquette);
+    v.FormatEtiquette = GetIntegerSetting(Keys::FormatEtiquette);
+    v.FujiCheminNetpix = GetSetting(Keys::FujiCheminNetpix);
+    v.FujiPraticien = GetSetting(Keys::FujiPraticien);
+    v.LetOnTop = GetYesNoSetting(Keys::LetOnTop);
+    v.Position = GetIntegerSetting(Keys::Position);
     return v;
 }
 
 void SaveOptions(const OptionsValues& v, const MainWindowPlace& place)
 {
-    SaveSetting(conquest, QStringLiteral("ConquestPath"), v.ConquestPath);
-    SaveSetting(conquest, QStringLiteral("ConquestImagePath"), v.ConquestImagePath);
-    SaveSetting(print, QStringLiteral("Entete"), v.Entete);
-    SaveSetting(print, QStringLiteral("Inverse"), YesNoText(v.Inverse));
-    SaveSetting(print, QStringLiteral("IsEtiquette"), YesNoText(v.IsEtiquette));
-    SaveSetting(print, QStringLiteral("EtiquetteAutoPrint"), YesNoText(v.EtiquetteAutoPrint));
-    SaveSetting(print, QStringLiteral("ImagePrinter"), v.ImagePrinter);
-    SaveSetting(print, QStringLiteral("EtiquettePrinter"), v.EtiquettePrinter);
-    SaveSetting(print, QStringLiteral("CR_Printer"), v.CR_Printer);
-    SaveSetting(print, QStringLiteral("NbEtiquette"), v.NbEtiquette);
-    SaveSetting(workList, QStringLiteral("FujiCheminNetpix"), v.FujiCheminNetpix);
-    SaveSetting(workList, QStringLiteral("FujiPraticien"), v.FujiPraticien);
-    SaveSetting(print, QStringLiteral("FormatEtiquette"), QString::number(v.FormatEtiquette));
-    SaveSetting(windows, QStringLiteral("Position"), QString::number(v.Position));
-    SaveSetting(windows, QStringLiteral("LetOnTop"), YesNoText(v.LetOnTop));
+    SaveSetting(Keys::ConquestPath, v.ConquestPath);
+    SaveSetting(Keys::ConquestImagePath, v.ConquestImagePath);
+    SaveSetting(Keys::Entete, v.Entete);
+    SaveSetting(Keys::Inverse, YesNoText(v.Inverse));
+    SaveSetting(Keys::IsEtiquette, YesNoText(v.IsEtiquette));
+    SaveSetting(Keys::EtiquetteAutoPrint, YesNoText(v.EtiquetteAutoPrint));
+    SaveSetting(Keys::ImagePrinter, v.ImagePrinter);
+    SaveSetting(Keys::EtiquettePrinter, v.EtiquettePrinter);
+    SaveSetting(Keys::CR_Printer, v.CR_Printer);
+    SaveSetting(Keys::NbEtiquette, v.NbEtiquette);
+    SaveSetting(Keys::FujiCheminNetpix, v.FujiCheminNetpix);
+    SaveSetting(Keys::FujiPraticien, v.FujiPraticien);
+    SaveSetting(Keys::FormatEtiquette, QString::number(v.FormatEtiquette));
+    SaveSetting(Keys::Position, QString::number(v.Position));
+    SaveSetting(Keys::LetOnTop, YesNoText(v.LetOnTop));
     if (!place.normalState)
         return;
-    SaveSetting(windows, QStringLiteral("PositionLeft"), QString::number(place.leftTwips));
-    SaveSetting(windows, QStringLiteral("PositionTop"), QString::number(place.topTwips));
+    SaveSetting(Keys::PositionLeft, QString::number(place.leftTwips));
+    SaveSetting(Keys::PositionTop, QString::number(place.topTwips));
 }
 
 QString ImageFolderForDatabase(const QString& databasePath)

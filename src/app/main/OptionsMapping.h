@@ -7,21 +7,21 @@
 namespace vexa {
 
 struct OptionsValues {
-    QString ConquestPath; // Text11
-    QString ConquestImagePath; // Text2
-    QString Entete; // Text4
-    bool Inverse = false; // Check1
-    bool IsEtiquette = false; // Check3
-    bool EtiquetteAutoPrint = false; // Check4
-    QString ImagePrinter; // Combo1(0)
-    QString EtiquettePrinter; // Combo1(1)
-    QString CR_Printer; // Combo1(2)
-    QString NbEtiquette = QStringLiteral("1"); // Combo2
-    int FormatEtiquette = 1; // Option2(i): 0 or 1, 2 when none is selected
-    QString FujiCheminNetpix; // Text1(1)
-    QString FujiPraticien = QStringLiteral("VD"); // Text1(10)
-    bool LetOnTop = true; // Check2
-    int Position = 0; // Option1(i): 0 to 4, 5 when none is selected
+    QString ConquestPath;
+    QString ConquestImagePath;
+    QString Entete;
+    bool Inverse = false;
+    bool IsEtiquette = false;
+    bool EtiquetteAutoPrint = false;
+    QString ImagePrinter;
+    QString EtiquettePrinter;
+    QString CR_Printer;
+    QString NbEtiquette = QStringLiteral("1");
+    int FormatEtiquette = 1; // the label kind: 0 or 1, 2 when none is ticked
+    QString FujiCheminNetpix;
+    QString FujiPraticien = QStringLiteral("VD");
+    bool LetOnTop = true;
+    int Position = 0; // the window position: 0 to 4, 5 when none is ticked
 };
 
 // The main window's place, stored only while it is in its normal state.

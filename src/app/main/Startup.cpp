@@ -2,10 +2,10 @@
 
 #include "AppValues.h"
 #include "DialogService.h"
+#include "MainWindow.h"
 #include "PacsUpgrade.h"
 #include "SingleInstance.h"
 #include "StartupSteps.h"
-#include "frmMain.h"
 
 #include <QApplication>
 
@@ -22,7 +22,7 @@ void ReportDatabaseFailure(const QString& description, const std::function<void(
     MsgBox(RestartToApplyText(), MsgIcon::Exclamation);
 }
 
-StartupOutcome RunStartup(frmMain& window, SingleInstance& instance, const StartupHooks& hooks)
+StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks)
 {
     if (!instance.acquire()) {
         MsgBox(SingleInstance::AlreadyRunningText(), MsgIcon::Exclamation, MsgButtons::Ok,

@@ -8,7 +8,7 @@
 
 namespace vexa {
 
-class frmMain;
+class MainWindow;
 class SingleInstance;
 
 enum class StartupOutcome { Run, AlreadyRunning, DatabaseFailed };
@@ -20,7 +20,7 @@ struct StartupHooks {
     QString defaultPrinterName;
 };
 
-StartupOutcome RunStartup(frmMain& window, SingleInstance& instance, const StartupHooks& hooks);
+StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks);
 
 // The windows' font, Liberation Sans, set on the application before any
 // window is created.

@@ -1,6 +1,6 @@
 #include "SystemInfoViewer.h"
 
-#include "Settings.h"
+#include "SettingKeys.h"
 
 #include <QStandardPaths>
 
@@ -14,7 +14,7 @@ QStringList DefaultSystemInfoPrograms()
 
 QStringList SystemInfoPrograms()
 {
-    const QString stored = GetSetting(QStringLiteral("Windows"), QStringLiteral("SystemInfoPrograms"));
+    const QString stored = GetSetting(Keys::SystemInfoPrograms);
     if (stored.trimmed().isEmpty())
         return DefaultSystemInfoPrograms();
     return stored.split(u';', Qt::SkipEmptyParts);

@@ -1,13 +1,13 @@
 // VexaDICOM: the diagnostic console beside a Conquest mini-PACS.
 //   vexadicom [--settings FILE]
+#include "MainWindow.h"
+#include "OptionsDialog.h"
 #include "Printers.h"
 #include "QtDialogService.h"
 #include "SeriesExport.h"
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "Startup.h"
-#include "frmMain.h"
-#include "frmOptions.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,12 +30,12 @@ int main(int argc, char** argv)
     vexa::QtDialogService dialogService;
     vexa::setDialogService(&dialogService);
     vexa::SingleInstance instance;
-    vexa::frmMain window;
+    vexa::MainWindow window;
     window.exportSeries = vexa::ProductionSeriesExporter(window.sets);
     vexa::StartupHooks hooks;
     hooks.defaultPrinterName = vexa::DefaultPrinterName();
     hooks.showOptions = [&window] {
-        vexa::frmOptions options(&window);
+        vexa::OptionsDialog options(&window);
         options.setRelayout([&window] { window.Relayout(); });
         options.exec();
     };

@@ -1,12 +1,12 @@
 #include "ExportProgress.h"
 
-#include "Misc.h"
-#include "frmWaitLoad.h"
+#include "PumpEvents.h"
+#include "WaitWindow.h"
 
 namespace vexa {
 
 WaitWindowProgress::WaitWindowProgress()
-    : window(new frmWaitLoad)
+    : window(new WaitWindow)
 {
 }
 

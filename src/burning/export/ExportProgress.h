@@ -3,7 +3,7 @@
 // An interface so the export logic runs in tests without a window.
 namespace vexa {
 
-class frmWaitLoad;
+class WaitWindow;
 
 class ExportProgress {
 public:
@@ -13,7 +13,7 @@ public:
     virtual void end() = 0;
 };
 
-// The waiting window frmWaitLoad (shown with its resting message, events
+// The waiting window WaitWindow (shown with its resting message, events
 // pumped so it paints, closed at the end).
 class WaitWindowProgress : public ExportProgress {
 public:
@@ -24,7 +24,7 @@ public:
     void end() override;
 
 private:
-    frmWaitLoad* window;
+    WaitWindow* window;
 };
 
 } // namespace vexa

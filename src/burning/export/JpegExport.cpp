@@ -1,6 +1,6 @@
 #include "JpegExport.h"
 
-#include "Misc.h"
+#include "Paths.h"
 #include "PictureNames.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"

@@ -1,5 +1,5 @@
 #include "clsFindFile.h"
-#include "Misc.h"
+#include "PumpEvents.h"
 #include <QDir>
 
 namespace vexa {

@@ -3,6 +3,7 @@
 // (slots 1-3), one text, and the handle squares of its points (arrays L1_1,
 // L1_2, L2_1, L2_2). Geometry is kept in image pixels plus small screen
 // shifts, so the overlay maps it at paint time and follows zoom and pan.
+#include <QColor>
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
@@ -23,6 +24,11 @@ using Colour = uint32_t;
 constexpr Colour MeasureYellow = 65535;
 constexpr Colour TextHandleGrey = 12632256;
 constexpr Colour HandleColour = 255; // red squares for the points of a measurement
+
+inline QColor ToQColor(Colour colour)
+{
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
 
 constexpr int SegmentSlots = 3;
 constexpr double HandleSide = 5.0; // 75 twips

@@ -4,11 +4,6 @@
 
 namespace vexa {
 
-QColor ToQColor(Colour colour)
-{
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
 MeasurementOverlay::MeasurementOverlay(QWidget* parent)
     : QWidget(parent)
     , toScreen([](QPointF image) { return image; })

@@ -35,7 +35,4 @@ private:
     ImageToScreen toScreen;
 };
 
-// 24-bit colour with red in the low byte.
-QColor ToQColor(Colour colour);
-
 } // namespace vexa

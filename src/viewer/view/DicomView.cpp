@@ -2,6 +2,7 @@
 
 #include "DicomLoader.h"
 #include "DicomTags.h"
+#include "ImageRegionRenderer.h"
 #include "ViewRenderer.h"
 
 #include <QClipboard>
@@ -38,7 +39,7 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
         | (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-QSize imageSize(const DicomImageData& image)
+QSize sizeOf(const DicomImageData& image)
 {
     return {image.columns, image.rows};
 }
@@ -90,7 +91,7 @@ void DicomView::clear()
 
 void DicomView::initialDisplay()
 {
-    const QSize size = imageSize(*image);
+    const QSize size = sizeOf(*image);
     const int zoom = fitMode ? fitZoomLevel(size, this->size()) : geometry.zoomLevel;
     applyGeometry(centredGeometry(size, this->size(), zoom));
 }
@@ -116,7 +117,7 @@ void DicomView::setFitMode(bool fit)
 {
     fitMode = fit;
     if (fit && image) {
-        const QSize size = imageSize(*image);
+        const QSize size = sizeOf(*image);
         applyGeometry(centredGeometry(size, this->size(), fitZoomLevel(size, this->size())));
     }
 }
@@ -153,7 +154,7 @@ void DicomView::setRestoreDisplay(bool restore)
     voi = image->defaultWindow;
     rebuildLut();
     fitMode = fitAtLoad;
-    const QSize size = imageSize(*image);
+    const QSize size = sizeOf(*image);
     applyGeometry(
         centredGeometry(size, this->size(), fitMode ? fitZoomLevel(size, this->size()) : zoomAtLoad));
 }
@@ -347,6 +348,42 @@ void DicomView::resizeEvent(QResizeEvent*)
 {
     invalidate();
     tagsView->setGeometry(rect());
+}
+
+QPoint DicomView::pixelAt(QPointF screenPoint) const
+{
+    const QPointF imagePoint = screenToImage(screenPoint);
+    return {static_cast<int>(std::floor(imagePoint.x())), static_cast<int>(std::floor(imagePoint.y()))};
+}
+
+QRectF DicomView::visibleImageRect() const
+{
+    if (!image)
+        return {};
+    const QRectF shown(screenToImage(QPointF(0, 0)), screenToImage(QPointF(width(), height())));
+    return shown.intersected(QRectF(QPointF(0, 0), QSizeF(imageSize())));
+}
+
+QRect DicomView::visibleScreenRect() const
+{
+    const QRectF shown = visibleImageRect();
+    if (shown.isEmpty())
+        return {};
+    const QPointF from = imageToScreen(shown.topLeft());
+    const QPointF to = imageToScreen(shown.bottomRight());
+    const QRect screen(
+        QPoint(qRound(from.x()), qRound(from.y())), QPoint(qRound(to.x()) - 1, qRound(to.y()) - 1));
+    return screen.intersected(rect());
+}
+
+QImage DicomView::renderVisible(QSize size) const
+{
+    const QRectF region = visibleImageRect();
+    if (!image || region.isEmpty())
+        return {};
+    const bool inverted = (polarity == -1) != image->invertedGrey;
+    const DisplayLut printLut = makeDisplayLut(*image, voi, inverted);
+    return RenderImageRegion(*image, printLut, region, size);
 }
 
 } // namespace vexa

@@ -66,6 +66,7 @@ public:
     QImage displayImage();
 
     int PixelColumns() const { return image ? image->columns : 0; }
+    QSize imageSize() const { return {PixelColumns(), PixelRows()}; }
     int PixelRows() const { return image ? image->rows : 0; }
     double ColumnSpacing() const { return image ? image->spacing.column : 0.0; }
     double RowSpacing() const { return image ? image->spacing.row : 0.0; }
@@ -73,17 +74,20 @@ public:
     int OffsetY() const { return geometry.offsetY; }
     void setOffsets(int offsetX, int offsetY);
 
-    // Display switches kept for the windows that set them; they change nothing.
-    void setSwitch202(bool on) { switch202 = on; }
-    void setSwitch219(bool on) { switch219 = on; }
-    void setSwitch223(bool on) { switch223 = on; }
-    void setSwitch242(bool on) { switch242 = on; }
-
     VoiWindow window() const { return voi; }
     void setWindow(const VoiWindow& window);
     ViewGeometry viewGeometry() const { return geometry; }
     QPointF imageToScreen(QPointF imagePoint) const;
     QPointF screenToImage(QPointF screenPoint) const;
+    // The image pixel under a widget position (may lie outside the image).
+    QPoint pixelAt(QPointF screenPoint) const;
+    // The part of the image the control shows, in image pixels, and where it
+    // lies on the control, in widget pixels.
+    QRectF visibleImageRect() const;
+    QRect visibleScreenRect() const;
+    // The visible part at a size in device pixels, with the current contrast
+    // and polarity, drawn again from the source pixels (printing).
+    QImage renderVisible(QSize size) const;
     const DicomViewTools& toolState() const { return tools; }
 
 signals:
@@ -133,7 +137,6 @@ private:
     VoiWindow dragStartWindow;
     ViewGeometry dragStartGeometry;
     QPlainTextEdit* tagsView = nullptr;
-    bool switch202 = false, switch219 = false, switch223 = false, switch242 = false;
 };
 
 } // namespace vexa

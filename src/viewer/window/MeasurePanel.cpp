@@ -19,7 +19,7 @@ struct ToolButton {
     const char* toolTip;
 };
 
-// Command2(0..6), in index order.
+// toolButtons(0..6), in index order.
 constexpr ToolButton Tools[] = {
     {"Texte", "Placer un texte"},
     {"Distance", "Mesurer une distance"},
@@ -41,7 +41,7 @@ constexpr int PresetHeight = 24;
 MeasurePanel::MeasurePanel(QWidget* parent)
     : QWidget(parent)
 {
-    setObjectName(QStringLiteral("ToolBox1"));
+    setObjectName(QStringLiteral("MeasurePanel"));
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -55,39 +55,39 @@ void MeasurePanel::createTools()
 {
     for (int i = 0; i < 7; ++i) {
         auto* button = new QPushButton(QString::fromUtf8(Tools[i].caption), this);
-        button->setObjectName(QStringLiteral("Command2_%1").arg(i));
+        button->setObjectName(QStringLiteral("toolButton%1").arg(i));
         button->setToolTip(QString::fromUtf8(Tools[i].toolTip));
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(Margin + (i % 2) * (ToolWidth + Margin), Margin + (i / 2) * (ToolHeight + Margin),
             ToolWidth, ToolHeight);
         connect(button, &QPushButton::clicked, this, [this, i] { emit toolClicked(i); });
-        Command2 << button;
+        toolButtons << button;
     }
 }
 
 void MeasurePanel::createTextBoxes()
 {
     int y = Margin + 4 * (ToolHeight + Margin) + Margin;
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(Margin, y, 2 * ToolWidth + Margin, 24);
+    textEdit = new QLineEdit(this);
+    textEdit->setObjectName(QStringLiteral("textEdit"));
+    textEdit->setGeometry(Margin, y, 2 * ToolWidth + Margin, 24);
     y += 28;
-    Label3 = new QLabel(QStringLiteral("Taille"), this);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(Margin, y, 40, 24);
-    Label3->installEventFilter(this);
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
-    Combo1->addItems(TextSizeChoices());
-    Combo1->setCurrentIndex(0);
-    Combo1->setGeometry(Margin + 44, y, 2 * ToolWidth + Margin - 44, 24);
+    sizeLabel = new QLabel(QStringLiteral("Taille"), this);
+    sizeLabel->setObjectName(QStringLiteral("sizeLabel"));
+    sizeLabel->setGeometry(Margin, y, 40, 24);
+    sizeLabel->installEventFilter(this);
+    textSizeBox = new QComboBox(this);
+    textSizeBox->setObjectName(QStringLiteral("textSizeBox"));
+    textSizeBox->setEditable(true);
+    textSizeBox->addItems(TextSizeChoices());
+    textSizeBox->setCurrentIndex(0);
+    textSizeBox->setGeometry(Margin + 44, y, 2 * ToolWidth + Margin - 44, 24);
     y += 30;
-    Command1 = new QPushButton(QStringLiteral("Préselection"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setFocusPolicy(Qt::NoFocus);
-    Command1->setGeometry(Margin, y, 2 * ToolWidth + Margin, ToolHeight);
-    connect(Command1, &QPushButton::clicked, this, &MeasurePanel::widenClicked);
+    widenButton = new QPushButton(QStringLiteral("Préselection"), this);
+    widenButton->setObjectName(QStringLiteral("widenButton"));
+    widenButton->setFocusPolicy(Qt::NoFocus);
+    widenButton->setGeometry(Margin, y, 2 * ToolWidth + Margin, ToolHeight);
+    connect(widenButton, &QPushButton::clicked, this, &MeasurePanel::widenClicked);
 }
 
 // The presets lie right of the closed panel's width; they show when it widens.
@@ -96,20 +96,20 @@ void MeasurePanel::createPresets()
     const int left = TwipsToPixels(ClosedWidthTwips) + Margin;
     for (int i = 0; i < static_cast<int>(PresetTexts.size()); ++i) {
         auto* button = new QPushButton(QString::fromUtf8(PresetTexts[i].caption), this);
-        button->setObjectName(QStringLiteral("Command4_%1").arg(i));
+        button->setObjectName(QStringLiteral("presetButton%1").arg(i));
         button->setProperty("Tag", PresetTexts[i].size);
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(left + (i % 2) * (PresetWidth + Margin), Margin + (i / 2) * (PresetHeight + 2),
             PresetWidth, PresetHeight);
         connect(button, &QPushButton::clicked, this, [this, i] { emit presetClicked(i); });
-        Command4 << button;
+        presetButtons << button;
     }
 }
 
 void MeasurePanel::showPreset(const QString& text, int size)
 {
-    Text1->setText(text);
-    Combo1->setEditText(QString::number(size));
+    textEdit->setText(text);
+    textSizeBox->setEditText(QString::number(size));
 }
 
 void MeasurePanel::mousePressEvent(QMouseEvent* event)
@@ -120,7 +120,7 @@ void MeasurePanel::mousePressEvent(QMouseEvent* event)
 
 bool MeasurePanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Label3 && event->type() == QEvent::MouseButtonPress)
+    if (watched == sizeLabel && event->type() == QEvent::MouseButtonPress)
         emit closeClicked();
     return QWidget::eventFilter(watched, event);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// ToolBox1, the sliding measurement panel: the seven tool buttons, the text
+// The sliding measurement panel: the seven tool buttons, the text
 // to place with its size, and "Préselection" with the preset texts. It only
 // reports the user's choices; the window slides it and the measurement
 // controller acts on them.
@@ -21,21 +21,21 @@ public:
 
     explicit MeasurePanel(QWidget* parent = nullptr);
 
-    QLineEdit* Text1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QList<QPushButton*> Command2; // the tools, indexes 0..6
-    QList<QPushButton*> Command4; // the preset texts, indexes 0..22
+    QLineEdit* textEdit = nullptr;
+    QComboBox* textSizeBox = nullptr;
+    QLabel* sizeLabel = nullptr;
+    QPushButton* widenButton = nullptr;
+    QList<QPushButton*> toolButtons; // the tools, indexes 0..6
+    QList<QPushButton*> presetButtons; // the preset texts, indexes 0..22
 
     // Shows a preset's caption and size in the text and size boxes.
     void showPreset(const QString& text, int size);
 
 signals:
-    void toolClicked(int index); // Command2(index)
-    void presetClicked(int index); // Command4(index)
-    void widenClicked(); // Command1
-    void closeClicked(); // a click on the panel itself or on Label3
+    void toolClicked(int index); // toolButtons[index]
+    void presetClicked(int index); // presetButtons[index]
+    void widenClicked(); // widenButton
+    void closeClicked(); // a click on the panel itself or on sizeLabel
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

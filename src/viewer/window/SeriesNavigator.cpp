@@ -1,7 +1,7 @@
 #include "SeriesNavigator.h"
 
 #include "DialogService.h"
-#include "Misc.h"
+#include "Paths.h"
 #include "RecordSet.h"
 
 #include <QDate>

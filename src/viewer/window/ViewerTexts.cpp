@@ -24,10 +24,4 @@ QString ViewerPrintCaption(const QString& entete, const QString& patientName, co
     return caption;
 }
 
-QColor ColourFromValue(std::uint32_t value)
-{
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-        static_cast<int>((value >> 16) & 0xFF));
-}
-
 } // namespace vexa

@@ -2,7 +2,7 @@
 // about window and the quit sequence.
 #include "PacsFixture.h"
 
-#include "frmAbout.h"
+#include "AboutDialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -13,9 +13,9 @@ using namespace vexa::test;
 
 TEST(Frame, PopupMenuHoldsItsItemsInOrder)
 {
-    frmMain window;
+    MainWindow window;
     QStringList captions;
-    for (QAction* action : window.mnuSystray->actions())
+    for (QAction* action : window.popupMenu->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(captions.join(u'|'),
         QStringLiteral("VexaDicom|-|&? Aide...|-|&Afficher ...|&Outils...|&Configurer|-|"
@@ -28,14 +28,14 @@ TEST_F(FrameStarted, ConfigureFromTheMenuPausesTheMonitorAndResumesIt)
 {
     int intervalWhileOpen = -1;
     started.onOptions = [&] { intervalWhileOpen = started.window.surveyInterval(); };
-    started.window.mnuSystray->findChild<QAction*>(QStringLiteral("mnuConfig"))->trigger();
+    started.window.popupMenu->findChild<QAction*>(QStringLiteral("mnuConfig"))->trigger();
     EXPECT_EQ(intervalWhileOpen, 0);
     EXPECT_EQ(started.window.surveyInterval(), 6000);
 }
 
 TEST(Frame, CaptionOnlyWhileMinimised)
 {
-    frmMain window;
+    MainWindow window;
     window.show();
     window.setWindowState(Qt::WindowMinimized);
     window.Relayout();
@@ -50,7 +50,7 @@ TEST(Frame, SystemInfoWithoutViewerSaysSo)
     ScriptedDialogService dialogs;
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", "/nonexistent");
-    frmAbout about;
+    AboutDialog about;
     about.ShowSystemInfo();
     qputenv("PATH", path);
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -60,7 +60,7 @@ TEST(Frame, SystemInfoWithoutViewerSaysSo)
 
 TEST(Frame, QuitSequenceClosesEveryWindow)
 {
-    frmMain window;
+    MainWindow window;
     window.show();
     QWidget other;
     other.show();

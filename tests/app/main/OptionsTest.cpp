@@ -2,8 +2,8 @@
 // browse buttons, on a settings file of its own.
 #include "AppValues.h"
 #include "DialogService.h"
+#include "OptionsDialog.h"
 #include "Settings.h"
-#include "frmOptions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,30 +43,30 @@ protected:
 
 TEST_F(OptionsTest, LoadShowsTheSettingsAndTheFirstTab)
 {
-    frmOptions options;
+    OptionsDialog options;
     EXPECT_EQ(options.windowTitle(), QStringLiteral("Configuration..."));
-    EXPECT_EQ(options.Text11->text(), QStringLiteral("/pacs/data/dbase/conquest.db3"));
-    EXPECT_EQ(options.Text2->text(), QStringLiteral("/pacs/data/"));
-    EXPECT_EQ(options.Text1[10]->text(), QStringLiteral("VD"));
-    EXPECT_TRUE(options.Option2[1]->isChecked());
-    EXPECT_TRUE(options.Option1[0]->isChecked()); // hidden panel loaded too
-    EXPECT_TRUE(options.Check2->isChecked());
-    EXPECT_FALSE(options.FrameEtiquettes->isEnabledTo(options.picOptions[1]));
-    EXPECT_EQ(options.Combo1[3]->currentText(), QStringLiteral("Fuji NetPix"));
-    EXPECT_EQ(options.tbsOptions->count(), 4);
-    EXPECT_EQ(options.tbsOptions->tabToolTip(3), QStringLiteral("Configuration de la WorkList"));
-    EXPECT_TRUE(options.picOptions[0]->isEnabled());
-    EXPECT_FALSE(options.picOptions[1]->isEnabled());
-    EXPECT_LT(options.picOptions[1]->x(), 0);
+    EXPECT_EQ(options.databasePathEdit->text(), QStringLiteral("/pacs/data/dbase/conquest.db3"));
+    EXPECT_EQ(options.imageFolderEdit->text(), QStringLiteral("/pacs/data/"));
+    EXPECT_EQ(options.practitionerEdit->text(), QStringLiteral("VD"));
+    EXPECT_TRUE(options.labelKindOptions[1]->isChecked());
+    EXPECT_TRUE(options.positionOptions[0]->isChecked()); // hidden panel loaded too
+    EXPECT_TRUE(options.alwaysOnTopCheck->isChecked());
+    EXPECT_FALSE(options.labelsFrame->isEnabledTo(options.panels[1]));
+    EXPECT_EQ(options.worklistConsoleBox->currentText(), QStringLiteral("Fuji NetPix"));
+    EXPECT_EQ(options.tabs->count(), 4);
+    EXPECT_EQ(options.tabs->tabToolTip(3), QStringLiteral("Configuration de la WorkList"));
+    EXPECT_TRUE(options.panels[0]->isEnabled());
+    EXPECT_FALSE(options.panels[1]->isEnabled());
+    EXPECT_LT(options.panels[1]->x(), 0);
 }
 
 TEST_F(OptionsTest, TabsChangePanelsAndCtrlTabWrapsAround)
 {
-    frmOptions options;
+    OptionsDialog options;
     options.SelectTab(3);
-    EXPECT_EQ(options.picOptions[3]->x(), 14); // 210 twips
-    EXPECT_TRUE(options.picOptions[3]->isEnabled());
-    EXPECT_FALSE(options.picOptions[0]->isEnabled());
+    EXPECT_EQ(options.panels[3]->x(), 14); // 210 twips
+    EXPECT_TRUE(options.panels[3]->isEnabled());
+    EXPECT_FALSE(options.panels[0]->isEnabled());
     QTest::keyClick(&options, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(options.currentTab(), 0);
     QTest::keyClick(&options, Qt::Key_Tab, Qt::ControlModifier);
@@ -75,30 +75,30 @@ TEST_F(OptionsTest, TabsChangePanelsAndCtrlTabWrapsAround)
 
 TEST_F(OptionsTest, LabelsSwitchEnablesItsFrame)
 {
-    frmOptions options;
+    OptionsDialog options;
     options.SelectTab(1);
-    options.Check3->setChecked(true);
-    EXPECT_TRUE(options.FrameEtiquettes->isEnabled());
-    options.Check3->setChecked(false);
-    EXPECT_FALSE(options.FrameEtiquettes->isEnabled());
+    options.labelsCheck->setChecked(true);
+    EXPECT_TRUE(options.labelsFrame->isEnabled());
+    options.labelsCheck->setChecked(false);
+    EXPECT_FALSE(options.labelsFrame->isEnabled());
 }
 
 TEST_F(OptionsTest, CancelKeepsTheSettingsAndApplyThenCancelKeepsTheApplied)
 {
     {
-        frmOptions options;
-        options.Text4->setText(QStringLiteral("Cabinet de radiologie"));
+        OptionsDialog options;
+        options.letterheadEdit->setText(QStringLiteral("Cabinet de radiologie"));
         options.reject();
     }
     EXPECT_EQ(setting("Print", "Entete"), QStringLiteral("<absent>"));
     {
-        frmOptions options;
-        options.Text4->setText(QStringLiteral("Cabinet de radiologie"));
-        options.Check1->setChecked(true);
-        options.Option2[0]->setChecked(true);
-        options.Text1[1]->setText(QStringLiteral("/mnt/netpix/"));
+        OptionsDialog options;
+        options.letterheadEdit->setText(QStringLiteral("Cabinet de radiologie"));
+        options.invertGreyCheck->setChecked(true);
+        options.labelKindOptions[0]->setChecked(true);
+        options.netPixFolderEdit->setText(QStringLiteral("/mnt/netpix/"));
         options.Apply();
-        options.Text4->setText(QStringLiteral("changed after"));
+        options.letterheadEdit->setText(QStringLiteral("changed after"));
         options.reject();
     }
     EXPECT_EQ(setting("Print", "Entete"), QStringLiteral("Cabinet de radiologie"));
@@ -118,7 +118,7 @@ TEST_F(OptionsTest, MainWindowPlaceIsSavedOnlyInItsNormalState)
     QWidget mainWindow;
     mainWindow.move(20, 30);
     {
-        frmOptions options(&mainWindow);
+        OptionsDialog options(&mainWindow);
         int relayouts = 0;
         options.setRelayout([&] { ++relayouts; });
         options.Apply();
@@ -127,26 +127,26 @@ TEST_F(OptionsTest, MainWindowPlaceIsSavedOnlyInItsNormalState)
     EXPECT_EQ(setting("Windows", "PositionLeft"), QString::number(mainWindow.x() * 15));
     SaveSetting(QStringLiteral("Windows"), QStringLiteral("PositionLeft"), QStringLiteral("7"));
     mainWindow.setWindowState(Qt::WindowMaximized);
-    frmOptions(&mainWindow).Apply();
+    OptionsDialog(&mainWindow).Apply();
     EXPECT_EQ(setting("Windows", "PositionLeft"), QStringLiteral("7"));
 }
 
 TEST_F(OptionsTest, BrowseButtonsFillTheirFieldsAndCancelChangesNothing)
 {
-    frmOptions options;
+    OptionsDialog options;
     dialogs.answerFile(QString()); // cancelled
-    options.Command1->Click();
-    EXPECT_EQ(options.Text11->text(), QStringLiteral("/pacs/data/dbase/conquest.db3"));
+    options.browseDatabaseButton->Click();
+    EXPECT_EQ(options.databasePathEdit->text(), QStringLiteral("/pacs/data/dbase/conquest.db3"));
 
     dialogs.answerFile(QStringLiteral("/opt/conquest/data/dbase/conquest.db3"));
-    options.Command1->Click();
-    EXPECT_EQ(options.Text11->text(), QStringLiteral("/opt/conquest/data/dbase/conquest.db3"));
-    EXPECT_EQ(options.Text2->text(), QStringLiteral("/opt/conquest/data/"));
+    options.browseDatabaseButton->Click();
+    EXPECT_EQ(options.databasePathEdit->text(), QStringLiteral("/opt/conquest/data/dbase/conquest.db3"));
+    EXPECT_EQ(options.imageFolderEdit->text(), QStringLiteral("/opt/conquest/data/"));
     ASSERT_EQ(dialogs.files.size(), 2u);
     EXPECT_TRUE(dialogs.files[0].filters.first().contains(QStringLiteral("*.db3")));
     EXPECT_TRUE(dialogs.files[0].filters.last().startsWith(QStringLiteral("Tous les fichiers")));
 
     dialogs.answerFile(QStringLiteral("/mnt/netpix/worklist/any.txt"));
-    options.Command2_0->Click();
-    EXPECT_EQ(options.Text1[1]->text(), QStringLiteral("/mnt/netpix/worklist/"));
+    options.browseNetPixButton->Click();
+    EXPECT_EQ(options.netPixFolderEdit->text(), QStringLiteral("/mnt/netpix/worklist/"));
 }

@@ -3,9 +3,9 @@
 // window's tests, a settings file pointing at it, and the main window started
 // on it with scripted dialogs and its own instance lock.
 #include "DialogService.h"
+#include "MainWindow.h"
 #include "SingleInstance.h"
 #include "Startup.h"
-#include "frmMain.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -49,7 +49,7 @@ struct StartedWindow {
 
     ScriptedDialogService dialogs;
     SingleInstance instance;
-    frmMain window;
+    MainWindow window;
     int optionsShown = 0;
     QStringList connectionsWhenOptionsShown;
     std::function<void()> onOptions;

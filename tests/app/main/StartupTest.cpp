@@ -95,12 +95,13 @@ TEST_F(StartupTest, AConfiguredDatabaseStartsTheWindowWithItsVersionAndValues)
     EXPECT_EQ(started.optionsShown, 0);
     EXPECT_EQ(appValues().FujiPraticien, QStringLiteral("AB"));
     EXPECT_EQ(appValues().ConquestPath, pacs.databasePath());
-    EXPECT_TRUE(started.window.lblVersion->text().startsWith(QStringLiteral("Version : ")));
+    EXPECT_TRUE(started.window.versionLabel->text().startsWith(QStringLiteral("Version : ")));
     EXPECT_EQ(started.window.page(), 1);
-    EXPECT_EQ(started.window.TimerSurvey.interval(), 6000);
-    EXPECT_TRUE(started.window.TimerSurvey.isActive());
-    EXPECT_EQ(started.window.TimerDay.interval(), 60000);
-    EXPECT_EQ(started.window.Label1->text(), QStringLiteral("Il n'y a pas de nouveau dossier à traiter"));
+    EXPECT_EQ(started.window.monitorTimer.interval(), 6000);
+    EXPECT_TRUE(started.window.monitorTimer.isActive());
+    EXPECT_EQ(started.window.dayTimer.interval(), 60000);
+    EXPECT_EQ(
+        started.window.noticeLabel->text(), QStringLiteral("Il n'y a pas de nouveau dossier à traiter"));
     EXPECT_EQ(started.dialogs.messages.size(), 0u);
 }
 

@@ -1,17 +1,17 @@
 // The viewer window driven like a user: real buttons, mouse and keys on a
 // small generated exam, questions answered by script.
+#include "ViewerWindow.h"
 #include "AppValues.h"
 #include "DgrFile.h"
 #include "DialogService.h"
+#include "DicomView.h"
 #include "ExamIdentity.h"
-#include "FrmDicomViewer.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 #include "SeriesNavigator.h"
 #include "TestSeries.h"
-#include "ViewerDisplay.h"
 
 #include <brixel/Button.h>
 
@@ -78,16 +78,16 @@ protected:
         CurrentExam() = ExamIdentity{};
     }
 
-    std::unique_ptr<FrmDicomViewer> openSeries()
+    std::unique_ptr<ViewerWindow> openSeries()
     {
-        auto viewer = std::make_unique<FrmDicomViewer>(&images);
+        auto viewer = std::make_unique<ViewerWindow>(&images);
         viewer->picturePrinter().setInstalledPrinters(QStringList());
         viewer->picturePrinter().setPdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
         viewer->openWindow();
         return viewer;
     }
 
-    static brixel::Button* button(FrmDicomViewer& viewer, const char* name)
+    static brixel::Button* button(ViewerWindow& viewer, const char* name)
     {
         auto* found
             = viewer.findChild<brixel::Button*>(QString::fromLatin1(name), Qt::FindChildrenRecursively);
@@ -107,14 +107,14 @@ protected:
     }
 
     // A point of the image on the display, in widget pixels.
-    static QPoint onScreen(FrmDicomViewer& viewer, QPointF image)
+    static QPoint onScreen(ViewerWindow& viewer, QPointF image)
     {
         return viewer.display()->imageToScreen(image + QPointF(0.5, 0.5)).toPoint();
     }
 
     // Opens the window and lets it take its final size, so the image keeps one
     // place on the display while the mouse works on it.
-    std::unique_ptr<FrmDicomViewer> openSettled()
+    std::unique_ptr<ViewerWindow> openSettled()
     {
         auto viewer = openSeries();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(viewer.get()));
@@ -122,17 +122,17 @@ protected:
         return viewer;
     }
 
-    // Opens the measurement panel and chooses a tool button (Command2 index).
-    static void chooseTool(FrmDicomViewer& viewer, int command)
+    // Opens the measurement panel and chooses a tool button (toolButtons index).
+    static void chooseTool(ViewerWindow& viewer, int command)
     {
         click(button(viewer, "Command3"));
-        click(viewer.measurePanel()->Command2[command]);
+        click(viewer.measurePanel()->toolButtons[command]);
     }
 
     // The pointer goes to an image pixel, then the button is clicked there.
-    static void clickImage(FrmDicomViewer& viewer, QPoint image, Qt::MouseButton which = Qt::LeftButton)
+    static void clickImage(ViewerWindow& viewer, QPoint image, Qt::MouseButton which = Qt::LeftButton)
     {
-        QWidget* display = viewer.display()->widget();
+        QWidget* display = viewer.display();
         const QPoint at = onScreen(viewer, image);
         QTest::mouseMove(display, at);
         QTest::mouseClick(display, which, {}, at);
@@ -164,7 +164,7 @@ TEST_F(ViewerWindowTest, OpensTheFirstImageOfTheSeriesWithItsTitle)
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
         QStringLiteral("Patient : DUPONT JEAN ; Date de l'examen : 14/03/2026"));
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Non"));
-    EXPECT_EQ(viewer->display()->pointerTool(), 1);
+    EXPECT_EQ(viewer->display()->PointerTool(), 1);
     EXPECT_EQ(button(*viewer, "Button3_1")->backColor(), QColor(144, 176, 255));
     EXPECT_EQ(button(*viewer, "Button3_2")->backColor(), QColor(192, 192, 192));
     EXPECT_EQ(button(*viewer, "Button9")->toolTipText(), QStringLiteral("Image précédente"));
@@ -186,16 +186,16 @@ TEST_F(ViewerWindowTest, DistanceAndTextPlacedWithTheMouseAreSavedAndReadBack)
 {
     makeSeries(2);
     auto viewer = openSeries();
-    QWidget* display = viewer->display()->widget();
+    QWidget* display = viewer->display();
     click(button(*viewer, "Command3"));
     EXPECT_TRUE(viewer->panelOpen());
-    click(viewer->measurePanel()->Command2[1]); // distance
+    click(viewer->measurePanel()->toolButtons[1]); // distance
     EXPECT_FALSE(viewer->panelOpen());
     click(display, onScreen(*viewer, {20, 30}));
     click(display, onScreen(*viewer, {80, 110}));
     click(button(*viewer, "Command3"));
-    viewer->measurePanel()->Text1->setText(QStringLiteral("Face"));
-    click(viewer->measurePanel()->Command2[0]); // text
+    viewer->measurePanel()->textEdit->setText(QStringLiteral("Face"));
+    click(viewer->measurePanel()->toolButtons[0]); // text
     click(display, onScreen(*viewer, {100, 50}));
 
     const MeasurementTable& table = viewer->measurements()->table();
@@ -323,36 +323,36 @@ TEST_F(ViewerWindowTest, ZoomToggleAndSlider)
     auto* slider = viewer->findChild<QSlider*>(QStringLiteral("Slider1"));
     auto* zoom = viewer->findChild<QLabel*>(QStringLiteral("lbZoom"));
     EXPECT_FALSE(slider->isEnabled());
-    EXPECT_TRUE(viewer->display()->fitMode());
+    EXPECT_TRUE(viewer->display()->FitMode());
 
     click(button(*viewer, "Button2"));
     EXPECT_TRUE(slider->isEnabled());
-    EXPECT_FALSE(viewer->display()->fitMode());
-    EXPECT_EQ(viewer->display()->zoomLevel(), 100);
+    EXPECT_FALSE(viewer->display()->FitMode());
+    EXPECT_EQ(viewer->display()->ZoomLevel(), 100);
     EXPECT_EQ(zoom->text(), QStringLiteral("100%"));
     slider->setValue(150);
-    EXPECT_EQ(viewer->display()->zoomLevel(), 150);
+    EXPECT_EQ(viewer->display()->ZoomLevel(), 150);
     EXPECT_EQ(zoom->text(), QStringLiteral("150%"));
-    EXPECT_EQ(viewer->display()->pointerTool(), 4) << "a manual zoom selects the move mode";
+    EXPECT_EQ(viewer->display()->PointerTool(), 4) << "a manual zoom selects the move mode";
 
     click(button(*viewer, "Button2"));
     EXPECT_FALSE(slider->isEnabled());
-    EXPECT_TRUE(viewer->display()->fitMode());
-    EXPECT_EQ(viewer->display()->pointerTool(), 1);
+    EXPECT_TRUE(viewer->display()->FitMode());
+    EXPECT_EQ(viewer->display()->PointerTool(), 1);
 }
 
 TEST_F(ViewerWindowTest, InvertAndDicomDataToggle)
 {
     makeSeries(1);
     auto viewer = openSeries();
-    const int polarity = viewer->display()->polarity();
+    const int polarity = viewer->display()->Polarity();
     click(button(*viewer, "Button5"));
-    EXPECT_EQ(viewer->display()->polarity(), -polarity);
+    EXPECT_EQ(viewer->display()->Polarity(), -polarity);
     click(button(*viewer, "Button1"));
-    EXPECT_TRUE(viewer->display()->showTags());
+    EXPECT_TRUE(viewer->display()->ShowTags());
     EXPECT_FALSE(viewer->findChild<QWidget*>(QStringLiteral("VexaLine"))->isVisible());
     click(button(*viewer, "Button1"));
-    EXPECT_FALSE(viewer->display()->showTags());
+    EXPECT_FALSE(viewer->display()->ShowTags());
     EXPECT_TRUE(viewer->findChild<QWidget*>(QStringLiteral("VexaLine"))->isVisible());
 }
 
@@ -362,7 +362,7 @@ TEST_F(ViewerWindowTest, ScreenCopyKeepsTheVisibleImageSize)
     auto viewer = openSeries();
     dialogs.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button8"));
-    const QImage copy(FrmDicomViewer::ScreenCopyPath());
+    const QImage copy(ViewerWindow::ScreenCopyPath());
     EXPECT_FALSE(copy.isNull());
     EXPECT_EQ(copy.size(), viewer->screenCopyArea().size());
     EXPECT_FALSE(CurrentExam().PrintedInViewer) << "a screen copy does not count as printing the image";
@@ -411,10 +411,10 @@ TEST_F(ViewerWindowTest, EachToolIsPlacedByMouseClicksAndLabelledWithItsResult)
         SCOPED_TRACE(c.name);
         QFile::remove(MeasurementFilePath(series.imagePath(0)));
         auto viewer = openSettled();
-        ASSERT_GE(viewer->display()->zoomLevel(), 100) << "every image pixel has its own screen pixel";
+        ASSERT_GE(viewer->display()->ZoomLevel(), 100) << "every image pixel has its own screen pixel";
         MeasurementController& measures = *viewer->measurements();
         measures.setLocale(QLocale(QLocale::French, QLocale::France));
-        viewer->measurePanel()->Text1->setText(QStringLiteral("Face"));
+        viewer->measurePanel()->textEdit->setText(QStringLiteral("Face"));
         chooseTool(*viewer, int(c.tool));
         ASSERT_EQ(measures.state().currentSlot, 1);
         for (std::size_t i = 0; i + 1 < c.clicks.size(); ++i) {
@@ -476,7 +476,7 @@ TEST_F(ViewerWindowTest, RightClickCancelsTheGraphicBeingPlaced)
         ASSERT_EQ(measures.state().currentSlot, 2);
         for (const QPoint& point : c.clicks)
             clickImage(*viewer, point);
-        QTest::mouseMove(viewer->display()->widget(), onScreen(*viewer, {170, 210}));
+        QTest::mouseMove(viewer->display(), onScreen(*viewer, {170, 210}));
         ASSERT_NE(measures.scene().graphic(2), nullptr) << "points or rubber band shown before the cancel";
 
         clickImage(*viewer, {170, 210}, Qt::RightButton);
@@ -502,7 +502,7 @@ TEST_F(ViewerWindowTest, DraggingAHandleRecomputesTheDistance)
 {
     makeSeries(2, RowSpacing, ColumnSpacing);
     auto viewer = openSettled();
-    QWidget* display = viewer->display()->widget();
+    QWidget* display = viewer->display();
     MeasurementController& measures = *viewer->measurements();
     measures.setLocale(QLocale(QLocale::French, QLocale::France));
     chooseTool(*viewer, int(Command::Distance));
@@ -581,8 +581,8 @@ TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
     EXPECT_TRUE(viewer->panelOpen());
     EXPECT_EQ(measures.state().tool, MeasureTool::None);
     // A preset text fills the boxes without arming the text tool.
-    click(viewer->measurePanel()->Command4[0]);
-    EXPECT_EQ(viewer->measurePanel()->Text1->text(), QStringLiteral("D"));
+    click(viewer->measurePanel()->presetButtons[0]);
+    EXPECT_EQ(viewer->measurePanel()->textEdit->text(), QStringLiteral("D"));
     EXPECT_EQ(measures.state().tool, MeasureTool::None);
     clickImage(*viewer, {60, 200});
     EXPECT_EQ(measures.table(), full);

@@ -1,0 +1,11 @@
+#pragma once
+// Folder paths as the settings give them: blanks trimmed, one trailing separator.
+#include <QString>
+
+namespace vexa {
+
+// Removes trailing blanks and appends the native separator "/" unless the
+// path already ends with it. The argument is changed too, and returned.
+QString WithTrailingBackslash(QString& path);
+
+} // namespace vexa

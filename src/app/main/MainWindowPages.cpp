@@ -1,0 +1,109 @@
+// The pages of the main window: page changes, the searches of page 1, the
+// opening of an exam into page 2, and the keyboard shortcuts.
+#include "MainWindow.h"
+
+#include "AppValues.h"
+#include "DialogService.h"
+#include "ExamIdentity.h"
+#include "ExamLists.h"
+#include "ExamPage.h"
+#include "JetDialect.h"
+#include "PumpEvents.h"
+#include "SearchPage.h"
+
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTabBar>
+
+namespace vexa {
+
+void MainWindow::ConnectPages()
+{
+    connect(searchPage, &SearchPage::datesChanged, this, &MainWindow::DateSearch);
+    connect(searchPage, &SearchPage::openRequested, this, &MainWindow::OpenExamFromList);
+    connect(examPage, &ExamPage::thumbnailClicked, this, &MainWindow::ThumbnailClick);
+    connect(examPage, &ExamPage::thumbnailDoubleClicked, this, &MainWindow::ThumbnailDoubleClick);
+    connect(examPage, &ExamPage::imageActivated, this, &MainWindow::ShowOneImage);
+    connect(examPage, &ExamPage::viewExamRequested, this, &MainWindow::ViewExam);
+}
+
+int MainWindow::page() const
+{
+    return pageTabs->currentIndex() + 1;
+}
+
+void MainWindow::SelectPage(int page)
+{
+    pageTabs->setCurrentIndex(page - 1);
+}
+
+void MainWindow::PageChanged(int index)
+{
+    const PageChange change = DecidePageChange(index + 1, CurrentExam().ExamOpen);
+    if (change.warnNoExam) {
+        MsgBox(NoExamSelectedText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+        SelectPage(1);
+        return;
+    }
+    pageStack->setCurrentIndex(index);
+    SetSurveyInterval(change.monitorRuns ? appValues().MonitorInterval : 0);
+    if (!change.openOptions)
+        return;
+    PumpEvents(10);
+    OpenOptions();
+    SelectPage(1);
+}
+
+void MainWindow::DateSearch()
+{
+    const int count = searchPage->SearchByDate();
+    if (monitor)
+        monitor->setSeriesListCount(count);
+}
+
+void MainWindow::OpenExamFromList(int list)
+{
+    if (!OpenExam(sets, searchPage->listRecordSet(list), conquestPath_, appValues().ConquestImagePath,
+            exportSeries, examPage->thumbnails()))
+        return;
+    examPage->showExam();
+    if (monitor) {
+        monitor->setNotice(NoticeState::NewSettled);
+        ShowNotice(); // now, not at the next tick
+    }
+    SelectPage(2);
+}
+
+void MainWindow::ThumbnailClick(const QString& tag)
+{
+    if (!tag.isEmpty())
+        sets.ConnExamen.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag));
+}
+
+bool MainWindow::HandleKey(QKeyEvent* event)
+{
+    if (!shortcutsEnabled_)
+        return false;
+    const int key = event->key();
+    if (page() == 1 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (searchPage->viewButtons[2]->isHidden())
+            return false;
+        OpenExamFromList(2);
+        return true;
+    }
+    if (page() == 2 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        ViewExam();
+        return true;
+    }
+    if (page() == 2 && key == Qt::Key_Escape) {
+        CurrentExam().ExamOpen = false;
+        SelectPage(1);
+        return true;
+    }
+    return false;
+}
+
+} // namespace vexa

@@ -1,0 +1,70 @@
+// The image viewer opened from the exam page: the whole series (viewExamButton,
+// Enter) or one image (a row of the image grid, a thumbnail). The monitor is
+// paused while the viewer is open.
+#include "MainWindow.h"
+
+#include "AppValues.h"
+#include "ExamPage.h"
+#include "ImageViewing.h"
+#include "JetDialect.h"
+#include "PumpEvents.h"
+#include "ViewerWindow.h"
+
+namespace vexa {
+
+void MainWindow::ViewExam()
+{
+    if (!CurrentExam().ExamOpen)
+        return;
+    PauseMonitor();
+    PrepareSeriesViewing(CurrentExam());
+    RunViewer(&sets.ConnExamen);
+    sets.ConnExamen.moveFirst();
+    ResumeMonitor();
+}
+
+void MainWindow::ShowOneImage()
+{
+    ExamIdentity& exam = CurrentExam();
+    const int row = sets.ConnExamen.currentRow();
+    if (!PrepareSingleImage(sets.ConnExamen, appValues().ConquestImagePath, exam))
+        return;
+    PauseMonitor();
+    PumpEvents(5); // the grid's double click is done before the viewer covers it
+    RunViewer(nullptr);
+    // The viewer leaves a printed single image to its opener.
+    MarkSingleImagePrinted(sets.ConnExamen, row, exam);
+    ResumeMonitor();
+}
+
+void MainWindow::ThumbnailDoubleClick(const QString& tag)
+{
+    // An empty thumbnail names no image; its double click shows nothing.
+    if (tag.isEmpty() || !sets.ConnExamen.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag)))
+        return;
+    ShowOneImage();
+}
+
+// `images` is the exam's record set in series mode, null for one image.
+void MainWindow::RunViewer(RecordSet* images)
+{
+    {
+        ViewerWindow viewer(images, this);
+        viewer.exec();
+    }
+    activateWindow();
+}
+
+void MainWindow::PauseMonitor()
+{
+    SetSurveyInterval(0);
+}
+
+// Back to the monitor's interval, with one tick so the notice is current at once.
+void MainWindow::ResumeMonitor()
+{
+    SetSurveyInterval(appValues().MonitorInterval);
+    MonitorTick();
+}
+
+} // namespace vexa

@@ -1,0 +1,388 @@
+// The viewer window: its controls, layout, loading and leaving images.
+#include "ViewerWindow.h"
+
+#include "AppValues.h"
+#include "DicomView.h"
+#include "MeasurePanel.h"
+#include "MeasurementController.h"
+#include "MeasurementOverlay.h"
+#include "Numeric.h"
+#include "PumpEvents.h"
+#include "SeriesNavigator.h"
+#include "ViewerTexts.h"
+
+#include <brixel/DesignFile.h>
+#include <brixel/Factory.h>
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace vexa {
+
+namespace {
+
+constexpr int BannerHeight = 40;
+constexpr int ToolColumnTwips = 1230;
+constexpr int PanelHeight = 330;
+const QString DesignResource = QStringLiteral(":/viewer/ViewerWindow.design");
+
+QGroupBox* framedLabel(const QString& title, QLabel*& label, const QString& text, QWidget* parent)
+{
+    auto* frame = new QGroupBox(title, parent);
+    label = new QLabel(text, frame);
+    label->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->addWidget(label);
+    return frame;
+}
+
+} // namespace
+
+ViewerWindow::ViewerWindow(RecordSet* images, QWidget* parent)
+    : QDialog(parent)
+    , images(images)
+    , exam(CurrentExam())
+    , measures(new MeasurementController(this))
+{
+    setObjectName(QStringLiteral("FrmDicomViewer"));
+    setWindowTitle(QStringLiteral("VexaDicom Viewer"));
+    setWindowFlags(Qt::Window);
+    resize(1024, 768);
+    createBanner();
+    imageArea = new QWidget(this);
+    imageArea->setObjectName(QStringLiteral("imageArea"));
+    imageArea->setFocusPolicy(Qt::StrongFocus);
+    createDisplay();
+    measurePanel_ = new MeasurePanel(imageArea);
+    measurePanel_->resize(TwipsToPixels(MeasurePanel::ClosedWidthTwips), PanelHeight);
+    createToolColumn();
+    createButtons();
+    createPrintNotice();
+    connectSignals();
+}
+
+ViewerWindow::~ViewerWindow() = default;
+
+void ViewerWindow::createBanner()
+{
+    banner = new QWidget(this);
+    banner->setObjectName(QStringLiteral("banner"));
+    banner->setAutoFillBackground(true);
+    QPalette colours = banner->palette();
+    colours.setColor(QPalette::Window, QColor(0, 0, 96));
+    colours.setColor(QPalette::WindowText, Qt::white);
+    banner->setPalette(colours);
+    bannerBackground = new QLabel(banner);
+    bannerBackground->setObjectName(QStringLiteral("bannerBackground"));
+    bannerBackground->setStyleSheet(QStringLiteral(
+        "background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #000060, stop:1 #4060c0);"));
+    bannerTitle = new QLabel(QStringLiteral("  VexaDicom Viewer"), banner);
+    bannerTitle->setObjectName(QStringLiteral("bannerTitle"));
+    QFont big = bannerTitle->font();
+    big.setBold(true);
+    big.setPointSize(12);
+    bannerTitle->setFont(big);
+    examLine = new QLabel(banner);
+    examLine->setObjectName(QStringLiteral("Label2"));
+    examLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void ViewerWindow::createDisplay()
+{
+    view_ = new DicomView(imageArea);
+    view_->setObjectName(QStringLiteral("view"));
+    view_->installEventFilter(this);
+    overlay = new MeasurementOverlay(imageArea);
+    overlay->setObjectName(QStringLiteral("VexaLine"));
+    overlay->attachTo(view_);
+    const ImageToScreen toScreen = [display = view_](QPointF image) { return display->imageToScreen(image); };
+    overlay->setMapping(toScreen);
+    overlay->setScene(&measures->scene());
+    measures->setMapping(toScreen);
+}
+
+void ViewerWindow::createToolColumn()
+{
+    toolColumn = new QWidget(imageArea);
+    toolColumn->setObjectName(QStringLiteral("toolColumn"));
+    toolColumn->setAutoFillBackground(true);
+    QPalette colours = toolColumn->palette();
+    colours.setColor(QPalette::Window, QColor(192, 192, 192));
+    toolColumn->setPalette(colours);
+    printedFrame = framedLabel(QStringLiteral("Imprimé :"), printedLabel, QStringLiteral("Non"), toolColumn);
+    printedFrame->setObjectName(QStringLiteral("Frame3"));
+    printedLabel->setObjectName(QStringLiteral("Label4"));
+    intensityFrame = framedLabel(QStringLiteral("Intensité :"), intensityLabel, QString(), toolColumn);
+    intensityFrame->setObjectName(QStringLiteral("intensityFrame"));
+    intensityLabel->setObjectName(QStringLiteral("intensityLabel"));
+    zoomArea = new QWidget(toolColumn);
+    zoomArea->setObjectName(QStringLiteral("zoomArea"));
+    zoomFrame = framedLabel(QStringLiteral("Zoom"), zoomLabel, QStringLiteral("100%"), zoomArea);
+    zoomFrame->setObjectName(QStringLiteral("zoomFrame"));
+    zoomLabel->setObjectName(QStringLiteral("lbZoom"));
+    zoomSlider = new QSlider(Qt::Vertical, zoomArea);
+    zoomSlider->setObjectName(QStringLiteral("Slider1"));
+    zoomSlider->setRange(10, 200);
+    zoomSlider->setValue(100);
+    zoomSlider->setFocusPolicy(Qt::NoFocus);
+    zoomSlider->setEnabled(false);
+}
+
+void ViewerWindow::createButtons()
+{
+    const auto design = brixel::DesignFile::load(DesignResource);
+    if (!design)
+        return;
+    const QList<brixel::Button*> created = brixel::createButtons(*design, toolColumn);
+    auto named = [&created](const QString& name) -> brixel::Button* {
+        for (brixel::Button* button : created) {
+            if (button->objectName().compare(name, Qt::CaseInsensitive) == 0)
+                return button;
+        }
+        return nullptr;
+    };
+    for (int i = 1; i <= 5; ++i) {
+        modeButtons[static_cast<std::size_t>(i)] = named(QStringLiteral("Button3_%1").arg(i));
+        if (modeButtons[static_cast<std::size_t>(i)])
+            idleIcons[static_cast<std::size_t>(i)]
+                = modeButtons[static_cast<std::size_t>(i)]->picture().image;
+    }
+    tagsButton = named(QStringLiteral("Button1"));
+    manualZoomButton = named(QStringLiteral("Button2"));
+    closeButton = named(QStringLiteral("Button4"));
+    invertButton = named(QStringLiteral("Button5"));
+    restoreButton = named(QStringLiteral("Button6"));
+    printImageButton = named(QStringLiteral("Button7"));
+    printScreenButton = named(QStringLiteral("Button8"));
+    previousButton = named(QStringLiteral("Button9"));
+    nextButton = named(QStringLiteral("Button10"));
+    measuresButton = named(QStringLiteral("Command3"));
+    if (measuresButton)
+        idleIcons[0] = measuresButton->picture().image;
+    for (brixel::Button* button : created)
+        button->setFocusPolicy(Qt::NoFocus);
+}
+
+void ViewerWindow::createPrintNotice()
+{
+    printNotice = new QWidget(this);
+    printNotice->setObjectName(QStringLiteral("printNotice"));
+    printNotice->setAutoFillBackground(true);
+    printNotice->resize(420, 70);
+    auto* layout = new QHBoxLayout(printNotice);
+    auto* printIcon = new QLabel(printNotice);
+    printIcon->setPixmap(QPixmap(QStringLiteral(":/viewer/icons/print.png")));
+    auto* printMessage
+        = new QLabel(QStringLiteral("Veuillez patienter :  Impression de l'image en cours..."), printNotice);
+    printMessage->setObjectName(QStringLiteral("printMessage"));
+    layout->addWidget(printIcon);
+    layout->addWidget(printMessage, 1);
+    printNotice->setStyleSheet(
+        QStringLiteral("QWidget#printNotice { background: #ffffe0; border: 2px solid #404040; }"));
+    printNotice->hide();
+}
+
+void ViewerWindow::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (isMinimized())
+        return;
+    const int w = width();
+    banner->setGeometry(0, 0, w, BannerHeight);
+    bannerBackground->setGeometry(0, 0, w, BannerHeight);
+    bannerTitle->setGeometry(0, 0, 300, BannerHeight);
+    examLine->setGeometry(0, 0, w - 8, BannerHeight);
+    imageArea->setGeometry(0, BannerHeight, w, height() - BannerHeight);
+    layoutImageArea();
+    printNotice->move((w - printNotice->width()) / 2, (height() - printNotice->height()) / 2);
+}
+
+// Display on the left, the tool column flush right, the closed panel under it.
+void ViewerWindow::layoutImageArea()
+{
+    const int column = TwipsToPixels(ToolColumnTwips);
+    view_->setGeometry(0, 0, imageArea->width() - column, imageArea->height());
+    if (view_->FitMode())
+        view_->setFitMode(true);
+    toolColumn->setGeometry(imageArea->width() - column, 0, column, imageArea->height());
+    measurePanel_->resize(measurePanel_->width(), PanelHeight);
+    if (panelOpen_)
+        placePanel();
+    else
+        measurePanel_->move(toolColumn->x(), 0);
+    layoutToolColumn();
+}
+
+void ViewerWindow::layoutToolColumn()
+{
+    const int w = toolColumn->width();
+    const int h = toolColumn->height();
+    printedFrame->setGeometry(2, 250, w - 4, 40);
+    intensityFrame->setGeometry(2, 292, w - 4, 40);
+    zoomArea->setGeometry(0, 334, w, std::max(80, h - 334 - 100));
+    zoomFrame->setGeometry(2, 0, w - 4, 40);
+    zoomSlider->setGeometry((w - 24) / 2, 44, 24, std::max(20, zoomArea->height() - 48));
+    if (previousButton)
+        previousButton->move(4, h - 94);
+    if (nextButton)
+        nextButton->move(42, h - 94);
+    if (closeButton)
+        closeButton->move(4, h - 50);
+}
+
+void ViewerWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (activated)
+        return;
+    activated = true;
+    setWindowState(windowState() | Qt::WindowMaximized);
+    setPointer(Qt::ArrowCursor);
+    redrawAllGraphics();
+    PumpEvents(2);
+}
+
+int ViewerWindow::exec()
+{
+    // The window shows itself before the modal loop starts, and Qt only makes
+    // a window modal when it is shown: modal from the first show, so the
+    // opener stays out of reach under it.
+    setWindowModality(Qt::ApplicationModal);
+    openWindow();
+    if (unloaded)
+        return QDialog::Rejected;
+    return QDialog::exec();
+}
+
+void ViewerWindow::openWindow()
+{
+    if (!loaded) {
+        loaded = true;
+        loadFirstImage();
+    }
+    if (!unloaded)
+        showMaximized();
+}
+
+void ViewerWindow::loadFirstImage()
+{
+    closingSelf_ = false;
+    if (!exam.ViewerImagePath.isEmpty()) {
+        printedFrame->hide();
+        LoadImage();
+    } else {
+        exam.ViewerStep = 0;
+        LoadImageFromSeries();
+    }
+    if (exam.ViewerStep == 99999) {
+        if (previousButton)
+            previousButton->hide();
+        if (nextButton)
+            nextButton->hide();
+    }
+}
+
+void ViewerWindow::LoadImageFromSeries()
+{
+    setPointer(Qt::WaitCursor);
+    overlay->show();
+    std::optional<SeriesImage> next;
+    if (images) {
+        QString root = appValues().ConquestImagePath;
+        next = SeriesNavigator(*images, root).move(exam);
+    }
+    if (!next) {
+        exam.ViewerStep = 0;
+        closingSelf_ = true;
+        unloadViewer();
+        return;
+    }
+    setPointer(Qt::WaitCursor);
+    PumpEvents(20);
+    printedLabel->setText(next->printed ? QStringLiteral("Oui") : QStringLiteral("Non"));
+    LoadImage();
+    setPointer(Qt::ArrowCursor);
+    PumpEvents(20);
+}
+
+void ViewerWindow::LoadImage()
+{
+    setPointer(Qt::WaitCursor);
+    measures->graphics().DeleteAllGraphics();
+    sliderTag = QStringLiteral("Fit");
+    view_->setFocus();
+    view_->setDisplayFile(exam.ViewerImagePath);
+    // Every image starts in its own grey scale; invertButton inverts it.
+    view_->setPolarity(1);
+    view_->setFitMode(true);
+    exam.PrintedInViewer = false;
+    examLine->setText(ViewerTitleLine(exam.ViewerPatientName, exam.ViewerExamDate));
+    updateMeasureImage();
+    measures->loadMeasurements(exam.ViewerImagePath);
+    redrawAllGraphics();
+    zoomSlider->setValue(std::clamp(view_->ZoomLevel(), zoomSlider->minimum(), zoomSlider->maximum()));
+    zoomSlider->setEnabled(false);
+    selectMode(1);
+    setPointer(Qt::ArrowCursor);
+}
+
+// Save the measurements of the image being left, reset the tools, hide the graphics.
+void ViewerWindow::leaveImage()
+{
+    if (!exam.ViewerImagePath.isEmpty())
+        measures->saveMeasurements(exam.ViewerImagePath);
+    measures->leaveImage();
+    overlay->hide();
+}
+
+void ViewerWindow::unloadViewer()
+{
+    finishViewing();
+    if (isVisible())
+        done(QDialog::Rejected);
+}
+
+void ViewerWindow::finishViewing()
+{
+    if (unloaded)
+        return;
+    unloaded = true;
+    if (!exam.ViewerImagePath.isEmpty())
+        measures->saveMeasurements(exam.ViewerImagePath);
+    measures->leaveImage();
+    // In series mode a printed image is marked when the viewer moves on; when
+    // it closes on that image instead, mark it now so the print is not lost.
+    if (images && exam.ViewerStep != 99999)
+        MarkShownImagePrinted(*images, exam);
+    setPointer(Qt::ArrowCursor);
+    exam.ViewerImagePath.clear();
+}
+
+void ViewerWindow::closeEvent(QCloseEvent* event)
+{
+    finishViewing();
+    QDialog::closeEvent(event);
+}
+
+void ViewerWindow::reject()
+{
+    finishViewing();
+    QDialog::reject();
+}
+
+void ViewerWindow::setPointer(Qt::CursorShape shape)
+{
+    setCursor(shape);
+}
+
+void ViewerWindow::focusImageArea()
+{
+    if (!closingSelf_)
+        imageArea->setFocus();
+}
+
+} // namespace vexa

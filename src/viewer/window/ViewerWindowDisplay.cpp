@@ -1,0 +1,262 @@
+// The viewer's display buttons, zoom, navigation buttons and keys.
+#include "ViewerWindow.h"
+
+#include "DialogService.h"
+#include "DicomView.h"
+#include "MeasurementController.h"
+#include "MeasurementOverlay.h"
+#include "PumpEvents.h"
+#include "ViewerTexts.h"
+
+#include <brixel/Button.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace vexa {
+
+namespace {
+
+constexpr Colour IdleModeColour = 12632256;
+constexpr Colour ActiveModeColour = 16756880;
+constexpr int PanMode = 4;
+constexpr int ContrastMode = 1;
+
+} // namespace
+
+void ViewerWindow::connectSignals()
+{
+    for (int i = 1; i <= 5; ++i) {
+        if (auto* button = modeButtons[static_cast<std::size_t>(i)])
+            connect(button, &brixel::Button::Click, this, [this, i] { selectMode(i); });
+    }
+    auto onClick = [this](brixel::Button* button, void (ViewerWindow::*handler)()) {
+        if (button)
+            connect(button, &brixel::Button::Click, this, handler);
+    };
+    onClick(invertButton, &ViewerWindow::invertGrey);
+    onClick(restoreButton, &ViewerWindow::restoreImage);
+    onClick(tagsButton, &ViewerWindow::showTags);
+    onClick(manualZoomButton, &ViewerWindow::startManualZoom);
+    onClick(closeButton, &ViewerWindow::closeViewer);
+    onClick(printImageButton, &ViewerWindow::printImage);
+    onClick(printScreenButton, &ViewerWindow::printScreenCopy);
+    onClick(previousButton, &ViewerWindow::showPreviousImage);
+    onClick(nextButton, &ViewerWindow::showNextImage);
+    onClick(measuresButton, &ViewerWindow::openPanel);
+    if (tagsButton)
+        connect(tagsButton, &brixel::Button::ClickSunken, this, &ViewerWindow::hideTags);
+    if (manualZoomButton)
+        connect(manualZoomButton, &brixel::Button::ClickSunken, this, &ViewerWindow::fitToWindow);
+    connect(zoomSlider, &QSlider::valueChanged, this, &ViewerWindow::zoomSliderMoved);
+    connect(view_, &DicomView::zoomChanged, this, &ViewerWindow::zoomChanged);
+    connect(view_, &DicomView::pointerMoved, this,
+        [this](int, int, int, int, double value, int) { pointerMoved(value); });
+    connect(view_, &DicomView::pressed, this, &ViewerWindow::displayPressed);
+    connect(view_, &DicomView::clicked, this,
+        [this](int x, int y, int button, int) { displayClicked(x, y, button); });
+    connect(view_, &DicomView::beep, this, [](int) { QApplication::beep(); });
+    connectPanel();
+}
+
+void ViewerWindow::selectMode(int index)
+{
+    for (int k = 1; k <= 5; ++k) {
+        brixel::Button* button = modeButtons[static_cast<std::size_t>(k)];
+        if (button == nullptr)
+            continue;
+        if (k == index) {
+            button->setPicture(button->pictureDown());
+            button->setBackColor(ToQColor(ActiveModeColour));
+        } else {
+            button->setPicture(brixel::Picture::fromImage(idleIcons[static_cast<std::size_t>(k)]));
+            button->setBackColor(ToQColor(IdleModeColour));
+        }
+    }
+    view_->setPointerTool(index);
+    focusImageArea();
+}
+
+void ViewerWindow::invertGrey()
+{
+    setPointer(Qt::WaitCursor);
+    view_->setPolarity(view_->Polarity() == -1 ? 1 : -1);
+    setPointer(Qt::ArrowCursor);
+    focusImageArea();
+}
+
+void ViewerWindow::restoreImage()
+{
+    setPointer(Qt::WaitCursor);
+    view_->setRestoreDisplay(true);
+    setPointer(Qt::ArrowCursor);
+    focusImageArea();
+}
+
+// tagsButton sunk: the DICOM data replace the graphics.
+void ViewerWindow::showTags()
+{
+    overlay->hide();
+    measures->graphics().HideAllGraphics();
+    view_->setShowTags(true);
+    focusImageArea();
+}
+
+void ViewerWindow::hideTags()
+{
+    view_->setShowTags(false);
+    overlay->show();
+    redrawAllGraphics();
+    focusImageArea();
+}
+
+// manualZoomButton sunk: manual zoom with the slider.
+void ViewerWindow::startManualZoom()
+{
+    view_->setFitMode(false);
+    sliderTag.clear();
+    zoomSlider->setEnabled(true);
+    zoomSlider->setValue(100);
+    redrawAllGraphics();
+    focusImageArea();
+}
+
+// manualZoomButton risen: the image fits the window again.
+void ViewerWindow::fitToWindow()
+{
+    // The tag first: the display's zoom notice must not take the fitted zoom
+    // for a manual one.
+    sliderTag = QStringLiteral("Fit");
+    view_->setFitMode(true);
+    showSliderValue(view_->ZoomLevel());
+    zoomLabel->setText(QString::number(view_->ZoomLevel()) + QLatin1Char('%'));
+    zoomSlider->setEnabled(false);
+    PumpEvents(20);
+    redrawAllGraphics();
+    focusImageArea();
+}
+
+void ViewerWindow::zoomSliderMoved()
+{
+    if (sliderTag != QLatin1String("Fit")) {
+        view_->setZoomLevel(zoomSlider->value());
+        zoomLabel->setText(QString::number(view_->ZoomLevel()) + QLatin1Char('%'));
+        selectMode(PanMode);
+        redrawAllGraphics();
+    } else if (view_->PointerTool() == PanMode) {
+        selectMode(ContrastMode);
+    }
+}
+
+// The slider follows the display's zoom. In manual zoom, a zoom beyond the
+// slider's range (the wheel) is shown at the slider's end without being sent
+// back to the display, which would undo it.
+void ViewerWindow::showSliderValue(int zoomLevel)
+{
+    const bool inRange = zoomLevel >= zoomSlider->minimum() && zoomLevel <= zoomSlider->maximum();
+    if (inRange || sliderTag == QLatin1String("Fit")) {
+        zoomSlider->setValue(zoomLevel);
+        return;
+    }
+    const QSignalBlocker quiet(zoomSlider);
+    zoomSlider->setValue(zoomLevel);
+}
+
+void ViewerWindow::zoomChanged()
+{
+    zoomLabel->setText(QString::number(view_->ZoomLevel()) + QLatin1Char('%'));
+    showSliderValue(view_->ZoomLevel());
+}
+
+void ViewerWindow::pointerMoved(double value)
+{
+    intensityLabel->setText(QString::number(qRound64(value)));
+}
+
+void ViewerWindow::displayPressed()
+{
+    setPointer(Qt::CrossCursor);
+    if (panelOpen_)
+        closePanel();
+}
+
+void ViewerWindow::redrawAllGraphics()
+{
+    measures->graphics().RedrawAllGraphics();
+    overlay->update();
+}
+
+void ViewerWindow::showPreviousImage()
+{
+    leaveImage();
+    exam.ViewerStep = -1;
+    if (manualZoomButton && manualZoomButton->value())
+        manualZoomButton->setValue(false);
+    LoadImageFromSeries();
+    focusImageArea();
+}
+
+void ViewerWindow::showNextImage()
+{
+    leaveImage();
+    exam.ViewerStep = 1;
+    if (manualZoomButton && manualZoomButton->value())
+        manualZoomButton->setValue(false);
+    LoadImageFromSeries();
+    focusImageArea();
+}
+
+void ViewerWindow::closeViewer()
+{
+    exam.ViewerStep = 0;
+    closingSelf_ = true;
+    unloadViewer();
+}
+
+// Escape and the arrows act when the key is released; QDialog must not close
+// on Escape by itself.
+void ViewerWindow::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void ViewerWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->isAutoRepeat()) {
+        QDialog::keyReleaseEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (MsgBox(QStringLiteral("Voulez-vous quitter le visualisateur ?"), MsgIcon::Question,
+                MsgButtons::YesNo)
+            == MsgResult::Yes)
+            closeViewer();
+        break;
+    case Qt::Key_Left:
+        if (previousButton && previousButton->isVisibleTo(this))
+            showPreviousImage();
+        break;
+    case Qt::Key_Right:
+        if (nextButton && nextButton->isVisibleTo(this))
+            showNextImage();
+        break;
+    default:
+        QDialog::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+} // namespace vexa

@@ -1,0 +1,147 @@
+// The viewer's measurement panel and the mouse on the image, handed to the
+// measurement controller.
+#include "ViewerWindow.h"
+
+#include "DicomView.h"
+#include "MeasurePanel.h"
+#include "MeasurementController.h"
+#include "MeasurementOverlay.h"
+#include "Numeric.h"
+
+#include <brixel/Button.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+namespace vexa {
+
+namespace {
+
+Qt::MouseButton buttonOf(int code)
+{
+    if (code & 1)
+        return Qt::LeftButton;
+    if (code & 2)
+        return Qt::RightButton;
+    if (code & 4)
+        return Qt::MiddleButton;
+    return Qt::NoButton;
+}
+
+} // namespace
+
+void ViewerWindow::connectPanel()
+{
+    connect(measurePanel_, &MeasurePanel::toolClicked, this, &ViewerWindow::toolChosen);
+    connect(measurePanel_, &MeasurePanel::presetClicked, this, &ViewerWindow::presetChosen);
+    connect(measurePanel_, &MeasurePanel::widenClicked, this, &ViewerWindow::widenPanel);
+    connect(measurePanel_, &MeasurePanel::closeClicked, this, &ViewerWindow::closePanel);
+    connect(
+        measurePanel_->textEdit, &QLineEdit::textChanged, measures, &MeasurementController::setTextToPlace);
+    connect(measurePanel_->textSizeBox, &QComboBox::currentTextChanged, measures,
+        &MeasurementController::setTextSize);
+    connect(measures, &MeasurementController::cursorChanged, this,
+        [this](Qt::CursorShape shape) { view_->setCursor(shape); });
+}
+
+void ViewerWindow::updateMeasureImage()
+{
+    PixelSpacing measureSpacing;
+    if (const auto image = view_->imageData(); image && image->spacing.fromFile)
+        measureSpacing = {image->spacing.column, image->spacing.row,
+            image->spacing.atDetector ? SpacingOrigin::Detector : SpacingOrigin::Patient};
+    measures->setImage(view_->imageSize(), measureSpacing);
+}
+
+// The panel slides out to the left of the tool column.
+void ViewerWindow::placePanel()
+{
+    measurePanel_->move(toolColumn->x() - measurePanel_->width(), 0);
+    measurePanel_->raise();
+}
+
+void ViewerWindow::openPanel()
+{
+    panelOpen_ = true;
+    placePanel();
+}
+
+void ViewerWindow::widenPanel()
+{
+    measurePanel_->resize(TwipsToPixels(MeasurePanel::WideWidthTwips), measurePanel_->height());
+    panelOpen_ = true;
+    placePanel();
+}
+
+void ViewerWindow::closePanel()
+{
+    panelOpen_ = false;
+    measurePanel_->resize(TwipsToPixels(MeasurePanel::ClosedWidthTwips), measurePanel_->height());
+    measurePanel_->move(toolColumn->x(), 0);
+    measurePanel_->lower();
+    if (measuresButton)
+        measuresButton->setPicture(brixel::Picture::fromImage(idleIcons[0]));
+}
+
+void ViewerWindow::toolChosen(int index)
+{
+    measures->setTextToPlace(measurePanel_->textEdit->text());
+    measures->setTextSize(measurePanel_->textSizeBox->currentText());
+    if (!measures->choose(static_cast<MeasurementController::PanelCommand>(index)))
+        return; // 50 graphics already: the panel stays out
+    closePanel();
+    redrawAllGraphics();
+    focusImageArea();
+}
+
+void ViewerWindow::presetChosen(int index)
+{
+    measures->choosePreset(index);
+    const QSignalBlocker quietText(measurePanel_->textEdit);
+    const QSignalBlocker quietSize(measurePanel_->textSizeBox);
+    measurePanel_->textEdit->setText(measures->text());
+    measurePanel_->textSizeBox->setEditText(measures->size());
+}
+
+// Handle drags belong to the measurements: the display does not see them.
+bool ViewerWindow::displayMouse(QEvent* event)
+{
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPointF image = view_->pixelAt(mouse->position());
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (!handleDrag && measures->press(image, mouse->button()))
+            handleDrag = true;
+        return handleDrag;
+    case QEvent::MouseMove:
+        measures->move(image, mouse->buttons());
+        return handleDrag;
+    case QEvent::MouseButtonRelease:
+        if (!handleDrag)
+            return false;
+        measures->release(image, mouse->button());
+        handleDrag = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ViewerWindow::displayClicked(int x, int y, int button)
+{
+    measures->click(view_->pixelAt(QPointF(x, y)), buttonOf(button));
+}
+
+bool ViewerWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == view_) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove
+            || type == QEvent::MouseButtonRelease)
+            return displayMouse(event);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace vexa

@@ -1,0 +1,22 @@
+// The deletion question sets its shared flag only on "Oui".
+#include "DeleteImageDialog.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+TEST(DeleteImageDialog, ConfirmsOnlyOnYes)
+{
+    for (const bool yes : {true, false}) {
+        DeleteImageShared().DeleteImageConfirmed = true; // left over from an earlier run
+        DeleteImageDialog dialog;
+        EXPECT_FALSE(DeleteImageShared().DeleteImageConfirmed) << "cleared on load";
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Effacer une image"));
+        dialog.show();
+        QTest::mouseClick(yes ? dialog.yesButton : dialog.noButton, Qt::LeftButton);
+        EXPECT_EQ(DeleteImageShared().DeleteImageConfirmed, yes);
+        EXPECT_FALSE(dialog.isVisible());
+    }
+}
