@@ -8,6 +8,11 @@
 #include <dcmtk/dcmdata/dcfcache.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
 #include <dcmtk/dcmdata/dcistrmb.h>
+#include <dcmtk/dcmdata/dcpixel.h>
+#include <dcmtk/dcmdata/dcpixseq.h>
+#include <dcmtk/dcmdata/dcpxitem.h>
+#include <dcmtk/dcmdata/dcsequen.h>
+#include <dcmtk/dcmdata/dcstack.h>
 #include <dcmtk/dcmdata/dcxfer.h>
 #include <dcmtk/dcmimage/diregist.h> // colour images
 #include <dcmtk/dcmimgle/dcmimage.h>
@@ -15,6 +20,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -23,13 +29,273 @@ namespace vexa {
 
 namespace {
 
-// Refuse dimensions no radiology image reaches, before anything is allocated.
-constexpr long long maxPixelCount = 16384LL * 16384LL;
+// Elements longer than this stay in the file when it is read: the pixels of
+// the frames not shown are never loaded, and the frame shown is read from the
+// file in strips or through the decoder.
+constexpr Uint32 leaveInFileLength = 4096;
 
 DicomLoadResult failure(const QString& reason)
 {
     return {nullptr, reason};
 }
+
+QString megabytes(std::uint64_t bytes)
+{
+    return QString::number((bytes + (1u << 20) - 1) >> 20);
+}
+
+// ---------------------------------------------------------------- the header
+
+// What the data set says about its pixels.
+struct PixelLayout {
+    Uint16 rows = 0;
+    Uint16 columns = 0;
+    Uint16 samples = 1;
+    Uint16 bitsAllocated = 0;
+    Uint16 bitsStored = 0;
+    Uint16 representation = 0;
+    int frames = 1;
+    bool encapsulated = false;
+    E_TransferSyntax transfer = EXS_Unknown;
+
+    std::uint64_t pixelCount() const { return static_cast<std::uint64_t>(rows) * columns; }
+    std::uint64_t frameBytes() const { return (pixelCount() * samples * bitsAllocated + 7) / 8; }
+};
+
+int declaredFrames(DcmDataset& dataset)
+{
+    Sint32 frames = 1;
+    if (dataset.findAndGetSint32(DCM_NumberOfFrames, frames).bad() || frames < 1)
+        return 1;
+    return frames;
+}
+
+// Every element's stated length must fit in what was read: a length of
+// nearly 4 GB in a small file would otherwise be allocated when the element
+// is first used.
+QString checkElementLengths(DcmDataset& dataset, std::uint64_t available)
+{
+    DcmStack stack;
+    while (dataset.nextObject(stack, OFTrue).good()) {
+        const Uint32 length = stack.top()->getLengthField();
+        if (length != DCM_UndefinedLength && length > available)
+            return QStringLiteral(
+                "Fichier DICOM illisible : un élément annonce %1 octets, le fichier n'en a que %2.")
+                .arg(length)
+                .arg(available);
+    }
+    return {};
+}
+
+QString readLayout(DcmDataset& dataset, PixelLayout& layout)
+{
+    if (dataset.findAndGetUint16(DCM_Rows, layout.rows).bad()
+        || dataset.findAndGetUint16(DCM_Columns, layout.columns).bad())
+        return QStringLiteral("Ce fichier DICOM ne contient pas d'image.");
+    if (layout.rows == 0 || layout.columns == 0)
+        return QStringLiteral("L'image est de taille nulle.");
+    if (!dataset.tagExistsWithValue(DCM_PixelData))
+        return QStringLiteral("Ce fichier DICOM ne contient pas de pixels.");
+    dataset.findAndGetUint16(DCM_SamplesPerPixel, layout.samples);
+    dataset.findAndGetUint16(DCM_BitsAllocated, layout.bitsAllocated);
+    dataset.findAndGetUint16(DCM_BitsStored, layout.bitsStored);
+    dataset.findAndGetUint16(DCM_PixelRepresentation, layout.representation);
+    layout.samples = std::max<Uint16>(layout.samples, 1);
+    layout.frames = declaredFrames(dataset);
+    layout.transfer = dataset.getOriginalXfer();
+    layout.encapsulated = DcmXfer(layout.transfer).isEncapsulated();
+    return {};
+}
+
+// What decoding one frame takes at most: the decoder's frame buffer, its
+// internal values (up to 32 bits a sample) and ours (32 bits a grey pixel, or
+// 8-bit RGB), plus every other frame when the decoder must decompress them all.
+std::uint64_t decodingBytes(const PixelLayout& layout, bool wholePixelData)
+{
+    const std::uint64_t pixels = layout.pixelCount();
+    const std::uint64_t frameBytes = std::max<std::uint64_t>(layout.frameBytes(), pixels * layout.samples);
+    std::uint64_t total = frameBytes + pixels * layout.samples * 4 + pixels * 4;
+    if (wholePixelData)
+        total += frameBytes * static_cast<std::uint64_t>(layout.frames);
+    return total;
+}
+
+QString checkBudget(std::uint64_t needed, std::uint64_t maxImageBytes)
+{
+    if (needed <= maxImageBytes)
+        return {};
+    return QStringLiteral(
+        "L'image est trop grande : il faudrait %1 Mo de mémoire pour l'afficher, la limite est de %2 Mo.")
+        .arg(megabytes(needed), megabytes(maxImageBytes));
+}
+
+QString checkFrameIndex(int frame, int frameCount)
+{
+    if (frame >= 0 && frame < frameCount)
+        return {};
+    return QStringLiteral("L'image %1 n'existe pas : ce fichier en contient %2.")
+        .arg(frame + 1)
+        .arg(frameCount);
+}
+
+// ------------------------------------------------------- compressed frames
+
+// The fragments of an encapsulated pixel element, offset table left out.
+std::vector<DcmPixelItem*> fragments(DcmDataset& dataset, E_TransferSyntax transfer)
+{
+    std::vector<DcmPixelItem*> out;
+    DcmElement* element = nullptr;
+    if (dataset.findAndGetElement(DCM_PixelData, element).bad() || !element)
+        return out;
+    DcmPixelSequence* sequence = nullptr;
+    auto* pixelData = static_cast<DcmPixelData*>(element);
+    if (pixelData->getEncapsulatedRepresentation(transfer, nullptr, sequence).bad() || !sequence)
+        return out;
+    for (unsigned long i = 1; i < sequence->card(); ++i) {
+        DcmPixelItem* item = nullptr;
+        if (sequence->getItem(item, i).good() && item)
+            out.push_back(item);
+    }
+    return out;
+}
+
+// The first bytes of a fragment (it may still be in the file).
+std::vector<Uint8> fragmentStart(DcmPixelItem& fragment, Uint32 most)
+{
+    const Uint32 length = std::min(fragment.getLengthField(), most);
+    std::vector<Uint8> bytes(length);
+    if (length == 0 || fragment.getPartialValue(bytes.data(), 0, length, nullptr, EBO_LittleEndian).bad())
+        bytes.clear();
+    return bytes;
+}
+
+struct JpegFrameSize {
+    int width = 0;
+    int height = 0; // 0: given later in the stream
+};
+
+// The size in the frame header (SOF, or SOF55 for JPEG-LS) of a JPEG stream.
+std::optional<JpegFrameSize> jpegFrameSize(const std::vector<Uint8>& bytes)
+{
+    std::size_t at = 2;
+    if (bytes.size() < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8)
+        return std::nullopt;
+    while (at + 4 <= bytes.size()) {
+        if (bytes[at] != 0xFF)
+            return std::nullopt;
+        const Uint8 marker = bytes[at + 1];
+        if (marker == 0xFF) {
+            ++at; // fill byte
+            continue;
+        }
+        const std::size_t length = (static_cast<std::size_t>(bytes[at + 2]) << 8) | bytes[at + 3];
+        const bool frameHeader
+            = (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            || marker == 0xF7;
+        if (frameHeader) {
+            if (at + 9 > bytes.size())
+                return std::nullopt;
+            return JpegFrameSize{(bytes[at + 7] << 8) | bytes[at + 8], (bytes[at + 5] << 8) | bytes[at + 6]};
+        }
+        if (marker == 0xDA || length < 2)
+            return std::nullopt; // scan data before any frame header
+        at += 2 + length;
+    }
+    return std::nullopt;
+}
+
+bool isJpegFamily(E_TransferSyntax transfer)
+{
+    switch (transfer) {
+    case EXS_JPEGProcess1:
+    case EXS_JPEGProcess2_4:
+    case EXS_JPEGProcess14:
+    case EXS_JPEGProcess14SV1:
+    case EXS_JPEGLSLossless:
+    case EXS_JPEGLSLossy:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString lyingHeader(const PixelLayout& layout, int width, int height)
+{
+    return QStringLiteral("L'image est incohérente : son en-tête annonce %1 × %2 pixels, ses données "
+                          "compressées en contiennent %3 × %4.")
+        .arg(layout.columns)
+        .arg(layout.rows)
+        .arg(width)
+        .arg(height);
+}
+
+QString damagedFrame()
+{
+    return QStringLiteral(
+        "L'image compressée est endommagée : ses données ne correspondent pas à son en-tête.");
+}
+
+// An RLE frame starts with a header of 16 little-endian words: the number
+// of segments (one per byte of a sample), then where each segment starts.
+// Each must start inside the frame's data, after the header, in order. A
+// segment expands at most 64 times (two bytes give a run of 128), which
+// bounds the image its data can really hold.
+QString checkRleFrame(const PixelLayout& layout, DcmPixelItem& fragment)
+{
+    const Uint32 length = fragment.getLengthField();
+    const std::vector<Uint8> header = fragmentStart(fragment, 64);
+    if (header.size() < 64)
+        return damagedFrame();
+    const auto word = [&](int i) {
+        const Uint8* p = &header[static_cast<std::size_t>(i) * 4];
+        return static_cast<Uint32>(p[0]) | (static_cast<Uint32>(p[1]) << 8)
+            | (static_cast<Uint32>(p[2]) << 16) | (static_cast<Uint32>(p[3]) << 24);
+    };
+    const Uint32 segments = word(0);
+    if (segments < 1 || segments > 15 || word(1) != 64)
+        return damagedFrame();
+    for (Uint32 i = 1; i <= segments; ++i) {
+        if (word(static_cast<int>(i)) >= length
+            || (i > 1 && word(static_cast<int>(i)) <= word(static_cast<int>(i) - 1)))
+            return damagedFrame();
+    }
+    if (layout.pixelCount() * segments > static_cast<std::uint64_t>(length) * 64)
+        return damagedFrame();
+    return {};
+}
+
+// Checks an encapsulated frame against the header before the decoder
+// allocates anything for it. partialAccess tells whether the decoder may
+// read the frame alone from its fragment (one fragment per frame, checked);
+// otherwise it decompresses the whole pixel element.
+QString checkCompressedFrame(DcmDataset& dataset, const PixelLayout& layout, int frame, bool& partialAccess)
+{
+    const std::vector<DcmPixelItem*> pieces = fragments(dataset, layout.transfer);
+    if (pieces.empty())
+        return QStringLiteral("Image non décodable : pas de données compressées.");
+    const bool fragmentPerFrame = pieces.size() == static_cast<std::size_t>(layout.frames);
+    partialAccess = fragmentPerFrame;
+    if (layout.transfer == EXS_RLELossless) {
+        // The decoder trusts the segment offsets when it reads one frame, so
+        // every frame it may read is checked first.
+        if (!fragmentPerFrame)
+            return {};
+        return checkRleFrame(layout, *pieces[static_cast<std::size_t>(frame)]);
+    }
+    if (isJpegFamily(layout.transfer)) {
+        DcmPixelItem* first = fragmentPerFrame ? pieces[static_cast<std::size_t>(frame)]
+            : frame == 0                       ? pieces[0]
+                                               : nullptr;
+        if (!first)
+            return {};
+        const std::optional<JpegFrameSize> size = jpegFrameSize(fragmentStart(*first, 65536));
+        if (size && (size->width != layout.columns || (size->height != 0 && size->height != layout.rows)))
+            return lyingHeader(layout, size->width, size->height);
+    }
+    return {};
+}
+
+// ---------------------------------------------------------- modality values
 
 template <typename T> void copyValues(const void* data, std::size_t count, std::vector<std::int32_t>& out)
 {
@@ -70,28 +336,27 @@ bool copyInterData(const DiPixel& pixels, std::size_t count, std::vector<std::in
     return false;
 }
 
-std::optional<VoiWindow> fileWindow(DcmDataset& dataset)
-{
-    Float64 center = 0, width = 0;
-    if (dataset.findAndGetFloat64(DCM_WindowCenter, center).good()
-        && dataset.findAndGetFloat64(DCM_WindowWidth, width).good() && width >= 1.0)
-        return VoiWindow{center, width};
-    return std::nullopt;
-}
+// The file's rescale, when it is usable: finite, and mapping every stored
+// value into the int32 range. Otherwise the stored values are shown as
+// they are, and the file's windows (in rescaled units) are set aside.
+struct Rescale {
+    double slope = 1.0;
+    double intercept = 0.0;
+    bool usable = true;
+};
 
-VoiWindow rangeWindow(std::int32_t minValue, std::int32_t maxValue)
+Rescale readRescale(DcmDataset& dataset, int bitsStored, bool isSigned)
 {
-    const double low = minValue, high = maxValue;
-    return {(low + high + 1.0) / 2.0, high - low + 1.0};
-}
-
-VoiWindow fileOrRangeWindow(DcmDataset& dataset, const DicomImageData& image)
-{
-    if (const auto window = fileWindow(dataset))
-        return *window;
-    if (!image.monochrome)
-        return {127.5, 256.0};
-    return rangeWindow(image.minValue, image.maxValue);
+    Rescale rescale;
+    dataset.findAndGetFloat64(DCM_RescaleSlope, rescale.slope);
+    dataset.findAndGetFloat64(DCM_RescaleIntercept, rescale.intercept);
+    if (rescale.slope == 0.0)
+        rescale.slope = 1.0;
+    const StoredSampleFormat format{
+        std::clamp(bitsStored, 1, 32), isSigned, rescale.slope, rescale.intercept};
+    if (!format.rescaleFits())
+        rescale = {1.0, 0.0, false};
+    return rescale;
 }
 
 bool readSpacingPair(DcmDataset& dataset, const DcmTagKey& key, ImageSpacing& spacing)
@@ -100,7 +365,8 @@ bool readSpacingPair(DcmDataset& dataset, const DcmTagKey& key, ImageSpacing& sp
     if (dataset.findAndGetFloat64(key, rowSpacing, 0).bad()
         || dataset.findAndGetFloat64(key, columnSpacing, 1).bad())
         return false;
-    if (!(rowSpacing > 0.0) || !(columnSpacing > 0.0))
+    if (!(rowSpacing > 0.0) || !(columnSpacing > 0.0) || !std::isfinite(rowSpacing)
+        || !std::isfinite(columnSpacing))
         return false;
     spacing = {columnSpacing, rowSpacing, true, key == DCM_ImagerPixelSpacing};
     return true;
@@ -114,19 +380,228 @@ ImageSpacing readSpacing(DcmDataset& dataset)
     return spacing;
 }
 
-QString checkDimensions(DcmDataset& dataset)
+// ----------------------------------------------------------------- the VOI
+
+VoiFunction voiFunction(DcmDataset& dataset)
 {
-    Uint16 rows = 0, columns = 0;
-    if (dataset.findAndGetUint16(DCM_Rows, rows).bad()
-        || dataset.findAndGetUint16(DCM_Columns, columns).bad())
-        return QStringLiteral("Ce fichier DICOM ne contient pas d'image.");
-    if (rows == 0 || columns == 0)
-        return QStringLiteral("L'image est de taille nulle.");
-    if (!dataset.tagExistsWithValue(DCM_PixelData))
-        return QStringLiteral("Ce fichier DICOM ne contient pas de pixels.");
-    if (static_cast<long long>(rows) * columns > maxPixelCount)
-        return QStringLiteral("L'image est trop grande.");
-    return {};
+    OFString name;
+    dataset.findAndGetOFString(DCM_VOILUTFunction, name);
+    if (name == "SIGMOID")
+        return VoiFunction::Sigmoid;
+    if (name == "LINEAR_EXACT")
+        return VoiFunction::LinearExact;
+    return VoiFunction::Linear;
+}
+
+// Each centre and width pair of the file; a pair that is not finite, or a
+// width below what its function allows, is skipped.
+std::vector<VoiWindow> fileWindows(DcmDataset& dataset)
+{
+    std::vector<VoiWindow> windows;
+    const VoiFunction function = voiFunction(dataset);
+    for (unsigned long i = 0;; ++i) {
+        Float64 center = 0, width = 0;
+        if (dataset.findAndGetFloat64(DCM_WindowCenter, center, i).bad()
+            || dataset.findAndGetFloat64(DCM_WindowWidth, width, i).bad())
+            break;
+        const double smallest = function == VoiFunction::Linear ? 1.0 : 0.0;
+        if (!std::isfinite(center) || !std::isfinite(width) || !(width >= smallest) || width == 0.0)
+            continue;
+        OFString explanation;
+        dataset.findAndGetOFString(DCM_WindowCenterWidthExplanation, explanation, i);
+        windows.push_back({center, width, function, -1, QString::fromLatin1(explanation.c_str()).trimmed()});
+    }
+    return windows;
+}
+
+// The VOI lookup tables of the file, as its descriptors give them: entry
+// count (0 for 65536), first value mapped, bits per entry. Eight-bit entries
+// packed two to a word are unpacked.
+std::vector<VoiLut> fileVoiLuts(DcmDataset& dataset, bool signedPixels, std::vector<QString>& explanations)
+{
+    std::vector<VoiLut> luts;
+    DcmSequenceOfItems* sequence = nullptr;
+    if (dataset.findAndGetSequence(DCM_VOILUTSequence, sequence).bad() || !sequence)
+        return luts;
+    for (unsigned long i = 0; i < sequence->card(); ++i) {
+        DcmItem* item = sequence->getItem(i);
+        Uint16 count = 0, first = 0, bits = 0;
+        const Uint16* data = nullptr;
+        unsigned long words = 0;
+        if (!item || item->findAndGetUint16(DCM_LUTDescriptor, count, 0).bad()
+            || item->findAndGetUint16(DCM_LUTDescriptor, first, 1).bad()
+            || item->findAndGetUint16(DCM_LUTDescriptor, bits, 2).bad()
+            || item->findAndGetUint16Array(DCM_LUTData, data, &words).bad() || !data || words == 0)
+            continue;
+        DcmElement* descriptor = nullptr;
+        const bool signedFirst = signedPixels
+            || (item->findAndGetElement(DCM_LUTDescriptor, descriptor).good()
+                && descriptor->ident() == EVR_SS);
+        VoiLut lut;
+        lut.firstValue = signedFirst ? static_cast<Sint16>(first) : first;
+        lut.bits = std::clamp<int>(bits, 1, 16);
+        const std::size_t entries = count == 0 ? 65536 : count;
+        if (lut.bits <= 8 && words * 2 >= entries && words < entries) {
+            for (std::size_t e = 0; e < entries; ++e)
+                lut.entries.push_back(static_cast<std::uint16_t>((data[e / 2] >> (e % 2 ? 8 : 0)) & 0xFF));
+        } else {
+            lut.entries.assign(data, data + std::min<std::size_t>(entries, words));
+        }
+        OFString explanation;
+        item->findAndGetOFString(DCM_LUTExplanation, explanation);
+        explanations.push_back(QString::fromLatin1(explanation.c_str()).trimmed());
+        luts.push_back(std::move(lut));
+    }
+    return luts;
+}
+
+VoiWindow rangeWindow(std::int32_t minValue, std::int32_t maxValue)
+{
+    const double low = minValue, high = maxValue;
+    return {(low + high + 1.0) / 2.0, high - low + 1.0};
+}
+
+// The file's windows and VOI LUTs (when its rescale is usable), and the one
+// shown first.
+void takeVoi(DcmDataset& dataset, const Rescale& rescale, bool signedPixels, DicomImageData& image)
+{
+    if (!image.monochrome) {
+        image.defaultWindow = {127.5, 256.0};
+        return;
+    }
+    if (rescale.usable) {
+        image.fileWindows = fileWindows(dataset);
+        std::vector<QString> explanations;
+        image.voiLuts = fileVoiLuts(dataset, signedPixels, explanations);
+        for (std::size_t i = 0; i < image.voiLuts.size(); ++i) {
+            const VoiLut& lut = image.voiLuts[i];
+            const double count = static_cast<double>(lut.entries.size());
+            image.fileWindows.push_back({lut.firstValue + count / 2.0, count, VoiFunction::Linear,
+                static_cast<int>(i), explanations[i]});
+        }
+    }
+    image.defaultWindow
+        = image.fileWindows.empty() ? rangeWindow(image.minValue, image.maxValue) : image.fileWindows.front();
+}
+
+// ---------------------------------------------------- uncompressed samples
+
+// An uncompressed little-endian grey image whose samples map linearly to
+// modality values.
+struct RawGreyLayout {
+    Uint16 rows = 0;
+    Uint16 columns = 0;
+    Uint16 bitsAllocated = 0;
+    bool monochrome1 = false;
+    StoredSampleFormat format;
+    Rescale rescale;
+
+    std::size_t pixelCount() const { return static_cast<std::size_t>(rows) * columns; }
+    std::size_t frameBytes() const { return pixelCount() * (bitsAllocated / 8); }
+};
+
+// The layout when the pixels can be read straight from the pixel element:
+// not encapsulated, little endian, one sample of 8 or 16 bits, low-aligned,
+// no modality LUT.
+std::optional<RawGreyLayout> rawGreyLayout(DcmDataset& dataset)
+{
+    RawGreyLayout layout;
+    Uint16 samples = 0, stored = 0, highBit = 0, representation = 0;
+    OFString photometric;
+    const DcmXfer transfer(dataset.getOriginalXfer());
+    if (!transfer.isNotEncapsulated() || !transfer.isLittleEndian()
+        || transfer.getStreamCompression() != ESC_none || dataset.tagExists(DCM_ModalityLUTSequence)
+        || dataset.findAndGetUint16(DCM_Rows, layout.rows).bad()
+        || dataset.findAndGetUint16(DCM_Columns, layout.columns).bad()
+        || dataset.findAndGetUint16(DCM_SamplesPerPixel, samples).bad() || samples != 1
+        || dataset.findAndGetUint16(DCM_BitsAllocated, layout.bitsAllocated).bad()
+        || (layout.bitsAllocated != 8 && layout.bitsAllocated != 16)
+        || dataset.findAndGetUint16(DCM_BitsStored, stored).bad() || stored == 0
+        || stored > layout.bitsAllocated || dataset.findAndGetUint16(DCM_HighBit, highBit).bad()
+        || highBit != stored - 1 || dataset.findAndGetUint16(DCM_PixelRepresentation, representation).bad()
+        || dataset.findAndGetOFString(DCM_PhotometricInterpretation, photometric).bad()
+        || (photometric != "MONOCHROME2" && photometric != "MONOCHROME1"))
+        return std::nullopt;
+    layout.rescale = readRescale(dataset, stored, representation == 1);
+    layout.format = {stored, representation == 1, layout.rescale.slope, layout.rescale.intercept};
+    layout.monochrome1 = photometric == "MONOCHROME1";
+    return layout;
+}
+
+// Reads `count` samples from sample `first` on, strip by strip, from the
+// pixel element (from the file when the element was left there) and hands
+// each strip to `use`. A strip stays in the processor's cache; the frame is
+// never copied whole. Samples arrive in this machine's byte order.
+template <typename Sample, typename Use>
+bool forEachStrip(DcmElement& pixelData, std::size_t first, std::size_t count, Use use)
+{
+    constexpr std::size_t stripSamples = 32768;
+    if (pixelData.getLength() < (first + count) * sizeof(Sample))
+        return false;
+    std::vector<Sample> strip(std::min(count, stripSamples));
+    DcmFileCache cache; // keeps the file open from one strip to the next
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t n = std::min(stripSamples, count - done);
+        if (pixelData
+                .getPartialValue(strip.data(), static_cast<Uint32>((first + done) * sizeof(Sample)),
+                    static_cast<Uint32>(n * sizeof(Sample)), &cache)
+                .bad())
+            return false;
+        use(strip.data(), n);
+        done += n;
+    }
+    return true;
+}
+
+// Stored values to modality values; the plain case (unsigned, slope 1, whole
+// intercept) gets a loop of its own because it is nearly every radiograph.
+template <typename Sample>
+void convertRaw(const Sample* raw, std::size_t count, const StoredSampleFormat& format, std::int32_t* out)
+{
+    if (!format.isSigned && format.wholeIntercept()) {
+        // The rescale was checked to keep every value in range.
+        const std::uint32_t mask = format.mask();
+        const auto offset = static_cast<std::int32_t>(format.intercept);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = static_cast<std::int32_t>(raw[i] & mask) + offset;
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = modalityValue(raw[i], format);
+}
+
+// The common case (uncompressed grey pixels, linear rescale) read straight
+// from the pixel element: several times faster on large radiographs than
+// going through DCMTK's rendering pipeline, with the same values. Anything
+// else returns null and takes the general path.
+std::shared_ptr<DicomImageData> readRawMonochrome(
+    DcmDataset& dataset, const RawGreyLayout& layout, int frame, int frameCount)
+{
+    DcmElement* pixelData = nullptr;
+    if (dataset.findAndGetElement(DCM_PixelData, pixelData).bad() || !pixelData)
+        return nullptr;
+    const std::size_t count = layout.pixelCount();
+    auto image = std::make_shared<DicomImageData>();
+    image->columns = layout.columns;
+    image->rows = layout.rows;
+    image->frameIndex = frame;
+    image->frameCount = frameCount;
+    image->invertedGrey = layout.monochrome1;
+    image->values.resize(count);
+    std::int32_t* out = image->values.data();
+    const auto convert = [&](const auto* raw, std::size_t n) {
+        convertRaw(raw, n, layout.format, out);
+        out += n;
+    };
+    const std::size_t first = count * static_cast<std::size_t>(frame);
+    const bool read = layout.bitsAllocated == 8 ? forEachStrip<Uint8>(*pixelData, first, count, convert)
+                                                : forEachStrip<Uint16>(*pixelData, first, count, convert);
+    if (!read)
+        return nullptr;
+    const auto [low, high] = std::minmax_element(image->values.begin(), image->values.end());
+    image->minValue = *low;
+    image->maxValue = *high;
+    return image;
 }
 
 bool takeMonochrome(const DicomImage& decoded, DicomImageData& image)
@@ -153,121 +628,98 @@ bool takeColour(DicomImage& decoded, DicomImageData& image)
     return true;
 }
 
-// Stored values to modality values; the plain case (unsigned, slope 1, whole
-// intercept) gets a loop of its own because it is nearly every radiograph.
-template <typename Sample>
-void convertRaw(const Sample* raw, std::size_t count, const StoredSampleFormat& format, std::int32_t* out)
+// ------------------------------------------------------------------ decoding
+
+// Frames the file really holds: for uncompressed pixels no more than the
+// pixel element has room for.
+int availableFrames(DcmDataset& dataset, const PixelLayout& layout)
 {
-    if (!format.isSigned && format.wholeIntercept()) {
-        const std::uint32_t mask = format.mask();
-        const auto offset = static_cast<std::int32_t>(format.intercept);
-        for (std::size_t i = 0; i < count; ++i)
-            out[i] = static_cast<std::int32_t>(raw[i] & mask) + offset;
-        return;
+    if (layout.encapsulated || layout.frameBytes() == 0)
+        return layout.frames;
+    DcmElement* pixelData = nullptr;
+    if (dataset.findAndGetElement(DCM_PixelData, pixelData).bad() || !pixelData)
+        return layout.frames;
+    const std::uint64_t whole = pixelData->getLengthField() / layout.frameBytes();
+    return static_cast<int>(std::clamp<std::uint64_t>(whole, 1, static_cast<std::uint64_t>(layout.frames)));
+}
+
+DicomLoadResult decode(DcmDataset& dataset, std::uint64_t available, const DicomLoadOptions& options)
+{
+    if (const QString problem = checkElementLengths(dataset, available); !problem.isEmpty())
+        return failure(problem);
+    PixelLayout layout;
+    if (const QString problem = readLayout(dataset, layout); !problem.isEmpty())
+        return failure(problem);
+    const int frameCount = availableFrames(dataset, layout);
+    if (const QString problem = checkFrameIndex(options.frame, frameCount); !problem.isEmpty())
+        return failure(problem);
+
+    if (const std::optional<RawGreyLayout> raw = rawGreyLayout(dataset)) {
+        const std::uint64_t needed = static_cast<std::uint64_t>(raw->pixelCount()) * 4;
+        if (const QString problem = checkBudget(needed, options.maxImageBytes); !problem.isEmpty())
+            return failure(problem);
+        if (auto image = readRawMonochrome(dataset, *raw, options.frame, frameCount)) {
+            takeVoi(dataset, raw->rescale, raw->format.isSigned, *image);
+            image->spacing = readSpacing(dataset);
+            return {std::move(image), {}};
+        }
     }
-    for (std::size_t i = 0; i < count; ++i)
-        out[i] = modalityValue(raw[i], format);
-}
 
-// An uncompressed grey image whose samples map linearly to modality values.
-struct RawGreyLayout {
-    Uint16 rows = 0;
-    Uint16 columns = 0;
-    Uint16 bitsAllocated = 0;
-    bool monochrome1 = false;
-    StoredSampleFormat format;
-
-    std::size_t pixelCount() const { return static_cast<std::size_t>(rows) * columns; }
-};
-
-// The layout when the pixels can be read straight from the pixel element:
-// not encapsulated, one sample of 8 or 16 bits, low-aligned, no modality LUT.
-std::optional<RawGreyLayout> rawGreyLayout(DcmDataset& dataset)
-{
-    RawGreyLayout layout;
-    Uint16 samples = 0, stored = 0, highBit = 0, representation = 0;
-    OFString photometric;
-    if (!DcmXfer(dataset.getOriginalXfer()).isNotEncapsulated() || dataset.tagExists(DCM_ModalityLUTSequence)
-        || dataset.findAndGetUint16(DCM_Rows, layout.rows).bad()
-        || dataset.findAndGetUint16(DCM_Columns, layout.columns).bad()
-        || dataset.findAndGetUint16(DCM_SamplesPerPixel, samples).bad() || samples != 1
-        || dataset.findAndGetUint16(DCM_BitsAllocated, layout.bitsAllocated).bad()
-        || (layout.bitsAllocated != 8 && layout.bitsAllocated != 16)
-        || dataset.findAndGetUint16(DCM_BitsStored, stored).bad() || stored == 0
-        || stored > layout.bitsAllocated || dataset.findAndGetUint16(DCM_HighBit, highBit).bad()
-        || highBit != stored - 1 || dataset.findAndGetUint16(DCM_PixelRepresentation, representation).bad()
-        || dataset.findAndGetOFString(DCM_PhotometricInterpretation, photometric).bad()
-        || (photometric != "MONOCHROME2" && photometric != "MONOCHROME1"))
-        return std::nullopt;
-    Float64 slope = 1.0, intercept = 0.0;
-    dataset.findAndGetFloat64(DCM_RescaleSlope, slope);
-    dataset.findAndGetFloat64(DCM_RescaleIntercept, intercept);
-    layout.format = {stored, representation == 1, slope == 0.0 ? 1.0 : slope, intercept};
-    layout.monochrome1 = photometric == "MONOCHROME1";
-    return layout;
-}
-
-// The common case (uncompressed grey pixels, linear rescale) read straight
-// from the pixel element: several times faster on large radiographs than
-// going through DCMTK's rendering pipeline, with the same values. Anything
-// else returns null and takes the general path.
-std::shared_ptr<DicomImageData> readRawMonochrome(DcmDataset& dataset)
-{
-    const std::optional<RawGreyLayout> layout = rawGreyLayout(dataset);
-    if (!layout)
-        return nullptr;
-    const std::size_t count = layout->pixelCount();
-    const Uint8* bytes = nullptr;
-    const Uint16* words = nullptr;
-    unsigned long length = 0;
-    const bool read = layout->bitsAllocated == 8
-        ? dataset.findAndGetUint8Array(DCM_PixelData, bytes, &length).good()
-        : dataset.findAndGetUint16Array(DCM_PixelData, words, &length).good();
-    if (!read || (!bytes && !words) || length < count)
-        return nullptr;
-
+    bool partialAccess = true;
+    if (layout.encapsulated) {
+        if (const QString problem = checkCompressedFrame(dataset, layout, options.frame, partialAccess);
+            !problem.isEmpty())
+            return failure(problem);
+    }
+    const QString overBudget = checkBudget(decodingBytes(layout, !partialAccess), options.maxImageBytes);
+    if (!overBudget.isEmpty())
+        return failure(overBudget);
+    const Rescale rescale = readRescale(dataset, layout.bitsStored, layout.representation == 1);
+    unsigned long flags = partialAccess ? CIF_UsePartialAccessToPixelData : 0;
+    if (!rescale.usable)
+        flags |= CIF_IgnoreModalityTransformation;
+    DicomImage decoded(&dataset, layout.transfer, flags, static_cast<unsigned long>(options.frame), 1);
+    if (decoded.getStatus() != EIS_Normal)
+        return failure(
+            QStringLiteral("Image non décodable : %1").arg(DicomImage::getString(decoded.getStatus())));
     auto image = std::make_shared<DicomImageData>();
-    image->columns = layout->columns;
-    image->rows = layout->rows;
-    Sint32 frames = 1;
-    if (dataset.findAndGetSint32(DCM_NumberOfFrames, frames).good() && frames > 1)
-        image->frameCount = frames;
-    image->invertedGrey = layout->monochrome1;
-    image->values.resize(count);
-    if (bytes)
-        convertRaw(bytes, count, layout->format, image->values.data());
-    else
-        convertRaw(words, count, layout->format, image->values.data());
-    const auto [low, high] = std::minmax_element(image->values.begin(), image->values.end());
-    image->minValue = *low;
-    image->maxValue = *high;
-    return image;
+    image->columns = static_cast<int>(decoded.getWidth());
+    image->rows = static_cast<int>(decoded.getHeight());
+    image->frameIndex = options.frame;
+    image->frameCount = frameCount;
+    image->monochrome = decoded.isMonochrome() != 0;
+    if (image->columns != layout.columns || image->rows != layout.rows)
+        return failure(lyingHeader(layout, image->columns, image->rows));
+    const bool taken = image->monochrome ? takeMonochrome(decoded, *image) : takeColour(decoded, *image);
+    if (!taken)
+        return failure(QStringLiteral("Image non décodable : pixels incomplets."));
+    takeVoi(dataset, rescale, layout.representation == 1, *image);
+    image->spacing = readSpacing(dataset);
+    return {std::move(image), {}};
 }
 
-// Reads the first frame's samples strip by strip from the pixel element
-// (from the file when the element was left there) and hands each strip to
-// `use`. A strip stays in the processor's cache; the whole frame is never
-// copied. Samples arrive in this machine's byte order.
-template <typename Sample, typename Use> bool forEachStrip(DcmElement& pixelData, std::size_t count, Use use)
+QString readFailure(const OFCondition& condition)
 {
-    constexpr std::size_t stripSamples = 32768;
-    if (pixelData.getLength() < count * sizeof(Sample))
-        return false;
-    std::vector<Sample> strip(std::min(count, stripSamples));
-    DcmFileCache cache; // keeps the file open from one strip to the next
-    for (std::size_t done = 0; done < count;) {
-        const std::size_t n = std::min(stripSamples, count - done);
-        if (pixelData
-                .getPartialValue(strip.data(), static_cast<Uint32>(done * sizeof(Sample)),
-                    static_cast<Uint32>(n * sizeof(Sample)), &cache)
-                .bad())
-            return false;
-        use(strip.data(), n);
-        done += n;
-    }
-    return true;
+    return QStringLiteral("Fichier DICOM illisible : %1").arg(QString::fromLatin1(condition.text()));
 }
 
+QString outOfMemory()
+{
+    return QStringLiteral("Mémoire insuffisante pour cette image.");
+}
+
+OFCondition loadLeavingLargeValues(DcmFileFormat& file, const QString& path)
+{
+    return file.loadFile(OFFilename(QFile::encodeName(path).constData()), EXS_Unknown, EGL_noChange,
+        leaveInFileLength, ERM_autoDetect);
+}
+
+// ------------------------------------------------------ windowed for pictures
+
+// The frame through its default window, each sample looked up in a table of
+// the greys of every stored value. The actual value range is only read when
+// it matters: when the file has no window (the range is the window), or when
+// the possible values span more than the display table resolves one by one.
 struct ValueRange {
     std::int32_t low = 0;
     std::int32_t high = 0;
@@ -295,7 +747,7 @@ std::optional<ValueRange> actualRange(DcmElement& pixelData, const RawGreyLayout
     const std::uint32_t mask = format.mask(), flip = format.isSigned ? format.signBit() : 0u;
     std::uint32_t low = mask, high = 0;
     const bool read
-        = forEachStrip<Sample>(pixelData, layout.pixelCount(), [&](const Sample* raw, std::size_t n) {
+        = forEachStrip<Sample>(pixelData, 0, layout.pixelCount(), [&](const Sample* raw, std::size_t n) {
               for (std::size_t i = 0; i < n; ++i) {
                   const std::uint32_t ordered = (raw[i] & mask) ^ flip;
                   low = std::min(low, ordered);
@@ -307,14 +759,10 @@ std::optional<ValueRange> actualRange(DcmElement& pixelData, const RawGreyLayout
     return modalityRange(low ^ flip, high ^ flip, format);
 }
 
-// The frame through its default window, each sample looked up in a table of
-// the greys of every stored value. The actual value range is only read when
-// it matters: when the file has no window (the range is the window), or when
-// the possible values span more than the display table resolves one by one.
 template <typename Sample>
-std::optional<Pixels8> windowRawGrey(DcmDataset& dataset, DcmElement& pixelData, const RawGreyLayout& layout)
+std::optional<Pixels8> windowRawGrey(
+    const std::optional<VoiWindow>& window, DcmElement& pixelData, const RawGreyLayout& layout)
 {
-    const std::optional<VoiWindow> window = fileWindow(dataset);
     std::optional<ValueRange> range = possibleRange(layout.format);
     if (!window || static_cast<std::int64_t>(range->high) - range->low >= 65536)
         range = actualRange<Sample>(pixelData, layout);
@@ -324,7 +772,7 @@ std::optional<Pixels8> windowRawGrey(DcmDataset& dataset, DcmElement& pixelData,
         window.value_or(rangeWindow(range->low, range->high)), layout.monochrome1);
     Pixels8 out{layout.columns, layout.rows, 1, std::vector<std::uint8_t>(layout.pixelCount())};
     std::uint8_t* target = out.bytes.data();
-    const bool read = forEachStrip<Sample>(pixelData, layout.pixelCount(),
+    const bool read = forEachStrip<Sample>(pixelData, 0, layout.pixelCount(),
         [&target, table = greys.data(), mask = layout.format.mask()](const Sample* raw, std::size_t n) {
             // Locals, not captured references: byte stores may alias anything,
             // which would make the compiler reload them for every pixel.
@@ -337,79 +785,47 @@ std::optional<Pixels8> windowRawGrey(DcmDataset& dataset, DcmElement& pixelData,
 }
 
 // Uncompressed little-endian grey images are windowed from their samples;
-// null sends the others (and any surprise) to the general path.
+// null sends the others (a VOI LUT, any surprise) to the general path.
 std::optional<Pixels8> windowedFromSamples(DcmDataset& dataset)
 {
-    const DcmXfer transfer(dataset.getOriginalXfer());
-    if (!transfer.isLittleEndian() || transfer.getStreamCompression() != ESC_none)
-        return std::nullopt;
     const std::optional<RawGreyLayout> layout = rawGreyLayout(dataset);
     DcmElement* pixelData = nullptr;
     if (!layout || dataset.findAndGetElement(DCM_PixelData, pixelData).bad() || !pixelData)
         return std::nullopt;
-    return layout->bitsAllocated == 8 ? windowRawGrey<Uint8>(dataset, *pixelData, *layout)
-                                      : windowRawGrey<Uint16>(dataset, *pixelData, *layout);
+    std::optional<VoiWindow> window;
+    if (layout->rescale.usable) {
+        const std::vector<VoiWindow> windows = fileWindows(dataset);
+        if (!windows.empty())
+            window = windows.front();
+        else if (dataset.tagExists(DCM_VOILUTSequence))
+            return std::nullopt;
+    }
+    return layout->bitsAllocated == 8 ? windowRawGrey<Uint8>(window, *pixelData, *layout)
+                                      : windowRawGrey<Uint16>(window, *pixelData, *layout);
 }
 
-DicomLoadResult decode(DcmFileFormat& file)
+DefaultWindowPixels windowedFromFile(
+    DcmFileFormat& file, std::uint64_t available, std::uint64_t maxImageBytes)
 {
     DcmDataset& dataset = *file.getDataset();
-    if (const QString problem = checkDimensions(dataset); !problem.isEmpty())
-        return failure(problem);
-    if (auto image = readRawMonochrome(dataset)) {
-        image->defaultWindow = fileOrRangeWindow(dataset, *image);
-        image->spacing = readSpacing(dataset);
-        return {std::move(image), {}};
-    }
-    DicomImage decoded(&dataset, dataset.getOriginalXfer(), CIF_UsePartialAccessToPixelData, 0, 1);
-    if (decoded.getStatus() != EIS_Normal)
-        return failure(
-            QStringLiteral("Image non décodable : %1").arg(DicomImage::getString(decoded.getStatus())));
-    auto image = std::make_shared<DicomImageData>();
-    image->columns = static_cast<int>(decoded.getWidth());
-    image->rows = static_cast<int>(decoded.getHeight());
-    image->frameCount = static_cast<int>(std::max(1UL, decoded.getNumberOfFrames()));
-    image->monochrome = decoded.isMonochrome() != 0;
-    const bool taken = image->monochrome ? takeMonochrome(decoded, *image) : takeColour(decoded, *image);
-    if (!taken)
-        return failure(QStringLiteral("Image non décodable : pixels incomplets."));
-    image->defaultWindow = fileOrRangeWindow(dataset, *image);
-    image->spacing = readSpacing(dataset);
-    return {std::move(image), {}};
-}
-
-QString readFailure(const OFCondition& condition)
-{
-    return QStringLiteral("Fichier DICOM illisible : %1").arg(QString::fromLatin1(condition.text()));
-}
-
-template <typename Read> DicomLoadResult readAndDecode(Read read)
-{
-    registerDicomCodecs();
-    try {
-        DcmFileFormat file;
-        const OFCondition condition = read(file);
-        if (condition.bad())
-            return failure(readFailure(condition));
-        return decode(file);
-    } catch (const std::bad_alloc&) {
-        return failure(QStringLiteral("Mémoire insuffisante pour cette image."));
-    }
-}
-
-// Elements longer than this stay in the file when reading for pictures, so
-// the pixel element is not copied whole into memory before being windowed.
-constexpr Uint32 pictureReadLength = 4096;
-
-DefaultWindowPixels windowedFromFile(DcmFileFormat& file)
-{
-    DcmDataset& dataset = *file.getDataset();
-    if (const QString problem = checkDimensions(dataset); !problem.isEmpty())
+    if (const QString problem = checkElementLengths(dataset, available); !problem.isEmpty())
         return {{}, problem};
-    if (std::optional<Pixels8> pixels = windowedFromSamples(dataset))
-        return {std::move(*pixels), {}};
-    file.loadAllDataIntoMemory();
-    const DicomLoadResult loaded = decode(file);
+    PixelLayout layout;
+    if (const QString problem = readLayout(dataset, layout); !problem.isEmpty())
+        return {{}, problem};
+    if (!layout.encapsulated && layout.samples == 1) {
+        if (const QString problem = checkBudget(layout.pixelCount() + (1u << 17), maxImageBytes);
+            !problem.isEmpty())
+            return {{}, problem};
+        if (std::optional<Pixels8> pixels = windowedFromSamples(dataset))
+            return {std::move(*pixels), {}};
+    }
+    // The decoded frame is windowed into one more byte (or RGB triplet) a pixel.
+    DicomLoadOptions options;
+    options.maxImageBytes = maxImageBytes;
+    const std::uint64_t windowedBytes = layout.pixelCount() * std::min<Uint16>(layout.samples, 3);
+    options.maxImageBytes = maxImageBytes > windowedBytes ? maxImageBytes - windowedBytes : 0;
+    const DicomLoadResult loaded = decode(dataset, available, options);
     if (!loaded.ok())
         return {{}, loaded.error};
     const DicomImageData& image = *loaded.image;
@@ -430,46 +846,57 @@ double DicomImageData::valueAt(int column, int row) const
     return (p[0] + p[1] + p[2]) / 3.0;
 }
 
-DicomLoadResult loadDicomImage(const QString& path)
+DicomLoadResult loadDicomImage(const QString& path, const DicomLoadOptions& options)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile())
         return failure(QStringLiteral("Fichier introuvable : %1").arg(path));
-    const QByteArray nativePath = QFile::encodeName(path);
-    return readAndDecode([&](DcmFileFormat& file) {
-        return file.loadFile(
-            OFFilename(nativePath.constData()), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_autoDetect);
-    });
+    registerDicomCodecs();
+    try {
+        DcmFileFormat file;
+        const OFCondition condition = loadLeavingLargeValues(file, path);
+        if (condition.bad())
+            return failure(readFailure(condition));
+        return decode(*file.getDataset(), static_cast<std::uint64_t>(info.size()), options);
+    } catch (const std::bad_alloc&) {
+        return failure(outOfMemory());
+    }
 }
 
-DefaultWindowPixels loadDefaultWindowPixels(const QString& path)
+DefaultWindowPixels loadDefaultWindowPixels(const QString& path, std::uint64_t maxImageBytes)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
         return {{}, QStringLiteral("Fichier introuvable : %1").arg(path)};
     registerDicomCodecs();
     try {
         DcmFileFormat file;
-        const OFCondition condition = file.loadFile(OFFilename(QFile::encodeName(path).constData()),
-            EXS_Unknown, EGL_noChange, pictureReadLength, ERM_autoDetect);
+        const OFCondition condition = loadLeavingLargeValues(file, path);
         if (condition.bad())
             return {{}, readFailure(condition)};
-        return windowedFromFile(file);
+        return windowedFromFile(file, static_cast<std::uint64_t>(info.size()), maxImageBytes);
     } catch (const std::bad_alloc&) {
-        return {{}, QStringLiteral("Mémoire insuffisante pour cette image.")};
+        return {{}, outOfMemory()};
     }
 }
 
-DicomLoadResult loadDicomImageFromMemory(const void* data, std::size_t size)
+DicomLoadResult loadDicomImageFromMemory(const void* data, std::size_t size, const DicomLoadOptions& options)
 {
-    return readAndDecode([&](DcmFileFormat& file) {
+    registerDicomCodecs();
+    try {
+        DcmFileFormat file;
         DcmInputBufferStream stream;
         stream.setBuffer(data, static_cast<offile_off_t>(size));
         stream.setEos();
         file.transferInit();
         const OFCondition condition = file.read(stream);
         file.transferEnd();
-        return condition;
-    });
+        if (condition.bad())
+            return failure(readFailure(condition));
+        return decode(*file.getDataset(), size, options);
+    } catch (const std::bad_alloc&) {
+        return failure(outOfMemory());
+    }
 }
 
 } // namespace vexa

@@ -1,17 +1,30 @@
 #pragma once
 // Reads a DICOM file (with or without a meta header, any transfer syntax whose
-// decoder is registered) and decodes its first frame.
+// decoder is registered) and decodes one of its frames. Only that frame is
+// read: the pixels of the others stay in the file.
 #include "DicomImageData.h"
 #include "Pixels8.h"
 
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 
 namespace vexa {
 
-DicomLoadResult loadDicomImage(const QString& path);
+// What one image may take in memory while it is decoded, by default.
+constexpr std::uint64_t DefaultMaxImageBytes = std::uint64_t{1} << 30;
+
+struct DicomLoadOptions {
+    int frame = 0; // from 0; frameCount in the result tells how many there are
+    // An image that would take more (decoder buffers, modality values) is
+    // refused before anything is allocated for it.
+    std::uint64_t maxImageBytes = DefaultMaxImageBytes;
+};
+
+DicomLoadResult loadDicomImage(const QString& path, const DicomLoadOptions& options = {});
 // Same from bytes in memory (the content of a file).
-DicomLoadResult loadDicomImageFromMemory(const void* data, std::size_t size);
+DicomLoadResult loadDicomImageFromMemory(
+    const void* data, std::size_t size, const DicomLoadOptions& options = {});
 
 // An image's first frame through its default window, 8 bits per sample: what
 // its JPEG pictures are made from. Uncompressed little-endian grey images
@@ -25,6 +38,7 @@ struct DefaultWindowPixels {
     bool ok() const { return !pixels.bytes.empty(); }
 };
 
-DefaultWindowPixels loadDefaultWindowPixels(const QString& path);
+DefaultWindowPixels loadDefaultWindowPixels(
+    const QString& path, std::uint64_t maxImageBytes = DefaultMaxImageBytes);
 
 } // namespace vexa

@@ -2,6 +2,7 @@
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
+#include <dcmtk/dcmdata/dcpath.h>
 #include <dcmtk/dcmdata/dcuid.h>
 
 #include <QFile>
@@ -96,6 +97,13 @@ DicomResult writeDicomImage(const NewDicomImage& image, const QString& path, Dic
     DcmDataset& dataset = *file.getDataset();
     putIdentity(dataset, image);
     putPixels(dataset, image);
+    for (const QString& element : image.moreElements) {
+        DcmPathProcessor path;
+        const OFCondition put = path.applyPathWithValue(&dataset, element.toLatin1().constData());
+        if (put.bad())
+            return DicomResult::failure(
+                QStringLiteral("%1 : %2").arg(element, QString::fromLatin1(put.text())));
+    }
     const bool part10 = layout == DicomFileLayout::Part10;
     const E_TransferSyntax xfer = part10 ? EXS_LittleEndianExplicit : EXS_LittleEndianImplicit;
     const QString partial = path + QStringLiteral(".part");

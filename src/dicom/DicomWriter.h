@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace vexa {
@@ -51,6 +52,10 @@ struct NewDicomImage {
     // Millimetres between rows and between columns.
     std::optional<std::pair<double, double>> pixelSpacing;
     std::optional<std::pair<double, double>> imagerPixelSpacing;
+    // Further elements, each "path=value" as DCMTK's dcmodify takes them:
+    // "(0008,0070)=VexaDICOM", "(0028,3010)[0].(0028,3002)=256\\0\\8"
+    // (values of OB/OW elements in hexadecimal).
+    QStringList moreElements;
 };
 
 enum class DicomFileLayout {

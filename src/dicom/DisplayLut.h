@@ -26,8 +26,11 @@ struct DisplayLut {
     }
 };
 
-// DICOM linear VOI function: a value's grey level 0..255 for a window.
+// A value's grey level 0..255 through a window's function (a window with a
+// lutIndex is taken as linear here: the table belongs to the image).
 std::uint8_t windowedGrey(double value, const VoiWindow& window);
+// A value's grey level 0..255 through a VOI lookup table.
+std::uint8_t lutGrey(std::int32_t value, const VoiLut& lut);
 
 DisplayLut makeDisplayLut(const DicomImageData& image, const VoiWindow& window, bool inverted);
 

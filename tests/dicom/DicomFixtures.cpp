@@ -1,5 +1,8 @@
 #include "DicomFixtures.h"
 
+#include <QFile>
+#include <QProcess>
+
 namespace vexa::fixtures {
 
 namespace {
@@ -63,6 +66,31 @@ NewDicomImage rgbImage(int columns, int rows)
 QString pydicomFile(const QString& name)
 {
     return QStringLiteral("/usr/lib/python3/dist-packages/pydicom/data/test_files/") + name;
+}
+
+QString fixtureFile(const QString& name)
+{
+    return qEnvironmentVariable("VEXA_SOURCE_DIR") + QStringLiteral("/tests/dicom/fixtures/") + name;
+}
+
+bool runDcmtkTool(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+}
+
+bool copyWithElements(const QString& source, const QString& target, const QStringList& elements)
+{
+    QFile::remove(target);
+    if (!QFile::copy(source, target))
+        return false;
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    QStringList arguments{QStringLiteral("-nb"), QStringLiteral("-q")};
+    for (const QString& element : elements)
+        arguments << QStringLiteral("-i") << element;
+    return runDcmtkTool(QStringLiteral("dcmodify"), arguments << target);
 }
 
 } // namespace vexa::fixtures

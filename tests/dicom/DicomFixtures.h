@@ -3,6 +3,7 @@
 #include "DicomWriter.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 
@@ -15,5 +16,13 @@ NewDicomImage greyImage(
 NewDicomImage rgbImage(int columns, int rows);
 
 QString pydicomFile(const QString& name);
+// A file of tests/dicom/fixtures.
+QString fixtureFile(const QString& name);
+
+// Runs one of DCMTK's command-line tools (dcmodify, dcmconv, dcmcrle...) to
+// edit or convert a file; true when it succeeded.
+bool runDcmtkTool(const QString& tool, const QStringList& arguments);
+// Copies `source` to `target` then sets the given elements ("tag=value").
+bool copyWithElements(const QString& source, const QString& target, const QStringList& elements);
 
 } // namespace vexa::fixtures
