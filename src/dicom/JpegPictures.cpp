@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -99,26 +100,52 @@ struct TurboBufferDeleter {
     void operator()(unsigned char* buffer) const { tjFree(buffer); }
 };
 
+// A pool thread keeps its output buffer from one picture to the next, up to
+// this size: the buffer of one large radiograph is released once it is
+// written, instead of staying with the thread for the rest of the program.
+constexpr unsigned long keptBufferBytes = 8UL << 20;
+
+struct ThreadBuffer {
+    std::unique_ptr<unsigned char, TurboBufferDeleter> bytes;
+    unsigned long capacity = 0;
+};
+
+ThreadBuffer& threadBuffer()
+{
+    thread_local ThreadBuffer buffer;
+    return buffer;
+}
+
+// Releases this thread's buffer when it grew past what is kept; called once
+// the JPEG in it has been used.
+void trimThreadBuffer()
+{
+    ThreadBuffer& buffer = threadBuffer();
+    if (buffer.capacity > keptBufferBytes) {
+        buffer.bytes.reset();
+        buffer.capacity = 0;
+    }
+}
+
 EncodedJpeg encodeIntoThreadBuffer(const Pixels8& pixels, int quality)
 {
-    thread_local std::unique_ptr<unsigned char, TurboBufferDeleter> buffer;
-    thread_local unsigned long capacity = 0;
+    ThreadBuffer& buffer = threadBuffer();
     tjhandle compressor = threadCompressor();
     if (!compressor || pixels.bytes.empty())
         return {};
     const bool grey = pixels.channels == 1;
     const int subsampling = grey ? TJSAMP_GRAY : TJSAMP_420;
     const unsigned long needed = tjBufSize(pixels.width, pixels.height, subsampling);
-    if (needed == static_cast<unsigned long>(-1))
+    if (needed == static_cast<unsigned long>(-1) || needed > static_cast<unsigned long>(INT_MAX))
         return {};
-    if (needed > capacity) {
-        buffer.reset(tjAlloc(static_cast<int>(needed)));
-        capacity = buffer ? needed : 0;
-        if (!buffer)
+    if (needed > buffer.capacity) {
+        buffer.bytes.reset(tjAlloc(static_cast<int>(needed)));
+        buffer.capacity = buffer.bytes ? needed : 0;
+        if (!buffer.bytes)
             return {};
     }
-    unsigned char* jpeg = buffer.get();
-    unsigned long size = capacity;
+    unsigned char* jpeg = buffer.bytes.get();
+    unsigned long size = buffer.capacity;
     const int status = tjCompress2(compressor, pixels.bytes.data(), pixels.width, 0, pixels.height,
         grey ? TJPF_GRAY : TJPF_RGB, &jpeg, &size, subsampling, quality, encoderFlags | TJFLAG_NOREALLOC);
     if (status != 0)
@@ -162,6 +189,8 @@ Pixels8 defaultWindowPixels(const DicomImageData& image)
 
 Pixels8 resizedToLongestSide(const Pixels8& pixels, int longestSide)
 {
+    if (std::max(pixels.width, pixels.height) <= longestSide)
+        return pixels; // never enlarged
     const double scale = static_cast<double>(longestSide) / std::max(pixels.width, pixels.height);
     Pixels8 out;
     out.width = std::max(1, static_cast<int>(std::lround(pixels.width * scale)));
@@ -183,18 +212,24 @@ Pixels8 resizedToLongestSide(const Pixels8& pixels, int longestSide)
 QByteArray encodeJpeg(const Pixels8& pixels, int quality)
 {
     const EncodedJpeg jpeg = encodeIntoThreadBuffer(pixels, quality);
-    return QByteArray(reinterpret_cast<const char*>(jpeg.data), static_cast<qsizetype>(jpeg.size));
+    QByteArray bytes(reinterpret_cast<const char*>(jpeg.data), static_cast<qsizetype>(jpeg.size));
+    trimThreadBuffer();
+    return bytes;
 }
 
 DicomResult writePreviewPicture(const Pixels8& windowed, const QString& targetPath)
 {
     const Pixels8 preview = resizedToLongestSide(windowed, PreviewLongestSide);
-    return writeAtomically(encodeIntoThreadBuffer(preview, previewQuality), targetPath);
+    DicomResult result = writeAtomically(encodeIntoThreadBuffer(preview, previewQuality), targetPath);
+    trimThreadBuffer();
+    return result;
 }
 
 DicomResult writeFullSizePicture(const Pixels8& windowed, const QString& targetPath)
 {
-    return writeAtomically(encodeIntoThreadBuffer(windowed, fullSizeQuality), targetPath);
+    DicomResult result = writeAtomically(encodeIntoThreadBuffer(windowed, fullSizeQuality), targetPath);
+    trimThreadBuffer();
+    return result;
 }
 
 DicomResult writePreviewPicture(const DicomImageData& image, const QString& targetPath)

@@ -1,7 +1,7 @@
 #pragma once
 // The JPEG pictures beside a stored image: a preview whose longest side is
-// PreviewLongestSide pixels and a full-size picture, both through the image's
-// default window. Files are written to a temporary name and renamed into place.
+// at most PreviewLongestSide pixels (a smaller image is never enlarged) and a full-size picture, both through
+// the image's default window. Files are written to a temporary name and renamed into place.
 #include "DicomImageData.h"
 #include "DicomResult.h"
 #include "Pixels8.h"
@@ -13,7 +13,8 @@ namespace vexa {
 constexpr int PreviewLongestSide = 256;
 
 Pixels8 defaultWindowPixels(const DicomImageData& image);
-// Area-averaged resampling so the longest side becomes `longestSide`.
+// Area-averaged resampling so the longest side becomes `longestSide`; an
+// image no larger than that comes back as it is.
 Pixels8 resizedToLongestSide(const Pixels8& pixels, int longestSide);
 // JPEG bytes, or empty on failure.
 QByteArray encodeJpeg(const Pixels8& pixels, int quality);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 using namespace vexa;
 
@@ -43,11 +44,12 @@ TEST(JpegPictures, previewAveragesDownToTheLongestSide)
     EXPECT_EQ(preview.height, 256);
     EXPECT_EQ(preview.bytes.front(), 0);
     EXPECT_EQ(preview.bytes.back(), 200);
-    // A small image grows to the same longest side.
-    const Pixels8 tiny = resizedToLongestSide({2, 1, 3, {1, 2, 3, 4, 5, 6}}, 256);
-    EXPECT_EQ(tiny.width, 256);
-    EXPECT_EQ(tiny.height, 128);
-    EXPECT_EQ(tiny.bytes[255 * 3], 4);
+    // A small image is never enlarged: it keeps its size and its pixels.
+    const Pixels8 tiny{2, 1, 3, {1, 2, 3, 4, 5, 6}};
+    const Pixels8 same = resizedToLongestSide(tiny, 256);
+    EXPECT_EQ(same.width, 2);
+    EXPECT_EQ(same.height, 1);
+    EXPECT_EQ(same.bytes, tiny.bytes);
 }
 
 // Reference box mean: every target pixel averages its own source box, the
@@ -92,7 +94,9 @@ TEST(JpegPictures, previewIsTheRoundedMeanOfEachSourceBox)
         }
         const Pixels8 preview = resizedToLongestSide(in, PreviewLongestSide);
         const Pixels8 expected = referencePreview(in, preview.width, preview.height);
-        EXPECT_EQ(std::max(preview.width, preview.height), PreviewLongestSide) << c.width << "x" << c.height;
+        EXPECT_EQ(std::max(preview.width, preview.height),
+            std::min(std::max(c.width, c.height), PreviewLongestSide))
+            << c.width << "x" << c.height;
         EXPECT_EQ(preview.channels, c.channels);
         EXPECT_EQ(preview.bytes, expected.bytes) << c.width << "x" << c.height;
     }
@@ -120,6 +124,46 @@ TEST(JpegPictures, writesBothPicturesThroughTheDefaultWindow)
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.tmp", "*~"}, QDir::Files).isEmpty());
     // An unwritable target is a failure, not a silent success.
     EXPECT_FALSE(writeFullSizePicture(*loaded.image, dir.filePath("no/such/folder/x.jpg")).ok);
+}
+
+TEST(JpegPictures, previewOfASmallImageIsNoLargerThanItsFullSizePicture)
+{
+    // A 128 x 128 CT: its preview is the full-size picture, pixel for pixel.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ct.v2");
+    ASSERT_TRUE(
+        writeDicomImage(fixtures::greyImage(128, 128, 12, false, [](int c, int r) { return c * 16 + r * 8; }),
+            path, DicomFileLayout::BareImplicitLittle)
+            .ok);
+    const DefaultWindowPixels windowed = loadDefaultWindowPixels(path);
+    ASSERT_TRUE(windowed.ok());
+    ASSERT_TRUE(writePreviewPicture(windowed.pixels, previewPicturePath(path)).ok);
+    ASSERT_TRUE(writeFullSizePicture(windowed.pixels, fullSizePicturePath(path)).ok);
+    const QImage preview(dir.filePath("ct.jpeg"));
+    const QImage full(dir.filePath("ct.jpg"));
+    ASSERT_EQ(preview.size(), QSize(128, 128));
+    int largest = 0;
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            largest = std::max(largest, std::abs(qGray(preview.pixel(x, y)) - qGray(full.pixel(x, y))));
+    EXPECT_LE(largest, 12); // the two qualities differ a little, the pictures do not
+}
+
+// One large picture does not leave its encoder buffer with the thread.
+TEST(JpegPictures, encoderBufferIsReleasedAfterALargePicture)
+{
+    const auto heapInUse = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return static_cast<long long>(info.uordblks + info.hblkhd);
+    };
+    const Pixels8 small{64, 64, 1, std::vector<std::uint8_t>(64 * 64, 100)};
+    Pixels8 large{4000, 4000, 1, std::vector<std::uint8_t>(4000 * 4000)};
+    for (std::size_t i = 0; i < large.bytes.size(); ++i)
+        large.bytes[i] = static_cast<std::uint8_t>((i * 7) ^ (i >> 12));
+    ASSERT_FALSE(encodeJpeg(small, 85).isEmpty()); // the thread's encoder is made
+    const long long before = heapInUse();
+    ASSERT_GT(encodeJpeg(large, 90).size(), 100000);
+    EXPECT_LT(heapInUse() - before, 4LL << 20);
 }
 
 TEST(JpegPictures, colourImagesStayColour)
