@@ -15,7 +15,7 @@ root=$(cd "$here/../../.." && pwd)
 mode=$1
 build=$2
 seeds=(/usr/lib/python3/dist-packages/pydicom/data/test_files /usr/lib/python3/dist-packages/pydicom/data/charset_files)
-options=(-rss_limit_mb=2048 -timeout=20 -max_len=65536 -print_final_stats=1)
+options=(-rss_limit_mb=2048 -timeout=60 -max_len=65536 -print_final_stats=1)
 
 configure_and_build() {
   local launcher=()
