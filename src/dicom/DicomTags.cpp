@@ -2,29 +2,190 @@
 
 #include "DicomCodecs.h"
 
+#include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
+#include <dcmtk/dcmdata/dcspchrs.h>
+#include <dcmtk/dcmdata/dcvr.h>
 
 #include <QFile>
+#include <map>
+#include <memory>
 #include <sstream>
 
 namespace vexa {
+
+namespace {
+
+// Texts of a data set whose character sets DCMTK cannot convert as a whole
+// (ISO 2022 IR 87 and 159 with the C library's iconv, for one) are
+// converted value by value: what DCMTK converts is kept, what it cannot
+// becomes "?", one per character, and the raw bytes never reach the text.
+class ValueConverter {
+public:
+    std::string toUtf8(const OFString& value, const OFString& charset, bool personName)
+    {
+        const OFString delimiters = personName ? "\\^=" : "\\";
+        OFString out;
+        if (DcmSpecificCharacterSet* whole = converterFor(charset);
+            whole && whole->convertString(value, out, delimiters).good())
+            return out.c_str();
+        return questionMarks(value, firstSetConverter(charset), delimiters);
+    }
+
+private:
+    struct Converter {
+        DcmSpecificCharacterSet dcmtk;
+        bool selected = false;
+    };
+    std::map<std::string, std::unique_ptr<Converter>> converters;
+
+    // DCMTK's converter from `charset` to UTF-8, or null when it has none.
+    DcmSpecificCharacterSet* converterFor(const OFString& charset)
+    {
+        std::unique_ptr<Converter>& converter = converters[charset.c_str()];
+        if (!converter) {
+            converter = std::make_unique<Converter>();
+            converter->selected = converter->dcmtk.selectCharacterSet(charset).good();
+        }
+        return converter->selected ? &converter->dcmtk : nullptr;
+    }
+
+    // The converter of the value's first character set alone; as the only
+    // set, "ISO 2022 IR 13" is known to DCMTK by its single-set name.
+    DcmSpecificCharacterSet* firstSetConverter(const OFString& charset)
+    {
+        const OFString first = firstTerm(charset);
+        DcmSpecificCharacterSet* converter = converterFor(first);
+        if (!converter && first.compare(0, 12, "ISO 2022 IR ") == 0)
+            converter = converterFor("ISO_IR " + first.substr(12));
+        return converter;
+    }
+
+    static OFString firstTerm(const OFString& charset)
+    {
+        const std::size_t end = charset.find('\\');
+        return end == OFString_npos ? charset : charset.substr(0, end);
+    }
+
+    // Splits the value at its escape sequences. Runs in the first character
+    // set (the state at the start and after each delimiter) are converted
+    // with it; in any other set each character becomes "?": two bytes a
+    // character for the sets an "ESC $" sequence designates, one otherwise.
+    // Escape sequences and control bytes never reach the text.
+    static std::string questionMarks(
+        const OFString& value, DcmSpecificCharacterSet* firstSet, const OFString& delimiters)
+    {
+        std::string out;
+        OFString run; // bytes in the first character set, not yet converted
+        const auto flushRun = [&] {
+            OFString converted;
+            if (firstSet && firstSet->convertString(run, converted).good()) {
+                out += converted.c_str();
+            } else {
+                for (const char byte : run)
+                    out += static_cast<unsigned char>(byte) < 0x80 ? byte : '?';
+            }
+            run.clear();
+        };
+        bool g0Other = false, g0Double = false, g1Other = false, g1Double = false;
+        for (std::size_t i = 0; i < value.size();) {
+            const auto byte = static_cast<unsigned char>(value[i]);
+            if (byte == 0x1B) {
+                flushRun();
+                std::size_t end = i + 1;
+                while (end < value.size() && static_cast<unsigned char>(value[end]) >= 0x20
+                    && static_cast<unsigned char>(value[end]) <= 0x2F)
+                    ++end; // intermediate bytes, then one final byte
+                const std::string intermediates = value.substr(i + 1, end - i - 1).c_str();
+                const bool doubleByte = !intermediates.empty() && intermediates[0] == '$';
+                const bool toG1 = intermediates.find_first_of(")-") != std::string::npos;
+                const bool toAscii
+                    = intermediates == "(" && end < value.size() && (value[end] == 'B' || value[end] == 'J');
+                if (toG1) {
+                    g1Other = true;
+                    g1Double = doubleByte;
+                } else {
+                    g0Other = !toAscii;
+                    g0Double = doubleByte;
+                }
+                i = std::min(end + 1, value.size());
+                continue;
+            }
+            if (delimiters.find(static_cast<char>(byte)) != OFString_npos || byte == '\r' || byte == '\n') {
+                g0Other = g0Double = g1Other = g1Double = false; // back to the first set
+                run += static_cast<char>(byte);
+                ++i;
+                continue;
+            }
+            const bool high = byte >= 0x80;
+            if ((!high && !g0Other) || (high && !g1Other)) {
+                if (byte >= 0x20 || byte == '\t' || high)
+                    run += static_cast<char>(byte);
+                ++i;
+                continue;
+            }
+            flushRun();
+            out += '?';
+            i += (high ? g1Double : g0Double) ? 2 : 1;
+        }
+        flushRun();
+        return out;
+    }
+};
+
+void convertItem(DcmItem& item, OFString charset, ValueConverter& converter)
+{
+    if (item.tagExists(DCM_SpecificCharacterSet)) {
+        item.findAndGetOFStringArray(DCM_SpecificCharacterSet, charset);
+        item.putAndInsertString(DCM_SpecificCharacterSet, "ISO_IR 192");
+    }
+    for (unsigned long i = 0; i < item.card(); ++i) {
+        DcmElement* element = item.getElement(i);
+        if (!element || element->getTag() == DCM_SpecificCharacterSet)
+            continue;
+        if (element->ident() == EVR_SQ) {
+            auto* sequence = static_cast<DcmSequenceOfItems*>(element);
+            for (unsigned long k = 0; k < sequence->card(); ++k)
+                convertItem(*sequence->getItem(k), charset, converter);
+            continue;
+        }
+        OFString value;
+        if (!element->isAffectedBySpecificCharacterSet() || element->getOFStringArray(value).bad())
+            continue;
+        element->putOFStringArray(converter.toUtf8(value, charset, element->ident() == EVR_PN).c_str());
+    }
+}
+
+OFCondition load(DcmFileFormat& file, const QString& path)
+{
+    const QByteArray nativePath = QFile::encodeName(path);
+    return file.loadFile(
+        OFFilename(nativePath.constData()), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_autoDetect);
+}
+
+} // namespace
 
 QString dicomTagsText(const QString& path)
 {
     registerDicomCodecs();
     DcmFileFormat file;
-    const QByteArray nativePath = QFile::encodeName(path);
-    const OFCondition condition = file.loadFile(
-        OFFilename(nativePath.constData()), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_autoDetect);
-    if (condition.bad())
+    if (const OFCondition condition = load(file, path); condition.bad())
         return QStringLiteral("Fichier DICOM illisible : %1").arg(QString::fromLatin1(condition.text()));
     // Names with accents are stored in the file's character set; as UTF-8 they
     // read the same whatever that set was.
-    const bool utf8 = file.convertToUTF8().good();
+    if (file.convertToUTF8().bad()) {
+        // A failed conversion may have left some values converted: start again
+        // from the file and go value by value.
+        file.clear();
+        if (const OFCondition condition = load(file, path); condition.bad())
+            return QStringLiteral("Fichier DICOM illisible : %1").arg(QString::fromLatin1(condition.text()));
+        ValueConverter converter;
+        convertItem(*file.getDataset(), OFString(), converter);
+    }
     std::ostringstream text;
     // Long values (pixel data) are shortened: the text is for reading.
     file.print(text, DCMTypes::PF_shortenLongTagValues);
-    return utf8 ? QString::fromStdString(text.str()) : QString::fromLatin1(text.str().c_str());
+    return QString::fromUtf8(text.str());
 }
 
 } // namespace vexa

@@ -68,3 +68,49 @@ TEST(PydicomCorpus, decodesEachRegisteredCompressionAndRefusesJpeg2000)
 }
 
 } // namespace
+
+namespace {
+
+QString charsetFile(const char* name)
+{
+    return QStringLiteral("/usr/lib/python3/dist-packages/pydicom/data/charset_files/") + QLatin1String(name);
+}
+
+QString patientNameLine(const QString& tags)
+{
+    for (const QString& line : tags.split('\n'))
+        if (line.startsWith(QStringLiteral("(0010,0010)")))
+            return line;
+    return {};
+}
+
+} // namespace
+
+// Names in character sets DCMTK converts read as they are written; in sets it
+// cannot convert (ISO 2022 IR 87 here) each character becomes "?", the rest of
+// the dump keeps its accents, and no escape sequence or raw byte shows.
+TEST(DicomTagsText, convertsWhatItCanAndShowsQuestionMarksForTheRest)
+{
+    const struct {
+        const char* file;
+        const char* name;
+    } cases[] = {
+        {"chrX1.dcm", "[Wang^XiaoDong=王^小東=]"},
+        {"chrI2.dcm", "[Hong^Gildong=洪^吉洞=홍^길동]"},
+        {"chrFren.dcm", "[Buc^Jérôme]"},
+        {"chrH31.dcm", "[Yamada^Tarou=?\?^?\?=???^???]"},
+        {"chrJapMulti.dcm", "[???^???]"},
+        {"chrH32.dcm", "[ﾔﾏﾀﾞ^ﾀﾛｳ=?\?^?\?=???^???]"},
+    };
+    for (const auto& c : cases) {
+        const QString tags = dicomTagsText(charsetFile(c.file));
+        EXPECT_TRUE(patientNameLine(tags).contains(QString::fromUtf8(c.name)))
+            << c.file << ": " << patientNameLine(tags).toStdString();
+        EXPECT_FALSE(tags.contains(QChar(0x1B))) << c.file;
+        EXPECT_FALSE(tags.contains(QChar::ReplacementCharacter)) << c.file;
+    }
+    // A sequence item with a character set of its own is converted with it.
+    const QString nested = dicomTagsText(charsetFile("chrSQEncoding.dcm"));
+    EXPECT_FALSE(nested.contains(QChar(0x1B)));
+    EXPECT_TRUE(nested.contains(QStringLiteral("??"))) << nested.toStdString();
+}
