@@ -8,22 +8,26 @@
 #include <dcmtk/dcmdata/dcfcache.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
 #include <dcmtk/dcmdata/dcistrmb.h>
+#include <dcmtk/dcmdata/dcmetinf.h>
 #include <dcmtk/dcmdata/dcpixel.h>
 #include <dcmtk/dcmdata/dcpixseq.h>
 #include <dcmtk/dcmdata/dcpxitem.h>
 #include <dcmtk/dcmdata/dcsequen.h>
 #include <dcmtk/dcmdata/dcstack.h>
+#include <dcmtk/dcmdata/dcuid.h>
 #include <dcmtk/dcmdata/dcxfer.h>
 #include <dcmtk/dcmimage/diregist.h> // colour images
 #include <dcmtk/dcmimgle/dcmimage.h>
 #include <dcmtk/dcmimgle/dipixel.h>
 
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <new>
 #include <optional>
+#include <zlib.h>
 
 namespace vexa {
 
@@ -708,10 +712,87 @@ QString outOfMemory()
     return QStringLiteral("Mémoire insuffisante pour cette image.");
 }
 
-OFCondition loadLeavingLargeValues(DcmFileFormat& file, const QString& path)
+// A file opened for decoding, its long values left in it. A deflated data
+// set cannot be read in place (DCMTK would allocate every value as long as
+// its header states before finding the data short), so it is inflated first,
+// to at most the image limit, into a temporary file read like any other.
+struct OpenedFile {
+    DcmFileFormat file;
+    std::unique_ptr<QTemporaryFile> inflated;
+    std::uint64_t available = 0; // bytes the stated lengths must fit in
+};
+
+bool isDeflated(const OFFilename& name)
 {
-    return file.loadFile(OFFilename(QFile::encodeName(path).constData()), EXS_Unknown, EGL_noChange,
-        leaveInFileLength, ERM_autoDetect);
+    DcmMetaInfo meta;
+    OFString transfer;
+    return meta.loadFile(name).good() && meta.findAndGetOFString(DCM_TransferSyntaxUID, transfer).good()
+        && transfer == UID_DeflatedExplicitVRLittleEndianTransferSyntax;
+}
+
+QString inflateDataSet(
+    const QString& path, const OFFilename& name, std::uint64_t maxBytes, OpenedFile& opened)
+{
+    const QString unreadable = QStringLiteral("Fichier DICOM illisible : données compressées invalides.");
+    DcmMetaInfo meta;
+    QFile source(path);
+    if (meta.loadFile(name).bad() || !source.open(QIODevice::ReadOnly))
+        return unreadable;
+    // Preamble, "DICM", then the meta header in explicit VR little endian.
+    const qint64 start
+        = 132 + static_cast<qint64>(meta.getLength(EXS_LittleEndianExplicit, EET_ExplicitLength));
+    if (source.read(132).mid(128) != "DICM" || !source.seek(start))
+        return unreadable;
+    const QByteArray compressed = source.readAll();
+    opened.inflated = std::make_unique<QTemporaryFile>();
+    if (!opened.inflated->open())
+        return QStringLiteral("Fichier temporaire impossible à créer.");
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return unreadable;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData()));
+    stream.avail_in = static_cast<uInt>(compressed.size());
+    std::vector<char> chunk(1 << 16);
+    std::uint64_t total = 0;
+    int status = Z_OK;
+    while (status == Z_OK) {
+        stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
+        stream.avail_out = static_cast<uInt>(chunk.size());
+        status = inflate(&stream, Z_NO_FLUSH);
+        const std::size_t produced = chunk.size() - stream.avail_out;
+        total += produced;
+        if (total > maxBytes) {
+            inflateEnd(&stream);
+            return checkBudget(total, maxBytes);
+        }
+        if (opened.inflated->write(chunk.data(), static_cast<qint64>(produced))
+            != static_cast<qint64>(produced)) {
+            inflateEnd(&stream);
+            return QStringLiteral("Fichier temporaire impossible à écrire.");
+        }
+        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+            break; // the data ends without its final block: read what came
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END && status != Z_BUF_ERROR)
+        return unreadable;
+    opened.inflated->flush();
+    opened.available = total;
+    const OFCondition condition
+        = opened.file.loadFile(OFFilename(QFile::encodeName(opened.inflated->fileName()).constData()),
+            EXS_LittleEndianExplicit, EGL_noChange, leaveInFileLength, ERM_dataset);
+    return condition.bad() ? readFailure(condition) : QString();
+}
+
+QString openForDecoding(const QString& path, std::uint64_t maxBytes, OpenedFile& opened)
+{
+    const OFFilename name(QFile::encodeName(path).constData());
+    if (isDeflated(name))
+        return inflateDataSet(path, name, maxBytes, opened);
+    opened.available = static_cast<std::uint64_t>(QFileInfo(path).size());
+    const OFCondition condition
+        = opened.file.loadFile(name, EXS_Unknown, EGL_noChange, leaveInFileLength, ERM_autoDetect);
+    return condition.bad() ? readFailure(condition) : QString();
 }
 
 // ------------------------------------------------------ windowed for pictures
@@ -853,11 +934,10 @@ DicomLoadResult loadDicomImage(const QString& path, const DicomLoadOptions& opti
         return failure(QStringLiteral("Fichier introuvable : %1").arg(path));
     registerDicomCodecs();
     try {
-        DcmFileFormat file;
-        const OFCondition condition = loadLeavingLargeValues(file, path);
-        if (condition.bad())
-            return failure(readFailure(condition));
-        return decode(*file.getDataset(), static_cast<std::uint64_t>(info.size()), options);
+        OpenedFile opened;
+        if (const QString problem = openForDecoding(path, options.maxImageBytes, opened); !problem.isEmpty())
+            return failure(problem);
+        return decode(*opened.file.getDataset(), opened.available, options);
     } catch (const std::bad_alloc&) {
         return failure(outOfMemory());
     }
@@ -870,11 +950,10 @@ DefaultWindowPixels loadDefaultWindowPixels(const QString& path, std::uint64_t m
         return {{}, QStringLiteral("Fichier introuvable : %1").arg(path)};
     registerDicomCodecs();
     try {
-        DcmFileFormat file;
-        const OFCondition condition = loadLeavingLargeValues(file, path);
-        if (condition.bad())
-            return {{}, readFailure(condition)};
-        return windowedFromFile(file, static_cast<std::uint64_t>(info.size()), maxImageBytes);
+        OpenedFile opened;
+        if (const QString problem = openForDecoding(path, maxImageBytes, opened); !problem.isEmpty())
+            return {{}, problem};
+        return windowedFromFile(opened.file, opened.available, maxImageBytes);
     } catch (const std::bad_alloc&) {
         return {{}, outOfMemory()};
     }
