@@ -2,8 +2,11 @@
 #include "DicomLoader.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -56,6 +59,16 @@ TEST(DemoPacs, writesRowsAndFilesAsConquestStoresThemAndFeedsNewSeries)
         const DicomLoadResult loaded = loadDicomImage(path);
         ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
         EXPECT_TRUE(loaded.image->spacing.fromFile || !loaded.image->monochrome);
+        // dicom3tools' validator finds every attribute the image's IOD requires.
+        ASSERT_FALSE(QStandardPaths::findExecutable("dciodvfy").isEmpty()) << "dicom3tools is not installed";
+        QProcess validator;
+        validator.setProcessChannelMode(QProcess::MergedChannels);
+        validator.start("dciodvfy", {path});
+        ASSERT_TRUE(validator.waitForFinished(60000));
+        const QString report = QString::fromLatin1(validator.readAll());
+        EXPECT_FALSE(report.contains(QRegularExpression("^Error", QRegularExpression::MultilineOption)))
+            << objectFile.toStdString() << "\n"
+            << report.toStdString();
     }
     EXPECT_EQ(column(options.database, "SELECT NumberOfFr FROM DICOMImages WHERE SOPClassUI LIKE '%.12.1'"),
         QStringList{"4"});

@@ -137,6 +137,7 @@ QString DemoPacs::addSeries(const DemoPatient& p, SeriesKind kind, QDate date)
                                  .arg(p.id.mid(3).toInt())
                                  .arg(date.toString("yyyyMMdd"));
     image.seriesInstanceUid = newDicomUid();
+    frameOfReferenceUid = newDicomUid();
     image.sopClassUid = traits.sopClass;
     image.studyDate = date.toString("yyyyMMdd");
     image.studyTime = QTime(8 + seriesCount % 10, (seriesCount * 7) % 60).toString("hhmmss");
@@ -180,6 +181,9 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
     image.rescaleSlope.reset();
     image.pixelSpacing.reset();
     image.imagerPixelSpacing.reset();
+    // Every attribute the image's IOD requires, so the images (and the CDs
+    // made from them) pass a DICOM validator.
+    image.moreElements = {QStringLiteral("(0008,0070)=VEXADICOM")};
     const bool small = options.small;
     switch (kind) {
     case SeriesKind::ComputedRadiograph:
@@ -189,6 +193,7 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
         image.imagerPixelSpacing = std::pair{small ? 1.2 : 0.15, small ? 1.2 : 0.15};
         image.windowCenter = 1700;
         image.windowWidth = 2600;
+        image.moreElements << QStringLiteral("(0018,5101)=PA") << QStringLiteral("(0020,0020)=L\\F");
         break;
     case SeriesKind::Ct:
         image.columns = image.rows = small ? 64 : 512;
@@ -198,6 +203,17 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
         image.rescaleSlope = 1;
         image.windowCenter = 40;
         image.windowWidth = 400;
+        {
+            // Axial slices 5 mm apart, the image centred on the table axis.
+            const double half = image.columns * image.pixelSpacing->second / 2.0;
+            image.moreElements << QStringLiteral("(0008,0008)=ORIGINAL\\PRIMARY\\AXIAL")
+                               << QStringLiteral("(0018,0060)=120") << QStringLiteral("(0018,0050)=5")
+                               << QStringLiteral("(0018,5100)=HFS") << QStringLiteral("(0020,0012)=1")
+                               << QStringLiteral("(0020,0052)=%1").arg(frameOfReferenceUid)
+                               << QStringLiteral("(0020,1040)=")
+                               << QStringLiteral("(0020,0037)=1\\0\\0\\0\\1\\0")
+                               << QStringLiteral("(0020,0032)=%1\\%1\\%2").arg(-half).arg(-5.0 * index);
+        }
         break;
     case SeriesKind::Ultrasound:
         image.columns = small ? 80 : 640;
@@ -206,6 +222,8 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
         image.bitsAllocated = image.bitsStored = 8;
         image.photometric = QStringLiteral("RGB");
         image.pixelData = ultrasoundRgb(image.columns, image.rows, seed);
+        image.moreElements << QStringLiteral("(0008,0008)=ORIGINAL\\PRIMARY")
+                           << QStringLiteral("(0020,0020)=");
         break;
     case SeriesKind::MultiFrame:
         image.columns = image.rows = small ? 64 : 512;
@@ -213,6 +231,14 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
         image.bitsAllocated = image.bitsStored = 8;
         image.pixelData = angiographyFrames(image.columns, image.rows, image.frames, seed);
         image.pixelSpacing = std::pair{small ? 2.4 : 0.3, small ? 2.4 : 0.3};
+        // A run of frames 1/15 s apart, tube and table still.
+        image.moreElements << QStringLiteral("(0008,0008)=ORIGINAL\\PRIMARY\\SINGLE PLANE")
+                           << QStringLiteral("(0028,1040)=LIN") << QStringLiteral("(0018,1155)=GR")
+                           << QStringLiteral("(0028,0009)=(0018,1063)") << QStringLiteral("(0018,1063)=66.7")
+                           << QStringLiteral("(0018,0060)=80") << QStringLiteral("(0018,1150)=100")
+                           << QStringLiteral("(0018,1151)=400") << QStringLiteral("(0018,1152)=40")
+                           << QStringLiteral("(0018,1500)=STATIC") << QStringLiteral("(0018,1510)=0")
+                           << QStringLiteral("(0018,1511)=0") << QStringLiteral("(0020,0020)=L\\F");
         break;
     }
     const QString extension = p.part10 ? QStringLiteral(".dcm") : QStringLiteral(".v2");

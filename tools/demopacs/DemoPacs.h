@@ -61,6 +61,7 @@ private:
     int seriesCount = 0;
     int imageCount = 0;
     int feedCounter = 0;
+    QString frameOfReferenceUid; // of the series being written
 };
 
 } // namespace vexa::demo
