@@ -7,7 +7,6 @@
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfcache.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
-#include <dcmtk/dcmdata/dcistrmb.h>
 #include <dcmtk/dcmdata/dcmetinf.h>
 #include <dcmtk/dcmdata/dcpixel.h>
 #include <dcmtk/dcmdata/dcpixseq.h>
@@ -961,21 +960,14 @@ DefaultWindowPixels loadDefaultWindowPixels(const QString& path, std::uint64_t m
 
 DicomLoadResult loadDicomImageFromMemory(const void* data, std::size_t size, const DicomLoadOptions& options)
 {
-    registerDicomCodecs();
-    try {
-        DcmFileFormat file;
-        DcmInputBufferStream stream;
-        stream.setBuffer(data, static_cast<offile_off_t>(size));
-        stream.setEos();
-        file.transferInit();
-        const OFCondition condition = file.read(stream);
-        file.transferEnd();
-        if (condition.bad())
-            return failure(readFailure(condition));
-        return decode(*file.getDataset(), size, options);
-    } catch (const std::bad_alloc&) {
-        return failure(outOfMemory());
-    }
+    // Read from a file like any image: DCMTK can then leave long values
+    // where they are and their stated lengths are checked before use, where
+    // reading from memory would allocate each value as long as it claims.
+    QTemporaryFile file;
+    const auto length = static_cast<qint64>(size);
+    if (!file.open() || file.write(static_cast<const char*>(data), length) != length || !file.flush())
+        return failure(QStringLiteral("Fichier temporaire impossible à écrire."));
+    return loadDicomImage(file.fileName(), options);
 }
 
 } // namespace vexa

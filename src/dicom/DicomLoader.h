@@ -22,7 +22,7 @@ struct DicomLoadOptions {
 };
 
 DicomLoadResult loadDicomImage(const QString& path, const DicomLoadOptions& options = {});
-// Same from bytes in memory (the content of a file).
+// Same from bytes in memory (the content of a file), through a temporary file.
 DicomLoadResult loadDicomImageFromMemory(
     const void* data, std::size_t size, const DicomLoadOptions& options = {});
 
