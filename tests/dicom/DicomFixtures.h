@@ -3,6 +3,7 @@
 #include "DicomWriter.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 
@@ -15,5 +16,9 @@ NewDicomImage greyImage(
 NewDicomImage rgbImage(int columns, int rows);
 
 QString pydicomFile(const QString& name);
+
+// The referenced file IDs of a DICOMDIR's image records ("DICOM/00000001"),
+// "/" separated, in record order; empty when it cannot be read.
+QStringList dicomDirImageFiles(const QString& dicomDirPath);
 
 } // namespace vexa::fixtures

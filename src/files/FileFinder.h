@@ -5,7 +5,7 @@
 
 namespace vexa {
 
-class clsFindFile : public QObject {
+class FileFinder : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;

@@ -1,4 +1,4 @@
-#include "ManageFile.h"
+#include "CdTables.h"
 #include <QStringList>
 
 namespace vexa {

@@ -1,5 +1,6 @@
 #include "DialogService.h"
-#include "OperationFichier.h"
+#include "FileOperations.h"
+#include "ScriptedDialogService.h"
 #include "TreeFixture.h"
 
 using namespace vexa;

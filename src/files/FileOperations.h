@@ -1,5 +1,5 @@
 #pragma once
-// File services of the export and CD preparation: shell-style copy, move and
+// File services the whole program uses: shell-style copy, move and
 // delete, whole-file reading and writing in the single-byte code page, path
 // splitting and a pause that keeps the user interface alive.
 #include "AppError.h"

@@ -1,5 +1,5 @@
-#include "OperationFichier.h"
-#include "ShellFunctions.h"
+#include "FileOperations.h"
+#include "Processes.h"
 #include "TreeFixture.h"
 #include <QStandardPaths>
 #include <QStorageInfo>

@@ -1,6 +1,14 @@
-#include "PictureNames.h"
+#include "ImageFiles.h"
+
+#include "Paths.h"
 
 namespace vexa {
+
+QString StoredImagePath(const QString& imageRoot, const QString& objectFile)
+{
+    QString root = imageRoot;
+    return WithTrailingBackslash(root) + QString(objectFile).replace(u'\\', u'/');
+}
 
 QString picturePath(const QString& imagePath, PictureKind kind)
 {

@@ -2,7 +2,7 @@
 // text files use (Windows-1252).
 #include "AppError.h"
 #include "DialogService.h"
-#include "OperationFichier.h"
+#include "FileOperations.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

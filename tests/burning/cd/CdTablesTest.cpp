@@ -1,35 +1,10 @@
-#include "ManageFile.h"
-#include "TreeFixture.h"
-#include "clsFindFile.h"
-#include <QSignalSpy>
+#include "CdTables.h"
+
+#include <gtest/gtest.h>
 
 using namespace vexa;
-using namespace vexa::testing;
 
-TEST(clsFindFile, FindsFilesDepthFirstOwnFilesBeforeSubfolders)
-{
-    QTemporaryDir temp;
-    const QString root = temp.path();
-    // Created out of order: the result must follow names, not the file system.
-    for (const char* name :
-        {"c.jpeg", "a.jpeg", "B.JPEG", "notes.txt", "sub/e.jpeg", "sub/d.jpeg", "sub/x.jpg"})
-        makeFile(root + "/" + name);
-    QDir().mkpath(root + "/empty");
-
-    clsFindFile finder;
-    QSignalSpy changes(&finder, &clsFindFile::ChangeDir);
-    const QStringList found = finder.Search(root, "*.jpeg");
-    const QStringList expected = {"5", root + "/a.jpeg", root + "/B.JPEG", root + "/c.jpeg",
-        root + "/sub/d.jpeg", root + "/sub/e.jpeg"};
-    EXPECT_EQ(found, expected);
-    ASSERT_GE(changes.size(), 1);
-    EXPECT_EQ(changes.first().first().toString(), root + "/");
-
-    EXPECT_EQ(finder.Search(root + "//sub/", "*.*").size(), 4) << "doubled separator, dotless mask";
-    EXPECT_EQ(finder.Search(root + "/absent", "*.jpeg"), QStringList{"0"});
-}
-
-TEST(ManageFile, FolderPathsRegisterEachFolderOnce)
+TEST(CdTables, FolderPathsRegisterEachFolderOnce)
 {
     CdFolderTable folders;
     AddFolderPath("JPG\\00000001.jpeg", folders);
@@ -54,7 +29,7 @@ TEST(ManageFile, FolderPathsRegisterEachFolderOnce)
     EXPECT_EQ(ParentFolderIndex(orphan, folders), -1) << "comparisons keep letter case";
 }
 
-TEST(ManageFile, FilesGoToTheirFolderOrToTheRoot)
+TEST(CdTables, FilesGoToTheirFolderOrToTheRoot)
 {
     CdFolderTable folders;
     AddFolderPath("DICOM\\SUB\\F1", folders);
@@ -74,7 +49,7 @@ TEST(ManageFile, FilesGoToTheirFolderOrToTheRoot)
     EXPECT_EQ(FirstFreeFile(files), -1) << "a full table takes nothing more";
 }
 
-TEST(ManageFile, AFullFolderTableRefusesNewFolders)
+TEST(CdTables, AFullFolderTableRefusesNewFolders)
 {
     CdFolderTable folders;
     for (int i = 1; i <= 1023; ++i) {

@@ -1,10 +1,10 @@
-#include "clsFindFile.h"
+#include "FileFinder.h"
 #include "PumpEvents.h"
 #include <QDir>
 
 namespace vexa {
 
-QStringList clsFindFile::Search(const QString& path, const QString& mask)
+QStringList FileFinder::Search(const QString& path, const QString& mask)
 {
     QString folder = path;
     if (!folder.endsWith(u'/'))
@@ -15,7 +15,7 @@ QStringList clsFindFile::Search(const QString& path, const QString& mask)
     return found;
 }
 
-void clsFindFile::searchFolder(const QString& folder, const QString& mask, bool isTop, QStringList& found)
+void FileFinder::searchFolder(const QString& folder, const QString& mask, bool isTop, QStringList& found)
 {
     QDir dir(folder);
     const QDir::Filters hiddenToo = QDir::Hidden | QDir::System;

@@ -1,4 +1,4 @@
-#include "ShellFunctions.h"
+#include "Processes.h"
 #include <QProcess>
 
 namespace vexa {

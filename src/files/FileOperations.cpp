@@ -1,4 +1,4 @@
-#include "OperationFichier.h"
+#include "FileOperations.h"
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEventLoop>
