@@ -123,6 +123,16 @@ btnheight = 420
 )")) << error.toStdString();
 }
 
+TEST(BrixelDesignForm, RepeatedSectionIsWrittenOnceAsTheProgramReadsIt)
+{
+    const QString design = QStringLiteral("[a]\ncaption = \"Un\"\n[b]\ncaption = \"B\"\n"
+                                          "[a]\ncaption = \"Deux\"\ntooltiptext = \"T\"\n");
+    const QString form = designToForm(design, {QStringLiteral("frmTest"), {}});
+    QString error;
+    EXPECT_EQ(formToDesign(form, {design, {}, {}}, &error),
+        QStringLiteral("[a]\ncaption = \"Deux\"\ntooltiptext = \"T\"\n[b]\ncaption = \"B\"\n"));
+}
+
 TEST(BrixelDesignForm, UnreadableFormsAreRefusedWithAReason)
 {
     const struct {

@@ -539,9 +539,11 @@ QString newText(const FormEntry& entry)
     return textOf(entry.value);
 }
 
-// Whether the stored text already says what the form holds.
-bool storedTextHolds(const TextPropertyBag& bag, const FormEntry& entry)
+// Whether the stored line already says what the form holds.
+bool storedTextHolds(const QString& line, const FormEntry& entry)
 {
+    TextPropertyBag bag;
+    bag.setText(entry.key, line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed());
     const QString raw = bag.text(entry.key);
     if (entry.twips) {
         bool ok = false;
@@ -646,8 +648,12 @@ std::optional<QString> formToDesign(const QString& formText, const DesignOptions
         return nullptr;
     };
 
-    const DesignFile base = DesignFile::parse(options.baseDesign);
-    const QList<Line> lines = splitLines(options.baseDesign);
+    // The last line's end is kept apart, so dropping the last section keeps it.
+    const bool endsWithNewline
+        = options.baseDesign.isEmpty() || options.baseDesign.endsWith(QLatin1Char('\n'));
+    const QList<Line> lines = options.baseDesign.isEmpty()
+        ? QList<Line>()
+        : splitLines(endsWithNewline ? options.baseDesign.chopped(1) : options.baseDesign);
     QStringList out;
     QStringList written;
     bool blankBeforeSections = false;
@@ -668,19 +674,25 @@ std::optional<QString> formToDesign(const QString& formText, const DesignOptions
             continue;
         }
         written << button->name;
-        const TextPropertyBag& bag = *base.section(lines[i].section);
         out << lines[i].text;
         QStringList done;
+        QStringList blockKeys; // entries the block lacks (new, or from a repeated section) are added to it
+        for (qsizetype l = i + 1; l < end; ++l) {
+            if (!lines[l].key.isEmpty())
+                blockKeys << lines[l].key.toLower();
+        }
         qsizetype last = end; // new entries go before the section's trailing blank lines
         while (last > i + 1 && lines[last - 1].text.trimmed().isEmpty())
             --last;
-        for (qsizetype l = i + 1; l < end; ++l) {
-            if (l == last) {
-                for (const FormEntry& entry : button->entries) {
-                    if (!done.contains(entry.key) && !bag.contains(entry.key))
-                        out << entry.key + QLatin1String(" = ") + newText(entry);
-                }
+        const auto appendNewEntries = [&] {
+            for (const FormEntry& entry : button->entries) {
+                if (!done.contains(entry.key) && !blockKeys.contains(entry.key))
+                    out << entry.key + QLatin1String(" = ") + newText(entry);
             }
+        };
+        for (qsizetype l = i + 1; l < end; ++l) {
+            if (l == last)
+                appendNewEntries();
             const Line& line = lines[l];
             if (line.key.isEmpty()) {
                 out << line.text;
@@ -691,30 +703,35 @@ std::optional<QString> formToDesign(const QString& formText, const DesignOptions
             if (entry == button->entries.end() || done.contains(entry->key))
                 continue; // no longer set on the form
             done << entry->key;
-            out << (storedTextHolds(bag, *entry) ? line.text : replacedValue(line.text, newText(*entry)));
+            out << (storedTextHolds(line.text, *entry) ? line.text
+                                                       : replacedValue(line.text, newText(*entry)));
         }
-        if (last == end) {
-            for (const FormEntry& entry : button->entries) {
-                if (!done.contains(entry.key) && !bag.contains(entry.key))
-                    out << entry.key + QLatin1String(" = ") + newText(entry);
-            }
-        }
+        if (last == end)
+            appendNewEntries();
         i = end;
     }
-    // Buttons new to the design, after the others.
-    const bool endsWithNewline = out.isEmpty() || out.last().isEmpty();
-    if (!out.isEmpty() && out.last().isEmpty())
+    // A removed last section leaves no blank lines behind it.
+    const auto trailingBlanks = [](const QStringList& texts) {
+        qsizetype count = 0;
+        while (count < texts.size() && texts[texts.size() - 1 - count].trimmed().isEmpty())
+            ++count;
+        return count;
+    };
+    QStringList baseTexts;
+    for (const Line& line : lines)
+        baseTexts << line.text;
+    while (trailingBlanks(out) > trailingBlanks(baseTexts))
         out.removeLast();
+    // Buttons new to the design, after the others.
     for (const ReadButton& button : buttons) {
         if (written.contains(button.name))
             continue;
-        if (blankBeforeSections && !out.isEmpty())
+        if (blankBeforeSections && !out.isEmpty() && !out.last().trimmed().isEmpty())
             out << QString();
         out << sectionText(button);
     }
-    if (endsWithNewline)
-        out << QString();
-    return out.join(QLatin1Char('\n'));
+    return out.join(QLatin1Char('\n'))
+        + (endsWithNewline && !out.isEmpty() ? QStringLiteral("\n") : QString());
 }
 
 } // namespace brixel
