@@ -167,7 +167,17 @@ void RtfDocumentBuilder::startTable()
     format.setBorder(row_.bordered ? 1 : 0);
     format.setBorderStyle(
         row_.bordered ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+    const QTextBlock emptyBlock = cursor_.block();
     table_ = cursor_.insertTable(1, columns, format);
+    // QTextDocument puts the table after the empty paragraph it was inserted
+    // in; that paragraph is RTF's next one, which the table replaces. The
+    // first paragraph of the document has to stay.
+    const QTextBlock previous = emptyBlock.previous();
+    if (emptyBlock.isValid() && emptyBlock.length() == 1 && emptyBlock.position() < table_->firstPosition()
+        && previous.isValid() && !QTextCursor(previous).currentTable()) {
+        QTextCursor remove(emptyBlock);
+        remove.deletePreviousChar();
+    }
     tableRow_ = 0;
     tableColumn_ = 0;
     rowEnded_ = false;

@@ -86,6 +86,9 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             {"u", K::Unicode},
             {"uc", K::UnicodeSkip},
 
+            {"pn", K::NumberingDestination},
+            {"pnseclvl", K::NumberingDestination},
+            {"sectd", K::SectionDefaults},
             {"pard", K::ParagraphDefaults},
             {"par", K::Paragraph},
             {"sect", K::Section},
@@ -176,19 +179,19 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
                  "brdremboss", "brdrengrave", "brdrframe"})
             map.emplace(style, K::BorderStyle);
         // Destinations whose content is not document text.
-        for (const char* word : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl",
-                 "pgdsctbl", "filetbl", "footnote", "fldinst", "nonshppict", "xe", "tc", "txe", "rxe",
-                 "template", "private", "annotation", "atnid", "atnauthor", "atndate", "atnref", "atrfstart",
-                 "atrfend", "bkmkstart", "bkmkend", "pn", "pntxta", "pntxtb", "ftnsep", "ftnsepc", "ftncn",
-                 "aftnsep", "aftnsepc", "aftncn", "objdata", "objclass", "objname", "themedata",
-                 "colorschememapping", "datastore", "latentstyles", "xmlnstbl", "generator", "mmath",
-                 "mmathPr", "userprops", "docvar", "shpinst", "listpicture", "pnseclvl", "comment", "author",
-                 "operator", "title", "subject", "keywords", "doccomm", "company", "creatim", "revtim",
-                 "printim", "buptim", "falt", "panose", "leveltext", "levelnumbers", "datafield", "formfield",
-                 "fldtype", "background", "pgptbl", "nesttableprops", "nonesttables", "protusertbl",
-                 "passwordhash", "wgrffmtfilter", "blipuid", "do", "fchars", "lchars", "sp", "picprop",
-                 "mhtmltag", "htmltag", "xmlopen", "xmlclose", "ebcstart", "ebcend", "factoidname",
-                 "oldcprops", "oldpprops", "oldsprops", "oldtprops", "rsidroot"})
+        for (const char* word :
+            {"stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "pgdsctbl",
+                "filetbl", "footnote", "fldinst", "nonshppict", "xe", "tc", "txe", "rxe", "template",
+                "private", "annotation", "atnid", "atnauthor", "atndate", "atnref", "atrfstart", "atrfend",
+                "bkmkstart", "bkmkend", "pntxta", "pntxtb", "ftnsep", "ftnsepc", "ftncn", "aftnsep",
+                "aftnsepc", "aftncn", "objdata", "objclass", "objname", "themedata", "colorschememapping",
+                "datastore", "latentstyles", "xmlnstbl", "generator", "mmath", "mmathPr", "userprops",
+                "docvar", "shpinst", "listpicture", "comment", "author", "operator", "title", "subject",
+                "keywords", "doccomm", "company", "creatim", "revtim", "printim", "buptim", "falt", "panose",
+                "leveltext", "levelnumbers", "datafield", "formfield", "fldtype", "background", "pgptbl",
+                "nesttableprops", "nonesttables", "protusertbl", "passwordhash", "wgrffmtfilter", "blipuid",
+                "do", "fchars", "lchars", "sp", "picprop", "mhtmltag", "htmltag", "xmlopen", "xmlclose",
+                "ebcstart", "ebcend", "factoidname", "oldcprops", "oldpprops", "oldsprops", "oldtprops"})
             map.emplace(word, K::SkippedDestination);
         // Groups whose content reads as text: field results, list labels, picture containers.
         for (const char* word :

@@ -24,6 +24,7 @@ enum class RtfKeyword : std::uint16_t {
     UnicodeText,
     SkippedDestination,
     ReadDestination,
+    NumberingDestination,
     // Document
     Ansi,
     Mac,
@@ -64,6 +65,7 @@ enum class RtfKeyword : std::uint16_t {
     Unicode,
     UnicodeSkip,
     // Paragraphs
+    SectionDefaults,
     ParagraphDefaults,
     Paragraph,
     Section,

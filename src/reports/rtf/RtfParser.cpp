@@ -105,12 +105,11 @@ void RtfParser::parse(QByteArrayView data)
         if (!part)
             continue;
         part->finish();
-        if (!defaultFamily.isEmpty()) {
-            QFont font = part->document()->defaultFont();
+        QFont font = part->document()->defaultFont();
+        if (!defaultFamily.isEmpty())
             font.setFamilies({defaultFamily});
-            font.setPointSizeF(12);
-            part->document()->setDefaultFont(font);
-        }
+        font.setPointSizeF(12);
+        part->document()->setDefaultFont(font);
     }
 }
 
@@ -125,6 +124,7 @@ void RtfParser::groupStart()
         ++overflowDepth_;
         return;
     }
+    groupOpening_ = true;
     GroupState inner = state();
     inner.ownsPicture = false;
     stack_.push_back(inner);
@@ -132,6 +132,7 @@ void RtfParser::groupStart()
 
 void RtfParser::groupEnd()
 {
+    groupOpening_ = false;
     flushBytes();
     fallbackToSkip_ = 0;
     starPending_ = false;
@@ -170,9 +171,30 @@ void RtfParser::controlWord(const RtfToken& token)
         return;
     }
     const RtfKeyword keyword = LookUpRtfKeyword(token.text);
+    if (current.destination == Destination::Numbering) {
+        // Numbering property groups left open (files that lost a closing
+        // brace) would hide the rest of the document: a word that only
+        // paragraphs and sections have ends them.
+        switch (keyword) {
+        case RtfKeyword::SectionDefaults:
+        case RtfKeyword::ParagraphDefaults:
+        case RtfKeyword::Paragraph:
+        case RtfKeyword::Section:
+        case RtfKeyword::RowDefaults:
+            current.destination = current.outerDestination;
+            break;
+        default:
+            starPending_ = false;
+            return;
+        }
+    }
     const bool starred = starPending_;
     starPending_ = false;
-    if (startDestination(keyword, starred))
+    // A destination is the first word of its group; elsewhere the same word
+    // is not one (Word's \rsidroot is no \rsidtbl).
+    const bool opening = groupOpening_;
+    groupOpening_ = false;
+    if (opening && startDestination(keyword, starred))
         return;
     if (starred) {
         // \* before a word that is not a destination we read: skip the group.
@@ -194,6 +216,7 @@ void RtfParser::controlWord(const RtfToken& token)
         pictureWord(keyword, value);
         break;
     case Destination::UnicodeAlternatives:
+    case Destination::Numbering:
     case Destination::Skip:
         break;
     }
@@ -214,6 +237,14 @@ bool RtfParser::startDestination(RtfKeyword keyword, bool starred)
         return true;
     case RtfKeyword::SkippedDestination:
         current.destination = Destination::Skip;
+        return true;
+    case RtfKeyword::NumberingDestination:
+        if (current.destination == Destination::Text) {
+            current.outerDestination = Destination::Text;
+            current.destination = Destination::Numbering;
+        } else {
+            current.destination = Destination::Skip;
+        }
         return true;
     case RtfKeyword::FontTable:
     case RtfKeyword::ColorTable:
@@ -700,6 +731,7 @@ void RtfParser::controlSymbol(char symbol)
         return;
     }
     starPending_ = false;
+    groupOpening_ = false;
     if (current.destination == Destination::Skip)
         return;
     if (fallbackToSkip_ > 0) {
@@ -739,6 +771,7 @@ void RtfParser::controlSymbol(char symbol)
 void RtfParser::textBytes(QByteArrayView bytes)
 {
     starPending_ = false;
+    groupOpening_ = false;
     GroupState& current = state();
     if (fallbackToSkip_ > 0) {
         const qsizetype dropped = std::min<qsizetype>(fallbackToSkip_, bytes.size());
@@ -780,6 +813,7 @@ void RtfParser::textBytes(QByteArrayView bytes)
         picture_.appendHex(bytes);
         break;
     case Destination::UnicodeAlternatives:
+    case Destination::Numbering:
     case Destination::Skip:
         break;
     }
@@ -923,9 +957,13 @@ const QTextCharFormat& RtfParser::charFormat(const CharState& chars)
             return charCache_[i].format;
     }
     QTextCharFormat format;
-    const auto font = fonts_.constFind(chars.font < 0 ? defaultFont_ : chars.font);
-    if (font != fonts_.constEnd() && !font->name.isEmpty())
-        format.setFontFamilies({font->name});
+    // Text in the default font takes the document's default font; other
+    // fonts are named.
+    if (chars.font >= 0 && chars.font != defaultFont_) {
+        const auto font = fonts_.constFind(chars.font);
+        if (font != fonts_.constEnd() && !font->name.isEmpty())
+            format.setFontFamilies({font->name});
+    }
     format.setFontPointSize(chars.halfPoints / 2.0);
     if (chars.bold)
         format.setFontWeight(QFont::Bold);

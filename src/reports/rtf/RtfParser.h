@@ -29,7 +29,15 @@ public:
     void parse(QByteArrayView data);
 
 private:
-    enum class Destination : std::uint8_t { Text, Skip, FontTable, ColorTable, Picture, UnicodeAlternatives };
+    enum class Destination : std::uint8_t {
+        Text,
+        Skip,
+        FontTable,
+        ColorTable,
+        Picture,
+        UnicodeAlternatives,
+        Numbering, // old paragraph numbering properties; see controlWord
+    };
     enum Part : std::uint8_t { Body, Header, Footer };
 
     struct CharState {
@@ -71,7 +79,7 @@ private:
     };
     struct GroupState {
         Destination destination = Destination::Text;
-        Destination outerDestination = Destination::Text; // where \ud text goes
+        Destination outerDestination = Destination::Text; // where \ud text goes, and text after \pn
         Part part = Body;
         bool ownsPicture = false;
         std::uint8_t unicodeSkip = 1;
@@ -122,6 +130,7 @@ private:
     int overflowDepth_ = 0;
     bool finished_ = false;
     bool starPending_ = false;
+    bool groupOpening_ = false; // no word read yet in the current group
     int fallbackToSkip_ = 0;
     char16_t highSurrogate_ = 0;
     bool borderPending_ = false;

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QVariant>
 #include <algorithm>
+#include <cmath>
 
 namespace vexa {
 
@@ -112,8 +113,9 @@ QTextImageFormat AddRtfPicture(QTextDocument& document, const RtfPicture& pictur
     }
     width *= std::clamp(picture.scaleX, 1, 1000) / 100.0;
     height *= std::clamp(picture.scaleY, 1, 1000) / 100.0;
-    width = std::clamp(width, 1.0, kMaxSide);
-    height = std::clamp(height, 1.0, kMaxSide);
+    // Whole twips, as the file will hold them.
+    width = std::round(std::clamp(width, 1.0, kMaxSide) * TwipsPerPixel) / TwipsPerPixel;
+    height = std::round(std::clamp(height, 1.0, kMaxSide) * TwipsPerPixel) / TwipsPerPixel;
 
     QTextImageFormat format;
     QString name;
