@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextFrame>
 #include <QTextList>
 #include <QTextStream>
@@ -178,6 +179,129 @@ QByteArray EncodedPicture(int width, int height, const char* format)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return data;
+}
+
+const QString SampleFrenchText = u"Opacité alvéolaire à l'apex, cœur « normal », 38,5 °C — 5 € ; Ærø ÿ"_qs;
+const QString SampleTextBeyond1252 = u"α ≤ β → Ω ✓ 😀"_qs;
+
+namespace {
+
+QTextCharFormat font(const QString& family, double points)
+{
+    QTextCharFormat format;
+    format.setFontFamilies({family});
+    format.setFontPointSize(points);
+    return format;
+}
+
+} // namespace
+
+// A report as the editor makes it: letterhead in the header, formatted text,
+// a table, a picture put in by the user, a page break, a footer.
+RtfDocument SampleReport()
+{
+    RtfDocument report;
+    QFont defaultFont = report.body->defaultFont();
+    defaultFont.setFamilies({"Liberation Serif"});
+    defaultFont.setPointSizeF(12);
+    report.body->setDefaultFont(defaultFont);
+    report.header = std::make_unique<QTextDocument>();
+    report.header->setDefaultFont(defaultFont);
+    QTextCursor header(report.header.get());
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    header.setBlockFormat(centred);
+    QTextCharFormat letterhead = font("Liberation Sans", 14);
+    letterhead.setFontWeight(QFont::Bold);
+    header.insertText(u"Cabinet de radiologie de l'Étoile"_qs, letterhead);
+    header.insertBlock(centred);
+    header.insertText(u"Dr Fançois Lefèvre – Tél. 04 00 00 00 00"_qs, font("Liberation Sans", 10));
+
+    report.footer = std::make_unique<QTextDocument>();
+    report.footer->setDefaultFont(defaultFont);
+    QTextCursor(report.footer.get()).insertText("Page 1", font("Liberation Serif", 9));
+
+    QTextDocument& body = *report.body;
+    QTextCursor cursor(&body);
+    QTextBlockFormat title;
+    title.setAlignment(Qt::AlignHCenter);
+    title.setBottomMargin(12);
+    cursor.setBlockFormat(title);
+    QTextCharFormat bold = font("Liberation Sans", 16);
+    bold.setFontWeight(QFont::Bold);
+    cursor.insertText("Compte-rendu {radiologique} \\ test", bold);
+
+    QTextBlockFormat indented;
+    indented.setLeftMargin(24);
+    indented.setRightMargin(12);
+    indented.setTextIndent(-12);
+    indented.setTopMargin(4);
+    indented.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+    indented.setTabPositions({QTextOption::Tab(120, QTextOption::LeftTab),
+        QTextOption::Tab(250, QTextOption::CenterTab), QTextOption::Tab(400, QTextOption::RightTab)});
+    cursor.insertBlock(indented);
+    cursor.insertText(SampleFrenchText + "\t", font("Liberation Sans", 11));
+    QTextCharFormat styled = font("Liberation Sans", 11);
+    styled.setFontItalic(true);
+    styled.setFontUnderline(true);
+    styled.setForeground(QColor(192, 0, 0));
+    cursor.insertText(u"fièvre"_qs, styled);
+    QTextCharFormat marked = font("Liberation Mono", 9);
+    marked.setFontStrikeOut(true);
+    marked.setBackground(QColor(255, 255, 0));
+    cursor.insertText(" barré", marked);
+    QTextCharFormat superscript = font("Liberation Sans", 11);
+    superscript.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    cursor.insertText("2", superscript);
+    QTextCharFormat subscript = font("Liberation Sans", 11);
+    subscript.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    cursor.insertText(" x", subscript);
+    cursor.insertText(QString(QChar::LineSeparator) + SampleTextBeyond1252 + QChar(QChar::Nbsp) + "fin",
+        font("DejaVu Sans", 11));
+
+    QTextBlockFormat justified;
+    justified.setAlignment(Qt::AlignJustify);
+    justified.setBottomMargin(6);
+    cursor.insertBlock(justified);
+    cursor.insertText("Tableau :", font("Liberation Sans", 11));
+
+    QTextTableFormat tableFormat;
+    tableFormat.setBorder(1);
+    tableFormat.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    tableFormat.setCellPadding(4);
+    tableFormat.setCellSpacing(0);
+    tableFormat.setBorderCollapse(true);
+    tableFormat.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 200),
+        QTextLength(QTextLength::FixedLength, 150), QTextLength(QTextLength::FixedLength, 100)});
+    QTextTable* table = cursor.insertTable(2, 3, tableFormat);
+    const QStringList cells = {"Mesure", "Valeur", u"Référence"_qs, "Index", "0,48", "< 0,50"};
+    for (int i = 0; i < cells.size(); ++i) {
+        QTextCursor cell = table->cellAt(i / 3, i % 3).firstCursorPosition();
+        cell.insertText(cells[i], i < 3 ? bold : font("Liberation Sans", 11));
+    }
+    QTextCursor secondParagraph = table->cellAt(1, 0).lastCursorPosition();
+    secondParagraph.insertBlock();
+    secondParagraph.insertText("deux lignes", font("Liberation Sans", 11));
+
+    cursor = table->lastCursorPosition();
+    cursor.movePosition(QTextCursor::NextBlock);
+    QImage picture(60, 40, QImage::Format_RGB32);
+    picture.fill(QColor(40, 90, 160));
+    body.addResource(QTextDocument::ImageResource, QUrl("user-picture"), picture);
+    QTextImageFormat image;
+    image.setName("user-picture");
+    image.setWidth(120);
+    image.setHeight(80);
+    cursor.insertImage(image);
+
+    QTextBlockFormat newPage;
+    newPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    cursor.insertBlock(newPage);
+    cursor.insertText("Conclusion", bold);
+    cursor.insertBlock(QTextBlockFormat());
+
+    report.page = RtfPageLayout{11906, 16838, 1000, 1100, 1200, 1300, 600, 650};
+    return report;
 }
 
 } // namespace vexa::rtftest

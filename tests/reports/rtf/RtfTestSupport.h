@@ -6,6 +6,14 @@
 
 #include <QString>
 
+#include <ostream>
+
+// Texts in test messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace vexa::rtftest {
 
 // One line per paragraph, table and picture, with the formats that matter.
@@ -18,6 +26,14 @@ QString PlainText(const QTextDocument& document);
 
 // Reads RTF given as Latin-1 text; fails the test when it is not read.
 RtfDocument ReadRtf(const QByteArray& rtf);
+
+// A report as the editor makes it: a letterhead in the header (bold, centred),
+// French text, every character format, indents and tabs, a bordered table,
+// a picture put in by the user (no file bytes), a page break and a footer.
+RtfDocument SampleReport();
+// Accented French text of the sample report, and text beyond Windows-1252.
+extern const QString SampleFrenchText;
+extern const QString SampleTextBeyond1252;
 
 // A small picture of the given size, encoded as PNG or JPEG.
 QByteArray EncodedPicture(int width, int height, const char* format);
