@@ -326,6 +326,7 @@ void RtfParser::startPart(Part part, int priority)
     flushRun();
     partPriority_[part] = priority;
     auto& slot = part == Header ? document_.header : document_.footer;
+    builders_[part].reset(); // before the document it writes into
     slot = std::make_unique<QTextDocument>();
     builders_[part] = std::make_unique<RtfDocumentBuilder>(slot.get());
     builders_[part]->setCellBudget(&cellBudget_);

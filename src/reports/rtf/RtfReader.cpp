@@ -8,7 +8,7 @@ namespace vexa {
 
 bool RtfReader::read(QByteArrayView data, RtfDocument& document, QString* error)
 {
-    qsizetype start = 0;
+    qsizetype start = data.startsWith("\xEF\xBB\xBF") ? 3 : 0; // a byte order mark some editors add
     while (start < data.size() && QChar::isSpace(uchar(data[start])))
         ++start;
     if (!data.sliced(start).startsWith("{\\rtf")) {

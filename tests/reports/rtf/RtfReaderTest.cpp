@@ -275,6 +275,8 @@ TEST(RtfReader, NotRtf)
     QString error;
     EXPECT_FALSE(RtfReader::read("Bonjour", document, &error));
     EXPECT_EQ(error, u"Ce fichier n'est pas au format RTF."_qs);
+    EXPECT_EQ(PlainText(*ReadRtf("\xEF\xBB\xBF {\\rtf1 x}").body), "x")
+        << "byte order mark and blank before the group";
     EXPECT_FALSE(RtfReader::readFile("/nonexistent/x.rtf", document, &error));
     EXPECT_TRUE(error.startsWith(u"Impossible de lire le fichier /nonexistent/x.rtf"_qs))
         << error.toStdString();
