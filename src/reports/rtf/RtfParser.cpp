@@ -15,19 +15,11 @@ constexpr std::size_t kMaxDepth = 400;
 // Table cells one reading may create, against rows that multiply them.
 constexpr long long kCellBudget = 20000;
 // Lengths beyond about 1.1 m are damage: clamp them.
-constexpr int kMaxTwips = 63360;
-constexpr int kMaxColors = 4096;
-constexpr int kMaxFonts = 4096;
 constexpr int kMaxFontName = 256;
 
 int clampTwips(int value)
 {
-    return std::clamp(value, -kMaxTwips, kMaxTwips);
-}
-
-double pixels(int twips)
-{
-    return double(twips) / TwipsPerPixel;
+    return std::clamp(value, -RtfParser::MaxTwips, RtfParser::MaxTwips);
 }
 
 bool isDroppedCharacter(char16_t c)
@@ -194,7 +186,7 @@ void RtfParser::controlWord(const RtfToken& token)
     // is not one (Word's \rsidroot is no \rsidtbl).
     const bool opening = groupOpening_;
     groupOpening_ = false;
-    if (opening && startDestination(keyword, starred))
+    if (opening && startDestination(keyword))
         return;
     if (starred) {
         // \* before a word that is not a destination we read: skip the group.
@@ -222,7 +214,7 @@ void RtfParser::controlWord(const RtfToken& token)
     }
 }
 
-bool RtfParser::startDestination(RtfKeyword keyword, bool starred)
+bool RtfParser::startDestination(RtfKeyword keyword)
 {
     GroupState& current = state();
     switch (keyword) {
@@ -310,7 +302,6 @@ bool RtfParser::startDestination(RtfKeyword keyword, bool starred)
     default:
         break;
     }
-    Q_UNUSED(starred);
     return true;
 }
 
@@ -361,29 +352,29 @@ void RtfParser::textWord(RtfKeyword keyword, const RtfToken& token)
         break;
     case RtfKeyword::PaperWidth:
         if (value > 0)
-            document_.page.paperWidth = std::min(value, kMaxTwips);
+            document_.page.paperWidth = std::min(value, MaxTwips);
         break;
     case RtfKeyword::PaperHeight:
         if (value > 0)
-            document_.page.paperHeight = std::min(value, kMaxTwips);
+            document_.page.paperHeight = std::min(value, MaxTwips);
         break;
     case RtfKeyword::MarginLeft:
-        document_.page.marginLeft = std::clamp(value, 0, kMaxTwips);
+        document_.page.marginLeft = std::clamp(value, 0, MaxTwips);
         break;
     case RtfKeyword::MarginRight:
-        document_.page.marginRight = std::clamp(value, 0, kMaxTwips);
+        document_.page.marginRight = std::clamp(value, 0, MaxTwips);
         break;
     case RtfKeyword::MarginTop:
-        document_.page.marginTop = std::clamp(value, 0, kMaxTwips);
+        document_.page.marginTop = std::clamp(value, 0, MaxTwips);
         break;
     case RtfKeyword::MarginBottom:
-        document_.page.marginBottom = std::clamp(value, 0, kMaxTwips);
+        document_.page.marginBottom = std::clamp(value, 0, MaxTwips);
         break;
     case RtfKeyword::HeaderDistance:
-        document_.page.headerDistance = std::clamp(value, 0, kMaxTwips);
+        document_.page.headerDistance = std::clamp(value, 0, MaxTwips);
         break;
     case RtfKeyword::FooterDistance:
-        document_.page.footerDistance = std::clamp(value, 0, kMaxTwips);
+        document_.page.footerDistance = std::clamp(value, 0, MaxTwips);
         break;
 
     case RtfKeyword::Plain:
@@ -543,10 +534,10 @@ void RtfParser::paragraphWord(RtfKeyword keyword, int value, bool on)
         para.firstLineIndent = clampTwips(value);
         break;
     case RtfKeyword::SpaceBefore:
-        para.spaceBefore = std::clamp(value, 0, kMaxTwips);
+        para.spaceBefore = std::clamp(value, 0, MaxTwips);
         break;
     case RtfKeyword::SpaceAfter:
-        para.spaceAfter = std::clamp(value, 0, kMaxTwips);
+        para.spaceAfter = std::clamp(value, 0, MaxTwips);
         break;
     case RtfKeyword::LineSpacing:
         para.lineSpacing = clampTwips(value);
@@ -565,7 +556,7 @@ void RtfParser::paragraphWord(RtfKeyword keyword, int value, bool on)
         break;
     case RtfKeyword::TabPosition:
         if (para.tabCount < MaxTabs)
-            para.tabs[para.tabCount++] = TabStop{std::clamp(value, 0, kMaxTwips), para.nextTabType};
+            para.tabs[para.tabCount++] = TabStop{std::clamp(value, 0, MaxTwips), para.nextTabType};
         para.nextTabType = QTextOption::LeftTab;
         break;
     case RtfKeyword::PageBreakBefore:
@@ -626,97 +617,6 @@ void RtfParser::tableWord(RtfKeyword keyword, int value)
         // A table inside a cell reads as paragraphs of that cell.
         flushRun();
         part.endParagraph(blockFormat(current.para), charFormat(current.chars), true);
-        break;
-    default:
-        break;
-    }
-}
-
-void RtfParser::pictureWord(RtfKeyword keyword, int value)
-{
-    switch (keyword) {
-    case RtfKeyword::PngBlip:
-        picture_.kind = RtfPictureKind::Png;
-        break;
-    case RtfKeyword::JpegBlip:
-        picture_.kind = RtfPictureKind::Jpeg;
-        break;
-    case RtfKeyword::WindowsMetafile:
-        picture_.kind = RtfPictureKind::WindowsMetafile;
-        break;
-    case RtfKeyword::EnhancedMetafile:
-        picture_.kind = RtfPictureKind::EnhancedMetafile;
-        break;
-    case RtfKeyword::MacPict:
-        picture_.kind = RtfPictureKind::MacPict;
-        break;
-    case RtfKeyword::Bitmap:
-        picture_.kind = RtfPictureKind::Bitmap;
-        break;
-    case RtfKeyword::PictureWidth:
-        picture_.width = std::clamp(value, 0, 1 << 20);
-        break;
-    case RtfKeyword::PictureHeight:
-        picture_.height = std::clamp(value, 0, 1 << 20);
-        break;
-    case RtfKeyword::PictureGoalWidth:
-        picture_.goalWidth = std::clamp(value, 0, kMaxTwips);
-        break;
-    case RtfKeyword::PictureGoalHeight:
-        picture_.goalHeight = std::clamp(value, 0, kMaxTwips);
-        break;
-    case RtfKeyword::PictureScaleX:
-        picture_.scaleX = value;
-        break;
-    case RtfKeyword::PictureScaleY:
-        picture_.scaleY = value;
-        break;
-    default:
-        break;
-    }
-}
-
-void RtfParser::fontTableWord(RtfKeyword keyword, int value)
-{
-    switch (keyword) {
-    case RtfKeyword::Font:
-        if (!fontName_.isEmpty())
-            commitFontName();
-        currentFont_ = value;
-        if (fonts_.size() < kMaxFonts || fonts_.contains(value))
-            fonts_.insert(value, FontEntry{});
-        break;
-    case RtfKeyword::FontCharset:
-        if (auto found = fonts_.find(currentFont_); found != fonts_.end())
-            found->codepage = CodepageForCharset(value);
-        break;
-    case RtfKeyword::FontCodepage:
-        if (auto found = fonts_.find(currentFont_); found != fonts_.end() && value > 0)
-            found->codepage = value;
-        break;
-    case RtfKeyword::Unicode:
-        unicodeCharacter(value);
-        break;
-    default:
-        break;
-    }
-}
-
-void RtfParser::colorTableWord(RtfKeyword keyword, int value)
-{
-    const int component = std::clamp(value, 0, 255);
-    switch (keyword) {
-    case RtfKeyword::Red:
-        red_ = component;
-        colorGiven_ = true;
-        break;
-    case RtfKeyword::Green:
-        green_ = component;
-        colorGiven_ = true;
-        break;
-    case RtfKeyword::Blue:
-        blue_ = component;
-        colorGiven_ = true;
         break;
     default:
         break;
@@ -804,7 +704,7 @@ void RtfParser::textBytes(QByteArrayView bytes)
         for (const char c : bytes) {
             if (c != ';')
                 continue;
-            if (colors_.size() < kMaxColors)
+            if (colors_.size() < MaxColors)
                 colors_.append(colorGiven_ ? QColor(red_, green_, blue_) : QColor());
             red_ = green_ = blue_ = 0;
             colorGiven_ = false;
@@ -939,111 +839,6 @@ void RtfParser::commitFontName()
     if (auto found = fonts_.find(currentFont_); found != fonts_.end() && found->name.isEmpty())
         found->name = fontName_.trimmed();
     fontName_.clear();
-}
-
-// ---- Formats ----
-
-int RtfParser::codepageFor(const CharState& chars) const
-{
-    const auto found = fonts_.constFind(chars.font < 0 ? defaultFont_ : chars.font);
-    if (found != fonts_.constEnd() && found->codepage != 0)
-        return found->codepage;
-    return codepage_;
-}
-
-const QTextCharFormat& RtfParser::charFormat(const CharState& chars)
-{
-    for (int i = 0; i < charCacheSize_; ++i) {
-        if (charCache_[i].state == chars)
-            return charCache_[i].format;
-    }
-    QTextCharFormat format;
-    // Text in the default font takes the document's default font; other
-    // fonts are named.
-    if (chars.font >= 0 && chars.font != defaultFont_) {
-        const auto font = fonts_.constFind(chars.font);
-        if (font != fonts_.constEnd() && !font->name.isEmpty())
-            format.setFontFamilies({font->name});
-    }
-    format.setFontPointSize(chars.halfPoints / 2.0);
-    if (chars.bold)
-        format.setFontWeight(QFont::Bold);
-    if (chars.italic)
-        format.setFontItalic(true);
-    if (chars.underline != QTextCharFormat::NoUnderline)
-        format.setUnderlineStyle(QTextCharFormat::UnderlineStyle(chars.underline));
-    if (chars.strike)
-        format.setFontStrikeOut(true);
-    if (chars.caps)
-        format.setFontCapitalization(QFont::AllUppercase);
-    else if (chars.smallCaps)
-        format.setFontCapitalization(QFont::SmallCaps);
-    if (chars.foreground > 0 && chars.foreground < colors_.size() && colors_[chars.foreground].isValid())
-        format.setForeground(colors_[chars.foreground]);
-    if (chars.background > 0 && chars.background < colors_.size() && colors_[chars.background].isValid())
-        format.setBackground(colors_[chars.background]);
-    if (chars.vertical != QTextCharFormat::AlignNormal)
-        format.setVerticalAlignment(QTextCharFormat::VerticalAlignment(chars.vertical));
-
-    CachedChar& slot = charCache_[charCacheNext_];
-    charCacheNext_ = (charCacheNext_ + 1) % int(charCache_.size());
-    charCacheSize_ = std::min(charCacheSize_ + 1, int(charCache_.size()));
-    slot.state = chars;
-    slot.format = format;
-    return slot.format;
-}
-
-const QTextBlockFormat& RtfParser::blockFormat(const ParaState& para)
-{
-    if (blockCached_ && cachedPara_ == para)
-        return cachedBlock_;
-    QTextBlockFormat format;
-    switch (para.alignment) {
-    case 1:
-        format.setAlignment(Qt::AlignHCenter);
-        break;
-    case 2:
-        format.setAlignment(Qt::AlignRight);
-        break;
-    case 3:
-        format.setAlignment(Qt::AlignJustify);
-        break;
-    default:
-        break;
-    }
-    if (para.leftIndent)
-        format.setLeftMargin(pixels(para.leftIndent));
-    if (para.rightIndent)
-        format.setRightMargin(pixels(para.rightIndent));
-    if (para.firstLineIndent)
-        format.setTextIndent(pixels(para.firstLineIndent));
-    if (para.spaceBefore)
-        format.setTopMargin(pixels(para.spaceBefore));
-    if (para.spaceAfter)
-        format.setBottomMargin(pixels(para.spaceAfter));
-    if (para.lineSpacing > 0 && para.lineMultiple)
-        format.setLineHeight(para.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
-    else if (para.lineSpacing > 0)
-        format.setLineHeight(pixels(para.lineSpacing), QTextBlockFormat::MinimumHeight);
-    else if (para.lineSpacing < 0)
-        format.setLineHeight(pixels(-para.lineSpacing), QTextBlockFormat::FixedHeight);
-    if (para.tabCount > 0) {
-        QList<QTextOption::Tab> tabs;
-        for (int i = 0; i < para.tabCount; ++i) {
-            const auto type = QTextOption::TabType(para.tabs[i].type);
-            tabs.append(QTextOption::Tab(pixels(para.tabs[i].position), type,
-                type == QTextOption::DelimiterTab ? QChar(',') : QChar()));
-        }
-        std::stable_sort(tabs.begin(), tabs.end(),
-            [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position < b.position; });
-        format.setTabPositions(tabs);
-    }
-    if (para.pageBreakBefore)
-        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-    cachedPara_ = para;
-    cachedBlock_ = format;
-    blockCached_ = true;
-    return cachedBlock_;
 }
 
 } // namespace vexa

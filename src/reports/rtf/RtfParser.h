@@ -28,6 +28,11 @@ public:
 
     void parse(QByteArrayView data);
 
+    // Bounds against damaged files: lengths beyond about 1.1 m, table sizes.
+    static constexpr int MaxTwips = 63360;
+    static constexpr int MaxColors = 4096;
+    static constexpr int MaxFonts = 4096;
+
 private:
     enum class Destination : std::uint8_t {
         Text,
@@ -101,7 +106,7 @@ private:
     void textBytes(QByteArrayView bytes);
     void binaryData(QByteArrayView bytes);
 
-    bool startDestination(RtfKeyword keyword, bool starred);
+    bool startDestination(RtfKeyword keyword);
     void startPart(Part part, int priority);
     void textWord(RtfKeyword keyword, const RtfToken& token);
     void paragraphWord(RtfKeyword keyword, int value, bool on);
