@@ -13,6 +13,7 @@ packages=(
   fonts-liberation xvfb xauth x11-utils imagemagick
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   python3-pydicom libgtest-dev libgmock-dev
+  libreoffice-writer-nogui
   locales
 )
 
