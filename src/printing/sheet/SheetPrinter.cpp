@@ -105,6 +105,7 @@ SheetPrintOutcome SheetPrinter::print(PageShape shape, const std::vector<SheetPi
     QPrinter printer(QPrinter::HighResolution);
     PrepareSheetPrinter(printer, outcome.destination, orientation);
     printer.setCopyCount(std::max(1, copies));
+    printer.setDocName(documentName);
     QPainter painter;
     if (!painter.begin(&printer))
         return outcome;

@@ -45,6 +45,8 @@ public:
     // The installed printers are asked from the system unless given here.
     void setInstalledPrinters(std::optional<QStringList> names) { installed = std::move(names); }
     void setPdfFolder(const QString& folder) { pdfFolder = folder; }
+    // The job's title as the print queue shows it.
+    void setDocumentName(const QString& name) { documentName = name; }
 
     SheetPrintOutcome print(PageShape shape, const std::vector<SheetPicture>& pictures);
 
@@ -62,6 +64,7 @@ private:
     QString caption;
     std::optional<QStringList> installed;
     QString pdfFolder;
+    QString documentName = QStringLiteral("VexaDICOM");
 };
 
 // Points a printer at a destination: the named printer with its resolution
