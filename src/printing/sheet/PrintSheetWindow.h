@@ -49,6 +49,8 @@ public:
     int savedOrientation() const { return SavedOrientation; }
     QString thumbnailTag(int index) const;
     QLabel* thumbnail(int index) const;
+    const QString& caption() const { return PrintCaption; }
+    const QString& seriesUid() const { return SelectedSeriesUID; }
     // The outcome of the last print.
     const SheetPrintOutcome& lastPrint() const { return lastOutcome; }
 
