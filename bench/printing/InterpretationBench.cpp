@@ -16,8 +16,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 using namespace vexa;
@@ -103,8 +103,8 @@ int main(int argc, char** argv)
     std::printf("8 radiographs of 2048 x 2500, %d threads\n", QThread::idealThreadCount());
     std::printf("decode one after the other: %.0f ms; in parallel: %.0f ms (%.2fx)\n", Median(serial),
         Median(parallel), Median(serial) / Median(parallel));
-    std::printf("processor time for the 8: %.0f ms one after the other, %.0f ms in parallel\n", Median(serialCpu),
-        Median(parallelCpu));
+    std::printf("processor time for the 8: %.0f ms one after the other, %.0f ms in parallel\n",
+        Median(serialCpu), Median(parallelCpu));
     std::printf("opening to a full page shown: %.0f ms (goal 1000)\n", Median(opening));
     std::printf("page change: %.0f ms (goal 500)\n", Median(changes));
     std::printf("pixels held by a page of 8: %.0f MB\n", pageBytes / 1048576.0);

@@ -2,6 +2,7 @@
 
 #include "DicomView.h"
 #include "Misc.h"
+#include "Numeric.h"
 #include "ParallelImageLoader.h"
 #include "RecordSet.h"
 #include "SeriesNavigator.h"
@@ -33,8 +34,7 @@ brixel::Button* MakeButton(const QString& name, const QString& caption, const QS
     button->setCaption(caption);
     if (!icon.isEmpty())
         button->setPicture(brixel::Picture::fromImage(QImage(icon)));
-    button->setWidthTwips(3600);
-    button->setHeightTwips(600);
+    button->setFixedSize(TwipsToPixels(3600), TwipsToPixels(600));
     button->setBackColor(InterpretationWindow::ToolColour);
     button->setFocusPolicy(Qt::NoFocus);
     return button;

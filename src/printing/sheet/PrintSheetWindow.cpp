@@ -30,7 +30,7 @@ namespace {
 constexpr int BannerHeight = 40;
 constexpr int Margin = 8; // the frames' top margin, pixels
 constexpr int ThumbnailColumn = 180;
-constexpr int ToolColumn = 250;
+constexpr int ToolColumn = 290;
 constexpr int ScrollWidth = 17;
 
 const QString PrintSection = QStringLiteral("Print");
@@ -40,8 +40,10 @@ brixel::Button* MakeButton(const QString& name, const QString& caption, QWidget*
     auto* button = new brixel::Button(parent, name);
     button->initProperties();
     button->setCaption(caption);
-    button->setWidthTwips(3450);
-    button->setHeightTwips(600);
+    QFont font = button->captionFont();
+    font.setPointSize(8);
+    button->setCaptionFont(font);
+    button->setFixedSize(TwipsToPixels(brixel::Button::MaxWidthTwips), TwipsToPixels(600));
     button->setBackColor(QColor(192, 192, 192));
     button->setFocusPolicy(Qt::NoFocus);
     return button;
