@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     clock.start();
     const QSize cell(1600, 1900); // about a cell of a 2 x 4 page at 600 dpi
     for (int slot = 1; slot <= 8; ++slot)
-        window.page()->slotView(slot)->renderDisplay(cell);
+        window.page()->slotView(slot)->renderVisible(cell);
     const double renderOnly = clock.nsecsElapsed() / 1e6;
 
     clock.start();

@@ -9,9 +9,9 @@
 #include "ImageRegionRenderer.h"
 #include "InterpretationWindow.h"
 #include "MainRecordSets.h"
-#include "Misc.h"
 #include "PicturePrinter.h"
 #include "PrintSheetWindow.h"
+#include "PumpEvents.h"
 #include "SeriesNavigator.h"
 #include "ViewerTexts.h"
 

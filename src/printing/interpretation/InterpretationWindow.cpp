@@ -1,9 +1,9 @@
 #include "InterpretationWindow.h"
 
 #include "DicomView.h"
-#include "Misc.h"
 #include "Numeric.h"
 #include "ParallelImageLoader.h"
+#include "PumpEvents.h"
 #include "RecordSet.h"
 #include "SeriesNavigator.h"
 

@@ -6,12 +6,12 @@
 #include "DialogService.h"
 #include "DicomView.h"
 #include "MainRecordSets.h"
-#include "Misc.h"
 #include "Numeric.h"
 #include "PrintedMarks.h"
 #include "Printers.h"
+#include "PumpEvents.h"
 #include "SeriesNavigator.h"
-#include "Settings.h"
+#include "SettingKeys.h"
 
 #include <brixel/Button.h>
 
@@ -32,8 +32,6 @@ constexpr int Margin = 8; // the frames' top margin, pixels
 constexpr int ThumbnailColumn = 180;
 constexpr int ToolColumn = 290;
 constexpr int ScrollWidth = 17;
-
-const QString PrintSection = QStringLiteral("Print");
 
 brixel::Button* MakeButton(const QString& name, const QString& caption, QWidget* parent)
 {
@@ -288,10 +286,10 @@ void PrintSheetWindow::firstLayout()
         SavedOrientation = CurrentPrinterOrientation();
         orientationSaved = true;
     }
-    const int configNumber
-        = GetIntegerSetting(PrintSection, QStringLiteral("ConfigNumber"), QStringLiteral("0"));
+    const int configNumber = GetIntegerSetting(
+        Keys::ConfigNumber.section, Keys::ConfigNumber.key, Keys::ConfigNumber.defaultValue);
     const int configOrientation = GetIntegerSetting(
-        PrintSection, QStringLiteral("ConfigOrientation"), QString::number(SavedOrientation));
+        Keys::ConfigOrientation.section, Keys::ConfigOrientation.key, QString::number(SavedOrientation));
     chooseOrientation(configOrientation == 1 ? PageOrientation::Portrait : PageOrientation::Landscape);
     Picture1->resetSlots();
     chooseLayout(std::clamp(configNumber, 0, LayoutCount - 1));
@@ -410,9 +408,11 @@ std::vector<SheetPicture> PrintSheetWindow::filledPictures() const
     std::vector<SheetPicture> pictures;
     for (const int slot : Picture1->sheet.filledSlots()) {
         const DicomView* view = Picture1->slotView(slot);
+        // What the slot shows of its image, drawn again from the image's own
+        // pixels at the size the page gives it.
         if (view && view->hasImage())
-            pictures.push_back(
-                {slot, view->size(), [view](QSize size) { return view->renderDisplay(size); }});
+            pictures.push_back({slot, view->visibleScreenRect().size(),
+                [view](QSize size) { return view->renderVisible(size); }});
     }
     return pictures;
 }
@@ -444,9 +444,10 @@ void PrintSheetWindow::printPage()
 void PrintSheetWindow::storeDefault()
 {
     const bool portrait = orientation() == PageOrientation::Portrait;
-    SaveSetting(PrintSection, QStringLiteral("ConfigOrientation"),
+    SaveSetting(Keys::ConfigOrientation.section, Keys::ConfigOrientation.key,
         portrait ? QStringLiteral("1") : QStringLiteral("2"));
-    SaveSetting(PrintSection, QStringLiteral("ConfigNumber"), QString::number(std::max(0, layoutIndex())));
+    SaveSetting(
+        Keys::ConfigNumber.section, Keys::ConfigNumber.key, QString::number(std::max(0, layoutIndex())));
     MsgBox(QStringLiteral("La configuration actuelle est sauvegardée. "), MsgIcon::Information,
         MsgButtons::Ok, QStringLiteral("Sauvegarde ...."));
 }

@@ -1,8 +1,8 @@
 #include "SlotPage.h"
 
 #include "DicomView.h"
-#include "Misc.h"
 #include "Numeric.h"
+#include "PumpEvents.h"
 
 #include <QPainter>
 
