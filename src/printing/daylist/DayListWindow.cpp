@@ -47,7 +47,9 @@ DayListWindow::DayListWindow(QWidget* parent)
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Shape1"));
     frame->setFrameShape(QFrame::Box);
-    frame->setGeometry(0, 0, brixel::twipsToPixels(FrameWidthTwips), brixel::twipsToPixels(FrameHeightTwips));
+    const int inset = brixel::twipsToPixels(FrameMarginTwips / 2);
+    frame->setGeometry(
+        inset, inset, brixel::twipsToPixels(FrameWidthTwips), brixel::twipsToPixels(FrameHeightTwips));
     setFixedSize(brixel::twipsToPixels(FrameWidthTwips + FrameMarginTwips),
         brixel::twipsToPixels(FrameHeightTwips + FrameMarginTwips));
 
@@ -75,7 +77,14 @@ DayListWindow::DayListWindow(QWidget* parent)
             {QStringLiteral("Printed"), QStringLiteral("Imprimé"), true}},
         frame);
     grid->setObjectName(QStringLiteral("TDBGrid1"));
-    grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // The file names are long: they take what the name and the mark leave.
+    QHeaderView* columns = grid->horizontalHeader();
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(0, QHeaderView::Interactive);
+    columns->resizeSection(0, 150);
+    columns->setSectionResizeMode(1, QHeaderView::Stretch);
+    columns->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
 
     const brixel::DesignFile design = LoadDesign(QStringLiteral(":/printing/DayListWindow.design"));
     viewButton = MakeDesignButton(design, QStringLiteral("Button3"), frame);
@@ -118,7 +127,9 @@ DayListWindow::DayListWindow(QWidget* parent)
     connect(aboutButton, &brixel::Button::Click, this, &DayListWindow::About);
     connect(quitButton, &brixel::Button::Click, this, &QDialog::reject);
 
-    // Today's images at once: the user opens the list to see them.
+    // Today's images at once: the user opens the list to see them. Until a
+    // day is read there is nothing to view.
+    viewButton->hide();
     const QDate today = QDate::currentDate();
     calendar->setSelectedDate(today);
     titleLabel->setText(DayTitle(today));
