@@ -182,6 +182,24 @@ TEST_P(DayListWindowTest, PrintAndQuitOnlyWhenImagesWait)
     EXPECT_TRUE(window.printUnprintedAsked());
 }
 
+TEST_P(DayListWindowTest, OptionsAndAboutAreTheOpenersWindows)
+{
+    DayListWindow window;
+    window.show();
+    bool hiddenDuringOptions = false;
+    int about = 0;
+    window.showOptions = [&] { hiddenDuringOptions = !window.isVisible(); };
+    window.showAbout = [&] { ++about; };
+    QTest::mouseClick(window.optionsButton, Qt::LeftButton);
+    EXPECT_TRUE(hiddenDuringOptions);
+    EXPECT_TRUE(window.isVisible()) << "shown again after the options";
+    QTest::mouseClick(window.aboutButton, Qt::LeftButton);
+    EXPECT_EQ(about, 1);
+    QTest::mouseClick(window.quitButton, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.printUnprintedAsked());
+}
+
 VEXA_BACKENDS(DayListWindowTest);
 
 } // namespace
