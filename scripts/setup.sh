@@ -10,7 +10,7 @@ packages=(
   libdcmtk-dev dcmtk libjpeg-dev libturbojpeg0-dev
   libburn-dev libisofs-dev
   libsqlite3-dev sqlite3 postgresql postgresql-client
-  fonts-liberation xvfb xauth x11-utils imagemagick
+  fonts-liberation xvfb xauth x11-utils imagemagick openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   python3-pydicom libgtest-dev libgmock-dev
   libreoffice-writer-nogui
