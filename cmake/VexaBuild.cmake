@@ -34,13 +34,22 @@ function(vexa_add_test name)
        CONTENT "extern const char* const kVexaTestEnvFile;\nconst char* const kVexaTestEnvFile = \"${env_file}\";\n")
   target_sources(${name} PRIVATE ${env_source})
   set(props LABELS ${T_LABEL})
-  if(T_FIXTURES)
+  list(LENGTH T_FIXTURES fixture_count)
+  if(fixture_count EQUAL 1)
     list(APPEND props FIXTURES_REQUIRED "${T_FIXTURES}")
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES ${props})
+  # Several fixtures make a list, which the discovery would flatten into
+  # separate properties: they are given to the discovered tests afterwards.
+  if(fixture_count GREATER 1)
+    set(fixtures_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_fixtures.cmake)
+    file(GENERATE OUTPUT ${fixtures_file}
+         CONTENT "set_tests_properties(\${${name}_TESTS} PROPERTIES FIXTURES_REQUIRED \"${T_FIXTURES}\")\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${fixtures_file})
+  endif()
 endfunction()
 
 # Adds every child folder of the current one that has a CMakeLists.txt, so the

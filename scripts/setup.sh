@@ -6,13 +6,14 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git clang clang-format
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6svg6-dev
-  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev libqt6opengl6-dev
   libdcmtk-dev dcmtk dicom3tools libjpeg-dev libturbojpeg0-dev zlib1g-dev
   libburn-dev libisofs-dev
   libsqlite3-dev sqlite3 postgresql postgresql-client
-  fonts-liberation xvfb xauth x11-utils imagemagick
+  fonts-liberation xvfb xauth x11-utils imagemagick openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   python3-pydicom libgtest-dev libgmock-dev
+  libreoffice-writer-nogui
   locales
 )
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starts or stops a private CUPS scheduler for the printing tests, with one
-# cups-pdf queue "VexaPDF". Qt sees the queue as an installed printer when
+# Starts or stops a private CUPS scheduler for the printing tests, with two
+# cups-pdf queues: "VexaPDF" on A4 sheets and "VexaLabel" on 89 x 36 mm labels
+# with a 2 mm unprintable border. Qt sees the queues as installed printers when
 # CUPS_SERVER points at the scheduler's socket; the PDFs land in the folder
 # named by /etc/cups/cups-pdf-vexatest.conf (installed by scripts/setup.sh).
 #   cups_server.sh start <state folder>   |   cups_server.sh stop <state folder>
@@ -82,6 +83,22 @@ if [ $ready -ne 1 ]; then
   cat "$state/log/cupsd.out" "$state/log/error_log" 2>/dev/null >&2 || true
   exit 1
 fi
-lpadmin -p VexaPDF -E -v cups-pdf:/vexatest -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null
-lpstat -p VexaPDF
+ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd
+lpadmin -p VexaPDF -E -v cups-pdf:/vexatest -P "$ppd" 2>/dev/null
+
+# The label queue's driver: the same PPD with an 89 x 36 mm label (252 x 102
+# points, 6 points unprintable on each side) as its default media.
+sed -e 's|^\*DefaultPageSize: .*|*DefaultPageSize: Label89x36|' \
+    -e 's|^\*DefaultPageRegion: .*|*DefaultPageRegion: Label89x36|' \
+    -e 's|^\*DefaultImageableArea: .*|*DefaultImageableArea: Label89x36|' \
+    -e 's|^\*DefaultPaperDimension: .*|*DefaultPaperDimension: Label89x36|' \
+    -e '/^\*PageSize A4\//i *PageSize Label89x36/Label 89 x 36 mm: "<</PageSize[252 102]/ImagingBBox null>>setpagedevice"' \
+    -e '/^\*PageRegion A4\//i *PageRegion Label89x36/Label 89 x 36 mm: "<</PageSize[252 102]/ImagingBBox null>>setpagedevice"' \
+    -e '/^\*ImageableArea A4\//i *ImageableArea Label89x36/Label 89 x 36 mm: "6 6 246 96"' \
+    -e '/^\*PaperDimension A4\//i *PaperDimension Label89x36/Label 89 x 36 mm: "252 102"' \
+    "$ppd" > "$state/label.ppd"
+# pdftocairo turns Qt's PDF into PostScript with its fonts' text kept, so the
+# label's words can be read back from the PDF cups-pdf writes.
+lpadmin -p VexaLabel -E -v cups-pdf:/vexatest -P "$state/label.ppd" -o pdftops-renderer-default=pdftocairo 2>/dev/null
+lpstat -p VexaPDF -p VexaLabel
 echo "CUPS scheduler ready on $CUPS_SERVER"

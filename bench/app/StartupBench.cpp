@@ -91,8 +91,8 @@ int main(int argc, char** argv)
         window.show();
         QCoreApplication::processEvents();
         std::printf("%s: %lld ms to the window shown, not-burned list %d rows, date list %d rows\n", label,
-            static_cast<long long>(timer.elapsed()), window.sets.ConnPatientNotBurned.count(),
-            window.sets.ConnSeriesData.count());
+            static_cast<long long>(timer.elapsed()), window.sets.notBurnedSeries.count(),
+            window.sets.seriesByDate.count());
     }
     return 0;
 }

@@ -124,11 +124,11 @@ double QuietTick(const QString& path, int series, bool patientSearch)
     sets.setDatabasePath(path);
     NewExamMonitor monitor(sets, path);
     const QDate last = DayOf(series - 1, series);
-    sets.ConnSeriesData.setRecordSource(Sql::SeriesBetween(last.addMonths(-1), last));
-    sets.ConnSeriesData.requery();
-    monitor.setSeriesListCount(sets.ConnSeriesData.count());
+    sets.seriesByDate.setRecordSource(Sql::SeriesBetween(last.addMonths(-1), last));
+    sets.seriesByDate.requery();
+    monitor.setSeriesListCount(sets.seriesByDate.count());
     if (patientSearch)
-        sets.ConnPatientSeries.setRecordSource(Sql::SeriesByPatientName("NOM12*"));
+        sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("NOM12*"));
     for (int i = 0; i < 3; ++i)
         monitor.tick();
     std::vector<double> times;
@@ -139,8 +139,8 @@ double QuietTick(const QString& path, int series, bool patientSearch)
         times.push_back(Ms(timer));
     }
     std::sort(times.begin(), times.end());
-    std::printf("  (date list %d rows, not-burned list %d rows)\n", sets.ConnSeriesData.count(),
-        sets.ConnPatientNotBurned.count());
+    std::printf("  (date list %d rows, not-burned list %d rows)\n", sets.seriesByDate.count(),
+        sets.notBurnedSeries.count());
     return times[times.size() / 2];
 }
 
@@ -187,7 +187,7 @@ double PerRowBaselineMs(const QString& path, int limit, int total)
 {
     MainRecordSets sets;
     sets.setDatabasePath(path);
-    RecordSet& conn = sets.Conn;
+    RecordSet& conn = sets.workSet;
     conn.setRecordSource(Sql::ImagesNotNamed());
     QElapsedTimer snapshot;
     snapshot.start();
@@ -197,11 +197,11 @@ double PerRowBaselineMs(const QString& path, int limit, int total)
     timer.start();
     int rows = 0;
     for (conn.moveFirst(); !conn.eof() && rows < limit; conn.moveNext(), ++rows) {
-        sets.DataIdentities.setRecordSource(Sql::PatientById(conn.fieldText("ImagePat")));
-        sets.DataIdentities.requery();
+        sets.patientLookup.setRecordSource(Sql::PatientById(conn.fieldText("ImagePat")));
+        sets.patientLookup.requery();
         conn.edit();
-        if (sets.DataIdentities.count() > 0)
-            conn.setField("PatientName", ReadablePatientName(sets.DataIdentities.fieldText("PatientNam")));
+        if (sets.patientLookup.count() > 0)
+            conn.setField("PatientName", ReadablePatientName(sets.patientLookup.fieldText("PatientNam")));
         conn.setField("ScanDate", ExamDateOf(conn.fieldText("ImageDate"), QDate::currentDate()));
         conn.setField("Burned", true);
         conn.update();

@@ -8,6 +8,7 @@
 #include "ExamIdentity.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
+#include "ScriptedDialogService.h"
 #include "TestSeries.h"
 #include "ViewerWindow.h"
 

@@ -4,6 +4,7 @@
 #include "DialogService.h"
 #include "ExamIdentity.h"
 #include "MeasurementController.h"
+#include "ScriptedDialogService.h"
 #include "TestSeries.h"
 #include "ViewerWindow.h"
 

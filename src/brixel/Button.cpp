@@ -1,6 +1,7 @@
 // The button's properties: storage, validation and the side effects of a set.
 #include <brixel/Button.h>
 
+#include "ButtonDefaults.h"
 #include "ToolTipWindow.h"
 #include <brixel/PropertyError.h>
 #include <brixel/Twips.h>
@@ -12,8 +13,6 @@
 namespace brixel {
 
 namespace {
-
-const QColor LightGrey(0xC0, 0xC0, 0xC0);
 
 // Enumerated properties accept their published values only.
 void requireRange(int value, int last, const char* property)

@@ -2,6 +2,8 @@
 // in the orders stored designs were written with.
 #include <brixel/Button.h>
 
+#include "ButtonDefaults.h"
+
 #include <brixel/PropertyBag.h>
 #include <brixel/Twips.h>
 
@@ -11,7 +13,6 @@ namespace brixel {
 
 namespace {
 
-const QColor LightGrey(0xC0, 0xC0, 0xC0);
 const QColor Black(0, 0, 0);
 
 // What the container offers its controls: colours and font of the parent.

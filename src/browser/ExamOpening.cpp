@@ -69,17 +69,17 @@ bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath
         return false;
     }
     exam.SelectedSeriesUID = uid;
-    Query(sets.ConnExamen, conquestPath, Sql::ImagesOfSeries(uid));
-    if (sets.ConnExamen.count() == 0) {
+    Query(sets.examImages, conquestPath, Sql::ImagesOfSeries(uid));
+    if (sets.examImages.count() == 0) {
         NoImageMessage();
         return false;
     }
     if (exporter && exporter(uid))
-        sets.ConnExamen.requery();
+        sets.examImages.requery();
     LoadMainThumbnails(sets, conquestPath, conquestImagePath, thumbnails, uid, 0);
-    Query(sets.ConnExamenSerie, conquestPath, Sql::SeriesByUid(uid));
-    Query(sets.ConnExamenStudy, conquestPath,
-        Sql::StudyByUid(sets.ConnExamenSerie.fieldText(QStringLiteral("StudyInsta"))));
+    Query(sets.examSeries, conquestPath, Sql::SeriesByUid(uid));
+    Query(sets.examStudy, conquestPath,
+        Sql::StudyByUid(sets.examSeries.fieldText(QStringLiteral("StudyInsta"))));
     exam.ExamOpen = true;
     return true;
 }

@@ -62,7 +62,7 @@ ExamPage::ExamPage(MainRecordSets& sets, const brixel::DesignFile& design, QWidg
     patientNameLabel = Value(QStringLiteral("NomPatient"), this);
     examDateLabel = Value(QStringLiteral("DateExam"), this);
     practitionerLabel = Value(QStringLiteral("Label6"), this);
-    imageGrid = new BoundGrid(sets.ConnExamen,
+    imageGrid = new BoundGrid(sets.examImages,
         {{QStringLiteral("ObjectFile"), QStringLiteral("Fichier :")},
             {QStringLiteral("Printed"), QStringLiteral("Déjà Imprimé :"), true},
             {QStringLiteral("NotToBurn"), QStringLiteral("Ne PAS graver"), true}},
@@ -120,10 +120,10 @@ QWidget* ExamPage::ThumbnailStrip()
 
 void ExamPage::showExam()
 {
-    patientNameLabel->setText(sets_.ConnExamen.fieldText(QStringLiteral("PatientName")));
-    const QDate scanDate = sets_.ConnExamen.fieldDate(QStringLiteral("ScanDate"));
+    patientNameLabel->setText(sets_.examImages.fieldText(QStringLiteral("PatientName")));
+    const QDate scanDate = sets_.examImages.fieldDate(QStringLiteral("ScanDate"));
     examDateLabel->setText(scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString());
-    practitionerLabel->setText(sets_.ConnExamenStudy.fieldText(QStringLiteral("ReferPhysi")));
+    practitionerLabel->setText(sets_.examStudy.fieldText(QStringLiteral("ReferPhysi")));
 }
 
 void ExamPage::Sink::clearPicture(int index)

@@ -1,5 +1,7 @@
 #include "ImageViewing.h"
 
+#include "Dates.h"
+#include "ImageFiles.h"
 #include "SeriesNavigator.h"
 
 namespace vexa {
@@ -17,9 +19,9 @@ bool PrepareSingleImage(const RecordSet& images, const QString& imageRoot, ExamI
     QString date = images.fieldText(QStringLiteral("AcqDate"));
     if (date.isEmpty())
         date = images.fieldText(QStringLiteral("ImageDate"));
-    exam.ViewerExamDate = ExamDateText(date);
+    exam.ViewerExamDate = YyyymmddToDdMmYyyy(date);
     exam.ViewerPatientName = images.fieldText(QStringLiteral("PatientName"));
-    exam.ViewerImagePath = ImageFilePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
+    exam.ViewerImagePath = StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
     exam.ViewerStep = 99999;
     return true;
 }

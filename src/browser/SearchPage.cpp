@@ -44,9 +44,9 @@ SearchPage::SearchPage(MainRecordSets& sets, const brixel::DesignFile& design, Q
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Fond(1)"));
-    AddList(0, sets.ConnSeriesData, design);
-    AddList(1, sets.ConnPatientSeries, design);
-    AddList(2, sets.ConnPatientNotBurned, design);
+    AddList(0, sets.seriesByDate, design);
+    AddList(1, sets.seriesByPatient, design);
+    AddList(2, sets.notBurnedSeries, design);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(DateColumn());
     layout->addWidget(PatientColumn());

@@ -16,7 +16,7 @@ SeriesExporter ProductionSeriesExporter(MainRecordSets& sets)
         DcmtkImageConverters converters;
         WaitWindowProgress progress;
         return ExportSeriesJpeg(
-            seriesUid, sets.Conn, values.ConquestPath, values.ConquestImagePath, converters, progress);
+            seriesUid, sets.workSet, values.ConquestPath, values.ConquestImagePath, converters, progress);
     };
 }
 #else

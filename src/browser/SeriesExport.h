@@ -4,7 +4,7 @@
 
 namespace vexa {
 
-// The exporter the program uses, working with the work record set Conn;
+// The exporter the program uses, working with the scratch record set workSet;
 // empty when this build has no JPEG export, in which case the exam opens on
 // the pictures already beside its images.
 SeriesExporter ProductionSeriesExporter(MainRecordSets& sets);

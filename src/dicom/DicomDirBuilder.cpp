@@ -1,5 +1,6 @@
 #include "DicomDirBuilder.h"
 
+#include "DcmtkFileName.h"
 #include "DicomCodecs.h"
 
 #include <dcmtk/dcmdata/dcddirif.h>
@@ -14,11 +15,6 @@
 namespace vexa {
 
 namespace {
-
-OFFilename nativeName(const QString& path)
-{
-    return OFFilename(QFile::encodeName(path).constData());
-}
 
 // Files under the folder, relative to it, in a stable order.
 QStringList filesBelow(const QString& folder, const QString& dicomDirPath)
@@ -68,35 +64,6 @@ DicomDirSummary buildDicomDir(const QString& dicomDirPath, const QString& fileSe
     else
         summary.result = DicomResult::success();
     return summary;
-}
-
-} // namespace vexa
-
-namespace vexa {
-
-namespace {
-
-void collectImageFiles(DcmDirectoryRecord& record, QStringList& files)
-{
-    OFString fileId;
-    if (record.getRecordType() == ERT_Image
-        && record.findAndGetOFStringArray(DCM_ReferencedFileID, fileId).good())
-        files << QString::fromLatin1(fileId.c_str()).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    for (unsigned long i = 0; i < record.cardSub(); ++i)
-        collectImageFiles(*record.getSub(i), files);
-}
-
-} // namespace
-
-QStringList dicomDirImageFiles(const QString& dicomDirPath)
-{
-    registerDicomCodecs();
-    DcmDicomDir dicomDir(nativeName(dicomDirPath));
-    QStringList files;
-    if (dicomDir.error().bad())
-        return files;
-    collectImageFiles(dicomDir.getRootRecord(), files);
-    return files;
 }
 
 } // namespace vexa

@@ -20,8 +20,4 @@ DicomDirSummary buildDicomDir(const QString& dicomDirPath, const QString& fileSe
 
 namespace vexa {
 
-// The referenced file IDs of a DICOMDIR's image records ("DICOM/00000001"),
-// "/" separated, in record order; empty when it cannot be read.
-QStringList dicomDirImageFiles(const QString& dicomDirPath);
-
 } // namespace vexa

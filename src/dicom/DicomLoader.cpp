@@ -503,27 +503,45 @@ struct RawGreyLayout {
     std::size_t frameBytes() const { return pixelCount() * (bitsAllocated / 8); }
 };
 
-// The layout when the pixels can be read straight from the pixel element:
-// not encapsulated, little endian, one sample of 8 or 16 bits, low-aligned,
-// no modality LUT.
+// The pixel element holds the samples as they are: little endian, neither
+// encapsulated nor deflated, and no modality lookup table to go through.
+bool pixelsStoredPlain(DcmDataset& dataset)
+{
+    const DcmXfer transfer(dataset.getOriginalXfer());
+    return transfer.isNotEncapsulated() && transfer.isLittleEndian()
+        && transfer.getStreamCompression() == ESC_none && !dataset.tagExists(DCM_ModalityLUTSequence);
+}
+
+// One sample of 8 or 16 bits per pixel, its stored bits low-aligned.
+bool oneLowAlignedSample(DcmDataset& dataset, RawGreyLayout& layout, Uint16& stored)
+{
+    Uint16 samples = 0, highBit = 0;
+    return dataset.findAndGetUint16(DCM_SamplesPerPixel, samples).good() && samples == 1
+        && dataset.findAndGetUint16(DCM_BitsAllocated, layout.bitsAllocated).good()
+        && (layout.bitsAllocated == 8 || layout.bitsAllocated == 16)
+        && dataset.findAndGetUint16(DCM_BitsStored, stored).good() && stored != 0
+        && stored <= layout.bitsAllocated && dataset.findAndGetUint16(DCM_HighBit, highBit).good()
+        && highBit == stored - 1;
+}
+
+// MONOCHROME1 or MONOCHROME2.
+bool greyPhotometric(DcmDataset& dataset, OFString& photometric)
+{
+    return dataset.findAndGetOFString(DCM_PhotometricInterpretation, photometric).good()
+        && (photometric == "MONOCHROME2" || photometric == "MONOCHROME1");
+}
+
+// The layout when the pixels can be read straight from the pixel element.
 std::optional<RawGreyLayout> rawGreyLayout(DcmDataset& dataset)
 {
     RawGreyLayout layout;
-    Uint16 samples = 0, stored = 0, highBit = 0, representation = 0;
+    Uint16 stored = 0, representation = 0;
     OFString photometric;
-    const DcmXfer transfer(dataset.getOriginalXfer());
-    if (!transfer.isNotEncapsulated() || !transfer.isLittleEndian()
-        || transfer.getStreamCompression() != ESC_none || dataset.tagExists(DCM_ModalityLUTSequence)
-        || dataset.findAndGetUint16(DCM_Rows, layout.rows).bad()
-        || dataset.findAndGetUint16(DCM_Columns, layout.columns).bad()
-        || dataset.findAndGetUint16(DCM_SamplesPerPixel, samples).bad() || samples != 1
-        || dataset.findAndGetUint16(DCM_BitsAllocated, layout.bitsAllocated).bad()
-        || (layout.bitsAllocated != 8 && layout.bitsAllocated != 16)
-        || dataset.findAndGetUint16(DCM_BitsStored, stored).bad() || stored == 0
-        || stored > layout.bitsAllocated || dataset.findAndGetUint16(DCM_HighBit, highBit).bad()
-        || highBit != stored - 1 || dataset.findAndGetUint16(DCM_PixelRepresentation, representation).bad()
-        || dataset.findAndGetOFString(DCM_PhotometricInterpretation, photometric).bad()
-        || (photometric != "MONOCHROME2" && photometric != "MONOCHROME1"))
+    const bool hasSize = dataset.findAndGetUint16(DCM_Rows, layout.rows).good()
+        && dataset.findAndGetUint16(DCM_Columns, layout.columns).good();
+    if (!pixelsStoredPlain(dataset) || !hasSize || !oneLowAlignedSample(dataset, layout, stored)
+        || dataset.findAndGetUint16(DCM_PixelRepresentation, representation).bad()
+        || !greyPhotometric(dataset, photometric))
         return std::nullopt;
     layout.rescale = readRescale(dataset, stored, representation == 1);
     layout.format = {stored, representation == 1, layout.rescale.slope, layout.rescale.intercept};

@@ -1,5 +1,7 @@
 #include "StandardDicomFile.h"
 
+#include "DcmtkFileName.h"
+
 #include "DicomCodecs.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
@@ -12,11 +14,6 @@
 namespace vexa {
 
 namespace {
-
-OFFilename nativeName(const QString& path)
-{
-    return OFFilename(QFile::encodeName(path).constData());
-}
 
 DicomResult checkIdentity(DcmDataset& dataset)
 {

@@ -1,22 +1,12 @@
 #include "ConquestDatabaseConnector.h"
 
+#include "ImageFiles.h"
 #include "QueryCatalogue.h"
 
 #include <QDir>
 #include <QRegularExpression>
 
 namespace vexa {
-
-QString PreviewPicturePath(const QString& conquestImagePath, const QString& objectFile)
-{
-    QString root = QDir::fromNativeSeparators(conquestImagePath);
-    root.replace(u'\\', u'/');
-    if (!root.isEmpty() && !root.endsWith(u'/'))
-        root += u'/';
-    QString path = root + QString(objectFile).replace(u'\\', u'/');
-    static const QRegularExpression v2(QStringLiteral(R"(\.v2$)"), QRegularExpression::CaseInsensitiveOption);
-    return path.remove(v2) + QStringLiteral(".jpeg");
-}
 
 ConquestDatabaseConnector::ConquestDatabaseConnector(MainRecordSets& sets, QString conquestPath)
     : sets_(sets)
@@ -26,14 +16,14 @@ ConquestDatabaseConnector::ConquestDatabaseConnector(MainRecordSets& sets, QStri
 
 bool ConquestDatabaseConnector::QueryConn(const QString& jet)
 {
-    sets_.Conn.setDatabasePath(path_);
-    sets_.Conn.setRecordSource(jet);
-    return sets_.Conn.requery();
+    sets_.workSet.setDatabasePath(path_);
+    sets_.workSet.setRecordSource(jet);
+    return sets_.workSet.requery();
 }
 
 bool ConquestDatabaseConnector::CheckImagesToPrint(const QString& imagePath, QString& noticeText)
 {
-    bool result = QueryConn(Sql::ImagesNotPrinted()) && sets_.Conn.count() > 0;
+    bool result = QueryConn(Sql::ImagesNotPrinted()) && sets_.workSet.count() > 0;
     if (!result && !imagePath.isEmpty()) {
         const QStringList filters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.jpeg")};
         result = !QDir(imagePath).entryList(filters, QDir::Files).isEmpty();
@@ -45,7 +35,7 @@ bool ConquestDatabaseConnector::CheckImagesToPrint(const QString& imagePath, QSt
 
 bool ConquestDatabaseConnector::RefreshNotBurnedList(int& notBurnedCount)
 {
-    RecordSet& list = sets_.ConnPatientNotBurned;
+    RecordSet& list = sets_.notBurnedSeries;
     list.setDatabasePath(path_);
     list.setRecordSource(Sql::SeriesNotBurned());
     list.moveLast();
@@ -61,31 +51,31 @@ void ConquestDatabaseConnector::LoadPrintThumbnails(ThumbnailSink& sink, const Q
         sink.setTag(i, QString());
         sink.setVisible(i, false);
     }
-    if (!QueryConn(Sql::ImagesOfSeries(seriesUid)) || sets_.Conn.count() == 0) {
-        sets_.Conn.close();
+    if (!QueryConn(Sql::ImagesOfSeries(seriesUid)) || sets_.workSet.count() == 0) {
+        sets_.workSet.close();
         return;
     }
     const int limit = std::min(thumbnailsPerPage, sink.thumbnailCount());
     int filled = 0;
-    for (sets_.Conn.moveFirst(); !sets_.Conn.eof() && filled < limit; sets_.Conn.moveNext()) {
-        if (sets_.Conn.currentRow() < firstImage)
+    for (sets_.workSet.moveFirst(); !sets_.workSet.eof() && filled < limit; sets_.workSet.moveNext()) {
+        if (sets_.workSet.currentRow() < firstImage)
             continue;
-        const QString objectFile = sets_.Conn.fieldText(QStringLiteral("ObjectFile"));
-        if (!sink.loadPicture(filled, PreviewPicturePath(conquestImagePath, objectFile)))
+        const QString objectFile = sets_.workSet.fieldText(QStringLiteral("ObjectFile"));
+        if (!sink.loadPicture(filled, previewPicturePath(StoredImagePath(conquestImagePath, objectFile))))
             break; // a missing picture stops the filling; those filled stay
         sink.setTag(filled, objectFile);
         sink.setVisible(filled, true);
         ++filled;
     }
-    sets_.Conn.close();
+    sets_.workSet.close();
 }
 
 int ConquestDatabaseConnector::ThumbnailPageCount(const QString& seriesUid, int thumbnailsPerPage)
 {
     if (thumbnailsPerPage <= 0 || !QueryConn(Sql::ImagesOfSeries(seriesUid)))
         return 0;
-    const int images = sets_.Conn.count();
-    sets_.Conn.close();
+    const int images = sets_.workSet.count();
+    sets_.workSet.close();
     return (images + thumbnailsPerPage - 1) / thumbnailsPerPage;
 }
 

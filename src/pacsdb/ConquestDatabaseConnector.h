@@ -1,5 +1,5 @@
 #pragma once
-// Shared queries of the main window's work record set Conn: images to print,
+// Shared queries on the main window's scratch record set workSet: images to print,
 // the not-burned count, the print window's thumbnails.
 #include "MainRecordSets.h"
 
@@ -16,10 +16,6 @@ public:
     // Loads the picture file; false when it cannot be read.
     virtual bool loadPicture(int index, const QString& path) = 0;
 };
-
-// An image's preview picture: the image path with a final ".v2" (any case)
-// removed and ".jpeg" appended; "\" of Windows paths read as "/".
-QString PreviewPicturePath(const QString& conquestImagePath, const QString& objectFile);
 
 class ConquestDatabaseConnector {
 public:

@@ -1,5 +1,7 @@
 #include "ExamNaming.h"
 
+#include "Dates.h"
+
 #include "PacsConnection.h"
 #include "QueryCatalogue.h"
 #include "SqlExec.h"
@@ -185,15 +187,15 @@ QString ReadablePatientName(const QString& dicomName)
 
 QDate ExamDateOf(const QString& yyyymmdd, const QDate& today)
 {
-    const QDate date = QDate::fromString(yyyymmdd.trimmed(), QStringLiteral("yyyyMMdd"));
+    const QDate date = DateFromYyyymmdd(yyyymmdd);
     return date.isValid() ? date : today;
 }
 
 QString SetName(MainRecordSets& sets, const QString& conquestPath)
 {
-    RecordSet& conn = sets.Conn;
+    RecordSet& conn = sets.workSet;
     conn.setDatabasePath(conquestPath);
-    PatientNames patients(sets.DataIdentities, conquestPath);
+    PatientNames patients(sets.patientLookup, conquestPath);
 
     conn.setRecordSource(Sql::ImagesNotNamed());
     QString error = RunPass(conn, patients, conquestPath,
@@ -201,7 +203,7 @@ QString SetName(MainRecordSets& sets, const QString& conquestPath)
             false});
     patients.Release();
 
-    PatientNames seriesPatients(sets.DataIdentities, conquestPath);
+    PatientNames seriesPatients(sets.patientLookup, conquestPath);
     conn.setRecordSource(Sql::SeriesNotNamed());
     const QString seriesError = RunPass(conn, seriesPatients, conquestPath,
         {QStringLiteral("DICOMSeries"), QStringLiteral("SeriesPat"), QStringLiteral("SeriesDate"), false,

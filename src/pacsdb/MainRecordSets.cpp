@@ -6,8 +6,8 @@ namespace vexa {
 
 void MainRecordSets::setDatabasePath(const QString& conquestPath)
 {
-    for (RecordSet* set : {&ConnSeriesData, &ConnPatientSeries, &ConnPatientNotBurned, &ConnExamen,
-             &ConnExamenSerie, &ConnExamenStudy, &Conn, &DataIdentities})
+    for (RecordSet* set : {&seriesByDate, &seriesByPatient, &notBurnedSeries, &examImages, &examSeries,
+             &examStudy, &workSet, &patientLookup})
         set->setDatabasePath(conquestPath);
 }
 

@@ -5,14 +5,14 @@
 namespace vexa {
 
 struct MainRecordSets {
-    RecordSet ConnSeriesData{QStringLiteral("ConnSeriesData")}; // date search
-    RecordSet ConnPatientSeries{QStringLiteral("ConnPatientSeries")}; // patient search
-    RecordSet ConnPatientNotBurned{QStringLiteral("ConnPatientNotBurned")}; // not burned
-    RecordSet ConnExamen{QStringLiteral("ConnExamen")}; // images of the opened exam
-    RecordSet ConnExamenSerie{QStringLiteral("ConnExamenSerie")}; // its series row
-    RecordSet ConnExamenStudy{QStringLiteral("ConnExamenStudy")}; // its study row
-    RecordSet Conn{QStringLiteral("Conn")}; // work record set
-    RecordSet DataIdentities{QStringLiteral("DataIdentities")}; // one patient
+    RecordSet seriesByDate{QStringLiteral("seriesByDate")}; // date search
+    RecordSet seriesByPatient{QStringLiteral("seriesByPatient")}; // patient search
+    RecordSet notBurnedSeries{QStringLiteral("notBurnedSeries")}; // recent series not burned
+    RecordSet examImages{QStringLiteral("examImages")}; // images of the opened exam
+    RecordSet examSeries{QStringLiteral("examSeries")}; // its series row
+    RecordSet examStudy{QStringLiteral("examStudy")}; // its study row
+    RecordSet workSet{QStringLiteral("workSet")}; // scratch queries of the monitor, export and thumbnails
+    RecordSet patientLookup{QStringLiteral("patientLookup")}; // one patient, looked up while naming new rows
 
     // Points every record set at the database.
     void setDatabasePath(const QString& conquestPath);

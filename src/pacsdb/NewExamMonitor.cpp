@@ -39,7 +39,7 @@ void NewExamMonitor::RestoreRow(RecordSet& list, const QVariant& compteur)
 
 void NewExamMonitor::FollowDateList(const QVariant& remembered)
 {
-    RecordSet& dates = sets_.ConnSeriesData;
+    RecordSet& dates = sets_.seriesByDate;
     dates.moveLast();
     const int count = dates.count();
     if (seriesListCount_ >= count) {
@@ -56,9 +56,9 @@ void NewExamMonitor::tick()
     if (surveyInterval_ == 0)
         return;
     const QString compteur = QStringLiteral("Compteur");
-    const QVariant notBurnedRow = sets_.ConnPatientNotBurned.field(compteur);
-    const QVariant patientRow = sets_.ConnPatientSeries.field(compteur);
-    const QVariant dateRow = sets_.ConnSeriesData.field(compteur);
+    const QVariant notBurnedRow = sets_.notBurnedSeries.field(compteur);
+    const QVariant patientRow = sets_.seriesByPatient.field(compteur);
+    const QVariant dateRow = sets_.seriesByDate.field(compteur);
 
     const int twoTicksBefore = notBurnedCount_;
     const bool pending = connector_.RefreshNotBurnedList(notBurnedCount_);
@@ -66,16 +66,16 @@ void NewExamMonitor::tick()
         SetName();
     imagesToPrintPicture_ = pending ? 0 : 1;
 
-    for (RecordSet* list : {&sets_.ConnPatientNotBurned, &sets_.ConnPatientSeries, &sets_.ConnSeriesData}) {
+    for (RecordSet* list : {&sets_.notBurnedSeries, &sets_.seriesByPatient, &sets_.seriesByDate}) {
         list->setDatabasePath(path_);
         list->requery();
     }
-    RestoreRow(sets_.ConnPatientNotBurned, notBurnedRow);
-    RestoreRow(sets_.ConnPatientSeries, patientRow);
+    RestoreRow(sets_.notBurnedSeries, notBurnedRow);
+    RestoreRow(sets_.seriesByPatient, patientRow);
     FollowDateList(dateRow);
-    viewButtonVisible_[0] = sets_.ConnSeriesData.count() > 0;
-    viewButtonVisible_[1] = sets_.ConnPatientSeries.count() > 0;
-    UpdateNotice(sets_.ConnPatientNotBurned.count(), notBurnedCount_, twoTicksBefore);
+    viewButtonVisible_[0] = sets_.seriesByDate.count() > 0;
+    viewButtonVisible_[1] = sets_.seriesByPatient.count() > 0;
+    UpdateNotice(sets_.notBurnedSeries.count(), notBurnedCount_, twoTicksBefore);
     emit changed();
 }
 

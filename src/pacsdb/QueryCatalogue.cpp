@@ -30,6 +30,12 @@ QString ImagesNotPrinted()
     return QStringLiteral("SELECT * FROM DICOMImages WHERE Printed = 0");
 }
 
+QString MarkImagePrinted(const QString& sopInstance, const QDate& day)
+{
+    return QStringLiteral("UPDATE DICOMImages SET Printed = -1, PrintDate = %1 WHERE SOPInstanc = %2;")
+        .arg(JetDate(day), JetQuote(sopInstance));
+}
+
 QString ImagesOfSeries(const QString& seriesUid)
 {
     return QStringLiteral("Select * FROM DICOMImages WHERE SeriesInst = %1 ORDER BY Compteur;")

@@ -13,6 +13,7 @@ QString SeriesNotNamed(); // series of the naming pass
 QString SeriesNotBurned(); // the not-burned list, by arrival
 QString PatientById(const QString& patientIdPattern);
 QString ImagesNotPrinted();
+QString MarkImagePrinted(const QString& sopInstance, const QDate& day); // by the image's key
 QString ImagesOfSeries(const QString& seriesUid);
 QString SeriesByUid(const QString& seriesUid);
 QString StudyByUid(const QString& studyUid);

@@ -1,6 +1,7 @@
 #include "Numeric.h"
 #include "Dates.h"
 #include "DialogService.h"
+#include "ScriptedDialogService.h"
 #include <gtest/gtest.h>
 
 using namespace vexa;

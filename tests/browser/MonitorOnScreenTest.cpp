@@ -36,8 +36,8 @@ TEST_F(MonitorOnScreen, NoticeGoesReceivingThenBlinksThenSettlesThenNothingNew)
     EXPECT_EQ(w.noticeLabel->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
     EXPECT_FALSE(w.blinkTimer.isActive());
     EXPECT_FALSE(w.receivingPicture->isHidden());
-    EXPECT_EQ(w.sets.ConnPatientNotBurned.fieldText(QStringLiteral("PatientName")),
-        QStringLiteral("NOUVEAU PATIENT"));
+    EXPECT_EQ(
+        w.sets.notBurnedSeries.fieldText(QStringLiteral("PatientName")), QStringLiteral("NOUVEAU PATIENT"));
 
     pacs.exec(QStringLiteral("UPDATE DICOMSeries SET Burned = -1"));
     w.MonitorTick();

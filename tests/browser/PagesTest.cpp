@@ -62,19 +62,19 @@ TEST_F(PagesTest, DateSearchCountsTheSeriesOfTheRange)
     searchDates(examDay.addDays(1), examDay);
     EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé"));
     EXPECT_TRUE(page1().viewButtons[0]->isHidden());
-    EXPECT_EQ(started.window.sets.ConnSeriesData.count(), 0);
+    EXPECT_EQ(started.window.sets.seriesByDate.count(), 0);
 
     searchDates(examDay, examDay);
     EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("12 dossiers."));
     EXPECT_FALSE(page1().viewButtons[0]->isHidden());
-    EXPECT_EQ(started.window.sets.ConnSeriesData.currentRow(), 11); // the newest
+    EXPECT_EQ(started.window.sets.seriesByDate.currentRow(), 11); // the newest
 }
 
 TEST_F(PagesTest, PatientSearchMatchesTheBeginningOfTheNameInAnyCase)
 {
     for (const char* typed : {"DU", "Du", "du"}) {
         page1().patientNameEdit->setText(QString::fromLatin1(typed));
-        RecordSet& list = started.window.sets.ConnPatientSeries;
+        RecordSet& list = started.window.sets.seriesByPatient;
         QStringList names;
         for (list.moveFirst(); !list.eof(); list.moveNext())
             names << list.fieldText(QStringLiteral("PatientName")).section(u' ', 0, 0);
@@ -84,14 +84,14 @@ TEST_F(PagesTest, PatientSearchMatchesTheBeginningOfTheNameInAnyCase)
         EXPECT_FALSE(page1().viewButtons[1]->isHidden());
     }
     page1().patientNameEdit->clear();
-    EXPECT_EQ(started.window.sets.ConnPatientSeries.count(), 0);
+    EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0);
     EXPECT_TRUE(page1().viewButtons[1]->isHidden());
 }
 
 TEST_F(PagesTest, AnExamWithoutImagesSaysSoAndStaysOnPage1)
 {
     searchDates(examDay, examDay);
-    started.window.sets.ConnSeriesData.findFirst(QStringLiteral("SeriesInst = 'S3'"));
+    started.window.sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S3'"));
     started.window.OpenExamFromList(0);
     ASSERT_EQ(started.dialogs.messages.size(), 1u);
     EXPECT_EQ(started.dialogs.messages[0].text, QStringLiteral("Cet examen ne contient pas d'images"));
@@ -105,7 +105,7 @@ TEST_F(PagesTest, AnExamWithoutImagesSaysSoAndStaysOnPage1)
 TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscReturns)
 {
     searchDates(examDay, examDay);
-    started.window.sets.ConnSeriesData.findFirst(QStringLiteral("SeriesInst = 'S20'"));
+    started.window.sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S20'"));
     started.window.OpenExamFromList(0);
 
     EXPECT_EQ(started.dialogs.messages.size(), 0u);
@@ -124,7 +124,7 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
     EXPECT_FALSE(started.window.blinkTimer.isActive());
 
     page2.Thumbnails[5]->clicked(page2.Thumbnails[5]->tag());
-    EXPECT_EQ(started.window.sets.ConnExamen.currentRow(), 5);
+    EXPECT_EQ(started.window.sets.examImages.currentRow(), 5);
 
     QTest::keyClick(&started.window, Qt::Key_Escape);
     EXPECT_EQ(started.window.page(), 1);
@@ -135,7 +135,7 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
 
 TEST_F(PagesTest, EnterOnPage1OpensTheCurrentNotBurnedExamOnlyWhenItsButtonShows)
 {
-    started.window.sets.ConnPatientNotBurned.findFirst(QStringLiteral("SeriesInst = 'S20'"));
+    started.window.sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'S20'"));
     ASSERT_FALSE(page1().viewButtons[2]->isHidden());
     QTest::keyClick(&started.window, Qt::Key_Return);
     EXPECT_EQ(started.window.page(), 2);

@@ -155,7 +155,7 @@ TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitor
     ASSERT_EQ(started.dialogs.messages.size(), 1u);
     EXPECT_EQ(started.dialogs.messages[0].text, QStringLiteral("Voulez-vous quitter le visualisateur ?"));
 
-    EXPECT_EQ(window().sets.ConnExamen.currentRow(), 2);
+    EXPECT_EQ(window().sets.examImages.currentRow(), 2);
     EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
     EXPECT_TRUE(window().monitorTimer.isActive());
     EXPECT_TRUE(CurrentExam().ViewerImagePath.isEmpty());
@@ -168,7 +168,7 @@ TEST_F(ViewerOpeningTest, EmptyThumbnailShowsNothing)
     QTest::mouseDClick(page2().Thumbnails[9], Qt::LeftButton); // three images: slot 9 is empty
     QTest::qWait(50);
     EXPECT_FALSE(seen->ran);
-    EXPECT_EQ(window().sets.ConnExamen.currentRow(), 0);
+    EXPECT_EQ(window().sets.examImages.currentRow(), 0);
 }
 
 TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheDatabaseAndTheGrid)
@@ -197,7 +197,7 @@ TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheData
         EXPECT_EQ(printed, c.marked) << c.print;
         EXPECT_EQ(when, c.marked ? QDate::currentDate() : QDate()) << c.print;
         EXPECT_EQ(gridPrinted(1), c.marked ? QStringLiteral("Oui") : QStringLiteral("Non"));
-        EXPECT_EQ(window().sets.ConnExamen.currentRow(), 1);
+        EXPECT_EQ(window().sets.examImages.currentRow(), 1);
         EXPECT_FALSE(CurrentExam().PrintedInViewer);
     }
     EXPECT_FALSE(storedPrint(0).first);
@@ -205,14 +205,14 @@ TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheData
     EXPECT_FALSE(QDir(pdf.path()).isEmpty()); // the page went somewhere
 }
 
-TEST_F(ViewerOpeningTest, Button15AndEnterShowTheSeriesFromItsFirstImage)
+TEST_F(ViewerOpeningTest, ViewExamButtonAndEnterShowTheSeriesFromItsFirstImage)
 {
     const std::function<void()> gestures[] = {
         [this] { QTest::mouseClick(page2().viewExamButton, Qt::LeftButton); },
         [this] { QTest::keyClick(page2().imageGrid, Qt::Key_Return); },
     };
     for (const auto& gesture : gestures) {
-        window().sets.ConnExamen.goTo(2);
+        window().sets.examImages.goTo(2);
         const auto seen = whenViewerRuns([](ViewerWindow& viewer) {
             QTest::mouseClick(ViewerButton(viewer, QStringLiteral("Button10")), Qt::LeftButton);
         });
@@ -223,7 +223,7 @@ TEST_F(ViewerOpeningTest, Button15AndEnterShowTheSeriesFromItsFirstImage)
         EXPECT_EQ(seen->step, 0);
         EXPECT_TRUE(seen->navigationShown);
         EXPECT_EQ(seen->surveyInterval, 0);
-        EXPECT_EQ(window().sets.ConnExamen.currentRow(), 0); // back to the first image
+        EXPECT_EQ(window().sets.examImages.currentRow(), 0); // back to the first image
         EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
         EXPECT_EQ(window().page(), 2);
     }

@@ -1,4 +1,9 @@
 #include "DicomFixtures.h"
+#include "DcmtkFileName.h"
+#include "DicomCodecs.h"
+
+#include <dcmtk/dcmdata/dcdeftag.h>
+#include <dcmtk/dcmdata/dcdicdir.h>
 
 #include <QFile>
 #include <QProcess>
@@ -91,6 +96,29 @@ bool copyWithElements(const QString& source, const QString& target, const QStrin
     for (const QString& element : elements)
         arguments << QStringLiteral("-i") << element;
     return runDcmtkTool(QStringLiteral("dcmodify"), arguments << target);
+namespace {
+
+void collectImageFiles(DcmDirectoryRecord& record, QStringList& files)
+{
+    OFString fileId;
+    if (record.getRecordType() == ERT_Image
+        && record.findAndGetOFStringArray(DCM_ReferencedFileID, fileId).good())
+        files << QString::fromLatin1(fileId.c_str()).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    for (unsigned long i = 0; i < record.cardSub(); ++i)
+        collectImageFiles(*record.getSub(i), files);
+}
+
+} // namespace
+
+QStringList dicomDirImageFiles(const QString& dicomDirPath)
+{
+    registerDicomCodecs();
+    DcmDicomDir dicomDir(nativeName(dicomDirPath));
+    QStringList files;
+    if (dicomDir.error().bad())
+        return files;
+    collectImageFiles(dicomDir.getRootRecord(), files);
+    return files;
 }
 
 } // namespace vexa::fixtures

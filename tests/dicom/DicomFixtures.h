@@ -25,4 +25,8 @@ bool runDcmtkTool(const QString& tool, const QStringList& arguments);
 // Copies `source` to `target` then sets the given elements ("tag=value").
 bool copyWithElements(const QString& source, const QString& target, const QStringList& elements);
 
+// The referenced file IDs of a DICOMDIR's image records ("DICOM/00000001"),
+// "/" separated, in record order; empty when it cannot be read.
+QStringList dicomDirImageFiles(const QString& dicomDirPath);
+
 } // namespace vexa::fixtures

@@ -1,7 +1,6 @@
 #include "DicomFixtures.h"
 #include "DicomLoader.h"
 #include "JpegPictures.h"
-#include "PictureNames.h"
 
 #include <QDir>
 #include <QImage>
@@ -14,25 +13,6 @@
 using namespace vexa;
 
 namespace {
-
-TEST(PictureNames, dropAFinalV2InAnyCaseOnly)
-{
-    const struct {
-        const char* image;
-        const char* preview;
-        const char* full;
-    } cases[] = {
-        {"/s/P1/x.v2", "/s/P1/x.jpeg", "/s/P1/x.jpg"},
-        {"/s/P1/x.V2", "/s/P1/x.jpeg", "/s/P1/x.jpg"},
-        {"/s/P1/x.dcm", "/s/P1/x.dcm.jpeg", "/s/P1/x.dcm.jpg"},
-        {"/s/a.v2b/x", "/s/a.v2b/x.jpeg", "/s/a.v2b/x.jpg"},
-        {"/s/x.v2.v2", "/s/x.v2.jpeg", "/s/x.v2.jpg"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(previewPicturePath(c.image), c.preview);
-        EXPECT_EQ(fullSizePicturePath(c.image), c.full);
-    }
-}
 
 TEST(JpegPictures, previewAveragesDownToTheLongestSide)
 {
@@ -113,8 +93,8 @@ TEST(JpegPictures, writesBothPicturesThroughTheDefaultWindow)
     ASSERT_TRUE(writeDicomImage(source, path, DicomFileLayout::BareImplicitLittle).ok);
     const DicomLoadResult loaded = loadDicomImage(path);
     ASSERT_TRUE(loaded.ok());
-    ASSERT_TRUE(writePreviewPicture(*loaded.image, previewPicturePath(path)).ok);
-    ASSERT_TRUE(writeFullSizePicture(*loaded.image, fullSizePicturePath(path)).ok);
+    ASSERT_TRUE(writePreviewPicture(*loaded.image, dir.filePath("x.jpeg")).ok);
+    ASSERT_TRUE(writeFullSizePicture(*loaded.image, dir.filePath("x.jpg")).ok);
     const QImage preview(dir.filePath("x.jpeg"));
     const QImage full(dir.filePath("x.jpg"));
     EXPECT_EQ(preview.size(), QSize(256, 171));
@@ -172,7 +152,7 @@ TEST(JpegPictures, colourImagesStayColour)
     const QString path = dir.filePath("us.dcm");
     ASSERT_TRUE(writeDicomImage(fixtures::rgbImage(64, 48), path, DicomFileLayout::Part10).ok);
     const DicomLoadResult loaded = loadDicomImage(path);
-    ASSERT_TRUE(writeFullSizePicture(*loaded.image, fullSizePicturePath(path)).ok);
+    ASSERT_TRUE(writeFullSizePicture(*loaded.image, dir.filePath("us.dcm.jpg")).ok);
     const QImage full(dir.filePath("us.dcm.jpg"));
     EXPECT_FALSE(full.isGrayscale());
     EXPECT_NEAR(qRed(full.pixel(60, 5)), 60, 6);

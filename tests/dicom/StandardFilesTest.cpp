@@ -80,8 +80,8 @@ TEST(DicomDir, indexesEveryConvertedImageAndReadsBack)
     const DicomDirSummary summary = buildDicomDir(dicomDir, "VEXADICOM", cd.path());
     ASSERT_TRUE(summary.result.ok) << summary.result.error.toStdString();
     EXPECT_EQ(summary.indexedFiles, 3);
-    EXPECT_EQ(
-        dicomDirImageFiles(dicomDir), QStringList({"DICOM/00000001", "DICOM/00000002", "DICOM/00000003"}));
+    EXPECT_EQ(fixtures::dicomDirImageFiles(dicomDir),
+        QStringList({"DICOM/00000001", "DICOM/00000002", "DICOM/00000003"}));
     EXPECT_TRUE(dicomTagsText(dicomDir).contains("VEXADICOM"));
 }
 
@@ -94,7 +94,7 @@ TEST(DicomDir, reportsFilesItCouldNotIndex)
     const DicomDirSummary summary = buildDicomDir(cd.filePath("DICOMDIR"), "VEXADICOM", cd.path());
     EXPECT_FALSE(summary.result.ok);
     EXPECT_TRUE(summary.result.error.contains("lower.dcm"));
-    EXPECT_EQ(dicomDirImageFiles(cd.filePath("DICOMDIR")), QStringList{"DICOM/00000001"});
+    EXPECT_EQ(fixtures::dicomDirImageFiles(cd.filePath("DICOMDIR")), QStringList{"DICOM/00000001"});
 }
 
 } // namespace

@@ -38,8 +38,8 @@ TEST_P(Concurrency, TicksRunWhileConquestWrites)
         const QString naming = monitor.SetName();
         if (!naming.isEmpty())
             errors << naming;
-        if (!sets.ConnPatientNotBurned.lastError().isEmpty())
-            errors << sets.ConnPatientNotBurned.lastError();
+        if (!sets.notBurnedSeries.lastError().isEmpty())
+            errors << sets.notBurnedSeries.lastError();
         ++ticks;
         QThread::msleep(40);
         conquest.waitForFinished(1);
@@ -52,7 +52,7 @@ TEST_P(Concurrency, TicksRunWhileConquestWrites)
     for (int i = 0; i < 3; ++i)
         monitor.tick();
     EXPECT_EQ(monitor.NotBurnedCount(), series);
-    EXPECT_EQ(sets.ConnPatientNotBurned.count(), series);
+    EXPECT_EQ(sets.notBurnedSeries.count(), series);
     EXPECT_EQ(monitor.notice(), NoticeState::NewSettled);
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages").toInt(), series * images);
     EXPECT_EQ(

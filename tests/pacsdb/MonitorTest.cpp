@@ -1,5 +1,6 @@
 #include "ConquestDatabaseConnector.h"
 #include "ExamNaming.h"
+#include "ImageFiles.h"
 #include "NewExamMonitor.h"
 #include "PacsTestDb.h"
 #include "PacsUpgrade.h"
@@ -157,26 +158,26 @@ TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
     for (const char* uid : {"S1", "S2", "S3"})
         AddSeries(uid);
     ASSERT_EQ(monitor->SetName(), QString());
-    sets.ConnPatientSeries.setRecordSource(Sql::SeriesByPatientName("*"));
-    sets.ConnSeriesData.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
-    ASSERT_TRUE(sets.ConnPatientSeries.requery());
-    ASSERT_TRUE(sets.ConnSeriesData.requery());
-    monitor->setSeriesListCount(sets.ConnSeriesData.count());
-    sets.ConnPatientSeries.goTo(1);
-    sets.ConnSeriesData.goTo(1);
-    const QString patientRow = sets.ConnPatientSeries.fieldText("SeriesInst");
+    sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("*"));
+    sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
+    ASSERT_TRUE(sets.seriesByPatient.requery());
+    ASSERT_TRUE(sets.seriesByDate.requery());
+    monitor->setSeriesListCount(sets.seriesByDate.count());
+    sets.seriesByPatient.goTo(1);
+    sets.seriesByDate.goTo(1);
+    const QString patientRow = sets.seriesByPatient.fieldText("SeriesInst");
 
     monitor->tick(); // nothing new: both keep their rows
-    EXPECT_EQ(sets.ConnPatientSeries.fieldText("SeriesInst"), patientRow);
-    EXPECT_EQ(sets.ConnSeriesData.fieldText("SeriesInst"), QString("S2"));
+    EXPECT_EQ(sets.seriesByPatient.fieldText("SeriesInst"), patientRow);
+    EXPECT_EQ(sets.seriesByDate.fieldText("SeriesInst"), QString("S2"));
 
     pacs().insertPatient("P0", "AAA^FIRST"); // sorts first in the patient list
     AddSeries("S4", "P0");
     monitor->tick(); // names S4
     monitor->tick();
-    EXPECT_EQ(sets.ConnPatientSeries.count(), 4);
-    EXPECT_EQ(sets.ConnPatientSeries.fieldText("SeriesInst"), patientRow);
-    EXPECT_EQ(sets.ConnSeriesData.fieldText("SeriesInst"), QString("S4"));
+    EXPECT_EQ(sets.seriesByPatient.count(), 4);
+    EXPECT_EQ(sets.seriesByPatient.fieldText("SeriesInst"), patientRow);
+    EXPECT_EQ(sets.seriesByDate.fieldText("SeriesInst"), QString("S4"));
     EXPECT_EQ(monitor->seriesCountText(), QString("4 dossiers."));
     EXPECT_EQ(monitor->SeriesListCount(), 4);
     EXPECT_TRUE(monitor->viewButtonVisible(0));
@@ -193,10 +194,10 @@ TEST_P(Monitor, PausedTickChangesNothing)
     monitor->tick();
     EXPECT_EQ(monitor->notice(), NoticeState::Receiving);
     EXPECT_EQ(monitor->NotBurnedCount(), 0);
-    EXPECT_EQ(sets.ConnPatientNotBurned.count(), 1);
+    EXPECT_EQ(sets.notBurnedSeries.count(), 1);
     monitor->setSurveyInterval(NewExamMonitor::MonitorInterval);
     monitor->tick();
-    EXPECT_EQ(sets.ConnPatientNotBurned.count(), 2);
+    EXPECT_EQ(sets.notBurnedSeries.count(), 2);
 }
 
 namespace {
@@ -240,8 +241,8 @@ TEST_P(Monitor, ThumbnailPagesAndFilling)
     connector.LoadPrintThumbnails(thumbs, "/srv/conquest", "S8", 8, 7);
     for (bool shown : thumbs.shown)
         EXPECT_FALSE(shown);
-    EXPECT_EQ(PreviewPicturePath("/c/", "PAT/x.dcm"), QString("/c/PAT/x.dcm.jpeg"));
-    EXPECT_EQ(PreviewPicturePath("/c", "a.v2dir\\x.V2"), QString("/c/a.v2dir/x.jpeg"));
+    EXPECT_EQ(previewPicturePath(StoredImagePath("/c/", "PAT/x.dcm")), QString("/c/PAT/x.dcm.jpeg"));
+    EXPECT_EQ(previewPicturePath(StoredImagePath("/c", "a.v2dir\\x.V2")), QString("/c/a.v2dir/x.jpeg"));
 }
 
 TEST_P(Monitor, ImagesToPrintInDatabaseOrFolder)

@@ -39,24 +39,28 @@ QString DefaultDicomExportDir()
     return dataFolder(QStringLiteral("DCM"));
 }
 
-AppValues ReadAppValues(const QString& defaultPrinterName)
+void ReadSharedSettings(SharedSettings& v, const QString& defaultPrinterName)
 {
-    AppValues v;
-    v.DefaultPrinterName = defaultPrinterName;
     v.ConquestPath = GetSetting(Keys::ConquestPath);
     v.ConquestImagePath = GetSetting(Keys::ConquestImagePath);
-    v.ImagePath = GetSetting(Keys::ImagePath);
     v.Entete = GetSetting(Keys::Entete);
     v.ImagePrinter = GetSetting(Keys::ImagePrinter, defaultPrinterName);
     v.EtiquettePrinter = GetSetting(Keys::EtiquettePrinter, defaultPrinterName);
     v.CR_Printer = GetSetting(Keys::CR_Printer, defaultPrinterName);
     v.FujiCheminNetpix = GetSetting(Keys::FujiCheminNetpix);
     v.FujiPraticien = GetSetting(Keys::FujiPraticien);
-
     v.Inverse = GetYesNoSetting(Keys::Inverse);
     v.IsEtiquette = GetYesNoSetting(Keys::IsEtiquette);
-    v.EtiquetteAutoPrint = GetYesNoSetting(Keys::EtiquetteAutoPrint);
     v.LetOnTop = GetYesNoSetting(Keys::LetOnTop);
+}
+
+AppValues ReadAppValues(const QString& defaultPrinterName)
+{
+    AppValues v;
+    ReadSharedSettings(v, defaultPrinterName);
+    v.DefaultPrinterName = defaultPrinterName;
+    v.ImagePath = GetSetting(Keys::ImagePath);
+    v.EtiquetteAutoPrint = GetYesNoSetting(Keys::EtiquetteAutoPrint);
 
     v.FormatEtiquette = shortSetting(Keys::FormatEtiquette);
     v.NbEtiquette = shortSetting(Keys::NbEtiquette);

@@ -8,12 +8,10 @@
 
 namespace vexa {
 
-struct AppValues {
-    QString DefaultPrinterName;
-
+// The settings the running program and the options dialog read alike.
+struct SharedSettings {
     QString ConquestPath;
     QString ConquestImagePath;
-    QString ImagePath;
     QString Entete;
     QString ImagePrinter;
     QString EtiquettePrinter;
@@ -23,8 +21,17 @@ struct AppValues {
 
     bool Inverse = false;
     bool IsEtiquette = false;
-    bool EtiquetteAutoPrint = true;
     bool LetOnTop = true;
+};
+
+// The shared settings as the store gives them now; the three printers default
+// to defaultPrinterName.
+void ReadSharedSettings(SharedSettings& settings, const QString& defaultPrinterName);
+
+struct AppValues : SharedSettings {
+    QString DefaultPrinterName;
+    QString ImagePath;
+    bool EtiquetteAutoPrint = true;
 
     int16_t FormatEtiquette = 1;
     int16_t NbEtiquette = 1;

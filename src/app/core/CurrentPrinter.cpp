@@ -3,7 +3,8 @@
 namespace vexa {
 namespace {
 QString currentPrinter;
-}
+int currentOrientation = 1;
+} // namespace
 
 QString CurrentPrinterName()
 {
@@ -21,6 +22,16 @@ bool SelectPrinterByName(const QString& name, const QStringList& installedPrinte
         return false;
     currentPrinter = name;
     return true;
+}
+
+int CurrentPrinterOrientation()
+{
+    return currentOrientation;
+}
+
+void SetCurrentPrinterOrientation(int orientation)
+{
+    currentOrientation = orientation == 2 ? 2 : 1;
 }
 
 } // namespace vexa

@@ -15,4 +15,8 @@ void SetCurrentPrinterName(const QString& name);
 // none matches.
 bool SelectPrinterByName(const QString& name, const QStringList& installedPrinters);
 
+// The current printer's page orientation: 1 portrait (the start), 2 landscape.
+int CurrentPrinterOrientation();
+void SetCurrentPrinterOrientation(int orientation);
+
 } // namespace vexa

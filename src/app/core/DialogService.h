@@ -1,12 +1,10 @@
 #pragma once
 // Every message box, question, input box and file dialog of the program goes
 // through one DialogService. Production installs the Qt implementation at
-// start-up; tests install a ScriptedDialogService and answer from a script.
+// start-up; tests install a scripted service (tests/support) and answer from a script.
 #include <QString>
 #include <QStringList>
-#include <deque>
 #include <optional>
-#include <vector>
 
 namespace vexa {
 
@@ -51,37 +49,11 @@ public:
 DialogService& dialogs();
 // Installs a service (not owned); nullptr goes back to the silent one.
 void setDialogService(DialogService* service);
+// The installed service, null while the silent one answers.
+DialogService* installedDialogService();
 
 // Shorthand for the common message box.
 MsgResult MsgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
     const QString& title = QStringLiteral("VexaDICOM"), MsgResult defaultButton = MsgResult::Ok);
-
-// Scripted answers for tests. Each request is recorded; answers are taken in
-// order. When the script runs dry the default button (or a cancel) is given
-// and the request is counted as unexpected, so a test can assert none occurred.
-class ScriptedDialogService : public DialogService {
-public:
-    ScriptedDialogService();
-    ~ScriptedDialogService() override;
-
-    void answerMessage(MsgResult result) { messageAnswers.push_back(result); }
-    void answerInput(std::optional<QString> text) { inputAnswers.push_back(std::move(text)); }
-    void answerFile(QString path) { fileAnswers.push_back(std::move(path)); }
-
-    MsgResult message(const MessageRequest& request) override;
-    std::optional<QString> input(const InputRequest& request) override;
-    QString file(const FileRequest& request) override;
-
-    std::vector<MessageRequest> messages;
-    std::vector<InputRequest> inputs;
-    std::vector<FileRequest> files;
-    int unexpected = 0;
-
-private:
-    std::deque<MsgResult> messageAnswers;
-    std::deque<std::optional<QString>> inputAnswers;
-    std::deque<QString> fileAnswers;
-    DialogService* previous;
-};
 
 } // namespace vexa

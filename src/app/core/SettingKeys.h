@@ -22,6 +22,11 @@ inline const SettingKey Entete{QStringLiteral("Print"), QStringLiteral("Entete")
 inline const SettingKey ImagePrinter{QStringLiteral("Print"), QStringLiteral("ImagePrinter"), {}};
 inline const SettingKey EtiquettePrinter{QStringLiteral("Print"), QStringLiteral("EtiquettePrinter"), {}};
 inline const SettingKey CR_Printer{QStringLiteral("Print"), QStringLiteral("CR_Printer"), {}};
+// The print sheet's stored default page: 1 portrait or 2 landscape (absent:
+// the printer's current orientation), and the layout index.
+inline const SettingKey ConfigOrientation{QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), {}};
+inline const SettingKey ConfigNumber{
+    QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("0")};
 inline const SettingKey Inverse{QStringLiteral("Print"), QStringLiteral("Inverse"), QStringLiteral("0")};
 inline const SettingKey IsEtiquette{
     QStringLiteral("Print"), QStringLiteral("IsEtiquette"), QStringLiteral("0")};

@@ -29,7 +29,7 @@ void MainWindow::StartWithDatabase(const QString& conquestPath)
     for (QDateEdit* picker : searchPage->datePickers)
         picker->setDate(now);
     DateSearch(); // the pickers may already have shown today without notice
-    searchPage->viewButtons[2]->setVisible(sets.ConnPatientNotBurned.count() > 0);
+    searchPage->viewButtons[2]->setVisible(sets.notBurnedSeries.count() > 0);
     SelectPage(1);
     dayTimer.start(60000);
     versionLabel->setText(VersionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));

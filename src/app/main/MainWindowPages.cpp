@@ -80,7 +80,7 @@ void MainWindow::OpenExamFromList(int list)
 void MainWindow::ThumbnailClick(const QString& tag)
 {
     if (!tag.isEmpty())
-        sets.ConnExamen.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag));
+        sets.examImages.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag));
 }
 
 bool MainWindow::HandleKey(QKeyEvent* event)

@@ -18,29 +18,29 @@ void MainWindow::ViewExam()
         return;
     PauseMonitor();
     PrepareSeriesViewing(CurrentExam());
-    RunViewer(&sets.ConnExamen);
-    sets.ConnExamen.moveFirst();
+    RunViewer(&sets.examImages);
+    sets.examImages.moveFirst();
     ResumeMonitor();
 }
 
 void MainWindow::ShowOneImage()
 {
     ExamIdentity& exam = CurrentExam();
-    const int row = sets.ConnExamen.currentRow();
-    if (!PrepareSingleImage(sets.ConnExamen, appValues().ConquestImagePath, exam))
+    const int row = sets.examImages.currentRow();
+    if (!PrepareSingleImage(sets.examImages, appValues().ConquestImagePath, exam))
         return;
     PauseMonitor();
     PumpEvents(5); // the grid's double click is done before the viewer covers it
     RunViewer(nullptr);
     // The viewer leaves a printed single image to its opener.
-    MarkSingleImagePrinted(sets.ConnExamen, row, exam);
+    MarkSingleImagePrinted(sets.examImages, row, exam);
     ResumeMonitor();
 }
 
 void MainWindow::ThumbnailDoubleClick(const QString& tag)
 {
     // An empty thumbnail names no image; its double click shows nothing.
-    if (tag.isEmpty() || !sets.ConnExamen.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag)))
+    if (tag.isEmpty() || !sets.examImages.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag)))
         return;
     ShowOneImage();
 }

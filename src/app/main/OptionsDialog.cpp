@@ -48,6 +48,15 @@ QLineEdit* Edit(const QString& name, QWidget* parent, const QString& text = {})
     return edit;
 }
 
+// A path box with its browse button beside it.
+QHBoxLayout* Row(QLineEdit* edit, QWidget* button)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit);
+    row->addWidget(button);
+    return row;
+}
+
 QComboBox* Combo(const QString& name, QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
@@ -153,10 +162,7 @@ QWidget* OptionsDialog::ConquestPanel()
     auto* frame = Frame(QStringLiteral("Configuration du MicroPACS Serveur CONQUEST"), panel);
     databasePathEdit = Edit(QStringLiteral("databasePathEdit"), frame);
     browseDatabaseButton = MakeDesignButton(Design(), QStringLiteral("Command1"), frame);
-    auto* row = new QHBoxLayout;
-    row->addWidget(databasePathEdit);
-    row->addWidget(browseDatabaseButton);
-    Form(frame)->addRow(QStringLiteral("Base de données : "), row);
+    Form(frame)->addRow(QStringLiteral("Base de données : "), Row(databasePathEdit, browseDatabaseButton));
     imageFolderEdit = Edit(QStringLiteral("imageFolderEdit"), frame);
     Form(frame)->addRow(QStringLiteral("Répertoire images Dicom : "), imageFolderEdit);
     (new QVBoxLayout(panel))->addWidget(frame, 0, Qt::AlignTop);
@@ -233,10 +239,8 @@ QWidget* OptionsDialog::WorkListPanel()
     auto* fuji = Frame(QStringLiteral("Fuji "), panel);
     netPixFolderEdit = Edit(QStringLiteral("netPixFolderEdit"), fuji);
     browseNetPixButton = MakeDesignButton(Design(), QStringLiteral("Command2(0)"), fuji);
-    auto* row = new QHBoxLayout;
-    row->addWidget(netPixFolderEdit);
-    row->addWidget(browseNetPixButton);
-    Form(fuji)->addRow(QStringLiteral("Chemin d'exportation (sur la console NetPix) :"), row);
+    Form(fuji)->addRow(QStringLiteral("Chemin d'exportation (sur la console NetPix) :"),
+        Row(netPixFolderEdit, browseNetPixButton));
     senderIdEdit = Edit(QStringLiteral("senderIdEdit"), fuji, QStringLiteral("VD"));
     Form(fuji)->addRow(
         QStringLiteral("Identifiant du fichier patient émetteur (2 lettres ou chiffres identifiant "

@@ -8,20 +8,10 @@ namespace vexa {
 OptionsValues LoadOptions(const QString& defaultPrinterName)
 {
     OptionsValues v;
-    v.ConquestPath = GetSetting(Keys::ConquestPath);
-    v.ConquestImagePath = GetSetting(Keys::ConquestImagePath);
-    v.Entete = GetSetting(Keys::Entete);
-    v.Inverse = GetYesNoSetting(Keys::Inverse);
-    v.IsEtiquette = GetYesNoSetting(Keys::IsEtiquette);
+    ReadSharedSettings(v, defaultPrinterName);
     v.EtiquetteAutoPrint = GetYesNoSetting(Keys::EtiquetteAutoPrint, Keys::EtiquetteAutoPrintShownWhenAbsent);
-    v.ImagePrinter = GetSetting(Keys::ImagePrinter, defaultPrinterName);
-    v.EtiquettePrinter = GetSetting(Keys::EtiquettePrinter, defaultPrinterName);
-    v.CR_Printer = GetSetting(Keys::CR_Printer, defaultPrinterName);
     v.NbEtiquette = GetSetting(Keys::NbEtiquette);
     v.FormatEtiquette = GetIntegerSetting(Keys::FormatEtiquette);
-    v.FujiCheminNetpix = GetSetting(Keys::FujiCheminNetpix);
-    v.FujiPraticien = GetSetting(Keys::FujiPraticien);
-    v.LetOnTop = GetYesNoSetting(Keys::LetOnTop);
     v.Position = GetIntegerSetting(Keys::Position);
     return v;
 }

@@ -2,25 +2,16 @@
 // What the options dialog shows and stores, without widgets: the values of its
 // controls, how they are read from the settings store and written back, and
 // the two path rules of its browse buttons.
+#include "AppValues.h"
+
 #include <QString>
 
 namespace vexa {
 
-struct OptionsValues {
-    QString ConquestPath;
-    QString ConquestImagePath;
-    QString Entete;
-    bool Inverse = false;
-    bool IsEtiquette = false;
+struct OptionsValues : SharedSettings {
     bool EtiquetteAutoPrint = false;
-    QString ImagePrinter;
-    QString EtiquettePrinter;
-    QString CR_Printer;
     QString NbEtiquette = QStringLiteral("1");
     int FormatEtiquette = 1; // the label kind: 0 or 1, 2 when none is ticked
-    QString FujiCheminNetpix;
-    QString FujiPraticien = QStringLiteral("VD");
-    bool LetOnTop = true;
     int Position = 0; // the window position: 0 to 4, 5 when none is ticked
 };
 

@@ -1,8 +1,8 @@
 #include "ImageConverters.h"
 
 #include "DicomLoader.h"
+#include "ImageFiles.h"
 #include "JpegPictures.h"
-#include "PictureNames.h"
 #include "StandardDicomFile.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "JpegExport.h"
 
+#include "ImageFiles.h"
 #include "Paths.h"
-#include "PictureNames.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 
@@ -29,7 +29,7 @@ std::vector<PendingImage> pendingImages(RecordSet& conn, const QString& conquest
     for (conn.moveFirst(); !conn.eof(); conn.moveNext()) {
         if (!conn.fieldBool(QStringLiteral("JpegExported")))
             pending.push_back(
-                {conn.currentRow(), storedImagePath(conquestImagePath, conn.fieldText("ObjectFile"))});
+                {conn.currentRow(), StoredImagePath(conquestImagePath, conn.fieldText("ObjectFile"))});
     }
     return pending;
 }
@@ -92,14 +92,6 @@ bool walkSeries(const QString& seriesUid, RecordSet& conn, const QString& conque
 }
 
 } // namespace
-
-QString storedImagePath(const QString& conquestImagePath, const QString& objectFile)
-{
-    QString root = conquestImagePath;
-    QString relative = objectFile;
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return WithTrailingBackslash(root) + relative;
-}
 
 bool ExportSeriesJpeg(const QString& seriesUid, RecordSet& conn, const QString& conquestPath,
     const QString& conquestImagePath, ImageConverters& converters, ExportProgress& progress,

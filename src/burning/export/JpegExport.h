@@ -23,8 +23,4 @@ bool ExportSeriesJpeg(const QString& seriesUid, RecordSet& conn, const QString& 
     const QString& conquestImagePath, ImageConverters& converters, ExportProgress& progress,
     QThreadPool* pool = nullptr);
 
-// An image's file: the store root with a trailing separator, then ObjectFile
-// ("\" of Windows-made rows read as "/").
-QString storedImagePath(const QString& conquestImagePath, const QString& objectFile);
-
 } // namespace vexa

@@ -61,10 +61,14 @@ DicomView::~DicomView() = default;
 
 void DicomView::setDisplayFile(const QString& newPath)
 {
+    setDecodedFile(newPath, newPath.isEmpty() ? DicomLoadResult() : loadDicomImage(newPath));
+}
+
+void DicomView::setDecodedFile(const QString& newPath, DicomLoadResult loaded)
+{
     clear();
     path = newPath;
     if (!path.isEmpty()) {
-        DicomLoadResult loaded = loadDicomImage(path);
         image = std::move(loaded.image);
         error = loaded.error;
     }

@@ -42,6 +42,8 @@ public:
     // Loads and shows the file at once; "" empties the control. A file that
     // cannot be shown leaves the control empty with a readable message.
     void setDisplayFile(const QString& path);
+    // The same with the file already decoded (by a worker thread).
+    void setDecodedFile(const QString& path, DicomLoadResult loaded);
     QString DisplayFile() const { return path; }
     bool hasImage() const { return image != nullptr; }
     QString loadError() const { return error; }

@@ -1,7 +1,8 @@
 #include "SeriesNavigator.h"
 
+#include "Dates.h"
 #include "DialogService.h"
-#include "Paths.h"
+#include "ImageFiles.h"
 #include "RecordSet.h"
 
 #include <QDate>
@@ -12,21 +13,6 @@ const QString SeriesNavigator::LastImageQuestion = QStringLiteral(
     "   Vous-êtes à la dernière image de la série.  \r\nVoules vous revisionner les clichés ?");
 const QString SeriesNavigator::FirstImageNotice
     = QStringLiteral("   Vous-êtes à la première image de la série.     ");
-
-QString ExamDateText(const QString& yyyymmdd)
-{
-    if (yyyymmdd.isEmpty())
-        return {};
-    return yyyymmdd.mid(6, 2) + QLatin1Char('/') + yyyymmdd.mid(4, 2) + QLatin1Char('/') + yyyymmdd.left(4);
-}
-
-QString ImageFilePath(const QString& imageRoot, const QString& objectFile)
-{
-    QString root = imageRoot;
-    QString relative = objectFile;
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return WithTrailingBackslash(root) + relative;
-}
 
 bool MarkShownImagePrinted(RecordSet& images, ExamIdentity& exam)
 {
@@ -90,8 +76,8 @@ SeriesImage SeriesNavigator::currentImage() const
     QString date = images.fieldText(QStringLiteral("AcqDate"));
     if (date.isEmpty())
         date = images.fieldText(QStringLiteral("ImageDate"));
-    return {ImageFilePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
-        images.fieldText(QStringLiteral("PatientName")), ExamDateText(date),
+    return {StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
+        images.fieldText(QStringLiteral("PatientName")), YyyymmddToDdMmYyyy(date),
         images.fieldBool(QStringLiteral("Printed"))};
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Moving through the images of the opened exam (the record set ConnExamen):
+// Moving through the images of the opened exam (the record set examImages):
 // marks the image being left as printed when it was, moves by ViewerStep,
 // asks at the ends of the series, and gives what the viewer shows next.
 // No widget: the questions go through the dialog service.
@@ -18,12 +18,6 @@ struct SeriesImage {
     QString examDate; // DD/MM/YYYY, or "" when the record has none
     bool printed = false;
 };
-
-// "20260314" -> "14/03/2026", by character positions; "" stays "".
-QString ExamDateText(const QString& yyyymmdd);
-// The image file of a record: the image store root with a trailing separator,
-// then ObjectFile with any "\" turned into "/".
-QString ImageFilePath(const QString& imageRoot, const QString& objectFile);
 
 // Writes Printed and PrintDate (today) on the current record when the image
 // shown there was printed, then clears PrintedInViewer. False when it failed.

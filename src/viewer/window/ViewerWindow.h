@@ -6,7 +6,7 @@
 //
 // Opening: the opener sets CurrentExam() (ViewerImagePath, ViewerStep,
 // ViewerPatientName, ViewerExamDate) and calls exec():
-//   series mode:  ViewerImagePath = "", ViewerStep = 0, images = &ConnExamen
+//   series mode:  ViewerImagePath = "", ViewerStep = 0, images = &examImages
 //   single image: ViewerImagePath = path, ViewerStep = 99999, name and date set
 // After exec() a single-image opener that finds PrintedInViewer true marks its
 // own record printed.
@@ -37,7 +37,7 @@ class DicomView;
 class ViewerWindow : public QDialog {
     Q_OBJECT
 public:
-    // `images` is the exam's image record set (ConnExamen); it may be null in
+    // `images` is the exam's image record set (examImages); it may be null in
     // single-image mode.
     explicit ViewerWindow(RecordSet* images, QWidget* parent = nullptr);
     ~ViewerWindow() override;

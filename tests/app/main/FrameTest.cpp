@@ -1,6 +1,7 @@
 // The main window's frame: its popup menu, caption while minimised, the
 // about window and the quit sequence.
 #include "PacsFixture.h"
+#include "ScriptedDialogService.h"
 
 #include "AboutDialog.h"
 

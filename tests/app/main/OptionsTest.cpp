@@ -3,6 +3,7 @@
 #include "AppValues.h"
 #include "DialogService.h"
 #include "OptionsDialog.h"
+#include "ScriptedDialogService.h"
 #include "Settings.h"
 
 #include <QCheckBox>

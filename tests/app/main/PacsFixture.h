@@ -4,6 +4,7 @@
 // on it with scripted dialogs and its own instance lock.
 #include "DialogService.h"
 #include "MainWindow.h"
+#include "ScriptedDialogService.h"
 #include "SingleInstance.h"
 #include "Startup.h"
 

@@ -1,8 +1,8 @@
 #include "JpegExport.h"
 #include "ConquestSchema.h"
 #include "DicomFixtures.h"
+#include "ImageFiles.h"
 #include "PacsUpgrade.h"
-#include "PictureNames.h"
 #include "RecordSet.h"
 
 #include <QDeadlineTimer>

@@ -4,6 +4,7 @@
 #include "CurrentPrinter.h"
 #include "DialogService.h"
 #include "PicturePrinter.h"
+#include "ScriptedDialogService.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>

@@ -2,6 +2,7 @@
 // a PDF, read back with poppler to see what was drawn.
 #include "PicturePrinter.h"
 #include "DialogService.h"
+#include "ScriptedDialogService.h"
 
 #include <QDir>
 #include <QProcess>

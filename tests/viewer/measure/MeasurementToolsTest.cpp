@@ -2,6 +2,7 @@
 #include "DgrFile.h"
 #include "DialogService.h"
 #include "MeasurementController.h"
+#include "ScriptedDialogService.h"
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

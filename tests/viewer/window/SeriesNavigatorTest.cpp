@@ -1,22 +1,23 @@
 // Texts and paths the viewer derives from an image record.
-#include "SeriesNavigator.h"
+#include "Dates.h"
+#include "ImageFiles.h"
 #include "ViewerTexts.h"
 
 #include <gtest/gtest.h>
 
 using namespace vexa;
 
-TEST(ViewerTexts, ExamDateIsRearrangedByPosition)
+TEST(ViewerTexts, ExamDateIsShownDayFirst)
 {
-    EXPECT_EQ(ExamDateText(QStringLiteral("20260314")), QStringLiteral("14/03/2026"));
-    EXPECT_EQ(ExamDateText(QString()), QString());
+    EXPECT_EQ(YyyymmddToDdMmYyyy(QStringLiteral("20260314")), QStringLiteral("14/03/2026"));
+    EXPECT_EQ(YyyymmddToDdMmYyyy(QString()), QString());
 }
 
 TEST(ViewerTexts, ImagePathJoinsRootAndWindowsStyleObjectFile)
 {
-    EXPECT_EQ(ImageFilePath(QStringLiteral("/data"), QStringLiteral("PAT1\\a.v2")),
+    EXPECT_EQ(StoredImagePath(QStringLiteral("/data"), QStringLiteral("PAT1\\a.v2")),
         QStringLiteral("/data/PAT1/a.v2"));
-    EXPECT_EQ(ImageFilePath(QStringLiteral("/data/"), QStringLiteral("PAT1/a.dcm")),
+    EXPECT_EQ(StoredImagePath(QStringLiteral("/data/"), QStringLiteral("PAT1/a.dcm")),
         QStringLiteral("/data/PAT1/a.dcm"));
 }
 

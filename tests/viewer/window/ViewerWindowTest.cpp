@@ -10,6 +10,7 @@
 #include "MeasurementController.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
+#include "ScriptedDialogService.h"
 #include "SeriesNavigator.h"
 #include "TestSeries.h"
 

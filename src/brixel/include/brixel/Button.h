@@ -12,6 +12,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 #include <QPoint>
 #include <QSize>
 #include <QWidget>
@@ -24,6 +25,30 @@ class PropertyBag;
 
 class Button : public QWidget {
     Q_OBJECT
+    // What a form designer shows and stores; there the size and place are the
+    // widget's geometry and the name its object name.
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
+    Q_PROPERTY(QString captionDown READ captionDown WRITE setCaptionDown)
+    Q_PROPERTY(QFont captionFont READ captionFont WRITE setCaptionFont)
+    Q_PROPERTY(QColor capColor READ capColor WRITE setCapColor)
+    Q_PROPERTY(QColor capColorOver READ capColorOver WRITE setCapColorOver)
+    Q_PROPERTY(QColor capColorDown READ capColorDown WRITE setCapColorDown)
+    Q_PROPERTY(QColor backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(QColor backColorOver READ backColorOver WRITE setBackColorOver)
+    Q_PROPERTY(QColor backColorDown READ backColorDown WRITE setBackColorDown)
+    Q_PROPERTY(brixel::BtnBackStyle backStyle READ backStyle WRITE setBackStyle)
+    Q_PROPERTY(brixel::BtnAppearance btnAppearance READ restingAppearance WRITE setBtnAppearance)
+    Q_PROPERTY(brixel::BtnSunkenEffects btnSunkenEffects READ btnSunkenEffects WRITE setBtnSunkenEffects)
+    Q_PROPERTY(brixel::BtnContentEffects btnContentEffects READ btnContentEffects WRITE setBtnContentEffects)
+    Q_PROPERTY(brixel::picAutoFit picAutoFit READ picAutoFit WRITE setPicAutoFit)
+    Q_PROPERTY(brixel::picDefaultArrange picDefaultArrange READ picDefaultArrange WRITE setPicDefaultArrange)
+    Q_PROPERTY(int picCapSpacing READ picCapSpacing WRITE setPicCapSpacing)
+    Q_PROPERTY(QPixmap pictureUp READ picturePixmap WRITE setPicturePixmap)
+    Q_PROPERTY(QPixmap pictureOver READ pictureOverPixmap WRITE setPictureOverPixmap)
+    Q_PROPERTY(QPixmap pictureDown READ pictureDownPixmap WRITE setPictureDownPixmap)
+    Q_PROPERTY(QString toolTipText READ toolTipText WRITE setToolTipText)
+    Q_PROPERTY(QColor toolTipBackColor READ toolTipBackColor WRITE setToolTipBackColor)
+    Q_PROPERTY(QColor toolTipForeColor READ toolTipForeColor WRITE setToolTipForeColor)
 
 public:
     static constexpr const char* ClassName = "Brixel.Button";
@@ -58,6 +83,7 @@ public:
     BtnBackStyle backStyle() const { return m_backStyle; }
     void setBackStyle(BtnBackStyle style);
     int btnAppearance() const { return m_drawnStyle; } // 3 while pressed or sunken
+    BtnAppearance restingAppearance() const { return m_restingStyle; } // the style when not pressed
     void setBtnAppearance(BtnAppearance appearance);
     bool value() const { return m_sunkenEffects == bseYes && m_value; }
     void setValue(bool value);
@@ -102,6 +128,13 @@ public:
     void setPictureOver(const Picture& picture);
     Picture pictureDown() const { return m_pictureDown; }
     void setPictureDown(const Picture& picture);
+    // The pictures as plain pixmaps, for form designers (no source kept).
+    QPixmap picturePixmap() const { return QPixmap::fromImage(m_pictureUp.image); }
+    void setPicturePixmap(const QPixmap& pixmap) { setPicture(Picture::fromImage(pixmap.toImage())); }
+    QPixmap pictureOverPixmap() const { return QPixmap::fromImage(m_pictureOver.image); }
+    void setPictureOverPixmap(const QPixmap& pixmap) { setPictureOver(Picture::fromImage(pixmap.toImage())); }
+    QPixmap pictureDownPixmap() const { return QPixmap::fromImage(m_pictureDown.image); }
+    void setPictureDownPixmap(const QPixmap& pixmap) { setPictureDown(Picture::fromImage(pixmap.toImage())); }
 
     // --- What is shown (twips), for containers and tests -------------------
     bool isPictureShown() const { return m_pictureVisible; }

@@ -1,0 +1,112 @@
+// Writes screenshots of the print sheet window and the interpretation window
+// on a demo PACS exam: printing_screenshots <print sheet.png> <interpretation.png>.
+#include "AppValues.h"
+#include "ConquestDatabaseConnector.h"
+#include "DemoPacs.h"
+#include "DialogService.h"
+#include "DicomLoader.h"
+#include "InterpretationWindow.h"
+#include "JpegPictures.h"
+#include "MainRecordSets.h"
+#include "PacsUpgrade.h"
+#include "PrintSheetWindow.h"
+#include "QueryCatalogue.h"
+#include "RecordSet.h"
+#include "Settings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+using namespace vexa;
+
+int main(int argc, char** argv)
+{
+    qputenv(
+        "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "printing_screenshots <print sheet.png> <interpretation.png>\n");
+        return 2;
+    }
+    ScriptedDialogService dialogs;
+    QTemporaryDir folder;
+    demo::DemoPacsOptions options;
+    options.database = QDir(folder.path()).filePath(QStringLiteral("conquest.db3"));
+    options.imageStore = QDir(folder.path()).filePath(QStringLiteral("images"));
+    options.patients = 4;
+    options.imagesPerSeries = 6;
+    demo::DemoPacs pacs(options);
+    QString error = pacs.open(true);
+    if (error.isEmpty())
+        error = pacs.generate();
+    if (error.isEmpty())
+        error = OpenAndUpgrade(options.database);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    SetSettingsFile(QDir(folder.path()).filePath(QStringLiteral("settings.ini")));
+    appValues().ConquestPath = options.database;
+    appValues().ConquestImagePath = options.imageStore;
+
+    // The radiograph series with the most images, with its preview pictures.
+    MainRecordSets sets;
+    sets.setDatabasePath(options.database);
+    RecordSet& series = sets.Conn;
+    series.setRecordSource(QStringLiteral("SELECT SeriesInst FROM DICOMSeries WHERE Modality = 'CR'"));
+    QString uid;
+    int most = 0;
+    if (series.requery()) {
+        for (series.moveFirst(); !series.eof(); series.moveNext()) {
+            RecordSet images;
+            images.setDatabasePath(options.database);
+            images.setRecordSource(Sql::ImagesOfSeries(series.fieldText(QStringLiteral("SeriesInst"))));
+            if (images.requery() && images.count() > most) {
+                most = images.count();
+                uid = series.fieldText(QStringLiteral("SeriesInst"));
+            }
+        }
+    }
+    RecordSet& exam = sets.ConnExamen;
+    exam.setRecordSource(Sql::ImagesOfSeries(uid));
+    if (uid.isEmpty() || !exam.requery()) {
+        std::fprintf(stderr, "no radiograph series: %s\n", qPrintable(series.lastError()));
+        return 1;
+    }
+    for (exam.moveFirst(); !exam.eof(); exam.moveNext()) {
+        const QString objectFile = exam.fieldText(QStringLiteral("ObjectFile"));
+        const DicomLoadResult image = loadDicomImage(QDir(options.imageStore).filePath(objectFile));
+        if (image.ok())
+            writePreviewPicture(*image.image, PreviewPicturePath(options.imageStore, objectFile));
+    }
+    exam.moveFirst();
+
+    {
+        PrintSheetWindow window(sets, uid, QStringLiteral("Cabinet de radiologie|Patient: DEMO|"));
+        window.resize(1280, 860);
+        window.show();
+        QCoreApplication::processEvents();
+        window.chooseLayout(2);
+        for (int i = 0; i < 3; ++i)
+            window.thumbnailDoubleClicked(i);
+        window.thumbnailClicked(2);
+        QCoreApplication::processEvents();
+        window.grab().save(QString::fromLocal8Bit(argv[1]));
+    }
+    {
+        InterpretationWindow window(exam, options.imageStore);
+        window.resize(1280, 800);
+        window.show();
+        if (!QTest::qWaitFor([&] { return window.built(); }, 20000))
+            return 1;
+        window.chooseTool(1);
+        QCoreApplication::processEvents();
+        window.grab().save(QString::fromLocal8Bit(argv[2]));
+    }
+    SetSettingsFile(QString());
+    std::printf("%d images of series %s\n", most, qPrintable(uid));
+    return 0;
+}

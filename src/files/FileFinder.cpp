@@ -1,0 +1,42 @@
+#include "FileFinder.h"
+#include "PumpEvents.h"
+#include <QDir>
+
+namespace vexa {
+
+QStringList FileFinder::Search(const QString& path, const QString& mask)
+{
+    QString folder = path;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    QStringList found;
+    searchFolder(folder, mask == QStringLiteral("*.*") ? QStringLiteral("*") : mask, true, found);
+    found.prepend(QString::number(found.size()));
+    return found;
+}
+
+void FileFinder::searchFolder(const QString& folder, const QString& mask, bool isTop, QStringList& found)
+{
+    QDir dir(folder);
+    const QDir::Filters hiddenToo = QDir::Hidden | QDir::System;
+    dir.setNameFilters({mask});
+    const QStringList files = dir.entryList(QDir::Files | hiddenToo, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : files)
+        found.append(folder + name);
+    if (!files.isEmpty()) {
+        emit ChangeDir(folder);
+        PumpEvents(0);
+    }
+    if (!isTop) {
+        emit ChangeDir(folder);
+        PumpEvents(0);
+    }
+    dir.setNameFilters({});
+    // Linked folders are not followed: a link back up would never end.
+    const QStringList subfolders = dir.entryList(
+        QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | hiddenToo, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : subfolders)
+        searchFolder(folder + name + u'/', mask, false, found);
+}
+
+} // namespace vexa

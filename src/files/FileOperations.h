@@ -1,0 +1,49 @@
+#pragma once
+// File services the whole program uses: shell-style copy, move and
+// delete, whole-file reading and writing in the single-byte code page, path
+// splitting and a pause that keeps the user interface alive.
+#include "AppError.h"
+#include <QString>
+#include <chrono>
+
+namespace vexa {
+
+// Copies `source` (a path, or a folder followed by a pattern such as "*.*" or
+// "*.jpeg") into the folder `destination`, created when missing. Folders are
+// copied with their content, existing files replaced, nothing is asked. True
+// when everything was copied. `silent` asks for no progress display; none is
+// shown either way.
+bool CopyFiles(const QString& source, const QString& destination, bool silent = false);
+// As CopyFiles, moving instead of copying; a folder that exists at the
+// destination receives the moved folder's content.
+bool MoveFiles(const QString& source, const QString& destination, bool silent = false);
+// Deletes what `source` names, folders with their content, without asking.
+// With a desktop trash, deleted entries go to it (they can be restored);
+// without one they are removed. True when everything is gone.
+bool DeleteFiles(const QString& source, bool silent = false);
+
+// Whether deleted files can go to a desktop trash for this user.
+bool DesktopTrashExists();
+
+// The whole file as text, one character per byte (Windows-1252). A missing
+// file is waited for (3 s by default) before AppError 53 is thrown.
+QString ReadWholeFile(
+    const QString& path, std::chrono::milliseconds missingFileWait = std::chrono::seconds(3));
+
+// Writes `content` as the whole new content of the file (Windows-1252, a
+// character it cannot hold becomes "?"), through a temporary file renamed
+// into place. A bad name is corrected by the user (and `path` follows); other
+// failures are reported in a message box. Returns true when the file was written.
+bool WriteWholeFile(const QString& content, QString& path);
+
+// True when `path` names a file whose length can be read.
+bool FileExists(const QString& path);
+// The last component of the path ("/" and "\" both separate); the whole path when it has no separator.
+QString FileNameOf(const QString& path);
+// Everything before the last separator ("/" or "\"); "" when there is none.
+QString FolderOf(const QString& path);
+
+// Shows the busy pointer and lets events run until `seconds` have passed.
+void Pause(double seconds);
+
+} // namespace vexa

@@ -1,0 +1,118 @@
+// Whole-file reading and writing in the single-byte code page the program's
+// text files use (Windows-1252).
+#include "AppError.h"
+#include "DialogService.h"
+#include "FileOperations.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace vexa {
+namespace {
+
+const char* const codePage = "windows-1252";
+
+// Each character the code page cannot hold becomes "?", as the platform's conversion did.
+QByteArray encodeSingleByte(const QString& text)
+{
+    QStringEncoder encoder(codePage);
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError())
+        return bytes;
+    bytes.clear();
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QStringEncoder single(codePage);
+        const QByteArray one = single.encode(QStringView(text).mid(i, length));
+        bytes += single.hasError() ? QByteArray("?") : one;
+        i += length;
+    }
+    return bytes;
+}
+
+bool isBadFileName(const QString& path)
+{
+    return path.isEmpty() || path.endsWith(u'/') || path.contains(QChar(0)) || QFileInfo(path).isDir();
+}
+
+int openErrorNumber(const QString& path, const QSaveFile& file)
+{
+    if (!QFileInfo(path).absoluteDir().exists())
+        return ErrorNumber::PathNotFound;
+    if (file.error() == QFileDevice::PermissionsError)
+        return ErrorNumber::PermissionDenied;
+    return ErrorNumber::PathFileAccess;
+}
+
+void showError(int number)
+{
+    MsgBox(QStringLiteral("Erreur : ") + QString::number(number) + u'\n' + ErrorDescription(number),
+        MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Erreur"));
+}
+
+// The corrected name, or "" when the user gives none.
+QString askCorrectedName(const QString& path)
+{
+    const std::optional<QString> answer = dialogs().input({QStringLiteral("Le nom '") + path
+            + QStringLiteral("' ") + u'\n' + QStringLiteral("parait invalide : Merci de le corriger :"),
+        QStringLiteral("Nom Invalide..."), path});
+    return answer.value_or(QString());
+}
+
+enum class WriteOutcome { Written, NameRefused, Failed };
+
+WriteOutcome writeOnce(const QByteArray& bytes, const QString& path)
+{
+    if (isBadFileName(path))
+        return WriteOutcome::NameRefused;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        // The name cannot be used: said, then asked again like a bad name.
+        showError(openErrorNumber(path, file));
+        return WriteOutcome::NameRefused;
+    }
+    file.write(bytes);
+    if (!file.commit()) {
+        showError(
+            file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::PathFileAccess);
+        return WriteOutcome::Failed;
+    }
+    return WriteOutcome::Written;
+}
+
+} // namespace
+
+QString ReadWholeFile(const QString& path, std::chrono::milliseconds missingFileWait)
+{
+    if (!FileExists(path))
+        Pause(missingFileWait.count() / 1000.0);
+    QFile file(path);
+    if (!FileExists(path) || !file.open(QIODevice::ReadOnly))
+        throw AppError(ErrorNumber::FileNotFound, ErrorDescription(ErrorNumber::FileNotFound));
+    QStringDecoder decoder(codePage);
+    return decoder.decode(file.readAll());
+}
+
+bool WriteWholeFile(const QString& content, QString& path)
+{
+    const QByteArray bytes = encodeSingleByte(content);
+    for (;;) {
+        switch (writeOnce(bytes, path)) {
+        case WriteOutcome::Written:
+            return true;
+        case WriteOutcome::Failed:
+            return false;
+        case WriteOutcome::NameRefused:
+            break;
+        }
+        const QString corrected = askCorrectedName(path);
+        if (corrected.isEmpty())
+            return false;
+        path = corrected;
+    }
+}
+
+} // namespace vexa

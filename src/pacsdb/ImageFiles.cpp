@@ -1,0 +1,21 @@
+#include "ImageFiles.h"
+
+#include "Paths.h"
+
+namespace vexa {
+
+QString StoredImagePath(const QString& imageRoot, const QString& objectFile)
+{
+    QString root = imageRoot;
+    return WithTrailingBackslash(root) + QString(objectFile).replace(u'\\', u'/');
+}
+
+QString picturePath(const QString& imagePath, PictureKind kind)
+{
+    QString stem = imagePath;
+    if (stem.endsWith(QStringLiteral(".v2"), Qt::CaseInsensitive))
+        stem.chop(3);
+    return stem + (kind == PictureKind::Preview ? QStringLiteral(".jpeg") : QStringLiteral(".jpg"));
+}
+
+} // namespace vexa

@@ -1,0 +1,58 @@
+#include "DayList.h"
+
+#include "JetDialect.h"
+#include "PacsConnection.h"
+#include "QueryCatalogue.h"
+#include "SqlExec.h"
+
+namespace vexa {
+
+QString DayTitle(const QDate& day)
+{
+    return QStringLiteral("Journée du ") + day.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QString DayListDatabaseErrorText()
+{
+    return QStringLiteral(
+        "La base de donnée n'est pas correctement initialisée ! \r\nVerifier le serveur PACS "
+        "Conquest ! ");
+}
+
+QString NothingToPrintText()
+{
+    return QStringLiteral("Il n'y a pas d'image à imprimer");
+}
+
+bool DayList::showDay(const QDate& day, const QString& conquestPath)
+{
+    images.setDatabasePath(conquestPath);
+    images.setRecordSource(Sql::ImagesOfDay(day));
+    if (!images.requery())
+        return false;
+    day_ = day;
+    return true;
+}
+
+bool DayList::markPrinted(const QString& sopInstance, const QDate& printDay)
+{
+    if (sopInstance.isEmpty())
+        return false;
+    QString error;
+    QSqlDatabase db = PacsConnection(images.databasePath(), &error);
+    if (!db.isOpen() || ExecJet(db, Sql::MarkImagePrinted(sopInstance, printDay)).isValid())
+        return false;
+    if (images.requery())
+        images.findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(sopInstance));
+    return true;
+}
+
+bool HasImagesToPrint(const QString& conquestPath)
+{
+    RecordSet unprinted;
+    unprinted.setDatabasePath(conquestPath);
+    unprinted.setRecordSource(Sql::ImagesNotPrinted());
+    return unprinted.requery() && unprinted.count() > 0;
+}
+
+} // namespace vexa

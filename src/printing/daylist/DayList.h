@@ -1,0 +1,44 @@
+#pragma once
+// The day list: every image received on one day, from the PACS database, and
+// the printed mark of an image written by its key. No widget.
+#include "RecordSet.h"
+
+#include <QDate>
+#include <QString>
+
+namespace vexa {
+
+// "Journée du DD/MM/YYYY".
+QString DayTitle(const QDate& day);
+// The message shown when the list cannot be read from the database.
+QString DayListDatabaseErrorText();
+// Shown when nothing waits to be printed.
+QString NothingToPrintText();
+
+class DayList {
+public:
+    explicit DayList(RecordSet& images)
+        : images(images)
+    {
+    }
+
+    // Reads the images of `day` (ScanDate), by patient name then arrival.
+    // False, the list unchanged, when the database cannot be read.
+    bool showDay(const QDate& day, const QString& conquestPath);
+    const QDate& day() const { return day_; }
+    bool hasImages() const { return images.count() > 0; }
+
+    // Marks the image whose SOPInstanc is `sopInstance` printed on `printDay`,
+    // whatever row it now holds, then reads the list again with that image
+    // current. False when nothing could be written.
+    bool markPrinted(const QString& sopInstance, const QDate& printDay);
+
+private:
+    RecordSet& images;
+    QDate day_;
+};
+
+// Whether the database holds images not printed yet; false when it cannot be read.
+bool HasImagesToPrint(const QString& conquestPath);
+
+} // namespace vexa

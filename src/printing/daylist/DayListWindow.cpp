@@ -1,0 +1,216 @@
+#include "DayListWindow.h"
+
+#include "AppValues.h"
+#include "BoundGrid.h"
+#include "DesignButtons.h"
+#include "DialogService.h"
+#include "ExamIdentity.h"
+#include "ImageViewing.h"
+#include "PumpEvents.h"
+#include "ViewerWindow.h"
+#include "WindowOrder.h"
+
+#include <brixel/Twips.h>
+
+#include <QCalendarWidget>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace vexa {
+
+namespace {
+
+// The window's frame, in twips; the window is a little larger (225 twips).
+constexpr int FrameWidthTwips = 10200;
+constexpr int FrameHeightTwips = 6600;
+constexpr int FrameMarginTwips = 225;
+
+} // namespace
+
+DayListWindow::DayListWindow(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("DayListWindow"));
+    setWindowTitle(QStringLiteral("Liste du jour"));
+    setModal(true);
+    runViewer = [this] {
+        ViewerWindow viewer(nullptr, this);
+        viewer.exec();
+    };
+
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("Shape1"));
+    frame->setFrameShape(QFrame::Box);
+    const int inset = brixel::twipsToPixels(FrameMarginTwips / 2);
+    frame->setGeometry(
+        inset, inset, brixel::twipsToPixels(FrameWidthTwips), brixel::twipsToPixels(FrameHeightTwips));
+    setFixedSize(brixel::twipsToPixels(FrameWidthTwips + FrameMarginTwips),
+        brixel::twipsToPixels(FrameHeightTwips + FrameMarginTwips));
+
+    pictureLabel = new QLabel(frame);
+    pictureLabel->setObjectName(QStringLiteral("Image1"));
+    pictureLabel->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(32, 32));
+    titleLabel = new QLabel(frame);
+    titleLabel->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont = titleLabel->font();
+    titleFont.setPointSize(titleFont.pointSize() + 4);
+    titleFont.setBold(true);
+    titleLabel->setFont(titleFont);
+    for (QLabel* handle : {pictureLabel, titleLabel})
+        handle->installEventFilter(this);
+
+    calendar = new QCalendarWidget(frame);
+    calendar->setObjectName(QStringLiteral("CalendarVB1"));
+    calendar->setGridVisible(true);
+    calendar->setLocale(QLocale(QLocale::French, QLocale::France));
+    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+
+    grid = new BoundGrid(images,
+        {{QStringLiteral("PatientName"), QStringLiteral("Nom")},
+            {QStringLiteral("ObjectFile"), QStringLiteral("Fichier")},
+            {QStringLiteral("Printed"), QStringLiteral("Imprimé"), true}},
+        frame);
+    grid->setObjectName(QStringLiteral("TDBGrid1"));
+    // The file names are long: they take what the name and the mark leave.
+    QHeaderView* columns = grid->horizontalHeader();
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(0, QHeaderView::Interactive);
+    columns->resizeSection(0, 150);
+    columns->setSectionResizeMode(1, QHeaderView::Stretch);
+    columns->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+
+    const brixel::DesignFile design = LoadDesign(QStringLiteral(":/printing/DayListWindow.design"));
+    viewButton = MakeDesignButton(design, QStringLiteral("Button3"), frame);
+    printButton = MakeDesignButton(design, QStringLiteral("Button7"), frame);
+    optionsButton = MakeDesignButton(design, QStringLiteral("Button1"), frame);
+    aboutButton = MakeDesignButton(design, QStringLiteral("Button4"), frame);
+    quitButton = MakeDesignButton(design, QStringLiteral("Button2"), frame);
+
+    waitPanel = new QFrame(frame);
+    waitPanel->setObjectName(QStringLiteral("Picture1"));
+    waitPanel->setFrameShape(QFrame::Panel);
+    waitPanel->setAutoFillBackground(true);
+    auto* waitText
+        = new QLabel(QStringLiteral("Veuillez patienter : Chargement de l'image en cours...."), waitPanel);
+    waitText->setObjectName(QStringLiteral("Label3"));
+    (new QHBoxLayout(waitPanel))->addWidget(waitText);
+    waitPanel->hide();
+
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(pictureLabel);
+    heading->addWidget(titleLabel, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(calendar);
+    buttons->addStretch();
+    for (brixel::Button* button : {viewButton, printButton, optionsButton, aboutButton, quitButton})
+        buttons->addWidget(button, 0, Qt::AlignHCenter);
+    auto* body = new QHBoxLayout;
+    body->addLayout(buttons);
+    body->addWidget(grid, 1);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addLayout(heading);
+    layout->addLayout(body, 1);
+
+    connect(calendar, &QCalendarWidget::clicked, this, &DayListWindow::ShowDay);
+    connect(calendar, &QCalendarWidget::activated, this, &DayListWindow::ShowDay);
+    connect(grid, &BoundGrid::rowActivated, this, &DayListWindow::ViewImage);
+    connect(viewButton, &brixel::Button::Click, this, &DayListWindow::ViewImage);
+    connect(printButton, &brixel::Button::Click, this, &DayListWindow::PrintAndQuit);
+    connect(optionsButton, &brixel::Button::Click, this, &DayListWindow::Configure);
+    connect(aboutButton, &brixel::Button::Click, this, &DayListWindow::About);
+    connect(quitButton, &brixel::Button::Click, this, &QDialog::reject);
+
+    // Today's images at once: the user opens the list to see them. Until a
+    // day is read there is nothing to view.
+    viewButton->hide();
+    const QDate today = QDate::currentDate();
+    calendar->setSelectedDate(today);
+    titleLabel->setText(DayTitle(today));
+    ShowDay(today);
+}
+
+void DayListWindow::ShowDay(const QDate& day)
+{
+    if (!dayList.showDay(day, appValues().ConquestPath)) {
+        MsgBox(DayListDatabaseErrorText(), MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Erreur..."));
+        return;
+    }
+    titleLabel->setText(DayTitle(day));
+    viewButton->setVisible(dayList.hasImages());
+}
+
+void DayListWindow::ViewImage()
+{
+    ExamIdentity& exam = CurrentExam();
+    if (viewerOpen || !PrepareSingleImage(images, appValues().ConquestImagePath, exam))
+        return;
+    // The image is known by its key: the list may change while the viewer is open.
+    const QString key = images.fieldText(QStringLiteral("SOPInstanc"));
+    waitPanel->setGeometry(width() / 4, height() / 2 - 30, width() / 2, 60);
+    waitPanel->show();
+    waitPanel->raise();
+    PumpEvents(2);
+    viewerOpen = true;
+    SetWindowNotTopmost(this);
+    exam.PrintedInViewer = false;
+    runViewer();
+    viewerOpen = false;
+    if (exam.PrintedInViewer) {
+        dayList.markPrinted(key, QDate::currentDate());
+        exam.PrintedInViewer = false;
+    }
+    SetWindowTopmost(this);
+    waitPanel->hide();
+}
+
+void DayListWindow::PrintAndQuit()
+{
+    if (!HasImagesToPrint(appValues().ConquestPath)) {
+        MsgBox(NothingToPrintText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression..."));
+        return;
+    }
+    printUnprinted = true;
+    accept();
+}
+
+void DayListWindow::Configure()
+{
+    hide();
+    if (showOptions)
+        showOptions();
+    show();
+}
+
+void DayListWindow::About()
+{
+    if (showAbout)
+        showAbout();
+}
+
+void DayListWindow::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !viewerOpen
+        && !windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        SetWindowTopmost(this);
+}
+
+// The picture and the title move the borderless window like a title bar.
+bool DayListWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == pictureLabel || watched == titleLabel) && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !isMaximized() && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace vexa

@@ -1,0 +1,76 @@
+#pragma once
+// The day list window: the images received on the day chosen in its calendar
+// (today when it opens), one of them opened in the viewer and marked printed
+// when the viewer printed it, and the way to the options, the about window and
+// the batch print of unprinted images. Borderless, modal, dragged by its
+// picture or its title.
+//
+// The main window opens it with the monitor paused:
+//   DayListWindow list(this);
+//   list.showOptions = [this] { <the options dialog, modal> };
+//   list.showAbout = [this] { AboutDialog(this).exec(); };
+//   list.exec();
+//   SetWindowTopmost(this);
+//   if (list.printUnprintedAsked()) <the batch print of unprinted images>;
+#include "DayList.h"
+#include "RecordSet.h"
+
+#include <QDialog>
+#include <functional>
+
+class QCalendarWidget;
+class QLabel;
+class QFrame;
+
+namespace brixel {
+class Button;
+} // namespace brixel
+
+namespace vexa {
+
+class BoundGrid;
+
+class DayListWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit DayListWindow(QWidget* parent = nullptr);
+
+    // The window's actions that belong to other windows.
+    std::function<void()> showOptions;
+    std::function<void()> showAbout;
+    // Opens the viewer on CurrentExam() and waits until it closes; tests replace it.
+    std::function<void()> runViewer;
+
+    // "Imprimer et quitter..." closed the window: its opener prints what waits.
+    bool printUnprintedAsked() const { return printUnprinted; }
+
+    // The steps of the window, under their own names.
+    void ShowDay(const QDate& day);
+    void ViewImage();
+    void PrintAndQuit();
+    void Configure();
+    void About();
+
+    RecordSet images{QStringLiteral("Conn")};
+    QCalendarWidget* calendar;
+    QLabel* titleLabel;
+    QLabel* pictureLabel;
+    QFrame* waitPanel;
+    BoundGrid* grid;
+    brixel::Button* viewButton;
+    brixel::Button* printButton;
+    brixel::Button* optionsButton;
+    brixel::Button* aboutButton;
+    brixel::Button* quitButton;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    DayList dayList{images};
+    bool viewerOpen = false;
+    bool printUnprinted = false;
+};
+
+} // namespace vexa

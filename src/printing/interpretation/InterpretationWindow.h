@@ -1,0 +1,88 @@
+#pragma once
+// The interpretation window: the images of the opened exam side by side for
+// reading, up to eight at once, paged with a scroll bar; three pointer tools,
+// inversion and reset applied to every image of the page; a right click
+// enlarges one image to the whole page area and a second one puts it back.
+#include "SlotPage.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <array>
+
+class QRadioButton;
+class QScrollBar;
+class QLabel;
+
+namespace brixel {
+class Button;
+}
+
+namespace vexa {
+
+class RecordSet;
+
+class InterpretationWindow : public QDialog {
+    Q_OBJECT
+public:
+    // The images are those of `examImages` (the exam's image query), under `imageRoot`.
+    InterpretationWindow(RecordSet& examImages, const QString& imageRoot, QWidget* parent = nullptr);
+
+    // Without images the window closes at once.
+    int exec() override;
+
+    int imageCount() const { return static_cast<int>(ImagePaths.size()); }
+    const QStringList& imagePaths() const { return ImagePaths; }
+    int imagesPerPage() const { return ImagesPerPage; }
+    bool enlarged() const { return Enlarged; }
+    bool built() const { return !FirstActivation; }
+    SlotPage* page() const { return Picture1; }
+
+    // What the user does, also for tests.
+    void chooseLandscapeLayout(int index); // Option3
+    void choosePortraitLayout(int index); // Option2
+    void changePage(int value); // VScroll1
+    void chooseTool(int tool); // Button3(1), (3), (5)
+    void invertGreys(); // Button5
+    void restoreImages(); // Button6
+
+    static constexpr int ToolButtons[3] = {1, 3, 5};
+    static const QString WaitingText;
+    static const QColor ToolColour;
+    static const QColor PressedToolColour;
+
+    QScrollBar* VScroll1 = nullptr;
+    std::array<QRadioButton*, LayoutCount> Option2{};
+    std::array<QRadioButton*, LayoutCount> Option3{};
+    std::array<brixel::Button*, 6> Button3{}; // 1, 3 and 5 are used
+    brixel::Button* Button5 = nullptr;
+    brixel::Button* Button6 = nullptr;
+    brixel::Button* Button2 = nullptr;
+    QWidget* Picture2 = nullptr; // tool panel
+    QWidget* Picture6 = nullptr; // waiting panel
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void firstActivation();
+    void createSlots(int count); // the page's images from the scroll bar's value
+    void slotClicked(int slot, int button);
+    template <typename Apply> void forEachSlot(Apply apply);
+
+    QStringList ImagePaths; // image i + 1 of the series at index i
+    int ImagesPerPage = 0;
+    int LastButton = 0;
+    bool Enlarged = false;
+    int enlargedSlot = 0;
+    QRect savedRect; // the enlarged slot's place, pixels of the page
+    bool FirstActivation = true;
+
+    SlotPage* Picture1 = nullptr;
+    std::array<QImage, 6> Picture2_{}; // the tool buttons' normal pictures
+};
+
+} // namespace vexa

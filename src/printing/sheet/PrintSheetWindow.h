@@ -1,0 +1,122 @@
+#pragma once
+// The print sheet window: the user picks a page orientation and one of five
+// layouts, fills the layout's slots from the thumbnails of the series (double
+// click, the selection moving on to the next slot), adjusts each image in its
+// slot, and prints the page; the printed images are marked printed. The
+// window stays open after printing; closing it gives the printer back the
+// orientation it had.
+#include "SheetPrinter.h"
+#include "SlotPage.h"
+
+#include <QDate>
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QLabel;
+class QRadioButton;
+class QScrollBar;
+
+namespace brixel {
+class Button;
+}
+
+namespace vexa {
+
+struct MainRecordSets;
+
+class PrintSheetWindow : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ThumbnailSlots = 7;
+
+    // The thumbnails come from the series `seriesUid`; `caption` is printed
+    // over the page, its lines separated by "|".
+    PrintSheetWindow(MainRecordSets& sets, QString seriesUid, QString caption, QWidget* parent = nullptr);
+    ~PrintSheetWindow() override;
+
+    // Replaceable for tests: today's date and where a PDF sheet goes when no
+    // printer is installed.
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+    QString pdfFolder;
+    QString documentName = QStringLiteral("VexaDICOM");
+
+    SlotPage* page() const { return Picture1; }
+    int thumbnailsPerPage() const { return ThumbnailsPerPage_; }
+    PageOrientation orientation() const;
+    int layoutIndex() const; // the first checked layout of the orientation, -1 when none
+    double pageRatio() const { return PageRatio; }
+    int savedOrientation() const { return SavedOrientation; }
+    QString thumbnailTag(int index) const;
+    QLabel* thumbnail(int index) const;
+    const QString& caption() const { return PrintCaption; }
+    const QString& seriesUid() const { return SelectedSeriesUID; }
+    // The outcome of the last print.
+    const SheetPrintOutcome& lastPrint() const { return lastOutcome; }
+
+    // What the user does, also for tests.
+    void chooseOrientation(PageOrientation orientation); // Option1 clicked
+    void chooseLayout(int index); // Option2 / Option3 clicked in the current orientation
+    void thumbnailClicked(int index);
+    void thumbnailDoubleClicked(int index);
+    void printPage(); // Button1
+    void storeDefault(); // Button4
+    void scrollThumbnails(int value); // VScroll1
+
+    // The controls tests and the window's design look up.
+    QScrollBar* VScroll1 = nullptr;
+    QRadioButton* Option1[2]{};
+    std::array<QRadioButton*, LayoutCount> Option2{};
+    std::array<QRadioButton*, LayoutCount> Option3{};
+    brixel::Button* Button1 = nullptr;
+    brixel::Button* Button4 = nullptr;
+    brixel::Button* Button2 = nullptr;
+    QWidget* Picture6 = nullptr; // waiting panel
+    QLabel* Label5 = nullptr;
+
+    static const QString RestingText;
+    static const QString PrintingText;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
+
+private:
+    class Thumbnails;
+
+    void buildControls();
+    void firstLayout(); // the layout steps run at opening and on every resize
+    void fitParts();
+    void sizePreviewPage();
+    void buildLayout(int index);
+    void showWaiting(bool shown);
+    std::vector<SheetPicture> filledPictures() const;
+
+    MainRecordSets& sets;
+    QString SelectedSeriesUID;
+    QString PrintCaption;
+    SheetPrintOutcome lastOutcome;
+
+    int ThumbnailsPerPage_ = 4;
+    int SavedOrientation = 1;
+    bool orientationSaved = false;
+    double PageRatio = 1.0;
+    QSize laidOutSize;
+
+    QWidget* Banner = nullptr;
+    QWidget* Frame1 = nullptr; // thumbnail column
+    QWidget* Frame2 = nullptr; // page frame
+    QWidget* ToolPanel = nullptr;
+    QWidget* Picture4 = nullptr; // portrait layouts
+    QWidget* Picture5 = nullptr; // landscape layouts
+    SlotPage* Picture1 = nullptr;
+    QFrame* Shape2 = nullptr;
+    std::array<QLabel*, ThumbnailSlots> Thumbnail{};
+    std::array<QString, ThumbnailSlots> ThumbnailTags{};
+    std::array<QString, MaxSlots + 1> SlotTags{}; // ObjectFile of each slot's image
+    std::unique_ptr<Thumbnails> thumbnailSink;
+};
+
+} // namespace vexa

@@ -1,0 +1,144 @@
+#include "SheetPrinter.h"
+
+#include "DialogService.h"
+#include "PicturePrinter.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cmath>
+
+namespace vexa {
+
+namespace {
+
+const QString CaptionFont = QStringLiteral("Liberation Sans");
+
+double TwipsToDevice(double twips, int resolution)
+{
+    return twips * resolution / 1440.0;
+}
+
+QRect ToDevice(const QRect& twips, int resolution)
+{
+    const auto at
+        = [resolution](int value) { return static_cast<int>(std::lround(TwipsToDevice(value, resolution))); };
+    const int left = at(twips.left());
+    const int top = at(twips.top());
+    return {left, top, at(twips.left() + twips.width()) - left, at(twips.top() + twips.height()) - top};
+}
+
+PrintDestination Destination(
+    const QString& printerName, const std::optional<QStringList>& installed, const QString& pdfFolder)
+{
+    const QString folder = pdfFolder.isEmpty() ? DefaultPdfFolder() : pdfFolder;
+    return ChoosePrintDestination(printerName, installed ? *installed : QPrinterInfo::availablePrinterNames(),
+        folder, QStringLiteral("Planche"));
+}
+
+} // namespace
+
+void PrepareSheetPrinter(QPrinter& printer, const PrintDestination& destination, PageOrientation orientation)
+{
+    if (destination.isPdf()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        if (!destination.pdfPath.isEmpty())
+            printer.setOutputFileName(destination.pdfPath);
+        printer.setResolution(PicturePrinter::PdfResolution);
+    } else {
+        printer.setPrinterName(destination.printerName);
+        if (printer.resolution() > PicturePrinter::MaxResolution)
+            printer.setResolution(PicturePrinter::MaxResolution);
+    }
+    printer.setPageOrientation(
+        orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setDocName(QStringLiteral("VexaDICOM"));
+}
+
+QRect SheetPrinter::PrintableArea(const QString& printerName, PageOrientation orientation)
+{
+    const QStringList installed = QPrinterInfo::availablePrinterNames();
+    PrintDestination destination;
+    if (installed.contains(printerName, Qt::CaseSensitive))
+        destination.printerName = printerName;
+    else if (!installed.isEmpty())
+        destination.printerName = installed.first();
+    QPrinter printer(QPrinter::HighResolution);
+    PrepareSheetPrinter(printer, destination, orientation);
+    const QRectF inches = printer.pageLayout().paintRect(QPageLayout::Inch);
+    return {0, 0, static_cast<int>(std::lround(inches.width() * 1440)),
+        static_cast<int>(std::lround(inches.height() * 1440))};
+}
+
+void SheetPrinter::DrawCaption(QPainter& painter, int resolution, const QString& caption)
+{
+    painter.save();
+    painter.setPen(QColor(255, 0, 0));
+    QFont font(CaptionFont);
+    font.setPointSize(8);
+    double y = TwipsToDevice(20, resolution);
+    // The empty 8-point line moves the position down and back to the left edge.
+    y += QFontMetricsF(font, painter.device()).height();
+    double x = 0;
+    font.setPointSize(12);
+    font.setBold(true);
+    for (const QString& line : PicturePrinter::CaptionLines(caption)) {
+        painter.setFont(font);
+        const QFontMetricsF metrics(font, painter.device());
+        painter.drawText(QPointF(x, y + metrics.ascent()), QStringLiteral("   ") + line);
+        y += metrics.height() + TwipsToDevice(5, resolution);
+        x = TwipsToDevice(15, resolution);
+        font.setPointSize(10);
+        font.setBold(false);
+        font.setItalic(true);
+    }
+    painter.restore();
+}
+
+SheetPrintOutcome SheetPrinter::print(PageShape shape, const std::vector<SheetPicture>& pictures)
+{
+    SheetPrintOutcome outcome;
+    outcome.destination = Destination(printerName, installed, pdfFolder);
+    if (outcome.destination.isPdf() && !QDir().mkpath(QFileInfo(outcome.destination.pdfPath).path()))
+        return outcome;
+    QPrinter printer(QPrinter::HighResolution);
+    PrepareSheetPrinter(printer, outcome.destination, orientation);
+    printer.setCopyCount(std::max(1, copies));
+    printer.setDocName(documentName);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return outcome;
+    outcome.resolution = printer.resolution();
+    const QRectF inches = printer.pageLayout().paintRect(QPageLayout::Inch);
+    const QRect printable(0, 0, static_cast<int>(std::lround(inches.width() * 1440)),
+        static_cast<int>(std::lround(inches.height() * 1440)));
+    // One failing slot is left out; the others are still printed.
+    for (const SheetPicture& picture : pictures) {
+        if (picture.slot < 1 || picture.slot > std::min(shape.count(), MaxSlots)
+            || picture.shownSize.isEmpty() || !picture.render)
+            continue;
+        const QRect cell = ToDevice(
+            PrintedSlotRect(printable, shape, picture.slot, picture.shownSize), outcome.resolution);
+        if (cell.isEmpty())
+            continue;
+        const QImage drawn = picture.render(cell.size());
+        if (drawn.isNull())
+            continue;
+        painter.drawImage(cell, drawn);
+        outcome.drawn.emplace_back(picture.slot, cell);
+        outcome.hadContent = true;
+    }
+    if (outcome.hadContent && !caption.isEmpty())
+        DrawCaption(painter, outcome.resolution, caption);
+    outcome.printed = painter.end();
+    if (outcome.printed && outcome.destination.isPdf()) {
+        MsgBox(QStringLiteral(
+                   "Aucune imprimante n'est installée.\r\nLa page a été enregistrée dans le fichier :\r\n")
+                + QDir::toNativeSeparators(outcome.destination.pdfPath),
+            MsgIcon::Information);
+    }
+    return outcome;
+}
+
+} // namespace vexa

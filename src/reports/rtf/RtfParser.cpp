@@ -1,0 +1,844 @@
+#include "RtfParser.h"
+
+#include "Numeric.h"
+
+#include <QTextDocument>
+#include <QTextOption>
+#include <algorithm>
+
+namespace vexa {
+
+namespace {
+
+// Deeper groups than this are never real documents; their content is skipped.
+constexpr std::size_t kMaxDepth = 400;
+// Table cells one reading may create, against rows that multiply them.
+constexpr long long kCellBudget = 20000;
+// Lengths beyond about 1.1 m are damage: clamp them.
+constexpr int kMaxFontName = 256;
+
+int clampTwips(int value)
+{
+    return std::clamp(value, -RtfParser::MaxTwips, RtfParser::MaxTwips);
+}
+
+bool isDroppedCharacter(char16_t c)
+{
+    // Controls other than tab, and the characters QTextDocument keeps for
+    // paragraph and frame boundaries and embedded objects.
+    return (c < 0x20 && c != '\t') || c == 0x7F || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFC
+        || c == 0xFEFF;
+}
+
+} // namespace
+
+RtfParser::RtfParser(RtfDocument& document)
+    : document_(document)
+    , cellBudget_(kCellBudget)
+{
+    builders_[Body] = std::make_unique<RtfDocumentBuilder>(document_.body.get());
+    builders_[Body]->setCellBudget(&cellBudget_);
+    stack_.reserve(64);
+    stack_.push_back(GroupState{});
+}
+
+RtfParser::~RtfParser() = default;
+
+void RtfParser::parse(QByteArrayView data)
+{
+    RtfTokenizer tokenizer(data);
+    while (!finished_) {
+        const RtfToken token = tokenizer.next();
+        switch (token.type) {
+        case RtfToken::Type::End:
+            finished_ = true;
+            break;
+        case RtfToken::Type::GroupStart:
+            groupStart();
+            break;
+        case RtfToken::Type::GroupEnd:
+            groupEnd();
+            break;
+        case RtfToken::Type::ControlWord:
+            if (overflowDepth_ == 0)
+                controlWord(token);
+            break;
+        case RtfToken::Type::ControlSymbol:
+            if (overflowDepth_ == 0)
+                controlSymbol(token.symbol);
+            break;
+        case RtfToken::Type::Text:
+            if (overflowDepth_ == 0)
+                textBytes(token.text);
+            break;
+        case RtfToken::Type::HexByte: {
+            const char byte = char(token.byte);
+            if (overflowDepth_ == 0) {
+                if (state().destination == Destination::Picture)
+                    break; // escapes are not picture data
+                textBytes(QByteArrayView(&byte, 1));
+            }
+            break;
+        }
+        case RtfToken::Type::Binary:
+            if (overflowDepth_ == 0)
+                binaryData(token.text);
+            break;
+        }
+    }
+    // Input that ends inside groups (truncated files) keeps what was read.
+    flushBytes();
+    flushRun();
+    if (state().ownsPicture)
+        finishPicture(state());
+    // Text without a font of its own shows in the default font, at 12 points.
+    const QString defaultFamily = fonts_.value(defaultFont_).name;
+    for (auto& part : builders_) {
+        if (!part)
+            continue;
+        part->finish();
+        QFont font = part->document()->defaultFont();
+        if (!defaultFamily.isEmpty())
+            font.setFamilies({defaultFamily});
+        font.setPointSizeF(12);
+        part->document()->setDefaultFont(font);
+    }
+}
+
+// ---- Groups ----
+
+void RtfParser::groupStart()
+{
+    flushBytes();
+    fallbackToSkip_ = 0;
+    starPending_ = false;
+    if (overflowDepth_ > 0 || stack_.size() >= kMaxDepth) {
+        ++overflowDepth_;
+        return;
+    }
+    groupOpening_ = true;
+    GroupState inner = state();
+    inner.ownsPicture = false;
+    stack_.push_back(inner);
+}
+
+void RtfParser::groupEnd()
+{
+    groupOpening_ = false;
+    flushBytes();
+    fallbackToSkip_ = 0;
+    starPending_ = false;
+    if (overflowDepth_ > 0) {
+        --overflowDepth_;
+        return;
+    }
+    if (stack_.size() <= 1)
+        return; // a closing brace too many: ignored
+    const GroupState closed = stack_.back();
+    stack_.pop_back();
+    if (closed.ownsPicture)
+        finishPicture(closed);
+    if (closed.destination == Destination::FontTable && !fontName_.isEmpty())
+        commitFontName(); // an entry without its ';'
+    if ((closed.destination == Destination::FontTable || closed.destination == Destination::ColorTable)
+        && state().destination != closed.destination)
+        charCacheSize_ = charCacheNext_ = 0; // formats name fonts and colours: make them anew
+    if (stack_.size() == 1)
+        finished_ = true; // the document's own group is closed; what follows is not RTF
+}
+
+// ---- Control words ----
+
+void RtfParser::controlWord(const RtfToken& token)
+{
+    flushBytes();
+    GroupState& current = state();
+    if (current.destination == Destination::Skip) {
+        starPending_ = false;
+        return;
+    }
+    if (fallbackToSkip_ > 0) {
+        // A control word standing for the fallback of \uN counts as one character.
+        --fallbackToSkip_;
+        return;
+    }
+    const RtfKeyword keyword = LookUpRtfKeyword(token.text);
+    if (current.destination == Destination::Numbering) {
+        // Numbering property groups left open (files that lost a closing
+        // brace) would hide the rest of the document: a word that only
+        // paragraphs and sections have ends them.
+        switch (keyword) {
+        case RtfKeyword::SectionDefaults:
+        case RtfKeyword::ParagraphDefaults:
+        case RtfKeyword::Paragraph:
+        case RtfKeyword::Section:
+        case RtfKeyword::RowDefaults:
+            current.destination = current.outerDestination;
+            break;
+        default:
+            starPending_ = false;
+            return;
+        }
+    }
+    const bool starred = starPending_;
+    starPending_ = false;
+    // A destination is the first word of its group; elsewhere the same word
+    // is not one (Word's \rsidroot is no \rsidtbl).
+    const bool opening = groupOpening_;
+    groupOpening_ = false;
+    if (opening && startDestination(keyword))
+        return;
+    if (starred) {
+        // \* before a word that is not a destination we read: skip the group.
+        current.destination = Destination::Skip;
+        return;
+    }
+    const int value = token.parameter;
+    switch (current.destination) {
+    case Destination::Text:
+        textWord(keyword, token);
+        break;
+    case Destination::FontTable:
+        fontTableWord(keyword, value);
+        break;
+    case Destination::ColorTable:
+        colorTableWord(keyword, value);
+        break;
+    case Destination::Picture:
+        pictureWord(keyword, value);
+        break;
+    case Destination::UnicodeAlternatives:
+    case Destination::Numbering:
+    case Destination::Skip:
+        break;
+    }
+}
+
+bool RtfParser::startDestination(RtfKeyword keyword)
+{
+    GroupState& current = state();
+    switch (keyword) {
+    case RtfKeyword::UnicodeText:
+        if (current.destination == Destination::UnicodeAlternatives)
+            current.destination = current.outerDestination;
+        return true;
+    case RtfKeyword::ReadDestination:
+        if (current.destination != Destination::Text
+            && current.destination != Destination::UnicodeAlternatives)
+            current.destination = Destination::Skip;
+        return true;
+    case RtfKeyword::SkippedDestination:
+        current.destination = Destination::Skip;
+        return true;
+    case RtfKeyword::NumberingDestination:
+        if (current.destination == Destination::Text) {
+            current.outerDestination = Destination::Text;
+            current.destination = Destination::Numbering;
+        } else {
+            current.destination = Destination::Skip;
+        }
+        return true;
+    case RtfKeyword::FontTable:
+    case RtfKeyword::ColorTable:
+    case RtfKeyword::Picture:
+    case RtfKeyword::Header:
+    case RtfKeyword::HeaderRight:
+    case RtfKeyword::HeaderLeft:
+    case RtfKeyword::HeaderFirst:
+    case RtfKeyword::Footer:
+    case RtfKeyword::FooterRight:
+    case RtfKeyword::FooterLeft:
+    case RtfKeyword::FooterFirst:
+    case RtfKeyword::UnicodeAlternatives:
+        break;
+    default:
+        return false;
+    }
+    if (current.destination != Destination::Text) {
+        current.destination = Destination::Skip;
+        return true;
+    }
+    switch (keyword) {
+    case RtfKeyword::FontTable:
+        current.destination = Destination::FontTable;
+        fontName_.clear();
+        break;
+    case RtfKeyword::ColorTable:
+        current.destination = Destination::ColorTable;
+        colors_.clear();
+        red_ = green_ = blue_ = 0;
+        colorGiven_ = false;
+        break;
+    case RtfKeyword::Picture:
+        flushRun();
+        current.destination = Destination::Picture;
+        current.ownsPicture = true;
+        picture_ = RtfPicture{};
+        break;
+    case RtfKeyword::Header:
+    case RtfKeyword::HeaderRight:
+        startPart(Header, 3);
+        break;
+    case RtfKeyword::HeaderLeft:
+        startPart(Header, 2);
+        break;
+    case RtfKeyword::HeaderFirst:
+        startPart(Header, 1);
+        break;
+    case RtfKeyword::Footer:
+    case RtfKeyword::FooterRight:
+        startPart(Footer, 3);
+        break;
+    case RtfKeyword::FooterLeft:
+        startPart(Footer, 2);
+        break;
+    case RtfKeyword::FooterFirst:
+        startPart(Footer, 1);
+        break;
+    case RtfKeyword::UnicodeAlternatives:
+        current.outerDestination = current.destination;
+        current.destination = Destination::UnicodeAlternatives;
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void RtfParser::startPart(Part part, int priority)
+{
+    // The page header and footer of all pages (or of odd pages) are kept; the
+    // left-page or first-page ones only when the file has no other.
+    GroupState& current = state();
+    if (current.part != Body || priority <= partPriority_[part]) {
+        current.destination = Destination::Skip;
+        return;
+    }
+    flushRun();
+    partPriority_[part] = priority;
+    auto& slot = part == Header ? document_.header : document_.footer;
+    builders_[part].reset(); // before the document it writes into
+    slot = std::make_unique<QTextDocument>();
+    builders_[part] = std::make_unique<RtfDocumentBuilder>(slot.get());
+    builders_[part]->setCellBudget(&cellBudget_);
+    current.part = part;
+    current.para = ParaState{};
+}
+
+void RtfParser::textWord(RtfKeyword keyword, const RtfToken& token)
+{
+    GroupState& current = state();
+    CharState& chars = current.chars;
+    const int value = token.parameter;
+    const bool on = !token.hasParameter || value != 0;
+    switch (keyword) {
+    case RtfKeyword::Ansi:
+        codepage_ = 1252;
+        break;
+    case RtfKeyword::Mac:
+        codepage_ = 10000;
+        break;
+    case RtfKeyword::Pc:
+        codepage_ = 437;
+        break;
+    case RtfKeyword::Pca:
+        codepage_ = 850;
+        break;
+    case RtfKeyword::AnsiCodepage:
+        codepage_ = value > 0 ? value : 1252;
+        break;
+    case RtfKeyword::DefaultFont:
+        defaultFont_ = value;
+        break;
+    case RtfKeyword::PaperWidth:
+        if (value > 0)
+            document_.page.paperWidth = std::min(value, MaxTwips);
+        break;
+    case RtfKeyword::PaperHeight:
+        if (value > 0)
+            document_.page.paperHeight = std::min(value, MaxTwips);
+        break;
+    case RtfKeyword::MarginLeft:
+        document_.page.marginLeft = std::clamp(value, 0, MaxTwips);
+        break;
+    case RtfKeyword::MarginRight:
+        document_.page.marginRight = std::clamp(value, 0, MaxTwips);
+        break;
+    case RtfKeyword::MarginTop:
+        document_.page.marginTop = std::clamp(value, 0, MaxTwips);
+        break;
+    case RtfKeyword::MarginBottom:
+        document_.page.marginBottom = std::clamp(value, 0, MaxTwips);
+        break;
+    case RtfKeyword::HeaderDistance:
+        document_.page.headerDistance = std::clamp(value, 0, MaxTwips);
+        break;
+    case RtfKeyword::FooterDistance:
+        document_.page.footerDistance = std::clamp(value, 0, MaxTwips);
+        break;
+
+    case RtfKeyword::Plain:
+        chars = CharState{};
+        break;
+    case RtfKeyword::Font:
+        chars.font = value;
+        break;
+    case RtfKeyword::FontSize:
+        chars.halfPoints = value > 0 ? std::min(value, 3276) : 24;
+        break;
+    case RtfKeyword::Bold:
+        chars.bold = on;
+        break;
+    case RtfKeyword::Italic:
+        chars.italic = on;
+        break;
+    case RtfKeyword::Underline:
+        chars.underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
+        break;
+    case RtfKeyword::UnderlineDotted:
+        chars.underline = on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
+        break;
+    case RtfKeyword::UnderlineDashed:
+        chars.underline = on ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
+        break;
+    case RtfKeyword::UnderlineWave:
+        chars.underline = on ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
+        break;
+    case RtfKeyword::UnderlineNone:
+        chars.underline = QTextCharFormat::NoUnderline;
+        break;
+    case RtfKeyword::Strike:
+    case RtfKeyword::StrikeDouble:
+        chars.strike = on;
+        break;
+    case RtfKeyword::Hidden:
+        chars.hidden = on;
+        break;
+    case RtfKeyword::Caps:
+        chars.caps = on;
+        break;
+    case RtfKeyword::SmallCaps:
+        chars.smallCaps = on;
+        break;
+    case RtfKeyword::Foreground:
+        chars.foreground = value;
+        break;
+    case RtfKeyword::Background:
+    case RtfKeyword::Highlight:
+        chars.background = value;
+        break;
+    case RtfKeyword::Superscript:
+        chars.vertical = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal;
+        break;
+    case RtfKeyword::Subscript:
+        chars.vertical = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal;
+        break;
+    case RtfKeyword::NoSuperSub:
+        chars.vertical = QTextCharFormat::AlignNormal;
+        break;
+    case RtfKeyword::Unicode:
+        unicodeCharacter(value);
+        break;
+    case RtfKeyword::UnicodeSkip:
+        current.unicodeSkip = std::uint8_t(std::clamp(value, 0, 16));
+        break;
+
+    case RtfKeyword::EmDash:
+        emitCharacter(0x2014);
+        break;
+    case RtfKeyword::EnDash:
+        emitCharacter(0x2013);
+        break;
+    case RtfKeyword::EmSpace:
+        emitCharacter(0x2003);
+        break;
+    case RtfKeyword::EnSpace:
+        emitCharacter(0x2002);
+        break;
+    case RtfKeyword::QuarterEmSpace:
+        emitCharacter(0x2005);
+        break;
+    case RtfKeyword::Bullet:
+        emitCharacter(0x2022);
+        break;
+    case RtfKeyword::LeftQuote:
+        emitCharacter(0x2018);
+        break;
+    case RtfKeyword::RightQuote:
+        emitCharacter(0x2019);
+        break;
+    case RtfKeyword::LeftDoubleQuote:
+        emitCharacter(0x201C);
+        break;
+    case RtfKeyword::RightDoubleQuote:
+        emitCharacter(0x201D);
+        break;
+    case RtfKeyword::ZeroWidthJoiner:
+        emitCharacter(0x200D);
+        break;
+    case RtfKeyword::ZeroWidthNonJoiner:
+        emitCharacter(0x200C);
+        break;
+    case RtfKeyword::Line:
+        emitCharacter(QChar::LineSeparator);
+        break;
+    case RtfKeyword::Tab:
+        emitCharacter('\t');
+        break;
+
+    default:
+        paragraphWord(keyword, value, on);
+        break;
+    }
+}
+
+void RtfParser::paragraphWord(RtfKeyword keyword, int value, bool on)
+{
+    GroupState& current = state();
+    ParaState& para = current.para;
+    switch (keyword) {
+    case RtfKeyword::ParagraphDefaults:
+        para = ParaState{};
+        break;
+    case RtfKeyword::Paragraph:
+    case RtfKeyword::Section:
+        if (current.chars.hidden)
+            break; // a hidden paragraph mark joins the paragraphs
+        flushRun();
+        highSurrogate_ = 0;
+        builder(current.part).endParagraph(blockFormat(para), charFormat(current.chars), para.inTable);
+        break;
+    case RtfKeyword::Page:
+        flushRun();
+        builder(current.part).pageBreak(blockFormat(para), charFormat(current.chars), para.inTable);
+        break;
+    case RtfKeyword::AlignLeft:
+        para.alignment = 0;
+        break;
+    case RtfKeyword::AlignCenter:
+        para.alignment = 1;
+        break;
+    case RtfKeyword::AlignRight:
+        para.alignment = 2;
+        break;
+    case RtfKeyword::AlignJustify:
+        para.alignment = 3;
+        break;
+    case RtfKeyword::LeftIndent:
+        para.leftIndent = clampTwips(value);
+        break;
+    case RtfKeyword::RightIndent:
+        para.rightIndent = clampTwips(value);
+        break;
+    case RtfKeyword::FirstLineIndent:
+        para.firstLineIndent = clampTwips(value);
+        break;
+    case RtfKeyword::SpaceBefore:
+        para.spaceBefore = std::clamp(value, 0, MaxTwips);
+        break;
+    case RtfKeyword::SpaceAfter:
+        para.spaceAfter = std::clamp(value, 0, MaxTwips);
+        break;
+    case RtfKeyword::LineSpacing:
+        para.lineSpacing = clampTwips(value);
+        break;
+    case RtfKeyword::LineMultiple:
+        para.lineMultiple = on;
+        break;
+    case RtfKeyword::TabRight:
+        para.nextTabType = QTextOption::RightTab;
+        break;
+    case RtfKeyword::TabCenter:
+        para.nextTabType = QTextOption::CenterTab;
+        break;
+    case RtfKeyword::TabDecimal:
+        para.nextTabType = QTextOption::DelimiterTab;
+        break;
+    case RtfKeyword::TabPosition:
+        if (para.tabCount < MaxTabs)
+            para.tabs[para.tabCount++] = TabStop{std::clamp(value, 0, MaxTwips), para.nextTabType};
+        para.nextTabType = QTextOption::LeftTab;
+        break;
+    case RtfKeyword::PageBreakBefore:
+        para.pageBreakBefore = on;
+        break;
+    default:
+        tableWord(keyword, value);
+        break;
+    }
+}
+
+void RtfParser::tableWord(RtfKeyword keyword, int value)
+{
+    GroupState& current = state();
+    RtfDocumentBuilder& part = builder(current.part);
+    RtfRowDefinition& row = part.rowDefinition();
+    switch (keyword) {
+    case RtfKeyword::InTable:
+        current.para.inTable = true;
+        break;
+    case RtfKeyword::TableLevel:
+        current.para.inTable = value > 0;
+        break;
+    case RtfKeyword::RowDefaults:
+        row = RtfRowDefinition{};
+        borderPending_ = false;
+        break;
+    case RtfKeyword::CellRight:
+        if (row.cellRightEdges.size() < RtfDocumentBuilder::MaxColumns)
+            row.cellRightEdges.append(clampTwips(value));
+        break;
+    case RtfKeyword::RowGap:
+        row.gap = std::clamp(value, 0, 1440);
+        break;
+    case RtfKeyword::RowLeft:
+        row.left = clampTwips(value);
+        break;
+    case RtfKeyword::CellBorder:
+        borderPending_ = true;
+        break;
+    case RtfKeyword::BorderNone:
+        borderPending_ = false;
+        break;
+    case RtfKeyword::BorderStyle:
+        if (borderPending_)
+            row.bordered = true;
+        borderPending_ = false;
+        break;
+    case RtfKeyword::Cell:
+        flushRun();
+        part.endCell(blockFormat(current.para), charFormat(current.chars));
+        break;
+    case RtfKeyword::Row:
+        flushRun();
+        part.endRow();
+        break;
+    case RtfKeyword::NestedCell:
+        // A table inside a cell reads as paragraphs of that cell.
+        flushRun();
+        part.endParagraph(blockFormat(current.para), charFormat(current.chars), true);
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::controlSymbol(char symbol)
+{
+    flushBytes();
+    GroupState& current = state();
+    if (symbol == '*') {
+        starPending_ = true;
+        return;
+    }
+    starPending_ = false;
+    groupOpening_ = false;
+    if (current.destination == Destination::Skip)
+        return;
+    if (fallbackToSkip_ > 0) {
+        --fallbackToSkip_;
+        return;
+    }
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        if (current.destination == Destination::Text || current.destination == Destination::FontTable)
+            appendDecoded(QString(QChar(symbol)));
+        break;
+    case '~':
+        emitCharacter(0x00A0);
+        break;
+    case '-':
+        emitCharacter(0x00AD);
+        break;
+    case '_':
+        emitCharacter(0x2011);
+        break;
+    case '\n':
+        if (current.destination == Destination::Text)
+            paragraphWord(RtfKeyword::Paragraph, 0, true);
+        break;
+    case '\t':
+        emitCharacter('\t');
+        break;
+    default:
+        break; // \: \| and the like: nothing to show
+    }
+}
+
+// ---- Text ----
+
+void RtfParser::textBytes(QByteArrayView bytes)
+{
+    starPending_ = false;
+    groupOpening_ = false;
+    GroupState& current = state();
+    if (fallbackToSkip_ > 0) {
+        const qsizetype dropped = std::min<qsizetype>(fallbackToSkip_, bytes.size());
+        fallbackToSkip_ -= int(dropped);
+        bytes = bytes.sliced(dropped);
+        if (bytes.isEmpty())
+            return;
+    }
+    switch (current.destination) {
+    case Destination::Text:
+        if (current.chars.hidden)
+            return;
+        if (pendingBytes_.isEmpty())
+            pendingCodepage_ = codepageFor(current.chars);
+        pendingBytes_.append(bytes);
+        break;
+    case Destination::FontTable:
+        for (const char c : bytes) {
+            if (c == ';') {
+                commitFontName();
+            } else if (fontNameBytes_.size() < kMaxFontName) {
+                if (fontNameBytes_.isEmpty())
+                    pendingCodepage_ = fonts_.value(currentFont_).codepage;
+                fontNameBytes_.append(c);
+            }
+        }
+        break;
+    case Destination::ColorTable:
+        for (const char c : bytes) {
+            if (c != ';')
+                continue;
+            if (colors_.size() < MaxColors)
+                colors_.append(colorGiven_ ? QColor(red_, green_, blue_) : QColor());
+            red_ = green_ = blue_ = 0;
+            colorGiven_ = false;
+        }
+        break;
+    case Destination::Picture:
+        picture_.appendHex(bytes);
+        break;
+    case Destination::UnicodeAlternatives:
+    case Destination::Numbering:
+    case Destination::Skip:
+        break;
+    }
+}
+
+void RtfParser::binaryData(QByteArrayView bytes)
+{
+    flushBytes();
+    if (fallbackToSkip_ > 0) {
+        --fallbackToSkip_;
+        return;
+    }
+    if (state().destination == Destination::Picture)
+        picture_.appendBinary(bytes);
+}
+
+void RtfParser::unicodeCharacter(int value)
+{
+    const GroupState& current = state();
+    // \uN is a signed 16-bit number; anything else is damage, and its
+    // fallback text then stands in for it.
+    if (value < -32768 || value > 65535)
+        return;
+    fallbackToSkip_ = current.unicodeSkip;
+    const auto c = char16_t(value < 0 ? value + 65536 : value);
+    if (QChar::isHighSurrogate(c)) {
+        highSurrogate_ = c;
+        return;
+    }
+    if (QChar::isLowSurrogate(c)) {
+        if (highSurrogate_) {
+            const QChar pair[2] = {QChar(highSurrogate_), QChar(c)};
+            highSurrogate_ = 0;
+            appendDecoded(QString(pair, 2));
+        }
+        return;
+    }
+    emitCharacter(c);
+}
+
+void RtfParser::emitCharacter(char16_t c)
+{
+    appendDecoded(QString(QChar(c)));
+}
+
+void RtfParser::flushBytes()
+{
+    if (pendingBytes_.isEmpty() && fontNameBytes_.isEmpty())
+        return;
+    if (!pendingBytes_.isEmpty()) {
+        QString text;
+        decoder_.decode(pendingBytes_, pendingCodepage_, text);
+        pendingBytes_.clear();
+        emitText(text);
+    }
+    if (!fontNameBytes_.isEmpty()) {
+        decoder_.decode(fontNameBytes_, pendingCodepage_ ? pendingCodepage_ : codepage_, fontName_);
+        fontNameBytes_.clear();
+    }
+}
+
+void RtfParser::appendDecoded(const QString& text)
+{
+    switch (state().destination) {
+    case Destination::Text:
+        flushBytes();
+        emitText(text);
+        break;
+    case Destination::FontTable:
+        flushBytes();
+        if (fontName_.size() < kMaxFontName)
+            fontName_ += text;
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::emitText(const QString& text)
+{
+    const GroupState& current = state();
+    if (current.chars.hidden || text.isEmpty())
+        return;
+    if (highSurrogate_)
+        highSurrogate_ = 0; // a lone high surrogate is dropped
+    if (!run_.isEmpty()
+        && (runPart_ != current.part || !(runChars_ == current.chars) || !(runPara_ == current.para)))
+        flushRun();
+    if (run_.isEmpty()) {
+        runPart_ = current.part;
+        runChars_ = current.chars;
+        runPara_ = current.para;
+    }
+    run_.reserve(run_.size() + text.size());
+    for (const QChar c : text) {
+        if (!isDroppedCharacter(c.unicode()))
+            run_.append(c);
+    }
+}
+
+void RtfParser::flushRun()
+{
+    if (run_.isEmpty())
+        return;
+    builder(runPart_).appendText(run_, charFormat(runChars_), blockFormat(runPara_), runPara_.inTable);
+    run_.clear();
+}
+
+void RtfParser::finishPicture(const GroupState& closed)
+{
+    if (picture_.kind == RtfPictureKind::Unknown && picture_.data.isEmpty())
+        return;
+    RtfDocumentBuilder& part = builder(closed.part);
+    const QTextImageFormat format = AddRtfPicture(*part.document(), picture_);
+    part.appendImage(format, blockFormat(closed.para), closed.para.inTable);
+    picture_ = RtfPicture{};
+}
+
+void RtfParser::commitFontName()
+{
+    flushBytes();
+    if (auto found = fonts_.find(currentFont_); found != fonts_.end() && found->name.isEmpty())
+        found->name = fontName_.trimmed();
+    fontName_.clear();
+}
+
+} // namespace vexa

@@ -1,0 +1,143 @@
+#include "FileOperations.h"
+#include "Processes.h"
+#include "TreeFixture.h"
+#include <QStandardPaths>
+#include <QStorageInfo>
+
+using namespace vexa;
+using namespace vexa::testing;
+
+namespace {
+
+// A staging folder like the CD one: files, a dotless file and a subfolder with content.
+class StagingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        staging = temp.filePath("ToBurn.tmp");
+        makeFile(staging + "/Index.htm", "page");
+        makeFile(staging + "/DICOMDIR", "dir");
+        makeFile(staging + "/JPG/00000001.jpeg", "one");
+        makeFile(staging + "/JPG/deep/00000002.jpg", "two");
+    }
+    QTemporaryDir temp;
+    QString staging;
+};
+
+const QStringList stagedTree
+    = {"DICOMDIR", "Index.htm", "JPG/", "JPG/00000001.jpeg", "JPG/deep/", "JPG/deep/00000002.jpg"};
+
+} // namespace
+
+TEST_F(StagingTest, DeleteOfEverythingSilentlyEmptiesTheFolder)
+{
+    ASSERT_FALSE(DesktopTrashExists()) << "tests run with their own empty data folder";
+    EXPECT_TRUE(DeleteFiles(staging + "/*.*", true));
+    EXPECT_TRUE(QDir(staging).exists());
+    EXPECT_EQ(treeOf(staging), QStringList());
+    EXPECT_TRUE(DeleteFiles(staging + "/*.*", true)) << "nothing left to delete is no failure";
+    EXPECT_FALSE(DeleteFiles(staging + "/absent.htm", true));
+}
+
+TEST(DeleteFiles, WithADesktopTrashTheFilesStayRecoverable)
+{
+    // Both in the test's own data folder, so the home trash is the one used.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString trash = data + "/Trash";
+    const QString file = data + "/staging/Index.htm";
+    makeFile(file, "page");
+    if (QStorageInfo(file) != QStorageInfo(QDir::home())) {
+        QDir(data + "/staging").removeRecursively();
+        GTEST_SKIP() << "the data folder is not on the home volume";
+    }
+    ASSERT_TRUE(QDir().mkpath(trash + "/files"));
+    const bool deleted = DeleteFiles(data + "/staging/*.*");
+    const QStringList trashed = QDir(trash + "/files").entryList(QDir::Files);
+    QDir(trash).removeRecursively();
+    QDir(data + "/staging").removeRecursively();
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(trashed, QStringList{"Index.htm"});
+}
+
+TEST_F(StagingTest, CopyOfAPatternTakesFilesAndFoldersWithTheirContent)
+{
+    const QString cd = temp.filePath("cd/new");
+    makeFile(cd + "/Index.htm", "old page, longer than the new one");
+    EXPECT_TRUE(CopyFiles(staging + "/*.*", cd, true));
+    EXPECT_EQ(treeOf(cd), stagedTree);
+    EXPECT_EQ(contentOf(cd + "/Index.htm"), "page") << "an existing file is replaced";
+    EXPECT_EQ(treeOf(staging), stagedTree) << "the source stays";
+
+    const QString pictures = temp.filePath("pictures");
+    EXPECT_TRUE(CopyFiles(staging + "/JPG/*.jpeg", pictures));
+    EXPECT_EQ(treeOf(pictures), QStringList{"00000001.jpeg"});
+    EXPECT_TRUE(CopyFiles(staging + "/DICOMDIR", pictures));
+    EXPECT_EQ(contentOf(pictures + "/DICOMDIR"), "dir");
+    EXPECT_FALSE(CopyFiles(staging + "/absent.jpg", pictures));
+}
+
+TEST_F(StagingTest, CopyOrMoveOntoItselfIsRefusedWithoutHarm)
+{
+    EXPECT_FALSE(CopyFiles(staging + "/Index.htm", staging)) << "a file copied onto itself";
+    EXPECT_FALSE(MoveFiles(staging + "/Index.htm", staging + "/"));
+    EXPECT_EQ(contentOf(staging + "/Index.htm"), "page");
+
+    EXPECT_FALSE(CopyFiles(staging + "/*.*", staging + "/JPG"));
+    EXPECT_FALSE(MoveFiles(staging + "/*.*", staging + "/JPG"));
+    EXPECT_EQ(contentOf(staging + "/JPG/deep/00000002.jpg"), "two");
+    EXPECT_FALSE(QDir(staging + "/JPG/JPG").exists());
+    EXPECT_EQ(contentOf(staging + "/JPG/Index.htm"), "page") << "the other entries went their way";
+}
+
+TEST_F(StagingTest, MoveMergesIntoAnExistingFolder)
+{
+    const QString cd = temp.filePath("cd");
+    makeFile(cd + "/JPG/Blank.jpg", "blank");
+    EXPECT_TRUE(MoveFiles(staging + "/*.*", cd, true));
+    EXPECT_EQ(treeOf(staging), QStringList());
+    QStringList expected = stagedTree;
+    expected << "JPG/Blank.jpg";
+    expected.sort();
+    EXPECT_EQ(treeOf(cd), expected);
+    EXPECT_EQ(contentOf(cd + "/JPG/deep/00000002.jpg"), "two");
+}
+
+TEST(PathHelpers, SplitOnEitherSeparator)
+{
+    struct Case {
+        const char* path;
+        const char* name;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"c:\\a\\b.htm", "b.htm", "c:\\a"},
+        {"/srv/a/b.htm", "b.htm", "/srv/a"},
+        {"b.htm", "b.htm", ""},
+        {"", "", ""},
+        {"/srv/a/", "", "/srv/a"},
+        {"PAT\\x/y.v2", "y.v2", "PAT\\x"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileNameOf(c.path), c.name) << c.path;
+        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+    }
+}
+
+TEST(RunAndWait, WaitsForTheProgramAndThrowsWhenItCannotStart)
+{
+    QTemporaryDir temp;
+    const QString marker = temp.filePath("fini");
+    RunAndWait("/bin/sh -c \"sleep 0.2; echo ok > '" + marker + "'\"");
+    EXPECT_TRUE(QFile::exists(marker)) << "returns only once the program has ended";
+    EXPECT_NO_THROW(RunAndWait("/bin/sh -c \"exit 3\"")) << "the exit status is not looked at";
+
+    try {
+        RunAndWait(temp.filePath("dcm2jpeg.sys") + " -q image.v2", MinimizedNoFocus);
+        FAIL() << "a missing program must be reported";
+    } catch (const ProcessStartError& error) {
+        EXPECT_EQ(error.number(), 53);
+        EXPECT_TRUE(error.commandLine().contains("dcm2jpeg.sys"));
+    }
+    EXPECT_THROW(RunAndWait(""), ProcessStartError);
+}

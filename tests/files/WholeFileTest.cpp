@@ -1,0 +1,80 @@
+#include "DialogService.h"
+#include "FileOperations.h"
+#include "ScriptedDialogService.h"
+#include "TreeFixture.h"
+
+using namespace vexa;
+using namespace vexa::testing;
+using namespace std::chrono_literals;
+
+TEST(WholeFile, RoundTripInTheSingleByteCodePage)
+{
+    QTemporaryDir temp;
+    QString path = temp.filePath("Index.htm");
+    const QString text = "Compte-rendu : Éléonore Prévost, 5 € – «ça va»\r\nfin";
+    ScriptedDialogService script;
+    EXPECT_TRUE(WriteWholeFile(text, path));
+    EXPECT_EQ(contentOf(path).size(), text.size()) << "one byte per character";
+    EXPECT_EQ(contentOf(path).left(20), QByteArray("Compte-rendu : \xc9l\xe9on"));
+    EXPECT_EQ(ReadWholeFile(path, 0ms), text);
+    EXPECT_TRUE(script.inputs.empty());
+    EXPECT_TRUE(script.messages.empty());
+}
+
+TEST(WholeFile, ANewContentReplacesALongerOldOneAndForeignLettersBecomeQuestionMarks)
+{
+    QTemporaryDir temp;
+    QString path = temp.filePath("Index.htm");
+    makeFile(path, "an older and much longer content");
+    EXPECT_TRUE(WriteWholeFile("Łódź", path));
+    EXPECT_EQ(contentOf(path),
+        "?\xf3"
+        "d?");
+}
+
+TEST(WholeFile, ReadingAMissingFileWaitsThenThrowsFileNotFound)
+{
+    QTemporaryDir temp;
+    try {
+        ReadWholeFile(temp.filePath("Visu.htm"), 10ms);
+        FAIL() << "a missing file must be reported";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), 53);
+    }
+    EXPECT_THROW(ReadWholeFile(temp.path(), 0ms), AppError) << "a folder is no file";
+}
+
+TEST(WholeFile, AnInvalidNameIsCorrectedByTheUser)
+{
+    QTemporaryDir temp;
+    ScriptedDialogService script;
+    script.answerInput(temp.filePath("Index.htm"));
+    QString path = temp.path() + "/";
+    EXPECT_TRUE(WriteWholeFile("page", path));
+    ASSERT_EQ(script.inputs.size(), 1u);
+    EXPECT_EQ(
+        script.inputs[0].prompt, "Le nom '" + temp.path() + "/' \nparait invalide : Merci de le corriger :");
+    EXPECT_EQ(script.inputs[0].title, "Nom Invalide...");
+    EXPECT_EQ(script.inputs[0].defaultText, temp.path() + "/");
+    EXPECT_EQ(path, temp.filePath("Index.htm")) << "the caller sees the corrected name";
+    EXPECT_EQ(contentOf(path), "page");
+    EXPECT_TRUE(script.messages.empty());
+}
+
+TEST(WholeFile, AMissingFolderIsSaidThenAskedAboutAndAnEmptyAnswerWritesNothing)
+{
+    QTemporaryDir temp;
+    ScriptedDialogService script;
+    script.answerMessage(MsgResult::Ok);
+    script.answerInput(QString());
+    QString path = temp.filePath("absent/Index.htm");
+    EXPECT_FALSE(WriteWholeFile("page", path));
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Erreur : 76\nChemin d'accès introuvable");
+    EXPECT_EQ(script.messages[0].title, "Erreur");
+    EXPECT_EQ(script.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(script.inputs.size(), 1u);
+    EXPECT_EQ(path, temp.filePath("absent/Index.htm"));
+    EXPECT_EQ(treeOf(temp.path()), QStringList());
+    EXPECT_EQ(script.unexpected, 0);
+}

@@ -1,0 +1,205 @@
+// The day list window on a generated PACS (SQLite and PostgreSQL): the day's
+// images, the viewer opened on one of them, its printed mark written on the
+// right image, and the database and print messages.
+#include "DayListWindow.h"
+#include "AppValues.h"
+#include "BoundGrid.h"
+#include "DialogService.h"
+#include "ExamIdentity.h"
+#include "ExamNaming.h"
+#include "MainRecordSets.h"
+#include "PacsTestDb.h"
+#include "PacsUpgrade.h"
+
+#include <brixel/Button.h>
+
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+const QDate ExamDay(2024, 3, 5);
+const QString ImageRoot = QStringLiteral("/srv/pacs/data/");
+
+QString Stamp(const QDate& day)
+{
+    return day.toString(QStringLiteral("yyyyMMdd"));
+}
+
+class DayListWindowTest : public BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+        CurrentExam() = ExamIdentity();
+        appValues().ConquestPath = pacs().path();
+        appValues().ConquestImagePath = ImageRoot;
+        pacs().insertPatient(QStringLiteral("P1"), QStringLiteral("MARTIN^LUC"));
+        pacs().insertSeries(QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
+        pacs().insertImage(QStringLiteral("I1"), QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
+        pacs().insertImage(QStringLiteral("I2"), QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
+        pacs().insertPatient(QStringLiteral("P2"), QStringLiteral("DURAND^ANNE"));
+        pacs().insertSeries(QStringLiteral("S2"), QStringLiteral("P2"), Stamp(QDate::currentDate()));
+        pacs().insertImage(
+            QStringLiteral("T1"), QStringLiteral("S2"), QStringLiteral("P2"), Stamp(QDate::currentDate()));
+        name();
+    }
+
+    // The naming pass, as the monitor runs it: names and dates the new rows.
+    void name() { ASSERT_EQ(SetName(sets, pacs().path()), QString()); }
+
+    QStringList column(DayListWindow& window, int column)
+    {
+        QStringList values;
+        for (int row = 0; row < window.grid->model()->rowCount(); ++row)
+            values << window.grid->model()->index(row, column).data().toString();
+        return values;
+    }
+
+    std::pair<QVariant, QVariant> printMark(const QString& sop)
+    {
+        const QString where = QStringLiteral(" FROM DICOMImages WHERE SOPInstanc = '%1'").arg(sop);
+        return {pacs().scalar(QStringLiteral("SELECT Printed") + where),
+            pacs().scalar(QStringLiteral("SELECT PrintDate") + where)};
+    }
+
+    ScriptedDialogService dialogs;
+    MainRecordSets sets;
+};
+
+TEST_P(DayListWindowTest, OpensOnTodaysImagesAndAnEmptyDayHidesViewing)
+{
+    DayListWindow window;
+    window.show();
+    EXPECT_EQ(window.size(), QSize(695, 455)) << "the frame and 225 twips";
+    EXPECT_EQ(window.calendar->selectedDate(), QDate::currentDate());
+    EXPECT_EQ(window.titleLabel->text(),
+        QStringLiteral("Journée du ") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    EXPECT_EQ(column(window, 0), QStringList({QStringLiteral("DURAND ANNE")})) << "today's images at once";
+    EXPECT_EQ(column(window, 2), QStringList({QStringLiteral("Non")}));
+    EXPECT_EQ(window.grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Fichier"));
+    EXPECT_EQ(window.grid->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Imprimé"));
+    EXPECT_TRUE(window.viewButton->isVisible());
+
+    window.ShowDay(QDate(2024, 3, 6));
+    EXPECT_EQ(window.grid->model()->rowCount(), 0);
+    EXPECT_FALSE(window.viewButton->isVisible());
+    EXPECT_EQ(window.titleLabel->text(), QStringLiteral("Journée du 06/03/2024"));
+
+    window.ShowDay(ExamDay);
+    EXPECT_EQ(column(window, 1), QStringList({QStringLiteral("P1/I1.v2"), QStringLiteral("P1/I2.v2")}));
+    EXPECT_TRUE(window.viewButton->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_P(DayListWindowTest, ViewerGetsTheImageDateAndPrintingMarksThatImageByItsKey)
+{
+    DayListWindow window;
+    window.show();
+    window.ShowDay(ExamDay);
+    window.grid->setFocus();
+    window.images.goTo(1); // I2
+    ExamIdentity seen;
+    bool topmostMeanwhile = true;
+    window.runViewer = [&] {
+        seen = CurrentExam();
+        topmostMeanwhile = window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    };
+    QTest::keyClick(window.grid, Qt::Key_Return);
+    EXPECT_EQ(seen.ViewerExamDate, QStringLiteral("05/03/2024")) << "AcqDate empty: ImageDate";
+    EXPECT_EQ(seen.ViewerPatientName, QStringLiteral("MARTIN LUC"));
+    EXPECT_EQ(seen.ViewerImagePath, ImageRoot + QStringLiteral("P1/I2.v2"));
+    EXPECT_EQ(seen.ViewerStep, 99999) << "one image alone";
+    EXPECT_FALSE(topmostMeanwhile);
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "topmost again afterwards";
+    EXPECT_FALSE(window.waitPanel->isVisible());
+    EXPECT_FALSE(printMark(QStringLiteral("I2")).first.toBool()) << "not printed: nothing written";
+    EXPECT_TRUE(printMark(QStringLiteral("I2")).second.isNull());
+
+    // While the viewer prints, another workstation adds images that sort
+    // before the viewed one and the list is read again.
+    window.runViewer = [&] {
+        pacs().insertPatient(QStringLiteral("P0"), QStringLiteral("ABEL^ZOE"));
+        pacs().insertSeries(QStringLiteral("S0"), QStringLiteral("P0"), Stamp(ExamDay));
+        pacs().insertImage(QStringLiteral("A1"), QStringLiteral("S0"), QStringLiteral("P0"), Stamp(ExamDay));
+        pacs().insertImage(QStringLiteral("I3"), QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
+        name();
+        window.ShowDay(ExamDay);
+        CurrentExam().PrintedInViewer = true;
+    };
+    window.ViewImage();
+    for (const char* other : {"A1", "I1", "I3"})
+        EXPECT_FALSE(printMark(QString::fromLatin1(other)).first.toBool()) << other;
+    const auto [printed, printDate] = printMark(QStringLiteral("I2"));
+    EXPECT_TRUE(printed.toBool());
+    EXPECT_EQ(printDate.toDate().isValid() ? printDate.toDate()
+                                           : QDate::fromString(printDate.toString().left(10), Qt::ISODate),
+        QDate::currentDate());
+    EXPECT_EQ(window.images.fieldText(QStringLiteral("SOPInstanc")), QStringLiteral("I2"))
+        << "the viewed image stays current";
+    EXPECT_EQ(column(window, 2), QStringList({"Non", "Non", "Oui", "Non"}));
+    EXPECT_FALSE(CurrentExam().PrintedInViewer);
+}
+
+TEST_P(DayListWindowTest, BrokenDatabaseGivesTheDatabaseMessage)
+{
+    appValues().ConquestPath = QStringLiteral("/nonexistent/folder/conquest.db");
+    DayListWindow window;
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("La base de donnée n'est pas correctement initialisée ! \r\n"
+                       "Verifier le serveur PACS Conquest ! "));
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Erreur..."));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(window.grid->model()->rowCount(), 0);
+}
+
+TEST_P(DayListWindowTest, PrintAndQuitOnlyWhenImagesWait)
+{
+    pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = -1"));
+    DayListWindow window;
+    window.show();
+    window.PrintAndQuit();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Il n'y a pas d'image à imprimer"));
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Impression..."));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.printUnprintedAsked());
+
+    pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0 WHERE SOPInstanc = 'I1'"));
+    window.PrintAndQuit();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.printUnprintedAsked());
+}
+
+TEST_P(DayListWindowTest, OptionsAndAboutAreTheOpenersWindows)
+{
+    DayListWindow window;
+    window.show();
+    bool hiddenDuringOptions = false;
+    int about = 0;
+    window.showOptions = [&] { hiddenDuringOptions = !window.isVisible(); };
+    window.showAbout = [&] { ++about; };
+    QTest::mouseClick(window.optionsButton, Qt::LeftButton);
+    EXPECT_TRUE(hiddenDuringOptions);
+    EXPECT_TRUE(window.isVisible()) << "shown again after the options";
+    QTest::mouseClick(window.aboutButton, Qt::LeftButton);
+    EXPECT_EQ(about, 1);
+    QTest::mouseClick(window.quitButton, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.printUnprintedAsked());
+}
+
+VEXA_BACKENDS(DayListWindowTest);
+
+} // namespace

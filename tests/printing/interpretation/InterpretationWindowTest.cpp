@@ -1,0 +1,169 @@
+// The interpretation window driven like a user on small exams (offscreen).
+#include "InterpretationWindow.h"
+#include "DialogService.h"
+#include "DicomView.h"
+#include "QueryCatalogue.h"
+#include "RecordSet.h"
+#include "SheetTestExam.h"
+
+#include <brixel/Button.h>
+
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QRect& r, std::ostream* out)
+{
+    *out << '(' << r.x() << ", " << r.y() << ' ' << r.width() << 'x' << r.height() << ')';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+class InterpretationWindowTest : public ::testing::Test {
+protected:
+    // An exam of `count` images, its image query and the window opened on it.
+    std::unique_ptr<InterpretationWindow> open(int count)
+    {
+        pacs = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
+        EXPECT_TRUE(pacs->ok()) << pacs->error().toStdString();
+        root = QTemporaryDir().path();
+        images = std::make_unique<QTemporaryDir>();
+        EXPECT_EQ(WriteExam(*pacs, images->path(), NumberedImages(count)), QString());
+        exam.setDatabasePath(pacs->path());
+        exam.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
+        EXPECT_TRUE(exam.requery());
+        auto window = std::make_unique<InterpretationWindow>(exam, images->path());
+        window->resize(1200, 800);
+        if (count > 0) {
+            window->show();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return window->built(); }, 10000));
+        }
+        return window;
+    }
+
+    static QWidget* slot(InterpretationWindow& window, int index) { return window.page()->slotView(index); }
+    static bool showsImage(InterpretationWindow& window, int index, int image)
+    {
+        const DicomView* view = window.page()->slotView(index);
+        return view && view->hasImage()
+            && view->DisplayFile().endsWith(QStringLiteral("/PAT1/image_%1.dcm").arg(image));
+    }
+
+    std::unique_ptr<PacsTestDb> pacs;
+    std::unique_ptr<QTemporaryDir> images;
+    QString root;
+    RecordSet exam;
+    ScriptedDialogService dialogs;
+};
+
+TEST_F(InterpretationWindowTest, FirstPageFollowsTheImageCountAndPagesThroughTheExam)
+{
+    const struct {
+        int images;
+        PageShape shape;
+        bool scrollBar;
+    } cases[] = {{1, {1, 1}, false}, {5, {3, 2}, false}, {8, {4, 2}, false}, {13, {4, 2}, true}};
+    for (const auto& c : cases) {
+        const auto window = open(c.images);
+        EXPECT_EQ(window->page()->sheet.shape(), c.shape) << c.images << " images";
+        EXPECT_EQ(window->imagesPerPage(), c.shape.count());
+        EXPECT_EQ(window->VScroll1->isVisible(), c.scrollBar) << c.images << " images";
+        EXPECT_TRUE(window->page()->isVisible());
+        EXPECT_FALSE(window->Picture6->isVisible()) << "the waiting panel is gone";
+        for (int i = 1; i <= std::min(c.images, c.shape.count()); ++i)
+            EXPECT_TRUE(showsImage(*window, i, i)) << c.images << " images, slot " << i;
+        // Every slot is a square centred in its cell.
+        EXPECT_EQ(slot(*window, 1)->width(), slot(*window, 1)->height());
+        if (c.images == 5) {
+            EXPECT_FALSE(window->page()->slotView(6)->hasImage()) << "the sixth slot stays empty";
+        }
+    }
+
+    const auto window = open(13);
+    EXPECT_EQ(window->VScroll1->maximum(), 1);
+    window->VScroll1->setValue(1);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_TRUE(showsImage(*window, i, 8 + i)) << "slot " << i;
+    for (int i = 6; i <= 8; ++i) {
+        ASSERT_NE(window->page()->slotView(i), nullptr);
+        EXPECT_FALSE(window->page()->slotView(i)->hasImage()) << "slot " << i;
+    }
+    // A portrait layout keeps the images per page and the scroll bar.
+    QTest::mouseClick(window->Option2[1], Qt::LeftButton);
+    EXPECT_EQ(window->page()->sheet.shape(), (PageShape{1, 2}));
+    EXPECT_EQ(window->imagesPerPage(), 8);
+    EXPECT_TRUE(showsImage(*window, 1, 3)) << "two slots of page 2 start at image 3";
+    EXPECT_EQ(window->VScroll1->maximum(), 1);
+}
+
+TEST_F(InterpretationWindowTest, RightClickEnlargesToThePageAndBackLeftClickNever)
+{
+    const auto window = open(4);
+    QWidget* second = slot(*window, 2);
+    const QRect before = second->geometry();
+    QTest::mouseClick(second, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(window->page()->sheet.selected(), 2);
+    EXPECT_FALSE(window->enlarged());
+    EXPECT_EQ(second->geometry(), before) << "a left click never enlarges";
+
+    QTest::mouseClick(second, Qt::RightButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(window->enlarged());
+    const QRect inner = window->page()->contentsRect();
+    EXPECT_EQ(second->geometry(), inner.adjusted(2, 2, -2, -2))
+        << "the page area less 30 twips on every side";
+    QTest::mouseClick(second, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(window->enlarged());
+    EXPECT_EQ(second->geometry(), before);
+
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_EQ(window->page()->sheet.selected(), 1) << "Space moves on and wraps after the last slot";
+}
+
+TEST_F(InterpretationWindowTest, ToolsInversionAndResetReachEverySlotUntilThePageChanges)
+{
+    const auto window = open(13);
+    const auto tools = [&] {
+        std::vector<int> found;
+        for (int i = 1; i <= 8; ++i)
+            found.push_back(window->page()->slotView(i)->PointerTool());
+        return found;
+    };
+    EXPECT_EQ(tools(), std::vector<int>(8, 3)) << "new slots start with the magnifier";
+    for (const int tool : {1, 5, 3}) {
+        QTest::mouseClick(window->Button3[static_cast<std::size_t>(tool)], Qt::LeftButton);
+        EXPECT_EQ(tools(), std::vector<int>(8, tool));
+        for (const int other : InterpretationWindow::ToolButtons) {
+            EXPECT_EQ(window->Button3[static_cast<std::size_t>(other)]->backColor(),
+                other == tool ? InterpretationWindow::PressedToolColour : InterpretationWindow::ToolColour);
+        }
+    }
+    QTest::mouseClick(window->Button3[5], Qt::LeftButton);
+    QTest::mouseClick(window->Button5, Qt::LeftButton);
+    for (int i = 1; i <= 8; ++i)
+        EXPECT_EQ(window->page()->slotView(i)->Polarity(), -1) << "slot " << i;
+    window->page()->slotView(3)->setZoomLevel(400);
+    QTest::mouseClick(window->Button6, Qt::LeftButton);
+    EXPECT_TRUE(window->page()->slotView(3)->FitMode()) << "reset gives the image back its first display";
+
+    window->VScroll1->setValue(1);
+    EXPECT_EQ(tools(), std::vector<int>(8, 3)) << "a page change starts every slot with the magnifier again";
+    EXPECT_EQ(window->page()->slotView(1)->Polarity(), 1);
+}
+
+TEST_F(InterpretationWindowTest, ExamWithoutImagesClosesAtOnce)
+{
+    const auto window = open(0);
+    EXPECT_EQ(window->imageCount(), 0);
+    EXPECT_EQ(window->exec(), QDialog::Rejected);
+    EXPECT_FALSE(window->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,264 @@
+// Sheets printed through the print sheet window on the test scheduler's
+// cups-pdf queue "VexaPDF", read back with poppler; the printed images marked
+// in the database on both engines.
+#include "AppValues.h"
+#include "CurrentPrinter.h"
+#include "DialogService.h"
+#include "DicomView.h"
+#include "MainRecordSets.h"
+#include "PrintSheetWindow.h"
+#include "QueryCatalogue.h"
+#include "RecordSet.h"
+#include "Settings.h"
+#include "SheetTestExam.h"
+
+#include <brixel/Button.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+const QString Queue = QStringLiteral("VexaPDF");
+
+QString Output(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The sizes of a PDF's images, as `pdfimages -list` gives them.
+std::vector<QSize> ImageSizes(const QString& pdf)
+{
+    std::vector<QSize> sizes;
+    const QStringList lines
+        = Output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split(u'\n');
+    for (const QString& line : lines.mid(2)) {
+        const QStringList fields = line.simplified().split(u' ');
+        if (fields.size() > 4 && fields[2] == QLatin1String("image"))
+            sizes.emplace_back(fields[3].toInt(), fields[4].toInt());
+    }
+    return sizes;
+}
+
+struct TextLine {
+    double top = 0; // points
+    std::vector<int> wordLengths;
+};
+
+// The text lines of a PDF with their words, top to bottom, as poppler's
+// pdftotext -bbox-layout gives them.
+std::vector<TextLine> TextLines(const QString& pdf)
+{
+    std::vector<TextLine> lines;
+    const QString xml
+        = Output(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), pdf, QStringLiteral("-")});
+    static const QRegularExpression line(
+        QStringLiteral(R"re(<line xMin="[^"]*" yMin="([^"]*)" xMax="[^"]*" yMax="[^"]*">(.*?)</line>)re"),
+        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression word(QStringLiteral(R"re(<word [^>]*>([^<]*)</word>)re"));
+    for (auto match = line.globalMatch(xml); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        TextLine entry;
+        entry.top = found.captured(1).toDouble();
+        for (auto words = word.globalMatch(found.captured(2)); words.hasNext();)
+            entry.wordLengths.push_back(static_cast<int>(words.next().captured(1).size()));
+        lines.push_back(entry);
+    }
+    std::sort(lines.begin(), lines.end(), [](const TextLine& a, const TextLine& b) { return a.top < b.top; });
+    return lines;
+}
+
+int PageCount(const QString& pdf)
+{
+    for (const QString& line : Output(QStringLiteral("pdfinfo"), {pdf}).split(u'\n')) {
+        if (line.startsWith(QStringLiteral("Pages:")))
+            return line.section(u':', 1).trimmed().toInt();
+    }
+    return 0;
+}
+
+// cups-pdf writes job_<n>-<title>.pdf some time after the job is queued:
+// waits (up to 20 s) for the one whose title holds `token` to be readable.
+QString WaitForPdf(const QString& token)
+{
+    const QDir folder(qEnvironmentVariable("VEXA_PDF_OUT"));
+    const QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired()) {
+        for (const QFileInfo& file :
+            folder.entryInfoList({QStringLiteral("*%1*.pdf").arg(token)}, QDir::Files)) {
+            if (file.size() > 0 && PageCount(file.absoluteFilePath()) > 0)
+                return file.absoluteFilePath();
+        }
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+class PrintSheetCupsTest : public ::testing::TestWithParam<SqlBackend> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QPrinterInfo::availablePrinterNames().contains(Queue))
+            << "the test scheduler's queue is missing";
+        ASSERT_TRUE(folder.isValid());
+        SetSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
+        SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), QStringLiteral("1"));
+        SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("2"));
+        SetCurrentPrinterName(QString());
+        SetCurrentPrinterOrientation(1);
+        pacs = std::make_unique<PacsTestDb>(GetParam());
+        ASSERT_TRUE(pacs->ok()) << pacs->error().toStdString();
+        // Conquest's underscores beside a near-namesake that "_" as a LIKE
+        // wild card would take for it, and which comes first.
+        const QString root = folder.filePath(QStringLiteral("images"));
+        ASSERT_EQ(
+            WriteExam(*pacs, root,
+                {{QStringLiteral("PAT1/IMGxAx1.dcm"), 250}, {QStringLiteral("PAT1/IMG_A_1.dcm"), 40},
+                    {QStringLiteral("PAT1/image_3.dcm"), 100}, {QStringLiteral("PAT1/image_4.dcm"), 160},
+                    {QStringLiteral("PAT1/image_5.dcm"), 220}}),
+            QString());
+        appValues().ConquestPath = pacs->path();
+        appValues().ConquestImagePath = root;
+        appValues().ImagePrinter = Queue;
+        sets.setDatabasePath(pacs->path());
+        token = QStringLiteral("vexasheet%1x%2").arg(QCoreApplication::applicationPid()).arg(++serial);
+    }
+    void TearDown() override { SetSettingsFile(QString()); }
+
+    std::unique_ptr<PrintSheetWindow> open(const QString& caption)
+    {
+        auto window = std::make_unique<PrintSheetWindow>(sets, ExamSeriesUid, caption);
+        window->documentName = token;
+        window->resize(1280, 900);
+        window->show();
+        QCoreApplication::processEvents();
+        return window;
+    }
+
+    // ObjectFile -> printed today, read back through a record set.
+    QMap<QString, bool> printedToday()
+    {
+        RecordSet check;
+        check.setDatabasePath(pacs->path());
+        check.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
+        EXPECT_TRUE(check.requery()) << check.lastError().toStdString();
+        QMap<QString, bool> printed;
+        for (check.moveFirst(); !check.eof(); check.moveNext()) {
+            printed.insert(check.fieldText(QStringLiteral("ObjectFile")),
+                check.fieldBool(QStringLiteral("Printed"))
+                    && check.fieldDate(QStringLiteral("PrintDate")) == QDate::currentDate());
+        }
+        check.close();
+        return printed;
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<PacsTestDb> pacs;
+    MainRecordSets sets;
+    ScriptedDialogService dialogs;
+    QString token;
+    static inline int serial = 0;
+};
+
+TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyThem)
+{
+    const auto window
+        = open(QStringLiteral("Cabinet de radiologie|Patient: DUPONT JEAN|Date de l'examen: 15/03/2026|"));
+    SlotPage* page = window->page();
+    ASSERT_EQ(page->sheet.slotCount(), 4);
+    for (const int thumbnail : {1, 2, 3, 4})
+        QTest::mouseDClick(window->thumbnail(thumbnail), Qt::LeftButton);
+    const QSize preview = page->slotView(1)->size();
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+
+    const SheetPrintOutcome& outcome = window->lastPrint();
+    ASSERT_TRUE(outcome.printed);
+    EXPECT_EQ(outcome.destination.printerName, Queue);
+    ASSERT_EQ(outcome.drawn.size(), 4u);
+    EXPECT_TRUE(window->isVisible()) << "the window stays open after printing";
+    EXPECT_EQ(window->Label5->text(), PrintSheetWindow::RestingText);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    const QMap<QString, bool> printed = printedToday();
+    EXPECT_FALSE(printed.value(QStringLiteral("PAT1/IMGxAx1.dcm"))) << "the near-namesake stays unprinted";
+    for (const QString& file : {QStringLiteral("PAT1/IMG_A_1.dcm"), QStringLiteral("PAT1/image_3.dcm"),
+             QStringLiteral("PAT1/image_4.dcm"), QStringLiteral("PAT1/image_5.dcm")})
+        EXPECT_TRUE(printed.value(file)) << file.toStdString();
+
+    const QString pdf = WaitForPdf(token);
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF titled " << token.toStdString();
+    EXPECT_EQ(PageCount(pdf), 1);
+    // The queue's driver turns the fonts into unnamed glyphs (their text and
+    // sizes are checked on the program's own PDF elsewhere): here the caption
+    // is three lines of 3, 3 and 4 words, in order, over the top of the page.
+    const std::vector<TextLine> caption = TextLines(pdf);
+    ASSERT_EQ(caption.size(), 3u);
+    const std::size_t words[] = {3, 3, 4};
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(caption[i].wordLengths.size(), words[i]) << "line " << i;
+    EXPECT_LT(caption[0].top, caption[1].top);
+    EXPECT_LT(caption[1].top, caption[2].top);
+    EXPECT_LT(caption[2].top, 90) << "over the top of the page";
+    const std::vector<QSize> images = ImageSizes(pdf);
+    ASSERT_EQ(images.size(), 4u);
+    for (const QSize& image : images) {
+        EXPECT_GT(image.width(), 2 * preview.width()) << "drawn from the image, not from the small preview";
+        EXPECT_GT(image.height(), 2 * preview.height());
+    }
+
+    // Rasterised, each cell shows its own image's grey: slot 1 (left, top)
+    // to slot 4 (right, bottom).
+    QPrinter reference(QPrinter::HighResolution);
+    reference.setPrinterName(Queue);
+    const QPointF margin = reference.pageLayout().paintRect(QPageLayout::Inch).topLeft();
+    const QString raster = folder.filePath(QStringLiteral("page"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-gray"),
+                      QStringLiteral("-singlefile"), pdf, raster}),
+        0);
+    const QImage rasterised(raster + QStringLiteral(".pgm"));
+    ASSERT_FALSE(rasterised.isNull());
+    const int greys[] = {40, 100, 160, 220};
+    for (const auto& [slot, rect] : outcome.drawn) {
+        const QPointF inches = margin + QPointF(rect.center()) / outcome.resolution;
+        const QPoint at((inches * 40).toPoint());
+        EXPECT_NEAR(qGray(rasterised.pixel(at)), greys[slot - 1], 20) << "slot " << slot;
+    }
+}
+
+TEST_P(PrintSheetCupsTest, EmptyPageStillEndsItsDocumentAndMarksNothing)
+{
+    const auto window = open(QStringLiteral("Cabinet de radiologie|"));
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    EXPECT_TRUE(window->lastPrint().printed);
+    EXPECT_FALSE(window->lastPrint().hadContent);
+    const QString pdf = WaitForPdf(token);
+    ASSERT_FALSE(pdf.isEmpty()) << "an empty page still goes to the printer";
+    EXPECT_EQ(PageCount(pdf), 1);
+    EXPECT_TRUE(ImageSizes(pdf).empty());
+    EXPECT_TRUE(Output(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).trimmed().isEmpty())
+        << "no caption over an empty page";
+    for (const bool marked : printedToday())
+        EXPECT_FALSE(marked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, PrintSheetCupsTest,
+    ::testing::Values(SqlBackend::Sqlite, SqlBackend::Postgres), ::vexa::test::BackendName);
+
+} // namespace

@@ -1,0 +1,177 @@
+// The print sheet window driven like a user on a small exam (offscreen, no
+// printing): filling slots, thumbnails per page, the stored default layout,
+// the orientation given back on closing.
+#include "PrintSheetWindow.h"
+#include "AppValues.h"
+#include "CurrentPrinter.h"
+#include "DialogService.h"
+#include "DicomView.h"
+#include "MainRecordSets.h"
+#include "Settings.h"
+#include "SheetTestExam.h"
+
+#include <brixel/Button.h>
+
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+class PrintSheetWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        SetSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
+        SetCurrentPrinterOrientation(1);
+    }
+    void TearDown() override { SetSettingsFile(QString()); }
+
+    void makeExam(int images)
+    {
+        pacs = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
+        ASSERT_TRUE(pacs->ok()) << pacs->error().toStdString();
+        const QString root = folder.filePath(QStringLiteral("images"));
+        ASSERT_EQ(WriteExam(*pacs, root, NumberedImages(images)), QString());
+        appValues().ConquestPath = pacs->path();
+        appValues().ConquestImagePath = root;
+        appValues().ImagePrinter = QStringLiteral("no such printer");
+        sets.setDatabasePath(pacs->path());
+    }
+
+    std::unique_ptr<PrintSheetWindow> open(QSize size = {1280, 900})
+    {
+        auto window = std::make_unique<PrintSheetWindow>(sets, ExamSeriesUid, QStringLiteral("Titre|"));
+        window->resize(size);
+        window->show();
+        QCoreApplication::processEvents();
+        return window;
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<PacsTestDb> pacs;
+    MainRecordSets sets;
+    ScriptedDialogService dialogs;
+};
+
+TEST_F(PrintSheetWindowTest, DoubleClickedThumbnailsFillTheSlotsInTurnThenStartAgain)
+{
+    makeExam(5);
+    SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), QStringLiteral("1"));
+    SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("2"));
+    const auto window = open();
+    SlotPage* page = window->page();
+    ASSERT_EQ(page->sheet.slotCount(), 4);
+    EXPECT_EQ(page->sheet.selected(), 1);
+    for (const int index : {0, 1, 2, 3, 3}) {
+        QLabel* thumbnail = window->thumbnail(index);
+        ASSERT_TRUE(thumbnail->isVisible()) << index;
+        QTest::mouseDClick(thumbnail, Qt::LeftButton);
+    }
+    // Thumbnails 0, 1, 2, 3 went to slots 1 to 4; the fifth double click
+    // (thumbnail 3 again) wrapped round to slot 1.
+    EXPECT_EQ(page->sheet.selected(), 2);
+    const int expected[] = {3, 1, 2, 3};
+    for (int slot = 1; slot <= 4; ++slot) {
+        EXPECT_EQ(page->sheet.slot(slot).SourceIndex, expected[slot - 1]) << "slot " << slot;
+        ASSERT_NE(page->slotView(slot), nullptr);
+        EXPECT_TRUE(page->slotView(slot)->hasImage());
+        EXPECT_TRUE(page->slotView(slot)->isVisible());
+    }
+    EXPECT_TRUE(page->slotView(1)->DisplayFile().endsWith(window->thumbnailTag(3)));
+    // The selection frame surrounds slot 2, 30 twips (2 pixels) outside.
+    EXPECT_EQ(page->selectionFrame()->geometry(),
+        static_cast<QWidget*>(page->slotView(2))->geometry().adjusted(-2, -2, 2, 2));
+
+    // Space moves on the same way.
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_EQ(page->sheet.selected(), 1);
+    EXPECT_TRUE(page->hasFocus()) << "after a key the page takes the focus";
+}
+
+TEST_F(PrintSheetWindowTest, ThumbnailsPerPageFollowTheWindowWidthAndTheScrollBarThePageCount)
+{
+    makeExam(9);
+    const struct {
+        int width; // pixels (15 twips each)
+        int perPage;
+        bool scrollBar;
+        int maximum;
+    } cases[] = {{1280, 7, true, 1}, {1279, 4, true, 2}};
+    for (const auto& c : cases) {
+        const auto window = open({c.width, 900});
+        EXPECT_EQ(window->thumbnailsPerPage(), c.perPage) << c.width;
+        EXPECT_EQ(window->VScroll1->isVisible(), c.scrollBar) << c.width;
+        EXPECT_EQ(window->VScroll1->maximum(), c.maximum) << c.width;
+        int shown = 0;
+        for (int i = 0; i < PrintSheetWindow::ThumbnailSlots; ++i)
+            shown += window->thumbnail(i)->isVisible() ? 1 : 0;
+        EXPECT_EQ(shown, c.perPage) << c.width;
+        // The last page of thumbnails: 9 - 7 = 2 or 9 - 8 = 1 images.
+        window->VScroll1->setValue(c.maximum);
+        EXPECT_EQ(
+            window->thumbnailTag(0), QStringLiteral("PAT1/image_%1.dcm").arg(c.perPage * c.maximum + 1));
+        EXPECT_TRUE(window->thumbnailTag(9 - c.perPage * c.maximum).isEmpty());
+    }
+    makeExam(3);
+    const auto small = open({1280, 900});
+    EXPECT_FALSE(small->VScroll1->isVisible()) << "one page of thumbnails needs no scroll bar";
+}
+
+TEST_F(PrintSheetWindowTest, StoredLandscapeLayoutOpensAgainAndClosingGivesBackTheOrientation)
+{
+    makeExam(2);
+    {
+        const auto window = open();
+        EXPECT_EQ(window->orientation(), PageOrientation::Portrait) << "default: the printer's orientation";
+        EXPECT_EQ(window->layoutIndex(), 0);
+        QTest::mouseClick(window->Option1[1], Qt::LeftButton);
+        EXPECT_EQ(CurrentPrinterOrientation(), 2);
+        EXPECT_GT(window->pageRatio(), 1.0) << "a landscape page is wider than tall";
+        EXPECT_EQ(window->layoutIndex(), 0);
+        QTest::mouseClick(window->Option3[3], Qt::LeftButton);
+        EXPECT_EQ(window->page()->sheet.slotCount(), 6);
+        dialogs.answerMessage(MsgResult::Ok);
+        QTest::mouseClick(window->Button4, Qt::LeftButton);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("La configuration actuelle est sauvegardée. "));
+        EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Sauvegarde ...."));
+        EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
+        QTest::mouseClick(window->Button2, Qt::LeftButton);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(CurrentPrinterOrientation(), 1) << "closing gives the printer back its orientation";
+    }
+    EXPECT_EQ(GetSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation")), QStringLiteral("2"));
+    EXPECT_EQ(GetSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber")), QStringLiteral("3"));
+
+    const auto again = open();
+    EXPECT_EQ(again->orientation(), PageOrientation::Landscape);
+    EXPECT_TRUE(again->Option3[3]->isChecked());
+    EXPECT_EQ(again->page()->sheet.shape(), (PageShape{3, 2}));
+    for (int slot = 1; slot <= 6; ++slot)
+        EXPECT_TRUE(again->page()->slotView(slot) && again->page()->slotView(slot)->isVisible()) << slot;
+    EXPECT_EQ(again->page()->slotView(7), nullptr);
+    // Slots 1 to 3 share the first row, slot 4 starts the second.
+    EXPECT_EQ(again->page()->slotView(2)->y(), again->page()->slotView(1)->y());
+    EXPECT_GT(again->page()->slotView(4)->y(), again->page()->slotView(1)->y());
+    EXPECT_EQ(again->page()->slotView(4)->x(), again->page()->slotView(1)->x());
+
+    // A resize builds the default page again, empty.
+    QTest::mouseDClick(again->thumbnail(0), Qt::LeftButton);
+    EXPECT_FALSE(again->page()->sheet.slot(1).isEmpty());
+    again->resize(1100, 800);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(again->page()->sheet.slot(1).isEmpty());
+    EXPECT_EQ(again->page()->sheet.shape(), (PageShape{3, 2}));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+#include "SheetTestExam.h"
+
+#include "ConquestDatabaseConnector.h"
+#include "DicomWriter.h"
+#include "PacsUpgrade.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace vexa::test {
+
+QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images)
+{
+    QString error = OpenAndUpgrade(pacs.path());
+    if (!error.isEmpty())
+        return error;
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const ExamImage& entry = images[i];
+        NewDicomImage image;
+        image.patientName = QStringLiteral("DUPONT^JEAN");
+        image.patientId = QStringLiteral("PAT1");
+        image.studyInstanceUid = ExamSeriesUid + QStringLiteral(".9");
+        image.seriesInstanceUid = ExamSeriesUid;
+        image.sopInstanceUid = ExamSeriesUid + QStringLiteral(".%1").arg(i + 1);
+        image.sopClassUid = SopClass::ComputedRadiography;
+        image.studyDate = QStringLiteral("20260314");
+        image.modality = QStringLiteral("CR");
+        image.instanceNumber = static_cast<int>(i) + 1;
+        image.columns = entry.size.width();
+        image.rows = entry.size.height();
+        image.bitsAllocated = 8;
+        image.bitsStored = 8;
+        image.pixelData = QByteArray(entry.size.width() * entry.size.height(), static_cast<char>(entry.grey));
+        image.windowCenter = 128;
+        image.windowWidth = 256;
+        const QString path = QDir(imageRoot).filePath(entry.objectFile);
+        QDir().mkpath(QFileInfo(path).path());
+        const DicomResult written = writeDicomImage(image, path, DicomFileLayout::Part10);
+        if (!written.ok)
+            return written.error;
+        QImage preview(entry.size / 4, QImage::Format_Grayscale8);
+        preview.fill(QColor(entry.grey, entry.grey, entry.grey));
+        if (!preview.save(PreviewPicturePath(imageRoot, entry.objectFile), "JPEG"))
+            return QStringLiteral("preview of ") + entry.objectFile;
+
+        QSqlQuery insert(pacs.db());
+        insert.prepare(
+            QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ObjectFile, "
+                           "ImageDate, AcqDate, PatientName, Printed) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+        insert.addBindValue(image.sopInstanceUid);
+        insert.addBindValue(ExamSeriesUid);
+        insert.addBindValue(image.patientId);
+        insert.addBindValue(entry.objectFile);
+        insert.addBindValue(QStringLiteral("20260314"));
+        insert.addBindValue(QStringLiteral("20260315"));
+        insert.addBindValue(QStringLiteral("DUPONT JEAN"));
+        insert.addBindValue(entry.printed ? -1 : 0);
+        if (!insert.exec())
+            return insert.lastError().text();
+    }
+    return {};
+}
+
+std::vector<ExamImage> NumberedImages(int count, QSize size)
+{
+    std::vector<ExamImage> images;
+    for (int i = 0; i < count; ++i)
+        images.push_back(
+            {QStringLiteral("PAT1/image_%1.dcm").arg(i + 1), 30 + (200 * i) / std::max(1, count - 1), size});
+    return images;
+}
+
+} // namespace vexa::test

@@ -1,0 +1,58 @@
+#include "ScriptedDialogService.h"
+
+namespace vexa {
+
+// A scripted service installs itself for its lifetime, so a test only declares one.
+ScriptedDialogService::ScriptedDialogService()
+    : previous(installedDialogService())
+{
+    setDialogService(this);
+}
+
+ScriptedDialogService::~ScriptedDialogService()
+{
+    if (installedDialogService() == this)
+        setDialogService(previous);
+}
+
+MsgResult ScriptedDialogService::message(const MessageRequest& request)
+{
+    messages.push_back(request);
+    if (messageAnswers.empty()) {
+        ++unexpected;
+        return request.defaultButton;
+    }
+    MsgResult answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogService::input(const InputRequest& request)
+{
+    inputs.push_back(request);
+    if (inputAnswers.empty()) {
+        ++unexpected;
+        return std::nullopt;
+    }
+    // Taken as a plain text and a flag: GCC wrongly warns about a copied optional<QString>.
+    const bool cancelled = !inputAnswers.front().has_value();
+    const QString text = inputAnswers.front().value_or(QString());
+    inputAnswers.pop_front();
+    if (cancelled)
+        return std::nullopt;
+    return text;
+}
+
+QString ScriptedDialogService::file(const FileRequest& request)
+{
+    files.push_back(request);
+    if (fileAnswers.empty()) {
+        ++unexpected;
+        return {};
+    }
+    QString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+} // namespace vexa
