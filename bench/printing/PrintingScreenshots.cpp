@@ -5,6 +5,7 @@
 #include "DemoPacs.h"
 #include "DialogService.h"
 #include "DicomLoader.h"
+#include "ImageFiles.h"
 #include "InterpretationWindow.h"
 #include "JpegPictures.h"
 #include "MainRecordSets.h"
@@ -55,7 +56,7 @@ int main(int argc, char** argv)
     // The radiograph series with the most images, with its preview pictures.
     MainRecordSets sets;
     sets.setDatabasePath(options.database);
-    RecordSet& series = sets.Conn;
+    RecordSet& series = sets.workSet;
     series.setRecordSource(QStringLiteral("SELECT SeriesInst FROM DICOMSeries WHERE Modality = 'CR'"));
     QString uid;
     int most = 0;
@@ -80,7 +81,8 @@ int main(int argc, char** argv)
         const QString objectFile = exam.fieldText(QStringLiteral("ObjectFile"));
         const DicomLoadResult image = loadDicomImage(QDir(options.imageStore).filePath(objectFile));
         if (image.ok())
-            writePreviewPicture(*image.image, PreviewPicturePath(options.imageStore, objectFile));
+            writePreviewPicture(
+                *image.image, previewPicturePath(StoredImagePath(options.imageStore, objectFile)));
     }
     exam.moveFirst();
 

@@ -1,7 +1,9 @@
 #include "PrintActions.h"
+#include "ImageFiles.h"
 
 #include "AppValues.h"
 #include "ConquestDatabaseConnector.h"
+#include "Dates.h"
 #include "DialogService.h"
 #include "DicomLoader.h"
 #include "DisplayLut.h"
@@ -27,7 +29,7 @@ void TakeExamFromImage(const RecordSet& images, ExamIdentity& exam)
     QString date = images.fieldText(QStringLiteral("AcqDate"));
     if (date.isEmpty())
         date = images.fieldText(QStringLiteral("ImageDate"));
-    exam.ViewerExamDate = ExamDateText(date);
+    exam.ViewerExamDate = YyyymmddToDdMmYyyy(date);
     exam.ViewerPatientName = images.fieldText(QStringLiteral("PatientName"));
 }
 
@@ -95,7 +97,7 @@ void PrintActions::printExamAutomatically()
         const QString caption = captionFromSelectedImage();
         ExamIdentity& exam = CurrentExam();
         exam.ViewerImagePath
-            = ImageFilePath(appValues().ConquestImagePath, images.fieldText(QStringLiteral("ObjectFile")));
+            = StoredImagePath(appValues().ConquestImagePath, images.fieldText(QStringLiteral("ObjectFile")));
         // An image that could not be printed is not marked printed.
         if (!printImage(exam.ViewerImagePath, caption))
             continue;

@@ -1,4 +1,5 @@
 #include "InterpretationWindow.h"
+#include "ImageFiles.h"
 
 #include "DicomView.h"
 #include "Numeric.h"
@@ -56,7 +57,7 @@ InterpretationWindow::InterpretationWindow(RecordSet& examImages, const QString&
     // The image list, in the query's order; the query is left on its first record.
     if (examImages.count() > 0) {
         for (examImages.moveFirst(); !examImages.eof(); examImages.moveNext())
-            ImagePaths << ImageFilePath(imageRoot, examImages.fieldText(QStringLiteral("ObjectFile")));
+            ImagePaths << StoredImagePath(imageRoot, examImages.fieldText(QStringLiteral("ObjectFile")));
         examImages.moveFirst();
     }
     buildControls();

@@ -1,4 +1,5 @@
 #include "PrintSheetWindow.h"
+#include "ImageFiles.h"
 
 #include "AppValues.h"
 #include "ConquestDatabaseConnector.h"
@@ -378,7 +379,7 @@ void PrintSheetWindow::thumbnailDoubleClicked(int index)
     showWaiting(true);
     const int slot = Picture1->sheet.selected();
     if (DicomView* view = Picture1->slotView(slot)) {
-        const QString path = ImageFilePath(appValues().ConquestImagePath, tag);
+        const QString path = StoredImagePath(appValues().ConquestImagePath, tag);
         view->setDisplayFile(path);
         if (view->hasImage()) {
             Picture1->sheet.fill(slot, QSize(view->PixelColumns(), view->PixelRows()), path, index);
@@ -435,7 +436,7 @@ void PrintSheetWindow::printPage()
             if (!SlotTags[static_cast<std::size_t>(slot)].isEmpty())
                 printed << SlotTags[static_cast<std::size_t>(slot)];
         }
-        MarkImagesPrinted(sets.Conn, appValues().ConquestPath, SelectedSeriesUID, printed, today());
+        MarkImagesPrinted(sets.workSet, appValues().ConquestPath, SelectedSeriesUID, printed, today());
     }
     showWaiting(false);
     Label5->setText(RestingText);

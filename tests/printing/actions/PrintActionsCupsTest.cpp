@@ -111,14 +111,14 @@ protected:
     // Printed flag of each image, in order, read again from the database.
     std::vector<bool> printedToday()
     {
-        sets.Conn.setDatabasePath(pacs->path());
-        sets.Conn.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
-        EXPECT_TRUE(sets.Conn.requery());
+        sets.workSet.setDatabasePath(pacs->path());
+        sets.workSet.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
+        EXPECT_TRUE(sets.workSet.requery());
         std::vector<bool> printed;
-        for (sets.Conn.moveFirst(); !sets.Conn.eof(); sets.Conn.moveNext())
-            printed.push_back(sets.Conn.fieldBool(QStringLiteral("Printed"))
-                && sets.Conn.fieldDate(QStringLiteral("PrintDate")) == QDate::currentDate());
-        sets.Conn.close();
+        for (sets.workSet.moveFirst(); !sets.workSet.eof(); sets.workSet.moveNext())
+            printed.push_back(sets.workSet.fieldBool(QStringLiteral("Printed"))
+                && sets.workSet.fieldDate(QStringLiteral("PrintDate")) == QDate::currentDate());
+        sets.workSet.close();
         return printed;
     }
 

@@ -1,4 +1,5 @@
 #include "SheetTestExam.h"
+#include "ImageFiles.h"
 
 #include "ConquestDatabaseConnector.h"
 #include "DicomWriter.h"
@@ -43,7 +44,7 @@ QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<
             return written.error;
         QImage preview(entry.size / 4, QImage::Format_Grayscale8);
         preview.fill(QColor(entry.grey, entry.grey, entry.grey));
-        if (!preview.save(PreviewPicturePath(imageRoot, entry.objectFile), "JPEG"))
+        if (!preview.save(previewPicturePath(StoredImagePath(imageRoot, entry.objectFile)), "JPEG"))
             return QStringLiteral("preview of ") + entry.objectFile;
 
         QSqlQuery insert(pacs.db());
