@@ -13,6 +13,7 @@
 #include "PrintSheetWindow.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
+#include "ScriptedDialogService.h"
 #include "Settings.h"
 
 #include <QApplication>

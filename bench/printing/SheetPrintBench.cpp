@@ -10,6 +10,7 @@
 #include "DicomView.h"
 #include "MainRecordSets.h"
 #include "PrintSheetWindow.h"
+#include "ScriptedDialogService.h"
 #include "Settings.h"
 #include "TestSeries.h"
 

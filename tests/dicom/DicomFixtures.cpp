@@ -96,6 +96,8 @@ bool copyWithElements(const QString& source, const QString& target, const QStrin
     for (const QString& element : elements)
         arguments << QStringLiteral("-i") << element;
     return runDcmtkTool(QStringLiteral("dcmodify"), arguments << target);
+}
+
 namespace {
 
 void collectImageFiles(DcmDirectoryRecord& record, QStringList& files)

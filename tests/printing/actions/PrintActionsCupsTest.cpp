@@ -11,6 +11,7 @@
 #include "PrintActions.h"
 #include "PrintSheetWindow.h"
 #include "QueryCatalogue.h"
+#include "ScriptedDialogService.h"
 #include "SheetTestExam.h"
 
 #include <QDeadlineTimer>

@@ -10,6 +10,7 @@
 #include "MainRecordSets.h"
 #include "PacsTestDb.h"
 #include "PacsUpgrade.h"
+#include "ScriptedDialogService.h"
 
 #include <brixel/Button.h>
 

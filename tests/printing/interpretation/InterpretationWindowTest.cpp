@@ -4,6 +4,7 @@
 #include "DicomView.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
+#include "ScriptedDialogService.h"
 #include "SheetTestExam.h"
 
 #include <brixel/Button.h>

@@ -5,6 +5,7 @@
 #include "CurrentPrinter.h"
 #include "DialogService.h"
 #include "LabelPrinter.h"
+#include "ScriptedDialogService.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>

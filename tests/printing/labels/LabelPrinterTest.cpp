@@ -3,6 +3,7 @@
 #include "LabelPrinter.h"
 #include "AppValues.h"
 #include "DialogService.h"
+#include "ScriptedDialogService.h"
 
 #include <QDir>
 #include <QProcess>

@@ -9,6 +9,7 @@
 #include "PrintSheetWindow.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
+#include "ScriptedDialogService.h"
 #include "Settings.h"
 #include "SheetTestExam.h"
 

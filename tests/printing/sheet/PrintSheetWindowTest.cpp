@@ -7,6 +7,7 @@
 #include "DialogService.h"
 #include "DicomView.h"
 #include "MainRecordSets.h"
+#include "ScriptedDialogService.h"
 #include "Settings.h"
 #include "SheetTestExam.h"
 

@@ -2,6 +2,7 @@
 // read back with poppler for the caption's text and fonts.
 #include "SheetPrinter.h"
 #include "DialogService.h"
+#include "ScriptedDialogService.h"
 
 #include <QDir>
 #include <QFileInfo>
