@@ -72,7 +72,7 @@ int main(int argc, char** argv)
             }
         }
     }
-    RecordSet& exam = sets.ConnExamen;
+    RecordSet& exam = sets.examImages;
     exam.setRecordSource(Sql::ImagesOfSeries(uid));
     if (uid.isEmpty() || !exam.requery()) {
         std::fprintf(stderr, "no radiograph series: %s\n", qPrintable(series.lastError()));

@@ -117,8 +117,8 @@ TEST(JpegPictures, previewOfASmallImageIsNoLargerThanItsFullSizePicture)
             .ok);
     const DefaultWindowPixels windowed = loadDefaultWindowPixels(path);
     ASSERT_TRUE(windowed.ok());
-    ASSERT_TRUE(writePreviewPicture(windowed.pixels, previewPicturePath(path)).ok);
-    ASSERT_TRUE(writeFullSizePicture(windowed.pixels, fullSizePicturePath(path)).ok);
+    ASSERT_TRUE(writePreviewPicture(windowed.pixels, dir.filePath("ct.jpeg")).ok);
+    ASSERT_TRUE(writeFullSizePicture(windowed.pixels, dir.filePath("ct.jpg")).ok);
     const QImage preview(dir.filePath("ct.jpeg"));
     const QImage full(dir.filePath("ct.jpg"));
     ASSERT_EQ(preview.size(), QSize(128, 128));

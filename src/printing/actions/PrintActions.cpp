@@ -66,7 +66,7 @@ void PrintActions::printExam(bool rightClickMode)
 QString PrintActions::captionFromSelectedImage()
 {
     ExamIdentity& exam = CurrentExam();
-    TakeExamFromImage(sets.ConnExamen, exam);
+    TakeExamFromImage(sets.examImages, exam);
     return ViewerPrintCaption(appValues().Entete, exam.ViewerPatientName, exam.ViewerExamDate);
 }
 
@@ -79,7 +79,7 @@ void PrintActions::openPrintSheet()
 
 void PrintActions::printExamAutomatically()
 {
-    RecordSet& images = sets.ConnExamen;
+    RecordSet& images = sets.examImages;
     if (images.count() == 0)
         return;
     if (showNotice)
@@ -149,7 +149,7 @@ bool PrintActions::printNewImages()
 
 void PrintActions::openInterpretation()
 {
-    InterpretationWindow window(sets.ConnExamen, appValues().ConquestImagePath, parent);
+    InterpretationWindow window(sets.examImages, appValues().ConquestImagePath, parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
 }

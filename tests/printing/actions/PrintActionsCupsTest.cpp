@@ -99,8 +99,8 @@ protected:
         appValues().Entete = QStringLiteral("Cabinet de radiologie");
         SetCurrentPrinterName(QString());
         sets.setDatabasePath(pacs->path());
-        sets.ConnExamen.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
-        ASSERT_TRUE(sets.ConnExamen.requery());
+        sets.examImages.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
+        ASSERT_TRUE(sets.examImages.requery());
         CurrentExam().SelectedSeriesUID = ExamSeriesUid;
         actions.runWindow = [this](QDialog& window) {
             opened.push_back(QString::fromLatin1(window.metaObject()->className()));
@@ -154,7 +154,7 @@ TEST_F(PrintActionsTest, AutomaticPrintingAsksOnceForAPrintedExamAndRightClickSk
     EXPECT_EQ(dialogs.messages[1].title, QStringLiteral("Impression d'un dossier"));
     EXPECT_EQ(notices, QStringList{PrintActions::PrintingNotice});
     EXPECT_EQ(printedToday(), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(sets.ConnExamen.currentRow(), 0) << "the exam's images are back on the first";
+    EXPECT_EQ(sets.examImages.currentRow(), 0) << "the exam's images are back on the first";
     EXPECT_EQ(NewPagesOfOurShape(out, before, 1), 1);
     EXPECT_TRUE(opened.empty());
 
