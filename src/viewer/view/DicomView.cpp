@@ -243,8 +243,7 @@ void DicomView::paintEvent(QPaintEvent*)
     if (const auto segment = tools.segment()) {
         const QPointF a = imageToScreen(segment->first), b = imageToScreen(segment->second);
         painter.drawLine(a, b);
-        painter.drawText(b + QPointF(6, -6),
-            DicomViewTools::lengthText(lengthInMillimetres(segment->first, segment->second, image->spacing)));
+        painter.drawText(b + QPointF(6, -6), measureText());
     }
     if (tools.dragging() && tools.tool() == PointerToolKind::Magnifier) {
         const QPoint corner = tools.currentScreen() - QPoint(magnifierSide / 2, magnifierSide / 2);
@@ -354,6 +353,11 @@ QPoint DicomView::pixelAt(QPointF screenPoint) const
 {
     const QPointF imagePoint = screenToImage(screenPoint);
     return {static_cast<int>(std::floor(imagePoint.x())), static_cast<int>(std::floor(imagePoint.y()))};
+}
+
+QString DicomView::measureText() const
+{
+    return image ? tools.segmentText(*image, locale()).value_or(QString()) : QString();
 }
 
 QRectF DicomView::visibleImageRect() const

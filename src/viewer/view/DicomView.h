@@ -89,6 +89,8 @@ public:
     // and polarity, drawn again from the source pixels (printing).
     QImage renderVisible(QSize size) const;
     const DicomViewTools& toolState() const { return tools; }
+    // The instant measure's text in the widget's locale; "" without a segment.
+    QString measureText() const;
 
 signals:
     void clicked(int x, int y, int button, int shift);

@@ -47,11 +47,9 @@ void ViewerWindow::connectPanel()
 
 void ViewerWindow::updateMeasureImage()
 {
-    PixelSpacing measureSpacing;
-    if (const auto image = view_->imageData(); image && image->spacing.fromFile)
-        measureSpacing = {image->spacing.column, image->spacing.row,
-            image->spacing.atDetector ? SpacingOrigin::Detector : SpacingOrigin::Patient};
-    measures->setImage(view_->imageSize(), measureSpacing);
+    const auto image = view_->imageData();
+    measures->setImage(
+        view_->imageSize(), image ? measureSpacing(image->spacing) : PixelSpacing::uncalibrated());
 }
 
 // The panel slides out to the left of the tool column.

@@ -165,12 +165,11 @@ TEST_F(DicomViewTest, regionStudyPanAndInstantMeasure)
     EXPECT_DOUBLE_EQ(stats->mean, 15);
     EXPECT_NEAR(stats->standardDeviation, std::sqrt(10.0), 1e-9);
 
+    view.setLocale(QLocale(QLocale::French, QLocale::France));
     view.setPointerTool(5);
     drag({0, 50}, {80, 110}); // 40 columns x 0.5 mm, 30 rows x 0.25 mm
-    const auto segment = view.toolState().segment();
-    ASSERT_TRUE(segment);
-    EXPECT_DOUBLE_EQ(lengthInMillimetres(segment->first, segment->second, view.imageData()->spacing),
-        std::hypot(20.0, 7.5));
+    ASSERT_TRUE(view.toolState().segment());
+    EXPECT_EQ(view.measureText(), "21,36 mm");
 
     view.setPointerTool(4);
     drag({100, 100}, {130, 90});
@@ -182,6 +181,32 @@ TEST_F(DicomViewTest, regionStudyPanAndInstantMeasure)
     mouse(QEvent::MouseButtonPress, {200, 150});
     EXPECT_FALSE(view.displayImage().isNull()); // magnifier drawn without trouble
     mouse(QEvent::MouseButtonRelease, {200, 150});
+}
+
+// The instant measure follows the measuring tools: the spacing the file gives
+// (pixel or imager), pixels when it gives none, never an invented millimetre.
+TEST_F(DicomViewTest, instantMeasureUsesTheFilesSpacingOrCountsPixels)
+{
+    struct Case {
+        std::optional<std::pair<double, double>> pixel, imager;
+        const char* text;
+    };
+    const Case cases[] = {
+        {std::nullopt, std::pair{0.25, 0.5}, "21,36 mm (détecteur)"},
+        {std::nullopt, std::nullopt, "50,00 px (non calibré)"},
+    };
+    view.setLocale(QLocale(QLocale::French, QLocale::France));
+    for (const Case& c : cases) {
+        NewDicomImage image = fixtures::greyImage(200, 100, 8, false, [](int col, int) { return col; });
+        image.pixelSpacing = c.pixel;
+        image.imagerPixelSpacing = c.imager;
+        const QString other = dir.filePath("other.v2");
+        ASSERT_TRUE(writeDicomImage(image, other, DicomFileLayout::BareImplicitLittle).ok);
+        view.setDisplayFile(other);
+        view.setPointerTool(5);
+        drag({0, 50}, {80, 110}); // 40 columns, 30 rows
+        EXPECT_EQ(view.measureText(), QString::fromUtf8(c.text));
+    }
 }
 
 TEST_F(DicomViewTest, copyDisplayPutsWhatIsShownOnTheClipboard)
