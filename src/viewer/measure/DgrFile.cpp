@@ -105,6 +105,9 @@ MeasurementTable ReadMeasurementFile(const QString& imagePath)
 bool WriteMeasurementFile(const QString& imagePath, const MeasurementTable& table)
 {
     QSaveFile file(MeasurementFilePath(imagePath));
+    // A folder where no temporary file can be made (read-only image store)
+    // may still hold a writable file: it is then overwritten in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = EncodeMeasurementTable(table);

@@ -2,6 +2,8 @@
 #include "ViewerWindow.h"
 
 #include "AppValues.h"
+#include "DgrFile.h"
+#include "DialogService.h"
 #include "DicomView.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
@@ -15,6 +17,7 @@
 #include <brixel/Factory.h>
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSlider>
@@ -330,13 +333,36 @@ void ViewerWindow::LoadImage()
     setPointer(Qt::ArrowCursor);
 }
 
-// Save the measurements of the image being left, reset the tools, hide the graphics.
-void ViewerWindow::leaveImage()
+// Saves the measurements of the image shown. When they cannot be written the
+// user chooses between staying on the image, graphics kept on screen, and
+// leaving it without them. True when the image may be left.
+bool ViewerWindow::saveShownMeasurements()
 {
-    if (!exam.ViewerImagePath.isEmpty())
-        measures->saveMeasurements(exam.ViewerImagePath);
+    if (unloaded || exam.ViewerImagePath.isEmpty() || measures->saveMeasurements(exam.ViewerImagePath)
+        || measures->table().lastUsedSlot() == 0)
+        return true;
+    const QString question
+        = QStringLiteral("Les mesures de cette image n'ont pas pu être enregistrées dans le "
+                         "fichier :\r\n")
+        + QDir::toNativeSeparators(MeasurementFilePath(exam.ViewerImagePath))
+        + QStringLiteral("\r\n\r\nQuitter l'image quand même ? Les mesures seront perdues.");
+    const bool leave = MsgBox(question, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
+                           MsgResult::No)
+        == MsgResult::Yes;
+    if (!leave)
+        redrawAllGraphics();
+    return leave;
+}
+
+// Save the measurements of the image being left, reset the tools, hide the
+// graphics. False when the user stays on the image.
+bool ViewerWindow::leaveImage()
+{
+    if (!saveShownMeasurements())
+        return false;
     measures->leaveImage();
     overlay->hide();
+    return true;
 }
 
 void ViewerWindow::unloadViewer()
@@ -364,12 +390,18 @@ void ViewerWindow::finishViewing()
 
 void ViewerWindow::closeEvent(QCloseEvent* event)
 {
+    if (!saveShownMeasurements()) {
+        event->ignore();
+        return;
+    }
     finishViewing();
     QDialog::closeEvent(event);
 }
 
 void ViewerWindow::reject()
 {
+    if (!saveShownMeasurements())
+        return;
     finishViewing();
     QDialog::reject();
 }

@@ -87,7 +87,8 @@ private:
     void loadFirstImage();
     void finishViewing();
     void unloadViewer();
-    void leaveImage();
+    bool leaveImage();
+    bool saveShownMeasurements();
     void setPointer(Qt::CursorShape shape);
     void focusImageArea();
 
@@ -124,7 +125,7 @@ private:
     // Printing (ViewerWindowPrint.cpp)
     void printImage();
     void printScreenCopy();
-    void printPicture(const QImage& picture, PicturePrinter::Renderer renderer);
+    bool printPicture(const QImage& picture, PicturePrinter::Renderer renderer);
 
     RecordSet* images;
     ExamIdentity& exam;

@@ -191,7 +191,8 @@ void ViewerWindow::redrawAllGraphics()
 
 void ViewerWindow::showPreviousImage()
 {
-    leaveImage();
+    if (!leaveImage())
+        return;
     exam.ViewerStep = -1;
     if (manualZoomButton && manualZoomButton->value())
         manualZoomButton->setValue(false);
@@ -201,7 +202,8 @@ void ViewerWindow::showPreviousImage()
 
 void ViewerWindow::showNextImage()
 {
-    leaveImage();
+    if (!leaveImage())
+        return;
     exam.ViewerStep = 1;
     if (manualZoomButton && manualZoomButton->value())
         manualZoomButton->setValue(false);
@@ -211,6 +213,8 @@ void ViewerWindow::showNextImage()
 
 void ViewerWindow::closeViewer()
 {
+    if (!saveShownMeasurements())
+        return;
     exam.ViewerStep = 0;
     closingSelf_ = true;
     unloadViewer();

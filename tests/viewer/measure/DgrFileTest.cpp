@@ -5,6 +5,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace vexa;
 
 namespace {
@@ -120,6 +124,46 @@ TEST(DgrFile, MissingFileGivesAnEmptyTableAndAnUnwritableOneFails)
     QTemporaryDir dir;
     EXPECT_EQ(ReadMeasurementFile(dir.filePath(QStringLiteral("none.v2"))), MeasurementTable{});
     EXPECT_FALSE(WriteMeasurementFile(dir.filePath(QStringLiteral("no/such/folder/x.v2")), FixtureTable()));
+}
+
+// Runs a check without the super-user's right to write anywhere: in a child
+// process under "nobody" when the tests run as root.
+bool AsOrdinaryUser(const std::function<bool()>& check)
+{
+    if (geteuid() != 0)
+        return check();
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+        _exit(dropped && check() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A read-only image folder takes no temporary file: a writable file there is
+// overwritten in place; a read-only file in it cannot be saved and says so.
+TEST(DgrFile, ReadOnlyFolderFallsBackToWritingTheFileInPlace)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("store"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString writable = folder + QStringLiteral("/a.v2"), locked = folder + QStringLiteral("/b.v2");
+    WriteAll(writable + ".dgr", QByteArray(DgrFileSize, '\0'));
+    WriteAll(locked + ".dgr", QByteArray(DgrFileSize, '\0'));
+    QFile::setPermissions(
+        writable + ".dgr", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
+    QFile::setPermissions(locked + ".dgr", QFile::ReadOwner | QFile::ReadOther);
+    const auto readAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(dir.path(), readAndEnter | QFile::WriteOwner);
+    QFile::setPermissions(folder, readAndEnter);
+
+    EXPECT_TRUE(AsOrdinaryUser([&] { return WriteMeasurementFile(writable, FixtureTable()); }));
+    EXPECT_EQ(ReadAll(writable + ".dgr"), FixtureBytes());
+    EXPECT_TRUE(AsOrdinaryUser([&] { return !WriteMeasurementFile(locked, FixtureTable()); }));
+    EXPECT_EQ(ReadAll(locked + ".dgr"), QByteArray(DgrFileSize, '\0'));
+    QFile::setPermissions(folder, readAndEnter | QFile::WriteOwner);
 }
 
 TEST(DgrFile, DamagedFilesKeepTheirValidRecords)

@@ -8,6 +8,7 @@
 #include "ExamIdentity.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
+#include "MeasurementOverlay.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 #include "SeriesNavigator.h"
@@ -214,6 +215,36 @@ TEST_F(ViewerWindowTest, DistanceAndTextPlacedWithTheMouseAreSavedAndReadBack)
         << "measurements restored on return";
 }
 
+// Measurements that cannot be written are not dropped in silence: the user
+// stays on the image with them, or leaves knowing they are lost.
+TEST_F(ViewerWindowTest, MeasurementsThatCannotBeSavedAreToldAndKeptOnScreen)
+{
+    makeSeries(2);
+    auto viewer = openSeries();
+    chooseTool(*viewer, 1); // distance
+    click(viewer->display(), onScreen(*viewer, {20, 30}));
+    click(viewer->display(), onScreen(*viewer, {80, 110}));
+    ASSERT_TRUE(QDir().mkpath(series.imagePath(0) + QStringLiteral(".dgr"))); // no file can go there
+
+    dialogs.answerMessage(MsgResult::No);
+    click(button(*viewer, "Button10"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(
+        dialogs.messages[0].text.startsWith(QStringLiteral("Les mesures de cette image n'ont pas pu")));
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(viewer->measurements()->table()[1].Kind, MeasurementKind::Distance);
+    ASSERT_NE(viewer->measurements()->scene().graphic(1), nullptr);
+    EXPECT_TRUE(viewer->findChild<MeasurementOverlay*>()->isVisible());
+
+    dialogs.answerMessage(MsgResult::No);
+    click(button(*viewer, "Button4"));
+    EXPECT_FALSE(viewer->isUnloaded());
+    dialogs.answerMessage(MsgResult::Yes);
+    click(button(*viewer, "Button10"));
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
 TEST_F(ViewerWindowTest, QuestionsAtBothEndsOfTheSeries)
 {
     makeSeries(2);
@@ -290,6 +321,26 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheViewerClosesOnIt)
     EXPECT_TRUE(rowPrinted(0));
 }
 
+// A page that could not be produced (here the PDF folder cannot be made) is
+// not a print: the user is told and nothing is recorded.
+TEST_F(ViewerWindowTest, FailedPrintIsToldAndNotRecorded)
+{
+    makeSeries(2);
+    auto viewer = openSeries();
+    QFile blocker(QDir(folder.path()).filePath(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    viewer->picturePrinter().setPdfFolder(QDir(blocker.fileName()).filePath(QStringLiteral("pdf")));
+    dialogs.answerMessage(MsgResult::Ok);
+    click(button(*viewer, "Button7"));
+    EXPECT_FALSE(CurrentExam().PrintedInViewer);
+    EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Non"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages.back().text.contains(QStringLiteral("échoué")));
+    click(button(*viewer, "Button4"));
+    EXPECT_FALSE(rowPrinted(0));
+}
+
 TEST_F(ViewerWindowTest, SingleImageModeHasNoNavigation)
 {
     makeSeries(2);
@@ -363,8 +414,17 @@ TEST_F(ViewerWindowTest, ScreenCopyKeepsTheVisibleImageSize)
     dialogs.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button8"));
     const QImage copy(ViewerWindow::ScreenCopyPath());
-    EXPECT_FALSE(copy.isNull());
-    EXPECT_EQ(copy.size(), viewer->screenCopyArea().size());
+    ASSERT_FALSE(copy.isNull());
+    // Every device pixel of the area, also on a HiDPI screen (the test runs
+    // again with QT_SCALE_FACTOR=2): compare pixels across the whole copy.
+    const QImage shown = viewer->grab(viewer->screenCopyArea()).toImage();
+    ASSERT_EQ(copy.size(), shown.size());
+    EXPECT_EQ(shown.size(), viewer->screenCopyArea().size() * viewer->devicePixelRatio());
+    int differing = 0;
+    for (int y = 0; y < copy.height(); y += 7)
+        for (int x = 0; x < copy.width(); x += 7)
+            differing += copy.pixel(x, y) != shown.pixel(x, y);
+    EXPECT_EQ(differing, 0);
     EXPECT_FALSE(CurrentExam().PrintedInViewer) << "a screen copy does not count as printing the image";
 }
 
