@@ -599,6 +599,33 @@ TEST_F(ViewerWindowTest, DraggingAHandleRecomputesTheDistance)
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
+// At 800 % an image pixel spans 8 screen pixels: the handle's square answers
+// wherever the pointer is on it, and the point keeps its offset from the
+// pointer through the drag.
+TEST_F(ViewerWindowTest, HandleAnswersOverItsWholeSquareAtHighZoom)
+{
+    makeSeries(1);
+    auto viewer = openSettled();
+    DicomView* display = viewer->display();
+    MeasurementController& measures = *viewer->measurements();
+    chooseTool(*viewer, int(Command::Distance));
+    clickImage(*viewer, {20, 30});
+    clickImage(*viewer, {80, 110});
+    display->setZoomLevel(800);
+    const QPointF centre = display->imageToScreen({80, 110});
+    display->setOffsets(display->OffsetX() + int(centre.x()) - display->width() / 2,
+        display->OffsetY() + int(centre.y()) - display->height() / 2);
+
+    const QPoint onSquare(-3, -1); // the middle of the 5 x 5 square, left of and above its point
+    const QPoint from = display->imageToScreen({80, 110}).toPoint() + onSquare;
+    const QPoint to = display->imageToScreen({78, 107}).toPoint() + onSquare;
+    QTest::mousePress(display, Qt::LeftButton, {}, from);
+    QTest::mouseMove(display, to);
+    QTest::mouseRelease(display, Qt::LeftButton, {}, to);
+    EXPECT_EQ(QPoint(measures.table()[1].X2, measures.table()[1].Y2), QPoint(78, 107));
+    EXPECT_FALSE(measures.table()[2].isUsed()) << "the press caught the handle, not a new point";
+}
+
 TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
 {
     const QString overloaded = QStringLiteral("Votre image est surchargée ! Veuillez supprimer des mesures.");
