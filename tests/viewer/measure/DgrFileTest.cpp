@@ -166,6 +166,31 @@ TEST(DgrFile, ReadOnlyFolderFallsBackToWritingTheFileInPlace)
     QFile::setPermissions(folder, readAndEnter | QFile::WriteOwner);
 }
 
+// A label padded with NULs (or blanks then NULs) by another workstation reads
+// as its text and is written back byte for byte; a label changed in memory is
+// written anew, blank padded.
+TEST(DgrFile, StoredLabelsKeepTheirBytesUnlessChanged)
+{
+    const QByteArray nulPadded = QByteArray("Face").leftJustified(128, '\0');
+    const QByteArray mixed = QByteArray("36,06 mm  ").leftJustified(128, '\0');
+    QByteArray file = RecordBytes(5, {10, 20, 12, 0, 0, 0, 0, 0}, nulPadded)
+        + RecordBytes(1, {1, 2, 3, 4, 0, 0, 0, 0}, mixed)
+        + RecordBytes(5, {1, 1, 12, 0, 0, 0, 0, 0}, nulPadded);
+    for (int i = 3; i < 50; ++i)
+        file += EmptyRecord();
+    ASSERT_EQ(file.size(), DgrFileSize);
+
+    MeasurementTable table = DecodeMeasurementTable(file);
+    EXPECT_EQ(table[1].Label, QStringLiteral("Face"));
+    EXPECT_EQ(table[2].Label, QStringLiteral("36,06 mm"));
+    EXPECT_EQ(EncodeMeasurementTable(table).toHex(' '), file.toHex(' '));
+
+    table[3].Label = QStringLiteral("Profil");
+    const QByteArray written = EncodeMeasurementTable(table);
+    EXPECT_EQ(written.mid(2 * DgrRecordSize + 34, 128), QByteArray("Profil").leftJustified(128, ' '));
+    EXPECT_EQ(written.left(2 * DgrRecordSize), file.left(2 * DgrRecordSize));
+}
+
 TEST(DgrFile, DamagedFilesKeepTheirValidRecords)
 {
     const QByteArray fixture = FixtureBytes();
