@@ -9,6 +9,7 @@
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
 #include "MeasurementOverlay.h"
+#include "QtDialogService.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 #include "SeriesNavigator.h"
@@ -29,6 +30,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vexa;
@@ -426,6 +428,41 @@ TEST_F(ViewerWindowTest, ScreenCopyKeepsTheVisibleImageSize)
             differing += copy.pixel(x, y) != shown.pixel(x, y);
     EXPECT_EQ(differing, 0);
     EXPECT_FALSE(CurrentExam().PrintedInViewer) << "a screen copy does not count as printing the image";
+}
+
+// The screen copy puts the viewer on top and takes the focus from it; the
+// message that follows (where the PDF went) is the viewer's, above it and
+// active, not hidden under it.
+TEST_F(ViewerWindowTest, MessageOfATopmostViewerIsTheActiveWindowAboveIt)
+{
+    makeSeries(1);
+    auto viewer = openSettled();
+    QtDialogService onScreen;
+    setDialogService(&onScreen);
+    QWidget* parent = nullptr;
+    bool visible = false, active = false, onTop = false, viewerOnTop = false;
+    const auto check = std::make_shared<std::function<void()>>();
+    *check = [&, check] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr || box == viewer.get()) {
+            QTimer::singleShot(20, *check);
+            return;
+        }
+        active = QTest::qWaitFor([box] { return QApplication::activeWindow() == box; }, 2000);
+        parent = box->parentWidget();
+        visible = box->isVisible();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        viewerOnTop = viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    QTimer::singleShot(20, *check);
+    click(button(*viewer, "Button8"));
+    setDialogService(&dialogs);
+    EXPECT_EQ(parent, viewer.get());
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(active);
+    EXPECT_TRUE(onTop) << "a stay-on-top viewer keeps its message above it";
+    EXPECT_TRUE(viewerOnTop);
 }
 
 // Columns 0.5 mm apart, rows 0.25 mm apart: a measurement that swaps the two
