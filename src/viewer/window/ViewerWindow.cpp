@@ -10,6 +10,7 @@
 #include "MeasurementOverlay.h"
 #include "Numeric.h"
 #include "PumpEvents.h"
+#include "RecordSet.h"
 #include "SeriesNavigator.h"
 #include "ViewerTexts.h"
 
@@ -258,13 +259,21 @@ int ViewerWindow::exec()
     openWindow();
     if (unloaded)
         return QDialog::Rejected;
-    return QDialog::exec();
+    // Putting the window on top and back (screen copy) hides and shows it
+    // again, which ends a dialog's modal run: the viewer runs on until it is
+    // really left.
+    int result = QDialog::exec();
+    while (!unloaded && isVisible())
+        result = QDialog::exec();
+    return result;
 }
 
 void ViewerWindow::openWindow()
 {
     if (!loaded) {
         loaded = true;
+        // A print belongs to one opening: nothing left from an earlier one counts.
+        exam.PrintedInViewer = false;
         loadFirstImage();
     }
     if (!unloaded)
@@ -274,6 +283,7 @@ void ViewerWindow::openWindow()
 void ViewerWindow::loadFirstImage()
 {
     closingSelf_ = false;
+    singleImage = exam.ViewerStep == 99999;
     if (!exam.ViewerImagePath.isEmpty()) {
         printedFrame->hide();
         LoadImage();
@@ -323,6 +333,8 @@ void ViewerWindow::LoadImage()
     view_->setPolarity(1);
     view_->setFitMode(true);
     exam.PrintedInViewer = false;
+    printedImageKey
+        = images && images->currentRow() >= 0 ? images->fieldText(QStringLiteral("ObjectFile")) : QString();
     examLine->setText(ViewerTitleLine(exam.ViewerPatientName, exam.ViewerExamDate));
     updateMeasureImage();
     measures->loadMeasurements(exam.ViewerImagePath);
@@ -382,10 +394,29 @@ void ViewerWindow::finishViewing()
     measures->leaveImage();
     // In series mode a printed image is marked when the viewer moves on; when
     // it closes on that image instead, mark it now so the print is not lost.
-    if (images && exam.ViewerStep != 99999)
-        MarkShownImagePrinted(*images, exam);
+    if (!singleImage) {
+        if (images && returnToPrintedRecord())
+            MarkShownImagePrinted(*images, exam);
+        exam.PrintedInViewer = false;
+    }
     setPointer(Qt::ArrowCursor);
     exam.ViewerImagePath.clear();
+}
+
+// Makes the record of the printed image current again, found by its image
+// file: the list under the viewer may have moved. False when it is gone.
+bool ViewerWindow::returnToPrintedRecord()
+{
+    if (!exam.PrintedInViewer || printedImageKey.isEmpty())
+        return false;
+    const QString key = QStringLiteral("ObjectFile");
+    if (images->currentRow() >= 0 && images->fieldText(key) == printedImageKey)
+        return true;
+    for (int row = 0; row < images->count(); ++row) {
+        if (images->goTo(row) && images->fieldText(key) == printedImageKey)
+            return true;
+    }
+    return false;
 }
 
 void ViewerWindow::closeEvent(QCloseEvent* event)

@@ -89,6 +89,7 @@ private:
     void unloadViewer();
     bool leaveImage();
     bool saveShownMeasurements();
+    bool returnToPrintedRecord();
     void setPointer(Qt::CursorShape shape);
     void focusImageArea();
 
@@ -132,6 +133,7 @@ private:
     bool closingSelf_ = false;
     bool loaded = false;
     bool unloaded = false;
+    bool singleImage = false; // opened on one file (ViewerStep 99999), no series
     bool activated = false;
     bool panelOpen_ = false;
     bool handleDrag = false;
@@ -156,6 +158,7 @@ private:
     MeasurePanel* measurePanel_ = nullptr;
     QWidget* printNotice = nullptr; // "please wait" while the image prints
     QImage printedPicture;
+    QString printedImageKey; // ObjectFile of the image shown, whose print is recorded
 
     std::array<brixel::Button*, 6> modeButtons{}; // the mouse modes 1..5 of the display
     brixel::Button* tagsButton = nullptr; // sunk: the DICOM data replace the graphics

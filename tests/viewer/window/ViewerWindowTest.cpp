@@ -325,6 +325,35 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheViewerClosesOnIt)
 
 // A page that could not be produced (here the PDF folder cannot be made) is
 // not a print: the user is told and nothing is recorded.
+// A print then a screen copy in the modal viewer: the screen copy puts the
+// window on top and back without ending its modal run, the print is recorded
+// on the printed image when the viewer closes, and no flag outlives it.
+TEST_F(ViewerWindowTest, PrintFollowedByAScreenCopyIsRecordedOnThePrintedImage)
+{
+    makeSeries(2);
+    CurrentExam().PrintedInViewer = true; // left over from an earlier opening
+    ViewerWindow viewer(&images);
+    viewer.picturePrinter().setInstalledPrinters(QStringList());
+    viewer.picturePrinter().setPdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+    dialogs.answerMessage(MsgResult::Ok);
+    dialogs.answerMessage(MsgResult::Ok);
+    bool stillOpen = false;
+    QTimer::singleShot(200, &viewer, [&] {
+        EXPECT_FALSE(CurrentExam().PrintedInViewer) << "reset at the opening";
+        click(button(viewer, "Button7"));
+        click(button(viewer, "Button8"));
+        QTimer::singleShot(100, &viewer, [&] {
+            stillOpen = viewer.isVisible();
+            click(button(viewer, "Button4"));
+        });
+    });
+    viewer.exec();
+    EXPECT_TRUE(stillOpen) << "the screen copy does not end the viewer";
+    EXPECT_TRUE(rowPrinted(0));
+    EXPECT_FALSE(rowPrinted(1));
+    EXPECT_FALSE(CurrentExam().PrintedInViewer);
+}
+
 TEST_F(ViewerWindowTest, FailedPrintIsToldAndNotRecorded)
 {
     makeSeries(2);
