@@ -41,6 +41,7 @@ struct DicomImageData {
     // The file's own window when it has one, else the pixel range.
     VoiWindow defaultWindow;
     ImageSpacing spacing;
+    QString modality; // "CT", "CR", "MR"... as the file gives it
 
     // Modality value (monochrome) or mean of R, G, B (colour) at a pixel.
     double valueAt(int column, int row) const;

@@ -106,6 +106,13 @@ bool readSpacingPair(DcmDataset& dataset, const DcmTagKey& key, ImageSpacing& sp
     return true;
 }
 
+QString readModality(DcmDataset& dataset)
+{
+    OFString modality;
+    dataset.findAndGetOFString(DCM_Modality, modality);
+    return QString::fromLatin1(modality.c_str()).trimmed();
+}
+
 ImageSpacing readSpacing(DcmDataset& dataset)
 {
     ImageSpacing spacing;
@@ -359,6 +366,7 @@ DicomLoadResult decode(DcmFileFormat& file)
     if (auto image = readRawMonochrome(dataset)) {
         image->defaultWindow = fileOrRangeWindow(dataset, *image);
         image->spacing = readSpacing(dataset);
+        image->modality = readModality(dataset);
         return {std::move(image), {}};
     }
     DicomImage decoded(&dataset, dataset.getOriginalXfer(), CIF_UsePartialAccessToPixelData, 0, 1);
@@ -375,6 +383,7 @@ DicomLoadResult decode(DcmFileFormat& file)
         return failure(QStringLiteral("Image non décodable : pixels incomplets."));
     image->defaultWindow = fileOrRangeWindow(dataset, *image);
     image->spacing = readSpacing(dataset);
+    image->modality = readModality(dataset);
     return {std::move(image), {}};
 }
 

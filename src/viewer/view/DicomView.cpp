@@ -153,6 +153,7 @@ void DicomView::setRestoreDisplay(bool restore)
     tools.forget();
     voi = image->defaultWindow;
     rebuildLut();
+    emit displayChanged();
     fitMode = fitAtLoad;
     const QSize size = sizeOf(*image);
     applyGeometry(
@@ -173,6 +174,7 @@ void DicomView::setWindow(const VoiWindow& window)
 {
     voi = {window.center, std::max(1.0, window.width)};
     rebuildLut();
+    emit displayChanged();
 }
 
 void DicomView::rebuildLut()
@@ -325,8 +327,18 @@ void DicomView::dragContrast(QPoint delta)
     setWindow({dragStartWindow.center + delta.y() * perPixel, dragStartWindow.width + delta.x() * perPixel});
 }
 
+// The wheel pages (wheelTurned, for the viewer to move through the series);
+// with Ctrl held it zooms about the pointer.
 void DicomView::wheelEvent(QWheelEvent* event)
 {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        wheelRest += event->angleDelta().y();
+        const int notches = wheelRest / 120;
+        wheelRest -= notches * 120;
+        if (notches != 0)
+            emit wheelTurned(notches);
+        return;
+    }
     if (!image)
         return;
     const double steps = event->angleDelta().y() / 120.0;

@@ -13,6 +13,7 @@
 #include "RecordSet.h"
 #include "SeriesNavigator.h"
 #include "ViewerTexts.h"
+#include "WindowPresets.h"
 
 #include <brixel/DesignFile.h>
 #include <brixel/Factory.h>
@@ -103,6 +104,13 @@ void ViewerWindow::createDisplay()
     overlay = new MeasurementOverlay(imageArea);
     overlay->setObjectName(QStringLiteral("VexaLine"));
     overlay->attachTo(view_);
+    indicator = new QLabel(view_);
+    indicator->setObjectName(QStringLiteral("indicator"));
+    indicator->setAttribute(Qt::WA_TransparentForMouseEvents);
+    indicator->setStyleSheet(
+        QStringLiteral("QLabel { color: white; background: rgba(0, 0, 0, 150); padding: 3px 6px; }"));
+    indicator->move(8, 8);
+    indicator->raise();
     const ImageToScreen toScreen = [display = view_](QPointF image) { return display->imageToScreen(image); };
     overlay->setMapping(toScreen);
     overlay->setScene(&measures->scene());
@@ -337,6 +345,9 @@ void ViewerWindow::LoadImage()
         = images && images->currentRow() >= 0 ? images->fieldText(QStringLiteral("ObjectFile")) : QString();
     examLine->setText(ViewerTitleLine(exam.ViewerPatientName, exam.ViewerExamDate));
     updateMeasureImage();
+    presets = view_->imageData() ? WindowPresetsFor(*view_->imageData()) : std::vector<NamedWindow>{};
+    presetIndex = -1;
+    updateIndicator();
     measures->loadMeasurements(exam.ViewerImagePath);
     redrawAllGraphics();
     zoomSlider->setValue(std::clamp(view_->ZoomLevel(), zoomSlider->minimum(), zoomSlider->maximum()));

@@ -12,6 +12,7 @@
 // own record printed.
 #include "ExamIdentity.h"
 #include "PicturePrinter.h"
+#include "WindowPresets.h"
 
 #include <QDialog>
 #include <QImage>
@@ -110,6 +111,11 @@ private:
     void displayPressed();
     void redrawAllGraphics();
     void showSliderValue(int zoomLevel);
+    void updateIndicator();
+    void applyPreset(int index);
+    void showImageAt(int step);
+    void zoomBy(double factor);
+    bool browsingKey(QKeyEvent* event);
 
     // Measurement panel and mouse (ViewerWindowMeasures.cpp)
     void connectPanel();
@@ -158,6 +164,9 @@ private:
     MeasurePanel* measurePanel_ = nullptr;
     QWidget* printNotice = nullptr; // "please wait" while the image prints
     QImage printedPicture;
+    QLabel* indicator = nullptr; // "image 4 / 6" and the window shown, over the image
+    std::vector<NamedWindow> presets; // the windows on the keys 1 to 5
+    int presetIndex = -1;
     QString printedImageKey; // ObjectFile of the image shown, whose print is recorded
 
     std::array<brixel::Button*, 6> modeButtons{}; // the mouse modes 1..5 of the display

@@ -1,5 +1,6 @@
 #include "DicomView.h"
 #include "DicomFixtures.h"
+#include "WindowPresets.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -207,6 +208,28 @@ TEST_F(DicomViewTest, instantMeasureUsesTheFilesSpacingOrCountsPixels)
         drag({0, 50}, {80, 110}); // 40 columns, 30 rows
         EXPECT_EQ(view.measureText(), QString::fromUtf8(c.text));
     }
+}
+
+TEST_F(DicomViewTest, ctImagesGetTheFiveUsualWindowsOthersTheirOwn)
+{
+    NewDicomImage ct = fixtures::greyImage(16, 16, 16, true, [](int c, int) { return c; });
+    ct.modality = QStringLiteral("CT");
+    const QString ctFile = dir.filePath("ct.v2");
+    ASSERT_TRUE(writeDicomImage(ct, ctFile, DicomFileLayout::BareImplicitLittle).ok);
+    view.setDisplayFile(ctFile);
+    ASSERT_TRUE(view.hasImage());
+    QStringList names;
+    for (const NamedWindow& preset : WindowPresetsFor(*view.imageData()))
+        names << preset.name;
+    EXPECT_EQ(names.join(','), QStringLiteral("poumon,médiastin,os,cerveau,abdomen"));
+    EXPECT_EQ(WindowPresetsFor(*view.imageData())[3].window.width, 80.0);
+
+    view.setDisplayFile(file);
+    const auto own = WindowPresetsFor(*view.imageData());
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(own[0].window.center, 128.0);
+    EXPECT_EQ(ViewerIndicatorText(4, 6, {40, 80}, QStringLiteral("cerveau")),
+        QStringLiteral("image 4 / 6\nC 40  L 80  (cerveau)"));
 }
 
 TEST_F(DicomViewTest, copyDisplayPutsWhatIsShownOnTheClipboard)

@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace vexa;
@@ -492,6 +493,57 @@ TEST_F(ViewerWindowTest, MessageOfATopmostViewerIsTheActiveWindowAboveIt)
     EXPECT_TRUE(active);
     EXPECT_TRUE(onTop) << "a stay-on-top viewer keeps its message above it";
     EXPECT_TRUE(viewerOnTop);
+}
+
+// Paging as in every viewer: Page Down/Up, Home/End, the wheel; Ctrl+wheel
+// and +/- zoom; the keys 1 to 5 apply the presets (here the file's own
+// window, the only one a radiograph brings); the indicator follows.
+TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
+{
+    makeSeries(3);
+    auto viewer = openSettled();
+    DicomView* display = viewer->display();
+    const auto* indicator = viewer->findChild<QLabel*>(QStringLiteral("indicator"));
+    ASSERT_NE(indicator, nullptr);
+    const auto position = [&] { return indicator->text().section(QLatin1Char('\n'), 0, 0); };
+    EXPECT_EQ(position(), "image 1 / 3");
+    EXPECT_TRUE(indicator->isVisible());
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at = display->rect().center();
+        QWheelEvent event(
+            at, display->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(display, &event);
+    };
+
+    QTest::keyClick(viewer.get(), Qt::Key_PageDown);
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(position(), "image 2 / 3");
+    QTest::keyClick(viewer.get(), Qt::Key_End);
+    EXPECT_EQ(position(), "image 3 / 3");
+    QTest::keyClick(viewer.get(), Qt::Key_Home);
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    wheel(-120, Qt::NoModifier); // towards the user: next image
+    EXPECT_EQ(position(), "image 2 / 3");
+    QTest::keyClick(viewer.get(), Qt::Key_PageUp);
+    EXPECT_EQ(position(), "image 1 / 3");
+
+    const int zoom = display->ZoomLevel();
+    wheel(120, Qt::ControlModifier);
+    EXPECT_GT(display->ZoomLevel(), zoom);
+    EXPECT_EQ(position(), "image 1 / 3") << "Ctrl+wheel zooms, it does not page";
+    const int zoomed = display->ZoomLevel();
+    QTest::keyClick(viewer.get(), Qt::Key_Minus);
+    EXPECT_LT(display->ZoomLevel(), zoomed);
+    QTest::keyClick(viewer.get(), Qt::Key_Plus);
+    EXPECT_NEAR(display->ZoomLevel(), zoomed, 1);
+
+    display->setWindow({10, 20});
+    EXPECT_TRUE(indicator->text().endsWith("C 10  L 20")) << indicator->text().toStdString();
+    QTest::keyClick(viewer.get(), Qt::Key_1);
+    const VoiWindow own = display->imageData()->defaultWindow;
+    EXPECT_EQ(display->window().center, own.center);
+    EXPECT_TRUE(indicator->text().endsWith(QStringLiteral("(fenêtre du fichier)")));
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 // Columns 0.5 mm apart, rows 0.25 mm apart: a measurement that swaps the two
