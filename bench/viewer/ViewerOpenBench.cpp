@@ -72,9 +72,10 @@ int main(int argc, char** argv)
         viewer.close();
         QApplication::processEvents();
     }
+    const double first = times.front(); // the program's first opening: fonts, icons, codecs
     std::sort(times.begin(), times.end());
-    std::printf(
-        "viewer opening, 2048 x 2500 radiograph, call to first paint: median %.1f ms (goal < 300 ms)\n",
-        times[times.size() / 2]);
+    std::printf("viewer opening, 2048 x 2500 radiograph, call to first paint: first %.1f ms, median %.1f ms "
+                "(goal < 300 ms)\n",
+        first, times[times.size() / 2]);
     return 0;
 }
