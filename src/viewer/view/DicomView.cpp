@@ -6,6 +6,8 @@
 #include "ViewRenderer.h"
 
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -54,6 +56,8 @@ DicomView::DicomView(QWidget* parent)
     tagsView = new QPlainTextEdit(this);
     tagsView->setReadOnly(true);
     tagsView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The dump is laid out in columns: a fixed-width font keeps them aligned.
+    tagsView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     tagsView->hide();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -250,6 +251,7 @@ TEST_F(DicomViewTest, showTagsShowsTheDataAsTextAndBadFilesGiveAMessage)
     ASSERT_TRUE(text);
     EXPECT_FALSE(text->isHidden());
     EXPECT_TRUE(text->toPlainText().contains("PatientName"));
+    EXPECT_TRUE(QFontInfo(text->font()).fixedPitch()) << "the dump's columns stay aligned";
     view.setShowTags(false);
     EXPECT_TRUE(text->isHidden());
 
