@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -544,6 +545,15 @@ TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
     EXPECT_EQ(display->window().center, own.center);
     EXPECT_TRUE(indicator->text().endsWith(QStringLiteral("(fenêtre du fichier)")));
     EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(ViewerWindowTest, MeasurePanelCaptionsFitTheirButtons)
+{
+    makeSeries(1);
+    auto viewer = openSeries();
+    for (QPushButton* tool : viewer->measurePanel()->toolButtons)
+        EXPECT_LE(QFontMetrics(tool->font()).horizontalAdvance(tool->text()), tool->width() - 8)
+            << tool->text().toStdString();
 }
 
 // Columns 0.5 mm apart, rows 0.25 mm apart: a measurement that swaps the two
