@@ -1,16 +1,21 @@
-// Writes a screenshot of the viewer showing a distance, an angle and a text on
-// a generated radiograph: viewer_screenshot <output.png>.
+// Writes a screenshot of the viewer on the second of three generated
+// radiographs, with its indicator, the file's window applied from the key 1,
+// a distance, an angle and a text: viewer_screenshot <output.png>.
 #include "AppValues.h"
 #include "DialogService.h"
 #include "ExamIdentity.h"
 #include "MeasurementController.h"
+#include "QueryCatalogue.h"
+#include "RecordSet.h"
 #include "ScriptedDialogService.h"
 #include "TestSeries.h"
 #include "ViewerWindow.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
 
 using namespace vexa;
@@ -33,21 +38,27 @@ int main(int argc, char** argv)
     QStandardPaths::setTestModeEnabled(true);
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("viewer-measures.png");
     QTemporaryDir folder;
-    const TestSeries series = MakeTestSeries(folder.path(), 1, QSize(1024, 1250), 0.2);
+    const TestSeries series = MakeTestSeries(folder.path(), 3, QSize(1024, 1250), 0.2);
     if (!series.error.isEmpty())
         return 1;
     ScriptedDialogService dialogs;
+    appValues().ConquestImagePath = series.imageRoot;
+    RecordSet images(QStringLiteral("ConnExamen"));
+    images.setDatabasePath(series.databasePath);
+    images.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
+    images.requery();
     CurrentExam() = ExamIdentity{};
-    CurrentExam().ViewerImagePath = series.imagePath(0);
-    CurrentExam().ViewerStep = 99999;
-    CurrentExam().ViewerPatientName = QStringLiteral("DUPONT JEAN");
-    CurrentExam().ViewerExamDate = QStringLiteral("14/03/2026");
 
-    ViewerWindow viewer(nullptr);
+    ViewerWindow viewer(&images);
     viewer.openWindow();
-    viewer.showNormal();
-    viewer.resize(1280, 900);
     QApplication::processEvents();
+    const auto press = [&viewer](int key) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&viewer, &down);
+        QApplication::processEvents();
+    };
+    press(Qt::Key_PageDown);
+    press(Qt::Key_1);
     MeasurementController& measures = *viewer.measurements();
     measures.choose(MeasurementController::PanelCommand::Distance);
     clickAt(measures, {{180, 300}, {620, 960}});
@@ -57,7 +68,10 @@ int main(int argc, char** argv)
     measures.setTextSize(QStringLiteral("28"));
     measures.choose(MeasurementController::PanelCommand::Text);
     clickAt(measures, {{120, 140}});
-    QApplication::processEvents();
+    for (int i = 0; i < 20; ++i) { // the window manager settles the window
+        QApplication::processEvents();
+        QThread::msleep(25);
+    }
     if (!viewer.grab().save(output)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
         return 1;

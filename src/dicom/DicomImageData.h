@@ -67,6 +67,7 @@ struct DicomImageData {
     std::vector<VoiWindow> fileWindows;
     std::vector<VoiLut> voiLuts;
     ImageSpacing spacing;
+    QString modality; // "CT", "CR", "MR"... as the file gives it
 
     // Modality value (monochrome) or mean of R, G, B (colour) at a pixel.
     double valueAt(int column, int row) const;

@@ -375,6 +375,13 @@ bool readSpacingPair(DcmDataset& dataset, const DcmTagKey& key, ImageSpacing& sp
     return true;
 }
 
+QString readModality(DcmDataset& dataset)
+{
+    OFString modality;
+    dataset.findAndGetOFString(DCM_Modality, modality);
+    return QString::fromLatin1(modality.c_str()).trimmed();
+}
+
 ImageSpacing readSpacing(DcmDataset& dataset)
 {
     ImageSpacing spacing;
@@ -682,6 +689,7 @@ DicomLoadResult decode(DcmDataset& dataset, std::uint64_t available, const Dicom
         if (auto image = readRawMonochrome(dataset, *raw, options.frame, frameCount)) {
             takeVoi(dataset, raw->rescale, raw->format.isSigned, *image);
             image->spacing = readSpacing(dataset);
+            image->modality = readModality(dataset);
             return {std::move(image), {}};
         }
     }
@@ -716,6 +724,7 @@ DicomLoadResult decode(DcmDataset& dataset, std::uint64_t available, const Dicom
         return failure(QStringLiteral("Image non décodable : pixels incomplets."));
     takeVoi(dataset, rescale, layout.representation == 1, *image);
     image->spacing = readSpacing(dataset);
+    image->modality = readModality(dataset);
     return {std::move(image), {}};
 }
 

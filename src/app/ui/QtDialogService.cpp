@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace vexa {
 namespace {
@@ -87,39 +88,93 @@ MsgResult resultOf(int button, MsgButtons buttons)
     }
 }
 
+bool staysOnTop(const QWidget* window)
+{
+    return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+bool shownOnScreen(const QWidget* window)
+{
+    return window->isVisible() && !window->testAttribute(Qt::WA_DontShowOnScreen) && !window->isMinimized();
+}
+
+// The window that raised the dialog: the modal window running, else the
+// active one, else (a window just put on top loses the focus) the visible
+// window on top, a stay-on-top one before the others.
+QWidget* raisingWindow()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal->window();
+    if (QWidget* active = QApplication::activeWindow())
+        return active->window();
+    QWidget* chosen = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!shownOnScreen(window) || window->windowType() == Qt::ToolTip
+            || window->windowType() == Qt::Popup)
+            continue;
+        if (chosen == nullptr || (staysOnTop(window) && !staysOnTop(chosen)))
+            chosen = window;
+    }
+    return chosen;
+}
+
+// Above its window, even a stay-on-top one, and with the focus once shown.
+int runAbove(QDialog& dialog, QWidget* parent)
+{
+    if (parent && staysOnTop(parent))
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    // Once its loop runs, after the activation the window system may still
+    // deliver to the window that raised it (one just put on top, say).
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.raise();
+        dialog.activateWindow();
+    });
+    return dialog.exec();
+}
+
 } // namespace
 
 MsgResult QtDialogService::message(const MessageRequest& request)
 {
-    QMessageBox box(qtIcon(request.icon), request.title, request.text, qtButtons(request.buttons),
-        QApplication::activeWindow());
+    QWidget* parent = raisingWindow();
+    QMessageBox box(qtIcon(request.icon), request.title, request.text, qtButtons(request.buttons), parent);
     box.setDefaultButton(qtButton(request.defaultButton));
-    return resultOf(box.exec(), request.buttons);
+    return resultOf(runAbove(box, parent), request.buttons);
 }
 
 std::optional<QString> QtDialogService::input(const InputRequest& request)
 {
-    bool accepted = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), request.title, request.prompt,
-        QLineEdit::Normal, request.defaultText, &accepted);
-    if (!accepted)
+    QWidget* parent = raisingWindow();
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(request.prompt);
+    dialog.setTextValue(request.defaultText);
+    if (runAbove(dialog, parent) != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 QString QtDialogService::file(const FileRequest& request)
 {
-    QWidget* parent = QApplication::activeWindow();
-    const QString filters = request.filters.join(QStringLiteral(";;"));
+    QWidget* parent = raisingWindow();
+    QFileDialog dialog(parent, request.title, request.startPath, request.filters.join(QStringLiteral(";;")));
     switch (request.kind) {
     case FileRequest::Kind::Open:
-        return QFileDialog::getOpenFileName(parent, request.title, request.startPath, filters);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        break;
     case FileRequest::Kind::Save:
-        return QFileDialog::getSaveFileName(parent, request.title, request.startPath, filters);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        break;
     case FileRequest::Kind::Folder:
-        return QFileDialog::getExistingDirectory(parent, request.title, request.startPath);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        break;
     }
-    return {};
+    if (runAbove(dialog, parent) != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace vexa

@@ -1,6 +1,7 @@
 #pragma once
 // The dialog service shown to the user: real Qt message boxes, input boxes and
-// file dialogs, parented to the active window.
+// file dialogs, each parented to the window that raised it and shown above it
+// with the focus, above a stay-on-top window too.
 #include "DialogService.h"
 
 namespace vexa {

@@ -29,12 +29,13 @@ void ScreenCapture::setHeightTwips(int twips)
 
 void ScreenCapture::resizeCanvas()
 {
-    const QSize client(
+    client = QSize(
         std::max(0, outerPixels.width() - FrameWidth), std::max(0, outerPixels.height() - FrameHeight));
     resize(outerPixels);
-    if (client == canvas.size())
+    const QSize devicePixels(qRound(client.width() * ratio), qRound(client.height() * ratio));
+    if (devicePixels == canvas.size())
         return;
-    QImage next(client, QImage::Format_RGB32);
+    QImage next(devicePixels, QImage::Format_RGB32);
     next.fill(Qt::black);
     if (!canvas.isNull() && !next.isNull()) {
         QPainter painter(&next);
@@ -48,7 +49,11 @@ void ScreenCapture::copyFrom(QWidget* source, const QRect& area)
     if (source == nullptr || canvas.isNull() || area.isEmpty())
         return;
     QImage pixels = source->grab(area).toImage();
-    pixels.setDevicePixelRatio(1.0); // one canvas pixel per copied pixel
+    if (pixels.devicePixelRatio() != ratio) {
+        ratio = pixels.devicePixelRatio();
+        resizeCanvas();
+    }
+    pixels.setDevicePixelRatio(1.0); // one canvas pixel per device pixel
     QPainter painter(&canvas);
     painter.drawImage(0, 0, pixels);
 }

@@ -19,10 +19,12 @@ public:
 
     void setWidthTwips(int twips);
     void setHeightTwips(int twips);
-    QSize clientSize() const { return canvas.size(); }
+    QSize clientSize() const { return client; }
 
     // Copies the pixels of `area` of the source window (its child widgets
-    // included) into the client area, the area's top left at (0, 0).
+    // included) into the client area, the area's top left at (0, 0), at the
+    // screen's device pixel ratio: on a HiDPI screen the image holds every
+    // device pixel of the area.
     void copyFrom(QWidget* source, const QRect& area);
 
     const QImage& image() const { return canvas; }
@@ -33,6 +35,8 @@ private:
     void resizeCanvas();
 
     QSize outerPixels;
+    QSize client;
+    qreal ratio = 1.0; // device pixels per client pixel
     QImage canvas;
 };
 

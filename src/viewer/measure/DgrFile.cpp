@@ -21,6 +21,15 @@ int16_t GetInt16(const char* at)
     return qFromLittleEndian<qint16>(at);
 }
 
+// Trailing blanks are padding; NULs are accepted as padding too.
+QString DecodeLabel(const char* at)
+{
+    int length = MeasurementLabelLength;
+    while (length > 0 && (at[length - 1] == ' ' || at[length - 1] == '\0'))
+        --length;
+    return FromWindows1252(QByteArray(at, length));
+}
+
 void EncodeRecord(const MeasurementRecord& record, char* out)
 {
     const int16_t numbers[] = {static_cast<int16_t>(record.Kind), record.X1, record.Y1, record.X2, record.Y2,
@@ -29,8 +38,11 @@ void EncodeRecord(const MeasurementRecord& record, char* out)
         PutInt16(out + 2 * i, numbers[i]);
     for (size_t i = 0; i < record.Reserved.size(); ++i)
         PutInt16(out + 18 + 2 * i, record.Reserved[i]);
-    const QByteArray label = ToWindows1252(record.Label.left(MeasurementLabelLength))
-                                 .leftJustified(MeasurementLabelLength, ' ', true);
+    const bool unchanged = record.StoredLabel.size() == MeasurementLabelLength
+        && DecodeLabel(record.StoredLabel.constData()) == record.Label;
+    const QByteArray label = unchanged ? record.StoredLabel
+                                       : ToWindows1252(record.Label.left(MeasurementLabelLength))
+                                             .leftJustified(MeasurementLabelLength, ' ', true);
     std::copy(label.begin(), label.end(), out + LabelOffset);
     PutInt16(out + TailOffset, record.Tail);
 }
@@ -39,15 +51,6 @@ bool IsKnownKind(int16_t kind)
 {
     return kind >= static_cast<int16_t>(MeasurementKind::Free)
         && kind <= static_cast<int16_t>(MeasurementKind::Text);
-}
-
-// Trailing blanks are padding; NULs are accepted as padding too.
-QString DecodeLabel(const char* at)
-{
-    int length = MeasurementLabelLength;
-    while (length > 0 && (at[length - 1] == ' ' || at[length - 1] == '\0'))
-        --length;
-    return FromWindows1252(QByteArray(at, length));
 }
 
 MeasurementRecord DecodeRecord(const char* in)
@@ -64,6 +67,7 @@ MeasurementRecord DecodeRecord(const char* in)
     for (size_t i = 0; i < record.Reserved.size(); ++i)
         record.Reserved[i] = GetInt16(in + 18 + 2 * i);
     record.Label = DecodeLabel(in + LabelOffset);
+    record.StoredLabel = QByteArray(in + LabelOffset, MeasurementLabelLength);
     record.Tail = GetInt16(in + TailOffset);
     return record;
 }
@@ -105,6 +109,9 @@ MeasurementTable ReadMeasurementFile(const QString& imagePath)
 bool WriteMeasurementFile(const QString& imagePath, const MeasurementTable& table)
 {
     QSaveFile file(MeasurementFilePath(imagePath));
+    // A folder where no temporary file can be made (read-only image store)
+    // may still hold a writable file: it is then overwritten in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = EncodeMeasurementTable(table);

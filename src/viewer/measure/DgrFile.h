@@ -25,7 +25,9 @@ MeasurementTable DecodeMeasurementTable(const QByteArray& bytes);
 // empty table.
 MeasurementTable ReadMeasurementFile(const QString& imagePath);
 // Writes all 50 records through a temporary file renamed into place, so a
-// crash never leaves half a file. False when the file could not be written.
+// crash never leaves half a file; in a folder that takes no new file, a
+// writable existing file is overwritten in place. False when the file could
+// not be written either way.
 bool WriteMeasurementFile(const QString& imagePath, const MeasurementTable& table);
 
 } // namespace vexa

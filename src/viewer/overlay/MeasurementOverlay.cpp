@@ -1,6 +1,7 @@
 #include "MeasurementOverlay.h"
 #include <QEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 namespace vexa {
 
@@ -57,20 +58,30 @@ void MeasurementOverlay::paintEvent(QPaintEvent*)
 
 void MeasurementOverlay::paintGraphic(QPainter& painter, const SceneGraphic& graphic) const
 {
+    // Lines and labels get a thin dark outline so they read on bright and
+    // inverted images alike.
+    const QColor outline(0, 0, 0, 200);
     for (const auto& segment : graphic.segments) {
         if (!segment)
             continue;
+        const QLineF line(segment->from.toScreen(toScreen), segment->to.toScreen(toScreen));
+        painter.setPen(QPen(outline, 3, Qt::SolidLine, Qt::SquareCap));
+        painter.drawLine(line);
         painter.setPen(QPen(ToQColor(segment->colour), 1));
-        painter.drawLine(segment->from.toScreen(toScreen), segment->to.toScreen(toScreen));
+        painter.drawLine(line);
     }
     if (graphic.text && !graphic.text->text.isEmpty()) {
         QFont font(QStringLiteral("Liberation Sans"));
         // A size read from a damaged file must not ask for a giant font.
         font.setPointSize(std::clamp(graphic.text->size, 1, 200));
         font.setBold(true);
-        painter.setFont(font);
-        painter.setPen(ToQColor(graphic.text->colour));
-        painter.drawText(graphic.text->at.toScreen(toScreen), graphic.text->text);
+        QPainterPath glyphs;
+        glyphs.addText(graphic.text->at.toScreen(toScreen), font, graphic.text->text);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.strokePath(glyphs, QPen(outline, 2));
+        painter.fillPath(glyphs, ToQColor(graphic.text->colour));
+        painter.restore();
     }
     for (const auto& handle : graphic.handles) {
         if (!handle || !handle->visible)

@@ -6,6 +6,8 @@
 #include "ViewRenderer.h"
 
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -54,6 +56,8 @@ DicomView::DicomView(QWidget* parent)
     tagsView = new QPlainTextEdit(this);
     tagsView->setReadOnly(true);
     tagsView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The dump is laid out in columns: a fixed-width font keeps them aligned.
+    tagsView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     tagsView->hide();
 }
 
@@ -157,6 +161,7 @@ void DicomView::setRestoreDisplay(bool restore)
     tools.forget();
     voi = image->defaultWindow;
     rebuildLut();
+    emit displayChanged();
     fitMode = fitAtLoad;
     const QSize size = sizeOf(*image);
     applyGeometry(
@@ -177,6 +182,7 @@ void DicomView::setWindow(const VoiWindow& window)
 {
     voi = {window.center, std::max(1.0, window.width)};
     rebuildLut();
+    emit displayChanged();
 }
 
 void DicomView::rebuildLut()
@@ -247,8 +253,7 @@ void DicomView::paintEvent(QPaintEvent*)
     if (const auto segment = tools.segment()) {
         const QPointF a = imageToScreen(segment->first), b = imageToScreen(segment->second);
         painter.drawLine(a, b);
-        painter.drawText(b + QPointF(6, -6),
-            DicomViewTools::lengthText(lengthInMillimetres(segment->first, segment->second, image->spacing)));
+        painter.drawText(b + QPointF(6, -6), measureText());
     }
     if (tools.dragging() && tools.tool() == PointerToolKind::Magnifier) {
         const QPoint corner = tools.currentScreen() - QPoint(magnifierSide / 2, magnifierSide / 2);
@@ -330,8 +335,18 @@ void DicomView::dragContrast(QPoint delta)
     setWindow({dragStartWindow.center + delta.y() * perPixel, dragStartWindow.width + delta.x() * perPixel});
 }
 
+// The wheel pages (wheelTurned, for the viewer to move through the series);
+// with Ctrl held it zooms about the pointer.
 void DicomView::wheelEvent(QWheelEvent* event)
 {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        wheelRest += event->angleDelta().y();
+        const int notches = wheelRest / 120;
+        wheelRest -= notches * 120;
+        if (notches != 0)
+            emit wheelTurned(notches);
+        return;
+    }
     if (!image)
         return;
     const double steps = event->angleDelta().y() / 120.0;
@@ -358,6 +373,11 @@ QPoint DicomView::pixelAt(QPointF screenPoint) const
 {
     const QPointF imagePoint = screenToImage(screenPoint);
     return {static_cast<int>(std::floor(imagePoint.x())), static_cast<int>(std::floor(imagePoint.y()))};
+}
+
+QString DicomView::measureText() const
+{
+    return image ? tools.segmentText(*image, locale()).value_or(QString()) : QString();
 }
 
 QRectF DicomView::visibleImageRect() const

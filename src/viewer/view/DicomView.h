@@ -91,6 +91,8 @@ public:
     // and polarity, drawn again from the source pixels (printing).
     QImage renderVisible(QSize size) const;
     const DicomViewTools& toolState() const { return tools; }
+    // The instant measure's text in the widget's locale; "" without a segment.
+    QString measureText() const;
 
 signals:
     void clicked(int x, int y, int button, int shift);
@@ -100,6 +102,8 @@ signals:
     void zoomChanged();
     void beep(int reason);
     void displayChanged();
+    // Whole wheel notches turned without Ctrl: positive away from the user.
+    void wheelTurned(int notches);
     // After the click of the same gesture, when the button is released.
     void released(int x, int y, int button, int shift);
 
@@ -139,6 +143,7 @@ private:
     VoiWindow dragStartWindow;
     ViewGeometry dragStartGeometry;
     QPlainTextEdit* tagsView = nullptr;
+    int wheelRest = 0; // eighths of a degree not yet a whole notch
 };
 
 } // namespace vexa

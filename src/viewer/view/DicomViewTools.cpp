@@ -4,6 +4,14 @@
 
 namespace vexa {
 
+PixelSpacing measureSpacing(const ImageSpacing& spacing)
+{
+    if (!spacing.fromFile)
+        return PixelSpacing::uncalibrated();
+    return {
+        spacing.column, spacing.row, spacing.atDetector ? SpacingOrigin::Detector : SpacingOrigin::Patient};
+}
+
 void DicomViewTools::setTool(PointerToolKind tool)
 {
     current = tool;
@@ -71,9 +79,12 @@ QString DicomViewTools::statisticsText(const RegionStatistics& stats)
         .arg(stats.maximum, 0, 'g', 8);
 }
 
-QString DicomViewTools::lengthText(double millimetres)
+std::optional<QString> DicomViewTools::segmentText(const DicomImageData& image, const QLocale& locale) const
 {
-    return QStringLiteral("%1 mm").arg(millimetres, 0, 'f', 1);
+    const auto measured = segment();
+    if (!measured)
+        return std::nullopt;
+    return MeasureDistanceText(measured->first, measured->second, measureSpacing(image.spacing), locale);
 }
 
 } // namespace vexa

@@ -2,8 +2,10 @@
 // State of the display's pointer tools during and after a drag, and the
 // texts they show. Kept apart from the widget so the drawing stays small.
 #include "DicomImageData.h"
+#include "Mesures.h"
 #include "PixelStatistics.h"
 
+#include <QLocale>
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
@@ -15,6 +17,9 @@ class QPainter;
 namespace vexa {
 
 enum class PointerToolKind { Contrast = 1, Region = 2, Magnifier = 3, Pan = 4, Measure = 5 };
+
+// The spacing the measurements use: none unless the file gives one.
+PixelSpacing measureSpacing(const ImageSpacing& spacing);
 
 class DicomViewTools {
 public:
@@ -38,7 +43,9 @@ public:
     std::optional<std::pair<QPointF, QPointF>> segment() const;
 
     static QString statisticsText(const RegionStatistics& stats);
-    static QString lengthText(double millimetres);
+    // The measured segment's length with the measuring tools' rules: real
+    // millimetres, "(détecteur)" for an imager spacing, pixels without one.
+    std::optional<QString> segmentText(const DicomImageData& image, const QLocale& locale) const;
 
 private:
     PointerToolKind current = PointerToolKind::Contrast;

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -36,6 +37,17 @@ constexpr int ToolHeight = 26;
 constexpr int PresetWidth = 92;
 constexpr int PresetHeight = 24;
 
+// The caption's font shrinks until the whole caption fits the button, so
+// no caption is cut ("Angle 2 lignes" in a 66-pixel button).
+void FitCaption(QPushButton* button)
+{
+    const int room = button->width() - 8;
+    QFont font = button->font();
+    while (QFontMetrics(font).horizontalAdvance(button->text()) > room && font.pointSizeF() > 5.5)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    button->setFont(font);
+}
+
 } // namespace
 
 MeasurePanel::MeasurePanel(QWidget* parent)
@@ -60,6 +72,7 @@ void MeasurePanel::createTools()
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(Margin + (i % 2) * (ToolWidth + Margin), Margin + (i / 2) * (ToolHeight + Margin),
             ToolWidth, ToolHeight);
+        FitCaption(button);
         connect(button, &QPushButton::clicked, this, [this, i] { emit toolClicked(i); });
         toolButtons << button;
     }

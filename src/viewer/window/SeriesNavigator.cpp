@@ -51,9 +51,11 @@ bool SeriesNavigator::stepThrough(ExamIdentity& exam)
 {
     if (exam.ViewerStep == 0)
         images.moveFirst();
-    if (exam.ViewerStep > 0)
+    else if (exam.ViewerStep == LastImageStep)
+        images.moveLast();
+    else if (exam.ViewerStep > 0)
         images.moveNext();
-    else if (exam.ViewerStep < 0)
+    else
         images.movePrevious();
     if (images.eof()) {
         if (MsgBox(LastImageQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),

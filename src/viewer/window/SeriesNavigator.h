@@ -27,8 +27,11 @@ class SeriesNavigator {
 public:
     SeriesNavigator(RecordSet& images, QString imageRoot);
 
+    // ViewerStep that goes to the last image of the series.
+    static constexpr int LastImageStep = 2;
+
     // The image to show after a move by exam.ViewerStep (0 first, 1 next,
-    // -1 previous), or nothing when the user ends the review at the last
+    // -1 previous, LastImageStep last), or nothing when the user ends the review at the last
     // image or the series holds no image. The exam's name, date and image
     // path are rewritten for the new image.
     std::optional<SeriesImage> move(ExamIdentity& exam);

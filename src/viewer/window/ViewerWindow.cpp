@@ -2,19 +2,24 @@
 #include "ViewerWindow.h"
 
 #include "AppValues.h"
+#include "DgrFile.h"
+#include "DialogService.h"
 #include "DicomView.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
 #include "MeasurementOverlay.h"
 #include "Numeric.h"
 #include "PumpEvents.h"
+#include "RecordSet.h"
 #include "SeriesNavigator.h"
 #include "ViewerTexts.h"
+#include "WindowPresets.h"
 
 #include <brixel/DesignFile.h>
 #include <brixel/Factory.h>
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSlider>
@@ -99,6 +104,13 @@ void ViewerWindow::createDisplay()
     overlay = new MeasurementOverlay(imageArea);
     overlay->setObjectName(QStringLiteral("VexaLine"));
     overlay->attachTo(view_);
+    indicator = new QLabel(view_);
+    indicator->setObjectName(QStringLiteral("indicator"));
+    indicator->setAttribute(Qt::WA_TransparentForMouseEvents);
+    indicator->setStyleSheet(
+        QStringLiteral("QLabel { color: white; background: rgba(0, 0, 0, 150); padding: 3px 6px; }"));
+    indicator->move(8, 8);
+    indicator->raise();
     const ImageToScreen toScreen = [display = view_](QPointF image) { return display->imageToScreen(image); };
     overlay->setMapping(toScreen);
     overlay->setScene(&measures->scene());
@@ -255,13 +267,21 @@ int ViewerWindow::exec()
     openWindow();
     if (unloaded)
         return QDialog::Rejected;
-    return QDialog::exec();
+    // Putting the window on top and back (screen copy) hides and shows it
+    // again, which ends a dialog's modal run: the viewer runs on until it is
+    // really left.
+    int result = QDialog::exec();
+    while (!unloaded && isVisible())
+        result = QDialog::exec();
+    return result;
 }
 
 void ViewerWindow::openWindow()
 {
     if (!loaded) {
         loaded = true;
+        // A print belongs to one opening: nothing left from an earlier one counts.
+        exam.PrintedInViewer = false;
         loadFirstImage();
     }
     if (!unloaded)
@@ -271,6 +291,7 @@ void ViewerWindow::openWindow()
 void ViewerWindow::loadFirstImage()
 {
     closingSelf_ = false;
+    singleImage = exam.ViewerStep == 99999;
     if (!exam.ViewerImagePath.isEmpty()) {
         printedFrame->hide();
         LoadImage();
@@ -320,8 +341,13 @@ void ViewerWindow::LoadImage()
     view_->setPolarity(1);
     view_->setFitMode(true);
     exam.PrintedInViewer = false;
+    printedImageKey
+        = images && images->currentRow() >= 0 ? images->fieldText(QStringLiteral("ObjectFile")) : QString();
     examLine->setText(ViewerTitleLine(exam.ViewerPatientName, exam.ViewerExamDate));
     updateMeasureImage();
+    presets = view_->imageData() ? WindowPresetsFor(*view_->imageData()) : std::vector<NamedWindow>{};
+    presetIndex = -1;
+    updateIndicator();
     measures->loadMeasurements(exam.ViewerImagePath);
     redrawAllGraphics();
     zoomSlider->setValue(std::clamp(view_->ZoomLevel(), zoomSlider->minimum(), zoomSlider->maximum()));
@@ -330,13 +356,36 @@ void ViewerWindow::LoadImage()
     setPointer(Qt::ArrowCursor);
 }
 
-// Save the measurements of the image being left, reset the tools, hide the graphics.
-void ViewerWindow::leaveImage()
+// Saves the measurements of the image shown. When they cannot be written the
+// user chooses between staying on the image, graphics kept on screen, and
+// leaving it without them. True when the image may be left.
+bool ViewerWindow::saveShownMeasurements()
 {
-    if (!exam.ViewerImagePath.isEmpty())
-        measures->saveMeasurements(exam.ViewerImagePath);
+    if (unloaded || exam.ViewerImagePath.isEmpty() || measures->saveMeasurements(exam.ViewerImagePath)
+        || measures->table().lastUsedSlot() == 0)
+        return true;
+    const QString question
+        = QStringLiteral("Les mesures de cette image n'ont pas pu être enregistrées dans le "
+                         "fichier :\r\n")
+        + QDir::toNativeSeparators(MeasurementFilePath(exam.ViewerImagePath))
+        + QStringLiteral("\r\n\r\nQuitter l'image quand même ? Les mesures seront perdues.");
+    const bool leave = MsgBox(question, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
+                           MsgResult::No)
+        == MsgResult::Yes;
+    if (!leave)
+        redrawAllGraphics();
+    return leave;
+}
+
+// Save the measurements of the image being left, reset the tools, hide the
+// graphics. False when the user stays on the image.
+bool ViewerWindow::leaveImage()
+{
+    if (!saveShownMeasurements())
+        return false;
     measures->leaveImage();
     overlay->hide();
+    return true;
 }
 
 void ViewerWindow::unloadViewer()
@@ -356,20 +405,45 @@ void ViewerWindow::finishViewing()
     measures->leaveImage();
     // In series mode a printed image is marked when the viewer moves on; when
     // it closes on that image instead, mark it now so the print is not lost.
-    if (images && exam.ViewerStep != 99999)
-        MarkShownImagePrinted(*images, exam);
+    if (!singleImage) {
+        if (images && returnToPrintedRecord())
+            MarkShownImagePrinted(*images, exam);
+        exam.PrintedInViewer = false;
+    }
     setPointer(Qt::ArrowCursor);
     exam.ViewerImagePath.clear();
 }
 
+// Makes the record of the printed image current again, found by its image
+// file: the list under the viewer may have moved. False when it is gone.
+bool ViewerWindow::returnToPrintedRecord()
+{
+    if (!exam.PrintedInViewer || printedImageKey.isEmpty())
+        return false;
+    const QString key = QStringLiteral("ObjectFile");
+    if (images->currentRow() >= 0 && images->fieldText(key) == printedImageKey)
+        return true;
+    for (int row = 0; row < images->count(); ++row) {
+        if (images->goTo(row) && images->fieldText(key) == printedImageKey)
+            return true;
+    }
+    return false;
+}
+
 void ViewerWindow::closeEvent(QCloseEvent* event)
 {
+    if (!saveShownMeasurements()) {
+        event->ignore();
+        return;
+    }
     finishViewing();
     QDialog::closeEvent(event);
 }
 
 void ViewerWindow::reject()
 {
+    if (!saveShownMeasurements())
+        return;
     finishViewing();
     QDialog::reject();
 }

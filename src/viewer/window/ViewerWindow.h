@@ -12,6 +12,7 @@
 // own record printed.
 #include "ExamIdentity.h"
 #include "PicturePrinter.h"
+#include "WindowPresets.h"
 
 #include <QDialog>
 #include <QImage>
@@ -87,7 +88,9 @@ private:
     void loadFirstImage();
     void finishViewing();
     void unloadViewer();
-    void leaveImage();
+    bool leaveImage();
+    bool saveShownMeasurements();
+    bool returnToPrintedRecord();
     void setPointer(Qt::CursorShape shape);
     void focusImageArea();
 
@@ -108,6 +111,11 @@ private:
     void displayPressed();
     void redrawAllGraphics();
     void showSliderValue(int zoomLevel);
+    void updateIndicator();
+    void applyPreset(int index);
+    void showImageAt(int step);
+    void zoomBy(double factor);
+    bool browsingKey(QKeyEvent* event);
 
     // Measurement panel and mouse (ViewerWindowMeasures.cpp)
     void connectPanel();
@@ -124,13 +132,14 @@ private:
     // Printing (ViewerWindowPrint.cpp)
     void printImage();
     void printScreenCopy();
-    void printPicture(const QImage& picture, PicturePrinter::Renderer renderer);
+    bool printPicture(const QImage& picture, PicturePrinter::Renderer renderer);
 
     RecordSet* images;
     ExamIdentity& exam;
     bool closingSelf_ = false;
     bool loaded = false;
     bool unloaded = false;
+    bool singleImage = false; // opened on one file (ViewerStep 99999), no series
     bool activated = false;
     bool panelOpen_ = false;
     bool handleDrag = false;
@@ -155,6 +164,10 @@ private:
     MeasurePanel* measurePanel_ = nullptr;
     QWidget* printNotice = nullptr; // "please wait" while the image prints
     QImage printedPicture;
+    QLabel* indicator = nullptr; // "image 4 / 6" and the window shown, over the image
+    std::vector<NamedWindow> presets; // the windows on the keys 1 to 5
+    int presetIndex = -1;
+    QString printedImageKey; // ObjectFile of the image shown, whose print is recorded
 
     std::array<brixel::Button*, 6> modeButtons{}; // the mouse modes 1..5 of the display
     brixel::Button* tagsButton = nullptr; // sunk: the DICOM data replace the graphics

@@ -6,6 +6,8 @@
 #include "MeasurementController.h"
 #include "MeasurementOverlay.h"
 #include "PumpEvents.h"
+#include "RecordSet.h"
+#include "SeriesNavigator.h"
 #include "ViewerTexts.h"
 
 #include <brixel/Button.h>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <cmath>
 
 namespace vexa {
 
@@ -59,6 +62,11 @@ void ViewerWindow::connectSignals()
     connect(view_, &DicomView::clicked, this,
         [this](int x, int y, int button, int) { displayClicked(x, y, button); });
     connect(view_, &DicomView::beep, this, [](int) { QApplication::beep(); });
+    connect(view_, &DicomView::displayChanged, this, &ViewerWindow::updateIndicator);
+    connect(view_, &DicomView::wheelTurned, this, [this](int notches) {
+        if (!singleImage && !unloaded)
+            showImageAt(notches > 0 ? -1 : 1);
+    });
     connectPanel();
 }
 
@@ -189,9 +197,97 @@ void ViewerWindow::redrawAllGraphics()
     overlay->update();
 }
 
+void ViewerWindow::updateIndicator()
+{
+    if (!indicator)
+        return;
+    int position = 1, count = 1;
+    if (!singleImage && images && images->currentRow() >= 0) {
+        position = images->currentRow() + 1;
+        count = images->count();
+    }
+    const VoiWindow shown = view_->window();
+    QString name;
+    if (presetIndex >= 0 && presetIndex < int(presets.size())) {
+        const VoiWindow& preset = presets[std::size_t(presetIndex)].window;
+        if (preset.center == shown.center && std::max(1.0, preset.width) == shown.width)
+            name = presets[std::size_t(presetIndex)].name;
+    }
+    indicator->setText(view_->hasImage() ? ViewerIndicatorText(position, count, shown, name) : QString());
+    indicator->adjustSize();
+    indicator->setVisible(view_->hasImage());
+}
+
+void ViewerWindow::applyPreset(int index)
+{
+    if (!view_->hasImage() || index < 0 || index >= int(presets.size())) {
+        QApplication::beep();
+        return;
+    }
+    presetIndex = index;
+    view_->setWindow(presets[std::size_t(index)].window);
+    updateIndicator();
+}
+
+// Moves through the series: 0 first, 1 next, -1 previous, LastImageStep last.
+void ViewerWindow::showImageAt(int step)
+{
+    if (singleImage || !images)
+        return;
+    if (step == 1)
+        return showNextImage();
+    if (step == -1)
+        return showPreviousImage();
+    if (!leaveImage())
+        return;
+    exam.ViewerStep = step;
+    LoadImageFromSeries();
+    focusImageArea();
+}
+
+void ViewerWindow::zoomBy(double factor)
+{
+    if (view_->hasImage())
+        view_->setZoomLevel(int(std::lround(view_->ZoomLevel() * factor)));
+}
+
+// The keys of every image viewer: presets 1 to 5, paging and zoom.
+bool ViewerWindow::browsingKey(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key >= Qt::Key_1 && key <= Qt::Key_5) {
+        applyPreset(key - Qt::Key_1);
+        return true;
+    }
+    switch (key) {
+    case Qt::Key_PageDown:
+        showImageAt(1);
+        return true;
+    case Qt::Key_PageUp:
+        showImageAt(-1);
+        return true;
+    case Qt::Key_Home:
+        showImageAt(0);
+        return true;
+    case Qt::Key_End:
+        showImageAt(SeriesNavigator::LastImageStep);
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomBy(1.25);
+        return true;
+    case Qt::Key_Minus:
+        zoomBy(0.8);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void ViewerWindow::showPreviousImage()
 {
-    leaveImage();
+    if (!leaveImage())
+        return;
     exam.ViewerStep = -1;
     if (manualZoomButton && manualZoomButton->value())
         manualZoomButton->setValue(false);
@@ -201,7 +297,8 @@ void ViewerWindow::showPreviousImage()
 
 void ViewerWindow::showNextImage()
 {
-    leaveImage();
+    if (!leaveImage())
+        return;
     exam.ViewerStep = 1;
     if (manualZoomButton && manualZoomButton->value())
         manualZoomButton->setValue(false);
@@ -211,6 +308,8 @@ void ViewerWindow::showNextImage()
 
 void ViewerWindow::closeViewer()
 {
+    if (!saveShownMeasurements())
+        return;
     exam.ViewerStep = 0;
     closingSelf_ = true;
     unloadViewer();
@@ -227,6 +326,10 @@ void ViewerWindow::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     default:
+        if (browsingKey(event)) {
+            event->accept();
+            return;
+        }
         QDialog::keyPressEvent(event);
     }
 }

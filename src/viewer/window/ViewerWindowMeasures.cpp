@@ -47,11 +47,9 @@ void ViewerWindow::connectPanel()
 
 void ViewerWindow::updateMeasureImage()
 {
-    PixelSpacing measureSpacing;
-    if (const auto image = view_->imageData(); image && image->spacing.fromFile)
-        measureSpacing = {image->spacing.column, image->spacing.row,
-            image->spacing.atDetector ? SpacingOrigin::Detector : SpacingOrigin::Patient};
-    measures->setImage(view_->imageSize(), measureSpacing);
+    const auto image = view_->imageData();
+    measures->setImage(
+        view_->imageSize(), image ? measureSpacing(image->spacing) : PixelSpacing::uncalibrated());
 }
 
 // The panel slides out to the left of the tool column.
@@ -105,22 +103,24 @@ void ViewerWindow::presetChosen(int index)
 }
 
 // Handle drags belong to the measurements: the display does not see them.
+// Handles are hit and dragged with the pointer's exact position, so at high
+// zoom their whole square answers; placing works on whole image pixels.
 bool ViewerWindow::displayMouse(QEvent* event)
 {
     auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPointF image = view_->pixelAt(mouse->position());
+    const QPointF exact = view_->screenToImage(mouse->position());
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        if (!handleDrag && measures->press(image, mouse->button()))
+        if (!handleDrag && measures->press(exact, mouse->button()))
             handleDrag = true;
         return handleDrag;
     case QEvent::MouseMove:
-        measures->move(image, mouse->buttons());
+        measures->move(handleDrag ? exact : QPointF(view_->pixelAt(mouse->position())), mouse->buttons());
         return handleDrag;
     case QEvent::MouseButtonRelease:
         if (!handleDrag)
             return false;
-        measures->release(image, mouse->button());
+        measures->release(exact, mouse->button());
         handleDrag = false;
         return true;
     default:

@@ -3,6 +3,7 @@
 #include "ViewerWindow.h"
 
 #include "AppValues.h"
+#include "DialogService.h"
 #include "DicomView.h"
 #include "MeasurePanel.h"
 #include "Numeric.h"
@@ -46,13 +47,18 @@ QRect ViewerWindow::screenCopyArea() const
     return QRect(view_->mapTo(this, shown.topLeft()), shown.size());
 }
 
-void ViewerWindow::printPicture(const QImage& picture, PicturePrinter::Renderer renderer)
+// True once the page was handed to the printer or written as a PDF; the user
+// is told when it was not.
+bool ViewerWindow::printPicture(const QImage& picture, PicturePrinter::Renderer renderer)
 {
     printer.setLayout(PicturePrinter::LayoutFor(picture.size()));
     printer.setPicture(picture, std::move(renderer));
     printer.setCaption(ViewerPrintCaption(appValues().Entete, exam.ViewerPatientName, exam.ViewerExamDate));
     printer.setPrinterName(appValues().ImagePrinter);
-    printer.printPage();
+    if (printer.printPage().printed)
+        return true;
+    MsgBox(QStringLiteral("L'impression a échoué : l'image n'a pas été imprimée."), MsgIcon::Exclamation);
+    return false;
 }
 
 // The visible part of the image, drawn again from its pixels at the size the
@@ -65,10 +71,11 @@ void ViewerWindow::printImage()
     printedPicture = view_->renderVisible(view_->visibleScreenRect().size());
     if (!printedPicture.isNull()) {
         const DicomView* shown = view_;
-        printPicture(printedPicture, [shown](QSize size) { return shown->renderVisible(size); });
-        exam.PrintedInViewer = true;
-        printedLabel->setText(QStringLiteral("Oui"));
-        printedFrame->show();
+        if (printPicture(printedPicture, [shown](QSize size) { return shown->renderVisible(size); })) {
+            exam.PrintedInViewer = true;
+            printedLabel->setText(QStringLiteral("Oui"));
+            printedFrame->show();
+        }
     }
     printNotice->hide();
     PauseAfterPrinting(1000);

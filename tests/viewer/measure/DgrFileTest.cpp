@@ -5,6 +5,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace vexa;
 
 namespace {
@@ -120,6 +124,71 @@ TEST(DgrFile, MissingFileGivesAnEmptyTableAndAnUnwritableOneFails)
     QTemporaryDir dir;
     EXPECT_EQ(ReadMeasurementFile(dir.filePath(QStringLiteral("none.v2"))), MeasurementTable{});
     EXPECT_FALSE(WriteMeasurementFile(dir.filePath(QStringLiteral("no/such/folder/x.v2")), FixtureTable()));
+}
+
+// Runs a check without the super-user's right to write anywhere: in a child
+// process under "nobody" when the tests run as root.
+bool AsOrdinaryUser(const std::function<bool()>& check)
+{
+    if (geteuid() != 0)
+        return check();
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+        _exit(dropped && check() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A read-only image folder takes no temporary file: a writable file there is
+// overwritten in place; a read-only file in it cannot be saved and says so.
+TEST(DgrFile, ReadOnlyFolderFallsBackToWritingTheFileInPlace)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("store"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString writable = folder + QStringLiteral("/a.v2"), locked = folder + QStringLiteral("/b.v2");
+    WriteAll(writable + ".dgr", QByteArray(DgrFileSize, '\0'));
+    WriteAll(locked + ".dgr", QByteArray(DgrFileSize, '\0'));
+    QFile::setPermissions(
+        writable + ".dgr", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
+    QFile::setPermissions(locked + ".dgr", QFile::ReadOwner | QFile::ReadOther);
+    const auto readAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(dir.path(), readAndEnter | QFile::WriteOwner);
+    QFile::setPermissions(folder, readAndEnter);
+
+    EXPECT_TRUE(AsOrdinaryUser([&] { return WriteMeasurementFile(writable, FixtureTable()); }));
+    EXPECT_EQ(ReadAll(writable + ".dgr"), FixtureBytes());
+    EXPECT_TRUE(AsOrdinaryUser([&] { return !WriteMeasurementFile(locked, FixtureTable()); }));
+    EXPECT_EQ(ReadAll(locked + ".dgr"), QByteArray(DgrFileSize, '\0'));
+    QFile::setPermissions(folder, readAndEnter | QFile::WriteOwner);
+}
+
+// A label padded with NULs (or blanks then NULs) by another workstation reads
+// as its text and is written back byte for byte; a label changed in memory is
+// written anew, blank padded.
+TEST(DgrFile, StoredLabelsKeepTheirBytesUnlessChanged)
+{
+    const QByteArray nulPadded = QByteArray("Face").leftJustified(128, '\0');
+    const QByteArray mixed = QByteArray("36,06 mm  ").leftJustified(128, '\0');
+    QByteArray file = RecordBytes(5, {10, 20, 12, 0, 0, 0, 0, 0}, nulPadded)
+        + RecordBytes(1, {1, 2, 3, 4, 0, 0, 0, 0}, mixed)
+        + RecordBytes(5, {1, 1, 12, 0, 0, 0, 0, 0}, nulPadded);
+    for (int i = 3; i < 50; ++i)
+        file += EmptyRecord();
+    ASSERT_EQ(file.size(), DgrFileSize);
+
+    MeasurementTable table = DecodeMeasurementTable(file);
+    EXPECT_EQ(table[1].Label, QStringLiteral("Face"));
+    EXPECT_EQ(table[2].Label, QStringLiteral("36,06 mm"));
+    EXPECT_EQ(EncodeMeasurementTable(table).toHex(' '), file.toHex(' '));
+
+    table[3].Label = QStringLiteral("Profil");
+    const QByteArray written = EncodeMeasurementTable(table);
+    EXPECT_EQ(written.mid(2 * DgrRecordSize + 34, 128), QByteArray("Profil").leftJustified(128, ' '));
+    EXPECT_EQ(written.left(2 * DgrRecordSize), file.left(2 * DgrRecordSize));
 }
 
 TEST(DgrFile, DamagedFilesKeepTheirValidRecords)

@@ -27,6 +27,34 @@ TEST(MeasurementOverlay, PaintsYellowSegmentsWhereTheMappingPutsThem)
     EXPECT_FALSE(yellowAt(60, 30));
 }
 
+// On a white image a yellow line or label alone hardly reads: both carry a
+// thin dark outline.
+TEST(MeasurementOverlay, LinesAndLabelsHaveADarkOutline)
+{
+    OverlayScene scene;
+    scene.drawSegment(1, 1, ScenePoint::at({10, 20}), ScenePoint::at({60, 20}));
+    scene.drawText(2, QStringLiteral("I"), ScenePoint::at({100, 100}), 40);
+    QWidget white;
+    white.resize(200, 200);
+    white.setStyleSheet(QStringLiteral("background: white;"));
+    auto* overlay = new MeasurementOverlay;
+    overlay->attachTo(&white);
+    overlay->setScene(&scene);
+    const QImage shown = white.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(35, 20), QColor(255, 255, 0));
+    EXPECT_LT(qGray(shown.pixel(35, 19)), 100);
+    EXPECT_LT(qGray(shown.pixel(35, 21)), 100);
+    int dark = 0, yellow = 0;
+    for (int y = 50; y < 110; ++y)
+        for (int x = 95; x < 130; ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            dark += qGray(c.rgb()) < 100;
+            yellow += c.red() > 200 && c.green() > 200 && c.blue() < 80;
+        }
+    EXPECT_GT(yellow, 20);
+    EXPECT_GT(dark, 20) << "the label's outline";
+}
+
 TEST(MeasurementOverlay, CoversTheDisplayItIsAttachedTo)
 {
     QWidget display;

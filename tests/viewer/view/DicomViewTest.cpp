@@ -1,8 +1,10 @@
 #include "DicomView.h"
 #include "DicomFixtures.h"
+#include "WindowPresets.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -165,12 +167,11 @@ TEST_F(DicomViewTest, regionStudyPanAndInstantMeasure)
     EXPECT_DOUBLE_EQ(stats->mean, 15);
     EXPECT_NEAR(stats->standardDeviation, std::sqrt(10.0), 1e-9);
 
+    view.setLocale(QLocale(QLocale::French, QLocale::France));
     view.setPointerTool(5);
     drag({0, 50}, {80, 110}); // 40 columns x 0.5 mm, 30 rows x 0.25 mm
-    const auto segment = view.toolState().segment();
-    ASSERT_TRUE(segment);
-    EXPECT_DOUBLE_EQ(lengthInMillimetres(segment->first, segment->second, view.imageData()->spacing),
-        std::hypot(20.0, 7.5));
+    ASSERT_TRUE(view.toolState().segment());
+    EXPECT_EQ(view.measureText(), "21,36 mm");
 
     view.setPointerTool(4);
     drag({100, 100}, {130, 90});
@@ -182,6 +183,54 @@ TEST_F(DicomViewTest, regionStudyPanAndInstantMeasure)
     mouse(QEvent::MouseButtonPress, {200, 150});
     EXPECT_FALSE(view.displayImage().isNull()); // magnifier drawn without trouble
     mouse(QEvent::MouseButtonRelease, {200, 150});
+}
+
+// The instant measure follows the measuring tools: the spacing the file gives
+// (pixel or imager), pixels when it gives none, never an invented millimetre.
+TEST_F(DicomViewTest, instantMeasureUsesTheFilesSpacingOrCountsPixels)
+{
+    struct Case {
+        std::optional<std::pair<double, double>> pixel, imager;
+        const char* text;
+    };
+    const Case cases[] = {
+        {std::nullopt, std::pair{0.25, 0.5}, "21,36 mm (détecteur)"},
+        {std::nullopt, std::nullopt, "50,00 px (non calibré)"},
+    };
+    view.setLocale(QLocale(QLocale::French, QLocale::France));
+    for (const Case& c : cases) {
+        NewDicomImage image = fixtures::greyImage(200, 100, 8, false, [](int col, int) { return col; });
+        image.pixelSpacing = c.pixel;
+        image.imagerPixelSpacing = c.imager;
+        const QString other = dir.filePath("other.v2");
+        ASSERT_TRUE(writeDicomImage(image, other, DicomFileLayout::BareImplicitLittle).ok);
+        view.setDisplayFile(other);
+        view.setPointerTool(5);
+        drag({0, 50}, {80, 110}); // 40 columns, 30 rows
+        EXPECT_EQ(view.measureText(), QString::fromUtf8(c.text));
+    }
+}
+
+TEST_F(DicomViewTest, ctImagesGetTheFiveUsualWindowsOthersTheirOwn)
+{
+    NewDicomImage ct = fixtures::greyImage(16, 16, 16, true, [](int c, int) { return c; });
+    ct.modality = QStringLiteral("CT");
+    const QString ctFile = dir.filePath("ct.v2");
+    ASSERT_TRUE(writeDicomImage(ct, ctFile, DicomFileLayout::BareImplicitLittle).ok);
+    view.setDisplayFile(ctFile);
+    ASSERT_TRUE(view.hasImage());
+    QStringList names;
+    for (const NamedWindow& preset : WindowPresetsFor(*view.imageData()))
+        names << preset.name;
+    EXPECT_EQ(names.join(','), QStringLiteral("poumon,médiastin,os,cerveau,abdomen"));
+    EXPECT_EQ(WindowPresetsFor(*view.imageData())[3].window.width, 80.0);
+
+    view.setDisplayFile(file);
+    const auto own = WindowPresetsFor(*view.imageData());
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(own[0].window.center, 128.0);
+    EXPECT_EQ(ViewerIndicatorText(4, 6, {40, 80}, QStringLiteral("cerveau")),
+        QStringLiteral("image 4 / 6\nC 40  L 80  (cerveau)"));
 }
 
 TEST_F(DicomViewTest, copyDisplayPutsWhatIsShownOnTheClipboard)
@@ -202,6 +251,7 @@ TEST_F(DicomViewTest, showTagsShowsTheDataAsTextAndBadFilesGiveAMessage)
     ASSERT_TRUE(text);
     EXPECT_FALSE(text->isHidden());
     EXPECT_TRUE(text->toPlainText().contains("PatientName"));
+    EXPECT_TRUE(QFontInfo(text->font()).fixedPitch()) << "the dump's columns stay aligned";
     view.setShowTags(false);
     EXPECT_TRUE(text->isHidden());
 

@@ -8,6 +8,8 @@
 #include "ExamIdentity.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
+#include "MeasurementOverlay.h"
+#include "QtDialogService.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 #include "ScriptedDialogService.h"
@@ -20,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -29,6 +32,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace vexa;
@@ -215,6 +220,36 @@ TEST_F(ViewerWindowTest, DistanceAndTextPlacedWithTheMouseAreSavedAndReadBack)
         << "measurements restored on return";
 }
 
+// Measurements that cannot be written are not dropped in silence: the user
+// stays on the image with them, or leaves knowing they are lost.
+TEST_F(ViewerWindowTest, MeasurementsThatCannotBeSavedAreToldAndKeptOnScreen)
+{
+    makeSeries(2);
+    auto viewer = openSeries();
+    chooseTool(*viewer, 1); // distance
+    click(viewer->display(), onScreen(*viewer, {20, 30}));
+    click(viewer->display(), onScreen(*viewer, {80, 110}));
+    ASSERT_TRUE(QDir().mkpath(series.imagePath(0) + QStringLiteral(".dgr"))); // no file can go there
+
+    dialogs.answerMessage(MsgResult::No);
+    click(button(*viewer, "Button10"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(
+        dialogs.messages[0].text.startsWith(QStringLiteral("Les mesures de cette image n'ont pas pu")));
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(viewer->measurements()->table()[1].Kind, MeasurementKind::Distance);
+    ASSERT_NE(viewer->measurements()->scene().graphic(1), nullptr);
+    EXPECT_TRUE(viewer->findChild<MeasurementOverlay*>()->isVisible());
+
+    dialogs.answerMessage(MsgResult::No);
+    click(button(*viewer, "Button4"));
+    EXPECT_FALSE(viewer->isUnloaded());
+    dialogs.answerMessage(MsgResult::Yes);
+    click(button(*viewer, "Button10"));
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
 TEST_F(ViewerWindowTest, QuestionsAtBothEndsOfTheSeries)
 {
     makeSeries(2);
@@ -291,6 +326,55 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheViewerClosesOnIt)
     EXPECT_TRUE(rowPrinted(0));
 }
 
+// A page that could not be produced (here the PDF folder cannot be made) is
+// not a print: the user is told and nothing is recorded.
+// A print then a screen copy in the modal viewer: the screen copy puts the
+// window on top and back without ending its modal run, the print is recorded
+// on the printed image when the viewer closes, and no flag outlives it.
+TEST_F(ViewerWindowTest, PrintFollowedByAScreenCopyIsRecordedOnThePrintedImage)
+{
+    makeSeries(2);
+    CurrentExam().PrintedInViewer = true; // left over from an earlier opening
+    ViewerWindow viewer(&images);
+    viewer.picturePrinter().setInstalledPrinters(QStringList());
+    viewer.picturePrinter().setPdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+    dialogs.answerMessage(MsgResult::Ok);
+    dialogs.answerMessage(MsgResult::Ok);
+    bool stillOpen = false;
+    QTimer::singleShot(200, &viewer, [&] {
+        EXPECT_FALSE(CurrentExam().PrintedInViewer) << "reset at the opening";
+        click(button(viewer, "Button7"));
+        click(button(viewer, "Button8"));
+        QTimer::singleShot(100, &viewer, [&] {
+            stillOpen = viewer.isVisible();
+            click(button(viewer, "Button4"));
+        });
+    });
+    viewer.exec();
+    EXPECT_TRUE(stillOpen) << "the screen copy does not end the viewer";
+    EXPECT_TRUE(rowPrinted(0));
+    EXPECT_FALSE(rowPrinted(1));
+    EXPECT_FALSE(CurrentExam().PrintedInViewer);
+}
+
+TEST_F(ViewerWindowTest, FailedPrintIsToldAndNotRecorded)
+{
+    makeSeries(2);
+    auto viewer = openSeries();
+    QFile blocker(QDir(folder.path()).filePath(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    viewer->picturePrinter().setPdfFolder(QDir(blocker.fileName()).filePath(QStringLiteral("pdf")));
+    dialogs.answerMessage(MsgResult::Ok);
+    click(button(*viewer, "Button7"));
+    EXPECT_FALSE(CurrentExam().PrintedInViewer);
+    EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Non"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages.back().text.contains(QStringLiteral("échoué")));
+    click(button(*viewer, "Button4"));
+    EXPECT_FALSE(rowPrinted(0));
+}
+
 TEST_F(ViewerWindowTest, SingleImageModeHasNoNavigation)
 {
     makeSeries(2);
@@ -364,9 +448,113 @@ TEST_F(ViewerWindowTest, ScreenCopyKeepsTheVisibleImageSize)
     dialogs.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button8"));
     const QImage copy(ViewerWindow::ScreenCopyPath());
-    EXPECT_FALSE(copy.isNull());
-    EXPECT_EQ(copy.size(), viewer->screenCopyArea().size());
+    ASSERT_FALSE(copy.isNull());
+    // Every device pixel of the area, also on a HiDPI screen (the test runs
+    // again with QT_SCALE_FACTOR=2): compare pixels across the whole copy.
+    const QImage shown = viewer->grab(viewer->screenCopyArea()).toImage();
+    ASSERT_EQ(copy.size(), shown.size());
+    EXPECT_EQ(shown.size(), viewer->screenCopyArea().size() * viewer->devicePixelRatio());
+    int differing = 0;
+    for (int y = 0; y < copy.height(); y += 7)
+        for (int x = 0; x < copy.width(); x += 7)
+            differing += copy.pixel(x, y) != shown.pixel(x, y);
+    EXPECT_EQ(differing, 0);
     EXPECT_FALSE(CurrentExam().PrintedInViewer) << "a screen copy does not count as printing the image";
+}
+
+// The screen copy puts the viewer on top and takes the focus from it; the
+// message that follows (where the PDF went) is the viewer's, above it and
+// active, not hidden under it.
+TEST_F(ViewerWindowTest, MessageOfATopmostViewerIsTheActiveWindowAboveIt)
+{
+    makeSeries(1);
+    auto viewer = openSettled();
+    QtDialogService onScreen;
+    setDialogService(&onScreen);
+    QWidget* parent = nullptr;
+    bool visible = false, active = false, onTop = false, viewerOnTop = false;
+    const auto check = std::make_shared<std::function<void()>>();
+    *check = [&, check] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr || box == viewer.get()) {
+            QTimer::singleShot(20, *check);
+            return;
+        }
+        active = QTest::qWaitFor([box] { return QApplication::activeWindow() == box; }, 2000);
+        parent = box->parentWidget();
+        visible = box->isVisible();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        viewerOnTop = viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    QTimer::singleShot(20, *check);
+    click(button(*viewer, "Button8"));
+    setDialogService(&dialogs);
+    EXPECT_EQ(parent, viewer.get());
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(active);
+    EXPECT_TRUE(onTop) << "a stay-on-top viewer keeps its message above it";
+    EXPECT_TRUE(viewerOnTop);
+}
+
+// Paging as in every viewer: Page Down/Up, Home/End, the wheel; Ctrl+wheel
+// and +/- zoom; the keys 1 to 5 apply the presets (here the file's own
+// window, the only one a radiograph brings); the indicator follows.
+TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
+{
+    makeSeries(3);
+    auto viewer = openSettled();
+    DicomView* display = viewer->display();
+    const auto* indicator = viewer->findChild<QLabel*>(QStringLiteral("indicator"));
+    ASSERT_NE(indicator, nullptr);
+    const auto position = [&] { return indicator->text().section(QLatin1Char('\n'), 0, 0); };
+    EXPECT_EQ(position(), "image 1 / 3");
+    EXPECT_TRUE(indicator->isVisible());
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at = display->rect().center();
+        QWheelEvent event(
+            at, display->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(display, &event);
+    };
+
+    QTest::keyClick(viewer.get(), Qt::Key_PageDown);
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(position(), "image 2 / 3");
+    QTest::keyClick(viewer.get(), Qt::Key_End);
+    EXPECT_EQ(position(), "image 3 / 3");
+    QTest::keyClick(viewer.get(), Qt::Key_Home);
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    wheel(-120, Qt::NoModifier); // towards the user: next image
+    EXPECT_EQ(position(), "image 2 / 3");
+    QTest::keyClick(viewer.get(), Qt::Key_PageUp);
+    EXPECT_EQ(position(), "image 1 / 3");
+
+    const int zoom = display->ZoomLevel();
+    wheel(120, Qt::ControlModifier);
+    EXPECT_GT(display->ZoomLevel(), zoom);
+    EXPECT_EQ(position(), "image 1 / 3") << "Ctrl+wheel zooms, it does not page";
+    const int zoomed = display->ZoomLevel();
+    QTest::keyClick(viewer.get(), Qt::Key_Minus);
+    EXPECT_LT(display->ZoomLevel(), zoomed);
+    QTest::keyClick(viewer.get(), Qt::Key_Plus);
+    EXPECT_NEAR(display->ZoomLevel(), zoomed, 1);
+
+    display->setWindow({10, 20});
+    EXPECT_TRUE(indicator->text().endsWith("C 10  L 20")) << indicator->text().toStdString();
+    QTest::keyClick(viewer.get(), Qt::Key_1);
+    const VoiWindow own = display->imageData()->defaultWindow;
+    EXPECT_EQ(display->window().center, own.center);
+    EXPECT_TRUE(indicator->text().endsWith(QStringLiteral("(fenêtre du fichier)")));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(ViewerWindowTest, MeasurePanelCaptionsFitTheirButtons)
+{
+    makeSeries(1);
+    auto viewer = openSeries();
+    for (QPushButton* tool : viewer->measurePanel()->toolButtons)
+        EXPECT_LE(QFontMetrics(tool->font()).horizontalAdvance(tool->text()), tool->width() - 8)
+            << tool->text().toStdString();
 }
 
 // Columns 0.5 mm apart, rows 0.25 mm apart: a measurement that swaps the two
@@ -538,6 +726,33 @@ TEST_F(ViewerWindowTest, DraggingAHandleRecomputesTheDistance)
     click(button(*viewer, "Button10"));
     EXPECT_EQ(ReadMeasurementFile(series.imagePath(0))[1].Label, QStringLiteral("30,00 mm"));
     EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// At 800 % an image pixel spans 8 screen pixels: the handle's square answers
+// wherever the pointer is on it, and the point keeps its offset from the
+// pointer through the drag.
+TEST_F(ViewerWindowTest, HandleAnswersOverItsWholeSquareAtHighZoom)
+{
+    makeSeries(1);
+    auto viewer = openSettled();
+    DicomView* display = viewer->display();
+    MeasurementController& measures = *viewer->measurements();
+    chooseTool(*viewer, int(Command::Distance));
+    clickImage(*viewer, {20, 30});
+    clickImage(*viewer, {80, 110});
+    display->setZoomLevel(800);
+    const QPointF centre = display->imageToScreen({80, 110});
+    display->setOffsets(display->OffsetX() + int(centre.x()) - display->width() / 2,
+        display->OffsetY() + int(centre.y()) - display->height() / 2);
+
+    const QPoint onSquare(-3, -1); // the middle of the 5 x 5 square, left of and above its point
+    const QPoint from = display->imageToScreen({80, 110}).toPoint() + onSquare;
+    const QPoint to = display->imageToScreen({78, 107}).toPoint() + onSquare;
+    QTest::mousePress(display, Qt::LeftButton, {}, from);
+    QTest::mouseMove(display, to);
+    QTest::mouseRelease(display, Qt::LeftButton, {}, to);
+    EXPECT_EQ(QPoint(measures.table()[1].X2, measures.table()[1].Y2), QPoint(78, 107));
+    EXPECT_FALSE(measures.table()[2].isUsed()) << "the press caught the handle, not a new point";
 }
 
 TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
