@@ -3,6 +3,7 @@
 // Goal: under 300 ms. Prints each run and the median.
 #include "AppValues.h"
 #include "DialogService.h"
+#include "ScriptedDialogService.h"
 #include "DicomView.h"
 #include "ExamIdentity.h"
 #include "TestSeries.h"
