@@ -34,6 +34,11 @@ function(vexa_add_test name)
        CONTENT "extern const char* const kVexaTestEnvFile;\nconst char* const kVexaTestEnvFile = \"${env_file}\";\n")
   target_sources(${name} PRIVATE ${env_source})
   set(props LABELS ${T_LABEL})
+  # Every printing test reads its PDF back from the one cups-pdf spool folder:
+  # run them one at a time so that no test picks up another's document.
+  if(T_PRINTING)
+    list(APPEND props RESOURCE_LOCK cups_pdf_spool)
+  endif()
   list(LENGTH T_FIXTURES fixture_count)
   if(fixture_count EQUAL 1)
     list(APPEND props FIXTURES_REQUIRED "${T_FIXTURES}")
