@@ -51,11 +51,31 @@ QList<Segment> Scan(const QString& jet)
     return segments;
 }
 
+// A value made safe to stand between quotes: NUL is dropped, and a lone half
+// of a UTF-16 surrogate pair becomes U+FFFD. SQLite reads a statement given
+// in UTF-16 by pairs: a lone high surrogate would swallow the next character,
+// the closing quote included, and the rest of the value would become SQL.
+QString SafeText(const QString& value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c.isNull())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+            text += c;
+            text += value.at(++i);
+            continue;
+        }
+        text += c.isSurrogate() ? QChar(QChar::ReplacementCharacter) : c;
+    }
+    return text;
+}
+
 QString Quoted(const QString& value)
 {
-    QString text = value;
-    text.remove(QChar(0));
-    return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+    return u'\'' + SafeText(value).replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
 QString LikePattern(const QString& jetPattern)

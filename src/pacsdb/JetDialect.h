@@ -10,7 +10,8 @@
 namespace vexa {
 
 // A value as a quoted Jet text literal: O'BRIEN gives 'O''BRIEN'. Values are
-// only ever joined into texts through this, so no value can end a literal.
+// only ever joined into texts through this, so no value can end a literal: a
+// NUL is dropped and a lone UTF-16 surrogate becomes U+FFFD.
 QString JetQuote(const QString& value);
 
 // A date as a Jet date literal: #2024/01/31#.
