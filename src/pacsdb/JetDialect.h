@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace vexa {
 
@@ -31,6 +32,18 @@ QString JetDate(const QDate& date);
 // exactly as it does for Conquest's own unquoted statements, so both programs
 // name the same tables.
 QStringList TranslateJet(const QString& jet, SqlBackend backend);
+
+// The table and column of an "ALTER TABLE t ADD COLUMN c COUNTER" text.
+struct CounterColumn {
+    QString table;
+    QString column;
+};
+std::optional<CounterColumn> AddedCounter(const QString& jet);
+
+// On SQLite, the trigger that numbers each new row of table after the
+// highest number (a no-op when it exists), and the counter's index.
+QString SqliteCounterTrigger(const QString& table, const QString& column);
+QString SqliteCounterIndex(const QString& table, const QString& column);
 
 // The statements joined with "; " (for display and tests).
 QString TranslateJetText(const QString& jet, SqlBackend backend);

@@ -185,9 +185,16 @@ TEST_P(Queries, RecordSetNavigatesWithBeginningAndEndTests)
     EXPECT_TRUE(set.bof());
     EXPECT_EQ(set.currentRow(), -1);
 
+    set.setRecordSource(Sql::ImagesOfSeries("S-P001"));
+    ASSERT_TRUE(set.requery());
     set.setRecordSource("SELECT * FROM NoSuchTable");
     EXPECT_FALSE(set.requery());
     EXPECT_FALSE(set.lastError().isEmpty());
+    EXPECT_EQ(set.count(), 3); // a list refreshed in the background keeps its rows
+    EXPECT_FALSE(set.requery(RecordSet::OnFailure::Empty));
+    EXPECT_FALSE(set.lastError().isEmpty());
+    EXPECT_EQ(set.count(), 0); // an opening or a search shows no stale rows
+    EXPECT_EQ(set.currentRow(), -1);
 }
 
 TEST_P(Queries, RecordSetWritesBackByCompteurAndFinds)
