@@ -27,10 +27,13 @@ constexpr int kReadChunk = 2000;
 // A write batch holds the SQLite write lock for about this long at most.
 constexpr qint64 kBatchMs = 100;
 // Conquest does not wait on a locked database: it retries after a random
-// pause of up to 2 s. Once it is seen writing during a pass, each batch is
-// followed by a pause this many times as long as the batch held the lock, so
-// the lock is free two thirds of the time while a large pass is written.
-constexpr qint64 kShareFactor = 2;
+// pause of 0.1 to 2 s, 60 times at most. So a pass that needs several read
+// chunks or write batches leaves the database alone after each one, as long
+// as it held its lock: Conquest's retries find it free half the time, and
+// once it is seen writing, three times as long (free three quarters of the
+// time). A pass of a few rows is one chunk and one batch and never waits.
+constexpr qint64 kShareFactor = 1;
+constexpr qint64 kBusyShareFactor = 3;
 // Waiting longer than this for the write lock means someone else holds it.
 constexpr qint64 kContendedBeginMs = 20;
 
@@ -221,57 +224,6 @@ struct RowUpdate {
     QList<QPair<QString, QVariant>> values;
 };
 
-// Every row of the pass still to handle, read in chunks by Compteur.
-QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>& rows)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT Compteur, %2, %3, ScanDate, SeriesInst, %4 FROM %1 "
-                                       "WHERE Burned = 0 AND Compteur > ? ORDER BY Compteur LIMIT %5")
-                            .arg(pass.table, pass.patient, pass.date, pass.extra)
-                            .arg(kReadChunk);
-    if (!query.prepare(sql))
-        return query.lastError().text();
-    QVariant last
-        = std::numeric_limits<qint32>::min(); // below every Compteur, in range of both backends' integers
-    for (;;) {
-        query.addBindValue(last);
-        if (!query.exec())
-            return query.lastError().text();
-        int read = 0;
-        while (query.next()) {
-            const auto text
-                = [&](int i) { return query.value(i).isNull() ? QString() : query.value(i).toString(); };
-            rows.append(
-                {query.value(0), text(1), text(2), StoredDate(query.value(3)).isValid(), text(4), text(5)});
-            last = query.value(0);
-            ++read;
-        }
-        if (query.lastError().isValid())
-            return query.lastError().text();
-        query.finish(); // the read lock goes with it
-        if (read < kReadChunk)
-            return {};
-    }
-}
-
-// Rows that cannot be written by Compteur (it is null): they are never
-// handled, and SetName says so.
-QString UnnumberedRows(QSqlDatabase& db, const QString& table)
-{
-    QSqlQuery query(db);
-    if (!query.exec(
-            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE Burned = 0 AND Compteur IS NULL").arg(table))
-        || !query.next())
-        return query.lastError().text();
-    const int count = query.value(0).toInt();
-    if (count == 0)
-        return {};
-    return QStringLiteral("%1 : %2 ligne(s) sans Compteur ne peuvent pas être complétées.")
-        .arg(table)
-        .arg(count);
-}
-
 // Whether another program writes to the SQLite database during a pass:
 // its data_version changes with every commit made by another connection.
 class OtherWriters {
@@ -295,6 +247,17 @@ public:
     }
     void SetActive() { active_ = sqlite_; }
 
+    // After holding a lock for heldMs, before the next chunk or batch:
+    // leaves the database alone for a while so Conquest's retries find it
+    // free, longer while it is seen writing.
+    void Share(qint64 heldMs)
+    {
+        if (!sqlite_ || heldMs <= 0)
+            return;
+        const qint64 factor = Active() ? kBusyShareFactor : kShareFactor;
+        QThread::msleep(static_cast<unsigned long>(factor * heldMs));
+    }
+
 private:
     qint64 Version()
     {
@@ -309,6 +272,60 @@ private:
     qint64 seen_ = 0;
 };
 
+// Every row of the pass still to handle, read in chunks by Compteur.
+QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>& rows, OtherWriters& others)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT Compteur, %2, %3, ScanDate, SeriesInst, %4 FROM %1 "
+                                       "WHERE Burned = 0 AND Compteur > ? ORDER BY Compteur LIMIT %5")
+                            .arg(pass.table, pass.patient, pass.date, pass.extra)
+                            .arg(kReadChunk);
+    if (!query.prepare(sql))
+        return query.lastError().text();
+    QVariant last
+        = std::numeric_limits<qint32>::min(); // below every Compteur, in range of both backends' integers
+    for (;;) {
+        QElapsedTimer held;
+        held.start();
+        query.addBindValue(last);
+        if (!query.exec())
+            return query.lastError().text();
+        int read = 0;
+        while (query.next()) {
+            const auto text
+                = [&](int i) { return query.value(i).isNull() ? QString() : query.value(i).toString(); };
+            rows.append(
+                {query.value(0), text(1), text(2), StoredDate(query.value(3)).isValid(), text(4), text(5)});
+            last = query.value(0);
+            ++read;
+        }
+        if (query.lastError().isValid())
+            return query.lastError().text();
+        query.finish(); // the read lock goes with it
+        if (read < kReadChunk)
+            return {};
+        others.Share(held.elapsed());
+    }
+}
+
+// Rows that cannot be written by Compteur (it is null): they are never
+// handled, and SetName says so.
+QString UnnumberedRows(QSqlDatabase& db, const QString& table)
+{
+    QSqlQuery query(db);
+    if (!query.exec(
+            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE Burned = 0 AND Compteur IS NULL").arg(table))
+        || !query.next())
+        return query.lastError().text();
+    const int count = query.value(0).toInt();
+    if (count == 0)
+        return {};
+    return QStringLiteral("%1 : %2 ligne(s) sans Compteur ne peuvent pas être complétées.")
+        .arg(table)
+        .arg(count);
+}
+
 // Stores the updates in batches that each hold the write lock briefly, and
 // leaves the lock free between batches while another program writes.
 QString WriteInBatches(
@@ -318,8 +335,7 @@ QString WriteInBatches(
     qsizetype next = 0;
     qint64 lastHeldMs = 0;
     while (next < updates.size()) {
-        if (lastHeldMs > 0 && others.Active())
-            QThread::msleep(static_cast<unsigned long>(kShareFactor * lastHeldMs));
+        others.Share(lastHeldMs);
         QString error;
         QElapsedTimer waited;
         waited.start();
@@ -406,7 +422,7 @@ QString RunPass(PatientNames& patients, const QString& conquestPath, const PassC
         return error;
     OtherWriters others(db);
     QList<PendingRow> rows;
-    error = ReadPending(db, pass, rows);
+    error = ReadPending(db, pass, rows, others);
     if (!error.isEmpty())
         return error;
     const QString unnumbered = UnnumberedRows(db, pass.table);
