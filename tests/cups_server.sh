@@ -8,7 +8,7 @@
 # PPD and the spooled files: the scheduler keeps them in a folder under /tmp
 # that lp can enter, whatever the state folder (a checkout under /root, a home
 # folder closed to others). The state folder holds the scheduler's pid, the
-# name of that folder, and "run", a link to its socket folder.
+# name of that folder, and links to its conf, run (socket) and log folders.
 set -euo pipefail
 action=$1
 state=$(realpath -m "$2")
@@ -47,8 +47,9 @@ dir=$(mktemp -d /tmp/vexa-cups.XXXXXX)
 echo "$dir" > "$state/cups_dir"
 chmod 755 "$dir"
 mkdir -p "$dir"/{conf,spool,cache,run,log}
-ln -s "$dir/run" "$state/run"
-ln -s "$dir/log" "$state/log"
+for sub in conf run log; do
+  ln -s "$dir/$sub" "$state/$sub"
+done
 cat > "$dir/conf/cupsd.conf" <<CONF
 Listen $dir/run/cups.sock
 LogLevel warn
