@@ -5,6 +5,11 @@
 # CUPS_SERVER points at the scheduler's socket; the PDFs land in the folder
 # named by /etc/cups/cups-pdf-vexatest.conf (installed by scripts/setup.sh).
 #   cups_server.sh start <state folder>   |   cups_server.sh stop <state folder>
+# CUPS runs its filters as the lp user, who must read the configuration, the
+# PPD and the spooled files: the scheduler keeps them in a folder under /tmp
+# that lp can enter, whatever the state folder (a checkout under /root, a home
+# folder closed to others). The state folder holds the scheduler's pid, the
+# name of that folder, and links to its conf, run (socket) and log folders.
 set -euo pipefail
 action=$1
 state=$(realpath -m "$2")
@@ -13,6 +18,12 @@ stop() {
   if [ -f "$state/cupsd.pid" ]; then
     kill "$(cat "$state/cupsd.pid")" 2>/dev/null || true
     rm -f "$state/cupsd.pid"
+  fi
+  if [ -f "$state/cups_dir" ]; then
+    local dir
+    dir=$(cat "$state/cups_dir")
+    case "$dir" in /tmp/vexa-cups.*) rm -rf "$dir" ;; esac
+    rm -f "$state/cups_dir"
   fi
 }
 
@@ -32,9 +43,16 @@ fi
 
 stop
 rm -rf "$state"
-mkdir -p "$state"/{conf,spool,cache,run,log}
-cat > "$state/conf/cupsd.conf" <<CONF
-Listen $state/run/cups.sock
+mkdir -p "$state"
+dir=$(mktemp -d /tmp/vexa-cups.XXXXXX)
+echo "$dir" > "$state/cups_dir"
+chmod 755 "$dir"
+mkdir -p "$dir"/{conf,spool,cache,run,log}
+for sub in conf run log; do
+  ln -s "$dir/$sub" "$state/$sub"
+done
+cat > "$dir/conf/cupsd.conf" <<CONF
+Listen $dir/run/cups.sock
 LogLevel warn
 WebInterface No
 Browsing No
@@ -52,22 +70,22 @@ Browsing No
   </Limit>
 </Policy>
 CONF
-cat > "$state/conf/cups-files.conf" <<CONF
-ServerRoot $state/conf
-RequestRoot $state/spool
-CacheDir $state/cache
-StateDir $state/run
-TempDir $state/spool
-ErrorLog $state/log/error_log
-AccessLog $state/log/access_log
-PageLog $state/log/page_log
+cat > "$dir/conf/cups-files.conf" <<CONF
+ServerRoot $dir/conf
+RequestRoot $dir/spool
+CacheDir $dir/cache
+StateDir $dir/run
+TempDir $dir/spool
+ErrorLog $dir/log/error_log
+AccessLog $dir/log/access_log
+PageLog $dir/log/page_log
 Sandboxing Relaxed
 CONF
 
 # The scheduler must outlive this script (CTest ends the process group of a
 # fixture test), so it runs detached in its own session.
-setsid /usr/sbin/cupsd -f -c "$state/conf/cupsd.conf" -s "$state/conf/cups-files.conf" \
-  </dev/null >"$state/log/cupsd.out" 2>&1 &
+setsid /usr/sbin/cupsd -f -c "$dir/conf/cupsd.conf" -s "$dir/conf/cups-files.conf" \
+  </dev/null >"$dir/log/cupsd.out" 2>&1 &
 echo $! > "$state/cupsd.pid"
 export CUPS_SERVER=$state/run/cups.sock
 ready=0

@@ -1,22 +1,29 @@
 // Times the new-exam monitor on a practice-sized SQLite database.
 //   bench_pacsdb_monitor [series=20000] [images-per-series=10]
 // Prints: quiet tick (small and full database), a tick naming 50 new series
-// of 10 images, and the first SetName after an upgrade against the original
-// one-lookup-per-row way (run on a subset and extrapolated).
+// of 10 images, the first SetName after an upgrade against the original
+// one-lookup-per-row way (run on a subset and extrapolated), and the longest
+// stall of a writer behaving as Conquest does (no busy timeout, retries after
+// random pauses of 0.1 to 2 s) while that first SetName runs, against the
+// same writer on its own.
 #include "ExamNaming.h"
 #include "NewExamMonitor.h"
 #include "PacsConnection.h"
 #include "PacsUpgrade.h"
+#include "PersonName.h"
 #include "QueryCatalogue.h"
 #include "SqlExec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 using namespace vexa;
 
@@ -72,7 +79,7 @@ void Fill(QSqlDatabase& db, const Shape& shape)
         const QDate day = DayOf(s, shape.series);
         const QString uid = QStringLiteral("1.2.250.%1").arg(s);
         const QVariantList namedValues{
-            ReadablePatientName(name), day.toString(Qt::ISODate), s < shape.series - kNotBurned ? -1 : 0};
+            ReadablePersonName(name), day.toString(Qt::ISODate), s < shape.series - kNotBurned ? -1 : 0};
         for (const QVariant& v : QVariantList{uid, id, day.toString("yyyyMMdd")})
             series.addBindValue(v);
         if (shape.named)
@@ -201,7 +208,7 @@ double PerRowBaselineMs(const QString& path, int limit, int total)
         sets.patientLookup.requery();
         conn.edit();
         if (sets.patientLookup.count() > 0)
-            conn.setField("PatientName", ReadablePatientName(sets.patientLookup.fieldText("PatientNam")));
+            conn.setField("PatientName", ReadablePersonName(sets.patientLookup.fieldText("PatientNam")));
         conn.setField("ScanDate", ExamDateOf(conn.fieldText("ImageDate"), QDate::currentDate()));
         conn.setField("Burned", true);
         conn.update();
@@ -211,6 +218,25 @@ double PerRowBaselineMs(const QString& path, int limit, int total)
         total, loopMs, snapshotMs);
     return snapshotMs + loopMs * total / std::max(rows, 1);
 }
+
+#ifdef VEXA_CONQUEST_WRITER_PATH
+// Starts the Conquest-like writer on path, runs work meanwhile, waits for the
+// writer and returns its report ("inserts N, retries R, longest stall S ms").
+QString WriterReport(
+    const QString& path, int series, const QString& prefix, const std::function<void()>& work)
+{
+    QProcess writer;
+    writer.start(QStringLiteral(VEXA_CONQUEST_WRITER_PATH),
+        {path, QString::number(series), QStringLiteral("10"), QStringLiteral("10"), prefix});
+    if (!writer.waitForStarted())
+        return QStringLiteral("writer did not start");
+    QThread::msleep(200); // the writer is inserting when the work starts
+    work();
+    writer.waitForFinished(600000);
+    const QString report = QString::fromUtf8(writer.readAllStandardOutput()).trimmed();
+    return writer.exitCode() == 0 ? report : report + QStringLiteral(" -- INSERTS LOST");
+}
+#endif
 
 } // namespace
 
@@ -245,6 +271,24 @@ int main(int argc, char** argv)
     const int total = series * perSeries;
     const double baselineMs = PerRowBaselineMs(copy, std::min(total, 2000), total);
     ClosePacsConnection(copy);
+
+#ifdef VEXA_CONQUEST_WRITER_PATH
+    const QString contended = dir.filePath("raw-contended.db3");
+    QFile::copy(raw, contended);
+    std::printf("Conquest-like writer alone: %s\n",
+        qPrintable(WriterReport(contended, 5, QStringLiteral("A"), [] {})));
+    double contendedMs = 0;
+    const QString during = WriterReport(contended, 60, QStringLiteral("B"), [&] {
+        MainRecordSets sets;
+        QElapsedTimer timer;
+        timer.start();
+        SetName(sets, contended);
+        contendedMs = Ms(timer);
+    });
+    std::printf(
+        "Conquest-like writer during the first SetName (%.0f ms): %s\n", contendedMs, qPrintable(during));
+    ClosePacsConnection(contended);
+#endif
 
     MainRecordSets sets;
     QElapsedTimer first;

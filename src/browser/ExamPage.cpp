@@ -2,6 +2,7 @@
 
 #include "Dates.h"
 #include "DesignButtons.h"
+#include "PersonName.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -123,7 +124,8 @@ void ExamPage::showExam()
     patientNameLabel->setText(sets_.examImages.fieldText(QStringLiteral("PatientName")));
     const QDate scanDate = sets_.examImages.fieldDate(QStringLiteral("ScanDate"));
     examDateLabel->setText(scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString());
-    practitionerLabel->setText(sets_.examStudy.fieldText(QStringLiteral("ReferPhysi")));
+    practitionerLabel->setText(
+        ReadablePersonName(sets_.examStudy.fieldText(QStringLiteral("ReferPhysi"))));
 }
 
 void ExamPage::Sink::clearPicture(int index)

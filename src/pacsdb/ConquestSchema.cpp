@@ -23,6 +23,12 @@ QSqlDatabase OpenPostgres(const QString& url, const QString& connectionName, QSt
     db.setUserName(parsed.userName());
     db.setPassword(parsed.password());
     db.setDatabaseName(parsed.path().mid(1));
+    // Quotes are doubled in every value, never preceded by "\": with the
+    // server's standard_conforming_strings off, "\'" would end a literal and
+    // a LIKE's ESCAPE '\' would not parse. Set when the session starts, so
+    // the driver, which looks at the setting on opening, escapes bound
+    // values to match.
+    db.setConnectOptions(QStringLiteral("options=-cstandard_conforming_strings=on"));
     if (!db.open()) {
         if (error)
             *error = db.lastError().text();

@@ -3,12 +3,15 @@
 #include "Dates.h"
 
 #include "PacsConnection.h"
+#include "PersonName.h"
 #include "QueryCatalogue.h"
 #include "SqlExec.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
-#include <optional>
+#include <QThread>
+#include <limits>
 
 namespace vexa {
 
@@ -18,9 +21,38 @@ namespace {
 // of one query per identifier.
 constexpr int kBulkLookupThreshold = 32;
 
+// Rows still to name are read this many at a time, each read a statement of
+// its own: on SQLite an open read delays every commit of Conquest's, so a
+// first pass over a large database must never read for long in one go.
+constexpr int kReadChunk = 2000;
+
+// A write batch holds the SQLite write lock for about this long at most.
+constexpr qint64 kBatchMs = 100;
+// Conquest does not wait on a locked database: it retries after a random
+// pause of 0.1 to 2 s, 60 times at most. So a pass that needs several read
+// chunks or write batches leaves the database alone after each one, as long
+// as it held its lock: Conquest's retries find it free half the time, and
+// once it is seen writing, three times as long (free three quarters of the
+// time). A pass of a few rows is one chunk and one batch and never waits.
+constexpr qint64 kShareFactor = 1;
+constexpr qint64 kBusyShareFactor = 3;
+// Waiting longer than this for the write lock means someone else holds it.
+constexpr qint64 kContendedBeginMs = 20;
+
 bool HasWildcard(const QString& id)
 {
     return id.contains(u'*') || id.contains(u'?');
+}
+
+// A lookup's answer: a value, nothing, or a failure of the database.
+struct Answer {
+    enum Kind { Found, Missing, Failed } kind = Missing;
+    QString text; // Found: the value; Failed: the description
+};
+
+Answer Failure(const QString& error)
+{
+    return {Answer::Failed, error};
 }
 
 // Names of the patients of one pass, one lookup per distinct identifier. An
@@ -43,20 +75,23 @@ public:
             LoadAll();
     }
 
-    std::optional<QString> Lookup(const QString& id)
+    Answer Lookup(const QString& id)
     {
-        if (!HasWildcard(id) && bulk_)
-            return all_.contains(id.toCaseFolded()) ? std::optional(all_.value(id.toCaseFolded()))
-                                                    : std::nullopt;
+        if (!HasWildcard(id) && bulk_) {
+            const auto it = all_.constFind(id.toCaseFolded());
+            return it == all_.cend() ? Answer{} : Answer{Answer::Found, *it};
+        }
         if (auto it = cache_.constFind(id); it != cache_.cend())
             return *it;
         data_.setDatabasePath(path_);
         data_.setRecordSource(Sql::PatientById(id));
-        std::optional<QString> name;
-        if (data_.requery() && data_.count() > 0)
-            name = data_.fieldText(QStringLiteral("PatientNam"));
-        cache_.insert(id, name);
-        return name;
+        if (!data_.requery())
+            return Failure(data_.lastError()); // not cached: the next pass asks again
+        const Answer answer = data_.count() > 0
+            ? Answer{Answer::Found, data_.fieldText(QStringLiteral("PatientNam"))}
+            : Answer{};
+        cache_.insert(id, answer);
+        return answer;
     }
 
     void Release() { data_.close(); }
@@ -67,7 +102,7 @@ private:
         QSqlDatabase db = PacsConnection(path_);
         QSqlQuery query(db);
         if (!SelectJet(db, query, QStringLiteral("SELECT PatientID, PatientNam FROM DICOMPatients")))
-            return;
+            return; // the lookups go one by one
         while (query.next()) {
             const QString key = query.value(0).toString().toCaseFolded();
             if (!all_.contains(key))
@@ -80,10 +115,48 @@ private:
     QString path_;
     bool bulk_ = false;
     QHash<QString, QString> all_;
-    QHash<QString, std::optional<QString>> cache_;
+    QHash<QString, Answer> cache_;
+};
+
+// One value read by key, each distinct question asked once per pass.
+class KeyedValues {
+public:
+    explicit KeyedValues(QSqlDatabase db)
+        : db_(std::move(db))
+    {
+    }
+
+    // The first column of the first row of sql with key bound; Missing when
+    // there is no row or the value is null or empty.
+    Answer Value(const QString& sql, const QString& key)
+    {
+        const QString cacheKey = sql + QChar(0) + key;
+        if (auto it = cache_.constFind(cacheKey); it != cache_.cend())
+            return *it;
+        QSqlQuery query(db_);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            return Failure(query.lastError().text());
+        query.addBindValue(key);
+        if (!query.exec())
+            return Failure(query.lastError().text());
+        Answer answer;
+        if (query.next() && !query.value(0).isNull() && !query.value(0).toString().trimmed().isEmpty())
+            answer = {Answer::Found, query.value(0).toString()};
+        if (query.lastError().isValid())
+            return Failure(query.lastError().text());
+        cache_.insert(cacheKey, answer);
+        return answer;
+    }
+
+private:
+    QSqlDatabase db_;
+    QHash<QString, Answer> cache_;
 };
 
 // Row updates keyed by Compteur, each distinct column list prepared once.
+// A write that reaches no row (the row was deleted meanwhile, or has no
+// number) is a failure.
 class BatchUpdater {
 public:
     BatchUpdater(QSqlDatabase db, QString table)
@@ -94,6 +167,8 @@ public:
 
     bool Update(const QVariant& compteur, const QList<QPair<QString, QVariant>>& values)
     {
+        if (compteur.isNull())
+            return Fail(KeyedWriteMissedText(compteur));
         QStringList assignments;
         for (const auto& [column, value] : values)
             assignments << column + QStringLiteral(" = ?");
@@ -108,7 +183,9 @@ public:
         for (const auto& [column, value] : values)
             it->addBindValue(ToStored(value, BackendOf(db_)));
         it->addBindValue(compteur);
-        return it->exec() || Fail(it->lastError().text());
+        if (!it->exec())
+            return Fail(it->lastError().text());
+        return it->numRowsAffected() == 1 || Fail(KeyedWriteMissedText(compteur));
     }
 
     const QString& error() const { return error_; }
@@ -130,60 +207,274 @@ struct PassColumns {
     QString table;
     QString patient; // ImagePat / SeriesPat
     QString date; // ImageDate / SeriesDate
+    QString extra; // AcqDate of an image / StudyInsta of a series
     bool markHandled; // images: Burned = true once named
     bool onlyUndated; // series: rows with a valid ScanDate are passed over
 };
 
-QString RunPass(RecordSet& conn, PatientNames& patients, const QString& conquestPath, const PassColumns& pass)
-{
-    if (!conn.requery())
-        return conn.lastError();
-    if (conn.count() == 0)
-        return {};
-    const QString scanDate = QStringLiteral("ScanDate");
-    QSet<QString> ids;
-    for (conn.moveFirst(); !conn.eof(); conn.moveNext())
-        if (!pass.onlyUndated || !conn.fieldDate(scanDate).isValid())
-            ids.insert(conn.fieldText(pass.patient));
-    patients.Prepare(ids);
+struct PendingRow {
+    QVariant compteur;
+    QString patient;
+    QString ownDate;
+    bool dated = false;
+    QString seriesUid;
+    QString extra;
+};
 
-    QSqlDatabase db = PacsConnection(conquestPath);
-    if (!BeginWrite(db))
-        return db.lastError().text();
-    BatchUpdater updater(db, pass.table);
-    const QDate today = QDate::currentDate();
-    for (conn.moveFirst(); !conn.eof(); conn.moveNext()) {
-        const bool dated = conn.fieldDate(scanDate).isValid();
-        if (pass.onlyUndated && dated)
-            continue;
-        QList<QPair<QString, QVariant>> values;
-        if (const auto name = patients.Lookup(conn.fieldText(pass.patient)))
-            values.append({QStringLiteral("PatientName"), ReadablePatientName(*name)});
-        if (!dated)
-            values.append({scanDate, ExamDateOf(conn.fieldText(pass.date), today)});
-        if (pass.markHandled)
-            values.append({QStringLiteral("Burned"), true});
-        if (!values.isEmpty() && !updater.Update(conn.field(QStringLiteral("Compteur")), values)) {
-            RollbackWrite(db);
-            return updater.error();
-        }
+struct RowUpdate {
+    QVariant compteur;
+    QList<QPair<QString, QVariant>> values;
+};
+
+// Whether another program writes to the SQLite database during a pass:
+// its data_version changes with every commit made by another connection.
+class OtherWriters {
+public:
+    explicit OtherWriters(QSqlDatabase db)
+        : db_(std::move(db))
+        , sqlite_(BackendOf(db_) == SqlBackend::Sqlite)
+    {
+        seen_ = Version();
     }
-    if (!CommitWrite(db)) {
-        const QString error = db.lastError().text();
-        RollbackWrite(db);
-        return error;
+
+    // True from the first time another connection is seen to have written.
+    bool Active()
+    {
+        if (!sqlite_ || active_)
+            return active_;
+        const qint64 now = Version();
+        active_ = now != seen_;
+        seen_ = now;
+        return active_;
+    }
+    void SetActive() { active_ = sqlite_; }
+
+    // After holding a lock for heldMs, before the next chunk or batch:
+    // leaves the database alone for a while so Conquest's retries find it
+    // free, longer while it is seen writing.
+    void Share(qint64 heldMs)
+    {
+        if (!sqlite_ || heldMs <= 0)
+            return;
+        const qint64 factor = Active() ? kBusyShareFactor : kShareFactor;
+        QThread::msleep(static_cast<unsigned long>(factor * heldMs));
+    }
+
+private:
+    qint64 Version()
+    {
+        QSqlQuery query(db_);
+        return query.exec(QStringLiteral("PRAGMA data_version")) && query.next() ? query.value(0).toLongLong()
+                                                                                 : -1;
+    }
+
+    QSqlDatabase db_;
+    bool sqlite_;
+    bool active_ = false;
+    qint64 seen_ = 0;
+};
+
+// Every row of the pass still to handle, read in chunks by Compteur.
+QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>& rows, OtherWriters& others)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT Compteur, %2, %3, ScanDate, SeriesInst, %4 FROM %1 "
+                                       "WHERE Burned = 0 AND Compteur > ? ORDER BY Compteur LIMIT %5")
+                            .arg(pass.table, pass.patient, pass.date, pass.extra)
+                            .arg(kReadChunk);
+    if (!query.prepare(sql))
+        return query.lastError().text();
+    QVariant last
+        = std::numeric_limits<qint32>::min(); // below every Compteur, in range of both backends' integers
+    for (;;) {
+        QElapsedTimer held;
+        held.start();
+        query.addBindValue(last);
+        if (!query.exec())
+            return query.lastError().text();
+        int read = 0;
+        while (query.next()) {
+            const auto text
+                = [&](int i) { return query.value(i).isNull() ? QString() : query.value(i).toString(); };
+            rows.append(
+                {query.value(0), text(1), text(2), StoredDate(query.value(3)).isValid(), text(4), text(5)});
+            last = query.value(0);
+            ++read;
+        }
+        if (query.lastError().isValid())
+            return query.lastError().text();
+        query.finish(); // the read lock goes with it
+        if (read < kReadChunk)
+            return {};
+        others.Share(held.elapsed());
+    }
+}
+
+// Rows that cannot be written by Compteur (it is null): they are never
+// handled, and SetName says so.
+QString UnnumberedRows(QSqlDatabase& db, const QString& table)
+{
+    QSqlQuery query(db);
+    if (!query.exec(
+            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE Burned = 0 AND Compteur IS NULL").arg(table))
+        || !query.next())
+        return query.lastError().text();
+    const int count = query.value(0).toInt();
+    if (count == 0)
+        return {};
+    return QStringLiteral("%1 : %2 ligne(s) sans Compteur ne peuvent pas être complétées.")
+        .arg(table)
+        .arg(count);
+}
+
+// Stores the updates in batches that each hold the write lock briefly, and
+// leaves the lock free between batches while another program writes.
+QString WriteInBatches(
+    QSqlDatabase& db, const QString& table, const QList<RowUpdate>& updates, OtherWriters& others)
+{
+    BatchUpdater updater(db, table);
+    qsizetype next = 0;
+    qint64 lastHeldMs = 0;
+    while (next < updates.size()) {
+        others.Share(lastHeldMs);
+        QString error;
+        QElapsedTimer waited;
+        waited.start();
+        if (!BeginWrite(db, &error))
+            return error;
+        if (waited.elapsed() > kContendedBeginMs)
+            others.SetActive();
+        QElapsedTimer held;
+        held.start();
+        do {
+            if (!updater.Update(updates[next].compteur, updates[next].values)) {
+                RollbackWrite(db);
+                return updater.error();
+            }
+            ++next;
+        } while (next < updates.size() && held.elapsed() < kBatchMs);
+        if (!CommitWrite(db, &error)) {
+            RollbackWrite(db);
+            return error;
+        }
+        lastHeldMs = held.elapsed();
     }
     return {};
 }
 
-} // namespace
+// The exam date of a row without one of its own: the study's date, then the
+// acquisition date, then today.
+class FallbackDates {
+public:
+    explicit FallbackDates(QSqlDatabase db)
+        : values_(std::move(db))
+    {
+    }
 
-QString ReadablePatientName(const QString& dicomName)
+    // date is set when the answer is not a failure. Each source is only
+    // asked when the ones before it gave no date.
+    Answer Of(const PassColumns& pass, const PendingRow& row, const QDate& today, QDate& date)
+    {
+        date = FirstExamDate({row.ownDate});
+        if (date.isValid())
+            return {Answer::Found, {}};
+        QString studyUid = row.extra;
+        if (pass.markHandled) { // an image: its series names the study
+            const Answer study = values_.Value(
+                QStringLiteral("SELECT StudyInsta FROM DICOMSeries WHERE SeriesInst = ?"), row.seriesUid);
+            if (study.kind == Answer::Failed)
+                return study;
+            studyUid = study.text;
+        }
+        if (!studyUid.isEmpty()) {
+            const Answer studyDate = values_.Value(
+                QStringLiteral("SELECT StudyDate FROM DICOMStudies WHERE StudyInsta = ?"), studyUid);
+            if (studyDate.kind == Answer::Failed)
+                return studyDate;
+            date = FirstExamDate({studyDate.text});
+            if (date.isValid())
+                return {Answer::Found, {}};
+        }
+        QString acquired = row.extra; // an image's own acquisition date
+        if (!pass.markHandled) { // a series: the first of its images that has one
+            const Answer first = values_.Value(QStringLiteral("SELECT AcqDate FROM DICOMImages WHERE "
+                                                              "SeriesInst = ? AND AcqDate <> '' ORDER BY "
+                                                              "Compteur LIMIT 1"),
+                row.seriesUid);
+            if (first.kind == Answer::Failed)
+                return first;
+            acquired = first.text;
+        }
+        date = FirstExamDate({acquired});
+        if (!date.isValid())
+            date = today;
+        return {Answer::Found, {}};
+    }
+
+private:
+    KeyedValues values_;
+};
+
+QString RunPass(PatientNames& patients, const QString& conquestPath, const PassColumns& pass)
 {
-    // Never a null string: it would be stored as NULL, not as an empty name.
-    QString name = dicomName.isNull() ? QStringLiteral("") : dicomName;
-    return name.replace(u'^', u' ');
+    QString error;
+    QSqlDatabase db = PacsConnection(conquestPath, &error);
+    if (!db.isOpen())
+        return error;
+    OtherWriters others(db);
+    QList<PendingRow> rows;
+    error = ReadPending(db, pass, rows, others);
+    if (!error.isEmpty())
+        return error;
+    const QString unnumbered = UnnumberedRows(db, pass.table);
+    if (rows.isEmpty())
+        return unnumbered;
+
+    QSet<QString> ids;
+    for (const PendingRow& row : rows)
+        if (!pass.onlyUndated || !row.dated)
+            ids.insert(row.patient);
+    patients.Prepare(ids);
+
+    // Everything is worked out before the write lock is taken; a failed
+    // lookup ends the pass, the rows worked out before it are stored.
+    FallbackDates fallback(db);
+    const QDate today = QDate::currentDate();
+    QList<RowUpdate> updates;
+    QString lookupError;
+    for (const PendingRow& row : rows) {
+        if (pass.onlyUndated && row.dated)
+            continue;
+        RowUpdate update{row.compteur, {}};
+        const Answer name = patients.Lookup(row.patient);
+        if (name.kind == Answer::Failed) {
+            lookupError = name.text;
+            break;
+        }
+        if (name.kind == Answer::Found)
+            update.values.append({QStringLiteral("PatientName"), ReadablePersonName(name.text)});
+        if (!row.dated) {
+            QDate date;
+            const Answer dated = fallback.Of(pass, row, today, date);
+            if (dated.kind == Answer::Failed) {
+                lookupError = dated.text;
+                break;
+            }
+            update.values.append({QStringLiteral("ScanDate"), date});
+        }
+        if (pass.markHandled)
+            update.values.append({QStringLiteral("Burned"), true});
+        if (!update.values.isEmpty())
+            updates.append(std::move(update));
+    }
+    error = WriteInBatches(db, pass.table, updates, others);
+    if (!error.isEmpty())
+        return error;
+    return !lookupError.isEmpty() ? lookupError : unnumbered;
 }
+
+} // namespace
 
 QDate ExamDateOf(const QString& yyyymmdd, const QDate& today)
 {
@@ -191,25 +482,29 @@ QDate ExamDateOf(const QString& yyyymmdd, const QDate& today)
     return date.isValid() ? date : today;
 }
 
+QDate FirstExamDate(const QStringList& yyyymmddTexts)
+{
+    for (const QString& text : yyyymmddTexts) {
+        const QDate date = DateFromYyyymmdd(text);
+        if (date.isValid())
+            return date;
+    }
+    return {};
+}
+
 QString SetName(MainRecordSets& sets, const QString& conquestPath)
 {
-    RecordSet& conn = sets.workSet;
-    conn.setDatabasePath(conquestPath);
     PatientNames patients(sets.patientLookup, conquestPath);
-
-    conn.setRecordSource(Sql::ImagesNotNamed());
-    QString error = RunPass(conn, patients, conquestPath,
-        {QStringLiteral("DICOMImages"), QStringLiteral("ImagePat"), QStringLiteral("ImageDate"), true,
-            false});
+    QString error = RunPass(patients, conquestPath,
+        {QStringLiteral("DICOMImages"), QStringLiteral("ImagePat"), QStringLiteral("ImageDate"),
+            QStringLiteral("AcqDate"), true, false});
     patients.Release();
 
     PatientNames seriesPatients(sets.patientLookup, conquestPath);
-    conn.setRecordSource(Sql::SeriesNotNamed());
-    const QString seriesError = RunPass(conn, seriesPatients, conquestPath,
-        {QStringLiteral("DICOMSeries"), QStringLiteral("SeriesPat"), QStringLiteral("SeriesDate"), false,
-            true});
+    const QString seriesError = RunPass(seriesPatients, conquestPath,
+        {QStringLiteral("DICOMSeries"), QStringLiteral("SeriesPat"), QStringLiteral("SeriesDate"),
+            QStringLiteral("StudyInsta"), false, true});
     seriesPatients.Release();
-    conn.close();
     return error.isEmpty() ? seriesError : error;
 }
 

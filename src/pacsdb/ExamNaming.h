@@ -4,17 +4,25 @@
 // done); series until they hold a valid ScanDate.
 #include "MainRecordSets.h"
 
-namespace vexa {
+#include <QStringList>
 
-// "DUPONT^JEAN^^^" -> "DUPONT JEAN   ".
-QString ReadablePatientName(const QString& dicomName);
+namespace vexa {
 
 // The exam date from a YYYYMMDD text; today when the text is empty or not a date.
 QDate ExamDateOf(const QString& yyyymmdd, const QDate& today);
 
-// Runs the image pass then the series pass on workSet, looking patients up in
-// patientLookup. Each pass is stored in one transaction: a failure leaves
-// its rows to the next run. Returns "" or the first failure's description.
+// The first of the YYYYMMDD texts that is a date; invalid when none is.
+QDate FirstExamDate(const QStringList& yyyymmddTexts);
+
+// Runs the image pass then the series pass, looking patients up in
+// patientLookup. A row gets the patient's name as users read it ("^"
+// become blanks) and, when it has no valid ScanDate, its own date, else its
+// study's date, else its acquisition date, else today. Rows are read and
+// worked out first, then stored in short batches, so the write lock is only
+// taken when there is something to store and never held for long. A failure
+// (a lookup, a write that reaches no row) ends the pass; rows not stored are
+// handled again at the next run. Returns "" or the first failure's
+// description.
 QString SetName(MainRecordSets& sets, const QString& conquestPath);
 
 } // namespace vexa

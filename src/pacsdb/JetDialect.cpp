@@ -51,11 +51,31 @@ QList<Segment> Scan(const QString& jet)
     return segments;
 }
 
+// A value made safe to stand between quotes: NUL is dropped, and a lone half
+// of a UTF-16 surrogate pair becomes U+FFFD. SQLite reads a statement given
+// in UTF-16 by pairs: a lone high surrogate would swallow the next character,
+// the closing quote included, and the rest of the value would become SQL.
+QString SafeText(const QString& value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c.isNull())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+            text += c;
+            text += value.at(++i);
+            continue;
+        }
+        text += c.isSurrogate() ? QChar(QChar::ReplacementCharacter) : c;
+    }
+    return text;
+}
+
 QString Quoted(const QString& value)
 {
-    QString text = value;
-    text.remove(QChar(0));
-    return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+    return u'\'' + SafeText(value).replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
 QString LikePattern(const QString& jetPattern)
@@ -158,16 +178,20 @@ QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
 // (rowids may be renumbered by VACUUM, the counter must stay unique).
 QStringList SqliteAddCounter(const QString& table, const QString& column)
 {
-    const QString trigger = table + u'_' + column + QStringLiteral("_auto");
     return {
         QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER").arg(table, column),
         QStringLiteral("UPDATE %1 SET %2 = rowid").arg(table, column),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS %1_%2 ON %1 (%2)").arg(table, column),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS NULL "
-                       "BEGIN UPDATE %2 SET %3 = (SELECT IFNULL(MAX(%3), 0) + 1 FROM %2) "
-                       "WHERE rowid = NEW.rowid; END")
-            .arg(trigger, table, column),
+        SqliteCounterIndex(table, column),
+        SqliteCounterTrigger(table, column),
     };
+}
+
+const QRegularExpression& AddCounterForm()
+{
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*ALTER\s+TABLE\s+(\w+)\s+ADD\s+(?:COLUMN\s+)?(\w+)\s+COUNTER\s*;?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return form;
 }
 
 } // namespace
@@ -186,11 +210,8 @@ QStringList TranslateJet(const QString& jet, SqlBackend backend)
 {
     static const QRegularExpression ddl(
         QStringLiteral(R"(^\s*(CREATE|ALTER)\s+TABLE\b)"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression addCounter(
-        QStringLiteral(R"(^\s*ALTER\s+TABLE\s+(\w+)\s+ADD\s+(?:COLUMN\s+)?(\w+)\s+COUNTER\s*;?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
     const bool isDdl = ddl.match(jet).hasMatch();
-    const QRegularExpressionMatch counter = addCounter.match(jet);
+    const QRegularExpressionMatch counter = AddCounterForm().match(jet);
     if (counter.hasMatch()) {
         if (backend == SqlBackend::Sqlite)
             return SqliteAddCounter(counter.captured(1), counter.captured(2));
@@ -198,6 +219,28 @@ QStringList TranslateJet(const QString& jet, SqlBackend backend)
                     .arg(counter.captured(1), counter.captured(2))};
     }
     return {TranslateStatement(jet, backend, isDdl)};
+}
+
+std::optional<CounterColumn> AddedCounter(const QString& jet)
+{
+    const QRegularExpressionMatch m = AddCounterForm().match(jet);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return CounterColumn{m.captured(1), m.captured(2)};
+}
+
+QString SqliteCounterTrigger(const QString& table, const QString& column)
+{
+    return QStringLiteral(
+        "CREATE TRIGGER IF NOT EXISTS %1_%3_auto AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS "
+        "NULL BEGIN UPDATE %2 SET %3 = (SELECT IFNULL(MAX(%3), 0) + 1 FROM %2) "
+        "WHERE rowid = NEW.rowid; END")
+        .arg(table, table, column);
+}
+
+QString SqliteCounterIndex(const QString& table, const QString& column)
+{
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1_%2 ON %1 (%2)").arg(table, column);
 }
 
 QString TranslateJetText(const QString& jet, SqlBackend backend)

@@ -6,11 +6,13 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace vexa {
 
 // A value as a quoted Jet text literal: O'BRIEN gives 'O''BRIEN'. Values are
-// only ever joined into texts through this, so no value can end a literal.
+// only ever joined into texts through this, so no value can end a literal: a
+// NUL is dropped and a lone UTF-16 surrogate becomes U+FFFD.
 QString JetQuote(const QString& value);
 
 // A date as a Jet date literal: #2024/01/31#.
@@ -30,6 +32,18 @@ QString JetDate(const QDate& date);
 // exactly as it does for Conquest's own unquoted statements, so both programs
 // name the same tables.
 QStringList TranslateJet(const QString& jet, SqlBackend backend);
+
+// The table and column of an "ALTER TABLE t ADD COLUMN c COUNTER" text.
+struct CounterColumn {
+    QString table;
+    QString column;
+};
+std::optional<CounterColumn> AddedCounter(const QString& jet);
+
+// On SQLite, the trigger that numbers each new row of table after the
+// highest number (a no-op when it exists), and the counter's index.
+QString SqliteCounterTrigger(const QString& table, const QString& column);
+QString SqliteCounterIndex(const QString& table, const QString& column);
 
 // The statements joined with "; " (for display and tests).
 QString TranslateJetText(const QString& jet, SqlBackend backend);

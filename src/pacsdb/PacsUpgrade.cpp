@@ -1,5 +1,6 @@
 #include "PacsUpgrade.h"
 
+#include "JetDialect.h"
 #include "SqlExec.h"
 
 #include <QUuid>
@@ -19,6 +20,10 @@ QStringList IndexStatements()
     for (const QString& column : seriesColumns)
         statements
             << QStringLiteral("CREATE INDEX IF NOT EXISTS DICOMSeries_%1 ON DICOMSeries (%1)").arg(column);
+    // Rows still to name, read in arrival order by the naming pass.
+    for (const QString table : {"DICOMImages", "DICOMSeries"})
+        statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1_Burned_Compteur ON %1 (Burned, Compteur)")
+                          .arg(table);
     return statements;
 }
 
@@ -47,6 +52,66 @@ QStringList BuildUpgradeStatements()
     return statements + IndexStatements();
 }
 
+bool Exists(QSqlDatabase& db, const QString& sql, const QString& value = {})
+{
+    QSqlQuery query(db);
+    query.prepare(sql);
+    if (!value.isNull())
+        query.addBindValue(value);
+    return query.exec() && query.next();
+}
+
+// An SQLite counter column is only whole with its trigger: without it new
+// rows get no number and no write keyed by the counter can reach them. The
+// trigger goes in with the column, but a column that already existed (a
+// database prepared elsewhere, an upgrade cut short) rolls that back. So it
+// is made here on its own when missing, and rows left without a number are
+// numbered after the highest one, in arrival (rowid) order.
+QString RepairSqliteCounter(QSqlDatabase& db, const CounterColumn& counter)
+{
+    const QString trigger = counter.table + u'_' + counter.column + QStringLiteral("_auto");
+    const bool hasTrigger = Exists(
+        db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?"), trigger);
+    const QString unnumbered
+        = QStringLiteral("SELECT rowid FROM %1 WHERE %2 IS NULL").arg(counter.table, counter.column);
+    if (hasTrigger && !Exists(db, unnumbered + QStringLiteral(" LIMIT 1")))
+        return {};
+    QString error;
+    if (!BeginWrite(db, &error))
+        return error;
+    QSqlQuery query(db);
+    const auto fail = [&](const QSqlQuery& failed) {
+        const QString error = failed.lastError().text();
+        RollbackWrite(db);
+        return error;
+    };
+    if (!query.exec(SqliteCounterIndex(counter.table, counter.column))
+        || !query.exec(SqliteCounterTrigger(counter.table, counter.column)))
+        return fail(query);
+    if (!query.exec(QStringLiteral("SELECT IFNULL(MAX(%2), 0) FROM %1").arg(counter.table, counter.column))
+        || !query.next())
+        return fail(query);
+    qint64 next = query.value(0).toLongLong();
+    QList<qint64> rowids;
+    if (!query.exec(unnumbered + QStringLiteral(" ORDER BY rowid")))
+        return fail(query);
+    while (query.next())
+        rowids.append(query.value(0).toLongLong());
+    QSqlQuery number(db);
+    number.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(counter.table, counter.column));
+    for (const qint64 rowid : rowids) {
+        number.addBindValue(++next);
+        number.addBindValue(rowid);
+        if (!number.exec())
+            return fail(number);
+    }
+    if (!CommitWrite(db, &error)) {
+        RollbackWrite(db);
+        return error;
+    }
+    return {};
+}
+
 QString RunUpgrade(QSqlDatabase& db)
 {
     const SqlBackend backend = BackendOf(db);
@@ -54,6 +119,12 @@ QString RunUpgrade(QSqlDatabase& db)
         const QSqlError error = ExecJet(db, statement);
         if (error.isValid() && !IsAlreadyExists(error, backend))
             return error.text();
+        const std::optional<CounterColumn> counter = AddedCounter(statement);
+        if (counter && backend == SqlBackend::Sqlite) {
+            const QString repair = RepairSqliteCounter(db, *counter);
+            if (!repair.isEmpty())
+                return repair;
+        }
     }
     return {};
 }

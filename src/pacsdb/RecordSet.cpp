@@ -21,7 +21,16 @@ bool RecordSet::Fail(const QString& error)
     return false;
 }
 
-bool RecordSet::requery()
+bool RecordSet::requery(OnFailure onFailure)
+{
+    if (Query())
+        return true;
+    if (onFailure == OnFailure::Empty)
+        close();
+    return false;
+}
+
+bool RecordSet::Query()
 {
     if (source_.trimmed().isEmpty())
         return Fail(QStringLiteral("Aucune requête"));
@@ -174,9 +183,16 @@ bool RecordSet::update()
                       .arg(TableName(), assignments.join(QStringLiteral(", ")), columns_[key]));
     for (auto it = edits_.cbegin(); it != edits_.cend(); ++it)
         query.addBindValue(ToStored(it.value(), backend));
-    query.addBindValue(rows_[current_][key]);
+    const QVariant keyValue = rows_[current_][key];
+    if (keyValue.isNull())
+        return Fail(QStringLiteral("Enregistrement sans Compteur : mise à jour impossible"));
+    query.addBindValue(keyValue);
     if (!query.exec())
         return Fail(query.lastError().text());
+    // The row may have gone since the rows were read (deleted meanwhile):
+    // nothing written is a failure, never a success.
+    if (query.numRowsAffected() != 1)
+        return Fail(KeyedWriteMissedText(keyValue));
     for (auto it = edits_.cbegin(); it != edits_.cend(); ++it)
         rows_[current_][it.key()] = ToStored(it.value(), backend);
     edits_.clear();

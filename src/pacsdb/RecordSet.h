@@ -23,9 +23,15 @@ public:
     void setRecordSource(const QString& jetSql) { source_ = jetSql; }
     const QString& recordSource() const { return source_; }
 
+    // What a failed requery leaves: the previous rows (a list refreshed in
+    // the background keeps what it showed), or none (an opening or a search
+    // must not show the rows of the one before as its own).
+    enum class OnFailure { KeepRows, Empty };
+
     // Runs the text again; the rows are replaced and the first becomes
-    // current. On failure the rows stay as they were and false is returned.
-    bool requery();
+    // current. On failure false is returned, lastError() says why and the
+    // rows are kept or released as asked.
+    bool requery(OnFailure onFailure = OnFailure::KeepRows);
     const QString& lastError() const { return error_; }
     // Releases the rows.
     void close();
@@ -70,6 +76,7 @@ signals:
     void currentRowChanged(int row);
 
 private:
+    bool Query();
     bool HasCurrent() const { return current_ >= 0 && current_ < count(); }
     int ColumnIndex(const QString& column) const;
     QString TableName() const;

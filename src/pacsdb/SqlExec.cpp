@@ -44,20 +44,31 @@ bool IsAlreadyExists(const QSqlError& error, SqlBackend backend)
         || text.contains(QStringLiteral("already exists"), Qt::CaseInsensitive);
 }
 
-bool BeginWrite(QSqlDatabase& db)
+namespace {
+
+bool Report(bool ok, const QSqlError& failure, QString* error)
 {
-    if (BackendOf(db) == SqlBackend::Postgres)
-        return db.transaction();
-    QSqlQuery query(db);
-    return query.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!ok && error)
+        *error = failure.text();
+    return ok;
 }
 
-bool CommitWrite(QSqlDatabase& db)
+} // namespace
+
+bool BeginWrite(QSqlDatabase& db, QString* error)
 {
     if (BackendOf(db) == SqlBackend::Postgres)
-        return db.commit();
+        return Report(db.transaction(), db.lastError(), error);
     QSqlQuery query(db);
-    return query.exec(QStringLiteral("COMMIT"));
+    return Report(query.exec(QStringLiteral("BEGIN IMMEDIATE")), query.lastError(), error);
+}
+
+bool CommitWrite(QSqlDatabase& db, QString* error)
+{
+    if (BackendOf(db) == SqlBackend::Postgres)
+        return Report(db.commit(), db.lastError(), error);
+    QSqlQuery query(db);
+    return Report(query.exec(QStringLiteral("COMMIT")), query.lastError(), error);
 }
 
 void RollbackWrite(QSqlDatabase& db)
@@ -84,6 +95,12 @@ QVariant ToStored(const QVariant& value, SqlBackend backend)
     default:
         return value;
     }
+}
+
+QString KeyedWriteMissedText(const QVariant& compteur)
+{
+    return QStringLiteral("L'enregistrement de Compteur %1 est introuvable : rien n'a été enregistré.")
+        .arg(compteur.isNull() ? QStringLiteral("(vide)") : compteur.toString());
 }
 
 QDate StoredDate(const QVariant& value)

@@ -20,14 +20,18 @@ bool IsAlreadyExists(const QSqlError& error, SqlBackend backend);
 
 // A write transaction. On SQLite it takes the write lock at once (BEGIN
 // IMMEDIATE), waiting through the busy timeout, so it never fails half-way
-// because a reader must be upgraded to a writer.
-bool BeginWrite(QSqlDatabase& db);
-bool CommitWrite(QSqlDatabase& db);
+// because a reader must be upgraded to a writer. On failure *error (when
+// given) holds the description.
+bool BeginWrite(QSqlDatabase& db, QString* error = nullptr);
+bool CommitWrite(QSqlDatabase& db, QString* error = nullptr);
 void RollbackWrite(QSqlDatabase& db);
 
 // The value as the backend stores it: true as -1, dates as ISO text on SQLite
 // (so they compare and sort as dates), everything else as it is.
 QVariant ToStored(const QVariant& value, SqlBackend backend);
+
+// The failure of a write keyed by Compteur that reached no row.
+QString KeyedWriteMissedText(const QVariant& compteur);
 
 // A date column's value as a date; invalid when it holds none.
 QDate StoredDate(const QVariant& value);

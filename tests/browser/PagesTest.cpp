@@ -29,8 +29,8 @@ protected:
         CurrentExam() = ExamIdentity();
         pacs.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
         pacs.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
-        pacs.exec(
-            QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, ReferPhysi) VALUES ('ST20', 'DR HOUSE')"));
+        pacs.exec(QStringLiteral(
+            "INSERT INTO DICOMStudies (StudyInsta, ReferPhysi) VALUES ('ST20', 'HOUSE^GREGORY^^DR')"));
         images20 = pacs.addImages(QStringLiteral("S20"), QStringLiteral("P20"), examDay, 20);
         const char* names[] = {"DUPONT^JEAN", "Dubois^Marie", "durand^paul", "LEDU^ANNE"};
         for (int i = 0; i < 11; ++i) {
@@ -119,7 +119,8 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
     }
     EXPECT_EQ(page2.patientNameLabel->text(), QStringLiteral("MARTIN LUC"));
     EXPECT_EQ(page2.examDateLabel->text(), QStringLiteral("10/01/2024"));
-    EXPECT_EQ(page2.practitionerLabel->text(), QStringLiteral("DR HOUSE"));
+    EXPECT_EQ(page2.practitionerLabel->text(),
+        QStringLiteral("HOUSE GREGORY DR")); // the stored name read as users read it
     EXPECT_EQ(started.window.noticeLabel->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
     EXPECT_FALSE(started.window.blinkTimer.isActive());
 

@@ -1,3 +1,4 @@
+#include "ExamNaming.h"
 #include "NewExamMonitor.h"
 #include "PacsTestDb.h"
 #include "PacsUpgrade.h"
@@ -5,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <cstdio>
 
 using namespace vexa;
 using namespace vexa::test;
@@ -29,7 +31,7 @@ TEST_P(Concurrency, TicksRunWhileConquestWrites)
     QProcess conquest;
     conquest.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     conquest.start(QStringLiteral(VEXA_CONQUEST_WRITER_PATH),
-        {pacs().path(), QString::number(series), QString::number(images), "15", "C"});
+        {pacs().path(), QString::number(series), QString::number(images), "40", "C"});
     ASSERT_TRUE(conquest.waitForStarted());
     QStringList errors;
     int ticks = 0;
@@ -41,7 +43,7 @@ TEST_P(Concurrency, TicksRunWhileConquestWrites)
         if (!sets.notBurnedSeries.lastError().isEmpty())
             errors << sets.notBurnedSeries.lastError();
         ++ticks;
-        QThread::msleep(40);
+        QThread::msleep(250);
         conquest.waitForFinished(1);
     }
     ASSERT_EQ(conquest.exitStatus(), QProcess::NormalExit);
@@ -58,6 +60,54 @@ TEST_P(Concurrency, TicksRunWhileConquestWrites)
     EXPECT_EQ(
         pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0 OR PatientName IS NULL").toInt(), 0);
     EXPECT_EQ(pacs().scalar("SELECT COUNT(DISTINCT Compteur) FROM DICOMImages").toInt(), series * images);
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 0);
+}
+
+// The first naming of a database Conquest filled before the program ever
+// ran, while Conquest keeps receiving images. Conquest, on a locked database,
+// retries with random pauses and gives up after 60 tries: the naming must
+// leave it room, so no insert is lost, and name its images as well.
+TEST_P(Concurrency, FirstNamingOfAFullDatabaseLosesNoInsert)
+{
+    const int oldSeries = 600, oldImages = 10;
+    ASSERT_TRUE(pacs().db().transaction());
+    for (int s = 0; s < oldSeries; ++s) {
+        const QString uid = QStringLiteral("OLD%1").arg(s);
+        const QString patient = QStringLiteral("OLDP%1").arg(s / 4);
+        if (s % 4 == 0)
+            pacs().insertPatient(patient, QStringLiteral("ANCIEN^%1").arg(s / 4));
+        pacs().insertSeries(uid, patient, "20230301");
+        for (int i = 0; i < oldImages; ++i)
+            pacs().insertImage(uid + QStringLiteral(".%1").arg(i), uid, patient, "20230301");
+    }
+    ASSERT_TRUE(pacs().db().commit());
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+
+    const int series = 6, images = 5;
+    QProcess conquest;
+    conquest.start(QStringLiteral(VEXA_CONQUEST_WRITER_PATH),
+        {pacs().path(), QString::number(series), QString::number(images), "5", "N"});
+    ASSERT_TRUE(conquest.waitForStarted());
+    MainRecordSets sets;
+    QStringList errors;
+    for (bool first = true; first || conquest.state() != QProcess::NotRunning; first = false) {
+        const QString naming = SetName(sets, pacs().path());
+        if (!naming.isEmpty())
+            errors << naming;
+        conquest.waitForFinished(50);
+    }
+    const QString report = QString::fromUtf8(conquest.readAllStandardOutput()).trimmed();
+    std::printf("Conquest during the first naming: %s\n", qPrintable(report));
+    EXPECT_EQ(conquest.exitCode(), 0) << conquest.readAllStandardError().toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    ASSERT_EQ(SetName(sets, pacs().path()), QString());
+
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE SOPInstanc LIKE 'NS%'").toInt(),
+        series * images);
+    EXPECT_EQ(
+        pacs().scalar("SELECT COUNT(*) FROM DICOMImages").toInt(), oldSeries * oldImages + series * images);
+    EXPECT_EQ(
+        pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0 OR PatientName IS NULL").toInt(), 0);
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 0);
 }
 

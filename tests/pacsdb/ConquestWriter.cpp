@@ -1,26 +1,81 @@
-// Stands for the Conquest server in the concurrency test: inserts series and
-// images into the database one statement at a time, pausing between images.
+// Stands for the Conquest server in the concurrency test and the monitor
+// benchmark: inserts patients, series and images one statement at a time,
+// pausing between images, on a plain connection as Conquest opens it. On
+// SQLite that means no busy timeout: a statement that finds the database
+// locked is retried after a random pause of 0.1 to 2 s, 60 times at most.
 //   conquest_writer <ConquestPath> <series> <images-per-series> <pause-ms> <prefix>
-#include "ConquestSchema.h"
-
+// Prints "inserts N, retries R, longest stall S ms" (a stall: from a
+// statement's first try to its success). Exit status 1 when an insert was
+// given up, so lost.
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <QUrl>
 #include <cstdio>
 
 namespace {
 
-bool Insert(QSqlDatabase& db, const QString& sql, const QVariantList& values)
+constexpr int kTries = 60;
+
+struct Stats {
+    int inserts = 0;
+    int retries = 0;
+    qint64 longestStallMs = 0;
+};
+
+QSqlDatabase Open(const QString& path)
 {
-    QSqlQuery query(db);
-    query.prepare(sql);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (query.exec())
-        return true;
-    std::fprintf(stderr, "%s\n", qPrintable(query.lastError().text()));
-    return false;
+    if (path.startsWith(QStringLiteral("postgres"))) {
+        const QUrl url(path);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("conquest"));
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(url.path().mid(1));
+        db.open();
+        return db;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("conquest"));
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    db.open();
+    return db;
+}
+
+bool IsBusy(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == QStringLiteral("5") || code == QStringLiteral("6")
+        || error.databaseText().contains(QStringLiteral("locked"), Qt::CaseInsensitive);
+}
+
+bool Insert(QSqlDatabase& db, const QString& sql, const QVariantList& values, Stats& stats)
+{
+    QElapsedTimer since;
+    since.start();
+    for (int attempt = 1;; ++attempt) {
+        QSqlQuery query(db);
+        query.prepare(sql);
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        if (query.exec()) {
+            ++stats.inserts;
+            stats.longestStallMs = std::max(stats.longestStallMs, since.elapsed());
+            return true;
+        }
+        if (!IsBusy(query.lastError()) || attempt == kTries) {
+            std::fprintf(
+                stderr, "insert lost after %d tries: %s\n", attempt, qPrintable(query.lastError().text()));
+            return false;
+        }
+        ++stats.retries;
+        QThread::msleep(QRandomGenerator::global()->bounded(100, 2001));
+    }
 }
 
 } // namespace
@@ -31,33 +86,35 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() != 6)
         return 2;
-    QString error;
-    QSqlDatabase db = vexa::OpenConquestDatabase(args[1], QStringLiteral("conquest"), &error);
+    QSqlDatabase db = Open(args[1]);
     if (!db.isOpen()) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::fprintf(stderr, "%s\n", qPrintable(db.lastError().text()));
         return 1;
     }
     const int series = args[2].toInt(), images = args[3].toInt(), pauseMs = args[4].toInt();
     const QString prefix = args[5];
-    for (int s = 0; s < series; ++s) {
+    Stats stats;
+    bool ok = true;
+    for (int s = 0; s < series && ok; ++s) {
         const QString patient = QStringLiteral("%1P%2").arg(prefix).arg(s);
         const QString uid = QStringLiteral("%1S%2").arg(prefix).arg(s);
-        if (!Insert(db, QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (?, ?)"),
-                {patient, QStringLiteral("CONQUEST^%1").arg(s)})
-            || !Insert(db,
+        ok = Insert(db, QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (?, ?)"),
+                 {patient, QStringLiteral("CONQUEST^%1").arg(s)}, stats)
+            && Insert(db,
                 QStringLiteral(
                     "INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate) VALUES (?, ?, ?)"),
-                {uid, patient, QStringLiteral("20240110")}))
-            return 1;
-        for (int i = 0; i < images; ++i) {
-            if (!Insert(db,
-                    QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, "
-                                   "ObjectFile) VALUES (?, ?, ?, ?, ?)"),
-                    {QStringLiteral("%1.%2").arg(uid).arg(i), uid, patient, QStringLiteral("20240110"),
-                        QStringLiteral("%1/%2.v2").arg(patient).arg(i)}))
-                return 1;
+                {uid, patient, QStringLiteral("20240110")}, stats);
+        for (int i = 0; i < images && ok; ++i) {
+            ok = Insert(db,
+                QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, "
+                               "ObjectFile) VALUES (?, ?, ?, ?, ?)"),
+                {QStringLiteral("%1.%2").arg(uid).arg(i), uid, patient, QStringLiteral("20240110"),
+                    QStringLiteral("%1/%2.v2").arg(patient).arg(i)},
+                stats);
             QThread::msleep(pauseMs);
         }
     }
-    return 0;
+    std::printf("inserts %d, retries %d, longest stall %lld ms\n", stats.inserts, stats.retries,
+        static_cast<long long>(stats.longestStallMs));
+    return ok ? 0 : 1;
 }

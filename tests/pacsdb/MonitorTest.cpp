@@ -7,6 +7,7 @@
 #include "QueryCatalogue.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 
 using namespace vexa;
 using namespace vexa::test;
@@ -68,12 +69,12 @@ TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
     ASSERT_TRUE(images.requery());
     const QDate expected[] = {QDate(2024, 1, 5), QDate::currentDate(), QDate::currentDate()};
     for (const QDate& date : expected) {
-        EXPECT_EQ(images.fieldText("PatientName"), QString("DUPONT JEAN   "));
+        EXPECT_EQ(images.fieldText("PatientName"), QString("DUPONT JEAN"));
         EXPECT_EQ(images.fieldDate("ScanDate"), date);
         EXPECT_TRUE(images.fieldBool("Burned"));
         images.moveNext();
     }
-    EXPECT_EQ(SeriesField("S1", "PatientName"), QString("DUPONT JEAN   "));
+    EXPECT_EQ(SeriesField("S1", "PatientName"), QString("DUPONT JEAN"));
     EXPECT_EQ(SeriesField("S2", "PatientName"), QString());
     EXPECT_EQ(QDate::fromString(SeriesField("S2", "ScanDate").left(10), Qt::ISODate), QDate::currentDate());
 
@@ -82,6 +83,106 @@ TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
     ASSERT_EQ(monitor->SetName(), QString());
     EXPECT_EQ(SeriesField("S2", "PatientName"), QString());
     EXPECT_FALSE(SeriesField("S2", "Burned").toInt());
+}
+
+// A row without a date of its own takes its study's date, then the
+// acquisition date, and only then today: an old exam is never listed as
+// today's.
+TEST_P(Monitor, ExamDateFallsBackToStudyThenAcquisitionThenToday)
+{
+    pacs().exec("INSERT INTO DICOMStudies (StudyInsta, StudyDate) VALUES ('ST1', '20040312')");
+    pacs().exec("INSERT INTO DICOMStudies (StudyInsta, StudyDate) VALUES ('ST2', '')");
+    const struct {
+        const char* series;
+        const char* study;
+        const char* acqDate;
+        QDate expected; // of the series and of its image
+    } cases[] = {
+        {"SA", "ST1", "20040313", QDate(2004, 3, 12)},
+        {"SB", "ST2", "20050101", QDate(2005, 1, 1)}, // the study has no date
+        {"SC", "NOSTUDY", "2005XX01", QDate::currentDate()}, // no study row, no valid acquisition date
+        {"SD", "ST1", "", QDate(2004, 3, 12)},
+    };
+    for (const auto& c : cases) {
+        pacs().exec(QStringLiteral("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate, StudyInsta) "
+                                   "VALUES ('%1', 'P1', '', '%2')")
+                        .arg(c.series, c.study));
+        pacs().exec(
+            QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, AcqDate) "
+                           "VALUES ('%1-1', '%1', 'P1', '', '%2')")
+                .arg(c.series, c.acqDate));
+    }
+    ASSERT_EQ(monitor->SetName(), QString());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.series);
+        EXPECT_EQ(QDate::fromString(SeriesField(c.series, "ScanDate").left(10), Qt::ISODate), c.expected);
+        RecordSet image;
+        image.setDatabasePath(pacs().path());
+        image.setRecordSource(Sql::ImagesOfSeries(c.series));
+        ASSERT_TRUE(image.requery());
+        EXPECT_EQ(image.fieldDate("ScanDate"), c.expected);
+    }
+}
+
+// A pass with nothing to store takes no write lock: Conquest holding it (in
+// the middle of its own write) neither delays nor fails the naming.
+TEST_P(Monitor, NothingToStoreTakesNoWriteLock)
+{
+    pacs().insertPatient("P1", "MARTIN^LUC");
+    AddSeries("S1");
+    ASSERT_EQ(monitor->SetName(), QString()); // S1 stays not burned, now named and dated
+    ASSERT_TRUE(pacs().db().transaction());
+    if (pacs().backend() == SqlBackend::Sqlite)
+        pacs().exec("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES ('P2', 'X')"); // holds the lock
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(monitor->SetName(), QString());
+    // Asking for the lock would wait the whole busy timeout (5 s) and fail.
+    EXPECT_LT(timer.elapsed(), 4000);
+    pacs().db().rollback();
+}
+
+// A lookup that fails names nothing and marks nothing handled: the rows
+// wait for the next run instead of staying unnamed for good.
+TEST_P(Monitor, FailedPatientLookupLeavesTheRowsForTheNextRun)
+{
+    pacs().insertPatient("P1", "MARTIN^LUC");
+    AddSeries("S1");
+    pacs().exec("ALTER TABLE DICOMPatients RENAME TO PatientsAway");
+    EXPECT_NE(monitor->SetName(), QString());
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 1);
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 1);
+    pacs().exec("ALTER TABLE PatientsAway RENAME TO DICOMPatients");
+    ASSERT_EQ(monitor->SetName(), QString());
+    EXPECT_EQ(SeriesField("S1", "PatientName"), QString("MARTIN LUC"));
+    EXPECT_EQ(pacs().scalar("SELECT PatientName FROM DICOMImages").toString(), QString("MARTIN LUC"));
+}
+
+// Writes keyed by Compteur that reach no row are failures, not successes.
+TEST_P(Monitor, WritesThatReachNoRowAreFailures)
+{
+    AddSeries("S1");
+    pacs().insertImage("S1-2", "S1", "P1", "20240110");
+    RecordSet images;
+    images.setDatabasePath(pacs().path());
+    images.setRecordSource(Sql::ImagesOfSeries("S1"));
+    ASSERT_TRUE(images.requery());
+    pacs().exec("DELETE FROM DICOMImages WHERE SOPInstanc = 'S1-1'"); // gone since the rows were read
+    images.edit();
+    images.setField("Printed", true);
+    EXPECT_FALSE(images.update());
+    EXPECT_FALSE(images.lastError().isEmpty());
+    images.moveNext();
+    images.edit();
+    images.setField("Printed", true);
+    EXPECT_TRUE(images.update()) << images.lastError().toStdString();
+
+    if (pacs().backend() == SqlBackend::Sqlite) { // a row Conquest added while the trigger was missing
+        pacs().exec("DROP TRIGGER DICOMImages_Compteur_auto");
+        pacs().insertImage("S1-3", "S1", "P1", "20240110");
+        EXPECT_NE(monitor->SetName(), QString());
+        EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 1);
+    }
 }
 
 TEST_P(Monitor, SetNameOfManyPatientsReadsThemOnce)

@@ -9,6 +9,12 @@
 #include <QVariant>
 #include <gtest/gtest.h>
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace vexa::test {
 
 class PacsTestDb {

@@ -1,5 +1,6 @@
 #include "ExamNaming.h"
 #include "MainRecordSets.h"
+#include "PacsConnection.h"
 #include "PacsTestDb.h"
 #include "PacsUpgrade.h"
 #include "QueryCatalogue.h"
@@ -100,6 +101,37 @@ TEST_P(Queries, PatientLookupMatchesIdentifierAsPattern)
     EXPECT_TRUE(Column(Sql::PatientById("x' OR 'a'='a"), "PatientID").isEmpty());
 }
 
+// Values built to end their literal: a backslash before the quote (read as
+// an escape by a PostgreSQL server with standard_conforming_strings off) and
+// a lone surrogate before it (which swallows the next character when SQLite
+// reads the statement). The server setting is off for the whole database.
+TEST_P(Queries, HostileValuesFindNothingEvenWithBackslashEscapesOnTheServer)
+{
+    if (pacs().backend() == SqlBackend::Postgres) {
+        pacs().exec("ALTER DATABASE " + pacs().scalar("SELECT current_database()").toString()
+            + " SET standard_conforming_strings = off");
+        ClosePacsConnection(pacs().path()); // the next session starts with the setting off
+    }
+    pacs().insertPatient("BK1", "BACK\\SLASH^ANNE");
+    pacs().insertSeries("S-BK1", "BK1", "20240301");
+    pacs().insertImage("S-BK1-1", "S-BK1", "BK1", "20240301");
+    ASSERT_EQ(SetName(sets, pacs().path()), QString());
+
+    const QString surrogate = QString(QChar(0xD800));
+    for (const QString& end : {QStringLiteral("\\' OR 1=1 --"), "x" + surrogate + "' OR 1=1 --",
+             surrogate + "' OR 'a'='a", "\\" + surrogate + "'')) OR 1=1 --"}) {
+        SCOPED_TRACE(end.toStdString());
+        EXPECT_TRUE(Column(Sql::SeriesByUid(end), "SeriesInst").isEmpty());
+        EXPECT_TRUE(Column(Sql::PatientById(end), "PatientID").isEmpty());
+        EXPECT_TRUE(Column(Sql::SeriesByPatientName(end + "*"), "SeriesInst").isEmpty());
+        EXPECT_TRUE(Column(Sql::ImagesOfSeries(end), "SOPInstanc").isEmpty());
+    }
+    EXPECT_EQ(
+        Column(Sql::SeriesByPatientName("du*"), "SeriesInst").size(), 3); // LIKE ... ESCAPE still parses
+    EXPECT_EQ(Column(Sql::SeriesByPatientName("back\\*"), "PatientName"), QStringList({"BACK\\SLASH ANNE"}));
+    EXPECT_EQ(Column(Sql::SeriesByPatientName("back\\\\*"), "PatientName"), QStringList());
+}
+
 TEST_P(Queries, SeriesStudyImagesAndDeletion)
 {
     pacs().exec("INSERT INTO DICOMStudies (StudyInsta, ReferPhysi) VALUES ('S-P001.study', 'DR HOUSE')");
@@ -153,9 +185,16 @@ TEST_P(Queries, RecordSetNavigatesWithBeginningAndEndTests)
     EXPECT_TRUE(set.bof());
     EXPECT_EQ(set.currentRow(), -1);
 
+    set.setRecordSource(Sql::ImagesOfSeries("S-P001"));
+    ASSERT_TRUE(set.requery());
     set.setRecordSource("SELECT * FROM NoSuchTable");
     EXPECT_FALSE(set.requery());
     EXPECT_FALSE(set.lastError().isEmpty());
+    EXPECT_EQ(set.count(), 3); // a list refreshed in the background keeps its rows
+    EXPECT_FALSE(set.requery(RecordSet::OnFailure::Empty));
+    EXPECT_FALSE(set.lastError().isEmpty());
+    EXPECT_EQ(set.count(), 0); // an opening or a search shows no stale rows
+    EXPECT_EQ(set.currentRow(), -1);
 }
 
 TEST_P(Queries, RecordSetWritesBackByCompteurAndFinds)

@@ -1,3 +1,4 @@
+#include "ExamNaming.h"
 #include "PacsTestDb.h"
 #include "PacsUpgrade.h"
 #include "SqlExec.h"
@@ -75,6 +76,44 @@ TEST_P(Upgrade, OldRowsReadNotHandledAndCountersStayUniqueAndIncreasing)
     EXPECT_EQ(order, QStringList({"S1", "S2", "S3"}));
     EXPECT_GT(pacs().scalar("SELECT Compteur FROM DICOMImages WHERE SOPInstanc = 'I2'").toLongLong(),
         pacs().scalar("SELECT Compteur FROM DICOMImages WHERE SOPInstanc = 'I1'").toLongLong());
+}
+
+// A counter column that exists without its trigger: added by hand to a
+// database prepared elsewhere, or left by an upgrade cut short. New rows
+// must still get numbers, and rows that came in meanwhile are numbered.
+TEST_P(Upgrade, SqliteCounterWithoutItsTriggerIsMadeWholeAtStart)
+{
+    if (pacs().backend() != SqlBackend::Sqlite)
+        GTEST_SKIP() << "PostgreSQL counters are SERIAL columns";
+    pacs().exec("ALTER TABLE DICOMSeries ADD COLUMN Compteur INTEGER"); // no number, no trigger
+    pacs().insertSeries("S1", "P1", "20240101");
+    pacs().insertSeries("S2", "P1", "20240101");
+    pacs().insertImage("I1", "S1", "P1", "20240101");
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    pacs().exec("DROP TRIGGER DICOMImages_Compteur_auto"); // the images' trigger lost after their column
+    pacs().insertImage("I2", "S1", "P1", "20240101");
+    pacs().insertImage("I3", "S1", "P1", "20240101");
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    pacs().insertSeries("S3", "P1", "20240101");
+    pacs().insertImage("I4", "S1", "P1", "20240101");
+
+    for (const char* table : {"DICOMSeries", "DICOMImages"}) {
+        SCOPED_TRACE(table);
+        const QString from = QStringLiteral(" FROM %1").arg(table);
+        EXPECT_EQ(pacs().scalar("SELECT COUNT(*)" + from + " WHERE Compteur IS NULL").toInt(), 0);
+        EXPECT_EQ(pacs().scalar("SELECT COUNT(DISTINCT Compteur)" + from).toInt(),
+            pacs().scalar("SELECT COUNT(*)" + from).toInt());
+    }
+    QSqlQuery query(pacs().db());
+    ASSERT_TRUE(query.exec("SELECT SOPInstanc FROM DICOMImages ORDER BY Compteur"));
+    QStringList order;
+    while (query.next())
+        order << query.value(0).toString();
+    EXPECT_EQ(order, QStringList({"I1", "I2", "I3", "I4"}));
+    MainRecordSets sets;
+    EXPECT_EQ(SetName(sets, pacs().path()), QString());
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 0);
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 0);
 }
 
 TEST_P(Upgrade, WorklistRowsWithoutNameAreRemovedAtEveryStart)
