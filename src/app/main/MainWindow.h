@@ -55,7 +55,10 @@ public:
     int page() const; // 1 to 4
     void SelectPage(int page);
     void DateSearch();
+    // Refused while another opening runs; the monitor rests meanwhile and
+    // ticks once when it resumes.
     void OpenExamFromList(int list);
+    bool isOpeningExam() const { return opening_; }
     void ThumbnailClick(const QString& tag);
 
     // --- The image viewer ----------------------------------------------------
@@ -123,6 +126,7 @@ private:
     QString shownSeriesCount_;
     int surveyInterval_ = 0;
     bool shortcutsEnabled_ = true;
+    bool opening_ = false; // an exam is being opened
 };
 
 } // namespace vexa

@@ -66,8 +66,20 @@ void MainWindow::DateSearch()
 
 void MainWindow::OpenExamFromList(int list)
 {
-    if (!OpenExam(sets, searchPage->listRecordSet(list), conquestPath_, appValues().ConquestImagePath,
-            exportSeries, examPage->thumbnails()))
+    // One opening at a time: the export's waiting window lets events run, and
+    // a second opening would mix one exam's rows with another's pictures.
+    if (opening_)
+        return;
+    opening_ = true;
+    // The monitor rests for the whole opening; it would requery the lists
+    // and name rows under the opening's feet.
+    PauseMonitor();
+    const bool opened = OpenExam(sets, searchPage->listRecordSet(list), conquestPath_,
+        appValues().ConquestImagePath, exportSeries, examPage->thumbnails());
+    if (page() == 1)
+        ResumeMonitor();
+    opening_ = false;
+    if (!opened)
         return;
     examPage->showExam();
     if (monitor) {
