@@ -113,3 +113,16 @@ TEST_F(ExamOpeningTest, AFailedOpeningResumesTheMonitorWithOneTick)
     EXPECT_TRUE(window().monitorTimer.isActive());
     EXPECT_EQ(window().sets.ConnPatientNotBurned.count(), before + 1);
 }
+
+TEST_F(ExamOpeningTest, EnterOpensTheRowOfTheListTheUserIsIn)
+{
+    window().show();
+    window().activateWindow();
+    ASSERT_TRUE(window().sets.ConnPatientNotBurned.findFirst(QStringLiteral("SeriesInst = 'SA'")));
+    page1().patientNameEdit->setFocus();
+    QTest::keyClicks(page1().patientNameEdit, QStringLiteral("BRAVO"));
+    ASSERT_EQ(window().sets.ConnPatientSeries.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
+    QTest::keyClick(page1().patientNameEdit, Qt::Key_Return);
+    ASSERT_EQ(window().page(), 2);
+    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("SB"));
+}

@@ -113,7 +113,8 @@ private:
     void BuildPages();
     void BuildMenu();
     void ConnectPages();
-    bool HandleKey(QKeyEvent* event);
+    // `target` is the widget the key was typed in.
+    bool HandleKey(QKeyEvent* event, const QWidget* target);
     void PageChanged(int index);
     void ShowMonitorState();
     void ShowNotice();
