@@ -126,3 +126,20 @@ TEST_F(ExamOpeningTest, EnterOpensTheRowOfTheListTheUserIsIn)
     ASSERT_EQ(window().page(), 2);
     EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("SB"));
 }
+
+TEST_F(ExamOpeningTest, CountLabelFollowsANewSeriesAfterADateSearch)
+{
+    pacs.addPatient(QStringLiteral("PC"), QStringLiteral("CHARLIE^CLEO"));
+    pacs.addSeries(QStringLiteral("SC"), QStringLiteral("PC"), examDay);
+    window().MonitorTick();
+    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("3 dossiers."));
+    page1().datePickers[0]->setDate(examDay.addDays(1)); // nothing in that range
+    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé"));
+    page1().datePickers[0]->setDate(examDay);
+    pacs.exec(QStringLiteral("DELETE FROM DICOMSeries WHERE SeriesInst = 'SC'"));
+    window().DateSearch();
+    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("2 dossiers."));
+    pacs.addSeries(QStringLiteral("SD"), QStringLiteral("PC"), examDay);
+    window().MonitorTick();
+    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("3 dossiers."));
+}

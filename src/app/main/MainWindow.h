@@ -124,7 +124,6 @@ private:
     void ResumeMonitor();
 
     QString conquestPath_;
-    QString shownSeriesCount_;
     int surveyInterval_ = 0;
     bool shortcutsEnabled_ = true;
     bool opening_ = false; // an exam is being opened
