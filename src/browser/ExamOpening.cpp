@@ -32,6 +32,17 @@ bool Query(RecordSet& set, const QString& path, const QString& jet)
     return set.requery();
 }
 
+// Empties the exam's record sets and says why; no exam stays open.
+bool FailOpening(MainRecordSets& sets, const RecordSet& failed)
+{
+    const QString description = failed.lastError();
+    CurrentExam().ExamOpen = false;
+    for (RecordSet* set : {&sets.examImages, &sets.examSeries, &sets.examStudy})
+        set->close();
+    MsgBox(DatabaseFailureText(description), MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+    return false;
+}
+
 void NoImageMessage()
 {
     MsgBox(NoImageText(), MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDicom"));
@@ -48,6 +59,11 @@ QString NoExamSelectedText()
 {
     return QStringLiteral("Vous n'avez pas sélectionné de patient.\nVeuillez choisir un patient dans une des "
                           "listes, puis cliquer sur 'Ouvrir l'examen'.");
+}
+
+QString DatabaseFailureText(const QString& description)
+{
+    return QStringLiteral("La base de données n'a pas répondu :\n") + description;
 }
 
 void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
@@ -69,17 +85,20 @@ bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath
         return false;
     }
     exam.SelectedSeriesUID = uid;
-    Query(sets.examImages, conquestPath, Sql::ImagesOfSeries(uid));
+    if (!Query(sets.examImages, conquestPath, Sql::ImagesOfSeries(uid)))
+        return FailOpening(sets, sets.examImages);
     if (sets.examImages.count() == 0) {
         NoImageMessage();
         return false;
     }
-    if (exporter && exporter(uid))
-        sets.examImages.requery();
+    if (exporter && exporter(conquestPath, uid) && !sets.examImages.requery())
+        return FailOpening(sets, sets.examImages);
     LoadMainThumbnails(sets, conquestPath, conquestImagePath, thumbnails, uid, 0);
-    Query(sets.examSeries, conquestPath, Sql::SeriesByUid(uid));
-    Query(sets.examStudy, conquestPath,
-        Sql::StudyByUid(sets.examSeries.fieldText(QStringLiteral("StudyInsta"))));
+    if (!Query(sets.examSeries, conquestPath, Sql::SeriesByUid(uid)))
+        return FailOpening(sets, sets.examSeries);
+    if (!Query(sets.examStudy, conquestPath,
+            Sql::StudyByUid(sets.examSeries.fieldText(QStringLiteral("StudyInsta")))))
+        return FailOpening(sets, sets.examStudy);
     exam.ExamOpen = true;
     return true;
 }

@@ -11,12 +11,15 @@ namespace vexa {
 
 constexpr int MainThumbnailCount = 14;
 
-// Makes the JPEG pictures of a series' images (with its waiting window);
-// true when it succeeded.
-using SeriesExporter = std::function<bool(const QString& seriesUid)>;
+// Makes the JPEG pictures of a series' images in the database at
+// `conquestPath` (with its waiting window); true when it succeeded.
+using SeriesExporter = std::function<bool(const QString& conquestPath, const QString& seriesUid)>;
 
 QString NoImageText(); // "Cet examen ne contient pas d'images"
 QString NoExamSelectedText(); // the warning when page 2 is chosen before any exam
+// What a list or an opening shows instead of its rows when the database
+// failed to answer: the database's own description after a French line.
+QString DatabaseFailureText(const QString& description);
 
 // Fills the fourteen thumbnails from the image numbered `firstImage` (from 0),
 // clearing all of them first; visibility is left to the window.
@@ -24,7 +27,9 @@ void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const
     ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage);
 
 // Opens the current row of `list`. Shows the message and returns false when
-// there is no row, no series or no image; the page is the caller's.
+// there is no row, no series or no image, or when a query of the exam failed
+// (the exam's record sets are then emptied, never left on another exam); the
+// page is the caller's.
 bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
     const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails);
 

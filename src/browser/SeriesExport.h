@@ -2,11 +2,15 @@
 // The JPEG export of a series when an exam is opened, with its waiting window.
 #include "ExamOpening.h"
 
+class QWidget;
+
 namespace vexa {
 
-// The exporter the program uses, working with the scratch record set workSet;
-// empty when this build has no JPEG export, in which case the exam opens on
-// the pictures already beside its images.
-SeriesExporter ProductionSeriesExporter(MainRecordSets& sets);
+// The exporter the program uses. It reads the series with a query of its own
+// (nothing the monitor requeries or closes meanwhile), and its waiting window
+// is modal over `owner`, so nothing else is started from the main window while
+// it runs. Empty when this build has no JPEG export, in which case the exam
+// opens on the pictures already beside its images.
+SeriesExporter ProductionSeriesExporter(QWidget* owner);
 
 } // namespace vexa

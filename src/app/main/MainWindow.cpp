@@ -277,7 +277,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this && !QApplication::activeModalWidget())
-            return HandleKey(static_cast<QKeyEvent*>(event));
+            return HandleKey(static_cast<QKeyEvent*>(event), widget);
         return false;
     }
     if (event->type() != QEvent::MouseButtonPress)

@@ -55,7 +55,10 @@ public:
     int page() const; // 1 to 4
     void SelectPage(int page);
     void DateSearch();
+    // Refused while another opening runs; the monitor rests meanwhile and
+    // ticks once when it resumes.
     void OpenExamFromList(int list);
+    bool isOpeningExam() const { return opening_; }
     void ThumbnailClick(const QString& tag);
 
     // --- The image viewer ----------------------------------------------------
@@ -110,7 +113,8 @@ private:
     void BuildPages();
     void BuildMenu();
     void ConnectPages();
-    bool HandleKey(QKeyEvent* event);
+    // `target` is the widget the key was typed in.
+    bool HandleKey(QKeyEvent* event, const QWidget* target);
     void PageChanged(int index);
     void ShowMonitorState();
     void ShowNotice();
@@ -120,9 +124,9 @@ private:
     void ResumeMonitor();
 
     QString conquestPath_;
-    QString shownSeriesCount_;
     int surveyInterval_ = 0;
     bool shortcutsEnabled_ = true;
+    bool opening_ = false; // an exam is being opened
 };
 
 } // namespace vexa

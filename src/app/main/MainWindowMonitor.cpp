@@ -55,7 +55,12 @@ void MainWindow::MonitorTick()
 {
     if (!monitor || surveyInterval_ == 0)
         return;
+    const int listedBefore = monitor->SeriesListCount();
     monitor->tick();
+    // The count label follows the date list when it grew at this tick,
+    // whatever the label showed (a date search may have changed it since).
+    if (monitor->SeriesListCount() > listedBefore)
+        searchPage->seriesCountLabel->setText(SeriesCountText(monitor->SeriesListCount()));
     ShowMonitorState();
 }
 
@@ -65,11 +70,6 @@ void MainWindow::ShowMonitorState()
         brixel::Picture::fromImage(imagesToPrintPictures[monitor->imagesToPrintPicture()]));
     for (int i = 0; i < 3; ++i)
         searchPage->viewButtons[i]->setVisible(monitor->viewButtonVisible(i));
-    // seriesCountLabel follows the monitor only when the date list grew at this tick.
-    if (monitor->seriesCountText() != shownSeriesCount_) {
-        shownSeriesCount_ = monitor->seriesCountText();
-        searchPage->seriesCountLabel->setText(shownSeriesCount_);
-    }
     ShowNotice();
 }
 

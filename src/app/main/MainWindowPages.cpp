@@ -66,8 +66,20 @@ void MainWindow::DateSearch()
 
 void MainWindow::OpenExamFromList(int list)
 {
-    if (!OpenExam(sets, searchPage->listRecordSet(list), conquestPath_, appValues().ConquestImagePath,
-            exportSeries, examPage->thumbnails()))
+    // One opening at a time: the export's waiting window lets events run, and
+    // a second opening would mix one exam's rows with another's pictures.
+    if (opening_)
+        return;
+    opening_ = true;
+    // The monitor rests for the whole opening; it would requery the lists
+    // and name rows under the opening's feet.
+    PauseMonitor();
+    const bool opened = OpenExam(sets, searchPage->listRecordSet(list), conquestPath_,
+        appValues().ConquestImagePath, exportSeries, examPage->thumbnails());
+    if (page() == 1)
+        ResumeMonitor();
+    opening_ = false;
+    if (!opened)
         return;
     examPage->showExam();
     if (monitor) {
@@ -83,15 +95,26 @@ void MainWindow::ThumbnailClick(const QString& tag)
         sets.examImages.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag));
 }
 
-bool MainWindow::HandleKey(QKeyEvent* event)
+bool MainWindow::HandleKey(QKeyEvent* event, const QWidget* target)
 {
     if (!shortcutsEnabled_)
         return false;
     const int key = event->key();
     if (page() == 1 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        if (searchPage->viewButtons[2]->isHidden())
+        // The list the user is in: the patient box and its grid, the date
+        // pickers and their grid; the not-burned list otherwise.
+        const QWidget* focus = target;
+        auto within = [focus](const QWidget* widget) { return focus && widget->isAncestorOf(focus); };
+        int list = 2;
+        if (focus == searchPage->patientNameEdit || focus == searchPage->listGrids[1])
+            list = 1;
+        else if (within(searchPage->datePickers[0]) || within(searchPage->datePickers[1])
+            || focus == searchPage->datePickers[0] || focus == searchPage->datePickers[1]
+            || focus == searchPage->listGrids[0])
+            list = 0;
+        if (searchPage->viewButtons[list]->isHidden())
             return false;
-        OpenExamFromList(2);
+        OpenExamFromList(list);
         return true;
     }
     if (page() == 2 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {

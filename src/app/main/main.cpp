@@ -31,7 +31,7 @@ int main(int argc, char** argv)
     vexa::setDialogService(&dialogService);
     vexa::SingleInstance instance;
     vexa::MainWindow window;
-    window.exportSeries = vexa::ProductionSeriesExporter(window.sets);
+    window.exportSeries = vexa::ProductionSeriesExporter(&window);
     vexa::StartupHooks hooks;
     hooks.defaultPrinterName = vexa::DefaultPrinterName();
     hooks.showOptions = [&window] {

@@ -1,0 +1,145 @@
+// Opening an exam from the main window while the monitor's timer fires and
+// "Conquest" keeps adding rows on a connection of its own; the list the
+// keyboard opens; a failed query during an opening or a search.
+#include "PacsFixture.h"
+
+#include "ExamIdentity.h"
+#include "ExamPage.h"
+#include "SearchPage.h"
+#include "SeriesExport.h"
+#include "WaitWindow.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+const QDate examDay(2024, 1, 10);
+
+class ExamOpeningTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CurrentExam() = ExamIdentity();
+        pacs.addPatient(QStringLiteral("PA"), QStringLiteral("ALPHA^ANNE"));
+        pacs.addSeries(QStringLiteral("SA"), QStringLiteral("PA"), examDay);
+        pacs.addImages(QStringLiteral("SA"), QStringLiteral("PA"), examDay, 3);
+        pacs.addPatient(QStringLiteral("PB"), QStringLiteral("BRAVO^BRUNO"));
+        pacs.addSeries(QStringLiteral("SB"), QStringLiteral("PB"), examDay);
+        pacs.addImages(QStringLiteral("SB"), QStringLiteral("PB"), examDay, 2);
+        pacs.configure();
+        ASSERT_EQ(started.start(), StartupOutcome::Run);
+        window().searchPage->datePickers[0]->setDate(examDay);
+        window().searchPage->datePickers[1]->setDate(examDay);
+    }
+
+    MainWindow& window() { return started.window; }
+    SearchPage& page1() { return *started.window.searchPage; }
+
+    QTemporaryDir locks;
+    PacsFixture pacs;
+    StartedWindow started{locks.path()};
+};
+
+} // namespace
+
+TEST_F(ExamOpeningTest, TicksAndNewRowsDuringTheExportChangeNothingAndASecondOpeningIsRefused)
+{
+    window().exportSeries = ProductionSeriesExporter(&window());
+    window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'SA'"));
+    page1().patientNameEdit->setText(QStringLiteral("BRAVO"));
+    ASSERT_EQ(window().sets.seriesByPatient.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
+
+    bool sawModalWait = false;
+    int intervalDuringExport = -1;
+    int rounds = 0;
+    QTimer meanwhile;
+    meanwhile.setInterval(0);
+    QObject::connect(&meanwhile, &QTimer::timeout, [&] {
+        if (++rounds > 1)
+            return;
+        sawModalWait = qobject_cast<WaitWindow*>(QApplication::activeModalWidget()) != nullptr;
+        intervalDuringExport = window().surveyInterval();
+        pacs.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
+        pacs.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
+        pacs.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 2);
+        emit window().monitorTimer.timeout({});
+        window().monitor->SetName(); // whatever the monitor does with its own record sets
+        window().OpenExamFromList(1); // the patient list's exam: refused while the first opens
+    });
+    meanwhile.start();
+    window().OpenExamFromList(0);
+    meanwhile.stop();
+
+    ASSERT_GE(rounds, 1) << "the export let no event run";
+    EXPECT_TRUE(sawModalWait);
+    EXPECT_EQ(intervalDuringExport, 0);
+    EXPECT_TRUE(started.dialogs.messages.empty());
+    ASSERT_EQ(window().page(), 2);
+    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("SA"));
+    EXPECT_EQ(window().examPage->patientNameLabel->text(), QStringLiteral("ALPHA ANNE"));
+    EXPECT_EQ(window().sets.examImages.count(), 3);
+    for (int row = 0; row < 3; ++row) {
+        window().sets.examImages.goTo(row);
+        EXPECT_EQ(window().sets.examImages.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SA"));
+        EXPECT_TRUE(window().sets.examImages.fieldBool(QStringLiteral("JpegExported"))) << row;
+    }
+    EXPECT_FALSE(window().isOpeningExam());
+}
+
+TEST_F(ExamOpeningTest, AFailedOpeningResumesTheMonitorWithOneTick)
+{
+    // Back on page 1 after an opening that found no image, the monitor runs
+    // again at once and has seen the series that came meanwhile.
+    pacs.addSeries(QStringLiteral("SE"), QStringLiteral("PA"), examDay);
+    window().MonitorTick();
+    window().DateSearch();
+    ASSERT_TRUE(window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'SE'")));
+    const int before = window().sets.notBurnedSeries.count();
+    pacs.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
+    pacs.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
+    pacs.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 1);
+    window().OpenExamFromList(0);
+    EXPECT_EQ(window().page(), 1);
+    EXPECT_EQ(window().surveyInterval(), 6000);
+    EXPECT_TRUE(window().monitorTimer.isActive());
+    EXPECT_EQ(window().sets.notBurnedSeries.count(), before + 1);
+}
+
+TEST_F(ExamOpeningTest, EnterOpensTheRowOfTheListTheUserIsIn)
+{
+    window().show();
+    window().activateWindow();
+    ASSERT_TRUE(window().sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'SA'")));
+    page1().patientNameEdit->setFocus();
+    QTest::keyClicks(page1().patientNameEdit, QStringLiteral("BRAVO"));
+    ASSERT_EQ(window().sets.seriesByPatient.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
+    QTest::keyClick(page1().patientNameEdit, Qt::Key_Return);
+    ASSERT_EQ(window().page(), 2);
+    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("SB"));
+}
+
+TEST_F(ExamOpeningTest, CountLabelFollowsANewSeriesAfterADateSearch)
+{
+    pacs.addPatient(QStringLiteral("PC"), QStringLiteral("CHARLIE^CLEO"));
+    pacs.addSeries(QStringLiteral("SC"), QStringLiteral("PC"), examDay);
+    window().MonitorTick();
+    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("3 dossiers."));
+    page1().datePickers[0]->setDate(examDay.addDays(1)); // nothing in that range
+    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé"));
+    page1().datePickers[0]->setDate(examDay);
+    pacs.exec(QStringLiteral("DELETE FROM DICOMSeries WHERE SeriesInst = 'SC'"));
+    window().DateSearch();
+    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("2 dossiers."));
+    pacs.addSeries(QStringLiteral("SD"), QStringLiteral("PC"), examDay);
+    window().MonitorTick();
+    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("3 dossiers."));
+}
