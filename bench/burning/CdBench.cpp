@@ -54,7 +54,7 @@ QList<CdImage> writeSeries(const QString& folder)
         image.columns = 512;
         image.rows = 512;
         image.pixelData = demo::ctSlice(512, 512, i, 7);
-        image.windowCenter = 1064;
+        image.windowCenter = 40;
         image.windowWidth = 400;
         image.rescaleIntercept = -1024;
         image.rescaleSlope = 1;
@@ -93,7 +93,8 @@ public:
         return runTool("dcmconv", {"+te", imagePath, targetPath}) ? DicomResult::success()
                                                                   : DicomResult::failure("dcmconv");
     }
-    DicomResult makeDicomDir(const QString& dicomDirPath, const QString& fileSetId, const QString& folder) override
+    DicomResult makeDicomDir(
+        const QString& dicomDirPath, const QString& fileSetId, const QString& folder) override
     {
         return runTool("dcmgpdir", {"-q", "+D", dicomDirPath, "+F", fileSetId, "+r", "+id", folder, "DICOM"})
             ? DicomResult::success()
@@ -106,9 +107,9 @@ double prepare(const QList<CdImage>& images, const CdWorkFolders& folders, Image
 {
     QElapsedTimer timer;
     timer.start();
-    const CdPreparationOutcome outcome = PrepareCd(
-        images, {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, folders, ProgramCdSources(), converters,
-        nullptr, pool);
+    const CdPreparationOutcome outcome
+        = PrepareCd(images, {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, folders,
+            ProgramCdSources(), converters, nullptr, pool);
     const double seconds = timer.nsecsElapsed() / 1e9;
     imagesOnCd = outcome.imagesOnCd;
     if (!outcome.problems.isEmpty())
@@ -145,12 +146,14 @@ int main(int argc, char** argv)
     DcmtkImageConverters inProcessConverters;
     const double inProcessOne = prepare(images, folders, inProcessConverters, &onePool, placed);
     std::printf("CD preparation in process (one thread):              %.2f s\n", inProcessOne);
-    if (QStandardPaths::findExecutable("dcmconv").isEmpty() || QStandardPaths::findExecutable("dcmgpdir").isEmpty()) {
+    if (QStandardPaths::findExecutable("dcmconv").isEmpty()
+        || QStandardPaths::findExecutable("dcmgpdir").isEmpty()) {
         std::printf("dcmconv or dcmgpdir not found: external way not measured\n");
     } else {
         ExternalConverters external;
         const double outside = prepare(images, folders, external, &onePool, placed);
-        std::printf("CD preparation with dcmconv per image and dcmgpdir:  %.2f s for %d images\n", outside, placed);
+        std::printf(
+            "CD preparation with dcmconv per image and dcmgpdir:  %.2f s for %d images\n", outside, placed);
         std::printf("ratio external / in process: %.1fx (pool), %.1fx (one thread)\n", outside / inProcess,
             outside / inProcessOne);
         prepare(images, folders, inProcessConverters, nullptr, placed); // the CD burned below
