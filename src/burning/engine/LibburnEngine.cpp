@@ -307,6 +307,7 @@ QList<int> LibburnEngine::writeSpeeds(int writer)
 void LibburnEngine::failBurn(const QString& problem)
 {
     d->freeWriteObjects();
+    drainMessages();
     d->lastError = problem;
     emit logLine(problem);
     if (!d->partialImage.isEmpty()) {
@@ -463,7 +464,7 @@ void LibburnEngine::setAfterWriteHook(std::function<void(const QString&)> hook)
     d->afterWrite = std::move(hook);
 }
 
-void LibburnEngine::poll()
+void LibburnEngine::drainMessages()
 {
     // The libraries' own messages (in English) go to the log as they come.
     char severity[80];
@@ -480,7 +481,11 @@ void LibburnEngine::poll()
     char sorry[] = "SORRY";
     while (iso_obtain_msgs(sorry, &code, &imageId, text.data(), severity) > 0)
         emit logLine(QStringLiteral("libisofs : ") + QString::fromLocal8Bit(text.constData()).trimmed());
+}
 
+void LibburnEngine::poll()
+{
+    drainMessages();
     if (d->activity != Activity::Burning && d->activity != Activity::Erasing)
         return;
     burn::burn_progress progress{};

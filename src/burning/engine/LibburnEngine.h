@@ -35,6 +35,7 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
     void poll();
+    void drainMessages();
     void finishWrite();
     void finishBurn(int status, const QString& problem = {});
     void failBurn(const QString& problem);

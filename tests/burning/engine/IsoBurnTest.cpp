@@ -197,6 +197,16 @@ TEST_F(IsoBurnTest, aDamagedImageFailsTheReadBackAndIsNotKept)
         "Dernière erreur : Fichier différent sur le disque gravé : DICOM\\00000002");
 }
 
+TEST_F(IsoBurnTest, anAbortedBurnEndsAsAbortedAndLeavesNoImage)
+{
+    QSignalSpy aborted(&engine, &BurnEngine::aborted);
+    QObject::connect(&engine, &BurnEngine::phaseChanged, [this] { engine.abort(); });
+    EXPECT_EQ(burn(), BurnStatus::Aborted);
+    EXPECT_EQ(aborted.size(), 1);
+    EXPECT_FALSE(QFile::exists(iso));
+    EXPECT_FALSE(QFile::exists(iso + ".part"));
+}
+
 TEST_F(IsoBurnTest, anUnreadableImageIsNotASuccess)
 {
     QFile garbage(iso);
