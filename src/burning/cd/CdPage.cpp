@@ -1,6 +1,6 @@
 #include "CdPage.h"
 
-#include "Misc.h"
+#include "ReplaceText.h"
 
 namespace vexa {
 

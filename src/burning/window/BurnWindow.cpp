@@ -2,8 +2,9 @@
 
 #include "BurnFileList.h"
 #include "DialogService.h"
-#include "Misc.h"
-#include "Settings.h"
+#include "Paths.h"
+#include "PumpEvents.h"
+#include "SettingKeys.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -137,7 +138,7 @@ BurnWindow::BurnWindow(
     });
 
     // Opening: the writers, the one used last preselected (else the first).
-    const QString device = GetSetting(QStringLiteral("Drive"), QStringLiteral("Device"));
+    const QString device = GetSetting(Keys::Device);
     int selected = 0;
     const QList<BurnWriter> writers = engine.writers();
     for (int i = 0; i < writers.size(); ++i) {
@@ -216,7 +217,7 @@ void BurnWindow::burn()
         setBusy(false);
         return;
     }
-    SaveSetting(QStringLiteral("Drive"), QStringLiteral("Device"), writers[job.writer].deviceName);
+    SaveSetting(Keys::Device, writers[job.writer].deviceName);
     if (writers[job.writer].imageFile) {
         FileRequest request;
         request.kind = FileRequest::Kind::Save;

@@ -2,9 +2,9 @@
 
 #include "BurnWindow.h"
 #include "DialogService.h"
-#include "Misc.h"
+#include "PumpEvents.h"
 #include "RecordSet.h"
-#include "frmWaitLoad.h"
+#include "WaitWindow.h"
 
 namespace vexa {
 
@@ -25,7 +25,7 @@ public:
     void end() override { window.close(); }
 
 private:
-    frmWaitLoad window;
+    WaitWindow window;
 };
 
 } // namespace
