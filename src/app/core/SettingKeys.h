@@ -46,6 +46,8 @@ inline const SettingKey LetOnTop{QStringLiteral("Windows"), QStringLiteral("LetO
 inline const SettingKey Position{QStringLiteral("Windows"), QStringLiteral("Position"), QStringLiteral("0")};
 inline const SettingKey PositionLeft{QStringLiteral("Windows"), QStringLiteral("PositionLeft"), {}};
 inline const SettingKey PositionTop{QStringLiteral("Windows"), QStringLiteral("PositionTop"), {}};
+// The writer chosen last in the burning window.
+inline const SettingKey Device{QStringLiteral("Drive"), QStringLiteral("Device"), {}};
 inline const SettingKey SystemInfoPrograms{
     QStringLiteral("Windows"), QStringLiteral("SystemInfoPrograms"), {}};
 

@@ -1,0 +1,113 @@
+// Writes docs/burn-window.png (the burning window after a burn of a prepared
+// CD to an ISO file) and docs/cd-page.png (the CD's page in headless
+// Chromium, second image chosen). Usage: cd_screenshots <docs folder>.
+#include "BurnWindow.h"
+#include "CdPreparation.h"
+#include "DialogService.h"
+#include "ScriptedDialogService.h"
+#include "DicomWriter.h"
+#include "ImageConverters.h"
+#include "LibburnEngine.h"
+#include "Settings.h"
+#include "SyntheticPixels.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFont>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <cstdio>
+
+using namespace vexa;
+
+namespace {
+
+QList<CdImage> writeExam(const QString& folder)
+{
+    QDir().mkpath(folder);
+    QList<CdImage> images;
+    DcmtkImageConverters converters;
+    const QString series = newDicomUid();
+    for (int i = 0; i < 8; ++i) {
+        NewDicomImage image;
+        image.patientName = "DUPONT^JEAN";
+        image.patientId = "PAT001";
+        image.studyInstanceUid = series + ".1";
+        image.seriesInstanceUid = series;
+        image.sopInstanceUid = newDicomUid();
+        image.sopClassUid = SopClass::CtImage;
+        image.modality = "CT";
+        image.instanceNumber = i + 1;
+        image.columns = 512;
+        image.rows = 512;
+        image.pixelData = demo::ctSlice(512, 512, i * 6, 7);
+        image.windowCenter = 40;
+        image.windowWidth = 400;
+        image.rescaleIntercept = -1024;
+        image.rescaleSlope = 1;
+        const QString path = QStringLiteral("%1/slice%2.v2").arg(folder).arg(i);
+        writeDicomImage(image, path, DicomFileLayout::BareImplicitLittle);
+        converters.makePreviewPicture(path);
+        converters.makeFullSizePicture(path);
+        images.push_back({path});
+    }
+    return images;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    const QString docs = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+    QTemporaryDir dir;
+    SetSettingsFile(dir.filePath("settings.ini"));
+    SaveSetting("Drive", "Device", LibburnEngine::ImageFileWriterName);
+
+    const CdWorkFolders folders{dir.filePath("ToBurn.tmp"), dir.filePath("DCM")};
+    DcmtkImageConverters converters;
+    PrepareCd(writeExam(dir.filePath("store")),
+        {"Cabinet de radiologie du Parc", "DUPONT^JEAN", "02/01/2024"}, folders, ProgramCdSources(),
+        converters);
+
+    // The page, with the second image chosen as a patient would.
+    QString page = QString::fromLatin1([&] {
+        QFile file(folders.cdFolder + "/Index.htm");
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }());
+    page.replace("</body>", "<script>changeImage('00000002.jpg');</script></body>");
+    const QString shot = folders.cdFolder + "/shot.htm";
+    QFile shotFile(shot);
+    shotFile.open(QIODevice::WriteOnly);
+    shotFile.write(page.toLatin1());
+    shotFile.close();
+    QTemporaryDir profile;
+    QProcess::execute("chromium",
+        {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
+            "--user-data-dir=" + profile.path(), "--window-size=1100,720", "--virtual-time-budget=5000",
+            "--screenshot=" + docs + "/cd-page.png", QUrl::fromLocalFile(shot).toString()});
+    QFile::remove(shot);
+
+    // The burning window after a burn to an ISO file; another copy is asked for so it stays open.
+    ScriptedDialogService dialogs;
+    dialogs.answerFile(dir.filePath("patient.iso"));
+    dialogs.answerMessage(MsgResult::Yes);
+    LibburnEngine engine;
+    BurnWindow window(engine, folders.cdFolder);
+    window.show();
+    QEventLoop loop;
+    QObject::connect(
+        &engine, &BurnEngine::burnDone, &loop, [&] { QTimer::singleShot(100, &loop, &QEventLoop::quit); });
+    window.findChild<QPushButton*>("Burn")->click();
+    loop.exec();
+    window.grab().save(docs + "/burn-window.png");
+    std::printf("%s\n", qPrintable(window.messageLog()));
+    return 0;
+}

@@ -1,0 +1,73 @@
+#include "CdPage.h"
+
+#include "ReplaceText.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int ignoreCase = 1;
+
+QString thumbnailLink(const QString& previewName)
+{
+    // "x.jpeg" -> "x.jpg": the full-size picture the preparation wrote at the root,
+    // named exactly as written (discs and most systems tell letter cases apart).
+    const QString jpeg = QStringLiteral(".jpeg");
+    const QString stem
+        = previewName.endsWith(jpeg, Qt::CaseInsensitive) ? previewName.chopped(jpeg.size()) : previewName;
+    const QString fullSizeName = stem + QStringLiteral(".jpg");
+    return QStringLiteral("<a href=\"javascript:changeImage('%1')\"><img border=\"0\" src=\"JPG/%2\" "
+                          "width=\"151\" height=\"114\"></a>")
+        .arg(fullSizeName, previewName);
+}
+
+} // namespace
+
+QString HtmlText(const QString& text)
+{
+    QString html;
+    html.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '<':
+            html += QStringLiteral("&lt;");
+            break;
+        case '>':
+            html += QStringLiteral("&gt;");
+            break;
+        case '&':
+            html += QStringLiteral("&amp;");
+            break;
+        case '"':
+            html += QStringLiteral("&quot;");
+            break;
+        case '\'':
+            html += QStringLiteral("&#39;");
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() > 0x7e)
+                html += QStringLiteral("&#%1;").arg(c.unicode());
+            else
+                html += c;
+        }
+    }
+    return html;
+}
+
+QString BuildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& previewNames)
+{
+    const QString heading = texts.heading.isEmpty() ? DefaultCdHeading : texts.heading;
+    QString page = pageTemplate;
+    page = ReplaceText(page, QStringLiteral("**Structure**"), HtmlText(heading), 1, -1, ignoreCase);
+    page = ReplaceText(page, QStringLiteral("**Patient**"),
+        HtmlText(QStringLiteral("Patient: ") + texts.patientName), 1, -1, ignoreCase);
+    page = ReplaceText(page, QStringLiteral("**Date**"),
+        HtmlText(QStringLiteral("Date de l'examen: ") + texts.examDate), 1, -1, ignoreCase);
+    for (int i = 0; i < previewNames.size(); ++i) {
+        const QString marker = QStringLiteral("<!--Image%1 -->").arg(i + 1);
+        page = ReplaceText(page, marker, thumbnailLink(previewNames[i]));
+    }
+    return page;
+}
+
+} // namespace vexa

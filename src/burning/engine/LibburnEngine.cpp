@@ -1,0 +1,597 @@
+#include "LibburnEngine.h"
+
+#include "IsoReadBack.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QHash>
+#include <QThread>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <libburn/libburn.h>
+#include <libisofs/libisofs.h>
+#include <mutex>
+
+namespace vexa {
+
+namespace {
+
+constexpr int pollMilliseconds = 100;
+
+// libburn is set up while at least one engine lives.
+std::mutex libraryMutex;
+int libraryUsers = 0;
+
+bool acquireLibrary()
+{
+    std::lock_guard lock(libraryMutex);
+    if (libraryUsers == 0) {
+        if (!burn::burn_initialize())
+            return false;
+        char note[] = "NOTE";
+        char never[] = "NEVER";
+        char prefix[] = "vexadicom : ";
+        burn::burn_msgs_set_severities(note, never, prefix);
+    }
+    ++libraryUsers;
+    return true;
+}
+
+void releaseLibrary()
+{
+    std::lock_guard lock(libraryMutex);
+    if (--libraryUsers == 0)
+        burn::burn_finish();
+}
+
+struct Writer {
+    QString name;
+    QString address; // libburn's drive address; "" for the image file
+    bool imageFile = false;
+};
+
+enum class Activity { Idle, Burning, Verifying, Erasing };
+
+QString phaseText(burn::burn_drive_status status)
+{
+    switch (status) {
+    case burn::BURN_DRIVE_WRITING_LEADIN:
+    case burn::BURN_DRIVE_WRITING_PREGAP:
+        return QStringLiteral("Début de l'écriture du disque...");
+    case burn::BURN_DRIVE_WRITING:
+        return QStringLiteral("Écriture des données...");
+    case burn::BURN_DRIVE_WRITING_LEADOUT:
+    case burn::BURN_DRIVE_CLOSING_TRACK:
+    case burn::BURN_DRIVE_CLOSING_SESSION:
+        return QStringLiteral("Fermeture de la session...");
+    case burn::BURN_DRIVE_ERASING:
+        return QStringLiteral("Effacement du disque...");
+    default:
+        return {};
+    }
+}
+
+// Adds the tree to a new image; "" or the reason it failed.
+QString fillImage(IsoImage* image, const BurnTree& tree)
+{
+    QHash<QString, IsoDir*> folders;
+    folders.insert(QString(), iso_image_get_root(image));
+    for (const QString& path : tree.folders) {
+        const qsizetype slash = path.lastIndexOf(u'/');
+        IsoDir* parent = folders.value(slash < 0 ? QString() : path.left(slash));
+        IsoDir* dir = nullptr;
+        if (!parent || iso_tree_add_new_dir(parent, path.mid(slash + 1).toUtf8().constData(), &dir) < 0)
+            return QStringLiteral("Le dossier %1 ne peut pas être ajouté au disque.").arg(path);
+        folders.insert(path, dir);
+    }
+    for (const BurnTree::File& file : tree.files) {
+        const qsizetype slash = file.path.lastIndexOf(u'/');
+        IsoDir* parent = folders.value(slash < 0 ? QString() : file.path.left(slash));
+        IsoNode* node = nullptr;
+        if (!QFileInfo(file.source).isFile() || !parent
+            || iso_tree_add_new_node(image, parent, file.path.mid(slash + 1).toUtf8().constData(),
+                   QFile::encodeName(file.source).constData(), &node)
+                < 0)
+            return QStringLiteral("Le fichier %1 ne peut pas être ajouté au disque.").arg(file.source);
+    }
+    return {};
+}
+
+} // namespace
+
+struct LibburnEngine::Private {
+    bool libraryReady = false;
+    bool scanned = false;
+    QList<Writer> writers;
+
+    // The drive in use and the address it was grabbed with.
+    burn::burn_drive_info* driveInfo = nullptr;
+    burn::burn_drive* drive = nullptr;
+    QString grabbedAddress;
+
+    Activity activity = Activity::Idle;
+    bool abortRequested = false;
+    std::atomic_bool cancelReadBack{false};
+    QTimer timer;
+    int lastPercent = -1;
+    QString lastPhase;
+
+    // The burn under way.
+    BurnJob job;
+    QString partialImage; // the image file being written, renamed into place at the end
+    IsoImage* image = nullptr;
+    burn::burn_source* isoSource = nullptr;
+    burn::burn_source* fifo = nullptr;
+    burn::burn_track* track = nullptr;
+    burn::burn_session* session = nullptr;
+    burn::burn_disc* disc = nullptr;
+    burn::burn_write_opts* writeOptions = nullptr;
+    QFutureWatcher<ReadBackResult> readBack;
+
+    std::function<void(const QString&)> afterWrite;
+    QString lastError;
+
+    void release(bool ejectDisc)
+    {
+        if (drive)
+            burn::burn_drive_release(drive, ejectDisc ? 1 : 0);
+        if (driveInfo)
+            burn::burn_drive_info_free(driveInfo);
+        drive = nullptr;
+        driveInfo = nullptr;
+        grabbedAddress.clear();
+    }
+
+    bool grab(const QString& address)
+    {
+        if (drive && grabbedAddress == address)
+            return true;
+        release(false);
+        QByteArray adr = address.toLocal8Bit();
+        if (burn::burn_drive_scan_and_grab(&driveInfo, adr.data(), 1) <= 0 || !driveInfo) {
+            driveInfo = nullptr;
+            return false;
+        }
+        drive = driveInfo[0].drive;
+        grabbedAddress = address;
+        return true;
+    }
+
+    burn::burn_disc_status discStatus()
+    {
+        burn::burn_disc_status status = burn::burn_disc_get_status(drive);
+        for (int tries = 0; status == burn::BURN_DISC_UNREADY && tries < 50; ++tries) {
+            QThread::msleep(100);
+            status = burn::burn_disc_get_status(drive);
+        }
+        return status;
+    }
+
+    void freeWriteObjects()
+    {
+        if (writeOptions)
+            burn::burn_write_opts_free(writeOptions);
+        if (disc)
+            burn::burn_disc_free(disc);
+        if (session)
+            burn::burn_session_free(session);
+        if (track)
+            burn::burn_track_free(track);
+        if (fifo)
+            burn::burn_source_free(fifo);
+        if (isoSource)
+            burn::burn_source_free(isoSource);
+        if (image)
+            iso_image_unref(image);
+        writeOptions = nullptr;
+        disc = nullptr;
+        session = nullptr;
+        track = nullptr;
+        fifo = nullptr;
+        isoSource = nullptr;
+        image = nullptr;
+    }
+};
+
+LibburnEngine::LibburnEngine(QObject* parent)
+    : BurnEngine(parent)
+    , d(std::make_unique<Private>())
+{
+    d->libraryReady = acquireLibrary() && InitIsoLibrary();
+    d->timer.setInterval(pollMilliseconds);
+    connect(&d->timer, &QTimer::timeout, this, &LibburnEngine::poll);
+    connect(&d->readBack, &QFutureWatcherBase::finished, this, [this] {
+        const ReadBackResult result = d->readBack.result();
+        if (d->abortRequested)
+            finishBurn(BurnStatus::Aborted);
+        else
+            finishBurn(result.ok ? BurnStatus::Succeeded : BurnStatus::ReadBackFailed, result.problem);
+    });
+}
+
+LibburnEngine::~LibburnEngine()
+{
+    abort();
+    d->readBack.waitForFinished();
+    if (d->drive) {
+        while (burn::burn_drive_get_status(d->drive, nullptr) != burn::BURN_DRIVE_IDLE)
+            QThread::msleep(pollMilliseconds);
+    }
+    d->freeWriteObjects();
+    d->release(false);
+    if (!d->partialImage.isEmpty())
+        QFile::remove(d->partialImage);
+    if (d->libraryReady)
+        releaseLibrary();
+}
+
+QList<BurnWriter> LibburnEngine::writers()
+{
+    if (!d->scanned && d->libraryReady) {
+        d->scanned = true;
+        burn::burn_drive_info* found = nullptr;
+        unsigned int count = 0;
+        // The scan runs in libburn's own thread: asked again until it has ended.
+        int scanned = 0;
+        while ((scanned = burn::burn_drive_scan(&found, &count)) == 0)
+            QThread::msleep(50);
+        if (scanned > 0 && found) {
+            for (unsigned int i = 0; i < count; ++i) {
+                char address[BURN_DRIVE_ADR_LEN] = {};
+                if (burn::burn_drive_d_get_adr(found[i].drive, address) <= 0)
+                    continue;
+                const QString name = QStringLiteral("%1 %2 (%3)")
+                                         .arg(QString::fromLatin1(found[i].vendor).trimmed(),
+                                             QString::fromLatin1(found[i].product).trimmed(),
+                                             QString::fromLocal8Bit(address));
+                d->writers.push_back({name, QString::fromLocal8Bit(address), false});
+            }
+            for (unsigned int i = 0; i < count; ++i)
+                burn::burn_drive_info_forget(&found[i], 0);
+            burn::burn_drive_info_free(found);
+        }
+        d->writers.push_back({ImageFileWriterName, QString(), true});
+    }
+    QList<BurnWriter> list;
+    for (const Writer& writer : d->writers)
+        list.push_back({writer.name, writer.imageFile});
+    return list;
+}
+
+void LibburnEngine::eject(int writer)
+{
+    if (writer < 0 || writer >= d->writers.size() || d->writers[writer].imageFile
+        || d->activity != Activity::Idle)
+        return;
+    if (d->grab(d->writers[writer].address))
+        d->release(true);
+}
+
+QList<int> LibburnEngine::writeSpeeds(int writer)
+{
+    if (writer < 0 || writer >= d->writers.size() || d->activity != Activity::Idle)
+        return {};
+    if (d->writers[writer].imageFile)
+        return {0}; // a file is written as fast as the disk allows
+    if (!d->grab(d->writers[writer].address))
+        return {};
+    const burn::burn_disc_status status = d->discStatus();
+    if (status != burn::BURN_DISC_BLANK) {
+        if ((status == burn::BURN_DISC_FULL || status == burn::BURN_DISC_APPENDABLE)
+            && burn::burn_disc_erasable(d->drive))
+            emit nonBlankDisc();
+        return {};
+    }
+    QList<int> speeds;
+    burn::burn_speed_descriptor* list = nullptr;
+    if (burn::burn_drive_get_speedlist(d->drive, &list) > 0 && list) {
+        for (burn::burn_speed_descriptor* s = list; s; s = s->next) {
+            if (s->write_speed > 0 && !speeds.contains(s->write_speed))
+                speeds << s->write_speed;
+        }
+        burn::burn_drive_free_speedlist(&list);
+    }
+    if (speeds.isEmpty() && burn::burn_drive_get_write_speed(d->drive) > 0)
+        speeds << burn::burn_drive_get_write_speed(d->drive);
+    if (speeds.isEmpty())
+        speeds << 0; // the drive's own choice
+    std::sort(speeds.begin(), speeds.end());
+    return speeds;
+}
+
+void LibburnEngine::failBurn(const QString& problem)
+{
+    d->freeWriteObjects();
+    drainMessages();
+    d->lastError = problem;
+    emit logLine(problem);
+    if (!d->partialImage.isEmpty()) {
+        d->release(false);
+        QFile::remove(d->partialImage);
+        d->partialImage.clear();
+    }
+    QTimer::singleShot(0, this, [this] { emit burnDone(BurnStatus::NotStarted); });
+}
+
+void LibburnEngine::startBurn(const BurnJob& job)
+{
+    if (d->activity != Activity::Idle) {
+        emit logLine(QStringLiteral("Une gravure ou un effacement est déjà en cours."));
+        QTimer::singleShot(0, this, [this] { emit burnDone(BurnStatus::NotStarted); });
+        return;
+    }
+    if (!d->libraryReady)
+        return failBurn(QStringLiteral("Le moteur de gravure (libburn) n'a pas pu démarrer."));
+    writers();
+    if (job.writer < 0 || job.writer >= d->writers.size())
+        return failBurn(QStringLiteral("Le graveur choisi n'existe pas."));
+    d->job = job;
+    d->abortRequested = false;
+    d->cancelReadBack = false;
+    d->lastError.clear();
+    const Writer& writer = d->writers[job.writer];
+    QString address = writer.address;
+    if (writer.imageFile) {
+        if (job.imageFile.isEmpty())
+            return failBurn(QStringLiteral("Aucun fichier image n'a été choisi."));
+        d->partialImage = job.imageFile + QStringLiteral(".part");
+        QFile::remove(d->partialImage);
+        address = QStringLiteral("stdio:") + QFileInfo(d->partialImage).absoluteFilePath();
+    }
+    if (!d->grab(address))
+        return failBurn(QStringLiteral("Le graveur « %1 » n'est pas disponible.").arg(writer.name));
+    const burn::burn_disc_status status = d->discStatus();
+    if (status != burn::BURN_DISC_BLANK) {
+        if ((status == burn::BURN_DISC_FULL || status == burn::BURN_DISC_APPENDABLE)
+            && burn::burn_disc_erasable(d->drive)) {
+            emit nonBlankDisc();
+            return failBurn(QStringLiteral("Le disque n'est pas vierge : effacez-le d'abord."));
+        }
+        return failBurn(QStringLiteral("Il n'y a pas de disque vierge dans le graveur."));
+    }
+
+    emit phaseChanged(QStringLiteral("Préparation de l'image ISO 9660 (noms Joliet et Rock Ridge)..."));
+    QByteArray volume = job.volumeName.toLatin1();
+    if (iso_image_new(volume.constData(), &d->image) < 0)
+        return failBurn(QStringLiteral("L'image ISO ne peut pas être créée."));
+    iso_image_set_publisher_id(d->image, "VexaDICOM");
+    iso_image_set_application_id(d->image, "VexaDICOM");
+    const QString treeProblem = fillImage(d->image, job.tree);
+    if (!treeProblem.isEmpty())
+        return failBurn(treeProblem);
+    IsoWriteOpts* options = nullptr;
+    if (iso_write_opts_new(&options, 2) < 0)
+        return failBurn(QStringLiteral("L'image ISO ne peut pas être créée."));
+    iso_write_opts_set_iso_level(options, 1);
+    iso_write_opts_set_rockridge(options, 1);
+    iso_write_opts_set_joliet(options, 1);
+    ::burn_source* source = nullptr;
+    const int created = iso_image_create_burn_source(d->image, options, &source);
+    iso_write_opts_free(options);
+    if (created < 0 || !source)
+        return failBurn(QStringLiteral("L'image ISO ne peut pas être créée."));
+    // libisofs and libburn declare the same C structure in different C++ scopes.
+    d->isoSource = reinterpret_cast<burn::burn_source*>(source);
+    d->fifo = burn::burn_fifo_source_new(d->isoSource, 2048, 2048, 0);
+    d->track = burn::burn_track_create();
+    burn::burn_track_define_data(d->track, 0, 0, 1, BURN_MODE1);
+    if (burn::burn_track_set_source(d->track, d->fifo) != burn::BURN_SOURCE_OK)
+        return failBurn(QStringLiteral("L'image ISO ne peut pas être lue par le graveur."));
+    d->session = burn::burn_session_create();
+    burn::burn_session_add_track(d->session, d->track, BURN_POS_END);
+    d->disc = burn::burn_disc_create();
+    burn::burn_disc_add_session(d->disc, d->session, BURN_POS_END);
+    d->writeOptions = burn::burn_write_opts_new(d->drive);
+    burn::burn_write_opts_set_perform_opc(d->writeOptions, 0);
+    burn::burn_write_opts_set_multi(d->writeOptions, 0);
+    burn::burn_write_opts_set_underrun_proof(d->writeOptions, 1);
+    char reasons[BURN_REASONS_LEN] = {};
+    if (burn::burn_write_opts_auto_write_type(d->writeOptions, d->disc, reasons, 0) == burn::BURN_WRITE_NONE)
+        return failBurn(
+            QStringLiteral("Ce disque ne peut pas être gravé : %1").arg(QString::fromLocal8Bit(reasons)));
+    burn::burn_drive_set_speed(d->drive, 0, job.speed);
+
+    d->lastPercent = -1;
+    d->lastPhase.clear();
+    d->activity = Activity::Burning;
+    emit progressChanged(0);
+    burn::burn_disc_write(d->writeOptions, d->disc);
+    d->timer.start();
+}
+
+bool LibburnEngine::startErase(int writer, QString& error)
+{
+    if (d->activity != Activity::Idle) {
+        error = QStringLiteral("Une gravure ou un effacement est déjà en cours.");
+        return false;
+    }
+    writers();
+    if (writer < 0 || writer >= d->writers.size() || d->writers[writer].imageFile) {
+        error = QStringLiteral("Ce graveur n'efface pas de disque : il écrit un fichier image.");
+        return false;
+    }
+    if (!d->grab(d->writers[writer].address)) {
+        error = QStringLiteral("Le graveur « %1 » n'est pas disponible.").arg(d->writers[writer].name);
+        return false;
+    }
+    const burn::burn_disc_status status = d->discStatus();
+    if (!burn::burn_disc_erasable(d->drive) || status == burn::BURN_DISC_EMPTY) {
+        error = QStringLiteral("Le disque n'est pas un CD-RW effaçable.");
+        return false;
+    }
+    d->abortRequested = false;
+    d->lastError.clear();
+    d->activity = Activity::Erasing;
+    burn::burn_disc_erase(d->drive, 1);
+    d->timer.start();
+    return true;
+}
+
+void LibburnEngine::abort()
+{
+    if (d->activity == Activity::Idle || d->abortRequested)
+        return;
+    d->abortRequested = true;
+    d->cancelReadBack = true;
+    if (d->drive && (d->activity == Activity::Burning || d->activity == Activity::Erasing))
+        burn::burn_drive_cancel(d->drive);
+}
+
+QStringList LibburnEngine::diagnostics() const
+{
+    int major = 0, minor = 0, micro = 0;
+    burn::burn_version(&major, &minor, &micro);
+    int isoMajor = 0, isoMinor = 0, isoMicro = 0;
+    iso_lib_version(&isoMajor, &isoMinor, &isoMicro);
+    return {QStringLiteral("Moteur de gravure : libburn %1.%2.%3, libisofs %4.%5.%6")
+                .arg(major)
+                .arg(minor)
+                .arg(micro)
+                .arg(isoMajor)
+                .arg(isoMinor)
+                .arg(isoMicro),
+        d->lastError.isEmpty() ? QStringLiteral("Aucune erreur signalée.")
+                               : QStringLiteral("Dernière erreur : ") + d->lastError};
+}
+
+void LibburnEngine::setAfterWriteHook(std::function<void(const QString&)> hook)
+{
+    d->afterWrite = std::move(hook);
+}
+
+void LibburnEngine::drainMessages()
+{
+    // The libraries' own messages (in English) go to the log as they come.
+    char severity[80];
+    int code = 0, osErrno = 0, imageId = 0;
+    QByteArray text(BURN_MSGS_MESSAGE_LEN, '\0');
+    char all[] = "ALL";
+    while (burn::burn_msgs_obtain(all, &code, text.data(), &osErrno, severity) > 0) {
+        const QString line = QString::fromLocal8Bit(text.constData()).trimmed();
+        emit logLine(QStringLiteral("libburn : ") + line);
+        if (QByteArray(severity) != "NOTE" && QByteArray(severity) != "UPDATE"
+            && QByteArray(severity) != "DEBUG")
+            d->lastError = line;
+    }
+    char sorry[] = "SORRY";
+    while (iso_obtain_msgs(sorry, &code, &imageId, text.data(), severity) > 0)
+        emit logLine(QStringLiteral("libisofs : ") + QString::fromLocal8Bit(text.constData()).trimmed());
+}
+
+void LibburnEngine::poll()
+{
+    drainMessages();
+    if (d->activity != Activity::Burning && d->activity != Activity::Erasing)
+        return;
+    burn::burn_progress progress{};
+    const burn::burn_drive_status status = burn::burn_drive_get_status(d->drive, &progress);
+    if (status != burn::BURN_DRIVE_IDLE) {
+        const QString phase = phaseText(status);
+        if (!phase.isEmpty() && phase != d->lastPhase) {
+            d->lastPhase = phase;
+            emit phaseChanged(phase);
+        }
+        if (d->activity == Activity::Burning && progress.sectors > 0) {
+            const int percent = static_cast<int>(100LL * progress.sector / progress.sectors);
+            if (percent != d->lastPercent) {
+                d->lastPercent = std::min(percent, 99);
+                emit progressChanged(d->lastPercent);
+            }
+        }
+        return;
+    }
+    d->timer.stop();
+    if (d->activity == Activity::Erasing) {
+        const bool ok = burn::burn_drive_wrote_well(d->drive) && !d->abortRequested;
+        d->activity = Activity::Idle;
+        d->release(true);
+        emit eraseDone(ok);
+        return;
+    }
+    finishWrite();
+}
+
+void LibburnEngine::finishWrite()
+{
+    const bool wroteWell = burn::burn_drive_wrote_well(d->drive);
+    d->freeWriteObjects();
+    if (d->abortRequested)
+        return finishBurn(BurnStatus::Aborted);
+    if (!wroteWell)
+        return finishBurn(BurnStatus::WriteFailed, QStringLiteral("L'écriture du disque a échoué."));
+    emit progressChanged(100);
+    emit phaseChanged(QStringLiteral("Vérification du disque gravé..."));
+    d->activity = Activity::Verifying;
+    const BurnTree tree = d->job.tree;
+    if (!d->partialImage.isEmpty()) {
+        d->release(false);
+        if (d->afterWrite)
+            d->afterWrite(d->partialImage);
+        const QString image = d->partialImage;
+        d->readBack.setFuture(
+            QtConcurrent::run([image, tree] { return CompareIsoFileWithTree(image, tree); }));
+        return;
+    }
+    // A disc: read back through the drive, a few blocks at a time.
+    burn::burn_drive_re_assess(d->drive, 0);
+    burn::burn_drive* drive = d->drive;
+    std::atomic_bool* cancel = &d->cancelReadBack;
+    d->readBack.setFuture(QtConcurrent::run([drive, tree, cancel] {
+        constexpr int blocksAtOnce = 32;
+        QByteArray cache(blocksAtOnce * 2048, Qt::Uninitialized);
+        qint64 cachedFirst = -1;
+        qint64 cachedBlocks = 0;
+        const IsoBlockReader read = [&](std::uint32_t block, std::uint8_t* buffer) {
+            if (cachedFirst < 0 || block < cachedFirst || block >= cachedFirst + cachedBlocks) {
+                const off_t address = static_cast<off_t>(block) * 2048;
+                off_t count = 0;
+                cachedFirst = block;
+                // Near the end of the disc a whole run may not exist: then one block.
+                if (burn::burn_read_data(drive, address, cache.data(), cache.size(), &count, 2 | 4) > 0)
+                    cachedBlocks = blocksAtOnce;
+                else if (burn::burn_read_data(drive, address, cache.data(), 2048, &count, 2) > 0)
+                    cachedBlocks = 1;
+                else
+                    return (cachedBlocks = 0), false;
+            }
+            std::memcpy(buffer, cache.constData() + (block - cachedFirst) * 2048, 2048);
+            return true;
+        };
+        return CompareIsoWithTree(read, tree, cancel);
+    }));
+}
+
+void LibburnEngine::finishBurn(int status, const QString& problem)
+{
+    d->activity = Activity::Idle;
+    if (!problem.isEmpty()) {
+        d->lastError = problem;
+        emit logLine(problem);
+    }
+    if (!d->partialImage.isEmpty()) {
+        d->release(false);
+        if (status == BurnStatus::Succeeded) {
+            QFile::remove(d->job.imageFile);
+            if (!QFile::rename(d->partialImage, d->job.imageFile)) {
+                status = BurnStatus::WriteFailed;
+                d->lastError
+                    = QStringLiteral("L'image ISO ne peut pas être enregistrée : %1").arg(d->job.imageFile);
+                emit logLine(d->lastError);
+            }
+        }
+        QFile::remove(d->partialImage);
+        d->partialImage.clear();
+    } else {
+        d->release(false);
+    }
+    if (status == BurnStatus::Aborted)
+        emit aborted();
+    emit burnDone(status);
+}
+
+} // namespace vexa

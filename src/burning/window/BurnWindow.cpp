@@ -1,0 +1,339 @@
+#include "BurnWindow.h"
+
+#include "BurnFileList.h"
+#include "DialogService.h"
+#include "Paths.h"
+#include "PumpEvents.h"
+#include "SettingKeys.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace vexa {
+
+namespace {
+
+const QString burnCaption = QStringLiteral("Gravure...");
+
+QPushButton* button(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QGroupBox* frame(const QString& title, QWidget* content, QWidget* parent)
+{
+    auto* box = new QGroupBox(title, parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(content);
+    return box;
+}
+
+// Removes everything inside the folder, which stays.
+void emptyFolder(const QString& folder)
+{
+    QDir dir(folder);
+    for (const QFileInfo& entry :
+        dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
+}
+
+} // namespace
+
+BurnWindow::BurnWindow(
+    BurnEngine& burnEngine, const QString& folder, const QStringList& preparationProblems, QWidget* parent)
+    : QDialog(parent)
+    , engine(burnEngine)
+    , cdFolder(folder)
+    , problems(preparationProblems)
+    , imageFile(
+          QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/CD.iso"))
+{
+    setObjectName(QStringLiteral("BurnWindow"));
+    setWindowTitle(burnCaption);
+    setModal(true);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+
+    writerList = new QComboBox(this);
+    writerList->setObjectName(QStringLiteral("AvailableDevices"));
+    folderEdit = new QLineEdit(this);
+    folderEdit->setObjectName(QStringLiteral("edtFileName"));
+    browseButton = button(QStringLiteral("Parcourir..."), QStringLiteral("Browse"), this);
+    messages = new QPlainTextEdit(this);
+    messages->setObjectName(QStringLiteral("edtMessages"));
+    messages->setReadOnly(true);
+    messages->setMinimumHeight(180);
+    progress = new QProgressBar(this);
+    progress->setObjectName(QStringLiteral("ProgressBar"));
+    progress->setRange(0, 100);
+    abortButton = button(QStringLiteral("Annuler"), QStringLiteral("btnAbort"), this);
+    burnButton = button(QStringLiteral("Graver..."), QStringLiteral("Burn"), this);
+    eraseButton = button(QStringLiteral("Effacer un CD-RW..."), QStringLiteral("EraseBtn"), this);
+    closeButton = button(QStringLiteral("Fermer"), QStringLiteral("Button2"), this);
+
+    auto* folderRow = new QWidget(this);
+    auto* folderLayout = new QHBoxLayout(folderRow);
+    folderLayout->setContentsMargins(0, 0, 0, 0);
+    folderLayout->addWidget(folderEdit, 1);
+    folderLayout->addWidget(browseButton);
+    auto* burnRow = new QWidget(this);
+    auto* burnLayout = new QHBoxLayout(burnRow);
+    burnLayout->setContentsMargins(0, 0, 0, 0);
+    burnLayout->addWidget(burnButton);
+    burnLayout->addWidget(eraseButton);
+    burnLayout->addWidget(abortButton);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(frame(QStringLiteral("Graveurs disponibles :"), writerList, this), 0, 0);
+    layout->addWidget(frame(QStringLiteral("Gravure :"), burnRow, this), 0, 1);
+    layout->addWidget(frame(QStringLiteral("Dossier à graver"), folderRow, this), 1, 0, 1, 2);
+    layout->addWidget(frame(QStringLiteral("Messages de contrôle :"), messages, this), 2, 0, 1, 2);
+    layout->addWidget(frame(QStringLiteral("Progression :"), progress, this), 3, 0, 1, 2);
+    auto* closeRow = new QHBoxLayout;
+    closeRow->addStretch(1);
+    closeRow->addWidget(closeButton);
+    layout->addLayout(closeRow, 4, 0, 1, 2);
+    layout->setRowStretch(2, 1);
+    resize(640, 480);
+
+    connect(&engine, &BurnEngine::progressChanged, progress, &QProgressBar::setValue);
+    connect(&engine, &BurnEngine::logLine, this, &BurnWindow::addLog);
+    connect(&engine, &BurnEngine::phaseChanged, this, &BurnWindow::addLog);
+    connect(&engine, &BurnEngine::burnDone, this, &BurnWindow::burnDone);
+    connect(&engine, &BurnEngine::eraseDone, this,
+        [this](bool) { addLog(QStringLiteral("Effacement du média terminé.")); });
+    connect(&engine, &BurnEngine::aborted, this, [this] { succeeded = false; });
+    connect(&engine, &BurnEngine::nonBlankDisc, this,
+        [this] { addLog(QStringLiteral("Le CD-RW n'est pas vierge !")); });
+    connect(&engine, &BurnEngine::fatalError, this,
+        [this] { addLog(QStringLiteral("une erreur fatale est survenue.")); });
+
+    connect(folderEdit, &QLineEdit::textChanged, this, &BurnWindow::refreshFileList);
+    connect(burnButton, &QPushButton::clicked, this, &BurnWindow::burn);
+    connect(abortButton, &QPushButton::clicked, this, &BurnWindow::abortBurn);
+    connect(eraseButton, &QPushButton::clicked, this, &BurnWindow::erase);
+    connect(browseButton, &QPushButton::clicked, this, &BurnWindow::browse);
+    connect(closeButton, &QPushButton::clicked, this, [this] {
+        if (confirmClose()) {
+            closing = true;
+            engine.abort();
+            accept();
+        }
+    });
+
+    // Opening: the writers, the one used last preselected (else the first).
+    const QString device = GetSetting(Keys::Device);
+    int selected = 0;
+    const QList<BurnWriter> writers = engine.writers();
+    for (int i = 0; i < writers.size(); ++i) {
+        writerList->addItem(writers[i].deviceName);
+        if (writers[i].deviceName == device && selected == 0)
+            selected = i;
+    }
+    writerList->setCurrentIndex(writers.isEmpty() ? -1 : selected);
+    progress->setValue(0);
+    setBusy(false);
+    QString shownFolder = cdFolder;
+    folderEdit->setText(WithTrailingBackslash(shownFolder));
+    refreshFileList();
+    if (!problems.isEmpty()) {
+        addLog(QStringLiteral("Attention, ce CD est incomplet :"));
+        for (const QString& problem : problems)
+            addLog(problem);
+    }
+}
+
+BurnWindow::~BurnWindow()
+{
+    engine.abort();
+}
+
+void BurnWindow::refreshFileList()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    files = ListFilesToBurn(folderEdit->text());
+    QApplication::restoreOverrideCursor();
+    burnButton->setEnabled(!files.isEmpty() && !abortButton->isEnabled());
+}
+
+void BurnWindow::setBusy(bool busy)
+{
+    abortButton->setEnabled(busy);
+    closeButton->setEnabled(!busy);
+    browseButton->setEnabled(!busy);
+    burnButton->setEnabled(!busy && !files.isEmpty());
+    eraseButton->setEnabled(!busy);
+}
+
+void BurnWindow::addLog(const QString& text)
+{
+    log += text + QStringLiteral("\r\n");
+    showLog();
+}
+
+void BurnWindow::showLog()
+{
+    messages->setPlainText(log);
+    messages->moveCursor(QTextCursor::End);
+    messages->ensureCursorVisible();
+    messages->verticalScrollBar()->setValue(messages->verticalScrollBar()->maximum());
+}
+
+void BurnWindow::burn()
+{
+    if (!problems.isEmpty()
+        && MsgBox(QStringLiteral("Il manque des images sur ce CD (voir les messages de contrôle).\n\n"
+                                 "Voulez-vous graver ce CD quand même ?"),
+               MsgIcon::Question, MsgButtons::YesNo, burnCaption, MsgResult::No)
+            != MsgResult::Yes)
+        return;
+    setBusy(true);
+    log.clear();
+    showLog();
+    PumpEvents(0);
+
+    BurnJob job;
+    job.tree = TreeToBurn(folderEdit->text(), files, folderTable);
+    job.writer = writerList->currentIndex();
+    const QList<BurnWriter> writers = engine.writers();
+    if (job.writer < 0 || job.writer >= writers.size()) {
+        addLog(QStringLiteral("Aucun graveur n'est disponible."));
+        setBusy(false);
+        return;
+    }
+    SaveSetting(Keys::Device, writers[job.writer].deviceName);
+    if (writers[job.writer].imageFile) {
+        FileRequest request;
+        request.kind = FileRequest::Kind::Save;
+        request.title = QStringLiteral("Enregistrer l'image ISO du CD");
+        request.startPath = imageFile;
+        request.filters = {QStringLiteral("Images ISO (*.iso)"), QStringLiteral("Tous (*.*)")};
+        const QString chosen = dialogs().file(request);
+        if (chosen.isEmpty()) {
+            setBusy(false);
+            return;
+        }
+        imageFile = chosen;
+        job.imageFile = chosen;
+    }
+    QList<int> speeds;
+    if (!waitForDisc(job.writer, speeds))
+        return; // only "Annuler" brings the buttons back
+    job.speed = speeds.last();
+    for (const QString& problem : problems)
+        addLog(problem);
+    engine.startBurn(job);
+}
+
+// Asks for a blank disc until the writer holds one (an image file needs none).
+bool BurnWindow::waitForDisc(int writer, QList<int>& speeds)
+{
+    const bool imageFileWriter = engine.writers().value(writer).imageFile;
+    while (true) {
+        if (!imageFileWriter) {
+            engine.eject(writer);
+            MsgBox(QStringLiteral(
+                       "Veuillez déposer un CD Vierge dans le lecteur, fermer la trappe du lecteur, \n"
+                       "puis cliquer sur OK"),
+                MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Gravure du CD"));
+        }
+        speeds = engine.writeSpeeds(writer);
+        if (!speeds.isEmpty())
+            return true;
+        if (MsgBox(QStringLiteral("Il ne semble pas y avoir de CD dans le lecteur."), MsgIcon::Exclamation,
+                MsgButtons::RetryCancel, QStringLiteral("Vérifiez le CD !"), MsgResult::Retry)
+            != MsgResult::Retry)
+            return false;
+    }
+}
+
+void BurnWindow::burnDone(int status)
+{
+    addLog(QString());
+    for (const QString& line : engine.diagnostics())
+        addLog(line);
+    succeeded = status == BurnStatus::Succeeded;
+    addLog(succeeded ? QStringLiteral("Gravure terminée avec succès !")
+                     : QStringLiteral("ECHEC de la Gravure ! (%1)").arg(status));
+    setBusy(false);
+    progress->setValue(0);
+    if (!succeeded || closing)
+        return;
+    if (MsgBox(QStringLiteral("Gravure effectuée avec succès.\n\nVoulez-vous graver un autre CD ?"),
+            MsgIcon::Question, MsgButtons::YesNo, burnCaption, MsgResult::No)
+        != MsgResult::Yes)
+        closeButton->click();
+}
+
+void BurnWindow::abortBurn()
+{
+    engine.abort();
+    setBusy(false);
+    succeeded = false;
+}
+
+void BurnWindow::erase()
+{
+    setBusy(true);
+    log.clear();
+    showLog();
+    addLog(QStringLiteral("Effacement du disque en cours, veuillez attendre l'éjection du disque"));
+    PumpEvents(0);
+    QString error;
+    if (!engine.startErase(writerList->currentIndex(), error)) {
+        log += error + QStringLiteral("\r\n") + engine.diagnostics().value(1);
+        showLog();
+    }
+    setBusy(false);
+}
+
+void BurnWindow::browse()
+{
+    FileRequest request;
+    request.kind = FileRequest::Kind::Folder;
+    request.title = QStringLiteral("Sélectionner le dossier à graver");
+    request.startPath = folderEdit->text();
+    QString chosen = dialogs().file(request);
+    if (!chosen.isEmpty())
+        folderEdit->setText(WithTrailingBackslash(chosen));
+}
+
+bool BurnWindow::confirmClose()
+{
+    if (succeeded) {
+        emptyFolder(cdFolder);
+        return true;
+    }
+    return MsgBox(QStringLiteral("Votre gravure n'a pa été effectuée : êtes vous sur de vouloir quitter ?"),
+               MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("Gravure non terminée..."))
+        == MsgResult::Yes;
+}
+
+// Closing by any means (the close button, the title bar, Escape) asks as
+// "Fermer" does, and the engine is told to abort.
+void BurnWindow::reject()
+{
+    if (!closing && !confirmClose())
+        return;
+    closing = true;
+    engine.abort();
+    QDialog::reject();
+}
+
+} // namespace vexa

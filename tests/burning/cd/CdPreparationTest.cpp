@@ -1,0 +1,157 @@
+#include "CdPreparation.h"
+#include "CdFixtures.h"
+#include "DicomDirBuilder.h"
+#include "DicomFixtures.h"
+#include "ImageFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing " + path.toUtf8() + ">");
+}
+
+// Every file under `folder`, relative, sorted.
+QStringList treeOf(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+QString pageOf(const CdFolders& cd)
+{
+    return QString::fromLatin1(bytesOf(cd.cd("Index.htm")));
+}
+
+class CountingProgress : public CdPreparationProgress {
+public:
+    QStringList events;
+    void begin(const QString& message) override { events << "begin " + message; }
+    void advance(int done, int total) override { lastAdvance = QString("%1 / %2").arg(done).arg(total); }
+    void end() override { events << "end"; }
+    QString lastAdvance;
+};
+
+} // namespace
+
+TEST(CdPreparation, threeImagesWithTheSecondLeftOff)
+{
+    CdFolders cd;
+    const QStringList store = writeStoreImages(cd.dir.filePath("store"), 3);
+    QDir().mkpath(cd.folders.cdFolder + "/OLD");
+    QFile(cd.cd("OLD/stale.jpg")).open(QIODevice::WriteOnly);
+    DcmtkImageConverters converters;
+    CountingProgress progress;
+
+    const CdPreparationOutcome outcome = PrepareCd({{store[0]}, {store[1], true}, {store[2]}},
+        {"", "DUPONT^JEAN", "02/01/2024"}, cd.folders, ProgramCdSources(), converters, &progress);
+
+    ASSERT_TRUE(outcome.prepared) << outcome.error.toStdString();
+    EXPECT_EQ(outcome.imagesOnCd, 2);
+    EXPECT_TRUE(outcome.problems.isEmpty()) << outcome.problems.join("\n").toStdString();
+    EXPECT_EQ(progress.events,
+        QStringList({"begin Préparation des fichiers pour la gravure. Merci de patienter...", "end"}));
+    EXPECT_EQ(progress.lastAdvance, "2 / 2");
+    EXPECT_EQ(treeOf(cd.folders.cdFolder),
+        QStringList({"00000001.jpg", "00000002.jpg", "DICOM/00000001", "DICOM/00000002", "DICOMDIR",
+            "Index.htm", "JPG/00000001.jpeg", "JPG/00000001.jpg", "JPG/00000002.jpeg", "JPG/00000002.jpg",
+            "JPG/Blank.jpg", "LISEZMOI.TXT"}));
+    EXPECT_TRUE(treeOf(cd.folders.dicomExportDir).isEmpty());
+
+    // Never exported, the images got their pictures made on the spot; the
+    // third image took the second name.
+    EXPECT_EQ(bytesOf(cd.cd("JPG/00000002.jpeg")), bytesOf(previewPicturePath(store[2])));
+    EXPECT_EQ(bytesOf(cd.cd("JPG/00000002.jpg")), bytesOf(fullSizePicturePath(store[2])));
+    EXPECT_EQ(bytesOf(cd.cd("00000001.jpg")), bytesOf(fullSizePicturePath(store[0])));
+    EXPECT_FALSE(QFile::exists(previewPicturePath(store[1])));
+    EXPECT_EQ(bytesOf(cd.cd("JPG/Blank.jpg")), bytesOf(":/burning/Blank.jpg"));
+
+    const QString page = pageOf(cd);
+    EXPECT_TRUE(page.contains("<title>Examen radiologique</title>"));
+    EXPECT_TRUE(page.contains("Patient: DUPONT^JEAN"));
+    EXPECT_TRUE(page.contains("changeImage('00000001.jpg')\"><img border=\"0\" src=\"JPG/00000001.jpeg\""));
+    EXPECT_TRUE(page.contains("changeImage('00000002.jpg')"));
+    EXPECT_FALSE(page.contains("<!--Image1 -->"));
+    EXPECT_FALSE(page.contains("<!--Image2 -->"));
+    EXPECT_TRUE(page.contains("<!--Image3 -->"));
+
+    // The DICOMDIR lists both images, and the outside checker finds no error in it.
+    EXPECT_EQ(fixtures::dicomDirImageFiles(cd.cd("DICOMDIR")), QStringList({"DICOM/00000001", "DICOM/00000002"}));
+    EXPECT_EQ(dciodvfyErrors(cd.cd("DICOMDIR")), QStringList());
+}
+
+TEST(CdPreparation, imagesThatFailAreListedAndTheirNamesGoToTheNext)
+{
+    CdFolders cd;
+    const QStringList store = writeStoreImages(cd.dir.filePath("store"), 3);
+    FailingConverters converters;
+    converters.failDicom = {store[0]};
+    converters.failPictures = {store[1]};
+
+    const CdPreparationOutcome outcome = PrepareCd({{store[0]}, {store[1]}, {store[2]}},
+        {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, cd.folders, ProgramCdSources(), converters);
+
+    ASSERT_TRUE(outcome.prepared);
+    EXPECT_EQ(outcome.imagesOnCd, 2);
+    ASSERT_EQ(outcome.problems.size(), 2);
+    EXPECT_TRUE(
+        outcome.problems[0].startsWith("Image non gravée, son fichier DICOM n'a pas pu être créé : "));
+    EXPECT_TRUE(outcome.problems[0].contains("IMG1.v2 (image illisible)"));
+    EXPECT_TRUE(outcome.problems[1].startsWith("Image gravée sans ses images JPEG, absente de la page : "));
+    EXPECT_TRUE(outcome.problems[1].contains("IMG2.dcm"));
+    // Image 2 is on the CD as DICOM only; image 3 is the page's only picture.
+    EXPECT_EQ(fixtures::dicomDirImageFiles(cd.cd("DICOMDIR")), QStringList({"DICOM/00000001", "DICOM/00000002"}));
+    EXPECT_FALSE(QFile::exists(cd.cd("JPG/00000001.jpeg")));
+    EXPECT_EQ(bytesOf(cd.cd("JPG/00000002.jpeg")), bytesOf(previewPicturePath(store[2])));
+    const QString page = pageOf(cd);
+    EXPECT_TRUE(page.contains("<title>Cabinet de radiologie</title>"));
+    EXPECT_TRUE(page.contains("changeImage('00000002.jpg')\"><img border=\"0\" src=\"JPG/00000002.jpeg\""));
+    EXPECT_TRUE(page.contains("<!--Image2 -->"));
+}
+
+TEST(CdPreparation, onlyTheFirst254BurnableImagesGoOnTheCd)
+{
+    CdFolders cd;
+    TinyConverters converters;
+    QDir().mkpath(cd.dir.filePath("store"));
+    QList<CdImage> images;
+    for (int i = 1; i <= 256; ++i)
+        images.push_back({cd.dir.filePath(QString("store/I%1.v2").arg(i)), i == 3});
+
+    const CdPreparationOutcome outcome = PrepareCd(images, {}, cd.folders, ProgramCdSources(), converters);
+
+    EXPECT_EQ(outcome.imagesOnCd, 254);
+    EXPECT_EQ(bytesOf(cd.cd("DICOM/00000254")), images[254].path.toUtf8());
+    EXPECT_FALSE(QFile::exists(cd.cd("DICOM/00000255")));
+    EXPECT_EQ(outcome.problems,
+        QStringList{"Image non gravée, un CD en contient 254 au plus : "
+            + QDir::toNativeSeparators(images[255].path)});
+    const QString page = pageOf(cd);
+    EXPECT_TRUE(page.contains("changeImage('00000254.jpg')"));
+    EXPECT_FALSE(page.contains("<!--Image254 -->"));
+}
+
+TEST(CdPreparation, anExamWithoutImagesPreparesNothing)
+{
+    CdFolders cd;
+    QDir().mkpath(cd.folders.cdFolder);
+    QFile(cd.cd("kept")).open(QIODevice::WriteOnly);
+    TinyConverters converters;
+    const CdPreparationOutcome outcome = PrepareCd({}, {}, cd.folders, ProgramCdSources(), converters);
+    EXPECT_FALSE(outcome.prepared);
+    EXPECT_TRUE(outcome.error.isEmpty());
+    EXPECT_TRUE(QFile::exists(cd.cd("kept")));
+}

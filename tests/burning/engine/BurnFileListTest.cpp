@@ -1,0 +1,60 @@
+#include "BurnFileList.h"
+#include "CdFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+void touch(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(path.toUtf8());
+}
+
+QStringList paths(const BurnTree& tree)
+{
+    QStringList list;
+    for (const BurnTree::File& file : tree.files)
+        list << file.path;
+    return list;
+}
+
+} // namespace
+
+TEST(BurnFileList, rootFilesFirstThenOneFolderPerDiscFolder)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"DICOM/00000001", "Index.htm", "DICOMDIR"})
+        touch(dir.filePath(name));
+    CdFolderTable folders;
+
+    const QStringList lines = ListFilesToBurn(dir.path());
+    EXPECT_EQ(lines, QStringList({"DICOMDIR", "Index.htm", "DICOM\\00000001"}));
+    const BurnTree tree = TreeToBurn(dir.path() + "/", lines, folders);
+    EXPECT_EQ(tree.folders, QStringList{"DICOM"});
+    EXPECT_EQ(paths(tree), QStringList({"DICOMDIR", "Index.htm", "DICOM/00000001"}));
+    EXPECT_EQ(tree.files[2].source, dir.filePath("DICOM/00000001"));
+}
+
+TEST(BurnFileList, foldersAreWalkedBreadthFirstAndRegisteredParentsFirst)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"B/C/deep.txt", "A/a.txt", "B/b.txt", "root.txt", "A/D/d.txt"})
+        touch(dir.filePath(name));
+    CdFolderTable folders;
+
+    const QStringList lines = ListFilesToBurn(dir.path());
+    EXPECT_EQ(lines, QStringList({"root.txt", "A\\a.txt", "B\\b.txt", "A\\D\\d.txt", "B\\C\\deep.txt"}));
+    const BurnTree tree = TreeToBurn(dir.path(), lines, folders);
+    EXPECT_EQ(tree.folders, QStringList({"A", "B", "A/D", "B/C"}));
+    EXPECT_EQ(tree.files[4].source, dir.filePath("B/C/deep.txt"));
+    // A second burn of the same folder registers nothing new.
+    EXPECT_EQ(TreeToBurn(dir.path(), lines, folders).folders, tree.folders);
+}

@@ -1,0 +1,226 @@
+#include "BurnFileList.h"
+#include "CdFixtures.h"
+#include "IsoReadBack.h"
+#include "LibburnEngine.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every file under `folder` with its content, by relative path.
+QMap<QString, QByteArray> filesUnder(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), bytesOf(path));
+    }
+    return files;
+}
+
+// Runs a program; its standard output, with the exit status checked.
+QString run(const QString& program, const QStringList& arguments, int timeoutMs = 120000)
+{
+    const QString path = QStandardPaths::findExecutable(program);
+    if (path.isEmpty()) {
+        ADD_FAILURE() << program.toStdString() << " is missing (see scripts/setup.sh)";
+        return {};
+    }
+    QProcess process;
+    process.start(path, arguments);
+    if (!process.waitForFinished(timeoutMs) || process.exitCode() != 0)
+        ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Added to a copy of the page on the disc: once everything has loaded, lists
+// each thumbnail as loaded or broken, then calls changeImage with each link's
+// argument and lists the picture shown as loaded or broken.
+const char* pageCheckScript = R"(<script>
+window.addEventListener("load", function () {
+  var lines = [];
+  var links = Array.prototype.slice.call(document.querySelectorAll("a[href^='javascript:changeImage']"));
+  var i = 0;
+  function finish() {
+    var pre = document.createElement("pre");
+    pre.id = "pagecheck";
+    pre.textContent = lines.join("\n");
+    document.body.appendChild(pre);
+  }
+  function next() {
+    if (i >= links.length) return finish();
+    var link = links[i++];
+    var thumb = link.querySelector("img");
+    lines.push("thumbnail " + thumb.getAttribute("src") + " " + (thumb.naturalWidth > 0 ? "loaded" : "broken"));
+    var name = /changeImage\('([^']*)'\)/.exec(link.getAttribute("href"))[1];
+    changeImage(name);
+    var shown = Array.prototype.filter.call(document.images, function (im) {
+      return !im.closest("a") && im.getAttribute("src") === name;
+    })[0];
+    if (!shown) { lines.push("picture " + name + " not shown"); return next(); }
+    var done = function () { lines.push("picture " + name + " " + (shown.naturalWidth > 0 ? "loaded" : "broken")); next(); };
+    if (shown.complete) done(); else { shown.onload = done; shown.onerror = done; }
+  }
+  next();
+});
+</script>)";
+
+QStringList checkPageInChromium(const QString& discFolder)
+{
+    QString page = QString::fromLatin1(bytesOf(discFolder + "/Index.htm"));
+    page.replace("</body>", QString::fromLatin1(pageCheckScript) + "</body>");
+    const QString checkPath = discFolder + "/pagecheck.htm";
+    QFile check(checkPath);
+    check.open(QIODevice::WriteOnly);
+    check.write(page.toLatin1());
+    check.close();
+    QTemporaryDir profile;
+    const QString dom = run("chromium",
+        {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--user-data-dir=" + profile.path(),
+            "--virtual-time-budget=10000", "--dump-dom", QUrl::fromLocalFile(checkPath).toString()});
+    const qsizetype start = dom.indexOf("<pre id=\"pagecheck\">");
+    if (start < 0)
+        return {"no result in the page"};
+    const qsizetype end = dom.indexOf("</pre>", start);
+    return dom.mid(start + 20, end - start - 20).split('\n');
+}
+
+class IsoBurnTest : public ::testing::Test {
+protected:
+    CdFolders cd;
+    QString iso;
+    BurnTree tree;
+    CdFolderTable folders;
+    LibburnEngine engine;
+    QStringList log;
+
+    void SetUp() override
+    {
+        const QStringList store = writeStoreImages(cd.dir.filePath("store"), 3);
+        DcmtkImageConverters converters;
+        const CdPreparationOutcome outcome = PrepareCd({{store[0]}, {store[1]}, {store[2]}},
+            {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, cd.folders, ProgramCdSources(),
+            converters);
+        ASSERT_TRUE(outcome.prepared);
+        tree = TreeToBurn(cd.folders.cdFolder, ListFilesToBurn(cd.folders.cdFolder), folders);
+        iso = cd.dir.filePath("patient.iso");
+        QObject::connect(&engine, &BurnEngine::logLine, [this](const QString& line) { log << line; });
+    }
+
+    int imageWriter()
+    {
+        const QList<BurnWriter> writers = engine.writers();
+        EXPECT_FALSE(writers.isEmpty());
+        EXPECT_EQ(writers.last().deviceName, "Fichier image ISO");
+        EXPECT_TRUE(writers.last().imageFile);
+        return static_cast<int>(writers.size()) - 1;
+    }
+
+    int burn()
+    {
+        const int writer = imageWriter();
+        const QList<int> speeds = engine.writeSpeeds(writer);
+        EXPECT_FALSE(speeds.isEmpty());
+        QSignalSpy done(&engine, &BurnEngine::burnDone);
+        BurnJob job;
+        job.writer = writer;
+        job.speed = speeds.value(speeds.size() - 1);
+        job.tree = tree;
+        job.imageFile = iso;
+        engine.startBurn(job);
+        if (!done.wait(60000))
+            return -1;
+        return done.first().first().toInt();
+    }
+};
+
+} // namespace
+
+TEST_F(IsoBurnTest, theIsoReadBackHoldsEveryStagedFileAndItsPageWorks)
+{
+    QSignalSpy progress(&engine, &BurnEngine::progressChanged);
+    ASSERT_EQ(burn(), BurnStatus::Succeeded) << log.join("\n").toStdString();
+    EXPECT_EQ(progress.last().first().toInt(), 100);
+    EXPECT_FALSE(QFile::exists(iso + ".part"));
+
+    const QString extracted = cd.dir.filePath("extracted");
+    run("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/", extracted});
+    const QMap<QString, QByteArray> staged = filesUnder(cd.folders.cdFolder);
+    EXPECT_EQ(staged.size(), 16);
+    EXPECT_EQ(filesUnder(extracted), staged);
+    // The ISO 9660 names, used by readers without Joliet or Rock Ridge, keep the DICOM names.
+    const QString plainNames
+        = run("xorriso", {"-read_fs", "ecma119", "-indev", iso, "-find", "/DICOM", "-type", "f"});
+    EXPECT_TRUE(plainNames.contains("/DICOM/00000001")) << plainNames.toStdString();
+
+    EXPECT_EQ(checkPageInChromium(extracted),
+        QStringList({"thumbnail JPG/00000001.jpeg loaded", "picture 00000001.jpg loaded",
+            "thumbnail JPG/00000002.jpeg loaded", "picture 00000002.jpg loaded",
+            "thumbnail JPG/00000003.jpeg loaded", "picture 00000003.jpg loaded"}));
+}
+
+TEST_F(IsoBurnTest, aDamagedImageFailsTheReadBackAndIsNotKept)
+{
+    const QByteArray target = bytesOf(cd.cd("DICOM/00000002"));
+    engine.setAfterWriteHook([&](const QString& image) {
+        QFile file(image);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const qsizetype at = file.readAll().indexOf(target);
+        ASSERT_GE(at, 0);
+        file.seek(at + target.size() - 1);
+        file.write(QByteArray(1, static_cast<char>(target.back() ^ 0x5a)));
+    });
+    EXPECT_EQ(burn(), BurnStatus::ReadBackFailed);
+    EXPECT_TRUE(log.contains("Fichier différent sur le disque gravé : DICOM\\00000002"))
+        << log.join("\n").toStdString();
+    EXPECT_FALSE(QFile::exists(iso));
+    EXPECT_FALSE(QFile::exists(iso + ".part"));
+    EXPECT_EQ(engine.diagnostics().value(1),
+        "Dernière erreur : Fichier différent sur le disque gravé : DICOM\\00000002");
+}
+
+TEST_F(IsoBurnTest, anAbortedBurnEndsAsAbortedAndLeavesNoImage)
+{
+    QSignalSpy aborted(&engine, &BurnEngine::aborted);
+    QObject::connect(&engine, &BurnEngine::phaseChanged, [this] { engine.abort(); });
+    EXPECT_EQ(burn(), BurnStatus::Aborted);
+    EXPECT_EQ(aborted.size(), 1);
+    EXPECT_FALSE(QFile::exists(iso));
+    EXPECT_FALSE(QFile::exists(iso + ".part"));
+}
+
+TEST_F(IsoBurnTest, anUnreadableImageIsNotASuccess)
+{
+    QFile garbage(iso);
+    garbage.open(QIODevice::WriteOnly);
+    garbage.write(QByteArray(64 * 2048, 'x'));
+    garbage.close();
+    const ReadBackResult result = CompareIsoFileWithTree(iso, tree);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.problem, "Le disque gravé ne peut pas être relu.");
+}
+
+TEST_F(IsoBurnTest, anImageFileWriterErasesNothing)
+{
+    QString error;
+    EXPECT_FALSE(engine.startErase(imageWriter(), error));
+    EXPECT_EQ(error, "Ce graveur n'efface pas de disque : il écrit un fichier image.");
+}

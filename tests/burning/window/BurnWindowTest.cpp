@@ -1,0 +1,260 @@
+#include "BurnWindow.h"
+#include "CdFixtures.h"
+#include "DialogService.h"
+#include "ScriptedDialogService.h"
+#include "Settings.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <deque>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+// An engine whose answers the test writes and whose ends the test sends.
+class ScriptedBurnEngine : public BurnEngine {
+public:
+    QList<BurnWriter> writerList{{"Graveur A"}, {"Graveur B"}};
+    std::deque<QList<int>> speedAnswers; // then {4, 8} once they run out
+    QStringList calls;
+    BurnJob lastJob;
+    int aborts = 0;
+
+    QList<BurnWriter> writers() override { return writerList; }
+    void eject(int writer) override { calls << QString("eject %1").arg(writer); }
+    QList<int> writeSpeeds(int writer) override
+    {
+        calls << QString("speeds %1").arg(writer);
+        if (speedAnswers.empty())
+            return {4, 8};
+        QList<int> answer = speedAnswers.front();
+        speedAnswers.pop_front();
+        return answer;
+    }
+    void startBurn(const BurnJob& job) override
+    {
+        calls << "burn";
+        lastJob = job;
+    }
+    bool startErase(int writer, QString&) override
+    {
+        calls << QString("erase %1").arg(writer);
+        return true;
+    }
+    void abort() override { ++aborts; }
+    QStringList diagnostics() const override { return {"Moteur de test", "Aucune erreur signalée."}; }
+    void end(int status) { emit burnDone(status); }
+};
+
+void touch(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("x");
+}
+
+template <typename T> T* child(QWidget& window, const char* name)
+{
+    T* widget = window.findChild<T*>(name);
+    EXPECT_TRUE(widget) << name;
+    return widget;
+}
+
+QString enabledButtons(QWidget& window)
+{
+    QStringList names;
+    for (const char* name : {"AvailableDevices", "Browse", "Burn", "EraseBtn", "btnAbort", "Button2"}) {
+        QWidget* widget = window.findChild<QWidget*>(name);
+        if (widget && widget->isEnabled())
+            names << name;
+    }
+    return names.join(' ');
+}
+
+class BurnWindowTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString cd = dir.filePath("ToBurn.tmp");
+    ScriptedBurnEngine engine;
+    ScriptedDialogService dialogs;
+
+    void SetUp() override
+    {
+        SetSettingsFile(dir.filePath("settings.ini"));
+        for (const char* name : {"DICOM/00000001", "Index.htm", "DICOMDIR"})
+            touch(cd + "/" + name);
+    }
+    void TearDown() override { SetSettingsFile({}); }
+
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const MessageRequest& request : dialogs.messages)
+            texts << request.title + ": " + request.text;
+        return texts;
+    }
+
+    // Presses "Graver..." with a disc in the writer.
+    void burn(BurnWindow& window)
+    {
+        dialogs.answerMessage(MsgResult::Ok);
+        child<QPushButton>(window, "Burn")->click();
+        ASSERT_TRUE(engine.calls.contains("burn"));
+    }
+};
+
+const QString insertDisc
+    = "Gravure du CD: Veuillez déposer un CD Vierge dans le lecteur, fermer la trappe du "
+      "lecteur, \npuis cliquer sur OK";
+const QString noDisc = "Vérifiez le CD !: Il ne semble pas y avoir de CD dans le lecteur.";
+
+} // namespace
+
+TEST_F(BurnWindowTest, theDeviceSettingPreselectsItsWriterOrTheFirst)
+{
+    const std::pair<QString, int> cases[] = {{"Graveur B", 1}, {"Graveur inconnu", 0}, {"", 0}};
+    for (const auto& [device, expected] : cases) {
+        SaveSetting("Drive", "Device", device);
+        BurnWindow window(engine, cd);
+        EXPECT_EQ(child<QComboBox>(window, "AvailableDevices")->currentIndex(), expected)
+            << device.toStdString();
+    }
+}
+
+TEST_F(BurnWindowTest, listsRootFilesFirstAndBurnsTheTreeAtTheFastestSpeed)
+{
+    SaveSetting("Drive", "Device", "Graveur B");
+    BurnWindow window(engine, cd);
+    EXPECT_EQ(child<QLineEdit>(window, "edtFileName")->text(), cd + "/");
+    EXPECT_EQ(window.filesToBurn(), QStringList({"DICOMDIR", "Index.htm", "DICOM\\00000001"}));
+    EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
+    child<QComboBox>(window, "AvailableDevices")->setCurrentIndex(0);
+
+    burn(window);
+    EXPECT_EQ(engine.calls, QStringList({"eject 0", "speeds 0", "burn"}));
+    EXPECT_EQ(messageTexts(), QStringList{insertDisc});
+    EXPECT_EQ(engine.lastJob.writer, 0);
+    EXPECT_EQ(engine.lastJob.speed, 8);
+    EXPECT_EQ(engine.lastJob.volumeName, "Dicom");
+    EXPECT_EQ(engine.lastJob.tree.folders, QStringList{"DICOM"});
+    ASSERT_EQ(engine.lastJob.tree.files.size(), 3);
+    EXPECT_EQ(engine.lastJob.tree.files[2].source, cd + "/DICOM/00000001");
+    EXPECT_EQ(GetSetting("Drive", "Device"), "Graveur A");
+    EXPECT_EQ(enabledButtons(window), "AvailableDevices btnAbort");
+
+    // Progress and messages from the engine show at once, the last line in view.
+    emit engine.progressChanged(42);
+    EXPECT_EQ(child<QProgressBar>(window, "ProgressBar")->value(), 42);
+    emit engine.nonBlankDisc();
+    EXPECT_TRUE(window.messageLog().endsWith("Le CD-RW n'est pas vierge !\r\n"));
+}
+
+TEST_F(BurnWindowTest, anEmptyFolderCannotBeBurned)
+{
+    QDir(cd).removeRecursively();
+    QDir().mkpath(cd);
+    BurnWindow window(engine, cd);
+    EXPECT_TRUE(window.filesToBurn().isEmpty());
+    EXPECT_FALSE(child<QPushButton>(window, "Burn")->isEnabled());
+
+    // Another folder chosen with "Parcourir..." is listed at once.
+    touch(dir.filePath("other/LISEZMOI.TXT"));
+    dialogs.answerFile(dir.filePath("other"));
+    child<QPushButton>(window, "Browse")->click();
+    EXPECT_EQ(child<QLineEdit>(window, "edtFileName")->text(), dir.filePath("other/"));
+    EXPECT_EQ(window.filesToBurn(), QStringList{"LISEZMOI.TXT"});
+    EXPECT_TRUE(child<QPushButton>(window, "Burn")->isEnabled());
+}
+
+TEST_F(BurnWindowTest, noDiscRetryThenCancelEndsTheAttemptUntilAnnuler)
+{
+    engine.speedAnswers = {{}, {}};
+    BurnWindow window(engine, cd);
+    for (MsgResult answer : {MsgResult::Ok, MsgResult::Retry, MsgResult::Ok, MsgResult::Cancel})
+        dialogs.answerMessage(answer);
+    child<QPushButton>(window, "Burn")->click();
+
+    EXPECT_EQ(engine.calls, QStringList({"eject 0", "speeds 0", "eject 0", "speeds 0"}));
+    EXPECT_EQ(messageTexts(), QStringList({insertDisc, noDisc, insertDisc, noDisc}));
+    EXPECT_EQ(dialogs.messages[1].buttons, MsgButtons::RetryCancel);
+    EXPECT_EQ(enabledButtons(window), "AvailableDevices btnAbort");
+    child<QPushButton>(window, "btnAbort")->click();
+    EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
+    EXPECT_EQ(engine.aborts, 1);
+}
+
+TEST_F(BurnWindowTest, aFailedBurnIsLoggedAsksNothingAndKeepsTheCdWhenClosed)
+{
+    BurnWindow window(engine, cd);
+    window.show();
+    burn(window);
+    emit engine.progressChanged(60);
+    engine.end(7);
+
+    EXPECT_TRUE(window.messageLog().endsWith("\r\nMoteur de test\r\nAucune erreur signalée.\r\n"
+                                             "ECHEC de la Gravure ! (7)\r\n"));
+    EXPECT_EQ(messageTexts(), QStringList{insertDisc});
+    EXPECT_FALSE(window.burnSucceeded());
+    EXPECT_EQ(child<QProgressBar>(window, "ProgressBar")->value(), 0);
+    EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
+
+    dialogs.answerMessage(MsgResult::No);
+    child<QPushButton>(window, "Button2")->click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(dialogs.messages.back().text,
+        "Votre gravure n'a pa été effectuée : êtes vous sur de vouloir quitter ?");
+    EXPECT_EQ(dialogs.messages.back().title, "Gravure non terminée...");
+    dialogs.answerMessage(MsgResult::Yes);
+    child<QPushButton>(window, "Button2")->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(QFile::exists(cd + "/DICOMDIR"));
+    EXPECT_GE(engine.aborts, 1);
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(BurnWindowTest, aSuccessAsksForAnotherCopyThenClosingEmptiesTheCdFolder)
+{
+    BurnWindow window(engine, cd);
+    window.show();
+    burn(window);
+    dialogs.answerMessage(MsgResult::Yes); // another copy
+    engine.end(0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.burnSucceeded());
+    EXPECT_TRUE(window.messageLog().endsWith("Gravure terminée avec succès !\r\n"));
+    EXPECT_EQ(messageTexts().back(),
+        "Gravure...: Gravure effectuée avec succès.\n\nVoulez-vous graver un autre CD ?");
+    EXPECT_EQ(dialogs.messages.back().defaultButton, MsgResult::No);
+
+    burn(window);
+    dialogs.answerMessage(MsgResult::No);
+    engine.end(0);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(QDir(cd).exists());
+    EXPECT_TRUE(QDir(cd).isEmpty());
+    EXPECT_GE(engine.aborts, 1);
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(BurnWindowTest, imagesMissingFromTheCdAreLoggedAndAskedAbout)
+{
+    BurnWindow window(
+        engine, cd, {"Image non gravée, son fichier DICOM n'a pas pu être créé : /pacs/a.v2 (illisible)"});
+    EXPECT_TRUE(window.messageLog().contains("Image non gravée, son fichier DICOM n'a pas pu être créé"));
+    dialogs.answerMessage(MsgResult::No);
+    child<QPushButton>(window, "Burn")->click();
+    EXPECT_TRUE(engine.calls.isEmpty());
+    EXPECT_EQ(dialogs.messages.back().text,
+        "Il manque des images sur ce CD (voir les messages de contrôle).\n\nVoulez-vous graver ce CD quand "
+        "même ?");
+    EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
+}
