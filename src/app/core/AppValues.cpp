@@ -57,6 +57,7 @@ AppValues ReadAppValues(const QString& defaultPrinterName)
     v.CR_Printer = GetSetting(print, QStringLiteral("CR_Printer"), defaultPrinterName);
     v.FujiCheminNetpix = GetSetting(workList, QStringLiteral("FujiCheminNetpix"));
     v.FujiPraticien = GetSetting(workList, QStringLiteral("FujiPraticien"), QStringLiteral("VD"));
+    v.DicomWorklistFolder = GetSetting(workList, QStringLiteral("DicomWorklistFolder"));
 
     v.Inverse = GetYesNoSetting(print, QStringLiteral("Inverse"), QStringLiteral("0"));
     v.IsEtiquette = GetYesNoSetting(print, QStringLiteral("IsEtiquette"), QStringLiteral("0"));
