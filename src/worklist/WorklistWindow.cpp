@@ -40,6 +40,7 @@ brixel::Button* pushButton(const QString& name, const QString& caption, QWidget*
 {
     auto* button = new brixel::Button(parent, name);
     button->initProperties();
+    button->setBtnSunkenEffects(brixel::bseNo); // a push button, not a toggle
     button->setCaption(caption);
     button->setCapColor(Qt::white);
     button->setCapColorOver(Qt::yellow);
