@@ -305,3 +305,30 @@ TEST(WorklistNotices, SentNoticeClosesItselfAndLoadingNoticeWaits)
     QTest::qWait(50);
     EXPECT_TRUE(loading.isVisible());
 }
+
+// The console has the patient but the DICOM worklist folder cannot be made:
+// said as such, and the sending still ends with its confirmation.
+TEST_F(WorklistWindowTest, DicomWorklistFailureIsSaidAfterTheConsoleGotThePatient)
+{
+    pointAt(QStringLiteral("VexaConcept"));
+    QFile blocker(netpix.filePath(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    appValues().DicomWorklistFolder = blocker.fileName() + QStringLiteral("/VEXAWL");
+    ScriptedDialogService dialogs;
+    WorklistWindow window(identities);
+    window.setSentNoticeDelay(30);
+    window.show();
+    window.familyNameBox->setText(QStringLiteral("PETIT"));
+    window.firstNameBox->setText(QStringLiteral("LUC"));
+    window.birthDateBox->setText(QStringLiteral("01/02/1965"));
+    clickSend(window);
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(appValues().DicomWorklistFolder))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(noticeSeen, QStringLiteral("Envoi vers la Worklist effectué"));
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_TRUE(QFile::exists(netpix.filePath(QStringLiteral("FUJI0001.txt"))));
+}
