@@ -1,5 +1,6 @@
 #include "WorklistSending.h"
 
+#include "Dates.h"
 #include "PacsConnection.h"
 #include "WorklistItemWriter.h"
 #include "WorklistNumbers.h"
@@ -38,7 +39,7 @@ QString notWritten(const QString& netpixFolder, const QString& reason)
     return QStringLiteral("Le fichier de la WorkList n'a pas pu être écrit dans le dossier « %1 » (%2).\n"
                           "Le patient n'a pas été envoyé vers la WorkList NetPix : vérifiez que ce dossier "
                           "est accessible, puis renvoyez-le.")
-        .arg(NetpixFolderForDisplay(netpixFolder), reason);
+        .arg(QDir::toNativeSeparators(netpixFolder), reason);
 }
 
 WorklistItem itemOf(const WorklistEntry& e, const QString& folder)
@@ -46,8 +47,7 @@ WorklistItem itemOf(const WorklistEntry& e, const QString& folder)
     WorklistItem item;
     item.patientName = WorklistPatientName(e.familyName, e.firstName);
     item.patientId = e.patientNumber;
-    const QDate birth = QDate::fromString(e.birthDate, QStringLiteral("dd/MM/yyyy"));
-    item.patientBirthDate = birth.isValid() ? birth.toString(QStringLiteral("yyyyMMdd")) : QString();
+    item.patientBirthDate = ToYyyymmdd(DateFromDdMmYyyy(e.birthDate));
     item.patientSex = e.sex;
     item.accessionNumber = e.accessionNumber;
     item.referringPhysician = e.requestingPractitioner;
@@ -65,11 +65,6 @@ WorklistItem itemOf(const WorklistEntry& e, const QString& folder)
 }
 
 } // namespace
-
-QString NetpixFolderForDisplay(const QString& netpixFolder)
-{
-    return QDir::toNativeSeparators(netpixFolder);
-}
 
 SendOutcome SendToWorklist(WorklistEntry& entry, const WorklistTargets& targets)
 {

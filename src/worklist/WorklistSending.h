@@ -28,7 +28,4 @@ struct SendOutcome {
 // console's file replaces an older one of the same name.
 SendOutcome SendToWorklist(WorklistEntry& entry, const WorklistTargets& targets);
 
-// The folder part of the console's file prefix, for messages.
-QString NetpixFolderForDisplay(const QString& netpixFolder);
-
 } // namespace vexa
