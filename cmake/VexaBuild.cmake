@@ -1,5 +1,5 @@
 # vexa_add_test(<name> LABEL <subsystem> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>]
-#               [FIXTURES <fixtures...>] [PRINTING])
+#               [FIXTURES <fixtures...>] [PRINTING] [ONE_AT_A_TIME])
 #
 # Builds one GoogleTest executable (with the shared main that creates a
 # QApplication on the offscreen platform) and registers each of its cases with
@@ -7,11 +7,12 @@
 # PRINTING runs the tests against the private CUPS scheduler: its queue
 # "VexaPDF" is then an installed printer, and VEXA_PDF_OUT names the folder
 # where the printed PDFs appear.
+# ONE_AT_A_TIME runs the cases one after the other (they share files).
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(vexa_add_test name)
-  cmake_parse_arguments(T "PRINTING" "LABEL" "SOURCES;LIBS;ENV;FIXTURES" ${ARGN})
+  cmake_parse_arguments(T "PRINTING;ONE_AT_A_TIME" "LABEL" "SOURCES;LIBS;ENV;FIXTURES" ${ARGN})
   if(NOT T_LABEL)
     message(FATAL_ERROR "vexa_add_test(${name}): LABEL is required")
   endif()
@@ -38,6 +39,11 @@ function(vexa_add_test name)
   # run them one at a time so that no test picks up another's document.
   if(T_PRINTING)
     list(APPEND props RESOURCE_LOCK cups_pdf_spool)
+  endif()
+  # Tests whose cases share files under their XDG folders (a list of
+  # practitioners, the settings) run their cases one after the other.
+  if(T_ONE_AT_A_TIME)
+    list(APPEND props RESOURCE_LOCK ${name}_files)
   endif()
   list(LENGTH T_FIXTURES fixture_count)
   if(fixture_count EQUAL 1)

@@ -49,6 +49,7 @@ void ReadSharedSettings(SharedSettings& v, const QString& defaultPrinterName)
     v.CR_Printer = GetSetting(Keys::CR_Printer, defaultPrinterName);
     v.FujiCheminNetpix = GetSetting(Keys::FujiCheminNetpix);
     v.FujiPraticien = GetSetting(Keys::FujiPraticien);
+    v.DicomWorklistFolder = GetSetting(Keys::DicomWorklistFolder);
     v.Inverse = GetYesNoSetting(Keys::Inverse);
     v.IsEtiquette = GetYesNoSetting(Keys::IsEtiquette);
     v.LetOnTop = GetYesNoSetting(Keys::LetOnTop);

@@ -18,6 +18,7 @@ struct SharedSettings {
     QString CR_Printer;
     QString FujiCheminNetpix;
     QString FujiPraticien = QStringLiteral("VD");
+    QString DicomWorklistFolder; // DICOM worklist items (one AE title's folder); "" writes none
 
     bool Inverse = false;
     bool IsEtiquette = false;

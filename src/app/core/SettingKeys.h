@@ -42,6 +42,8 @@ inline const SettingKey NbEtiquette{
 inline const SettingKey FujiCheminNetpix{QStringLiteral("WorkList"), QStringLiteral("FujiCheminNetpix"), {}};
 inline const SettingKey FujiPraticien{
     QStringLiteral("WorkList"), QStringLiteral("FujiPraticien"), QStringLiteral("VD")};
+inline const SettingKey DicomWorklistFolder{
+    QStringLiteral("WorkList"), QStringLiteral("DicomWorklistFolder"), {}};
 inline const SettingKey LetOnTop{QStringLiteral("Windows"), QStringLiteral("LetOnTop"), QStringLiteral("1")};
 inline const SettingKey Position{QStringLiteral("Windows"), QStringLiteral("Position"), QStringLiteral("0")};
 inline const SettingKey PositionLeft{QStringLiteral("Windows"), QStringLiteral("PositionLeft"), {}};

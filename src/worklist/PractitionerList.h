@@ -1,0 +1,24 @@
+#pragma once
+// The practitioners the worklist window offers: the file "Praticien.txt" in
+// the per-user data folder, one name per line (Windows-1252), and the one
+// chosen when the window last closed, kept while the program runs.
+#include <QString>
+#include <QStringList>
+
+namespace vexa {
+
+// <per-user data folder>/Praticien.txt
+QString PractitionerListFile();
+
+// The names of the file in order; blank lines are skipped. A missing or
+// unreadable file gives an empty list.
+QStringList ReadPractitioners(const QString& path);
+// Writes the names, one per line, through a temporary file renamed into
+// place; the folder is created when missing. False on failure.
+bool WritePractitioners(const QString& path, const QStringList& names);
+
+// The practitioner chosen at the last closing of the worklist window ("" before).
+QString LastPractitioner();
+void SetLastPractitioner(const QString& name);
+
+} // namespace vexa

@@ -1,0 +1,69 @@
+#pragma once
+// What the worklist window sends to the NetPix console: the patient and the
+// procedure, the checks made before sending, the one-line file the console
+// reads and its name.
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+namespace vexa {
+
+class RecordSet;
+
+// The patient-number box while the patient has no number yet.
+inline const QString NoPatientNumber = QStringLiteral("0000000000");
+
+// The patient part of the window, as it opens.
+struct PatientFields {
+    QString familyName;
+    QString firstName;
+    QString sex = QStringLiteral("O");
+    QString patientNumber = NoPatientNumber;
+    QString birthDate; // DD/MM/YYYY
+};
+
+// The fields for the current patient of `identities` (PatientNam, PatientSex,
+// PatientID, PatientBir); the defaults when it has none. The name splits at
+// "^" into family name and first name; a name without "^" gives the family
+// name only, and the other fields keep their defaults.
+PatientFields PatientFieldsFromIdentity(const RecordSet& identities);
+
+enum class EntryCheck {
+    Ready,
+    MissingField, // family name, first name or birth date empty: nothing is sent
+    BadBirthDate // not a DD/MM/YYYY date of exactly ten characters
+};
+
+EntryCheck CheckEntry(const QString& familyName, const QString& firstName, const QString& birthDate);
+
+struct WorklistEntry {
+    QString familyName;
+    QString firstName;
+    QString sex;
+    QString patientNumber;
+    QString birthDate; // DD/MM/YYYY
+    QString performingPractitioner;
+    QString requestingPractitioner;
+    QString accessionNumber;
+    QDateTime sentAt;
+};
+
+// The patient's name as the worklist carries it: family name, "^", first
+// name, cut to its first 64 characters.
+QString WorklistPatientName(const QString& familyName, const QString& firstName);
+
+// The console's line: ten comma-separated fields, a final comma and CR LF:
+// name, sex, patient number, birth date, performing and requesting
+// practitioners, time (HH:MM), date (DD/MM/YYYY), accession number, "CR".
+// A comma or line break inside a field would shift the fields the console
+// reads, so each becomes a blank.
+QString WorklistLine(const WorklistEntry& entry);
+// The line in the console's code page, Windows-1252 (a character it cannot
+// hold becomes "?").
+QByteArray WorklistLineBytes(const WorklistEntry& entry);
+
+// <netpixFolder>FUJI<last four characters of the accession number>.txt; the
+// folder is used as stored, a prefix ending with its separator.
+QString WorklistFilePath(const QString& netpixFolder, const QString& accessionNumber);
+
+} // namespace vexa

@@ -1,0 +1,67 @@
+#pragma once
+// The worklist entry: the user checks or types the patient's identity, picks
+// the performing practitioner and sends the patient to the NetPix console
+// (and to the DICOM worklist when one is set). Opened modally by the main
+// window with its patient record set pointed at the selected patient, or at
+// none for a blank entry.
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace brixel {
+class Button;
+}
+
+namespace vexa {
+
+class RecordSet;
+
+class WorklistWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit WorklistWindow(const RecordSet& identities, QWidget* parent = nullptr);
+
+    // The wait before the sending confirmation closes itself (tests shorten it).
+    void setSentNoticeDelay(int ms) { sentNoticeDelay_ = ms; }
+
+    QLabel* titleLabel;
+    QLabel* familyNameLabel;
+    QLineEdit* familyNameBox;
+    QLabel* firstNameLabel;
+    QLineEdit* firstNameBox;
+    QLabel* sexLabel;
+    QComboBox* sexBox;
+    QLabel* patientNumberLabel;
+    QLineEdit* patientNumberBox;
+    QLabel* birthDateLabel;
+    QLineEdit* birthDateBox;
+    QLabel* practitionerLabel;
+    QComboBox* practitionerBox;
+    QToolButton* addPractitionerButton;
+    QLabel* requestingPractitionerLabel;
+    QLineEdit* requestingPractitionerBox;
+    brixel::Button* sendButton;
+    brixel::Button* quitButton;
+
+public slots:
+    void Send();
+    void AddPractitioner();
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildControls();
+    void FillPatient(const RecordSet& identities);
+    void LoadPractitioners();
+    void SaveAndForgetPractitioners();
+
+    QString practitionerFile_;
+    int sentNoticeDelay_;
+};
+
+} // namespace vexa
