@@ -83,8 +83,8 @@ QString ExecuteTogether(const QString& conquestPath, const QStringList& statemen
     QSqlDatabase db = PacsConnection(conquestPath, &error);
     if (!db.isOpen())
         return error.isEmpty() ? QStringLiteral("base de données fermée") : error;
-    if (!BeginWrite(db))
-        return db.lastError().text();
+    if (!BeginWrite(db, &error))
+        return error;
     for (const QString& jet : statements) {
         const QSqlError failure = ExecJet(db, jet);
         if (failure.isValid()) {
@@ -92,10 +92,9 @@ QString ExecuteTogether(const QString& conquestPath, const QStringList& statemen
             return failure.text();
         }
     }
-    if (!CommitWrite(db)) {
-        error = db.lastError().text();
+    if (!CommitWrite(db, &error)) {
         RollbackWrite(db);
-        return error.isEmpty() ? QStringLiteral("échec de la validation") : error;
+        return error;
     }
     return {};
 }

@@ -22,13 +22,6 @@
 using namespace vexa;
 using namespace vexa::test;
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
 const QString Exam = QStringLiteral("1.2.3.100");
