@@ -58,9 +58,11 @@ bool ExamActions::deleteSelectedImage(ThumbnailSink& thumbnails)
     if (images.currentRow() < 0)
         return false;
     const AppValues& values = appValues();
+    // A row naming no file has none to delete (its path would be the store's root).
+    const QString objectFile = images.fieldText(QStringLiteral("ObjectFile"));
     const QString imagePath
-        = StoredImagePath(values.ConquestImagePath, images.fieldText(QStringLiteral("ObjectFile")));
-    DeleteImageShared().DeleteImagePicture = previewPicturePath(imagePath);
+        = objectFile.trimmed().isEmpty() ? QString() : StoredImagePath(values.ConquestImagePath, objectFile);
+    DeleteImageShared().DeleteImagePicture = imagePath.isEmpty() ? QString() : previewPicturePath(imagePath);
     {
         DeleteImageDialog dialog(parent);
         runWindow(dialog);
@@ -74,7 +76,8 @@ bool ExamActions::deleteSelectedImage(ThumbnailSink& thumbnails)
             DeleteImageTitle);
         return false;
     }
-    ReportUndeleted(RemoveExistingFiles(FilesOfImage(imagePath)), DeleteImageTitle);
+    if (!imagePath.isEmpty())
+        ReportUndeleted(RemoveExistingFiles(FilesOfImage(imagePath)), DeleteImageTitle);
     images.requery();
     LoadMainThumbnails(
         sets, values.ConquestPath, values.ConquestImagePath, thumbnails, CurrentExam().SelectedSeriesUID, 0);

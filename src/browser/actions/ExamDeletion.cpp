@@ -50,17 +50,23 @@ bool ReadSeriesContent(RecordSet& images, const QString& conquestPath, const QSt
         if (when.isValid() && (!content.newestImage.isValid() || when > content.newestImage))
             content.newestImage = when;
     };
+    bool reportListed = false;
     for (images.moveFirst(); !images.eof(); images.moveNext()) {
-        const QString imagePath = StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
-        if (content.imageCount == 0)
-            content.files << ExamReportPath(imagePath, seriesUid);
-        content.files << FilesOfImage(imagePath);
         ++content.imageCount;
         // Conquest stamps each row with the time it stored it; the file's own
         // time covers a row written without one.
         const qint64 accessTime = images.field(QStringLiteral("AccessTime")).toLongLong();
         if (accessTime > 0)
             noteArrival(QDateTime::fromSecsSinceEpoch(accessTime));
+        // A row naming no file has none to delete (its path would be the store's root).
+        const QString objectFile = images.fieldText(QStringLiteral("ObjectFile"));
+        if (objectFile.trimmed().isEmpty())
+            continue;
+        const QString imagePath = StoredImagePath(imageRoot, objectFile);
+        if (!reportListed)
+            content.files << ExamReportPath(imagePath, seriesUid);
+        reportListed = true;
+        content.files << FilesOfImage(imagePath);
         const QFileInfo file(imagePath);
         if (file.exists())
             noteArrival(file.lastModified());

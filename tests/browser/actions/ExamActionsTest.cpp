@@ -167,6 +167,10 @@ TEST_P(ExamActionsTest, AnsweringNonKeepsTheImage)
 
 TEST_P(ExamActionsTest, DeletingTheExamRemovesItsRowsReportAndFilesButKeepsPatientAndStudy)
 {
+    // A row naming no file: nothing to delete for it, and the store's root stays.
+    pacs().exec(QStringLiteral(
+        "INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ObjectFile) VALUES ('%1.e', '%1', '')")
+                    .arg(Exam));
     dialogs.answerMessage(MsgResult::Yes);
     EXPECT_TRUE(actions.deleteExam());
 
@@ -191,6 +195,7 @@ TEST_P(ExamActionsTest, DeletingTheExamRemovesItsRowsReportAndFilesButKeepsPatie
     EXPECT_FALSE(CurrentExam().ExamOpen);
     EXPECT_EQ(CurrentExam().SelectedSeriesUID, QString());
     EXPECT_EQ(sets.examImages.count(), 0);
+    EXPECT_TRUE(QFileInfo(root.path()).isDir());
 }
 
 TEST_P(ExamActionsTest, AnExamWithoutImagesLosesItsSeriesRow)
