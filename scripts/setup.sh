@@ -15,6 +15,7 @@ packages=(
   python3-pydicom libgtest-dev libgmock-dev
   libreoffice-writer-nogui
   locales
+  xdg-utils
 )
 
 missing=()

@@ -82,6 +82,11 @@ QString DeleteSeries(const QString& seriesUid)
     return QStringLiteral("DELETE * FROM DICOMSeries WHERE SeriesInst = %1;").arg(JetQuote(seriesUid));
 }
 
+QString DeleteImage(const QString& sopInstance)
+{
+    return QStringLiteral("DELETE * FROM DICOMImages WHERE SOPInstanc = %1;").arg(JetQuote(sopInstance));
+}
+
 QString MarkAllSeriesBurned()
 {
     return QStringLiteral("UPDATE DICOMseries SET Burned = -1");

@@ -22,6 +22,7 @@ QString SeriesByPatientName(const QString& namePattern); // caller appends "*"
 QString ImagesOfDay(const QDate& day);
 QString DeleteImagesOfSeries(const QString& seriesUid);
 QString DeleteSeries(const QString& seriesUid);
+QString DeleteImage(const QString& sopInstance); // by the image's key
 QString MarkAllSeriesBurned();
 QString Compteurs();
 QString WorkListCompteurs();

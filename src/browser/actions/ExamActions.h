@@ -1,0 +1,46 @@
+#pragma once
+// The main window's deleting actions on the opened exam, apart from the main
+// window itself: deleting the selected image and deleting the whole exam.
+// The main window keeps what is its own: the page shown afterwards.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace vexa {
+
+struct MainRecordSets;
+class ThumbnailSink;
+
+class ExamActions {
+public:
+    explicit ExamActions(MainRecordSets& sets, QWidget* parent = nullptr);
+
+    // Asks with the selected image's picture; on "Oui" deletes its row, then
+    // its file, measurements and pictures, requeries the exam's images and
+    // fills `thumbnails` again from the first image. True when it was deleted.
+    bool deleteSelectedImage(ThumbnailSink& thumbnails);
+    // Asks the warning question; on Yes deletes the exam's rows (images and
+    // series, in one transaction), then its report and every image's files.
+    // Refused while Conquest is still receiving the series. True when the
+    // exam is gone: no exam is open any more and page 1 is to be shown.
+    bool deleteExam();
+
+    static const QString DeleteExamQuestion;
+    static const QString StillReceivingText;
+    // The message listing files that could not be removed.
+    static QString UndeletedFilesText(const QStringList& paths);
+
+    // Replaceable for tests: how a window runs modally, the current time.
+    std::function<int(QDialog&)> runWindow;
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
+private:
+    MainRecordSets& sets;
+    QWidget* parent;
+};
+
+} // namespace vexa
