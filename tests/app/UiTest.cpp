@@ -1,13 +1,16 @@
 #include "CurrentPrinter.h"
 #include "Printers.h"
 #include "QtDialogService.h"
+#include "QtFrench.h"
 #include "WaitWindow.h"
 #include "WindowOrder.h"
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <functional>
@@ -100,4 +103,13 @@ TEST(QtDialogService, AnswersComeFromTheRealDialogs)
 
     whenModalShows([](QWidget* box) { qobject_cast<QDialog*>(box)->reject(); });
     EXPECT_EQ(service.input({"Nom ?", "Nom Invalide...", "x"}), std::nullopt);
+}
+
+TEST(QtFrench, StandardButtonsSpeakFrench)
+{
+    ASSERT_TRUE(InstallQtFrench(*QCoreApplication::instance())) << "qt6-translations-l10n missing";
+    QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel);
+    EXPECT_EQ(box.button(QDialogButtonBox::Yes)->text().remove(u'&'), "Oui");
+    EXPECT_EQ(box.button(QDialogButtonBox::No)->text().remove(u'&'), "Non");
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), "Annuler");
 }

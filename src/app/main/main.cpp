@@ -4,6 +4,7 @@
 #include "OptionsDialog.h"
 #include "Printers.h"
 #include "QtDialogService.h"
+#include "QtFrench.h"
 #include "SeriesExport.h"
 #include "Settings.h"
 #include "SingleInstance.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VexaDICOM"));
+    vexa::InstallQtFrench(app);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("VexaDICOM"));
     parser.addHelpOption();
