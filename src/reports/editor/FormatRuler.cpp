@@ -45,7 +45,7 @@ QSize FormatRuler::sizeHint() const
 
 double FormatRuler::TextLeft() const
 {
-    const QPoint viewport = editor_->viewport()->mapTo(this, QPoint(0, 0));
+    const QPoint viewport = mapFromGlobal(editor_->viewport()->mapToGlobal(QPoint(0, 0)));
     return viewport.x() + editor_->document()->documentMargin() - editor_->horizontalScrollBar()->value();
 }
 
