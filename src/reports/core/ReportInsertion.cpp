@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
+#include <memory>
 
 namespace vexa {
 
@@ -54,10 +55,36 @@ bool Fail(QString* error, const QString& message)
 
 void InsertDocument(QTextCursor& cursor, const QTextDocument& source)
 {
-    if (QTextDocument* target = cursor.document())
+    QTextDocument* target = cursor.document();
+    if (target)
         CopyPictureResources(source, *target);
-    // Tables are copied by the fragment of the whole document.
-    cursor.insertFragment(QTextDocumentFragment(&source));
+    // Text that shows in the source's default font keeps that font in a
+    // document whose default differs.
+    const QFont font = source.defaultFont();
+    if (!target || target->defaultFont() == font) {
+        cursor.insertFragment(QTextDocumentFragment(&source));
+        return;
+    }
+    std::unique_ptr<QTextDocument> copy(source.clone());
+    for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            QTextCharFormat missing;
+            if (!format.hasProperty(QTextFormat::FontFamilies)
+                && !format.hasProperty(QTextFormat::FontFamily))
+                missing.setFontFamilies({font.family()});
+            if (!format.hasProperty(QTextFormat::FontPointSize) && font.pointSizeF() > 0)
+                missing.setFontPointSize(font.pointSizeF());
+            if (missing.properties().isEmpty())
+                continue;
+            QTextCursor run(copy.get());
+            run.setPosition(fragment.position());
+            run.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            run.mergeCharFormat(missing);
+        }
+    }
+    cursor.insertFragment(QTextDocumentFragment(copy.get()));
 }
 
 bool InsertFile(QTextCursor& cursor, const QString& path, QString* error, RtfPageLayout* page)

@@ -54,6 +54,15 @@ bool FileExists(const QString& path)
     return info.exists() && info.isFile();
 }
 
+// What a new document, and text without a font of its own, shows in: the
+// font the RTF reader gives such text.
+QFont DocumentFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(12);
+    return font;
+}
+
 // A document read from a file becomes the editor's without its loading as
 // undo steps.
 void ForgetUndoSteps(QTextDocument* document)
@@ -285,7 +294,11 @@ void ReportEditor::UpdateFormatBar()
     const QFont font = format.font();
     const QSignalBlocker fontBlock(fontBox_);
     const QSignalBlocker sizeBlock(sizeBox_);
-    fontBox_->setCurrentFont(font);
+    // Finding a family in the font box's list is slow: only when it changes.
+    if (font.family() != shownFamily_) {
+        shownFamily_ = font.family();
+        fontBox_->setCurrentFont(font);
+    }
     sizeBox_->setEditText(QString::number(font.pointSizeF() > 0 ? font.pointSizeF() : 12));
     boldAction_->setChecked(font.bold());
     italicAction_->setChecked(font.italic());
@@ -321,6 +334,7 @@ void ReportEditor::LoadLetterhead()
 {
     hasHeader_ = true;
     auto* header = new QTextDocument(headerEdit);
+    header->setDefaultFont(DocumentFont());
     header->setPlainText(HeaderBlanks);
     const QString letterhead = LetterheadPath();
     RtfDocument read;
@@ -331,14 +345,13 @@ void ReportEditor::LoadLetterhead()
     }
     ForgetUndoSteps(header);
     headerEdit->setDocument(header);
-    const int height = static_cast<int>(header->size().height()) + 2 * headerEdit->frameWidth() + 4;
-    headerEdit->setFixedHeight(std::clamp(height, 24, 260));
 }
 
 void ReportEditor::LoadDocument()
 {
     const QString path = reportSession().reportPath;
     auto* body = new QTextDocument(bodyEdit);
+    body->setDefaultFont(DocumentFont());
     if (FileExists(path)) {
         RtfDocument read;
         QString error;
@@ -371,6 +384,11 @@ void ReportEditor::SetPageWidth()
     bodyEdit->setLineWrapColumnOrWidth(width);
     headerEdit->setLineWrapMode(QTextEdit::FixedPixelWidth);
     headerEdit->setLineWrapColumnOrWidth(width);
+    // The header area is as tall as the letterhead laid out at the page's width.
+    QTextDocument* header = headerEdit->document();
+    header->setTextWidth(width);
+    const int height = static_cast<int>(header->size().height()) + 2 * headerEdit->frameWidth() + 2;
+    headerEdit->setFixedHeight(std::clamp(height, 24, 320));
     ruler->update();
 }
 

@@ -104,6 +104,7 @@ private:
     QAction* italicAction_ = nullptr;
     QAction* underlineAction_ = nullptr;
     QList<QAction*> alignActions_;
+    QString shownFamily_;
 };
 
 } // namespace vexa
