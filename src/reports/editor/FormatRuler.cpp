@@ -188,16 +188,14 @@ void FormatRuler::AddTab(double x)
     update();
 }
 
-void FormatRuler::dragMarker(double fromX, double toX, double toY)
+void FormatRuler::dragMarker(QPointF from, QPointF to)
 {
-    const Grab grab = MarkerAt(fromX, height() - 2);
-    const Grab top = MarkerAt(fromX, 2);
-    const Grab chosen = top.marker == Marker::FirstLine ? top : grab;
-    if (chosen.marker == Marker::None) {
-        AddTab(fromX);
+    const Grab grab = MarkerAt(from.x(), from.y());
+    if (grab.marker == Marker::None) {
+        AddTab(from.x());
         return;
     }
-    MoveMarker(chosen, toX, toY > height() + 10);
+    MoveMarker(grab, to.x(), grab.marker == Marker::Tab && (to.y() < -10 || to.y() > height() + 10));
 }
 
 void FormatRuler::mousePressEvent(QMouseEvent* event)

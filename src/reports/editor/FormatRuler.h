@@ -22,8 +22,11 @@ public:
     double rightIndent() const;
     QList<double> tabStops() const;
 
-    // What a press at `x` (widget pixels) grabs, then moving it to `to`.
-    void dragMarker(double fromX, double toX, double toY = 0);
+    // A press at `from` and a release at `to` (widget pixels), as the mouse
+    // does: the first-line marker is in the top half, the left and right
+    // indents and the tab stops in the bottom half; a press elsewhere on the
+    // scale adds a tab stop; a tab stop released far off the ruler goes.
+    void dragMarker(QPointF from, QPointF to);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
