@@ -9,6 +9,8 @@
 #include "TemplatePicker.h"
 #include "WindowOrder.h"
 
+#include <QWidget>
+
 namespace vexa {
 
 ReportActions::ReportActions(QWidget* mainWindow)
@@ -93,7 +95,8 @@ void ReportActions::RunEditor()
 {
     InstallStarterFiles();
     {
-        ReportEditor editor(mainWindow_, editorArea ? editorArea() : QRect());
+        const QRect area = editorArea ? editorArea() : mainWindow_ ? mainWindow_->geometry() : QRect();
+        ReportEditor editor(mainWindow_, area);
         if (runWindow)
             runWindow(editor);
         else

@@ -48,9 +48,10 @@ public:
     // the row whose PatientID is exactly `patientId` current when there is one.
     static bool FindPatient(RecordSet& patients, const QString& patientId);
 
-    // Replaceable for tests: how a window runs modally; where the editor
-    // goes (by default the main window's area below its tab strip, given
-    // by the main window through editorArea).
+    // How a window runs modally (replaceable for tests); where the editor
+    // goes: the main window sets editorArea to its area below the tab strip
+    // (left 0, top the strip's height, its width, its height less the
+    // strip's); without it the editor takes the main window's geometry.
     std::function<int(QDialog&)> runWindow;
     std::function<QRect()> editorArea;
     // Called after the editor closed: the main window back to the normal order.

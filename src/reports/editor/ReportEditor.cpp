@@ -463,12 +463,15 @@ void ReportEditor::insertText()
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral("Insérer un Texte");
-    request.startPath = TemplateFolder();
+    // The folder is always the templates'; the last chosen file's name is offered again.
+    static QString lastChosenName;
+    request.startPath = TemplateFolder() + lastChosenName;
     request.filters = {
         QStringLiteral("Format RTF (*.rtf)"), QStringLiteral("Texte (*.txt)"), QStringLiteral("Tous (*.*)")};
     const QString path = dialogs().file(request);
     if (path.isEmpty())
         return;
+    lastChosenName = QFileInfo(path).fileName();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QTextCursor cursor = bodyEdit->textCursor();
     QString error;

@@ -73,6 +73,7 @@ TEST_F(ReportFormatTest, InsertTextAsksForAFileAndFillsItsFields)
         {"x", "a.pdf", false, "", "n'est pas pris en charge"},
         {"", "", false, "", ""},
     };
+    QString offered = TemplateFolder(); // then the last chosen file's name in it
     for (const auto& c : cases) {
         editor->bodyEdit->clear();
         reportSession().templateMode = c.templateMode;
@@ -81,7 +82,9 @@ TEST_F(ReportFormatTest, InsertTextAsksForAFileAndFillsItsFields)
         editor->insertText();
         ASSERT_EQ(script.files.size(), 1u);
         EXPECT_EQ(script.files[0].title, QStringLiteral("Insérer un Texte"));
-        EXPECT_EQ(script.files[0].startPath, TemplateFolder());
+        EXPECT_EQ(script.files[0].startPath, offered);
+        if (*c.name)
+            offered = TemplateFolder() + QString::fromLatin1(c.name);
         EXPECT_EQ(script.files[0].filters.value(0), QStringLiteral("Format RTF (*.rtf)"));
         EXPECT_EQ(editor->bodyEdit->toPlainText().trimmed(), QString::fromUtf8(c.text)) << c.name;
         EXPECT_EQ(script.messages.size(), *c.message ? 1u : 0u) << c.name;
