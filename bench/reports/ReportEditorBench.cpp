@@ -130,7 +130,8 @@ int main(int argc, char** argv)
             timer.start();
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
             QApplication::sendEvent(editor.bodyEdit, &press);
-            editor.bodyEdit->viewport()->repaint();
+            // The changed lines are drawn as the event loop does it.
+            QApplication::processEvents();
             typing.push_back(timer.nsecsElapsed() / 1e6);
         }
     }
@@ -156,7 +157,7 @@ int main(int argc, char** argv)
             timer.start();
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
             QApplication::sendEvent(&bare, &press);
-            bare.viewport()->repaint();
+            QApplication::processEvents();
             bareTyping.push_back(timer.nsecsElapsed() / 1e6);
         }
     }
