@@ -259,17 +259,19 @@ TEST_F(ReportEditorTest, InsertedTemplateIsFilledAndAMissingOneIsTold)
 
 TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
 {
+    enum Closing { QuitButton, SaveMenu, EscapeKey };
     const struct {
         const char* what;
         bool change;
-        bool viaSaveMenu;
+        Closing how;
         std::optional<MsgResult> answer; // the question's answer; none when no question is expected
         bool saved;
     } cases[] = {
-        {"unchanged", false, false, std::nullopt, false},
-        {"Enregistrer", true, true, std::nullopt, true},
-        {"changed, Yes", true, false, MsgResult::Yes, true},
-        {"changed, No", true, false, MsgResult::No, false},
+        {"unchanged", false, QuitButton, std::nullopt, false},
+        {"Enregistrer", true, SaveMenu, std::nullopt, true},
+        {"changed, Yes", true, QuitButton, MsgResult::Yes, true},
+        {"changed, No", true, QuitButton, MsgResult::No, false},
+        {"changed, Escape, Yes", true, EscapeKey, MsgResult::Yes, true},
     };
     for (const auto& c : cases) {
         QFile::remove(reportPath);
@@ -279,8 +281,10 @@ TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
         auto editor = OpenEditor();
         if (c.change)
             Type(*editor, QStringLiteral("Poumons clairs, é à ç."));
-        if (c.viaSaveMenu)
+        if (c.how == SaveMenu)
             Trigger(*editor, "mnuSave");
+        else if (c.how == EscapeKey)
+            QTest::keyClick(editor->bodyEdit, Qt::Key_Escape);
         else
             emit editor->quitButton->Click();
         EXPECT_FALSE(editor->isVisible()) << c.what;
