@@ -48,8 +48,18 @@ TemplatePicker::TemplatePicker(QWidget* parent)
     resize(460, 360);
 
     nameBox->installEventFilter(this);
-    connect(nameBox, &QLineEdit::textChanged, this,
-        [this](const QString& text) { deleteButton->setEnabled(!text.isEmpty()); });
+    connect(nameBox, &QLineEdit::textChanged, this, [this](const QString& text) {
+        // A pasted name loses the refused characters too: a name never
+        // leads out of the template folder ("../entete").
+        QString name = text;
+        if (name.removeIf(IsRefusedNameCharacter).size() != text.size()) {
+            const int caret = nameBox->cursorPosition();
+            nameBox->setText(name);
+            nameBox->setCursorPosition(std::min(caret, static_cast<int>(name.size())));
+            return;
+        }
+        deleteButton->setEnabled(!text.isEmpty());
+    });
     connect(templateList, &QListWidget::itemClicked, this,
         [this](QListWidgetItem* item) { nameBox->setText(item->text()); });
     connect(templateList, &QListWidget::currentTextChanged, this, [this](const QString& text) {
@@ -95,9 +105,7 @@ bool TemplatePicker::eventFilter(QObject* watched, QEvent* event)
 
 void TemplatePicker::confirm()
 {
-    // A pasted name keeps none of the refused characters either.
-    QString name = nameBox->text();
-    name.removeIf(IsRefusedNameCharacter);
+    const QString name = nameBox->text();
     if (!name.isEmpty())
         reportSession().reportPath = TemplatePath(name);
     accept();

@@ -390,6 +390,10 @@ TEST_F(TemplatePickerTest, NameBoxRefusesTheNineCharactersAndOkGivesThePath)
     EXPECT_TRUE(reportSession().reportPath.isEmpty());
     QTest::keyClicks(picker.nameBox, QStringLiteral("a\\b/c:d*e?f\"g<h>i|j"));
     EXPECT_EQ(picker.nameBox->text(), QStringLiteral("abcdefghij"));
+    picker.nameBox->clear();
+    picker.nameBox->insert(QStringLiteral("../entete")); // as a paste does
+    EXPECT_EQ(picker.nameBox->text(), QStringLiteral("..entete"));
+    picker.nameBox->setText(QStringLiteral("abcdefghij"));
     picker.okButton->click();
     EXPECT_EQ(reportSession().reportPath, TemplatePath(QStringLiteral("abcdefghij")));
 
