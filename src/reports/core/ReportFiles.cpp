@@ -75,7 +75,11 @@ QString ExamReportPath(const QString& imageRoot, const QString& objectFile, cons
     const QString image = StoredImagePath(imageRoot, objectFile);
     const qsizetype slash = image.lastIndexOf(u'/');
     const QString folder = slash >= 0 ? image.left(slash + 1) : WithSlash(imageRoot);
-    return folder + seriesUid + QStringLiteral(".rtf");
+    // A UID is digits and dots; a separator in a damaged row must not lead
+    // the report out of the series' folder.
+    QString name = seriesUid;
+    name.remove(u'/').remove(u'\\');
+    return folder + name + QStringLiteral(".rtf");
 }
 
 bool InstallStarterFiles(const QString& dataFolder)

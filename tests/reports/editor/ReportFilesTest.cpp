@@ -39,6 +39,9 @@ TEST(ReportFiles, ExamReportLiesBesideTheSeriesImages)
                       QStringLiteral("1.2.840.9")),
             QString::fromLatin1(c.expected))
             << c.objectFile;
+    EXPECT_EQ(
+        ExamReportPath(QStringLiteral("/pacs/"), QStringLiteral("P/i.dcm"), QStringLiteral("1.2/../..\\3")),
+        QStringLiteral("/pacs/P/1.2....3.rtf"));
 }
 
 TEST(ReportFiles, LetterheadIsKnownByItsExactFileName)
