@@ -72,14 +72,7 @@ bool IsLetterheadPath(const QString& path)
 
 QString ExamReportPath(const QString& imageRoot, const QString& objectFile, const QString& seriesUid)
 {
-    const QString image = StoredImagePath(imageRoot, objectFile);
-    const qsizetype slash = image.lastIndexOf(u'/');
-    const QString folder = slash >= 0 ? image.left(slash + 1) : WithSlash(imageRoot);
-    // A UID is digits and dots; a separator in a damaged row must not lead
-    // the report out of the series' folder.
-    QString name = seriesUid;
-    name.remove(u'/').remove(u'\\');
-    return folder + name + QStringLiteral(".rtf");
+    return SeriesReportPath(StoredImagePath(imageRoot, objectFile), seriesUid);
 }
 
 bool InstallStarterFiles(const QString& dataFolder)
