@@ -96,8 +96,11 @@ void ReportPages::PaintPage(QPainter& painter, int page) const
     const double pageTop = (page - 1) * body_.height();
     painter.save();
     painter.translate(body_.left(), body_.top() - pageTop);
-    context.clip = QRectF(0, pageTop, body_.width(), body_.height());
-    painter.setClipRect(context.clip);
+    painter.setClipRect(QRectF(0, pageTop, body_.width(), body_.height()));
+    // The layout draws a block that merely touches the area: one pixel less
+    // at each end keeps the next page's first line (and the previous page's
+    // last) out of this page altogether, not just out of sight.
+    context.clip = QRectF(0, pageTop + 1, body_.width(), body_.height() - 2);
     bodyDocument_->documentLayout()->draw(&painter, context);
     painter.restore();
 }

@@ -81,6 +81,7 @@ TEST(ReportPrintingCups, ThreePageReportPrintsWithTheLetterheadOnEachPage)
     for (const QString& page : pages)
         EXPECT_TRUE(page.contains(LetterheadText)) << page.toStdString();
     EXPECT_TRUE(pages[1].contains(QStringLiteral("Ligne 60 du résultat")));
+    EXPECT_FALSE(pages[1].contains(QStringLiteral("Fin du compte-rendu")));
     EXPECT_TRUE(pages[2].contains(QStringLiteral("Fin du compte-rendu")));
     SetReportDataFolder(QString());
 }
