@@ -2,6 +2,8 @@
 
 #include "Paths.h"
 
+#include <algorithm>
+
 namespace vexa {
 
 QString StoredImagePath(const QString& imageRoot, const QString& objectFile)
@@ -16,6 +18,14 @@ QString picturePath(const QString& imagePath, PictureKind kind)
     if (stem.endsWith(QStringLiteral(".v2"), Qt::CaseInsensitive))
         stem.chop(3);
     return stem + (kind == PictureKind::Preview ? QStringLiteral(".jpeg") : QStringLiteral(".jpg"));
+}
+
+QString SeriesReportPath(const QString& imagePath, const QString& seriesUid)
+{
+    const qsizetype slash = std::max(imagePath.lastIndexOf(u'/'), imagePath.lastIndexOf(u'\\'));
+    QString name = seriesUid;
+    name.remove(u'/').remove(u'\\');
+    return imagePath.left(slash + 1) + name + QStringLiteral(".rtf");
 }
 
 } // namespace vexa

@@ -25,4 +25,9 @@ inline QString fullSizePicturePath(const QString& imagePath)
     return picturePath(imagePath, PictureKind::FullSize);
 }
 
+// A series' report lies beside its images: the folder of one of its image
+// files, then the series UID and ".rtf". A separator in a damaged UID is
+// dropped, so the report never leaves that folder.
+QString SeriesReportPath(const QString& imagePath, const QString& seriesUid);
+
 } // namespace vexa

@@ -19,7 +19,7 @@ QStringList FilesOfImage(const QString& imagePath)
 
 QString ExamReportPath(const QString& firstImagePath, const QString& seriesUid)
 {
-    return FolderOf(firstImagePath) + u'/' + seriesUid + QStringLiteral(".rtf");
+    return SeriesReportPath(firstImagePath, seriesUid);
 }
 
 QStringList RemoveExistingFiles(const QStringList& paths)

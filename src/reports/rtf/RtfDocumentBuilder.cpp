@@ -31,6 +31,9 @@ RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument* document)
     , cursor_(document)
 {
     cursor_.movePosition(QTextCursor::End);
+    // One edit block for the whole reading, closed by finish(): the layout
+    // runs once, and the document reports later changes as usual.
+    cursor_.beginEditBlock();
 }
 
 void RtfDocumentBuilder::appendText(

@@ -1,0 +1,111 @@
+#include "ReportActions.h"
+
+#include "MainRecordSets.h"
+#include "PatientFields.h"
+#include "QueryCatalogue.h"
+#include "RecordSet.h"
+#include "ReportEditor.h"
+#include "ReportFiles.h"
+#include "TemplatePicker.h"
+#include "WindowOrder.h"
+
+#include <QWidget>
+
+namespace vexa {
+
+ReportActions::ReportActions(QWidget* mainWindow)
+    : mainWindow_(mainWindow)
+{
+}
+
+bool ReportActions::FindPatient(RecordSet& patients, const QString& patientId)
+{
+    // "*" and "?" are the pattern's wild cards: a patient ID holding them
+    // must not reach other patients, so they are matched as any character
+    // and the exact row is chosen below.
+    QString pattern = patientId;
+    pattern.replace(u'*', u'?');
+    patients.setRecordSource(Sql::PatientById(pattern));
+    if (!patients.requery())
+        return false;
+    for (int row = 0; row < patients.count(); ++row) {
+        patients.goTo(row);
+        if (patients.fieldText(QStringLiteral("PatientID")) == patientId)
+            return true;
+    }
+    patients.moveFirst();
+    return patients.currentRow() >= 0
+        && patients.fieldText(QStringLiteral("PatientID")).compare(patientId, Qt::CaseInsensitive) == 0;
+}
+
+void ReportActions::openExamReport(const ExamReportSource& exam, const QString& databasePath)
+{
+    ReportSession& session = reportSession();
+    session.reportPath = ExamReportPath(exam.imageRoot, exam.objectFile, exam.seriesUid);
+    RecordSet patients(QStringLiteral("patientIdentities"));
+    patients.setDatabasePath(databasePath);
+    const bool found = FindPatient(patients, exam.seriesPatient);
+    FillPatientFields(session.fields, false, found ? &patients : nullptr, exam.examDate, exam.practitioner);
+    session.templateMode = false;
+    RunEditor();
+}
+
+void ReportActions::openExamReport(const MainRecordSets& sets, const QString& imageRoot,
+    const QString& examDate, const QString& practitioner)
+{
+    ExamReportSource exam;
+    exam.imageRoot = imageRoot;
+    exam.objectFile = sets.examImages.fieldText(QStringLiteral("ObjectFile"));
+    exam.seriesUid = sets.examImages.fieldText(QStringLiteral("SeriesInst"));
+    exam.seriesPatient = sets.examSeries.fieldText(QStringLiteral("SeriesPat"));
+    exam.examDate = examDate;
+    exam.practitioner = practitioner;
+    if (exam.seriesUid.isEmpty())
+        return;
+    openExamReport(exam, sets.examImages.databasePath());
+}
+
+bool ReportActions::openTemplate()
+{
+    InstallStarterFiles();
+    {
+        TemplatePicker picker(mainWindow_);
+        if (runWindow)
+            runWindow(picker);
+        else
+            picker.exec();
+    }
+    ReportSession& session = reportSession();
+    if (session.reportPath.isEmpty())
+        return false;
+    session.templateMode = true;
+    FillPatientFields(session.fields, true, nullptr, QString(), QString());
+    RunEditor();
+    return true;
+}
+
+void ReportActions::openLetterhead()
+{
+    InstallStarterFiles();
+    reportSession().reportPath = LetterheadPath();
+    RunEditor();
+}
+
+void ReportActions::RunEditor()
+{
+    InstallStarterFiles();
+    {
+        const QRect area = editorArea ? editorArea() : mainWindow_ ? mainWindow_->geometry() : QRect();
+        ReportEditor editor(mainWindow_, area);
+        if (runWindow)
+            runWindow(editor);
+        else
+            editor.exec();
+    }
+    if (afterEditor)
+        afterEditor();
+    else if (mainWindow_)
+        SetWindowNotTopmost(mainWindow_);
+}
+
+} // namespace vexa

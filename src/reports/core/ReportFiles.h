@@ -1,0 +1,57 @@
+#pragma once
+// Where reports, templates and the letterhead live, and the files a new
+// installation starts with. The letterhead "entete.rtf" and the template
+// folder "CR" are in the per-user data folder (the program's own folder is
+// not writable); a patient's report lies beside the series' images in the
+// PACS store, where every workstation finds it.
+#include <QString>
+#include <QStringList>
+
+namespace vexa {
+
+// The per-user data folder with a trailing "/". Tests may point it elsewhere
+// (an empty path goes back to the standard one).
+QString ReportDataFolder();
+void SetReportDataFolder(const QString& folder);
+
+extern const QString LetterheadFileName; // "entete.rtf"
+QString LetterheadPath();
+// The template folder "CR" with a trailing "/", and a template's file.
+QString TemplateFolder();
+QString TemplatePath(const QString& name);
+
+// True when the file-name part of `path` is exactly "entete.rtf".
+bool IsLetterheadPath(const QString& path);
+
+// A series' report: image root + folder of the image's ObjectFile + the
+// series UID + ".rtf" ("\" of Windows-made rows read as "/").
+QString ExamReportPath(const QString& imageRoot, const QString& objectFile, const QString& seriesUid);
+
+// A new installation (no template folder yet) gets the starter letterhead and
+// templates; an existing one is left as it is. False when the folder cannot
+// be made.
+bool InstallStarterFiles(const QString& dataFolder = ReportDataFolder());
+
+// The template names of a folder: its "*.rtf" files (any letter case), by
+// name, with every ".rtf" and then every ".RTF" removed, so "Lettre.Rtf"
+// stays "Lettre.Rtf". An absent folder lists nothing.
+QStringList TemplateNames(const QString& folder = TemplateFolder());
+
+// The characters a template name refuses: \ / : * ? " < > |
+bool IsRefusedNameCharacter(QChar c);
+
+// How a file is read by its name's end, letter case ignored: "TXM" 3,
+// "RTF" 5, "HTML"/"HTM" 4, "DOC" 9, "XML" 10, "CSS" 11, "PDF" 12, else 1 (text).
+enum FileFormat {
+    PlainTextFormat = 1,
+    NativeFormat = 3,
+    HtmlFormat = 4,
+    RtfFormat = 5,
+    WordFormat = 9,
+    XmlFormat = 10,
+    StyleSheetFormat = 11,
+    PdfFormat = 12
+};
+int FileFormatCode(const QString& path);
+
+} // namespace vexa

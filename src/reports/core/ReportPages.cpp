@@ -1,0 +1,108 @@
+#include "ReportPages.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QTextDocument>
+
+namespace vexa {
+
+namespace {
+
+constexpr double TwipsPerInch = 1440.0;
+constexpr int HeaderGapTwips = 240; // between the letterhead and the body
+
+std::unique_ptr<QTextDocument> LaidOutCopy(const QTextDocument& source, QPaintDevice& device, double width)
+{
+    std::unique_ptr<QTextDocument> copy(source.clone());
+    copy->documentLayout()->setPaintDevice(&device);
+    copy->setDocumentMargin(0);
+    copy->setTextWidth(width);
+    return copy;
+}
+
+} // namespace
+
+ReportPages::ReportPages(const QTextDocument& body, const QTextDocument* header, const RtfPageLayout& page,
+    QPagedPaintDevice& device)
+    : device_(device)
+{
+    const QPageSize paper(QSizeF(page.paperWidth / TwipsPerInch, page.paperHeight / TwipsPerInch),
+        QPageSize::Inch, QString(), QPageSize::ExactMatch);
+    device.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
+
+    const double dpiX = device.logicalDpiX();
+    const double dpiY = device.logicalDpiY();
+    const auto x = [&](int twips) { return twips * dpiX / TwipsPerInch; };
+    const auto y = [&](int twips) { return twips * dpiY / TwipsPerInch; };
+    const double width = x(std::max(page.textWidth(), 1440));
+
+    double bodyTop = y(page.marginTop);
+    if (header && !header->isEmpty()) {
+        headerDocument_ = LaidOutCopy(*header, device, width);
+        const double height = headerDocument_->size().height();
+        header_ = QRectF(x(page.marginLeft), y(page.headerDistance), width, height);
+        bodyTop = std::max(bodyTop, header_.bottom() + y(HeaderGapTwips));
+    }
+    const double bodyBottom = y(page.paperHeight - page.marginBottom);
+    const double bodyHeight = std::max(bodyBottom - bodyTop, y(1440));
+    body_ = QRectF(x(page.marginLeft), bodyTop, width, bodyHeight);
+
+    bodyDocument_ = LaidOutCopy(body, device, width);
+    bodyDocument_->setPageSize(QSizeF(width, bodyHeight));
+}
+
+ReportPages::~ReportPages() = default;
+
+int ReportPages::pageCount() const
+{
+    return std::max(1, bodyDocument_->pageCount());
+}
+
+bool ReportPages::print(int firstPage, int lastPage, int copies)
+{
+    const int count = pageCount();
+    if (lastPage < 1 || lastPage > count)
+        lastPage = count;
+    firstPage = std::clamp(firstPage, 1, lastPage);
+    QPainter painter;
+    if (!painter.begin(&device_))
+        return false;
+    bool first = true;
+    for (int copy = 0; copy < std::max(1, copies); ++copy) {
+        for (int page = firstPage; page <= lastPage; ++page) {
+            if (!first && !device_.newPage()) {
+                painter.end();
+                return false;
+            }
+            first = false;
+            PaintPage(painter, page);
+        }
+    }
+    return painter.end();
+}
+
+void ReportPages::PaintPage(QPainter& painter, int page) const
+{
+    QAbstractTextDocumentLayout::PaintContext context;
+    if (headerDocument_) {
+        painter.save();
+        painter.translate(header_.topLeft());
+        context.clip = QRectF(QPointF(0, 0), header_.size());
+        headerDocument_->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    const double pageTop = (page - 1) * body_.height();
+    painter.save();
+    painter.translate(body_.left(), body_.top() - pageTop);
+    painter.setClipRect(QRectF(0, pageTop, body_.width(), body_.height()));
+    // The layout draws a block that merely touches the area: one pixel less
+    // at each end keeps the next page's first line (and the previous page's
+    // last) out of this page altogether, not just out of sight.
+    context.clip = QRectF(0, pageTop + 1, body_.width(), body_.height() - 2);
+    bodyDocument_->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+} // namespace vexa

@@ -1,0 +1,103 @@
+#pragma once
+// The report editor's format dialogs: characters, paragraphs, tab stops, and
+// find / find-and-replace. Each dialog reads the current selection's format
+// when it opens and applies what the user set on "OK"; the find dialog works
+// on the editor directly.
+#include <QDialog>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QFontComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTextEdit;
+
+namespace vexa {
+
+class CharacterDialog : public QDialog {
+    Q_OBJECT
+public:
+    CharacterDialog(const QTextCharFormat& current, QWidget* parent = nullptr);
+    // Only what the user could set: font, size, styles, colour, position.
+    QTextCharFormat format() const;
+
+    QFontComboBox* fontBox;
+    QDoubleSpinBox* sizeBox;
+    QCheckBox* boldBox;
+    QCheckBox* italicBox;
+    QCheckBox* underlineBox;
+    QCheckBox* strikeBox;
+    QComboBox* positionBox; // normal, exposant, indice
+    QPushButton* colourButton;
+
+private:
+    QColor colour_;
+};
+
+class ParagraphDialog : public QDialog {
+    Q_OBJECT
+public:
+    ParagraphDialog(const QTextBlockFormat& current, QWidget* parent = nullptr);
+    // The current format with the alignment, indents and spacing set here.
+    QTextBlockFormat format() const;
+
+    QComboBox* alignmentBox;
+    QDoubleSpinBox* leftBox; // centimetres
+    QDoubleSpinBox* rightBox;
+    QDoubleSpinBox* firstLineBox;
+    QDoubleSpinBox* beforeBox; // points
+    QDoubleSpinBox* afterBox;
+    QComboBox* lineSpacingBox; // simple, 1,5 ligne, double
+
+private:
+    QTextBlockFormat base_;
+};
+
+class TabStopsDialog : public QDialog {
+    Q_OBJECT
+public:
+    TabStopsDialog(const QTextBlockFormat& current, QWidget* parent = nullptr);
+    QTextBlockFormat format() const;
+
+    QDoubleSpinBox* positionBox; // centimetres
+    QComboBox* kindBox; // gauche, centré, droite, décimal
+    QListWidget* stopList;
+    QPushButton* addButton;
+    QPushButton* removeButton;
+    QPushButton* clearButton;
+
+private:
+    void AddStop();
+    QTextBlockFormat base_;
+    QList<QTextOption::Tab> tabs_;
+    void Refill();
+};
+
+// Non-modal find ("Rechercher...") or find-and-replace ("Remplacer") on the
+// editor's body; a search that reaches the end starts again at the top once.
+class FindReplaceDialog : public QDialog {
+    Q_OBJECT
+public:
+    FindReplaceDialog(QTextEdit* editor, bool replace, QWidget* parent = nullptr);
+
+    // Selects the next occurrence after the caret; false when there is none.
+    bool findNext();
+    // Replaces the selected occurrence, then finds the next.
+    bool replaceCurrent();
+    // Replaces every occurrence; answers how many.
+    int replaceAll();
+
+    QLineEdit* findBox;
+    QLineEdit* replaceBox;
+    QCheckBox* caseBox;
+    QCheckBox* wholeWordBox;
+
+private:
+    QTextEdit* editor_;
+};
+
+} // namespace vexa

@@ -1,0 +1,607 @@
+#include "ReportEditor.h"
+
+#include "AppValues.h"
+#include "DesignButtons.h"
+#include "DialogService.h"
+#include "FieldReplacement.h"
+#include "FormatDialogs.h"
+#include "FormatRuler.h"
+#include "PumpEvents.h"
+#include "ReportFiles.h"
+#include "ReportInsertion.h"
+#include "ReportPrinting.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
+#include "TemplatePicker.h"
+
+#include <brixel/Button.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontComboBox>
+#include <QMenuBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vexa {
+
+const QString ReportEditor::DesignedCaption = QStringLiteral("Editer un compte-rendu...");
+const QString ReportEditor::SaveQuestion
+    = QStringLiteral("Le contenu du compte-rendu a changé. Voulez-vous le sauvegarder ?");
+const QString ReportEditor::SaveErrorText = QStringLiteral("Erreur de sauvegarde.  ");
+const QString ReportEditor::MissingFileText = QStringLiteral("Ce fichier n'existe pas");
+const QString ReportEditor::HeaderBlanks = QStringLiteral("     ");
+
+namespace {
+
+constexpr double TwipsPerPixel = 15.0;
+constexpr int QuitButtonGapTwips = 40;
+
+// A file counts as existing when its length can be read.
+bool FileExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+
+// What a new document, and text without a font of its own, shows in: the
+// font the RTF reader gives such text.
+QFont DocumentFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(12);
+    return font;
+}
+
+// A document read from a file becomes the editor's without its loading as
+// undo steps.
+void ForgetUndoSteps(QTextDocument* document)
+{
+    document->setUndoRedoEnabled(false);
+    document->setUndoRedoEnabled(true);
+}
+
+} // namespace
+
+ReportEditor::ReportEditor(QWidget* parent, const QRect& area)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmWord"));
+    setWindowTitle(DesignedCaption);
+    setModal(true);
+
+    menuBar = new QMenuBar(this);
+    headerEdit = new QTextEdit(this);
+    headerEdit->setObjectName(QStringLiteral("headerEdit"));
+    headerEdit->setReadOnly(true);
+    headerEdit->setFrameShape(QFrame::Box);
+    headerEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    headerEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    headerEdit->setFocusPolicy(Qt::NoFocus);
+    headerEdit->setStyleSheet(QStringLiteral("QTextEdit { background: #f4f4f4; }"));
+    bodyEdit = new QTextEdit(this);
+    bodyEdit->setObjectName(QStringLiteral("TXTextControl1"));
+    bodyEdit->setAcceptRichText(true);
+    bodyEdit->setTabChangesFocus(false);
+    ruler = new FormatRuler(bodyEdit, this);
+    formatBar = new QToolBar(this);
+    formatBar->setObjectName(QStringLiteral("TXButtonBar1"));
+    quitButton = MakeDesignButton(brixel::DesignFile(), QStringLiteral("Button2"), this);
+    quitButton->setCaption(QStringLiteral("Quitter..."));
+    quitButton->resize(90, 24);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(formatBar);
+    layout->addWidget(ruler);
+    layout->addWidget(headerEdit);
+    layout->addWidget(bodyEdit, 1);
+
+    BuildMenus();
+    BuildFormatBar();
+    connect(quitButton, &brixel::Button::Click, this, &QWidget::close);
+
+    if (area.isValid())
+        setGeometry(area);
+    else
+        resize(900, 700);
+    load();
+}
+
+ReportEditor::~ReportEditor() = default;
+
+QAction* ReportEditor::AddAction(QMenu* menu, const QString& name, const QString& caption,
+    const QKeySequence& shortcut, const std::function<void()>& action)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    if (!shortcut.isEmpty())
+        item->setShortcut(shortcut);
+    connect(item, &QAction::triggered, this, action);
+    return item;
+}
+
+void ReportEditor::BuildMenus()
+{
+    QMenu* file = menuBar->addMenu(QStringLiteral("&Fichier"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    AddAction(file, QStringLiteral("mnuSave"), QStringLiteral("Enregistrer"), {}, [this] { saveAndClose(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("mnuPrint"), QStringLiteral("Imprimer"), {}, [this] { print(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("mnuQuit"), QStringLiteral("Quitter..."), {}, [this] { close(); });
+
+    QMenu* edit = menuBar->addMenu(QStringLiteral("&Edition"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    AddAction(edit, QStringLiteral("mnuUndo"), QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+        [this] { bodyEdit->undo(); });
+    AddAction(edit, QStringLiteral("mnuRedo"), QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+        [this] { bodyEdit->redo(); });
+    edit->addSeparator();
+    AddAction(edit, QStringLiteral("mnuCut"), QStringLiteral("Couper"), QKeySequence(Qt::CTRL | Qt::Key_X),
+        [this] { bodyEdit->cut(); });
+    AddAction(edit, QStringLiteral("mnuCopy"), QStringLiteral("Copier"), QKeySequence(Qt::CTRL | Qt::Key_C),
+        [this] { bodyEdit->copy(); });
+    AddAction(edit, QStringLiteral("mnuPaste"), QStringLiteral("Coller"), QKeySequence(Qt::CTRL | Qt::Key_V),
+        [this] { bodyEdit->paste(); });
+    edit->addSeparator();
+    AddAction(edit, QStringLiteral("mnuSearch"), QStringLiteral("Rechercher..."),
+        QKeySequence(Qt::CTRL | Qt::Key_F), [this] { findText(); });
+    AddAction(edit, QStringLiteral("mnuReplace"), QStringLiteral("Remplacer"),
+        QKeySequence(Qt::CTRL | Qt::Key_H), [this] { replaceText(); });
+    edit->addSeparator();
+    AddAction(edit, QStringLiteral("mnuAllSelect"), QStringLiteral("Sélectionner tout"),
+        QKeySequence(Qt::CTRL | Qt::Key_A), [this] { bodyEdit->selectAll(); });
+
+    QMenu* insert = menuBar->addMenu(QStringLiteral("&Insérer..."));
+    insert->setObjectName(QStringLiteral("mnuInsert"));
+    QMenu* fields = insert->addMenu(QStringLiteral("&Champ prédéfini"));
+    fields->setObjectName(QStringLiteral("mnuChamp"));
+    for (const PatientField& field : PatientFields()) {
+        const int index = field.index;
+        AddAction(fields, field.menuName, field.caption, QKeySequence(Qt::CTRL | field.shortcutKey),
+            [this, index] { insertField(index); });
+    }
+    insert->addSeparator();
+    AddAction(insert, QStringLiteral("mnuCourrierType"), QStringLiteral("&Courriers types..."), {},
+        [this] { insertTemplate(); });
+    insert->addSeparator();
+    AddAction(insert, QStringLiteral("mnuTexte"), QStringLiteral("&Texte..."), {}, [this] { insertText(); });
+
+    QMenu* format = menuBar->addMenu(QStringLiteral("&Format"));
+    format->setObjectName(QStringLiteral("mnuFormat"));
+    AddAction(
+        format, QStringLiteral("mnuChar"), QStringLiteral("&Caratères"), {}, [this] { formatCharacters(); });
+    AddAction(
+        format, QStringLiteral("mnuPar"), QStringLiteral("&Paragraphes"), {}, [this] { formatParagraphs(); });
+    AddAction(format, QStringLiteral("mnuTab"), QStringLiteral("&Tabulateurs"), {}, [this] { formatTabs(); });
+}
+
+void ReportEditor::BuildFormatBar()
+{
+    fontBox_ = new QFontComboBox(formatBar);
+    fontBox_->setObjectName(QStringLiteral("fontBox"));
+    formatBar->addWidget(fontBox_);
+    sizeBox_ = new QComboBox(formatBar);
+    sizeBox_->setObjectName(QStringLiteral("sizeBox"));
+    sizeBox_->setEditable(true);
+    for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 24, 28, 36, 48, 72})
+        sizeBox_->addItem(QString::number(size));
+    formatBar->addWidget(sizeBox_);
+    formatBar->addSeparator();
+
+    const auto toggle = [this](const QString& name, const QString& text, const QString& tip,
+                            const std::function<void(QTextCharFormat&, bool)>& apply) {
+        QAction* action = formatBar->addAction(text);
+        action->setObjectName(name);
+        action->setToolTip(tip);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, apply](bool on) {
+            QTextCharFormat format;
+            apply(format, on);
+            bodyEdit->mergeCurrentCharFormat(format);
+            bodyEdit->setFocus();
+        });
+        return action;
+    };
+    boldAction_ = toggle(QStringLiteral("boldAction"), QStringLiteral("G"), QStringLiteral("Gras"),
+        [](QTextCharFormat& f, bool on) { f.setFontWeight(on ? QFont::Bold : QFont::Normal); });
+    italicAction_ = toggle(QStringLiteral("italicAction"), QStringLiteral("I"), QStringLiteral("Italique"),
+        [](QTextCharFormat& f, bool on) { f.setFontItalic(on); });
+    underlineAction_ = toggle(QStringLiteral("underlineAction"), QStringLiteral("S"),
+        QStringLiteral("Souligné"), [](QTextCharFormat& f, bool on) { f.setFontUnderline(on); });
+    QFont bold = boldAction_->font();
+    bold.setBold(true);
+    boldAction_->setFont(bold);
+    QFont italic = italicAction_->font();
+    italic.setItalic(true);
+    italicAction_->setFont(italic);
+    QFont underline = underlineAction_->font();
+    underline.setUnderline(true);
+    underlineAction_->setFont(underline);
+    formatBar->addSeparator();
+
+    auto* alignments = new QActionGroup(this);
+    const struct {
+        const char* name;
+        const char* text;
+        const char* tip;
+        Qt::Alignment alignment;
+    } aligns[] = {{"alignLeftAction", "≡←", "Aligner à gauche", Qt::AlignLeft},
+        {"alignCenterAction", "≡", "Centrer", Qt::AlignHCenter},
+        {"alignRightAction", "→≡", "Aligner à droite", Qt::AlignRight},
+        {"alignJustifyAction", "☰", "Justifier", Qt::AlignJustify}};
+    for (const auto& align : aligns) {
+        QAction* action = formatBar->addAction(QString::fromUtf8(align.text));
+        action->setObjectName(QString::fromLatin1(align.name));
+        action->setToolTip(QString::fromUtf8(align.tip));
+        action->setCheckable(true);
+        alignments->addAction(action);
+        const Qt::Alignment alignment = align.alignment;
+        connect(action, &QAction::triggered, this, [this, alignment] {
+            bodyEdit->setAlignment(alignment);
+            bodyEdit->setFocus();
+        });
+        alignActions_ << action;
+    }
+    formatBar->addSeparator();
+    QAction* colour = formatBar->addAction(QStringLiteral("Couleur"));
+    colour->setObjectName(QStringLiteral("colourAction"));
+    connect(colour, &QAction::triggered, this, [this] {
+        const QColor chosen = QColorDialog::getColor(
+            bodyEdit->currentCharFormat().foreground().color(), this, QStringLiteral("Couleur du texte"));
+        if (!chosen.isValid())
+            return;
+        QTextCharFormat format;
+        format.setForeground(chosen);
+        bodyEdit->mergeCurrentCharFormat(format);
+    });
+
+    connect(fontBox_, &QFontComboBox::textActivated, this, [this](const QString& family) {
+        QTextCharFormat format;
+        format.setFontFamilies({family});
+        bodyEdit->mergeCurrentCharFormat(format);
+        bodyEdit->setFocus();
+    });
+    connect(sizeBox_, &QComboBox::textActivated, this, [this](const QString& text) {
+        const double size = QLocale().toDouble(text);
+        if (size <= 0 || size > 400)
+            return;
+        QTextCharFormat format;
+        format.setFontPointSize(size);
+        bodyEdit->mergeCurrentCharFormat(format);
+        bodyEdit->setFocus();
+    });
+    connect(bodyEdit, &QTextEdit::currentCharFormatChanged, this, [this] { UpdateFormatBar(); });
+    connect(bodyEdit, &QTextEdit::cursorPositionChanged, this, [this] { UpdateFormatBar(); });
+}
+
+void ReportEditor::UpdateFormatBar()
+{
+    const QTextCharFormat format = bodyEdit->currentCharFormat();
+    const QFont font = format.font();
+    const QSignalBlocker fontBlock(fontBox_);
+    const QSignalBlocker sizeBlock(sizeBox_);
+    // Finding a family in the font box's list is slow: only when it changes.
+    if (font.family() != shownFamily_) {
+        shownFamily_ = font.family();
+        fontBox_->setCurrentFont(font);
+    }
+    sizeBox_->setEditText(QString::number(font.pointSizeF() > 0 ? font.pointSizeF() : 12));
+    boldAction_->setChecked(font.bold());
+    italicAction_->setChecked(font.italic());
+    underlineAction_->setChecked(font.underline());
+    const Qt::Alignment align = bodyEdit->alignment() & Qt::AlignHorizontal_Mask;
+    const int which = align & Qt::AlignHCenter ? 1
+        : align & Qt::AlignRight               ? 2
+        : align & Qt::AlignJustify             ? 3
+                                               : 0;
+    alignActions_[which]->setChecked(true);
+}
+
+void ReportEditor::load()
+{
+    hasHeader_ = false;
+    unreadable_ = false;
+    page_ = RtfPageLayout();
+    headerEdit->document()->clear();
+    const QString path = reportSession().reportPath;
+    if (!IsLetterheadPath(path)) {
+        PumpEvents(20);
+        LoadLetterhead();
+    }
+    headerEdit->setVisible(hasHeader_);
+    LoadDocument();
+    SetPageWidth();
+    modified_ = false;
+    SetCaption();
+    bodyEdit->setFocus();
+}
+
+void ReportEditor::LoadLetterhead()
+{
+    hasHeader_ = true;
+    auto* header = new QTextDocument(headerEdit);
+    header->setDefaultFont(DocumentFont());
+    header->setPlainText(HeaderBlanks);
+    const QString letterhead = LetterheadPath();
+    RtfDocument read;
+    if (FileExists(letterhead) && RtfReader::readFile(letterhead, read)) {
+        delete header;
+        header = read.body.release();
+        header->setParent(headerEdit);
+    }
+    ForgetUndoSteps(header);
+    headerEdit->setDocument(header);
+}
+
+void ReportEditor::LoadDocument()
+{
+    const QString path = reportSession().reportPath;
+    auto* body = new QTextDocument(bodyEdit);
+    body->setDefaultFont(DocumentFont());
+    if (FileExists(path)) {
+        RtfDocument read;
+        QString error;
+        if (RtfReader::readFile(path, read, &error)) {
+            delete body;
+            body = read.body.release();
+            body->setParent(bodyEdit);
+            page_ = read.page;
+        } else {
+            unreadable_ = true;
+            MsgBox(
+                QStringLiteral("Le fichier « %1 » n'a pas pu être lu.\r\n%2\r\nS'il est enregistré, l'ancien "
+                               "fichier sera conservé sous le nom « %3 ».")
+                    .arg(QDir::toNativeSeparators(path), error,
+                        QFileInfo(path).fileName() + QStringLiteral(".bak")),
+                MsgIcon::Exclamation);
+        }
+    }
+    ForgetUndoSteps(body);
+    bodyEdit->setDocument(body);
+    connect(body, &QTextDocument::contentsChanged, this, [this] { modified_ = true; });
+    UpdateFormatBar();
+}
+
+void ReportEditor::SetPageWidth()
+{
+    const int width
+        = static_cast<int>(page_.textWidth() / TwipsPerPixel + 2 * bodyEdit->document()->documentMargin());
+    bodyEdit->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    bodyEdit->setLineWrapColumnOrWidth(width);
+    headerEdit->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    headerEdit->setLineWrapColumnOrWidth(width);
+    // The header area is as tall as the letterhead laid out at the page's width.
+    QTextDocument* header = headerEdit->document();
+    header->setTextWidth(width);
+    const int height = static_cast<int>(header->size().height()) + 2 * headerEdit->frameWidth() + 2;
+    headerEdit->setFixedHeight(std::clamp(height, 24, 320));
+    ruler->update();
+}
+
+void ReportEditor::SetCaption()
+{
+    const ReportSession& session = reportSession();
+    if (session.templateMode)
+        setWindowTitle(DesignedCaption + QFileInfo(session.reportPath).fileName());
+    else
+        setWindowTitle(DesignedCaption + u' ' + session.fields[2] + u' ' + session.fields[1]);
+}
+
+void ReportEditor::insertField(int index)
+{
+    if (index < 0 || index >= PatientFieldEntries)
+        return;
+    QTextCursor cursor = bodyEdit->textCursor();
+    cursor.insertText(reportSession().fields[index]);
+    bodyEdit->setTextCursor(cursor);
+}
+
+void ReportEditor::replaceField(const QString& token, const QString& value, bool underline)
+{
+    QTextCursor cursor = bodyEdit->textCursor();
+    ReplaceField(*bodyEdit->document(), token, value, underline, &cursor);
+    bodyEdit->setTextCursor(cursor);
+    bodyEdit->setFocus();
+    bodyEdit->viewport()->update();
+}
+
+void ReportEditor::replaceFieldsWithValues()
+{
+    const PatientFieldValues& fields = reportSession().fields;
+    for (const PatientField& field : PatientFields())
+        replaceField(field.token, fields[field.index], false);
+}
+
+int ReportEditor::RunWindow(QDialog& dialog)
+{
+    return runWindow ? runWindow(dialog) : dialog.exec();
+}
+
+void ReportEditor::insertTemplate()
+{
+    ReportSession& session = reportSession();
+    const QString kept = session.reportPath;
+    {
+        TemplatePicker picker(this);
+        RunWindow(picker);
+    }
+    const QString chosen = session.reportPath;
+    if (!chosen.isEmpty()) {
+        if (FileExists(chosen)) {
+            QTextCursor cursor = bodyEdit->textCursor();
+            QString error;
+            if (InsertFile(cursor, chosen, &error)) {
+                bodyEdit->setTextCursor(cursor);
+                if (!session.templateMode)
+                    replaceFieldsWithValues();
+            } else {
+                MsgBox(error, MsgIcon::Critical);
+            }
+        } else {
+            MsgBox(MissingFileText, MsgIcon::Exclamation);
+        }
+    }
+    session.reportPath = kept;
+}
+
+void ReportEditor::insertText()
+{
+    FileRequest request;
+    request.kind = FileRequest::Kind::Open;
+    request.title = QStringLiteral("Insérer un Texte");
+    // The folder is always the templates'; the last chosen file's name is offered again.
+    static QString lastChosenName;
+    request.startPath = TemplateFolder() + lastChosenName;
+    request.filters = {
+        QStringLiteral("Format RTF (*.rtf)"), QStringLiteral("Texte (*.txt)"), QStringLiteral("Tous (*.*)")};
+    const QString path = dialogs().file(request);
+    if (path.isEmpty())
+        return;
+    lastChosenName = QFileInfo(path).fileName();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QTextCursor cursor = bodyEdit->textCursor();
+    QString error;
+    const bool inserted = InsertFile(cursor, path, &error);
+    if (inserted) {
+        bodyEdit->setTextCursor(cursor);
+        if (!reportSession().templateMode)
+            replaceFieldsWithValues();
+    }
+    QApplication::restoreOverrideCursor();
+    if (!inserted)
+        MsgBox(error, MsgIcon::Critical);
+}
+
+bool ReportEditor::save()
+{
+    const QString path = reportSession().reportPath;
+    if (path.isEmpty())
+        return false;
+    // The letterhead and the templates live in the per-user data folder,
+    // which a fresh account may not have yet.
+    if (path.startsWith(ReportDataFolder()))
+        QDir().mkpath(QFileInfo(path).path());
+    // A file that could not be read is kept aside rather than replaced.
+    if (unreadable_ && FileExists(path)) {
+        const QString aside = path + QStringLiteral(".bak");
+        QFile::remove(aside);
+        if (!QFile::copy(path, aside))
+            return false;
+        unreadable_ = false;
+    }
+    const QTextDocument* header = hasHeader_ && !headerEdit->document()->toPlainText().trimmed().isEmpty()
+        ? headerEdit->document()
+        : nullptr;
+    if (!RtfWriter::writeFile(path, *bodyEdit->document(), header, nullptr, page_))
+        return false;
+    modified_ = false;
+    return true;
+}
+
+void ReportEditor::saveAndClose()
+{
+    if (save())
+        close();
+}
+
+void ReportEditor::closeEvent(QCloseEvent* event)
+{
+    if (modified_) {
+        const MsgResult answer = MsgBox(SaveQuestion, MsgIcon::Question, MsgButtons::YesNo);
+        if (answer == MsgResult::Yes && !save()) {
+            MsgBox(SaveErrorText, MsgIcon::Critical);
+            event->ignore();
+            return;
+        }
+    }
+    PumpEvents(20);
+    event->accept();
+    QDialog::done(QDialog::Rejected);
+}
+
+void ReportEditor::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    const int gap = static_cast<int>(QuitButtonGapTwips / TwipsPerPixel);
+    quitButton->move(width() - quitButton->width() - gap, 0);
+    quitButton->raise();
+}
+
+void ReportEditor::print()
+{
+    ReportPrintJob job;
+    job.body = bodyEdit->document();
+    job.header = hasHeader_ ? headerEdit->document() : nullptr;
+    job.page = page_;
+    job.documentName = windowTitle();
+    PrintReport(job, appValues().CR_Printer);
+}
+
+void ReportEditor::printWithDialog()
+{
+    ReportPrintJob job;
+    job.body = bodyEdit->document();
+    job.header = hasHeader_ ? headerEdit->document() : nullptr;
+    job.page = page_;
+    job.documentName = windowTitle();
+    PrintReportWithDialog(job, this);
+}
+
+void ReportEditor::findText()
+{
+    auto* dialog = new FindReplaceDialog(bodyEdit, false, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void ReportEditor::replaceText()
+{
+    auto* dialog = new FindReplaceDialog(bodyEdit, true, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void ReportEditor::formatCharacters()
+{
+    CharacterDialog dialog(bodyEdit->currentCharFormat(), this);
+    if (RunWindow(dialog) == QDialog::Accepted)
+        bodyEdit->mergeCurrentCharFormat(dialog.format());
+}
+
+void ReportEditor::formatParagraphs()
+{
+    ParagraphDialog dialog(bodyEdit->textCursor().blockFormat(), this);
+    if (RunWindow(dialog) == QDialog::Accepted) {
+        QTextCursor cursor = bodyEdit->textCursor();
+        cursor.setBlockFormat(dialog.format());
+        bodyEdit->setTextCursor(cursor);
+        ruler->update();
+    }
+}
+
+void ReportEditor::formatTabs()
+{
+    TabStopsDialog dialog(bodyEdit->textCursor().blockFormat(), this);
+    if (RunWindow(dialog) == QDialog::Accepted) {
+        QTextCursor cursor = bodyEdit->textCursor();
+        cursor.setBlockFormat(dialog.format());
+        bodyEdit->setTextCursor(cursor);
+        ruler->update();
+    }
+}
+
+} // namespace vexa

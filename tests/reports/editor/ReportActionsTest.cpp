@@ -1,0 +1,108 @@
+// The main window's report actions: which document the editor opens, in
+// which mode and with which fields, and the main window's order afterwards.
+#include "ReportActions.h"
+#include "ConquestSchema.h"
+#include "PatientFields.h"
+#include "ReportEditor.h"
+#include "ReportFiles.h"
+#include "ScriptedDialogService.h"
+#include "TemplatePicker.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+struct EditorSeen {
+    QString caption;
+    QString path;
+    bool templateMode = false;
+    bool headerShown = false;
+};
+
+class ReportActionsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetReportDataFolder(data.filePath(QStringLiteral("user")));
+        databasePath = data.filePath(QStringLiteral("conquest.db3"));
+        {
+            QSqlDatabase db
+                = OpenConquestDatabase(databasePath, QStringLiteral("actions"), nullptr, MissingFile::Create);
+            ASSERT_TRUE(db.isOpen());
+            ASSERT_EQ(CreateConquestTables(db), QString());
+            QSqlQuery insert(db);
+            ASSERT_TRUE(
+                insert.exec(QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam, PatientBir, "
+                                           "PatientSex) VALUES ('P_1', 'DUPONT^JEAN', '19650312', 'M')")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("actions"));
+        reportSession() = ReportSession();
+        actions.afterEditor = [this] { ++afterEditorCalls; };
+        actions.runWindow = [this](QDialog& dialog) {
+            if (auto* picker = qobject_cast<TemplatePicker*>(&dialog)) {
+                picker->nameBox->setText(templateName);
+                picker->confirm();
+            } else if (auto* editor = qobject_cast<ReportEditor*>(&dialog)) {
+                seen.push_back({editor->windowTitle(), reportSession().reportPath,
+                    reportSession().templateMode, !editor->headerEdit->isHidden()});
+            }
+            return int(QDialog::Accepted);
+        };
+    }
+    void TearDown() override { SetReportDataFolder(QString()); }
+
+    QTemporaryDir data;
+    QString databasePath;
+    ScriptedDialogService dialogs;
+    ReportActions actions;
+    QString templateName;
+    std::vector<EditorSeen> seen;
+    int afterEditorCalls = 0;
+};
+
+} // namespace
+
+TEST_F(ReportActionsTest, ExamReportBesideTheImagesWithThePatientsFields)
+{
+    ExamReportSource exam{QStringLiteral("/pacs/data/"), QStringLiteral("P_1\\1.2.3_0001.v2"),
+        QStringLiteral("1.2.3.4"), QStringLiteral("P_1"), QStringLiteral("09/12/2026"),
+        QStringLiteral("Dr MARTIN")};
+    actions.openExamReport(exam, databasePath);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].path, QStringLiteral("/pacs/data/P_1/1.2.3.4.rtf"));
+    EXPECT_FALSE(seen[0].templateMode);
+    EXPECT_EQ(seen[0].caption, QStringLiteral("Editer un compte-rendu... JEAN DUPONT"));
+    const PatientFieldValues& fields = reportSession().fields;
+    EXPECT_EQ(fields[3], QStringLiteral("12/03/1965"));
+    EXPECT_EQ(fields[4], QStringLiteral("Mr"));
+    EXPECT_EQ(fields[7], QStringLiteral("Dr MARTIN"));
+    EXPECT_EQ(afterEditorCalls, 1);
+    // A new installation got its starter letterhead, shown above the report.
+    EXPECT_TRUE(QFile::exists(LetterheadPath()));
+    EXPECT_TRUE(seen[0].headerShown);
+}
+
+TEST_F(ReportActionsTest, TemplateThenLetterheadKeepTheTemplatesMode)
+{
+    templateName = QStringLiteral("Nouveau modèle");
+    EXPECT_TRUE(actions.openTemplate());
+    templateName.clear();
+    EXPECT_FALSE(actions.openTemplate()); // nothing chosen: no editor
+    actions.openLetterhead();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].path, TemplatePath(QStringLiteral("Nouveau modèle")));
+    EXPECT_TRUE(seen[0].templateMode);
+    EXPECT_EQ(seen[0].caption, QStringLiteral("Editer un compte-rendu...Nouveau modèle.rtf"));
+    EXPECT_EQ(reportSession().fields[1], QStringLiteral("#pn "));
+    EXPECT_EQ(seen[1].path, LetterheadPath());
+    EXPECT_TRUE(seen[1].templateMode);
+    EXPECT_FALSE(seen[1].headerShown);
+    EXPECT_EQ(afterEditorCalls, 2);
+}

@@ -1,0 +1,433 @@
+// The report editor window and the template chooser, driven as the user
+// would: menus, closing with its question, saving, inserting templates.
+#include "ReportEditor.h"
+#include "DialogService.h"
+#include "PatientFields.h"
+#include "ReportFiles.h"
+#include "RtfReader.h"
+#include "ScriptedDialogService.h"
+#include "TemplatePicker.h"
+
+#include <brixel/Button.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+#include <memory>
+#include <unistd.h>
+
+using namespace vexa;
+
+namespace {
+
+const QByteArray LetterheadRtf
+    = "{\\rtf1\\ansi\\ansicpg1252 \\qc\\b Cabinet de Radiologie des Tilleuls\\par}";
+const QByteArray TemplateRtf
+    = "{\\rtf1\\ansi\\ansicpg1252 Patient : #pn #pp, n\\'e9 le #pd\\par Sexe : #ps\\par}";
+
+void WriteFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString BodyText(const QString& path)
+{
+    RtfDocument document;
+    return RtfReader::readFile(path, document) ? document.body->toPlainText()
+                                               : QStringLiteral("<unreadable>");
+}
+
+// A folder no one can add a file to, root included, while the object lives.
+class LockedFolder {
+public:
+    explicit LockedFolder(QString folder)
+        : folder_(std::move(folder))
+    {
+        if (geteuid() == 0)
+            locked_ = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder_}) == 0;
+        else
+            locked_ = QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    ~LockedFolder()
+    {
+        if (geteuid() == 0)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder_});
+        else
+            QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool locked() const { return locked_; }
+
+private:
+    QString folder_;
+    bool locked_ = false;
+};
+
+class ReportEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetReportDataFolder(data.path());
+        QDir(data.path()).mkpath(QStringLiteral("CR"));
+        WriteFile(LetterheadPath(), LetterheadRtf);
+        WriteFile(TemplatePath(QStringLiteral("Thorax")), TemplateRtf);
+        reportPath = store.filePath(QStringLiteral("1.2.3.rtf"));
+        ReportSession& session = reportSession();
+        session = ReportSession();
+        session.reportPath = reportPath;
+        FillPatientFields(
+            session.fields, false, nullptr, QStringLiteral("09/12/2026"), QStringLiteral("Dr MARTIN"));
+        session.fields[1] = QStringLiteral("DUPONT");
+        session.fields[2] = QStringLiteral("JEAN");
+        session.fields[3] = QStringLiteral("12/03/1965");
+    }
+    void TearDown() override { SetReportDataFolder(QString()); }
+
+    std::unique_ptr<ReportEditor> OpenEditor()
+    {
+        auto editor = std::make_unique<ReportEditor>();
+        editor->show();
+        return editor;
+    }
+
+    void Trigger(ReportEditor& editor, const char* name)
+    {
+        auto* action = editor.findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        action->trigger();
+    }
+
+    // Key presses carrying the characters, accented ones included.
+    void Type(ReportEditor& editor, const QString& text)
+    {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(editor.bodyEdit, &press);
+        }
+    }
+
+    QTemporaryDir data;
+    QTemporaryDir store;
+    QString reportPath;
+    ScriptedDialogService dialogs;
+};
+
+} // namespace
+
+TEST_F(ReportEditorTest, LetterheadGoesInTheHeaderOfEveryDocumentButItself)
+{
+    const struct {
+        QString path;
+        bool templateMode;
+        bool letterheadPresent;
+        bool headerShown;
+        QString header;
+        QString body;
+    } cases[] = {
+        {TemplatePath(QStringLiteral("Thorax")), true, true, true,
+            QStringLiteral("Cabinet de Radiologie des Tilleuls"),
+            QStringLiteral("Patient : #pn #pp, né le #pd\nSexe : #ps")},
+        {QString(), false, true, true, QStringLiteral("Cabinet de Radiologie des Tilleuls"), QString()},
+        {QString(), false, false, true, ReportEditor::HeaderBlanks, QString()},
+        {LetterheadPath(), false, true, false, QString(),
+            QStringLiteral("Cabinet de Radiologie des Tilleuls")},
+    };
+    for (const auto& c : cases) {
+        if (!c.letterheadPresent)
+            QFile::rename(LetterheadPath(), LetterheadPath() + QStringLiteral(".away"));
+        reportSession().reportPath = c.path.isEmpty() ? reportPath : c.path;
+        reportSession().templateMode = c.templateMode;
+        auto editor = OpenEditor();
+        EXPECT_EQ(editor->headerEdit->isVisible(), c.headerShown) << c.path.toStdString();
+        if (c.headerShown) {
+            EXPECT_EQ(editor->headerEdit->toPlainText(), c.header) << c.path.toStdString();
+        }
+        EXPECT_EQ(editor->bodyEdit->toPlainText(), c.body) << c.path.toStdString();
+        EXPECT_FALSE(editor->isModified());
+        editor->close();
+        if (!c.letterheadPresent)
+            QFile::rename(LetterheadPath() + QStringLiteral(".away"), LetterheadPath());
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ReportEditorTest, CaptionNamesThePatientOrTheTemplate)
+{
+    auto report = OpenEditor();
+    EXPECT_EQ(report->windowTitle(), QStringLiteral("Editer un compte-rendu... JEAN DUPONT"));
+    report->close();
+    reportSession().templateMode = true;
+    reportSession().reportPath = TemplatePath(QStringLiteral("Thorax"));
+    auto templ = OpenEditor();
+    EXPECT_EQ(templ->windowTitle(), QStringLiteral("Editer un compte-rendu...Thorax.rtf"));
+}
+
+TEST_F(ReportEditorTest, MenusCarryTheirCaptionsAndShortcuts)
+{
+    auto editor = OpenEditor();
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* shortcut;
+    } items[] = {{"mnuSave", "Enregistrer", ""}, {"mnuPrint", "Imprimer", ""}, {"mnuQuit", "Quitter...", ""},
+        {"mnuUndo", "Undo", "Ctrl+Z"}, {"mnuRedo", "Redo", "Ctrl+Y"}, {"mnuCut", "Couper", "Ctrl+X"},
+        {"mnuCopy", "Copier", "Ctrl+C"}, {"mnuPaste", "Coller", "Ctrl+V"},
+        {"mnuSearch", "Rechercher...", "Ctrl+F"}, {"mnuReplace", "Remplacer", "Ctrl+H"},
+        {"mnuAllSelect", "Sélectionner tout", "Ctrl+A"}, {"mnuNom", "&Nom du patient", "Ctrl+F1"},
+        {"mnuPrenom", "&Prénom du patient", "Ctrl+F2"},
+        {"mnuDateNaissance", "&Date de Naissance du patient", "Ctrl+F3"},
+        {"mnuGenre", "&Civilité du patient", "Ctrl+F4"}, {"mnuSexe", "&Sexe", "Ctrl+F5"},
+        {"mnuDateExamen", "Date de l'&Examen", "Ctrl+F6"},
+        {"mnuPraticien", "Praticien e&xécutant", "Ctrl+F7"}, {"mnuDateJour", "Date du &Jour", "Ctrl+F8"},
+        {"mnuCourrierType", "&Courriers types...", ""}, {"mnuTexte", "&Texte...", ""},
+        {"mnuChar", "&Caratères", ""}, {"mnuPar", "&Paragraphes", ""}, {"mnuTab", "&Tabulateurs", ""}};
+    for (const auto& item : items) {
+        auto* action = editor->findChild<QAction*>(QString::fromLatin1(item.name));
+        ASSERT_NE(action, nullptr) << item.name;
+        EXPECT_EQ(action->text(), QString::fromUtf8(item.caption)) << item.name;
+        EXPECT_EQ(action->shortcut().toString(), QString::fromLatin1(item.shortcut)) << item.name;
+    }
+    QStringList menus;
+    for (QAction* menu : editor->menuBar->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus,
+        QStringList({QStringLiteral("&Fichier"), QStringLiteral("&Edition"), QStringLiteral("&Insérer..."),
+            QStringLiteral("&Format")}));
+}
+
+TEST_F(ReportEditorTest, FieldMenusTypePlaceholdersInTemplatesAndValuesInReports)
+{
+    FillPatientFields(reportSession().fields, true, nullptr, QString(), QString());
+    reportSession().templateMode = true;
+    auto templ = OpenEditor();
+    Trigger(*templ, "mnuNom");
+    Trigger(*templ, "mnuPrenom");
+    Trigger(*templ, "mnuDateNaissance");
+    EXPECT_EQ(templ->bodyEdit->toPlainText(), QStringLiteral("#pn #pp#pd "));
+    templ->close();
+    dialogs.answerMessage(MsgResult::No);
+
+    SetUp();
+    auto report = OpenEditor();
+    Trigger(*report, "mnuNom");
+    Type(*report, QStringLiteral(" "));
+    Trigger(*report, "mnuPrenom");
+    EXPECT_EQ(report->bodyEdit->toPlainText(), QStringLiteral("DUPONT JEAN"));
+}
+
+TEST_F(ReportEditorTest, InsertedTemplateIsFilledAndAMissingOneIsTold)
+{
+    auto editor = OpenEditor();
+    Type(*editor, QStringLiteral("Début. "));
+    QString chosenName = QStringLiteral("Thorax");
+    editor->runWindow = [&](QDialog& dialog) {
+        auto& picker = dynamic_cast<TemplatePicker&>(dialog);
+        picker.nameBox->setText(chosenName);
+        picker.confirm();
+        return int(QDialog::Accepted);
+    };
+    Trigger(*editor, "mnuCourrierType");
+    EXPECT_EQ(editor->bodyEdit->toPlainText(),
+        QStringLiteral("Début. Patient : DUPONT JEAN, né le 12/03/1965\nSexe : "));
+    EXPECT_EQ(reportSession().reportPath, reportPath);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    chosenName = QStringLiteral("Absent");
+    Trigger(*editor, "mnuCourrierType");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Ce fichier n'existe pas"));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(reportSession().reportPath, reportPath);
+}
+
+TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
+{
+    enum Closing { QuitButton, SaveMenu, EscapeKey };
+    const struct {
+        const char* what;
+        bool change;
+        Closing how;
+        std::optional<MsgResult> answer; // the question's answer; none when no question is expected
+        bool saved;
+    } cases[] = {
+        {"unchanged", false, QuitButton, std::nullopt, false},
+        {"Enregistrer", true, SaveMenu, std::nullopt, true},
+        {"changed, Yes", true, QuitButton, MsgResult::Yes, true},
+        {"changed, No", true, QuitButton, MsgResult::No, false},
+        {"changed, Escape, Yes", true, EscapeKey, MsgResult::Yes, true},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(reportPath);
+        ScriptedDialogService script;
+        if (c.answer)
+            script.answerMessage(*c.answer);
+        auto editor = OpenEditor();
+        if (c.change)
+            Type(*editor, QStringLiteral("Poumons clairs, é à ç."));
+        if (c.how == SaveMenu)
+            Trigger(*editor, "mnuSave");
+        else if (c.how == EscapeKey)
+            QTest::keyClick(editor->bodyEdit, Qt::Key_Escape);
+        else
+            emit editor->quitButton->Click();
+        EXPECT_FALSE(editor->isVisible()) << c.what;
+        ASSERT_EQ(script.messages.size(), c.answer ? 1u : 0u) << c.what;
+        if (c.answer) {
+            EXPECT_EQ(script.messages[0].text, ReportEditor::SaveQuestion);
+            EXPECT_EQ(script.messages[0].buttons, MsgButtons::YesNo);
+        }
+        EXPECT_EQ(QFile::exists(reportPath), c.saved) << c.what;
+        if (c.saved) {
+            EXPECT_EQ(BodyText(reportPath), QStringLiteral("Poumons clairs, é à ç.")) << c.what;
+            RtfDocument saved;
+            ASSERT_TRUE(RtfReader::readFile(reportPath, saved));
+            ASSERT_TRUE(saved.header);
+            EXPECT_EQ(saved.header->toPlainText(), QStringLiteral("Cabinet de Radiologie des Tilleuls"));
+        }
+    }
+}
+
+TEST_F(ReportEditorTest, FailedSaveKeepsTheWindowOpenAndTheOldReport)
+{
+    WriteFile(reportPath, "{\\rtf1\\ansi Ancien compte-rendu\\par}");
+    const QByteArray before = ReadBytes(reportPath);
+    auto editor = OpenEditor();
+    EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Ancien compte-rendu"));
+    Type(*editor, QStringLiteral("Nouveau "));
+    EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Nouveau Ancien compte-rendu"));
+    LockedFolder locked(store.path());
+    if (!locked.locked())
+        GTEST_SKIP() << "the folder cannot be locked here";
+
+    EXPECT_TRUE(editor->isModified());
+    // "Enregistrer" failing: nothing shown, the window stays.
+    Trigger(*editor, "mnuSave");
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // Closing: the question, Yes, the error, and the closing cancelled.
+    dialogs.answerMessage(MsgResult::Yes);
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Erreur de sauvegarde.  "));
+    EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Nouveau Ancien compte-rendu"));
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_EQ(ReadBytes(reportPath), before);
+    EXPECT_EQ(QDir(store.path()).entryList(QDir::Files), QStringList({QStringLiteral("1.2.3.rtf")}));
+}
+
+TEST_F(ReportEditorTest, UnreadableReportIsKeptAsideBeforeBeingReplaced)
+{
+    WriteFile(reportPath, "not an rtf file");
+    auto editor = OpenEditor();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("n'a pas pu être lu")));
+    Type(*editor, QStringLiteral("Texte"));
+    Trigger(*editor, "mnuSave");
+    EXPECT_EQ(ReadBytes(reportPath + QStringLiteral(".bak")), QByteArray("not an rtf file"));
+    EXPECT_EQ(BodyText(reportPath), QStringLiteral("Texte"));
+}
+
+TEST_F(ReportEditorTest, UndoDoesNotUnloadTheDocument)
+{
+    WriteFile(reportPath, "{\\rtf1\\ansi Texte charg\\'e9\\par}");
+    auto editor = OpenEditor();
+    editor->bodyEdit->undo();
+    EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Texte chargé"));
+    EXPECT_FALSE(editor->isModified());
+}
+
+class TemplatePickerTest : public ReportEditorTest { };
+
+TEST_F(TemplatePickerTest, ListsTemplatesAndPutsFocusWhereTheUserStarts)
+{
+    WriteFile(
+        TemplatePath(QStringLiteral("Lettre")).replace(QStringLiteral(".rtf"), QStringLiteral(".Rtf")), "x");
+    {
+        TemplatePicker picker;
+        picker.show();
+        picker.activateWindow();
+        QApplication::processEvents();
+        QStringList listed;
+        for (int i = 0; i < picker.templateList->count(); ++i)
+            listed << picker.templateList->item(i)->text();
+        EXPECT_EQ(listed, QStringList({QStringLiteral("Lettre.Rtf"), QStringLiteral("Thorax")}));
+        EXPECT_EQ(QApplication::focusWidget(), picker.templateList);
+    }
+    QDir(TemplateFolder()).removeRecursively();
+    QDir().mkpath(TemplateFolder());
+    TemplatePicker empty;
+    empty.show();
+    empty.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(empty.templateList->count(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), empty.nameBox);
+}
+
+TEST_F(TemplatePickerTest, NameBoxRefusesTheNineCharactersAndOkGivesThePath)
+{
+    reportSession().reportPath = QStringLiteral("previous");
+    TemplatePicker picker;
+    EXPECT_TRUE(reportSession().reportPath.isEmpty());
+    QTest::keyClicks(picker.nameBox, QStringLiteral("a\\b/c:d*e?f\"g<h>i|j"));
+    EXPECT_EQ(picker.nameBox->text(), QStringLiteral("abcdefghij"));
+    picker.nameBox->clear();
+    picker.nameBox->insert(QStringLiteral("../entete")); // as a paste does
+    EXPECT_EQ(picker.nameBox->text(), QStringLiteral("..entete"));
+    picker.nameBox->setText(QStringLiteral("abcdefghij"));
+    picker.okButton->click();
+    EXPECT_EQ(reportSession().reportPath, TemplatePath(QStringLiteral("abcdefghij")));
+
+    TemplatePicker blank;
+    blank.okButton->click();
+    EXPECT_TRUE(reportSession().reportPath.isEmpty());
+    TemplatePicker cancelled;
+    cancelled.nameBox->setText(QStringLiteral("Thorax"));
+    cancelled.cancelButton->click();
+    EXPECT_TRUE(reportSession().reportPath.isEmpty());
+}
+
+TEST_F(TemplatePickerTest, DeleteAsksThenRemovesAndRefills)
+{
+    TemplatePicker picker;
+    EXPECT_TRUE(picker.deleteButton->isEnabled());
+    picker.deleteTemplate(); // empty name: nothing happens
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    picker.templateList->setCurrentRow(0);
+    QTest::mouseClick(picker.templateList->viewport(), Qt::LeftButton, {},
+        picker.templateList->visualItemRect(picker.templateList->item(0)).center());
+    ASSERT_EQ(picker.nameBox->text(), QStringLiteral("Thorax"));
+    dialogs.answerMessage(MsgResult::No);
+    picker.deleteButton->click();
+    EXPECT_TRUE(QFile::exists(TemplatePath(QStringLiteral("Thorax"))));
+    dialogs.answerMessage(MsgResult::Yes);
+    picker.deleteButton->click();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text,
+        QStringLiteral("Etes-vous sûr de vouloir effacer le compte-rendu : \r\nThorax ?"));
+    EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Question);
+    EXPECT_FALSE(QFile::exists(TemplatePath(QStringLiteral("Thorax"))));
+    EXPECT_EQ(picker.templateList->count(), 0);
+    EXPECT_TRUE(picker.nameBox->text().isEmpty());
+    EXPECT_FALSE(picker.deleteButton->isEnabled());
+}

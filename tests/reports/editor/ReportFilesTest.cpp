@@ -1,0 +1,146 @@
+// Where reports, templates and the letterhead live, the template list and
+// how an inserted file is read.
+#include "ReportFiles.h"
+#include "ReportInsertion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+void Touch(const QString& path, const QByteArray& content = "{\\rtf1 x}")
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+} // namespace
+
+TEST(ReportFiles, ExamReportLiesBesideTheSeriesImages)
+{
+    const struct {
+        const char* root;
+        const char* objectFile;
+        const char* expected;
+    } cases[] = {
+        {"/pacs/data/", "PAT001/1.2.3_0001.dcm", "/pacs/data/PAT001/1.2.840.9.rtf"},
+        {"/pacs/data", "PAT001\\sub\\img.v2", "/pacs/data/PAT001/sub/1.2.840.9.rtf"},
+        {"/pacs/data/", "img.v2", "/pacs/data/1.2.840.9.rtf"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExamReportPath(QString::fromLatin1(c.root), QString::fromLatin1(c.objectFile),
+                      QStringLiteral("1.2.840.9")),
+            QString::fromLatin1(c.expected))
+            << c.objectFile;
+    EXPECT_EQ(
+        ExamReportPath(QStringLiteral("/pacs/"), QStringLiteral("P/i.dcm"), QStringLiteral("1.2/../..\\3")),
+        QStringLiteral("/pacs/P/1.2....3.rtf"));
+}
+
+TEST(ReportFiles, LetterheadIsKnownByItsExactFileName)
+{
+    EXPECT_TRUE(IsLetterheadPath(QStringLiteral("/home/u/.local/share/VexaDICOM/entete.rtf")));
+    EXPECT_TRUE(IsLetterheadPath(QStringLiteral("C:\\Vexa\\entete.rtf")));
+    EXPECT_FALSE(IsLetterheadPath(QStringLiteral("/data/Entete.rtf")));
+    EXPECT_FALSE(IsLetterheadPath(QStringLiteral("/data/CR/entete.rtf.rtf")));
+}
+
+TEST(ReportFiles, FormatCodeFollowsTheFileNameEnd)
+{
+    const struct {
+        const char* name;
+        int code;
+    } cases[] = {{"a.txm", 3}, {"a.RTF", 5}, {"a.Rtf", 5}, {"a.html", 4}, {"a.htm", 4}, {"a.doc", 9},
+        {"a.xml", 10}, {"a.css", 11}, {"a.pdf", 12}, {"a.txt", 1}, {"readme", 1}, {"a.docx", 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FileFormatCode(QString::fromLatin1(c.name)), c.code) << c.name;
+}
+
+TEST(ReportFiles, TemplateListRemovesOnlyLowerAndUpperCaseExtensions)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"Thorax.rtf", "Lettre.Rtf", "GENOU.RTF", "notes.txt", "a.rtf.rtf"})
+        Touch(dir.filePath(QString::fromLatin1(name)));
+    QDir(dir.path()).mkdir(QStringLiteral("dossier.rtf"));
+    EXPECT_EQ(TemplateNames(dir.path()),
+        QStringList({QStringLiteral("a"), QStringLiteral("GENOU"), QStringLiteral("Lettre.Rtf"),
+            QStringLiteral("Thorax")}));
+    EXPECT_TRUE(TemplateNames(dir.filePath(QStringLiteral("absent"))).isEmpty());
+}
+
+TEST(ReportFiles, NineCharactersAreRefusedInTemplateNames)
+{
+    for (QChar c : QStringView(u"\\/:*?\"<>|"))
+        EXPECT_TRUE(IsRefusedNameCharacter(c)) << int(c.unicode());
+    for (QChar c : QStringView(u"aZ9 .-_'éà(),"))
+        EXPECT_FALSE(IsRefusedNameCharacter(c)) << int(c.unicode());
+}
+
+TEST(ReportFiles, NewInstallationGetsTheStarterFilesOnce)
+{
+    QTemporaryDir dir;
+    SetReportDataFolder(dir.path());
+    ASSERT_TRUE(InstallStarterFiles());
+    EXPECT_TRUE(QFile::exists(LetterheadPath()));
+    const QStringList names = TemplateNames();
+    EXPECT_GE(names.size(), 2);
+    EXPECT_TRUE(names.contains(QStringLiteral("Radiographie thoracique")));
+    for (const QString& name : names) {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        QString error;
+        EXPECT_TRUE(InsertFile(cursor, TemplatePath(name), &error)) << error.toStdString();
+        EXPECT_TRUE(document.toPlainText().contains(QStringLiteral("#pn"))) << name.toStdString();
+    }
+    // A user who removed the letterhead and a template keeps it that way.
+    QFile::remove(LetterheadPath());
+    QFile::remove(TemplatePath(names.first()));
+    ASSERT_TRUE(InstallStarterFiles());
+    EXPECT_FALSE(QFile::exists(LetterheadPath()));
+    EXPECT_EQ(TemplateNames().size(), names.size() - 1);
+    SetReportDataFolder(QString());
+}
+
+TEST(ReportInsertion, ReadsRtfHtmlAndTextAndRefusesOtherFormats)
+{
+    QTemporaryDir dir;
+    const QString rtf = dir.filePath(QStringLiteral("a.rtf"));
+    Touch(rtf, "{\\rtf1\\ansi\\ansicpg1252 {\\b R\\'e9sultat} normal\\par}");
+    const QString html = dir.filePath(QStringLiteral("a.htm"));
+    Touch(html, "<p>Cr&eacute;ation <b>gras</b></p>");
+    const QString utf8 = dir.filePath(QStringLiteral("a.txt"));
+    Touch(utf8, "Ligne é");
+    const QString latin = dir.filePath(QStringLiteral("b.txt"));
+    Touch(latin, "Ligne \xe9\x80");
+    const QString word = dir.filePath(QStringLiteral("a.doc"));
+    Touch(word, "binary");
+    const struct {
+        QString path;
+        bool read;
+        QString text;
+    } cases[] = {
+        {rtf, true, QStringLiteral("avant Résultat normal après")},
+        {html, true, QStringLiteral("avant Création gras après")},
+        {utf8, true, QStringLiteral("avant Ligne é après")},
+        {latin, true, QStringLiteral("avant Ligne é€ après")},
+        {word, false, QStringLiteral("avant après")},
+        {dir.filePath(QStringLiteral("absent.txt")), false, QStringLiteral("avant après")},
+    };
+    for (const auto& c : cases) {
+        QTextDocument document;
+        document.setPlainText(QStringLiteral("avant  après"));
+        QTextCursor cursor(&document);
+        cursor.setPosition(6);
+        QString error;
+        EXPECT_EQ(InsertFile(cursor, c.path, &error), c.read) << c.path.toStdString();
+        EXPECT_EQ(document.toPlainText().simplified(), c.text) << c.path.toStdString();
+        EXPECT_EQ(error.isEmpty(), c.read) << error.toStdString();
+    }
+}

@@ -1,0 +1,192 @@
+// The editor's text insertion from a file, its ruler and its format and
+// find-and-replace dialogs, acting on the report's paragraphs.
+#include "FormatDialogs.h"
+#include "FormatRuler.h"
+#include "PatientFields.h"
+#include "ReportEditor.h"
+#include "ReportFiles.h"
+#include "ScriptedDialogService.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+constexpr double PixelsPerCm = 96.0 / 2.54;
+
+class ReportFormatTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetReportDataFolder(data.path());
+        reportSession() = ReportSession();
+        reportSession().reportPath = data.filePath(QStringLiteral("1.2.3.rtf"));
+        reportSession().fields[1] = QStringLiteral("DUPONT");
+        reportSession().fields[2] = QStringLiteral("JEAN");
+        editor = std::make_unique<ReportEditor>();
+        editor->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override { SetReportDataFolder(QString()); }
+
+    QString Write(const char* name, const QByteArray& content)
+    {
+        const QString path = data.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    QTemporaryDir data;
+    ScriptedDialogService dialogs;
+    std::unique_ptr<ReportEditor> editor;
+};
+
+} // namespace
+
+TEST_F(ReportFormatTest, InsertTextAsksForAFileAndFillsItsFields)
+{
+    const struct {
+        QByteArray content;
+        const char* name; // "" for a cancelled dialog
+        bool templateMode;
+        const char* text;
+        const char* message; // part of the message shown, "" for none
+    } cases[] = {
+        {"{\\rtf1 Patient #pn #pp\\par}", "a.rtf", false, "Patient DUPONT JEAN", ""},
+        {"{\\rtf1 Patient #pn #pp\\par}", "a.rtf", true, "Patient #pn #pp", ""},
+        {"Patient #pn", "a.txt", false, "Patient DUPONT", ""},
+        {"<p>Patient <b>#pn</b></p>", "a.html", false, "Patient DUPONT", ""},
+        {"x", "a.pdf", false, "", "n'est pas pris en charge"},
+        {"", "", false, "", ""},
+    };
+    QString offered = TemplateFolder(); // then the last chosen file's name in it
+    for (const auto& c : cases) {
+        editor->bodyEdit->clear();
+        reportSession().templateMode = c.templateMode;
+        ScriptedDialogService script;
+        script.answerFile(*c.name ? Write(c.name, c.content) : QString());
+        editor->insertText();
+        ASSERT_EQ(script.files.size(), 1u);
+        EXPECT_EQ(script.files[0].title, QStringLiteral("Insérer un Texte"));
+        EXPECT_EQ(script.files[0].startPath, offered);
+        if (*c.name)
+            offered = TemplateFolder() + QString::fromLatin1(c.name);
+        EXPECT_EQ(script.files[0].filters.value(0), QStringLiteral("Format RTF (*.rtf)"));
+        EXPECT_EQ(editor->bodyEdit->toPlainText().trimmed(), QString::fromUtf8(c.text)) << c.name;
+        EXPECT_EQ(script.messages.size(), *c.message ? 1u : 0u) << c.name;
+        if (*c.message) {
+            EXPECT_TRUE(script.messages[0].text.contains(QString::fromUtf8(c.message)));
+        }
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+}
+
+TEST_F(ReportFormatTest, RulerSetsIndentsAndTabStopsOfTheParagraph)
+{
+    editor->bodyEdit->setPlainText(QStringLiteral("Résultat\tnormal"));
+    FormatRuler& ruler = *editor->ruler;
+    const double left = ruler.mapFromGlobal(editor->bodyEdit->viewport()->mapToGlobal(QPoint(0, 0))).x()
+        + editor->bodyEdit->document()->documentMargin();
+    const double top = 2;
+    const double bottom = ruler.height() - 3;
+    const auto at = [&](double cm, double y) { return QPointF(left + cm * PixelsPerCm, y); };
+    // The left indent (bottom, at 0) to 2 cm: the first line stays at 0, a
+    // hanging indent; then the first line (top) to 3 cm.
+    ruler.dragMarker(at(0, bottom), at(2, bottom));
+    EXPECT_NEAR(ruler.leftIndent(), 2 * PixelsPerCm, 1);
+    EXPECT_NEAR(ruler.firstLineIndent(), 0, 1);
+    ruler.dragMarker(at(0, top), at(3, top));
+    EXPECT_NEAR(ruler.leftIndent(), 2 * PixelsPerCm, 1);
+    EXPECT_NEAR(editor->bodyEdit->textCursor().blockFormat().textIndent(), PixelsPerCm, 1);
+    // The right indent (bottom, at the text's right edge) 1 cm in.
+    const double width
+        = editor->bodyEdit->lineWrapColumnOrWidth() - 2 * editor->bodyEdit->document()->documentMargin();
+    ruler.dragMarker(QPointF(left + width, bottom), QPointF(left + width - PixelsPerCm, bottom));
+    EXPECT_NEAR(ruler.rightIndent(), PixelsPerCm, 1);
+    // A click on the scale at 5 cm adds a tab stop; dragged off the ruler it goes.
+    ruler.dragMarker(at(5, bottom), at(5, bottom));
+    ASSERT_EQ(ruler.tabStops().size(), 1);
+    EXPECT_NEAR(ruler.tabStops()[0], 5 * PixelsPerCm, 1);
+    EXPECT_NEAR(
+        editor->bodyEdit->textCursor().blockFormat().tabPositions().value(0).position, 5 * PixelsPerCm, 1);
+    ruler.dragMarker(at(5, bottom), at(5, ruler.height() + 40));
+    EXPECT_TRUE(ruler.tabStops().isEmpty());
+    EXPECT_TRUE(editor->isModified());
+}
+
+TEST_F(ReportFormatTest, FormatDialogsApplyWhatIsSet)
+{
+    editor->bodyEdit->setPlainText(QStringLiteral("Conclusion normale"));
+    editor->bodyEdit->selectAll();
+    editor->runWindow = [](QDialog& dialog) {
+        if (auto* characters = qobject_cast<CharacterDialog*>(&dialog)) {
+            characters->boldBox->setChecked(true);
+            characters->sizeBox->setValue(14);
+            characters->positionBox->setCurrentIndex(1);
+        } else if (auto* paragraph = qobject_cast<ParagraphDialog*>(&dialog)) {
+            paragraph->alignmentBox->setCurrentIndex(1);
+            paragraph->leftBox->setValue(1.5);
+            paragraph->afterBox->setValue(6);
+        } else if (auto* tabs = qobject_cast<TabStopsDialog*>(&dialog)) {
+            tabs->positionBox->setValue(3);
+            tabs->kindBox->setCurrentIndex(2);
+            tabs->addButton->click();
+            tabs->positionBox->setValue(8);
+            tabs->addButton->click();
+        }
+        return int(QDialog::Accepted);
+    };
+    editor->formatCharacters();
+    editor->formatParagraphs();
+    editor->formatTabs();
+    QTextCursor inside(editor->bodyEdit->document());
+    inside.setPosition(3);
+    EXPECT_EQ(inside.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(inside.charFormat().fontPointSize(), 14);
+    EXPECT_EQ(inside.charFormat().verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    const QTextBlockFormat block = inside.blockFormat();
+    EXPECT_EQ(block.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_NEAR(block.leftMargin(), 1.5 * PixelsPerCm, 0.5);
+    EXPECT_NEAR(block.bottomMargin(), 8, 0.1);
+    ASSERT_EQ(block.tabPositions().size(), 2);
+    EXPECT_EQ(block.tabPositions()[0].type, QTextOption::RightTab);
+    EXPECT_NEAR(block.tabPositions()[1].position, 8 * PixelsPerCm, 0.5);
+
+    // Cancelled dialogs change nothing.
+    editor->runWindow = [](QDialog&) { return int(QDialog::Rejected); };
+    editor->formatParagraphs();
+    EXPECT_EQ(inside.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+}
+
+TEST_F(ReportFormatTest, FindAndReplaceWrapAndEndOnValuesHoldingTheirText)
+{
+    editor->bodyEdit->setPlainText(QStringLiteral("opacité basale, OPACITÉ apicale, opacité"));
+    FindReplaceDialog dialog(editor->bodyEdit, true);
+    dialog.findBox->setText(QStringLiteral("opacité"));
+    QTextCursor end = editor->bodyEdit->textCursor();
+    end.movePosition(QTextCursor::End);
+    editor->bodyEdit->setTextCursor(end);
+    ASSERT_TRUE(dialog.findNext()); // from the end, back to the top
+    EXPECT_EQ(editor->bodyEdit->textCursor().selectionStart(), 0);
+    dialog.caseBox->setChecked(true);
+    dialog.replaceBox->setText(QStringLiteral("une opacité"));
+    EXPECT_EQ(dialog.replaceAll(), 2);
+    EXPECT_EQ(
+        editor->bodyEdit->toPlainText(), QStringLiteral("une opacité basale, OPACITÉ apicale, une opacité"));
+    dialog.findBox->setText(QStringLiteral("absent"));
+    EXPECT_FALSE(dialog.findNext());
+}

@@ -1,0 +1,105 @@
+// Printing a report with no printer installed: the PDF file it gives has the
+// letterhead on every page and as many pages as the report.
+#include "ReportPrinting.h"
+#include "AppValues.h"
+#include "CurrentPrinter.h"
+#include "PatientFields.h"
+#include "ReportEditor.h"
+#include "ReportFiles.h"
+#include "ReportPages.h"
+#include "ReportPrintSupport.h"
+#include "ScriptedDialogService.h"
+
+#include <QDir>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::reporttest;
+
+TEST(ReportPrinting, WithoutPrinterTheReportGoesToAPdfWithTheLetterheadOnEachPage)
+{
+    QTemporaryDir data;
+    SetReportDataFolder(data.path());
+    const QString report = QDir(data.path()).filePath(QStringLiteral("1.2.3.rtf"));
+    WriteThreePageReport(report);
+    reportSession() = ReportSession();
+    reportSession().reportPath = report;
+    ScriptedDialogService dialogs;
+    ReportEditor editor;
+
+    appValues().DefaultPrinterName = QStringLiteral("Accueil");
+    SetCurrentPrinterName(QStringLiteral("Accueil"));
+    ReportPrintJob job;
+    job.body = editor.bodyEdit->document();
+    job.header = editor.headerEdit->document();
+    job.page = editor.pageLayout();
+    const QString folder = QDir(data.path()).filePath(QStringLiteral("pdf"));
+    const ReportPrintOutcome outcome
+        = PrintReport(job, QStringLiteral("Compte-rendus"), QStringList(), folder);
+
+    ASSERT_TRUE(outcome.printed);
+    EXPECT_TRUE(outcome.printerName.isEmpty());
+    EXPECT_TRUE(outcome.pdfPath.startsWith(folder));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(outcome.pdfPath)));
+    EXPECT_EQ(CurrentPrinterName(), QStringLiteral("Accueil"));
+
+    const QStringList pages = PdfPageTexts(outcome.pdfPath);
+    ASSERT_EQ(pages.size(), 3) << "three pages, no blank sheet after the last";
+    EXPECT_EQ(outcome.pages, 3);
+    for (const QString& page : pages)
+        EXPECT_TRUE(page.contains(LetterheadText)) << page.toStdString();
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Ligne 1 du résultat")));
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("Ligne 60 ")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Ligne 60 du résultat")));
+    EXPECT_FALSE(pages[1].contains(QStringLiteral("Fin du compte-rendu")));
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("Fin du compte-rendu")));
+    EXPECT_FALSE(pages[2].contains(QStringLiteral("Ligne")));
+    SetReportDataFolder(QString());
+}
+
+TEST(ReportPrinting, PageRangeAndCopiesAsThePrintDialogGivesThem)
+{
+    QTextDocument body;
+    QTextCursor cursor(&body);
+    for (int page = 1; page <= 4; ++page) {
+        QTextBlockFormat block;
+        block.setPageBreakPolicy(
+            page > 1 ? QTextFormat::PageBreak_AlwaysBefore : QTextFormat::PageBreak_Auto);
+        if (page == 1)
+            cursor.setBlockFormat(block);
+        else
+            cursor.insertBlock(block);
+        cursor.insertText(QStringLiteral("Feuillet %1").arg(page));
+    }
+    QTextDocument header;
+    header.setPlainText(LetterheadText);
+    const struct {
+        int first, last, copies;
+        QStringList pages;
+    } cases[] = {
+        {1, -1, 1, {"1", "2", "3", "4"}},
+        {2, 3, 2, {"2", "3", "2", "3"}},
+        {4, 9, 1, {"4"}},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString pdf = QDir(dir.path()).filePath(QStringLiteral("range.pdf"));
+        {
+            QPdfWriter writer(pdf);
+            ReportPages pages(body, &header, RtfPageLayout(), writer);
+            EXPECT_EQ(pages.pageCount(), 4);
+            ASSERT_TRUE(pages.print(c.first, c.last, c.copies));
+        }
+        QStringList printed;
+        for (const QString& text : PdfPageTexts(pdf)) {
+            EXPECT_TRUE(text.contains(LetterheadText));
+            printed << text.section(QStringLiteral("Feuillet "), 1).trimmed();
+        }
+        EXPECT_EQ(printed, c.pages) << c.first << "-" << c.last << " x" << c.copies;
+    }
+}
