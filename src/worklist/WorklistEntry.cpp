@@ -2,9 +2,9 @@
 
 #include "Dates.h"
 #include "RecordSet.h"
+#include "Windows1252.h"
 
 #include <QRegularExpression>
-#include <QStringEncoder>
 
 namespace vexa {
 
@@ -17,20 +17,6 @@ QString fieldText(QString text)
             c = u' ';
     }
     return text;
-}
-
-QByteArray toWindows1252(const QString& text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QStringEncoder encoder("windows-1252");
-        const QByteArray one = encoder.encode(QStringView(text).mid(i, length));
-        bytes += encoder.hasError() || one.size() != 1 ? QByteArray("?") : one;
-        i += length;
-    }
-    return bytes;
 }
 
 } // namespace
@@ -84,7 +70,7 @@ QString WorklistLine(const WorklistEntry& e)
 
 QByteArray WorklistLineBytes(const WorklistEntry& entry)
 {
-    return toWindows1252(WorklistLine(entry));
+    return ToWindows1252(WorklistLine(entry));
 }
 
 QString WorklistFilePath(const QString& netpixFolder, const QString& accessionNumber)

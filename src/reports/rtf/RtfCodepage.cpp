@@ -1,47 +1,12 @@
 #include "RtfCodepage.h"
 
+#include "Windows1252.h"
+
 #include <QStringDecoder>
 
 namespace vexa {
 
 namespace {
-
-// Windows-1252 bytes 0x80..0x9F; the others equal their Latin-1 code point.
-// Bytes that 1252 leaves undefined keep their C1 code point.
-constexpr char16_t kHigh1252[32] = {
-    0x20AC,
-    0x0081,
-    0x201A,
-    0x0192,
-    0x201E,
-    0x2026,
-    0x2020,
-    0x2021,
-    0x02C6,
-    0x2030,
-    0x0160,
-    0x2039,
-    0x0152,
-    0x008D,
-    0x017D,
-    0x008F,
-    0x0090,
-    0x2018,
-    0x2019,
-    0x201C,
-    0x201D,
-    0x2022,
-    0x2013,
-    0x2014,
-    0x02DC,
-    0x2122,
-    0x0161,
-    0x203A,
-    0x0153,
-    0x009D,
-    0x017E,
-    0x0178,
-};
 
 const char* codecName(int codepage)
 {
@@ -82,14 +47,6 @@ const char* codecName(int codepage)
         return "UTF-8";
     default:
         return nullptr;
-    }
-}
-
-void decode1252(QByteArrayView bytes, QString& out)
-{
-    for (const char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        out.append(QChar(b >= 0x80 && b < 0xA0 ? kHigh1252[b - 0x80] : char16_t(b)));
     }
 }
 
@@ -137,17 +94,6 @@ int CodepageForCharset(int charset)
     }
 }
 
-int Windows1252Byte(char16_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return c;
-    for (int i = 0; i < 32; ++i) {
-        if (kHigh1252[i] == c && !(c >= 0x80 && c < 0xA0))
-            return 0x80 + i;
-    }
-    return -1;
-}
-
 RtfTextDecoder::RtfTextDecoder() = default;
 RtfTextDecoder::~RtfTextDecoder() = default;
 
@@ -182,7 +128,7 @@ void RtfTextDecoder::decode(QByteArrayView bytes, int codepage, QString& out)
             return;
         }
     }
-    decode1252(bytes, out);
+    out.append(FromWindows1252(bytes));
 }
 
 } // namespace vexa

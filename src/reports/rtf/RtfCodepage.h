@@ -15,9 +15,6 @@ namespace vexa {
 // Code page for an RTF \fcharsetN; 0 when the charset names none (keep the document's).
 int CodepageForCharset(int charset);
 
-// The Windows-1252 byte of a character, or -1 when 1252 has no byte for it.
-int Windows1252Byte(char16_t c);
-
 // Decodes byte runs of any code page; keeps one converter per code page.
 class RtfTextDecoder {
 public:

@@ -1,5 +1,7 @@
 #include "RtfWriter.h"
 
+#include "Windows1252.h"
+
 #include "Numeric.h"
 #include "RtfCodepage.h"
 
@@ -426,7 +428,8 @@ void Writer::writeText(const QString& text)
             out_ += char(c);
             continue;
         }
-        const int byte = Windows1252Byte(c);
+        // C1 controls go out as \u: 1252 gives their bytes other characters.
+        const int byte = c < 0xA0 ? -1 : Windows1252Byte(c);
         if (byte >= 0) {
             static const char hex[] = "0123456789abcdef";
             out_ += "\\'";

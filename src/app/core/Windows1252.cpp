@@ -41,18 +41,18 @@ constexpr std::array<char16_t, 32> HighControls = {
     0x0178,
 };
 
-char EncodeOne(char16_t unit)
-{
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
-        return static_cast<char>(unit);
-    for (size_t i = 0; i < HighControls.size(); ++i) {
-        if (HighControls[i] == unit)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
-
 } // namespace
+
+int Windows1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (size_t i = 0; i < HighControls.size(); ++i) {
+        if (HighControls[i] == c)
+            return static_cast<int>(0x80 + i);
+    }
+    return -1;
+}
 
 QByteArray ToWindows1252(const QString& text)
 {
@@ -62,12 +62,13 @@ QByteArray ToWindows1252(const QString& text)
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i; // one character outside the code page, one '?'
-        bytes.append(EncodeOne(c.unicode()));
+        const int byte = Windows1252Byte(c.unicode());
+        bytes.append(byte < 0 ? '?' : static_cast<char>(byte));
     }
     return bytes;
 }
 
-QString FromWindows1252(const QByteArray& bytes)
+QString FromWindows1252(QByteArrayView bytes)
 {
     QString text;
     text.reserve(bytes.size());
