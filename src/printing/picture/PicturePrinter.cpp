@@ -15,22 +15,6 @@ namespace {
 const QString CaptionFont = QStringLiteral("Liberation Sans");
 constexpr double CaptionMarginInches = 20.0 / 1440.0; // the caption starts 20 twips in
 
-void preparePrinter(QPrinter& printer, const PrintDestination& destination, int layout)
-{
-    if (destination.isPdf()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(destination.pdfPath);
-        printer.setResolution(PicturePrinter::PdfResolution);
-    } else {
-        printer.setPrinterName(destination.printerName);
-        if (printer.resolution() > PicturePrinter::MaxResolution)
-            printer.setResolution(PicturePrinter::MaxResolution);
-    }
-    printer.setPageOrientation(
-        layout == PicturePrinter::LandscapeLayout ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setDocName(QStringLiteral("VexaDICOM"));
-}
-
 void tellPdfWritten(const QString& path)
 {
     MsgBox(QStringLiteral(
@@ -115,7 +99,8 @@ PrintOutcome PicturePrinter::printPage()
     if (outcome.destination.isPdf() && !QDir().mkpath(folder))
         return outcome;
     QPrinter printer(QPrinter::HighResolution);
-    preparePrinter(printer, outcome.destination, layout);
+    PreparePrinter(printer, outcome.destination,
+        layout == PicturePrinter::LandscapeLayout ? QPageLayout::Landscape : QPageLayout::Portrait);
     QPainter painter;
     if (!painter.begin(&printer))
         return outcome;
@@ -137,6 +122,23 @@ PrintOutcome PicturePrinter::printPage()
     if (outcome.printed && outcome.destination.isPdf())
         tellPdfWritten(outcome.destination.pdfPath);
     return outcome;
+}
+
+void PreparePrinter(
+    QPrinter& printer, const PrintDestination& destination, QPageLayout::Orientation orientation)
+{
+    if (destination.isPdf()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        if (!destination.pdfPath.isEmpty())
+            printer.setOutputFileName(destination.pdfPath);
+        printer.setResolution(PicturePrinter::PdfResolution);
+    } else {
+        printer.setPrinterName(destination.printerName);
+        if (printer.resolution() > PicturePrinter::MaxResolution)
+            printer.setResolution(PicturePrinter::MaxResolution);
+    }
+    printer.setPageOrientation(orientation);
+    printer.setDocName(QStringLiteral("VexaDICOM"));
 }
 
 } // namespace vexa

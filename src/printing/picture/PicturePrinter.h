@@ -10,12 +10,14 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
 
 class QPainter;
+class QPrinter;
 
 namespace vexa {
 
@@ -74,5 +76,11 @@ private:
     std::optional<QStringList> installed;
     QString pdfFolder;
 };
+
+// Sets a printer up for a destination: the PDF file at its resolution, or the
+// installed printer at no more than MaxResolution; the orientation and the
+// document name the print queue shows.
+void PreparePrinter(
+    QPrinter& printer, const PrintDestination& destination, QPageLayout::Orientation orientation);
 
 } // namespace vexa

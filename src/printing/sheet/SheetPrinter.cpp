@@ -41,19 +41,8 @@ PrintDestination Destination(
 
 void PrepareSheetPrinter(QPrinter& printer, const PrintDestination& destination, PageOrientation orientation)
 {
-    if (destination.isPdf()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        if (!destination.pdfPath.isEmpty())
-            printer.setOutputFileName(destination.pdfPath);
-        printer.setResolution(PicturePrinter::PdfResolution);
-    } else {
-        printer.setPrinterName(destination.printerName);
-        if (printer.resolution() > PicturePrinter::MaxResolution)
-            printer.setResolution(PicturePrinter::MaxResolution);
-    }
-    printer.setPageOrientation(
+    PreparePrinter(printer, destination,
         orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setDocName(QStringLiteral("VexaDICOM"));
 }
 
 QRect SheetPrinter::PrintableArea(const QString& printerName, PageOrientation orientation)
