@@ -76,6 +76,8 @@ void DicomView::setDecodedFile(const QString& newPath, DicomLoadResult loaded)
         image = std::move(loaded.image);
         error = loaded.error;
     }
+    frames = image ? image->frameCount : 1;
+    frameShown = image ? image->frameIndex : 0;
     if (image) {
         voi = image->defaultWindow;
         rebuildLut();
@@ -87,6 +89,29 @@ void DicomView::setDecodedFile(const QString& newPath, DicomLoadResult loaded)
         setShowTags(true);
     update();
     emit displayChanged();
+}
+
+bool DicomView::showFrame(int frame)
+{
+    if (path.isEmpty() || frame < 0 || frame >= frames)
+        return false;
+    DicomLoadOptions options;
+    options.frame = frame;
+    DicomLoadResult loaded = loadDicomImage(path, options);
+    const bool sameSize = image && loaded.image && sizeOf(*image) == sizeOf(*loaded.image);
+    image = std::move(loaded.image);
+    error = loaded.error;
+    frameShown = frame;
+    invalidate();
+    if (image) {
+        rebuildLut();
+        // Frames of one file share their size; one that differs is fitted anew.
+        if (!sameSize)
+            initialDisplay();
+    }
+    update();
+    emit displayChanged();
+    return true;
 }
 
 void DicomView::clear()
@@ -180,7 +205,8 @@ void DicomView::setShowTags(bool show)
 
 void DicomView::setWindow(const VoiWindow& window)
 {
-    voi = {window.center, std::max(1.0, window.width)};
+    voi = window;
+    voi.width = std::max(1.0, window.width);
     rebuildLut();
     emit displayChanged();
 }
@@ -332,7 +358,14 @@ void DicomView::dragContrast(QPoint delta)
 {
     const double range = image->monochrome ? image->maxValue - image->minValue + 1.0 : 256.0;
     const double perPixel = range / std::max(200, std::max(width(), height()));
-    setWindow({dragStartWindow.center + delta.y() * perPixel, dragStartWindow.width + delta.x() * perPixel});
+    // A lookup table cannot be stretched: the drag goes on from the range it
+    // covers with a plain window of the same function.
+    VoiWindow dragged = dragStartWindow;
+    dragged.center += delta.y() * perPixel;
+    dragged.width += delta.x() * perPixel;
+    dragged.lutIndex = -1;
+    dragged.explanation.clear();
+    setWindow(dragged);
 }
 
 // The wheel pages (wheelTurned, for the viewer to move through the series);

@@ -1,6 +1,7 @@
 #pragma once
-// Displays one DICOM image (first frame) with its window, polarity, zoom and
-// pan, offers five built-in pointer tools and reports pointer events.
+// Displays one DICOM image with its window, polarity, zoom and pan, offers
+// five built-in pointer tools and reports pointer events. A file of several
+// frames opens on its first; each other frame is read when it is shown.
 //
 // Image to screen: screen = ZoomLevel / 100 * (image - offset / (ZoomLevel / 100)),
 // with offset = OffsetX (OffsetY) in screen pixels (see ViewGeometry.h).
@@ -46,6 +47,13 @@ public:
     void setDecodedFile(const QString& path, DicomLoadResult loaded);
     QString DisplayFile() const { return path; }
     bool hasImage() const { return image != nullptr; }
+    // The frames of the file shown (1 for most images) and the one shown, from 0.
+    int frameCount() const { return frames; }
+    int currentFrame() const { return frameShown; }
+    // Reads and shows another frame of the file, keeping the window,
+    // polarity, zoom and pan the user set. False, nothing changed, when the
+    // file has no such frame. A frame that cannot be decoded shows why.
+    bool showFrame(int frame);
     QString loadError() const { return error; }
     std::shared_ptr<const DicomImageData> imageData() const { return image; }
 
@@ -77,6 +85,8 @@ public:
     void setOffsets(int offsetX, int offsetY);
 
     VoiWindow window() const { return voi; }
+    // Any window of the image: centre and width, its function, or one of its
+    // VOI lookup tables.
     void setWindow(const VoiWindow& window);
     ViewGeometry viewGeometry() const { return geometry; }
     QPointF imageToScreen(QPointF imagePoint) const;
@@ -128,6 +138,8 @@ private:
 
     QString path;
     QString error;
+    int frames = 1;
+    int frameShown = 0;
     std::shared_ptr<const DicomImageData> image;
     ViewGeometry geometry;
     VoiWindow voi;

@@ -5,6 +5,7 @@
 #include "DgrFile.h"
 #include "DialogService.h"
 #include "DicomView.h"
+#include "DicomWriter.h"
 #include "ExamIdentity.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
@@ -545,6 +546,82 @@ TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
     const VoiWindow own = display->imageData()->defaultWindow;
     EXPECT_EQ(display->window().center, own.center);
     EXPECT_TRUE(indicator->text().endsWith(QStringLiteral("(fenêtre du fichier)")));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// A file of three frames (frame f worth 1000 f more than the first) with two
+// named windows, in place of the series' first image.
+void WriteThreeFrames(const QString& path)
+{
+    NewDicomImage image;
+    image.patientName = QStringLiteral("DUPONT^JEAN");
+    image.studyInstanceUid = newDicomUid();
+    image.seriesInstanceUid = newDicomUid();
+    image.sopInstanceUid = newDicomUid();
+    image.sopClassUid = SopClass::XRayAngiographic;
+    image.modality = QStringLiteral("XA");
+    image.columns = 200;
+    image.rows = 240;
+    image.frames = 3;
+    for (int frame = 0; frame < 3; ++frame)
+        for (int i = 0; i < 200 * 240; ++i) {
+            const int value = 1000 * frame + i % 200;
+            image.pixelData.append(char(value & 0xFF)).append(char(value >> 8));
+        }
+    image.moreElements = {QStringLiteral("(0028,1050)=2000\\500"), QStringLiteral("(0028,1051)=4000\\300"),
+        QStringLiteral("(0028,1055)=OS\\PARTIES MOLLES")};
+    ASSERT_TRUE(writeDicomImage(image, path, DicomFileLayout::Part10).ok);
+}
+
+// The wheel and the up and down arrows page through the frames, each read
+// when shown, the wheel going on through the series past the last frame; F
+// cycles through the file's windows, which are also the keys 1 to 5.
+TEST_F(ViewerWindowTest, FramesAndTheFilesWindows)
+{
+    makeSeries(2);
+    WriteThreeFrames(series.imagePath(0));
+    auto viewer = openSettled();
+    DicomView* display = viewer->display();
+    const auto* indicator = viewer->findChild<QLabel*>(QStringLiteral("indicator"));
+    ASSERT_NE(indicator, nullptr);
+    const auto line = [&](int n) { return indicator->text().section(QLatin1Char('\n'), n, n); };
+    const auto wheel = [&](int delta) {
+        const QPointF at = display->rect().center();
+        QWheelEvent event(
+            at, display->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(display, &event);
+    };
+    EXPECT_EQ(line(0), "image 1 / 2  trame 1 / 3");
+    EXPECT_EQ(line(1), "C 2000  L 4000  (OS)");
+    EXPECT_EQ(display->imageData()->valueAt(5, 0), 5);
+
+    wheel(-120);
+    EXPECT_EQ(display->currentFrame(), 1);
+    EXPECT_EQ(display->imageData()->valueAt(5, 0), 1005);
+    QTest::keyClick(viewer.get(), Qt::Key_F);
+    EXPECT_EQ(line(1), "C 500  L 300  (PARTIES MOLLES)");
+    QTest::keyClick(viewer.get(), Qt::Key_Down);
+    EXPECT_EQ(line(0), "image 1 / 2  trame 3 / 3");
+    EXPECT_EQ(display->imageData()->valueAt(5, 0), 2005);
+    EXPECT_EQ(display->window().center, 500) << "the window stays from frame to frame";
+    QTest::keyClick(viewer.get(), Qt::Key_Down); // the last frame: the arrows stop there
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    QTest::keyClick(viewer.get(), Qt::Key_F);
+    EXPECT_EQ(line(1), "C 2000  L 4000  (OS)");
+    QTest::keyClick(viewer.get(), Qt::Key_2);
+    EXPECT_EQ(line(1), "C 500  L 300  (PARTIES MOLLES)");
+    QTest::keyClick(viewer.get(), Qt::Key_Up);
+    EXPECT_EQ(display->currentFrame(), 1);
+
+    wheel(-2 * 120); // one frame left, then the wheel stops at the end of the file
+    EXPECT_EQ(display->currentFrame(), 2);
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    wheel(-120); // past the last frame: the next image
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(line(0), "image 2 / 2");
+    wheel(120);
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(display->currentFrame(), 0) << "an image opens on its first frame";
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
