@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vexa {
 
@@ -348,8 +349,19 @@ void DicomView::mouseReleaseEvent(QMouseEvent* event)
     }
     const int button = buttonCode(event->button());
     const int shift = shiftCode(event->modifiers());
-    emit clicked(at.x(), at.y(), button, shift);
+    if (!std::exchange(endingDoubleClick, false))
+        emit clicked(at.x(), at.y(), button, shift);
     emit released(at.x(), at.y(), button, shift);
+}
+
+// A double click comes as press, release, double click, release. Its second
+// half is no second click: a measuring tool would place two points on one
+// spot, and a double click on the last point of an angle would start another
+// graphic there.
+void DicomView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+    endingDoubleClick = true;
 }
 
 // Horizontal motion widens or narrows the window (contrast), vertical motion

@@ -115,6 +115,7 @@ signals:
     // Whole wheel notches turned without Ctrl: positive away from the user.
     void wheelTurned(int notches);
     // After the click of the same gesture, when the button is released.
+    // The second half of a double click gives pressed and released, no click.
     void released(int x, int y, int button, int shift);
 
 protected:
@@ -122,6 +123,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -156,6 +158,7 @@ private:
     ViewGeometry dragStartGeometry;
     QPlainTextEdit* tagsView = nullptr;
     int wheelRest = 0; // eighths of a degree not yet a whole notch
+    bool endingDoubleClick = false; // the button went down for a double click's second time
 };
 
 } // namespace vexa

@@ -710,6 +710,54 @@ TEST_F(ViewerWindowTest, EachToolIsPlacedByMouseClicksAndLabelledWithItsResult)
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
+// Yellow label pixels in the box where a label drawn at a point would lie.
+int LabelPixelsAt(const QImage& shown, QPointF point)
+{
+    int yellow = 0;
+    for (int y = int(point.y()) - 22; y < int(point.y()) - 3; ++y)
+        for (int x = int(point.x()) + 4; x < int(point.x()) + 64; ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            yellow += c.red() > 200 && c.green() > 200 && c.blue() < 100;
+        }
+    return yellow;
+}
+
+// Users double-click points out of habit, and X delivers a double click as
+// press, release, double click, release. Its second half is no second click:
+// each point is placed once and the one label is drawn where the angle ends,
+// not "0,00 °" labels of points placed twice.
+TEST_F(ViewerWindowTest, DoubleClickedPointsArePlacedOnceAndLabelledOnce)
+{
+    makeSeries(1, RowSpacing, ColumnSpacing);
+    auto viewer = openSettled();
+    MeasurementController& measures = *viewer->measurements();
+    measures.setLocale(QLocale(QLocale::French, QLocale::France));
+    QWidget* display = viewer->display();
+    const std::vector<QPoint> points{{30, 120}, {100, 120}, {160, 200}}; // no line crosses a label's box
+    chooseTool(*viewer, int(Command::VertexAngle));
+    for (const QPoint point : points) {
+        const QPoint at = onScreen(*viewer, point);
+        QTest::mouseMove(display, at);
+        QTest::mouseClick(display, Qt::LeftButton, {}, at);
+        QMouseEvent second(QEvent::MouseButtonDblClick, at, display->mapToGlobal(at), Qt::LeftButton,
+            Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(display, &second);
+        QTest::mouseRelease(display, Qt::LeftButton, {}, at);
+    }
+    const MeasurementRecord& angle = measures.table()[1];
+    EXPECT_EQ(angle.Kind, MeasurementKind::VertexAngle);
+    EXPECT_EQ(QPoint(angle.X2, angle.Y2), points[1]);
+    EXPECT_EQ(angle.Label, measures.labelFor(angle));
+    EXPECT_NE(angle.Label, QStringLiteral(" 0,00 ° "));
+    EXPECT_EQ(measures.table().lastUsedSlot(), 1) << "no graphic started by the last double click";
+
+    QCoreApplication::processEvents();
+    const QImage shown = display->grab().toImage();
+    EXPECT_EQ(LabelPixelsAt(shown, onScreen(*viewer, points[1])), 0) << "a label drawn at the vertex";
+    EXPECT_GT(LabelPixelsAt(shown, onScreen(*viewer, points[2])), 20) << "the angle's label where it ends";
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
 struct CancelCase {
     const char* name;
     Command tool;
