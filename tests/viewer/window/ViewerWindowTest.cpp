@@ -36,6 +36,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace vexa;
 
@@ -622,6 +623,49 @@ TEST_F(ViewerWindowTest, FramesAndTheFilesWindows)
     wheel(120);
     EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
     EXPECT_EQ(display->currentFrame(), 0) << "an image opens on its first frame";
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// Pixels inside a button's border that are not its background (the most
+// frequent colour there): its icon.
+int IconPixels(QWidget* button)
+{
+    const QImage shown = button->grab().toImage();
+    const QRect inner = shown.rect().adjusted(4, 4, -4, -4);
+    std::map<QRgb, int> counts;
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            ++counts[shown.pixel(x, y)];
+    int background = 0;
+    for (const auto& [colour, count] : counts)
+        background = std::max(background, count);
+    return inner.width() * inner.height() - background;
+}
+
+// Every button of the tool column keeps its icon while pressed, and the two
+// toggles while they stay sunk.
+TEST_F(ViewerWindowTest, PressedToolButtonsKeepTheirIcons)
+{
+    makeSeries(1);
+    auto viewer = openSettled();
+    for (const char* name :
+        {"Button3_1", "Button3_2", "Button3_3", "Button3_4", "Button3_5", "Button5", "Button6", "Button1",
+            "Button2", "Command3", "Button7", "Button8", "Button9", "Button10", "Button4"}) {
+        SCOPED_TRACE(name);
+        brixel::Button* pressed = button(*viewer, name);
+        ASSERT_NE(pressed, nullptr);
+        const int idle = IconPixels(pressed);
+        EXPECT_GT(idle, 30);
+        QTest::mousePress(pressed, Qt::LeftButton, {}, pressed->rect().center());
+        EXPECT_GT(IconPixels(pressed), idle / 2) << "while the mouse button is down";
+        // Released off the button: a momentary button does nothing, a toggle stays sunk.
+        QTest::mouseRelease(pressed, Qt::LeftButton, {}, QPoint(-40, -40));
+        if (pressed->value()) {
+            EXPECT_GT(IconPixels(pressed), idle / 2) << "sunk";
+            click(pressed);
+        }
+    }
+    EXPECT_FALSE(viewer->isUnloaded());
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
