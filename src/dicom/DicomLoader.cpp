@@ -24,6 +24,7 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -828,6 +829,22 @@ double DicomImageData::valueAt(int column, int row) const
         return values[index];
     const std::uint8_t* p = &rgb[index * 3];
     return (p[0] + p[1] + p[2]) / 3.0;
+}
+
+namespace {
+
+std::atomic<std::uint64_t> memoryLimit{DefaultMaxImageBytes};
+
+} // namespace
+
+std::uint64_t imageMemoryLimit()
+{
+    return memoryLimit.load(std::memory_order_relaxed);
+}
+
+void setImageMemoryLimit(std::uint64_t bytes)
+{
+    memoryLimit.store(bytes, std::memory_order_relaxed);
 }
 
 DicomLoadResult loadDicomImage(const QString& path, const DicomLoadOptions& options)

@@ -162,7 +162,7 @@ void convertItem(DcmItem& item, OFString charset, ValueConverter& converter)
 QString openDump(const QString& path, std::unique_ptr<OpenedFile>& opened)
 {
     opened = std::make_unique<OpenedFile>();
-    if (QString problem = openForDecoding(path, DefaultMaxImageBytes, *opened); !problem.isEmpty())
+    if (QString problem = openForDecoding(path, imageMemoryLimit(), *opened); !problem.isEmpty())
         return problem;
     return checkElementLengths(*opened->file.getDataset(), opened->available);
 }

@@ -95,6 +95,24 @@ TEST_F(HostileImagesTest, anImageOverTheMemoryLimitIsRefusedWithTheFigures)
     }
 }
 
+// The user's limit, set once at start-up, holds for every load that names none.
+TEST_F(HostileImagesTest, theProgramWideLimitAppliesToEveryLoad)
+{
+    const QString path = dir.filePath("big.v2");
+    ASSERT_TRUE(writeDicomImage(greyImage(1024, 1024, 12, false, [](int c, int r) { return (c + r) % 4096; }),
+        path, DicomFileLayout::BareImplicitLittle)
+                    .ok);
+    setImageMemoryLimit(512u << 10); // less than the picture of its strips takes
+    const DicomLoadResult refused = loadDicomImage(path);
+    const DefaultWindowPixels windowed = loadDefaultWindowPixels(path);
+    setImageMemoryLimit(DefaultMaxImageBytes);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.error.endsWith(QStringLiteral("la limite est de 1 Mo.")))
+        << refused.error.toStdString();
+    EXPECT_FALSE(windowed.ok());
+    EXPECT_TRUE(loadDicomImage(path).ok());
+}
+
 TEST_F(HostileImagesTest, elementLongerThanTheFileIsRefused)
 {
     // An element stating nearly 4 GB in a file of a few hundred bytes.
