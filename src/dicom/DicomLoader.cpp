@@ -1,6 +1,7 @@
 #include "DicomLoader.h"
 
 #include "DicomCodecs.h"
+#include "DicomFileOpening.h"
 #include "DisplayLut.h"
 #include "StoredSamples.h"
 
@@ -23,6 +24,7 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -32,19 +34,9 @@ namespace vexa {
 
 namespace {
 
-// Elements longer than this stay in the file when it is read: the pixels of
-// the frames not shown are never loaded, and the frame shown is read from the
-// file in strips or through the decoder.
-constexpr Uint32 leaveInFileLength = 4096;
-
 DicomLoadResult failure(const QString& reason)
 {
     return {nullptr, reason};
-}
-
-QString megabytes(std::uint64_t bytes)
-{
-    return QString::number((bytes + (1u << 20) - 1) >> 20);
 }
 
 // ---------------------------------------------------------------- the header
@@ -71,23 +63,6 @@ int declaredFrames(DcmDataset& dataset)
     if (dataset.findAndGetSint32(DCM_NumberOfFrames, frames).bad() || frames < 1)
         return 1;
     return frames;
-}
-
-// Every element's stated length must fit in what was read: a length of
-// nearly 4 GB in a small file would otherwise be allocated when the element
-// is first used.
-QString checkElementLengths(DcmDataset& dataset, std::uint64_t available)
-{
-    DcmStack stack;
-    while (dataset.nextObject(stack, OFTrue).good()) {
-        const Uint32 length = stack.top()->getLengthField();
-        if (length != DCM_UndefinedLength && length > available)
-            return QStringLiteral(
-                "Fichier DICOM illisible : un élément annonce %1 octets, le fichier n'en a que %2.")
-                .arg(length)
-                .arg(available);
-    }
-    return {};
 }
 
 QString readLayout(DcmDataset& dataset, PixelLayout& layout)
@@ -121,15 +96,6 @@ std::uint64_t decodingBytes(const PixelLayout& layout, bool wholePixelData)
     if (wholePixelData)
         total += frameBytes * static_cast<std::uint64_t>(layout.frames);
     return total;
-}
-
-QString checkBudget(std::uint64_t needed, std::uint64_t maxImageBytes)
-{
-    if (needed <= maxImageBytes)
-        return {};
-    return QStringLiteral(
-        "L'image est trop grande : il faudrait %1 Mo de mémoire pour l'afficher, la limite est de %2 Mo.")
-        .arg(megabytes(needed), megabytes(maxImageBytes));
 }
 
 QString checkFrameIndex(int frame, int frameCount)
@@ -728,97 +694,9 @@ DicomLoadResult decode(DcmDataset& dataset, std::uint64_t available, const Dicom
     return {std::move(image), {}};
 }
 
-QString readFailure(const OFCondition& condition)
-{
-    return QStringLiteral("Fichier DICOM illisible : %1").arg(QString::fromLatin1(condition.text()));
-}
-
 QString outOfMemory()
 {
     return QStringLiteral("Mémoire insuffisante pour cette image.");
-}
-
-// A file opened for decoding, its long values left in it. A deflated data
-// set cannot be read in place (DCMTK would allocate every value as long as
-// its header states before finding the data short), so it is inflated first,
-// to at most the image limit, into a temporary file read like any other.
-struct OpenedFile {
-    DcmFileFormat file;
-    std::unique_ptr<QTemporaryFile> inflated;
-    std::uint64_t available = 0; // bytes the stated lengths must fit in
-};
-
-bool isDeflated(const OFFilename& name)
-{
-    DcmMetaInfo meta;
-    OFString transfer;
-    return meta.loadFile(name).good() && meta.findAndGetOFString(DCM_TransferSyntaxUID, transfer).good()
-        && transfer == UID_DeflatedExplicitVRLittleEndianTransferSyntax;
-}
-
-QString inflateDataSet(
-    const QString& path, const OFFilename& name, std::uint64_t maxBytes, OpenedFile& opened)
-{
-    const QString unreadable = QStringLiteral("Fichier DICOM illisible : données compressées invalides.");
-    DcmMetaInfo meta;
-    QFile source(path);
-    if (meta.loadFile(name).bad() || !source.open(QIODevice::ReadOnly))
-        return unreadable;
-    // Preamble, "DICM", then the meta header in explicit VR little endian.
-    const qint64 start
-        = 132 + static_cast<qint64>(meta.getLength(EXS_LittleEndianExplicit, EET_ExplicitLength));
-    if (source.read(132).mid(128) != "DICM" || !source.seek(start))
-        return unreadable;
-    const QByteArray compressed = source.readAll();
-    opened.inflated = std::make_unique<QTemporaryFile>();
-    if (!opened.inflated->open())
-        return QStringLiteral("Fichier temporaire impossible à créer.");
-    z_stream stream{};
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
-        return unreadable;
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData()));
-    stream.avail_in = static_cast<uInt>(compressed.size());
-    std::vector<char> chunk(1 << 16);
-    std::uint64_t total = 0;
-    int status = Z_OK;
-    while (status == Z_OK) {
-        stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
-        stream.avail_out = static_cast<uInt>(chunk.size());
-        status = inflate(&stream, Z_NO_FLUSH);
-        const std::size_t produced = chunk.size() - stream.avail_out;
-        total += produced;
-        if (total > maxBytes) {
-            inflateEnd(&stream);
-            return checkBudget(total, maxBytes);
-        }
-        if (opened.inflated->write(chunk.data(), static_cast<qint64>(produced))
-            != static_cast<qint64>(produced)) {
-            inflateEnd(&stream);
-            return QStringLiteral("Fichier temporaire impossible à écrire.");
-        }
-        if (status == Z_BUF_ERROR && stream.avail_in == 0)
-            break; // the data ends without its final block: read what came
-    }
-    inflateEnd(&stream);
-    if (status != Z_STREAM_END && status != Z_BUF_ERROR)
-        return unreadable;
-    opened.inflated->flush();
-    opened.available = total;
-    const OFCondition condition
-        = opened.file.loadFile(OFFilename(QFile::encodeName(opened.inflated->fileName()).constData()),
-            EXS_LittleEndianExplicit, EGL_noChange, leaveInFileLength, ERM_dataset);
-    return condition.bad() ? readFailure(condition) : QString();
-}
-
-QString openForDecoding(const QString& path, std::uint64_t maxBytes, OpenedFile& opened)
-{
-    const OFFilename name(QFile::encodeName(path).constData());
-    if (isDeflated(name))
-        return inflateDataSet(path, name, maxBytes, opened);
-    opened.available = static_cast<std::uint64_t>(QFileInfo(path).size());
-    const OFCondition condition
-        = opened.file.loadFile(name, EXS_Unknown, EGL_noChange, leaveInFileLength, ERM_autoDetect);
-    return condition.bad() ? readFailure(condition) : QString();
 }
 
 // ------------------------------------------------------ windowed for pictures
@@ -951,6 +829,22 @@ double DicomImageData::valueAt(int column, int row) const
         return values[index];
     const std::uint8_t* p = &rgb[index * 3];
     return (p[0] + p[1] + p[2]) / 3.0;
+}
+
+namespace {
+
+std::atomic<std::uint64_t> memoryLimit{DefaultMaxImageBytes};
+
+} // namespace
+
+std::uint64_t imageMemoryLimit()
+{
+    return memoryLimit.load(std::memory_order_relaxed);
+}
+
+void setImageMemoryLimit(std::uint64_t bytes)
+{
+    memoryLimit.store(bytes, std::memory_order_relaxed);
 }
 
 DicomLoadResult loadDicomImage(const QString& path, const DicomLoadOptions& options)

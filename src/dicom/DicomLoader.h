@@ -14,11 +14,16 @@ namespace vexa {
 // What one image may take in memory while it is decoded, by default.
 constexpr std::uint64_t DefaultMaxImageBytes = std::uint64_t{1} << 30;
 
+// The limit every load takes unless it names its own: DefaultMaxImageBytes
+// until the start-up sets the user's (any thread may load meanwhile).
+std::uint64_t imageMemoryLimit();
+void setImageMemoryLimit(std::uint64_t bytes);
+
 struct DicomLoadOptions {
     int frame = 0; // from 0; frameCount in the result tells how many there are
     // An image that would take more (decoder buffers, modality values) is
     // refused before anything is allocated for it.
-    std::uint64_t maxImageBytes = DefaultMaxImageBytes;
+    std::uint64_t maxImageBytes = imageMemoryLimit();
 };
 
 DicomLoadResult loadDicomImage(const QString& path, const DicomLoadOptions& options = {});
@@ -39,6 +44,6 @@ struct DefaultWindowPixels {
 };
 
 DefaultWindowPixels loadDefaultWindowPixels(
-    const QString& path, std::uint64_t maxImageBytes = DefaultMaxImageBytes);
+    const QString& path, std::uint64_t maxImageBytes = imageMemoryLimit());
 
 } // namespace vexa

@@ -1,13 +1,14 @@
 #include "DicomTags.h"
 
 #include "DicomCodecs.h"
+#include "DicomFileOpening.h"
+#include "DicomLoader.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
 #include <dcmtk/dcmdata/dcspchrs.h>
 #include <dcmtk/dcmdata/dcvr.h>
 
-#include <QFile>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -156,11 +157,14 @@ void convertItem(DcmItem& item, OFString charset, ValueConverter& converter)
     }
 }
 
-OFCondition load(DcmFileFormat& file, const QString& path)
+// Opened as the images are: long values stay in the file, a deflated data
+// set is inflated under the image limit, and no stated length is trusted.
+QString openDump(const QString& path, std::unique_ptr<OpenedFile>& opened)
 {
-    const QByteArray nativePath = QFile::encodeName(path);
-    return file.loadFile(
-        OFFilename(nativePath.constData()), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_autoDetect);
+    opened = std::make_unique<OpenedFile>();
+    if (QString problem = openForDecoding(path, imageMemoryLimit(), *opened); !problem.isEmpty())
+        return problem;
+    return checkElementLengths(*opened->file.getDataset(), opened->available);
 }
 
 } // namespace
@@ -168,23 +172,22 @@ OFCondition load(DcmFileFormat& file, const QString& path)
 QString dicomTagsText(const QString& path)
 {
     registerDicomCodecs();
-    DcmFileFormat file;
-    if (const OFCondition condition = load(file, path); condition.bad())
-        return QStringLiteral("Fichier DICOM illisible : %1").arg(QString::fromLatin1(condition.text()));
+    std::unique_ptr<OpenedFile> opened;
+    if (const QString problem = openDump(path, opened); !problem.isEmpty())
+        return problem;
     // Names with accents are stored in the file's character set; as UTF-8 they
     // read the same whatever that set was.
-    if (file.convertToUTF8().bad()) {
+    if (opened->file.convertToUTF8().bad()) {
         // A failed conversion may have left some values converted: start again
         // from the file and go value by value.
-        file.clear();
-        if (const OFCondition condition = load(file, path); condition.bad())
-            return QStringLiteral("Fichier DICOM illisible : %1").arg(QString::fromLatin1(condition.text()));
+        if (const QString problem = openDump(path, opened); !problem.isEmpty())
+            return problem;
         ValueConverter converter;
-        convertItem(*file.getDataset(), OFString(), converter);
+        convertItem(*opened->file.getDataset(), OFString(), converter);
     }
     std::ostringstream text;
     // Long values (pixel data) are shortened: the text is for reading.
-    file.print(text, DCMTypes::PF_shortenLongTagValues);
+    opened->file.print(text, DCMTypes::PF_shortenLongTagValues);
     return QString::fromUtf8(text.str());
 }
 

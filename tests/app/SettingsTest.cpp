@@ -67,6 +67,30 @@ TEST_F(SettingsTest, StoredTextsReachTheValuesAndSurviveAReopen)
     EXPECT_FALSE(HasSetting("Windows", "PositionLeft"));
 }
 
+TEST_F(SettingsTest, ImageMemoryLimitIsReadInMegabytesWithinSaneBounds)
+{
+    struct Case {
+        const char* stored; // nullptr: absent
+        std::uint64_t megabytes;
+    };
+    const Case cases[] = {
+        {nullptr, 1024},
+        {"2048", 2048},
+        {" 512 ", 512},
+        {"10", 64},
+        {"999999", 65536},
+        {"0", 1024},
+        {"-5", 1024},
+        {"beaucoup", 1024},
+        {"", 1024},
+    };
+    for (const Case& c : cases) {
+        if (c.stored)
+            SaveSetting("Image", "MaxImageMemoryMB", QString::fromLatin1(c.stored));
+        EXPECT_EQ(ReadAppValues("").MaxImageBytes, c.megabytes << 20) << (c.stored ? c.stored : "absent");
+    }
+}
+
 TEST_F(SettingsTest, ExplicitFileWinsOverTheEnvironmentVariable)
 {
     const QString envFile = folder.filePath("env.ini");

@@ -3,12 +3,18 @@
 // without crashing or allocating what its header claims.
 #include "DicomFixtures.h"
 #include "DicomLoader.h"
+#include "DicomTags.h"
 #include "DisplayLut.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace vexa;
 using vexa::fixtures::copyWithElements;
@@ -89,6 +95,24 @@ TEST_F(HostileImagesTest, anImageOverTheMemoryLimitIsRefusedWithTheFigures)
     }
 }
 
+// The user's limit, set once at start-up, holds for every load that names none.
+TEST_F(HostileImagesTest, theProgramWideLimitAppliesToEveryLoad)
+{
+    const QString path = dir.filePath("big.v2");
+    ASSERT_TRUE(writeDicomImage(greyImage(1024, 1024, 12, false, [](int c, int r) { return (c + r) % 4096; }),
+        path, DicomFileLayout::BareImplicitLittle)
+                    .ok);
+    setImageMemoryLimit(512u << 10); // less than the picture of its strips takes
+    const DicomLoadResult refused = loadDicomImage(path);
+    const DefaultWindowPixels windowed = loadDefaultWindowPixels(path);
+    setImageMemoryLimit(DefaultMaxImageBytes);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.error.endsWith(QStringLiteral("la limite est de 1 Mo.")))
+        << refused.error.toStdString();
+    EXPECT_FALSE(windowed.ok());
+    EXPECT_TRUE(loadDicomImage(path).ok());
+}
+
 TEST_F(HostileImagesTest, elementLongerThanTheFileIsRefused)
 {
     // An element stating nearly 4 GB in a file of a few hundred bytes.
@@ -108,6 +132,38 @@ TEST_F(HostileImagesTest, elementLongerThanTheFileIsRefused)
     file.close();
     expectRefused(path, QStringLiteral("Fichier DICOM illisible"));
     EXPECT_FALSE(loadDicomImageFromMemory(bytes.constData(), static_cast<std::size_t>(bytes.size())).ok());
+}
+
+// The DICOM data view opens files as the images are: a deflated data set is
+// inflated under the limit into a file, not by DCMTK in memory where each
+// value takes the length it claims. Run with 512 MB of address space to
+// spare, that allocation fails and shows as "Virtual Memory exhausted".
+TEST_F(HostileImagesTest, dataViewReadsDeflatedFilesWithoutAllocatingWhatTheyClaim)
+{
+    const QString crashes
+        = qEnvironmentVariable("VEXA_SOURCE_DIR") + QStringLiteral("/tests/dicom/fuzz/crashes/");
+    for (const char* name : {"deflated-element-of-3-gb.dcm", "deflated-element-longer-than-its-data.dcm"}) {
+        const QString path = crashes + QString::fromLatin1(name);
+        ASSERT_TRUE(QFile::exists(path));
+        const auto readWithLittleMemory = [&path] {
+            QFile statm(QStringLiteral("/proc/self/statm"));
+            statm.open(QIODevice::ReadOnly);
+            const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * rlim_t(getpagesize());
+            const rlimit limit{used + (rlim_t(512) << 20), used + (rlim_t(512) << 20)};
+            setrlimit(RLIMIT_AS, &limit);
+            const QString text = dicomTagsText(path);
+            std::fprintf(stderr, "%s\n", text.left(200).toUtf8().constData());
+            std::exit(
+                text.startsWith(QStringLiteral("Fichier DICOM illisible : ")) && !text.contains("Memory")
+                    ? 0
+                    : 1);
+        };
+        EXPECT_EXIT(readWithLittleMemory(), ::testing::ExitedWithCode(0), "illisible") << name;
+    }
+    // A sound deflated file reads with its meta header and its names.
+    const QString deflated = dicomTagsText(pydicomFile("image_dfl.dcm"));
+    EXPECT_TRUE(deflated.contains(QStringLiteral("=DeflatedLittleEndianExplicit"))) << deflated.toStdString();
+    EXPECT_TRUE(deflated.contains(QStringLiteral("(0010,0010) PN"))) << deflated.toStdString();
 }
 
 // Rescale values and windows out of every range: the stored values are

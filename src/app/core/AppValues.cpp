@@ -21,6 +21,18 @@ QString dataFolder(const QString& name)
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + u'/' + name;
 }
 
+// A limit that is not a number, or not a positive one, is the default; one
+// too small to show an ordinary radiograph or beyond any memory is brought
+// back into range.
+std::uint64_t imageMemoryLimit(const SettingKey& key)
+{
+    bool number = false;
+    const qlonglong megabytes = GetSetting(key).trimmed().toLongLong(&number);
+    if (!number || megabytes <= 0)
+        return key.defaultValue.toULongLong() << 20;
+    return static_cast<std::uint64_t>(std::clamp<qlonglong>(megabytes, 64, 65536)) << 20;
+}
+
 } // namespace
 
 AppValues& appValues()
@@ -70,6 +82,7 @@ AppValues ReadAppValues(const QString& defaultPrinterName)
     v.BurnStagingDir = DefaultBurnStagingDir();
     v.DicomExportDir = DefaultDicomExportDir();
     v.MonitorInterval = 6000;
+    v.MaxImageBytes = imageMemoryLimit(Keys::MaxImageMemoryMB);
     v.TodayDate = QDate::currentDate();
     return v;
 }

@@ -41,6 +41,9 @@ struct AppValues : SharedSettings {
     QString BurnStagingDir; // CD folder being staged
     QString DicomExportDir; // DICOM files and DICOMDIR before they join the CD folder
     int MonitorInterval = 6000; // new-exam monitor period, milliseconds
+    // What decoding one image may take (viewer, pictures, printing); the
+    // start-up hands it to the DICOM layer. 64 MB to 64 GB, 1 GB by default.
+    std::uint64_t MaxImageBytes = std::uint64_t{1} << 30;
     QDate TodayDate;
 };
 

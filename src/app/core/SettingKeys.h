@@ -50,6 +50,10 @@ inline const SettingKey PositionLeft{QStringLiteral("Windows"), QStringLiteral("
 inline const SettingKey PositionTop{QStringLiteral("Windows"), QStringLiteral("PositionTop"), {}};
 // The writer chosen last in the burning window.
 inline const SettingKey Device{QStringLiteral("Drive"), QStringLiteral("Device"), {}};
+// What decoding one image may take in memory, in megabytes (bigger images are
+// refused with the figures); not in the options dialog.
+inline const SettingKey MaxImageMemoryMB{
+    QStringLiteral("Image"), QStringLiteral("MaxImageMemoryMB"), QStringLiteral("1024")};
 inline const SettingKey SystemInfoPrograms{
     QStringLiteral("Windows"), QStringLiteral("SystemInfoPrograms"), {}};
 

@@ -2,6 +2,7 @@
 
 #include "AppValues.h"
 #include "DialogService.h"
+#include "DicomLoader.h"
 #include "MainWindow.h"
 #include "PacsUpgrade.h"
 #include "SingleInstance.h"
@@ -32,6 +33,7 @@ StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const St
     appValues().MonitorInterval = 6000;
     window.ApplyButtonColours();
     LoadAppValues(hooks.defaultPrinterName);
+    setImageMemoryLimit(appValues().MaxImageBytes);
     CreateStagingFolders();
     if (appValues().ConquestPath.isEmpty() && hooks.showOptions)
         hooks.showOptions();

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vexa {
 
@@ -76,6 +77,8 @@ void DicomView::setDecodedFile(const QString& newPath, DicomLoadResult loaded)
         image = std::move(loaded.image);
         error = loaded.error;
     }
+    frames = image ? image->frameCount : 1;
+    frameShown = image ? image->frameIndex : 0;
     if (image) {
         voi = image->defaultWindow;
         rebuildLut();
@@ -87,6 +90,29 @@ void DicomView::setDecodedFile(const QString& newPath, DicomLoadResult loaded)
         setShowTags(true);
     update();
     emit displayChanged();
+}
+
+bool DicomView::showFrame(int frame)
+{
+    if (path.isEmpty() || frame < 0 || frame >= frames)
+        return false;
+    DicomLoadOptions options;
+    options.frame = frame;
+    DicomLoadResult loaded = loadDicomImage(path, options);
+    const bool sameSize = image && loaded.image && sizeOf(*image) == sizeOf(*loaded.image);
+    image = std::move(loaded.image);
+    error = loaded.error;
+    frameShown = frame;
+    invalidate();
+    if (image) {
+        rebuildLut();
+        // Frames of one file share their size; one that differs is fitted anew.
+        if (!sameSize)
+            initialDisplay();
+    }
+    update();
+    emit displayChanged();
+    return true;
 }
 
 void DicomView::clear()
@@ -180,7 +206,8 @@ void DicomView::setShowTags(bool show)
 
 void DicomView::setWindow(const VoiWindow& window)
 {
-    voi = {window.center, std::max(1.0, window.width)};
+    voi = window;
+    voi.width = std::max(1.0, window.width);
     rebuildLut();
     emit displayChanged();
 }
@@ -322,8 +349,19 @@ void DicomView::mouseReleaseEvent(QMouseEvent* event)
     }
     const int button = buttonCode(event->button());
     const int shift = shiftCode(event->modifiers());
-    emit clicked(at.x(), at.y(), button, shift);
+    if (!std::exchange(endingDoubleClick, false))
+        emit clicked(at.x(), at.y(), button, shift);
     emit released(at.x(), at.y(), button, shift);
+}
+
+// A double click comes as press, release, double click, release. Its second
+// half is no second click: a measuring tool would place two points on one
+// spot, and a double click on the last point of an angle would start another
+// graphic there.
+void DicomView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+    endingDoubleClick = true;
 }
 
 // Horizontal motion widens or narrows the window (contrast), vertical motion
@@ -332,7 +370,14 @@ void DicomView::dragContrast(QPoint delta)
 {
     const double range = image->monochrome ? image->maxValue - image->minValue + 1.0 : 256.0;
     const double perPixel = range / std::max(200, std::max(width(), height()));
-    setWindow({dragStartWindow.center + delta.y() * perPixel, dragStartWindow.width + delta.x() * perPixel});
+    // A lookup table cannot be stretched: the drag goes on from the range it
+    // covers with a plain window of the same function.
+    VoiWindow dragged = dragStartWindow;
+    dragged.center += delta.y() * perPixel;
+    dragged.width += delta.x() * perPixel;
+    dragged.lutIndex = -1;
+    dragged.explanation.clear();
+    setWindow(dragged);
 }
 
 // The wheel pages (wheelTurned, for the viewer to move through the series);

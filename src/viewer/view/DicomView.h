@@ -1,6 +1,7 @@
 #pragma once
-// Displays one DICOM image (first frame) with its window, polarity, zoom and
-// pan, offers five built-in pointer tools and reports pointer events.
+// Displays one DICOM image with its window, polarity, zoom and pan, offers
+// five built-in pointer tools and reports pointer events. A file of several
+// frames opens on its first; each other frame is read when it is shown.
 //
 // Image to screen: screen = ZoomLevel / 100 * (image - offset / (ZoomLevel / 100)),
 // with offset = OffsetX (OffsetY) in screen pixels (see ViewGeometry.h).
@@ -46,6 +47,13 @@ public:
     void setDecodedFile(const QString& path, DicomLoadResult loaded);
     QString DisplayFile() const { return path; }
     bool hasImage() const { return image != nullptr; }
+    // The frames of the file shown (1 for most images) and the one shown, from 0.
+    int frameCount() const { return frames; }
+    int currentFrame() const { return frameShown; }
+    // Reads and shows another frame of the file, keeping the window,
+    // polarity, zoom and pan the user set. False, nothing changed, when the
+    // file has no such frame. A frame that cannot be decoded shows why.
+    bool showFrame(int frame);
     QString loadError() const { return error; }
     std::shared_ptr<const DicomImageData> imageData() const { return image; }
 
@@ -77,6 +85,8 @@ public:
     void setOffsets(int offsetX, int offsetY);
 
     VoiWindow window() const { return voi; }
+    // Any window of the image: centre and width, its function, or one of its
+    // VOI lookup tables.
     void setWindow(const VoiWindow& window);
     ViewGeometry viewGeometry() const { return geometry; }
     QPointF imageToScreen(QPointF imagePoint) const;
@@ -105,6 +115,7 @@ signals:
     // Whole wheel notches turned without Ctrl: positive away from the user.
     void wheelTurned(int notches);
     // After the click of the same gesture, when the button is released.
+    // The second half of a double click gives pressed and released, no click.
     void released(int x, int y, int button, int shift);
 
 protected:
@@ -112,6 +123,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -128,6 +140,8 @@ private:
 
     QString path;
     QString error;
+    int frames = 1;
+    int frameShown = 0;
     std::shared_ptr<const DicomImageData> image;
     ViewGeometry geometry;
     VoiWindow voi;
@@ -144,6 +158,7 @@ private:
     ViewGeometry dragStartGeometry;
     QPlainTextEdit* tagsView = nullptr;
     int wheelRest = 0; // eighths of a degree not yet a whole notch
+    bool endingDoubleClick = false; // the button went down for a double click's second time
 };
 
 } // namespace vexa

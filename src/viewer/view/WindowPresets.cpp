@@ -4,6 +4,21 @@
 
 namespace vexa {
 
+std::vector<NamedWindow> FileWindowsOf(const DicomImageData& image)
+{
+    std::vector<NamedWindow> named;
+    const std::size_t count = image.fileWindows.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const VoiWindow& window = image.fileWindows[i];
+        QString name = window.explanation.trimmed();
+        if (name.isEmpty())
+            name = count == 1 ? QStringLiteral("fenêtre du fichier")
+                              : QStringLiteral("fenêtre %1 du fichier").arg(i + 1);
+        named.push_back({name, window});
+    }
+    return named;
+}
+
 std::vector<NamedWindow> WindowPresetsFor(const DicomImageData& image)
 {
     if (image.modality.compare(QStringLiteral("CT"), Qt::CaseInsensitive) == 0 && image.monochrome)
@@ -14,17 +29,30 @@ std::vector<NamedWindow> WindowPresetsFor(const DicomImageData& image)
             {QStringLiteral("cerveau"), {40.0, 80.0}},
             {QStringLiteral("abdomen"), {60.0, 400.0}},
         };
-    return {{QStringLiteral("fenêtre du fichier"), image.defaultWindow}};
+    std::vector<NamedWindow> own = FileWindowsOf(image);
+    if (own.empty())
+        return {{QStringLiteral("fenêtre du fichier"), image.defaultWindow}};
+    if (own.size() > 5)
+        own.resize(5);
+    return own;
 }
 
-QString ViewerIndicatorText(int position, int count, const VoiWindow& window, const QString& presetName)
+QString ViewerIndicatorText(
+    const ViewerPosition& position, const VoiWindow& window, const QString& windowName)
 {
     QString text;
-    if (count > 0)
-        text = QStringLiteral("image %1 / %2\n").arg(position).arg(count);
+    if (position.imageCount > 0)
+        text = QStringLiteral("image %1 / %2").arg(position.image).arg(position.imageCount);
+    if (position.frameCount > 1) {
+        if (!text.isEmpty())
+            text += QStringLiteral("  ");
+        text += QStringLiteral("trame %1 / %2").arg(position.frame).arg(position.frameCount);
+    }
+    if (!text.isEmpty())
+        text += QLatin1Char('\n');
     text += QStringLiteral("C %1  L %2").arg(std::lround(window.center)).arg(std::lround(window.width));
-    if (!presetName.isEmpty())
-        text += QStringLiteral("  (") + presetName + QLatin1Char(')');
+    if (!windowName.isEmpty())
+        text += QStringLiteral("  (") + windowName + QLatin1Char(')');
     return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The windows offered on the keys 1 to 5: the usual CT windows, or for other
-// images the file's own window, and the line the viewer shows about them.
+// images the file's own windows; the file's windows the user cycles through;
+// and the line the viewer shows about what is on screen.
 #include "DicomImageData.h"
 
 #include <QString>
@@ -13,12 +14,26 @@ struct NamedWindow {
     VoiWindow window;
 };
 
+// Every window and VOI lookup table the file offers, in its order, named by
+// the file's explanation when it gives one; empty when it offers none.
+std::vector<NamedWindow> FileWindowsOf(const DicomImageData& image);
+
 // CT: poumon, médiastin, os, cerveau, abdomen (Hounsfield units). Other
-// images: the window the file gives (its pixel range when it gives none).
+// images: the file's first five windows (its pixel range when it gives none).
 std::vector<NamedWindow> WindowPresetsFor(const DicomImageData& image);
 
-// "image 4 / 6" (no position when count is 0) and the window shown:
-// "C 40  L 80" followed by the preset's name when one is applied.
-QString ViewerIndicatorText(int position, int count, const VoiWindow& window, const QString& presetName);
+// Where the viewer is: the image in the series (no position when count is
+// 0) and, in a file of several frames, the frame (from 1).
+struct ViewerPosition {
+    int image = 0;
+    int imageCount = 0;
+    int frame = 1;
+    int frameCount = 1;
+};
+
+// "image 4 / 6", "  trame 2 / 40" in a file of several frames, then the
+// window shown: "C 40  L 80" followed by the window's name when it has one.
+QString ViewerIndicatorText(
+    const ViewerPosition& position, const VoiWindow& window, const QString& windowName);
 
 } // namespace vexa

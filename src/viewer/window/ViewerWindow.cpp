@@ -345,8 +345,14 @@ void ViewerWindow::LoadImage()
         = images && images->currentRow() >= 0 ? images->fieldText(QStringLiteral("ObjectFile")) : QString();
     examLine->setText(ViewerTitleLine(exam.ViewerPatientName, exam.ViewerExamDate));
     updateMeasureImage();
-    presets = view_->imageData() ? WindowPresetsFor(*view_->imageData()) : std::vector<NamedWindow>{};
-    presetIndex = -1;
+    const auto shown = view_->imageData();
+    presets = shown ? WindowPresetsFor(*shown) : std::vector<NamedWindow>{};
+    fileWindows = shown ? FileWindowsOf(*shown) : std::vector<NamedWindow>{};
+    fileWindowIndex = 0;
+    // The image opens in the file's first window: the indicator names it.
+    namedWindow.reset();
+    if (!fileWindows.empty())
+        namedWindow = fileWindows.front();
     updateIndicator();
     measures->loadMeasurements(exam.ViewerImagePath);
     redrawAllGraphics();

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QImage>
 #include <array>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -113,7 +114,11 @@ private:
     void showSliderValue(int zoomLevel);
     void updateIndicator();
     void applyPreset(int index);
+    void applyNamedWindow(const NamedWindow& window);
+    void cycleFileWindows();
     void showImageAt(int step);
+    bool stepFrames(int frames);
+    void wheelTurned(int notches);
     void zoomBy(double factor);
     bool browsingKey(QKeyEvent* event);
 
@@ -166,7 +171,9 @@ private:
     QImage printedPicture;
     QLabel* indicator = nullptr; // "image 4 / 6" and the window shown, over the image
     std::vector<NamedWindow> presets; // the windows on the keys 1 to 5
-    int presetIndex = -1;
+    std::vector<NamedWindow> fileWindows; // the file's own, cycled through with F
+    int fileWindowIndex = 0; // the one of fileWindows last applied
+    std::optional<NamedWindow> namedWindow; // the window last applied by name
     QString printedImageKey; // ObjectFile of the image shown, whose print is recorded
 
     std::array<brixel::Button*, 6> modeButtons{}; // the mouse modes 1..5 of the display

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 #include <cmath>
 
 namespace vexa {
@@ -27,6 +28,13 @@ constexpr Colour IdleModeColour = 12632256;
 constexpr Colour ActiveModeColour = 16756880;
 constexpr int PanMode = 4;
 constexpr int ContrastMode = 1;
+
+// The view keeps a window's width of at least 1.
+bool sameWindow(const VoiWindow& applied, const VoiWindow& shown)
+{
+    return applied.center == shown.center && std::max(1.0, applied.width) == shown.width
+        && applied.function == shown.function && applied.lutIndex == shown.lutIndex;
+}
 
 } // namespace
 
@@ -63,10 +71,7 @@ void ViewerWindow::connectSignals()
         [this](int x, int y, int button, int) { displayClicked(x, y, button); });
     connect(view_, &DicomView::beep, this, [](int) { QApplication::beep(); });
     connect(view_, &DicomView::displayChanged, this, &ViewerWindow::updateIndicator);
-    connect(view_, &DicomView::wheelTurned, this, [this](int notches) {
-        if (!singleImage && !unloaded)
-            showImageAt(notches > 0 ? -1 : 1);
-    });
+    connect(view_, &DicomView::wheelTurned, this, &ViewerWindow::wheelTurned);
     connectPanel();
 }
 
@@ -201,21 +206,27 @@ void ViewerWindow::updateIndicator()
 {
     if (!indicator)
         return;
-    int position = 1, count = 1;
+    ViewerPosition position{1, 1, view_->currentFrame() + 1, view_->frameCount()};
     if (!singleImage && images && images->currentRow() >= 0) {
-        position = images->currentRow() + 1;
-        count = images->count();
+        position.image = images->currentRow() + 1;
+        position.imageCount = images->count();
     }
     const VoiWindow shown = view_->window();
-    QString name;
-    if (presetIndex >= 0 && presetIndex < int(presets.size())) {
-        const VoiWindow& preset = presets[std::size_t(presetIndex)].window;
-        if (preset.center == shown.center && std::max(1.0, preset.width) == shown.width)
-            name = presets[std::size_t(presetIndex)].name;
-    }
-    indicator->setText(view_->hasImage() ? ViewerIndicatorText(position, count, shown, name) : QString());
+    // The name stays while the window is the named one (not after a drag).
+    const QString name
+        = namedWindow && sameWindow(namedWindow->window, shown) ? namedWindow->name : QString();
+    // A frame that cannot be decoded still tells where the user is.
+    const bool showing = view_->hasImage() || view_->frameCount() > 1;
+    indicator->setText(showing ? ViewerIndicatorText(position, shown, name) : QString());
     indicator->adjustSize();
-    indicator->setVisible(view_->hasImage());
+    indicator->setVisible(showing);
+}
+
+void ViewerWindow::applyNamedWindow(const NamedWindow& window)
+{
+    namedWindow = window;
+    view_->setWindow(window.window);
+    updateIndicator();
 }
 
 void ViewerWindow::applyPreset(int index)
@@ -224,9 +235,44 @@ void ViewerWindow::applyPreset(int index)
         QApplication::beep();
         return;
     }
-    presetIndex = index;
-    view_->setWindow(presets[std::size_t(index)].window);
+    applyNamedWindow(presets[std::size_t(index)]);
+}
+
+// The next of the file's own windows and VOI tables, back to the first after
+// the last.
+void ViewerWindow::cycleFileWindows()
+{
+    if (!view_->hasImage() || fileWindows.empty()) {
+        QApplication::beep();
+        return;
+    }
+    fileWindowIndex = (fileWindowIndex + 1) % int(fileWindows.size());
+    applyNamedWindow(fileWindows[std::size_t(fileWindowIndex)]);
+}
+
+// Moves by `frames` through the frames of the file shown, stopping at its
+// first and last. False when the view already stood there.
+bool ViewerWindow::stepFrames(int frames)
+{
+    const int last = view_->frameCount() - 1;
+    const int target = std::clamp(view_->currentFrame() + frames, 0, last);
+    if (target == view_->currentFrame())
+        return false;
+    view_->showFrame(target);
     updateIndicator();
+    return true;
+}
+
+// The wheel pages through the frames of a multi-frame file, then on through
+// the series, as one stack: towards the user is forwards.
+void ViewerWindow::wheelTurned(int notches)
+{
+    if (unloaded)
+        return;
+    const int forwards = -notches;
+    if (stepFrames(forwards) || singleImage)
+        return;
+    showImageAt(forwards > 0 ? 1 : -1);
 }
 
 // Moves through the series: 0 first, 1 next, -1 previous, LastImageStep last.
@@ -251,7 +297,8 @@ void ViewerWindow::zoomBy(double factor)
         view_->setZoomLevel(int(std::lround(view_->ZoomLevel() * factor)));
 }
 
-// The keys of every image viewer: presets 1 to 5, paging and zoom.
+// The keys of every image viewer: presets 1 to 5, the file's windows (F),
+// frames (up and down arrows), paging and zoom.
 bool ViewerWindow::browsingKey(QKeyEvent* event)
 {
     const int key = event->key();
@@ -260,6 +307,17 @@ bool ViewerWindow::browsingKey(QKeyEvent* event)
         return true;
     }
     switch (key) {
+    case Qt::Key_F:
+        cycleFileWindows();
+        return true;
+    case Qt::Key_Down:
+        if (!stepFrames(1))
+            QApplication::beep();
+        return true;
+    case Qt::Key_Up:
+        if (!stepFrames(-1))
+            QApplication::beep();
+        return true;
     case Qt::Key_PageDown:
         showImageAt(1);
         return true;

@@ -229,8 +229,127 @@ TEST_F(DicomViewTest, ctImagesGetTheFiveUsualWindowsOthersTheirOwn)
     const auto own = WindowPresetsFor(*view.imageData());
     ASSERT_EQ(own.size(), 1u);
     EXPECT_EQ(own[0].window.center, 128.0);
-    EXPECT_EQ(ViewerIndicatorText(4, 6, {40, 80}, QStringLiteral("cerveau")),
-        QStringLiteral("image 4 / 6\nC 40  L 80  (cerveau)"));
+    EXPECT_EQ(own[0].name, QStringLiteral("fenêtre du fichier"));
+}
+
+TEST(ViewerIndicator, tellsImageFrameWindowAndItsName)
+{
+    struct Case {
+        ViewerPosition position;
+        VoiWindow window;
+        QString name;
+        QString text;
+    };
+    const std::vector<Case> cases{
+        {{4, 6, 1, 1}, {40, 80}, QStringLiteral("cerveau"),
+            QStringLiteral("image 4 / 6\nC 40  L 80  (cerveau)")},
+        {{1, 3, 2, 40}, {-600, 1500}, {}, QStringLiteral("image 1 / 3  trame 2 / 40\nC -600  L 1500")},
+        {{1, 0, 7, 9}, {2000.4, 3999.6}, {}, QStringLiteral("trame 7 / 9\nC 2000  L 4000")},
+        {{1, 0, 1, 1}, {10, 20}, QStringLiteral("OS"), QStringLiteral("C 10  L 20  (OS)")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ViewerIndicatorText(c.position, c.window, c.name), c.text);
+}
+
+// A file's windows and VOI tables, named by their explanations: the keys 1 to
+// 5 of a radiograph and the F key's cycle.
+TEST(FileWindows, namedByTheFileElseByTheirRank)
+{
+    DicomImageData image;
+    image.modality = QStringLiteral("CR");
+    for (int i = 0; i < 7; ++i)
+        image.fileWindows.push_back({100.0 * i, 50.0, VoiFunction::Linear, -1, QString()});
+    image.fileWindows[1].explanation = QStringLiteral(" OS ");
+    image.fileWindows[6].lutIndex = 0;
+    const std::vector<NamedWindow> all = FileWindowsOf(image);
+    ASSERT_EQ(all.size(), 7u);
+    EXPECT_EQ(all[0].name, QStringLiteral("fenêtre 1 du fichier"));
+    EXPECT_EQ(all[1].name, QStringLiteral("OS"));
+    EXPECT_EQ(all[6].window.lutIndex, 0);
+    const std::vector<NamedWindow> keys = WindowPresetsFor(image);
+    ASSERT_EQ(keys.size(), 5u);
+    EXPECT_EQ(keys[4].window.center, 400.0);
+
+    image.fileWindows.resize(1);
+    image.fileWindows[0].explanation.clear();
+    EXPECT_EQ(FileWindowsOf(image)[0].name, QStringLiteral("fenêtre du fichier"));
+    image.fileWindows.clear();
+    EXPECT_TRUE(FileWindowsOf(image).empty());
+    image.defaultWindow = {5, 10};
+    ASSERT_EQ(WindowPresetsFor(image).size(), 1u);
+    EXPECT_EQ(WindowPresetsFor(image)[0].window.center, 5.0) << "the pixel range when the file gives none";
+}
+
+// Three frames of 200 x 100, frame f worth 50 f more than the first (column / 2).
+TEST_F(DicomViewTest, framesAreReadOneAtATimeKeepingWindowAndZoom)
+{
+    const auto value = [](int c, int frame) { return c / 2 + 50 * frame; };
+    NewDicomImage source = fixtures::greyImage(200, 100, 8, false, [&](int c, int) { return value(c, 0); });
+    for (int frame = 1; frame < 3; ++frame)
+        for (int r = 0; r < 100; ++r)
+            for (int c = 0; c < 200; ++c)
+                source.pixelData.append(static_cast<char>(value(c, frame)));
+    source.frames = 3;
+    source.windowCenter = 128;
+    source.windowWidth = 256;
+    const QString frames = dir.filePath("frames.v2");
+    ASSERT_TRUE(writeDicomImage(source, frames, DicomFileLayout::BareImplicitLittle).ok);
+
+    view.setDisplayFile(frames);
+    ASSERT_TRUE(view.hasImage()) << view.loadError().toStdString();
+    EXPECT_EQ(view.frameCount(), 3);
+    EXPECT_EQ(view.currentFrame(), 0);
+    view.setZoomLevel(300);
+    view.setWindow({100, 256});
+    const QPoint at = view.imageToScreen({60.5, 50.5}).toPoint();
+    const int offsetX = view.OffsetX();
+    QSignalSpy changed(&view, &DicomView::displayChanged);
+    for (const int frame : {2, 1, 0}) {
+        SCOPED_TRACE(frame);
+        ASSERT_TRUE(view.showFrame(frame));
+        EXPECT_EQ(view.currentFrame(), frame);
+        EXPECT_EQ(view.imageData()->frameIndex, frame);
+        EXPECT_EQ(view.imageData()->valueAt(60, 50), value(60, frame));
+        EXPECT_EQ(shownGrey(at), value(60, frame) + 28) << "window 100 / 256 still applied";
+        EXPECT_EQ(view.ZoomLevel(), 300);
+        EXPECT_EQ(view.OffsetX(), offsetX);
+    }
+    EXPECT_EQ(changed.count(), 3);
+    for (const int missing : {3, -1})
+        EXPECT_FALSE(view.showFrame(missing));
+    EXPECT_EQ(view.currentFrame(), 0);
+
+    view.setDisplayFile(file);
+    EXPECT_EQ(view.frameCount(), 1);
+    EXPECT_FALSE(view.showFrame(1));
+}
+
+// A window given by one of the file's VOI tables draws through the table; a
+// contrast drag then goes on from a plain window.
+TEST_F(DicomViewTest, windowOfAVoiTableIsKeptUntilTheUserDrags)
+{
+    QStringList reversed;
+    for (int i = 0; i < 256; ++i)
+        reversed << QString::number((255 - i) * 257, 16).rightJustified(4, '0');
+    NewDicomImage image = fixtures::greyImage(200, 100, 8, false, [](int c, int) { return c; });
+    image.moreElements = {QStringLiteral("(0028,3010)[0].(0028,3002)=256\\0\\16"),
+        QStringLiteral("(0028,3010)[0].(0028,3006)=") + reversed.join('\\')};
+    const QString lut = dir.filePath("lut.dcm");
+    ASSERT_TRUE(writeDicomImage(image, lut, DicomFileLayout::Part10).ok);
+    view.setDisplayFile(lut);
+    ASSERT_TRUE(view.hasImage()) << view.loadError().toStdString();
+    const QPoint at(2 * 50, 150); // image column 50
+    const VoiWindow table = view.imageData()->fileWindows.at(0);
+    ASSERT_EQ(table.lutIndex, 0);
+
+    view.setWindow({128, 256});
+    EXPECT_EQ(shownGrey(at), 50);
+    view.setWindow(table);
+    EXPECT_EQ(view.window().lutIndex, 0);
+    EXPECT_EQ(shownGrey(at), 205);
+    drag({100, 100}, {100, 100});
+    EXPECT_EQ(view.window().lutIndex, -1);
+    EXPECT_LT(shownGrey(at), 205) << "a plain ramp over the table's range";
 }
 
 TEST_F(DicomViewTest, copyDisplayPutsWhatIsShownOnTheClipboard)

@@ -5,6 +5,7 @@
 #include "DgrFile.h"
 #include "DialogService.h"
 #include "DicomView.h"
+#include "DicomWriter.h"
 #include "ExamIdentity.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
@@ -35,6 +36,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace vexa;
 
@@ -548,6 +550,125 @@ TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
+// A file of three frames (frame f worth 1000 f more than the first) with two
+// named windows, in place of the series' first image.
+void WriteThreeFrames(const QString& path)
+{
+    NewDicomImage image;
+    image.patientName = QStringLiteral("DUPONT^JEAN");
+    image.studyInstanceUid = newDicomUid();
+    image.seriesInstanceUid = newDicomUid();
+    image.sopInstanceUid = newDicomUid();
+    image.sopClassUid = SopClass::XRayAngiographic;
+    image.modality = QStringLiteral("XA");
+    image.columns = 200;
+    image.rows = 240;
+    image.frames = 3;
+    for (int frame = 0; frame < 3; ++frame)
+        for (int i = 0; i < 200 * 240; ++i) {
+            const int value = 1000 * frame + i % 200;
+            image.pixelData.append(char(value & 0xFF)).append(char(value >> 8));
+        }
+    image.moreElements = {QStringLiteral("(0028,1050)=2000\\500"), QStringLiteral("(0028,1051)=4000\\300"),
+        QStringLiteral("(0028,1055)=OS\\PARTIES MOLLES")};
+    ASSERT_TRUE(writeDicomImage(image, path, DicomFileLayout::Part10).ok);
+}
+
+// The wheel and the up and down arrows page through the frames, each read
+// when shown, the wheel going on through the series past the last frame; F
+// cycles through the file's windows, which are also the keys 1 to 5.
+TEST_F(ViewerWindowTest, FramesAndTheFilesWindows)
+{
+    makeSeries(2);
+    WriteThreeFrames(series.imagePath(0));
+    auto viewer = openSettled();
+    DicomView* display = viewer->display();
+    const auto* indicator = viewer->findChild<QLabel*>(QStringLiteral("indicator"));
+    ASSERT_NE(indicator, nullptr);
+    const auto line = [&](int n) { return indicator->text().section(QLatin1Char('\n'), n, n); };
+    const auto wheel = [&](int delta) {
+        const QPointF at = display->rect().center();
+        QWheelEvent event(
+            at, display->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(display, &event);
+    };
+    EXPECT_EQ(line(0), "image 1 / 2  trame 1 / 3");
+    EXPECT_EQ(line(1), "C 2000  L 4000  (OS)");
+    EXPECT_EQ(display->imageData()->valueAt(5, 0), 5);
+
+    wheel(-120);
+    EXPECT_EQ(display->currentFrame(), 1);
+    EXPECT_EQ(display->imageData()->valueAt(5, 0), 1005);
+    QTest::keyClick(viewer.get(), Qt::Key_F);
+    EXPECT_EQ(line(1), "C 500  L 300  (PARTIES MOLLES)");
+    QTest::keyClick(viewer.get(), Qt::Key_Down);
+    EXPECT_EQ(line(0), "image 1 / 2  trame 3 / 3");
+    EXPECT_EQ(display->imageData()->valueAt(5, 0), 2005);
+    EXPECT_EQ(display->window().center, 500) << "the window stays from frame to frame";
+    QTest::keyClick(viewer.get(), Qt::Key_Down); // the last frame: the arrows stop there
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    QTest::keyClick(viewer.get(), Qt::Key_F);
+    EXPECT_EQ(line(1), "C 2000  L 4000  (OS)");
+    QTest::keyClick(viewer.get(), Qt::Key_2);
+    EXPECT_EQ(line(1), "C 500  L 300  (PARTIES MOLLES)");
+    QTest::keyClick(viewer.get(), Qt::Key_Up);
+    EXPECT_EQ(display->currentFrame(), 1);
+
+    wheel(-2 * 120); // one frame left, then the wheel stops at the end of the file
+    EXPECT_EQ(display->currentFrame(), 2);
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    wheel(-120); // past the last frame: the next image
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(line(0), "image 2 / 2");
+    wheel(120);
+    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(display->currentFrame(), 0) << "an image opens on its first frame";
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// Pixels inside a button's border that are not its background (the most
+// frequent colour there): its icon.
+int IconPixels(QWidget* button)
+{
+    const QImage shown = button->grab().toImage();
+    const QRect inner = shown.rect().adjusted(4, 4, -4, -4);
+    std::map<QRgb, int> counts;
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            ++counts[shown.pixel(x, y)];
+    int background = 0;
+    for (const auto& [colour, count] : counts)
+        background = std::max(background, count);
+    return inner.width() * inner.height() - background;
+}
+
+// Every button of the tool column keeps its icon while pressed, and the two
+// toggles while they stay sunk.
+TEST_F(ViewerWindowTest, PressedToolButtonsKeepTheirIcons)
+{
+    makeSeries(1);
+    auto viewer = openSettled();
+    for (const char* name :
+        {"Button3_1", "Button3_2", "Button3_3", "Button3_4", "Button3_5", "Button5", "Button6", "Button1",
+            "Button2", "Command3", "Button7", "Button8", "Button9", "Button10", "Button4"}) {
+        SCOPED_TRACE(name);
+        brixel::Button* pressed = button(*viewer, name);
+        ASSERT_NE(pressed, nullptr);
+        const int idle = IconPixels(pressed);
+        EXPECT_GT(idle, 30);
+        QTest::mousePress(pressed, Qt::LeftButton, {}, pressed->rect().center());
+        EXPECT_GT(IconPixels(pressed), idle / 2) << "while the mouse button is down";
+        // Released off the button: a momentary button does nothing, a toggle stays sunk.
+        QTest::mouseRelease(pressed, Qt::LeftButton, {}, QPoint(-40, -40));
+        if (pressed->value()) {
+            EXPECT_GT(IconPixels(pressed), idle / 2) << "sunk";
+            click(pressed);
+        }
+    }
+    EXPECT_FALSE(viewer->isUnloaded());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
 TEST_F(ViewerWindowTest, MeasurePanelCaptionsFitTheirButtons)
 {
     makeSeries(1);
@@ -630,6 +751,54 @@ TEST_F(ViewerWindowTest, EachToolIsPlacedByMouseClicksAndLabelledWithItsResult)
         EXPECT_EQ(ReadMeasurementFile(series.imagePath(0)),
             DecodeMeasurementTable(EncodeMeasurementTable(placedTable)));
     }
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// Yellow label pixels in the box where a label drawn at a point would lie.
+int LabelPixelsAt(const QImage& shown, QPointF point)
+{
+    int yellow = 0;
+    for (int y = int(point.y()) - 22; y < int(point.y()) - 3; ++y)
+        for (int x = int(point.x()) + 4; x < int(point.x()) + 64; ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            yellow += c.red() > 200 && c.green() > 200 && c.blue() < 100;
+        }
+    return yellow;
+}
+
+// Users double-click points out of habit, and X delivers a double click as
+// press, release, double click, release. Its second half is no second click:
+// each point is placed once and the one label is drawn where the angle ends,
+// not "0,00 °" labels of points placed twice.
+TEST_F(ViewerWindowTest, DoubleClickedPointsArePlacedOnceAndLabelledOnce)
+{
+    makeSeries(1, RowSpacing, ColumnSpacing);
+    auto viewer = openSettled();
+    MeasurementController& measures = *viewer->measurements();
+    measures.setLocale(QLocale(QLocale::French, QLocale::France));
+    QWidget* display = viewer->display();
+    const std::vector<QPoint> points{{30, 120}, {100, 120}, {160, 200}}; // no line crosses a label's box
+    chooseTool(*viewer, int(Command::VertexAngle));
+    for (const QPoint point : points) {
+        const QPoint at = onScreen(*viewer, point);
+        QTest::mouseMove(display, at);
+        QTest::mouseClick(display, Qt::LeftButton, {}, at);
+        QMouseEvent second(QEvent::MouseButtonDblClick, at, display->mapToGlobal(at), Qt::LeftButton,
+            Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(display, &second);
+        QTest::mouseRelease(display, Qt::LeftButton, {}, at);
+    }
+    const MeasurementRecord& angle = measures.table()[1];
+    EXPECT_EQ(angle.Kind, MeasurementKind::VertexAngle);
+    EXPECT_EQ(QPoint(angle.X2, angle.Y2), points[1]);
+    EXPECT_EQ(angle.Label, measures.labelFor(angle));
+    EXPECT_NE(angle.Label, QStringLiteral(" 0,00 ° "));
+    EXPECT_EQ(measures.table().lastUsedSlot(), 1) << "no graphic started by the last double click";
+
+    QCoreApplication::processEvents();
+    const QImage shown = display->grab().toImage();
+    EXPECT_EQ(LabelPixelsAt(shown, onScreen(*viewer, points[1])), 0) << "a label drawn at the vertex";
+    EXPECT_GT(LabelPixelsAt(shown, onScreen(*viewer, points[2])), 20) << "the angle's label where it ends";
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
