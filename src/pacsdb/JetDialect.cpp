@@ -1,5 +1,7 @@
 #include "JetDialect.h"
 
+#include "SearchWords.h"
+
 #include <QDate>
 #include <QRegularExpression>
 
@@ -116,8 +118,18 @@ QString TranslateCode(QString code, SqlBackend backend, bool ddl)
     static const QRegularExpression deleteStar(
         QStringLiteral(R"(\bDELETE\s+\*\s+FROM\b)"), QRegularExpression::CaseInsensitiveOption);
     code.replace(deleteStar, QStringLiteral("DELETE FROM"));
-    if (!ddl)
+    if (!ddl) {
+        // SearchWords(column): a registered function on SQLite, an expression
+        // on PostgreSQL.
+        static const QRegularExpression searchWords(QStringLiteral(R"(\bSearchWords\s*\(\s*([\w.]+)\s*\))"),
+            QRegularExpression::CaseInsensitiveOption);
+        if (backend == SqlBackend::Postgres) {
+            QRegularExpressionMatch m;
+            while ((m = searchWords.match(code)).hasMatch())
+                code.replace(m.capturedStart(), m.capturedLength(), PostgresSearchWords(m.captured(1)));
+        }
         return code;
+    }
     const bool pg = backend == SqlBackend::Postgres;
     const auto word = [](const char* w) {
         return QRegularExpression(

@@ -1,6 +1,7 @@
 #include "SqliteFunctions.h"
 
 #include "LikeMatch.h"
+#include "SearchWords.h"
 
 #include <QSqlDriver>
 #include <QVariant>
@@ -37,6 +38,14 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
     sqlite3_result_int(context, SqlLikeMatches(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
 }
 
+// SearchWords(name): the name as the patient search compares it.
+void SearchWordsFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const QByteArray words
+        = SearchWords(sqlite3_value_type(argv[0]) == SQLITE_NULL ? QString() : TextOf(argv[0])).toUtf8();
+    sqlite3_result_text(context, words.constData(), static_cast<int>(words.size()), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 bool InstallSqliteFunctions(QSqlDatabase& db)
@@ -53,6 +62,9 @@ bool InstallSqliteFunctions(QSqlDatabase& db)
     return sqlite3_create_function(sqlite, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr)
         == SQLITE_OK
         && sqlite3_create_function(sqlite, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr)
+        == SQLITE_OK
+        && sqlite3_create_function(
+               sqlite, "SearchWords", 1, flags, nullptr, SearchWordsFunction, nullptr, nullptr)
         == SQLITE_OK;
 }
 
