@@ -164,10 +164,16 @@ QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
 {
     const QList<Segment> segments = Scan(jet);
     QString out;
+    bool searchWordsLike = false;
     for (qsizetype i = 0; i < segments.size(); ++i) {
         const Segment& s = segments.at(i);
         if (s.kind == Segment::Date) {
             out += DateLiteral(s.body, backend);
+            continue;
+        }
+        if (s.kind == Segment::Text && searchWordsLike) {
+            out += Quoted(PostgresWordsRegex(s.body));
+            searchWordsLike = false;
             continue;
         }
         if (s.kind == Segment::Text) {
@@ -175,9 +181,21 @@ QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
             out += like ? Quoted(LikePattern(s.body)) + QStringLiteral(" ESCAPE '\\'") : Quoted(s.body);
             continue;
         }
-        QString code = TranslateCode(s.body, backend, ddl);
         const bool beforeLike
             = i + 1 < segments.size() && segments.at(i + 1).kind == Segment::Text && EndsWithLike(s.body);
+        // On PostgreSQL, "SearchWords(column) LIKE 'pattern'" is a regular
+        // expression on the name itself (see PostgresWordsRegex).
+        static const QRegularExpression searchWordsLikeForm(
+            QStringLiteral(R"(\bSearchWords\s*\(\s*([\w.]+)\s*\)\s*LIKE\s*$)"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch wordsLike = searchWordsLikeForm.match(s.body);
+        if (beforeLike && backend == SqlBackend::Postgres && wordsLike.hasMatch()) {
+            out += TranslateCode(s.body.left(wordsLike.capturedStart()), backend, ddl)
+                + QStringLiteral("(' ' || COALESCE(%1, '')) ~ ").arg(wordsLike.captured(1));
+            searchWordsLike = true;
+            continue;
+        }
+        QString code = TranslateCode(s.body, backend, ddl);
         out += beforeLike && backend == SqlBackend::Postgres ? MakeIlike(code) : code;
     }
     static const QRegularExpression trailing(QStringLiteral(R"(\s*;\s*$)"));

@@ -13,7 +13,11 @@ namespace {
 QString ListedSeries(const QString& whereAndOrder)
 {
     return QStringLiteral(
-               "SELECT DICOMSeries.*, DICOMStudies.StudyDescr, DICOMStudies.StudyTime, "
+               "SELECT DICOMSeries.SeriesInst, DICOMSeries.Compteur, DICOMSeries.PatientName, "
+               "DICOMSeries.ScanDate, "
+               "DICOMSeries.Burned, DICOMSeries.SeriesTime, DICOMSeries.Modality, DICOMSeries.SeriesDesc, "
+               "DICOMSeries.SeriesPat, DICOMSeries.StudyInsta, DICOMStudies.StudyDescr, "
+               "DICOMStudies.StudyTime, "
                "DICOMPatients.PatientBir "
                "FROM DICOMSeries LEFT JOIN DICOMStudies ON DICOMStudies.StudyInsta = DICOMSeries.StudyInsta "
                "LEFT JOIN DICOMPatients ON DICOMPatients.PatientID = DICOMSeries.SeriesPat ")

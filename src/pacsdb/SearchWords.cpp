@@ -99,6 +99,64 @@ QString SearchWordsPattern(const QString& typed)
     return QStringLiteral("* ") + Fold(typed) + u'*';
 }
 
+QString PostgresWordsRegex(const QString& wordsPattern)
+{
+    const FoldTable& table = Table();
+    // Every character that reads as a given plain one, both cases.
+    static const QHash<QChar, QString> readers = [&table] {
+        QHash<QChar, QString> readers;
+        for (auto it = table.map.cbegin(); it != table.map.cend(); ++it)
+            if (it.value().size() == 1 && it.value() != QStringLiteral(" "))
+                readers[it.value().at(0)] += it.key();
+        return readers;
+    }();
+    const QString separators = QStringLiteral("[ ^'.,-]");
+    const auto one = [](QChar c) {
+        QString alternatives = readers.value(c);
+        for (const QChar variant : {c, c.toUpper(), c.toLower()})
+            if (!alternatives.contains(variant))
+                alternatives += variant;
+        if (alternatives.size() > 1)
+            return u'[' + alternatives + u']';
+        static const QString special = QStringLiteral("\\^$.|?*+()[]{}");
+        return special.contains(c) ? QString(u'\\') + c : QString(c);
+    };
+    // A LIKE pattern matches the whole text; a leading or trailing "*" is
+    // what an unanchored expression does anyway, and costs less left out.
+    const bool anyStart = wordsPattern.startsWith(u'*');
+    const bool anyEnd = wordsPattern.endsWith(u'*') && wordsPattern.size() > 1;
+    const QString pattern
+        = wordsPattern.mid(anyStart ? 1 : 0, wordsPattern.size() - (anyStart ? 1 : 0) - (anyEnd ? 1 : 0));
+    QString regex = anyStart ? QString() : QStringLiteral("^");
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == u'*') {
+            regex += QStringLiteral(".*");
+            continue;
+        }
+        if (c == u'?') {
+            regex += u'.';
+            continue;
+        }
+        if (c == u' ') {
+            regex += separators;
+            continue;
+        }
+        // A letter read as two ("œ" as "oe") matches where the two are.
+        QString both;
+        for (const auto& [letter, reading] : table.expansions)
+            if (pattern.mid(i, 2) == reading)
+                both += letter;
+        if (!both.isEmpty()) {
+            regex += QStringLiteral("(?:%1%2|[%3])").arg(one(c), one(pattern.at(i + 1)), both);
+            ++i;
+            continue;
+        }
+        regex += one(c);
+    }
+    return anyEnd ? regex : regex + u'$';
+}
+
 QString PostgresSearchWords(const QString& column)
 {
     const FoldTable& table = Table();

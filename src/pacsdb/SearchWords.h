@@ -18,6 +18,12 @@ QString SearchWords(const QString& name);
 // wild cards.
 QString SearchWordsPattern(const QString& typed);
 
+// A regular expression (PostgreSQL's) matching the names whose search words
+// match a LIKE pattern in that form (from SearchWordsPattern), tested on
+// ' ' || name. Far quicker on the server than folding every name: each
+// letter of the pattern becomes the set of letters that read as it.
+QString PostgresWordsRegex(const QString& wordsPattern);
+
 // The PostgreSQL expression giving the search words of `column` (NULL reads
 // as an empty name).
 QString PostgresSearchWords(const QString& column);

@@ -35,7 +35,20 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
         }
         escape = escapeText.at(0);
     }
-    sqlite3_result_int(context, SqlLikeMatches(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
+    // The pattern is read once per statement and kept with it while it
+    // stays the same.
+    auto* pattern = static_cast<SqlLikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (!pattern) {
+        pattern = new SqlLikePattern(TextOf(argv[0]), escape);
+        sqlite3_set_auxdata(context, 0, pattern, [](void* p) { delete static_cast<SqlLikePattern*>(p); });
+        // SQLite may drop it at once (a pattern that changes from row to row).
+        pattern = static_cast<SqlLikePattern*>(sqlite3_get_auxdata(context, 0));
+        if (!pattern) {
+            sqlite3_result_int(context, SqlLikeMatches(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(context, pattern->matches(TextOf(argv[1])) ? 1 : 0);
 }
 
 // SearchWords(name): the name as the patient search compares it.
