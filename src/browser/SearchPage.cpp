@@ -5,7 +5,9 @@
 
 #include <QDateEdit>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -29,6 +31,28 @@ QList<GridColumn> ListColumns()
             QStringLiteral("StudyDescr")},
         {QStringLiteral("SeriesPat"), QStringLiteral("ID patient")},
         {QStringLiteral("PatientBir"), QStringLiteral("Né(e) le"), false, Kind::DicomDate}};
+}
+
+// Short columns as wide as their longest value, the name and description
+// wider; one line per exam. What does not fit scrolls sideways.
+void FitListColumns(BoundGrid& grid)
+{
+    const QFontMetrics metrics(grid.font());
+    const int padding = metrics.horizontalAdvance(u'0') * 2;
+    const auto width = [&](const QString& sample) { return metrics.horizontalAdvance(sample) + padding; };
+    QHeaderView* header = grid.horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    const int widths[] = {width(QStringLiteral("DUPONTEL FRANÇOISE")), width(QStringLiteral("00/00/0000")),
+        width(QStringLiteral("Gravé")), width(QStringLiteral("00:00")), width(QStringLiteral("Modalité")),
+        width(QStringLiteral("MMMMMMMMMMMM")), width(QStringLiteral("000000000")),
+        width(QStringLiteral("00/00/0000"))};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        header->resizeSection(column, widths[column]);
+    grid.setWordWrap(false);
+    grid.setTextElideMode(Qt::ElideRight);
+    grid.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid.verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.height() / 2);
 }
 
 QLabel* Heading(const QString& text, QWidget* parent)
@@ -97,6 +121,7 @@ void SearchPage::AddList(int list, RecordSet& source, const brixel::DesignFile& 
 {
     listGrids[list] = new BoundGrid(source, ListColumns(), this);
     listGrids[list]->setObjectName(QStringLiteral("TDBGrid1(%1)").arg(list));
+    FitListColumns(*listGrids[list]);
     // The date list shows the newest exam first (the last received, which a
     // new exam makes current); the others keep their query's order until a
     // header is clicked.
