@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPalette>
 
 namespace vexa {
@@ -238,6 +239,14 @@ void BoundGrid::ShowCurrentRow(int row)
         scrollTo(index);
     }
     following_ = false;
+}
+
+void BoundGrid::mousePressEvent(QMouseEvent* event)
+{
+    QTableView::mousePressEvent(event);
+    // A click on the row already current is a choice too.
+    if (indexAt(event->position().toPoint()).isValid() && source_.currentRow() >= 0)
+        source_.noteUserChoice(QDateTime::currentDateTime());
 }
 
 void BoundGrid::keyPressEvent(QKeyEvent* event)

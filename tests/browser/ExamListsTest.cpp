@@ -238,3 +238,19 @@ TEST_F(ExamListsTest, DateBoxTakesADateTypedAfterOneClick)
     }
     EXPECT_EQ(page().seriesCountLabel->text(), QStringLiteral("8 dossiers.")); // the list followed
 }
+
+// The row made current by the list itself, then clicked: the user chose it.
+TEST_F(ExamListsTest, AClickOnTheRowAlreadyCurrentKeepsItToo)
+{
+    RecordSet& dates = started.window.sets.seriesByDate;
+    ASSERT_EQ(dates.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("S7-6"));
+    clickRow(0, 0);
+    pacs.addPatient(QStringLiteral("P9"), QStringLiteral("NOUVEAU^PATIENT"));
+    pacs.addSeries(QStringLiteral("S9"), QStringLiteral("P9"), examDay);
+    pacs.addImages(QStringLiteral("S9"), QStringLiteral("P9"), examDay, 1);
+    started.window.MonitorTick();
+    started.window.MonitorTick();
+    ASSERT_EQ(dates.count(), 11);
+    EXPECT_EQ(dates.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("S7-6"));
+    EXPECT_EQ(grid(0).currentIndex().row(), 1);
+}
