@@ -1,5 +1,6 @@
 #include "ExamLists.h"
 
+#include "ExamOpening.h"
 #include "QueryCatalogue.h"
 
 namespace vexa {
@@ -11,29 +12,44 @@ QString SeriesCountText(int count)
     return QString::number(count) + QStringLiteral(" dossiers.");
 }
 
+QString NoPatientFoundText()
+{
+    return QStringLiteral("Aucun patient trouvé");
+}
+
 DateSearchResult RunDateSearch(
     RecordSet& seriesData, const QString& conquestPath, const QDate& from, const QDate& to)
 {
     seriesData.setDatabasePath(conquestPath);
     seriesData.setRecordSource(Sql::SeriesBetween(from, to));
-    seriesData.requery();
-    seriesData.moveLast();
+    seriesData.setHighlight({});
     DateSearchResult result;
+    if (!seriesData.requery(RecordSet::OnFailure::Empty)) {
+        result.seriesCountText = DatabaseFailureText(seriesData.lastError());
+        return result;
+    }
+    seriesData.moveLast();
     result.count = seriesData.count();
     result.seriesCountText = SeriesCountText(result.count);
     result.viewButtonVisible = result.count > 0;
     return result;
 }
 
-bool RunPatientSearch(RecordSet& patientSeries, const QString& conquestPath, const QString& text)
+PatientSearchResult RunPatientSearch(
+    RecordSet& patientSeries, const QString& conquestPath, const QString& text)
 {
-    // The appended "*" makes it a match on the beginning of the name.
-    const QString pattern = text.isEmpty() ? text : text + u'*';
     patientSeries.setDatabasePath(conquestPath);
-    patientSeries.setRecordSource(Sql::SeriesByPatientName(pattern));
-    patientSeries.requery();
+    patientSeries.setRecordSource(Sql::SeriesByPatientName(text));
+    PatientSearchResult result;
+    if (!patientSeries.requery(RecordSet::OnFailure::Empty)) {
+        result.statusText = DatabaseFailureText(patientSeries.lastError());
+        return result;
+    }
     patientSeries.moveFirst();
-    return patientSeries.count() > 0;
+    result.viewButtonVisible = patientSeries.count() > 0;
+    if (!result.viewButtonVisible && !text.isEmpty())
+        result.statusText = NoPatientFoundText();
+    return result;
 }
 
 } // namespace vexa

@@ -1,6 +1,8 @@
 #pragma once
 // The searches of the first page, on the main window's record sets: by a
-// range of exam dates and by the beginning of the patient's name.
+// range of exam dates and by the beginning of a word of the patient's name.
+// A search whose query fails empties its list and says why: the rows of the
+// search before are never shown as its answer.
 #include "MainRecordSets.h"
 
 #include <QDate>
@@ -9,7 +11,7 @@ namespace vexa {
 
 struct DateSearchResult {
     int count = 0; // the new SeriesListCount
-    QString seriesCountText; // "12 dossiers." or "Pas de dossier trouvé"
+    QString seriesCountText; // "12 dossiers.", "Pas de dossier trouvé" or the database's failure
     bool viewButtonVisible = false; // viewButtons(0)
 };
 
@@ -17,12 +19,21 @@ struct DateSearchResult {
 DateSearchResult RunDateSearch(
     RecordSet& seriesData, const QString& conquestPath, const QDate& from, const QDate& to);
 
-// Lists the series whose readable name starts with `text` (letter case
-// ignored); an empty text lists only series without a name. True when the
-// list has rows (viewButtons(1) shown).
-bool RunPatientSearch(RecordSet& patientSeries, const QString& conquestPath, const QString& text);
+struct PatientSearchResult {
+    bool viewButtonVisible = false; // viewButtons(1): the list has rows
+    // "" when the list has rows or nothing was typed, "Aucun patient trouvé",
+    // or the database's failure.
+    QString statusText;
+};
+
+// Lists the series whose patient name has a word starting with `text`
+// (accents and letter case ignored, "*" and "?" wild cards); an empty text
+// lists only series without a name.
+PatientSearchResult RunPatientSearch(
+    RecordSet& patientSeries, const QString& conquestPath, const QString& text);
 
 // The count label for a number of series.
 QString SeriesCountText(int count);
+QString NoPatientFoundText(); // "Aucun patient trouvé"
 
 } // namespace vexa

@@ -4,7 +4,10 @@
 #include "ExamLists.h"
 
 #include <QDateEdit>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -12,11 +15,44 @@
 namespace vexa {
 namespace {
 
+// "Nom", "Date" and "Gravé" first, then what tells one patient's exams of
+// a day apart, read from Conquest's own series, study and patient columns.
 QList<GridColumn> ListColumns()
 {
+    using Kind = GridColumn::Kind;
     return {{QStringLiteral("PatientName"), QStringLiteral("Nom")},
-        {QStringLiteral("ScanDate"), QStringLiteral("Date")},
-        {QStringLiteral("Burned"), QStringLiteral("Gravé"), true}};
+        {QStringLiteral("ScanDate"), QStringLiteral("Date"), false, Kind::Text, {},
+            QStringLiteral("SeriesTime")},
+        {QStringLiteral("Burned"), QStringLiteral("Gravé"), true},
+        {QStringLiteral("SeriesTime"), QStringLiteral("Heure"), false, Kind::Time,
+            QStringLiteral("StudyTime")},
+        {QStringLiteral("Modality"), QStringLiteral("Modalité")},
+        {QStringLiteral("SeriesDesc"), QStringLiteral("Description"), false, Kind::Text,
+            QStringLiteral("StudyDescr")},
+        {QStringLiteral("SeriesPat"), QStringLiteral("ID patient")},
+        {QStringLiteral("PatientBir"), QStringLiteral("Né(e) le"), false, Kind::DicomDate}};
+}
+
+// Short columns as wide as their longest value, the name and description
+// wider; one line per exam. What does not fit scrolls sideways.
+void FitListColumns(BoundGrid& grid)
+{
+    const QFontMetrics metrics(grid.font());
+    const int padding = metrics.horizontalAdvance(u'0') * 2;
+    const auto width = [&](const QString& sample) { return metrics.horizontalAdvance(sample) + padding; };
+    QHeaderView* header = grid.horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    const int widths[] = {width(QStringLiteral("DUPONTEL FRANÇOISE")), width(QStringLiteral("00/00/0000")),
+        width(QStringLiteral("Gravé")), width(QStringLiteral("00:00")), width(QStringLiteral("Modalité")),
+        width(QStringLiteral("MMMMMMMMMMMM")), width(QStringLiteral("000000000")),
+        width(QStringLiteral("00/00/0000"))};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        header->resizeSection(column, widths[column]);
+    grid.setWordWrap(false);
+    grid.setTextElideMode(Qt::ElideRight);
+    grid.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid.verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.height() / 2);
 }
 
 QLabel* Heading(const QString& text, QWidget* parent)
@@ -29,12 +65,40 @@ QLabel* Heading(const QString& text, QWidget* parent)
     return label;
 }
 
+// A click in a date box puts the text cursor inside a full section, where a
+// typed digit makes no valid date and is dropped. The clicked section is
+// selected instead, so typing replaces it and goes on to the next ones.
+class SelectSectionOnClick : public QObject {
+public:
+    explicit SelectSectionOnClick(QDateEdit* picker)
+        : QObject(picker)
+        , picker_(picker)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            QLineEdit* text = picker_->findChild<QLineEdit*>();
+            if (text && !text->hasSelectedText())
+                picker_->setSelectedSection(picker_->currentSection());
+        }
+        return false;
+    }
+
+private:
+    QDateEdit* picker_;
+};
+
 QDateEdit* DatePicker(const QString& name, QWidget* parent)
 {
     auto* picker = new QDateEdit(QDate::currentDate(), parent);
     picker->setObjectName(name);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    if (QLineEdit* text = picker->findChild<QLineEdit*>())
+        text->installEventFilter(new SelectSectionOnClick(picker));
     return picker;
 }
 
@@ -57,6 +121,12 @@ void SearchPage::AddList(int list, RecordSet& source, const brixel::DesignFile& 
 {
     listGrids[list] = new BoundGrid(source, ListColumns(), this);
     listGrids[list]->setObjectName(QStringLiteral("TDBGrid1(%1)").arg(list));
+    FitListColumns(*listGrids[list]);
+    // The date list shows the newest exam first (the last received, which a
+    // new exam makes current); the others keep their query's order until a
+    // header is clicked.
+    listGrids[list]->enableSorting(
+        list == 0 ? BoundGrid::ArrivalOrder : -1, list == 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
     viewButtons[list] = MakeDesignButton(design, QStringLiteral("Button8(%1)").arg(list), this);
     viewButtons[list]->hide();
     connect(viewButtons[list], &brixel::Button::Click, this, [this, list] { emit openRequested(list); });
@@ -94,6 +164,11 @@ QWidget* SearchPage::PatientColumn()
     patientNameEdit->setObjectName(QStringLiteral("Text1"));
     connect(patientNameEdit, &QLineEdit::textChanged, this, &SearchPage::SearchByPatient);
     layout->addWidget(patientNameEdit);
+    patientSearchStatus = new QLabel(column);
+    patientSearchStatus->setObjectName(QStringLiteral("patientSearchStatus"));
+    patientSearchStatus->setWordWrap(true);
+    patientSearchStatus->hide();
+    layout->addWidget(patientSearchStatus);
     layout->addWidget(listGrids[1]);
     layout->addWidget(viewButtons[1], 0, Qt::AlignRight);
     return column;
@@ -120,7 +195,10 @@ int SearchPage::SearchByDate()
 
 void SearchPage::SearchByPatient(const QString& text)
 {
-    viewButtons[1]->setVisible(RunPatientSearch(listRecordSet(1), conquestPath_, text));
+    const PatientSearchResult result = RunPatientSearch(listRecordSet(1), conquestPath_, text);
+    viewButtons[1]->setVisible(result.viewButtonVisible);
+    patientSearchStatus->setText(result.statusText);
+    patientSearchStatus->setVisible(!result.statusText.isEmpty());
 }
 
 } // namespace vexa

@@ -27,13 +27,15 @@ public:
     // Lists the series of the days between the two pickers, shows their count
     // and the date list's view button; returns the count.
     int SearchByDate();
-    // Lists the series whose patient name starts with `text`.
+    // Lists the series whose patient name has a word starting with `text`;
+    // patientSearchStatus says when none does or the database failed.
     void SearchByPatient(const QString& text);
     // The record set behind list `list` (0 dates, 1 patient, 2 not burned).
     RecordSet& listRecordSet(int list) { return listGrids[list]->recordSet(); }
 
     QDateEdit* datePickers[2];
     QLineEdit* patientNameEdit;
+    QLabel* patientSearchStatus; // "Aucun patient trouvé" or the database's failure
     QLabel* seriesCountLabel;
     BoundGrid* listGrids[3];
     brixel::Button* viewButtons[3];

@@ -1,5 +1,7 @@
 #include "JetDialect.h"
 
+#include "SearchWords.h"
+
 #include <QDate>
 #include <QRegularExpression>
 
@@ -116,8 +118,18 @@ QString TranslateCode(QString code, SqlBackend backend, bool ddl)
     static const QRegularExpression deleteStar(
         QStringLiteral(R"(\bDELETE\s+\*\s+FROM\b)"), QRegularExpression::CaseInsensitiveOption);
     code.replace(deleteStar, QStringLiteral("DELETE FROM"));
-    if (!ddl)
+    if (!ddl) {
+        // SearchWords(column): a registered function on SQLite, an expression
+        // on PostgreSQL.
+        static const QRegularExpression searchWords(QStringLiteral(R"(\bSearchWords\s*\(\s*([\w.]+)\s*\))"),
+            QRegularExpression::CaseInsensitiveOption);
+        if (backend == SqlBackend::Postgres) {
+            QRegularExpressionMatch m;
+            while ((m = searchWords.match(code)).hasMatch())
+                code.replace(m.capturedStart(), m.capturedLength(), PostgresSearchWords(m.captured(1)));
+        }
         return code;
+    }
     const bool pg = backend == SqlBackend::Postgres;
     const auto word = [](const char* w) {
         return QRegularExpression(
@@ -152,10 +164,16 @@ QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
 {
     const QList<Segment> segments = Scan(jet);
     QString out;
+    bool searchWordsLike = false;
     for (qsizetype i = 0; i < segments.size(); ++i) {
         const Segment& s = segments.at(i);
         if (s.kind == Segment::Date) {
             out += DateLiteral(s.body, backend);
+            continue;
+        }
+        if (s.kind == Segment::Text && searchWordsLike) {
+            out += Quoted(PostgresWordsRegex(s.body));
+            searchWordsLike = false;
             continue;
         }
         if (s.kind == Segment::Text) {
@@ -163,9 +181,21 @@ QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
             out += like ? Quoted(LikePattern(s.body)) + QStringLiteral(" ESCAPE '\\'") : Quoted(s.body);
             continue;
         }
-        QString code = TranslateCode(s.body, backend, ddl);
         const bool beforeLike
             = i + 1 < segments.size() && segments.at(i + 1).kind == Segment::Text && EndsWithLike(s.body);
+        // On PostgreSQL, "SearchWords(column) LIKE 'pattern'" is a regular
+        // expression on the name itself (see PostgresWordsRegex).
+        static const QRegularExpression searchWordsLikeForm(
+            QStringLiteral(R"(\bSearchWords\s*\(\s*([\w.]+)\s*\)\s*LIKE\s*$)"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch wordsLike = searchWordsLikeForm.match(s.body);
+        if (beforeLike && backend == SqlBackend::Postgres && wordsLike.hasMatch()) {
+            out += TranslateCode(s.body.left(wordsLike.capturedStart()), backend, ddl)
+                + QStringLiteral("(' ' || COALESCE(%1, '')) ~ ").arg(wordsLike.captured(1));
+            searchWordsLike = true;
+            continue;
+        }
+        QString code = TranslateCode(s.body, backend, ddl);
         out += beforeLike && backend == SqlBackend::Postgres ? MakeIlike(code) : code;
     }
     static const QRegularExpression trailing(QStringLiteral(R"(\s*;\s*$)"));

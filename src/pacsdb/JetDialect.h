@@ -27,6 +27,8 @@ QString JetDate(const QDate& date);
 //   the connection's like() folds accented letters too, see SqliteFunctions);
 // - in CREATE/ALTER TABLE: COUNTER, BIT, TEXT 255, DATETIME, INTEGER become
 //   the backend's types;
+// - SearchWords(column) becomes, on PostgreSQL, the expression of a name's
+//   search words (see SearchWords.h); SQLite has it as a function;
 // - a final ";" is dropped.
 // Table and column names stay unquoted: PostgreSQL folds them to lower case,
 // exactly as it does for Conquest's own unquoted statements, so both programs

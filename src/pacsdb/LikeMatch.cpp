@@ -6,10 +6,7 @@ namespace vexa {
 
 namespace {
 
-struct Token {
-    enum Kind { Literal, One, Any } kind;
-    QChar c;
-};
+using Token = SqlLikePattern::Token;
 
 QList<Token> Tokens(const QString& folded, QChar any, QChar one, QChar escape)
 {
@@ -53,6 +50,16 @@ bool Match(const QList<Token>& tokens, const QString& text)
 }
 
 } // namespace
+
+SqlLikePattern::SqlLikePattern(const QString& pattern, QChar escape)
+    : tokens_(Tokens(pattern.toCaseFolded(), u'%', u'_', escape.isNull() ? escape : escape.toCaseFolded()))
+{
+}
+
+bool SqlLikePattern::matches(const QString& text) const
+{
+    return Match(tokens_, text.toCaseFolded());
+}
 
 bool SqlLikeMatches(const QString& pattern, const QString& text, QChar escape)
 {

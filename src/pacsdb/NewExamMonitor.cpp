@@ -46,7 +46,15 @@ void NewExamMonitor::FollowDateList(const QVariant& remembered)
         RestoreRow(dates, remembered);
         return;
     }
-    // The date list grew: its newest series stays current.
+    // The date list grew: its newest series becomes current, unless the user
+    // picked a row within the last minute; that row stays current (opening
+    // it must open what the user chose) and the newest one is highlighted.
+    const QVariant newest = dates.field(QStringLiteral("Compteur"));
+    if (dates.userChoseWithin(remembered, now(), KeepChoiceSeconds)
+        && dates.findFirst(QStringLiteral("Compteur = ") + remembered.toString()))
+        dates.setHighlight(newest);
+    else
+        dates.setHighlight({});
     seriesCountText_ = QString::number(count) + QStringLiteral(" dossiers.");
     seriesListCount_ = count;
 }

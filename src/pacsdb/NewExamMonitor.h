@@ -6,7 +6,10 @@
 #include "ConquestDatabaseConnector.h"
 #include "MainRecordSets.h"
 
+#include <QDateTime>
 #include <QObject>
+
+#include <functional>
 
 namespace vexa {
 
@@ -19,6 +22,9 @@ class NewExamMonitor : public QObject {
     Q_OBJECT
 public:
     static constexpr int MonitorInterval = 6000;
+    // A row the user picked in the date list this recently keeps its
+    // selection when a new exam arrives; the new row is highlighted instead.
+    static constexpr qint64 KeepChoiceSeconds = 60;
 
     NewExamMonitor(MainRecordSets& sets, QString conquestPath, QObject* parent = nullptr);
 
@@ -46,6 +52,9 @@ public:
     int SeriesListCount() const { return seriesListCount_; }
     // The date search sets it after its own requery.
     void setSeriesListCount(int count) { seriesListCount_ = count; }
+
+    // The clock the kept choice is measured with (tests set it).
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
 signals:
     void changed();

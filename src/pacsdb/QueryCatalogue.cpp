@@ -1,8 +1,30 @@
 #include "QueryCatalogue.h"
 
 #include "JetDialect.h"
+#include "SearchWords.h"
 
 namespace vexa::Sql {
+
+namespace {
+
+// The series of the first page's lists, with what tells exams apart read from
+// Conquest's own study and patient rows. The series' own columns come first
+// and keep their names, so the lists read and find rows as before.
+QString ListedSeries(const QString& whereAndOrder)
+{
+    return QStringLiteral(
+               "SELECT DICOMSeries.SeriesInst, DICOMSeries.Compteur, DICOMSeries.PatientName, "
+               "DICOMSeries.ScanDate, "
+               "DICOMSeries.Burned, DICOMSeries.SeriesTime, DICOMSeries.Modality, DICOMSeries.SeriesDesc, "
+               "DICOMSeries.SeriesPat, DICOMSeries.StudyInsta, DICOMStudies.StudyDescr, "
+               "DICOMStudies.StudyTime, "
+               "DICOMPatients.PatientBir "
+               "FROM DICOMSeries LEFT JOIN DICOMStudies ON DICOMStudies.StudyInsta = DICOMSeries.StudyInsta "
+               "LEFT JOIN DICOMPatients ON DICOMPatients.PatientID = DICOMSeries.SeriesPat ")
+        + whereAndOrder;
+}
+
+} // namespace
 
 QString ImagesNotNamed()
 {
@@ -16,7 +38,7 @@ QString SeriesNotNamed()
 
 QString SeriesNotBurned()
 {
-    return QStringLiteral("SELECT * FROM DICOMSeries WHERE Burned = 0 ORDER BY Compteur");
+    return ListedSeries(QStringLiteral("WHERE DICOMSeries.Burned = 0 ORDER BY DICOMSeries.Compteur"));
 }
 
 QString PatientById(const QString& patientIdPattern)
@@ -54,16 +76,20 @@ QString StudyByUid(const QString& studyUid)
 
 QString SeriesBetween(const QDate& from, const QDate& to)
 {
-    return QStringLiteral("SELECT * FROM DICOMSeries WHERE ScanDate between %1 AND %2 ORDER BY Compteur; ")
-        .arg(JetDate(from), JetDate(to));
+    return ListedSeries(
+        QStringLiteral("WHERE DICOMSeries.ScanDate between %1 AND %2 ORDER BY DICOMSeries.Compteur; ")
+            .arg(JetDate(from), JetDate(to)));
 }
 
-QString SeriesByPatientName(const QString& namePattern)
+QString SeriesByPatientName(const QString& typed)
 {
-    return QStringLiteral(
-        "SELECT * FROM DICOMSeries WHERE PatientName LIKE %1 ORDER BY  PatientName, Scandate, "
-        "Compteur ;")
-        .arg(JetQuote(namePattern));
+    // An empty text finds the series without a name, as it always did.
+    const QString match = typed.isEmpty() ? QStringLiteral("DICOMSeries.PatientName LIKE ''")
+                                          : QStringLiteral("SearchWords(DICOMSeries.PatientName) LIKE %1")
+                                                .arg(JetQuote(SearchWordsPattern(typed)));
+    return ListedSeries(QStringLiteral("WHERE %1 ORDER BY DICOMSeries.PatientName, DICOMSeries.ScanDate, "
+                                       "DICOMSeries.Compteur ;")
+                            .arg(match));
 }
 
 QString ImagesOfDay(const QDate& day)

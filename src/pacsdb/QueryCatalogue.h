@@ -10,6 +10,8 @@ namespace vexa::Sql {
 
 QString ImagesNotNamed(); // images the naming pass has not handled yet
 QString SeriesNotNamed(); // series of the naming pass
+// The three lists of the first page read the series with their study's
+// description and time and the patient's birth date.
 QString SeriesNotBurned(); // the not-burned list, by arrival
 QString PatientById(const QString& patientIdPattern);
 QString ImagesNotPrinted();
@@ -18,7 +20,9 @@ QString ImagesOfSeries(const QString& seriesUid);
 QString SeriesByUid(const QString& seriesUid);
 QString StudyByUid(const QString& studyUid);
 QString SeriesBetween(const QDate& from, const QDate& to); // both days included
-QString SeriesByPatientName(const QString& namePattern); // caller appends "*"
+// Series whose patient name has a word starting with `typed` (accents and
+// case ignored, "*" and "?" wild cards); "" finds series without a name.
+QString SeriesByPatientName(const QString& typed);
 QString ImagesOfDay(const QDate& day);
 QString DeleteImagesOfSeries(const QString& seriesUid);
 QString DeleteSeries(const QString& seriesUid);

@@ -257,6 +257,37 @@ bool RecordSet::findFirst(const QString& criterion)
     return false;
 }
 
+QVariant RecordSet::valueAt(int row, const QString& column) const
+{
+    const int c = ColumnIndex(column);
+    if (row < 0 || row >= count() || c < 0)
+        return {};
+    return rows_[row][c];
+}
+
+void RecordSet::noteUserChoice(const QDateTime& at)
+{
+    chosenCompteur_ = field(QStringLiteral("Compteur"));
+    chosenAt_ = at;
+}
+
+bool RecordSet::userChoseWithin(const QVariant& compteur, const QDateTime& now, qint64 seconds) const
+{
+    if (compteur.isNull() || chosenCompteur_.isNull() || !chosenAt_.isValid())
+        return false;
+    const qint64 age = chosenAt_.secsTo(now);
+    return chosenCompteur_.toLongLong() == compteur.toLongLong() && age >= 0 && age <= seconds;
+}
+
+void RecordSet::setHighlight(const QVariant& compteur)
+{
+    if (highlight_ == compteur)
+        return;
+    highlight_ = compteur;
+    if (count() > 0)
+        emit dataChanged(index(0, 0), index(count() - 1, std::max(0, columnCount() - 1)));
+}
+
 int RecordSet::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : count();

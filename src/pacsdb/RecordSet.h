@@ -4,6 +4,7 @@
 // it shows its rows and follows its current row (currentRowChanged / goTo).
 #include <QAbstractTableModel>
 #include <QDate>
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -59,6 +60,18 @@ public:
     bool update();
     int lastModified() const { return lastModified_; }
 
+    // The value of a column in any row; null when either is unknown.
+    QVariant valueAt(int row, const QString& column) const;
+
+    // The row a user picked in a grid, by its Compteur, and when: a list
+    // refreshed in the background keeps a recent choice (see NewExamMonitor).
+    void noteUserChoice(const QDateTime& at);
+    bool userChoseWithin(const QVariant& compteur, const QDateTime& now, qint64 seconds) const;
+    // A row to show apart (a new exam that did not take the user's row), by
+    // its Compteur; null for none.
+    void setHighlight(const QVariant& compteur);
+    const QVariant& highlight() const { return highlight_; }
+
     // Makes the first row matching the criterion current: "Compteur = 12",
     // "ObjectFile = 'a\b.v2'", "ObjectFile LIKE '*b.v2'". False when none.
     bool findFirst(const QString& criterion);
@@ -93,6 +106,9 @@ private:
     QHash<int, QVariant> edits_;
     int current_ = -1;
     int lastModified_ = -1;
+    QVariant chosenCompteur_;
+    QDateTime chosenAt_;
+    QVariant highlight_;
 };
 
 } // namespace vexa

@@ -1,6 +1,7 @@
 #include "SqliteFunctions.h"
 
 #include "LikeMatch.h"
+#include "SearchWords.h"
 
 #include <QSqlDriver>
 #include <QVariant>
@@ -34,7 +35,28 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
         }
         escape = escapeText.at(0);
     }
-    sqlite3_result_int(context, SqlLikeMatches(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
+    // The pattern is read once per statement and kept with it while it
+    // stays the same.
+    auto* pattern = static_cast<SqlLikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (!pattern) {
+        pattern = new SqlLikePattern(TextOf(argv[0]), escape);
+        sqlite3_set_auxdata(context, 0, pattern, [](void* p) { delete static_cast<SqlLikePattern*>(p); });
+        // SQLite may drop it at once (a pattern that changes from row to row).
+        pattern = static_cast<SqlLikePattern*>(sqlite3_get_auxdata(context, 0));
+        if (!pattern) {
+            sqlite3_result_int(context, SqlLikeMatches(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(context, pattern->matches(TextOf(argv[1])) ? 1 : 0);
+}
+
+// SearchWords(name): the name as the patient search compares it.
+void SearchWordsFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const QByteArray words
+        = SearchWords(sqlite3_value_type(argv[0]) == SQLITE_NULL ? QString() : TextOf(argv[0])).toUtf8();
+    sqlite3_result_text(context, words.constData(), static_cast<int>(words.size()), SQLITE_TRANSIENT);
 }
 
 } // namespace
@@ -53,6 +75,9 @@ bool InstallSqliteFunctions(QSqlDatabase& db)
     return sqlite3_create_function(sqlite, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr)
         == SQLITE_OK
         && sqlite3_create_function(sqlite, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr)
+        == SQLITE_OK
+        && sqlite3_create_function(
+               sqlite, "SearchWords", 1, flags, nullptr, SearchWordsFunction, nullptr, nullptr)
         == SQLITE_OK;
 }
 

@@ -285,6 +285,51 @@ TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
     EXPECT_TRUE(monitor->viewButtonVisible(1));
 }
 
+// A row the user picked in the date list within the last minute stays
+// current when a new exam makes the list grow; the new row is highlighted.
+// An older choice, or none, lets the list jump to the newest series.
+TEST_P(Monitor, DateListKeepsARecentChoiceAndHighlightsTheNewExam)
+{
+    pacs().insertPatient("P1", "MARTIN^LUC");
+    for (const char* uid : {"S1", "S2", "S3"})
+        AddSeries(uid);
+    ASSERT_EQ(monitor->SetName(), QString());
+    sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
+    ASSERT_TRUE(sets.seriesByDate.requery());
+    monitor->setSeriesListCount(sets.seriesByDate.count());
+    const QDateTime now(QDate(2024, 1, 10), QTime(10, 0));
+    monitor->now = [now] { return now; };
+
+    const struct {
+        int chosenSecondsAgo; // -1: no choice
+        bool kept;
+    } cases[] = {{5, true}, {59, true}, {61, false}, {-1, false}, {0, true}};
+    int added = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosenSecondsAgo);
+        ASSERT_TRUE(sets.seriesByDate.findFirst("SeriesInst = 'S2'"));
+        if (c.chosenSecondsAgo >= 0)
+            sets.seriesByDate.noteUserChoice(now.addSecs(-c.chosenSecondsAgo));
+        const QString uid = QStringLiteral("N%1").arg(++added);
+        AddSeries(uid);
+        monitor->tick();
+        monitor->tick();
+        ASSERT_EQ(sets.seriesByDate.count(), 3 + added);
+        RecordSet& dates = sets.seriesByDate;
+        EXPECT_EQ(dates.fieldText("SeriesInst"), c.kept ? QString("S2") : uid);
+        const int newest = dates.count() - 1;
+        if (c.kept)
+            EXPECT_EQ(dates.highlight().toLongLong(), dates.valueAt(newest, "Compteur").toLongLong());
+        else
+            EXPECT_TRUE(dates.highlight().isNull());
+        EXPECT_EQ(dates.valueAt(newest, "SeriesInst").toString(), uid);
+        // A tick with nothing new leaves the kept row where it is.
+        monitor->tick();
+        EXPECT_EQ(dates.fieldText("SeriesInst"), c.kept ? QString("S2") : uid);
+        sets.seriesByDate.noteUserChoice(QDateTime()); // forget it for the next case
+    }
+}
+
 TEST_P(Monitor, PausedTickChangesNothing)
 {
     AddSeries("S1");

@@ -4,6 +4,7 @@
 #include "PacsTestDb.h"
 #include "PacsUpgrade.h"
 #include "QueryCatalogue.h"
+#include "SearchWords.h"
 #include "SqlExec.h"
 
 #include <QRegularExpression>
@@ -88,6 +89,108 @@ TEST_P(Queries, PatientNameSearchIgnoresCaseAndKeepsQuotes)
         QStringList wanted = c.series;
         wanted.sort();
         EXPECT_EQ(found, wanted);
+    }
+}
+
+// The search finds the start of any word of the name, accents and case
+// ignored, with the user's wild cards; never a word's middle.
+TEST_P(Queries, PatientSearchFindsTheStartOfAnyWordWithoutAccentsOrCase)
+{
+    pacs().insertPatient("L1", QString::fromUtf8("LEFÈVRE^ANNE-SOPHIE"));
+    pacs().insertSeries("S-L1", "L1", "20240301");
+    pacs().insertPatient("L2", QString::fromUtf8("CŒUR^Élodie"));
+    pacs().insertSeries("S-L2", "L2", "20240302");
+    ASSERT_EQ(SetName(sets, pacs().path()), QString());
+    const struct {
+        const char* typed;
+        QStringList series;
+    } cases[] = {
+        {"jean", {"S-P001"}},
+        {"JEAN", {"S-P001"}},
+        {"dupont jean", {"S-P001"}},
+        {"DUPONT^JEAN", {"S-P001"}},
+        {"ean", {}},
+        {"*ean", {"S-P001"}},
+        {"j?an", {"S-P001"}},
+        {"p", {"S-P003", "S-O'B1"}},
+        {"lefevre", {"S-L1"}},
+        {"LÉFÈVRE", {"S-L1"}},
+        {"sophie", {"S-L1"}},
+        {"anne-so", {"S-L1"}},
+        {"coeur", {"S-L2"}},
+        {"elodie", {"S-L2"}},
+        {"ÉLODIE", {"S-L2"}},
+        {"emile", {"S-P004"}},
+        {"brien", {"S-O'B1"}},
+        {"o'b", {"S-O'B1"}},
+        {"zz", {}},
+        {"_", {}},
+        {"' OR 1=1 --", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QStringList found = Column(Sql::SeriesByPatientName(QString::fromUtf8(c.typed)), "SeriesInst");
+        found.sort();
+        QStringList wanted = c.series;
+        wanted.sort();
+        EXPECT_EQ(found, wanted);
+    }
+}
+
+// Both engines compute a name's search words as the program does, so the
+// pattern the program folds meets names folded the same way.
+TEST_P(Queries, EngineSearchWordsMatchTheProgramsOwn)
+{
+    const QStringList names{QString::fromUtf8("ŁUKASZ^ŻÓŁW"), QString::fromUtf8("ØSTERGAARD^SØREN"),
+        QString::fromUtf8("STRAßE^ÅSA"), QString::fromUtf8("ÆBLE^Œil"), QString::fromUtf8("MÜLLER-ÇAĞLAR"),
+        QString::fromUtf8("D'ARC.JEANNE,ÿ"), QStringLiteral("plain^ascii")};
+    for (int i = 0; i < names.size(); ++i) {
+        const QString uid = QStringLiteral("W%1").arg(i);
+        pacs().insertSeries(uid, "NONE", "20240401");
+        QSqlQuery name(pacs().db());
+        name.prepare("UPDATE DICOMSeries SET PatientName = ? WHERE SeriesInst = ?");
+        name.addBindValue(names[i]);
+        name.addBindValue(uid);
+        ASSERT_TRUE(name.exec()) << name.lastError().text().toStdString();
+    }
+    const QStringList words = Column("SELECT SearchWords(PatientName) AS Words FROM DICOMSeries WHERE "
+                                     "SeriesInst LIKE 'W*' ORDER BY SeriesInst",
+        "Words");
+    QStringList wanted;
+    for (const QString& name : names)
+        wanted << SearchWords(name);
+    EXPECT_EQ(words, wanted);
+    EXPECT_EQ(SearchWords(QString::fromUtf8("ŁUKASZ^ŻÓŁW")), QStringLiteral(" lukasz zolw"));
+    EXPECT_EQ(Column(Sql::SeriesByPatientName("zolw"), "SeriesInst"), QStringList({"W0"}));
+}
+
+// The lists read what tells one patient's exams of a day apart: time,
+// modality and description of the series (or of its study), the patient's
+// identifier and birth date.
+TEST_P(Queries, ListsReadTheColumnsThatTellExamsApart)
+{
+    pacs().exec("UPDATE DICOMPatients SET PatientBir = '19700215' WHERE PatientID = 'P001'");
+    pacs().exec("INSERT INTO DICOMStudies (StudyInsta, StudyDescr, StudyTime) VALUES "
+                "('ST-1', 'THORAX', '081500')");
+    pacs().exec("UPDATE DICOMSeries SET StudyInsta = 'ST-1', SeriesTime = '091012.5', Modality = 'CT', "
+                "SeriesDesc = 'POUMON 1mm' WHERE SeriesInst = 'S-P001'");
+    for (const QString& jet : {Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 1)),
+             Sql::SeriesByPatientName("dupont j"), Sql::SeriesNotBurned()}) {
+        SCOPED_TRACE(jet.toStdString());
+        RecordSet set;
+        set.setDatabasePath(pacs().path());
+        set.setRecordSource(jet);
+        ASSERT_TRUE(set.requery()) << set.lastError().toStdString();
+        ASSERT_TRUE(set.findFirst("SeriesInst = 'S-P001'"));
+        EXPECT_EQ(set.fieldText("PatientName"), QString("DUPONT JEAN"));
+        EXPECT_EQ(set.fieldText("SeriesTime"), QString("091012.5"));
+        EXPECT_EQ(set.fieldText("Modality"), QString("CT"));
+        EXPECT_EQ(set.fieldText("SeriesDesc"), QString("POUMON 1mm"));
+        EXPECT_EQ(set.fieldText("StudyDescr"), QString("THORAX"));
+        EXPECT_EQ(set.fieldText("StudyTime"), QString("081500"));
+        EXPECT_EQ(set.fieldText("SeriesPat"), QString("P001"));
+        EXPECT_EQ(set.fieldText("PatientBir"), QString("19700215"));
+        EXPECT_FALSE(set.fieldText("Compteur").isEmpty());
     }
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+// The patient search matches the start of any word of a name, ignoring
+// accents and letter case, on both database engines. A name is compared in
+// its "search words" form: a leading blank, letters without their accents and
+// in lower case, and the separators of person names (^ - ' . ,) as blanks.
+// SQLite computes it with a function registered on each connection
+// (SqliteFunctions); PostgreSQL with an expression of translate() and
+// replace() built from the same table, so no server extension is needed.
+#include <QString>
+
+namespace vexa {
+
+// " dupont jean" for "DUPONT^JEAN"; " lefevre" for "LEFÈVRE".
+QString SearchWords(const QString& name);
+
+// The Jet LIKE pattern that finds `typed` at the start of a word of a
+// name's search words: "jean" gives "* jean*". The user's "*" and "?" stay
+// wild cards.
+QString SearchWordsPattern(const QString& typed);
+
+// A regular expression (PostgreSQL's) matching the names whose search words
+// match a LIKE pattern in that form (from SearchWordsPattern), tested on
+// ' ' || name. Far quicker on the server than folding every name: each
+// letter of the pattern becomes the set of letters that read as it.
+QString PostgresWordsRegex(const QString& wordsPattern);
+
+// The PostgreSQL expression giving the search words of `column` (NULL reads
+// as an empty name).
+QString PostgresSearchWords(const QString& column);
+
+} // namespace vexa
