@@ -17,9 +17,13 @@ ToolsPage::ToolsPage(const brixel::DesignFile& design, QWidget* parent)
     int row = 0;
     auto add = [&](const char* name, const QString& label) {
         brixel::Button* button = MakeDesignButton(design, QString::fromLatin1(name), tools);
-        grid->addWidget(button, row, 0);
-        if (!label.isEmpty())
+        // A button with its own caption takes the label's place too.
+        if (label.isEmpty()) {
+            grid->addWidget(button, row, 0, 1, 2);
+        } else {
+            grid->addWidget(button, row, 0);
             grid->addWidget(new QLabel(label, tools), row, 1);
+        }
         ++row;
         return button;
     };
