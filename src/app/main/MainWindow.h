@@ -46,8 +46,7 @@ struct MainWindowActions {
     std::function<bool()> deleteExam; // true when the exam is gone
     std::function<void()> openHelp;
     std::function<void()> update;
-    // The report editor joins here; until then the report buttons open nothing.
-    std::function<void(ReportOpening)> openReport;
+    std::function<void(ReportOpening)> openReport; // the report editor
 };
 
 class MainWindow : public QWidget {
@@ -112,7 +111,7 @@ public:
     void WorklistAction();
     void HelpAction(); // helpButton, F1, the menu's help
     void UpdateAction();
-    // The report buttons: the report editor is opened through actions.openReport.
+    // The report buttons: the exam's report, a template, the letterhead.
     void OpenReportEditor(ReportOpening opening);
     // Set by the pointer events of printExamButton and viewExamButton before
     // their click runs; each action clears it when it ends.

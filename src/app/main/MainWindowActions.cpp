@@ -21,6 +21,7 @@
 #include "PrintActions.h"
 #include "ProgramActions.h"
 #include "PumpEvents.h"
+#include "ReportActions.h"
 #include "SearchPage.h"
 #include "SqlExec.h"
 #include "ToolsPage.h"
@@ -29,6 +30,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QStackedWidget>
 
 namespace vexa {
 
@@ -150,7 +152,25 @@ void MainWindow::SetRealActions()
     };
     actions.openHelp = [program] { program()->openHelp(); };
     actions.update = [program] { program()->update(); };
-    actions.openReport = [](ReportOpening) {};
+    actions.openReport = [this](ReportOpening opening) {
+        ReportActions reports(this);
+        // Over the pages, below the tab strip.
+        reports.editorArea
+            = [this] { return QRect(pageStack->mapToGlobal(QPoint(0, 0)), pageStack->size()); };
+        reports.afterEditor = [this] { SetWindowNotTopmost(this); };
+        switch (opening) {
+        case ReportOpening::ExamReport:
+            reports.openExamReport(sets, appValues().ConquestImagePath, examPage->examDateLabel->text(),
+                examPage->practitionerLabel->text());
+            break;
+        case ReportOpening::Template:
+            reports.openTemplate();
+            break;
+        case ReportOpening::Letterhead:
+            reports.openLetterhead();
+            break;
+        }
+    };
 }
 
 void MainWindow::ShowNoticeText(const QString& text)
@@ -346,8 +366,6 @@ void MainWindow::OpenReportEditor(ReportOpening opening)
     if (opening == ReportOpening::ExamReport && !CurrentExam().ExamOpen)
         return;
     actions.openReport(opening);
-    if (opening == ReportOpening::ExamReport)
-        SetWindowNotTopmost(this); // the editor leaves the window in the normal order
 }
 
 } // namespace vexa
