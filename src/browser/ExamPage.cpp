@@ -90,18 +90,37 @@ ExamPage::ExamPage(MainRecordSets& sets, const brixel::DesignFile& design, QWidg
     layout->addLayout(right, 2);
 }
 
-// Each action button with its label beside it.
+const QString ExamPage::PrintExamToolTip
+    = QStringLiteral("Pour imprimer le dossier automatiquement, cliquer sur le bouton droit de la souris");
+const QString ExamPage::ViewExamToolTip
+    = QStringLiteral("Pour avoir un aperçu de l'examen, cliquer sur le bouton droit de la souris");
+
+// Each action button with its label beside it, in the order the user reads them.
 QWidget* ExamPage::Actions(const brixel::DesignFile& design)
 {
     auto* actions = new QWidget(this);
     auto* grid = new QGridLayout(actions);
-    viewExamButton = MakeDesignButton(design, QStringLiteral("Button15"), actions);
+    int row = 0;
+    auto add = [&](const char* name, const QString& label) {
+        brixel::Button* button = MakeDesignButton(design, QString::fromLatin1(name), actions);
+        grid->addWidget(button, row, 0);
+        grid->addWidget(new QLabel(label, actions), row, 1);
+        ++row;
+        return button;
+    };
+    viewExamButton
+        = add("Button15", QStringLiteral("Visualiser, modifier et imprimer les fichiers Dicom manuellement"));
+    printExamButton = add("Button14", QStringLiteral("Imprimer l'ensemble des clichés"));
+    printLabelButton = add("Button13", QStringLiteral("Imprimer une étiquette"));
+    burnExamButton = add("Button10", QStringLiteral("Graver l'examen sur CD-ROM"));
+    markBurnedButton = add("Button11", QStringLiteral("Considérer le dossier comme gravé"));
+    examReportButton = add("Button12", QStringLiteral("       Visualiser-Editer       un compte-rendu"));
+    deleteImageButton = add("Button6", QStringLiteral("Supprimer l'image sélectionnée..."));
+    deleteExamButton = add("Button23", QStringLiteral("Supprimer le dossier"));
+    closeExamButton = add("Button3", QStringLiteral("Fermer le dossier"));
+    viewExamButton->setToolTipText(ViewExamToolTip);
+    printExamButton->setToolTipText(PrintExamToolTip);
     connect(viewExamButton, &brixel::Button::Click, this, &ExamPage::viewExamRequested);
-    grid->addWidget(viewExamButton, 0, 0);
-    grid->addWidget(
-        new QLabel(
-            QStringLiteral("Visualiser, modifier et imprimer les fichiers Dicom manuellement"), actions),
-        0, 1);
     grid->setColumnStretch(1, 1);
     return actions;
 }
@@ -124,8 +143,7 @@ void ExamPage::showExam()
     patientNameLabel->setText(sets_.examImages.fieldText(QStringLiteral("PatientName")));
     const QDate scanDate = sets_.examImages.fieldDate(QStringLiteral("ScanDate"));
     examDateLabel->setText(scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString());
-    practitionerLabel->setText(
-        ReadablePersonName(sets_.examStudy.fieldText(QStringLiteral("ReferPhysi"))));
+    practitionerLabel->setText(ReadablePersonName(sets_.examStudy.fieldText(QStringLiteral("ReferPhysi"))));
 }
 
 void ExamPage::Sink::clearPicture(int index)

@@ -51,7 +51,18 @@ public:
     QLabel* practitionerLabel;
     BoundGrid* imageGrid;
     Thumbnail* Thumbnails[MainThumbnailCount];
-    brixel::Button* viewExamButton; // view the exam
+    brixel::Button* viewExamButton; // view the exam (right click: the interpretation preview)
+    brixel::Button* printExamButton; // print the exam (right click: automatically)
+    brixel::Button* printLabelButton; // print one label
+    brixel::Button* burnExamButton; // burn the exam on a CD
+    brixel::Button* markBurnedButton; // mark the exam burned
+    brixel::Button* examReportButton; // edit the exam's report
+    brixel::Button* deleteImageButton; // delete the selected image
+    brixel::Button* deleteExamButton; // delete the exam
+    brixel::Button* closeExamButton; // close the exam
+
+    static const QString PrintExamToolTip;
+    static const QString ViewExamToolTip;
 
 signals:
     void thumbnailClicked(const QString& tag);

@@ -5,6 +5,7 @@
 #include "WaitWindow.h"
 #include "WindowOrder.h"
 #include <QApplication>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -68,6 +69,24 @@ TEST(WindowOrder, TopmostAndBackKeepTheWindowsPlaceAndSize)
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(window.geometry().size(), QSize(300, 200));
     SetWindowTopmost(nullptr); // nothing to do, no crash
+}
+
+TEST(WindowOrder, ADialogBeingShownStaysOpenWhenItChangesBand)
+{
+    QDialog dialog;
+    bool shownThroughout = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        SetWindowTopmost(&dialog);
+        SetWindowNotTopmost(&dialog);
+        SetWindowTopmost(&dialog);
+        QTimer::singleShot(20, &dialog, [&] {
+            shownThroughout = dialog.isVisible();
+            dialog.done(7);
+        });
+    });
+    EXPECT_EQ(dialog.exec(), 7) << "the modal loop went on";
+    EXPECT_TRUE(shownThroughout);
+    EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST(Printers, ANameDifferingOnlyInCaseLeavesTheCurrentPrinter)

@@ -8,6 +8,7 @@
 #include "PumpEvents.h"
 #include "SearchPage.h"
 #include "StartupSteps.h"
+#include "ToolsPage.h"
 #include "WindowOrder.h"
 
 #include <QApplication>
@@ -64,6 +65,8 @@ MainWindow::MainWindow(QWidget* parent)
     layout->addWidget(pageStack, 1);
     BuildMenu();
     ConnectPages();
+    ConnectActions();
+    SetRealActions();
     connect(&monitorTimer, &QTimer::timeout, this, &MainWindow::MonitorTick);
     connect(&blinkTimer, &QTimer::timeout, this, [this] {
         if (!monitor)
@@ -132,13 +135,13 @@ void MainWindow::BuildPages()
     const brixel::DesignFile design = LoadDesign(QStringLiteral(":/app/MainWindow.design"));
     searchPage = new SearchPage(sets, design, pageStack);
     examPage = new ExamPage(sets, design, pageStack);
+    toolsPage = new ToolsPage(design, pageStack);
     pageStack->addWidget(searchPage);
     pageStack->addWidget(examPage);
-    for (int n : {3, 4}) {
-        auto* empty = new QWidget(pageStack);
-        empty->setObjectName(QStringLiteral("Fond(%1)").arg(n));
-        pageStack->addWidget(empty);
-    }
+    pageStack->addWidget(toolsPage);
+    auto* empty = new QWidget(pageStack); // the options dialog opens instead
+    empty->setObjectName(QStringLiteral("Fond(4)"));
+    pageStack->addWidget(empty);
     connect(pageTabs, &QTabBar::currentChanged, this, &MainWindow::PageChanged);
 }
 
@@ -154,11 +157,10 @@ void MainWindow::BuildMenu()
     };
     add(QStringLiteral("mnuTitle"), QStringLiteral("VexaDicom"), &MainWindow::bringToFront);
     popupMenu->addSeparator();
-    // Help and the day list belong to actions this build does not hold yet.
-    add(QStringLiteral("mnuHelp"), QStringLiteral("&? Aide..."), [] {})->setEnabled(false);
+    add(QStringLiteral("mnuHelp"), QStringLiteral("&? Aide..."), &MainWindow::HelpAction);
     popupMenu->addSeparator();
     add(QStringLiteral("mnuAfficher"), QStringLiteral("&Afficher ..."), &MainWindow::bringToFront);
-    add(QStringLiteral("mnuOutils"), QStringLiteral("&Outils..."), [] {})->setEnabled(false);
+    add(QStringLiteral("mnuOutils"), QStringLiteral("&Outils..."), &MainWindow::DayListAction);
     add(QStringLiteral("mnuConfig"), QStringLiteral("&Configurer"), &MainWindow::OpenOptions);
     popupMenu->addSeparator();
     add(QStringLiteral("mnuAbout"), QStringLiteral("A &propos..."), &MainWindow::OpenAbout);
@@ -168,12 +170,19 @@ void MainWindow::BuildMenu()
 
 void MainWindow::ApplyButtonColours()
 {
-    const QColor darkGrey(32, 32, 32), lightBlue(128, 128, 255), darkBlue(0, 0, 64);
-    Colour(imagesToPrintButton, darkGrey, darkGrey, darkGrey);
-    Colour(examPage->viewExamButton, darkGrey, darkGrey, darkGrey);
+    const QColor black(0, 0, 0), darkGrey(32, 32, 32), lightBlue(128, 128, 255), darkBlue(0, 0, 64);
+    Colour(examPage->deleteImageButton, black, black, black);
+    const ExamPage& exam = *examPage;
+    const ToolsPage& tools = *toolsPage;
+    for (brixel::Button* button : {imagesToPrintButton, exam.viewExamButton, exam.printExamButton,
+             exam.printLabelButton, exam.burnExamButton, exam.markBurnedButton, exam.examReportButton,
+             exam.deleteExamButton, exam.closeExamButton, tools.dayListButton, tools.markAllBurnedButton,
+             tools.reportTemplateButton, tools.letterheadButton, tools.updateButton, tools.helpButton})
+        Colour(button, darkGrey, darkGrey, darkGrey);
     Colour(minimiseButton, lightBlue, lightBlue, QColor(0, 0, 255));
     for (brixel::Button* button : searchPage->viewButtons)
         Colour(button, darkBlue, darkBlue, darkBlue);
+    Colour(tools.worklistButton, darkBlue, darkBlue, darkBlue);
 }
 
 void MainWindow::Relayout()
@@ -186,7 +195,8 @@ void MainWindow::Relayout()
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect target = MainWindowRect(screen->geometry(), TaskbarHeight());
+    // The window's own screen less every panel of the desktop, wherever they sit.
+    const QRect target = screenArea ? screenArea(screen) : screen->availableGeometry();
     if (geometry() != target)
         setGeometry(target);
 }
@@ -238,6 +248,11 @@ void MainWindow::OpenOptions()
         OptionsDialog options(this);
         options.setRelayout([this] { Relayout(); });
         options.exec();
+    }
+    // "Appliquer" with another database: every list moves to it at once.
+    if (monitor && appValues().ConquestPath != conquestPath_) {
+        ReopenDatabase(appValues().ConquestPath);
+        return; // page 1 with the monitor running
     }
     SetSurveyInterval(interval);
 }

@@ -17,6 +17,7 @@
 
 class QLabel;
 class QMenu;
+class QScreen;
 class QStackedWidget;
 class QTabBar;
 
@@ -24,6 +25,29 @@ namespace vexa {
 
 class ExamPage;
 class SearchPage;
+class ToolsPage;
+
+// What the report buttons open (the report editor's own openings).
+enum class ReportOpening { ExamReport, Template, Letterhead };
+
+// The actions the buttons, keys and menu reach, apart from the main window's
+// own steps around them (monitor paused, page shown, pointer mode cleared).
+// Each starts as the real action; tests replace them.
+struct MainWindowActions {
+    std::function<void(bool automatic)> printExam; // the question unless automatic
+    std::function<void()> openInterpretation;
+    std::function<void()> openPrintSheet; // captioned from the selected image
+    std::function<void()> printNewImages;
+    std::function<void(int count)> printLabels;
+    std::function<void()> runDayList;
+    std::function<bool()> burnExam; // true when a CD was burned
+    std::function<void(const RecordSet& identities)> runWorklist; // the patient to start from
+    std::function<bool()> deleteSelectedImage;
+    std::function<bool()> deleteExam; // true when the exam is gone
+    std::function<void()> openHelp;
+    std::function<void()> update;
+    std::function<void(ReportOpening)> openReport; // the report editor
+};
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -69,6 +93,45 @@ public:
     // A thumbnail: its image becomes current, then shown alone.
     void ThumbnailDoubleClick(const QString& tag);
 
+    // --- Exam actions (page 2) and tools (page 3) -----------------------------
+    // Each runs its action with the main window's steps around it.
+    void ViewExamAction(); // viewExamButton: the viewer, or the interpretation window in right-click mode
+    void PrintExamAction(); // printExamButton
+    void PrintLabelAction(); // one label for the opened exam
+    void BurnExamAction(); // burnExamButton and F12
+    void MarkExamBurnedAction();
+    void DeleteSelectedImageAction();
+    void DeleteExamAction(); // back to page 1 once the exam is gone
+    void CloseExamAction();
+    void InterpretationAction(); // F10
+    void PrintSheetAction(); // F11
+    void DayListAction(); // dayListButton and the menu's "Outils..."
+    void PrintNewImagesAction(); // imagesToPrintButton
+    void MarkAllBurnedAction();
+    void WorklistAction();
+    void HelpAction(); // helpButton, F1, the menu's help
+    void UpdateAction();
+    // The report buttons: the exam's report, a template, the letterhead.
+    void OpenReportEditor(ReportOpening opening);
+    // Set by the pointer events of printExamButton and viewExamButton before
+    // their click runs; each action clears it when it ends.
+    bool rightClickMode() const { return rightClickMode_; }
+    // Records a pointer press (Ctrl alone held) or a secondary-button release
+    // on printExamButton or viewExamButton, as their pointer events do.
+    void ActionButtonMouseDown(brixel::Button* button, short shift);
+    void ActionButtonMouseUp(brixel::Button* button, short mouseButton);
+
+    // The patient the worklist entry starts from: the opened exam's, else
+    // the patient list's current one, else none. Requeried here.
+    void PointAtWorklistPatient(RecordSet& identities);
+
+    // A new database path from the options: every record set reopened on it,
+    // the exam closed, the lists and the monitor started again.
+    void ReopenDatabase(const QString& conquestPath);
+    QString databasePath() const { return conquestPath_; }
+
+    MainWindowActions actions;
+
     // --- Monitor and day -----------------------------------------------------
     void SetSurveyInterval(int ms); // 0 pauses the monitor
     int surveyInterval() const;
@@ -80,6 +143,8 @@ public:
     std::function<void()> showOptionsDialog;
     SeriesExporter exportSeries;
     std::function<QDate()> today = [] { return QDate::currentDate(); };
+    // The part of a screen the window may cover; unset: its available geometry.
+    std::function<QRect(const QScreen*)> screenArea;
 
     // --- Controls ------------------------------------------------------------
     QLabel* titlePicture; // drags the window
@@ -95,6 +160,7 @@ public:
     QStackedWidget* pageStack;
     SearchPage* searchPage;
     ExamPage* examPage;
+    ToolsPage* toolsPage;
     QMenu* popupMenu;
     QTimer monitorTimer;
     QTimer blinkTimer;
@@ -122,11 +188,16 @@ private:
     void RunViewer(RecordSet* images);
     void PauseMonitor();
     void ResumeMonitor();
+    void OpenLists(const QString& conquestPath);
+    void ConnectActions();
+    void SetRealActions();
+    void ShowNoticeText(const QString& text);
 
     QString conquestPath_;
     int surveyInterval_ = 0;
     bool shortcutsEnabled_ = true;
     bool opening_ = false; // an exam is being opened
+    bool rightClickMode_ = false;
 };
 
 } // namespace vexa

@@ -4,7 +4,12 @@
 #include "MainWindow.h"
 
 #include "AppValues.h"
+#include "DialogService.h"
+#include "ExamIdentity.h"
 #include "ExamLists.h"
+#include "ExamPage.h"
+#include "PacsConnection.h"
+#include "PacsUpgrade.h"
 #include "SearchPage.h"
 #include "StartupSteps.h"
 #include "VexaVersion.h"
@@ -16,6 +21,15 @@
 namespace vexa {
 
 void MainWindow::StartWithDatabase(const QString& conquestPath)
+{
+    OpenLists(conquestPath);
+    dayTimer.start(60000);
+    versionLabel->setText(VersionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
+}
+
+// Every record set and the monitor on the database, the new rows named, the
+// lists filled for today and page 1 shown.
+void MainWindow::OpenLists(const QString& conquestPath)
 {
     conquestPath_ = conquestPath;
     sets.setDatabasePath(conquestPath);
@@ -31,8 +45,32 @@ void MainWindow::StartWithDatabase(const QString& conquestPath)
     DateSearch(); // the pickers may already have shown today without notice
     searchPage->viewButtons[2]->setVisible(sets.notBurnedSeries.count() > 0);
     SelectPage(1);
-    dayTimer.start(60000);
-    versionLabel->setText(VersionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
+}
+
+void MainWindow::ReopenDatabase(const QString& conquestPath)
+{
+    const QString failure = OpenAndUpgrade(conquestPath);
+    if (!failure.isEmpty()) {
+        // The lists stay on the database they show, and so does every write.
+        MsgBox(OpenErrorText(failure), MsgIcon::Critical, MsgButtons::Ok, OpenErrorTitle());
+        appValues().ConquestPath = conquestPath_;
+        return;
+    }
+    SetSurveyInterval(0);
+    ExamIdentity& exam = CurrentExam();
+    exam.ExamOpen = false;
+    exam.SelectedSeriesUID.clear();
+    for (RecordSet* set : {&sets.seriesByDate, &sets.seriesByPatient, &sets.notBurnedSeries, &sets.examImages,
+             &sets.examSeries, &sets.examStudy, &sets.workSet, &sets.patientLookup})
+        set->close();
+    for (Thumbnail* thumbnail : examPage->Thumbnails) {
+        thumbnail->clear();
+        thumbnail->setTag(QString());
+    }
+    searchPage->viewButtons[1]->hide();
+    const QString previous = conquestPath_;
+    OpenLists(conquestPath);
+    ClosePacsConnection(previous);
 }
 
 void MainWindow::SetSurveyInterval(int ms)

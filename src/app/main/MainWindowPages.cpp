@@ -27,7 +27,7 @@ void MainWindow::ConnectPages()
     connect(examPage, &ExamPage::thumbnailClicked, this, &MainWindow::ThumbnailClick);
     connect(examPage, &ExamPage::thumbnailDoubleClicked, this, &MainWindow::ThumbnailDoubleClick);
     connect(examPage, &ExamPage::imageActivated, this, &MainWindow::ShowOneImage);
-    connect(examPage, &ExamPage::viewExamRequested, this, &MainWindow::ViewExam);
+    connect(examPage, &ExamPage::viewExamRequested, this, &MainWindow::ViewExamAction);
 }
 
 int MainWindow::page() const
@@ -100,6 +100,19 @@ bool MainWindow::HandleKey(QKeyEvent* event, const QWidget* target)
     if (!shortcutsEnabled_)
         return false;
     const int key = event->key();
+    if (key == Qt::Key_F1) {
+        HelpAction();
+        return true;
+    }
+    if (page() == 2 && (key == Qt::Key_F10 || key == Qt::Key_F11 || key == Qt::Key_F12)) {
+        if (key == Qt::Key_F10)
+            InterpretationAction();
+        else if (key == Qt::Key_F11)
+            PrintSheetAction();
+        else
+            BurnExamAction();
+        return true;
+    }
     if (page() == 1 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
         // The list the user is in: the patient box and its grid, the date
         // pickers and their grid; the not-burned list otherwise.

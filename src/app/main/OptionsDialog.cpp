@@ -257,9 +257,16 @@ QWidget* OptionsDialog::WorkListPanel()
     practitionerEdit = Edit(QStringLiteral("practitionerEdit"), fuji);
     Form(fuji)->addRow(QStringLiteral("Initiales du praticien : "), practitionerEdit);
     Form(fuji)->setRowWrapPolicy(QFormLayout::WrapAllRows);
+    auto* dicom = Frame(QStringLiteral("WorkList DICOM "), panel);
+    dicomWorklistFolderEdit = Edit(QStringLiteral("dicomWorklistFolderEdit"), dicom);
+    Form(dicom)->addRow(
+        QStringLiteral("Dossier des patients attendus (au nom du titre AE de la WorkList ; vide : aucun) :"),
+        dicomWorklistFolderEdit);
+    Form(dicom)->setRowWrapPolicy(QFormLayout::WrapAllRows);
     auto* layout = new QVBoxLayout(panel);
     layout->addWidget(workList);
     layout->addWidget(fuji);
+    layout->addWidget(dicom);
     connect(browseNetPixButton, &brixel::Button::Click, this, &OptionsDialog::BrowseNetPixFolder);
     return panel;
 }
@@ -327,6 +334,7 @@ void OptionsDialog::Load()
     Tick(labelKindOptions, v.FormatEtiquette);
     netPixFolderEdit->setText(v.FujiCheminNetpix);
     practitionerEdit->setText(v.FujiPraticien);
+    dicomWorklistFolderEdit->setText(v.DicomWorklistFolder);
     alwaysOnTopCheck->setChecked(v.LetOnTop);
     Tick(positionOptions, v.Position);
     FillPrinterBoxes(v);
@@ -358,6 +366,7 @@ OptionsValues OptionsDialog::values() const
     v.FormatEtiquette = FirstTicked(labelKindOptions);
     v.FujiCheminNetpix = netPixFolderEdit->text();
     v.FujiPraticien = practitionerEdit->text();
+    v.DicomWorklistFolder = dicomWorklistFolderEdit->text();
     v.LetOnTop = alwaysOnTopCheck->isChecked();
     v.Position = FirstTicked(positionOptions);
     return v;

@@ -56,6 +56,7 @@ public:
     QLineEdit* numberingFromEdit; // the worklist numbering range
     QLineEdit* numberingToEdit;
     QLineEdit* practitionerEdit;
+    QLineEdit* dicomWorklistFolderEdit; // DICOM worklist items; empty writes none
     brixel::Button* browseDatabaseButton;
     brixel::Button* browseNetPixButton;
     brixel::Button* okButton;

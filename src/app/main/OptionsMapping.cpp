@@ -30,6 +30,7 @@ void SaveOptions(const OptionsValues& v, const MainWindowPlace& place)
     SaveSetting(Keys::NbEtiquette, v.NbEtiquette);
     SaveSetting(Keys::FujiCheminNetpix, v.FujiCheminNetpix);
     SaveSetting(Keys::FujiPraticien, v.FujiPraticien);
+    SaveSetting(Keys::DicomWorklistFolder, v.DicomWorklistFolder);
     SaveSetting(Keys::FormatEtiquette, QString::number(v.FormatEtiquette));
     SaveSetting(Keys::Position, QString::number(v.Position));
     SaveSetting(Keys::LetOnTop, YesNoText(v.LetOnTop));

@@ -3,25 +3,36 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace vexa {
 namespace {
 
-// Changing window flags hides a window and may move it, so its geometry is
-// put back and it is shown again, without taking the focus.
+// A shown window changes band through its native window: changing a widget's
+// flags would hide it (ending the modal loop of a dialog being shown) and
+// recreate it. A window not yet shown takes the flag and is shown, without
+// taking the focus.
 void setStaysOnTop(QWidget* window, bool onTop)
 {
     if (!window)
         return;
     const bool already = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop;
     if (!already) {
-        const QRect geometry = window->geometry();
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-        window->setGeometry(geometry);
+        const Qt::WindowFlags flags = window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, onTop);
+        if (window->isVisible() && window->windowHandle()) {
+            window->overrideWindowFlags(flags);
+            window->windowHandle()->setFlags(flags);
+        } else {
+            const QRect geometry = window->geometry();
+            window->setWindowFlags(flags);
+            window->setGeometry(geometry);
+        }
     }
-    window->setAttribute(Qt::WA_ShowWithoutActivating, true);
-    window->show();
-    window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    if (!window->isVisible()) {
+        window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        window->show();
+        window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
     if (onTop)
         window->raise();
 }

@@ -151,3 +151,18 @@ TEST_F(OptionsTest, BrowseButtonsFillTheirFieldsAndCancelChangesNothing)
     options.browseNetPixButton->Click();
     EXPECT_EQ(options.netPixFolderEdit->text(), QStringLiteral("/mnt/netpix/worklist/"));
 }
+
+TEST_F(OptionsTest, DicomWorklistFolderIsAppliedAndShownAgain)
+{
+    {
+        OptionsDialog options;
+        EXPECT_EQ(options.dicomWorklistFolderEdit->text(), QString()) << "off by default";
+        options.dicomWorklistFolderEdit->setText(QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
+        options.Apply();
+    }
+    EXPECT_EQ(
+        setting("WorkList", "DicomWorklistFolder"), QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
+    EXPECT_EQ(appValues().DicomWorklistFolder, QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
+    OptionsDialog reopened;
+    EXPECT_EQ(reopened.dicomWorklistFolderEdit->text(), QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
+}
