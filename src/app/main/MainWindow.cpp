@@ -111,6 +111,10 @@ QWidget* MainWindow::NoticeBar()
     auto* bar = new QWidget(this);
     receivingPicture = PictureLabel(QStringLiteral("Image5"), QStringLiteral(":/app/icons/notice.png"), bar);
     receivingPicture->hide();
+    // The picture blinks: its place stays taken so the notice never moves.
+    QSizePolicy keepPlace = receivingPicture->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    receivingPicture->setSizePolicy(keepPlace);
     noticeLabel = new QLabel(bar);
     noticeLabel->setObjectName(QStringLiteral("Label1"));
     versionLabel = new QLabel(bar);

@@ -104,8 +104,11 @@ void MainWindow::MonitorTick()
 
 void MainWindow::ShowMonitorState()
 {
-    imagesToPrintButton->setPicture(
-        brixel::Picture::fromImage(imagesToPrintPictures[monitor->imagesToPrintPicture()]));
+    const int picture = monitor->imagesToPrintPicture();
+    imagesToPrintButton->setPicture(brixel::Picture::fromImage(imagesToPrintPictures[picture]));
+    imagesToPrintButton->setToolTipText(picture == 0
+            ? QStringLiteral("Des images attendent d'être imprimées : cliquer pour les imprimer")
+            : QStringLiteral("Aucune nouvelle image à imprimer"));
     for (int i = 0; i < 3; ++i)
         searchPage->viewButtons[i]->setVisible(monitor->viewButtonVisible(i));
     ShowNotice();

@@ -6,6 +6,8 @@
 #include "AboutDialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -32,6 +34,18 @@ TEST_F(FrameStarted, ConfigureFromTheMenuPausesTheMonitorAndResumesIt)
     started.window.popupMenu->findChild<QAction*>(QStringLiteral("mnuConfig"))->trigger();
     EXPECT_EQ(intervalWhileOpen, 0);
     EXPECT_EQ(started.window.surveyInterval(), 6000);
+}
+
+TEST_F(FrameStarted, TheNoticeStaysInPlaceAndTheImagesToPrintSquareSaysWhatItShows)
+{
+    started.window.show();
+    QApplication::processEvents();
+    const int hiddenLeft = started.window.noticeLabel->mapToGlobal(QPoint()).x();
+    started.window.receivingPicture->show();
+    QApplication::processEvents();
+    EXPECT_EQ(started.window.noticeLabel->mapToGlobal(QPoint()).x(), hiddenLeft)
+        << "the blink moves the notice";
+    EXPECT_EQ(started.window.imagesToPrintButton->toolTipText(), "Aucune nouvelle image à imprimer");
 }
 
 TEST(Frame, CaptionOnlyWhileMinimised)
