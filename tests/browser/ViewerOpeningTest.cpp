@@ -9,6 +9,7 @@
 #include "ExamPage.h"
 #include "QueryCatalogue.h"
 #include "SearchPage.h"
+#include "ViewerLoadingNotice.h"
 #include "ViewerWindow.h"
 
 #include <brixel/Button.h>
@@ -39,6 +40,7 @@ struct ViewerSeen {
     int surveyInterval = -1;
     bool surveyActive = true;
     bool blocksMainWindow = false;
+    bool loadingNoticeVisible = false;
 };
 
 brixel::Button* ViewerButton(ViewerWindow& viewer, const QString& name)
@@ -49,6 +51,23 @@ brixel::Button* ViewerButton(ViewerWindow& viewer, const QString& name)
     }
     return nullptr;
 }
+
+// Counts the times a widget of that object name is shown.
+struct ShowCounter : QObject {
+    explicit ShowCounter(const QString& objectName)
+        : name(objectName)
+    {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->objectName() == name)
+            ++count;
+        return false;
+    }
+    QString name;
+    int count = 0;
+};
 
 class ViewerOpeningTest : public ::testing::Test {
 protected:
@@ -105,6 +124,8 @@ protected:
         seen.navigationShown = ViewerButton(viewer, QStringLiteral("Button10"))->isVisibleTo(&viewer);
         seen.surveyInterval = window().surveyInterval();
         seen.surveyActive = window().monitorTimer.isActive();
+        for (QWidget* top : QApplication::topLevelWidgets())
+            seen.loadingNoticeVisible |= qobject_cast<ViewerLoadingNotice*>(top) && top->isVisible();
         seen.blocksMainWindow = QApplication::activeModalWidget() == &viewer;
     }
 
@@ -142,9 +163,13 @@ TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitor
     ASSERT_EQ(window().surveyInterval(), 0);
     started.dialogs.answerMessage(MsgResult::Yes); // "Voulez-vous quitter le visualisateur ?"
     const auto seen = whenViewerRuns([](ViewerWindow& viewer) { QTest::keyClick(&viewer, Qt::Key_Escape); });
+    // The loading notice shows before the viewer, and the viewer's start closes it.
+    ShowCounter loadingNoticeShown(QStringLiteral("ViewerLoadingNotice"));
     QTest::mouseDClick(page2().Thumbnails[2], Qt::LeftButton);
 
+    EXPECT_EQ(loadingNoticeShown.count, 1);
     ASSERT_TRUE(seen->ran);
+    EXPECT_FALSE(seen->loadingNoticeVisible);
     EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[2]);
     EXPECT_EQ(seen->step, 99999);
     EXPECT_TRUE(seen->hasImage);

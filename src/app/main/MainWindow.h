@@ -185,7 +185,7 @@ private:
     void ShowMonitorState();
     void ShowNotice();
     void SetMessageInterval(int ms);
-    void RunViewer(RecordSet* images);
+    void RunViewer(RecordSet* images, QWidget* loadingNotice = nullptr);
     void PauseMonitor();
     void ResumeMonitor();
     void OpenLists(const QString& conquestPath);

@@ -8,7 +8,10 @@
 #include "ImageViewing.h"
 #include "JetDialect.h"
 #include "PumpEvents.h"
+#include "ViewerLoadingNotice.h"
 #include "ViewerWindow.h"
+
+#include <QTimer>
 
 namespace vexa {
 
@@ -30,8 +33,12 @@ void MainWindow::ShowOneImage()
     if (!PrepareSingleImage(sets.examImages, appValues().ConquestImagePath, exam))
         return;
     PauseMonitor();
+    // Loading one image may take a moment: the notice says so at once, and
+    // goes when the viewer is up.
+    ViewerLoadingNotice notice(this);
+    notice.show();
     PumpEvents(5); // the grid's double click is done before the viewer covers it
-    RunViewer(nullptr);
+    RunViewer(nullptr, &notice);
     // The viewer leaves a printed single image to its opener.
     MarkSingleImagePrinted(sets.examImages, row, exam);
     ResumeMonitor();
@@ -45,11 +52,14 @@ void MainWindow::ThumbnailDoubleClick(const QString& tag)
     ShowOneImage();
 }
 
-// `images` is the exam's record set in series mode, null for one image.
-void MainWindow::RunViewer(RecordSet* images)
+// `images` is the exam's record set in series mode, null for one image; the
+// loading notice, if any, is closed once the viewer runs.
+void MainWindow::RunViewer(RecordSet* images, QWidget* loadingNotice)
 {
     {
         ViewerWindow viewer(images, this);
+        if (loadingNotice)
+            QTimer::singleShot(0, loadingNotice, &QWidget::close);
         viewer.exec();
     }
     activateWindow();
