@@ -95,17 +95,22 @@ const QString ExamPage::PrintExamToolTip
 const QString ExamPage::ViewExamToolTip
     = QStringLiteral("Pour avoir un aperçu de l'examen, cliquer sur le bouton droit de la souris");
 
-// Each action button with its label beside it, in the order the user reads them.
+// Each action button with its label beside it, in the order the user reads
+// them: the viewing, printing and burning actions in a first column, the
+// report and the deletions in a second, so the page fits a 768-pixel screen.
 QWidget* ExamPage::Actions(const brixel::DesignFile& design)
 {
     auto* actions = new QWidget(this);
     auto* grid = new QGridLayout(actions);
-    int row = 0;
+    constexpr int RowsPerColumn = 5;
+    int index = 0;
     auto add = [&](const char* name, const QString& label) {
         brixel::Button* button = MakeDesignButton(design, QString::fromLatin1(name), actions);
-        grid->addWidget(button, row, 0);
-        grid->addWidget(new QLabel(label, actions), row, 1);
-        ++row;
+        const int row = index % RowsPerColumn;
+        const int column = 2 * (index / RowsPerColumn);
+        grid->addWidget(button, row, column);
+        grid->addWidget(new QLabel(label, actions), row, column + 1);
+        ++index;
         return button;
     };
     viewExamButton
@@ -122,6 +127,7 @@ QWidget* ExamPage::Actions(const brixel::DesignFile& design)
     printExamButton->setToolTipText(PrintExamToolTip);
     connect(viewExamButton, &brixel::Button::Click, this, &ExamPage::viewExamRequested);
     grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     return actions;
 }
 

@@ -7,8 +7,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace vexa;
@@ -82,4 +85,19 @@ TEST(Frame, QuitSequenceClosesEveryWindow)
     window.QuitSequence();
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(other.isVisible());
+}
+
+TEST(Frame, EveryPictureTheButtonDesignNamesIsBuiltIn)
+{
+    QFile design(QStringLiteral(":/app/MainWindow.design"));
+    ASSERT_TRUE(design.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(design.readAll());
+    const QRegularExpression picture(
+        QStringLiteral("^picture\\w+ = \"([^\"]+)\"$"), QRegularExpression::MultilineOption);
+    int named = 0;
+    for (const auto& match : picture.globalMatch(text)) {
+        ++named;
+        EXPECT_FALSE(QImage(match.captured(1)).isNull()) << match.captured(1).toStdString();
+    }
+    EXPECT_GT(named, 0);
 }
