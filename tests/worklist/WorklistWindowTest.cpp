@@ -63,6 +63,13 @@ protected:
             "UPDATE DICOMPatients SET PatientSex = '%1', PatientBir = '%2' WHERE PatientID = '%3'")
                       .arg(sex, birth, id));
     }
+    // A patient unknown to the database, typed in by the user.
+    static void typeNewPatient(WorklistWindow& window, const QString& birthDate)
+    {
+        window.familyNameBox->setText(QStringLiteral("PETIT"));
+        window.firstNameBox->setText(QStringLiteral("LUC"));
+        window.birthDateBox->setText(birthDate);
+    }
     // Clicks the send button; the confirmation, if it comes, is seen and left to close itself.
     void clickSend(WorklistWindow& window)
     {
@@ -206,9 +213,7 @@ TEST_F(WorklistWindowTest, ShortBirthDateIsRefusedWithTheFocusBack)
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(netpixFiles().isEmpty());
 
-    window.familyNameBox->setText(QStringLiteral("PETIT"));
-    window.firstNameBox->setText(QStringLiteral("LUC"));
-    window.birthDateBox->setText(QStringLiteral("1/2/1965"));
+    typeNewPatient(window, QStringLiteral("1/2/1965"));
     window.familyNameBox->setFocus();
     clickSend(window);
     EXPECT_TRUE(window.isVisible());
@@ -267,9 +272,7 @@ TEST_F(WorklistWindowTest, UnreachableNetpixFolderIsSaidAndTheWindowStaysOpen)
     WorklistWindow window(identities);
     window.setSentNoticeDelay(30);
     window.show();
-    window.familyNameBox->setText(QStringLiteral("PETIT"));
-    window.firstNameBox->setText(QStringLiteral("LUC"));
-    window.birthDateBox->setText(QStringLiteral("01/02/1965"));
+    typeNewPatient(window, QStringLiteral("01/02/1965"));
     clickSend(window);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -320,9 +323,7 @@ TEST_F(WorklistWindowTest, DicomWorklistFailureIsSaidAfterTheConsoleGotThePatien
     WorklistWindow window(identities);
     window.setSentNoticeDelay(30);
     window.show();
-    window.familyNameBox->setText(QStringLiteral("PETIT"));
-    window.firstNameBox->setText(QStringLiteral("LUC"));
-    window.birthDateBox->setText(QStringLiteral("01/02/1965"));
+    typeNewPatient(window, QStringLiteral("01/02/1965"));
     clickSend(window);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
