@@ -1,6 +1,7 @@
 #pragma once
-// One shared connection per database path, opened on first use, for the
-// record sets and queries of the user-interface thread.
+// One connection per database path and thread, opened on first use: the
+// user-interface thread's is shared by its record sets and queries; a worker
+// thread gets its own, closed when that thread ends.
 #include <QSqlDatabase>
 #include <QString>
 
@@ -9,7 +10,8 @@ namespace vexa {
 // The open connection to conquestPath; not open (and *error set) on failure.
 QSqlDatabase PacsConnection(const QString& conquestPath, QString* error = nullptr);
 
-// Closes and forgets the connection to conquestPath (tests, change of settings).
+// Closes and forgets the calling thread's connection to conquestPath (tests,
+// change of settings).
 void ClosePacsConnection(const QString& conquestPath);
 
 } // namespace vexa
