@@ -19,15 +19,23 @@ bool OnUiThread()
 }
 
 // A worker thread's connections are its own: Qt SQL connections may only be
-// used on the thread that opened them. They are removed when the thread ends.
+// used on the thread that opened them. They are removed as the thread ends.
+void RemoveConnection(const QString& name)
+{
+    if (!QSqlDatabase::contains(name))
+        return;
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Threads that are not QThreads never say that they finish: their
+// connections go with their thread-local storage.
 struct WorkerConnections {
     std::vector<QString> names;
     ~WorkerConnections()
     {
-        for (const QString& name : names) {
-            QSqlDatabase::database(name, false).close();
-            QSqlDatabase::removeDatabase(name);
-        }
+        for (const QString& name : names)
+            RemoveConnection(name);
     }
 };
 
@@ -44,8 +52,15 @@ void RememberWorkerConnection(const QString& name)
     if (OnUiThread())
         return;
     thread_local WorkerConnections connections;
-    if (std::find(connections.names.begin(), connections.names.end(), name) == connections.names.end())
-        connections.names.push_back(name);
+    if (std::find(connections.names.begin(), connections.names.end(), name) != connections.names.end())
+        return;
+    connections.names.push_back(name);
+    // QThread::wait() returns once finished() has been emitted, before the
+    // thread-local storage is destroyed: remove the connection then, on the
+    // worker itself, so nothing is left when the thread is waited for.
+    QThread* thread = QThread::currentThread();
+    QObject::connect(
+        thread, &QThread::finished, thread, [name] { RemoveConnection(name); }, Qt::DirectConnection);
 }
 
 } // namespace
