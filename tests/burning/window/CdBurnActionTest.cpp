@@ -245,7 +245,12 @@ TEST_P(CdBurnActionTest, aFailedBurnLeavesTheExamAndPrintsNothing)
     dialogs.answerMessage(MsgResult::Yes);
     dialogs.answerFile(cd.dir.filePath("missing/folder/patient.iso"));
     dialogs.answerMessage(MsgResult::Yes); // leave without a burned CD
-    pressBurnWhenShown({}, [] { shownBurnWindow()->findChild<QPushButton*>("Button2")->click(); });
+    pressBurnWhenShown({}, [] {
+        if (QWidget* window = shownBurnWindow())
+            window->findChild<QPushButton*>("Button2")->click();
+        else
+            ADD_FAILURE() << "the burning window closed by itself after a failed burn";
+    });
 
     EXPECT_FALSE(BurnExamToCd(request("A"), callbacks(), engine, converters));
     EXPECT_EQ(events, QStringList({"shortcuts off", "shortcuts on", "monitor resumed"}));
