@@ -1,5 +1,4 @@
 #include "FileFinder.h"
-#include "PumpEvents.h"
 #include <QDir>
 
 namespace vexa {
@@ -23,14 +22,8 @@ void FileFinder::searchFolder(const QString& folder, const QString& mask, bool i
     const QStringList files = dir.entryList(QDir::Files | hiddenToo, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : files)
         found.append(folder + name);
-    if (!files.isEmpty()) {
+    if (!files.isEmpty() || !isTop)
         emit ChangeDir(folder);
-        PumpEvents(0);
-    }
-    if (!isTop) {
-        emit ChangeDir(folder);
-        PumpEvents(0);
-    }
     dir.setNameFilters({});
     // Linked folders are not followed: a link back up would never end.
     const QStringList subfolders = dir.entryList(

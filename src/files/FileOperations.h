@@ -1,7 +1,8 @@
 #pragma once
 // File services the whole program uses: shell-style copy, move and
 // delete, whole-file reading and writing in the single-byte code page, path
-// splitting and a pause that keeps the user interface alive.
+// splitting. None of them runs events: they may run on any thread, except
+// WriteWholeFile, which asks the user.
 #include "AppError.h"
 #include <QString>
 #include <chrono>
@@ -26,7 +27,8 @@ bool DeleteFiles(const QString& source, bool silent = false);
 bool DesktopTrashExists();
 
 // The whole file as text, one character per byte (Windows-1252). A missing
-// file is waited for (3 s by default) before AppError 53 is thrown.
+// file is waited for (3 s by default, looking again every 50 ms, without
+// running events) before AppError 53 is thrown.
 QString ReadWholeFile(
     const QString& path, std::chrono::milliseconds missingFileWait = std::chrono::seconds(3));
 
@@ -35,6 +37,9 @@ QString ReadWholeFile(
 // into place. A bad name is corrected by the user (and `path` follows); other
 // failures are reported in a message box. Returns true when the file was written.
 bool WriteWholeFile(const QString& content, QString& path);
+// The same write without asking or showing anything, for work off the user
+// interface thread: "" when written, else why not (French).
+QString TryWriteWholeFile(const QString& content, const QString& path);
 
 // True when `path` names a file whose length can be read.
 bool FileExists(const QString& path);
@@ -42,8 +47,5 @@ bool FileExists(const QString& path);
 QString FileNameOf(const QString& path);
 // Everything before the last separator ("/" or "\"); "" when there is none.
 QString FolderOf(const QString& path);
-
-// Shows the busy pointer and lets events run until `seconds` have passed.
-void Pause(double seconds);
 
 } // namespace vexa

@@ -2,7 +2,6 @@
 // followed by a pattern, folders go with their content, nothing is asked, and
 // only a Boolean tells whether everything went well.
 #include "FileOperations.h"
-#include "PumpEvents.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -121,10 +120,7 @@ bool DesktopTrashExists()
 bool CopyFiles(const QString& source, const QString& destination, bool silent)
 {
     Q_UNUSED(silent);
-    PumpEvents(0);
-    const bool copied = transfer(source, destination, copyEntry);
-    PumpEvents(0);
-    return copied;
+    return transfer(source, destination, copyEntry);
 }
 
 bool MoveFiles(const QString& source, const QString& destination, bool silent)

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QThread>
 
 namespace vexa {
 namespace {
@@ -62,6 +63,15 @@ QString askCorrectedName(const QString& path)
     return answer.value_or(QString());
 }
 
+// A file being written by another program may appear shortly: looked for
+// again until `wait` has passed. No events run meanwhile.
+void waitForFile(const QString& path, std::chrono::milliseconds wait)
+{
+    constexpr std::chrono::milliseconds step(50);
+    for (std::chrono::milliseconds waited(0); !FileExists(path) && waited < wait; waited += step)
+        QThread::msleep(static_cast<unsigned long>(std::min(step, wait - waited).count()));
+}
+
 enum class WriteOutcome { Written, NameRefused, Failed };
 
 WriteOutcome writeOnce(const QByteArray& bytes, const QString& path)
@@ -87,8 +97,7 @@ WriteOutcome writeOnce(const QByteArray& bytes, const QString& path)
 
 QString ReadWholeFile(const QString& path, std::chrono::milliseconds missingFileWait)
 {
-    if (!FileExists(path))
-        Pause(missingFileWait.count() / 1000.0);
+    waitForFile(path, missingFileWait);
     QFile file(path);
     if (!FileExists(path) || !file.open(QIODevice::ReadOnly))
         throw AppError(ErrorNumber::FileNotFound, ErrorDescription(ErrorNumber::FileNotFound));
@@ -113,6 +122,20 @@ bool WriteWholeFile(const QString& content, QString& path)
             return false;
         path = corrected;
     }
+}
+
+QString TryWriteWholeFile(const QString& content, const QString& path)
+{
+    if (isBadFileName(path))
+        return QStringLiteral("nom de fichier invalide : %1").arg(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return ErrorDescription(openErrorNumber(path, file));
+    file.write(encodeSingleByte(content));
+    if (!file.commit())
+        return ErrorDescription(
+            file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::PathFileAccess);
+    return {};
 }
 
 } // namespace vexa

@@ -3,6 +3,8 @@
 #include "ScriptedDialogService.h"
 #include "TreeFixture.h"
 
+#include <thread>
+
 using namespace vexa;
 using namespace vexa::testing;
 using namespace std::chrono_literals;
@@ -42,6 +44,39 @@ TEST(WholeFile, ReadingAMissingFileWaitsThenThrowsFileNotFound)
         EXPECT_EQ(error.number(), 53);
     }
     EXPECT_THROW(ReadWholeFile(temp.path(), 0ms), AppError) << "a folder is no file";
+}
+
+TEST(WholeFile, AFileWrittenDuringTheWaitIsRead)
+{
+    QTemporaryDir temp;
+    const QString path = temp.filePath("Visu.htm");
+    std::thread writer([&path] {
+        std::this_thread::sleep_for(150ms);
+        makeFile(path, "page");
+    });
+    EXPECT_EQ(ReadWholeFile(path, 5s), "page");
+    writer.join();
+}
+
+// The quiet write asks nothing and says why it failed, for work off the
+// user-interface thread.
+TEST(WholeFile, TheQuietWriteReportsItsFailureWithoutAsking)
+{
+    QTemporaryDir temp;
+    ScriptedDialogService script;
+    const struct {
+        QString path;
+        QString error;
+    } cases[] = {
+        {temp.filePath("Index.htm"), ""},
+        {temp.filePath("absent/Index.htm"), "Chemin d'accès introuvable"},
+        {temp.path() + "/", "nom de fichier invalide : " + temp.path() + "/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TryWriteWholeFile("Éléonore", c.path), c.error) << c.path.toStdString();
+    EXPECT_EQ(contentOf(temp.filePath("Index.htm")), "\xc9l\xe9onore");
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_TRUE(script.inputs.empty());
 }
 
 TEST(WholeFile, AnInvalidNameIsCorrectedByTheUser)

@@ -116,23 +116,27 @@ void MainWindow::SetRealActions()
             actions.printNewImages();
     };
     actions.burnExam = [this] {
+        // The burn acts on the exam shown now, whatever is opened meanwhile.
         const AppValues& values = appValues();
         CdBurnRequest request;
-        RecordSet& images = sets.examImages;
-        for (images.moveFirst(); !images.eof(); images.moveNext())
-            request.images.append(CdImage{
-                StoredImagePath(values.ConquestImagePath, images.fieldText(QStringLiteral("ObjectFile"))),
-                images.fieldBool(QStringLiteral("NotToBurn"))});
-        images.moveFirst();
-        request.texts
-            = CdPageTexts{values.Entete, examPage->patientNameLabel->text(), examPage->examDateLabel->text()};
-        request.folders = CdWorkFolders{values.BurnStagingDir, values.DicomExportDir};
+        Exam& exam = request.cd.exam;
+        exam.seriesUid = sets.examSeries.fieldText(QStringLiteral("SeriesInst"));
+        exam.studyUid = sets.examSeries.fieldText(QStringLiteral("StudyInsta"));
+        exam.patientId = sets.examSeries.fieldText(QStringLiteral("SeriesPat"));
+        exam.patientName = examPage->patientNameLabel->text();
+        exam.examDate = examPage->examDateLabel->text();
+        request.cd.conquestPath = values.ConquestPath;
+        request.cd.imageRoot = values.ConquestImagePath;
+        request.cd.letterhead = values.Entete;
+        request.cd.folders = CdWorkFolders{values.BurnStagingDir, values.DicomExportDir};
         request.autoPrintLabels = values.EtiquetteAutoPrint;
         request.labelCount = values.NbEtiquette;
+        const QString practitioner = examPage->practitionerLabel->text();
         CdBurnCallbacks callbacks;
         callbacks.setShortcutsEnabled = [this](bool on) { setShortcutsEnabled(on); };
-        callbacks.markExamBurned = [this] { MarkSeriesBurned(sets.examSeries); };
-        callbacks.printLabels = [this](int count) { actions.printLabels(count); };
+        callbacks.printLabels = [practitioner](const Exam& burned, int count) {
+            LabelPrinter().print(count, LabelExam{burned.examDate, burned.patientName, practitioner});
+        };
         callbacks.resumeMonitor = [this] { ResumeMonitor(); };
         LibburnEngine engine;
         DcmtkImageConverters converters;

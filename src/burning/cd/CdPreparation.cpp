@@ -1,19 +1,18 @@
 #include "CdPreparation.h"
 
 #include "AppError.h"
-#include "ImageConverters.h"
-#include "FileOperations.h"
-#include "ImageFiles.h"
 #include "FileFinder.h"
+#include "FileOperations.h"
+#include "ImageConverters.h"
+#include "ImageFiles.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 #include <filesystem>
+#include <mutex>
 
 namespace vexa {
 
@@ -21,29 +20,52 @@ namespace {
 
 const QString fileSetId = QStringLiteral("VEXADICOM");
 
+// A message box stays readable: the failures beyond this many are counted.
+constexpr int shownFailures = 12;
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 // Removes everything inside `folder` (kept, created when missing). The staged
 // files are copies made for this CD, so they are removed for good rather
-// than filling the desktop trash at every CD.
-void emptyFolder(const QString& folder)
+// than filling the desktop trash at every CD. False when anything stays.
+bool emptyFolder(const QString& folder)
 {
     QDir dir(folder);
-    dir.mkpath(QStringLiteral("."));
+    if (!dir.mkpath(QStringLiteral(".")))
+        return false;
+    bool emptied = true;
     for (const QFileInfo& entry :
         dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
         if (entry.isDir() && !entry.isSymLink())
-            QDir(entry.filePath()).removeRecursively();
+            emptied = QDir(entry.filePath()).removeRecursively() && emptied;
         else
-            QFile::remove(entry.filePath());
+            emptied = QFile::remove(entry.filePath()) && emptied;
     }
+    return emptied;
+}
+
+// Why a file operation failed, in the user's words.
+QString reasonOf(const std::error_code& error)
+{
+    if (error == std::errc::no_space_on_device)
+        return QStringLiteral("disque plein");
+    if (error == std::errc::permission_denied || error == std::errc::read_only_file_system)
+        return QStringLiteral("écriture refusée");
+    return QStringLiteral("erreur d'écriture");
 }
 
 // A plain copy: the CD folder is scratch space, so no disk flush per file
 // (QFile::copy syncs each one, which makes a CD of 254 images crawl).
-bool copyReplacing(const QString& from, const QString& to)
+// "" or why the copy failed.
+QString copyReplacing(const QString& from, const QString& to)
 {
     std::error_code error;
-    return std::filesystem::copy_file(QFile::encodeName(from).toStdString(),
-        QFile::encodeName(to).toStdString(), std::filesystem::copy_options::overwrite_existing, error);
+    std::filesystem::copy_file(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(),
+        std::filesystem::copy_options::overwrite_existing, error);
+    return error ? reasonOf(error) : QString();
 }
 
 struct Conversion {
@@ -82,22 +104,26 @@ struct Job {
     QString target;
 };
 
-// Converts on the pool while this thread's event loop keeps the waiting
-// window painting; results come back in the order of `jobs`.
+// Converts on the pool and waits; results come back in the order of `jobs`.
+// Progress is told as each image ends, from the converting threads, one at a
+// time. Waiting lends this thread's place in the pool to the conversions, in
+// case this thread is itself one of the pool's.
 QList<Conversion> convertAll(const QList<Job>& jobs, ImageConverters& converters, QThreadPool* pool,
     CdPreparationProgress* progress, int doneBefore, int total)
 {
-    QFuture<Conversion> future = QtConcurrent::mapped(pool ? pool : QThreadPool::globalInstance(), jobs,
-        [&converters](const Job& job) { return convertImage(converters, job.image, job.target); });
-    QFutureWatcher<Conversion> watcher;
-    QEventLoop loop;
-    if (progress)
-        QObject::connect(&watcher, &QFutureWatcherBase::progressValueChanged,
-            [&](int done) { progress->advance(doneBefore + done, total); });
-    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(future);
-    if (!watcher.isFinished())
-        loop.exec();
+    QThreadPool* threads = pool ? pool : QThreadPool::globalInstance();
+    std::mutex progressLock;
+    int done = doneBefore;
+    QFuture<Conversion> future = QtConcurrent::mapped(threads, jobs, [&](const Job& job) {
+        Conversion result = convertImage(converters, job.image, job.target);
+        const std::lock_guard<std::mutex> lock(progressLock);
+        if (progress)
+            progress->advance(++done, total);
+        return result;
+    });
+    threads->releaseThread();
+    future.waitForFinished();
+    threads->reserveThread();
     return future.results();
 }
 
@@ -106,11 +132,27 @@ QString workName(int index)
     return QStringLiteral("W%1").arg(index, 7, 10, QLatin1Char('0'));
 }
 
+// What went wrong while staging: images left off (the user may still burn)
+// and failed file steps (no CD then).
+struct Staging {
+    QStringList problems;
+    QStringList failures;
+
+    void copy(const QString& from, const QString& to)
+    {
+        const QString reason = copyReplacing(from, to);
+        if (!reason.isEmpty())
+            failures << QStringLiteral("L'image %1 n'a pas pu être copiée en %2 (%3).")
+                            .arg(native(from), native(to), reason);
+    }
+};
+
 // Puts the exam's images on the CD: DICOM files in the export folder's DICOM
 // folder, pictures in the CD folder. Returns how many were placed.
 int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, ImageConverters& converters,
-    CdPreparationProgress* progress, QThreadPool* pool, QStringList& problems)
+    CdPreparationProgress* progress, QThreadPool* pool, Staging& staging)
 {
+    QStringList& problems = staging.problems;
     QStringList candidates;
     for (const CdImage& image : images) {
         if (!image.notToBurn)
@@ -118,7 +160,10 @@ int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, Imag
     }
     const QString dicomFolder = folders.dicomExportDir + QStringLiteral("/DICOM");
     const QString jpgFolder = folders.cdFolder + QStringLiteral("/JPG");
-    QDir().mkpath(dicomFolder);
+    if (!QDir().mkpath(dicomFolder)) {
+        staging.failures << QStringLiteral("Le dossier %1 n'a pas pu être créé.").arg(native(dicomFolder));
+        return 0;
+    }
     const int total = std::min<int>(static_cast<int>(candidates.size()), MaxCdImages);
     if (progress)
         progress->advance(0, total);
@@ -138,27 +183,30 @@ int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, Imag
             if (!result.dicomError.isEmpty()) {
                 problems << QStringLiteral(
                     "Image non gravée, son fichier DICOM n'a pas pu être créé : %1 (%2)")
-                                .arg(QDir::toNativeSeparators(job.image), result.dicomError);
+                                .arg(native(job.image), result.dicomError);
                 continue;
             }
             const QString name = CdImageName(++placed);
-            QFile::rename(job.target, dicomFolder + u'/' + name);
+            const QString dicomFile = dicomFolder + u'/' + name;
+            if (!QFile::rename(job.target, dicomFile))
+                staging.failures << QStringLiteral("Le fichier DICOM %1 n'a pas pu être renommé en %2.")
+                                        .arg(native(job.target), native(dicomFile));
             if (!result.pictureError.isEmpty()) {
                 problems << QStringLiteral("Image gravée sans ses images JPEG, absente de la page : %1 (%2)")
-                                .arg(QDir::toNativeSeparators(job.image), result.pictureError);
+                                .arg(native(job.image), result.pictureError);
                 continue;
             }
             const QString fullSize = fullSizePicturePath(job.image);
-            copyReplacing(previewPicturePath(job.image), jpgFolder + u'/' + name + QStringLiteral(".jpeg"));
-            copyReplacing(fullSize, jpgFolder + u'/' + name + QStringLiteral(".jpg"));
-            copyReplacing(fullSize, folders.cdFolder + u'/' + name + QStringLiteral(".jpg"));
+            staging.copy(previewPicturePath(job.image), jpgFolder + u'/' + name + QStringLiteral(".jpeg"));
+            staging.copy(fullSize, jpgFolder + u'/' + name + QStringLiteral(".jpg"));
+            staging.copy(fullSize, folders.cdFolder + u'/' + name + QStringLiteral(".jpg"));
         }
         next += batchSize;
     }
     for (; next < candidates.size(); ++next)
         problems << QStringLiteral("Image non gravée, un CD en contient %1 au plus : %2")
                         .arg(MaxCdImages)
-                        .arg(QDir::toNativeSeparators(candidates[next]));
+                        .arg(native(candidates[next]));
     if (progress)
         progress->advance(total, total);
     return placed;
@@ -175,6 +223,59 @@ QStringList previewNames(const QString& cdFolder)
     return names;
 }
 
+// Moves what the export folder made (`name`, a file or a folder) into the CD folder.
+void moveIntoCd(const QString& name, const CdWorkFolders& folders, Staging& staging)
+{
+    const QString from = folders.dicomExportDir + u'/' + name;
+    if (!MoveFiles(from, folders.cdFolder, true))
+        staging.failures << QStringLiteral("%1 n'a pas pu être déplacé dans %2.")
+                                .arg(native(from), native(folders.cdFolder));
+}
+
+// The failed steps as one French text, the first ones listed.
+QString failureText(const QStringList& failures)
+{
+    QString text = QStringLiteral("Le CD n'a pas pu être préparé :");
+    for (const QString& failure : failures.mid(0, shownFailures))
+        text += u'\n' + failure;
+    if (failures.size() > shownFailures)
+        text += QStringLiteral("\n(et %1 autres échecs)").arg(failures.size() - shownFailures);
+    return text;
+}
+
+void stage(const QList<CdImage>& images, const CdPageTexts& texts, const QString& pageTemplate,
+    const CdWorkFolders& folders, const CdSources& sources, ImageConverters& converters,
+    CdPreparationProgress* progress, QThreadPool* pool, Staging& staging, int& imagesOnCd)
+{
+    const QString jpgFolder = folders.cdFolder + QStringLiteral("/JPG");
+    if (!QDir().mkpath(jpgFolder) || !CopyFiles(sources.blankPicture, jpgFolder, true))
+        staging.failures << QStringLiteral("L'image vide %1 n'a pas pu être copiée dans %2.")
+                                .arg(FileNameOf(sources.blankPicture), native(jpgFolder));
+
+    imagesOnCd = placeImages(images, folders, converters, progress, pool, staging);
+    if (imagesOnCd == 0)
+        staging.failures << QStringLiteral("Aucune image n'a pu être mise sur le CD.");
+    else {
+        const DicomResult dicomDir = converters.makeDicomDir(
+            folders.dicomExportDir + QStringLiteral("/DICOMDIR"), fileSetId, folders.dicomExportDir);
+        if (!dicomDir.ok)
+            staging.problems << QStringLiteral("Le DICOMDIR n'a pas pu être créé : %1").arg(dicomDir.error);
+        else
+            moveIntoCd(QStringLiteral("DICOMDIR"), folders, staging);
+        moveIntoCd(QStringLiteral("DICOM"), folders, staging);
+    }
+
+    const QString pagePath = folders.cdFolder + QStringLiteral("/Index.htm");
+    const QString pageError
+        = TryWriteWholeFile(BuildCdPage(pageTemplate, texts, previewNames(folders.cdFolder)), pagePath);
+    if (!pageError.isEmpty())
+        staging.failures << QStringLiteral("La page Index.htm n'a pas pu être écrite : %1").arg(pageError);
+    if (!CopyFiles(sources.cdFolder + QStringLiteral("/*.*"), folders.cdFolder, true))
+        staging.failures << QStringLiteral(
+            "Les fichiers du programme pour le CD n'ont pas pu être copiés dans %1.")
+                                .arg(native(folders.cdFolder));
+}
+
 CdPreparationOutcome prepare(const QList<CdImage>& images, const CdPageTexts& texts,
     const CdWorkFolders& folders, const CdSources& sources, ImageConverters& converters,
     CdPreparationProgress* progress, QThreadPool* pool)
@@ -185,28 +286,21 @@ CdPreparationOutcome prepare(const QList<CdImage>& images, const CdPageTexts& te
         pageTemplate = ReadWholeFile(sources.pageTemplate);
     } catch (const AppError& error) {
         outcome.error = QStringLiteral("Le modèle de la page du CD est introuvable : %1 (%2)")
-                            .arg(QDir::toNativeSeparators(sources.pageTemplate), error.description());
+                            .arg(native(sources.pageTemplate), error.description());
         return outcome;
     }
-    QDir().mkpath(folders.cdFolder + QStringLiteral("/JPG"));
-    CopyFiles(sources.blankPicture, folders.cdFolder + QStringLiteral("/JPG"), true);
-
-    outcome.imagesOnCd = placeImages(images, folders, converters, progress, pool, outcome.problems);
-    if (outcome.imagesOnCd == 0)
-        outcome.problems << QStringLiteral("Aucune image n'a pu être mise sur le CD.");
-    else {
-        const DicomResult dicomDir = converters.makeDicomDir(
-            folders.dicomExportDir + QStringLiteral("/DICOMDIR"), fileSetId, folders.dicomExportDir);
-        if (!dicomDir.ok)
-            outcome.problems << QStringLiteral("Le DICOMDIR n'a pas pu être créé : %1").arg(dicomDir.error);
+    Staging staging;
+    for (const QString& folder : {folders.cdFolder, folders.dicomExportDir}) {
+        if (!emptyFolder(folder))
+            staging.failures << QStringLiteral("Le dossier %1 n'a pas pu être vidé.").arg(native(folder));
     }
-    MoveFiles(folders.dicomExportDir + QStringLiteral("/*.*"), folders.cdFolder, true);
-
-    QString pagePath = folders.cdFolder + QStringLiteral("/Index.htm");
-    if (!WriteWholeFile(BuildCdPage(pageTemplate, texts, previewNames(folders.cdFolder)), pagePath))
-        outcome.problems << QStringLiteral("La page Index.htm n'a pas pu être écrite.");
-    CopyFiles(sources.cdFolder + QStringLiteral("/*.*"), folders.cdFolder, true);
-    outcome.prepared = true;
+    if (staging.failures.isEmpty())
+        stage(images, texts, pageTemplate, folders, sources, converters, progress, pool, staging,
+            outcome.imagesOnCd);
+    outcome.problems = staging.problems;
+    if (!staging.failures.isEmpty())
+        outcome.error = failureText(staging.failures);
+    outcome.prepared = outcome.error.isEmpty();
     return outcome;
 }
 
@@ -229,8 +323,6 @@ CdPreparationOutcome PrepareCd(const QList<CdImage>& images, const CdPageTexts& 
 {
     if (images.isEmpty())
         return {};
-    emptyFolder(folders.cdFolder);
-    emptyFolder(folders.dicomExportDir);
     if (progress)
         progress->begin(CdPreparationMessage);
     CdPreparationOutcome outcome = prepare(images, texts, folders, sources, converters, progress, pool);

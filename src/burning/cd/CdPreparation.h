@@ -47,7 +47,8 @@ struct CdSources {
 // The program's own page template, empty picture and CD folder.
 CdSources ProgramCdSources();
 
-// What the waiting window shows while the CD is prepared.
+// What the waiting window shows while the CD is prepared. advance() is called
+// from the converting threads, one call at a time.
 class CdPreparationProgress {
 public:
     virtual ~CdPreparationProgress() = default;
@@ -63,14 +64,20 @@ struct CdPreparationOutcome {
     // page, and for a DICOMDIR that could not be made: the burn window shows
     // them and asks before burning.
     QStringList problems;
-    QString error; // why nothing was prepared (French), "" otherwise
+    // Why no CD is ready (French), "" otherwise: a missing page template, no
+    // image at all, or every file step that failed (emptying the folders,
+    // naming a DICOM file, copying a picture, moving the DICOMDIR and DICOM/,
+    // writing the page, copying the program's files), one per line.
+    QString error;
 };
 
 // Builds the CD folder from the exam's images in order; images marked
 // notToBurn take no name. An image whose DICOM file cannot be made is left
 // off and its name goes to the next image; an image without pictures gets
 // them made on the spot. An empty list prepares nothing (and says nothing).
-// Conversions run on `pool` (the global pool when null) while events run.
+// Conversions run on `pool` (the global pool when null); the call returns
+// when everything is done and runs no events: call it off the user
+// interface thread.
 CdPreparationOutcome PrepareCd(const QList<CdImage>& images, const CdPageTexts& texts,
     const CdWorkFolders& folders, const CdSources& sources, ImageConverters& converters,
     CdPreparationProgress* progress = nullptr, QThreadPool* pool = nullptr);

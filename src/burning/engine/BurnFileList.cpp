@@ -1,7 +1,13 @@
 #include "BurnFileList.h"
 
+#include "CdTables.h"
+
 #include <QDir>
+#include <QFile>
 #include <QQueue>
+#include <set>
+#include <sys/stat.h>
+#include <utility>
 
 namespace vexa {
 
@@ -15,24 +21,71 @@ QString discPath(QString path)
     return path;
 }
 
+// A folder's identity on disk, so that one reached twice is listed once.
+using FolderKey = std::pair<dev_t, ino_t>;
+
+bool firstVisit(const QString& path, std::set<FolderKey>& visited)
+{
+    struct stat info { };
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return visited.insert({info.st_dev, info.st_ino}).second;
+}
+
+struct PendingFolder {
+    QString relative; // with "/", "" for the folder itself
+    int depth = 0; // 0 for the folder itself
+};
+
 } // namespace
+
+BurnFolderListing ListFolderToBurn(const QString& folder, const std::atomic_bool* cancel)
+{
+    BurnFolderListing listing;
+    listing.folder = folder;
+    std::set<FolderKey> visited;
+    int folders = 0;
+    QQueue<PendingFolder> walk;
+    walk.enqueue({});
+    const QDir::Filters noLinks = QDir::NoSymLinks | QDir::Hidden | QDir::System;
+    while (!walk.isEmpty()) {
+        if (cancel && cancel->load()) {
+            listing.complete = false;
+            break;
+        }
+        const PendingFolder pending = walk.dequeue();
+        const QString path = pending.relative.isEmpty() ? folder : folder + u'/' + pending.relative;
+        if (!firstVisit(path, visited))
+            continue;
+        const QDir dir(path);
+        const QString prefix = pending.relative.isEmpty() ? QString() : pending.relative + u'/';
+        // Checked one by one: a broken link (a loop of links) is no file
+        // to QDir's own filter.
+        for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | noLinks, QDir::Name)) {
+            if (entry.isSymLink())
+                continue;
+            if (listing.files.size() == MaxBurnFiles) {
+                listing.complete = false;
+                return listing;
+            }
+            listing.files << QString(prefix + entry.fileName()).replace(u'/', u'\\');
+        }
+        for (const QFileInfo& entry :
+            dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | noLinks, QDir::Name)) {
+            if (entry.isSymLink())
+                continue;
+            if (pending.depth + 1 > MaxBurnFolderDepth || ++folders > CdLastUsableFolder)
+                listing.complete = false;
+            else
+                walk.enqueue({prefix + entry.fileName(), pending.depth + 1});
+        }
+    }
+    return listing;
+}
 
 QStringList ListFilesToBurn(const QString& folder)
 {
-    QStringList lines;
-    QQueue<QString> walk; // folders relative to `folder` with "/", "" for the folder itself
-    walk.enqueue(QString());
-    while (!walk.isEmpty()) {
-        const QString relative = walk.dequeue();
-        const QDir dir(relative.isEmpty() ? folder : folder + u'/' + relative);
-        const QString prefix = relative.isEmpty() ? QString() : relative + u'/';
-        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
-            lines << QString(prefix + name).replace(u'/', u'\\');
-        for (const QString& name :
-            dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
-            walk.enqueue(prefix + name);
-    }
-    return lines;
+    return ListFolderToBurn(folder).files;
 }
 
 BurnTree TreeToBurn(const QString& folder, const QStringList& lines, CdFolderTable& folders)

@@ -1,12 +1,9 @@
 #include "BurnWindow.h"
 
-#include "BurnFileList.h"
 #include "DialogService.h"
 #include "Paths.h"
-#include "PumpEvents.h"
 #include "SettingKeys.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
@@ -19,6 +16,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace vexa {
 
@@ -124,7 +122,11 @@ BurnWindow::BurnWindow(
     connect(&engine, &BurnEngine::fatalError, this,
         [this] { addLog(QStringLiteral("une erreur fatale est survenue.")); });
 
-    connect(folderEdit, &QLineEdit::textChanged, this, &BurnWindow::refreshFileList);
+    listingPause.setSingleShot(true);
+    listingPause.setInterval(ListingPauseMs);
+    connect(&listingPause, &QTimer::timeout, this, &BurnWindow::listFolder);
+    connect(&listing, &QFutureWatcherBase::finished, this, &BurnWindow::folderListingDone);
+    connect(folderEdit, &QLineEdit::textChanged, this, &BurnWindow::folderTextChanged);
     connect(burnButton, &QPushButton::clicked, this, &BurnWindow::burn);
     connect(abortButton, &QPushButton::clicked, this, &BurnWindow::abortBurn);
     connect(eraseButton, &QPushButton::clicked, this, &BurnWindow::erase);
@@ -151,7 +153,8 @@ BurnWindow::BurnWindow(
     setBusy(false);
     QString shownFolder = cdFolder;
     folderEdit->setText(WithTrailingBackslash(shownFolder));
-    refreshFileList();
+    listingPause.stop();
+    listFolder(); // the prepared CD at once
     if (!problems.isEmpty()) {
         addLog(QStringLiteral("Attention, ce CD est incomplet :"));
         for (const QString& problem : problems)
@@ -161,15 +164,53 @@ BurnWindow::BurnWindow(
 
 BurnWindow::~BurnWindow()
 {
+    if (cancelListing)
+        cancelListing->store(true);
     engine.abort();
 }
 
-void BurnWindow::refreshFileList()
+// Each change drops the files listed so far; the folder is listed again once
+// typing has paused.
+void BurnWindow::folderTextChanged()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    files = ListFilesToBurn(folderEdit->text());
-    QApplication::restoreOverrideCursor();
+    if (cancelListing)
+        cancelListing->store(true);
+    files.clear();
+    burnButton->setEnabled(false);
+    listingPause.start();
+}
+
+void BurnWindow::listFolder()
+{
+    if (cancelListing)
+        cancelListing->store(true);
+    cancelListing = std::make_shared<std::atomic_bool>(false);
+    listingRuns = true;
+    files.clear();
+    burnButton->setEnabled(false);
+    // The walk keeps its own copies: the window may close before it ends.
+    listing.setFuture(QtConcurrent::run([folder = folderEdit->text(), cancel = cancelListing] {
+        return ListFolderToBurn(folder, cancel.get());
+    }));
+}
+
+void BurnWindow::folderListingDone()
+{
+    const BurnFolderListing result = listing.result();
+    // An older listing ending late is dropped: the newer one is running.
+    if (result.folder != folderEdit->text() || listingPause.isActive())
+        return;
+    listingRuns = false;
+    listedFolder = result.folder;
+    files = result.files;
+    if (!result.complete)
+        addLog(QStringLiteral("La liste du dossier à graver a été arrêtée : plus de %1 fichiers, de %2 "
+                              "dossiers ou de %3 niveaux de dossiers.")
+                   .arg(MaxBurnFiles)
+                   .arg(CdLastUsableFolder)
+                   .arg(MaxBurnFolderDepth));
     burnButton->setEnabled(!files.isEmpty() && !abortButton->isEnabled());
+    emit folderListed();
 }
 
 void BurnWindow::setBusy(bool busy)
@@ -206,10 +247,9 @@ void BurnWindow::burn()
     setBusy(true);
     log.clear();
     showLog();
-    PumpEvents(0);
 
     BurnJob job;
-    job.tree = TreeToBurn(folderEdit->text(), files, folderTable);
+    job.tree = TreeToBurn(listedFolder, files, folderTable);
     job.writer = writerList->currentIndex();
     const QList<BurnWriter> writers = engine.writers();
     if (job.writer < 0 || job.writer >= writers.size()) {
@@ -294,7 +334,6 @@ void BurnWindow::erase()
     log.clear();
     showLog();
     addLog(QStringLiteral("Effacement du disque en cours, veuillez attendre l'éjection du disque"));
-    PumpEvents(0);
     QString error;
     if (!engine.startErase(writerList->currentIndex(), error)) {
         log += error + QStringLiteral("\r\n") + engine.diagnostics().value(1);
@@ -310,8 +349,11 @@ void BurnWindow::browse()
     request.title = QStringLiteral("Sélectionner le dossier à graver");
     request.startPath = folderEdit->text();
     QString chosen = dialogs().file(request);
-    if (!chosen.isEmpty())
-        folderEdit->setText(WithTrailingBackslash(chosen));
+    if (chosen.isEmpty())
+        return;
+    folderEdit->setText(WithTrailingBackslash(chosen));
+    listingPause.stop();
+    listFolder(); // a chosen folder, not one being typed
 }
 
 bool BurnWindow::confirmClose()

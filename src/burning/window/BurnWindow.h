@@ -3,12 +3,20 @@
 // preselects it), lists the files of the folder to burn, burns them through
 // the engine with its messages and progress, erases rewritable discs, and
 // tells its caller whether a burn succeeded. The CD folder is emptied when
-// the window is closed after a success.
+// the window is closed after a success. The folder is listed off the
+// user-interface thread, once typing pauses; a newer listing replaces an
+// older one, which is cancelled.
 #include "BurnEngine.h"
+#include "BurnFileList.h"
 #include "CdTables.h"
 
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QStringList>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
 
 class QComboBox;
 class QLineEdit;
@@ -27,16 +35,27 @@ public:
         QWidget* parent = nullptr);
     ~BurnWindow() override;
 
+    // How long typing must pause before the folder is listed again.
+    static constexpr int ListingPauseMs = 400;
+
     bool burnSucceeded() const { return succeeded; }
-    // The files to burn, relative to the folder shown, root files first.
+    // The files to burn, relative to the folder shown, root files first;
+    // empty while the folder is being listed.
     const QStringList& filesToBurn() const { return files; }
+    bool listingFolder() const { return listingRuns; }
     QString messageLog() const { return log; }
+
+signals:
+    // The folder shown has been listed (filesToBurn() holds its files).
+    void folderListed();
 
 public slots:
     void reject() override;
 
 private:
-    void refreshFileList();
+    void folderTextChanged();
+    void listFolder();
+    void folderListingDone();
     void burn();
     bool waitForDisc(int writer, QList<int>& speeds);
     void burnDone(int status);
@@ -52,6 +71,11 @@ private:
     QString cdFolder;
     QStringList problems;
     QStringList files;
+    QString listedFolder; // the folder `files` were listed from
+    QTimer listingPause;
+    QFutureWatcher<BurnFolderListing> listing;
+    std::shared_ptr<std::atomic_bool> cancelListing;
+    bool listingRuns = false;
     CdFolderTable folderTable; // kept from one burn to the next
     QString imageFile;
     QString log;

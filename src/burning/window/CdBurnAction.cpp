@@ -1,70 +1,131 @@
 #include "CdBurnAction.h"
 
+#include "BackgroundWork.h"
 #include "BurnWindow.h"
 #include "DialogService.h"
-#include "PumpEvents.h"
+#include "ExamChecks.h"
+#include "JetDialect.h"
+#include "PacsConnection.h"
 #include "RecordSet.h"
-#include "WaitWindow.h"
+#include "SqlExec.h"
 
 namespace vexa {
 
 namespace {
 
 constexpr int bitTrue = -1; // how the database stores a true BIT
+const QString burnTitle = QStringLiteral("Gravure");
 
-// The waiting window with the preparation's message and "n / N".
-class WaitWindowPreparation : public CdPreparationProgress {
+bool burnRunning = false;
+
+// Set for the whole action, so that a second start meanwhile is refused.
+class RunningBurn {
 public:
-    void begin(const QString& message) override
-    {
-        window.setMessage(message);
-        window.show();
-        PumpEvents(20);
-    }
-    void advance(int done, int total) override { window.setProgress(done, total); }
-    void end() override { window.close(); }
-
-private:
-    WaitWindow window;
+    RunningBurn() { burnRunning = true; }
+    ~RunningBurn() { burnRunning = false; }
+    RunningBurn(const RunningBurn&) = delete;
+    RunningBurn& operator=(const RunningBurn&) = delete;
 };
 
+// The preparation's message and "n / N" in the waiting window.
+class WorkPreparationProgress : public CdPreparationProgress {
+public:
+    explicit WorkPreparationProgress(WorkProgress& work)
+        : work(work)
+    {
+    }
+    void begin(const QString& message) override { work.setMessage(message); }
+    void advance(int done, int total) override { work.report(done, total); }
+    void end() override { }
+
+private:
+    WorkProgress& work;
+};
+
+CdPreparationOutcome prepareInBackground(
+    const ExamCdRequest& request, ImageConverters& converters, QWidget* parent)
+{
+    return RunInBackground<CdPreparationOutcome>(
+        parent, {CdPreparationMessage, false}, [&request, &converters](WorkProgress& work) {
+            WorkPreparationProgress progress(work);
+            return PrepareExamCd(request, converters, &progress);
+        });
+}
+
+// The burning window on the prepared CD; true when it burned one.
+bool burnPreparedCd(
+    const CdPreparationOutcome& outcome, const CdWorkFolders& folders, BurnEngine& engine, QWidget* parent)
+{
+    if (!outcome.prepared) {
+        if (!outcome.error.isEmpty())
+            MsgBox(outcome.error, MsgIcon::Critical, MsgButtons::Ok, burnTitle);
+        return false;
+    }
+    BurnWindow window(engine, folders.cdFolder, outcome.problems, parent);
+    window.exec();
+    return window.burnSucceeded();
+}
+
+void markAndLabel(const CdBurnRequest& request, const CdBurnCallbacks& callbacks)
+{
+    const Exam& exam = request.cd.exam;
+    const QString markError = MarkSeriesBurned(request.cd.conquestPath, exam.seriesUid);
+    if (!markError.isEmpty())
+        MsgBox(
+            QStringLiteral("Le CD a été gravé, mais le dossier n'a pas pu être considéré comme gravé :\n%1")
+                .arg(markError),
+            MsgIcon::Critical, MsgButtons::Ok, burnTitle);
+    if (request.autoPrintLabels && callbacks.printLabels)
+        callbacks.printLabels(exam, request.labelCount);
+}
+
 } // namespace
+
+bool CdBurnRunning()
+{
+    return burnRunning;
+}
 
 bool BurnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks, BurnEngine& engine,
     ImageConverters& converters, QWidget* parent)
 {
+    if (burnRunning || BackgroundWorkRunning())
+        return false;
+    const RunningBurn running;
     if (MsgBox(QStringLiteral("Etes vous sur de vouloir graver les fichiers images ?\n\n"), MsgIcon::Question,
-            MsgButtons::YesNo, QStringLiteral("Gravure"))
+            MsgButtons::YesNo, burnTitle)
         != MsgResult::Yes)
         return false;
     if (callbacks.setShortcutsEnabled)
         callbacks.setShortcutsEnabled(false);
 
-    bool burned = false;
-    CdPreparationOutcome outcome;
-    {
-        WaitWindowPreparation progress;
-        outcome = PrepareCd(
-            request.images, request.texts, request.folders, ProgramCdSources(), converters, &progress);
-    }
-    if (!outcome.error.isEmpty()) {
-        MsgBox(outcome.error, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Gravure"));
-    } else if (outcome.prepared) {
-        BurnWindow window(engine, request.folders.cdFolder, outcome.problems, parent);
-        window.exec();
-        burned = window.burnSucceeded();
-    }
-    if (burned) {
-        if (callbacks.markExamBurned)
-            callbacks.markExamBurned();
-        if (request.autoPrintLabels && callbacks.printLabels)
-            callbacks.printLabels(request.labelCount);
-    }
+    const CdPreparationOutcome outcome = prepareInBackground(request.cd, converters, parent);
+    const bool burned = burnPreparedCd(outcome, request.cd.folders, engine, parent);
+    if (burned)
+        markAndLabel(request, callbacks);
     if (callbacks.setShortcutsEnabled)
         callbacks.setShortcutsEnabled(true);
     if (callbacks.resumeMonitor)
         callbacks.resumeMonitor();
     return burned;
+}
+
+QString MarkSeriesBurned(const QString& conquestPath, const QString& seriesUid)
+{
+    const SeriesPresence presence = CheckSeries(conquestPath, seriesUid);
+    if (!presence.answered)
+        return presence.error;
+    if (!presence.exists)
+        return ExamDeletedElsewhereText();
+    QString error;
+    QSqlDatabase db = PacsConnection(conquestPath, &error);
+    if (!db.isOpen())
+        return error.isEmpty() ? QStringLiteral("base de données fermée") : error;
+    const QSqlError failure = ExecJet(db,
+        QStringLiteral("UPDATE DICOMSeries SET Burned = %1 WHERE SeriesInst = %2")
+            .arg(bitTrue)
+            .arg(JetQuote(seriesUid)));
+    return failure.isValid() ? failure.text() : QString();
 }
 
 bool MarkSeriesBurned(RecordSet& series)

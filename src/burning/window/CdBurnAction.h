@@ -1,11 +1,12 @@
 #pragma once
-// Burning the opened exam on a patient CD, as the main window's burn button
-// does it: the question, the preparation under the waiting window, the
-// burning window, then on a success only the exam marked burned and its
-// labels printed. The main window hands in its values and callbacks.
-#include "CdPreparation.h"
+// Burning an exam on a patient CD, as the main window's burn button does it:
+// the question, the checks and the preparation off the user-interface thread
+// under a modal waiting window, the burning window, then on a success only
+// the exam marked burned and its labels printed. The action takes its exam as
+// a value at its start and finishes on it, whatever the main window shows
+// meanwhile.
+#include "ExamCd.h"
 
-#include <QList>
 #include <functional>
 
 class QWidget;
@@ -17,25 +18,32 @@ class ImageConverters;
 class RecordSet;
 
 struct CdBurnRequest {
-    QList<CdImage> images; // the exam's images in Compteur order
-    CdPageTexts texts; // letterhead, patient name and exam date as shown
-    CdWorkFolders folders; // the CD folder and the DICOM export folder
+    ExamCdRequest cd; // the exam burned, marked burned and labelled, and its CD
     bool autoPrintLabels = false; // EtiquetteAutoPrint
     int labelCount = 1; // NbEtiquette
 };
 
 struct CdBurnCallbacks {
     std::function<void(bool enabled)> setShortcutsEnabled;
-    std::function<void()> markExamBurned; // e.g. MarkSeriesBurned on the exam's series row
-    std::function<void(int count)> printLabels;
+    std::function<void(const Exam& exam, int count)> printLabels;
     std::function<void()> resumeMonitor;
 };
 
 // Runs the whole action; true when a CD was burned. Answering anything but
-// Yes to the question does nothing at all. A preparation that cannot be made
-// is reported and opens no burning window.
+// Yes to the question does nothing at all. The exam is refused while Conquest
+// still receives it, when another workstation deleted it and when it has no
+// image; a preparation that fails, or whose CD does not hold the exam's
+// images, is reported and opens no burning window. A start while a burn
+// runs is refused (false, nothing done).
 bool BurnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks, BurnEngine& engine,
     ImageConverters& converters, QWidget* parent = nullptr);
+
+// True from the start of BurnExamToCd to its end.
+bool CdBurnRunning();
+
+// Burned = true on the series named by its UID, once it is checked to still
+// exist: "" when stored, else why not (French).
+QString MarkSeriesBurned(const QString& conquestPath, const QString& seriesUid);
 
 // Burned = true on the current row of the series record set, stored; false
 // when it could not be written.

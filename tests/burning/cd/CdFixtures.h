@@ -8,11 +8,16 @@
 #include <QTemporaryDir>
 #include <ostream>
 
-// Readable QString values in failure messages.
+// Readable QString values in failure messages. A test that also includes
+// PacsTestDb.h (which prints them the same way) defines
+// VEXA_TEST_PRINTS_QSTRING first.
+#ifndef VEXA_TEST_PRINTS_QSTRING
+#define VEXA_TEST_PRINTS_QSTRING
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+#endif
 inline void PrintTo(const QStringList& list, std::ostream* out)
 {
     *out << "{\"" << list.join("\", \"").toStdString() << "\"}";

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 using namespace vexa;
 using namespace vexa::test;
@@ -43,6 +44,25 @@ public:
     void advance(int done, int total) override { lastAdvance = QString("%1 / %2").arg(done).arg(total); }
     void end() override { events << "end"; }
     QString lastAdvance;
+};
+
+// A file system of its own, mounted for one test: small enough to fill up,
+// or read-only.
+class SmallDisk {
+public:
+    SmallDisk(const QString& folder, const char* options, unsigned long flags)
+        : path(QFile::encodeName(folder))
+    {
+        QDir().mkpath(folder);
+        mounted = ::mount("tmpfs", path.constData(), "tmpfs", flags, options) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount(path.constData());
+    }
+    QByteArray path;
+    bool mounted = false;
 };
 
 } // namespace
@@ -89,7 +109,8 @@ TEST(CdPreparation, threeImagesWithTheSecondLeftOff)
     EXPECT_TRUE(page.contains("<!--Image3 -->"));
 
     // The DICOMDIR lists both images, and the outside checker finds no error in it.
-    EXPECT_EQ(fixtures::dicomDirImageFiles(cd.cd("DICOMDIR")), QStringList({"DICOM/00000001", "DICOM/00000002"}));
+    EXPECT_EQ(
+        fixtures::dicomDirImageFiles(cd.cd("DICOMDIR")), QStringList({"DICOM/00000001", "DICOM/00000002"}));
     EXPECT_EQ(dciodvfyErrors(cd.cd("DICOMDIR")), QStringList());
 }
 
@@ -113,7 +134,8 @@ TEST(CdPreparation, imagesThatFailAreListedAndTheirNamesGoToTheNext)
     EXPECT_TRUE(outcome.problems[1].startsWith("Image gravée sans ses images JPEG, absente de la page : "));
     EXPECT_TRUE(outcome.problems[1].contains("IMG2.dcm"));
     // Image 2 is on the CD as DICOM only; image 3 is the page's only picture.
-    EXPECT_EQ(fixtures::dicomDirImageFiles(cd.cd("DICOMDIR")), QStringList({"DICOM/00000001", "DICOM/00000002"}));
+    EXPECT_EQ(
+        fixtures::dicomDirImageFiles(cd.cd("DICOMDIR")), QStringList({"DICOM/00000001", "DICOM/00000002"}));
     EXPECT_FALSE(QFile::exists(cd.cd("JPG/00000001.jpeg")));
     EXPECT_EQ(bytesOf(cd.cd("JPG/00000002.jpeg")), bytesOf(previewPicturePath(store[2])));
     const QString page = pageOf(cd);
@@ -154,4 +176,43 @@ TEST(CdPreparation, anExamWithoutImagesPreparesNothing)
     EXPECT_FALSE(outcome.prepared);
     EXPECT_TRUE(outcome.error.isEmpty());
     EXPECT_TRUE(QFile::exists(cd.cd("kept")));
+}
+
+TEST(CdPreparation, aFullOrReadOnlyDiskIsSaidAndNoCdIsReady)
+{
+    const struct {
+        const char* name;
+        const char* options;
+        unsigned long flags;
+        QString expected; // one line of the error
+    } cases[] = {
+        {"full", "size=48k", 0, "n'a pas pu être copiée en"},
+        {"read-only", "size=1m", MS_RDONLY, "n'a pas pu être vidé."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CdFolders cd;
+        const QString disk = cd.dir.filePath("disk");
+        SmallDisk mount(disk, c.options, c.flags);
+        if (!mount.mounted)
+            GTEST_SKIP() << "mounting a tmpfs needs root";
+        const CdWorkFolders folders{disk + "/ToBurn.tmp", disk + "/DCM"};
+        QDir().mkpath(cd.dir.filePath("store"));
+        QList<CdImage> images;
+        for (int i = 1; i <= 40; ++i)
+            images.push_back({cd.dir.filePath(QString("store/I%1.v2").arg(i))});
+        TinyConverters converters;
+
+        const CdPreparationOutcome outcome
+            = PrepareCd(images, {"", "DUPONT^JEAN", "02/01/2024"}, folders, ProgramCdSources(), converters);
+
+        EXPECT_FALSE(outcome.prepared);
+        EXPECT_TRUE(outcome.error.startsWith("Le CD n'a pas pu être préparé :\n"))
+            << outcome.error.toStdString();
+        EXPECT_TRUE(outcome.error.contains(c.expected)) << outcome.error.toStdString();
+        if (c.flags == 0) {
+            EXPECT_TRUE(outcome.error.contains("(disque plein)")) << outcome.error.toStdString();
+        }
+        EXPECT_LE(outcome.error.count('\n'), 13) << "the failures beyond twelve are counted, not listed";
+    }
 }

@@ -58,3 +58,40 @@ TEST(BurnFileList, foldersAreWalkedBreadthFirstAndRegisteredParentsFirst)
     // A second burn of the same folder registers nothing new.
     EXPECT_EQ(TreeToBurn(dir.path(), lines, folders).folders, tree.folders);
 }
+
+// Links back up, into each other or to a file are never followed: each real
+// file is listed once, and the walk ends at once.
+TEST(BurnFileList, symbolicLinksAreLeftOutSoLoopsEnd)
+{
+    QTemporaryDir dir;
+    touch(dir.filePath("DICOM/00000001"));
+    touch(dir.filePath("Index.htm"));
+    QFile::link(dir.path(), dir.filePath("self"));
+    QFile::link(dir.filePath("DICOM"), dir.filePath("DICOM/up"));
+    QFile::link(dir.filePath("B"), dir.filePath("A")); // A and B point at each other
+    QFile::link(dir.filePath("A"), dir.filePath("B"));
+    QFile::link(dir.filePath("Index.htm"), dir.filePath("copy.htm"));
+
+    const BurnFolderListing listing = ListFolderToBurn(dir.path());
+    EXPECT_EQ(listing.files, QStringList({"Index.htm", "DICOM\\00000001"}));
+    EXPECT_TRUE(listing.complete);
+}
+
+TEST(BurnFileList, theWalkStopsAtItsLimitsAndWhenCancelled)
+{
+    QTemporaryDir dir;
+    QString deep = dir.path();
+    for (int level = 1; level <= MaxBurnFolderDepth + 2; ++level) {
+        deep += QString("/L%1").arg(level);
+        touch(deep + "/f");
+    }
+    const BurnFolderListing listing = ListFolderToBurn(dir.path());
+    EXPECT_FALSE(listing.complete);
+    EXPECT_EQ(listing.files.size(), MaxBurnFolderDepth);
+    EXPECT_TRUE(listing.files.last().endsWith(QString("L%1\\f").arg(MaxBurnFolderDepth)));
+
+    const std::atomic_bool cancelled{true};
+    const BurnFolderListing stopped = ListFolderToBurn(dir.path(), &cancelled);
+    EXPECT_FALSE(stopped.complete);
+    EXPECT_TRUE(stopped.files.isEmpty());
+}

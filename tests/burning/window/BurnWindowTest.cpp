@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -67,6 +68,13 @@ template <typename T> T* child(QWidget& window, const char* name)
     T* widget = window.findChild<T*>(name);
     EXPECT_TRUE(widget) << name;
     return widget;
+}
+
+// Waits for the folder shown to be listed, as the window does it off the
+// user-interface thread.
+void waitListed(BurnWindow& window)
+{
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.listingFolder(); }, 5000));
 }
 
 QString enabledButtons(QWidget& window)
@@ -125,6 +133,7 @@ TEST_F(BurnWindowTest, theDeviceSettingPreselectsItsWriterOrTheFirst)
     for (const auto& [device, expected] : cases) {
         SaveSetting("Drive", "Device", device);
         BurnWindow window(engine, cd);
+        waitListed(window);
         EXPECT_EQ(child<QComboBox>(window, "AvailableDevices")->currentIndex(), expected)
             << device.toStdString();
     }
@@ -134,6 +143,7 @@ TEST_F(BurnWindowTest, listsRootFilesFirstAndBurnsTheTreeAtTheFastestSpeed)
 {
     SaveSetting("Drive", "Device", "Graveur B");
     BurnWindow window(engine, cd);
+    waitListed(window);
     EXPECT_EQ(child<QLineEdit>(window, "edtFileName")->text(), cd + "/");
     EXPECT_EQ(window.filesToBurn(), QStringList({"DICOMDIR", "Index.htm", "DICOM\\00000001"}));
     EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
@@ -163,6 +173,7 @@ TEST_F(BurnWindowTest, anEmptyFolderCannotBeBurned)
     QDir(cd).removeRecursively();
     QDir().mkpath(cd);
     BurnWindow window(engine, cd);
+    waitListed(window);
     EXPECT_TRUE(window.filesToBurn().isEmpty());
     EXPECT_FALSE(child<QPushButton>(window, "Burn")->isEnabled());
 
@@ -170,6 +181,7 @@ TEST_F(BurnWindowTest, anEmptyFolderCannotBeBurned)
     touch(dir.filePath("other/LISEZMOI.TXT"));
     dialogs.answerFile(dir.filePath("other"));
     child<QPushButton>(window, "Browse")->click();
+    waitListed(window);
     EXPECT_EQ(child<QLineEdit>(window, "edtFileName")->text(), dir.filePath("other/"));
     EXPECT_EQ(window.filesToBurn(), QStringList{"LISEZMOI.TXT"});
     EXPECT_TRUE(child<QPushButton>(window, "Burn")->isEnabled());
@@ -179,6 +191,7 @@ TEST_F(BurnWindowTest, noDiscRetryThenCancelEndsTheAttemptUntilAnnuler)
 {
     engine.speedAnswers = {{}, {}};
     BurnWindow window(engine, cd);
+    waitListed(window);
     for (MsgResult answer : {MsgResult::Ok, MsgResult::Retry, MsgResult::Ok, MsgResult::Cancel})
         dialogs.answerMessage(answer);
     child<QPushButton>(window, "Burn")->click();
@@ -195,6 +208,7 @@ TEST_F(BurnWindowTest, noDiscRetryThenCancelEndsTheAttemptUntilAnnuler)
 TEST_F(BurnWindowTest, aFailedBurnIsLoggedAsksNothingAndKeepsTheCdWhenClosed)
 {
     BurnWindow window(engine, cd);
+    waitListed(window);
     window.show();
     burn(window);
     emit engine.progressChanged(60);
@@ -224,6 +238,7 @@ TEST_F(BurnWindowTest, aFailedBurnIsLoggedAsksNothingAndKeepsTheCdWhenClosed)
 TEST_F(BurnWindowTest, aSuccessAsksForAnotherCopyThenClosingEmptiesTheCdFolder)
 {
     BurnWindow window(engine, cd);
+    waitListed(window);
     window.show();
     burn(window);
     dialogs.answerMessage(MsgResult::Yes); // another copy
@@ -249,6 +264,7 @@ TEST_F(BurnWindowTest, imagesMissingFromTheCdAreLoggedAndAskedAbout)
 {
     BurnWindow window(
         engine, cd, {"Image non gravée, son fichier DICOM n'a pas pu être créé : /pacs/a.v2 (illisible)"});
+    waitListed(window);
     EXPECT_TRUE(window.messageLog().contains("Image non gravée, son fichier DICOM n'a pas pu être créé"));
     dialogs.answerMessage(MsgResult::No);
     child<QPushButton>(window, "Burn")->click();
@@ -257,4 +273,30 @@ TEST_F(BurnWindowTest, imagesMissingFromTheCdAreLoggedAndAskedAbout)
         "Il manque des images sur ce CD (voir les messages de contrôle).\n\nVoulez-vous graver ce CD quand "
         "même ?");
     EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
+}
+
+// Typing lists nothing until the typing pauses, then only the folder typed
+// last; the burn waits for that listing.
+TEST_F(BurnWindowTest, typingListsTheFolderOnceTypingPauses)
+{
+    touch(dir.filePath("other/LISEZMOI.TXT"));
+    BurnWindow window(engine, cd);
+    waitListed(window);
+    QSignalSpy listed(&window, &BurnWindow::folderListed);
+    auto* edit = child<QLineEdit>(window, "edtFileName");
+    edit->clear();
+    QTest::keyClicks(edit, dir.filePath("other"));
+    EXPECT_TRUE(window.filesToBurn().isEmpty());
+    EXPECT_FALSE(child<QPushButton>(window, "Burn")->isEnabled());
+    EXPECT_EQ(listed.size(), 0);
+
+    ASSERT_TRUE(listed.wait(BurnWindow::ListingPauseMs + 5000));
+    EXPECT_EQ(window.filesToBurn(), QStringList{"LISEZMOI.TXT"});
+    EXPECT_TRUE(child<QPushButton>(window, "Burn")->isEnabled());
+    QTest::qWait(BurnWindow::ListingPauseMs + 100);
+    EXPECT_EQ(listed.size(), 1) << "one listing for the whole typing";
+
+    burn(window);
+    EXPECT_EQ(engine.lastJob.tree.files.size(), 1);
+    EXPECT_EQ(engine.lastJob.tree.files[0].source, dir.filePath("other/LISEZMOI.TXT"));
 }

@@ -1,80 +1,178 @@
+// PacsTestDb.h prints QString values already.
+#include "PacsTestDb.h"
+#define VEXA_TEST_PRINTS_QSTRING
+
+#include "BackgroundWork.h"
+#include "BurnWindow.h"
 #include "CdBurnAction.h"
 #include "CdFixtures.h"
-#include "ConquestSchema.h"
 #include "DialogService.h"
-#include "ScriptedDialogService.h"
+#include "ExamChecks.h"
 #include "LibburnEngine.h"
+#include "PacsConnection.h"
 #include "PacsUpgrade.h"
 #include "RecordSet.h"
+#include "ScriptedDialogService.h"
+#include "SeriesContent.h"
 #include "Settings.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace vexa;
 using namespace vexa::test;
 
 namespace {
 
-// The burn action on a generated PACS, burning to an ISO file through libburn.
-class CdBurnActionTest : public ::testing::Test {
+const QString imageDate = "20240102";
+
+// Converters that write a few bytes, slowly enough for input to arrive while
+// the CD is prepared; `duringConversion` runs on the converting thread.
+class SlowConverters : public TinyConverters {
+public:
+    std::function<void()> duringConversion;
+    DicomResult makeStandardDicomFile(const QString& imagePath, const QString& targetPath) override
+    {
+        QThread::msleep(30);
+        if (duringConversion)
+            duringConversion();
+        return TinyConverters::makeStandardDicomFile(imagePath, targetPath);
+    }
+};
+
+// What Conquest writes for one received image: its file in the store, then
+// its row stamped with the time, on the calling thread's own connection.
+void receiveImage(const QString& database, const QString& store, const QString& series, int number)
+{
+    const QString patient = "PAT" + series;
+    const QString objectFile = QString("%1/%2_%3.v2").arg(patient, series).arg(number);
+    QDir().mkpath(store + patient);
+    QFile file(store + objectFile);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("image");
+    file.close();
+    QSqlQuery insert(PacsConnection(database));
+    insert.prepare("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, ObjectFile, "
+                   "AccessTime, DeviceName) VALUES (?, ?, ?, ?, ?, ?, 'MAG0')");
+    for (const QVariant& value :
+        {QVariant(QString("1.2.%1.%2").arg(series).arg(number)), QVariant("1.2." + series), QVariant(patient),
+            QVariant(imageDate), QVariant(objectFile), QVariant(QDateTime::currentSecsSinceEpoch())})
+        insert.addBindValue(value);
+    EXPECT_TRUE(insert.exec()) << insert.lastError().text().toStdString();
+}
+
+QWidget* shownBurnWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == "BurnWindow" && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+// The burn action on both engines, burning to an ISO file through libburn:
+// exam A (3 images) is burned, exam B (2 images) stands for the exam the user
+// opens meanwhile.
+class CdBurnActionTest : public BackendTest {
 protected:
     CdFolders cd;
-    QString database = cd.dir.filePath("conquest.db3");
-    QStringList store;
-    RecordSet series{"ConnExamenSerie"};
+    QString store = cd.dir.filePath("store/");
     LibburnEngine engine;
-    DcmtkImageConverters converters;
+    SlowConverters converters;
     ScriptedDialogService dialogs;
     QStringList events;
+    int dicomFilesWhenShown = -1;
 
     void SetUp() override
     {
+        BackendTest::SetUp();
+        ASSERT_TRUE(pacs().ok()) << pacs().error().toStdString();
+        ASSERT_EQ(OpenAndUpgrade(pacs().path()), "");
         SetSettingsFile(cd.dir.filePath("settings.ini"));
-        {
-            QSqlDatabase db = OpenConquestDatabase(database, "setup", nullptr, MissingFile::Create);
-            ASSERT_TRUE(db.isOpen());
-            ASSERT_EQ(CreateConquestTables(db), "");
-            QSqlQuery insert(db);
-            ASSERT_TRUE(
-                insert.exec("INSERT INTO DICOMSeries (SeriesInst, SeriesPat) VALUES ('1.2.3', 'PAT001')"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("setup");
-        ASSERT_EQ(OpenAndUpgrade(database), "");
-        series.setDatabasePath(database);
-        series.setRecordSource("SELECT * FROM DICOMSeries WHERE SeriesInst = '1.2.3'");
-        ASSERT_TRUE(series.requery());
-        store = writeStoreImages(cd.dir.filePath("data/PAT001"), 2);
         SaveSetting("Drive", "Device", LibburnEngine::ImageFileWriterName);
+        addExam("A", 3);
+        addExam("B", 2);
     }
-    void TearDown() override { SetSettingsFile({}); }
+    void TearDown() override
+    {
+        SetSettingsFile({});
+        ClosePacsConnection(pacs().path());
+        BackendTest::TearDown();
+    }
+
+    void addExam(const QString& name, int images)
+    {
+        pacs().insertPatient("PAT" + name, "PATIENT^" + name);
+        pacs().insertSeries("1.2." + name, "PAT" + name, imageDate);
+        for (int i = 1; i <= images; ++i)
+            receiveImage(pacs().path(), store, name, i);
+    }
+
+    // Exam A again as it was received: its series and its three images.
+    void resetExamA()
+    {
+        pacs().exec("DELETE FROM DICOMImages WHERE SeriesInst = '1.2.A'");
+        pacs().exec("DELETE FROM DICOMSeries WHERE SeriesInst = '1.2.A'");
+        pacs().insertSeries("1.2.A", "PATA", imageDate);
+        for (int i = 1; i <= 3; ++i)
+            receiveImage(pacs().path(), store, "A", i);
+    }
+
+    CdBurnRequest request(const QString& name)
+    {
+        CdBurnRequest r;
+        r.cd.exam = {"1.2." + name, "", "PAT" + name, "PATIENT " + name, "02/01/2024"};
+        r.cd.conquestPath = pacs().path();
+        r.cd.imageRoot = store;
+        r.cd.folders = cd.folders;
+        // The images arrived a minute ago: the reception is over.
+        r.cd.now = [] { return QDateTime::currentDateTime().addSecs(60); };
+        r.autoPrintLabels = true;
+        r.labelCount = 2;
+        return r;
+    }
 
     CdBurnCallbacks callbacks()
     {
         return {[this](bool on) { events << (on ? "shortcuts on" : "shortcuts off"); },
-            [this] { events << (MarkSeriesBurned(series) ? "burned" : "not stored"); },
-            [this](int count) { events << QString("labels %1").arg(count); },
+            [this](const Exam& exam, int count) {
+                events << QString("labels %1 %2").arg(exam.patientName).arg(count);
+            },
             [this] { events << "monitor resumed"; }};
     }
 
-    // Presses "Graver..." once the burning window shows (after the
-    // preparation); `afterBurn` runs when the burn has ended.
-    void pressBurnWhenShown(std::function<void()> afterBurn = {})
+    // Whether the series is marked burned; false once it is gone.
+    bool burned(const QString& name)
+    {
+        const QString where = " FROM DICOMSeries WHERE SeriesInst = '1.2." + name + "'";
+        return pacs().scalar("SELECT COUNT(*)" + where).toInt() > 0
+            && pacs().scalar("SELECT Burned" + where).toInt() != 0;
+    }
+
+    // Once the burning window shows: notes the CD's DICOM files, runs
+    // `beforeBurn`, presses "Graver..."; `afterBurn` runs when the burn has ended.
+    void pressBurnWhenShown(std::function<void()> beforeBurn = {}, std::function<void()> afterBurn = {})
     {
         auto* poll = new QTimer;
         poll->setInterval(20);
-        QObject::connect(poll, &QTimer::timeout, [this, poll, afterBurn] {
-            QWidget* window = burnWindow();
-            if (!window)
+        QObject::connect(poll, &QTimer::timeout, [this, poll, beforeBurn, afterBurn] {
+            auto* window = qobject_cast<BurnWindow*>(shownBurnWindow());
+            if (!window || window->listingFolder())
                 return;
             poll->stop();
             poll->deleteLater();
+            dicomFilesWhenShown = DicomFilesOnCd(cd.folders.cdFolder);
+            if (beforeBurn)
+                beforeBurn();
             if (afterBurn)
                 QObject::connect(&engine, &BurnEngine::burnDone, window,
                     [afterBurn] { QTimer::singleShot(0, afterBurn); });
@@ -83,71 +181,203 @@ protected:
         poll->start();
     }
 
-    static QWidget* burnWindow()
+    // Burns exam A to an ISO file, answering "no other copy".
+    bool burnA(std::function<void()> beforeBurn = {}, QWidget* parent = nullptr)
     {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "BurnWindow" && widget->isVisible())
-                return widget;
-        }
-        return nullptr;
-    }
-
-    bool burnedInDatabase()
-    {
-        EXPECT_TRUE(series.requery());
-        return series.fieldBool("Burned");
-    }
-
-    CdBurnRequest request()
-    {
-        CdBurnRequest r;
-        r.images = {{store[0]}, {store[1]}};
-        r.texts = {"", "DUPONT^JEAN", "02/01/2024"};
-        r.folders = cd.folders;
-        r.autoPrintLabels = true;
-        r.labelCount = 2;
-        return r;
+        dialogs.answerMessage(MsgResult::Yes); // burn the images?
+        dialogs.answerFile(cd.dir.filePath("patient.iso"));
+        dialogs.answerMessage(MsgResult::No); // another copy?
+        pressBurnWhenShown(beforeBurn);
+        return BurnExamToCd(request("A"), callbacks(), engine, converters, parent);
     }
 };
 
 } // namespace
 
-TEST_F(CdBurnActionTest, aSuccessfulBurnMarksTheExamAndPrintsItsLabels)
+// While the CD is prepared the user closes the exam, opens B, clicks the
+// burn button again and the monitor ticks: the CD, the mark and the labels
+// stay A's, the second start is refused and B is not marked.
+TEST_P(CdBurnActionTest, inputDuringThePreparationLeavesTheBurnOnItsExam)
 {
-    const QString iso = cd.dir.filePath("patient.iso");
-    dialogs.answerMessage(MsgResult::Yes); // burn the images?
-    dialogs.answerFile(iso);
-    dialogs.answerMessage(MsgResult::No); // another copy?
-    pressBurnWhenShown();
+    QWidget mainWindow;
+    auto* burnButton = new QPushButton("Graver", &mainWindow);
+    QString shownExam = "A";
+    QList<bool> secondStarts;
+    QObject::connect(burnButton, &QPushButton::clicked, [&] {
+        secondStarts << BurnExamToCd(request(shownExam), callbacks(), engine, converters, &mainWindow);
+    });
+    mainWindow.show();
+    RecordSet monitorList("NotBurned");
+    monitorList.setDatabasePath(pacs().path());
+    monitorList.setRecordSource("SELECT * FROM DICOMSeries WHERE Burned = 0 OR Burned IS NULL");
+    int ticksDuringWork = 0;
+    QTimer input;
+    input.setInterval(5);
+    QObject::connect(&input, &QTimer::timeout, [&] {
+        if (!BackgroundWorkRunning())
+            return;
+        input.stop();
+        shownExam = "B"; // the exam closed, another opened
+        QTest::mouseClick(burnButton, Qt::LeftButton); // kept away by the modal waiting window
+        burnButton->click(); // the same action reached another way (a shortcut)
+        if (monitorList.requery())
+            ++ticksDuringWork;
+    });
+    input.start();
 
-    EXPECT_TRUE(BurnExamToCd(request(), callbacks(), engine, converters));
+    EXPECT_TRUE(burnA({}, &mainWindow));
+    EXPECT_FALSE(secondStarts.isEmpty());
+    EXPECT_FALSE(secondStarts.contains(true));
+    EXPECT_EQ(ticksDuringWork, 1);
+    EXPECT_EQ(dicomFilesWhenShown, 3);
+    EXPECT_TRUE(burned("A"));
+    EXPECT_FALSE(burned("B"));
     EXPECT_EQ(
-        events, QStringList({"shortcuts off", "burned", "labels 2", "shortcuts on", "monitor resumed"}));
-    EXPECT_TRUE(burnedInDatabase());
-    EXPECT_TRUE(QFile::exists(iso));
+        events, QStringList({"shortcuts off", "labels PATIENT A 2", "shortcuts on", "monitor resumed"}));
+    EXPECT_TRUE(QFile::exists(cd.dir.filePath("patient.iso")));
     EXPECT_TRUE(QDir(cd.folders.cdFolder).isEmpty());
-    EXPECT_EQ(dialogs.messages.front().text, "Etes vous sur de vouloir graver les fichiers images ?\n\n");
+    EXPECT_EQ(dialogs.messages.size(), 2u) << "the refused start asked nothing";
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
-TEST_F(CdBurnActionTest, aFailedBurnLeavesTheExamAndPrintsNothing)
+TEST_P(CdBurnActionTest, aFailedBurnLeavesTheExamAndPrintsNothing)
 {
     dialogs.answerMessage(MsgResult::Yes);
     dialogs.answerFile(cd.dir.filePath("missing/folder/patient.iso"));
     dialogs.answerMessage(MsgResult::Yes); // leave without a burned CD
-    pressBurnWhenShown([] { burnWindow()->findChild<QPushButton*>("Button2")->click(); });
+    pressBurnWhenShown({}, [] {
+        if (QWidget* window = shownBurnWindow())
+            window->findChild<QPushButton*>("Button2")->click();
+        else
+            ADD_FAILURE() << "the burning window closed by itself after a failed burn";
+    });
 
-    EXPECT_FALSE(BurnExamToCd(request(), callbacks(), engine, converters));
+    EXPECT_FALSE(BurnExamToCd(request("A"), callbacks(), engine, converters));
     EXPECT_EQ(events, QStringList({"shortcuts off", "shortcuts on", "monitor resumed"}));
-    EXPECT_FALSE(burnedInDatabase());
+    EXPECT_FALSE(burned("A"));
     EXPECT_TRUE(QFile::exists(cd.cd("DICOMDIR")));
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
-TEST_F(CdBurnActionTest, answeringNoDoesNothing)
+TEST_P(CdBurnActionTest, answeringNoDoesNothing)
 {
     dialogs.answerMessage(MsgResult::No);
-    EXPECT_FALSE(BurnExamToCd(request(), callbacks(), engine, converters));
+    EXPECT_FALSE(BurnExamToCd(request("A"), callbacks(), engine, converters));
     EXPECT_TRUE(events.isEmpty());
     EXPECT_FALSE(QDir(cd.folders.cdFolder).exists());
 }
+
+// An exam that cannot go on a CD as it stands is refused with its reason,
+// and no burning window opens.
+TEST_P(CdBurnActionTest, anExamNotReadyToBurnIsRefused)
+{
+    const struct {
+        const char* name;
+        std::function<void(CdBurnRequest&)> arrange;
+        QString message;
+    } cases[] = {
+        {"deleted on another workstation",
+            [this](CdBurnRequest&) {
+                pacs().exec("DELETE FROM DICOMImages WHERE SeriesInst = '1.2.A'");
+                pacs().exec("DELETE FROM DICOMSeries WHERE SeriesInst = '1.2.A'");
+            },
+            ExamDeletedElsewhereText()},
+        {"without images",
+            [this](CdBurnRequest&) { pacs().exec("DELETE FROM DICOMImages WHERE SeriesInst = '1.2.A'"); },
+            CdWithoutImageText()},
+        {"still received", [](CdBurnRequest& r) { r.cd.now = [] { return QDateTime::currentDateTime(); }; },
+            CdStillReceivingText()},
+        {"an image arriving during the preparation",
+            [this](CdBurnRequest&) {
+                auto once = std::make_shared<std::once_flag>();
+                converters.duringConversion = [this, once] {
+                    std::call_once(*once, [this] { receiveImage(pacs().path(), store, "A", 4); });
+                };
+            },
+            "Le nombre d'images de ce dossier a changé pendant la préparation du CD (3 au départ, 4 "
+            "maintenant).\nVeuillez recommencer la gravure."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        resetExamA();
+        CdBurnRequest r = request("A");
+        c.arrange(r);
+        dialogs.answerMessage(MsgResult::Yes);
+        dialogs.answerMessage(MsgResult::Ok);
+        bool windowShown = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (QWidget* window = shownBurnWindow()) {
+                windowShown = true;
+                window->close();
+            }
+        });
+        watch.start(20);
+
+        EXPECT_FALSE(BurnExamToCd(r, callbacks(), engine, converters));
+        EXPECT_FALSE(windowShown);
+        ASSERT_EQ(dialogs.messages.size(), 2u);
+        EXPECT_EQ(dialogs.messages[1].text, c.message);
+        EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Critical);
+        EXPECT_FALSE(burned("A"));
+        EXPECT_FALSE(burned("B"));
+        EXPECT_EQ(dialogs.unexpected, 0);
+        dialogs.messages.clear();
+        converters.duringConversion = {};
+    }
+}
+
+// Conquest still receives exam A when the burn is asked: refused. Once the
+// reception has settled, the CD holds every image.
+TEST_P(CdBurnActionTest, aSeriesBeingReceivedIsBurnedOnlyWhenComplete)
+{
+    const QString database = pacs().path();
+    const QString images = store;
+    QThread* conquest = QThread::create([database, images] {
+        for (int i = 4; i <= 9; ++i) {
+            receiveImage(database, images, "A", i);
+            QThread::msleep(150);
+        }
+    });
+    conquest->start();
+    QTest::qWait(200);
+    CdBurnRequest during = request("A");
+    during.cd.now = [] { return QDateTime::currentDateTime(); };
+    dialogs.answerMessage(MsgResult::Yes);
+    dialogs.answerMessage(MsgResult::Ok);
+    EXPECT_FALSE(BurnExamToCd(during, callbacks(), engine, converters));
+    ASSERT_GE(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, CdStillReceivingText());
+    EXPECT_FALSE(burned("A"));
+    ASSERT_TRUE(conquest->wait(10000));
+    delete conquest;
+
+    dialogs.messages.clear();
+    EXPECT_TRUE(burnA()); // its `now` is a minute later: the reception has settled
+    EXPECT_EQ(dicomFilesWhenShown, 9);
+    EXPECT_TRUE(burned("A"));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// The exam deleted on another workstation while its CD burns: the CD is
+// made, the failed mark is said and nothing else is marked.
+TEST_P(CdBurnActionTest, aFailedMarkAfterAGoodBurnIsSaid)
+{
+    dialogs.answerMessage(MsgResult::Yes); // burn the images?
+    dialogs.answerFile(cd.dir.filePath("patient.iso"));
+    dialogs.answerMessage(MsgResult::No); // another copy?
+    dialogs.answerMessage(MsgResult::Ok); // the failed mark
+    pressBurnWhenShown([this] {
+        pacs().exec("DELETE FROM DICOMImages WHERE SeriesInst = '1.2.A'");
+        pacs().exec("DELETE FROM DICOMSeries WHERE SeriesInst = '1.2.A'");
+    });
+    EXPECT_TRUE(BurnExamToCd(request("A"), callbacks(), engine, converters));
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[2].text,
+        "Le CD a été gravé, mais le dossier n'a pas pu être considéré comme gravé :\n"
+            + ExamDeletedElsewhereText());
+    EXPECT_FALSE(burned("B"));
+    EXPECT_TRUE(events.contains("labels PATIENT A 2"));
+}
+
+VEXA_BACKENDS(CdBurnActionTest);
