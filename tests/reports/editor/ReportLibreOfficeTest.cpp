@@ -213,7 +213,25 @@ TEST(ReportLibreOffice, EditorKeepsWhatItOpensAndSaves)
     const QString profile = data.filePath(QStringLiteral("profile"));
     const QMap<QString, QStringList> before = LibreOfficeWords(soffice, original, profile);
     const QMap<QString, QStringList> after = LibreOfficeWords(soffice, saved, profile);
-    for (const QString& file : files)
-        EXPECT_EQ(after.value(file), before.value(file)) << file.toStdString();
+    // LibreOffice's text conversion leaves out frames and text boxes, which
+    // the saved file holds as paragraphs: it may show more words after, never
+    // fewer, but for what the editor told it could not keep (a footnote's
+    // number, a list's bullet).
+    const QMap<QString, QStringList> told = {
+        {QStringLiteral("cp1000018.rtf"), {QStringLiteral("world!1")}},
+        {QStringLiteral("fdo59638.rtf"), {QStringLiteral("•")}},
+        {QStringLiteral("i120928.rtf"), {QStringLiteral("•")}},
+    };
+    for (const QString& file : files) {
+        QStringList missing = before.value(file);
+        for (const QString& word : after.value(file))
+            missing.removeOne(word);
+        // LibreOffice numbers cjklist12's list its own way ("ｱ."), where the
+        // file's own labels ("一.") are kept as text.
+        if (file == QStringLiteral("cjklist12.rtf"))
+            missing.removeIf([](const QString& word) { return word.size() == 2 && word.endsWith(u'.'); });
+        EXPECT_EQ(missing, told.value(file)) << file.toStdString();
+    }
+    EXPECT_TRUE(after.value(QStringLiteral("zz-text-box.rtf")).contains(QStringLiteral("Texte")));
     SetReportDataFolder(QString());
 }
