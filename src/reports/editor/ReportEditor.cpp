@@ -689,6 +689,7 @@ void ReportEditor::print()
     ReportPrintJob job;
     job.body = bodyEdit->document();
     job.header = hasHeader_ ? headerEdit->document() : nullptr;
+    job.footer = hasFooter_ ? footerEdit->document() : nullptr;
     job.page = page_;
     job.documentName = windowTitle();
     PrintReport(job, appValues().CR_Printer);
@@ -699,6 +700,7 @@ void ReportEditor::printWithDialog()
     ReportPrintJob job;
     job.body = bodyEdit->document();
     job.header = hasHeader_ ? headerEdit->document() : nullptr;
+    job.footer = hasFooter_ ? footerEdit->document() : nullptr;
     job.page = page_;
     job.documentName = windowTitle();
     PrintReportWithDialog(job, this);
