@@ -6,7 +6,6 @@
 #include "FieldReplacement.h"
 #include "FormatDialogs.h"
 #include "FormatRuler.h"
-#include "PumpEvents.h"
 #include "ReportFiles.h"
 #include "ReportInsertion.h"
 #include "ReportPrinting.h"
@@ -345,10 +344,8 @@ void ReportEditor::load()
     // The document's own header and footer are its own; the letterhead
     // stands in for the ones it lacks (never in the letterhead itself).
     RtfDocument letterhead;
-    if (!IsLetterheadPath(path_)) {
-        PumpEvents(20);
+    if (!IsLetterheadPath(path_))
         letterhead = ReadLetterhead();
-    }
     headerIsOwn_ = document.header != nullptr;
     hasHeader_ = headerIsOwn_ || letterhead.header != nullptr;
     ShowPart(headerEdit, std::move(headerIsOwn_ ? document.header : letterhead.header));
@@ -671,7 +668,6 @@ void ReportEditor::closeEvent(QCloseEvent* event)
             }
         }
     }
-    PumpEvents(20);
     event->accept();
     QDialog::done(QDialog::Rejected);
 }
