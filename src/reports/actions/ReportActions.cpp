@@ -41,7 +41,8 @@ bool ReportActions::FindPatient(RecordSet& patients, const QString& patientId)
 void ReportActions::openExamReport(const ExamReportSource& exam, const QString& databasePath)
 {
     ReportSession& session = reportSession();
-    session.reportPath = ExamReportPath(exam.imageRoot, exam.objectFile, exam.seriesUid);
+    // A report copied from Windows may be "<uid>.RTF": edited under its own name.
+    session.reportPath = ExistingRtfPath(ExamReportPath(exam.imageRoot, exam.objectFile, exam.seriesUid));
     RecordSet patients(QStringLiteral("patientIdentities"));
     patients.setDatabasePath(databasePath);
     const bool found = FindPatient(patients, exam.seriesPatient);

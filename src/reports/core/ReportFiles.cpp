@@ -25,6 +25,14 @@ QString& DataFolderOverride()
     return folder;
 }
 
+const QString RtfExtension = QStringLiteral(".rtf");
+
+// The name of a template file: its name without the ".rtf" extension.
+QString TemplateNameOf(const QString& fileName)
+{
+    return fileName.chopped(RtfExtension.size());
+}
+
 QString WithSlash(QString folder)
 {
     if (!folder.endsWith(u'/'))
@@ -61,7 +69,22 @@ QString TemplateFolder()
 
 QString TemplatePath(const QString& name)
 {
-    return TemplateFolder() + name + QStringLiteral(".rtf");
+    return ExistingRtfPath(TemplateFolder() + name + QStringLiteral(".rtf"));
+}
+
+QString ExistingRtfPath(const QString& path)
+{
+    const QFileInfo wanted(path);
+    if (wanted.exists() || !wanted.fileName().endsWith(RtfExtension, Qt::CaseInsensitive))
+        return path;
+    const QString base = wanted.fileName().chopped(RtfExtension.size());
+    // Name filters ignore the letter case: "*.rtf" lists ".RTF" and ".Rtf" too.
+    const QStringList variants = wanted.dir().entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
+    for (const QString& variant : variants) {
+        if (TemplateNameOf(variant) == base)
+            return wanted.dir().filePath(variant);
+    }
+    return path;
 }
 
 bool IsLetterheadPath(const QString& path)
@@ -103,10 +126,10 @@ QStringList TemplateNames(const QString& folder)
     const QDir dir(folder);
     const QStringList files
         = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (QString name : files) {
-        name.remove(QStringLiteral(".rtf"));
-        name.remove(QStringLiteral(".RTF"));
-        names << name;
+    for (const QString& file : files) {
+        const QString name = TemplateNameOf(file);
+        if (!names.contains(name))
+            names << name;
     }
     return names;
 }

@@ -16,9 +16,16 @@ void SetReportDataFolder(const QString& folder);
 
 extern const QString LetterheadFileName; // "entete.rtf"
 QString LetterheadPath();
-// The template folder "CR" with a trailing "/", and a template's file.
+// The template folder "CR" with a trailing "/", and a template's file: the
+// existing "<name>.rtf" whatever the letter case of its extension (files
+// copied from Windows are often "GENOU.RTF"), else "<name>.rtf".
 QString TemplateFolder();
 QString TemplatePath(const QString& name);
+
+// `path` itself when it exists or names no ".rtf" file; else the existing
+// file that differs from it only by the letter case of its ".rtf" extension,
+// when there is one.
+QString ExistingRtfPath(const QString& path);
 
 // True when the file-name part of `path` is exactly "entete.rtf".
 bool IsLetterheadPath(const QString& path);
@@ -32,9 +39,10 @@ QString ExamReportPath(const QString& imageRoot, const QString& objectFile, cons
 // be made.
 bool InstallStarterFiles(const QString& dataFolder = ReportDataFolder());
 
-// The template names of a folder: its "*.rtf" files (any letter case), by
-// name, with every ".rtf" and then every ".RTF" removed, so "Lettre.Rtf"
-// stays "Lettre.Rtf". An absent folder lists nothing.
+// The template names of a folder: its "*.rtf" files (any letter case of the
+// extension), by name, each without its extension and listed once, so
+// "GENOU.RTF" is "GENOU" and TemplatePath("GENOU") finds it again. An absent
+// folder lists nothing.
 QStringList TemplateNames(const QString& folder = TemplateFolder());
 
 // The characters a template name refuses: \ / : * ? " < > |

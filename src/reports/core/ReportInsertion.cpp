@@ -44,6 +44,21 @@ QString DecodeText(const QByteArray& bytes)
     return windows.isValid() ? QString(windows.decode(bytes)) : QString::fromLatin1(bytes);
 }
 
+// Text files hold no NUL byte and few control characters; a picture, a
+// program or a word processor's binary file holds many.
+bool LooksBinary(QByteArrayView bytes)
+{
+    qsizetype controls = 0;
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c == 0)
+            return true;
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A)
+            ++controls;
+    }
+    return controls * 32 > bytes.size();
+}
+
 bool Fail(QString* error, const QString& message)
 {
     if (error)
@@ -107,6 +122,10 @@ bool InsertFile(QTextCursor& cursor, const QString& path, QString* error, RtfPag
         if (!file.open(QIODevice::ReadOnly))
             return Fail(error, QStringLiteral("Impossible de lire le fichier « %1 ».").arg(name));
         const QByteArray bytes = file.read(RtfReader::MaxFileSize);
+        if (LooksBinary(bytes))
+            return Fail(error,
+                QStringLiteral("Le fichier « %1 » n'est pas un fichier texte : il ne peut pas être inséré.")
+                    .arg(name));
         if (FileFormatCode(path) == HtmlFormat)
             cursor.insertFragment(QTextDocumentFragment::fromHtml(DecodeText(bytes)));
         else

@@ -4,6 +4,8 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace vexa {
@@ -22,10 +24,40 @@ std::unique_ptr<QTextDocument> LaidOutCopy(const QTextDocument& source, QPaintDe
     return copy;
 }
 
+// The footer of one page: the results of its PAGE and NUMPAGES fields (as
+// read from the file) replaced by this page's number and the page count.
+void NumberPageFields(QTextDocument& footer, int page, int pages)
+{
+    struct Field {
+        int position;
+        int length;
+        QString value;
+    };
+    QList<Field> fields;
+    for (QTextBlock block = footer.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString instruction
+                = fragment.charFormat().stringProperty(RtfFieldProperty::Instruction).trimmed().toUpper();
+            const QString word = instruction.section(u' ', 0, 0);
+            if (word == u"PAGE" || word == u"NUMPAGES" || word == u"SECTIONPAGES")
+                fields.append({fragment.position(), fragment.length(),
+                    QString::number(word == u"PAGE" ? page : pages)});
+        }
+    }
+    // From the end, so earlier positions stay right.
+    for (auto field = fields.crbegin(); field != fields.crend(); ++field) {
+        QTextCursor cursor(&footer);
+        cursor.setPosition(field->position);
+        cursor.setPosition(field->position + field->length, QTextCursor::KeepAnchor);
+        cursor.insertText(field->value, cursor.charFormat());
+    }
+}
+
 } // namespace
 
 ReportPages::ReportPages(const QTextDocument& body, const QTextDocument* header, const RtfPageLayout& page,
-    QPagedPaintDevice& device)
+    QPagedPaintDevice& device, const QTextDocument* footer)
     : device_(device)
 {
     const QPageSize paper(QSizeF(page.paperWidth / TwipsPerInch, page.paperHeight / TwipsPerInch),
@@ -45,7 +77,14 @@ ReportPages::ReportPages(const QTextDocument& body, const QTextDocument* header,
         header_ = QRectF(x(page.marginLeft), y(page.headerDistance), width, height);
         bodyTop = std::max(bodyTop, header_.bottom() + y(HeaderGapTwips));
     }
-    const double bodyBottom = y(page.paperHeight - page.marginBottom);
+    double bodyBottom = y(page.paperHeight - page.marginBottom);
+    if (footer && !footer->isEmpty()) {
+        footerDocument_ = LaidOutCopy(*footer, device, width);
+        const double height = footerDocument_->size().height();
+        footer_
+            = QRectF(x(page.marginLeft), y(page.paperHeight - page.footerDistance) - height, width, height);
+        bodyBottom = std::min(bodyBottom, footer_.top() - y(HeaderGapTwips));
+    }
     const double bodyHeight = std::max(bodyBottom - bodyTop, y(1440));
     body_ = QRectF(x(page.marginLeft), bodyTop, width, bodyHeight);
 
@@ -93,6 +132,8 @@ void ReportPages::PaintPage(QPainter& painter, int page) const
         headerDocument_->documentLayout()->draw(&painter, context);
         painter.restore();
     }
+    if (footerDocument_)
+        PaintFooter(painter, page);
     const double pageTop = (page - 1) * body_.height();
     painter.save();
     painter.translate(body_.left(), body_.top() - pageTop);
@@ -102,6 +143,25 @@ void ReportPages::PaintPage(QPainter& painter, int page) const
     // last) out of this page altogether, not just out of sight.
     context.clip = QRectF(0, pageTop + 1, body_.width(), body_.height() - 2);
     bodyDocument_->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+} // namespace vexa
+
+namespace vexa {
+
+void ReportPages::PaintFooter(QPainter& painter, int page) const
+{
+    std::unique_ptr<QTextDocument> numbered(footerDocument_->clone());
+    numbered->documentLayout()->setPaintDevice(&device_);
+    numbered->setDocumentMargin(0);
+    numbered->setTextWidth(footer_.width());
+    NumberPageFields(*numbered, page, pageCount());
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = QRectF(QPointF(0, 0), footer_.size());
+    painter.save();
+    painter.translate(footer_.topLeft());
+    numbered->documentLayout()->draw(&painter, context);
     painter.restore();
 }
 

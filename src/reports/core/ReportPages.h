@@ -1,6 +1,7 @@
 #pragma once
 // A report laid out on paper: the body in pages below the letterhead, which
-// is repeated at the top of every page. Printing and the PDF output alike
+// is repeated at the top of every page, above the footer at the bottom of
+// every page (its page number fields numbered page by page). Printing and the PDF output alike
 // paint through this, page by page, with no sheet after the last page.
 #include "RtfDocument.h"
 
@@ -15,10 +16,10 @@ namespace vexa {
 
 class ReportPages {
 public:
-    // Lays out copies of `body` and `header` (may be null or empty) for
-    // `device`, whose page size and margins are set from `page` first.
+    // Lays out copies of `body`, `header` and `footer` (may be null or empty)
+    // for `device`, whose page size and margins are set from `page` first.
     ReportPages(const QTextDocument& body, const QTextDocument* header, const RtfPageLayout& page,
-        QPagedPaintDevice& device);
+        QPagedPaintDevice& device, const QTextDocument* footer = nullptr);
     ~ReportPages();
 
     int pageCount() const;
@@ -33,11 +34,14 @@ public:
 
 private:
     void PaintPage(QPainter& painter, int page) const;
+    void PaintFooter(QPainter& painter, int page) const;
 
     QPagedPaintDevice& device_;
     std::unique_ptr<QTextDocument> bodyDocument_;
     std::unique_ptr<QTextDocument> headerDocument_;
+    std::unique_ptr<QTextDocument> footerDocument_;
     QRectF header_;
+    QRectF footer_;
     QRectF body_;
 };
 

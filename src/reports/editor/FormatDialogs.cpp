@@ -13,10 +13,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace vexa {
 
@@ -53,7 +55,78 @@ void ShowColour(QPushButton* button, const QColor& colour)
 
 } // namespace
 
-CharacterDialog::CharacterDialog(const QTextCharFormat& current, QWidget* parent)
+namespace {
+
+// The values the character dialog shows, as the user sees them.
+struct ShownCharacter {
+    QString family;
+    double size = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int position = 0;
+    QColor colour;
+
+    explicit ShownCharacter(const QTextCharFormat& format)
+        : family(format.fontFamilies().toStringList().value(0))
+        , size(format.fontPointSize())
+        , bold(format.fontWeight() >= QFont::Bold)
+        , italic(format.fontItalic())
+        , underline(format.fontUnderline())
+        , strike(format.fontStrikeOut())
+        , position(format.verticalAlignment())
+        , colour(format.foreground().style() == Qt::NoBrush ? QColor() : format.foreground().color())
+    {
+    }
+};
+
+} // namespace
+
+SelectionCharFormat CharFormatOfSelection(const QTextCursor& cursor)
+{
+    SelectionCharFormat result;
+    if (!cursor.hasSelection() || !cursor.document()) {
+        result.common = cursor.charFormat();
+        return result;
+    }
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    std::optional<ShownCharacter> first;
+    QTextCharFormat firstFormat;
+    const auto markMixed = [&result](bool differs, int property) {
+        if (differs && !result.mixed.contains(property))
+            result.mixed << property;
+    };
+    for (QTextBlock block = cursor.document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= start || fragment.position() >= end)
+                continue;
+            const ShownCharacter shown(fragment.charFormat());
+            if (!first) {
+                first = shown;
+                firstFormat = fragment.charFormat();
+                continue;
+            }
+            markMixed(shown.family != first->family, QTextFormat::FontFamilies);
+            markMixed(shown.size != first->size, QTextFormat::FontPointSize);
+            markMixed(shown.bold != first->bold, QTextFormat::FontWeight);
+            markMixed(shown.italic != first->italic, QTextFormat::FontItalic);
+            markMixed(shown.underline != first->underline, QTextFormat::TextUnderlineStyle);
+            markMixed(shown.strike != first->strike, QTextFormat::FontStrikeOut);
+            markMixed(shown.position != first->position, QTextFormat::TextVerticalAlignment);
+            markMixed(shown.colour != first->colour, QTextFormat::ForegroundBrush);
+        }
+    }
+    result.common = first ? firstFormat : cursor.charFormat();
+    for (const int property : result.mixed)
+        result.common.clearProperty(property);
+    return result;
+}
+
+CharacterDialog::CharacterDialog(const QTextCharFormat& current, QWidget* parent, const QList<int>& mixed)
     : QDialog(parent)
     , colour_(current.foreground().color())
 {
@@ -63,27 +136,43 @@ CharacterDialog::CharacterDialog(const QTextCharFormat& current, QWidget* parent
     fontBox = new QFontComboBox(this);
     const QStringList families = current.fontFamilies().toStringList();
     fontBox->setCurrentFont(QFont(families.value(0, font().family())));
-    sizeBox = Spin(1, 400, 1, QStringLiteral(" pt"), this);
-    sizeBox->setValue(current.fontPointSize() > 0 ? current.fontPointSize() : font().pointSizeF());
-    boldBox = new QCheckBox(QStringLiteral("Gras"), this);
-    boldBox->setChecked(current.fontWeight() >= QFont::Bold);
-    italicBox = new QCheckBox(QStringLiteral("Italique"), this);
-    italicBox->setChecked(current.fontItalic());
-    underlineBox = new QCheckBox(QStringLiteral("Souligné"), this);
-    underlineBox->setChecked(current.fontUnderline());
-    strikeBox = new QCheckBox(QStringLiteral("Barré"), this);
-    strikeBox->setChecked(current.fontStrikeOut());
+    if (mixed.contains(QTextFormat::FontFamilies))
+        fontBox->setEditText(QString());
+    sizeBox = Spin(0, 400, 1, QStringLiteral(" pt"), this);
+    sizeBox->setSpecialValueText(QStringLiteral(" ")); // several sizes
+    sizeBox->setValue(mixed.contains(QTextFormat::FontPointSize) ? 0
+            : current.fontPointSize() > 0                        ? current.fontPointSize()
+                                                                 : font().pointSizeF());
+    const auto styleBox = [&](const QString& caption, bool on, int property) {
+        auto* box = new QCheckBox(caption, this);
+        if (mixed.contains(property)) {
+            box->setTristate(true);
+            box->setCheckState(Qt::PartiallyChecked);
+        } else {
+            box->setChecked(on);
+        }
+        return box;
+    };
+    boldBox = styleBox(QStringLiteral("Gras"), current.fontWeight() >= QFont::Bold, QTextFormat::FontWeight);
+    italicBox = styleBox(QStringLiteral("Italique"), current.fontItalic(), QTextFormat::FontItalic);
+    underlineBox
+        = styleBox(QStringLiteral("Souligné"), current.fontUnderline(), QTextFormat::TextUnderlineStyle);
+    strikeBox = styleBox(QStringLiteral("Barré"), current.fontStrikeOut(), QTextFormat::FontStrikeOut);
     positionBox = new QComboBox(this);
     positionBox->addItems({QStringLiteral("Normale"), QStringLiteral("Exposant"), QStringLiteral("Indice")});
-    switch (current.verticalAlignment()) {
-    case QTextCharFormat::AlignSuperScript:
-        positionBox->setCurrentIndex(1);
-        break;
-    case QTextCharFormat::AlignSubScript:
-        positionBox->setCurrentIndex(2);
-        break;
-    default:
-        break;
+    if (mixed.contains(QTextFormat::TextVerticalAlignment)) {
+        positionBox->setCurrentIndex(-1);
+    } else {
+        switch (current.verticalAlignment()) {
+        case QTextCharFormat::AlignSuperScript:
+            positionBox->setCurrentIndex(1);
+            break;
+        case QTextCharFormat::AlignSubScript:
+            positionBox->setCurrentIndex(2);
+            break;
+        default:
+            break;
+        }
     }
     colourButton = new QPushButton(QStringLiteral("Couleur..."), this);
     ShowColour(colourButton, colour_);
@@ -91,6 +180,7 @@ CharacterDialog::CharacterDialog(const QTextCharFormat& current, QWidget* parent
         const QColor chosen = QColorDialog::getColor(colour_, this, QStringLiteral("Couleur du texte"));
         if (chosen.isValid()) {
             colour_ = chosen;
+            changed_ |= Colour;
             ShowColour(colourButton, colour_);
         }
     });
@@ -105,21 +195,47 @@ CharacterDialog::CharacterDialog(const QTextCharFormat& current, QWidget* parent
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(OkCancel(this));
+    WatchChanges();
+}
+
+void CharacterDialog::WatchChanges()
+{
+    connect(fontBox, &QFontComboBox::currentFontChanged, this, [this] { changed_ |= Family; });
+    connect(sizeBox, &QDoubleSpinBox::valueChanged, this, [this] { changed_ |= Size; });
+    const std::pair<QCheckBox*, Change> boxes[]
+        = {{boldBox, Bold}, {italicBox, Italic}, {underlineBox, Underline}, {strikeBox, Strike}};
+    for (const auto& [box, change] : boxes) {
+        connect(box, &QCheckBox::stateChanged, this, [this, box, change] {
+            // Once decided, a box of a mixed selection has two states again.
+            if (box->checkState() != Qt::PartiallyChecked) {
+                box->setTristate(false);
+                changed_ |= change;
+            }
+        });
+    }
+    connect(positionBox, &QComboBox::currentIndexChanged, this, [this] { changed_ |= Position; });
 }
 
 QTextCharFormat CharacterDialog::format() const
 {
     QTextCharFormat format;
-    format.setFontFamilies({fontBox->currentFont().family()});
-    format.setFontPointSize(sizeBox->value());
-    format.setFontWeight(boldBox->isChecked() ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(italicBox->isChecked());
-    format.setFontUnderline(underlineBox->isChecked());
-    format.setFontStrikeOut(strikeBox->isChecked());
+    if (changed_ & Family)
+        format.setFontFamilies({fontBox->currentFont().family()});
+    if ((changed_ & Size) && sizeBox->value() >= 1)
+        format.setFontPointSize(sizeBox->value());
+    if (changed_ & Bold)
+        format.setFontWeight(boldBox->isChecked() ? QFont::Bold : QFont::Normal);
+    if (changed_ & Italic)
+        format.setFontItalic(italicBox->isChecked());
+    if (changed_ & Underline)
+        format.setFontUnderline(underlineBox->isChecked());
+    if (changed_ & Strike)
+        format.setFontStrikeOut(strikeBox->isChecked());
     static const QTextCharFormat::VerticalAlignment positions[]
         = {QTextCharFormat::AlignNormal, QTextCharFormat::AlignSuperScript, QTextCharFormat::AlignSubScript};
-    format.setVerticalAlignment(positions[std::clamp(positionBox->currentIndex(), 0, 2)]);
-    if (colour_.isValid())
+    if ((changed_ & Position) && positionBox->currentIndex() >= 0)
+        format.setVerticalAlignment(positions[std::clamp(positionBox->currentIndex(), 0, 2)]);
+    if ((changed_ & Colour) && colour_.isValid())
         format.setForeground(colour_);
     return format;
 }

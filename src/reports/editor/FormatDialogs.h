@@ -14,15 +14,27 @@ class QFontComboBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTextCursor;
 class QTextEdit;
 
 namespace vexa {
 
+// The character format of a selection: what all its characters share, and
+// the properties (QTextFormat ids) in which they differ. Without a selection,
+// the format at the caret.
+struct SelectionCharFormat {
+    QTextCharFormat common;
+    QList<int> mixed;
+};
+SelectionCharFormat CharFormatOfSelection(const QTextCursor& cursor);
+
 class CharacterDialog : public QDialog {
     Q_OBJECT
 public:
-    CharacterDialog(const QTextCharFormat& current, QWidget* parent = nullptr);
-    // Only what the user could set: font, size, styles, colour, position.
+    // `mixed` properties show as undecided (a half-checked box, an empty font).
+    CharacterDialog(const QTextCharFormat& current, QWidget* parent = nullptr, const QList<int>& mixed = {});
+    // Only what the user changed of font, size, styles, colour and position:
+    // merged into a selection, it leaves every other property as it was.
     QTextCharFormat format() const;
 
     QFontComboBox* fontBox;
@@ -35,7 +47,20 @@ public:
     QPushButton* colourButton;
 
 private:
+    enum Change {
+        Family = 1,
+        Size = 2,
+        Bold = 4,
+        Italic = 8,
+        Underline = 16,
+        Strike = 32,
+        Position = 64,
+        Colour = 128
+    };
+    void WatchChanges();
+
     QColor colour_;
+    int changed_ = 0;
 };
 
 class ParagraphDialog : public QDialog {

@@ -6,7 +6,6 @@
 #include "FieldReplacement.h"
 #include "FormatDialogs.h"
 #include "FormatRuler.h"
-#include "PumpEvents.h"
 #include "ReportFiles.h"
 #include "ReportInsertion.h"
 #include "ReportPrinting.h"
@@ -22,6 +21,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,6 +41,14 @@ const QString ReportEditor::SaveQuestion
 const QString ReportEditor::SaveErrorText = QStringLiteral("Erreur de sauvegarde.  ");
 const QString ReportEditor::MissingFileText = QStringLiteral("Ce fichier n'existe pas");
 const QString ReportEditor::HeaderBlanks = QStringLiteral("     ");
+const QString ReportEditor::ChangedOnDiskText = QStringLiteral(
+    "Le compte-rendu « %1 » a été modifié sur un autre poste depuis que vous l'avez ouvert : il n'a pas été "
+    "remplacé.\r\n\r\nOui : enregistrer votre version sous un autre nom.\r\nNon : recharger le compte-rendu "
+    "enregistré (vos modifications seront perdues).\r\nAnnuler : revenir au compte-rendu.");
+const QString ReportEditor::LossesText = QStringLiteral(
+    "Ce document contient des éléments que l'éditeur ne sait pas conserver ; ils seront perdus à "
+    "l'enregistrement :");
+const QString ReportEditor::LossesQuestion = QStringLiteral("Enregistrer quand même ?");
 
 namespace {
 
@@ -63,6 +71,13 @@ QFont DocumentFont()
     return font;
 }
 
+// True when the document shows something: text other than blanks, or a picture.
+bool HasContent(const QTextDocument& document)
+{
+    const QString text = document.toRawText();
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return !c.isSpace(); });
+}
+
 // A document read from a file becomes the editor's without its loading as
 // undo steps.
 void ForgetUndoSteps(QTextDocument* document)
@@ -83,16 +98,20 @@ ReportEditor::ReportEditor(QWidget* parent, const QRect& area)
     menuBar = new QMenuBar(this);
     headerEdit = new QTextEdit(this);
     headerEdit->setObjectName(QStringLiteral("headerEdit"));
-    headerEdit->setReadOnly(true);
-    headerEdit->setFrameShape(QFrame::Box);
-    headerEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    headerEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    headerEdit->setFocusPolicy(Qt::NoFocus);
-    headerEdit->setStyleSheet(QStringLiteral("QTextEdit { background: #f4f4f4; }"));
     bodyEdit = new QTextEdit(this);
     bodyEdit->setObjectName(QStringLiteral("TXTextControl1"));
     bodyEdit->setAcceptRichText(true);
     bodyEdit->setTabChangesFocus(false);
+    footerEdit = new QTextEdit(this);
+    footerEdit->setObjectName(QStringLiteral("footerEdit"));
+    for (QTextEdit* part : {headerEdit, footerEdit}) {
+        part->setReadOnly(true);
+        part->setFrameShape(QFrame::Box);
+        part->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        part->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        part->setFocusPolicy(Qt::NoFocus);
+        part->setStyleSheet(QStringLiteral("QTextEdit { background: #f4f4f4; }"));
+    }
     ruler = new FormatRuler(bodyEdit, this);
     formatBar = new QToolBar(this);
     formatBar->setObjectName(QStringLiteral("TXButtonBar1"));
@@ -108,6 +127,7 @@ ReportEditor::ReportEditor(QWidget* parent, const QRect& area)
     layout->addWidget(ruler);
     layout->addWidget(headerEdit);
     layout->addWidget(bodyEdit, 1);
+    layout->addWidget(footerEdit);
 
     BuildMenus();
     BuildFormatBar();
@@ -314,65 +334,87 @@ void ReportEditor::UpdateFormatBar()
 void ReportEditor::load()
 {
     hasHeader_ = false;
+    headerIsOwn_ = false;
     unreadable_ = false;
-    page_ = RtfPageLayout();
-    headerEdit->document()->clear();
-    const QString path = reportSession().reportPath;
-    if (!IsLetterheadPath(path)) {
-        PumpEvents(20);
-        LoadLetterhead();
-    }
-    headerEdit->setVisible(hasHeader_);
-    LoadDocument();
+    lossesAccepted_ = false;
+    path_ = reportSession().reportPath;
+    RtfDocument document = ReadDocument();
+    page_ = document.page;
+    losses_ = document.losses;
+    // The document's own header and footer are its own; the letterhead
+    // stands in for the ones it lacks (never in the letterhead itself).
+    RtfDocument letterhead;
+    if (!IsLetterheadPath(path_))
+        letterhead = ReadLetterhead();
+    headerIsOwn_ = document.header != nullptr;
+    hasHeader_ = headerIsOwn_ || letterhead.header != nullptr;
+    ShowPart(headerEdit, std::move(headerIsOwn_ ? document.header : letterhead.header));
+    hasFooter_ = document.footer || letterhead.footer;
+    ShowPart(footerEdit, std::move(document.footer ? document.footer : letterhead.footer));
+    ShowBody(std::move(document.body));
     SetPageWidth();
     modified_ = false;
     SetCaption();
     bodyEdit->setFocus();
 }
 
-void ReportEditor::LoadLetterhead()
+RtfDocument ReportEditor::ReadDocument()
 {
-    hasHeader_ = true;
-    auto* header = new QTextDocument(headerEdit);
-    header->setDefaultFont(DocumentFont());
-    header->setPlainText(HeaderBlanks);
-    const QString letterhead = LetterheadPath();
+    stamp_ = StampOf(path_);
     RtfDocument read;
-    if (FileExists(letterhead) && RtfReader::readFile(letterhead, read)) {
-        delete header;
-        header = read.body.release();
-        header->setParent(headerEdit);
-    }
-    ForgetUndoSteps(header);
-    headerEdit->setDocument(header);
+    if (!FileExists(path_))
+        return read;
+    QString error;
+    if (RtfReader::readFile(path_, read, &error))
+        return read;
+    unreadable_ = true;
+    MsgBox(QStringLiteral("Le fichier « %1 » n'a pas pu être lu.\r\n%2\r\nS'il est enregistré, l'ancien "
+                          "fichier sera conservé sous le nom « %3 ».")
+               .arg(QDir::toNativeSeparators(path_), error,
+                   QFileInfo(path_).fileName() + QStringLiteral(".bak")),
+        MsgIcon::Exclamation);
+    return RtfDocument();
 }
 
-void ReportEditor::LoadDocument()
+// The letterhead's text as a header: the letterhead file's body, or its own
+// page header when its body is empty (a letterhead made in a word processor);
+// five blanks when there is no letterhead. Its footer goes with it.
+RtfDocument ReportEditor::ReadLetterhead()
 {
-    const QString path = reportSession().reportPath;
-    auto* body = new QTextDocument(bodyEdit);
-    body->setDefaultFont(DocumentFont());
-    if (FileExists(path)) {
-        RtfDocument read;
-        QString error;
-        if (RtfReader::readFile(path, read, &error)) {
-            delete body;
-            body = read.body.release();
-            body->setParent(bodyEdit);
-            page_ = read.page;
-        } else {
-            unreadable_ = true;
-            MsgBox(
-                QStringLiteral("Le fichier « %1 » n'a pas pu être lu.\r\n%2\r\nS'il est enregistré, l'ancien "
-                               "fichier sera conservé sous le nom « %3 ».")
-                    .arg(QDir::toNativeSeparators(path), error,
-                        QFileInfo(path).fileName() + QStringLiteral(".bak")),
-                MsgIcon::Exclamation);
-        }
+    RtfDocument letterhead;
+    const QString path = LetterheadPath();
+    if (FileExists(path) && RtfReader::readFile(path, letterhead)) {
+        if (HasContent(*letterhead.body) || !letterhead.header)
+            letterhead.header = std::move(letterhead.body);
+        return letterhead;
     }
-    ForgetUndoSteps(body);
-    bodyEdit->setDocument(body);
-    connect(body, &QTextDocument::contentsChanged, this, [this] { modified_ = true; });
+    letterhead.header = std::make_unique<QTextDocument>();
+    letterhead.header->setDefaultFont(DocumentFont());
+    letterhead.header->setPlainText(HeaderBlanks);
+    return letterhead;
+}
+
+void ReportEditor::ShowPart(QTextEdit* edit, std::unique_ptr<QTextDocument> part)
+{
+    edit->setVisible(part != nullptr);
+    if (!part)
+        part = std::make_unique<QTextDocument>();
+    ForgetUndoSteps(part.get());
+    // Owned by the edit, which deletes the document it showed before.
+    QTextDocument* shown = part.release();
+    shown->setParent(edit);
+    edit->setDocument(shown);
+}
+
+void ReportEditor::ShowBody(std::unique_ptr<QTextDocument> body)
+{
+    if (!FileExists(path_) || unreadable_)
+        body->setDefaultFont(DocumentFont());
+    ForgetUndoSteps(body.get());
+    QTextDocument* shown = body.release();
+    shown->setParent(bodyEdit);
+    bodyEdit->setDocument(shown);
+    connect(shown, &QTextDocument::contentsChanged, this, [this] { modified_ = true; });
     UpdateFormatBar();
 }
 
@@ -382,13 +424,16 @@ void ReportEditor::SetPageWidth()
         = static_cast<int>(page_.textWidth() / TwipsPerPixel + 2 * bodyEdit->document()->documentMargin());
     bodyEdit->setLineWrapMode(QTextEdit::FixedPixelWidth);
     bodyEdit->setLineWrapColumnOrWidth(width);
-    headerEdit->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    headerEdit->setLineWrapColumnOrWidth(width);
-    // The header area is as tall as the letterhead laid out at the page's width.
-    QTextDocument* header = headerEdit->document();
-    header->setTextWidth(width);
-    const int height = static_cast<int>(header->size().height()) + 2 * headerEdit->frameWidth() + 2;
-    headerEdit->setFixedHeight(std::clamp(height, 24, 320));
+    // The header and footer areas are as tall as their text laid out at the
+    // page's width.
+    for (QTextEdit* part : {headerEdit, footerEdit}) {
+        part->setLineWrapMode(QTextEdit::FixedPixelWidth);
+        part->setLineWrapColumnOrWidth(width);
+        QTextDocument* document = part->document();
+        document->setTextWidth(width);
+        const int height = static_cast<int>(document->size().height()) + 2 * part->frameWidth() + 2;
+        part->setFixedHeight(std::clamp(height, 24, 320));
+    }
     ruler->update();
 }
 
@@ -396,7 +441,7 @@ void ReportEditor::SetCaption()
 {
     const ReportSession& session = reportSession();
     if (session.templateMode)
-        setWindowTitle(DesignedCaption + QFileInfo(session.reportPath).fileName());
+        setWindowTitle(DesignedCaption + QFileInfo(path_).fileName());
     else
         setWindowTitle(DesignedCaption + u' ' + session.fields[2] + u' ' + session.fields[1]);
 }
@@ -486,11 +531,92 @@ void ReportEditor::insertText()
         MsgBox(error, MsgIcon::Critical);
 }
 
-bool ReportEditor::save()
+ReportEditor::DiskStamp ReportEditor::StampOf(const QString& path)
 {
-    const QString path = reportSession().reportPath;
-    if (path.isEmpty())
+    DiskStamp stamp;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return stamp;
+    stamp.exists = true;
+    stamp.size = info.size();
+    stamp.modified = info.lastModified();
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(&file);
+        stamp.hash = hash.result();
+    }
+    return stamp;
+}
+
+ReportEditor::SaveOutcome ReportEditor::saveDocument()
+{
+    if (path_.isEmpty())
+        return SaveOutcome::Failed;
+    // Another workstation saved the report since it was read here: its
+    // version is not overwritten.
+    if (!(StampOf(path_) == stamp_))
+        return ResolveChangeOnDisk();
+    if (!AcceptLosses())
+        return SaveOutcome::Declined;
+    return WriteTo(path_) ? SaveOutcome::Saved : SaveOutcome::Failed;
+}
+
+// Said once per opening, before the first save that would lose something.
+bool ReportEditor::AcceptLosses()
+{
+    if (losses_.isEmpty() || lossesAccepted_)
+        return true;
+    const QString text = LossesText + QStringLiteral("\r\n- ") + losses_.join(QStringLiteral(" ;\r\n- "))
+        + QStringLiteral(".\r\n\r\n") + LossesQuestion;
+    if (MsgBox(text, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("VexaDICOM"), MsgResult::No)
+        != MsgResult::Yes)
         return false;
+    lossesAccepted_ = true;
+    return true;
+}
+
+ReportEditor::SaveOutcome ReportEditor::ResolveChangeOnDisk()
+{
+    const MsgResult answer = MsgBox(ChangedOnDiskText.arg(QDir::toNativeSeparators(path_)),
+        MsgIcon::Exclamation, MsgButtons::YesNoCancel, QStringLiteral("VexaDICOM"), MsgResult::Yes);
+    if (answer == MsgResult::Yes)
+        return SaveUnderAnotherName();
+    if (answer == MsgResult::No)
+        load();
+    return SaveOutcome::Declined;
+}
+
+ReportEditor::SaveOutcome ReportEditor::SaveUnderAnotherName()
+{
+    const QFileInfo current(path_);
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.title = QStringLiteral("Enregistrer le compte-rendu sous un autre nom");
+    request.startPath = current.dir().filePath(current.completeBaseName() + QStringLiteral(" (copie).rtf"));
+    request.filters = {QStringLiteral("Format RTF (*.rtf)")};
+    QString chosen = dialogs().file(request);
+    if (chosen.isEmpty())
+        return SaveOutcome::Declined;
+    if (!chosen.endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".rtf");
+    if (QFileInfo(chosen).absoluteFilePath() == current.absoluteFilePath()) {
+        MsgBox(QStringLiteral("Ce nom est celui du compte-rendu modifié sur l'autre poste : choisissez-en un "
+                              "autre."),
+            MsgIcon::Exclamation);
+        return SaveOutcome::Declined;
+    }
+    if (!AcceptLosses())
+        return SaveOutcome::Declined;
+    if (!WriteTo(chosen))
+        return SaveOutcome::Failed;
+    path_ = chosen;
+    SetCaption();
+    return SaveOutcome::Saved;
+}
+
+bool ReportEditor::WriteTo(const QString& path)
+{
     // The letterhead and the templates live in the per-user data folder,
     // which a fresh account may not have yet.
     if (path.startsWith(ReportDataFolder()))
@@ -503,11 +629,15 @@ bool ReportEditor::save()
             return false;
         unreadable_ = false;
     }
-    const QTextDocument* header = hasHeader_ && !headerEdit->document()->toPlainText().trimmed().isEmpty()
+    // The document's own header goes back as it came; the letterhead only
+    // when it holds something.
+    const QTextDocument* header = headerIsOwn_ || (hasHeader_ && HasContent(*headerEdit->document()))
         ? headerEdit->document()
         : nullptr;
-    if (!RtfWriter::writeFile(path, *bodyEdit->document(), header, nullptr, page_))
+    const QTextDocument* footer = hasFooter_ ? footerEdit->document() : nullptr;
+    if (!RtfWriter::writeFile(path, *bodyEdit->document(), header, footer, page_))
         return false;
+    stamp_ = StampOf(path);
     modified_ = false;
     return true;
 }
@@ -521,14 +651,23 @@ void ReportEditor::saveAndClose()
 void ReportEditor::closeEvent(QCloseEvent* event)
 {
     if (modified_) {
-        const MsgResult answer = MsgBox(SaveQuestion, MsgIcon::Question, MsgButtons::YesNo);
-        if (answer == MsgResult::Yes && !save()) {
-            MsgBox(SaveErrorText, MsgIcon::Critical);
+        // "Annuler", Escape and the question's close box keep the report open.
+        const MsgResult answer = MsgBox(SaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel,
+            QStringLiteral("VexaDICOM"), MsgResult::Yes);
+        if (answer != MsgResult::Yes && answer != MsgResult::No) {
             event->ignore();
             return;
         }
+        if (answer == MsgResult::Yes) {
+            const SaveOutcome outcome = saveDocument();
+            if (outcome == SaveOutcome::Failed)
+                MsgBox(SaveErrorText, MsgIcon::Critical);
+            if (outcome != SaveOutcome::Saved) {
+                event->ignore();
+                return;
+            }
+        }
     }
-    PumpEvents(20);
     event->accept();
     QDialog::done(QDialog::Rejected);
 }
@@ -546,6 +685,7 @@ void ReportEditor::print()
     ReportPrintJob job;
     job.body = bodyEdit->document();
     job.header = hasHeader_ ? headerEdit->document() : nullptr;
+    job.footer = hasFooter_ ? footerEdit->document() : nullptr;
     job.page = page_;
     job.documentName = windowTitle();
     PrintReport(job, appValues().CR_Printer);
@@ -556,6 +696,7 @@ void ReportEditor::printWithDialog()
     ReportPrintJob job;
     job.body = bodyEdit->document();
     job.header = hasHeader_ ? headerEdit->document() : nullptr;
+    job.footer = hasFooter_ ? footerEdit->document() : nullptr;
     job.page = page_;
     job.documentName = windowTitle();
     PrintReportWithDialog(job, this);
@@ -577,7 +718,10 @@ void ReportEditor::replaceText()
 
 void ReportEditor::formatCharacters()
 {
-    CharacterDialog dialog(bodyEdit->currentCharFormat(), this);
+    // What the selection shares is shown; where it differs, nothing is
+    // changed unless the user decides it.
+    const SelectionCharFormat selection = CharFormatOfSelection(bodyEdit->textCursor());
+    CharacterDialog dialog(selection.common, this, selection.mixed);
     if (RunWindow(dialog) == QDialog::Accepted)
         bodyEdit->mergeCurrentCharFormat(dialog.format());
 }

@@ -3,12 +3,17 @@
 // report template or the practice letterhead (the report session says which).
 // The letterhead shows in the page header above the text of every document
 // but itself; the eight patient fields go in as values, or as placeholders in
-// a template. Reports are RTF files, saved whole or not at all.
+// a template. Reports are RTF files, saved whole or not at all: the page
+// header and footer a document brings are kept and written back, what the
+// editor cannot keep is told before saving, and a report changed on disk
+// since it was opened (another workstation) is never overwritten.
 #include "PatientFields.h"
 #include "RtfDocument.h"
 
+#include <QDateTime>
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QFontComboBox;
@@ -33,6 +38,15 @@ public:
     static const QString SaveErrorText; // with its two trailing blanks
     static const QString MissingFileText;
     static const QString HeaderBlanks; // the header of a document when the letterhead is missing
+    static const QString ChangedOnDiskText; // the save refused: the file changed since it was opened
+    static const QString LossesText; // followed by the list of what cannot be kept and LossesQuestion
+    static const QString LossesQuestion;
+
+    enum class SaveOutcome {
+        Saved,
+        Failed, // the file could not be written
+        Declined, // the user chose not to save (or to reload)
+    };
 
     // Reads the report session. `area` is where the window goes (below the
     // main window's tab strip); an empty rectangle leaves the size alone.
@@ -46,11 +60,19 @@ public:
     QMenuBar* menuBar;
     QToolBar* formatBar;
     FormatRuler* ruler;
-    QTextEdit* headerEdit; // the page header, hidden when the letterhead itself is edited
+    // The page header: the document's own, else the letterhead (hidden when
+    // the letterhead itself is edited and has none).
+    QTextEdit* headerEdit;
     QTextEdit* bodyEdit;
+    QTextEdit* footerEdit; // the page footer, hidden when there is none
     brixel::Button* quitButton;
 
     bool isModified() const { return modified_; }
+    // The file edited: the report session's path, or the one a "save under
+    // another name" chose.
+    const QString& documentPath() const { return path_; }
+    // What the document holds that the editor cannot write back.
+    const QStringList& losses() const { return losses_; }
     const RtfPageLayout& pageLayout() const { return page_; }
 
     // The window's operations, as the menus call them.
@@ -60,7 +82,8 @@ public:
     void replaceFieldsWithValues();
     void insertTemplate(); // "&Courriers types..."
     void insertText(); // "&Texte..."
-    bool save(); // writes the document; false when it could not be written
+    SaveOutcome saveDocument(); // writes the document, asking first where needed
+    bool save() { return saveDocument() == SaveOutcome::Saved; }
     void saveAndClose(); // "Enregistrer"
     void print(); // "Imprimer"
     void printWithDialog();
@@ -86,16 +109,37 @@ private:
     void BuildFormatBar();
     void UpdateFormatBar();
     void SetCaption();
-    void LoadLetterhead();
-    void LoadDocument();
+    struct DiskStamp {
+        bool exists = false;
+        qint64 size = -1;
+        QDateTime modified;
+        QByteArray hash;
+        bool operator==(const DiskStamp&) const = default;
+    };
+    static DiskStamp StampOf(const QString& path);
+
+    RtfDocument ReadDocument();
+    RtfDocument ReadLetterhead();
+    void ShowPart(QTextEdit* edit, std::unique_ptr<QTextDocument> part);
+    void ShowBody(std::unique_ptr<QTextDocument> body);
+    bool AcceptLosses();
+    SaveOutcome ResolveChangeOnDisk();
+    SaveOutcome SaveUnderAnotherName();
+    bool WriteTo(const QString& path);
     void SetPageWidth();
     QAction* AddAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
         const std::function<void()>& action);
     int RunWindow(QDialog& dialog);
 
+    QString path_;
+    DiskStamp stamp_; // the file as it was when read or last saved
+    QStringList losses_;
+    bool lossesAccepted_ = false;
     RtfPageLayout page_;
     bool modified_ = false;
     bool hasHeader_ = false;
+    bool hasFooter_ = false;
+    bool headerIsOwn_ = false; // the document's own header, written back whatever it holds
     bool unreadable_ = false; // the file on disk could not be read: kept aside before saving over it
     bool closeAsked_ = false;
     QFontComboBox* fontBox_ = nullptr;

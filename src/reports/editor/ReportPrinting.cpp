@@ -60,7 +60,7 @@ ReportPrintOutcome PrintReport(const ReportPrintJob& job, const QString& wantedP
             outcome.printerName = destination.printerName;
         }
         PreparePrinter(printer, job.documentName);
-        ReportPages pages(*job.body, job.header, job.page, printer);
+        ReportPages pages(*job.body, job.header, job.page, printer, job.footer);
         outcome.pages = pages.pageCount();
         outcome.printed = pages.print();
     }
@@ -79,7 +79,7 @@ ReportPrintOutcome PrintReportWithDialog(const ReportPrintJob& job, QWidget* par
     QPrinter printer(QPrinter::HighResolution);
     ApplyCurrentPrinter(printer);
     PreparePrinter(printer, job.documentName);
-    ReportPages pages(*job.body, job.header, job.page, printer);
+    ReportPages pages(*job.body, job.header, job.page, printer, job.footer);
     const int count = pages.pageCount();
     printer.setCopyCount(1);
     printer.setFromTo(1, count);
@@ -93,7 +93,7 @@ ReportPrintOutcome PrintReportWithDialog(const ReportPrintJob& job, QWidget* par
     const bool range = printer.printRange() == QPrinter::PageRange;
     // The copies are painted here when the driver does not make them itself.
     const int copies = printer.supportsMultipleCopies() ? 1 : printer.copyCount();
-    ReportPages chosen(*job.body, job.header, job.page, printer);
+    ReportPages chosen(*job.body, job.header, job.page, printer, job.footer);
     outcome.pages = chosen.pageCount();
     outcome.printerName = printer.printerName();
     outcome.printed = chosen.print(range ? printer.fromPage() : 1, range ? printer.toPage() : count, copies);

@@ -24,6 +24,7 @@ struct ReportPrintOutcome {
 struct ReportPrintJob {
     const QTextDocument* body = nullptr;
     const QTextDocument* header = nullptr; // the letterhead; may be null
+    const QTextDocument* footer = nullptr; // may be null
     RtfPageLayout page;
     QString documentName = QStringLiteral("VexaDICOM");
 };

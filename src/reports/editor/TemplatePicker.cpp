@@ -87,10 +87,17 @@ void TemplatePicker::FillList()
 void TemplatePicker::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (templateList->count() > 0)
-        templateList->setFocus();
-    else
+    if (templateList->count() == 0) {
         nameBox->setFocus();
+        return;
+    }
+    // The list shows a template highlighted: it is the one "Ok" and Enter
+    // open, so the name box holds it from the start.
+    templateList->setFocus();
+    if (templateList->currentRow() < 0)
+        templateList->setCurrentRow(0);
+    if (nameBox->text().isEmpty())
+        nameBox->setText(templateList->currentItem()->text());
 }
 
 bool TemplatePicker::eventFilter(QObject* watched, QEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 // A report as its RTF file holds it: the body, the page header and footer
 // (each a document of its own, as the editor shows them apart) and the page.
+#include <QStringList>
 #include <QTextDocument>
 #include <QTextFormat>
 #include <memory>
@@ -33,6 +34,9 @@ struct RtfDocument {
     std::unique_ptr<QTextDocument> header; // null when the file has none
     std::unique_ptr<QTextDocument> footer; // null when the file has none
     RtfPageLayout page;
+    // What the file holds that reading leaves out or turns into plain text,
+    // each said once in French ("les notes de bas de page"), in the order met.
+    QStringList losses;
 };
 
 // Properties of a picture's QTextImageFormat that keep the picture's bytes as
@@ -44,6 +48,14 @@ constexpr int Kind = QTextFormat::UserProperty + 0x5201; // int, RtfPictureKind
 constexpr int PixelWidth = QTextFormat::UserProperty + 0x5202; // \picw of a metafile
 constexpr int PixelHeight = QTextFormat::UserProperty + 0x5203; // \pich of a metafile
 } // namespace RtfPictureProperty
+
+// Properties of the characters of a field's result: the field's instruction
+// ("PAGE", "HYPERLINK \"...\"") and the field they belong to, so that the
+// writer gives the field back around them.
+namespace RtfFieldProperty {
+constexpr int Instruction = QTextFormat::UserProperty + 0x5210; // QString
+constexpr int Id = QTextFormat::UserProperty + 0x5211; // int, one per field read
+} // namespace RtfFieldProperty
 
 enum class RtfPictureKind { Unknown = 0, Png, Jpeg, WindowsMetafile, EnhancedMetafile, MacPict, Bitmap };
 

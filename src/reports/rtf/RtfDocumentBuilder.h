@@ -43,6 +43,8 @@ public:
     void endCell(const QTextBlockFormat& paragraph, const QTextCharFormat& markFormat);
     // \row: the next text in a table starts a new row.
     void endRow();
+    // True when the paragraph being filled holds text or a picture.
+    bool paragraphHasContent() const { return blockHasContent_; }
     // Closes an open table and drops the empty paragraph a final \par leaves.
     void finish();
 

@@ -25,6 +25,20 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             {"footerl", K::FooterLeft},
             {"footerf", K::FooterFirst},
             {"upr", K::UnicodeAlternatives},
+            {"field", K::Field},
+            {"fldinst", K::FieldInstruction},
+            {"fldrslt", K::FieldResult},
+            {"formfield", K::FormField},
+            {"shp", K::Shape},
+            {"shpinst", K::ShapeInstructions},
+            {"shptxt", K::ShapeText},
+            {"shprslt", K::ShapeResult},
+            {"footnote", K::Footnote},
+            {"annotation", K::Annotation},
+            {"object", K::EmbeddedObject},
+            {"do", K::DrawingObject},
+            {"mmath", K::MathObject},
+            {"ls", K::ListOverride},
             {"ud", K::UnicodeText},
 
             {"ansi", K::Ansi},
@@ -179,23 +193,21 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
                  "brdremboss", "brdrengrave", "brdrframe"})
             map.emplace(style, K::BorderStyle);
         // Destinations whose content is not document text.
-        for (const char* word :
-            {"stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "pgdsctbl",
-                "filetbl", "footnote", "fldinst", "nonshppict", "xe", "tc", "txe", "rxe", "template",
-                "private", "annotation", "atnid", "atnauthor", "atndate", "atnref", "atrfstart", "atrfend",
-                "bkmkstart", "bkmkend", "pntxta", "pntxtb", "ftnsep", "ftnsepc", "ftncn", "aftnsep",
-                "aftnsepc", "aftncn", "objdata", "objclass", "objname", "themedata", "colorschememapping",
-                "datastore", "latentstyles", "xmlnstbl", "generator", "mmath", "mmathPr", "userprops",
-                "docvar", "shpinst", "listpicture", "comment", "author", "operator", "title", "subject",
-                "keywords", "doccomm", "company", "creatim", "revtim", "printim", "buptim", "falt", "panose",
-                "leveltext", "levelnumbers", "datafield", "formfield", "fldtype", "background", "pgptbl",
-                "nesttableprops", "nonesttables", "protusertbl", "passwordhash", "wgrffmtfilter", "blipuid",
-                "do", "fchars", "lchars", "sp", "picprop", "mhtmltag", "htmltag", "xmlopen", "xmlclose",
-                "ebcstart", "ebcend", "factoidname", "oldcprops", "oldpprops", "oldsprops", "oldtprops"})
+        for (const char* word : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl",
+                 "pgdsctbl", "filetbl", "nonshppict", "xe", "tc", "txe", "rxe", "template", "private",
+                 "atnid", "atnauthor", "atndate", "atnref", "atrfstart", "atrfend", "bkmkstart", "bkmkend",
+                 "pntxta", "pntxtb", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "objdata",
+                 "objclass", "objname", "themedata", "colorschememapping", "datastore", "latentstyles",
+                 "xmlnstbl", "generator", "mmathPr", "userprops", "docvar", "listpicture", "comment",
+                 "author", "operator", "title", "subject", "keywords", "doccomm", "company", "creatim",
+                 "revtim", "printim", "buptim", "falt", "panose", "leveltext", "levelnumbers", "datafield",
+                 "fldtype", "background", "pgptbl", "nesttableprops", "nonesttables", "protusertbl",
+                 "passwordhash", "wgrffmtfilter", "blipuid", "fchars", "lchars", "sp", "picprop", "mhtmltag",
+                 "htmltag", "xmlopen", "xmlclose", "ebcstart", "ebcend", "factoidname", "oldcprops",
+                 "oldpprops", "oldsprops", "oldtprops"})
             map.emplace(word, K::SkippedDestination);
-        // Groups whose content reads as text: field results, list labels, picture containers.
-        for (const char* word :
-            {"field", "fldrslt", "listtext", "pntext", "shppict", "object", "result", "shp", "shprslt"})
+        // Groups whose content reads as text: list labels, picture containers.
+        for (const char* word : {"listtext", "pntext", "shppict", "result"})
             map.emplace(word, K::ReadDestination);
         return map;
     }();

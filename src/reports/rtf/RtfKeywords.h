@@ -25,6 +25,20 @@ enum class RtfKeyword : std::uint16_t {
     SkippedDestination,
     ReadDestination,
     NumberingDestination,
+    Field,
+    FieldInstruction,
+    FieldResult,
+    FormField,
+    Shape,
+    ShapeInstructions,
+    ShapeText,
+    ShapeResult,
+    // Destinations skipped that hold something of the document's own
+    Footnote,
+    Annotation,
+    EmbeddedObject, // \object: its result picture is read
+    DrawingObject, // \do: the old form of a shape
+    MathObject,
     // Document
     Ansi,
     Mac,
@@ -88,6 +102,7 @@ enum class RtfKeyword : std::uint16_t {
     TabCenter,
     TabDecimal,
     PageBreakBefore,
+    ListOverride,
     // Tables
     InTable,
     TableLevel,

@@ -2,9 +2,13 @@
 
 #include "Numeric.h"
 
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
 #include <algorithm>
+#include <atomic>
+#include <map>
 
 namespace vexa {
 
@@ -16,6 +20,25 @@ constexpr std::size_t kMaxDepth = 400;
 constexpr long long kCellBudget = 20000;
 // Lengths beyond about 1.1 m are damage: clamp them.
 constexpr int kMaxFontName = 256;
+// Fields one reading keeps, and the length of an instruction.
+constexpr std::size_t kMaxFields = 10000;
+constexpr int kMaxInstruction = 4096;
+
+// What reading cannot keep, as the editor tells it before saving.
+const QString kLostHeaders = QStringLiteral(
+    "les en-têtes et pieds de page propres à la première page, aux pages paires ou à une section");
+const QString kLostSections
+    = QStringLiteral("les sauts de section et leur mise en page (le texte est gardé)");
+const QString kLostShapes = QStringLiteral(
+    "la place et le cadre des zones de texte et des dessins (le texte des zones de texte est gardé)");
+const QString kLostFields = QStringLiteral(
+    "les champs imbriqués ou de formulaire, comme une table des matières (leur texte est gardé)");
+const QString kLostLists
+    = QStringLiteral("la numérotation automatique des listes (les numéros restent, comme du texte)");
+
+// Ids of fields, unique in the process so that two documents' fields never
+// merge when one is inserted into the other.
+std::atomic<int> nextFieldId{1};
 
 int clampTwips(int value)
 {
@@ -94,9 +117,13 @@ void RtfParser::parse(QByteArrayView data)
     // Text without a font of its own shows in the default font, at 12 points.
     const QString defaultFamily = fonts_.value(defaultFont_).name;
     for (auto& part : builders_) {
+        if (part)
+            part->finish();
+    }
+    finishFields();
+    for (auto& part : builders_) {
         if (!part)
             continue;
-        part->finish();
         QFont font = part->document()->defaultFont();
         if (!defaultFamily.isEmpty())
             font.setFamilies({defaultFamily});
@@ -138,6 +165,13 @@ void RtfParser::groupEnd()
     stack_.pop_back();
     if (closed.ownsPicture)
         finishPicture(closed);
+    if (closed.shapeText && !state().shapeText && closed.destination == Destination::Text) {
+        // A box's last paragraph without its mark ends with the box.
+        flushRun();
+        if (builder(closed.part).paragraphHasContent())
+            builder(closed.part)
+                .endParagraph(blockFormat(closed.para), charFormat(closed.chars), closed.para.inTable);
+    }
     if (closed.destination == Destination::FontTable && !fontName_.isEmpty())
         commitFontName(); // an entry without its ';'
     if ((closed.destination == Destination::FontTable || closed.destination == Destination::ColorTable)
@@ -207,6 +241,10 @@ void RtfParser::controlWord(const RtfToken& token)
     case Destination::Picture:
         pictureWord(keyword, value);
         break;
+    case Destination::FieldInstruction:
+        if (keyword == RtfKeyword::Unicode)
+            unicodeCharacter(value);
+        break;
     case Destination::UnicodeAlternatives:
     case Destination::Numbering:
     case Destination::Skip:
@@ -216,6 +254,8 @@ void RtfParser::controlWord(const RtfToken& token)
 
 bool RtfParser::startDestination(RtfKeyword keyword)
 {
+    if (startFieldDestination(keyword) || startShapeDestination(keyword) || skipLossyDestination(keyword))
+        return true;
     GroupState& current = state();
     switch (keyword) {
     case RtfKeyword::UnicodeText:
@@ -232,6 +272,7 @@ bool RtfParser::startDestination(RtfKeyword keyword)
         return true;
     case RtfKeyword::NumberingDestination:
         if (current.destination == Destination::Text) {
+            noteLoss(kLostLists);
             current.outerDestination = Destination::Text;
             current.destination = Destination::Numbering;
         } else {
@@ -305,11 +346,212 @@ bool RtfParser::startDestination(RtfKeyword keyword)
     return true;
 }
 
+bool RtfParser::startFieldDestination(RtfKeyword keyword)
+{
+    GroupState& current = state();
+    switch (keyword) {
+    case RtfKeyword::Field:
+        if (current.destination == Destination::Text) {
+            startField();
+            return true;
+        }
+        if (current.destination == Destination::FieldInstruction)
+            loseField(current.field); // a field inside an instruction
+        current.destination = Destination::Skip;
+        return true;
+    case RtfKeyword::FieldInstruction:
+        current.destination = current.destination == Destination::Text && current.field >= 0
+            ? Destination::FieldInstruction
+            : Destination::Skip;
+        return true;
+    case RtfKeyword::FieldResult:
+        if (current.destination == Destination::Text)
+            current.chars.field = current.field;
+        else
+            current.destination = Destination::Skip;
+        return true;
+    case RtfKeyword::FormField:
+        loseField(current.field);
+        current.destination = Destination::Skip;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RtfParser::startField()
+{
+    GroupState& current = state();
+    current.field = -1;
+    const bool nested = current.chars.field >= 0;
+    if (nested)
+        loseField(current.chars.field);
+    if (fields_.size() >= kMaxFields)
+        return;
+    fields_.push_back(FieldEntry{QString(), nextFieldId++, nested});
+    current.field = int(fields_.size()) - 1;
+}
+
+void RtfParser::loseField(int field)
+{
+    if (field >= 0 && std::size_t(field) < fields_.size())
+        fields_[std::size_t(field)].lost = true;
+}
+
+// A text box's text reads where the box is anchored, as paragraphs; the
+// fallback drawing that follows for older readers is then skipped.
+bool RtfParser::startShapeDestination(RtfKeyword keyword)
+{
+    GroupState& current = state();
+    const bool text = current.destination == Destination::Text;
+    switch (keyword) {
+    case RtfKeyword::Shape:
+        if (text) {
+            shapeHasText_ = false;
+            noteLoss(kLostShapes);
+        } else {
+            current.destination = Destination::Skip;
+        }
+        return true;
+    case RtfKeyword::ShapeInstructions:
+        if (!text)
+            current.destination = Destination::Skip;
+        return true;
+    case RtfKeyword::ShapeText:
+        if (text) {
+            // The box's text goes in paragraphs of its own where it is anchored.
+            flushRun();
+            if (builder(current.part).paragraphHasContent())
+                builder(current.part)
+                    .endParagraph(blockFormat(current.para), charFormat(current.chars), current.para.inTable);
+            shapeHasText_ = true;
+            current.anchorInTable = current.shapeText ? current.anchorInTable : current.para.inTable;
+            current.shapeText = true;
+        } else {
+            current.destination = Destination::Skip;
+        }
+        return true;
+    case RtfKeyword::ShapeResult:
+        if (!text || shapeHasText_)
+            current.destination = Destination::Skip;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RtfParser::skipLossyDestination(RtfKeyword keyword)
+{
+    GroupState& current = state();
+    const bool text = current.destination == Destination::Text;
+    switch (keyword) {
+    case RtfKeyword::Footnote:
+        if (text)
+            noteLoss(QStringLiteral("les notes de bas de page"));
+        break;
+    case RtfKeyword::Annotation:
+        if (text)
+            noteLoss(QStringLiteral("les commentaires"));
+        break;
+    case RtfKeyword::MathObject:
+        if (text)
+            noteLoss(QStringLiteral("les formules mathématiques"));
+        break;
+    case RtfKeyword::DrawingObject:
+        if (text)
+            noteLoss(kLostShapes);
+        break;
+    case RtfKeyword::EmbeddedObject:
+        // Its result picture reads; the object itself is lost.
+        if (text) {
+            noteLoss(QStringLiteral("les objets incorporés (leur image est gardée)"));
+            return true;
+        }
+        break;
+    default:
+        return false;
+    }
+    current.destination = Destination::Skip;
+    return true;
+}
+
+void RtfParser::noteLoss(const QString& what)
+{
+    if (!document_.losses.contains(what))
+        document_.losses.append(what);
+}
+
+// Fields whose result spans paragraphs or is empty, and fields marked lost,
+// leave their result as plain text; the others keep their instruction.
+void RtfParser::finishFields()
+{
+    if (fields_.empty())
+        return;
+    std::map<int, std::size_t> indexOfId;
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        indexOfId[fields_[i].id] = i;
+    std::map<int, std::pair<const QTextDocument*, int>> blockOfId;
+    for (const auto& part : builders_) {
+        if (!part)
+            continue;
+        const QTextDocument* document = part->document();
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.hasProperty(RtfFieldProperty::Id))
+                    continue;
+                const int id = format.intProperty(RtfFieldProperty::Id);
+                const auto where = std::make_pair(document, block.blockNumber());
+                const auto [seen, first] = blockOfId.emplace(id, where);
+                if (!first && seen->second != where)
+                    fields_[indexOfId[id]].lost = true;
+            }
+        }
+    }
+    bool anyLost = false;
+    for (const FieldEntry& field : fields_) {
+        if (field.lost || !blockOfId.contains(field.id))
+            anyLost = anyLost || !field.instruction.trimmed().isEmpty();
+    }
+    for (const auto& part : builders_) {
+        if (!part)
+            continue;
+        struct Run {
+            int position;
+            int length;
+            QTextCharFormat format;
+        };
+        QList<Run> plain;
+        QTextDocument* document = part->document();
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                QTextCharFormat format = it.fragment().charFormat();
+                if (!format.hasProperty(RtfFieldProperty::Id)
+                    || !fields_[indexOfId[format.intProperty(RtfFieldProperty::Id)]].lost)
+                    continue;
+                format.clearProperty(RtfFieldProperty::Id);
+                format.clearProperty(RtfFieldProperty::Instruction);
+                plain.append(Run{it.fragment().position(), it.fragment().length(), format});
+            }
+        }
+        for (const Run& run : plain) {
+            QTextCursor cursor(document);
+            cursor.setPosition(run.position);
+            cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
+            cursor.setCharFormat(run.format);
+        }
+    }
+    if (anyLost)
+        noteLoss(kLostFields);
+}
+
 void RtfParser::startPart(Part part, int priority)
 {
     // The page header and footer of all pages (or of odd pages) are kept; the
     // left-page or first-page ones only when the file has no other.
     GroupState& current = state();
+    if (current.part == Body && (priority < 3 || priority <= partPriority_[part]))
+        noteLoss(kLostHeaders);
     if (current.part != Body || priority <= partPriority_[part]) {
         current.destination = Destination::Skip;
         return;
@@ -377,9 +619,12 @@ void RtfParser::textWord(RtfKeyword keyword, const RtfToken& token)
         document_.page.footerDistance = std::clamp(value, 0, MaxTwips);
         break;
 
-    case RtfKeyword::Plain:
+    case RtfKeyword::Plain: {
+        const int field = chars.field; // \plain in a field's result stays in the field
         chars = CharState{};
+        chars.field = field;
         break;
+    }
     case RtfKeyword::Font:
         chars.font = value;
         break;
@@ -413,6 +658,8 @@ void RtfParser::textWord(RtfKeyword keyword, const RtfToken& token)
         break;
     case RtfKeyword::Hidden:
         chars.hidden = on;
+        if (on)
+            noteLoss(QStringLiteral("le texte masqué"));
         break;
     case RtfKeyword::Caps:
         chars.caps = on;
@@ -499,9 +746,17 @@ void RtfParser::paragraphWord(RtfKeyword keyword, int value, bool on)
     switch (keyword) {
     case RtfKeyword::ParagraphDefaults:
         para = ParaState{};
+        para.inTable = current.shapeText && current.anchorInTable; // a text box's text stays in its cell
         break;
-    case RtfKeyword::Paragraph:
+    case RtfKeyword::ListOverride:
+        if (value > 0)
+            noteLoss(kLostLists);
+        break;
     case RtfKeyword::Section:
+        if (current.part == Body)
+            noteLoss(kLostSections);
+        [[fallthrough]];
+    case RtfKeyword::Paragraph:
         if (current.chars.hidden)
             break; // a hidden paragraph mark joins the paragraphs
         flushRun();
@@ -615,6 +870,7 @@ void RtfParser::tableWord(RtfKeyword keyword, int value)
         break;
     case RtfKeyword::NestedCell:
         // A table inside a cell reads as paragraphs of that cell.
+        noteLoss(QStringLiteral("les tableaux dans un tableau (leur texte est gardé)"));
         flushRun();
         part.endParagraph(blockFormat(current.para), charFormat(current.chars), true);
         break;
@@ -643,7 +899,8 @@ void RtfParser::controlSymbol(char symbol)
     case '\\':
     case '{':
     case '}':
-        if (current.destination == Destination::Text || current.destination == Destination::FontTable)
+        if (current.destination == Destination::Text || current.destination == Destination::FontTable
+            || current.destination == Destination::FieldInstruction)
             appendDecoded(QString(QChar(symbol)));
         break;
     case '~':
@@ -713,6 +970,12 @@ void RtfParser::textBytes(QByteArrayView bytes)
     case Destination::Picture:
         picture_.appendHex(bytes);
         break;
+    case Destination::FieldInstruction: {
+        QString text;
+        decoder_.decode(bytes, codepage_, text);
+        appendDecoded(text);
+        break;
+    }
     case Destination::UnicodeAlternatives:
     case Destination::Numbering:
     case Destination::Skip:
@@ -787,6 +1050,13 @@ void RtfParser::appendDecoded(const QString& text)
         flushBytes();
         if (fontName_.size() < kMaxFontName)
             fontName_ += text;
+        break;
+    case Destination::FieldInstruction:
+        if (const int field = state().field; field >= 0) {
+            QString& instruction = fields_[std::size_t(field)].instruction;
+            if (instruction.size() < kMaxInstruction)
+                instruction += text;
+        }
         break;
     default:
         break;

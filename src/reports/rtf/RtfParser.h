@@ -42,6 +42,7 @@ private:
         Picture,
         UnicodeAlternatives,
         Numbering, // old paragraph numbering properties; see controlWord
+        FieldInstruction, // the text of a field's instruction ("PAGE", "HYPERLINK ...")
     };
     enum Part : std::uint8_t { Body, Header, Footer };
 
@@ -58,6 +59,7 @@ private:
         bool hidden = false;
         bool caps = false;
         bool smallCaps = false;
+        int field = -1; // index in fields_ of the field whose result this is
         bool operator==(const CharState&) const = default;
     };
     struct TabStop {
@@ -87,6 +89,9 @@ private:
         Destination outerDestination = Destination::Text; // where \ud text goes, and text after \pn
         Part part = Body;
         bool ownsPicture = false;
+        int field = -1; // the field this group (and its \fldinst, \fldrslt) belongs to
+        bool shapeText = false; // inside a text box: its paragraphs stay where the box is
+        bool anchorInTable = false; // ... in the table cell of the box, when it is in one
         std::uint8_t unicodeSkip = 1;
         CharState chars;
         ParaState para;
@@ -115,6 +120,13 @@ private:
     void fontTableWord(RtfKeyword keyword, int value);
     void colorTableWord(RtfKeyword keyword, int value);
     void unicodeCharacter(int value);
+    bool startFieldDestination(RtfKeyword keyword);
+    bool startShapeDestination(RtfKeyword keyword);
+    bool skipLossyDestination(RtfKeyword keyword);
+    void startField();
+    void loseField(int field);
+    void finishFields();
+    void noteLoss(const QString& what);
 
     void flushBytes();
     void appendDecoded(const QString& text);
@@ -151,6 +163,17 @@ private:
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorGiven_ = false;
     RtfPicture picture_;
+
+    // Fields as read: the instruction their result's text carries, so that
+    // writing gives the field back. A field nested in another, a form field
+    // or one whose result spans paragraphs keeps its result as plain text.
+    struct FieldEntry {
+        QString instruction;
+        int id = 0;
+        bool lost = false;
+    };
+    std::vector<FieldEntry> fields_;
+    bool shapeHasText_ = false; // the shape being read gave its text box's text
 
     RtfTextDecoder decoder_;
     QByteArray pendingBytes_;

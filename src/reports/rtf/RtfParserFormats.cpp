@@ -150,6 +150,13 @@ const QTextCharFormat& RtfParser::charFormat(const CharState& chars)
         format.setBackground(colors_[chars.background]);
     if (chars.vertical != QTextCharFormat::AlignNormal)
         format.setVerticalAlignment(QTextCharFormat::VerticalAlignment(chars.vertical));
+    if (chars.field >= 0) {
+        const FieldEntry& field = fields_[std::size_t(chars.field)];
+        if (!field.instruction.trimmed().isEmpty()) {
+            format.setProperty(RtfFieldProperty::Instruction, field.instruction);
+            format.setProperty(RtfFieldProperty::Id, field.id);
+        }
+    }
 
     CachedChar& slot = charCache_[charCacheNext_];
     charCacheNext_ = (charCacheNext_ + 1) % int(charCache_.size());

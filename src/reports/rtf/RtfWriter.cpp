@@ -262,9 +262,22 @@ void Writer::writeBlock(
         writeText(label + QLatin1Char('\t'));
         out_ += '}';
     }
+    int openField = 0; // the id of the field whose result is being written
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
+        const int field
+            = format.hasProperty(RtfFieldProperty::Id) ? format.intProperty(RtfFieldProperty::Id) : 0;
+        if (field != openField) {
+            if (openField)
+                out_ += "}}";
+            if (field) {
+                out_ += "{\\field{\\*\\fldinst ";
+                writeText(format.stringProperty(RtfFieldProperty::Instruction));
+                out_ += "}{\\fldrslt ";
+            }
+            openField = field;
+        }
         if (format.isImageFormat()) {
             const QTextImageFormat image = format.toImageFormat();
             // One fragment may hold several copies of the same picture.
@@ -278,6 +291,8 @@ void Writer::writeBlock(
         writeText(fragment.text());
         out_ += '}';
     }
+    if (openField)
+        out_ += "}}";
     if (block.length() <= 1)
         writeCharFormat(document, block.charFormat()); // the empty line's height
     out_ += mark;

@@ -3,6 +3,7 @@
 #include "ReportEditor.h"
 #include "DialogService.h"
 #include "PatientFields.h"
+#include "QtDialogService.h"
 #include "ReportFiles.h"
 #include "RtfReader.h"
 #include "ScriptedDialogService.h"
@@ -17,11 +18,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <unistd.h>
@@ -46,6 +50,20 @@ QByteArray ReadBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Acts on the next message box the real dialog service shows, as the user
+// would: the box is looked for once its own event loop runs.
+void OnNextMessageBox(std::function<void(QMessageBox&)> act, int tries = 200)
+{
+    QTimer::singleShot(5, [act = std::move(act), tries] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            act(*box);
+            return;
+        }
+        if (tries > 0)
+            OnNextMessageBox(act, tries - 1);
+    });
 }
 
 QString BodyText(const QString& path)
@@ -221,8 +239,8 @@ TEST_F(ReportEditorTest, FieldMenusTypePlaceholdersInTemplatesAndValuesInReports
     Trigger(*templ, "mnuPrenom");
     Trigger(*templ, "mnuDateNaissance");
     EXPECT_EQ(templ->bodyEdit->toPlainText(), QStringLiteral("#pn #pp#pd "));
-    templ->close();
     dialogs.answerMessage(MsgResult::No);
+    templ->close();
 
     SetUp();
     auto report = OpenEditor();
@@ -266,12 +284,14 @@ TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
         Closing how;
         std::optional<MsgResult> answer; // the question's answer; none when no question is expected
         bool saved;
+        bool closed;
     } cases[] = {
-        {"unchanged", false, QuitButton, std::nullopt, false},
-        {"Enregistrer", true, SaveMenu, std::nullopt, true},
-        {"changed, Yes", true, QuitButton, MsgResult::Yes, true},
-        {"changed, No", true, QuitButton, MsgResult::No, false},
-        {"changed, Escape, Yes", true, EscapeKey, MsgResult::Yes, true},
+        {"unchanged", false, QuitButton, std::nullopt, false, true},
+        {"Enregistrer", true, SaveMenu, std::nullopt, true, true},
+        {"changed, Yes", true, QuitButton, MsgResult::Yes, true, true},
+        {"changed, No", true, QuitButton, MsgResult::No, false, true},
+        {"changed, Cancel", true, QuitButton, MsgResult::Cancel, false, false},
+        {"changed, Escape, Yes", true, EscapeKey, MsgResult::Yes, true, true},
     };
     for (const auto& c : cases) {
         QFile::remove(reportPath);
@@ -287,11 +307,11 @@ TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
             QTest::keyClick(editor->bodyEdit, Qt::Key_Escape);
         else
             emit editor->quitButton->Click();
-        EXPECT_FALSE(editor->isVisible()) << c.what;
+        EXPECT_EQ(editor->isVisible(), !c.closed) << c.what;
         ASSERT_EQ(script.messages.size(), c.answer ? 1u : 0u) << c.what;
         if (c.answer) {
             EXPECT_EQ(script.messages[0].text, ReportEditor::SaveQuestion);
-            EXPECT_EQ(script.messages[0].buttons, MsgButtons::YesNo);
+            EXPECT_EQ(script.messages[0].buttons, MsgButtons::YesNoCancel);
         }
         EXPECT_EQ(QFile::exists(reportPath), c.saved) << c.what;
         if (c.saved) {
@@ -301,7 +321,204 @@ TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
             ASSERT_TRUE(saved.header);
             EXPECT_EQ(saved.header->toPlainText(), QStringLiteral("Cabinet de Radiologie des Tilleuls"));
         }
+        if (!c.closed) {
+            EXPECT_TRUE(editor->isModified()) << c.what;
+        }
     }
+}
+
+// The question as the real dialog service shows it: Escape and the box's
+// close button mean "Annuler", never "Non".
+TEST_F(ReportEditorTest, RealQuestionKeepsTheReportOnEscapeAndTheCloseBox)
+{
+    const QByteArray before = "{\\rtf1\\ansi Compte-rendu d'origine\\par}";
+    enum Answer { Escape, CloseBox, No, Yes };
+    const struct {
+        const char* what;
+        Answer answer;
+        bool closed;
+        QString saved; // the report's text afterwards
+    } cases[] = {
+        {"Escape", Escape, false, QStringLiteral("Compte-rendu d'origine")},
+        {"close box", CloseBox, false, QStringLiteral("Compte-rendu d'origine")},
+        {"Non", No, true, QStringLiteral("Compte-rendu d'origine")},
+        {"Oui", Yes, true, QStringLiteral("Ajout. Compte-rendu d'origine")},
+    };
+    QtDialogService real;
+    setDialogService(&real);
+    for (const auto& c : cases) {
+        WriteFile(reportPath, before);
+        auto editor = OpenEditor();
+        editor->activateWindow();
+        Type(*editor, QStringLiteral("Ajout. "));
+        OnNextMessageBox([&c](QMessageBox& box) {
+            switch (c.answer) {
+            case Escape:
+                QTest::keyClick(&box, Qt::Key_Escape);
+                break;
+            case CloseBox:
+                box.close();
+                break;
+            case No:
+                box.button(QMessageBox::No)->click();
+                break;
+            case Yes:
+                box.button(QMessageBox::Yes)->click();
+                break;
+            }
+        });
+        // Escape on the editor asks the question; it never closes on its own.
+        QTest::keyClick(editor->bodyEdit, Qt::Key_Escape);
+        EXPECT_EQ(editor->isVisible(), !c.closed) << c.what;
+        EXPECT_EQ(BodyText(reportPath), c.saved) << c.what;
+        if (!c.closed) {
+            EXPECT_EQ(ReadBytes(reportPath), before) << c.what;
+            EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Ajout. Compte-rendu d'origine"));
+            editor->hide();
+        }
+    }
+    setDialogService(&dialogs);
+}
+
+// Word and LibreOffice reports, templates and the letterhead bring their own
+// page header and footer: shown, and written back as they came. The
+// letterhead stands in for a header (and footer) a document lacks, whether
+// its text is in its body or in its own page header.
+TEST_F(ReportEditorTest, OwnHeaderAndFooterAreKeptAndTheLetterheadFillsTheRest)
+{
+    const QByteArray ownParts = "{\\rtf1\\ansi{\\header\\pard En-t\\'eate Word\\par}{\\footer\\pard "
+                                "Pied {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}Corps\\par}";
+    const QByteArray footerOnly = "{\\rtf1\\ansi{\\footer\\pard Pied seul\\par}Corps\\par}";
+    const QByteArray letterheadInHeader
+        = "{\\rtf1\\ansi{\\header\\pard Cabinet du Parc\\par}{\\footer\\pard Adresse du cabinet\\par}}";
+    const struct {
+        const char* what;
+        QByteArray report;
+        QByteArray letterhead;
+        bool editLetterhead;
+        QString header; // shown and saved; "" when none
+        QString footer;
+    } cases[] = {
+        {"own parts", ownParts, LetterheadRtf, false, QStringLiteral("En-tête Word"),
+            QStringLiteral("Pied 1")},
+        {"footer only", footerOnly, LetterheadRtf, false,
+            QStringLiteral("Cabinet de Radiologie des Tilleuls"), QStringLiteral("Pied seul")},
+        {"letterhead in its header", QByteArray("{\\rtf1\\ansi Corps\\par}"), letterheadInHeader, false,
+            QStringLiteral("Cabinet du Parc"), QStringLiteral("Adresse du cabinet")},
+        {"the letterhead itself", letterheadInHeader, letterheadInHeader, true,
+            QStringLiteral("Cabinet du Parc"), QStringLiteral("Adresse du cabinet")},
+    };
+    for (const auto& c : cases) {
+        WriteFile(LetterheadPath(), c.letterhead);
+        const QString path = c.editLetterhead ? LetterheadPath() : reportPath;
+        WriteFile(path, c.report);
+        reportSession().reportPath = path;
+        auto editor = OpenEditor();
+        EXPECT_TRUE(editor->headerEdit->isVisible()) << c.what;
+        EXPECT_EQ(editor->headerEdit->toPlainText(), c.header) << c.what;
+        EXPECT_TRUE(editor->footerEdit->isVisible()) << c.what;
+        EXPECT_EQ(editor->footerEdit->toPlainText(), c.footer) << c.what;
+        Type(*editor, QStringLiteral("Ajout "));
+        Trigger(*editor, "mnuSave");
+        EXPECT_FALSE(editor->isVisible()) << c.what;
+        RtfDocument saved;
+        ASSERT_TRUE(RtfReader::readFile(path, saved)) << c.what;
+        ASSERT_TRUE(saved.header && saved.footer) << c.what;
+        EXPECT_EQ(saved.header->toPlainText(), c.header) << c.what;
+        EXPECT_EQ(saved.footer->toPlainText(), c.footer) << c.what;
+        EXPECT_TRUE(saved.body->toPlainText().startsWith(QStringLiteral("Ajout "))) << c.what;
+    }
+    // The page number stays a field that Word and LibreOffice number anew.
+    WriteFile(reportPath, ownParts);
+    reportSession().reportPath = reportPath;
+    auto editor = OpenEditor();
+    Type(*editor, QStringLiteral("x"));
+    Trigger(*editor, "mnuSave");
+    EXPECT_TRUE(ReadBytes(reportPath).contains("{\\field{\\*\\fldinst PAGE}{\\fldrslt "));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Two workstations on one report: the second save finds the file changed
+// since it read it and overwrites nothing; the user saves elsewhere or reloads.
+TEST_F(ReportEditorTest, ReportChangedElsewhereIsNeverOverwritten)
+{
+    WriteFile(reportPath, "{\\rtf1\\ansi Examen\\par}");
+    auto first = OpenEditor();
+    auto second = OpenEditor();
+    Type(*first, QStringLiteral("Premier poste. "));
+    Trigger(*first, "mnuSave");
+    const QByteArray firstSaved = ReadBytes(reportPath);
+    EXPECT_EQ(BodyText(reportPath), QStringLiteral("Premier poste. Examen"));
+
+    Type(*second, QStringLiteral("Second poste. "));
+    dialogs.answerMessage(MsgResult::Cancel);
+    Trigger(*second, "mnuSave");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, ReportEditor::ChangedOnDiskText.arg(reportPath));
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_TRUE(second->isModified());
+    EXPECT_EQ(ReadBytes(reportPath), firstSaved);
+
+    // Closing with "Oui" asks the same; "Oui" there saves under another name.
+    const QString elsewhere = store.filePath(QStringLiteral("second.rtf"));
+    dialogs.answerMessage(MsgResult::Yes);
+    dialogs.answerMessage(MsgResult::Yes);
+    dialogs.answerFile(store.filePath(QStringLiteral("second")));
+    second->close();
+    EXPECT_FALSE(second->isVisible());
+    ASSERT_EQ(dialogs.files.size(), 1u);
+    EXPECT_EQ(dialogs.files[0].kind, FileRequest::Kind::Save);
+    EXPECT_EQ(ReadBytes(reportPath), firstSaved);
+    EXPECT_EQ(BodyText(elsewhere), QStringLiteral("Second poste. Examen"));
+
+    // "Non" reloads the report as the other workstation saved it.
+    auto third = OpenEditor();
+    WriteFile(reportPath, "{\\rtf1\\ansi Autre poste\\par}");
+    Type(*third, QStringLiteral("Perdu. "));
+    dialogs.answerMessage(MsgResult::No);
+    Trigger(*third, "mnuSave");
+    EXPECT_TRUE(third->isVisible());
+    EXPECT_EQ(third->bodyEdit->toPlainText(), QStringLiteral("Autre poste"));
+    EXPECT_FALSE(third->isModified());
+    EXPECT_EQ(BodyText(reportPath), QStringLiteral("Autre poste"));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// What the editor cannot write back is told before the first save, which
+// the user may refuse; asked once per opening.
+TEST_F(ReportEditorTest, WhatCannotBeKeptIsToldBeforeSaving)
+{
+    const QByteArray withFootnote
+        = "{\\rtf1\\ansi Texte{\\footnote\\pard Note de bas de page\\par} suite\\par}";
+    WriteFile(reportPath, withFootnote);
+    auto editor = OpenEditor();
+    EXPECT_EQ(editor->losses(), QStringList({QStringLiteral("les notes de bas de page")}));
+    Type(*editor, QStringLiteral("Ajout "));
+    dialogs.answerMessage(MsgResult::No);
+    Trigger(*editor, "mnuSave");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(ReportEditor::LossesText));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("les notes de bas de page")));
+    EXPECT_TRUE(dialogs.messages[0].text.endsWith(ReportEditor::LossesQuestion));
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.messages[0].defaultButton, MsgResult::No);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(ReadBytes(reportPath), withFootnote);
+
+    // Refused while closing: no save error, the window stays.
+    dialogs.answerMessage(MsgResult::Yes);
+    dialogs.answerMessage(MsgResult::No);
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(ReadBytes(reportPath), withFootnote);
+
+    dialogs.answerMessage(MsgResult::Yes);
+    Trigger(*editor, "mnuSave");
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(BodyText(reportPath), QStringLiteral("Ajout Texte suite"));
+    EXPECT_EQ(dialogs.messages.size(), 4u);
 }
 
 TEST_F(ReportEditorTest, FailedSaveKeepsTheWindowOpenAndTheOldReport)
@@ -370,8 +587,12 @@ TEST_F(TemplatePickerTest, ListsTemplatesAndPutsFocusWhereTheUserStarts)
         QStringList listed;
         for (int i = 0; i < picker.templateList->count(); ++i)
             listed << picker.templateList->item(i)->text();
-        EXPECT_EQ(listed, QStringList({QStringLiteral("Lettre.Rtf"), QStringLiteral("Thorax")}));
+        EXPECT_EQ(listed, QStringList({QStringLiteral("Lettre"), QStringLiteral("Thorax")}));
         EXPECT_EQ(QApplication::focusWidget(), picker.templateList);
+        // The highlighted template is the one Enter opens.
+        EXPECT_EQ(picker.templateList->currentRow(), 0);
+        QTest::keyClick(picker.templateList, Qt::Key_Return);
+        EXPECT_EQ(reportSession().reportPath, TemplateFolder() + QStringLiteral("Lettre.Rtf"));
     }
     QDir(TemplateFolder()).removeRecursively();
     QDir().mkpath(TemplateFolder());
@@ -430,4 +651,72 @@ TEST_F(TemplatePickerTest, DeleteAsksThenRemovesAndRefills)
     EXPECT_EQ(picker.templateList->count(), 0);
     EXPECT_TRUE(picker.nameBox->text().isEmpty());
     EXPECT_FALSE(picker.deleteButton->isEnabled());
+}
+
+// Templates copied from Windows ("GENOU.RTF") are listed by their name and
+// opened, inserted, saved and deleted under their real file name, apart from
+// a template whose name differs only by its letter case.
+TEST_F(TemplatePickerTest, UpperCaseTemplatesAreOpenedInsertedSavedAndDeleted)
+{
+    const QString upper = TemplateFolder() + QStringLiteral("GENOU.RTF");
+    const QString lower = TemplateFolder() + QStringLiteral("genou.rtf");
+    WriteFile(upper, "{\\rtf1\\ansi Genou : #pn\\par}");
+    WriteFile(lower, "{\\rtf1\\ansi genou minuscule\\par}");
+    const auto choose = [](const QString& name) {
+        return [name](QDialog& dialog) {
+            auto& picker = dynamic_cast<TemplatePicker&>(dialog);
+            picker.nameBox->setText(name);
+            picker.confirm();
+            return int(QDialog::Accepted);
+        };
+    };
+    const struct {
+        const char* name;
+        QString file;
+        QString inserted;
+    } cases[] = {
+        {"GENOU", upper, QStringLiteral("Genou : DUPONT")},
+        {"genou", lower, QStringLiteral("genou minuscule")},
+    };
+    for (const auto& c : cases) {
+        // Inserted into a report with "Courriers types...".
+        reportSession().reportPath = reportPath;
+        reportSession().templateMode = false;
+        auto report = OpenEditor();
+        report->runWindow = choose(QString::fromLatin1(c.name));
+        Trigger(*report, "mnuCourrierType");
+        EXPECT_EQ(report->bodyEdit->toPlainText(), c.inserted) << c.name;
+        report->hide();
+
+        // Opened from the chooser, edited and saved in place.
+        TemplatePicker picker;
+        picker.nameBox->setText(QString::fromLatin1(c.name));
+        picker.confirm();
+        ASSERT_EQ(reportSession().reportPath, c.file) << c.name;
+        reportSession().templateMode = true;
+        auto templ = OpenEditor();
+        EXPECT_TRUE(templ->bodyEdit->toPlainText().startsWith(c.inserted.left(5))) << c.name;
+        Type(*templ, QStringLiteral("Revu. "));
+        Trigger(*templ, "mnuSave");
+        EXPECT_TRUE(BodyText(c.file).startsWith(QStringLiteral("Revu. "))) << c.name;
+    }
+    QStringList files = QDir(TemplateFolder()).entryList(QDir::Files);
+    files.sort();
+    EXPECT_EQ(files,
+        QStringList(
+            {QStringLiteral("GENOU.RTF"), QStringLiteral("Thorax.rtf"), QStringLiteral("genou.rtf")}));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // Deleted by its real name; the other one stays.
+    TemplatePicker picker;
+    picker.nameBox->setText(QStringLiteral("GENOU"));
+    dialogs.answerMessage(MsgResult::Yes);
+    picker.deleteButton->click();
+    EXPECT_FALSE(QFile::exists(upper));
+    EXPECT_TRUE(QFile::exists(lower));
+    QStringList listed;
+    for (int i = 0; i < picker.templateList->count(); ++i)
+        listed << picker.templateList->item(i)->text();
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({QStringLiteral("Thorax"), QStringLiteral("genou")}));
 }

@@ -63,16 +63,33 @@ TEST(ReportFiles, FormatCodeFollowsTheFileNameEnd)
         EXPECT_EQ(FileFormatCode(QString::fromLatin1(c.name)), c.code) << c.name;
 }
 
-TEST(ReportFiles, TemplateListRemovesOnlyLowerAndUpperCaseExtensions)
+TEST(ReportFiles, TemplatesAreFoundWhateverTheCaseOfTheirExtension)
 {
     QTemporaryDir dir;
-    for (const char* name : {"Thorax.rtf", "Lettre.Rtf", "GENOU.RTF", "notes.txt", "a.rtf.rtf"})
-        Touch(dir.filePath(QString::fromLatin1(name)));
-    QDir(dir.path()).mkdir(QStringLiteral("dossier.rtf"));
-    EXPECT_EQ(TemplateNames(dir.path()),
-        QStringList({QStringLiteral("a"), QStringLiteral("GENOU"), QStringLiteral("Lettre.Rtf"),
-            QStringLiteral("Thorax")}));
+    SetReportDataFolder(dir.path());
+    QDir(dir.path()).mkdir(QStringLiteral("CR"));
+    for (const char* name : {"Thorax.rtf", "Lettre.Rtf", "GENOU.RTF", "genou.rtf", "Dos.rtf", "Dos.RTF",
+             "notes.txt", "a.rtf.rtf"})
+        Touch(TemplateFolder() + QString::fromLatin1(name));
+    QDir(TemplateFolder()).mkdir(QStringLiteral("dossier.rtf"));
+    QStringList listed = TemplateNames();
+    listed.sort();
+    EXPECT_EQ(listed,
+        QStringList({QStringLiteral("Dos"), QStringLiteral("GENOU"), QStringLiteral("Lettre"),
+            QStringLiteral("Thorax"), QStringLiteral("a.rtf"), QStringLiteral("genou")}));
+    // Each listed name leads to its own file; a new name to a new ".rtf".
+    const struct {
+        const char* name;
+        const char* file;
+    } cases[] = {{"GENOU", "GENOU.RTF"}, {"genou", "genou.rtf"}, {"Lettre", "Lettre.Rtf"}, {"Dos", "Dos.rtf"},
+        {"a.rtf", "a.rtf.rtf"}, {"Nouveau", "Nouveau.rtf"}, {"dossier", "dossier.rtf"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(TemplatePath(QString::fromLatin1(c.name)), TemplateFolder() + QString::fromLatin1(c.file))
+            << c.name;
+    EXPECT_EQ(ExistingRtfPath(dir.filePath(QStringLiteral("CR/GENOU.rtf"))), TemplateFolder() + "GENOU.RTF");
+    EXPECT_EQ(ExistingRtfPath(dir.filePath(QStringLiteral("CR/notes.TXT"))), TemplateFolder() + "notes.TXT");
     EXPECT_TRUE(TemplateNames(dir.filePath(QStringLiteral("absent"))).isEmpty());
+    SetReportDataFolder(QString());
 }
 
 TEST(ReportFiles, NineCharactersAreRefusedInTemplateNames)
@@ -121,6 +138,8 @@ TEST(ReportInsertion, ReadsRtfHtmlAndTextAndRefusesOtherFormats)
     Touch(latin, "Ligne \xe9\x80");
     const QString word = dir.filePath(QStringLiteral("a.doc"));
     Touch(word, "binary");
+    const QString picture = dir.filePath(QStringLiteral("photo.txt"));
+    Touch(picture, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     const struct {
         QString path;
         bool read;
@@ -131,6 +150,7 @@ TEST(ReportInsertion, ReadsRtfHtmlAndTextAndRefusesOtherFormats)
         {utf8, true, QStringLiteral("avant Ligne é après")},
         {latin, true, QStringLiteral("avant Ligne é€ après")},
         {word, false, QStringLiteral("avant après")},
+        {picture, false, QStringLiteral("avant après")},
         {dir.filePath(QStringLiteral("absent.txt")), false, QStringLiteral("avant après")},
     };
     for (const auto& c : cases) {

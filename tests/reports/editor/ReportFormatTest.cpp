@@ -71,6 +71,8 @@ TEST_F(ReportFormatTest, InsertTextAsksForAFileAndFillsItsFields)
         {"Patient #pn", "a.txt", false, "Patient DUPONT", ""},
         {"<p>Patient <b>#pn</b></p>", "a.html", false, "Patient DUPONT", ""},
         {"x", "a.pdf", false, "", "n'est pas pris en charge"},
+        {QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0\x01", 12), "photo.txt", false, "",
+            "n'est pas un fichier texte"},
         {"", "", false, "", ""},
     };
     QString offered = TemplateFolder(); // then the last chosen file's name in it
@@ -170,6 +172,67 @@ TEST_F(ReportFormatTest, FormatDialogsApplyWhatIsSet)
     editor->runWindow = [](QDialog&) { return int(QDialog::Rejected); };
     editor->formatParagraphs();
     EXPECT_EQ(inside.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+}
+
+// A selection mixing formats keeps what the user did not change in the
+// character dialog: its mixed styles show undecided, and only the changed
+// property is applied to every character.
+TEST_F(ReportFormatTest, CharacterDialogChangesOnlyWhatTheUserChanged)
+{
+    QTextCursor cursor(editor->bodyEdit->document());
+    QTextCharFormat title;
+    title.setFontWeight(QFont::Bold);
+    title.setFontPointSize(16);
+    title.setFontFamilies({QStringLiteral("DejaVu Serif")});
+    cursor.insertText(QStringLiteral("Conclusion"), title);
+    QTextCharFormat text;
+    text.setFontPointSize(11);
+    text.setForeground(QColor(Qt::blue));
+    cursor.insertText(QStringLiteral(" normale"), text);
+    editor->bodyEdit->selectAll();
+
+    const SelectionCharFormat selection = CharFormatOfSelection(editor->bodyEdit->textCursor());
+    for (int property : {QTextFormat::FontWeight, QTextFormat::FontPointSize, QTextFormat::FontFamilies,
+             QTextFormat::ForegroundBrush})
+        EXPECT_TRUE(selection.mixed.contains(property)) << property;
+    EXPECT_FALSE(selection.mixed.contains(QTextFormat::FontItalic));
+
+    Qt::CheckState boldShown = Qt::Unchecked;
+    editor->runWindow = [&boldShown](QDialog& dialog) {
+        auto& characters = dynamic_cast<CharacterDialog&>(dialog);
+        boldShown = characters.boldBox->checkState();
+        characters.italicBox->setChecked(true);
+        return int(QDialog::Accepted);
+    };
+    editor->formatCharacters();
+    EXPECT_EQ(boldShown, Qt::PartiallyChecked);
+    const struct {
+        int position;
+        bool bold;
+        double size;
+        QString family;
+    } expected[] = {{3, true, 16, QStringLiteral("DejaVu Serif")}, {14, false, 11, QString()}};
+    for (const auto& e : expected) {
+        QTextCursor at(editor->bodyEdit->document());
+        at.setPosition(e.position);
+        const QTextCharFormat format = at.charFormat();
+        EXPECT_TRUE(format.fontItalic()) << e.position;
+        EXPECT_EQ(format.fontWeight() >= QFont::Bold, e.bold) << e.position;
+        EXPECT_EQ(format.fontPointSize(), e.size) << e.position;
+        EXPECT_EQ(format.fontFamilies().toStringList().value(0), e.family) << e.position;
+    }
+
+    // Deciding a mixed style applies it to all.
+    editor->bodyEdit->selectAll();
+    editor->runWindow = [](QDialog& dialog) {
+        dynamic_cast<CharacterDialog&>(dialog).boldBox->setCheckState(Qt::Checked);
+        return int(QDialog::Accepted);
+    };
+    editor->formatCharacters();
+    QTextCursor last(editor->bodyEdit->document());
+    last.setPosition(14);
+    EXPECT_EQ(last.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(last.charFormat().fontPointSize(), 11);
 }
 
 TEST_F(ReportFormatTest, FindAndReplaceWrapAndEndOnValuesHoldingTheirText)

@@ -8,6 +8,7 @@
 #include "ReportFiles.h"
 #include "ReportPages.h"
 #include "ReportPrintSupport.h"
+#include "RtfReader.h"
 #include "ScriptedDialogService.h"
 
 #include <QDir>
@@ -101,5 +102,35 @@ TEST(ReportPrinting, PageRangeAndCopiesAsThePrintDialogGivesThem)
             printed << text.section(QStringLiteral("Feuillet "), 1).trimmed();
         }
         EXPECT_EQ(printed, c.pages) << c.first << "-" << c.last << " x" << c.copies;
+    }
+}
+
+// A report's own footer prints at the bottom of every page, its page number
+// fields numbered page by page.
+TEST(ReportPrinting, FooterOnEveryPageWithItsPageNumber)
+{
+    RtfDocument report;
+    QByteArray rtf = "{\\rtf1\\ansi{\\footer\\pard\\qc Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} sur "
+                     "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}";
+    for (int page = 1; page <= 3; ++page)
+        rtf += (page > 1 ? "\\page " : "") + QByteArray("Feuillet ") + QByteArray::number(page) + "\\par ";
+    rtf += "}";
+    ASSERT_TRUE(RtfReader::read(rtf, report));
+    ASSERT_TRUE(report.footer);
+    QTemporaryDir dir;
+    const QString pdf = QDir(dir.path()).filePath(QStringLiteral("footer.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        ReportPages pages(*report.body, nullptr, report.page, writer, report.footer.get());
+        ASSERT_EQ(pages.pageCount(), 3);
+        ASSERT_TRUE(pages.print());
+        EXPECT_LT(pages.bodyRect().bottom(), writer.height());
+    }
+    const QStringList texts = PdfPageTexts(pdf);
+    ASSERT_EQ(texts.size(), 3);
+    for (int page = 1; page <= 3; ++page) {
+        EXPECT_TRUE(texts[page - 1].contains(QStringLiteral("Feuillet %1").arg(page))) << page;
+        EXPECT_TRUE(texts[page - 1].contains(QStringLiteral("Page %1 sur 3").arg(page)))
+            << texts[page - 1].toStdString();
     }
 }

@@ -3,6 +3,7 @@
 #include "RtfReader.h"
 #include "RtfPicture.h"
 #include "RtfTestSupport.h"
+#include "RtfWriter.h"
 
 #include <QElapsedTimer>
 #include <QTextBlock>
@@ -267,6 +268,130 @@ TEST(RtfReader, HeaderFooterAndPage)
     EXPECT_FALSE(plain.header);
     EXPECT_FALSE(plain.footer);
     EXPECT_EQ(plain.page, RtfPageLayout{});
+}
+
+// Text boxes read as paragraphs where they are anchored, once (their old
+// drawing fallback is skipped).
+TEST(RtfReader, TextBoxesReadWhereTheyStand)
+{
+    const struct {
+        const char* what;
+        QByteArray rtf;
+        const char* text;
+    } cases[] = {
+        {"Word text box with its fallback",
+            "Avant{\\shp{\\*\\shpinst\\shpleft0\\shpright2000{\\sp{\\sn shapeType}{\\sv 202}}"
+            "{\\shptxt \\pard Dans la zone\\par}}{\\shprslt{\\*\\do\\dobxcolumn{\\dptxbx{\\dptxbxtext\\pard "
+            "Dans la zone\\par}}}}} apr\\'e8s\\par",
+            "Avant\nDans la zone\n apr\xc3\xa8s"},
+        {"LibreOffice frame without a final mark",
+            "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt \\pard\\plain Zone{\\b  grasse}}}}"
+            "Suite\\par",
+            "Zone grasse\nSuite"},
+        {"line shape: nothing to read",
+            "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 20}}}"
+            "{\\shprslt{\\*\\do\\dpline}}}Texte\\par",
+            "Texte"},
+        {"text box in a table cell",
+            "\\trowd\\cellx2000\\cellx4000\\pard\\intbl A{\\shp{\\*\\shpinst{\\shptxt\\pard "
+            "Zone\\par}}}\\cell "
+            "B\\cell\\row\\pard Fin\\par",
+            "\nA\nZone\n\nB\nFin"},
+    };
+    for (const auto& c : cases) {
+        const RtfDocument document = ReadRtf(wrap(c.rtf));
+        EXPECT_EQ(PlainText(*document.body), QString::fromUtf8(c.text)) << c.what;
+        EXPECT_TRUE(
+            document.losses.join(' ').contains(u"zones de texte"_qs) || !QByteArray(c.rtf).contains("shp"))
+            << c.what;
+    }
+    const RtfDocument inCell = ReadRtf(wrap(cases[3].rtf));
+    QTextTable* table = firstTable(*inCell.body);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->columns(), 2);
+    EXPECT_TRUE(cellText(table, 0, 0).contains(u"Zone"_qs));
+}
+
+// A field keeps its instruction on its result's text, so that writing gives
+// the field back; nested and form fields, and fields over several
+// paragraphs, keep their text only and are told as lost.
+TEST(RtfReader, FieldsKeepTheirInstruction)
+{
+    const auto instructions = [](const QTextDocument& document) {
+        QStringList found;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (format.hasProperty(RtfFieldProperty::Instruction))
+                    found << format.stringProperty(RtfFieldProperty::Instruction).trimmed() + u'='
+                            + it.fragment().text();
+            }
+        }
+        return found;
+    };
+    const struct {
+        const char* what;
+        QByteArray rtf;
+        const char* text;
+        QStringList kept;
+        bool lost;
+    } cases[] = {
+        {"hyperlink",
+            "Voir {\\field{\\*\\fldinst HYPERLINK \"http://exemple.fr/\"}{\\fldrslt {\\ul le site}}}.\\par",
+            "Voir le site.", {u"HYPERLINK \"http://exemple.fr/\"=le site"_qs}, false},
+        {"page with \\plain in its result", "Page {\\field{\\*\\fldinst  PAGE }{\\fldrslt\\plain 3}}\\par",
+            "Page 3", {u"PAGE=3"_qs}, false},
+        {"nested",
+            "{\\field{\\*\\fldinst TOC}{\\fldrslt Chapitre {\\field{\\*\\fldinst PAGEREF a}"
+            "{\\fldrslt 1}}}}\\par",
+            "Chapitre 1", {}, true},
+        {"form field", "{\\field{\\*\\fldinst FORMTEXT{\\*\\formfield{\\fftype0}}}{\\fldrslt saisie}}\\par",
+            "saisie", {}, true},
+        {"over two paragraphs", "{\\field{\\*\\fldinst TOC}{\\fldrslt un\\par deux}}\\par", "un\ndeux", {},
+            true},
+        {"empty result", "A{\\field{\\*\\fldinst PAGE}{\\fldrslt }}\\par", "A", {}, true},
+    };
+    for (const auto& c : cases) {
+        const RtfDocument document = ReadRtf(wrap(c.rtf));
+        EXPECT_EQ(PlainText(*document.body), QString::fromUtf8(c.text)) << c.what;
+        EXPECT_EQ(instructions(*document.body), c.kept) << c.what;
+        EXPECT_EQ(document.losses.join(' ').contains(u"champs"_qs), c.lost) << c.what;
+        // Written and read again, the kept fields are still fields.
+        const RtfDocument again = ReadRtf(RtfWriter::write(document));
+        EXPECT_EQ(instructions(*again.body), c.kept) << c.what;
+    }
+}
+
+// What reading leaves out or flattens is listed once each, in French.
+TEST(RtfReader, WhatIsLostIsListed)
+{
+    const struct {
+        const char* what;
+        QByteArray rtf;
+        const char* loss; // "" for none
+    } cases[] = {
+        {"plain report", "{\\b Conclusion}\\par\\trowd\\cellx1000\\pard\\intbl a\\cell\\row", ""},
+        {"footnote", "Texte{\\footnote\\pard Note\\par}\\par", "les notes de bas de page"},
+        {"hidden text", "Vu{\\v cach\\'e9} \\par", "le texte masqué"},
+        {"second section", "Un\\sect\\sectd Deux\\par", "les sauts de section"},
+        {"first-page header", "{\\headerf Premi\\'e8re}Texte\\par", "première page"},
+        {"list", "\\pard\\ls1{\\listtext 1.\\tab}Item\\par", "numérotation automatique"},
+        {"old numbering", "{\\*\\pn\\pnlvlblt{\\pntxtb x}}Item\\par", "numérotation automatique"},
+        {"embedded object", "{\\object\\objemb{\\*\\objdata 0100}{\\result Image}}\\par",
+            "objets incorporés"},
+        {"comment", "A{\\*\\annotation\\pard Relire\\par}\\par", "les commentaires"},
+    };
+    for (const auto& c : cases) {
+        const RtfDocument document = ReadRtf(wrap(c.rtf));
+        const QString losses = document.losses.join('|');
+        if (*c.loss == 0)
+            EXPECT_TRUE(losses.isEmpty()) << c.what << ": " << losses.toStdString();
+        else
+            EXPECT_TRUE(losses.contains(QString::fromUtf8(c.loss))) << c.what << ": " << losses.toStdString();
+        EXPECT_EQ(
+            document.losses.size(), QSet<QString>(document.losses.begin(), document.losses.end()).size())
+            << c.what;
+    }
 }
 
 TEST(RtfReader, NotRtf)
