@@ -16,6 +16,7 @@ packages=(
   libreoffice-writer-nogui
   locales
   xdg-utils
+  dpkg-dev fakeroot lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -3,10 +3,12 @@
 #include "SqliteFunctions.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace vexa {
 
@@ -14,12 +16,35 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
 
+// A URL query's parameters become libpq keywords: "?service=conquest" reads
+// host, port, database and user from the service file, "?sslmode=require"
+// asks for TLS. Values are quoted for libpq; a ";" cannot pass (the driver
+// takes it for a separator), so such a parameter is left out.
+QString LibpqKeywords(const QUrl& url)
+{
+    QStringList keywords;
+    const QUrlQuery query(url);
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
+        static const QRegularExpression keyword(QStringLiteral("^[a-z_]+$"));
+        if (!keyword.match(key).hasMatch() || value.contains(u';'))
+            continue;
+        QString quoted = value;
+        quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+        keywords << QStringLiteral("%1='%2'").arg(key, quoted);
+    }
+    return keywords.join(u';');
+}
+
+// What the URL leaves out, libpq finds in its usual places: the password in
+// ~/.pgpass (or PGPASSFILE) or PGPASSWORD, everything in a service file
+// (PGSERVICE or "?service="), the host and port in PGHOST and PGPORT. So the
+// settings need hold no password.
 QSqlDatabase OpenPostgres(const QString& url, const QString& connectionName, QString* error)
 {
     const QUrl parsed(url);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     db.setHostName(parsed.host());
-    db.setPort(parsed.port(5432));
+    db.setPort(parsed.port());
     db.setUserName(parsed.userName());
     db.setPassword(parsed.password());
     db.setDatabaseName(parsed.path().mid(1));
@@ -28,7 +53,11 @@ QSqlDatabase OpenPostgres(const QString& url, const QString& connectionName, QSt
     // a LIKE's ESCAPE '\' would not parse. Set when the session starts, so
     // the driver, which looks at the setting on opening, escapes bound
     // values to match.
-    db.setConnectOptions(QStringLiteral("options=-cstandard_conforming_strings=on"));
+    QString options = QStringLiteral("options=-cstandard_conforming_strings=on");
+    const QString keywords = LibpqKeywords(parsed);
+    if (!keywords.isEmpty())
+        options += u';' + keywords;
+    db.setConnectOptions(options);
     if (!db.open()) {
         if (error)
             *error = db.lastError().text();

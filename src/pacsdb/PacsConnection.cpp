@@ -1,6 +1,7 @@
 #include "PacsConnection.h"
 
 #include "ConquestSchema.h"
+#include "Log.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -74,7 +75,13 @@ QSqlDatabase PacsConnection(const QString& conquestPath, QString* error)
             return db;
     }
     RememberWorkerConnection(name);
-    return OpenConquestDatabase(conquestPath, name, error);
+    QString failure;
+    QSqlDatabase db = OpenConquestDatabase(conquestPath, name, &failure);
+    if (!db.isOpen())
+        qCWarning(logDatabase).noquote() << QStringLiteral("ouverture de %1 : %2").arg(conquestPath, failure);
+    if (error)
+        *error = failure;
+    return db;
 }
 
 void ClosePacsConnection(const QString& conquestPath)

@@ -1,6 +1,7 @@
 #include "RecordSet.h"
 
 #include "LikeMatch.h"
+#include "Log.h"
 #include "PacsConnection.h"
 #include "SqlExec.h"
 
@@ -17,6 +18,7 @@ RecordSet::RecordSet(QString name, QObject* parent)
 
 bool RecordSet::Fail(const QString& error)
 {
+    qCWarning(logDatabase).noquote() << QStringLiteral("jeu d'enregistrements : ") + error;
     error_ = error;
     return false;
 }

@@ -1,13 +1,32 @@
 #include "SqlExec.h"
 
 #include "JetDialect.h"
+#include "Log.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlDriver>
 
 namespace vexa {
 
-QSqlError ExecJet(QSqlDatabase& db, const QString& jet)
+namespace {
+
+// Every failed statement goes to the support log, except the "already
+// exists" the schema upgrade expects at each start. Its quoted values may be
+// a name typed in a search: they are left out unless names are wanted.
+void LogFailure(const QSqlDatabase& db, const QString& statement, const QSqlError& error)
+{
+    if (!error.isValid() || IsAlreadyExists(error, BackendOf(db)))
+        return;
+    QString shown = statement;
+    if (!LogPatientNames()) {
+        static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
+        shown.replace(literal, QStringLiteral("'…'"));
+    }
+    qCWarning(logDatabase).noquote() << QStringLiteral("%1 : %2").arg(shown, error.text());
+}
+
+QSqlError RunJet(QSqlDatabase& db, const QString& jet)
 {
     const QStringList statements = TranslateJet(jet, BackendOf(db));
     const bool grouped = statements.size() > 1;
@@ -27,10 +46,22 @@ QSqlError ExecJet(QSqlDatabase& db, const QString& jet)
     return {};
 }
 
+} // namespace
+
+QSqlError ExecJet(QSqlDatabase& db, const QString& jet)
+{
+    const QSqlError error = RunJet(db, jet);
+    LogFailure(db, jet, error);
+    return error;
+}
+
 bool SelectJet(const QSqlDatabase& db, QSqlQuery& query, const QString& jet)
 {
     query.setForwardOnly(true);
-    return query.exec(TranslateJet(jet, BackendOf(db)).value(0));
+    const bool ok = query.exec(TranslateJet(jet, BackendOf(db)).value(0));
+    if (!ok)
+        LogFailure(db, jet, query.lastError());
+    return ok;
 }
 
 bool IsAlreadyExists(const QSqlError& error, SqlBackend backend)
@@ -48,6 +79,8 @@ namespace {
 
 bool Report(bool ok, const QSqlError& failure, QString* error)
 {
+    if (!ok)
+        qCWarning(logDatabase).noquote() << QStringLiteral("transaction : ") + failure.text();
     if (!ok && error)
         *error = failure.text();
     return ok;

@@ -1,7 +1,10 @@
 #include "AboutDialog.h"
 
+#include "AppValues.h"
+#include "ConquestSchema.h"
 #include "DesignButtons.h"
 #include "DialogService.h"
+#include "PacsConnection.h"
 #include "StartupSteps.h"
 #include "SystemInfoViewer.h"
 #include "VexaVersion.h"
@@ -9,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QVBoxLayout>
 
 namespace vexa {
@@ -48,10 +52,45 @@ AboutDialog::AboutDialog(QWidget* parent)
     setFixedWidth(460);
 }
 
+namespace {
+
+// The engine and its version as the open connection reports them, or why
+// there is none.
+QString DatabaseEngine(const QString& conquestPath)
+{
+    if (conquestPath.isEmpty())
+        return QStringLiteral("aucune base configurée");
+    const QString engine
+        = IsPostgresUrl(conquestPath) ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite");
+    QString error;
+    const QSqlDatabase db = PacsConnection(conquestPath, &error);
+    if (!db.isOpen())
+        return QStringLiteral("%1, non ouverte : %2").arg(engine, error);
+    QSqlQuery query(db);
+    const bool answered
+        = query.exec(BackendOf(db) == SqlBackend::Postgres ? QStringLiteral("SHOW server_version")
+                                                           : QStringLiteral("SELECT sqlite_version()"))
+        && query.next();
+    return answered ? engine + u' ' + query.value(0).toString() : engine;
+}
+
+} // namespace
+
 void AboutDialog::ShowSystemInfo()
 {
+    SystemFacts facts = ProgramFacts();
+    facts.databasePath = appValues().ConquestPath;
+    facts.databaseEngine = DatabaseEngine(facts.databasePath);
+    const QString text = SystemInfoText(facts);
+    const QString title = QStringLiteral("Infos système");
     const QString viewer = FindSystemInfoViewer(SystemInfoPrograms());
-    if (viewer.isEmpty() || !QProcess::startDetached(viewer, {}))
+    if (viewer.isEmpty()) {
+        MsgBox(text, MsgIcon::Information, MsgButtons::Ok, title);
+        return;
+    }
+    const QString question = text + QStringLiteral("\n\n") + OpenSystemViewerQuestion(viewer);
+    if (MsgBox(question, MsgIcon::Information, MsgButtons::YesNo, title, MsgResult::No) == MsgResult::Yes
+        && !QProcess::startDetached(viewer, {}))
         MsgBox(SystemInfoUnavailableText(), MsgIcon::Information);
 }
 

@@ -14,7 +14,8 @@ class AboutDialog : public QDialog {
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    // Starts the first system information viewer found, else says none is available.
+    // Shows the versions, the database engine and the log's path; offers to
+    // open a system information viewer too when one is installed.
     void ShowSystemInfo();
 
     QLabel* titleLabel;

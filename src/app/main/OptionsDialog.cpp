@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace vexa {
@@ -163,13 +164,37 @@ QWidget* OptionsDialog::ConquestPanel()
     databasePathEdit = Edit(QStringLiteral("databasePathEdit"), frame);
     browseDatabaseButton = MakeDesignButton(Design(), QStringLiteral("Command1"), frame);
     Form(frame)->addRow(QStringLiteral("Base de données : "), Row(databasePathEdit, browseDatabaseButton));
+    passwordNoteLabel = new QLabel(frame);
+    passwordNoteLabel->setObjectName(QStringLiteral("passwordNoteLabel"));
+    passwordNoteLabel->setWordWrap(true);
+    passwordNoteLabel->setVisible(false);
+    Form(frame)->addRow(QString(), passwordNoteLabel);
     imageFolderEdit = Edit(QStringLiteral("imageFolderEdit"), frame);
     Form(frame)->addRow(QStringLiteral("Répertoire images Dicom : "), imageFolderEdit);
     (new QVBoxLayout(panel))->addWidget(frame, 0, Qt::AlignTop);
     connect(browseDatabaseButton, &brixel::Button::Click, this, &OptionsDialog::BrowseDatabase);
     connect(databasePathEdit, &QLineEdit::textChanged, this,
         [this](const QString& text) { imageFolderEdit->setText(ImageFolderForDatabase(text)); });
+    connect(databasePathEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const QString note = PasswordNote(text);
+        passwordNoteLabel->setText(note);
+        passwordNoteLabel->setVisible(!note.isEmpty());
+    });
     return panel;
+}
+
+QString OptionsDialog::PasswordNote(const QString& conquestPath)
+{
+    const QString path = conquestPath.trimmed();
+    if (!path.startsWith(QStringLiteral("postgres"), Qt::CaseInsensitive)
+        || !path.contains(QStringLiteral("://")))
+        return {};
+    if (!QUrl(path).password().isEmpty())
+        return QStringLiteral("Le mot de passe est gardé dans le fichier de réglages, lisible par vous seul. "
+                              "Il peut aussi rester hors des réglages : ~/.pgpass, un fichier de services "
+                              "ou la variable PGPASSWORD.");
+    return QStringLiteral("Sans mot de passe dans l'adresse, il est pris dans ~/.pgpass, dans un fichier "
+                          "de services (adresse postgresql:///?service=nom) ou dans la variable PGPASSWORD.");
 }
 
 QWidget* OptionsDialog::LabelsGroup(QWidget* parent)

@@ -13,6 +13,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QTabBar;
@@ -34,10 +35,15 @@ public:
     int currentTab() const;
     OptionsValues values() const; // what the controls hold now
 
+    // Under the database path: where a PostgreSQL password is kept ("" for
+    // a database file).
+    static QString PasswordNote(const QString& conquestPath);
+
     QTabBar* tabs;
     QWidget* panels[7] = {};
     QLineEdit* databasePathEdit;
     QLineEdit* imageFolderEdit;
+    QLabel* passwordNoteLabel;
     QLineEdit* letterheadEdit;
     QCheckBox* invertGreyCheck;
     QCheckBox* alwaysOnTopCheck;

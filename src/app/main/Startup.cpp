@@ -3,14 +3,27 @@
 #include "AppValues.h"
 #include "DialogService.h"
 #include "DicomLoader.h"
+#include "Log.h"
 #include "MainWindow.h"
 #include "PacsUpgrade.h"
+#include "Settings.h"
 #include "SingleInstance.h"
 #include "StartupSteps.h"
 
 #include <QApplication>
+#include <QSysInfo>
 
 namespace vexa {
+
+void StartSupportLog()
+{
+    if (!StartLogFile())
+        qCWarning(logStartup).noquote() << QStringLiteral("journal impossible à écrire : ") + LogFilePath();
+    qCInfo(logStartup).noquote() << QStringLiteral("démarrage de VexaDICOM %1 (Qt %2, %3), réglages %4")
+                                        .arg(QCoreApplication::applicationVersion(),
+                                            QString::fromLatin1(qVersion()), QSysInfo::prettyProductName(),
+                                            SettingsFile());
+}
 
 void ReportDatabaseFailure(const QString& description, const std::function<void()>& showOptions)
 {
@@ -39,11 +52,20 @@ StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const St
         hooks.showOptions();
     // The options dialog may have been applied: the database is the one now stored.
     const QString conquestPath = appValues().ConquestPath;
-    const QString failure = OpenAndUpgrade(conquestPath);
+    QString failure;
+    {
+        TimedAction opening(QStringLiteral("ouverture et mise à jour de la base"));
+        failure = OpenAndUpgrade(conquestPath);
+        if (!failure.isEmpty())
+            opening.fail(failure);
+    }
     if (!failure.isEmpty()) {
+        qCCritical(logDatabase).noquote()
+            << QStringLiteral("base non ouverte au démarrage (%1) : %2").arg(conquestPath, failure);
         ReportDatabaseFailure(failure, hooks.showOptions);
         return StartupOutcome::DatabaseFailed;
     }
+    qCInfo(logDatabase).noquote() << QStringLiteral("base ouverte : ") + conquestPath;
     window.StartWithDatabase(conquestPath);
     return StartupOutcome::Run;
 }

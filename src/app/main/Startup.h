@@ -22,6 +22,10 @@ struct StartupHooks {
 
 StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks);
 
+// The support log: from now on every Qt message also goes to the rotating
+// log file; the first line says which program, Qt and settings file run.
+void StartSupportLog();
+
 // The windows' font, Liberation Sans, set on the application before any
 // window is created.
 void UseProgramFont();

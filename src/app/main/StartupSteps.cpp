@@ -1,6 +1,7 @@
 #include "StartupSteps.h"
 
 #include "AppValues.h"
+#include "PrivateFiles.h"
 
 #include <QDir>
 #include <cstdlib>
@@ -12,8 +13,10 @@ void CreateStagingFolders()
     AppValues& values = appValues();
     values.BurnStagingDir = DefaultBurnStagingDir();
     values.DicomExportDir = DefaultDicomExportDir();
-    QDir().mkpath(values.BurnStagingDir);
-    QDir().mkpath(values.DicomExportDir);
+    // A CD holds a patient's images and report: other users of the
+    // workstation have nothing to read there.
+    MakePrivateFolder(values.BurnStagingDir);
+    MakePrivateFolder(values.DicomExportDir);
 }
 
 QString VersionCaption(int major, int minor, int revision)

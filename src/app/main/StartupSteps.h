@@ -6,9 +6,9 @@
 
 namespace vexa {
 
-// Creates the CD staging folders under the per-user data folder and records
-// them in the process-wide values; a folder that cannot be made is left to
-// the actions that use it.
+// Creates the CD staging folders under the per-user data folder, open to
+// their owner only, and records them in the process-wide values; a folder
+// that cannot be made is left to the actions that use it.
 void CreateStagingFolders();
 
 // "Version : 2.1.14": plain decimal numbers, no padding.

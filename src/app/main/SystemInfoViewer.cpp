@@ -1,10 +1,48 @@
 #include "SystemInfoViewer.h"
 
+#include "Log.h"
 #include "SettingKeys.h"
+#include "VexaVersion.h"
 
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 namespace vexa {
+
+QString SystemInfoText(const SystemFacts& facts)
+{
+    QStringList lines{QStringLiteral("VexaDICOM %1").arg(facts.programVersion),
+        QStringLiteral("Qt %1").arg(facts.qtVersion)};
+    if (!facts.libraries.isEmpty())
+        lines << QStringLiteral("Bibliothèques : ") + facts.libraries.join(QStringLiteral(", "));
+    lines << QStringLiteral("Base de données : ") + facts.databaseEngine;
+    if (!facts.databasePath.isEmpty())
+        lines << QStringLiteral("Emplacement de la base : ") + WithoutPassword(facts.databasePath);
+    lines << QStringLiteral("Journal : ") + facts.logPath
+          << QStringLiteral("Réglages : ") + facts.settingsPath
+          << QStringLiteral("Système : ") + facts.system;
+    return lines.join(u'\n');
+}
+
+SystemFacts ProgramFacts()
+{
+    SystemFacts facts;
+    facts.programVersion = QString::fromLatin1(VexaVersionText);
+    facts.qtVersion = QString::fromLatin1(qVersion());
+    const std::pair<const char*, const char*> libraries[] = {
+        {"DCMTK", DcmtkBuildVersion}, {"libburn", LibburnBuildVersion}, {"libisofs", LibisofsBuildVersion}};
+    for (const auto& [name, version] : libraries) {
+        if (*version)
+            facts.libraries << QStringLiteral("%1 %2").arg(QLatin1String(name), QLatin1String(version));
+    }
+    facts.logPath = LogFilePath();
+    facts.settingsPath = QFileInfo(SettingsFile()).absoluteFilePath();
+    facts.system = QStringLiteral("%1, noyau %2 %3")
+                       .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(),
+                           QSysInfo::currentCpuArchitecture());
+    return facts;
+}
 
 QStringList DefaultSystemInfoPrograms()
 {
@@ -35,6 +73,11 @@ QString FindSystemInfoViewer(const QStringList& programs, const QString& searchP
 QString SystemInfoUnavailableText()
 {
     return QStringLiteral("Les informations système ne sont pas disponibles actuellement");
+}
+
+QString OpenSystemViewerQuestion(const QString& viewer)
+{
+    return QStringLiteral("Ouvrir aussi %1 ?").arg(QFileInfo(viewer).fileName());
 }
 
 } // namespace vexa

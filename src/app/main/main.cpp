@@ -1,5 +1,6 @@
 // VexaDICOM: the diagnostic console beside a Conquest mini-PACS.
-//   vexadicom [--settings FILE]
+//   vexadicom [--settings FILE] | --help | --version
+#include "Log.h"
 #include "MainWindow.h"
 #include "OptionsDialog.h"
 #include "Printers.h"
@@ -9,24 +10,36 @@
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "Startup.h"
+#include "StartupCommandLine.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+
+namespace {
+
+// --help and --version print their text and end here, before a QApplication
+// would look for a display.
+int AnswerOnTerminal(int argc, char** argv)
+{
+    QCoreApplication core(argc, argv);
+    vexa::SetApplicationIdentity();
+    vexa::InstallQtFrench(core);
+    vexa::ParseCommandLine(core);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (vexa::AnswersOnTerminal(argc, argv))
+        return AnswerOnTerminal(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VexaDICOM"));
+    vexa::SetApplicationIdentity();
     vexa::InstallQtFrench(app);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("VexaDICOM"));
-    parser.addHelpOption();
-    const QCommandLineOption settings(QStringLiteral("settings"),
-        QStringLiteral("Lit et écrit les réglages dans ce fichier."), QStringLiteral("FILE"));
-    parser.addOption(settings);
-    parser.process(app);
-    if (parser.isSet(settings))
-        vexa::SetSettingsFile(parser.value(settings));
+    const vexa::CommandLineOptions options = vexa::ParseCommandLine(app);
+    if (!options.settingsFile.isEmpty())
+        vexa::SetSettingsFile(options.settingsFile);
+    vexa::StartSupportLog();
 
     vexa::UseProgramFont();
     vexa::QtDialogService dialogService;
@@ -48,5 +61,7 @@ int main(int argc, char** argv)
     window.show();
     const int status = app.exec();
     vexa::setDialogService(nullptr);
+    qCInfo(vexa::logStartup) << "arrêt, code" << status;
+    vexa::StopLogFile();
     return status;
 }
