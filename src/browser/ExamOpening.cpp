@@ -1,7 +1,7 @@
 #include "ExamOpening.h"
 
 #include "DialogService.h"
-#include "ExamIdentity.h"
+#include "ExamRows.h"
 #include "QueryCatalogue.h"
 
 namespace vexa {
@@ -32,20 +32,20 @@ bool Query(RecordSet& set, const QString& path, const QString& jet)
     return set.requery();
 }
 
-// Empties the exam's record sets and says why; no exam stays open.
-bool FailOpening(MainRecordSets& sets, const RecordSet& failed)
+// Empties the exam's record sets and says why; no exam is opened.
+Exam FailOpening(MainRecordSets& sets, const RecordSet& failed)
 {
     const QString description = failed.lastError();
-    CurrentExam().ExamOpen = false;
     for (RecordSet* set : {&sets.examImages, &sets.examSeries, &sets.examStudy})
         set->close();
     MsgBox(DatabaseFailureText(description), MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDicom"));
-    return false;
+    return {};
 }
 
-void NoImageMessage()
+Exam NoImageMessage()
 {
     MsgBox(NoImageText(), MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+    return {};
 }
 
 } // namespace
@@ -74,23 +74,17 @@ void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const
         .LoadPrintThumbnails(sink, conquestImagePath, seriesUid, firstImage, MainThumbnailCount);
 }
 
-bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
+Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
     const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails)
 {
-    ExamIdentity& exam = CurrentExam();
-    exam.SelectedSeriesUID.clear();
+    // The row's UID now: the list may be requeried while the pictures are made.
     const QString uid = list.currentRow() < 0 ? QString() : list.fieldText(QStringLiteral("SeriesInst"));
-    if (uid.isEmpty()) {
-        NoImageMessage();
-        return false;
-    }
-    exam.SelectedSeriesUID = uid;
+    if (uid.isEmpty())
+        return NoImageMessage();
     if (!Query(sets.examImages, conquestPath, Sql::ImagesOfSeries(uid)))
         return FailOpening(sets, sets.examImages);
-    if (sets.examImages.count() == 0) {
-        NoImageMessage();
-        return false;
-    }
+    if (sets.examImages.count() == 0)
+        return NoImageMessage();
     if (exporter && exporter(conquestPath, uid) && !sets.examImages.requery())
         return FailOpening(sets, sets.examImages);
     LoadMainThumbnails(sets, conquestPath, conquestImagePath, thumbnails, uid, 0);
@@ -99,8 +93,9 @@ bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath
     if (!Query(sets.examStudy, conquestPath,
             Sql::StudyByUid(sets.examSeries.fieldText(QStringLiteral("StudyInsta")))))
         return FailOpening(sets, sets.examStudy);
-    exam.ExamOpen = true;
-    return true;
+    Exam exam = ExamOfOpenedRows(sets);
+    exam.seriesUid = uid;
+    return exam;
 }
 
 PageChange DecidePageChange(int newPage, bool examOpen)

@@ -1,8 +1,9 @@
 #pragma once
 // Opening an exam from one of the first page's lists, without widgets: the
-// exam identity, the images of the exam, their JPEG pictures, the fourteen
-// thumbnails of the exam page and the series and study rows it shows.
+// images of the exam, their JPEG pictures, the fourteen thumbnails of the
+// exam page, the series and study rows it shows, and the exam as a value.
 #include "ConquestDatabaseConnector.h"
+#include "Exam.h"
 #include "MainRecordSets.h"
 
 #include <functional>
@@ -12,7 +13,8 @@ namespace vexa {
 constexpr int MainThumbnailCount = 14;
 
 // Makes the JPEG pictures of a series' images in the database at
-// `conquestPath` (with its waiting window); true when it succeeded.
+// `conquestPath` (off the user-interface thread, behind its waiting window);
+// true when it succeeded.
 using SeriesExporter = std::function<bool(const QString& conquestPath, const QString& seriesUid)>;
 
 QString NoImageText(); // "Cet examen ne contient pas d'images"
@@ -26,11 +28,11 @@ QString DatabaseFailureText(const QString& description);
 void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
     ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage);
 
-// Opens the current row of `list`. Shows the message and returns false when
-// there is no row, no series or no image, or when a query of the exam failed
-// (the exam's record sets are then emptied, never left on another exam); the
-// page is the caller's.
-bool OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
+// Opens the current row of `list` and answers the exam it opened. Shows the
+// message and answers an invalid exam when there is no row, no series or no
+// image, or when a query of the exam failed (the exam's record sets are then
+// emptied, never left on another exam); the page is the caller's.
+Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
     const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails);
 
 // The page a page change ends on: page 2 needs an opened exam.

@@ -1,36 +1,22 @@
 #include "ImageViewing.h"
 
-#include "Dates.h"
+#include "ExamRows.h"
 #include "ImageFiles.h"
-#include "SeriesNavigator.h"
 
 namespace vexa {
 
-void PrepareSeriesViewing(ExamIdentity& exam)
+ViewerRequest SeriesViewing(const Exam& exam)
 {
-    exam.ViewerStep = 0;
-    exam.ViewerImagePath.clear();
+    return {exam, QString(), ViewerRequest::Start::FirstImage};
 }
 
-bool PrepareSingleImage(const RecordSet& images, const QString& imageRoot, ExamIdentity& exam)
+std::optional<ViewerRequest> SingleImageViewing(const RecordSet& images, const QString& imageRoot)
 {
     if (images.currentRow() < 0)
-        return false;
-    QString date = images.fieldText(QStringLiteral("AcqDate"));
-    if (date.isEmpty())
-        date = images.fieldText(QStringLiteral("ImageDate"));
-    exam.ViewerExamDate = YyyymmddToDdMmYyyy(date);
-    exam.ViewerPatientName = images.fieldText(QStringLiteral("PatientName"));
-    exam.ViewerImagePath = StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
-    exam.ViewerStep = 99999;
-    return true;
-}
-
-bool MarkSingleImagePrinted(RecordSet& images, int row, ExamIdentity& exam)
-{
-    if (!exam.PrintedInViewer || !images.goTo(row))
-        return false;
-    return MarkShownImagePrinted(images, exam);
+        return std::nullopt;
+    return ViewerRequest{ExamOfImageRow(images),
+        StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
+        ViewerRequest::Start::SingleFile};
 }
 
 } // namespace vexa

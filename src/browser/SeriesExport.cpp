@@ -2,12 +2,13 @@
 
 #ifdef VEXA_HAVE_JPEG_EXPORT
 #include "AppValues.h"
+#include "BackgroundWork.h"
 #include "JpegExport.h"
-#include "PumpEvents.h"
 #include "RecordSet.h"
 #include "WaitWindow.h"
 
 #include <QPointer>
+#include <QThreadPool>
 #endif
 
 namespace vexa {
@@ -15,29 +16,35 @@ namespace vexa {
 #ifdef VEXA_HAVE_JPEG_EXPORT
 namespace {
 
-// The waiting window, modal for the whole application while the export runs.
-class ModalWaitProgress : public ExportProgress {
+// The export's progress, passed on to the waiting window from the worker.
+class WorkProgressAdapter : public ExportProgress {
 public:
-    explicit ModalWaitProgress(QWidget* owner)
-        : window_(owner)
+    explicit WorkProgressAdapter(WorkProgress& progress)
+        : progress_(progress)
     {
-        window_.setWindowModality(Qt::ApplicationModal);
     }
-    void begin() override
-    {
-        window_.show();
-        PumpEvents(20);
-    }
-    void advance(int done, int total) override { window_.setProgress(done, total); }
-    void end() override
-    {
-        window_.setProgress(0, 0);
-        window_.close();
-    }
+    void begin() override { }
+    void advance(int done, int total) override { progress_.report(done, total); }
+    void end() override { progress_.report(0, 0); }
 
 private:
-    WaitWindow window_;
+    WorkProgress& progress_;
 };
+
+// Runs on a pool thread: its own record set (and so its own connection).
+bool ExportOnWorker(
+    const QString& conquestPath, const QString& imageRoot, const QString& seriesUid, WorkProgress& progress)
+{
+    RecordSet images(QStringLiteral("ExportImages"));
+    DcmtkImageConverters converters;
+    WorkProgressAdapter adapter(progress);
+    // This thread mostly waits for the conversions it hands to the pool: it
+    // gives its place in the pool back meanwhile, so they use every core.
+    QThreadPool::globalInstance()->releaseThread();
+    const bool exported = ExportSeriesJpeg(seriesUid, images, conquestPath, imageRoot, converters, adapter);
+    QThreadPool::globalInstance()->reserveThread();
+    return exported;
+}
 
 } // namespace
 
@@ -45,11 +52,11 @@ SeriesExporter ProductionSeriesExporter(QWidget* owner)
 {
     QPointer<QWidget> guarded(owner);
     return [guarded](const QString& conquestPath, const QString& seriesUid) {
-        RecordSet images(QStringLiteral("ExportImages"));
-        DcmtkImageConverters converters;
-        ModalWaitProgress progress(guarded.data());
-        return ExportSeriesJpeg(
-            seriesUid, images, conquestPath, appValues().ConquestImagePath, converters, progress);
+        const QString imageRoot = appValues().ConquestImagePath;
+        return RunInBackground<bool>(guarded.data(), {WaitWindow::DefaultMessage, false},
+            [conquestPath, imageRoot, seriesUid](WorkProgress& progress) {
+                return ExportOnWorker(conquestPath, imageRoot, seriesUid, progress);
+            });
     };
 }
 #else

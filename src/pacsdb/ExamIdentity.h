@@ -15,6 +15,10 @@ struct ExamIdentity {
     bool PrintedInViewer = false; // the viewer printed the image it showed
 };
 
-ExamIdentity& CurrentExam();
+inline ExamIdentity& CurrentExam()
+{
+    static ExamIdentity exam;
+    return exam;
+}
 
 } // namespace vexa

@@ -1,7 +1,5 @@
 #include "MainRecordSets.h"
 
-#include "ExamIdentity.h"
-
 namespace vexa {
 
 void MainRecordSets::setDatabasePath(const QString& conquestPath)
@@ -9,12 +7,6 @@ void MainRecordSets::setDatabasePath(const QString& conquestPath)
     for (RecordSet* set : {&seriesByDate, &seriesByPatient, &notBurnedSeries, &examImages, &examSeries,
              &examStudy, &workSet, &patientLookup})
         set->setDatabasePath(conquestPath);
-}
-
-ExamIdentity& CurrentExam()
-{
-    static ExamIdentity exam;
-    return exam;
 }
 
 } // namespace vexa

@@ -35,6 +35,10 @@ struct WorkerConnections {
     std::vector<QString> names;
     ~WorkerConnections()
     {
+        // A pool thread may end only when the program does, after the
+        // application and Qt SQL's own registry are gone: nothing to remove then.
+        if (!QCoreApplication::instance())
+            return;
         for (const QString& name : names)
             RemoveConnection(name);
     }

@@ -3,9 +3,9 @@
 // by any word, its outcomes, and the user's row kept when a new exam comes.
 #include "PacsFixture.h"
 
-#include "ExamIdentity.h"
 #include "ExamLists.h"
 #include "ExamOpening.h"
+#include "QueryCatalogue.h"
 #include "SearchPage.h"
 
 #include <QDateEdit>
@@ -221,7 +221,7 @@ TEST_F(ExamListsTest, NewExamKeepsTheRowTheUserJustPickedAndHighlightsItself)
 
     started.dialogs.messages.clear();
     started.window.OpenExamFromList(0);
-    EXPECT_EQ(CurrentExam().SelectedSeriesUID, chosen);
+    EXPECT_EQ(started.window.sets.examImages.recordSource(), Sql::ImagesOfSeries(chosen)) << "the row opened";
 }
 
 // One click in a date box, then the digits of a date: the date is typed in.

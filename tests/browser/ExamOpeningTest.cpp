@@ -3,7 +3,6 @@
 // keyboard opens; a failed query during an opening or a search.
 #include "PacsFixture.h"
 
-#include "ExamIdentity.h"
 #include "ExamPage.h"
 #include "SearchPage.h"
 #include "SeriesExport.h"
@@ -28,7 +27,6 @@ class ExamOpeningTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CurrentExam() = ExamIdentity();
         pacs.addPatient(QStringLiteral("PA"), QStringLiteral("ALPHA^ANNE"));
         pacs.addSeries(QStringLiteral("SA"), QStringLiteral("PA"), examDay);
         pacs.addImages(QStringLiteral("SA"), QStringLiteral("PA"), examDay, 3);
@@ -84,7 +82,7 @@ TEST_F(ExamOpeningTest, TicksAndNewRowsDuringTheExportChangeNothingAndASecondOpe
     EXPECT_EQ(intervalDuringExport, 0);
     EXPECT_TRUE(started.dialogs.messages.empty());
     ASSERT_EQ(window().page(), 2);
-    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("SA"));
+    EXPECT_EQ(window().openedExam().seriesUid, QStringLiteral("SA"));
     EXPECT_EQ(window().examPage->patientNameLabel->text(), QStringLiteral("ALPHA ANNE"));
     EXPECT_EQ(window().sets.examImages.count(), 3);
     for (int row = 0; row < 3; ++row) {
@@ -124,7 +122,7 @@ TEST_F(ExamOpeningTest, EnterOpensTheRowOfTheListTheUserIsIn)
     ASSERT_EQ(window().sets.seriesByPatient.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
     QTest::keyClick(page1().patientNameEdit, Qt::Key_Return);
     ASSERT_EQ(window().page(), 2);
-    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("SB"));
+    EXPECT_EQ(window().openedExam().seriesUid, QStringLiteral("SB"));
 }
 
 TEST_F(ExamOpeningTest, CountLabelFollowsANewSeriesAfterADateSearch)

@@ -3,7 +3,6 @@
 #include "PacsFixture.h"
 
 #include "AppValues.h"
-#include "ExamIdentity.h"
 #include "ExamPage.h"
 #include "SearchPage.h"
 
@@ -26,7 +25,6 @@ class PagesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CurrentExam() = ExamIdentity();
         pacs.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
         pacs.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
         pacs.exec(QStringLiteral(
@@ -98,8 +96,7 @@ TEST_F(PagesTest, AnExamWithoutImagesSaysSoAndStaysOnPage1)
     EXPECT_EQ(started.dialogs.messages[0].title, QStringLiteral("VexaDicom"));
     EXPECT_EQ(started.dialogs.messages[0].icon, MsgIcon::Information);
     EXPECT_EQ(started.window.page(), 1);
-    EXPECT_FALSE(CurrentExam().ExamOpen);
-    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("S3"));
+    EXPECT_FALSE(started.window.openedExam().isValid());
 }
 
 TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscReturns)
@@ -110,7 +107,12 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
 
     EXPECT_EQ(started.dialogs.messages.size(), 0u);
     EXPECT_EQ(started.window.page(), 2);
-    EXPECT_TRUE(CurrentExam().ExamOpen);
+    const Exam& opened = started.window.openedExam();
+    EXPECT_EQ(opened.seriesUid, QStringLiteral("S20"));
+    EXPECT_EQ(opened.studyUid, QStringLiteral("ST20"));
+    EXPECT_EQ(opened.patientId, QStringLiteral("P20"));
+    EXPECT_EQ(opened.patientName, QStringLiteral("MARTIN LUC"));
+    EXPECT_EQ(opened.examDate, QStringLiteral("10/01/2024"));
     EXPECT_EQ(started.window.surveyInterval(), 0); // the monitor runs on page 1 only
     ExamPage& page2 = *started.window.examPage;
     for (int i = 0; i < MainThumbnailCount; ++i) {
@@ -129,8 +131,7 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
 
     QTest::keyClick(&started.window, Qt::Key_Escape);
     EXPECT_EQ(started.window.page(), 1);
-    EXPECT_FALSE(CurrentExam().ExamOpen);
-    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QStringLiteral("S20"));
+    EXPECT_FALSE(started.window.openedExam().isValid());
     EXPECT_EQ(started.window.surveyInterval(), 6000);
 }
 

@@ -5,8 +5,8 @@
 
 #include "AppValues.h"
 #include "DicomView.h"
-#include "ExamIdentity.h"
 #include "ExamPage.h"
+#include "ImageFiles.h"
 #include "QueryCatalogue.h"
 #include "SearchPage.h"
 #include "ViewerLoadingNotice.h"
@@ -33,8 +33,8 @@ const QDate examDay(2024, 1, 10);
 // What the test saw while the viewer was open.
 struct ViewerSeen {
     bool ran = false;
-    QString imagePath;
-    int step = -1;
+    QString imagePath; // the image shown
+    std::optional<ViewerRequest::Start> start; // how the viewer was asked to start
     bool hasImage = false;
     bool navigationShown = false;
     int surveyInterval = -1;
@@ -73,12 +73,18 @@ class ViewerOpeningTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CurrentExam() = ExamIdentity();
         pacs.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
         pacs.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
         images = pacs.addImages(QStringLiteral("S20"), QStringLiteral("P20"), examDay, 3);
         pacs.configure();
         ASSERT_EQ(started.start(), StartupOutcome::Run);
+        // The real viewer, with the request it was opened with noted.
+        window().runViewer = [this](const ViewerRequest& request, RecordSet* images) {
+            requested = request;
+            ViewerWindow viewer(request, images, &window());
+            viewer.exec();
+            return viewer.outcome();
+        };
         window().show();
         window().searchPage->datePickers[0]->setDate(examDay);
         window().searchPage->datePickers[1]->setDate(examDay);
@@ -118,8 +124,13 @@ protected:
     void note(ViewerWindow& viewer, ViewerSeen& seen)
     {
         seen.ran = true;
-        seen.imagePath = CurrentExam().ViewerImagePath;
-        seen.step = CurrentExam().ViewerStep;
+        // One file as asked, or the series' image the viewer stands on.
+        const bool single = requested.start == ViewerRequest::Start::SingleFile;
+        seen.imagePath = single ? requested.imagePath
+                                : StoredImagePath(pacs.imageRoot(),
+                                    window().sets.examImages.fieldText(QStringLiteral("ObjectFile")));
+        seen.start = requested.start;
+        EXPECT_EQ(requested.exam.seriesUid, QStringLiteral("S20"));
         seen.hasImage = viewer.display()->hasImage();
         seen.navigationShown = ViewerButton(viewer, QStringLiteral("Button10"))->isVisibleTo(&viewer);
         seen.surveyInterval = window().surveyInterval();
@@ -151,6 +162,7 @@ protected:
     PacsFixture pacs;
     StartedWindow started{locks.path()};
     QStringList images;
+    ViewerRequest requested;
     QTimer viewerPoll; // stops with the test, so it never reaches another one
 };
 
@@ -171,7 +183,7 @@ TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitor
     ASSERT_TRUE(seen->ran);
     EXPECT_FALSE(seen->loadingNoticeVisible);
     EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[2]);
-    EXPECT_EQ(seen->step, 99999);
+    EXPECT_EQ(seen->start, ViewerRequest::Start::SingleFile);
     EXPECT_TRUE(seen->hasImage);
     EXPECT_FALSE(seen->navigationShown);
     EXPECT_EQ(seen->surveyInterval, 0);
@@ -183,7 +195,6 @@ TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitor
     EXPECT_EQ(window().sets.examImages.currentRow(), 2);
     EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
     EXPECT_TRUE(window().monitorTimer.isActive());
-    EXPECT_TRUE(CurrentExam().ViewerImagePath.isEmpty());
     EXPECT_EQ(storedPrint(2).first, false); // viewed, not printed
 }
 
@@ -217,13 +228,12 @@ TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheData
 
         ASSERT_TRUE(seen->ran) << c.print;
         EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[1]);
-        EXPECT_EQ(seen->step, 99999);
+        EXPECT_EQ(seen->start, ViewerRequest::Start::SingleFile);
         const auto [printed, when] = storedPrint(1);
         EXPECT_EQ(printed, c.marked) << c.print;
         EXPECT_EQ(when, c.marked ? QDate::currentDate() : QDate()) << c.print;
         EXPECT_EQ(gridPrinted(1), c.marked ? QStringLiteral("Oui") : QStringLiteral("Non"));
         EXPECT_EQ(window().sets.examImages.currentRow(), 1);
-        EXPECT_FALSE(CurrentExam().PrintedInViewer);
     }
     EXPECT_FALSE(storedPrint(0).first);
     EXPECT_FALSE(storedPrint(2).first);
@@ -245,7 +255,7 @@ TEST_F(ViewerOpeningTest, ViewExamButtonAndEnterShowTheSeriesFromItsFirstImage)
 
         ASSERT_TRUE(seen->ran);
         EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[0]);
-        EXPECT_EQ(seen->step, 0);
+        EXPECT_EQ(seen->start, ViewerRequest::Start::FirstImage);
         EXPECT_TRUE(seen->navigationShown);
         EXPECT_EQ(seen->surveyInterval, 0);
         EXPECT_EQ(window().sets.examImages.currentRow(), 0); // back to the first image

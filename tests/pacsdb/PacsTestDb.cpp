@@ -87,8 +87,9 @@ PacsTestDb::~PacsTestDb()
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connection_);
+    // Forced: a worker thread of the pool may still hold a connection of its own.
     if (!dbName_.isEmpty())
-        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS ") + dbName_);
+        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS ") + dbName_ + QStringLiteral(" WITH (FORCE)"));
 }
 
 void PacsTestDb::exec(const QString& sql)

@@ -2,6 +2,9 @@
 
 #include "Log.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 namespace vexa {
 namespace {
 
@@ -136,7 +139,17 @@ DialogService* installedDialogService()
 MsgResult MsgBox(
     const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title, MsgResult defaultButton)
 {
-    return dialogs().message({text, title, icon, buttons, defaultButton});
+    const MessageRequest request{text, title, icon, buttons, defaultButton};
+    // A worker's message is shown by the user-interface thread, which serves
+    // it from the loop it waits for the work in; the worker waits the answer.
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application && QThread::currentThread() != application->thread()) {
+        MsgResult answer = defaultButton;
+        QMetaObject::invokeMethod(
+            application, [&] { answer = dialogs().message(request); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
+    return dialogs().message(request);
 }
 
 } // namespace vexa

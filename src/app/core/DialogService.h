@@ -52,7 +52,8 @@ void setDialogService(DialogService* service);
 // The installed service, null while the silent one answers.
 DialogService* installedDialogService();
 
-// Shorthand for the common message box.
+// Shorthand for the common message box. From a worker thread the message is
+// shown by the user-interface thread while the worker waits for the answer.
 MsgResult MsgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
     const QString& title = QStringLiteral("VexaDICOM"), MsgResult defaultButton = MsgResult::Ok);
 

@@ -5,7 +5,6 @@
 #include "DesignButtons.h"
 #include "ExamPage.h"
 #include "OptionsDialog.h"
-#include "PumpEvents.h"
 #include "SearchPage.h"
 #include "StartupSteps.h"
 #include "ToolsPage.h"
@@ -278,7 +277,6 @@ void MainWindow::QuitSequence()
             window->close();
     }
     close();
-    PumpEvents(20);
     QCoreApplication::quit();
 }
 

@@ -2,9 +2,11 @@
 // The main window: a frameless full-screen frame with its own title picture,
 // close and minimise buttons and popup menu, its four pages under tabs, the
 // new-exam monitor's notice, and the three timers that drive the program.
+#include "Exam.h"
 #include "ExamOpening.h"
 #include "MainRecordSets.h"
 #include "NewExamMonitor.h"
+#include "ViewerRequest.h"
 
 #include <brixel/Button.h>
 
@@ -32,21 +34,24 @@ enum class ReportOpening { ExamReport, Template, Letterhead };
 
 // The actions the buttons, keys and menu reach, apart from the main window's
 // own steps around them (monitor paused, page shown, pointer mode cleared).
-// Each starts as the real action; tests replace them.
+// An action on an exam gets the opened exam as a value when it starts and
+// finishes on it, whatever is opened or closed meanwhile. Each starts as the
+// real action; tests replace them.
 struct MainWindowActions {
-    std::function<void(bool automatic)> printExam; // the question unless automatic
-    std::function<void()> openInterpretation;
-    std::function<void()> openPrintSheet; // captioned from the selected image
-    std::function<void()> printNewImages;
-    std::function<void(int count)> printLabels;
+    std::function<void(const Exam&, bool automatic)> printExam; // the question unless automatic
+    std::function<void(const Exam&)> openInterpretation;
+    std::function<void(const Exam&)> openPrintSheet; // captioned from the selected image
+    std::function<void(const Exam& opened)> printNewImages; // `opened` may be no exam
+    std::function<void(const Exam&, int count)> printLabels;
     std::function<void()> runDayList;
-    std::function<bool()> burnExam; // true when a CD was burned
+    std::function<bool(const Exam&)> burnExam; // true when a CD was burned
     std::function<void(const RecordSet& identities)> runWorklist; // the patient to start from
-    std::function<bool()> deleteSelectedImage;
-    std::function<bool()> deleteExam; // true when the exam is gone
+    std::function<bool(const Exam&)> deleteSelectedImage;
+    std::function<bool(const Exam&)> deleteExam; // true when the exam is gone
     std::function<void()> openHelp;
     std::function<void()> update;
-    std::function<void(ReportOpening)> openReport; // the report editor
+    std::function<void(ReportOpening, const Exam&)>
+        openReport; // the report editor; no exam but for ExamReport
 };
 
 class MainWindow : public QWidget {
@@ -79,10 +84,15 @@ public:
     int page() const; // 1 to 4
     void SelectPage(int page);
     void DateSearch();
-    // Refused while another opening runs; the monitor rests meanwhile and
-    // ticks once when it resumes.
+    // Refused while another opening or action runs; the monitor rests
+    // meanwhile and ticks once when it resumes.
     void OpenExamFromList(int list);
     bool isOpeningExam() const { return opening_; }
+    // The exam opened on page 2; invalid when none is.
+    const Exam& openedExam() const { return openedExam_; }
+    // An opening or an action runs (its waiting or own modal window is up):
+    // a second start of any of them is refused until it ends.
+    bool actionRunning() const;
     void ThumbnailClick(const QString& tag);
 
     // --- The image viewer ----------------------------------------------------
@@ -138,9 +148,10 @@ public:
     void MonitorTick();
     void DayTick(const QDate& today);
 
-    // Replaceable for tests: the options dialog, the JPEG export of a series
-    // and today's date.
+    // Replaceable for tests: the options dialog, the JPEG export of a series,
+    // the viewer (run modally; `images` null for a single file) and today's date.
     std::function<void()> showOptionsDialog;
+    std::function<ViewerOutcome(const ViewerRequest&, RecordSet* images)> runViewer;
     SeriesExporter exportSeries;
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     // The part of a screen the window may cover; unset: its available geometry.
@@ -185,7 +196,12 @@ private:
     void ShowMonitorState();
     void ShowNotice();
     void SetMessageInterval(int ms);
-    void RunViewer(RecordSet* images, QWidget* loadingNotice = nullptr);
+    ViewerOutcome RunViewer(
+        const ViewerRequest& request, RecordSet* images, QWidget* loadingNotice = nullptr);
+    void CloseExam();
+    // Page 2's images read again after an action marked some printed or
+    // deleted one, when page 2 still shows `exam`.
+    void RereadExamImages(const Exam& exam);
     void PauseMonitor();
     void ResumeMonitor();
     void OpenLists(const QString& conquestPath);
@@ -193,7 +209,25 @@ private:
     void SetRealActions();
     void ShowNoticeText(const QString& text);
 
+    // Counts the actions running, for actionRunning().
+    class ActionScope {
+    public:
+        explicit ActionScope(MainWindow& window)
+            : window_(window)
+        {
+            ++window_.actionDepth_;
+        }
+        ~ActionScope() { --window_.actionDepth_; }
+        ActionScope(const ActionScope&) = delete;
+        ActionScope& operator=(const ActionScope&) = delete;
+
+    private:
+        MainWindow& window_;
+    };
+
     QString conquestPath_;
+    Exam openedExam_;
+    int actionDepth_ = 0;
     int surveyInterval_ = 0;
     bool shortcutsEnabled_ = true;
     bool opening_ = false; // an exam is being opened

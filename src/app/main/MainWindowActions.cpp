@@ -6,12 +6,14 @@
 
 #include "AboutDialog.h"
 #include "AppValues.h"
+#include "BackgroundWork.h"
 #include "CdBurnAction.h"
 #include "DayListWindow.h"
 #include "DialogService.h"
 #include "ExamActions.h"
-#include "ExamIdentity.h"
+#include "ExamChecks.h"
 #include "ExamPage.h"
+#include "ExamRows.h"
 #include "ImageConverters.h"
 #include "ImageFiles.h"
 #include "JetDialect.h"
@@ -20,7 +22,6 @@
 #include "PacsConnection.h"
 #include "PrintActions.h"
 #include "ProgramActions.h"
-#include "PumpEvents.h"
 #include "ReportActions.h"
 #include "SearchPage.h"
 #include "SqlExec.h"
@@ -89,18 +90,17 @@ void MainWindow::SetRealActions()
         printer->showNotice = [this](const QString& text) { ShowNoticeText(text); };
         return printer;
     };
-    actions.printExam = [this, printing](bool automatic) {
-        printing()->printExam(automatic);
+    actions.printExam = [this, printing](const Exam& exam, bool automatic) {
+        printing()->printExam(exam, automatic);
         if (monitor)
             ShowNotice(); // the monitor's notice again, after "Impression en cours"
     };
-    actions.openInterpretation = [printing] { printing()->openInterpretation(); };
-    actions.openPrintSheet = [printing] { printing()->openPrintSheet(); };
-    actions.printNewImages = [printing] { printing()->printNewImages(); };
-    actions.printLabels = [this](int count) {
-        LabelPrinter().print(count,
-            LabelExam{examPage->examDateLabel->text(), examPage->patientNameLabel->text(),
-                examPage->practitionerLabel->text()});
+    actions.openInterpretation = [printing](const Exam& exam) { printing()->openInterpretation(exam); };
+    actions.openPrintSheet = [printing](const Exam& exam) { printing()->openPrintSheet(exam); };
+    actions.printNewImages = [printing](const Exam& opened) { printing()->printNewImages(opened); };
+    actions.printLabels = [this](const Exam& exam, int count) {
+        LabelPrinter().print(
+            count, LabelExam{exam.examDate, exam.patientName, PractitionerOf(conquestPath_, exam.studyUid)});
     };
     actions.runDayList = [this] {
         DayListWindow list(this);
@@ -113,30 +113,21 @@ void MainWindow::SetRealActions()
         else
             SetWindowNotTopmost(this);
         if (list.printUnprintedAsked())
-            actions.printNewImages();
+            actions.printNewImages(openedExam_);
     };
-    actions.burnExam = [this] {
-        // The burn acts on the exam shown now, whatever is opened meanwhile.
+    actions.burnExam = [this](const Exam& exam) {
         const AppValues& values = appValues();
         CdBurnRequest request;
-        Exam& exam = request.cd.exam;
-        exam.seriesUid = sets.examSeries.fieldText(QStringLiteral("SeriesInst"));
-        exam.studyUid = sets.examSeries.fieldText(QStringLiteral("StudyInsta"));
-        exam.patientId = sets.examSeries.fieldText(QStringLiteral("SeriesPat"));
-        exam.patientName = examPage->patientNameLabel->text();
-        exam.examDate = examPage->examDateLabel->text();
+        request.cd.exam = exam;
         request.cd.conquestPath = values.ConquestPath;
         request.cd.imageRoot = values.ConquestImagePath;
         request.cd.letterhead = values.Entete;
         request.cd.folders = CdWorkFolders{values.BurnStagingDir, values.DicomExportDir};
         request.autoPrintLabels = values.EtiquetteAutoPrint;
         request.labelCount = values.NbEtiquette;
-        const QString practitioner = examPage->practitionerLabel->text();
         CdBurnCallbacks callbacks;
         callbacks.setShortcutsEnabled = [this](bool on) { setShortcutsEnabled(on); };
-        callbacks.printLabels = [practitioner](const Exam& burned, int count) {
-            LabelPrinter().print(count, LabelExam{burned.examDate, burned.patientName, practitioner});
-        };
+        callbacks.printLabels = [this](const Exam& burned, int count) { actions.printLabels(burned, count); };
         callbacks.resumeMonitor = [this] { ResumeMonitor(); };
         LibburnEngine engine;
         DcmtkImageConverters converters;
@@ -146,9 +137,10 @@ void MainWindow::SetRealActions()
         WorklistWindow window(identities, this);
         window.exec();
     };
-    actions.deleteSelectedImage
-        = [this] { return ExamActions(sets, this).deleteSelectedImage(examPage->thumbnails()); };
-    actions.deleteExam = [this] { return ExamActions(sets, this).deleteExam(); };
+    actions.deleteSelectedImage = [this](const Exam& exam) {
+        return ExamActions(sets, this).deleteSelectedImage(exam, examPage->thumbnails());
+    };
+    actions.deleteExam = [this](const Exam& exam) { return ExamActions(sets, this).deleteExam(exam); };
     auto program = [this] {
         auto tools = std::make_shared<ProgramActions>();
         tools->endProgram = [this] { QuitSequence(); };
@@ -156,7 +148,7 @@ void MainWindow::SetRealActions()
     };
     actions.openHelp = [program] { program()->openHelp(); };
     actions.update = [program] { program()->update(); };
-    actions.openReport = [this](ReportOpening opening) {
+    actions.openReport = [this](ReportOpening opening, const Exam& exam) {
         ReportActions reports(this);
         // Over the pages, below the tab strip.
         reports.editorArea
@@ -164,8 +156,11 @@ void MainWindow::SetRealActions()
         reports.afterEditor = [this] { SetWindowNotTopmost(this); };
         switch (opening) {
         case ReportOpening::ExamReport:
-            reports.openExamReport(sets, appValues().ConquestImagePath, examPage->examDateLabel->text(),
-                examPage->practitionerLabel->text());
+            reports.openExamReport(
+                ExamReportSource{appValues().ConquestImagePath,
+                    FirstObjectFile(conquestPath_, exam.seriesUid), exam.seriesUid, exam.patientId,
+                    exam.examDate, PractitionerOf(conquestPath_, exam.studyUid)},
+                conquestPath_);
             break;
         case ReportOpening::Template:
             reports.openTemplate();
@@ -204,53 +199,80 @@ void MainWindow::ActionButtonMouseUp(brixel::Button* button, short mouseButton)
 void MainWindow::ViewExamAction()
 {
     if (rightClickMode_)
-        actions.openInterpretation();
+        InterpretationAction();
     else
         ViewExam();
     activateWindow();
     rightClickMode_ = false;
 }
 
+bool MainWindow::actionRunning() const
+{
+    return actionDepth_ > 0 || opening_ || BackgroundWorkRunning();
+}
+
 void MainWindow::PrintExamAction()
 {
-    if (CurrentExam().ExamOpen)
-        actions.printExam(rightClickMode_);
+    const Exam exam = openedExam_;
+    if (exam.isValid() && !actionRunning()) {
+        ActionScope running(*this);
+        actions.printExam(exam, rightClickMode_);
+        RereadExamImages(exam);
+    }
     rightClickMode_ = false;
 }
 
 void MainWindow::InterpretationAction()
 {
-    if (CurrentExam().ExamOpen)
-        actions.openInterpretation();
+    const Exam exam = openedExam_;
+    if (exam.isValid() && !actionRunning()) {
+        ActionScope running(*this);
+        actions.openInterpretation(exam);
+    }
     activateWindow();
     rightClickMode_ = false;
 }
 
 void MainWindow::PrintSheetAction()
 {
-    if (CurrentExam().ExamOpen)
-        actions.openPrintSheet();
+    const Exam exam = openedExam_;
+    if (!exam.isValid() || actionRunning())
+        return;
+    ActionScope running(*this);
+    actions.openPrintSheet(exam);
+    RereadExamImages(exam); // the sheet marks what it printed
 }
 
 void MainWindow::PrintLabelAction()
 {
-    if (CurrentExam().ExamOpen)
-        actions.printLabels(1);
+    const Exam exam = openedExam_;
+    if (!exam.isValid() || actionRunning())
+        return;
+    ActionScope running(*this);
+    actions.printLabels(exam, 1);
 }
 
 void MainWindow::BurnExamAction()
 {
-    if (CurrentExam().ExamOpen)
-        actions.burnExam();
+    const Exam exam = openedExam_;
+    if (!exam.isValid() || actionRunning())
+        return;
+    ActionScope running(*this);
+    actions.burnExam(exam);
 }
 
 void MainWindow::MarkExamBurnedAction()
 {
-    if (!CurrentExam().ExamOpen)
+    const Exam exam = openedExam_;
+    if (!exam.isValid() || actionRunning())
         return;
-    if (!MarkSeriesBurned(sets.examSeries)) {
-        MsgBox(QStringLiteral("Le dossier n'a pas pu être considéré comme gravé : %1")
-                   .arg(sets.examSeries.lastError()),
+    const ExamWrite marked = MarkExamBurned(conquestPath_, exam);
+    if (marked.outcome == ExamWrite::Gone) {
+        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
+        return;
+    }
+    if (!marked.written()) {
+        MsgBox(QStringLiteral("Le dossier n'a pas pu être considéré comme gravé : %1").arg(marked.error),
             MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
         return;
     }
@@ -259,16 +281,25 @@ void MainWindow::MarkExamBurnedAction()
 
 void MainWindow::DeleteSelectedImageAction()
 {
-    if (CurrentExam().ExamOpen)
-        actions.deleteSelectedImage();
+    const Exam exam = openedExam_;
+    if (!exam.isValid() || actionRunning())
+        return;
+    ActionScope running(*this);
+    actions.deleteSelectedImage(exam);
 }
 
 void MainWindow::DeleteExamAction()
 {
-    if (!CurrentExam().ExamOpen || !actions.deleteExam())
+    const Exam exam = openedExam_;
+    if (!exam.isValid() || actionRunning())
         return;
-    CurrentExam().ExamOpen = false;
-    CurrentExam().SelectedSeriesUID.clear();
+    {
+        ActionScope running(*this);
+        if (!actions.deleteExam(exam))
+            return;
+    }
+    if (openedExam_ == exam)
+        CloseExam();
     SelectPage(1);
     // The lists of page 1 no longer show the exam.
     DateSearch();
@@ -277,34 +308,61 @@ void MainWindow::DeleteExamAction()
     ResumeMonitor();
 }
 
+void MainWindow::CloseExam()
+{
+    openedExam_ = Exam();
+}
+
 void MainWindow::CloseExamAction()
 {
-    CurrentExam().ExamOpen = false;
-    CurrentExam().SelectedSeriesUID.clear();
+    if (actionRunning())
+        return;
+    CloseExam();
     SelectPage(1);
+}
+
+void MainWindow::RereadExamImages(const Exam& exam)
+{
+    if (openedExam_ == exam)
+        vexa::RereadExamImages(sets.examImages, exam);
 }
 
 void MainWindow::DayListAction()
 {
+    if (actionRunning())
+        return;
+    const Exam opened = openedExam_;
     PauseMonitor();
-    actions.runDayList();
+    {
+        ActionScope running(*this);
+        actions.runDayList();
+    }
     if (monitor)
         monitor->SetName();
-    PumpEvents(20);
+    RereadExamImages(opened); // the list's viewer and print sheet may have marked images printed
     ResumeMonitor();
 }
 
 void MainWindow::PrintNewImagesAction()
 {
+    if (actionRunning())
+        return;
+    const Exam opened = openedExam_;
     PauseMonitor();
     if (monitor)
         monitor->SetName();
-    actions.printNewImages();
+    {
+        ActionScope running(*this);
+        actions.printNewImages(opened);
+    }
+    RereadExamImages(opened);
     ResumeMonitor();
 }
 
 void MainWindow::MarkAllBurnedAction()
 {
+    if (actionRunning())
+        return;
     if (MsgBox(MarkAllBurnedQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexoDicom"))
         != MsgResult::Yes)
         return;
@@ -329,10 +387,8 @@ void MainWindow::MarkAllBurnedAction()
 void MainWindow::PointAtWorklistPatient(RecordSet& identities)
 {
     // The exam the user opened, else the patient list's current series.
-    QString patient;
-    if (CurrentExam().ExamOpen && sets.examSeries.currentRow() >= 0)
-        patient = sets.examSeries.fieldText(QStringLiteral("SeriesPat"));
-    else if (sets.seriesByPatient.currentRow() >= 0)
+    QString patient = openedExam_.patientId;
+    if (!openedExam_.isValid() && sets.seriesByPatient.currentRow() >= 0)
         patient = sets.seriesByPatient.fieldText(QStringLiteral("SeriesPat"));
     identities.setDatabasePath(conquestPath_);
     // The patient's own identifier, matched exactly: an underscore in it is no wildcard.
@@ -344,6 +400,8 @@ void MainWindow::PointAtWorklistPatient(RecordSet& identities)
 
 void MainWindow::WorklistAction()
 {
+    if (actionRunning())
+        return;
     if (appValues().FujiCheminNetpix.isEmpty()) {
         MsgBox(WorklistNotConfiguredText, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Erreur"));
         return;
@@ -351,7 +409,10 @@ void MainWindow::WorklistAction()
     PauseMonitor();
     RecordSet identities(QStringLiteral("DataIdentities"));
     PointAtWorklistPatient(identities);
-    actions.runWorklist(identities); // also when the lookup failed: the entry starts blank
+    {
+        ActionScope running(*this);
+        actions.runWorklist(identities); // also when the lookup failed: the entry starts blank
+    }
     ResumeMonitor();
 }
 
@@ -367,9 +428,20 @@ void MainWindow::UpdateAction()
 
 void MainWindow::OpenReportEditor(ReportOpening opening)
 {
-    if (opening == ReportOpening::ExamReport && !CurrentExam().ExamOpen)
+    const Exam exam = opening == ReportOpening::ExamReport ? openedExam_ : Exam();
+    if ((opening == ReportOpening::ExamReport && !exam.isValid()) || actionRunning())
         return;
-    actions.openReport(opening);
+    // A report is written beside the exam's images: not for an exam deleted elsewhere.
+    if (exam.isValid()) {
+        const ExamWrite check = CheckExamStillThere(conquestPath_, exam);
+        if (check.outcome == ExamWrite::Gone)
+            MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
+                QStringLiteral("VexaDICOM"));
+        if (!check.written())
+            return;
+    }
+    ActionScope running(*this);
+    actions.openReport(opening, exam);
 }
 
 } // namespace vexa

@@ -5,7 +5,6 @@
 
 #include "AppValues.h"
 #include "DialogService.h"
-#include "ExamIdentity.h"
 #include "ExamLists.h"
 #include "ExamPage.h"
 #include "PacsConnection.h"
@@ -57,9 +56,7 @@ void MainWindow::ReopenDatabase(const QString& conquestPath)
         return;
     }
     SetSurveyInterval(0);
-    ExamIdentity& exam = CurrentExam();
-    exam.ExamOpen = false;
-    exam.SelectedSeriesUID.clear();
+    CloseExam();
     for (RecordSet* set : {&sets.seriesByDate, &sets.seriesByPatient, &sets.notBurnedSeries, &sets.examImages,
              &sets.examSeries, &sets.examStudy, &sets.workSet, &sets.patientLookup})
         set->close();

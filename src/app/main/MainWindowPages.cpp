@@ -4,11 +4,9 @@
 
 #include "AppValues.h"
 #include "DialogService.h"
-#include "ExamIdentity.h"
 #include "ExamLists.h"
 #include "ExamPage.h"
 #include "JetDialect.h"
-#include "PumpEvents.h"
 #include "SearchPage.h"
 
 #include <QDateEdit>
@@ -42,7 +40,7 @@ void MainWindow::SelectPage(int page)
 
 void MainWindow::PageChanged(int index)
 {
-    const PageChange change = DecidePageChange(index + 1, CurrentExam().ExamOpen);
+    const PageChange change = DecidePageChange(index + 1, openedExam_.isValid());
     if (change.warnNoExam) {
         MsgBox(NoExamSelectedText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDicom"));
         SelectPage(1);
@@ -52,8 +50,9 @@ void MainWindow::PageChanged(int index)
     SetSurveyInterval(change.monitorRuns ? appValues().MonitorInterval : 0);
     if (!change.openOptions)
         return;
-    PumpEvents(10);
-    OpenOptions();
+    // The options would move the lists to another database under a running action.
+    if (!actionRunning())
+        OpenOptions();
     SelectPage(1);
 }
 
@@ -66,20 +65,24 @@ void MainWindow::DateSearch()
 
 void MainWindow::OpenExamFromList(int list)
 {
-    // One opening at a time: the export's waiting window lets events run, and
-    // a second opening would mix one exam's rows with another's pictures.
-    if (opening_)
+    // One opening at a time, and none under another action: the export's
+    // waiting window serves timers meanwhile, and a second opening would mix
+    // one exam's rows with another's pictures.
+    if (actionRunning())
         return;
     opening_ = true;
+    // The exam shown before is closed: page 2's rows become the new one's.
+    CloseExam();
     // The monitor rests for the whole opening; it would requery the lists
     // and name rows under the opening's feet.
     PauseMonitor();
-    const bool opened = OpenExam(sets, searchPage->listRecordSet(list), conquestPath_,
+    const Exam opened = OpenExam(sets, searchPage->listRecordSet(list), conquestPath_,
         appValues().ConquestImagePath, exportSeries, examPage->thumbnails());
+    openedExam_ = opened;
     if (page() == 1)
         ResumeMonitor();
     opening_ = false;
-    if (!opened)
+    if (!opened.isValid())
         return;
     examPage->showExam();
     if (monitor) {
@@ -135,8 +138,7 @@ bool MainWindow::HandleKey(QKeyEvent* event, const QWidget* target)
         return true;
     }
     if (page() == 2 && key == Qt::Key_Escape) {
-        CurrentExam().ExamOpen = false;
-        SelectPage(1);
+        CloseExamAction();
         return true;
     }
     return false;

@@ -1,13 +1,16 @@
 // The image viewer opened from the exam page: the whole series (viewExamButton,
-// Enter) or one image (a row of the image grid, a thumbnail). The monitor is
-// paused while the viewer is open.
+// Enter) or one image (a row of the image grid, a thumbnail). The viewer gets
+// a request naming the exam and hands back an outcome; the monitor is paused
+// while it is open.
 #include "MainWindow.h"
 
 #include "AppValues.h"
+#include "DialogService.h"
+#include "ExamChecks.h"
 #include "ExamPage.h"
+#include "ExamRows.h"
 #include "ImageViewing.h"
 #include "JetDialect.h"
-#include "PumpEvents.h"
 #include "ViewerLoadingNotice.h"
 #include "ViewerWindow.h"
 
@@ -17,30 +20,59 @@ namespace vexa {
 
 void MainWindow::ViewExam()
 {
-    if (!CurrentExam().ExamOpen)
+    const Exam exam = openedExam_;
+    if (!exam.isValid() || actionRunning())
         return;
     PauseMonitor();
-    PrepareSeriesViewing(CurrentExam());
-    RunViewer(&sets.examImages);
-    sets.examImages.moveFirst();
+    ViewerOutcome outcome;
+    {
+        ActionScope running(*this);
+        outcome = RunViewer(SeriesViewing(exam), &sets.examImages);
+    }
+    if (openedExam_ == exam) {
+        if (outcome.imageDeleted)
+            LoadMainThumbnails(sets, conquestPath_, appValues().ConquestImagePath, examPage->thumbnails(),
+                exam.seriesUid, 0);
+        RereadExamImages(exam); // the viewer marks the images it printed
+        sets.examImages.moveFirst();
+    }
     ResumeMonitor();
 }
 
 void MainWindow::ShowOneImage()
 {
-    ExamIdentity& exam = CurrentExam();
-    const int row = sets.examImages.currentRow();
-    if (!PrepareSingleImage(sets.examImages, appValues().ConquestImagePath, exam))
+    const Exam exam = openedExam_;
+    if (!exam.isValid() || actionRunning())
         return;
+    const std::optional<ViewerRequest> request
+        = SingleImageViewing(sets.examImages, appValues().ConquestImagePath);
+    if (!request)
+        return;
+    // The image by its key: the list may be read again while the viewer is open.
+    const QString sopInstance = sets.examImages.fieldText(QStringLiteral("SOPInstanc"));
     PauseMonitor();
     // Loading one image may take a moment: the notice says so at once, and
     // goes when the viewer is up.
     ViewerLoadingNotice notice(this);
     notice.show();
-    PumpEvents(5); // the grid's double click is done before the viewer covers it
-    RunViewer(nullptr, &notice);
+    notice.repaint();
+    ViewerOutcome outcome;
+    {
+        ActionScope running(*this);
+        outcome = RunViewer(*request, nullptr, &notice);
+    }
     // The viewer leaves a printed single image to its opener.
-    MarkSingleImagePrinted(sets.examImages, row, exam);
+    if (outcome.printed) {
+        const ExamWrite marked = MarkImagePrinted(conquestPath_, sopInstance, QDate::currentDate());
+        if (marked.outcome == ExamWrite::Gone)
+            MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
+                QStringLiteral("VexaDICOM"));
+        else if (!marked.written())
+            MsgBox(QStringLiteral("L'image imprimée n'a pas pu être marquée comme imprimée :\r\n")
+                    + marked.error,
+                MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
+        RereadExamImages(exam);
+    }
     ResumeMonitor();
 }
 
@@ -54,15 +86,20 @@ void MainWindow::ThumbnailDoubleClick(const QString& tag)
 
 // `images` is the exam's record set in series mode, null for one image; the
 // loading notice, if any, is closed once the viewer runs.
-void MainWindow::RunViewer(RecordSet* images, QWidget* loadingNotice)
+ViewerOutcome MainWindow::RunViewer(const ViewerRequest& request, RecordSet* images, QWidget* loadingNotice)
 {
-    {
-        ViewerWindow viewer(images, this);
-        if (loadingNotice)
-            QTimer::singleShot(0, loadingNotice, &QWidget::close);
+    if (loadingNotice)
+        QTimer::singleShot(0, loadingNotice, &QWidget::close);
+    ViewerOutcome outcome;
+    if (runViewer) {
+        outcome = runViewer(request, images);
+    } else {
+        ViewerWindow viewer(request, images, this);
         viewer.exec();
+        outcome = viewer.outcome();
     }
     activateWindow();
+    return outcome;
 }
 
 void MainWindow::PauseMonitor()

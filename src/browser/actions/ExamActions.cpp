@@ -3,11 +3,13 @@
 #include "AppValues.h"
 #include "DeleteImageDialog.h"
 #include "DialogService.h"
+#include "ExamChecks.h"
 #include "ExamDeletion.h"
-#include "ExamIdentity.h"
 #include "ExamOpening.h"
+#include "ExamRows.h"
 #include "ImageFiles.h"
 #include "MainRecordSets.h"
+#include "QueryCatalogue.h"
 
 #include <QDialog>
 
@@ -27,6 +29,19 @@ void ReportUndeleted(const QStringList& paths, const QString& title)
 {
     if (!paths.isEmpty())
         Report(ExamActions::UndeletedFilesText(paths), title);
+}
+
+// True when the exam is still there; otherwise the user is told why nothing
+// is done (deleted elsewhere, or the database did not answer).
+bool StillThere(const QString& conquestPath, const Exam& exam, const QString& title)
+{
+    const ExamWrite check = CheckExamStillThere(conquestPath, exam);
+    if (check.outcome == ExamWrite::Gone)
+        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, title);
+    else if (check.outcome == ExamWrite::Failed)
+        Report(QStringLiteral("Le dossier n'a pas pu être lu dans la base de données :\r\n") + check.error,
+            title);
+    return check.written();
 }
 
 } // namespace
@@ -52,12 +67,15 @@ ExamActions::ExamActions(MainRecordSets& sets, QWidget* parent)
 {
 }
 
-bool ExamActions::deleteSelectedImage(ThumbnailSink& thumbnails)
+bool ExamActions::deleteSelectedImage(const Exam& exam, ThumbnailSink& thumbnails)
 {
     RecordSet& images = sets.examImages;
-    if (images.currentRow() < 0)
+    if (!exam.isValid() || images.currentRow() < 0
+        || images.fieldText(QStringLiteral("SeriesInst")) != exam.seriesUid)
         return false;
     const AppValues& values = appValues();
+    // The image by its key, taken now: the list may be read again meanwhile.
+    const QString sopInstance = images.fieldText(QStringLiteral("SOPInstanc"));
     // A row naming no file has none to delete (its path would be the store's root).
     const QString objectFile = images.fieldText(QStringLiteral("ObjectFile"));
     const QString imagePath
@@ -69,8 +87,14 @@ bool ExamActions::deleteSelectedImage(ThumbnailSink& thumbnails)
     }
     if (!DeleteImageShared().DeleteImageConfirmed)
         return false;
+    if (!StillThere(values.ConquestPath, exam, DeleteImageTitle))
+        return false;
+    if (!ImageStillThere(values.ConquestPath, sopInstance)) {
+        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, DeleteImageTitle);
+        return false;
+    }
 
-    const QString error = DeleteImageRow(values.ConquestPath, images.fieldText(QStringLiteral("SOPInstanc")));
+    const QString error = DeleteImageRow(values.ConquestPath, sopInstance);
     if (!error.isEmpty()) {
         Report(QStringLiteral("L'image n'a pas pu être supprimée de la base de données :\r\n") + error,
             DeleteImageTitle);
@@ -79,15 +103,13 @@ bool ExamActions::deleteSelectedImage(ThumbnailSink& thumbnails)
     if (!imagePath.isEmpty())
         ReportUndeleted(RemoveExistingFiles(FilesOfImage(imagePath)), DeleteImageTitle);
     images.requery();
-    LoadMainThumbnails(
-        sets, values.ConquestPath, values.ConquestImagePath, thumbnails, CurrentExam().SelectedSeriesUID, 0);
+    LoadMainThumbnails(sets, values.ConquestPath, values.ConquestImagePath, thumbnails, exam.seriesUid, 0);
     return true;
 }
 
-bool ExamActions::deleteExam()
+bool ExamActions::deleteExam(const Exam& exam)
 {
-    ExamIdentity& exam = CurrentExam();
-    const QString seriesUid = exam.SelectedSeriesUID;
+    const QString seriesUid = exam.seriesUid;
     if (seriesUid.isEmpty())
         return false;
     const MsgResult answer
@@ -96,6 +118,8 @@ bool ExamActions::deleteExam()
         return false;
 
     const AppValues& values = appValues();
+    if (!StillThere(values.ConquestPath, exam, DeleteExamTitle))
+        return false;
     SeriesContent content;
     QString error;
     if (!ReadSeriesContent(
@@ -116,11 +140,11 @@ bool ExamActions::deleteExam()
     }
     ReportUndeleted(RemoveExistingFiles(content.files), DeleteExamTitle);
 
-    // The exam's rows are gone: nothing may read them any more.
-    sets.examImages.close();
-    sets.examSeries.close();
-    exam.ExamOpen = false;
-    exam.SelectedSeriesUID.clear();
+    // The exam's rows are gone: page 2's lists of it may not be read any more.
+    if (sets.examImages.recordSource() == Sql::ImagesOfSeries(seriesUid)) {
+        sets.examImages.close();
+        sets.examSeries.close();
+    }
     return true;
 }
 

@@ -1,7 +1,11 @@
 #pragma once
-// The main window's deleting actions on the opened exam, apart from the main
-// window itself: deleting the selected image and deleting the whole exam.
-// The main window keeps what is its own: the page shown afterwards.
+// The main window's deleting actions on an exam, apart from the main window
+// itself: deleting the selected image and deleting the whole exam. Each acts
+// on the exam it is given, checked first: an exam another workstation
+// deleted is refused. The main window keeps what is its own: the page shown
+// afterwards.
+#include "Exam.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -19,15 +23,16 @@ class ExamActions {
 public:
     explicit ExamActions(MainRecordSets& sets, QWidget* parent = nullptr);
 
-    // Asks with the selected image's picture; on "Oui" deletes its row, then
-    // its file, measurements and pictures, requeries the exam's images and
-    // fills `thumbnails` again from the first image. True when it was deleted.
-    bool deleteSelectedImage(ThumbnailSink& thumbnails);
+    // Asks with the selected image of `exam` (the current row of the exam's
+    // images); on "Oui" deletes its row by its SOPInstanc, then its file,
+    // measurements and pictures, requeries the exam's images and fills
+    // `thumbnails` again from the first image. True when it was deleted.
+    bool deleteSelectedImage(const Exam& exam, ThumbnailSink& thumbnails);
     // Asks the warning question; on Yes deletes the exam's rows (images and
     // series, in one transaction), then its report and every image's files.
     // Refused while Conquest is still receiving the series. True when the
     // exam is gone: no exam is open any more and page 1 is to be shown.
-    bool deleteExam();
+    bool deleteExam(const Exam& exam);
 
     static const QString DeleteExamQuestion;
     static const QString StillReceivingText;

@@ -1,6 +1,5 @@
 #include "ExportProgress.h"
 
-#include "PumpEvents.h"
 #include "WaitWindow.h"
 
 namespace vexa {
@@ -18,7 +17,6 @@ WaitWindowProgress::~WaitWindowProgress()
 void WaitWindowProgress::begin()
 {
     window->show();
-    PumpEvents(20);
 }
 
 void WaitWindowProgress::advance(int done, int total)

@@ -13,8 +13,9 @@ public:
     virtual void end() = 0;
 };
 
-// The waiting window WaitWindow (shown with its resting message, events
-// pumped so it paints, closed at the end).
+// The waiting window WaitWindow (shown with its resting message, closed at
+// the end) for an export run on the user-interface thread; the program runs
+// its exports on a worker behind RunInBackground instead.
 class WaitWindowProgress : public ExportProgress {
 public:
     WaitWindowProgress();

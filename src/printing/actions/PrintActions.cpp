@@ -1,21 +1,24 @@
 #include "PrintActions.h"
-#include "ImageFiles.h"
 
 #include "AppValues.h"
+#include "BackgroundWork.h"
 #include "ConquestDatabaseConnector.h"
 #include "Dates.h"
 #include "DialogService.h"
 #include "DicomLoader.h"
 #include "DisplayLut.h"
-#include "ExamIdentity.h"
+#include "ExamChecks.h"
+#include "ExamRows.h"
+#include "ImageFiles.h"
 #include "ImageRegionRenderer.h"
 #include "InterpretationWindow.h"
 #include "MainRecordSets.h"
 #include "PicturePrinter.h"
 #include "PrintSheetWindow.h"
-#include "PumpEvents.h"
-#include "SeriesNavigator.h"
+#include "QueryCatalogue.h"
 #include "ViewerTexts.h"
+
+#include <algorithm>
 
 namespace vexa {
 
@@ -23,15 +26,51 @@ namespace {
 
 constexpr int PreviewSide = 512; // the picture's shape; the page gets it rendered anew
 
-// The selected image's exam date (acquisition, else image date) and patient.
-void TakeExamFromImage(const RecordSet& images, ExamIdentity& exam)
+// An image of the exam as the automatic print takes it at its start.
+struct ExamImageToPrint {
+    QString sopInstance;
+    PrintActions::Page page;
+    bool printed = false;
+};
+
+// The caption of an image row: the header, its patient and its day
+// (acquisition, else image date).
+QString CaptionOfImage(const RecordSet& images)
 {
     QString date = images.fieldText(QStringLiteral("AcqDate"));
     if (date.isEmpty())
         date = images.fieldText(QStringLiteral("ImageDate"));
-    exam.ViewerExamDate = YyyymmddToDdMmYyyy(date);
-    exam.ViewerPatientName = images.fieldText(QStringLiteral("PatientName"));
+    return ViewerPrintCaption(
+        appValues().Entete, images.fieldText(QStringLiteral("PatientName")), YyyymmddToDdMmYyyy(date));
 }
+
+// The exam's images read now by its series UID, not from page 2's list.
+bool ReadImagesToPrint(const QString& conquestPath, const Exam& exam, std::vector<ExamImageToPrint>& images)
+{
+    const AppValues& values = appValues();
+    RecordSet rows(QStringLiteral("imagesToPrint"));
+    rows.setDatabasePath(conquestPath);
+    rows.setRecordSource(Sql::ImagesOfSeries(exam.seriesUid));
+    if (!rows.requery())
+        return false;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        ExamImageToPrint image;
+        image.sopInstance = rows.fieldText(QStringLiteral("SOPInstanc"));
+        image.page.imagePath
+            = StoredImagePath(values.ConquestImagePath, rows.fieldText(QStringLiteral("ObjectFile")));
+        image.page.caption = CaptionOfImage(rows);
+        image.page.inverse = values.Inverse;
+        image.page.printer = values.ImagePrinter;
+        image.printed = rows.fieldBool(QStringLiteral("Printed"));
+        images.push_back(image);
+    }
+    return true;
+}
+
+struct PrintRun {
+    int printed = 0;
+    QString markError; // the first mark that failed
+};
 
 } // namespace
 
@@ -42,6 +81,8 @@ const QString PrintActions::AlreadyPrintedQuestion
     = QStringLiteral("Tout ou partie de ce dossier semble voir été imprimé.  \r\nVoulez vous poursuivre ?");
 const QString PrintActions::NothingNewText = QStringLiteral("Il n'y a pas d'image nouvelle à imprimer");
 const QString PrintActions::PrintingNotice = QStringLiteral("Impression en cours");
+const QString PrintActions::MarkFailedText
+    = QStringLiteral("Les images imprimées n'ont pas pu être marquées comme imprimées :\r\n");
 
 PrintActions::PrintActions(MainRecordSets& sets, QWidget* parent)
     : runWindow([](QDialog& window) { return window.exec(); })
@@ -50,74 +91,100 @@ PrintActions::PrintActions(MainRecordSets& sets, QWidget* parent)
 {
 }
 
-void PrintActions::printExam(bool rightClickMode)
+void PrintActions::printExam(const Exam& exam, bool rightClickMode)
 {
     if (!rightClickMode) {
         const MsgResult answer = MsgBox(PrintExamQuestion, MsgIcon::Question, MsgButtons::YesNo,
             QStringLiteral("Impression de l'examen..."), MsgResult::No);
         if (answer != MsgResult::Yes) {
-            openPrintSheet();
+            openPrintSheet(exam);
             return;
         }
     }
-    printExamAutomatically();
+    printExamAutomatically(exam);
 }
 
-QString PrintActions::captionFromSelectedImage()
+bool PrintActions::examStillThere(const Exam& exam)
 {
-    ExamIdentity& exam = CurrentExam();
-    TakeExamFromImage(sets.examImages, exam);
-    return ViewerPrintCaption(appValues().Entete, exam.ViewerPatientName, exam.ViewerExamDate);
+    const ExamWrite check = CheckExamStillThere(appValues().ConquestPath, exam);
+    if (check.outcome == ExamWrite::Gone)
+        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
+            QStringLiteral("Impression d'un dossier"));
+    return check.written();
 }
 
-void PrintActions::openPrintSheet()
+void PrintActions::openPrintSheet(const Exam& exam)
 {
-    PrintSheetWindow window(sets, CurrentExam().SelectedSeriesUID, captionFromSelectedImage(), parent);
+    if (!exam.isValid() || !examStillThere(exam))
+        return;
+    // The selected image's caption while page 2 shows this exam, else the exam's own.
+    const RecordSet& images = sets.examImages;
+    const bool shown
+        = images.currentRow() >= 0 && images.fieldText(QStringLiteral("SeriesInst")) == exam.seriesUid;
+    const QString caption = shown ? CaptionOfImage(images)
+                                  : ViewerPrintCaption(appValues().Entete, exam.patientName, exam.examDate);
+    PrintSheetWindow window(sets, exam.seriesUid, caption, parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
 }
 
-void PrintActions::printExamAutomatically()
+void PrintActions::printExamAutomatically(const Exam& exam)
 {
-    RecordSet& images = sets.examImages;
-    if (images.count() == 0)
+    // One print at a time: a second start while pages are made is refused.
+    if (!exam.isValid() || BackgroundWorkRunning() || !examStillThere(exam))
+        return;
+    const QString conquestPath = appValues().ConquestPath;
+    std::vector<ExamImageToPrint> images;
+    if (!ReadImagesToPrint(conquestPath, exam, images) || images.empty())
+        return;
+    // The question comes before the first page already printed; No prints
+    // only the pages before it.
+    const auto firstPrinted = std::find_if(
+        images.begin(), images.end(), [](const ExamImageToPrint& image) { return image.printed; });
+    if (firstPrinted != images.end()
+        && MsgBox(AlreadyPrintedQuestion, MsgIcon::Question, MsgButtons::YesNo,
+               QStringLiteral("Impression d'un dossier"))
+            != MsgResult::Yes)
+        images.erase(firstPrinted, images.end());
+    if (images.empty())
         return;
     if (showNotice)
         showNotice(PrintingNotice);
-    PumpEvents(20);
-    bool confirmed = false;
-    for (images.moveFirst(); !images.eof(); images.moveNext()) {
-        if (images.fieldBool(QStringLiteral("Printed")) && !confirmed) {
-            if (MsgBox(AlreadyPrintedQuestion, MsgIcon::Question, MsgButtons::YesNo,
-                    QStringLiteral("Impression d'un dossier"))
-                != MsgResult::Yes)
-                break;
-            confirmed = true;
-        }
-        const QString caption = captionFromSelectedImage();
-        ExamIdentity& exam = CurrentExam();
-        exam.ViewerImagePath
-            = StoredImagePath(appValues().ConquestImagePath, images.fieldText(QStringLiteral("ObjectFile")));
-        // An image that could not be printed is not marked printed.
-        if (!printImage(exam.ViewerImagePath, caption))
-            continue;
-        images.edit();
-        images.setField(QStringLiteral("Printed"), true);
-        images.setField(QStringLiteral("PrintDate"), today());
-        images.update();
-    }
-    images.moveFirst();
+    const QDate day = today();
+    const PagePrinter print = printPage;
+    const PrintRun run = RunInBackground<PrintRun>(
+        parent, {PrintingNotice, true}, [&images, &print, conquestPath, day](WorkProgress& progress) {
+            PrintRun done;
+            const int total = static_cast<int>(images.size());
+            for (int i = 0; i < total && !progress.cancelled(); ++i) {
+                progress.report(i, total);
+                // An image deleted elsewhere meanwhile is neither printed nor marked.
+                const ExamImageToPrint& image = images[i];
+                if (!ImageStillThere(conquestPath, image.sopInstance) || !print(image.page))
+                    continue;
+                ++done.printed;
+                const ExamWrite mark = MarkImagePrinted(conquestPath, image.sopInstance, day);
+                if (mark.outcome == ExamWrite::Failed && done.markError.isEmpty())
+                    done.markError = mark.error;
+            }
+            return done;
+        });
+    if (!run.markError.isEmpty())
+        MsgBox(MarkFailedText + run.markError, MsgIcon::Critical, MsgButtons::Ok,
+            QStringLiteral("Impression d'un dossier"));
+    if (sets.examImages.fieldText(QStringLiteral("SeriesInst")) == exam.seriesUid)
+        sets.examImages.moveFirst();
 }
 
 // One page through the picture printer: the image with its own window (and
 // inverted when the settings say so), drawn from its pixels at the page's size.
-bool PrintActions::printImage(const QString& path, const QString& caption)
+bool PrintActions::PrintImagePage(const Page& page)
 {
-    const DicomLoadResult loaded = loadDicomImage(path);
+    const DicomLoadResult loaded = loadDicomImage(page.imagePath);
     if (!loaded.ok())
         return false;
     const std::shared_ptr<const DicomImageData> image = loaded.image;
-    const bool inverted = appValues().Inverse != image->invertedGrey;
+    const bool inverted = page.inverse != image->invertedGrey;
     const DisplayLut lut = makeDisplayLut(*image, image->defaultWindow, inverted);
     const QRectF whole(0, 0, image->columns, image->rows);
     const QSize shape(image->columns, image->rows);
@@ -128,12 +195,12 @@ bool PrintActions::printImage(const QString& path, const QString& caption)
     printer.setLayout(PicturePrinter::LayoutFor(QSizeF(shape)));
     printer.setPicture(
         preview, [image, lut, whole](QSize size) { return RenderImageRegion(*image, lut, whole, size); });
-    printer.setCaption(caption);
-    printer.setPrinterName(appValues().ImagePrinter);
+    printer.setCaption(page.caption);
+    printer.setPrinterName(page.printer);
     return printer.printPage().printed;
 }
 
-bool PrintActions::printNewImages()
+bool PrintActions::printNewImages(const Exam& opened)
 {
     ConquestDatabaseConnector connector(sets, appValues().ConquestPath);
     QString notice;
@@ -141,14 +208,17 @@ bool PrintActions::printNewImages()
         MsgBox(NothingNewText, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Impression"));
         return false;
     }
-    PrintSheetWindow window(sets, CurrentExam().SelectedSeriesUID, QString(), parent);
+    PrintSheetWindow window(sets, opened.seriesUid, QString(), parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
     return true;
 }
 
-void PrintActions::openInterpretation()
+void PrintActions::openInterpretation(const Exam& exam)
 {
+    // The window reads page 2's list of images: only while it shows this exam.
+    if (!exam.isValid() || sets.examImages.recordSource() != Sql::ImagesOfSeries(exam.seriesUid))
+        return;
     InterpretationWindow window(sets.examImages, appValues().ConquestImagePath, parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);

@@ -4,9 +4,8 @@
 #include "BoundGrid.h"
 #include "DesignButtons.h"
 #include "DialogService.h"
-#include "ExamIdentity.h"
+#include "ExamChecks.h"
 #include "ImageViewing.h"
-#include "PumpEvents.h"
 #include "ViewerWindow.h"
 #include "WindowOrder.h"
 
@@ -39,9 +38,10 @@ DayListWindow::DayListWindow(QWidget* parent)
     setObjectName(QStringLiteral("DayListWindow"));
     setWindowTitle(QStringLiteral("Liste du jour"));
     setModal(true);
-    runViewer = [this] {
-        ViewerWindow viewer(nullptr, this);
+    runViewer = [this](const ViewerRequest& request) {
+        ViewerWindow viewer(request, nullptr, this);
         viewer.exec();
+        return viewer.outcome();
     };
 
     auto* frame = new QFrame(this);
@@ -148,26 +148,38 @@ void DayListWindow::ShowDay(const QDate& day)
 
 void DayListWindow::ViewImage()
 {
-    ExamIdentity& exam = CurrentExam();
-    if (viewerOpen || !PrepareSingleImage(images, appValues().ConquestImagePath, exam))
+    if (viewerOpen)
+        return;
+    const std::optional<ViewerRequest> request = SingleImageViewing(images, appValues().ConquestImagePath);
+    if (!request)
         return;
     // The image is known by its key: the list may change while the viewer is open.
     const QString key = images.fieldText(QStringLiteral("SOPInstanc"));
     waitPanel->setGeometry(width() / 4, height() / 2 - 30, width() / 2, 60);
     waitPanel->show();
     waitPanel->raise();
-    PumpEvents(2);
+    waitPanel->repaint(); // drawn now, before the viewer covers the list
     viewerOpen = true;
     SetWindowNotTopmost(this);
-    exam.PrintedInViewer = false;
-    runViewer();
+    const ViewerOutcome outcome = runViewer(*request);
     viewerOpen = false;
-    if (exam.PrintedInViewer) {
-        dayList.markPrinted(key, QDate::currentDate());
-        exam.PrintedInViewer = false;
-    }
+    if (outcome.printed)
+        MarkViewedImagePrinted(key);
     SetWindowTopmost(this);
     waitPanel->hide();
+}
+
+// The image printed in the viewer, unless another workstation deleted it meanwhile.
+void DayListWindow::MarkViewedImagePrinted(const QString& key)
+{
+    if (!ImageStillThere(images.databasePath(), key)) {
+        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
+            QStringLiteral("Impression..."));
+        return;
+    }
+    if (!dayList.markPrinted(key, QDate::currentDate()))
+        MsgBox(QStringLiteral("L'image imprimée n'a pas pu être marquée comme imprimée."), MsgIcon::Critical,
+            MsgButtons::Ok, QStringLiteral("Impression..."));
 }
 
 void DayListWindow::PrintAndQuit()

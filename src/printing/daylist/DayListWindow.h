@@ -14,6 +14,7 @@
 //   if (list.printUnprintedAsked()) <the batch print of unprinted images>;
 #include "DayList.h"
 #include "RecordSet.h"
+#include "ViewerRequest.h"
 
 #include <QDialog>
 #include <functional>
@@ -38,8 +39,9 @@ public:
     // The window's actions that belong to other windows.
     std::function<void()> showOptions;
     std::function<void()> showAbout;
-    // Opens the viewer on CurrentExam() and waits until it closes; tests replace it.
-    std::function<void()> runViewer;
+    // Opens the viewer on the request and answers its outcome when it
+    // closes; tests replace it.
+    std::function<ViewerOutcome(const ViewerRequest&)> runViewer;
 
     // "Imprimer et quitter..." closed the window: its opener prints what waits.
     bool printUnprintedAsked() const { return printUnprinted; }
@@ -68,6 +70,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void MarkViewedImagePrinted(const QString& key);
+
     DayList dayList{images};
     bool viewerOpen = false;
     bool printUnprinted = false;

@@ -70,6 +70,32 @@ ViewerWindow::ViewerWindow(RecordSet* images, QWidget* parent)
     connectSignals();
 }
 
+namespace {
+
+// The request in the shared exam fields the viewer reads.
+RecordSet* Requested(const ViewerRequest& request, RecordSet* images)
+{
+    ExamIdentity& exam = CurrentExam();
+    const bool single = request.start == ViewerRequest::Start::SingleFile;
+    exam.ViewerImagePath = single ? request.imagePath : QString();
+    exam.ViewerStep = single ? 99999 : 0;
+    exam.ViewerPatientName = request.exam.patientName;
+    exam.ViewerExamDate = request.exam.examDate;
+    return images;
+}
+
+} // namespace
+
+ViewerWindow::ViewerWindow(const ViewerRequest& request, RecordSet* images, QWidget* parent)
+    : ViewerWindow(Requested(request, images), parent)
+{
+}
+
+ViewerOutcome ViewerWindow::outcome() const
+{
+    return {singleImage && exam.PrintedInViewer, false};
+}
+
 ViewerWindow::~ViewerWindow() = default;
 
 void ViewerWindow::createBanner()

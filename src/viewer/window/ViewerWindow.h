@@ -12,6 +12,7 @@
 // own record printed.
 #include "ExamIdentity.h"
 #include "PicturePrinter.h"
+#include "ViewerRequest.h"
 #include "WindowPresets.h"
 
 #include <QDialog>
@@ -42,6 +43,9 @@ public:
     // `images` is the exam's image record set (examImages); it may be null in
     // single-image mode.
     explicit ViewerWindow(RecordSet* images, QWidget* parent = nullptr);
+    // The opening by request, handing back an outcome when it closes.
+    ViewerWindow(const ViewerRequest& request, RecordSet* images, QWidget* parent = nullptr);
+    ViewerOutcome outcome() const;
     ~ViewerWindow() override;
 
     // Loads the first image and runs the window modally.

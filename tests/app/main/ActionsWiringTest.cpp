@@ -7,7 +7,6 @@
 
 #include "AppValues.h"
 #include "ExamActions.h"
-#include "ExamIdentity.h"
 #include "ExamPage.h"
 #include "OptionsDialog.h"
 #include "RecordSet.h"
@@ -53,7 +52,6 @@ class ActionsWiring : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CurrentExam() = ExamIdentity();
         pacs.addPatient(QStringLiteral("PX7"), QStringLiteral("NEAR^NAMESAKE"));
         pacs.addPatient(QStringLiteral("P_7"), QStringLiteral("ROUX^ANNE"));
         pacs.addSeries(QStringLiteral("S7"), QStringLiteral("P_7"), examDay, QStringLiteral("ST7"));
@@ -85,15 +83,22 @@ protected:
             reached << name;
             pausedWhenReached << (window().surveyInterval() == 0);
         };
-        a.printExam
-            = [=, this](bool automatic) { note(automatic ? "printExam automatic" : "printExam asking"); };
-        a.openInterpretation = [=, this] { note("openInterpretation"); };
-        a.openPrintSheet = [=, this] { note("openPrintSheet"); };
-        a.printNewImages = [=, this] { note("printNewImages"); };
-        a.printLabels = [=, this](int count) { note(QStringLiteral("printLabels %1").arg(count)); };
+        auto noteExam = [=, this](const QString& name, const Exam& exam) {
+            note(name);
+            examsGiven << exam.seriesUid;
+        };
+        a.printExam = [=](const Exam& exam, bool automatic) {
+            noteExam(automatic ? "printExam automatic" : "printExam asking", exam);
+        };
+        a.openInterpretation = [=](const Exam& exam) { noteExam("openInterpretation", exam); };
+        a.openPrintSheet = [=](const Exam& exam) { noteExam("openPrintSheet", exam); };
+        a.printNewImages = [=](const Exam& opened) { noteExam("printNewImages", opened); };
+        a.printLabels = [=](const Exam& exam, int count) {
+            noteExam(QStringLiteral("printLabels %1").arg(count), exam);
+        };
         a.runDayList = [=, this] { note("runDayList"); };
-        a.burnExam = [=, this] {
-            note("burnExam");
+        a.burnExam = [=](const Exam& exam) {
+            noteExam("burnExam", exam);
             return false;
         };
         a.runWorklist = [=, this](const RecordSet& identities) {
@@ -101,18 +106,19 @@ protected:
             worklistPatient
                 = identities.count() ? identities.fieldText(QStringLiteral("PatientID")) : "<none>";
         };
-        a.deleteSelectedImage = [=, this] {
-            note("deleteSelectedImage");
+        a.deleteSelectedImage = [=](const Exam& exam) {
+            noteExam("deleteSelectedImage", exam);
             return false;
         };
-        a.deleteExam = [=, this] {
-            note("deleteExam");
+        a.deleteExam = [=](const Exam& exam) {
+            noteExam("deleteExam", exam);
             return false;
         };
         a.openHelp = [=, this] { note("openHelp"); };
         a.update = [=, this] { note("update"); };
-        a.openReport
-            = [=, this](ReportOpening opening) { note(QStringLiteral("openReport %1").arg(int(opening))); };
+        a.openReport = [=](ReportOpening opening, const Exam& exam) {
+            noteExam(QStringLiteral("openReport %1").arg(int(opening)), exam);
+        };
     }
 
     MainWindow& window() { return started.window; }
@@ -123,6 +129,7 @@ protected:
     QStringList images;
     QStringList reached;
     QList<bool> pausedWhenReached;
+    QStringList examsGiven; // the series of the exam each exam action was given
     QString worklistPatient;
 };
 
@@ -164,9 +171,15 @@ TEST_F(ActionsWiring, EveryButtonKeyAndMenuEntryReachesItsAction)
         SCOPED_TRACE(c.what);
         reached.clear();
         pausedWhenReached.clear();
+        examsGiven.clear();
         c.trigger();
         ASSERT_EQ(reached, QStringList{c.action});
         EXPECT_EQ(window().page(), 2) << "the exam stays open";
+        // Every exam action gets the opened exam; the tools get it or none.
+        for (const QString& given : examsGiven)
+            EXPECT_TRUE(
+                given == QStringLiteral("S7") || (given.isEmpty() && c.action.startsWith("openReport ")))
+                << given.toStdString();
     }
     for (brixel::Button* inert : {tools.archiveDvdButton, tools.backupButton, tools.enablePrintingButton}) {
         reached.clear();
@@ -189,8 +202,7 @@ TEST_F(ActionsWiring, EveryButtonKeyAndMenuEntryReachesItsAction)
 
     Click(exam.closeExamButton);
     EXPECT_EQ(window().page(), 1);
-    EXPECT_FALSE(CurrentExam().ExamOpen);
-    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QString());
+    EXPECT_FALSE(window().openedExam().isValid());
 }
 
 TEST_F(ActionsWiring, RightClickAndCtrlClickChooseTheAutomaticPrintAndThePreview)
@@ -221,16 +233,16 @@ TEST_F(ActionsWiring, RightClickAndCtrlClickChooseTheAutomaticPrintAndThePreview
 
 TEST_F(ActionsWiring, DeletingTheExamShowsPageOneWithoutIt)
 {
-    window().actions.deleteExam = [this] {
+    window().actions.deleteExam = [this](const Exam& exam) {
         ExamActions deleting(window().sets, &window());
         deleting.now = [] { return QDateTime::currentDateTime().addSecs(60); }; // Conquest is done
-        return deleting.deleteExam();
+        return deleting.deleteExam(exam);
     };
     started.dialogs.answerMessage(MsgResult::Yes);
     Click(window().examPage->deleteExamButton);
 
     EXPECT_EQ(window().page(), 1);
-    EXPECT_FALSE(CurrentExam().ExamOpen);
+    EXPECT_FALSE(window().openedExam().isValid());
     EXPECT_EQ(window().sets.seriesByDate.count(), 0) << "the date list no longer shows it";
     EXPECT_FALSE(window().sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'S7'")));
     EXPECT_TRUE(window().sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'S8'")));
@@ -306,7 +318,7 @@ TEST_F(ActionsWiring, ApplyingAnotherDatabaseMovesEveryListToIt)
              &sets.examImages, &sets.examSeries, &sets.examStudy, &sets.workSet, &sets.patientLookup})
         EXPECT_EQ(set->databasePath(), other.databasePath()) << set->name().toStdString();
     EXPECT_EQ(window().page(), 1);
-    EXPECT_FALSE(CurrentExam().ExamOpen) << "the exam of the other database is closed";
+    EXPECT_FALSE(window().openedExam().isValid()) << "the exam of the other database is closed";
     EXPECT_EQ(sets.examImages.count(), 0);
     EXPECT_EQ(window().examPage->Thumbnails[0]->tag(), QString());
     ASSERT_EQ(sets.notBurnedSeries.count(), 1);

@@ -5,7 +5,6 @@
 
 #include "DeleteImageDialog.h"
 #include "ExamActions.h"
-#include "ExamIdentity.h"
 #include "ExamPage.h"
 #include "SearchPage.h"
 
@@ -27,7 +26,6 @@ class ExamActionsOnScreen : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CurrentExam() = ExamIdentity();
         pacs.addPatient(QStringLiteral("P7"), QStringLiteral("ROUX^ANNE"));
         pacs.addSeries(QStringLiteral("S7"), QStringLiteral("P7"), examDay, QStringLiteral("ST7"));
         pacs.exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, PatientID) VALUES ('ST7', 'P7')"));
@@ -64,7 +62,8 @@ TEST_F(ExamActionsOnScreen, DeletingAnImageRefillsThePageThumbnails)
     started.window.examPage->Thumbnails[1]->clicked(images[1]);
     ASSERT_EQ(started.window.sets.examImages.currentRow(), 1);
 
-    ASSERT_TRUE(actions.deleteSelectedImage(started.window.examPage->thumbnails()));
+    ASSERT_TRUE(
+        actions.deleteSelectedImage(started.window.openedExam(), started.window.examPage->thumbnails()));
 
     QString stem = stored(images[1]);
     stem.chop(3);
@@ -85,14 +84,14 @@ TEST_F(ExamActionsOnScreen, DeletingAnImageRefillsThePageThumbnails)
 TEST_F(ExamActionsOnScreen, AnExamJustReceivedIsKeptUntilConquestHasFinished)
 {
     started.dialogs.answerMessage(MsgResult::Yes);
-    EXPECT_FALSE(actions.deleteExam()); // its files were written a moment ago
+    EXPECT_FALSE(actions.deleteExam(started.window.openedExam())); // its files were written a moment ago
     ASSERT_EQ(started.dialogs.messages.size(), 2u);
     EXPECT_EQ(started.dialogs.messages[1].text, ExamActions::StillReceivingText);
     EXPECT_TRUE(QFileInfo::exists(stored(images[0])));
 
     actions.now = [] { return QDateTime::currentDateTime().addSecs(60); };
     started.dialogs.answerMessage(MsgResult::Yes);
-    ASSERT_TRUE(actions.deleteExam());
+    ASSERT_TRUE(actions.deleteExam(started.window.openedExam()));
     started.window.SelectPage(1);
 
     EXPECT_EQ(started.window.page(), 1);
@@ -101,7 +100,6 @@ TEST_F(ExamActionsOnScreen, AnExamJustReceivedIsKeptUntilConquestHasFinished)
         EXPECT_FALSE(QFileInfo::exists(stored(image))) << image.toStdString();
     started.window.DateSearch();
     EXPECT_EQ(started.window.sets.seriesByDate.count(), 0);
-    EXPECT_FALSE(CurrentExam().ExamOpen);
 }
 
 } // namespace

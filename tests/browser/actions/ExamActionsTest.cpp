@@ -5,7 +5,6 @@
 #include "AppValues.h"
 #include "DeleteImageDialog.h"
 #include "DialogService.h"
-#include "ExamIdentity.h"
 #include "ExamOpening.h"
 #include "MainRecordSets.h"
 #include "PacsTestDb.h"
@@ -24,7 +23,7 @@ using namespace vexa::test;
 
 namespace {
 
-const QString Exam = QStringLiteral("1.2.3.100");
+const QString ExamUid = QStringLiteral("1.2.3.100");
 const QString OtherExam = QStringLiteral("1.2.3.200");
 const QString EmptyExam = QStringLiteral("1.2.3.300");
 
@@ -48,19 +47,16 @@ protected:
         appValues().ConquestImagePath = root.path();
         pacs().insertPatient(QStringLiteral("P1"), QStringLiteral("DUPONT^JEAN"));
         pacs().exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, PatientID) VALUES ('ST1', 'P1')"));
-        for (const QString& uid : {Exam, OtherExam, EmptyExam})
+        for (const QString& uid : {ExamUid, OtherExam, EmptyExam})
             pacs().insertSeries(uid, QStringLiteral("P1"), QStringLiteral("20260314"));
-        addImage(Exam, QStringLiteral("a"), true);
-        addImage(Exam, QStringLiteral("b"), true);
-        addImage(Exam, QStringLiteral("c"), false);
+        addImage(ExamUid, QStringLiteral("a"), true);
+        addImage(ExamUid, QStringLiteral("b"), true);
+        addImage(ExamUid, QStringLiteral("c"), false);
         addImage(OtherExam, QStringLiteral("d"), true);
-        writeFile(QStringLiteral("P1/") + Exam + QStringLiteral(".rtf"));
+        writeFile(QStringLiteral("P1/") + ExamUid + QStringLiteral(".rtf"));
 
-        CurrentExam() = ExamIdentity();
-        CurrentExam().SelectedSeriesUID = Exam;
-        CurrentExam().ExamOpen = true;
         sets.setDatabasePath(pacs().path());
-        sets.examImages.setRecordSource(Sql::ImagesOfSeries(Exam));
+        sets.examImages.setRecordSource(Sql::ImagesOfSeries(ExamUid));
         ASSERT_TRUE(sets.examImages.requery());
     }
 
@@ -126,6 +122,9 @@ protected:
         };
     }
 
+    // The exam an action is given: only its series UID matters to deleting.
+    static vexa::Exam ExamOf(const QString& seriesUid) { return {seriesUid, {}, {}, {}, {}}; }
+
     QTemporaryDir root;
     MainRecordSets sets;
     ScriptedDialogService dialogs;
@@ -135,18 +134,18 @@ protected:
 
 TEST_P(ExamActionsTest, DeletingTheSelectedImageRemovesItsFourFilesAndRowOnly)
 {
-    sets.examImages.findFirst(QStringLiteral("SOPInstanc = '") + Exam + QStringLiteral(".a'"));
+    sets.examImages.findFirst(QStringLiteral("SOPInstanc = '") + ExamUid + QStringLiteral(".a'"));
     RecordedThumbnails thumbnails;
     answerDeleteImage(true);
 
-    EXPECT_TRUE(actions.deleteSelectedImage(thumbnails));
+    EXPECT_TRUE(actions.deleteSelectedImage(ExamOf(ExamUid), thumbnails));
 
     EXPECT_EQ(shownPicture, path(QStringLiteral("P1/a.jpeg")));
     for (const QString& file : filesOf(QStringLiteral("a")))
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
     for (const QString& file : filesOf(QStringLiteral("b")) + filesOf(QStringLiteral("d")))
         EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
-    EXPECT_EQ(imagesOf(Exam), 2);
+    EXPECT_EQ(imagesOf(ExamUid), 2);
     EXPECT_EQ(imagesOf(OtherExam), 1);
     EXPECT_EQ(sets.examImages.count(), 2);
     // Refilled from the first image left; "c" has no picture, so the filling stops there.
@@ -159,8 +158,8 @@ TEST_P(ExamActionsTest, AnsweringNonKeepsTheImage)
 {
     RecordedThumbnails thumbnails;
     answerDeleteImage(false);
-    EXPECT_FALSE(actions.deleteSelectedImage(thumbnails));
-    EXPECT_EQ(imagesOf(Exam), 3);
+    EXPECT_FALSE(actions.deleteSelectedImage(ExamOf(ExamUid), thumbnails));
+    EXPECT_EQ(imagesOf(ExamUid), 3);
     for (const QString& file : filesOf(QStringLiteral("a")))
         EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
 }
@@ -170,9 +169,9 @@ TEST_P(ExamActionsTest, DeletingTheExamRemovesItsRowsReportAndFilesButKeepsPatie
     // A row naming no file: nothing to delete for it, and the store's root stays.
     pacs().exec(QStringLiteral(
         "INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ObjectFile) VALUES ('%1.e', '%1', '')")
-                    .arg(Exam));
+                    .arg(ExamUid));
     dialogs.answerMessage(MsgResult::Yes);
-    EXPECT_TRUE(actions.deleteExam());
+    EXPECT_TRUE(actions.deleteExam(ExamOf(ExamUid)));
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const MessageRequest& question = dialogs.messages[0];
@@ -182,9 +181,9 @@ TEST_P(ExamActionsTest, DeletingTheExamRemovesItsRowsReportAndFilesButKeepsPatie
     EXPECT_EQ(question.icon, MsgIcon::Exclamation);
     EXPECT_EQ(question.defaultButton, MsgResult::No);
 
-    EXPECT_EQ(imagesOf(Exam), 0);
-    EXPECT_EQ(seriesRows(Exam), 0);
-    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("P1/") + Exam + QStringLiteral(".rtf"))));
+    EXPECT_EQ(imagesOf(ExamUid), 0);
+    EXPECT_EQ(seriesRows(ExamUid), 0);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("P1/") + ExamUid + QStringLiteral(".rtf"))));
     for (const QString& file : filesOf(QStringLiteral("a")) + filesOf(QStringLiteral("c")))
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
     for (const QString& file : filesOf(QStringLiteral("d")))
@@ -192,19 +191,16 @@ TEST_P(ExamActionsTest, DeletingTheExamRemovesItsRowsReportAndFilesButKeepsPatie
     EXPECT_EQ(imagesOf(OtherExam), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM DICOMPatients")), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM DICOMStudies")), 1);
-    EXPECT_FALSE(CurrentExam().ExamOpen);
-    EXPECT_EQ(CurrentExam().SelectedSeriesUID, QString());
-    EXPECT_EQ(sets.examImages.count(), 0);
+    EXPECT_EQ(sets.examImages.count(), 0) << "page 2's list of it is closed";
     EXPECT_TRUE(QFileInfo(root.path()).isDir());
 }
 
 TEST_P(ExamActionsTest, AnExamWithoutImagesLosesItsSeriesRow)
 {
-    CurrentExam().SelectedSeriesUID = EmptyExam;
     dialogs.answerMessage(MsgResult::Yes);
-    EXPECT_TRUE(actions.deleteExam());
+    EXPECT_TRUE(actions.deleteExam(ExamOf(EmptyExam)));
     EXPECT_EQ(seriesRows(EmptyExam), 0);
-    EXPECT_EQ(seriesRows(Exam), 1);
+    EXPECT_EQ(seriesRows(ExamUid), 1);
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
@@ -229,13 +225,11 @@ TEST_P(ExamActionsTest, AnsweringNoOrStillReceivingDeletesNothing)
                         .arg(c.accessTimeAgo ? QDateTime::currentSecsSinceEpoch() - c.accessTimeAgo : 0));
         if (c.freshFile)
             stamp(QStringLiteral("P1/b.v2"), QDateTime::currentDateTime());
-        CurrentExam().SelectedSeriesUID = Exam;
-        CurrentExam().ExamOpen = true;
         dialogs.messages.clear();
         dialogs.answerMessage(c.answer);
 
-        EXPECT_EQ(actions.deleteExam(), c.deleted);
-        EXPECT_EQ(seriesRows(Exam), c.deleted ? 0 : 1);
+        EXPECT_EQ(actions.deleteExam(ExamOf(ExamUid)), c.deleted);
+        EXPECT_EQ(seriesRows(ExamUid), c.deleted ? 0 : 1);
         EXPECT_EQ(QFileInfo::exists(path(QStringLiteral("P1/a.v2"))), !c.deleted);
         const bool refused = c.answer == MsgResult::Yes && !c.deleted;
         ASSERT_EQ(dialogs.messages.size(), refused ? 2u : 1u);
@@ -254,13 +248,13 @@ TEST_P(ExamActionsTest, AFileThatCannotBeRemovedIsReportedWithItsPath)
     writeFile(QStringLiteral("P1/c.v2.dgr/inside"));
     dialogs.answerMessage(MsgResult::Yes);
 
-    EXPECT_TRUE(actions.deleteExam());
+    EXPECT_TRUE(actions.deleteExam(ExamOf(ExamUid)));
 
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Ce fichier n'a pas pu être effacé :\r\n") + blocked);
     EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Critical);
-    EXPECT_EQ(imagesOf(Exam), 0);
-    EXPECT_EQ(seriesRows(Exam), 0);
+    EXPECT_EQ(imagesOf(ExamUid), 0);
+    EXPECT_EQ(seriesRows(ExamUid), 0);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("P1/c.v2"))));
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("P1/c.v2.dgr/inside"))));
 }

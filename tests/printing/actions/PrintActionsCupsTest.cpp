@@ -5,7 +5,6 @@
 #include "AppValues.h"
 #include "CurrentPrinter.h"
 #include "DialogService.h"
-#include "ExamIdentity.h"
 #include "InterpretationWindow.h"
 #include "MainRecordSets.h"
 #include "PrintActions.h"
@@ -92,6 +91,8 @@ protected:
         std::vector<ExamImage> images = NumberedImages(3, ImageShape);
         images[1].printed = true;
         ASSERT_EQ(WriteExam(*pacs, folder.filePath(QStringLiteral("images")), images), QString());
+        // The series row Conquest stores with the images: the actions check it is still there.
+        pacs->insertSeries(ExamSeriesUid, QStringLiteral("PAT1"), QStringLiteral("20260315"));
         appValues().ConquestPath = pacs->path();
         appValues().ConquestImagePath = folder.filePath(QStringLiteral("images"));
         appValues().ImagePath = folder.filePath(QStringLiteral("pictures"));
@@ -101,7 +102,6 @@ protected:
         sets.setDatabasePath(pacs->path());
         sets.examImages.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
         ASSERT_TRUE(sets.examImages.requery());
-        CurrentExam().SelectedSeriesUID = ExamSeriesUid;
         actions.runWindow = [this](QDialog& window) {
             opened.push_back(QString::fromLatin1(window.metaObject()->className()));
             inspect(window);
@@ -123,6 +123,8 @@ protected:
         return printed;
     }
 
+    // The exam the actions are given, as the main window opened it.
+    const Exam exam{ExamSeriesUid, {}, {}, QStringLiteral("DUPONT JEAN"), QStringLiteral("15/03/2026")};
     QTemporaryDir folder;
     std::unique_ptr<PacsTestDb> pacs;
     MainRecordSets sets;
@@ -145,7 +147,7 @@ TEST_F(PrintActionsTest, AutomaticPrintingAsksOnceForAPrintedExamAndRightClickSk
     PdfStamps before = PdfsIn(out);
     dialogs.answerMessage(MsgResult::Yes);
     dialogs.answerMessage(MsgResult::No);
-    actions.printExam(false);
+    actions.printExam(exam, false);
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].text, PrintActions::PrintExamQuestion);
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Impression de l'examen..."));
@@ -162,7 +164,7 @@ TEST_F(PrintActionsTest, AutomaticPrintingAsksOnceForAPrintedExamAndRightClickSk
     // printed already, the question about them comes once.
     before = PdfsIn(out);
     dialogs.answerMessage(MsgResult::Yes);
-    actions.printExam(true);
+    actions.printExam(exam, true);
     ASSERT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(dialogs.messages[2].text, PrintActions::AlreadyPrintedQuestion);
     EXPECT_EQ(printedToday(), (std::vector<bool>{true, true, true}));
@@ -180,12 +182,11 @@ TEST_F(PrintActionsTest, AnswerNoOpensThePrintSheetCaptionedFromTheSelectedImage
         series = sheet->seriesUid();
     };
     dialogs.answerMessage(MsgResult::No);
-    actions.printExam(false);
+    actions.printExam(exam, false);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(
         caption, QStringLiteral("Cabinet de radiologie|Patient: DUPONT JEAN|Date de l'examen: 15/03/2026|"));
     EXPECT_EQ(series, ExamSeriesUid);
-    EXPECT_EQ(CurrentExam().ViewerPatientName, QStringLiteral("DUPONT JEAN"));
     EXPECT_EQ(printedToday(), (std::vector<bool>{false, false, false})) << "nothing printed";
 }
 
@@ -196,7 +197,7 @@ TEST_F(PrintActionsTest, InterpretationAndNewImages)
         if (auto* interpretation = qobject_cast<InterpretationWindow*>(&window))
             images = interpretation->imageCount();
     };
-    actions.openInterpretation();
+    actions.openInterpretation(exam);
     EXPECT_EQ(images, 3);
 
     // Two images wait to be printed: the print sheet opens.

@@ -5,7 +5,7 @@
 #include "AppValues.h"
 #include "BoundGrid.h"
 #include "DialogService.h"
-#include "ExamIdentity.h"
+#include "ExamChecks.h"
 #include "ExamNaming.h"
 #include "MainRecordSets.h"
 #include "PacsTestDb.h"
@@ -38,7 +38,6 @@ protected:
     {
         BackendTest::SetUp();
         ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
-        CurrentExam() = ExamIdentity();
         appValues().ConquestPath = pacs().path();
         appValues().ConquestImagePath = ImageRoot;
         pacs().insertPatient(QStringLiteral("P1"), QStringLiteral("MARTIN^LUC"));
@@ -109,17 +108,19 @@ TEST_P(DayListWindowTest, ViewerGetsTheImageDateAndPrintingMarksThatImageByItsKe
     window.ShowDay(ExamDay);
     window.grid->setFocus();
     window.images.goTo(1); // I2
-    ExamIdentity seen;
+    ViewerRequest seen;
     bool topmostMeanwhile = true;
-    window.runViewer = [&] {
-        seen = CurrentExam();
+    window.runViewer = [&](const ViewerRequest& request) {
+        seen = request;
         topmostMeanwhile = window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        return ViewerOutcome{};
     };
     QTest::keyClick(window.grid, Qt::Key_Return);
-    EXPECT_EQ(seen.ViewerExamDate, QStringLiteral("05/03/2024")) << "AcqDate empty: ImageDate";
-    EXPECT_EQ(seen.ViewerPatientName, QStringLiteral("MARTIN LUC"));
-    EXPECT_EQ(seen.ViewerImagePath, ImageRoot + QStringLiteral("P1/I2.v2"));
-    EXPECT_EQ(seen.ViewerStep, 99999) << "one image alone";
+    EXPECT_EQ(seen.exam.examDate, QStringLiteral("05/03/2024")) << "AcqDate empty: ImageDate";
+    EXPECT_EQ(seen.exam.patientName, QStringLiteral("MARTIN LUC"));
+    EXPECT_EQ(seen.exam.seriesUid, QStringLiteral("S1"));
+    EXPECT_EQ(seen.imagePath, ImageRoot + QStringLiteral("P1/I2.v2"));
+    EXPECT_EQ(seen.start, ViewerRequest::Start::SingleFile) << "one image alone";
     EXPECT_FALSE(topmostMeanwhile);
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "topmost again afterwards";
     EXPECT_FALSE(window.waitPanel->isVisible());
@@ -128,14 +129,14 @@ TEST_P(DayListWindowTest, ViewerGetsTheImageDateAndPrintingMarksThatImageByItsKe
 
     // While the viewer prints, another workstation adds images that sort
     // before the viewed one and the list is read again.
-    window.runViewer = [&] {
+    window.runViewer = [&](const ViewerRequest&) {
         pacs().insertPatient(QStringLiteral("P0"), QStringLiteral("ABEL^ZOE"));
         pacs().insertSeries(QStringLiteral("S0"), QStringLiteral("P0"), Stamp(ExamDay));
         pacs().insertImage(QStringLiteral("A1"), QStringLiteral("S0"), QStringLiteral("P0"), Stamp(ExamDay));
         pacs().insertImage(QStringLiteral("I3"), QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
         name();
         window.ShowDay(ExamDay);
-        CurrentExam().PrintedInViewer = true;
+        return ViewerOutcome{true, false};
     };
     window.ViewImage();
     for (const char* other : {"A1", "I1", "I3"})
@@ -148,7 +149,32 @@ TEST_P(DayListWindowTest, ViewerGetsTheImageDateAndPrintingMarksThatImageByItsKe
     EXPECT_EQ(window.images.fieldText(QStringLiteral("SOPInstanc")), QStringLiteral("I2"))
         << "the viewed image stays current";
     EXPECT_EQ(column(window, 2), QStringList({"Non", "Non", "Oui", "Non"}));
-    EXPECT_FALSE(CurrentExam().PrintedInViewer);
+}
+
+TEST_P(DayListWindowTest, WhileTheViewerRunsASecondViewIsRefusedAndAnImageDeletedElsewhereIsNotMarked)
+{
+    DayListWindow window;
+    window.show();
+    window.ShowDay(ExamDay);
+    window.images.goTo(0); // I1
+    QStringList viewed;
+    window.runViewer = [&](const ViewerRequest& request) {
+        viewed << request.imagePath;
+        // Input meanwhile: the view button again, Enter in the list, another day.
+        QTest::mouseClick(window.viewButton, Qt::LeftButton);
+        QTest::keyClick(window.grid, Qt::Key_Return);
+        window.ShowDay(QDate::currentDate());
+        // Another workstation deletes the image being viewed.
+        pacs().exec(QStringLiteral("DELETE FROM DICOMImages WHERE SOPInstanc = 'I1'"));
+        return ViewerOutcome{true, false};
+    };
+    window.ViewImage();
+
+    EXPECT_EQ(viewed, QStringList{ImageRoot + QStringLiteral("P1/I1.v2")}) << "one viewer at a time";
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, ExamDeletedElsewhereText());
+    EXPECT_EQ(pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Printed <> 0")).toInt(), 0)
+        << "nothing marked in its place";
 }
 
 TEST_P(DayListWindowTest, BrokenDatabaseGivesTheDatabaseMessage)

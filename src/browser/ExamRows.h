@@ -1,0 +1,56 @@
+#pragma once
+// The exam an action acts on, read as a value from the rows that show it, and
+// the writes actions make on an exam or an image. Every write names the
+// series or image by its UID and first checks that it is still there: another
+// workstation may have deleted it, and a new series may now sit in its row.
+// No widget.
+#include "Exam.h"
+#include "MainRecordSets.h"
+
+#include <QDate>
+#include <QString>
+
+namespace vexa {
+
+// The opened exam from page 2's rows: the series row, its study, and the
+// name and day of its first image (as page 2 shows them).
+Exam ExamOfOpenedRows(const MainRecordSets& sets);
+
+// The exam of the current row of an image list (the day list, a single image
+// of page 2): its series, patient, name and acquisition day.
+Exam ExamOfImageRow(const RecordSet& images);
+
+// The referring physician of the study, as users read the name; "" when the
+// study has none or cannot be read.
+QString PractitionerOf(const QString& conquestPath, const QString& studyUid);
+
+// The ObjectFile of the series' first image (Compteur order); "" without one.
+QString FirstObjectFile(const QString& conquestPath, const QString& seriesUid);
+
+struct ExamWrite {
+    enum Outcome {
+        Written,
+        Gone, // the exam or image was deleted meanwhile: nothing written
+        Failed, // the database did not answer or refused the write
+    };
+    Outcome outcome = Failed;
+    QString error; // the database's text when Failed
+
+    bool written() const { return outcome == Written; }
+};
+
+// Whether the exam's series is still in the database.
+ExamWrite CheckExamStillThere(const QString& conquestPath, const Exam& exam);
+
+// Burned = true on the exam's series row, found by SeriesInst.
+ExamWrite MarkExamBurned(const QString& conquestPath, const Exam& exam);
+
+// Printed = true and PrintDate = `day` on the image found by SOPInstanc.
+ExamWrite MarkImagePrinted(const QString& conquestPath, const QString& sopInstance, const QDate& day);
+
+// Reads the opened exam's images again (after something marked them printed
+// or deleted one) and keeps the same image current when it is still there.
+// Nothing happens when the list shows another exam than `exam`.
+void RereadExamImages(RecordSet& examImages, const Exam& exam);
+
+} // namespace vexa

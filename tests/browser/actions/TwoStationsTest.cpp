@@ -1,0 +1,132 @@
+// Two workstations on one database, on both engines: station 1 (a thread
+// with its own connection) deletes the exam station 2 shows, and Conquest
+// then stores a new series. Every write station 2 still tries on the deleted
+// exam is refused, and nothing is written to the new series.
+#include "AppValues.h"
+#include "DeleteImageDialog.h"
+#include "DialogService.h"
+#include "ExamActions.h"
+#include "ExamChecks.h"
+#include "ExamDeletion.h"
+#include "ExamOpening.h"
+#include "ExamRows.h"
+#include "MainRecordSets.h"
+#include "PacsTestDb.h"
+#include "PacsUpgrade.h"
+#include "QueryCatalogue.h"
+#include "ScriptedDialogService.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QtConcurrent/QtConcurrentRun>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+const QString Day = QStringLiteral("20260314");
+
+class NoThumbnails : public ThumbnailSink {
+public:
+    int thumbnailCount() const override { return MainThumbnailCount; }
+    void clearPicture(int) override { }
+    void setTag(int, const QString&) override { }
+    void setVisible(int, bool) override { }
+    bool loadPicture(int, const QString&) override { return false; }
+};
+
+class TwoStations : public BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+        appValues().ConquestPath = pacs().path();
+        appValues().ConquestImagePath = root.path() + u'/';
+        pacs().insertPatient(QStringLiteral("P1"), QStringLiteral("DUPONT^JEAN"));
+        pacs().insertSeries(QStringLiteral("S1"), QStringLiteral("P1"), Day);
+        for (const char* image : {"S1.1", "S1.2"})
+            pacs().insertImage(QString::fromLatin1(image), QStringLiteral("S1"), QStringLiteral("P1"), Day);
+        // Station 2 has the exam open on page 2.
+        sets.setDatabasePath(pacs().path());
+        sets.examImages.setRecordSource(Sql::ImagesOfSeries(QStringLiteral("S1")));
+        ASSERT_TRUE(sets.examImages.requery());
+        shown = Exam{QStringLiteral("S1"), {}, QStringLiteral("P1"), QStringLiteral("DUPONT JEAN"), {}};
+    }
+
+    // Station 1 deletes the exam on a thread of its own (and so on a
+    // connection of its own); then Conquest stores the next series.
+    void deleteElsewhereThenReceive()
+    {
+        const QString path = pacs().path();
+        const QString error
+            = QtConcurrent::run([path] { return DeleteSeriesRows(path, QStringLiteral("S1")); }).result();
+        ASSERT_EQ(error, QString());
+        pacs().insertPatient(QStringLiteral("P2"), QStringLiteral("MARTIN^LEA"));
+        pacs().insertSeries(QStringLiteral("S2"), QStringLiteral("P2"), Day);
+        for (const char* image : {"S2.1", "S2.2"})
+            pacs().insertImage(QString::fromLatin1(image), QStringLiteral("S2"), QStringLiteral("P2"), Day);
+    }
+
+    QTemporaryDir root;
+    ScriptedDialogService dialogs;
+    MainRecordSets sets;
+    Exam shown;
+};
+
+TEST_P(TwoStations, EveryWriteOnAnExamDeletedElsewhereIsRefused)
+{
+    deleteElsewhereThenReceive();
+    ExamActions actions(sets);
+    actions.now = [] { return QDateTime::currentDateTime().addSecs(60); };
+    actions.runWindow = [](QDialog& window) {
+        static_cast<DeleteImageDialog&>(window).yesButton->click();
+        return window.result();
+    };
+    NoThumbnails thumbnails;
+    sets.examImages.goTo(1); // station 2's list still shows the deleted images
+
+    EXPECT_EQ(CheckExamStillThere(pacs().path(), shown).outcome, ExamWrite::Gone);
+    EXPECT_EQ(MarkExamBurned(pacs().path(), shown).outcome, ExamWrite::Gone);
+    EXPECT_EQ(MarkImagePrinted(pacs().path(), QStringLiteral("S1.2"), QDate::currentDate()).outcome,
+        ExamWrite::Gone);
+    dialogs.answerMessage(MsgResult::Yes);
+    EXPECT_FALSE(actions.deleteExam(shown));
+    EXPECT_FALSE(actions.deleteSelectedImage(shown, thumbnails));
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[1].text, ExamDeletedElsewhereText()) << "the exam";
+    EXPECT_EQ(dialogs.messages[2].text, ExamDeletedElsewhereText()) << "its image";
+
+    // The new series is whole and untouched.
+    EXPECT_EQ(
+        pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM DICOMSeries WHERE SeriesInst = 'S2'")).toInt(), 1);
+    EXPECT_EQ(
+        pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE SeriesInst = 'S2'")).toInt(), 2);
+    EXPECT_EQ(pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM DICOMSeries WHERE Burned <> 0")).toInt(), 0);
+    EXPECT_EQ(
+        pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Printed <> 0")).toInt(), 0);
+}
+
+TEST_P(TwoStations, WritesOnAnExamStillThereGoToItsOwnRows)
+{
+    pacs().insertPatient(QStringLiteral("P2"), QStringLiteral("MARTIN^LEA"));
+    pacs().insertSeries(QStringLiteral("S2"), QStringLiteral("P2"), Day);
+    pacs().insertImage(QStringLiteral("S2.1"), QStringLiteral("S2"), QStringLiteral("P2"), Day);
+
+    EXPECT_TRUE(MarkExamBurned(pacs().path(), shown).written());
+    EXPECT_TRUE(MarkImagePrinted(pacs().path(), QStringLiteral("S1.2"), QDate::currentDate()).written());
+    EXPECT_EQ(
+        pacs().scalar(QStringLiteral("SELECT SeriesInst FROM DICOMSeries WHERE Burned <> 0")).toString(),
+        QStringLiteral("S1"));
+    EXPECT_EQ(
+        pacs().scalar(QStringLiteral("SELECT SOPInstanc FROM DICOMImages WHERE Printed <> 0")).toString(),
+        QStringLiteral("S1.2"));
+    EXPECT_EQ(pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM DICOMSeries WHERE Burned <> 0")).toInt(), 1);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+VEXA_BACKENDS(TwoStations);
+
+} // namespace
