@@ -5,6 +5,7 @@
 // workstation may have deleted it, and a new series may now sit in its row.
 // No widget.
 #include "Exam.h"
+#include "ExamWrites.h"
 #include "MainRecordSets.h"
 
 #include <QDate>
@@ -26,27 +27,6 @@ QString PractitionerOf(const QString& conquestPath, const QString& studyUid);
 
 // The ObjectFile of the series' first image (Compteur order); "" without one.
 QString FirstObjectFile(const QString& conquestPath, const QString& seriesUid);
-
-struct ExamWrite {
-    enum Outcome {
-        Written,
-        Gone, // the exam or image was deleted meanwhile: nothing written
-        Failed, // the database did not answer or refused the write
-    };
-    Outcome outcome = Failed;
-    QString error; // the database's text when Failed
-
-    bool written() const { return outcome == Written; }
-};
-
-// Whether the exam's series is still in the database.
-ExamWrite CheckExamStillThere(const QString& conquestPath, const Exam& exam);
-
-// Burned = true on the exam's series row, found by SeriesInst.
-ExamWrite MarkExamBurned(const QString& conquestPath, const Exam& exam);
-
-// Printed = true and PrintDate = `day` on the image found by SOPInstanc.
-ExamWrite MarkImagePrinted(const QString& conquestPath, const QString& sopInstance, const QDate& day);
 
 // Reads the opened exam's images again (after something marked them printed
 // or deleted one) and keeps the same image current when it is still there.

@@ -3,17 +3,12 @@
 #include "BackgroundWork.h"
 #include "BurnWindow.h"
 #include "DialogService.h"
-#include "ExamChecks.h"
-#include "JetDialect.h"
-#include "PacsConnection.h"
-#include "RecordSet.h"
-#include "SqlExec.h"
+#include "ExamWrites.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr int bitTrue = -1; // how the database stores a true BIT
 const QString burnTitle = QStringLiteral("Gravure");
 
 bool burnRunning = false;
@@ -69,7 +64,7 @@ bool burnPreparedCd(
 void markAndLabel(const CdBurnRequest& request, const CdBurnCallbacks& callbacks)
 {
     const Exam& exam = request.cd.exam;
-    const QString markError = MarkSeriesBurned(request.cd.conquestPath, exam.seriesUid);
+    const QString markError = MarkExamBurned(request.cd.conquestPath, exam).failureText();
     if (!markError.isEmpty())
         MsgBox(
             QStringLiteral("Le CD a été gravé, mais le dossier n'a pas pu être considéré comme gravé :\n%1")
@@ -108,32 +103,6 @@ bool BurnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks
     if (callbacks.resumeMonitor)
         callbacks.resumeMonitor();
     return burned;
-}
-
-QString MarkSeriesBurned(const QString& conquestPath, const QString& seriesUid)
-{
-    const SeriesPresence presence = CheckSeries(conquestPath, seriesUid);
-    if (!presence.answered)
-        return presence.error;
-    if (!presence.exists)
-        return ExamDeletedElsewhereText();
-    QString error;
-    QSqlDatabase db = PacsConnection(conquestPath, &error);
-    if (!db.isOpen())
-        return error.isEmpty() ? QStringLiteral("base de données fermée") : error;
-    const QSqlError failure = ExecJet(db,
-        QStringLiteral("UPDATE DICOMSeries SET Burned = %1 WHERE SeriesInst = %2")
-            .arg(bitTrue)
-            .arg(JetQuote(seriesUid)));
-    return failure.isValid() ? failure.text() : QString();
-}
-
-bool MarkSeriesBurned(RecordSet& series)
-{
-    if (series.currentRow() < 0)
-        return false;
-    series.edit();
-    return series.setField(QStringLiteral("Burned"), bitTrue) && series.update();
 }
 
 } // namespace vexa

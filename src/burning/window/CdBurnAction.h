@@ -15,7 +15,6 @@ namespace vexa {
 
 class BurnEngine;
 class ImageConverters;
-class RecordSet;
 
 struct CdBurnRequest {
     ExamCdRequest cd; // the exam burned, marked burned and labelled, and its CD
@@ -40,13 +39,5 @@ bool BurnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks
 
 // True from the start of BurnExamToCd to its end.
 bool CdBurnRunning();
-
-// Burned = true on the series named by its UID, once it is checked to still
-// exist: "" when stored, else why not (French).
-QString MarkSeriesBurned(const QString& conquestPath, const QString& seriesUid);
-
-// Burned = true on the current row of the series record set, stored; false
-// when it could not be written.
-bool MarkSeriesBurned(RecordSet& series);
 
 } // namespace vexa
