@@ -2,6 +2,7 @@
 
 #include "DialogService.h"
 #include "ExamRows.h"
+#include "Log.h"
 #include "QueryCatalogue.h"
 
 namespace vexa {
@@ -95,6 +96,7 @@ Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath
         return FailOpening(sets, sets.examStudy);
     Exam exam = ExamOfOpenedRows(sets);
     exam.seriesUid = uid;
+    NotePatientName(exam.patientName); // kept out of the support log
     return exam;
 }
 

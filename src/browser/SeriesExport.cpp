@@ -4,6 +4,7 @@
 #include "AppValues.h"
 #include "BackgroundWork.h"
 #include "JpegExport.h"
+#include "Log.h"
 #include "RecordSet.h"
 #include "WaitWindow.h"
 
@@ -53,6 +54,7 @@ SeriesExporter ProductionSeriesExporter(QWidget* owner)
     QPointer<QWidget> guarded(owner);
     return [guarded](const QString& conquestPath, const QString& seriesUid) {
         const QString imageRoot = appValues().ConquestImagePath;
+        TimedAction timed(QStringLiteral("Images de l'examen"));
         return RunInBackground<bool>(guarded.data(), {WaitWindow::DefaultMessage, false},
             [conquestPath, imageRoot, seriesUid](WorkProgress& progress) {
                 return ExportOnWorker(conquestPath, imageRoot, seriesUid, progress);

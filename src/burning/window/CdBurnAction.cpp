@@ -4,6 +4,7 @@
 #include "BurnWindow.h"
 #include "DialogService.h"
 #include "ExamWrites.h"
+#include "Log.h"
 
 namespace vexa {
 
@@ -40,6 +41,7 @@ private:
 CdPreparationOutcome prepareInBackground(
     const ExamCdRequest& request, ImageConverters& converters, QWidget* parent)
 {
+    TimedAction timed(QStringLiteral("Préparation du CD"));
     return RunInBackground<CdPreparationOutcome>(
         parent, {CdPreparationMessage, false}, [&request, &converters](WorkProgress& work) {
             WorkPreparationProgress progress(work);
@@ -56,8 +58,11 @@ bool burnPreparedCd(
             MsgBox(outcome.error, MsgIcon::Critical, MsgButtons::Ok, burnTitle);
         return false;
     }
+    TimedAction timed(QStringLiteral("Gravure du CD"));
     BurnWindow window(engine, folders.cdFolder, outcome.problems, parent);
     window.exec();
+    if (!window.burnSucceeded())
+        timed.fail(QStringLiteral("pas de CD gravé"));
     return window.burnSucceeded();
 }
 

@@ -12,6 +12,7 @@
 #include "ImageFiles.h"
 #include "ImageRegionRenderer.h"
 #include "InterpretationWindow.h"
+#include "Log.h"
 #include "MainRecordSets.h"
 #include "PicturePrinter.h"
 #include "PrintSheetWindow.h"
@@ -152,6 +153,7 @@ void PrintActions::printExamAutomatically(const Exam& exam)
         showNotice(PrintingNotice);
     const QDate day = today();
     const PagePrinter print = printPage;
+    TimedAction timed(QStringLiteral("Impression d'un dossier"));
     const PrintRun run = RunInBackground<PrintRun>(
         parent, {PrintingNotice, true}, [&images, &print, conquestPath, day](WorkProgress& progress) {
             PrintRun done;

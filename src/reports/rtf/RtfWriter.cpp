@@ -1,5 +1,6 @@
 #include "RtfWriter.h"
 
+#include "PrivateFiles.h"
 #include "Windows1252.h"
 
 #include "Numeric.h"
@@ -560,6 +561,8 @@ bool RtfWriter::writeFile(const QString& path, const QTextDocument& body, const 
                 = QStringLiteral("Impossible d'enregistrer le fichier %1 : %2").arg(path, file.errorString());
         return false;
     }
+    // Reports name patients: other users of the workstation do not read them.
+    MakePrivateFile(path);
     return true;
 }
 
