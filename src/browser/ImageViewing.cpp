@@ -2,6 +2,8 @@
 
 #include "Dates.h"
 #include "ImageFiles.h"
+#include "JetDialect.h"
+#include "PrintMark.h"
 #include "SeriesNavigator.h"
 
 namespace vexa {
@@ -30,7 +32,14 @@ bool MarkSingleImagePrinted(RecordSet& images, int row, ExamIdentity& exam)
 {
     if (!exam.PrintedInViewer || !images.goTo(row))
         return false;
-    return MarkShownImagePrinted(images, exam);
+    // Written by the image's key, then the rows read again so they show it.
+    const QString sop = images.fieldText(QStringLiteral("SOPInstanc"));
+    if (!MarkImagePrinted(images.databasePath(), sop, QDate::currentDate()))
+        return false;
+    exam.PrintedInViewer = false;
+    if (images.requery())
+        images.findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(sop));
+    return true;
 }
 
 } // namespace vexa

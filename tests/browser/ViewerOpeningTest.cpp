@@ -89,8 +89,7 @@ protected:
     MainWindow& window() { return started.window; }
     ExamPage& page2() { return *started.window.examPage; }
 
-    // Once the viewer's modal loop runs (not while it still loads its image,
-    // letting events run without a loop of its own):
+    // Once the viewer's modal loop runs and its image is decoded:
     // notes what it shows and how the monitor stands, runs `act`, then closes
     // the viewer if `act` did not.
     std::shared_ptr<ViewerSeen> whenViewerRuns(std::function<void(ViewerWindow&)> act = {})
@@ -100,7 +99,8 @@ protected:
         QObject::connect(&viewerPoll, &QTimer::timeout, [this, seen, act] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 auto* viewer = qobject_cast<ViewerWindow*>(top);
-                if (!viewer || !viewer->isVisible() || QThread::currentThread()->loopLevel() == 0)
+                if (!viewer || !viewer->isVisible() || QThread::currentThread()->loopLevel() == 0
+                    || viewer->loading())
                     continue;
                 viewerPoll.stop();
                 note(*viewer, *seen);
@@ -118,7 +118,7 @@ protected:
     void note(ViewerWindow& viewer, ViewerSeen& seen)
     {
         seen.ran = true;
-        seen.imagePath = CurrentExam().ViewerImagePath;
+        seen.imagePath = viewer.imagePath();
         seen.step = CurrentExam().ViewerStep;
         seen.hasImage = viewer.display()->hasImage();
         seen.navigationShown = ViewerButton(viewer, QStringLiteral("Button10"))->isVisibleTo(&viewer);
@@ -183,7 +183,6 @@ TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitor
     EXPECT_EQ(window().sets.examImages.currentRow(), 2);
     EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
     EXPECT_TRUE(window().monitorTimer.isActive());
-    EXPECT_TRUE(CurrentExam().ViewerImagePath.isEmpty());
     EXPECT_EQ(storedPrint(2).first, false); // viewed, not printed
 }
 

@@ -5,6 +5,7 @@
 #include "ExamOpening.h"
 #include "MainRecordSets.h"
 #include "NewExamMonitor.h"
+#include "ViewerRequest.h"
 
 #include <brixel/Button.h>
 
@@ -185,7 +186,8 @@ private:
     void ShowMonitorState();
     void ShowNotice();
     void SetMessageInterval(int ms);
-    void RunViewer(RecordSet* images, QWidget* loadingNotice = nullptr);
+    ViewerOutcome RunViewer(
+        const ViewerRequest& request, RecordSet* images, QWidget* loadingNotice = nullptr);
     void PauseMonitor();
     void ResumeMonitor();
     void OpenLists(const QString& conquestPath);

@@ -15,13 +15,26 @@
 
 namespace vexa {
 
+namespace {
+
+// The opened exam as the viewer takes it.
+Exam OpenedExam()
+{
+    const ExamIdentity& exam = CurrentExam();
+    return {.seriesUid = exam.SelectedSeriesUID,
+        .patientName = exam.ViewerPatientName,
+        .examDate = exam.ViewerExamDate};
+}
+
+} // namespace
+
 void MainWindow::ViewExam()
 {
     if (!CurrentExam().ExamOpen)
         return;
     PauseMonitor();
     PrepareSeriesViewing(CurrentExam());
-    RunViewer(&sets.examImages);
+    RunViewer({.exam = OpenedExam()}, &sets.examImages);
     sets.examImages.moveFirst();
     ResumeMonitor();
 }
@@ -32,14 +45,18 @@ void MainWindow::ShowOneImage()
     const int row = sets.examImages.currentRow();
     if (!PrepareSingleImage(sets.examImages, appValues().ConquestImagePath, exam))
         return;
+    const ViewerRequest request{.exam = OpenedExam(),
+        .imagePath = exam.ViewerImagePath,
+        .sopInstance = sets.examImages.fieldText(QStringLiteral("SOPInstanc")),
+        .start = ViewerRequest::Start::SingleFile};
     PauseMonitor();
     // Loading one image may take a moment: the notice says so at once, and
     // goes when the viewer is up.
     ViewerLoadingNotice notice(this);
     notice.show();
     PumpEvents(5); // the grid's double click is done before the viewer covers it
-    RunViewer(nullptr, &notice);
     // The viewer leaves a printed single image to its opener.
+    exam.PrintedInViewer = RunViewer(request, nullptr, &notice).printed;
     MarkSingleImagePrinted(sets.examImages, row, exam);
     ResumeMonitor();
 }
@@ -54,15 +71,18 @@ void MainWindow::ThumbnailDoubleClick(const QString& tag)
 
 // `images` is the exam's record set in series mode, null for one image; the
 // loading notice, if any, is closed once the viewer runs.
-void MainWindow::RunViewer(RecordSet* images, QWidget* loadingNotice)
+ViewerOutcome MainWindow::RunViewer(const ViewerRequest& request, RecordSet* images, QWidget* loadingNotice)
 {
+    ViewerOutcome outcome;
     {
-        ViewerWindow viewer(images, this);
+        ViewerWindow viewer(request, images, this);
         if (loadingNotice)
             QTimer::singleShot(0, loadingNotice, &QWidget::close);
         viewer.exec();
+        outcome = viewer.outcome();
     }
     activateWindow();
+    return outcome;
 }
 
 void MainWindow::PauseMonitor()

@@ -40,8 +40,14 @@ DayListWindow::DayListWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Liste du jour"));
     setModal(true);
     runViewer = [this] {
-        ViewerWindow viewer(nullptr, this);
+        ExamIdentity& exam = CurrentExam();
+        const ViewerRequest request{
+            .exam = {.patientName = exam.ViewerPatientName, .examDate = exam.ViewerExamDate},
+            .imagePath = exam.ViewerImagePath,
+            .start = ViewerRequest::Start::SingleFile};
+        ViewerWindow viewer(request, nullptr, this);
         viewer.exec();
+        exam.PrintedInViewer = viewer.outcome().printed;
     };
 
     auto* frame = new QFrame(this);
