@@ -72,7 +72,8 @@ QString PrintActions::captionFromSelectedImage()
 
 void PrintActions::openPrintSheet()
 {
-    PrintSheetWindow window(sets, CurrentExam().SelectedSeriesUID, captionFromSelectedImage(), parent);
+    PrintSheetWindow window(
+        sets, Exam{.seriesUid = CurrentExam().SelectedSeriesUID}, captionFromSelectedImage(), parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
 }
@@ -141,7 +142,7 @@ bool PrintActions::printNewImages()
         MsgBox(NothingNewText, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Impression"));
         return false;
     }
-    PrintSheetWindow window(sets, CurrentExam().SelectedSeriesUID, QString(), parent);
+    PrintSheetWindow window(sets, Exam{.seriesUid = CurrentExam().SelectedSeriesUID}, QString(), parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
     return true;
@@ -149,7 +150,8 @@ bool PrintActions::printNewImages()
 
 void PrintActions::openInterpretation()
 {
-    InterpretationWindow window(sets.examImages, appValues().ConquestImagePath, parent);
+    InterpretationWindow window(Exam{.seriesUid = CurrentExam().SelectedSeriesUID}, appValues().ConquestPath,
+        appValues().ConquestImagePath, parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
 }
