@@ -5,9 +5,6 @@
 #include "DicomLoader.h"
 #include "DicomView.h"
 #include "InterpretationWindow.h"
-#include "ParallelImageLoader.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
 #include "TestSeries.h"
 
 #include <QApplication>
@@ -15,6 +12,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -68,30 +66,32 @@ int main(int argc, char** argv)
         serialCpu.push_back(ProcessorMs() - cpu);
         cpu = ProcessorMs();
         clock.start();
-        LoadImagesInParallel(page);
+        QtConcurrent::blockingMapped<QList<DicomLoadResult>>(
+            page, [](const QString& path) { return loadDicomImage(path); });
         parallel.push_back(clock.nsecsElapsed() / 1e6);
         parallelCpu.push_back(ProcessorMs() - cpu);
     }
 
-    RecordSet exam;
-    exam.setDatabasePath(series.databasePath);
-    exam.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
-    exam.requery();
+    const Exam exam{.seriesUid = series.seriesUid};
+    // Waits for the page asked for (decoded on the worker threads) and paints it.
+    const auto shown = [](InterpretationWindow& window) {
+        while (!window.built() || window.loading())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        window.page()->grab(); // every slot painted
+    };
     std::vector<double> opening, changes;
     std::size_t pageBytes = 0;
     for (int round = 0; round < 3; ++round) {
         clock.start();
-        InterpretationWindow window(exam, series.imageRoot);
+        InterpretationWindow window(exam, series.databasePath, series.imageRoot);
         window.resize(1600, 1000);
         window.show();
-        while (!window.built())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        window.page()->grab(); // every slot painted
+        shown(window);
         opening.push_back(clock.nsecsElapsed() / 1e6);
         for (int change = 1; change <= 4; ++change) {
             clock.start();
             window.VScroll1->setValue(change % 2);
-            window.page()->grab();
+            shown(window);
             changes.push_back(clock.nsecsElapsed() / 1e6);
         }
         pageBytes = 0;

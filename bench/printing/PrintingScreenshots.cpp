@@ -88,7 +88,8 @@ int main(int argc, char** argv)
     exam.moveFirst();
 
     {
-        PrintSheetWindow window(sets, uid, QStringLiteral("Cabinet de radiologie|Patient: DEMO|"));
+        PrintSheetWindow window(
+            sets, Exam{.seriesUid = uid}, QStringLiteral("Cabinet de radiologie|Patient: DEMO|"));
         window.resize(1280, 860);
         window.show();
         QCoreApplication::processEvents();
@@ -100,10 +101,10 @@ int main(int argc, char** argv)
         window.grab().save(QString::fromLocal8Bit(argv[1]));
     }
     {
-        InterpretationWindow window(exam, options.imageStore);
+        InterpretationWindow window(Exam{.seriesUid = uid}, exam.databasePath(), options.imageStore);
         window.resize(1280, 800);
         window.show();
-        if (!QTest::qWaitFor([&] { return window.built(); }, 20000))
+        if (!QTest::qWaitFor([&] { return window.built() && !window.loading(); }, 20000))
             return 1;
         window.chooseTool(1);
         QCoreApplication::processEvents();

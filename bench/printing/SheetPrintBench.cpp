@@ -54,8 +54,8 @@ int main(int argc, char** argv)
 
     MainRecordSets sets;
     sets.setDatabasePath(series.databasePath);
-    PrintSheetWindow window(
-        sets, series.seriesUid, QStringLiteral("Cabinet de radiologie|Patient: DUPONT JEAN|"));
+    PrintSheetWindow window(sets, Exam{.seriesUid = series.seriesUid},
+        QStringLiteral("Cabinet de radiologie|Patient: DUPONT JEAN|"));
     window.pdfFolder = QDir(folder.path()).filePath(QStringLiteral("pdf"));
     const QString token = QStringLiteral("vexabench%1").arg(QCoreApplication::applicationPid());
     window.documentName = token;

@@ -5,7 +5,6 @@
 #include "DgrFile.h"
 #include "DialogService.h"
 #include "DicomView.h"
-#include "ExamIdentity.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 #include "ScriptedDialogService.h"
@@ -68,12 +67,11 @@ int main(int argc, char** argv)
     images.setDatabasePath(series.databasePath);
     images.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
     images.requery();
-    CurrentExam() = ExamIdentity{};
-
-    ViewerWindow viewer(&images);
+    ViewerWindow viewer(ViewerRequest{}, &images);
     viewer.resize(1280, 1024);
     viewer.openWindow();
-    QApplication::processEvents();
+    while (viewer.loading())
+        QApplication::processEvents();
     auto* next = viewer.findChild<brixel::Button*>(QStringLiteral("button10"));
     if (next == nullptr)
         return 1;
@@ -84,6 +82,8 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         emit next->Click();
+        while (viewer.loading()) // decoded on a worker thread
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         viewer.repaint(); // the new image and its graphics on screen
         times.push_back(timer.nsecsElapsed() / 1e6);
         shown += viewer.display()->hasImage() && viewer.display()->imageSize() == QSize(2048, 2500) ? 1 : 0;
@@ -100,6 +100,6 @@ int main(int argc, char** argv)
         "viewer image change, %d x 2048x2500 radiographs, 4 graphics each, window 1280x1024\n", Changes);
     std::printf("  mean %.1f ms, median %.1f ms, max %.1f ms (goal < 200 ms)\n", sum / times.size(),
         times[times.size() / 2], times.back());
-    std::printf("  note: includes the 2 x PumpEvents(20) of each load\n");
+    std::printf("  note: from the click to the repaint after the worker thread's decode\n");
     return 0;
 }

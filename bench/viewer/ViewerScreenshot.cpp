@@ -3,7 +3,6 @@
 // a distance, an angle and a text: viewer_screenshot <output.png>.
 #include "AppValues.h"
 #include "DialogService.h"
-#include "ExamIdentity.h"
 #include "MeasurementController.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
@@ -47,15 +46,18 @@ int main(int argc, char** argv)
     images.setDatabasePath(series.databasePath);
     images.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
     images.requery();
-    CurrentExam() = ExamIdentity{};
-
-    ViewerWindow viewer(&images);
+    ViewerWindow viewer(ViewerRequest{}, &images);
     viewer.openWindow();
-    QApplication::processEvents();
-    const auto press = [&viewer](int key) {
+    const auto settle = [&viewer] {
+        while (viewer.loading()) // decoded on a worker thread
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QApplication::processEvents();
+    };
+    settle();
+    const auto press = [&viewer, &settle](int key) {
         QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(&viewer, &down);
-        QApplication::processEvents();
+        settle();
     };
     press(Qt::Key_PageDown);
     press(Qt::Key_1);

@@ -7,16 +7,17 @@ namespace vexa {
 
 ViewerRequest SeriesViewing(const Exam& exam)
 {
-    return {exam, QString(), ViewerRequest::Start::FirstImage};
+    return {.exam = exam, .start = ViewerRequest::Start::FirstImage};
 }
 
 std::optional<ViewerRequest> SingleImageViewing(const RecordSet& images, const QString& imageRoot)
 {
     if (images.currentRow() < 0)
         return std::nullopt;
-    return ViewerRequest{ExamOfImageRow(images),
-        StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
-        ViewerRequest::Start::SingleFile};
+    return ViewerRequest{.exam = ExamOfImageRow(images),
+        .imagePath = StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
+        .sopInstance = images.fieldText(QStringLiteral("SOPInstanc")),
+        .start = ViewerRequest::Start::SingleFile};
 }
 
 } // namespace vexa

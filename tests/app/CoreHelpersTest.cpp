@@ -1,6 +1,5 @@
 #include "IniValue.h"
 #include "Paths.h"
-#include "PumpEvents.h"
 #include "ReplaceText.h"
 #include "Taskbar.h"
 #include <QCoreApplication>
@@ -56,28 +55,6 @@ TEST(WithTrailingBackslash, TrimsBlanksAndAppendsOneSeparator)
         EXPECT_EQ(WithTrailingBackslash(path), expected) << given;
         EXPECT_EQ(path, expected) << "the argument is changed too";
     }
-}
-
-TEST(PumpEvents, RunsPendingEventsNPlusOneTimes)
-{
-    // An event that posts itself again is delivered once per processing pass,
-    // so the count of deliveries is the count of passes.
-    class Repost : public QObject {
-    public:
-        int delivered = 0;
-        bool event(QEvent* e) override
-        {
-            if (e->type() != QEvent::User)
-                return QObject::event(e);
-            ++delivered;
-            QCoreApplication::postEvent(this, new QEvent(QEvent::User));
-            return true;
-        }
-    } counter;
-    QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
-    PumpEvents(20);
-    EXPECT_EQ(counter.delivered, 21);
-    QCoreApplication::removePostedEvents(&counter);
 }
 
 TEST(TaskbarHeight, SignTellsBottomFromTop)

@@ -95,8 +95,7 @@ protected:
     MainWindow& window() { return started.window; }
     ExamPage& page2() { return *started.window.examPage; }
 
-    // Once the viewer's modal loop runs (not while it still loads its image,
-    // letting events run without a loop of its own):
+    // Once the viewer's modal loop runs and its image is decoded:
     // notes what it shows and how the monitor stands, runs `act`, then closes
     // the viewer if `act` did not.
     std::shared_ptr<ViewerSeen> whenViewerRuns(std::function<void(ViewerWindow&)> act = {})
@@ -106,7 +105,8 @@ protected:
         QObject::connect(&viewerPoll, &QTimer::timeout, [this, seen, act] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 auto* viewer = qobject_cast<ViewerWindow*>(top);
-                if (!viewer || !viewer->isVisible() || QThread::currentThread()->loopLevel() == 0)
+                if (!viewer || !viewer->isVisible() || QThread::currentThread()->loopLevel() == 0
+                    || viewer->loading())
                     continue;
                 viewerPoll.stop();
                 note(*viewer, *seen);
@@ -124,11 +124,7 @@ protected:
     void note(ViewerWindow& viewer, ViewerSeen& seen)
     {
         seen.ran = true;
-        // One file as asked, or the series' image the viewer stands on.
-        const bool single = requested.start == ViewerRequest::Start::SingleFile;
-        seen.imagePath = single ? requested.imagePath
-                                : StoredImagePath(pacs.imageRoot(),
-                                    window().sets.examImages.fieldText(QStringLiteral("ObjectFile")));
+        seen.imagePath = viewer.imagePath();
         seen.start = requested.start;
         EXPECT_EQ(requested.exam.seriesUid, QStringLiteral("S20"));
         seen.hasImage = viewer.display()->hasImage();

@@ -6,7 +6,6 @@
 // with the key 1, as a radiologist would.
 #include "DicomView.h"
 #include "DicomWriter.h"
-#include "ExamIdentity.h"
 #include "ViewerWindow.h"
 
 #include <QApplication>
@@ -102,12 +101,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the CT image\n");
         return 1;
     }
-    vexa::ExamIdentity& exam = vexa::CurrentExam();
-    exam.ViewerImagePath = image;
-    exam.ViewerStep = 99999;
-    exam.ViewerPatientName = QStringLiteral("DUPONT JEAN");
-    exam.ViewerExamDate = QStringLiteral("14/03/2026");
-    vexa::ViewerWindow viewer(nullptr);
+    const vexa::ViewerRequest request{
+        .exam = {.patientName = QStringLiteral("DUPONT JEAN"), .examDate = QStringLiteral("14/03/2026")},
+        .imagePath = image,
+        .start = vexa::ViewerRequest::Start::SingleFile};
+    vexa::ViewerWindow viewer(request, nullptr);
     viewer.openWindow();
     const QString output = QString::fromLocal8Bit(argv[1]);
     int status = 1;

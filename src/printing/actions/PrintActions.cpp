@@ -124,7 +124,7 @@ void PrintActions::openPrintSheet(const Exam& exam)
         = images.currentRow() >= 0 && images.fieldText(QStringLiteral("SeriesInst")) == exam.seriesUid;
     const QString caption = shown ? CaptionOfImage(images)
                                   : ViewerPrintCaption(appValues().Entete, exam.patientName, exam.examDate);
-    PrintSheetWindow window(sets, exam.seriesUid, caption, parent);
+    PrintSheetWindow window(sets, exam, caption, parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
 }
@@ -210,7 +210,7 @@ bool PrintActions::printNewImages(const Exam& opened)
         MsgBox(NothingNewText, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Impression"));
         return false;
     }
-    PrintSheetWindow window(sets, opened.seriesUid, QString(), parent);
+    PrintSheetWindow window(sets, opened, QString(), parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
     return true;
@@ -218,10 +218,9 @@ bool PrintActions::printNewImages(const Exam& opened)
 
 void PrintActions::openInterpretation(const Exam& exam)
 {
-    // The window reads page 2's list of images: only while it shows this exam.
-    if (!exam.isValid() || sets.examImages.recordSource() != Sql::ImagesOfSeries(exam.seriesUid))
+    if (!exam.isValid() || !examStillThere(exam))
         return;
-    InterpretationWindow window(sets.examImages, appValues().ConquestImagePath, parent);
+    InterpretationWindow window(exam, appValues().ConquestPath, appValues().ConquestImagePath, parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
 }

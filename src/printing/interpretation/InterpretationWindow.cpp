@@ -2,11 +2,10 @@
 #include "ImageFiles.h"
 
 #include "DicomView.h"
+#include "LatestImageLoader.h"
 #include "Numeric.h"
-#include "ParallelImageLoader.h"
-#include "PumpEvents.h"
+#include "QueryCatalogue.h"
 #include "RecordSet.h"
-#include "SeriesNavigator.h"
 
 #include <brixel/Button.h>
 
@@ -48,20 +47,35 @@ const QString InterpretationWindow::WaitingText
 const QColor InterpretationWindow::ToolColour(0xC0, 0xC0, 0xC0); // &HC0C0C0
 const QColor InterpretationWindow::PressedToolColour(0x90, 0xB0, 0xFF); // &HFFB090, red in the low byte
 
-InterpretationWindow::InterpretationWindow(RecordSet& examImages, const QString& imageRoot, QWidget* parent)
+InterpretationWindow::InterpretationWindow(
+    const Exam& exam, const QString& conquestPath, const QString& imageRoot, QWidget* parent)
     : QDialog(parent)
+    , exam_(exam)
+    , loader(new LatestImageLoader(
+          [this](const QStringList& paths, std::vector<DicomLoadResult> results) {
+              pageDecoded(paths, std::move(results));
+          },
+          this))
 {
     setObjectName(QStringLiteral("frmInterpretation"));
     setWindowTitle(QStringLiteral("Interprétation"));
     setModal(true);
-    // The image list, in the query's order; the query is left on its first record.
-    if (examImages.count() > 0) {
-        for (examImages.moveFirst(); !examImages.eof(); examImages.moveNext())
-            ImagePaths << StoredImagePath(imageRoot, examImages.fieldText(QStringLiteral("ObjectFile")));
-        examImages.moveFirst();
+    // The exam's own images, in the exam page's order: read here by the
+    // series' key, whatever the main window shows meanwhile.
+    RecordSet images;
+    images.setDatabasePath(conquestPath);
+    images.setRecordSource(Sql::ImagesOfSeries(exam.seriesUid));
+    if (exam.isValid() && images.requery()) {
+        for (images.moveFirst(); !images.eof(); images.moveNext())
+            ImagePaths << StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
     }
     buildControls();
     resize(1280, 900);
+}
+
+bool InterpretationWindow::loading() const
+{
+    return loader->busy();
 }
 
 int InterpretationWindow::exec()
@@ -216,31 +230,37 @@ void InterpretationWindow::firstActivation()
     if (!FirstActivation)
         return;
     FirstActivation = false;
-    PumpEvents(0);
+    // The waiting panel stays until the first page's images are there.
     Option3[static_cast<std::size_t>(LayoutForImageCount(imageCount()))]->click();
-    PumpEvents(0);
-    Picture6->hide();
     Picture1->show();
     Picture2->show();
-    PumpEvents(0);
 }
 
+// The slots of the page at once, empty; their images are asked from the
+// loader, which replaces any page asked before and not yet shown.
 void InterpretationWindow::createSlots(int count)
 {
     Picture1->createSlots(count);
     const int first = count * VScroll1->value();
     QStringList paths;
-    for (int i = 1; i <= std::min(count, MaxSlots); ++i)
+    for (int i = 1; i <= std::min(count, MaxSlots); ++i) {
         paths << ImagePaths.value(first + i - 1); // "" past the last image: the slot stays empty
-    const std::vector<DicomLoadResult> loaded = LoadImagesInParallel(paths);
-    for (int i = 1; i <= static_cast<int>(loaded.size()); ++i) {
-        DicomView* view = Picture1->slotView(i);
-        if (!view)
-            continue;
-        if (!paths[i - 1].isEmpty())
-            view->setDecodedFile(paths[i - 1], loaded[static_cast<std::size_t>(i - 1)]);
-        view->setPointerTool(3);
+        if (DicomView* view = Picture1->slotView(i))
+            view->setPointerTool(3);
     }
+    loader->request(paths);
+}
+
+// The images of the page asked for last, into the slots made for it (a page
+// change since would have asked again, and this would not be delivered).
+void InterpretationWindow::pageDecoded(const QStringList& paths, std::vector<DicomLoadResult> results)
+{
+    for (int i = 1; i <= static_cast<int>(results.size()); ++i) {
+        DicomView* view = Picture1->slotView(i);
+        if (view && !paths[i - 1].isEmpty())
+            view->setDecodedFile(paths[i - 1], std::move(results[static_cast<std::size_t>(i - 1)]));
+    }
+    Picture6->hide();
 }
 
 void InterpretationWindow::chooseLandscapeLayout(int index)
@@ -352,9 +372,7 @@ void InterpretationWindow::slotClicked(int slot, int button)
             Enlarged = false;
             Picture1->selectSlot(enlargedSlot);
         }
-        PumpEvents(10);
     }
-    PumpEvents(0);
     LastButton = 0;
 }
 

@@ -3,6 +3,10 @@
 // reading, up to eight at once, paged with a scroll bar; three pointer tools,
 // inversion and reset applied to every image of the page; a right click
 // enlarges one image to the whole page area and a second one puts it back.
+// A page's images are decoded on the worker threads: paging answers at once,
+// and only the page asked for last is shown.
+#include "DicomImageData.h"
+#include "Exam.h"
 #include "SlotPage.h"
 
 #include <QDialog>
@@ -19,13 +23,15 @@ class Button;
 
 namespace vexa {
 
-class RecordSet;
+class LatestImageLoader;
 
 class InterpretationWindow : public QDialog {
     Q_OBJECT
 public:
-    // The images are those of `examImages` (the exam's image query), under `imageRoot`.
-    InterpretationWindow(RecordSet& examImages, const QString& imageRoot, QWidget* parent = nullptr);
+    // The images are those of the exam's series, read from the database at
+    // conquestPath, their files under `imageRoot`.
+    InterpretationWindow(
+        const Exam& exam, const QString& conquestPath, const QString& imageRoot, QWidget* parent = nullptr);
 
     // Without images the window closes at once.
     int exec() override;
@@ -35,6 +41,9 @@ public:
     int imagesPerPage() const { return ImagesPerPage; }
     bool enlarged() const { return Enlarged; }
     bool built() const { return !FirstActivation; }
+    // The page asked for last is still being decoded.
+    bool loading() const;
+    const Exam& exam() const { return exam_; }
     SlotPage* page() const { return Picture1; }
 
     // What the user does, also for tests.
@@ -70,10 +79,13 @@ private:
     void buildControls();
     void firstActivation();
     void createSlots(int count); // the page's images from the scroll bar's value
+    void pageDecoded(const QStringList& paths, std::vector<DicomLoadResult> results);
     void slotClicked(int slot, int button);
     template <typename Apply> void forEachSlot(Apply apply);
 
+    const Exam exam_;
     QStringList ImagePaths; // image i + 1 of the series at index i
+    LatestImageLoader* loader = nullptr;
     int ImagesPerPage = 0;
     int LastButton = 0;
     bool Enlarged = false;

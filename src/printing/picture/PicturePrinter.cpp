@@ -92,6 +92,19 @@ int PicturePrinter::drawCaption(QPainter& painter, int resolution) const
 
 PrintOutcome PicturePrinter::printPage()
 {
+    const PrintOutcome outcome = renderPage();
+    TellWhereItWent(outcome);
+    return outcome;
+}
+
+void PicturePrinter::TellWhereItWent(const PrintOutcome& outcome)
+{
+    if (outcome.printed && outcome.destination.isPdf())
+        tellPdfWritten(outcome.destination.pdfPath);
+}
+
+PrintOutcome PicturePrinter::renderPage() const
+{
     PrintOutcome outcome;
     const QString folder = pdfFolder.isEmpty() ? DefaultPdfFolder() : pdfFolder;
     outcome.destination = ChoosePrintDestination(printerName,
@@ -119,8 +132,6 @@ PrintOutcome PicturePrinter::printPage()
         painter.drawImage(corner, drawn);
     }
     outcome.printed = painter.end();
-    if (outcome.printed && outcome.destination.isPdf())
-        tellPdfWritten(outcome.destination.pdfPath);
     return outcome;
 }
 

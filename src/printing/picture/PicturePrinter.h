@@ -49,6 +49,12 @@ public:
     // Prints one page. With no printer installed the page becomes a PDF file
     // and the user is told where it is.
     PrintOutcome printPage();
+    // The same without telling anybody: any thread may run it (painting on a
+    // printer is allowed off the user-interface thread); the user-interface
+    // thread then calls TellWhereItWent.
+    PrintOutcome renderPage() const;
+    // Tells the user where a page written as a PDF file went; nothing else.
+    static void TellWhereItWent(const PrintOutcome& outcome);
 
     // The installed printers are asked from the system unless given here.
     void setInstalledPrinters(std::optional<QStringList> names) { installed = std::move(names); }

@@ -2,16 +2,19 @@
 #include "ImageFiles.h"
 
 #include "AppValues.h"
+#include "BackgroundWork.h"
 #include "ConquestDatabaseConnector.h"
 #include "CurrentPrinter.h"
 #include "DialogService.h"
+#include "DicomLoader.h"
 #include "DicomView.h"
+#include "ExamChecks.h"
+#include "JetDialect.h"
 #include "MainRecordSets.h"
 #include "Numeric.h"
 #include "PrintedMarks.h"
 #include "Printers.h"
-#include "PumpEvents.h"
-#include "SeriesNavigator.h"
+#include "QueryCatalogue.h"
 #include "SettingKeys.h"
 
 #include <brixel/Button.h>
@@ -100,10 +103,10 @@ private:
     PrintSheetWindow& window;
 };
 
-PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, QString seriesUid, QString caption, QWidget* parent)
+PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, const Exam& exam, QString caption, QWidget* parent)
     : QDialog(parent)
     , sets(sets)
-    , SelectedSeriesUID(std::move(seriesUid))
+    , exam_(exam)
     , PrintCaption(std::move(caption))
     , thumbnailSink(std::make_unique<Thumbnails>(*this))
 {
@@ -273,7 +276,7 @@ void PrintSheetWindow::firstLayout()
     ThumbnailsPerPage_ = ThumbnailsPerPage(PixelsToTwips(width()));
     fitParts();
     ConquestDatabaseConnector connector(sets, appValues().ConquestPath);
-    const int pages = connector.ThumbnailPageCount(SelectedSeriesUID, ThumbnailsPerPage_);
+    const int pages = connector.ThumbnailPageCount(exam_.seriesUid, ThumbnailsPerPage_);
     {
         const QSignalBlocker quiet(VScroll1);
         VScroll1->setValue(0);
@@ -281,7 +284,7 @@ void PrintSheetWindow::firstLayout()
     }
     VScroll1->setVisible(pages >= 2);
     connector.LoadPrintThumbnails(
-        *thumbnailSink, appValues().ConquestImagePath, SelectedSeriesUID, 0, ThumbnailsPerPage_);
+        *thumbnailSink, appValues().ConquestImagePath, exam_.seriesUid, 0, ThumbnailsPerPage_);
     // The orientation to give back on closing is the one found at opening.
     if (!orientationSaved) {
         SavedOrientation = CurrentPrinterOrientation();
@@ -335,7 +338,6 @@ void PrintSheetWindow::chooseOrientation(PageOrientation value)
     const QRect printable = SheetPrinter::PrintableArea(CurrentPrinterName(), value);
     PageRatio = printable.height() > 0 ? double(printable.width()) / printable.height() : 1.0;
     sizePreviewPage();
-    PumpEvents(0);
     Picture4->setVisible(value == PageOrientation::Portrait);
     Picture5->setVisible(value == PageOrientation::Landscape);
     chooseLayout(0);
@@ -364,7 +366,6 @@ void PrintSheetWindow::thumbnailClicked(int index)
     if (!label)
         return;
     Shape2->hide();
-    PumpEvents(0);
     Shape2->setGeometry(SlotPage::ToPixels(SelectionFrame(SlotPage::ToTwips(label->geometry()))));
     Shape2->lower();
     Shape2->show();
@@ -380,7 +381,12 @@ void PrintSheetWindow::thumbnailDoubleClicked(int index)
     const int slot = Picture1->sheet.selected();
     if (DicomView* view = Picture1->slotView(slot)) {
         const QString path = StoredImagePath(appValues().ConquestImagePath, tag);
-        view->setDisplayFile(path);
+        // Decoded on a worker thread behind a waiting window modal to the
+        // sheet, which takes the keys again once it closes.
+        view->setDecodedFile(path,
+            RunInBackground<DicomLoadResult>(
+                this, {RestingText, false}, [path](WorkProgress&) { return loadDicomImage(path); }));
+        activateWindow();
         if (view->hasImage()) {
             Picture1->sheet.fill(slot, QSize(view->PixelColumns(), view->PixelRows()), path, index);
             SlotTags[static_cast<std::size_t>(slot)] = tag;
@@ -400,7 +406,7 @@ void PrintSheetWindow::scrollThumbnails(int value)
 {
     Shape2->hide();
     ConquestDatabaseConnector connector(sets, appValues().ConquestPath);
-    connector.LoadPrintThumbnails(*thumbnailSink, appValues().ConquestImagePath, SelectedSeriesUID,
+    connector.LoadPrintThumbnails(*thumbnailSink, appValues().ConquestImagePath, exam_.seriesUid,
         ThumbnailsPerPage_ * value, ThumbnailsPerPage_);
 }
 
@@ -410,16 +416,24 @@ std::vector<SheetPicture> PrintSheetWindow::filledPictures() const
     for (const int slot : Picture1->sheet.filledSlots()) {
         const DicomView* view = Picture1->slotView(slot);
         // What the slot shows of its image, drawn again from the image's own
-        // pixels at the size the page gives it.
+        // pixels at the size the page gives it, by a renderer that holds its
+        // own copy (it runs on a worker thread).
         if (view && view->hasImage())
-            pictures.push_back({slot, view->visibleScreenRect().size(),
-                [view](QSize size) { return view->renderVisible(size); }});
+            pictures.push_back({slot, view->visibleScreenRect().size(), view->visibleRenderer()});
     }
     return pictures;
 }
 
+// The exam is checked first: one deleted by another workstation is not
+// printed. The page is drawn on a worker thread behind a waiting window.
 void PrintSheetWindow::printPage()
 {
+    const SeriesPresence presence = CheckSeries(appValues().ConquestPath, exam_.seriesUid);
+    if (presence.answered && (!presence.exists || presence.imageCount == 0)) {
+        MsgBox(
+            ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression"));
+        return;
+    }
     Label5->setText(PrintingText);
     showWaiting(true);
     SheetPrinter printer;
@@ -429,17 +443,35 @@ void PrintSheetWindow::printPage()
     printer.setCaption(PrintCaption);
     printer.setPdfFolder(pdfFolder);
     printer.setDocumentName(documentName);
-    lastOutcome = printer.print(Picture1->sheet.shape(), filledPictures());
-    if (lastOutcome.printed) {
-        QStringList printed;
-        for (int slot = 1; slot <= Picture1->sheet.slotCount(); ++slot) {
-            if (!SlotTags[static_cast<std::size_t>(slot)].isEmpty())
-                printed << SlotTags[static_cast<std::size_t>(slot)];
-        }
-        MarkImagesPrinted(sets.workSet, appValues().ConquestPath, SelectedSeriesUID, printed, today());
-    }
+    const PageShape shape = Picture1->sheet.shape();
+    const std::vector<SheetPicture> pictures = filledPictures();
+    lastOutcome = RunInBackground<SheetPrintOutcome>(
+        this, {PrintingText, false}, [&](WorkProgress&) { return printer.render(shape, pictures); });
+    activateWindow();
     showWaiting(false);
     Label5->setText(RestingText);
+    SheetPrinter::TellWhereItWent(lastOutcome);
+    if (lastOutcome.printed)
+        markPrinted();
+}
+
+// The printed slots' images of this exam, by their keys; then the exam page's
+// image rows, when they show this exam, are read again to show the marks.
+void PrintSheetWindow::markPrinted()
+{
+    QStringList printed;
+    for (int slot = 1; slot <= Picture1->sheet.slotCount(); ++slot) {
+        if (!SlotTags[static_cast<std::size_t>(slot)].isEmpty())
+            printed << SlotTags[static_cast<std::size_t>(slot)];
+    }
+    if (MarkImagesPrinted(appValues().ConquestPath, exam_.seriesUid, printed, today()) == 0)
+        return;
+    RecordSet& rows = sets.examImages;
+    if (rows.recordSource() != Sql::ImagesOfSeries(exam_.seriesUid))
+        return;
+    const QString current = rows.fieldText(QStringLiteral("SOPInstanc"));
+    if (rows.requery() && !current.isEmpty())
+        rows.findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(current));
 }
 
 void PrintSheetWindow::storeDefault()
@@ -458,7 +490,6 @@ void PrintSheetWindow::showWaiting(bool shown)
     Picture6->setVisible(shown);
     if (shown)
         Picture6->raise();
-    PumpEvents(20);
 }
 
 void PrintSheetWindow::keyPressEvent(QKeyEvent* event)

@@ -4,7 +4,9 @@
 // click, the selection moving on to the next slot), adjusts each image in its
 // slot, and prints the page; the printed images are marked printed. The
 // window stays open after printing; closing it gives the printer back the
-// orientation it had.
+// orientation it had. The window works on the exam it was given: what the
+// main window shows meanwhile changes nothing here.
+#include "Exam.h"
 #include "SheetPrinter.h"
 #include "SlotPage.h"
 
@@ -30,9 +32,9 @@ class PrintSheetWindow : public QDialog {
 public:
     static constexpr int ThumbnailSlots = 7;
 
-    // The thumbnails come from the series `seriesUid`; `caption` is printed
-    // over the page, its lines separated by "|".
-    PrintSheetWindow(MainRecordSets& sets, QString seriesUid, QString caption, QWidget* parent = nullptr);
+    // The thumbnails come from the exam's series; `caption` is printed over
+    // the page, its lines separated by "|".
+    PrintSheetWindow(MainRecordSets& sets, const Exam& exam, QString caption, QWidget* parent = nullptr);
     ~PrintSheetWindow() override;
 
     // Replaceable for tests: today's date and where a PDF sheet goes when no
@@ -50,7 +52,8 @@ public:
     QString thumbnailTag(int index) const;
     QLabel* thumbnail(int index) const;
     const QString& caption() const { return PrintCaption; }
-    const QString& seriesUid() const { return SelectedSeriesUID; }
+    const QString& seriesUid() const { return exam_.seriesUid; }
+    const Exam& exam() const { return exam_; }
     // The outcome of the last print.
     const SheetPrintOutcome& lastPrint() const { return lastOutcome; }
 
@@ -93,9 +96,10 @@ private:
     void buildLayout(int index);
     void showWaiting(bool shown);
     std::vector<SheetPicture> filledPictures() const;
+    void markPrinted();
 
     MainRecordSets& sets;
-    QString SelectedSeriesUID;
+    const Exam exam_;
     QString PrintCaption;
     SheetPrintOutcome lastOutcome;
 

@@ -6,13 +6,11 @@
 
 namespace vexa {
 
-class RecordSet;
-
-// Reads the series' images into `conn` and gives every image whose ObjectFile
-// equals one of `objectFiles` exactly (letter case included; "_" and "%" are
-// plain characters) Printed = true and PrintDate = `day`. Answers how many
-// images were written; `conn` is closed again.
-int MarkImagesPrinted(RecordSet& conn, const QString& conquestPath, const QString& seriesUid,
-    const QStringList& objectFiles, const QDate& day);
+// Reads the series' images and gives every image whose ObjectFile equals one
+// of `objectFiles` exactly (letter case included; "_" and "%" are plain
+// characters) Printed = true and PrintDate = `day`, each written by its
+// SOPInstanc once it is found still there. Answers how many were written.
+int MarkImagesPrinted(
+    const QString& conquestPath, const QString& seriesUid, const QStringList& objectFiles, const QDate& day);
 
 } // namespace vexa

@@ -87,6 +87,23 @@ void SheetPrinter::DrawCaption(QPainter& painter, int resolution, const QString&
 
 SheetPrintOutcome SheetPrinter::print(PageShape shape, const std::vector<SheetPicture>& pictures)
 {
+    const SheetPrintOutcome outcome = render(shape, pictures);
+    TellWhereItWent(outcome);
+    return outcome;
+}
+
+void SheetPrinter::TellWhereItWent(const SheetPrintOutcome& outcome)
+{
+    if (outcome.printed && outcome.destination.isPdf()) {
+        MsgBox(QStringLiteral(
+                   "Aucune imprimante n'est installée.\r\nLa page a été enregistrée dans le fichier :\r\n")
+                + QDir::toNativeSeparators(outcome.destination.pdfPath),
+            MsgIcon::Information);
+    }
+}
+
+SheetPrintOutcome SheetPrinter::render(PageShape shape, const std::vector<SheetPicture>& pictures) const
+{
     SheetPrintOutcome outcome;
     outcome.destination = Destination(printerName, installed, pdfFolder);
     if (outcome.destination.isPdf() && !QDir().mkpath(QFileInfo(outcome.destination.pdfPath).path()))
@@ -121,12 +138,6 @@ SheetPrintOutcome SheetPrinter::print(PageShape shape, const std::vector<SheetPi
     if (outcome.hadContent && !caption.isEmpty())
         DrawCaption(painter, outcome.resolution, caption);
     outcome.printed = painter.end();
-    if (outcome.printed && outcome.destination.isPdf()) {
-        MsgBox(QStringLiteral(
-                   "Aucune imprimante n'est installée.\r\nLa page a été enregistrée dans le fichier :\r\n")
-                + QDir::toNativeSeparators(outcome.destination.pdfPath),
-            MsgIcon::Information);
-    }
     return outcome;
 }
 

@@ -49,6 +49,11 @@ public:
     void setDocumentName(const QString& name) { documentName = name; }
 
     SheetPrintOutcome print(PageShape shape, const std::vector<SheetPicture>& pictures);
+    // The same without telling anybody, for a worker thread (painting on a
+    // printer is allowed there); the user-interface thread then calls
+    // TellWhereItWent.
+    SheetPrintOutcome render(PageShape shape, const std::vector<SheetPicture>& pictures) const;
+    static void TellWhereItWent(const SheetPrintOutcome& outcome);
 
     // The printable area of the page, twips from its own top left corner, on
     // the printer named (with no printer installed: the PDF page).

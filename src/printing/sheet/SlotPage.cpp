@@ -2,7 +2,6 @@
 
 #include "DicomView.h"
 #include "Numeric.h"
-#include "PumpEvents.h"
 
 #include <QPainter>
 
@@ -85,7 +84,6 @@ void SlotPage::drawPreview()
         if (!view)
             continue;
         view->hide();
-        PumpEvents(0);
         view->setGeometry(ToPixels(rect));
         view->setFitMode(true);
         view->show();
@@ -96,7 +94,6 @@ void SlotPage::selectSlot(int slot)
 {
     sheet.select(slot);
     frame->hide();
-    PumpEvents(0);
     const QWidget* view = slotView(slot);
     if (!view)
         return;

@@ -98,7 +98,13 @@ bool DicomView::showFrame(int frame)
         return false;
     DicomLoadOptions options;
     options.frame = frame;
-    DicomLoadResult loaded = loadDicomImage(path, options);
+    return showDecodedFrame(frame, loadDicomImage(path, options));
+}
+
+bool DicomView::showDecodedFrame(int frame, DicomLoadResult loaded)
+{
+    if (path.isEmpty() || frame < 0 || frame >= frames)
+        return false;
     const bool sameSize = image && loaded.image && sizeOf(*image) == sizeOf(*loaded.image);
     image = std::move(loaded.image);
     error = loaded.error;
@@ -453,6 +459,16 @@ QImage DicomView::renderVisible(QSize size) const
     const bool inverted = (polarity == -1) != image->invertedGrey;
     const DisplayLut printLut = makeDisplayLut(*image, voi, inverted);
     return RenderImageRegion(*image, printLut, region, size);
+}
+
+std::function<QImage(QSize)> DicomView::visibleRenderer() const
+{
+    const QRectF region = visibleImageRect();
+    if (!image || region.isEmpty())
+        return [](QSize) { return QImage(); };
+    const bool inverted = (polarity == -1) != image->invertedGrey;
+    return [shown = image, lut = makeDisplayLut(*image, voi, inverted), region](
+               QSize size) { return RenderImageRegion(*shown, lut, region, size); };
 }
 
 } // namespace vexa

@@ -15,6 +15,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QPlainTextEdit;
@@ -54,6 +55,8 @@ public:
     // polarity, zoom and pan the user set. False, nothing changed, when the
     // file has no such frame. A frame that cannot be decoded shows why.
     bool showFrame(int frame);
+    // The same with the frame already decoded (by a worker thread).
+    bool showDecodedFrame(int frame, DicomLoadResult loaded);
     QString loadError() const { return error; }
     std::shared_ptr<const DicomImageData> imageData() const { return image; }
 
@@ -100,6 +103,9 @@ public:
     // The visible part at a size in device pixels, with the current contrast
     // and polarity, drawn again from the source pixels (printing).
     QImage renderVisible(QSize size) const;
+    // The same as a renderer holding its own copy of what it needs, for a
+    // worker thread: it stays right whatever the view does meanwhile.
+    std::function<QImage(QSize)> visibleRenderer() const;
     const DicomViewTools& toolState() const { return tools; }
     // The instant measure's text in the widget's locale; "" without a segment.
     QString measureText() const;

@@ -5,8 +5,6 @@
 #include "ImageFiles.h"
 #include "RecordSet.h"
 
-#include <QDate>
-
 namespace vexa {
 
 const QString SeriesNavigator::LastImageQuestion = QStringLiteral(
@@ -14,59 +12,44 @@ const QString SeriesNavigator::LastImageQuestion = QStringLiteral(
 const QString SeriesNavigator::FirstImageNotice
     = QStringLiteral("   Vous-êtes à la première image de la série.     ");
 
-bool MarkShownImagePrinted(RecordSet& images, ExamIdentity& exam)
-{
-    if (!exam.PrintedInViewer || images.currentRow() < 0)
-        return false;
-    images.edit();
-    const bool stored = images.setField(QStringLiteral("Printed"), true)
-        && images.setField(QStringLiteral("PrintDate"), QDate::currentDate()) && images.update();
-    if (stored) {
-        images.goTo(images.lastModified());
-        exam.PrintedInViewer = false;
-    }
-    return stored;
-}
-
 SeriesNavigator::SeriesNavigator(RecordSet& images, QString imageRoot)
     : images(images)
     , imageRoot(std::move(imageRoot))
 {
 }
 
-std::optional<SeriesImage> SeriesNavigator::move(ExamIdentity& exam)
+std::optional<SeriesImage> SeriesNavigator::move(SeriesMove step)
 {
-    MarkShownImagePrinted(images, exam);
-    if (images.count() == 0 || !stepThrough(exam))
+    if (images.count() == 0 || !stepThrough(step))
         return std::nullopt;
-    SeriesImage image = currentImage();
-    exam.ViewerExamDate = image.examDate;
-    exam.ViewerPatientName = image.patientName;
-    exam.ViewerImagePath = image.path;
-    return image;
+    return currentImage();
 }
 
 // Moves by the step; false when the user leaves at the end of the series.
-bool SeriesNavigator::stepThrough(ExamIdentity& exam)
+bool SeriesNavigator::stepThrough(SeriesMove step)
 {
-    if (exam.ViewerStep == 0)
+    switch (step) {
+    case SeriesMove::First:
         images.moveFirst();
-    else if (exam.ViewerStep == LastImageStep)
+        break;
+    case SeriesMove::Last:
         images.moveLast();
-    else if (exam.ViewerStep > 0)
+        break;
+    case SeriesMove::Next:
         images.moveNext();
-    else
+        break;
+    case SeriesMove::Previous:
         images.movePrevious();
+        break;
+    }
     if (images.eof()) {
         if (MsgBox(LastImageQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
                 MsgResult::No)
-            != MsgResult::Yes) {
-            exam.ViewerStep = 0;
+            != MsgResult::Yes)
             return false;
-        }
         images.moveFirst();
     }
-    if (images.bof() && exam.ViewerStep != 0) {
+    if (images.bof() && step != SeriesMove::First) {
         MsgBox(FirstImageNotice, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
         images.moveFirst();
     }
@@ -79,8 +62,8 @@ SeriesImage SeriesNavigator::currentImage() const
     if (date.isEmpty())
         date = images.fieldText(QStringLiteral("ImageDate"));
     return {StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
-        images.fieldText(QStringLiteral("PatientName")), YyyymmddToDdMmYyyy(date),
-        images.fieldBool(QStringLiteral("Printed"))};
+        images.fieldText(QStringLiteral("SOPInstanc")), images.fieldText(QStringLiteral("PatientName")),
+        YyyymmddToDdMmYyyy(date), images.fieldBool(QStringLiteral("Printed"))};
 }
 
 } // namespace vexa

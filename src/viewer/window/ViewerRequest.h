@@ -15,12 +15,13 @@ struct ViewerRequest {
     };
     Exam exam;
     QString imagePath; // the file shown with Start::SingleFile
+    QString sopInstance; // its SOPInstanc, checked before it is printed; "" when unknown
     Start start = Start::FirstImage;
 };
 
 struct ViewerOutcome {
     bool printed = false; // the shown image (single file) was printed
-    bool imageDeleted = false; // an image of the exam was deleted
+    bool imageDeleted = false; // an image of the exam was deleted (here or elsewhere)
 };
 
 } // namespace vexa

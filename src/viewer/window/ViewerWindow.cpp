@@ -5,11 +5,13 @@
 #include "DgrFile.h"
 #include "DialogService.h"
 #include "DicomView.h"
+#include "JetDialect.h"
+#include "LatestImageLoader.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
 #include "MeasurementOverlay.h"
 #include "Numeric.h"
-#include "PumpEvents.h"
+#include "ExamWrites.h"
 #include "RecordSet.h"
 #include "SeriesNavigator.h"
 #include "ViewerTexts.h"
@@ -47,10 +49,12 @@ QGroupBox* framedLabel(const QString& title, QLabel*& label, const QString& text
 
 } // namespace
 
-ViewerWindow::ViewerWindow(RecordSet* images, QWidget* parent)
+ViewerWindow::ViewerWindow(const ViewerRequest& request, RecordSet* images, QWidget* parent)
     : QDialog(parent)
     , images(images)
-    , exam(CurrentExam())
+    , request(request)
+    , patientName(request.exam.patientName)
+    , examDate(request.exam.examDate)
     , measures(new MeasurementController(this))
 {
     setObjectName(QStringLiteral("FrmDicomViewer"));
@@ -68,35 +72,24 @@ ViewerWindow::ViewerWindow(RecordSet* images, QWidget* parent)
     createButtons();
     createPrintNotice();
     connectSignals();
-}
-
-namespace {
-
-// The request in the shared exam fields the viewer reads.
-RecordSet* Requested(const ViewerRequest& request, RecordSet* images)
-{
-    ExamIdentity& exam = CurrentExam();
-    const bool single = request.start == ViewerRequest::Start::SingleFile;
-    exam.ViewerImagePath = single ? request.imagePath : QString();
-    exam.ViewerStep = single ? 99999 : 0;
-    exam.ViewerPatientName = request.exam.patientName;
-    exam.ViewerExamDate = request.exam.examDate;
-    return images;
-}
-
-} // namespace
-
-ViewerWindow::ViewerWindow(const ViewerRequest& request, RecordSet* images, QWidget* parent)
-    : ViewerWindow(Requested(request, images), parent)
-{
-}
-
-ViewerOutcome ViewerWindow::outcome() const
-{
-    return {singleImage && exam.PrintedInViewer, false};
+    loader = new LatestImageLoader(
+        [this](const QStringList& paths, std::vector<DicomLoadResult> results) {
+            if (results.empty())
+                return;
+            if (pendingFrame >= 0)
+                frameDecoded(std::move(results.front()));
+            else
+                imageDecoded(paths.front(), std::move(results.front()));
+        },
+        this);
 }
 
 ViewerWindow::~ViewerWindow() = default;
+
+bool ViewerWindow::loading() const
+{
+    return loader->busy();
+}
 
 void ViewerWindow::createBanner()
 {
@@ -281,7 +274,6 @@ void ViewerWindow::showEvent(QShowEvent* event)
     setWindowState(windowState() | Qt::WindowMaximized);
     setPointer(Qt::ArrowCursor);
     redrawAllGraphics();
-    PumpEvents(2);
 }
 
 int ViewerWindow::exec()
@@ -306,8 +298,6 @@ void ViewerWindow::openWindow()
 {
     if (!loaded) {
         loaded = true;
-        // A print belongs to one opening: nothing left from an earlier one counts.
-        exam.PrintedInViewer = false;
         loadFirstImage();
     }
     if (!unloaded)
@@ -317,59 +307,67 @@ void ViewerWindow::openWindow()
 void ViewerWindow::loadFirstImage()
 {
     closingSelf_ = false;
-    singleImage = exam.ViewerStep == 99999;
-    if (!exam.ViewerImagePath.isEmpty()) {
-        printedFrame->hide();
-        LoadImage();
-    } else {
-        exam.ViewerStep = 0;
-        LoadImageFromSeries();
+    singleImage = request.start == ViewerRequest::Start::SingleFile;
+    if (!singleImage) {
+        LoadImageFromSeries(
+            request.start == ViewerRequest::Start::LastImage ? SeriesMove::Last : SeriesMove::First);
+        return;
     }
-    if (exam.ViewerStep == 99999) {
-        if (previousButton)
-            previousButton->hide();
-        if (nextButton)
-            nextButton->hide();
-    }
+    printedFrame->hide();
+    if (previousButton)
+        previousButton->hide();
+    if (nextButton)
+        nextButton->hide();
+    requestedPath = request.imagePath;
+    requestedSop = request.sopInstance;
+    LoadImage();
 }
 
-void ViewerWindow::LoadImageFromSeries()
+void ViewerWindow::LoadImageFromSeries(SeriesMove step)
 {
     setPointer(Qt::WaitCursor);
     overlay->show();
+    // The image being left was printed: its mark is written before the move.
+    markPrintedImage();
     std::optional<SeriesImage> next;
-    if (images) {
-        QString root = appValues().ConquestImagePath;
-        next = SeriesNavigator(*images, root).move(exam);
-    }
+    if (images)
+        next = SeriesNavigator(*images, appValues().ConquestImagePath).move(step);
     if (!next) {
-        exam.ViewerStep = 0;
         closingSelf_ = true;
         unloadViewer();
         return;
     }
-    setPointer(Qt::WaitCursor);
-    PumpEvents(20);
     printedLabel->setText(next->printed ? QStringLiteral("Oui") : QStringLiteral("Non"));
+    requestedPath = next->path;
+    requestedSop = next->sopInstance;
+    patientName = next->patientName;
+    examDate = next->examDate;
     LoadImage();
-    setPointer(Qt::ArrowCursor);
-    PumpEvents(20);
 }
 
+// Asks for the image; the display keeps the one before until it arrives, its
+// measurements already put away (shownPath empty: nothing to save or place).
 void ViewerWindow::LoadImage()
 {
     setPointer(Qt::WaitCursor);
     measures->graphics().DeleteAllGraphics();
+    shownPath.clear();
+    pendingFrame = -1;
+    examLine->setText(ViewerTitleLine(patientName, examDate));
+    loader->request({requestedPath});
+}
+
+void ViewerWindow::imageDecoded(const QString& path, DicomLoadResult loaded)
+{
+    if (unloaded)
+        return;
     sliderTag = QStringLiteral("Fit");
     view_->setFocus();
-    view_->setDisplayFile(exam.ViewerImagePath);
+    view_->setDecodedFile(path, std::move(loaded));
     // Every image starts in its own grey scale; invertButton inverts it.
     view_->setPolarity(1);
     view_->setFitMode(true);
-    exam.PrintedInViewer = false;
-    printedImageKey
-        = images && images->currentRow() >= 0 ? images->fieldText(QStringLiteral("ObjectFile")) : QString();
-    examLine->setText(ViewerTitleLine(exam.ViewerPatientName, exam.ViewerExamDate));
+    shownPath = path;
     updateMeasureImage();
     const auto shown = view_->imageData();
     presets = shown ? WindowPresetsFor(*shown) : std::vector<NamedWindow>{};
@@ -380,7 +378,7 @@ void ViewerWindow::LoadImage()
     if (!fileWindows.empty())
         namedWindow = fileWindows.front();
     updateIndicator();
-    measures->loadMeasurements(exam.ViewerImagePath);
+    measures->loadMeasurements(path);
     redrawAllGraphics();
     zoomSlider->setValue(std::clamp(view_->ZoomLevel(), zoomSlider->minimum(), zoomSlider->maximum()));
     zoomSlider->setEnabled(false);
@@ -393,13 +391,13 @@ void ViewerWindow::LoadImage()
 // leaving it without them. True when the image may be left.
 bool ViewerWindow::saveShownMeasurements()
 {
-    if (unloaded || exam.ViewerImagePath.isEmpty() || measures->saveMeasurements(exam.ViewerImagePath)
+    if (unloaded || shownPath.isEmpty() || measures->saveMeasurements(shownPath)
         || measures->table().lastUsedSlot() == 0)
         return true;
     const QString question
         = QStringLiteral("Les mesures de cette image n'ont pas pu être enregistrées dans le "
                          "fichier :\r\n")
-        + QDir::toNativeSeparators(MeasurementFilePath(exam.ViewerImagePath))
+        + QDir::toNativeSeparators(MeasurementFilePath(shownPath))
         + QStringLiteral("\r\n\r\nQuitter l'image quand même ? Les mesures seront perdues.");
     const bool leave = MsgBox(question, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
                            MsgResult::No)
@@ -432,34 +430,26 @@ void ViewerWindow::finishViewing()
     if (unloaded)
         return;
     unloaded = true;
-    if (!exam.ViewerImagePath.isEmpty())
-        measures->saveMeasurements(exam.ViewerImagePath);
+    loader->forget();
+    if (!shownPath.isEmpty())
+        measures->saveMeasurements(shownPath);
     measures->leaveImage();
     // In series mode a printed image is marked when the viewer moves on; when
     // it closes on that image instead, mark it now so the print is not lost.
-    if (!singleImage) {
-        if (images && returnToPrintedRecord())
-            MarkShownImagePrinted(*images, exam);
-        exam.PrintedInViewer = false;
-    }
+    markPrintedImage();
     setPointer(Qt::ArrowCursor);
-    exam.ViewerImagePath.clear();
 }
 
-// Makes the record of the printed image current again, found by its image
-// file: the list under the viewer may have moved. False when it is gone.
-bool ViewerWindow::returnToPrintedRecord()
+// Writes the mark of the image printed in series mode, by its key (the list
+// under the viewer may have moved, another workstation may have deleted it),
+// then reads the rows again so they show it, the printed one current.
+void ViewerWindow::markPrintedImage()
 {
-    if (!exam.PrintedInViewer || printedImageKey.isEmpty())
-        return false;
-    const QString key = QStringLiteral("ObjectFile");
-    if (images->currentRow() >= 0 && images->fieldText(key) == printedImageKey)
-        return true;
-    for (int row = 0; row < images->count(); ++row) {
-        if (images->goTo(row) && images->fieldText(key) == printedImageKey)
-            return true;
-    }
-    return false;
+    if (printedSop.isEmpty() || !images)
+        return;
+    const QString sop = std::exchange(printedSop, QString());
+    if (MarkImagePrinted(images->databasePath(), sop, QDate::currentDate()).written() && images->requery())
+        images->findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(sop));
 }
 
 void ViewerWindow::closeEvent(QCloseEvent* event)

@@ -4,14 +4,15 @@
 // image, the records of the exam's image record set (series mode); zoom,
 // mouse modes, inversion, DICOM data, printing and the measurement tools.
 //
-// Opening: the opener sets CurrentExam() (ViewerImagePath, ViewerStep,
-// ViewerPatientName, ViewerExamDate) and calls exec():
-//   series mode:  ViewerImagePath = "", ViewerStep = 0, images = &examImages
-//   single image: ViewerImagePath = path, ViewerStep = 99999, name and date set
-// After exec() a single-image opener that finds PrintedInViewer true marks its
-// own record printed.
-#include "ExamIdentity.h"
+// Opening: the opener hands a ViewerRequest (the exam, and where to start:
+// its series from the first or last image, or one file alone) and calls
+// exec(); outcome() then says whether the single file was printed (the opener
+// marks its own record) and whether an image turned out deleted.
+//
+// Images are decoded on a worker thread: the window answers meanwhile, shows
+// only the image asked for last, and may be closed before it arrives.
 #include "PicturePrinter.h"
+#include "SeriesNavigator.h"
 #include "ViewerRequest.h"
 #include "WindowPresets.h"
 
@@ -36,17 +37,21 @@ class MeasurementOverlay;
 class MeasurePanel;
 class RecordSet;
 class DicomView;
+class LatestImageLoader;
+struct DicomLoadResult;
 
 class ViewerWindow : public QDialog {
     Q_OBJECT
 public:
     // `images` is the exam's image record set (examImages); it may be null in
     // single-image mode.
-    explicit ViewerWindow(RecordSet* images, QWidget* parent = nullptr);
-    // The opening by request, handing back an outcome when it closes.
     ViewerWindow(const ViewerRequest& request, RecordSet* images, QWidget* parent = nullptr);
-    ViewerOutcome outcome() const;
     ~ViewerWindow() override;
+
+    ViewerOutcome outcome() const { return outcome_; }
+    // The image asked for last, and whether it is still being decoded.
+    QString imagePath() const { return requestedPath; }
+    bool loading() const;
 
     // Loads the first image and runs the window modally.
     int exec() override;
@@ -62,13 +67,15 @@ public:
     bool panelOpen() const { return panelOpen_; }
     // Tests point it at a PDF folder and a printer list of their own.
     PicturePrinter& picturePrinter() { return printer; }
+    // The notice when the image turns out deleted by another workstation.
+    static const QString ImageDeletedText;
     // Where the screen copy is saved before it is printed.
     static QString ScreenCopyPath();
     // The area printScreenButton copies, in the window's pixels.
     QRect screenCopyArea() const;
 
     // The steps of the window, under their own names.
-    void LoadImageFromSeries();
+    void LoadImageFromSeries(SeriesMove step);
     void LoadImage();
 
 protected:
@@ -95,7 +102,10 @@ private:
     void unloadViewer();
     bool leaveImage();
     bool saveShownMeasurements();
-    bool returnToPrintedRecord();
+    void imageDecoded(const QString& path, DicomLoadResult loaded);
+    void frameDecoded(DicomLoadResult loaded);
+    void markPrintedImage();
+    bool shownImageStillThere();
     void setPointer(Qt::CursorShape shape);
     void focusImageArea();
 
@@ -120,7 +130,7 @@ private:
     void applyPreset(int index);
     void applyNamedWindow(const NamedWindow& window);
     void cycleFileWindows();
-    void showImageAt(int step);
+    void showImageAt(SeriesMove step);
     bool stepFrames(int frames);
     void wheelTurned(int notches);
     void zoomBy(double factor);
@@ -144,11 +154,20 @@ private:
     bool printPicture(const QImage& picture, PicturePrinter::Renderer renderer);
 
     RecordSet* images;
-    ExamIdentity& exam;
+    const ViewerRequest request;
+    ViewerOutcome outcome_;
+    LatestImageLoader* loader = nullptr;
+    QString requestedPath; // the image asked for last
+    QString shownPath; // the image the display shows, whose measurements are open; "" while decoding
+    QString patientName; // of the image shown, for the banner and the printed caption
+    QString examDate;
+    QString requestedSop; // SOPInstanc of the image asked for; "" when unknown
+    QString printedSop; // the image printed and not yet marked
+    int pendingFrame = -1; // the frame of the shown file asked for and not yet there
     bool closingSelf_ = false;
     bool loaded = false;
     bool unloaded = false;
-    bool singleImage = false; // opened on one file (ViewerStep 99999), no series
+    bool singleImage = false; // opened on one file, no series
     bool activated = false;
     bool panelOpen_ = false;
     bool handleDrag = false;
@@ -178,7 +197,6 @@ private:
     std::vector<NamedWindow> fileWindows; // the file's own, cycled through with F
     int fileWindowIndex = 0; // the one of fileWindows last applied
     std::optional<NamedWindow> namedWindow; // the window last applied by name
-    QString printedImageKey; // ObjectFile of the image shown, whose print is recorded
 
     std::array<brixel::Button*, 6> modeButtons{}; // the mouse modes 1..5 of the display
     brixel::Button* tagsButton = nullptr; // sunk: the DICOM data replace the graphics

@@ -3,9 +3,9 @@
 
 #include "DialogService.h"
 #include "DicomView.h"
+#include "LatestImageLoader.h"
 #include "MeasurementController.h"
 #include "MeasurementOverlay.h"
-#include "PumpEvents.h"
 #include "RecordSet.h"
 #include "SeriesNavigator.h"
 #include "ViewerTexts.h"
@@ -147,7 +147,6 @@ void ViewerWindow::fitToWindow()
     showSliderValue(view_->ZoomLevel());
     zoomLabel->setText(QString::number(view_->ZoomLevel()) + QLatin1Char('%'));
     zoomSlider->setEnabled(false);
-    PumpEvents(20);
     redrawAllGraphics();
     focusImageArea();
 }
@@ -251,16 +250,29 @@ void ViewerWindow::cycleFileWindows()
 }
 
 // Moves by `frames` through the frames of the file shown, stopping at its
-// first and last. False when the view already stood there.
+// first and last: the frame is asked from the worker threads, counting from
+// the one asked before when it is not there yet. False when the view already
+// stood there, or while the image itself is still on its way.
 bool ViewerWindow::stepFrames(int frames)
 {
-    const int last = view_->frameCount() - 1;
-    const int target = std::clamp(view_->currentFrame() + frames, 0, last);
-    if (target == view_->currentFrame())
+    if (shownPath.isEmpty())
         return false;
-    view_->showFrame(target);
-    updateIndicator();
+    const int from = pendingFrame >= 0 ? pendingFrame : view_->currentFrame();
+    const int target = std::clamp(from + frames, 0, view_->frameCount() - 1);
+    if (target == from)
+        return false;
+    pendingFrame = target;
+    loader->request({shownPath}, target);
     return true;
+}
+
+void ViewerWindow::frameDecoded(DicomLoadResult loaded)
+{
+    const int frame = std::exchange(pendingFrame, -1);
+    if (unloaded)
+        return;
+    view_->showDecodedFrame(frame, std::move(loaded));
+    updateIndicator();
 }
 
 // The wheel pages through the frames of a multi-frame file, then on through
@@ -272,22 +284,20 @@ void ViewerWindow::wheelTurned(int notches)
     const int forwards = -notches;
     if (stepFrames(forwards) || singleImage)
         return;
-    showImageAt(forwards > 0 ? 1 : -1);
+    showImageAt(forwards > 0 ? SeriesMove::Next : SeriesMove::Previous);
 }
 
-// Moves through the series: 0 first, 1 next, -1 previous, LastImageStep last.
-void ViewerWindow::showImageAt(int step)
+void ViewerWindow::showImageAt(SeriesMove step)
 {
     if (singleImage || !images)
         return;
-    if (step == 1)
+    if (step == SeriesMove::Next)
         return showNextImage();
-    if (step == -1)
+    if (step == SeriesMove::Previous)
         return showPreviousImage();
     if (!leaveImage())
         return;
-    exam.ViewerStep = step;
-    LoadImageFromSeries();
+    LoadImageFromSeries(step);
     focusImageArea();
 }
 
@@ -319,16 +329,16 @@ bool ViewerWindow::browsingKey(QKeyEvent* event)
             QApplication::beep();
         return true;
     case Qt::Key_PageDown:
-        showImageAt(1);
+        showImageAt(SeriesMove::Next);
         return true;
     case Qt::Key_PageUp:
-        showImageAt(-1);
+        showImageAt(SeriesMove::Previous);
         return true;
     case Qt::Key_Home:
-        showImageAt(0);
+        showImageAt(SeriesMove::First);
         return true;
     case Qt::Key_End:
-        showImageAt(SeriesNavigator::LastImageStep);
+        showImageAt(SeriesMove::Last);
         return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
@@ -346,10 +356,9 @@ void ViewerWindow::showPreviousImage()
 {
     if (!leaveImage())
         return;
-    exam.ViewerStep = -1;
     if (manualZoomButton && manualZoomButton->value())
         manualZoomButton->setValue(false);
-    LoadImageFromSeries();
+    LoadImageFromSeries(SeriesMove::Previous);
     focusImageArea();
 }
 
@@ -357,10 +366,9 @@ void ViewerWindow::showNextImage()
 {
     if (!leaveImage())
         return;
-    exam.ViewerStep = 1;
     if (manualZoomButton && manualZoomButton->value())
         manualZoomButton->setValue(false);
-    LoadImageFromSeries();
+    LoadImageFromSeries(SeriesMove::Next);
     focusImageArea();
 }
 
@@ -368,7 +376,6 @@ void ViewerWindow::closeViewer()
 {
     if (!saveShownMeasurements())
         return;
-    exam.ViewerStep = 0;
     closingSelf_ = true;
     unloadViewer();
 }

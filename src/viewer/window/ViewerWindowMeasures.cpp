@@ -137,8 +137,13 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == view_) {
         const QEvent::Type type = event->type();
-        if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove
-            || type == QEvent::MouseButtonRelease)
+        const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove
+            || type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
+        // While the next image decodes the display still shows the one left:
+        // nothing is measured or adjusted on it.
+        if (mouse && shownPath.isEmpty())
+            return true;
+        if (mouse && type != QEvent::MouseButtonDblClick)
             return displayMouse(event);
     }
     return QDialog::eventFilter(watched, event);

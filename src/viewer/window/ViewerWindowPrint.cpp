@@ -3,17 +3,18 @@
 #include "ViewerWindow.h"
 
 #include "AppValues.h"
+#include "BackgroundWork.h"
 #include "DialogService.h"
 #include "DicomView.h"
+#include "ExamChecks.h"
 #include "MeasurePanel.h"
 #include "Numeric.h"
-#include "PumpEvents.h"
+#include "RecordSet.h"
 #include "ScreenCapture.h"
 #include "ViewerTexts.h"
 #include "WindowOrder.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -22,17 +23,8 @@
 
 namespace vexa {
 
-namespace {
-
-// Leaves the print notice's result on screen a moment, events still running.
-void PauseAfterPrinting(int milliseconds)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-} // namespace
+const QString ViewerWindow::ImageDeletedText
+    = QStringLiteral("Cette image a été supprimée depuis un autre poste : elle n'est pas imprimée.");
 
 QString ViewerWindow::ScreenCopyPath()
 {
@@ -47,15 +39,36 @@ QRect ViewerWindow::screenCopyArea() const
     return QRect(view_->mapTo(this, shown.topLeft()), shown.size());
 }
 
+// The image shown is still in the database. One deleted by another
+// workstation meanwhile is said so and marked gone; nothing is printed.
+bool ViewerWindow::shownImageStillThere()
+{
+    if (requestedSop.isEmpty())
+        return true; // a file the opener named without its key
+    const QString database = images ? images->databasePath() : appValues().ConquestPath;
+    if (ImageStillThere(database, requestedSop))
+        return true;
+    outcome_.imageDeleted = true;
+    printedLabel->setText(QStringLiteral("Supprimée"));
+    MsgBox(ImageDeletedText, MsgIcon::Exclamation);
+    return false;
+}
+
 // True once the page was handed to the printer or written as a PDF; the user
-// is told when it was not.
+// is told when it was not. The page is drawn on a worker thread behind a
+// waiting window modal to the viewer.
 bool ViewerWindow::printPicture(const QImage& picture, PicturePrinter::Renderer renderer)
 {
     printer.setLayout(PicturePrinter::LayoutFor(picture.size()));
     printer.setPicture(picture, std::move(renderer));
-    printer.setCaption(ViewerPrintCaption(appValues().Entete, exam.ViewerPatientName, exam.ViewerExamDate));
+    printer.setCaption(ViewerPrintCaption(appValues().Entete, patientName, examDate));
     printer.setPrinterName(appValues().ImagePrinter);
-    if (printer.printPage().printed)
+    const PicturePrinter page = printer;
+    const PrintOutcome outcome = RunInBackground<PrintOutcome>(this,
+        {QStringLiteral("Veuillez patienter :  Impression de l'image en cours..."), false},
+        [&page](WorkProgress&) { return page.renderPage(); });
+    PicturePrinter::TellWhereItWent(outcome);
+    if (outcome.printed)
         return true;
     MsgBox(QStringLiteral("L'impression a échoué : l'image n'a pas été imprimée."), MsgIcon::Exclamation);
     return false;
@@ -65,31 +78,39 @@ bool ViewerWindow::printPicture(const QImage& picture, PicturePrinter::Renderer 
 // page needs, with the contrast, polarity, zoom and position shown.
 void ViewerWindow::printImage()
 {
+    if (shownPath.isEmpty()) {
+        QApplication::beep(); // the image asked for is not there yet
+        return;
+    }
+    if (!shownImageStillThere())
+        return;
     printNotice->show();
     printNotice->raise();
-    PumpEvents(20);
     printedPicture = view_->renderVisible(view_->visibleScreenRect().size());
-    if (!printedPicture.isNull()) {
-        const DicomView* shown = view_;
-        if (printPicture(printedPicture, [shown](QSize size) { return shown->renderVisible(size); })) {
-            exam.PrintedInViewer = true;
-            printedLabel->setText(QStringLiteral("Oui"));
-            printedFrame->show();
-        }
+    if (!printedPicture.isNull() && printPicture(printedPicture, view_->visibleRenderer())) {
+        if (singleImage)
+            outcome_.printed = true;
+        else
+            printedSop = requestedSop;
+        printedLabel->setText(QStringLiteral("Oui"));
+        printedFrame->show();
     }
     printNotice->hide();
-    PauseAfterPrinting(1000);
-    PumpEvents(20);
 }
 
 // What the window shows of the image, graphics included, through the capture
 // canvas and a bitmap file in the user's data folder.
 void ViewerWindow::printScreenCopy()
 {
+    if (shownPath.isEmpty()) {
+        QApplication::beep();
+        return;
+    }
+    if (!shownImageStillThere())
+        return;
     if (panelOpen_)
         closePanel();
     SetWindowTopmost(this);
-    PumpEvents(20);
     const QRect area = screenCopyArea(); // once the window is on top and laid out again
     if (!area.isEmpty()) {
         ScreenCapture grab;
@@ -104,7 +125,6 @@ void ViewerWindow::printScreenCopy()
     if (!printedPicture.isNull())
         printPicture(printedPicture, {});
     SetWindowNotTopmost(this);
-    PumpEvents(20);
 }
 
 } // namespace vexa

@@ -2,8 +2,6 @@
 #include "InterpretationWindow.h"
 #include "DialogService.h"
 #include "DicomView.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
 #include "ScriptedDialogService.h"
 #include "SheetTestExam.h"
 
@@ -11,6 +9,8 @@
 
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -36,16 +36,23 @@ protected:
         root = QTemporaryDir().path();
         images = std::make_unique<QTemporaryDir>();
         EXPECT_EQ(WriteExam(*pacs, images->path(), NumberedImages(count)), QString());
-        exam.setDatabasePath(pacs->path());
-        exam.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
-        EXPECT_TRUE(exam.requery());
-        auto window = std::make_unique<InterpretationWindow>(exam, images->path());
+        auto window = std::make_unique<InterpretationWindow>(
+            Exam{.seriesUid = ExamSeriesUid}, pacs->path(), images->path());
         window->resize(1200, 800);
         if (count > 0) {
             window->show();
             EXPECT_TRUE(QTest::qWaitFor([&] { return window->built(); }, 10000));
+            settle(*window);
         }
         return window;
+    }
+
+    // A page's images are decoded on the worker threads: waits until the
+    // page asked for last is shown.
+    static void settle(InterpretationWindow& window)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&window] { return !window.loading(); }, 10000));
+        QCoreApplication::processEvents();
     }
 
     static QWidget* slot(InterpretationWindow& window, int index) { return window.page()->slotView(index); }
@@ -59,7 +66,6 @@ protected:
     std::unique_ptr<PacsTestDb> pacs;
     std::unique_ptr<QTemporaryDir> images;
     QString root;
-    RecordSet exam;
     ScriptedDialogService dialogs;
 };
 
@@ -89,6 +95,7 @@ TEST_F(InterpretationWindowTest, FirstPageFollowsTheImageCountAndPagesThroughThe
     const auto window = open(13);
     EXPECT_EQ(window->VScroll1->maximum(), 1);
     window->VScroll1->setValue(1);
+    settle(*window);
     for (int i = 1; i <= 5; ++i)
         EXPECT_TRUE(showsImage(*window, i, 8 + i)) << "slot " << i;
     for (int i = 6; i <= 8; ++i) {
@@ -97,6 +104,7 @@ TEST_F(InterpretationWindowTest, FirstPageFollowsTheImageCountAndPagesThroughThe
     }
     // A portrait layout keeps the images per page and the scroll bar.
     QTest::mouseClick(window->Option2[1], Qt::LeftButton);
+    settle(*window);
     EXPECT_EQ(window->page()->sheet.shape(), (PageShape{1, 2}));
     EXPECT_EQ(window->imagesPerPage(), 8);
     EXPECT_TRUE(showsImage(*window, 1, 3)) << "two slots of page 2 start at image 3";
@@ -155,8 +163,40 @@ TEST_F(InterpretationWindowTest, ToolsInversionAndResetReachEverySlotUntilThePag
     EXPECT_TRUE(window->page()->slotView(3)->FitMode()) << "reset gives the image back its first display";
 
     window->VScroll1->setValue(1);
+    settle(*window);
     EXPECT_EQ(tools(), std::vector<int>(8, 3)) << "a page change starts every slot with the magnifier again";
     EXPECT_EQ(window->page()->slotView(1)->Polarity(), 1);
+}
+
+// Holding the scroll bar's arrow pages faster than the images decode: the
+// window ends on the page the scroll bar shows, every slot with that page's
+// image, none left from a page passed over.
+TEST_F(InterpretationWindowTest, HeldArrowEndsOnTheRightPageWithItsOwnImages)
+{
+    const auto window = open(72);
+    QScrollBar* bar = window->VScroll1;
+    ASSERT_EQ(bar->maximum(), 8);
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    const QRect arrow
+        = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, bar);
+    ASSERT_FALSE(arrow.isEmpty());
+    QTest::mousePress(bar, Qt::LeftButton, {}, arrow.center());
+    QTest::qWait(900);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, arrow.center());
+    settle(*window);
+    const int page = bar->value();
+    EXPECT_GE(page, 2) << "the arrow repeated while held";
+    for (int slot = 1; slot <= 8; ++slot)
+        EXPECT_TRUE(showsImage(*window, slot, 8 * page + slot)) << "page " << page << ", slot " << slot;
+    EXPECT_EQ(window->page()->sheet.selected(), 1);
 }
 
 TEST_F(InterpretationWindowTest, ExamWithoutImagesClosesAtOnce)

@@ -144,7 +144,7 @@ protected:
 
     std::unique_ptr<PrintSheetWindow> open(const QString& caption)
     {
-        auto window = std::make_unique<PrintSheetWindow>(sets, ExamSeriesUid, caption);
+        auto window = std::make_unique<PrintSheetWindow>(sets, Exam{.seriesUid = ExamSeriesUid}, caption);
         window->documentName = token;
         window->resize(1280, 900);
         window->show();
@@ -179,6 +179,9 @@ protected:
 
 TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyThem)
 {
+    // Page 2 shows the exam: its rows are read again once marked.
+    sets.examImages.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
+    ASSERT_TRUE(sets.examImages.requery());
     const auto window
         = open(QStringLiteral("Cabinet de radiologie|Patient: DUPONT JEAN|Date de l'examen: 15/03/2026|"));
     SlotPage* page = window->page();
@@ -201,6 +204,8 @@ TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyTh
     for (const QString& file : {QStringLiteral("PAT1/IMG_A_1.dcm"), QStringLiteral("PAT1/image_3.dcm"),
              QStringLiteral("PAT1/image_4.dcm"), QStringLiteral("PAT1/image_5.dcm")})
         EXPECT_TRUE(printed.value(file)) << file.toStdString();
+    ASSERT_TRUE(sets.examImages.findFirst(QStringLiteral("ObjectFile = 'PAT1/image_4.dcm'")));
+    EXPECT_TRUE(sets.examImages.fieldBool(QStringLiteral("Printed"))) << "page 2 shows the mark at once";
 
     const QString pdf = WaitForPdf(token);
     ASSERT_FALSE(pdf.isEmpty()) << "no PDF titled " << token.toStdString();
@@ -257,6 +262,40 @@ TEST_P(PrintSheetCupsTest, EmptyPageStillEndsItsDocumentAndMarksNothing)
         << "no caption over an empty page";
     for (const bool marked : printedToday())
         EXPECT_FALSE(marked);
+}
+
+// The sheet works on the exam it was opened on: the main window turning to
+// another patient's exam meanwhile (whose files bear the same names) changes
+// neither what is marked nor that exam's rows.
+TEST_P(PrintSheetCupsTest, SheetMarksOnlyItsOwnExamWhileTheMainWindowShowsAnother)
+{
+    const QString other = QStringLiteral("1.2.826.0.1.3680043.2.1125.88");
+    pacs->insertPatient(QStringLiteral("PAT2"), QStringLiteral("MARTIN^LUC"));
+    pacs->insertSeries(other, QStringLiteral("PAT2"), QStringLiteral("20260315"));
+    for (const int n : {3, 4})
+        pacs->insertImage(other + QStringLiteral(".%1").arg(n), other, QStringLiteral("PAT2"),
+            QStringLiteral("20260315"), QStringLiteral("PAT1/image_%1.dcm").arg(n));
+    sets.examImages.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
+    ASSERT_TRUE(sets.examImages.requery());
+    const auto window = open(QStringLiteral("Cabinet de radiologie|"));
+    for (const int thumbnail : {2, 3})
+        QTest::mouseDClick(window->thumbnail(thumbnail), Qt::LeftButton);
+    sets.examImages.setRecordSource(Sql::ImagesOfSeries(other)); // the main window opens the other exam
+    ASSERT_TRUE(sets.examImages.requery());
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+
+    ASSERT_TRUE(window->lastPrint().printed);
+    const QMap<QString, bool> printed = printedToday();
+    EXPECT_TRUE(printed.value(QStringLiteral("PAT1/image_3.dcm")));
+    EXPECT_TRUE(printed.value(QStringLiteral("PAT1/image_4.dcm")));
+    EXPECT_EQ(pacs->scalar(QStringLiteral(
+                               "SELECT COUNT(*) FROM DICOMImages WHERE SeriesInst = '%1' AND Printed <> 0")
+                               .arg(other))
+                  .toInt(),
+        0);
+    EXPECT_EQ(sets.examImages.recordSource(), Sql::ImagesOfSeries(other));
+    for (sets.examImages.moveFirst(); !sets.examImages.eof(); sets.examImages.moveNext())
+        EXPECT_FALSE(sets.examImages.fieldBool(QStringLiteral("Printed")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PrintSheetCupsTest,

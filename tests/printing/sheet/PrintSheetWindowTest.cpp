@@ -6,6 +6,7 @@
 #include "CurrentPrinter.h"
 #include "DialogService.h"
 #include "DicomView.h"
+#include "ExamChecks.h"
 #include "MainRecordSets.h"
 #include "ScriptedDialogService.h"
 #include "Settings.h"
@@ -48,7 +49,8 @@ protected:
 
     std::unique_ptr<PrintSheetWindow> open(QSize size = {1280, 900})
     {
-        auto window = std::make_unique<PrintSheetWindow>(sets, ExamSeriesUid, QStringLiteral("Titre|"));
+        auto window = std::make_unique<PrintSheetWindow>(
+            sets, Exam{.seriesUid = ExamSeriesUid}, QStringLiteral("Titre|"));
         window->resize(size);
         window->show();
         QCoreApplication::processEvents();
@@ -90,7 +92,9 @@ TEST_F(PrintSheetWindowTest, DoubleClickedThumbnailsFillTheSlotsInTurnThenStartA
     EXPECT_EQ(page->selectionFrame()->geometry(),
         static_cast<QWidget*>(page->slotView(2))->geometry().adjusted(-2, -2, 2, 2));
 
-    // Space moves on the same way.
+    // Space moves on the same way, once the sheet is active again after the
+    // waiting window of the last decode.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(window.get(), Qt::Key_Space);
     QTest::keyClick(window.get(), Qt::Key_Space);
     QTest::keyClick(window.get(), Qt::Key_Space);
@@ -172,6 +176,25 @@ TEST_F(PrintSheetWindowTest, StoredLandscapeLayoutOpensAgainAndClosingGivesBackT
     QCoreApplication::processEvents();
     EXPECT_TRUE(again->page()->sheet.slot(1).isEmpty());
     EXPECT_EQ(again->page()->sheet.shape(), (PageShape{3, 2}));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// An exam another workstation deleted meanwhile is not printed: the user is
+// told, and nothing goes to the printer.
+TEST_F(PrintSheetWindowTest, ExamDeletedElsewhereIsNotPrinted)
+{
+    makeExam(2);
+    const auto window = open();
+    QTest::mouseDClick(window->thumbnail(0), Qt::LeftButton);
+    ASSERT_TRUE(window->page()->slotView(1)->hasImage());
+    for (const char* table : {"DICOMImages", "DICOMSeries"})
+        pacs->exec(QStringLiteral("DELETE FROM %1 WHERE SeriesInst = '%2'")
+                       .arg(QLatin1String(table), ExamSeriesUid));
+    dialogs.answerMessage(MsgResult::Ok);
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, ExamDeletedElsewhereText());
+    EXPECT_FALSE(window->lastPrint().printed);
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 

@@ -18,6 +18,8 @@ QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<
     QString error = OpenAndUpgrade(pacs.path());
     if (!error.isEmpty())
         return error;
+    // Conquest writes the series row with the images'.
+    pacs.insertSeries(ExamSeriesUid, QStringLiteral("PAT1"), QStringLiteral("20260314"));
     for (std::size_t i = 0; i < images.size(); ++i) {
         const ExamImage& entry = images[i];
         NewDicomImage image;

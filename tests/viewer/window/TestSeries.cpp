@@ -5,8 +5,10 @@
 #include "PacsUpgrade.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QtEndian>
 #include <cmath>
 
 namespace vexa {
@@ -83,6 +85,13 @@ QString writeRows(const TestSeries& series)
     {
         QSqlDatabase db
             = OpenConquestDatabase(series.databasePath, QStringLiteral("test_series_rows"), &error);
+        QSqlQuery seriesRow(db);
+        if (!seriesRow.exec(
+                QStringLiteral("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate, "
+                               "StudyInsta, Modality) VALUES ('%1', 'PAT001', '20260314', '%1.9', "
+                               "'CR')")
+                    .arg(series.seriesUid)))
+            error = seriesRow.lastError().text();
         for (int i = 0; i < series.objectFiles.size() && error.isEmpty(); ++i) {
             QSqlQuery insert(db);
             insert.prepare(
@@ -103,7 +112,68 @@ QString writeRows(const TestSeries& series)
     return error;
 }
 
+constexpr quint16 PrivateGroup = 0x7F01; // odd groups from here come just before the pixels
+
+quint16 Word(const QByteArray& bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+
+// Where the first element at or after (group, 0) starts in an explicit VR
+// little endian file written by the test writer; -1 when it cannot be walked.
+qsizetype ElementAt(const QByteArray& bytes, quint16 group)
+{
+    qsizetype at = 132;
+    while (at + 8 <= bytes.size()) {
+        if (Word(bytes, at) >= group && Word(bytes, at) != 0x0002)
+            return at;
+        const QByteArray vr = bytes.mid(at + 4, 2);
+        const bool longForm
+            = vr == "OB" || vr == "OW" || vr == "OF" || vr == "SQ" || vr == "UT" || vr == "UN";
+        if (longForm) {
+            const quint32 length = qFromLittleEndian<quint32>(bytes.constData() + at + 8);
+            if (length == 0xFFFFFFFFu)
+                return -1;
+            at += 12 + length;
+        } else {
+            at += 8 + Word(bytes, at + 6);
+        }
+    }
+    return -1;
+}
+
 } // namespace
+
+QString AddPrivateElements(const QString& path, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    QByteArray bytes = file.readAll();
+    file.close();
+    if (!bytes.contains("1.2.840.10008.1.2.1"))
+        return QStringLiteral("not explicit VR little endian");
+    const qsizetype at = ElementAt(bytes, PrivateGroup);
+    if (at < 0)
+        return QStringLiteral("elements not walked");
+    QByteArray extra;
+    extra.reserve(qsizetype(count) * 10);
+    for (int i = 0; i < count; ++i) {
+        const quint16 group = PrivateGroup + 2 * (i / 0xF000);
+        const quint16 element = 0x1000 + i % 0xF000;
+        char head[8];
+        qToLittleEndian(group, head);
+        qToLittleEndian(element, head + 2);
+        head[4] = 'L';
+        head[5] = 'O';
+        qToLittleEndian(quint16(2), head + 6);
+        extra.append(head, 8).append("AB", 2);
+    }
+    bytes.insert(at, extra);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return file.errorString();
+    return {};
+}
 
 TestSeries MakeTestSeries(const QString& folder, int count, QSize size, double spacing)
 {

@@ -26,4 +26,9 @@ TestSeries MakeTestSeries(const QString& folder, int count, QSize size, double s
 TestSeries MakeTestSeries(
     const QString& folder, int count, QSize size, double rowSpacing, double columnSpacing);
 
+// Makes a file slow to read without making it bigger on screen: `count`
+// private elements of two bytes each go in before its pixels (a modality
+// that stores its raw data that way). Returns "" or what failed.
+QString AddPrivateElements(const QString& path, int count);
+
 } // namespace vexa

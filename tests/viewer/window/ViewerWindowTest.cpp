@@ -6,10 +6,10 @@
 #include "DialogService.h"
 #include "DicomView.h"
 #include "DicomWriter.h"
-#include "ExamIdentity.h"
 #include "MeasurePanel.h"
 #include "MeasurementController.h"
 #include "MeasurementOverlay.h"
+#include "PacsConnection.h"
 #include "QtDialogService.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
@@ -27,12 +27,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -80,19 +83,34 @@ protected:
         appValues().ConquestImagePath = series.imageRoot;
         appValues().ImagePrinter.clear();
         appValues().Entete = QStringLiteral("Cabinet de radiologie");
+        appValues().ConquestPath = series.databasePath;
         images.setDatabasePath(series.databasePath);
         images.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
         ASSERT_TRUE(images.requery()) << images.lastError().toStdString();
-        CurrentExam() = ExamIdentity{};
     }
 
-    std::unique_ptr<ViewerWindow> openSeries()
+    std::unique_ptr<ViewerWindow> openSeries(const ViewerRequest& request = {})
     {
-        auto viewer = std::make_unique<ViewerWindow>(&images);
+        auto viewer = std::make_unique<ViewerWindow>(request, &images);
         viewer->picturePrinter().setInstalledPrinters(QStringList());
         viewer->picturePrinter().setPdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
         viewer->openWindow();
+        settle(*viewer);
         return viewer;
+    }
+
+    // Images are decoded on a worker thread: waits until the one asked for
+    // last is shown.
+    static void settle(ViewerWindow& viewer)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&viewer] { return !viewer.loading(); }, 10000));
+        QCoreApplication::processEvents();
+    }
+
+    static void key(ViewerWindow& viewer, Qt::Key which)
+    {
+        QTest::keyClick(&viewer, which);
+        settle(viewer);
     }
 
     static brixel::Button* button(ViewerWindow& viewer, const char* name)
@@ -112,6 +130,8 @@ protected:
     {
         ASSERT_NE(widget, nullptr);
         QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
+        if (auto* viewer = qobject_cast<ViewerWindow*>(widget->window()))
+            settle(*viewer);
     }
 
     // A point of the image on the display, in widget pixels.
@@ -167,7 +187,7 @@ TEST_F(ViewerWindowTest, OpensTheFirstImageOfTheSeriesWithItsTitle)
 {
     makeSeries(2);
     auto viewer = openSeries();
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
     EXPECT_TRUE(viewer->display()->hasImage());
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
         QStringLiteral("Patient : DUPONT JEAN ; Date de l'examen : 14/03/2026"));
@@ -184,7 +204,7 @@ TEST_F(ViewerWindowTest, LeavingAnImageWritesItsMeasurementFileEvenWithoutGraphi
     auto viewer = openSeries();
     click(button(*viewer, "Button10"));
     EXPECT_EQ(QFileInfo(series.imagePath(0) + QStringLiteral(".dgr")).size(), 8200);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
         QStringLiteral("Patient : DUPONT JEAN ; Date de l'examen : 15/03/2026"));
     EXPECT_EQ(dialogs.unexpected, 0);
@@ -238,7 +258,7 @@ TEST_F(ViewerWindowTest, MeasurementsThatCannotBeSavedAreToldAndKeptOnScreen)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(
         dialogs.messages[0].text.startsWith(QStringLiteral("Les mesures de cette image n'ont pas pu")));
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
     EXPECT_EQ(viewer->measurements()->table()[1].Kind, MeasurementKind::Distance);
     ASSERT_NE(viewer->measurements()->scene().graphic(1), nullptr);
     EXPECT_TRUE(viewer->findChild<MeasurementOverlay*>()->isVisible());
@@ -248,7 +268,7 @@ TEST_F(ViewerWindowTest, MeasurementsThatCannotBeSavedAreToldAndKeptOnScreen)
     EXPECT_FALSE(viewer->isUnloaded());
     dialogs.answerMessage(MsgResult::Yes);
     click(button(*viewer, "Button10"));
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
@@ -261,24 +281,22 @@ TEST_F(ViewerWindowTest, QuestionsAtBothEndsOfTheSeries)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, SeriesNavigator::FirstImageNotice);
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
 
-    QTest::keyClick(viewer.get(), Qt::Key_Right);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    key(*viewer, Qt::Key_Right);
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
     dialogs.answerMessage(MsgResult::Yes);
     click(button(*viewer, "Button10"));
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[1].text, SeriesNavigator::LastImageQuestion);
     EXPECT_EQ(dialogs.messages[1].defaultButton, MsgResult::No);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0)) << "Yes starts the review again";
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0)) << "Yes starts the review again";
 
     click(button(*viewer, "Button10"));
     dialogs.answerMessage(MsgResult::No);
     click(button(*viewer, "Button10"));
     EXPECT_TRUE(viewer->isUnloaded());
     EXPECT_TRUE(viewer->closingSelf());
-    EXPECT_TRUE(CurrentExam().ViewerImagePath.isEmpty());
-    EXPECT_EQ(CurrentExam().ViewerStep, 0);
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
@@ -289,7 +307,7 @@ TEST_F(ViewerWindowTest, SeriesOfOneImageReloadsItOnYes)
     dialogs.answerMessage(MsgResult::Yes);
     click(button(*viewer, "Button10"));
     EXPECT_FALSE(viewer->isUnloaded());
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
 }
 
 TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheUserMovesOn)
@@ -298,7 +316,6 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheUserMovesOn)
     auto viewer = openSeries();
     dialogs.answerMessage(MsgResult::Ok); // where the PDF went
     click(button(*viewer, "Button7"));
-    EXPECT_TRUE(CurrentExam().PrintedInViewer);
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Oui"));
     EXPECT_FALSE(rowPrinted(0)) << "not at print time";
     const QDir pdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
@@ -314,7 +331,7 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheUserMovesOn)
     click(button(*viewer, "Button10"));
     EXPECT_TRUE(rowPrinted(0));
     EXPECT_FALSE(rowPrinted(1));
-    EXPECT_FALSE(CurrentExam().PrintedInViewer);
+    EXPECT_FALSE(viewer->outcome().printed) << "in series mode the viewer marks its images itself";
 }
 
 TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheViewerClosesOnIt)
@@ -336,15 +353,13 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheViewerClosesOnIt)
 TEST_F(ViewerWindowTest, PrintFollowedByAScreenCopyIsRecordedOnThePrintedImage)
 {
     makeSeries(2);
-    CurrentExam().PrintedInViewer = true; // left over from an earlier opening
-    ViewerWindow viewer(&images);
+    ViewerWindow viewer(ViewerRequest{}, &images);
     viewer.picturePrinter().setInstalledPrinters(QStringList());
     viewer.picturePrinter().setPdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
     dialogs.answerMessage(MsgResult::Ok);
     dialogs.answerMessage(MsgResult::Ok);
     bool stillOpen = false;
     QTimer::singleShot(200, &viewer, [&] {
-        EXPECT_FALSE(CurrentExam().PrintedInViewer) << "reset at the opening";
         click(button(viewer, "Button7"));
         click(button(viewer, "Button8"));
         QTimer::singleShot(100, &viewer, [&] {
@@ -356,7 +371,6 @@ TEST_F(ViewerWindowTest, PrintFollowedByAScreenCopyIsRecordedOnThePrintedImage)
     EXPECT_TRUE(stillOpen) << "the screen copy does not end the viewer";
     EXPECT_TRUE(rowPrinted(0));
     EXPECT_FALSE(rowPrinted(1));
-    EXPECT_FALSE(CurrentExam().PrintedInViewer);
 }
 
 TEST_F(ViewerWindowTest, FailedPrintIsToldAndNotRecorded)
@@ -369,7 +383,6 @@ TEST_F(ViewerWindowTest, FailedPrintIsToldAndNotRecorded)
     viewer->picturePrinter().setPdfFolder(QDir(blocker.fileName()).filePath(QStringLiteral("pdf")));
     dialogs.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button7"));
-    EXPECT_FALSE(CurrentExam().PrintedInViewer);
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Non"));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages.back().text.contains(QStringLiteral("échoué")));
@@ -380,27 +393,25 @@ TEST_F(ViewerWindowTest, FailedPrintIsToldAndNotRecorded)
 TEST_F(ViewerWindowTest, SingleImageModeHasNoNavigation)
 {
     makeSeries(2);
-    CurrentExam().ViewerImagePath = series.imagePath(1);
-    CurrentExam().ViewerStep = 99999;
-    CurrentExam().ViewerPatientName = QStringLiteral("MARTIN");
-    auto viewer = openSeries();
+    auto viewer = openSeries({.exam = {.patientName = QStringLiteral("MARTIN")},
+        .imagePath = series.imagePath(1),
+        .start = ViewerRequest::Start::SingleFile});
     EXPECT_FALSE(button(*viewer, "Button9")->isVisible());
     EXPECT_FALSE(button(*viewer, "Button10")->isVisible());
     EXPECT_FALSE(viewer->findChild<QWidget*>(QStringLiteral("Frame3"))->isVisible());
-    QTest::keyClick(viewer.get(), Qt::Key_Left);
-    QTest::keyClick(viewer.get(), Qt::Key_Right);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    key(*viewer, Qt::Key_Left);
+    key(*viewer, Qt::Key_Right);
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
     EXPECT_TRUE(dialogs.messages.empty());
 
     dialogs.answerMessage(MsgResult::No);
-    QTest::keyClick(viewer.get(), Qt::Key_Escape);
+    key(*viewer, Qt::Key_Escape);
     EXPECT_FALSE(viewer->isUnloaded());
     dialogs.answerMessage(MsgResult::Yes);
-    QTest::keyClick(viewer.get(), Qt::Key_Escape);
+    key(*viewer, Qt::Key_Escape);
     EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("Voulez-vous quitter le visualisateur ?"));
     EXPECT_TRUE(viewer->isUnloaded());
     EXPECT_TRUE(QFileInfo::exists(series.imagePath(1) + QStringLiteral(".dgr")));
-    EXPECT_TRUE(CurrentExam().ViewerImagePath.isEmpty());
 }
 
 TEST_F(ViewerWindowTest, ZoomToggleAndSlider)
@@ -461,7 +472,8 @@ TEST_F(ViewerWindowTest, ScreenCopyKeepsTheVisibleImageSize)
         for (int x = 0; x < copy.width(); x += 7)
             differing += copy.pixel(x, y) != shown.pixel(x, y);
     EXPECT_EQ(differing, 0);
-    EXPECT_FALSE(CurrentExam().PrintedInViewer) << "a screen copy does not count as printing the image";
+    click(button(*viewer, "Button4"));
+    EXPECT_FALSE(rowPrinted(0)) << "a screen copy does not count as printing the image";
 }
 
 // The screen copy puts the viewer on top and takes the focus from it; the
@@ -477,8 +489,9 @@ TEST_F(ViewerWindowTest, MessageOfATopmostViewerIsTheActiveWindowAboveIt)
     bool visible = false, active = false, onTop = false, viewerOnTop = false;
     const auto check = std::make_shared<std::function<void()>>();
     *check = [&, check] {
-        QWidget* box = QApplication::activeModalWidget();
-        if (box == nullptr || box == viewer.get()) {
+        // The message, not the viewer nor the waiting window of the print.
+        QWidget* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
             QTimer::singleShot(20, *check);
             return;
         }
@@ -517,18 +530,19 @@ TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
         QWheelEvent event(
             at, display->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(display, &event);
+        settle(*viewer);
     };
 
-    QTest::keyClick(viewer.get(), Qt::Key_PageDown);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    key(*viewer, Qt::Key_PageDown);
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
     EXPECT_EQ(position(), "image 2 / 3");
-    QTest::keyClick(viewer.get(), Qt::Key_End);
+    key(*viewer, Qt::Key_End);
     EXPECT_EQ(position(), "image 3 / 3");
-    QTest::keyClick(viewer.get(), Qt::Key_Home);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    key(*viewer, Qt::Key_Home);
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
     wheel(-120, Qt::NoModifier); // towards the user: next image
     EXPECT_EQ(position(), "image 2 / 3");
-    QTest::keyClick(viewer.get(), Qt::Key_PageUp);
+    key(*viewer, Qt::Key_PageUp);
     EXPECT_EQ(position(), "image 1 / 3");
 
     const int zoom = display->ZoomLevel();
@@ -536,14 +550,14 @@ TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
     EXPECT_GT(display->ZoomLevel(), zoom);
     EXPECT_EQ(position(), "image 1 / 3") << "Ctrl+wheel zooms, it does not page";
     const int zoomed = display->ZoomLevel();
-    QTest::keyClick(viewer.get(), Qt::Key_Minus);
+    key(*viewer, Qt::Key_Minus);
     EXPECT_LT(display->ZoomLevel(), zoomed);
-    QTest::keyClick(viewer.get(), Qt::Key_Plus);
+    key(*viewer, Qt::Key_Plus);
     EXPECT_NEAR(display->ZoomLevel(), zoomed, 1);
 
     display->setWindow({10, 20});
     EXPECT_TRUE(indicator->text().endsWith("C 10  L 20")) << indicator->text().toStdString();
-    QTest::keyClick(viewer.get(), Qt::Key_1);
+    key(*viewer, Qt::Key_1);
     const VoiWindow own = display->imageData()->defaultWindow;
     EXPECT_EQ(display->window().center, own.center);
     EXPECT_TRUE(indicator->text().endsWith(QStringLiteral("(fenêtre du fichier)")));
@@ -591,6 +605,7 @@ TEST_F(ViewerWindowTest, FramesAndTheFilesWindows)
         QWheelEvent event(
             at, display->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(display, &event);
+        settle(*viewer);
     };
     EXPECT_EQ(line(0), "image 1 / 2  trame 1 / 3");
     EXPECT_EQ(line(1), "C 2000  L 4000  (OS)");
@@ -599,29 +614,29 @@ TEST_F(ViewerWindowTest, FramesAndTheFilesWindows)
     wheel(-120);
     EXPECT_EQ(display->currentFrame(), 1);
     EXPECT_EQ(display->imageData()->valueAt(5, 0), 1005);
-    QTest::keyClick(viewer.get(), Qt::Key_F);
+    key(*viewer, Qt::Key_F);
     EXPECT_EQ(line(1), "C 500  L 300  (PARTIES MOLLES)");
-    QTest::keyClick(viewer.get(), Qt::Key_Down);
+    key(*viewer, Qt::Key_Down);
     EXPECT_EQ(line(0), "image 1 / 2  trame 3 / 3");
     EXPECT_EQ(display->imageData()->valueAt(5, 0), 2005);
     EXPECT_EQ(display->window().center, 500) << "the window stays from frame to frame";
-    QTest::keyClick(viewer.get(), Qt::Key_Down); // the last frame: the arrows stop there
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
-    QTest::keyClick(viewer.get(), Qt::Key_F);
+    key(*viewer, Qt::Key_Down); // the last frame: the arrows stop there
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
+    key(*viewer, Qt::Key_F);
     EXPECT_EQ(line(1), "C 2000  L 4000  (OS)");
-    QTest::keyClick(viewer.get(), Qt::Key_2);
+    key(*viewer, Qt::Key_2);
     EXPECT_EQ(line(1), "C 500  L 300  (PARTIES MOLLES)");
-    QTest::keyClick(viewer.get(), Qt::Key_Up);
+    key(*viewer, Qt::Key_Up);
     EXPECT_EQ(display->currentFrame(), 1);
 
     wheel(-2 * 120); // one frame left, then the wheel stops at the end of the file
     EXPECT_EQ(display->currentFrame(), 2);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
     wheel(-120); // past the last frame: the next image
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(1));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
     EXPECT_EQ(line(0), "image 2 / 2");
     wheel(120);
-    EXPECT_EQ(CurrentExam().ViewerImagePath, series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
     EXPECT_EQ(display->currentFrame(), 0) << "an image opens on its first frame";
     EXPECT_EQ(dialogs.unexpected, 0);
 }
@@ -976,6 +991,127 @@ TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
     EXPECT_EQ(ReadMeasurementFile(series.imagePath(0)), full);
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// A file slow to read (very many private elements) is decoded on a worker
+// thread: the window answers meanwhile, prints nothing it does not show yet,
+// and closes while the file is read; the late result reaches no window.
+TEST_F(ViewerWindowTest, SlowFileKeepsTheWindowAnsweringAndClosesWhileLoading)
+{
+    makeSeries(2);
+    ASSERT_EQ(AddPrivateElements(series.imagePath(0), 400000), QString());
+    auto viewer = std::make_unique<ViewerWindow>(ViewerRequest{}, &images);
+    viewer->picturePrinter().setInstalledPrinters(QStringList());
+    const QDir pdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+    viewer->picturePrinter().setPdfFolder(pdfFolder.path());
+    viewer->openWindow();
+    ASSERT_TRUE(viewer->loading());
+    bool answered = false;
+    QTimer::singleShot(0, viewer.get(), [&answered] { answered = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&answered] { return answered; }, 5000));
+    EXPECT_TRUE(viewer->loading()) << "the posted event was served while the file was read";
+
+    QTest::mouseClick(button(*viewer, "Button7"), Qt::LeftButton);
+    QTest::mouseClick(button(*viewer, "Button4"), Qt::LeftButton);
+    EXPECT_TRUE(viewer->isUnloaded());
+    EXPECT_FALSE(viewer->loading());
+    viewer.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(pdfFolder.entryList({QStringLiteral("*.pdf")}).isEmpty())
+        << "nothing printed before it showed";
+    EXPECT_FALSE(QFileInfo::exists(series.imagePath(0) + QStringLiteral(".dgr")))
+        << "no measurements written for an image never shown";
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // Shown once it is read, with its own values.
+    viewer = openSeries();
+    EXPECT_EQ(viewer->display()->DisplayFile(), series.imagePath(0));
+    EXPECT_EQ(viewer->display()->imageSize(), QSize(200, 240));
+}
+
+// Keys pressed faster than the images decode: only the image asked for last
+// is shown, the ones passed over never are, nor get measurement files.
+TEST_F(ViewerWindowTest, QuickChangesShowOnlyTheLastImageAskedFor)
+{
+    makeSeries(5);
+    auto viewer = openSeries();
+    QStringList shown;
+    QObject::connect(viewer->display(), &DicomView::displayChanged, viewer.get(), [&] {
+        const QString file = viewer->display()->DisplayFile();
+        if (shown.isEmpty() || shown.back() != file)
+            shown << file;
+    });
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(viewer.get(), Qt::Key_PageDown);
+    EXPECT_EQ(viewer->imagePath(), series.imagePath(3));
+    settle(*viewer);
+    EXPECT_EQ(shown, QStringList{series.imagePath(3)});
+    EXPECT_EQ(
+        viewer->findChild<QLabel*>(QStringLiteral("indicator"))->text().section(QLatin1Char('\n'), 0, 0),
+        QStringLiteral("image 4 / 5"));
+    for (const int passed : {1, 2})
+        EXPECT_FALSE(QFileInfo::exists(series.imagePath(passed) + QStringLiteral(".dgr"))) << passed;
+    EXPECT_TRUE(QFileInfo::exists(series.imagePath(0) + QStringLiteral(".dgr")));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// Another workstation deletes the image shown and a new patient's image gets
+// its row number: the viewer says the image is gone instead of printing it,
+// and the print made before is written on nobody.
+TEST_F(ViewerWindowTest, ImageDeletedElsewhereIsNeitherPrintedNorMarked)
+{
+    makeSeries(2);
+    auto viewer = openSeries();
+    click(button(*viewer, "Button10"));
+    dialogs.answerMessage(MsgResult::Ok); // where the PDF went
+    click(button(*viewer, "Button7"));
+    const QString shownSop = series.seriesUid + QStringLiteral(".2");
+    QSqlDatabase db = PacsConnection(series.databasePath);
+    QSqlQuery station(db);
+    ASSERT_TRUE(
+        station.exec(QStringLiteral("SELECT Compteur FROM DICOMImages WHERE SOPInstanc = '%1'").arg(shownSop))
+        && station.next());
+    const QVariant number = station.value(0);
+    ASSERT_TRUE(
+        station.exec(QStringLiteral("DELETE FROM DICOMImages WHERE SOPInstanc = '%1'").arg(shownSop)));
+    ASSERT_TRUE(
+        station.exec(QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ObjectFile, "
+                                    "PatientName) VALUES ('9.9.1', '9.9', 'PAT002/new.dcm', 'MARTIN')")));
+    ASSERT_TRUE(station.exec(QStringLiteral("SELECT Compteur FROM DICOMImages WHERE SOPInstanc = '9.9.1'"))
+        && station.next());
+    EXPECT_EQ(station.value(0), number) << "the new image took the deleted one's row number";
+
+    dialogs.answerMessage(MsgResult::Ok);
+    click(button(*viewer, "Button7"));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, ViewerWindow::ImageDeletedText);
+    EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Supprimée"));
+    const QDir pdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+    EXPECT_EQ(pdfFolder.entryList({QStringLiteral("*.pdf")}).size(), 1) << "only the print made before";
+    click(button(*viewer, "Button4"));
+    EXPECT_TRUE(viewer->outcome().imageDeleted);
+    ASSERT_TRUE(station.exec(QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Printed <> 0"))
+        && station.next());
+    EXPECT_EQ(station.value(0).toInt(), 0) << "the new patient's image is not marked printed";
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// A single file is printed for its opener, which marks its own record.
+TEST_F(ViewerWindowTest, SingleFilePrintIsHandedBackToTheOpener)
+{
+    makeSeries(2);
+    auto viewer = openSeries({.exam = {.patientName = QStringLiteral("MARTIN")},
+        .imagePath = series.imagePath(1),
+        .sopInstance = series.seriesUid + QStringLiteral(".2"),
+        .start = ViewerRequest::Start::SingleFile});
+    EXPECT_FALSE(viewer->outcome().printed);
+    dialogs.answerMessage(MsgResult::Ok);
+    click(button(*viewer, "Button7"));
+    click(button(*viewer, "Button4"));
+    EXPECT_TRUE(viewer->outcome().printed);
+    EXPECT_FALSE(viewer->outcome().imageDeleted);
+    EXPECT_FALSE(rowPrinted(1)) << "the opener writes the mark";
 }
 
 } // namespace
