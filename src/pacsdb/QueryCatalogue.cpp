@@ -41,10 +41,9 @@ QString SeriesNotBurned()
     return ListedSeries(QStringLiteral("WHERE DICOMSeries.Burned = 0 ORDER BY DICOMSeries.Compteur"));
 }
 
-QString PatientById(const QString& patientIdPattern)
+QString PatientById(const QString& patientId)
 {
-    return QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID LIKE %1;")
-        .arg(JetQuote(patientIdPattern));
+    return QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID = %1;").arg(JetQuote(patientId));
 }
 
 QString ImagesNotPrinted()

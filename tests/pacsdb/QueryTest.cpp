@@ -194,11 +194,12 @@ TEST_P(Queries, ListsReadTheColumnsThatTellExamsApart)
     }
 }
 
-TEST_P(Queries, PatientLookupMatchesIdentifierAsPattern)
+TEST_P(Queries, PatientLookupMatchesTheWholeIdentifierExactly)
 {
-    EXPECT_EQ(Column(Sql::PatientById("P00*"), "PatientID").size(), 4);
-    EXPECT_EQ(Column(Sql::PatientById("P00?"), "PatientID").size(), 4);
-    EXPECT_EQ(Column(Sql::PatientById("p001"), "PatientNam"), QStringList({"DUPONT^JEAN"}));
+    EXPECT_TRUE(Column(Sql::PatientById("P00*"), "PatientID").isEmpty());
+    EXPECT_TRUE(Column(Sql::PatientById("P00?"), "PatientID").isEmpty());
+    EXPECT_TRUE(Column(Sql::PatientById("p001"), "PatientID").isEmpty());
+    EXPECT_EQ(Column(Sql::PatientById("P001"), "PatientNam"), QStringList({"DUPONT^JEAN"}));
     EXPECT_EQ(Column(Sql::PatientById("O'B1"), "PatientNam"), QStringList({"O'BRIEN^PAT"}));
     EXPECT_TRUE(Column(Sql::PatientById("VexaConcept"), "PatientID").isEmpty());
     EXPECT_TRUE(Column(Sql::PatientById("x' OR 'a'='a"), "PatientID").isEmpty());
@@ -321,7 +322,10 @@ TEST_P(Queries, RecordSetWritesBackByCompteurAndFinds)
     ASSERT_TRUE(set.findFirst("Compteur = " + compteur));
     EXPECT_EQ(set.field("Printed").toInt(), -1);
     EXPECT_EQ(set.fieldDate("PrintDate"), QDate(2024, 3, 4));
-    EXPECT_TRUE(set.findFirst("ObjectFile = '" + set.fieldText("ObjectFile").toLower() + "'"));
+    const QString file = set.fieldText("ObjectFile");
+    EXPECT_FALSE(
+        set.findFirst("ObjectFile = '" + file.toLower() + "'")); // a key in another case is another key
+    EXPECT_TRUE(set.findFirst("ObjectFile = '" + file + "'"));
     EXPECT_FALSE(set.findFirst("Compteur = 999999"));
     EXPECT_EQ(set.currentRow(), 1); // no match leaves the current row
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Printed <> 0").toInt(), 1);
