@@ -430,7 +430,11 @@ QString RepairReplacedNames(const QString& conquestPath)
     const QString encoding = ServerEncoding(db);
     // A LATIN1 server cannot hold the character: nothing to repair there.
     const bool canHoldIt = encoding == QStringLiteral("UTF8") || encoding == QStringLiteral("SQL_ASCII");
-    const QString replacement = QStringLiteral("'%%1%'").arg(QChar(QChar::ReplacementCharacter));
+    // A plain search for the character: the engine's own, far quicker than a LIKE.
+    const QString holdsReplacement
+        = QStringLiteral("%1(r.PatientName, '%2') > 0")
+              .arg(BackendOf(db) == SqlBackend::Postgres ? QStringLiteral("strpos") : QStringLiteral("instr"))
+              .arg(QChar(QChar::ReplacementCharacter));
     for (const QString& table : {QStringLiteral("DICOMImages"), QStringLiteral("DICOMSeries")}) {
         if (!canHoldIt)
             break;
@@ -439,8 +443,7 @@ QString RepairReplacedNames(const QString& conquestPath)
         OtherWriters others(db);
         QList<PendingRow> rows;
         error = ReadPending(db,
-            {table, patient, QStringLiteral("Compteur"), QStringLiteral("Compteur"), false,
-                QStringLiteral("r.PatientName LIKE %1").arg(replacement)},
+            {table, patient, QStringLiteral("Compteur"), QStringLiteral("Compteur"), false, holdsReplacement},
             rows, others);
         if (!error.isEmpty())
             return error;

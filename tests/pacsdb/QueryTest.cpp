@@ -164,6 +164,52 @@ TEST_P(Queries, EngineSearchWordsMatchTheProgramsOwn)
     EXPECT_EQ(Column(Sql::SeriesByPatientName("zolw"), "SeriesInst"), QStringList({"W0"}));
 }
 
+// Digraphs, ligatures and the capital sharp s read as their letters on both
+// engines, whichever form is typed or stored.
+TEST_P(Queries, BothEnginesFindLigaturesAndDigraphsAlike)
+{
+    const char* names[] = {"ǅURIĆ^Ǆemal", "GROẞ^Hans", "strauß^anna", "ŒDIPE^Æsa", "NJEGOŠ^ǈiljana"};
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        const QString uid = QStringLiteral("L%1").arg(i);
+        pacs().insertSeries(uid, "NONE", "20240401");
+        QSqlQuery name(pacs().db());
+        name.prepare("UPDATE DICOMSeries SET PatientName = ? WHERE SeriesInst = ?");
+        name.addBindValue(QString::fromUtf8(names[i]));
+        name.addBindValue(uid);
+        ASSERT_TRUE(name.exec()) << name.lastError().text().toStdString();
+    }
+    const struct {
+        const char* typed;
+        QStringList series;
+    } cases[] = {
+        {"ǅ", {"L0"}},
+        {"Ǆ", {"L0"}},
+        {"dzuric", {"L0"}},
+        {"dž", {"L0"}},
+        {"dzemal", {"L0"}},
+        {"GROSS", {"L1"}},
+        {"groß", {"L1"}},
+        {"ẞ", {}},
+        {"GROẞ", {"L1"}},
+        {"strauss", {"L2"}},
+        {"STRAUẞ", {"L2"}},
+        {"oedipe", {"L3"}},
+        {"Œ", {"L3"}},
+        {"œdipe", {"L3"}},
+        {"aesa", {"L3"}},
+        {"Æ", {"L3"}},
+        {"njegos", {"L4"}},
+        {"ljiljana", {"L4"}},
+        {"Ǉ", {"L4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QStringList found = Column(Sql::SeriesByPatientName(QString::fromUtf8(c.typed)), "SeriesInst");
+        found.sort();
+        EXPECT_EQ(found, c.series);
+    }
+}
+
 // The lists read what tells one patient's exams of a day apart: time,
 // modality and description of the series (or of its study), the patient's
 // identifier and birth date.
