@@ -23,7 +23,8 @@ QString SeriesByUid(const QString& seriesUid);
 QString StudyByUid(const QString& studyUid);
 QString SeriesBetween(const QDate& from, const QDate& to); // both days included
 // Series whose patient name has a word starting with `typed` (accents and
-// case ignored, "*" and "?" wild cards); "" finds series without a name.
+// case ignored, "*" and "?" wild cards); "" finds series without a name, a
+// text without a letter or digit ("***") finds none.
 QString SeriesByPatientName(const QString& typed);
 QString ImagesOfDay(const QDate& day);
 QString DeleteImagesOfSeries(const QString& seriesUid);
