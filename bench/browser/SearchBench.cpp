@@ -9,6 +9,7 @@
 #include "PacsUpgrade.h"
 #include "PersonName.h"
 #include "QueryCatalogue.h"
+#include "SearchWords.h"
 #include "SqlExec.h"
 
 #include <QCoreApplication>
@@ -154,19 +155,26 @@ double MedianMs(const std::function<void()>& run)
 void Measure(const char* engine, const QString& path)
 {
     std::printf("%s\n", engine);
-    const char* typed[] = {"jean", "lefevre", "dup", "marie", "o'n", "ZZZ", "m*n"};
+    // The texts of a day's work, then the longest the box takes: 64 "*", 64
+    // letters, and wild cards between letters.
+    const QStringList typed{"jean", "lefevre", "dup", "marie", "o'n", "ZZZ", "m*n", QString(64, u'*'),
+        QString(64, u'a'), QStringLiteral("m*a*r*t*i*n*?*?*e*a*n*").repeated(3).left(64)};
     double worst = 0;
-    for (const char* text : typed) {
+    for (const QString& typedText : typed) {
+        const QByteArray label = typedText.size() > 8
+            ? (typedText.left(5) + QStringLiteral("..%1").arg(typedText.size())).toUtf8()
+            : typedText.toUtf8();
+        const char* text = label.constData();
         RecordSet list;
         PatientSearchResult result;
-        const double ms = MedianMs([&] { result = RunPatientSearch(list, path, QString::fromUtf8(text)); });
+        const double ms = MedianMs([&] { result = RunPatientSearch(list, path, typedText); });
         if (!list.lastError().isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(list.lastError()));
             std::exit(1);
         }
         RecordSet plain;
         plain.setDatabasePath(path);
-        const QString prefix = QString::fromUtf8(text).toUpper();
+        const QString prefix = typedText.left(kSearchTextMax).toUpper();
         plain.setRecordSource(
             QStringLiteral("SELECT * FROM DICOMSeries WHERE PatientName LIKE '%1*' ORDER BY "
                            "PatientName, ScanDate, Compteur")

@@ -2,6 +2,7 @@
 
 #include "DesignButtons.h"
 #include "ExamLists.h"
+#include "SearchWords.h"
 
 #include <QDateEdit>
 #include <QEvent>
@@ -10,10 +11,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vexa {
 namespace {
+
+// Typing waits this long for the next key before the list is searched.
+constexpr int kTypingPauseMs = 250;
 
 // "Nom", "Date" and "Gravé" first, then what tells one patient's exams of
 // a day apart, read from Conquest's own series, study and patient columns.
@@ -162,7 +167,15 @@ QWidget* SearchPage::PatientColumn()
     layout->addWidget(new QLabel(QStringLiteral("Nom du Patient :"), column));
     patientNameEdit = new QLineEdit(column);
     patientNameEdit->setObjectName(QStringLiteral("Text1"));
-    connect(patientNameEdit, &QLineEdit::textChanged, this, &SearchPage::SearchByPatient);
+    // A person name is at most 64 characters: longer text finds nobody and
+    // only costs the server.
+    patientNameEdit->setMaxLength(kSearchTextMax);
+    patientSearchPause_ = new QTimer(this);
+    patientSearchPause_->setSingleShot(true);
+    patientSearchPause_->setInterval(kTypingPauseMs);
+    connect(
+        patientSearchPause_, &QTimer::timeout, this, [this] { SearchByPatient(patientNameEdit->text()); });
+    connect(patientNameEdit, &QLineEdit::textChanged, this, &SearchPage::PatientTextChanged);
     layout->addWidget(patientNameEdit);
     patientSearchStatus = new QLabel(column);
     patientSearchStatus->setObjectName(QStringLiteral("patientSearchStatus"));
@@ -191,6 +204,26 @@ int SearchPage::SearchByDate()
     viewButtons[0]->setVisible(result.viewButtonVisible);
     seriesCountLabel->setText(result.seriesCountText);
     return result.count;
+}
+
+void SearchPage::PatientTextChanged(const QString& text)
+{
+    // Text set by the program, or emptied, is searched at once; typed text
+    // once the typing pauses, so a search never runs on every key.
+    if (!patientNameEdit->isModified() || text.isEmpty()) {
+        patientSearchPause_->stop();
+        SearchByPatient(text);
+        return;
+    }
+    patientSearchPause_->start();
+}
+
+void SearchPage::settlePatientSearch()
+{
+    if (!patientSearchPause_->isActive())
+        return;
+    patientSearchPause_->stop();
+    SearchByPatient(patientNameEdit->text());
 }
 
 void SearchPage::SearchByPatient(const QString& text)

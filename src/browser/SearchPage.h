@@ -15,6 +15,8 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 
+class QTimer;
+
 namespace vexa {
 
 class SearchPage : public QWidget {
@@ -30,6 +32,9 @@ public:
     // Lists the series whose patient name has a word starting with `text`;
     // patientSearchStatus says when none does or the database failed.
     void SearchByPatient(const QString& text);
+    // Runs the search of what the user is typing now, if it still waits for
+    // a pause (Enter opens the list's exam: it must list what was typed).
+    void settlePatientSearch();
     // The record set behind list `list` (0 dates, 1 patient, 2 not burned).
     RecordSet& listRecordSet(int list) { return listGrids[list]->recordSet(); }
 
@@ -49,8 +54,10 @@ private:
     QWidget* PatientColumn();
     QWidget* NotBurnedColumn();
     void AddList(int list, RecordSet& source, const brixel::DesignFile& design);
+    void PatientTextChanged(const QString& text);
 
     QString conquestPath_;
+    QTimer* patientSearchPause_ = nullptr; // typing: the search waits for a pause
 };
 
 } // namespace vexa

@@ -14,10 +14,10 @@ namespace vexa {
 
 namespace {
 
-void putText(DcmDataset& dataset, const DcmTagKey& key, const QString& value)
+void putText(DcmDataset& dataset, const DcmTagKey& key, const QString& value, bool utf8 = false)
 {
     if (!value.isNull())
-        dataset.putAndInsertString(key, value.toLatin1().constData());
+        dataset.putAndInsertString(key, (utf8 ? value.toUtf8() : value.toLatin1()).constData());
 }
 
 void putNumber(DcmDataset& dataset, const DcmTagKey& key, std::optional<double> value)
@@ -37,26 +37,26 @@ void putPair(DcmDataset& dataset, const DcmTagKey& key, std::optional<std::pair<
 
 void putIdentity(DcmDataset& d, const NewDicomImage& image)
 {
-    d.putAndInsertString(DCM_SpecificCharacterSet, "ISO_IR 100");
-    putText(d, DCM_SOPClassUID, image.sopClassUid);
-    putText(d, DCM_SOPInstanceUID, image.sopInstanceUid);
-    putText(d, DCM_StudyDate, image.studyDate);
-    putText(d, DCM_SeriesDate, image.studyDate);
-    putText(d, DCM_StudyTime, image.studyTime);
-    putText(d, DCM_AccessionNumber, image.accessionNumber);
-    putText(d, DCM_Modality, image.modality);
-    putText(d, DCM_StationName, image.stationName);
-    putText(d, DCM_ReferringPhysicianName, image.referringPhysician);
-    putText(d, DCM_StudyDescription, image.studyDescription);
-    putText(d, DCM_SeriesDescription, image.seriesDescription);
-    putText(d, DCM_PatientName, image.patientName);
-    putText(d, DCM_PatientID, image.patientId);
-    putText(d, DCM_PatientBirthDate, image.patientBirthDate);
-    putText(d, DCM_PatientSex, image.patientSex);
-    putText(d, DCM_BodyPartExamined, image.bodyPart);
-    putText(d, DCM_StudyInstanceUID, image.studyInstanceUid);
-    putText(d, DCM_SeriesInstanceUID, image.seriesInstanceUid);
-    putText(d, DCM_StudyID, image.studyId);
+    d.putAndInsertString(DCM_SpecificCharacterSet, image.utf8 ? "ISO_IR 192" : "ISO_IR 100");
+    putText(d, DCM_SOPClassUID, image.sopClassUid, image.utf8);
+    putText(d, DCM_SOPInstanceUID, image.sopInstanceUid, image.utf8);
+    putText(d, DCM_StudyDate, image.studyDate, image.utf8);
+    putText(d, DCM_SeriesDate, image.studyDate, image.utf8);
+    putText(d, DCM_StudyTime, image.studyTime, image.utf8);
+    putText(d, DCM_AccessionNumber, image.accessionNumber, image.utf8);
+    putText(d, DCM_Modality, image.modality, image.utf8);
+    putText(d, DCM_StationName, image.stationName, image.utf8);
+    putText(d, DCM_ReferringPhysicianName, image.referringPhysician, image.utf8);
+    putText(d, DCM_StudyDescription, image.studyDescription, image.utf8);
+    putText(d, DCM_SeriesDescription, image.seriesDescription, image.utf8);
+    putText(d, DCM_PatientName, image.patientName, image.utf8);
+    putText(d, DCM_PatientID, image.patientId, image.utf8);
+    putText(d, DCM_PatientBirthDate, image.patientBirthDate, image.utf8);
+    putText(d, DCM_PatientSex, image.patientSex, image.utf8);
+    putText(d, DCM_BodyPartExamined, image.bodyPart, image.utf8);
+    putText(d, DCM_StudyInstanceUID, image.studyInstanceUid, image.utf8);
+    putText(d, DCM_SeriesInstanceUID, image.seriesInstanceUid, image.utf8);
+    putText(d, DCM_StudyID, image.studyId, image.utf8);
     d.putAndInsertString(DCM_SeriesNumber, QByteArray::number(image.seriesNumber).constData());
     d.putAndInsertString(DCM_InstanceNumber, QByteArray::number(image.instanceNumber).constData());
 }

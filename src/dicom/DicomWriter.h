@@ -11,7 +11,9 @@
 namespace vexa {
 
 struct NewDicomImage {
-    // Identity. Text is written in ISO_IR 100 (Latin-1), as Conquest stores it.
+    // Identity. Text is written in ISO_IR 100 (Latin-1), or in ISO_IR 192
+    // (UTF-8) when utf8 is set, as modalities send it.
+    bool utf8 = false;
     QString patientName;
     QString patientId;
     QString patientBirthDate; // YYYYMMDD

@@ -15,9 +15,47 @@ namespace vexa {
 
 namespace {
 
-void putText(DcmItem& item, const DcmTagKey& key, const QString& value)
+// A value as one clean value: no control character, no value separator.
+QString CleanValue(const QString& value)
 {
-    item.putAndInsertString(key, value.toLatin1().constData());
+    QString clean;
+    clean.reserve(value.size());
+    for (const QChar c : value) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+            continue;
+        clean += c == u'\\' ? u'/' : c;
+    }
+    return clean;
+}
+
+// Writes values in Latin-1 or UTF-8, as the item's character set says.
+class TextWriter {
+public:
+    explicit TextWriter(bool utf8)
+        : utf8_(utf8)
+    {
+    }
+    void put(DcmItem& item, const DcmTagKey& key, const QString& value) const
+    {
+        const QString clean = CleanValue(value);
+        item.putAndInsertString(key, (utf8_ ? clean.toUtf8() : clean.toLatin1()).constData());
+    }
+
+private:
+    bool utf8_;
+};
+
+bool FitsLatin1(const WorklistItem& item)
+{
+    for (const QString* text : {&item.patientName, &item.patientId, &item.accessionNumber,
+             &item.referringPhysician, &item.requestedProcedureId, &item.requestedProcedureDescription,
+             &item.performingPhysician, &item.stepId, &item.stepDescription}) {
+        for (const QChar c : *text) {
+            if (c.unicode() > 0xFF)
+                return false;
+        }
+    }
+    return true;
 }
 
 // Letters, digits, "-" and "_" are kept; anything else (a separator above all) becomes "_".
@@ -31,7 +69,12 @@ QString safeStem(const QString& stem)
 
 void fillDataset(DcmDataset& d, const WorklistItem& item)
 {
-    d.putAndInsertString(DCM_SpecificCharacterSet, "ISO_IR 100");
+    const bool latin1 = FitsLatin1(item);
+    d.putAndInsertString(DCM_SpecificCharacterSet, latin1 ? "ISO_IR 100" : "ISO_IR 192");
+    const TextWriter writer(!latin1);
+    const auto putText = [&writer](DcmItem& target, const DcmTagKey& key, const QString& value) {
+        writer.put(target, key, value);
+    };
     putText(d, DCM_AccessionNumber, item.accessionNumber);
     putText(d, DCM_ReferringPhysicianName, item.referringPhysician);
     putText(d, DCM_PatientName, item.patientName);

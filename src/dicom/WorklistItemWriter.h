@@ -10,7 +10,10 @@
 namespace vexa {
 
 struct WorklistItem {
-    // Text is written in ISO_IR 100 (Latin-1); a character it cannot hold becomes "?".
+    // Text is written in ISO_IR 100 (Latin-1) when every value fits it, else
+    // in ISO_IR 192 (UTF-8); the item's Specific Character Set says which.
+    // Control characters are dropped and "\\" (the separator of values)
+    // becomes "/": one field is always one value.
     QString patientName; // FAMILY^FIRST
     QString patientId;
     QString patientBirthDate; // YYYYMMDD

@@ -1,11 +1,15 @@
 #include "ConquestSchema.h"
 
 #include "SqliteFunctions.h"
+#include "Windows1252.h"
 
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QUrl>
 #include <QUrlQuery>
@@ -136,7 +140,116 @@ const QStringList& ConquestTableStatements()
     return statements;
 }
 
+bool IsValidUtf8(const QByteArray& bytes, QString* decoded)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return false;
+    *decoded = std::move(text);
+    return true;
+}
+
+// Letters Latin-1 cannot hold that read as plain ones without decomposing.
+QString PlainReading(QChar c)
+{
+    static const QHash<char16_t, QString> readings{{u'Œ', QStringLiteral("OE")}, {u'œ', QStringLiteral("oe")},
+        {u'ẞ', QStringLiteral("SS")}, {u'Ł', QStringLiteral("L")}, {u'ł', QStringLiteral("l")},
+        {u'Đ', QStringLiteral("D")}, {u'đ', QStringLiteral("d")}, {u'Ħ', QStringLiteral("H")},
+        {u'ħ', QStringLiteral("h")}, {u'ı', QStringLiteral("i")}, {u'Ŧ', QStringLiteral("T")},
+        {u'ŧ', QStringLiteral("t")}};
+    return readings.value(c.unicode());
+}
+
+// A character outside Latin-1 as Latin-1 letters: its own reading, else the
+// Latin-1 letters of its compatibility decomposition without the accents.
+QString Latin1Reading(QChar c)
+{
+    const QString plain = PlainReading(c);
+    if (!plain.isEmpty())
+        return plain;
+    QString kept;
+    for (const QChar part : QString(c).normalized(QString::NormalizationForm_KD)) {
+        if (part.unicode() < 0x100 && !part.isMark())
+            kept += part;
+    }
+    return kept.isEmpty() ? QStringLiteral("?") : kept;
+}
+
 } // namespace
+
+QString DecodeStoredText(const QByteArray& bytes, const QString& specificCharacterSet)
+{
+    const QString charset = specificCharacterSet.trimmed().toUpper();
+    if (charset == QStringLiteral("ISO_IR 100"))
+        return FromWindows1252(bytes);
+    QString text;
+    if (IsValidUtf8(bytes, &text))
+        return text;
+    return FromWindows1252(bytes);
+}
+
+QString RepairUtf8ReadAsLatin1(const QString& text)
+{
+    bool high = false;
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return text;
+        high = high || c.unicode() >= 0x80;
+    }
+    QString decoded;
+    if (!high || !IsValidUtf8(text.toLatin1(), &decoded))
+        return text;
+    return decoded;
+}
+
+QString StoredBytesOf(const QString& column, SqlBackend backend)
+{
+    // A conversion to the database's own encoding changes nothing: the bytes as stored.
+    return backend == SqlBackend::Postgres
+        ? QStringLiteral("convert_to(%1, getdatabaseencoding())").arg(column)
+        : QStringLiteral("CAST(%1 AS BLOB)").arg(column);
+}
+
+QString ServerEncoding(const QSqlDatabase& db)
+{
+    if (BackendOf(db) != SqlBackend::Postgres)
+        return QStringLiteral("UTF8");
+    static QMutex mutex;
+    static QHash<QString, QString> known; // by connection name
+    {
+        QMutexLocker lock(&mutex);
+        if (auto it = known.constFind(db.connectionName()); it != known.cend())
+            return *it;
+    }
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT getdatabaseencoding()")) || !query.next())
+        return QStringLiteral("UTF8");
+    const QString encoding = query.value(0).toString().toUpper();
+    QMutexLocker lock(&mutex);
+    known.insert(db.connectionName(), encoding);
+    return encoding;
+}
+
+QString FitForDatabase(const QString& text, const QString& serverEncoding)
+{
+    const bool latin1 = serverEncoding == QStringLiteral("LATIN1");
+    QString fitted;
+    fitted.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isNull())
+            continue;
+        if (!latin1 || c.unicode() < 0x100) {
+            fitted += c;
+            continue;
+        }
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        fitted += c.isSurrogate() ? QStringLiteral("?") : Latin1Reading(c);
+    }
+    return fitted;
+}
 
 SqlBackend BackendOf(const QSqlDatabase& db)
 {

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QMutex>
 #include <QSet>
 #include <QThread>
 #include <limits>
@@ -16,10 +17,6 @@
 namespace vexa {
 
 namespace {
-
-// Above this many distinct identifiers, the patients are read once instead
-// of one query per identifier.
-constexpr int kBulkLookupThreshold = 32;
 
 // Rows still to name are read this many at a time, each read a statement of
 // its own: on SQLite an open read delays every commit of Conquest's, so a
@@ -39,11 +36,6 @@ constexpr qint64 kBusyShareFactor = 3;
 // Waiting longer than this for the write lock means someone else holds it.
 constexpr qint64 kContendedBeginMs = 20;
 
-bool HasWildcard(const QString& id)
-{
-    return id.contains(u'*') || id.contains(u'?');
-}
-
 // A lookup's answer: a value, nothing, or a failure of the database.
 struct Answer {
     enum Kind { Found, Missing, Failed } kind = Missing;
@@ -54,69 +46,6 @@ Answer Failure(const QString& error)
 {
     return {Answer::Failed, error};
 }
-
-// Names of the patients of one pass, one lookup per distinct identifier. An
-// identifier matches as a LIKE pattern ("*" and "?" are wild cards, case
-// ignored); the first matching patient gives the name.
-class PatientNames {
-public:
-    PatientNames(RecordSet& dataIdentities, const QString& conquestPath)
-        : data_(dataIdentities)
-        , path_(conquestPath)
-    {
-    }
-
-    void Prepare(const QSet<QString>& ids)
-    {
-        int plain = 0;
-        for (const QString& id : ids)
-            plain += HasWildcard(id) ? 0 : 1;
-        if (plain > kBulkLookupThreshold)
-            LoadAll();
-    }
-
-    Answer Lookup(const QString& id)
-    {
-        if (!HasWildcard(id) && bulk_) {
-            const auto it = all_.constFind(id.toCaseFolded());
-            return it == all_.cend() ? Answer{} : Answer{Answer::Found, *it};
-        }
-        if (auto it = cache_.constFind(id); it != cache_.cend())
-            return *it;
-        data_.setDatabasePath(path_);
-        data_.setRecordSource(Sql::PatientById(id));
-        if (!data_.requery())
-            return Failure(data_.lastError()); // not cached: the next pass asks again
-        const Answer answer = data_.count() > 0
-            ? Answer{Answer::Found, data_.fieldText(QStringLiteral("PatientNam"))}
-            : Answer{};
-        cache_.insert(id, answer);
-        return answer;
-    }
-
-    void Release() { data_.close(); }
-
-private:
-    void LoadAll()
-    {
-        QSqlDatabase db = PacsConnection(path_);
-        QSqlQuery query(db);
-        if (!SelectJet(db, query, QStringLiteral("SELECT PatientID, PatientNam FROM DICOMPatients")))
-            return; // the lookups go one by one
-        while (query.next()) {
-            const QString key = query.value(0).toString().toCaseFolded();
-            if (!all_.contains(key))
-                all_.insert(key, query.value(1).isNull() ? QString() : query.value(1).toString());
-        }
-        bulk_ = !query.lastError().isValid();
-    }
-
-    RecordSet& data_;
-    QString path_;
-    bool bulk_ = false;
-    QHash<QString, QString> all_;
-    QHash<QString, Answer> cache_;
-};
 
 // One value read by key, each distinct question asked once per pass.
 class KeyedValues {
@@ -209,12 +138,16 @@ struct PassColumns {
     QString date; // ImageDate / SeriesDate
     QString extra; // AcqDate of an image / StudyInsta of a series
     bool markHandled; // images: Burned = true once named
-    bool onlyUndated; // series: rows with a valid ScanDate are passed over
+    // Which rows the pass reads: images not handled yet; series without a
+    // date, burned or not (a series can be marked burned before any
+    // workstation named it).
+    QString pending;
 };
 
 struct PendingRow {
     QVariant compteur;
-    QString patient;
+    bool hasPatient = false; // the patient's row was found
+    QString patientName; // as Conquest stored it, decoded
     QString ownDate;
     bool dated = false;
     QString seriesUid;
@@ -274,15 +207,23 @@ private:
     qint64 seen_ = 0;
 };
 
-// Every row of the pass still to handle, read in chunks by Compteur.
+// Every row of the pass still to handle, read in chunks by Compteur, with
+// its patient's name. The patient is the one whose identifier equals the
+// row's exactly: identifiers differing only in case, or holding "*", "?",
+// "%" or "_", are other patients. The name is read as the bytes Conquest
+// stored and decoded here (see DecodeStoredText).
 QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>& rows, OtherWriters& others)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT Compteur, %2, %3, ScanDate, SeriesInst, %4 FROM %1 "
-                                       "WHERE Burned = 0 AND Compteur > ? ORDER BY Compteur LIMIT %5")
-                            .arg(pass.table, pass.patient, pass.date, pass.extra)
-                            .arg(kReadChunk);
+    const QString sql
+        = QStringLiteral("SELECT r.Compteur, r.%2, r.ScanDate, r.SeriesInst, r.%3, "
+                         "p.PatientID IS NOT NULL, %4 FROM %1 r LEFT JOIN DICOMPatients p "
+                         "ON p.PatientID = r.%5 WHERE %6 AND r.Compteur > ? "
+                         "ORDER BY r.Compteur LIMIT %7")
+              .arg(pass.table, pass.date, pass.extra,
+                  StoredBytesOf(QStringLiteral("p.PatientNam"), BackendOf(db)), pass.patient, pass.pending)
+              .arg(kReadChunk);
     if (!query.prepare(sql))
         return query.lastError().text();
     QVariant last
@@ -295,12 +236,18 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
             return query.lastError().text();
         int read = 0;
         while (query.next()) {
+            ++read;
+            // Two patient rows of one identifier would give the row twice.
+            if (!rows.isEmpty() && rows.constLast().compteur == query.value(0))
+                continue;
             const auto text
                 = [&](int i) { return query.value(i).isNull() ? QString() : query.value(i).toString(); };
-            rows.append(
-                {query.value(0), text(1), text(2), StoredDate(query.value(3)).isValid(), text(4), text(5)});
+            const bool hasPatient = query.value(5).toBool();
+            rows.append({query.value(0), hasPatient,
+                hasPatient && !query.value(6).isNull() ? DecodeStoredText(query.value(6).toByteArray())
+                                                       : QString(),
+                text(1), StoredDate(query.value(2)).isValid(), text(3), text(4)});
             last = query.value(0);
-            ++read;
         }
         if (query.lastError().isValid())
             return query.lastError().text();
@@ -313,11 +260,12 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
 
 // Rows that cannot be written by Compteur (it is null): they are never
 // handled, and SetName says so.
-QString UnnumberedRows(QSqlDatabase& db, const QString& table)
+QString UnnumberedRows(QSqlDatabase& db, const PassColumns& pass)
 {
+    const QString& table = pass.table;
     QSqlQuery query(db);
-    if (!query.exec(
-            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE Burned = 0 AND Compteur IS NULL").arg(table))
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM %1 r WHERE %2 AND r.Compteur IS NULL")
+                        .arg(table, pass.pending))
         || !query.next())
         return query.lastError().text();
     const int count = query.value(0).toInt();
@@ -416,7 +364,7 @@ private:
     KeyedValues values_;
 };
 
-QString RunPass(PatientNames& patients, const QString& conquestPath, const PassColumns& pass)
+QString RunPass(const QString& conquestPath, const PassColumns& pass)
 {
     QString error;
     QSqlDatabase db = PacsConnection(conquestPath, &error);
@@ -427,33 +375,22 @@ QString RunPass(PatientNames& patients, const QString& conquestPath, const PassC
     error = ReadPending(db, pass, rows, others);
     if (!error.isEmpty())
         return error;
-    const QString unnumbered = UnnumberedRows(db, pass.table);
+    const QString unnumbered = UnnumberedRows(db, pass);
     if (rows.isEmpty())
         return unnumbered;
 
-    QSet<QString> ids;
-    for (const PendingRow& row : rows)
-        if (!pass.onlyUndated || !row.dated)
-            ids.insert(row.patient);
-    patients.Prepare(ids);
-
     // Everything is worked out before the write lock is taken; a failed
     // lookup ends the pass, the rows worked out before it are stored.
+    const QString encoding = ServerEncoding(db);
     FallbackDates fallback(db);
     const QDate today = QDate::currentDate();
     QList<RowUpdate> updates;
     QString lookupError;
     for (const PendingRow& row : rows) {
-        if (pass.onlyUndated && row.dated)
-            continue;
         RowUpdate update{row.compteur, {}};
-        const Answer name = patients.Lookup(row.patient);
-        if (name.kind == Answer::Failed) {
-            lookupError = name.text;
-            break;
-        }
-        if (name.kind == Answer::Found)
-            update.values.append({QStringLiteral("PatientName"), ReadablePersonName(name.text)});
+        if (row.hasPatient)
+            update.values.append({QStringLiteral("PatientName"),
+                FitForDatabase(ReadablePersonName(row.patientName), encoding)});
         if (!row.dated) {
             QDate date;
             const Answer dated = fallback.Of(pass, row, today, date);
@@ -474,6 +411,58 @@ QString RunPass(PatientNames& patients, const QString& conquestPath, const PassC
     return !lookupError.isEmpty() ? lookupError : unnumbered;
 }
 
+// Names that an earlier version stored with U+FFFD where it could not read
+// Conquest's bytes, named again from Conquest's own column. Looked for once
+// per database and run of the program: the search reads every name.
+QString RepairReplacedNames(const QString& conquestPath)
+{
+    static QMutex mutex;
+    static QSet<QString> repaired;
+    {
+        QMutexLocker lock(&mutex);
+        if (repaired.contains(conquestPath))
+            return {};
+    }
+    QString error;
+    QSqlDatabase db = PacsConnection(conquestPath, &error);
+    if (!db.isOpen())
+        return error;
+    const QString encoding = ServerEncoding(db);
+    // A LATIN1 server cannot hold the character: nothing to repair there.
+    const bool canHoldIt = encoding == QStringLiteral("UTF8") || encoding == QStringLiteral("SQL_ASCII");
+    // A plain search for the character: the engine's own, far quicker than a LIKE.
+    const QString holdsReplacement
+        = QStringLiteral("%1(r.PatientName, '%2') > 0")
+              .arg(BackendOf(db) == SqlBackend::Postgres ? QStringLiteral("strpos") : QStringLiteral("instr"))
+              .arg(QChar(QChar::ReplacementCharacter));
+    for (const QString& table : {QStringLiteral("DICOMImages"), QStringLiteral("DICOMSeries")}) {
+        if (!canHoldIt)
+            break;
+        const QString patient = table == QStringLiteral("DICOMImages") ? QStringLiteral("ImagePat")
+                                                                       : QStringLiteral("SeriesPat");
+        OtherWriters others(db);
+        QList<PendingRow> rows;
+        error = ReadPending(db,
+            {table, patient, QStringLiteral("Compteur"), QStringLiteral("Compteur"), false, holdsReplacement},
+            rows, others);
+        if (!error.isEmpty())
+            return error;
+        QList<RowUpdate> updates;
+        for (const PendingRow& row : rows) {
+            if (row.hasPatient)
+                updates.append({row.compteur,
+                    {{QStringLiteral("PatientName"),
+                        FitForDatabase(ReadablePersonName(row.patientName), encoding)}}});
+        }
+        error = WriteInBatches(db, table, updates, others);
+        if (!error.isEmpty())
+            return error;
+    }
+    QMutexLocker lock(&mutex);
+    repaired.insert(conquestPath);
+    return {};
+}
+
 } // namespace
 
 QDate ExamDateOf(const QString& yyyymmdd, const QDate& today)
@@ -492,20 +481,16 @@ QDate FirstExamDate(const QStringList& yyyymmddTexts)
     return {};
 }
 
-QString SetName(MainRecordSets& sets, const QString& conquestPath)
+QString SetName(MainRecordSets&, const QString& conquestPath)
 {
-    PatientNames patients(sets.patientLookup, conquestPath);
-    QString error = RunPass(patients, conquestPath,
+    const QString error = RunPass(conquestPath,
         {QStringLiteral("DICOMImages"), QStringLiteral("ImagePat"), QStringLiteral("ImageDate"),
-            QStringLiteral("AcqDate"), true, false});
-    patients.Release();
-
-    PatientNames seriesPatients(sets.patientLookup, conquestPath);
-    const QString seriesError = RunPass(seriesPatients, conquestPath,
+            QStringLiteral("AcqDate"), true, QStringLiteral("r.Burned = 0")});
+    const QString seriesError = RunPass(conquestPath,
         {QStringLiteral("DICOMSeries"), QStringLiteral("SeriesPat"), QStringLiteral("SeriesDate"),
-            QStringLiteral("StudyInsta"), false, true});
-    seriesPatients.Release();
-    return error.isEmpty() ? seriesError : error;
+            QStringLiteral("StudyInsta"), false, QStringLiteral("r.ScanDate IS NULL")});
+    const QString repairError = RepairReplacedNames(conquestPath);
+    return !error.isEmpty() ? error : !seriesError.isEmpty() ? seriesError : repairError;
 }
 
 } // namespace vexa

@@ -1,7 +1,8 @@
 #pragma once
 // SetName: completes the rows Conquest adds with a readable patient name and
 // an exam date. Images are handled once (their Burned column marks them
-// done); series until they hold a valid ScanDate.
+// done); series until they hold a ScanDate, burned or not. A name an older
+// version stored with U+FFFD is named again once per run.
 #include "MainRecordSets.h"
 
 #include <QStringList>
@@ -14,9 +15,10 @@ QDate ExamDateOf(const QString& yyyymmdd, const QDate& today);
 // The first of the YYYYMMDD texts that is a date; invalid when none is.
 QDate FirstExamDate(const QStringList& yyyymmddTexts);
 
-// Runs the image pass then the series pass, looking patients up in
-// patientLookup. A row gets the patient's name as users read it ("^"
-// become blanks) and, when it has no valid ScanDate, its own date, else its
+// Runs the image pass then the series pass. A row gets the name of the
+// patient whose identifier equals its own exactly (case and every character
+// count), as users read it ("^" become blanks, Conquest's bytes decoded by
+// DecodeStoredText) and, when it has no valid ScanDate, its own date, else its
 // study's date, else its acquisition date, else today. Rows are read and
 // worked out first, then stored in short batches, so the write lock is only
 // taken when there is something to store and never held for long. A failure

@@ -205,13 +205,15 @@ QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
 // Adding an autonumber column to a table that already has rows. SQLite cannot
 // add such a column, so: an integer column, the existing rows numbered in
 // rowid order, and a trigger numbering each new row after the highest number
-// (rowids may be renumbered by VACUUM, the counter must stay unique).
+// ever given (rowids may be renumbered by VACUUM, the counter must stay
+// unique, and a number once given is never given again).
 QStringList SqliteAddCounter(const QString& table, const QString& column)
 {
     return {
         QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER").arg(table, column),
         QStringLiteral("UPDATE %1 SET %2 = rowid").arg(table, column),
         SqliteCounterIndex(table, column),
+        SqliteCounterHighTable(),
         SqliteCounterTrigger(table, column),
     };
 }
@@ -259,13 +261,25 @@ std::optional<CounterColumn> AddedCounter(const QString& jet)
     return CounterColumn{m.captured(1), m.captured(2)};
 }
 
-QString SqliteCounterTrigger(const QString& table, const QString& column)
+QString SqliteCounterHighTable()
 {
     return QStringLiteral(
-        "CREATE TRIGGER IF NOT EXISTS %1_%3_auto AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS "
-        "NULL BEGIN UPDATE %2 SET %3 = (SELECT IFNULL(MAX(%3), 0) + 1 FROM %2) "
+        "CREATE TABLE IF NOT EXISTS VexaCounterHigh (Counter TEXT PRIMARY KEY, High INTEGER)");
+}
+
+QString SqliteCounterTrigger(const QString& table, const QString& column)
+{
+    // The highest number given is kept apart from the rows: deleting the
+    // newest row must not hand its number out again.
+    return QStringLiteral(
+        "CREATE TRIGGER IF NOT EXISTS %1_%2_auto AFTER INSERT ON %1 FOR EACH ROW WHEN NEW.%2 IS NULL "
+        "BEGIN "
+        "INSERT OR IGNORE INTO VexaCounterHigh (Counter, High) VALUES ('%1.%2', 0); "
+        "UPDATE VexaCounterHigh SET High = MAX(High, (SELECT IFNULL(MAX(%2), 0) FROM %1)) + 1 "
+        "WHERE Counter = '%1.%2'; "
+        "UPDATE %1 SET %2 = (SELECT High FROM VexaCounterHigh WHERE Counter = '%1.%2') "
         "WHERE rowid = NEW.rowid; END")
-        .arg(table, table, column);
+        .arg(table, column);
 }
 
 QString SqliteCounterIndex(const QString& table, const QString& column)

@@ -43,8 +43,10 @@ struct CounterColumn {
 std::optional<CounterColumn> AddedCounter(const QString& jet);
 
 // On SQLite, the trigger that numbers each new row of table after the
-// highest number (a no-op when it exists), and the counter's index.
+// highest number ever given (a no-op when it exists), the table keeping
+// those highest numbers, and the counter's index.
 QString SqliteCounterTrigger(const QString& table, const QString& column);
+QString SqliteCounterHighTable();
 QString SqliteCounterIndex(const QString& table, const QString& column);
 
 // The statements joined with "; " (for display and tests).

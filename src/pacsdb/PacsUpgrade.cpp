@@ -24,6 +24,9 @@ QStringList IndexStatements()
     for (const QString table : {"DICOMImages", "DICOMSeries"})
         statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1_Burned_Compteur ON %1 (Burned, Compteur)")
                           .arg(table);
+    // Series still to date, read by Compteur whether burned or not.
+    statements << QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS DICOMSeries_ScanDate_Compteur ON DICOMSeries (ScanDate, Compteur)");
     return statements;
 }
 
@@ -66,12 +69,16 @@ bool Exists(QSqlDatabase& db, const QString& sql, const QString& value = {})
 // trigger goes in with the column, but a column that already existed (a
 // database prepared elsewhere, an upgrade cut short) rolls that back. So it
 // is made here on its own when missing, and rows left without a number are
-// numbered after the highest one, in arrival (rowid) order.
+// numbered after the highest one, in arrival (rowid) order. An older trigger
+// numbered after the highest number still in the table, so deleting the
+// newest row gave its number again: it is replaced.
 QString RepairSqliteCounter(QSqlDatabase& db, const CounterColumn& counter)
 {
     const QString trigger = counter.table + u'_' + counter.column + QStringLiteral("_auto");
-    const bool hasTrigger = Exists(
-        db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?"), trigger);
+    const bool hasTrigger = Exists(db,
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ? AND sql LIKE "
+                       "'%VexaCounterHigh%'"),
+        trigger);
     const QString unnumbered
         = QStringLiteral("SELECT rowid FROM %1 WHERE %2 IS NULL").arg(counter.table, counter.column);
     if (hasTrigger && !Exists(db, unnumbered + QStringLiteral(" LIMIT 1")))
@@ -86,9 +93,13 @@ QString RepairSqliteCounter(QSqlDatabase& db, const CounterColumn& counter)
         return error;
     };
     if (!query.exec(SqliteCounterIndex(counter.table, counter.column))
+        || !query.exec(SqliteCounterHighTable())
+        || !query.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + trigger)
         || !query.exec(SqliteCounterTrigger(counter.table, counter.column)))
         return fail(query);
-    if (!query.exec(QStringLiteral("SELECT IFNULL(MAX(%2), 0) FROM %1").arg(counter.table, counter.column))
+    if (!query.exec(QStringLiteral("SELECT MAX(IFNULL((SELECT MAX(%2) FROM %1), 0), IFNULL((SELECT High FROM "
+                                   "VexaCounterHigh WHERE Counter = '%1.%2'), 0))")
+                        .arg(counter.table, counter.column))
         || !query.next())
         return fail(query);
     qint64 next = query.value(0).toLongLong();

@@ -3,6 +3,8 @@
 #include "JetDialect.h"
 #include "SearchWords.h"
 
+#include <algorithm>
+
 namespace vexa::Sql {
 
 namespace {
@@ -41,10 +43,9 @@ QString SeriesNotBurned()
     return ListedSeries(QStringLiteral("WHERE DICOMSeries.Burned = 0 ORDER BY DICOMSeries.Compteur"));
 }
 
-QString PatientById(const QString& patientIdPattern)
+QString PatientById(const QString& patientId)
 {
-    return QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID LIKE %1;")
-        .arg(JetQuote(patientIdPattern));
+    return QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID = %1;").arg(JetQuote(patientId));
 }
 
 QString ImagesNotPrinted()
@@ -83,10 +84,15 @@ QString SeriesBetween(const QDate& from, const QDate& to)
 
 QString SeriesByPatientName(const QString& typed)
 {
-    // An empty text finds the series without a name, as it always did.
+    // An empty text finds the series without a name, as it always did. A
+    // text of wild cards and separators only names no one: it would list
+    // every exam of the practice, which the date search does.
+    const bool namesSomeone
+        = std::any_of(typed.cbegin(), typed.cend(), [](QChar c) { return c.isLetterOrNumber(); });
     const QString match = typed.isEmpty() ? QStringLiteral("DICOMSeries.PatientName LIKE ''")
+        : !namesSomeone                   ? QStringLiteral("1 = 0")
                                           : QStringLiteral("SearchWords(DICOMSeries.PatientName) LIKE %1")
-                                                .arg(JetQuote(SearchWordsPattern(typed)));
+                              .arg(JetQuote(SearchWordsPattern(typed)));
     return ListedSeries(QStringLiteral("WHERE %1 ORDER BY DICOMSeries.PatientName, DICOMSeries.ScanDate, "
                                        "DICOMSeries.Compteur ;")
                             .arg(match));

@@ -1,9 +1,11 @@
 #include "RecordSet.h"
 
+#include "JetDialect.h"
 #include "LikeMatch.h"
 #include "Log.h"
 #include "PacsConnection.h"
 #include "SqlExec.h"
+#include "SqliteFunctions.h"
 
 #include <QRegularExpression>
 #include <QSqlRecord>
@@ -32,6 +34,46 @@ bool RecordSet::requery(OnFailure onFailure)
     return false;
 }
 
+namespace {
+
+// The rows of a Jet SELECT, Conquest's texts read as it stored them: on
+// SQLite as bytes (see SelectStoredRows); on PostgreSQL as the server
+// converts them, with UTF-8 bytes stored in a LATIN1 database read back as
+// UTF-8.
+bool ReadRows(QSqlDatabase& db, const QString& jet, QStringList& columns, QVector<QVector<QVariant>>& rows,
+    QString* error)
+{
+    const QString sql = TranslateJet(jet, BackendOf(db)).value(0);
+    if (BackendOf(db) == SqlBackend::Sqlite)
+        return SelectStoredRows(db, sql, columns, rows, error);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        *error = query.lastError().text();
+        return false;
+    }
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i)
+        columns << record.fieldName(i);
+    while (query.next()) {
+        QVector<QVariant> row(record.count());
+        for (int i = 0; i < record.count(); ++i) {
+            const QVariant value = query.value(i);
+            row[i] = value.typeId() == QMetaType::QString && !value.isNull()
+                ? QVariant(RepairUtf8ReadAsLatin1(value.toString()))
+                : value;
+        }
+        rows.append(std::move(row));
+    }
+    if (query.lastError().isValid()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool RecordSet::Query()
 {
     if (source_.trimmed().isEmpty())
@@ -40,25 +82,13 @@ bool RecordSet::Query()
     QSqlDatabase db = PacsConnection(path_, &error);
     if (!db.isOpen())
         return Fail(error);
-    QSqlQuery query(db);
-    if (!SelectJet(db, query, source_))
-        return Fail(query.lastError().text());
-    const QSqlRecord record = query.record();
     QStringList columns;
-    QHash<QString, int> index;
-    for (int i = 0; i < record.count(); ++i) {
-        columns << record.fieldName(i);
-        index.insert(record.fieldName(i).toCaseFolded(), i);
-    }
     QVector<QVector<QVariant>> rows;
-    while (query.next()) {
-        QVector<QVariant> row(record.count());
-        for (int i = 0; i < record.count(); ++i)
-            row[i] = query.value(i);
-        rows.append(std::move(row));
-    }
-    if (query.lastError().isValid())
-        return Fail(query.lastError().text());
+    if (!ReadRows(db, source_, columns, rows, &error))
+        return Fail(error);
+    QHash<QString, int> index;
+    for (int i = 0; i < columns.size(); ++i)
+        index.insert(columns[i].toCaseFolded(), i);
     beginResetModel();
     columns_ = columns;
     columnIndex_ = index;
@@ -237,7 +267,8 @@ bool Matches(const Criterion& criterion, const QVariant& value)
         const double wanted = criterion.value.toDouble(&numeric);
         return numeric && !value.isNull() && value.toDouble() == wanted;
     }
-    return text.compare(criterion.value, Qt::CaseInsensitive) == 0; // Jet compares text without case
+    // Keys (file names, UIDs) are compared whole: another case is another key.
+    return text == criterion.value;
 }
 
 } // namespace

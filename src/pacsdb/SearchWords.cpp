@@ -1,6 +1,7 @@
 #include "SearchWords.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 namespace vexa {
 
@@ -44,7 +45,10 @@ FoldTable BuildTable()
         const char* reading;
     } plain[] = {{u'Ø', "o"}, {u'ø', "o"}, {u'Đ', "d"}, {u'đ', "d"}, {u'Ð', "d"}, {u'ð', "d"}, {u'Ł', "l"},
         {u'ł', "l"}, {u'Ħ', "h"}, {u'ħ', "h"}, {u'Ŧ', "t"}, {u'ŧ', "t"}, {u'ı', "i"}, {u'ß', "ss"},
-        {u'Œ', "oe"}, {u'œ', "oe"}, {u'Æ', "ae"}, {u'æ', "ae"}, {u'Ĳ', "ij"}, {u'ĳ', "ij"}};
+        {u'ẞ', "ss"}, {u'Œ', "oe"}, {u'œ', "oe"}, {u'Æ', "ae"}, {u'æ', "ae"}, {u'Ĳ', "ij"}, {u'ĳ', "ij"},
+        // The digraphs, in their three cases (capital, title, small).
+        {u'Ǆ', "dz"}, {u'ǅ', "dz"}, {u'ǆ', "dz"}, {u'Ǳ', "dz"}, {u'ǲ', "dz"}, {u'ǳ', "dz"}, {u'Ǉ', "lj"},
+        {u'ǈ', "lj"}, {u'ǉ', "lj"}, {u'Ǌ', "nj"}, {u'ǋ', "nj"}, {u'ǌ', "nj"}};
     for (const auto& p : plain)
         add(QChar(p.letter), QString::fromLatin1(p.reading));
     return table;
@@ -81,6 +85,14 @@ QString Fold(const QString& text)
     return out;
 }
 
+// A character of a PostgreSQL regular expression: non-ASCII ones as \uXXXX,
+// which reads the same on a UTF8 and a LATIN1 database (a LATIN1 server
+// refuses a statement holding a character it cannot store).
+QString RegexLiteral(QChar c)
+{
+    return c.unicode() < 0x80 ? QString(c) : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
+}
+
 QString SqlText(const QString& text)
 {
     QString quoted = text;
@@ -96,7 +108,12 @@ QString SearchWords(const QString& name)
 
 QString SearchWordsPattern(const QString& typed)
 {
-    return QStringLiteral("* ") + Fold(typed) + u'*';
+    // A run of "*" means what one does, and costs the server far more.
+    QString folded = Fold(typed.left(kSearchTextMax));
+    static const QRegularExpression runOfStars(QStringLiteral("\\*{2,}"));
+    folded.replace(runOfStars, QStringLiteral("*"));
+    QString pattern = QStringLiteral("* ") + folded + u'*';
+    return pattern.replace(runOfStars, QStringLiteral("*"));
 }
 
 QString PostgresWordsRegex(const QString& wordsPattern)
@@ -111,15 +128,21 @@ QString PostgresWordsRegex(const QString& wordsPattern)
         return readers;
     }();
     const QString separators = QStringLiteral("[ ^'.,-]");
-    const auto one = [](QChar c) {
+    const auto anyOf = [](const QString& characters) {
+        QString set = QStringLiteral("[");
+        for (const QChar c : characters)
+            set += RegexLiteral(c);
+        return set + u']';
+    };
+    const auto one = [&anyOf](QChar c) {
         QString alternatives = readers.value(c);
         for (const QChar variant : {c, c.toUpper(), c.toLower()})
             if (!alternatives.contains(variant))
                 alternatives += variant;
         if (alternatives.size() > 1)
-            return u'[' + alternatives + u']';
+            return anyOf(alternatives);
         static const QString special = QStringLiteral("\\^$.|?*+()[]{}");
-        return special.contains(c) ? QString(u'\\') + c : QString(c);
+        return special.contains(c) ? QString(u'\\') + c : RegexLiteral(c);
     };
     // A LIKE pattern matches the whole text; a leading or trailing "*" is
     // what an unanchored expression does anyway, and costs less left out.
@@ -148,7 +171,7 @@ QString PostgresWordsRegex(const QString& wordsPattern)
             if (pattern.mid(i, 2) == reading)
                 both += letter;
         if (!both.isEmpty()) {
-            regex += QStringLiteral("(?:%1%2|[%3])").arg(one(c), one(pattern.at(i + 1)), both);
+            regex += QStringLiteral("(?:%1%2|%3)").arg(one(c), one(pattern.at(i + 1)), anyOf(both));
             ++i;
             continue;
         }

@@ -10,12 +10,16 @@
 
 namespace vexa {
 
+// The longest text the patient search takes: a person name's length.
+constexpr int kSearchTextMax = 64;
+
 // " dupont jean" for "DUPONT^JEAN"; " lefevre" for "LEFÈVRE".
 QString SearchWords(const QString& name);
 
 // The Jet LIKE pattern that finds `typed` at the start of a word of a
 // name's search words: "jean" gives "* jean*". The user's "*" and "?" stay
-// wild cards.
+// wild cards, a run of "*" folded into one; only the first kSearchTextMax
+// characters count.
 QString SearchWordsPattern(const QString& typed);
 
 // A regular expression (PostgreSQL's) matching the names whose search words

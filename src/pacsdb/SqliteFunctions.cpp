@@ -1,5 +1,6 @@
 #include "SqliteFunctions.h"
 
+#include "ConquestSchema.h"
 #include "LikeMatch.h"
 #include "SearchWords.h"
 
@@ -59,16 +60,75 @@ void SearchWordsFunction(sqlite3_context* context, int, sqlite3_value** argv)
     sqlite3_result_text(context, words.constData(), static_cast<int>(words.size()), SQLITE_TRANSIENT);
 }
 
+sqlite3* HandleOf(const QSqlDatabase& db)
+{
+    if (!db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+QVariant StoredValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QVariant::fromValue<qlonglong>(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement, column);
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        return QByteArray(data, sqlite3_column_bytes(statement, column));
+    }
+    default: {
+        const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        return DecodeStoredText(QByteArray(data, sqlite3_column_bytes(statement, column)));
+    }
+    }
+}
+
 } // namespace
+
+bool SelectStoredRows(QSqlDatabase& db, const QString& sql, QStringList& columns,
+    QVector<QVector<QVariant>>& rows, QString* error)
+{
+    sqlite3* sqlite = HandleOf(db);
+    if (!sqlite) {
+        *error = QStringLiteral("Connexion SQLite fermée");
+        return false;
+    }
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(sqlite, text.constData(), static_cast<int>(text.size()), &statement, nullptr)
+        != SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(sqlite));
+        sqlite3_finalize(statement);
+        return false;
+    }
+    const int count = sqlite3_column_count(statement);
+    columns.clear();
+    for (int c = 0; c < count; ++c)
+        columns << QString::fromUtf8(sqlite3_column_name(statement, c));
+    rows.clear();
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+        QVector<QVariant> row(count);
+        for (int c = 0; c < count; ++c)
+            row[c] = StoredValue(statement, c);
+        rows.append(std::move(row));
+    }
+    if (step != SQLITE_DONE)
+        *error = QString::fromUtf8(sqlite3_errmsg(sqlite));
+    sqlite3_finalize(statement);
+    return step == SQLITE_DONE;
+}
 
 bool InstallSqliteFunctions(QSqlDatabase& db)
 {
-    if (!db.isOpen() || !db.driver())
-        return false;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return false;
-    sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData());
+    sqlite3* sqlite = HandleOf(db);
     if (!sqlite)
         return false;
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;

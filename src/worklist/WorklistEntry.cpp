@@ -5,18 +5,43 @@
 #include "Windows1252.h"
 
 #include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace vexa {
 
 namespace {
 
+bool IsControl(QChar c)
+{
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0);
+}
+
 QString fieldText(QString text)
 {
     for (QChar& c : text) {
-        if (c == u',' || c == u'\r' || c == u'\n')
+        if (c == u',' || IsControl(c))
             c = u' ';
     }
     return text;
+}
+
+bool HasBadCharacter(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c == u'\\' || IsControl(c))
+            return true;
+    }
+    return false;
+}
+
+// Words that stand before a practitioner's name.
+bool IsTitle(const QString& word)
+{
+    static const QStringList titles{QStringLiteral("dr"), QStringLiteral("dr."), QStringLiteral("docteur"),
+        QStringLiteral("pr"), QStringLiteral("pr."), QStringLiteral("professeur")};
+    return titles.contains(word.toLower());
 }
 
 } // namespace
@@ -45,15 +70,48 @@ EntryCheck CheckEntry(const QString& familyName, const QString& firstName, const
 {
     if (familyName.isEmpty() || firstName.isEmpty() || birthDate.isEmpty())
         return EntryCheck::MissingField;
+    if (HasBadCharacter(familyName) || HasBadCharacter(firstName))
+        return EntryCheck::BadCharacter;
     static const QRegularExpression shape(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d\\d\\d$"));
     if (!shape.match(birthDate).hasMatch() || !DateFromDdMmYyyy(birthDate).isValid())
         return EntryCheck::BadBirthDate;
     return EntryCheck::Ready;
 }
 
+QString BadCharacterText()
+{
+    return QStringLiteral("Le nom et le prénom ne peuvent contenir ni barre oblique inverse (\\) ni "
+                          "caractère de contrôle (tabulation, saut de ligne...).\nCorrigez-les avant "
+                          "d'envoyer le patient.");
+}
+
 QString WorklistPatientName(const QString& familyName, const QString& firstName)
 {
-    return (familyName + u'^' + firstName).left(64);
+    constexpr qsizetype kGroup = 64, kKeptFirst = 16;
+    const qsizetype room = kGroup - 1 - std::min(firstName.size(), kKeptFirst);
+    const QString family = familyName.left(std::max<qsizetype>(room, 0));
+    return (family + u'^' + firstName).left(kGroup);
+}
+
+QString PractitionerPersonName(const QString& typed)
+{
+    const QString text = typed.simplified();
+    if (text.contains(u'^'))
+        return text.left(64);
+    QStringList words = text.split(u' ', Qt::SkipEmptyParts);
+    QString title;
+    if (words.size() > 1 && IsTitle(words.first()))
+        title = words.takeFirst();
+    if (words.isEmpty())
+        return {};
+    const QString family = words.takeFirst();
+    QString name = family + u'^' + words.join(u' ');
+    if (!title.isEmpty())
+        name += QStringLiteral("^^") + title;
+    // Trailing empty components are left out.
+    while (name.endsWith(u'^'))
+        name.chop(1);
+    return name.left(64);
 }
 
 QString WorklistLine(const WorklistEntry& e)

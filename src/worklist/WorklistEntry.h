@@ -31,8 +31,12 @@ PatientFields PatientFieldsFromIdentity(const RecordSet& identities);
 enum class EntryCheck {
     Ready,
     MissingField, // family name, first name or birth date empty: nothing is sent
-    BadBirthDate // not a DD/MM/YYYY date of exactly ten characters
+    BadBirthDate, // not a DD/MM/YYYY date of exactly ten characters
+    BadCharacter // a name holds "\\" or a control character: nothing is sent
 };
+
+// What the window says for EntryCheck::BadCharacter.
+QString BadCharacterText();
 
 EntryCheck CheckEntry(const QString& familyName, const QString& firstName, const QString& birthDate);
 
@@ -49,14 +53,23 @@ struct WorklistEntry {
 };
 
 // The patient's name as the worklist carries it: family name, "^", first
-// name, cut to its first 64 characters.
+// name, 64 characters at most. A long family name is cut so that the first
+// name keeps up to 16 of its characters; then the first name is cut.
 QString WorklistPatientName(const QString& familyName, const QString& firstName);
+
+// A practitioner as typed in the list, as a person name: the first word
+// after a title is the family name, the rest the given names, the title the
+// prefix: "Dr Blanc" gives "Blanc^^^Dr", "Dr MARTIN Jean" gives
+// "MARTIN^Jean^^Dr". A text that already holds "^" is kept. 64 characters
+// at most.
+QString PractitionerPersonName(const QString& typed);
 
 // The console's line: ten comma-separated fields, a final comma and CR LF:
 // name, sex, patient number, birth date, performing and requesting
 // practitioners, time (HH:MM), date (DD/MM/YYYY), accession number, "CR".
-// A comma or line break inside a field would shift the fields the console
-// reads, so each becomes a blank.
+// A comma, line break or any other control character (NUL, TAB, Ctrl-Z)
+// inside a field would shift or cut the fields the console reads, so each
+// becomes a blank.
 QString WorklistLine(const WorklistEntry& entry);
 // The line in the console's code page, Windows-1252 (a character it cannot
 // hold becomes "?").

@@ -50,7 +50,7 @@ WorklistItem itemOf(const WorklistEntry& e, const QString& folder)
     item.patientBirthDate = ToYyyymmdd(DateFromDdMmYyyy(e.birthDate));
     item.patientSex = e.sex;
     item.accessionNumber = e.accessionNumber;
-    item.referringPhysician = e.requestingPractitioner;
+    item.referringPhysician = PractitionerPersonName(e.requestingPractitioner);
     item.requestedProcedureId = e.accessionNumber;
     item.requestedProcedureDescription = QStringLiteral("Radiographie");
     item.modality = QStringLiteral("CR");
@@ -58,7 +58,7 @@ WorklistItem itemOf(const WorklistEntry& e, const QString& folder)
     item.scheduledStationAeTitle = QDir(folder).dirName().left(16);
     item.startDate = e.sentAt.toString(QStringLiteral("yyyyMMdd"));
     item.startTime = e.sentAt.toString(QStringLiteral("HHmmss"));
-    item.performingPhysician = e.performingPractitioner;
+    item.performingPhysician = PractitionerPersonName(e.performingPractitioner);
     item.stepId = e.accessionNumber;
     item.stepDescription = QStringLiteral("Radiographie");
     return item;

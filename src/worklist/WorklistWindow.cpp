@@ -206,6 +206,10 @@ void WorklistWindow::Send()
     case EntryCheck::BadBirthDate:
         birthDateBox->setFocus();
         return;
+    case EntryCheck::BadCharacter:
+        MsgBox(BadCharacterText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
+        familyNameBox->setFocus();
+        return;
     case EntryCheck::Ready:
         break;
     }

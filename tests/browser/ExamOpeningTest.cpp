@@ -119,7 +119,8 @@ TEST_F(ExamOpeningTest, EnterOpensTheRowOfTheListTheUserIsIn)
     ASSERT_TRUE(window().sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'SA'")));
     page1().patientNameEdit->setFocus();
     QTest::keyClicks(page1().patientNameEdit, QStringLiteral("BRAVO"));
-    ASSERT_EQ(window().sets.seriesByPatient.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
+    // Enter right after typing, before the typing pause: it lists what was typed first.
+    EXPECT_NE(window().sets.seriesByPatient.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
     QTest::keyClick(page1().patientNameEdit, Qt::Key_Return);
     ASSERT_EQ(window().page(), 2);
     EXPECT_EQ(window().openedExam().seriesUid, QStringLiteral("SB"));

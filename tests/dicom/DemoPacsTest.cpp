@@ -44,8 +44,12 @@ TEST(DemoPacs, writesRowsAndFilesAsConquestStoresThemAndFeedsNewSeries)
         ASSERT_EQ(pacs.open(true), "");
         ASSERT_EQ(pacs.generate(), "");
     }
-    EXPECT_EQ(column(options.database, "SELECT PatientNam FROM DICOMPatients ORDER BY PatientID"),
-        QStringList({"DUPONT^JEAN", "LEFÈVRE^ÉLODIE", "O'BRIEN^SEAN", "MARTIN^CHLOÉ"}));
+    // The bytes of ISO_IR 100 series, as Conquest stores them: Latin-1.
+    QStringList latin1Hex;
+    for (const QString& name : QStringList{"DUPONT^JEAN", "LEFÈVRE^ÉLODIE", "O'BRIEN^SEAN", "MARTIN^CHLOÉ"})
+        latin1Hex << QString::fromLatin1(name.toLatin1().toHex().toUpper());
+    EXPECT_EQ(
+        column(options.database, "SELECT hex(PatientNam) FROM DICOMPatients ORDER BY PatientID"), latin1Hex);
     EXPECT_FALSE(column(options.database, "SELECT ReferPhysi FROM DICOMStudies").contains(""));
     const QStringList objectFiles = column(options.database, "SELECT ObjectFile FROM DICOMImages");
     ASSERT_EQ(objectFiles.size(), 8); // CR 1; CT 3 + CR 1; US 1; XA 1 + CR 1

@@ -6,6 +6,12 @@
 
 using namespace vexa;
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 struct DialectCase {
@@ -49,11 +55,14 @@ const DialectCase kCases[] = {
     {"ALTER TABLE DICOMSeries ADD COLUMN Compteur COUNTER",
         "ALTER TABLE DICOMSeries ADD COLUMN Compteur INTEGER; UPDATE DICOMSeries SET Compteur = rowid; "
         "CREATE INDEX IF NOT EXISTS DICOMSeries_Compteur ON DICOMSeries (Compteur); "
+        "CREATE TABLE IF NOT EXISTS VexaCounterHigh (Counter TEXT PRIMARY KEY, High INTEGER); "
         "CREATE TRIGGER IF NOT EXISTS DICOMSeries_Compteur_auto AFTER INSERT ON DICOMSeries FOR EACH ROW "
-        "WHEN "
-        "NEW.Compteur IS NULL BEGIN UPDATE DICOMSeries SET Compteur = (SELECT IFNULL(MAX(Compteur), 0) + 1 "
-        "FROM "
-        "DICOMSeries) WHERE rowid = NEW.rowid; END",
+        "WHEN NEW.Compteur IS NULL BEGIN "
+        "INSERT OR IGNORE INTO VexaCounterHigh (Counter, High) VALUES ('DICOMSeries.Compteur', 0); "
+        "UPDATE VexaCounterHigh SET High = MAX(High, (SELECT IFNULL(MAX(Compteur), 0) FROM DICOMSeries)) + 1 "
+        "WHERE Counter = 'DICOMSeries.Compteur'; "
+        "UPDATE DICOMSeries SET Compteur = (SELECT High FROM VexaCounterHigh WHERE Counter = "
+        "'DICOMSeries.Compteur') WHERE rowid = NEW.rowid; END",
         "ALTER TABLE DICOMSeries ADD COLUMN Compteur SERIAL"},
     // Outside DDL, type words are plain words.
     {"UPDATE DICOMseries SET Burned = -1", "UPDATE DICOMseries SET Burned = -1",
@@ -79,7 +88,7 @@ TEST(JetDialect, JoinedValuesCannotChangeTheStatement)
     EXPECT_EQ(TranslateJetText(Sql::SeriesByUid(crafted), SqlBackend::Sqlite),
         QStringLiteral("SELECT * FROM DICOMSeries WHERE SeriesInst = 'x'' OR ''1''=''1'"));
     EXPECT_EQ(Sql::PatientById(QStringLiteral("O'BRIEN")),
-        QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID LIKE 'O''BRIEN';"));
+        QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID = 'O''BRIEN';"));
     // Placeholders inside a value are not expanded a second time.
     EXPECT_TRUE(
         Sql::SeriesBetween(QDate(2007, 8, 25), QDate(2007, 9, 1))

@@ -5,6 +5,7 @@
 #include "PacsTestDb.h"
 #include "PacsUpgrade.h"
 #include "QueryCatalogue.h"
+#include "SqlExec.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -58,7 +59,7 @@ TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
     pacs().insertPatient("P1", "DUPONT^JEAN^^^");
     pacs().insertSeries("S1", "P1", "20240105");
     pacs().insertImage("I1", "S1", "P1", "20240105");
-    pacs().insertImage("I2", "S1", "p1", ""); // no date: today; the lookup ignores case
+    pacs().insertImage("I2", "S1", "P1", ""); // no date: today
     pacs().insertImage("I3", "S1", "P1", "2024XX05"); // not a date: today, and the pass goes on
     pacs().insertSeries("S2", "GHOST", ""); // patient not there yet
     ASSERT_EQ(monitor->SetName(), QString());
@@ -185,19 +186,38 @@ TEST_P(Monitor, WritesThatReachNoRowAreFailures)
     }
 }
 
-TEST_P(Monitor, SetNameOfManyPatientsReadsThemOnce)
+// Identifiers are whole keys: another case or a wild-card character is
+// another patient, or none.
+TEST_P(Monitor, SetNameOfManyPatientsMatchesIdentifiersExactly)
 {
     for (int p = 0; p < 60; ++p) {
         const QString id = QStringLiteral("ID%1").arg(p);
         pacs().insertPatient(id, QStringLiteral("NOM%1^PRENOM").arg(p));
-        AddSeries(QStringLiteral("S%1").arg(p), id.toLower());
+        AddSeries(QStringLiteral("S%1").arg(p), id);
     }
-    pacs().insertPatient("STAR*", "WILD^CARD");
-    AddSeries("SW", "ID5*"); // a "*" in an identifier is a wild card: ID5, ID50..ID59; ID5 is first
+    pacs().insertPatient("id7", "LOWER^CASE");
+    AddSeries("SL", "id7");
+    AddSeries("SW", "ID5*");
+    AddSeries("SQ", "ID?");
     ASSERT_EQ(monitor->SetName(), QString());
     EXPECT_EQ(SeriesField("S42", "PatientName"), QString("NOM42 PRENOM"));
-    EXPECT_EQ(SeriesField("SW", "PatientName"), QString("NOM5 PRENOM"));
+    EXPECT_EQ(SeriesField("S7", "PatientName"), QString("NOM7 PRENOM"));
+    EXPECT_EQ(SeriesField("SL", "PatientName"), QString("LOWER CASE"));
+    EXPECT_EQ(SeriesField("SW", "PatientName"), QString());
+    EXPECT_EQ(SeriesField("SQ", "PatientName"), QString());
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 0);
+}
+
+// A series marked burned before any workstation named it is still named and dated.
+TEST_P(Monitor, SeriesMarkedBurnedBeforeNamingIsNamedAndDated)
+{
+    pacs().insertPatient("P1", "MARTIN^LUC");
+    AddSeries("S1", "P1", "20240105");
+    ASSERT_FALSE(ExecJet(pacs().db(), Sql::MarkAllSeriesBurned()).isValid());
+    ASSERT_EQ(monitor->SetName(), QString());
+    EXPECT_EQ(SeriesField("S1", "PatientName"), QString("MARTIN LUC"));
+    EXPECT_EQ(QDate::fromString(SeriesField("S1", "ScanDate").left(10), Qt::ISODate), QDate(2024, 1, 5));
+    EXPECT_TRUE(SeriesField("S1", "Burned").toInt());
 }
 
 TEST_P(Monitor, NoticeFollowsArrivalsTickByTick)
@@ -259,7 +279,7 @@ TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
     for (const char* uid : {"S1", "S2", "S3"})
         AddSeries(uid);
     ASSERT_EQ(monitor->SetName(), QString());
-    sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("*"));
+    sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("*a")); // every name here
     sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
     ASSERT_TRUE(sets.seriesByPatient.requery());
     ASSERT_TRUE(sets.seriesByDate.requery());

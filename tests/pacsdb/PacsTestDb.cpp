@@ -56,7 +56,7 @@ std::string BackendName(const ::testing::TestParamInfo<SqlBackend>& info)
     return info.param == SqlBackend::Sqlite ? "Sqlite" : "Postgres";
 }
 
-PacsTestDb::PacsTestDb(SqlBackend backend)
+PacsTestDb::PacsTestDb(SqlBackend backend, const QString& pgEncoding)
     : backend_(backend)
     , connection_(UniqueName())
 {
@@ -69,7 +69,11 @@ PacsTestDb::PacsTestDb(SqlBackend backend)
             return;
         }
         dbName_ = UniqueName();
-        error_ = AdminExec(QStringLiteral("CREATE DATABASE ") + dbName_);
+        error_ = AdminExec(QStringLiteral("CREATE DATABASE ") + dbName_
+            + (pgEncoding.isEmpty()
+                    ? QString()
+                    : QStringLiteral(" ENCODING '%1' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
+                          .arg(pgEncoding)));
         QUrl url(base);
         url.setPath(u'/' + dbName_);
         path_ = url.toString();
@@ -115,6 +119,21 @@ void PacsTestDb::insertPatient(const QString& id, const QString& name)
     query.addBindValue(id);
     query.addBindValue(name);
     ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+}
+
+QString PacsTestDb::storedText(const QByteArray& bytes) const
+{
+    const QString hex = QString::fromLatin1(bytes.toHex());
+    return backend_ == SqlBackend::Sqlite
+        ? QStringLiteral("CAST(X'%1' AS TEXT)").arg(hex)
+        : QStringLiteral("convert_from('\\x%1'::bytea, getdatabaseencoding())").arg(hex);
+}
+
+bool PacsTestDb::insertPatientBytes(const QByteArray& id, const QByteArray& name)
+{
+    QSqlQuery query(db_);
+    return query.exec(QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (%1, %2)")
+                          .arg(storedText(id), storedText(name)));
 }
 
 void PacsTestDb::insertSeries(const QString& uid, const QString& patientId, const QString& date)

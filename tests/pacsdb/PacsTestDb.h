@@ -19,7 +19,9 @@ namespace vexa::test {
 
 class PacsTestDb {
 public:
-    explicit PacsTestDb(SqlBackend backend);
+    // pgEncoding: the PostgreSQL database's encoding ("LATIN1", "SQL_ASCII",
+    // "UTF8"); the server's default when empty.
+    explicit PacsTestDb(SqlBackend backend, const QString& pgEncoding = {});
     ~PacsTestDb();
 
     const QString& path() const { return path_; } // the ConquestPath
@@ -36,6 +38,13 @@ public:
     void insertImage(const QString& sop, const QString& seriesUid, const QString& patientId,
         const QString& date, const QString& objectFile = {});
     QStringList columnsOf(const QString& table);
+    // A patient whose identifier and name are the bytes the modality sent,
+    // stored as Conquest stores them: unchanged, whatever the encoding. False
+    // when the database refuses them (a UTF8 PostgreSQL database refuses
+    // Latin-1 bytes, as it does Conquest's insert).
+    bool insertPatientBytes(const QByteArray& id, const QByteArray& name);
+    // The SQL literal of a text column holding exactly these bytes.
+    QString storedText(const QByteArray& bytes) const;
 
 private:
     SqlBackend backend_;

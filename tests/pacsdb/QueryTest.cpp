@@ -81,6 +81,7 @@ TEST_P(Queries, PatientNameSearchIgnoresCaseAndKeepsQuotes)
         {"du*", {"S-P001", "S-P002", "S-P003"}}, {"", {"S-X100"}}, // an empty text finds only empty names
         {"O'BRIEN*", {"S-O'B1"}}, {"émile*", {"S-P004"}},
         {"%*", {}}, // "%" is not a wild card in this dialect
+        {"*", {}}, {"****", {}}, {"?*-", {}}, // wild cards alone name no one
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
@@ -164,6 +165,52 @@ TEST_P(Queries, EngineSearchWordsMatchTheProgramsOwn)
     EXPECT_EQ(Column(Sql::SeriesByPatientName("zolw"), "SeriesInst"), QStringList({"W0"}));
 }
 
+// Digraphs, ligatures and the capital sharp s read as their letters on both
+// engines, whichever form is typed or stored.
+TEST_P(Queries, BothEnginesFindLigaturesAndDigraphsAlike)
+{
+    const char* names[] = {"ǅURIĆ^Ǆemal", "GROẞ^Hans", "strauß^anna", "ŒDIPE^Æsa", "NJEGOŠ^ǈiljana"};
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        const QString uid = QStringLiteral("L%1").arg(i);
+        pacs().insertSeries(uid, "NONE", "20240401");
+        QSqlQuery name(pacs().db());
+        name.prepare("UPDATE DICOMSeries SET PatientName = ? WHERE SeriesInst = ?");
+        name.addBindValue(QString::fromUtf8(names[i]));
+        name.addBindValue(uid);
+        ASSERT_TRUE(name.exec()) << name.lastError().text().toStdString();
+    }
+    const struct {
+        const char* typed;
+        QStringList series;
+    } cases[] = {
+        {"ǅ", {"L0"}},
+        {"Ǆ", {"L0"}},
+        {"dzuric", {"L0"}},
+        {"dž", {"L0"}},
+        {"dzemal", {"L0"}},
+        {"GROSS", {"L1"}},
+        {"groß", {"L1"}},
+        {"ẞ", {}},
+        {"GROẞ", {"L1"}},
+        {"strauss", {"L2"}},
+        {"STRAUẞ", {"L2"}},
+        {"oedipe", {"L3"}},
+        {"Œ", {"L3"}},
+        {"œdipe", {"L3"}},
+        {"aesa", {"L3"}},
+        {"Æ", {"L3"}},
+        {"njegos", {"L4"}},
+        {"ljiljana", {"L4"}},
+        {"Ǉ", {"L4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QStringList found = Column(Sql::SeriesByPatientName(QString::fromUtf8(c.typed)), "SeriesInst");
+        found.sort();
+        EXPECT_EQ(found, c.series);
+    }
+}
+
 // The lists read what tells one patient's exams of a day apart: time,
 // modality and description of the series (or of its study), the patient's
 // identifier and birth date.
@@ -194,11 +241,12 @@ TEST_P(Queries, ListsReadTheColumnsThatTellExamsApart)
     }
 }
 
-TEST_P(Queries, PatientLookupMatchesIdentifierAsPattern)
+TEST_P(Queries, PatientLookupMatchesTheWholeIdentifierExactly)
 {
-    EXPECT_EQ(Column(Sql::PatientById("P00*"), "PatientID").size(), 4);
-    EXPECT_EQ(Column(Sql::PatientById("P00?"), "PatientID").size(), 4);
-    EXPECT_EQ(Column(Sql::PatientById("p001"), "PatientNam"), QStringList({"DUPONT^JEAN"}));
+    EXPECT_TRUE(Column(Sql::PatientById("P00*"), "PatientID").isEmpty());
+    EXPECT_TRUE(Column(Sql::PatientById("P00?"), "PatientID").isEmpty());
+    EXPECT_TRUE(Column(Sql::PatientById("p001"), "PatientID").isEmpty());
+    EXPECT_EQ(Column(Sql::PatientById("P001"), "PatientNam"), QStringList({"DUPONT^JEAN"}));
     EXPECT_EQ(Column(Sql::PatientById("O'B1"), "PatientNam"), QStringList({"O'BRIEN^PAT"}));
     EXPECT_TRUE(Column(Sql::PatientById("VexaConcept"), "PatientID").isEmpty());
     EXPECT_TRUE(Column(Sql::PatientById("x' OR 'a'='a"), "PatientID").isEmpty());
@@ -321,7 +369,10 @@ TEST_P(Queries, RecordSetWritesBackByCompteurAndFinds)
     ASSERT_TRUE(set.findFirst("Compteur = " + compteur));
     EXPECT_EQ(set.field("Printed").toInt(), -1);
     EXPECT_EQ(set.fieldDate("PrintDate"), QDate(2024, 3, 4));
-    EXPECT_TRUE(set.findFirst("ObjectFile = '" + set.fieldText("ObjectFile").toLower() + "'"));
+    const QString file = set.fieldText("ObjectFile");
+    EXPECT_FALSE(
+        set.findFirst("ObjectFile = '" + file.toLower() + "'")); // a key in another case is another key
+    EXPECT_TRUE(set.findFirst("ObjectFile = '" + file + "'"));
     EXPECT_FALSE(set.findFirst("Compteur = 999999"));
     EXPECT_EQ(set.currentRow(), 1); // no match leaves the current row
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Printed <> 0").toInt(), 1);

@@ -78,6 +78,40 @@ TEST_P(Upgrade, OldRowsReadNotHandledAndCountersStayUniqueAndIncreasing)
         pacs().scalar("SELECT Compteur FROM DICOMImages WHERE SOPInstanc = 'I1'").toLongLong());
 }
 
+// A series number is never given twice: with the newest series deleted and
+// the study received again, the new series gets a new number, also on a
+// SQLite database whose older trigger reused numbers.
+TEST_P(Upgrade, DeletedNewestSeriesNumberIsNeverGivenAgain)
+{
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    if (pacs().backend() == SqlBackend::Sqlite) { // the trigger of an older version
+        pacs().exec("DROP TRIGGER DICOMSeries_Compteur_auto");
+        pacs().exec(
+            "CREATE TRIGGER DICOMSeries_Compteur_auto AFTER INSERT ON DICOMSeries FOR EACH ROW WHEN "
+            "NEW.Compteur IS NULL BEGIN UPDATE DICOMSeries SET Compteur = (SELECT IFNULL(MAX(Compteur), "
+            "0) + 1 FROM DICOMSeries) WHERE rowid = NEW.rowid; END");
+        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    }
+    const auto numberOf = [&](const QString& uid) {
+        return pacs()
+            .scalar("SELECT Compteur FROM DICOMSeries WHERE SeriesInst = '" + uid + "'")
+            .toLongLong();
+    };
+    pacs().insertSeries("S1", "P1", "20240101");
+    pacs().insertSeries("S2", "P1", "20240101");
+    const qint64 deleted = numberOf("S2");
+    for (int again = 0; again < 2; ++again) {
+        pacs().exec("DELETE FROM DICOMSeries WHERE SeriesInst = 'S2'");
+        pacs().insertSeries("S2", "P1", "20240101");
+        EXPECT_GT(numberOf("S2"), deleted);
+    }
+    EXPECT_EQ(numberOf("S2"), deleted + 2);
+    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString()); // a later start changes nothing
+    pacs().exec("DELETE FROM DICOMSeries WHERE SeriesInst = 'S2'");
+    pacs().insertSeries("S3", "P1", "20240101");
+    EXPECT_EQ(numberOf("S3"), deleted + 3);
+}
+
 // A counter column that exists without its trigger: added by hand to a
 // database prepared elsewhere, or left by an upgrade cut short. New rows
 // must still get numbers, and rows that came in meanwhile are numbered.

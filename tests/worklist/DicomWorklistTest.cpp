@@ -44,9 +44,10 @@ public:
         : port_(port)
     {
         server_.setProcessChannelMode(QProcess::MergedChannels);
+        // As the README serves it: "-csk" returns the item's character set.
         server_.start(QStringLiteral("wlmscpfs"),
             {QStringLiteral("-v"), QStringLiteral("--single-process"), QStringLiteral("-dfp"), folder,
-                QString::number(port)});
+                QStringLiteral("-csk"), QString::number(port)});
     }
     ~WorklistServer()
     {
@@ -173,18 +174,81 @@ TEST_P(DicomWorklist, ModalityQueryFindsThePatientByNameAndAccessionNumber)
     EXPECT_EQ(found.value("(0010,0030)"), "19650201");
     EXPECT_EQ(found.value("(0010,0040)"), "F");
     EXPECT_EQ(found.value("(0008,0050)"), entry.accessionNumber);
-    EXPECT_EQ(found.value("(0008,0090)"), "Dr Blanc");
+    EXPECT_EQ(found.value("(0008,0090)"), "Blanc^^^Dr");
     EXPECT_EQ(found.value("(0040,1001)"), entry.accessionNumber);
     EXPECT_EQ(found.value("(0008,0060)"), "CR");
     EXPECT_EQ(found.value("(0040,0002)"), "20260403");
     EXPECT_EQ(found.value("(0040,0003)"), "101530");
-    EXPECT_EQ(found.value("(0040,0006)"), "Dr Blanc");
+    EXPECT_EQ(found.value("(0040,0006)"), "Blanc^^^Dr");
 
     const auto byAccession = findWorklist(
         aeTitle, port, returnKeys + QStringList{QStringLiteral("AccessionNumber=") + entry.accessionNumber});
     ASSERT_EQ(byAccession.size(), 1);
     EXPECT_EQ(byAccession.first().value("(0010,0010)"), "DURAND^MARIE");
     EXPECT_EQ(byAccession.first().value("(0010,0020)"), entry.patientNumber);
+}
+
+// A modality reads the name in the character set the item was written in:
+// Latin-1 when it holds the name, UTF-8 when it does not ("Œ"). Text that
+// would break the item (a value separator, control characters) never
+// reaches it.
+TEST_P(DicomWorklist, NamesComeBackWithTheirCharacterSet)
+{
+    QTemporaryDir dir;
+    const QString aeTitle = QStringLiteral("VEXAWL");
+    const QString worklistRoot = dir.filePath(QStringLiteral("worklist"));
+    QDir().mkpath(dir.filePath(QStringLiteral("netpix")));
+    const WorklistTargets targets{pacs().path(), dir.filePath(QStringLiteral("netpix")) + u'/',
+        QStringLiteral("VD"), worklistRoot + u'/' + aeTitle};
+    const struct {
+        const char* family;
+        const char* first;
+        const char* practitioner;
+        const char* charset;
+        const char* name;
+        const char* physician;
+    } cases[] = {
+        {"LEFÈVRE", "Élodie", "Dr Müller", "ISO_IR 100", "LEFÈVRE^Élodie", "Müller^^^Dr"},
+        {"CŒUR", "Anaïs", "Dr Roux", "ISO_IR 192", "CŒUR^Anaïs", "Roux^^^Dr"},
+        {"DURAND", "MARIE", "Dr A\\B\tC", "ISO_IR 100", "DURAND^MARIE", "A/B^C^^Dr"},
+    };
+    QStringList accessions;
+    for (const auto& c : cases) {
+        WorklistEntry entry;
+        entry.familyName = QString::fromUtf8(c.family);
+        entry.firstName = QString::fromUtf8(c.first);
+        entry.sex = QStringLiteral("F");
+        entry.patientNumber = NoPatientNumber;
+        entry.birthDate = QStringLiteral("01/02/1965");
+        entry.performingPractitioner = entry.requestingPractitioner = QString::fromUtf8(c.practitioner);
+        entry.sentAt = QDateTime(QDate(2026, 4, 3), QTime(10, 0));
+        const SendOutcome outcome = SendToWorklist(entry, targets);
+        ASSERT_TRUE(outcome.sent && outcome.warning.isEmpty()) << outcome.error.toStdString();
+        accessions << entry.accessionNumber;
+    }
+    const int port = freePort();
+    ASSERT_GT(port, 0);
+    WorklistServer server(worklistRoot, port);
+    ASSERT_TRUE(server.waitUntilReady(aeTitle)) << server.log().toStdString();
+    for (qsizetype i = 0; i < accessions.size(); ++i) {
+        SCOPED_TRACE(cases[i].family);
+        const auto found = findWorklist(aeTitle, port,
+            returnKeys
+                + QStringList{QStringLiteral("SpecificCharacterSet"),
+                    QStringLiteral("AccessionNumber=") + accessions[i]});
+        ASSERT_EQ(found.size(), 1) << server.log().toStdString();
+        const QString charset = found.first().value("(0008,0005)");
+        EXPECT_EQ(charset, QString::fromUtf8(cases[i].charset));
+        // The answer's bytes, read in the set it names.
+        const auto text = [&](const char* tag) {
+            const QByteArray bytes = found.first().value(QString::fromLatin1(tag)).toLatin1();
+            return charset == QStringLiteral("ISO_IR 192") ? QString::fromUtf8(bytes)
+                                                           : QString::fromLatin1(bytes);
+        };
+        EXPECT_EQ(text("(0010,0010)"), QString::fromUtf8(cases[i].name));
+        EXPECT_EQ(text("(0008,0090)"), QString::fromUtf8(cases[i].physician));
+        EXPECT_EQ(text("(0040,0006)"), QString::fromUtf8(cases[i].physician));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, DicomWorklist, ::testing::Values(SqlBackend::Sqlite), BackendName);

@@ -33,7 +33,7 @@ TEST(WorklistLine, BytesMatchTheConsoleFixture)
     EXPECT_EQ(WorklistLineBytes(sampleEntry()), fixture.readAll());
 }
 
-TEST(WorklistLine, NameIsCutTo64CharactersCountingTheCaret)
+TEST(WorklistLine, NameIsCutTo64CharactersCountingTheCaretAndKeepsTheFirstName)
 {
     WorklistEntry e = sampleEntry();
     e.familyName = QString(40, u'A');
@@ -41,6 +41,53 @@ TEST(WorklistLine, NameIsCutTo64CharactersCountingTheCaret)
     const QString name = WorklistLine(e).section(u',', 0, 0);
     EXPECT_EQ(name, QString(40, u'A') + u'^' + QString(23, u'B'));
     EXPECT_EQ(WorklistPatientName(QStringLiteral("DURAND"), QStringLiteral("MARIE")), "DURAND^MARIE");
+    // A family name of 64 characters or more leaves room for the first name.
+    EXPECT_EQ(WorklistPatientName(QString(70, u'A'), QStringLiteral("MARIE")), QString(58, u'A') + "^MARIE");
+    EXPECT_EQ(WorklistPatientName(QString(70, u'A'), QString(30, u'B')),
+        QString(47, u'A') + u'^' + QString(16, u'B'));
+}
+
+// NUL, TAB, Ctrl-Z and line breaks typed or pasted anywhere never reach the
+// console's line: it keeps its ten fields on one line, even 10 KB long.
+TEST(WorklistLine, ControlCharactersNeverReachTheLine)
+{
+    const QString hostile[] = {QStringLiteral("A\tB"), QStringLiteral("A") + QChar(0) + QStringLiteral("B"),
+        QStringLiteral("A\x1a"
+                       "B"),
+        QStringLiteral("A\r\nB"),
+        QStringLiteral("A\x7f"
+                       "B"),
+        QString(10240, u'X') + QStringLiteral("\n")};
+    for (const QString& text : hostile) {
+        WorklistEntry e = sampleEntry();
+        e.familyName = e.firstName = e.performingPractitioner = e.requestingPractitioner = text;
+        const QByteArray bytes = WorklistLineBytes(e);
+        EXPECT_EQ(bytes.count(','), 10);
+        EXPECT_TRUE(bytes.endsWith(",\r\n"));
+        for (const char c : bytes.chopped(2))
+            EXPECT_GE(static_cast<unsigned char>(c), 0x20) << text.left(8).toStdString();
+    }
+}
+
+TEST(WorklistPractitioner, WrittenAsAPersonName)
+{
+    const struct {
+        const char* typed;
+        const char* personName;
+    } cases[] = {
+        {"Dr Blanc", "Blanc^^^Dr"},
+        {"Dr MARTIN Jean", "MARTIN^Jean^^Dr"},
+        {"Pr. Lefèvre Anne-Sophie", "Lefèvre^Anne-Sophie^^Pr."},
+        {"ROUX", "ROUX"},
+        {"  Roux   Paul ", "Roux^Paul"},
+        {"Dr", "Dr"},
+        {"ROUX^PAUL", "ROUX^PAUL"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PractitionerPersonName(QString::fromUtf8(c.typed)), QString::fromUtf8(c.personName))
+            << c.typed;
+    EXPECT_EQ(PractitionerPersonName(QString(100, u'M')).size(), 64);
 }
 
 // A comma or a line break typed in a field must not shift the fields the console reads.
@@ -84,6 +131,11 @@ TEST(WorklistCheck, RequiredFieldsAndATenCharacterBirthDate)
         {"DURAND", "MARIE", "", EntryCheck::MissingField},
         {"DURAND", "", "01/02/1965", EntryCheck::MissingField},
         {"", "MARIE", "01/02/1965", EntryCheck::MissingField},
+        // "\\" would split the name into two values of the DICOM item.
+        {"DU\\RAND", "MARIE", "01/02/1965", EntryCheck::BadCharacter},
+        {"DURAND", "MA\tRIE", "01/02/1965", EntryCheck::BadCharacter},
+        {"DURAND\r\n", "MARIE", "01/02/1965", EntryCheck::BadCharacter},
+        {"DURAND", "MARIE\x1a", "01/02/1965", EntryCheck::BadCharacter},
     };
     for (const Case& c : cases)
         EXPECT_EQ(

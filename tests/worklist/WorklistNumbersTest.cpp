@@ -6,6 +6,9 @@
 #include "WorklistTestSupport.h"
 
 #include "PacsConnection.h"
+#include "QueryCatalogue.h"
+#include "RecordSet.h"
+#include "WorklistEntry.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,3 +122,22 @@ TEST_P(WorklistNumbers, TwoWorkstationsNeverGetTheSameNumber)
 }
 
 VEXA_BACKENDS(WorklistNumbers);
+
+// The window opens on the patient as Conquest stored him: Latin-1 bytes of
+// an ISO_IR 100 series read as such, and the identifier matched exactly.
+TEST_P(WorklistNumbers, PatientFieldsReadConquestsBytes)
+{
+    // The test server's UTF8 database refuses Latin-1 bytes, as it refuses Conquest's insert.
+    const QString name = QStringLiteral("MÉNARD^Élodie");
+    ASSERT_TRUE(pacs().insertPatientBytes("ab123", name.toLatin1())
+        || (pacs().backend() == SqlBackend::Postgres && pacs().insertPatientBytes("ab123", name.toUtf8())));
+    ASSERT_TRUE(pacs().insertPatientBytes("AB123", QByteArray("DUPONT^JEAN")));
+    RecordSet identities;
+    identities.setDatabasePath(pacs().path());
+    identities.setRecordSource(Sql::PatientById(QStringLiteral("ab123")));
+    ASSERT_TRUE(identities.requery()) << identities.lastError().toStdString();
+    const PatientFields fields = PatientFieldsFromIdentity(identities);
+    EXPECT_EQ(fields.familyName, QStringLiteral("MÉNARD"));
+    EXPECT_EQ(fields.firstName, QStringLiteral("Élodie"));
+    EXPECT_EQ(fields.patientNumber, QStringLiteral("ab123"));
+}

@@ -1,6 +1,7 @@
 // The worklist window on a SQLite test database: what it shows at opening,
 // the practitioner list kept between openings, and sending from it.
 #include "WorklistWindow.h"
+#include "WorklistEntry.h"
 #include "WorklistSentNotice.h"
 #include "WorklistTestSupport.h"
 
@@ -333,4 +334,23 @@ TEST_F(WorklistWindowTest, DicomWorklistFailureIsSaidAfterTheConsoleGotThePatien
     EXPECT_EQ(noticeSeen, QStringLiteral("Envoi vers la Worklist effectué"));
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_TRUE(QFile::exists(netpix.filePath(QStringLiteral("FUJI0001.txt"))));
+}
+
+// A "\" or a control character pasted into a name would split or break the
+// worklist's value: the window says so and sends nothing.
+TEST_F(WorklistWindowTest, NameWithABackslashIsRefusedWithAFrenchMessage)
+{
+    pointAt(QStringLiteral("VexaConcept"));
+    ScriptedDialogService dialogs;
+    WorklistWindow window(identities);
+    window.setSentNoticeDelay(30);
+    window.show();
+    typeNewPatient(window, QStringLiteral("01/02/1965"));
+    window.familyNameBox->setText(QStringLiteral("PE\\TIT"));
+    clickSend(window);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, BadCharacterText());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(netpixFiles().isEmpty());
+    EXPECT_EQ(window.focusWidget(), window.familyNameBox);
 }

@@ -59,6 +59,24 @@ QString run(QSqlQuery& query)
     return query.exec() ? QString() : sqlError(query);
 }
 
+// The placeholder of a text column that receives bytes as they are, as
+// Conquest stores what a modality sent, whatever their encoding.
+QString storedBytes(const QSqlDatabase& db)
+{
+    return BackendOf(db) == SqlBackend::Postgres ? QStringLiteral("convert_from(?, getdatabaseencoding())")
+                                                 : QStringLiteral("CAST(? AS TEXT)");
+}
+
+// A name's bytes as the patient's modality sent them. A UTF8 PostgreSQL
+// database refuses Latin-1 bytes (as it refuses Conquest's insert): there
+// the demo stores UTF-8.
+QByteArray nameBytes(const QSqlDatabase& db, const DemoPatient& p, const QString& name)
+{
+    const bool latin1
+        = !p.utf8 && !(BackendOf(db) == SqlBackend::Postgres && ServerEncoding(db) == QStringLiteral("UTF8"));
+    return latin1 ? name.toLatin1() : name.toUtf8();
+}
+
 } // namespace
 
 DemoPacs::DemoPacs(DemoPacsOptions opts)
@@ -84,6 +102,7 @@ DemoPatient DemoPacs::patient(int index)
     p.birthDate = QDate(1940 + (index * 7) % 60, 1 + index % 12, 1 + (index * 3) % 28).toString("yyyyMMdd");
     p.sex = index % 2 ? QStringLiteral("F") : QStringLiteral("M");
     p.part10 = index % 3 == 0;
+    p.utf8 = index % 5 == 4;
     return p;
 }
 
@@ -128,6 +147,7 @@ QString DemoPacs::addSeries(const DemoPatient& p, SeriesKind kind, QDate date)
 {
     const KindTraits traits = traitsOf(kind);
     NewDicomImage image;
+    image.utf8 = p.utf8;
     image.patientName = p.name;
     image.patientId = p.id;
     image.patientBirthDate = p.birthDate;
@@ -266,11 +286,12 @@ QString DemoPacs::insertPatientAndStudy(const DemoPatient& p, const NewDicomImag
         return sqlError(exists);
     if (exists.value(0).toInt() == 0) {
         QSqlQuery insert(db);
-        insert.prepare(
+        insert.prepare(QStringLiteral(
             "INSERT INTO DICOMPatients (PatientID, PatientNam, PatientBir, PatientSex, AccessTime) "
-            "VALUES (?, ?, ?, ?, ?)");
-        for (const QVariant& v : {QVariant(p.id), QVariant(p.name), QVariant(p.birthDate), QVariant(p.sex),
-                 QVariant(QDateTime::currentSecsSinceEpoch())})
+            "VALUES (?, %1, ?, ?, ?)")
+                           .arg(storedBytes(db)));
+        for (const QVariant& v : {QVariant(p.id), QVariant(nameBytes(db, p, p.name)), QVariant(p.birthDate),
+                 QVariant(p.sex), QVariant(QDateTime::currentSecsSinceEpoch())})
             insert.addBindValue(v);
         if (QString error = run(insert); !error.isEmpty())
             return error;
@@ -284,12 +305,15 @@ QString DemoPacs::insertPatientAndStudy(const DemoPatient& p, const NewDicomImag
         return {};
     QSqlQuery insert(db);
     insert.prepare(
-        "INSERT INTO DICOMStudies (StudyInsta, StudyDate, StudyTime, StudyID, StudyDescr, AccessionN, "
-        "ReferPhysi, PatientID, PatientNam, PatientBir, PatientSex, StudyModal, AccessTime) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const QString& v : {first.studyInstanceUid, first.studyDate, first.studyTime, first.studyId,
-             first.studyDescription, first.accessionNumber, first.referringPhysician, p.id, p.name,
-             p.birthDate, p.sex, first.modality})
+        QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, StudyDate, StudyTime, StudyID, StudyDescr, "
+                       "AccessionN, ReferPhysi, PatientID, PatientNam, PatientBir, PatientSex, StudyModal, "
+                       "AccessTime) VALUES (?, ?, ?, ?, ?, ?, %1, ?, %1, ?, ?, ?, ?)")
+            .arg(storedBytes(db)));
+    for (const QVariant& v : {QVariant(first.studyInstanceUid), QVariant(first.studyDate),
+             QVariant(first.studyTime), QVariant(first.studyId), QVariant(first.studyDescription),
+             QVariant(first.accessionNumber), QVariant(nameBytes(db, p, first.referringPhysician)),
+             QVariant(p.id), QVariant(nameBytes(db, p, p.name)), QVariant(p.birthDate), QVariant(p.sex),
+             QVariant(first.modality)})
         insert.addBindValue(v);
     insert.addBindValue(QDateTime::currentSecsSinceEpoch());
     return run(insert);

@@ -28,6 +28,9 @@ struct DemoPatient {
     QString birthDate;
     QString sex;
     bool part10 = false; // ".dcm" files instead of ".v2"
+    // Sent in ISO_IR 192 (UTF-8) by its modality; the others in ISO_IR 100
+    // (Latin-1). Conquest stores either as the bytes it received.
+    bool utf8 = false;
 };
 
 class DemoPacs {

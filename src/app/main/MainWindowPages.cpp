@@ -122,9 +122,10 @@ bool MainWindow::HandleKey(QKeyEvent* event, const QWidget* target)
         const QWidget* focus = target;
         auto within = [focus](const QWidget* widget) { return focus && widget->isAncestorOf(focus); };
         int list = 2;
-        if (focus == searchPage->patientNameEdit || focus == searchPage->listGrids[1])
+        if (focus == searchPage->patientNameEdit || focus == searchPage->listGrids[1]) {
+            searchPage->settlePatientSearch();
             list = 1;
-        else if (within(searchPage->datePickers[0]) || within(searchPage->datePickers[1])
+        } else if (within(searchPage->datePickers[0]) || within(searchPage->datePickers[1])
             || focus == searchPage->datePickers[0] || focus == searchPage->datePickers[1]
             || focus == searchPage->listGrids[0])
             list = 0;

@@ -20,22 +20,8 @@ ReportActions::ReportActions(QWidget* mainWindow)
 
 bool ReportActions::FindPatient(RecordSet& patients, const QString& patientId)
 {
-    // "*" and "?" are the pattern's wild cards: a patient ID holding them
-    // must not reach other patients, so they are matched as any character
-    // and the exact row is chosen below.
-    QString pattern = patientId;
-    pattern.replace(u'*', u'?');
-    patients.setRecordSource(Sql::PatientById(pattern));
-    if (!patients.requery())
-        return false;
-    for (int row = 0; row < patients.count(); ++row) {
-        patients.goTo(row);
-        if (patients.fieldText(QStringLiteral("PatientID")) == patientId)
-            return true;
-    }
-    patients.moveFirst();
-    return patients.currentRow() >= 0
-        && patients.fieldText(QStringLiteral("PatientID")).compare(patientId, Qt::CaseInsensitive) == 0;
+    patients.setRecordSource(Sql::PatientById(patientId));
+    return patients.requery() && patients.currentRow() >= 0;
 }
 
 void ReportActions::openExamReport(const ExamReportSource& exam, const QString& databasePath)

@@ -44,8 +44,8 @@ public:
     // The letterhead "entete.rtf"; template mode and fields stay as they were.
     void openLetterhead();
 
-    // Looks the patient up (quoted; "_" and "%" match themselves) and makes
-    // the row whose PatientID is exactly `patientId` current when there is one.
+    // Looks the patient whose PatientID is exactly `patientId` up (case and
+    // every character count) and makes its row current when there is one.
     static bool FindPatient(RecordSet& patients, const QString& patientId);
 
     // How a window runs modally (replaceable for tests); where the editor

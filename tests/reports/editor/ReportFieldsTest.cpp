@@ -93,6 +93,24 @@ TEST(PatientFields, MissingPatientStillGetsExamDatePractitionerAndToday)
     EXPECT_EQ(fields[8], QStringLiteral("10/12/2026"));
 }
 
+// Conquest stores the modality's bytes: Latin-1 for an ISO_IR 100 series.
+TEST(PatientFields, NameStoredAsLatin1BytesKeepsItsAccents)
+{
+    QTemporaryDir dir;
+    const QString db = MakePatients(dir, {{"P1", "X", "", "F"}});
+    {
+        QSqlDatabase conquest = OpenConquestDatabase(db, QStringLiteral("latin1Name"));
+        QSqlQuery update(conquest);
+        const QByteArray hex = QStringLiteral("MÉNARD^Élodie").toLatin1().toHex();
+        EXPECT_TRUE(update.exec(QStringLiteral("UPDATE DICOMPatients SET PatientNam = CAST(X'%1' AS TEXT)")
+                                    .arg(QString::fromLatin1(hex))));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("latin1Name"));
+    const PatientFieldValues fields = Fill(db, QStringLiteral("P1"));
+    EXPECT_EQ(fields[1], QStringLiteral("MÉNARD"));
+    EXPECT_EQ(fields[2], QStringLiteral("Élodie"));
+}
+
 TEST(PatientFields, LookupTakesQuotesAndWildCardsLiterally)
 {
     QTemporaryDir dir;
@@ -103,8 +121,9 @@ TEST(PatientFields, LookupTakesQuotesAndWildCardsLiterally)
     const struct {
         const char* id;
         const char* name; // "" when no patient must be found
-    } cases[] = {{"O'BRIEN", "O'BRIEN"}, {"A_1", "UNDERSCORE"}, {"50%", "PERCENT"}, {"X*", "STAR"},
-        {"A%", ""}, {"5__", ""}, {"o'brien", "O'BRIEN"}};
+    } cases[]
+        = {{"O'BRIEN", "O'BRIEN"}, {"A_1", "UNDERSCORE"}, {"50%", "PERCENT"}, {"X*", "STAR"}, {"A%", ""},
+            {"5__", ""}, {"o'brien", ""}, {"X?", ""}}; // an identifier is matched whole, case included
     for (const auto& c : cases)
         EXPECT_EQ(Fill(db, QString::fromLatin1(c.id))[1], QString::fromLatin1(c.name)) << c.id;
 }
