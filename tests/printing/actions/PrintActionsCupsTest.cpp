@@ -91,8 +91,6 @@ protected:
         std::vector<ExamImage> images = NumberedImages(3, ImageShape);
         images[1].printed = true;
         ASSERT_EQ(WriteExam(*pacs, folder.filePath(QStringLiteral("images")), images), QString());
-        // The series row Conquest stores with the images: the actions check it is still there.
-        pacs->insertSeries(ExamSeriesUid, QStringLiteral("PAT1"), QStringLiteral("20260315"));
         appValues().ConquestPath = pacs->path();
         appValues().ConquestImagePath = folder.filePath(QStringLiteral("images"));
         appValues().ImagePath = folder.filePath(QStringLiteral("pictures"));
