@@ -1,5 +1,7 @@
 #include "DicomFileOpening.h"
 
+#include "DicomStructure.h"
+
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcmetinf.h>
 #include <dcmtk/dcmdata/dcstack.h>
@@ -7,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <vector>
 #include <zlib.h>
 
@@ -79,6 +82,8 @@ QString inflateDataSet(
         return unreadable;
     opened.inflated->flush();
     opened.available = total;
+    if (const QString problem = checkDataSetStructure(opened.inflated->fileName()); !problem.isEmpty())
+        return problem;
     const OFCondition condition
         = opened.file.loadFile(OFFilename(QFile::encodeName(opened.inflated->fileName()).constData()),
             EXS_LittleEndianExplicit, EGL_noChange, leaveInFileLength, ERM_dataset);
@@ -120,9 +125,14 @@ QString readFailure(const OFCondition& condition)
 
 QString openForDecoding(const QString& path, std::uint64_t maxBytes, OpenedFile& opened)
 {
+    // A FIFO, device or socket would block the read or never end.
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("Fichier introuvable : %1").arg(path);
+    if (const QString problem = checkFileStructure(path); !problem.isEmpty())
+        return problem;
     const OFFilename name(QFile::encodeName(path).constData());
     if (isDeflated(name))
-        return inflateDataSet(path, name, maxBytes, opened);
+        return inflateDataSet(path, name, std::min(maxBytes, maxInflatedBytes), opened);
     opened.available = static_cast<std::uint64_t>(QFileInfo(path).size());
     const OFCondition condition
         = opened.file.loadFile(name, EXS_Unknown, EGL_noChange, leaveInFileLength, ERM_autoDetect);

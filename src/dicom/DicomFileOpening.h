@@ -18,14 +18,21 @@ namespace vexa {
 // file in strips or through the decoder.
 constexpr Uint32 leaveInFileLength = 4096;
 
+// A deflated data set inflates to no more than this (nor than the image
+// limit): deflated files are small objects and modest images, and a bomb
+// of a few kilobytes would otherwise fill the disk with its temporary file.
+constexpr std::uint64_t maxInflatedBytes = std::uint64_t{64} << 20;
+
 struct OpenedFile {
     DcmFileFormat file;
     std::unique_ptr<QTemporaryFile> inflated;
     std::uint64_t available = 0; // bytes the stated lengths must fit in
 };
 
-// Opens the file (with or without a meta header); a readable French reason
-// when it cannot, or when its deflated data set inflates to more than maxBytes.
+// Opens the file (with or without a meta header) once its elements have been
+// walked within their bounds; a readable French reason when it is not a
+// regular file, when it cannot be read, or when its deflated data set
+// inflates to more than maxBytes (or maxInflatedBytes).
 QString openForDecoding(const QString& path, std::uint64_t maxBytes, OpenedFile& opened);
 
 // Every element's stated length must fit in what was read: a length of

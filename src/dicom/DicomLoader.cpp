@@ -1,5 +1,6 @@
 #include "DicomLoader.h"
 
+#include "CompressedFrames.h"
 #include "DicomCodecs.h"
 #include "DicomFileOpening.h"
 #include "DisplayLut.h"
@@ -105,163 +106,6 @@ QString checkFrameIndex(int frame, int frameCount)
     return QStringLiteral("L'image %1 n'existe pas : ce fichier en contient %2.")
         .arg(frame + 1)
         .arg(frameCount);
-}
-
-// ------------------------------------------------------- compressed frames
-
-// The fragments of an encapsulated pixel element, offset table left out.
-std::vector<DcmPixelItem*> fragments(DcmDataset& dataset, E_TransferSyntax transfer)
-{
-    std::vector<DcmPixelItem*> out;
-    DcmElement* element = nullptr;
-    if (dataset.findAndGetElement(DCM_PixelData, element).bad() || !element)
-        return out;
-    DcmPixelSequence* sequence = nullptr;
-    auto* pixelData = static_cast<DcmPixelData*>(element);
-    if (pixelData->getEncapsulatedRepresentation(transfer, nullptr, sequence).bad() || !sequence)
-        return out;
-    for (unsigned long i = 1; i < sequence->card(); ++i) {
-        DcmPixelItem* item = nullptr;
-        if (sequence->getItem(item, i).good() && item)
-            out.push_back(item);
-    }
-    return out;
-}
-
-// The first bytes of a fragment (it may still be in the file).
-std::vector<Uint8> fragmentStart(DcmPixelItem& fragment, Uint32 most)
-{
-    const Uint32 length = std::min(fragment.getLengthField(), most);
-    std::vector<Uint8> bytes(length);
-    if (length == 0 || fragment.getPartialValue(bytes.data(), 0, length, nullptr, EBO_LittleEndian).bad())
-        bytes.clear();
-    return bytes;
-}
-
-struct JpegFrameSize {
-    int width = 0;
-    int height = 0; // 0: given later in the stream
-};
-
-// The size in the frame header (SOF, or SOF55 for JPEG-LS) of a JPEG stream.
-std::optional<JpegFrameSize> jpegFrameSize(const std::vector<Uint8>& bytes)
-{
-    std::size_t at = 2;
-    if (bytes.size() < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8)
-        return std::nullopt;
-    while (at + 4 <= bytes.size()) {
-        if (bytes[at] != 0xFF)
-            return std::nullopt;
-        const Uint8 marker = bytes[at + 1];
-        if (marker == 0xFF) {
-            ++at; // fill byte
-            continue;
-        }
-        const std::size_t length = (static_cast<std::size_t>(bytes[at + 2]) << 8) | bytes[at + 3];
-        const bool frameHeader
-            = (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            || marker == 0xF7;
-        if (frameHeader) {
-            if (at + 9 > bytes.size())
-                return std::nullopt;
-            return JpegFrameSize{(bytes[at + 7] << 8) | bytes[at + 8], (bytes[at + 5] << 8) | bytes[at + 6]};
-        }
-        if (marker == 0xDA || length < 2)
-            return std::nullopt; // scan data before any frame header
-        at += 2 + length;
-    }
-    return std::nullopt;
-}
-
-bool isJpegFamily(E_TransferSyntax transfer)
-{
-    switch (transfer) {
-    case EXS_JPEGProcess1:
-    case EXS_JPEGProcess2_4:
-    case EXS_JPEGProcess14:
-    case EXS_JPEGProcess14SV1:
-    case EXS_JPEGLSLossless:
-    case EXS_JPEGLSLossy:
-        return true;
-    default:
-        return false;
-    }
-}
-
-QString lyingHeader(const PixelLayout& layout, int width, int height)
-{
-    return QStringLiteral("L'image est incohérente : son en-tête annonce %1 × %2 pixels, ses données "
-                          "compressées en contiennent %3 × %4.")
-        .arg(layout.columns)
-        .arg(layout.rows)
-        .arg(width)
-        .arg(height);
-}
-
-QString damagedFrame()
-{
-    return QStringLiteral(
-        "L'image compressée est endommagée : ses données ne correspondent pas à son en-tête.");
-}
-
-// An RLE frame starts with a header of 16 little-endian words: the number
-// of segments (one per byte of a sample), then where each segment starts.
-// Each must start inside the frame's data, after the header, in order. A
-// segment expands at most 64 times (two bytes give a run of 128), which
-// bounds the image its data can really hold.
-QString checkRleFrame(const PixelLayout& layout, DcmPixelItem& fragment)
-{
-    const Uint32 length = fragment.getLengthField();
-    const std::vector<Uint8> header = fragmentStart(fragment, 64);
-    if (header.size() < 64)
-        return damagedFrame();
-    const auto word = [&](int i) {
-        const Uint8* p = &header[static_cast<std::size_t>(i) * 4];
-        return static_cast<Uint32>(p[0]) | (static_cast<Uint32>(p[1]) << 8)
-            | (static_cast<Uint32>(p[2]) << 16) | (static_cast<Uint32>(p[3]) << 24);
-    };
-    const Uint32 segments = word(0);
-    if (segments < 1 || segments > 15 || word(1) != 64)
-        return damagedFrame();
-    for (Uint32 i = 1; i <= segments; ++i) {
-        if (word(static_cast<int>(i)) >= length
-            || (i > 1 && word(static_cast<int>(i)) <= word(static_cast<int>(i) - 1)))
-            return damagedFrame();
-    }
-    if (layout.pixelCount() * segments > static_cast<std::uint64_t>(length) * 64)
-        return damagedFrame();
-    return {};
-}
-
-// Checks an encapsulated frame against the header before the decoder
-// allocates anything for it. partialAccess tells whether the decoder may
-// read the frame alone from its fragment (one fragment per frame, checked);
-// otherwise it decompresses the whole pixel element.
-QString checkCompressedFrame(DcmDataset& dataset, const PixelLayout& layout, int frame, bool& partialAccess)
-{
-    const std::vector<DcmPixelItem*> pieces = fragments(dataset, layout.transfer);
-    if (pieces.empty())
-        return QStringLiteral("Image non décodable : pas de données compressées.");
-    const bool fragmentPerFrame = pieces.size() == static_cast<std::size_t>(layout.frames);
-    partialAccess = fragmentPerFrame;
-    if (layout.transfer == EXS_RLELossless) {
-        // The decoder trusts the segment offsets when it reads one frame, so
-        // every frame it may read is checked first.
-        if (!fragmentPerFrame)
-            return {};
-        return checkRleFrame(layout, *pieces[static_cast<std::size_t>(frame)]);
-    }
-    if (isJpegFamily(layout.transfer)) {
-        DcmPixelItem* first = fragmentPerFrame ? pieces[static_cast<std::size_t>(frame)]
-            : frame == 0                       ? pieces[0]
-                                               : nullptr;
-        if (!first)
-            return {};
-        const std::optional<JpegFrameSize> size = jpegFrameSize(fragmentStart(*first, 65536));
-        if (size && (size->width != layout.columns || (size->height != 0 && size->height != layout.rows)))
-            return lyingHeader(layout, size->width, size->height);
-    }
-    return {};
 }
 
 // ---------------------------------------------------------- modality values
@@ -660,13 +504,16 @@ DicomLoadResult decode(DcmDataset& dataset, std::uint64_t available, const Dicom
         }
     }
 
-    bool partialAccess = true;
+    CompressedFrameCheck compressed;
     if (layout.encapsulated) {
-        if (const QString problem = checkCompressedFrame(dataset, layout, options.frame, partialAccess);
-            !problem.isEmpty())
-            return failure(problem);
+        compressed = checkCompressedFrame(dataset,
+            {layout.rows, layout.columns, layout.samples, layout.frames, layout.transfer}, options.frame);
+        if (!compressed.problem.isEmpty())
+            return failure(compressed.problem);
     }
-    const QString overBudget = checkBudget(decodingBytes(layout, !partialAccess), options.maxImageBytes);
+    const bool partialAccess = compressed.partialAccess;
+    const QString overBudget
+        = checkBudget(decodingBytes(layout, !partialAccess) + compressed.decoderBytes, options.maxImageBytes);
     if (!overBudget.isEmpty())
         return failure(overBudget);
     const Rescale rescale = readRescale(dataset, layout.bitsStored, layout.representation == 1);
@@ -684,7 +531,7 @@ DicomLoadResult decode(DcmDataset& dataset, std::uint64_t available, const Dicom
     image->frameCount = frameCount;
     image->monochrome = decoded.isMonochrome() != 0;
     if (image->columns != layout.columns || image->rows != layout.rows)
-        return failure(lyingHeader(layout, image->columns, image->rows));
+        return failure(lyingHeader(layout.columns, layout.rows, image->columns, image->rows));
     const bool taken = image->monochrome ? takeMonochrome(decoded, *image) : takeColour(decoded, *image);
     if (!taken)
         return failure(QStringLiteral("Image non décodable : pixels incomplets."));

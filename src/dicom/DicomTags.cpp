@@ -9,9 +9,11 @@
 #include <dcmtk/dcmdata/dcspchrs.h>
 #include <dcmtk/dcmdata/dcvr.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
-#include <sstream>
+#include <ostream>
+#include <streambuf>
 
 namespace vexa {
 
@@ -157,6 +159,41 @@ void convertItem(DcmItem& item, OFString charset, ValueConverter& converter)
     }
 }
 
+// Keeps the first `most` bytes written to it and drops the rest: a file of
+// many long values would otherwise make a text of hundreds of megabytes.
+class BoundedText : public std::streambuf {
+public:
+    explicit BoundedText(std::size_t most)
+        : most(most)
+    {
+    }
+
+    std::string text;
+    bool cut = false;
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (c != traits_type::eof()) {
+            const char byte = traits_type::to_char_type(c);
+            xsputn(&byte, 1);
+        }
+        return traits_type::not_eof(c);
+    }
+
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        const std::size_t room = most - text.size();
+        const auto count = static_cast<std::size_t>(n);
+        text.append(s, std::min(count, room));
+        cut = cut || count > room;
+        return n;
+    }
+
+private:
+    std::size_t most;
+};
+
 // Opened as the images are: long values stay in the file, a deflated data
 // set is inflated under the image limit, and no stated length is trusted.
 QString openDump(const QString& path, std::unique_ptr<OpenedFile>& opened)
@@ -169,7 +206,7 @@ QString openDump(const QString& path, std::unique_ptr<OpenedFile>& opened)
 
 } // namespace
 
-QString dicomTagsText(const QString& path)
+QString dicomTagsText(const QString& path, std::size_t maxTextBytes)
 {
     registerDicomCodecs();
     std::unique_ptr<OpenedFile> opened;
@@ -185,10 +222,14 @@ QString dicomTagsText(const QString& path)
         ValueConverter converter;
         convertItem(*opened->file.getDataset(), OFString(), converter);
     }
-    std::ostringstream text;
+    BoundedText bounded(maxTextBytes);
+    std::ostream text(&bounded);
     // Long values (pixel data) are shortened: the text is for reading.
     opened->file.print(text, DCMTypes::PF_shortenLongTagValues);
-    return QString::fromUtf8(text.str());
+    QString out = QString::fromUtf8(bounded.text);
+    if (bounded.cut)
+        out += QStringLiteral("\n… texte tronqué : il dépasse %1 Ko.\n").arg(maxTextBytes >> 10);
+    return out;
 }
 
 } // namespace vexa

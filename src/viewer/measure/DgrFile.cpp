@@ -1,6 +1,7 @@
 #include "DgrFile.h"
 #include "Windows1252.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -99,8 +100,9 @@ MeasurementTable DecodeMeasurementTable(const QByteArray& bytes)
 
 MeasurementTable ReadMeasurementFile(const QString& imagePath)
 {
+    // A FIFO, device or socket in its place would block the read or never end.
     QFile file(MeasurementFilePath(imagePath));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(file.fileName()).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
     // Whatever lies past the 50th record is not ours to read.
     return DecodeMeasurementTable(file.read(DgrFileSize));
@@ -108,7 +110,10 @@ MeasurementTable ReadMeasurementFile(const QString& imagePath)
 
 bool WriteMeasurementFile(const QString& imagePath, const MeasurementTable& table)
 {
-    QSaveFile file(MeasurementFilePath(imagePath));
+    const QFileInfo existing(MeasurementFilePath(imagePath));
+    if (existing.exists() && !existing.isFile())
+        return false; // never written through a FIFO or a device
+    QSaveFile file(existing.filePath());
     // A folder where no temporary file can be made (read-only image store)
     // may still hold a writable file: it is then overwritten in place.
     file.setDirectWriteFallback(true);

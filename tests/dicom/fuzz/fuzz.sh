@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds and runs the DICOM fuzzers in a fuzzing build of their own (clang,
+# Builds and runs the DICOM fuzzers (display, export, tags) in a fuzzing build of their own (clang,
 # -DVEXA_FUZZ=ON, only the dicom subsystem).
 #   fuzz.sh build <build dir>
 #   fuzz.sh smoke <build dir> <seconds>         every crash file replayed, then each
 #                                               target run <seconds> from its corpus
 #                                               and the pydicom files
-#   fuzz.sh run <build dir> <display|export> <seconds>
+#   fuzz.sh run <build dir> <display|export|tags> <seconds>
 #                                               a long run; what it finds is merged
 #                                               into the corpus, a failing input is
 #                                               kept under crashes/
@@ -25,7 +25,7 @@ configure_and_build() {
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" \
     -DVEXA_FUZZ=ON -DVEXA_ONLY=dicom >/dev/null
-  cmake --build "$build" --target fuzz_dicom_display fuzz_dicom_export -j "$(nproc)"
+  cmake --build "$build" --target fuzz_dicom_display fuzz_dicom_export fuzz_dicom_tags -j "$(nproc)"
 }
 
 existing_seeds() {
@@ -48,7 +48,7 @@ build)
 smoke)
   seconds=$3
   configure_and_build
-  for target in display export; do
+  for target in display export tags; do
     replay_crashes "$target"
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT

@@ -2,10 +2,12 @@
 #include "DgrFile.h"
 #include "Windows1252.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -124,6 +126,18 @@ TEST(DgrFile, MissingFileGivesAnEmptyTableAndAnUnwritableOneFails)
     QTemporaryDir dir;
     EXPECT_EQ(ReadMeasurementFile(dir.filePath(QStringLiteral("none.v2"))), MeasurementTable{});
     EXPECT_FALSE(WriteMeasurementFile(dir.filePath(QStringLiteral("no/such/folder/x.v2")), FixtureTable()));
+}
+
+// A FIFO named like the measurement file would block an open for ever (no
+// writer, no reader): it is neither read nor written, and stays as it was.
+TEST(DgrFile, FifoInPlaceOfTheFileIsNeitherReadNorWritten)
+{
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("1.v2"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(image + ".dgr").constData(), 0600), 0);
+    EXPECT_EQ(ReadMeasurementFile(image), MeasurementTable{});
+    EXPECT_FALSE(WriteMeasurementFile(image, FixtureTable()));
+    EXPECT_FALSE(QFileInfo(image + ".dgr").isFile());
 }
 
 // Runs a check without the super-user's right to write anywhere: in a child
