@@ -3,6 +3,7 @@
 #include "ScriptedDialogService.h"
 #include "TreeFixture.h"
 
+#include <QFile>
 #include <thread>
 
 using namespace vexa;
@@ -52,7 +53,10 @@ TEST(WholeFile, AFileWrittenDuringTheWaitIsRead)
     const QString path = temp.filePath("Visu.htm");
     std::thread writer([&path] {
         std::this_thread::sleep_for(150ms);
-        makeFile(path, "page");
+        // Whole at once, as a file put in place by a rename: the reader
+        // polls, and could otherwise meet it still empty.
+        makeFile(path + ".part", "page");
+        QFile::rename(path + ".part", path);
     });
     EXPECT_EQ(ReadWholeFile(path, 5s), "page");
     writer.join();

@@ -999,7 +999,7 @@ TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
 TEST_F(ViewerWindowTest, SlowFileKeepsTheWindowAnsweringAndClosesWhileLoading)
 {
     makeSeries(2);
-    ASSERT_EQ(AddPrivateElements(series.imagePath(0), 400000), QString());
+    ASSERT_EQ(AddPrivateElements(series.imagePath(0), 180000), QString());
     auto viewer = std::make_unique<ViewerWindow>(ViewerRequest{}, &images);
     viewer->picturePrinter().setInstalledPrinters(QStringList());
     const QDir pdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
