@@ -256,7 +256,7 @@ QList<NamedFile> untrustedFiles()
     return {
         {"jpeg-baseline-32-in-64.dcm", jpegFile(JpegBaseline, 64, 64, 1, {small})},
         {"jpeg-progressive-32-in-64.dcm", jpegFile(JpegProgressive, 64, 64, 1, {smallProgressive})},
-        {"jpeg-spectral-32-in-64.dcm", jpegFile(JpegSpectral, 64, 64, 1, {small})},
+        {"jpeg-bands-32-in-64.dcm", jpegFile(JpegBandSelection, 64, 64, 1, {small})},
         {"jpeg-padded-32-in-64.dcm", jpegFile(JpegBaseline, 64, 64, 1, {padding})},
         {"jpeg-split-32-in-64.dcm", jpegFile(JpegExtended, 64, 64, 1, {small.left(20), small.mid(20)})},
         {"jpeg-grey-in-rgb.dcm", jpegFile(JpegBaseline, 64, 64, 3, {sound})},

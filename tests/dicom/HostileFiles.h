@@ -49,7 +49,7 @@ inline constexpr const char* ExplicitLittle = "1.2.840.10008.1.2.1";
 inline constexpr const char* Deflated = "1.2.840.10008.1.2.1.99";
 inline constexpr const char* JpegBaseline = "1.2.840.10008.1.2.4.50";
 inline constexpr const char* JpegExtended = "1.2.840.10008.1.2.4.51";
-inline constexpr const char* JpegSpectral = "1.2.840.10008.1.2.4.53";
+inline constexpr const char* JpegBandSelection = "1.2.840.10008.1.2.4.53";
 inline constexpr const char* JpegProgressive = "1.2.840.10008.1.2.4.55";
 
 } // namespace vexa::hostile

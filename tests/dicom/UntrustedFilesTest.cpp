@@ -76,7 +76,7 @@ TEST_F(UntrustedFilesTest, compressedDataOfAnotherSizeIsRefusedWhereverItsSizeLi
         {"jpeg-baseline-32-in-64.dcm",
             "son en-tête annonce 64 × 64 pixels, ses données compressées en contiennent 32 × 32"},
         {"jpeg-progressive-32-in-64.dcm", "en contiennent 32 × 32"},
-        {"jpeg-spectral-32-in-64.dcm", "en contiennent 32 × 32"},
+        {"jpeg-bands-32-in-64.dcm", "en contiennent 32 × 32"},
         {"jpeg-padded-32-in-64.dcm", "en contiennent 32 × 32"},
         {"jpeg-split-32-in-64.dcm", "en contiennent 32 × 32"},
         {"jpeg-progressive-60000-in-64.dcm", "en contiennent 60000 × 60000"},
