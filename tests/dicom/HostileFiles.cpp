@@ -67,7 +67,7 @@ QByteArray us(std::uint16_t group, std::uint16_t number, std::uint16_t value)
     return element(group, number, "US", bytes);
 }
 
-QByteArray part10(const char* transferSyntax, const QByteArray& dataSet)
+QByteArray withMetaHeader(const char* transferSyntax, const QByteArray& dataSet)
 {
     QByteArray meta;
     meta += element(0x0002, 0x0001, "OB", QByteArray("\x00\x01", 2));
@@ -203,7 +203,7 @@ namespace {
 QByteArray jpegFile(
     const char* syntax, int columns, int rows, int samples, const QList<QByteArray>& fragments)
 {
-    return part10(syntax, imageHeader(columns, rows, samples, 1) + encapsulatedPixels(fragments));
+    return withMetaHeader(syntax, imageHeader(columns, rows, samples, 1) + encapsulatedPixels(fragments));
 }
 
 // A frame split in two fragments of even length (only the last may take a pad byte).
@@ -263,22 +263,24 @@ QList<NamedFile> untrustedFiles()
         {"jpeg-progressive-60000-in-64.dcm",
             jpegFile(JpegProgressive, 64, 64, 1, {withFrameSize(soundProgressive, 60000, 60000)})},
         {"jpeg-frames-missing.dcm",
-            part10(JpegBaseline, imageHeader(64, 64, 1, 3) + encapsulatedPixels({sound, sound.left(40)}))},
+            withMetaHeader(
+                JpegBaseline, imageHeader(64, 64, 1, 3) + encapsulatedPixels({sound, sound.left(40)}))},
         {"jpeg-baseline.dcm", jpegFile(JpegBaseline, 64, 64, 1, {sound})},
         {"jpeg-progressive.dcm", jpegFile(JpegProgressive, 64, 64, 1, {soundProgressive})},
         {"jpeg-rgb-progressive.dcm", jpegFile(JpegProgressive, 64, 64, 3, {jpeg(64, 64, 3, true)})},
         {"jpeg-padded.dcm", jpegFile(JpegBaseline, 64, 64, 1, {withPadding(sound, 140 << 10)})},
         {"jpeg-split.dcm", jpegFile(JpegExtended, 64, 64, 1, inHalves(sound))},
         {"jpeg-12000-frames.dcm",
-            part10(JpegBaseline,
+            withMetaHeader(JpegBaseline,
                 imageHeader(8, 8, 1, 12000)
                     + encapsulatedPixels(QList<QByteArray>(12000, jpeg(8, 8, 1, false))))},
-        {"nested-6000.dcm", part10(ExplicitLittle, nestedSequences(6000) + uncompressedImage(8, 8))},
-        {"nested-100.dcm", part10(ExplicitLittle, nestedSequences(100) + uncompressedImage(8, 8))},
+        {"nested-6000.dcm", withMetaHeader(ExplicitLittle, nestedSequences(6000) + uncompressedImage(8, 8))},
+        {"nested-100.dcm", withMetaHeader(ExplicitLittle, nestedSequences(100) + uncompressedImage(8, 8))},
         {"private-elements-1m.dcm",
-            part10(ExplicitLittle, manyPrivateElements(1000000) + uncompressedImage(8, 8))},
-        {"fragments-200000.dcm", part10(JpegBaseline, imageHeader(64, 64, 1) + emptyFragments(200000))},
-        {"deflate-bomb.dcm", part10(Deflated, deflated(bomb + uncompressedImage(8, 8)))},
+            withMetaHeader(ExplicitLittle, manyPrivateElements(1000000) + uncompressedImage(8, 8))},
+        {"fragments-200000.dcm",
+            withMetaHeader(JpegBaseline, imageHeader(64, 64, 1) + emptyFragments(200000))},
+        {"deflate-bomb.dcm", withMetaHeader(Deflated, deflated(bomb + uncompressedImage(8, 8)))},
     };
 }
 

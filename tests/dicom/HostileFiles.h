@@ -14,7 +14,7 @@ namespace vexa::hostile {
 QByteArray element(std::uint16_t group, std::uint16_t number, const char* vr, QByteArray value);
 QByteArray us(std::uint16_t group, std::uint16_t number, std::uint16_t value);
 // Preamble, "DICM", a meta header naming transferSyntax, then the data set.
-QByteArray part10(const char* transferSyntax, const QByteArray& dataSet);
+QByteArray withMetaHeader(const char* transferSyntax, const QByteArray& dataSet);
 
 // The elements that describe an image's pixels (8 bits a sample).
 QByteArray imageHeader(int columns, int rows, int samples, int frames = 1);
