@@ -8,11 +8,11 @@
 //   throughput, and the time of the read-back check alone.
 #include "BurnFileList.h"
 #include "CdPreparation.h"
+#include "CtSeries.h"
 #include "DicomWriter.h"
 #include "ImageConverters.h"
 #include "IsoReadBack.h"
 #include "LibburnEngine.h"
-#include "SyntheticPixels.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,42 +35,8 @@ constexpr int sliceCount = 254;
 
 QList<CdImage> writeSeries(const QString& folder)
 {
-    QDir().mkpath(folder);
-    QStringList paths;
-    const QString series = newDicomUid();
-    for (int i = 0; i < sliceCount; ++i) {
-        NewDicomImage image;
-        image.patientName = "DUPONT^JEAN";
-        image.patientId = "PAT001";
-        image.studyInstanceUid = series + ".1";
-        image.seriesInstanceUid = series;
-        image.sopInstanceUid = newDicomUid();
-        image.sopClassUid = SopClass::CtImage;
-        image.modality = "CT";
-        image.studyDate = "20240102";
-        image.studyTime = "101500";
-        image.studyId = "1";
-        image.instanceNumber = i + 1;
-        image.columns = 512;
-        image.rows = 512;
-        image.pixelData = demo::ctSlice(512, 512, i, 7);
-        image.windowCenter = 40;
-        image.windowWidth = 400;
-        image.rescaleIntercept = -1024;
-        image.rescaleSlope = 1;
-        const QString path = QStringLiteral("%1/slice%2.v2").arg(folder).arg(i, 3, 10, QLatin1Char('0'));
-        if (!writeDicomImage(image, path, DicomFileLayout::BareImplicitLittle).ok)
-            qFatal("cannot write %s", qPrintable(path));
-        paths << path;
-    }
-    // The pictures exist, as the export made them when the exam was opened.
-    DcmtkImageConverters converters;
-    QtConcurrent::blockingMap(paths, [&converters](const QString& path) {
-        converters.makePreviewPicture(path);
-        converters.makeFullSizePicture(path);
-    });
     QList<CdImage> images;
-    for (const QString& path : paths)
+    for (const QString& path : bench::WriteCtSeries(folder, newDicomUid(), sliceCount))
         images.push_back({path});
     return images;
 }

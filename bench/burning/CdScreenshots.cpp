@@ -3,13 +3,13 @@
 // Chromium, second image chosen). Usage: cd_screenshots <docs folder>.
 #include "BurnWindow.h"
 #include "CdPreparation.h"
+#include "CtSeries.h"
 #include "DialogService.h"
-#include "ScriptedDialogService.h"
 #include "DicomWriter.h"
 #include "ImageConverters.h"
 #include "LibburnEngine.h"
+#include "ScriptedDialogService.h"
 #include "Settings.h"
-#include "SyntheticPixels.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,33 +29,9 @@ namespace {
 
 QList<CdImage> writeExam(const QString& folder)
 {
-    QDir().mkpath(folder);
     QList<CdImage> images;
-    DcmtkImageConverters converters;
-    const QString series = newDicomUid();
-    for (int i = 0; i < 8; ++i) {
-        NewDicomImage image;
-        image.patientName = "DUPONT^JEAN";
-        image.patientId = "PAT001";
-        image.studyInstanceUid = series + ".1";
-        image.seriesInstanceUid = series;
-        image.sopInstanceUid = newDicomUid();
-        image.sopClassUid = SopClass::CtImage;
-        image.modality = "CT";
-        image.instanceNumber = i + 1;
-        image.columns = 512;
-        image.rows = 512;
-        image.pixelData = demo::ctSlice(512, 512, i * 6, 7);
-        image.windowCenter = 40;
-        image.windowWidth = 400;
-        image.rescaleIntercept = -1024;
-        image.rescaleSlope = 1;
-        const QString path = QStringLiteral("%1/slice%2.v2").arg(folder).arg(i);
-        writeDicomImage(image, path, DicomFileLayout::BareImplicitLittle);
-        converters.makePreviewPicture(path);
-        converters.makeFullSizePicture(path);
+    for (const QString& path : bench::WriteCtSeries(folder, newDicomUid(), 8, 6))
         images.push_back({path});
-    }
     return images;
 }
 

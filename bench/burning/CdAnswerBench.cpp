@@ -7,11 +7,10 @@
 // runs it, against the same preparation run on the user-interface thread.
 #include "BackgroundWork.h"
 #include "ConquestSchema.h"
-#include "DicomWriter.h"
+#include "CtSeries.h"
 #include "ExamCd.h"
 #include "ImageConverters.h"
 #include "PacsUpgrade.h"
-#include "SyntheticPixels.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -28,6 +27,7 @@
 #include <thread>
 
 using namespace vexa;
+using vexa::bench::WriteCtSeries;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -40,36 +40,7 @@ const QString seriesUid = QStringLiteral("1.2.826.0.1.3680043.9.7777.1");
 QString writeExam(const QString& folder)
 {
     const QString store = folder + "/store/";
-    QDir().mkpath(store + "PAT001");
-    QStringList paths;
-    for (int i = 0; i < sliceCount; ++i) {
-        NewDicomImage image;
-        image.patientName = "DUPONT^JEAN";
-        image.patientId = "PAT001";
-        image.studyInstanceUid = seriesUid + ".1";
-        image.seriesInstanceUid = seriesUid;
-        image.sopInstanceUid = newDicomUid();
-        image.sopClassUid = SopClass::CtImage;
-        image.modality = "CT";
-        image.studyDate = "20240102";
-        image.instanceNumber = i + 1;
-        image.columns = 512;
-        image.rows = 512;
-        image.pixelData = demo::ctSlice(512, 512, i, 7);
-        image.windowCenter = 40;
-        image.windowWidth = 400;
-        image.rescaleIntercept = -1024;
-        image.rescaleSlope = 1;
-        const QString path = store + QString("PAT001/slice%1.v2").arg(i, 3, 10, QLatin1Char('0'));
-        if (!writeDicomImage(image, path, DicomFileLayout::BareImplicitLittle).ok)
-            qFatal("cannot write %s", qPrintable(path));
-        paths << path;
-    }
-    DcmtkImageConverters converters;
-    QtConcurrent::blockingMap(paths, [&converters](const QString& path) {
-        converters.makePreviewPicture(path);
-        converters.makeFullSizePicture(path);
-    });
+    WriteCtSeries(store + "PAT001", seriesUid, sliceCount);
 
     const QString database = folder + "/conquest.db3";
     {
