@@ -27,12 +27,7 @@ class ExamOpeningTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pacs.addPatient(QStringLiteral("PA"), QStringLiteral("ALPHA^ANNE"));
-        pacs.addSeries(QStringLiteral("SA"), QStringLiteral("PA"), examDay);
-        pacs.addImages(QStringLiteral("SA"), QStringLiteral("PA"), examDay, 3);
-        pacs.addPatient(QStringLiteral("PB"), QStringLiteral("BRAVO^BRUNO"));
-        pacs.addSeries(QStringLiteral("SB"), QStringLiteral("PB"), examDay);
-        pacs.addImages(QStringLiteral("SB"), QStringLiteral("PB"), examDay, 2);
+        pacs.addTwoExams(examDay);
         pacs.configure();
         ASSERT_EQ(started.start(), StartupOutcome::Run);
         window().searchPage->datePickers[0]->setDate(examDay);

@@ -117,6 +117,16 @@ QStringList PacsFixture::addImages(
     return files;
 }
 
+void PacsFixture::addTwoExams(const QDate& day)
+{
+    addPatient(QStringLiteral("PA"), QStringLiteral("ALPHA^ANNE"));
+    addSeries(QStringLiteral("SA"), QStringLiteral("PA"), day);
+    addImages(QStringLiteral("SA"), QStringLiteral("PA"), day, 3);
+    addPatient(QStringLiteral("PB"), QStringLiteral("BRAVO^BRUNO"));
+    addSeries(QStringLiteral("SB"), QStringLiteral("PB"), day);
+    addImages(QStringLiteral("SB"), QStringLiteral("PB"), day, 2);
+}
+
 void PacsFixture::configure()
 {
     SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), databasePath());

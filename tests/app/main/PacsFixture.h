@@ -33,6 +33,9 @@ public:
     // and their preview pictures.
     QStringList addImages(const QString& seriesUid, const QString& patientId, const QDate& date, int count);
     void exec(const QString& sql);
+    // Two patients' exams on `day`: ALPHA^ANNE (series SA, 3 images) and
+    // BRAVO^BRUNO (series SB, 2 images).
+    void addTwoExams(const QDate& day);
 
     // Points the settings at the database (as the options dialog would).
     void configure();
