@@ -1,9 +1,7 @@
 #include "DayList.h"
 
 #include "JetDialect.h"
-#include "PacsConnection.h"
 #include "QueryCatalogue.h"
-#include "SqlExec.h"
 
 namespace vexa {
 
@@ -34,17 +32,12 @@ bool DayList::showDay(const QDate& day, const QString& conquestPath)
     return true;
 }
 
-bool DayList::markPrinted(const QString& sopInstance, const QDate& printDay)
+ExamWrite DayList::markPrinted(const QString& sopInstance, const QDate& printDay)
 {
-    if (sopInstance.isEmpty())
-        return false;
-    QString error;
-    QSqlDatabase db = PacsConnection(images.databasePath(), &error);
-    if (!db.isOpen() || ExecJet(db, Sql::MarkImagePrinted(sopInstance, printDay)).isValid())
-        return false;
-    if (images.requery())
+    const ExamWrite marked = MarkImagePrinted(images.databasePath(), sopInstance, printDay);
+    if (marked.written() && images.requery())
         images.findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(sopInstance));
-    return true;
+    return marked;
 }
 
 bool HasImagesToPrint(const QString& conquestPath)

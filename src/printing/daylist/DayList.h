@@ -1,6 +1,7 @@
 #pragma once
 // The day list: every image received on one day, from the PACS database, and
 // the printed mark of an image written by its key. No widget.
+#include "ExamWrites.h"
 #include "RecordSet.h"
 
 #include <QDate>
@@ -29,9 +30,9 @@ public:
     bool hasImages() const { return images.count() > 0; }
 
     // Marks the image whose SOPInstanc is `sopInstance` printed on `printDay`,
-    // whatever row it now holds, then reads the list again with that image
-    // current. False when nothing could be written.
-    bool markPrinted(const QString& sopInstance, const QDate& printDay);
+    // once it is checked to be still there, then reads the list again with
+    // that image current.
+    ExamWrite markPrinted(const QString& sopInstance, const QDate& printDay);
 
 private:
     RecordSet& images;

@@ -172,12 +172,11 @@ void DayListWindow::ViewImage()
 // The image printed in the viewer, unless another workstation deleted it meanwhile.
 void DayListWindow::MarkViewedImagePrinted(const QString& key)
 {
-    if (!ImageStillThere(images.databasePath(), key)) {
+    const ExamWrite marked = dayList.markPrinted(key, QDate::currentDate());
+    if (marked.outcome == ExamWrite::Gone)
         MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
             QStringLiteral("Impression..."));
-        return;
-    }
-    if (!dayList.markPrinted(key, QDate::currentDate()))
+    else if (!marked.written())
         MsgBox(QStringLiteral("L'image imprimée n'a pas pu être marquée comme imprimée."), MsgIcon::Critical,
             MsgButtons::Ok, QStringLiteral("Impression..."));
 }
