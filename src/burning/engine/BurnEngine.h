@@ -2,7 +2,10 @@
 // What the burning window asks of a burning engine: the writers, a writer's
 // speeds for the disc in it, eject, burning a described file tree as an ISO
 // 9660 data disc, erasing a rewritable disc, aborting. Progress, messages and
-// ends arrive as signals. The engine's own texts are French.
+// ends arrive as signals. The engine's own texts are French. The calls that
+// wait on a drive (writers, eject, writeSpeeds, startErase) may be made from
+// a worker thread, one call at a time; the others belong to the engine's
+// thread.
 #include <QList>
 #include <QObject>
 #include <QString>

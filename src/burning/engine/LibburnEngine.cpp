@@ -428,7 +428,9 @@ bool LibburnEngine::startErase(int writer, QString& error)
     d->lastError.clear();
     d->activity = Activity::Erasing;
     burn::burn_disc_erase(d->drive, 1);
-    d->timer.start();
+    // The erase may be started from a worker thread: the timer that follows
+    // it starts in the engine's own.
+    QMetaObject::invokeMethod(&d->timer, qOverload<>(&QTimer::start));
     return true;
 }
 

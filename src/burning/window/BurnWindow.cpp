@@ -1,5 +1,6 @@
 #include "BurnWindow.h"
 
+#include "BackgroundWork.h"
 #include "DialogService.h"
 #include "Paths.h"
 #include "SettingKeys.h"
@@ -50,6 +51,15 @@ void emptyFolder(const QString& folder)
         else
             QFile::remove(entry.filePath());
     }
+}
+
+// Runs an engine call that waits on a drive (seconds, for a drive spinning up)
+// off the user-interface thread, behind the waiting window.
+template <typename Call> auto waitOnDrive(QWidget* owner, const QString& message, Call call)
+{
+    using Result = decltype(call());
+    return RunInBackground<Result>(owner, BackgroundOptions{message, false},
+        std::function<Result(WorkProgress&)>([&call](WorkProgress&) { return call(); }));
 }
 
 } // namespace
@@ -126,6 +136,7 @@ BurnWindow::BurnWindow(
     listingPause.setInterval(ListingPauseMs);
     connect(&listingPause, &QTimer::timeout, this, &BurnWindow::listFolder);
     connect(&listing, &QFutureWatcherBase::finished, this, &BurnWindow::folderListingDone);
+    connect(&writerScan, &QFutureWatcherBase::finished, this, &BurnWindow::writersFound);
     connect(folderEdit, &QLineEdit::textChanged, this, &BurnWindow::folderTextChanged);
     connect(burnButton, &QPushButton::clicked, this, &BurnWindow::burn);
     connect(abortButton, &QPushButton::clicked, this, &BurnWindow::abortBurn);
@@ -139,16 +150,10 @@ BurnWindow::BurnWindow(
         }
     });
 
-    // Opening: the writers, the one used last preselected (else the first).
-    const QString device = GetSetting(Keys::Device);
-    int selected = 0;
-    const QList<BurnWriter> writers = engine.writers();
-    for (int i = 0; i < writers.size(); ++i) {
-        writerList->addItem(writers[i].deviceName);
-        if (writers[i].deviceName == device && selected == 0)
-            selected = i;
-    }
-    writerList->setCurrentIndex(writers.isEmpty() ? -1 : selected);
+    // Opening: the writers are looked for while the folder is listed.
+    writerList->addItem(QStringLiteral("Recherche des graveurs..."));
+    writerList->setEnabled(false);
+    writerScan.setFuture(QtConcurrent::run([drives = &engine] { return drives->writers(); }));
     progress->setValue(0);
     setBusy(false);
     QString shownFolder = cdFolder;
@@ -166,7 +171,26 @@ BurnWindow::~BurnWindow()
 {
     if (cancelListing)
         cancelListing->store(true);
+    writerScan.waitForFinished(); // it uses the engine, which the caller destroys next
     engine.abort();
+}
+
+// The writers found, the one used last preselected (else the first).
+void BurnWindow::writersFound()
+{
+    foundWriters = writerScan.result();
+    const QString device = GetSetting(Keys::Device);
+    int selected = 0;
+    writerList->clear();
+    for (int i = 0; i < foundWriters.size(); ++i) {
+        writerList->addItem(foundWriters[i].deviceName);
+        if (foundWriters[i].deviceName == device && selected == 0)
+            selected = i;
+    }
+    writerList->setCurrentIndex(foundWriters.isEmpty() ? -1 : selected);
+    writerList->setEnabled(true);
+    scanningWriters = false;
+    setBusy(false);
 }
 
 // Each change drops the files listed so far; the folder is listed again once
@@ -209,7 +233,7 @@ void BurnWindow::folderListingDone()
                    .arg(MaxBurnFiles)
                    .arg(CdLastUsableFolder)
                    .arg(MaxBurnFolderDepth));
-    burnButton->setEnabled(!files.isEmpty() && !abortButton->isEnabled());
+    burnButton->setEnabled(!files.isEmpty() && !abortButton->isEnabled() && !scanningWriters);
     emit folderListed();
 }
 
@@ -218,8 +242,8 @@ void BurnWindow::setBusy(bool busy)
     abortButton->setEnabled(busy);
     closeButton->setEnabled(!busy);
     browseButton->setEnabled(!busy);
-    burnButton->setEnabled(!busy && !files.isEmpty());
-    eraseButton->setEnabled(!busy);
+    burnButton->setEnabled(!busy && !files.isEmpty() && !scanningWriters);
+    eraseButton->setEnabled(!busy && !scanningWriters);
 }
 
 void BurnWindow::addLog(const QString& text)
@@ -251,14 +275,13 @@ void BurnWindow::burn()
     BurnJob job;
     job.tree = TreeToBurn(listedFolder, files, folderTable);
     job.writer = writerList->currentIndex();
-    const QList<BurnWriter> writers = engine.writers();
-    if (job.writer < 0 || job.writer >= writers.size()) {
+    if (job.writer < 0 || job.writer >= foundWriters.size()) {
         addLog(QStringLiteral("Aucun graveur n'est disponible."));
         setBusy(false);
         return;
     }
-    SaveSetting(Keys::Device, writers[job.writer].deviceName);
-    if (writers[job.writer].imageFile) {
+    SaveSetting(Keys::Device, foundWriters[job.writer].deviceName);
+    if (foundWriters[job.writer].imageFile) {
         FileRequest request;
         request.kind = FileRequest::Kind::Save;
         request.title = QStringLiteral("Enregistrer l'image ISO du CD");
@@ -284,16 +307,21 @@ void BurnWindow::burn()
 // Asks for a blank disc until the writer holds one (an image file needs none).
 bool BurnWindow::waitForDisc(int writer, QList<int>& speeds)
 {
-    const bool imageFileWriter = engine.writers().value(writer).imageFile;
+    const bool drive = !foundWriters.value(writer).imageFile;
     while (true) {
-        if (!imageFileWriter) {
-            engine.eject(writer);
+        if (drive) {
+            waitOnDrive(this, QStringLiteral("Ouverture du tiroir du graveur..."), [&] {
+                engine.eject(writer);
+                return true;
+            });
             MsgBox(QStringLiteral(
                        "Veuillez déposer un CD Vierge dans le lecteur, fermer la trappe du lecteur, \n"
                        "puis cliquer sur OK"),
                 MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Gravure du CD"));
         }
-        speeds = engine.writeSpeeds(writer);
+        speeds = drive ? waitOnDrive(
+                     this, QStringLiteral("Lecture du CD..."), [&] { return engine.writeSpeeds(writer); })
+                       : engine.writeSpeeds(writer); // a file: no drive to wait on
         if (!speeds.isEmpty())
             return true;
         if (MsgBox(QStringLiteral("Il ne semble pas y avoir de CD dans le lecteur."), MsgIcon::Exclamation,
@@ -335,7 +363,9 @@ void BurnWindow::erase()
     showLog();
     addLog(QStringLiteral("Effacement du disque en cours, veuillez attendre l'éjection du disque"));
     QString error;
-    if (!engine.startErase(writerList->currentIndex(), error)) {
+    const int writer = writerList->currentIndex();
+    if (!waitOnDrive(
+            this, QStringLiteral("Lecture du CD-RW..."), [&] { return engine.startErase(writer, error); })) {
         log += error + QStringLiteral("\r\n") + engine.diagnostics().value(1);
         showLog();
     }

@@ -5,7 +5,9 @@
 // tells its caller whether a burn succeeded. The CD folder is emptied when
 // the window is closed after a success. The folder is listed off the
 // user-interface thread, once typing pauses; a newer listing replaces an
-// older one, which is cancelled.
+// older one, which is cancelled. Everything that waits on a drive (the
+// search for writers, the tray, the disc's speeds, the start of an erase)
+// runs off that thread too: the window opens at once and stays painted.
 #include "BurnEngine.h"
 #include "BurnFileList.h"
 #include "CdTables.h"
@@ -42,7 +44,8 @@ public:
     // The files to burn, relative to the folder shown, root files first;
     // empty while the folder is being listed.
     const QStringList& filesToBurn() const { return files; }
-    bool listingFolder() const { return listingRuns; }
+    // True while the writers are looked for or the folder is listed.
+    bool preparing() const { return listingRuns || scanningWriters; }
     QString messageLog() const { return log; }
 
 signals:
@@ -53,6 +56,7 @@ public slots:
     void reject() override;
 
 private:
+    void writersFound();
     void folderTextChanged();
     void listFolder();
     void folderListingDone();
@@ -74,6 +78,9 @@ private:
     QString listedFolder; // the folder `files` were listed from
     QTimer listingPause;
     QFutureWatcher<BurnFolderListing> listing;
+    QFutureWatcher<QList<BurnWriter>> writerScan;
+    QList<BurnWriter> foundWriters;
+    bool scanningWriters = true;
     std::shared_ptr<std::atomic_bool> cancelListing;
     bool listingRuns = false;
     CdFolderTable folderTable; // kept from one burn to the next

@@ -10,9 +10,12 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -28,11 +31,24 @@ public:
     QStringList calls;
     BurnJob lastJob;
     int aborts = 0;
+    std::atomic_int driveCallsOnTheUiThread{0};
+    QSemaphore scanEnds{1}; // the test takes it to hold the search for writers
 
-    QList<BurnWriter> writers() override { return writerList; }
-    void eject(int writer) override { calls << QString("eject %1").arg(writer); }
+    QList<BurnWriter> writers() override
+    {
+        noteDriveCall();
+        scanEnds.acquire();
+        scanEnds.release();
+        return writerList;
+    }
+    void eject(int writer) override
+    {
+        noteDriveCall();
+        calls << QString("eject %1").arg(writer);
+    }
     QList<int> writeSpeeds(int writer) override
     {
+        noteDriveCall();
         calls << QString("speeds %1").arg(writer);
         if (speedAnswers.empty())
             return {4, 8};
@@ -47,12 +63,21 @@ public:
     }
     bool startErase(int writer, QString&) override
     {
+        noteDriveCall();
         calls << QString("erase %1").arg(writer);
         return true;
     }
     void abort() override { ++aborts; }
     QStringList diagnostics() const override { return {"Moteur de test", "Aucune erreur signalée."}; }
     void end(int status) { emit burnDone(status); }
+
+private:
+    // A drive may take seconds to answer: the window must never wait on one.
+    void noteDriveCall()
+    {
+        if (QThread::currentThread() == qApp->thread())
+            ++driveCallsOnTheUiThread;
+    }
 };
 
 void touch(const QString& path)
@@ -74,7 +99,7 @@ template <typename T> T* child(QWidget& window, const char* name)
 // user-interface thread.
 void waitListed(BurnWindow& window)
 {
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.listingFolder(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.preparing(); }, 5000));
 }
 
 QString enabledButtons(QWidget& window)
@@ -299,4 +324,29 @@ TEST_F(BurnWindowTest, typingListsTheFolderOnceTypingPauses)
     burn(window);
     EXPECT_EQ(engine.lastJob.tree.files.size(), 1);
     EXPECT_EQ(engine.lastJob.tree.files[0].source, dir.filePath("other/LISEZMOI.TXT"));
+}
+
+// A drive that takes its time (spinning up, or a slow bus) never freezes the
+// window: it opens while the writers are looked for, burning waits for them,
+// and the tray, the disc and the erase are asked about off the interface
+// thread.
+TEST_F(BurnWindowTest, theWindowNeverWaitsOnADrive)
+{
+    engine.scanEnds.acquire();
+    BurnWindow window(engine, cd);
+    auto* writers = child<QComboBox>(window, "AvailableDevices");
+    EXPECT_EQ(writers->currentText(), "Recherche des graveurs...");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.filesToBurn().size() == 3; }, 5000));
+    EXPECT_TRUE(window.preparing());
+    EXPECT_EQ(enabledButtons(window), "Browse Button2");
+
+    engine.scanEnds.release();
+    waitListed(window);
+    EXPECT_EQ(writers->count(), 2);
+    EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
+    burn(window);
+    engine.end(7);
+    child<QPushButton>(window, "EraseBtn")->click();
+    EXPECT_EQ(engine.calls, QStringList({"eject 0", "speeds 0", "burn", "erase 0"}));
+    EXPECT_EQ(engine.driveCallsOnTheUiThread, 0);
 }

@@ -166,7 +166,7 @@ protected:
         poll->setInterval(20);
         QObject::connect(poll, &QTimer::timeout, [this, poll, beforeBurn, afterBurn] {
             auto* window = qobject_cast<BurnWindow*>(shownBurnWindow());
-            if (!window || window->listingFolder())
+            if (!window || window->preparing())
                 return;
             poll->stop();
             poll->deleteLater();
