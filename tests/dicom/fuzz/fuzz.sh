@@ -4,7 +4,8 @@
 #   fuzz.sh build <build dir>
 #   fuzz.sh smoke <build dir> <seconds>         every crash file replayed, then each
 #                                               target run <seconds> from its corpus
-#                                               and the pydicom files
+#                                               and the pydicom files, from a fixed
+#                                               seed so that a failure can be replayed
 #   fuzz.sh run <build dir> <display|export|tags> <seconds>
 #                                               a long run; what it finds is merged
 #                                               into the corpus, a failing input is
@@ -54,7 +55,7 @@ smoke)
     trap 'rm -rf "$work"' EXIT
     cp -r "$here/corpus/$target/." "$work/"
     "$build/tests/dicom/fuzz/fuzz_dicom_$target" "${options[@]}" -max_total_time="$seconds" \
-      -artifact_prefix="$work/" "$work" $(existing_seeds)
+      -seed=20261210 -artifact_prefix="$build/smoke-$target-" "$work" $(existing_seeds)
     rm -rf "$work"
     trap - EXIT
   done
