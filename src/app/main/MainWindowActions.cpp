@@ -116,15 +116,7 @@ void MainWindow::SetRealActions()
             actions.printNewImages(openedExam_);
     };
     actions.burnExam = [this](const Exam& exam) {
-        const AppValues& values = appValues();
-        CdBurnRequest request;
-        request.cd.exam = exam;
-        request.cd.conquestPath = values.ConquestPath;
-        request.cd.imageRoot = values.ConquestImagePath;
-        request.cd.letterhead = values.Entete;
-        request.cd.folders = CdWorkFolders{values.BurnStagingDir, values.DicomExportDir};
-        request.autoPrintLabels = values.EtiquetteAutoPrint;
-        request.labelCount = values.NbEtiquette;
+        const CdBurnRequest request = MakeCdBurnRequest(exam, appValues());
         CdBurnCallbacks callbacks;
         callbacks.setShortcutsEnabled = [this](bool on) { setShortcutsEnabled(on); };
         callbacks.printLabels = [this](const Exam& burned, int count) { actions.printLabels(burned, count); };

@@ -129,6 +129,10 @@ BurnWindow::BurnWindow(
     connect(&engine, &BurnEngine::aborted, this, [this] { succeeded = false; });
     connect(&engine, &BurnEngine::nonBlankDisc, this,
         [this] { addLog(QStringLiteral("Le CD-RW n'est pas vierge !")); });
+    // Noted where the engine says it (maybe a worker thread), so that the
+    // question that follows names the disc for what it is.
+    connect(
+        &engine, &BurnEngine::nonBlankDisc, this, [this] { discNotBlank = true; }, Qt::DirectConnection);
     connect(&engine, &BurnEngine::fatalError, this,
         [this] { addLog(QStringLiteral("une erreur fatale est survenue.")); });
 
@@ -309,6 +313,7 @@ bool BurnWindow::waitForDisc(int writer, QList<int>& speeds)
 {
     const bool drive = !foundWriters.value(writer).imageFile;
     while (true) {
+        discNotBlank = false;
         if (drive) {
             waitOnDrive(this, QStringLiteral("Ouverture du tiroir du graveur..."), [&] {
                 engine.eject(writer);
@@ -324,8 +329,12 @@ bool BurnWindow::waitForDisc(int writer, QList<int>& speeds)
                        : engine.writeSpeeds(writer); // a file: no drive to wait on
         if (!speeds.isEmpty())
             return true;
-        if (MsgBox(QStringLiteral("Il ne semble pas y avoir de CD dans le lecteur."), MsgIcon::Exclamation,
-                MsgButtons::RetryCancel, QStringLiteral("Vérifiez le CD !"), MsgResult::Retry)
+        const QString problem = discNotBlank
+            ? QStringLiteral("Le CD du lecteur n'est pas vierge : déposez un CD vierge, ou effacez ce "
+                             "CD-RW avec « Effacer un CD-RW... ».")
+            : QStringLiteral("Il ne semble pas y avoir de CD dans le lecteur.");
+        if (MsgBox(problem, MsgIcon::Exclamation, MsgButtons::RetryCancel, QStringLiteral("Vérifiez le CD !"),
+                MsgResult::Retry)
             != MsgResult::Retry)
             return false;
     }
@@ -340,7 +349,7 @@ void BurnWindow::burnDone(int status)
     addLog(succeeded ? QStringLiteral("Gravure terminée avec succès !")
                      : QStringLiteral("ECHEC de la Gravure ! (%1)").arg(status));
     setBusy(false);
-    progress->setValue(0);
+    progress->setValue(succeeded ? 100 : 0);
     if (!succeeded || closing)
         return;
     if (MsgBox(QStringLiteral("Gravure effectuée avec succès.\n\nVoulez-vous graver un autre CD ?"),
@@ -392,7 +401,7 @@ bool BurnWindow::confirmClose()
         emptyFolder(cdFolder);
         return true;
     }
-    return MsgBox(QStringLiteral("Votre gravure n'a pa été effectuée : êtes vous sur de vouloir quitter ?"),
+    return MsgBox(QStringLiteral("Votre gravure n'a pas été effectuée : êtes-vous sûr de vouloir quitter ?"),
                MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("Gravure non terminée..."))
         == MsgResult::Yes;
 }

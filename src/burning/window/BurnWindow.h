@@ -81,6 +81,7 @@ private:
     QFutureWatcher<QList<BurnWriter>> writerScan;
     QList<BurnWriter> foundWriters;
     bool scanningWriters = true;
+    std::atomic_bool discNotBlank{false};
     std::shared_ptr<std::atomic_bool> cancelListing;
     bool listingRuns = false;
     CdFolderTable folderTable; // kept from one burn to the next

@@ -1,5 +1,6 @@
 #include "CdBurnAction.h"
 
+#include "AppValues.h"
 #include "BackgroundWork.h"
 #include "BurnWindow.h"
 #include "DialogService.h"
@@ -81,6 +82,21 @@ void markAndLabel(const CdBurnRequest& request, const CdBurnCallbacks& callbacks
 
 } // namespace
 
+CdBurnRequest MakeCdBurnRequest(const Exam& exam, const AppValues& values)
+{
+    CdBurnRequest request;
+    request.cd.exam = exam;
+    request.cd.conquestPath = values.ConquestPath;
+    request.cd.imageRoot = values.ConquestImagePath;
+    request.cd.letterhead = values.Entete;
+    request.cd.folders = CdWorkFolders{values.BurnStagingDir, values.DicomExportDir};
+    // Printing labels at burning is an option of the labels: without a label
+    // printer it would only warn after every good burn.
+    request.autoPrintLabels = values.IsEtiquette && values.EtiquetteAutoPrint;
+    request.labelCount = values.NbEtiquette;
+    return request;
+}
+
 bool CdBurnRunning()
 {
     return burnRunning;
@@ -92,7 +108,7 @@ bool BurnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks
     if (burnRunning || BackgroundWorkRunning())
         return false;
     const RunningBurn running;
-    if (MsgBox(QStringLiteral("Etes vous sur de vouloir graver les fichiers images ?\n\n"), MsgIcon::Question,
+    if (MsgBox(QStringLiteral("Êtes-vous sûr de vouloir graver les fichiers images ?\n\n"), MsgIcon::Question,
             MsgButtons::YesNo, burnTitle)
         != MsgResult::Yes)
         return false;

@@ -16,11 +16,16 @@ namespace vexa {
 class BurnEngine;
 class ImageConverters;
 
+struct AppValues;
+
 struct CdBurnRequest {
     ExamCdRequest cd; // the exam burned, marked burned and labelled, and its CD
-    bool autoPrintLabels = false; // EtiquetteAutoPrint
+    bool autoPrintLabels = false; // labels enabled (IsEtiquette) and printed at burning
     int labelCount = 1; // NbEtiquette
 };
+
+// The request for burning the exam with the workstation's settings.
+CdBurnRequest MakeCdBurnRequest(const Exam& exam, const AppValues& values);
 
 struct CdBurnCallbacks {
     std::function<void(bool enabled)> setShortcutsEnabled;

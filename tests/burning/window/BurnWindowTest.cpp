@@ -28,6 +28,7 @@ class ScriptedBurnEngine : public BurnEngine {
 public:
     QList<BurnWriter> writerList{{"Graveur A"}, {"Graveur B"}};
     std::deque<QList<int>> speedAnswers; // then {4, 8} once they run out
+    int nonBlankAnswers = 0; // how many of the empty answers are a written disc
     QStringList calls;
     BurnJob lastJob;
     int aborts = 0;
@@ -54,6 +55,10 @@ public:
             return {4, 8};
         QList<int> answer = speedAnswers.front();
         speedAnswers.pop_front();
+        if (answer.isEmpty() && nonBlankAnswers > 0) {
+            --nonBlankAnswers;
+            emit nonBlankDisc();
+        }
         return answer;
     }
     void startBurn(const BurnJob& job) override
@@ -149,6 +154,8 @@ const QString insertDisc
     = "Gravure du CD: Veuillez déposer un CD Vierge dans le lecteur, fermer la trappe du "
       "lecteur, \npuis cliquer sur OK";
 const QString noDisc = "Vérifiez le CD !: Il ne semble pas y avoir de CD dans le lecteur.";
+const QString notBlank = "Vérifiez le CD !: Le CD du lecteur n'est pas vierge : déposez un CD vierge, ou "
+                         "effacez ce CD-RW avec « Effacer un CD-RW... ».";
 
 } // namespace
 
@@ -212,9 +219,11 @@ TEST_F(BurnWindowTest, anEmptyFolderCannotBeBurned)
     EXPECT_TRUE(child<QPushButton>(window, "Burn")->isEnabled());
 }
 
+// A written disc is named as such, an empty drive as empty.
 TEST_F(BurnWindowTest, noDiscRetryThenCancelEndsTheAttemptUntilAnnuler)
 {
     engine.speedAnswers = {{}, {}};
+    engine.nonBlankAnswers = 1;
     BurnWindow window(engine, cd);
     waitListed(window);
     for (MsgResult answer : {MsgResult::Ok, MsgResult::Retry, MsgResult::Ok, MsgResult::Cancel})
@@ -222,7 +231,7 @@ TEST_F(BurnWindowTest, noDiscRetryThenCancelEndsTheAttemptUntilAnnuler)
     child<QPushButton>(window, "Burn")->click();
 
     EXPECT_EQ(engine.calls, QStringList({"eject 0", "speeds 0", "eject 0", "speeds 0"}));
-    EXPECT_EQ(messageTexts(), QStringList({insertDisc, noDisc, insertDisc, noDisc}));
+    EXPECT_EQ(messageTexts(), QStringList({insertDisc, notBlank, insertDisc, noDisc}));
     EXPECT_EQ(dialogs.messages[1].buttons, MsgButtons::RetryCancel);
     EXPECT_EQ(enabledButtons(window), "AvailableDevices btnAbort");
     child<QPushButton>(window, "btnAbort")->click();
@@ -250,7 +259,7 @@ TEST_F(BurnWindowTest, aFailedBurnIsLoggedAsksNothingAndKeepsTheCdWhenClosed)
     child<QPushButton>(window, "Button2")->click();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(dialogs.messages.back().text,
-        "Votre gravure n'a pa été effectuée : êtes vous sur de vouloir quitter ?");
+        "Votre gravure n'a pas été effectuée : êtes-vous sûr de vouloir quitter ?");
     EXPECT_EQ(dialogs.messages.back().title, "Gravure non terminée...");
     dialogs.answerMessage(MsgResult::Yes);
     child<QPushButton>(window, "Button2")->click();
@@ -271,6 +280,7 @@ TEST_F(BurnWindowTest, aSuccessAsksForAnotherCopyThenClosingEmptiesTheCdFolder)
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.burnSucceeded());
     EXPECT_TRUE(window.messageLog().endsWith("Gravure terminée avec succès !\r\n"));
+    EXPECT_EQ(child<QProgressBar>(window, "ProgressBar")->value(), 100);
     EXPECT_EQ(messageTexts().back(),
         "Gravure...: Gravure effectuée avec succès.\n\nVoulez-vous graver un autre CD ?");
     EXPECT_EQ(dialogs.messages.back().defaultButton, MsgResult::No);

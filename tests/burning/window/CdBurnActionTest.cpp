@@ -2,6 +2,7 @@
 #include "PacsTestDb.h"
 #define VEXA_TEST_PRINTS_QSTRING
 
+#include "AppValues.h"
 #include "BackgroundWork.h"
 #include "BurnWindow.h"
 #include "CdBurnAction.h"
@@ -381,3 +382,25 @@ TEST_P(CdBurnActionTest, aFailedMarkAfterAGoodBurnIsSaid)
 }
 
 VEXA_BACKENDS(CdBurnActionTest);
+
+// Labels are printed at burning only on a workstation that has labels: with
+// the default settings (labels off, printing at burning on) a good burn used
+// to end with a warning about the missing label printer.
+TEST(CdBurnRequest, printsLabelsOnlyWhereLabelsAreEnabled)
+{
+    const struct {
+        bool labels, atBurning, printed;
+    } cases[] = {{false, true, false}, {true, true, true}, {true, false, false}, {false, false, false}};
+    for (const auto& c : cases) {
+        AppValues values;
+        values.IsEtiquette = c.labels;
+        values.EtiquetteAutoPrint = c.atBurning;
+        values.NbEtiquette = 3;
+        Exam exam;
+        exam.seriesUid = "1.2.3";
+        const CdBurnRequest request = MakeCdBurnRequest(exam, values);
+        EXPECT_EQ(request.autoPrintLabels, c.printed) << c.labels << c.atBurning;
+        EXPECT_EQ(request.labelCount, 3);
+        EXPECT_EQ(request.cd.exam.seriesUid, "1.2.3");
+    }
+}
