@@ -7,6 +7,7 @@
 #include "Log.h"
 #include "RecordSet.h"
 #include "WaitWindow.h"
+#include "WorkPool.h"
 
 #include <QPointer>
 #include <QThreadPool>
@@ -41,9 +42,10 @@ bool ExportOnWorker(
     WorkProgressAdapter adapter(progress);
     // This thread mostly waits for the conversions it hands to the pool: it
     // gives its place in the pool back meanwhile, so they use every core.
-    QThreadPool::globalInstance()->releaseThread();
-    const bool exported = ExportSeriesJpeg(seriesUid, images, conquestPath, imageRoot, converters, adapter);
-    QThreadPool::globalInstance()->reserveThread();
+    WorkPool().releaseThread();
+    const bool exported
+        = ExportSeriesJpeg(seriesUid, images, conquestPath, imageRoot, converters, adapter, &WorkPool());
+    WorkPool().reserveThread();
     return exported;
 }
 

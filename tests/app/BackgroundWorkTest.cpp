@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <atomic>
@@ -33,6 +34,7 @@ TEST(BackgroundWork, RunsOffTheInterfaceThreadBehindAModalWindowAndReturnsItsRes
     QThread* workThread = nullptr;
     QString progressShown;
     bool runningMeanwhile = false;
+    int globalPoolBusy = -1; // Qt's painting waits on that pool: long work stays off it
     QWidget* modalMeanwhile = nullptr;
     // While the work runs, a timer reads the waiting window.
     QTimer::singleShot(50, [&] {
@@ -48,12 +50,14 @@ TEST(BackgroundWork, RunsOffTheInterfaceThreadBehindAModalWindowAndReturnsItsRes
     const int result = RunInBackground<int>(
         &owner, {QStringLiteral("Préparation des fichiers...")}, [&](WorkProgress& progress) {
             workThread = QThread::currentThread();
+            globalPoolBusy = QThreadPool::globalInstance()->activeThreadCount();
             progress.report(1, 3);
             WaitFor(checked);
             return 42;
         });
     EXPECT_EQ(result, 42);
     EXPECT_NE(workThread, QThread::currentThread());
+    EXPECT_EQ(globalPoolBusy, 0);
     EXPECT_TRUE(runningMeanwhile);
     EXPECT_FALSE(BackgroundWorkRunning());
     EXPECT_EQ(progressShown, QStringLiteral("1 / 3"));

@@ -1,6 +1,7 @@
 #include "BackgroundWork.h"
 
 #include "WaitWindow.h"
+#include "WorkPool.h"
 
 #include <QEventLoop>
 #include <QFutureWatcher>
@@ -50,7 +51,7 @@ void RunInBackground(
     QFutureWatcher<void> watcher;
     QEventLoop untilDone;
     QObject::connect(&watcher, &QFutureWatcher<void>::finished, &untilDone, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([&progress, &work] { work(progress); }));
+    watcher.setFuture(QtConcurrent::run(&WorkPool(), [&progress, &work] { work(progress); }));
     // The modal waiting window keeps input away from the windows below while
     // the loop serves painting, timers and the progress signals.
     if (!watcher.isFinished())

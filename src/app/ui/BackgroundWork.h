@@ -1,6 +1,6 @@
 #pragma once
-// Long work off the user-interface thread. The work runs on the thread pool
-// while a waiting window, modal to the window that started it, shows its
+// Long work off the user-interface thread. The work runs on the work pool
+// (WorkPool.h) while a waiting window, modal to the window that started it, shows its
 // progress: that window takes no input until the work ends, nothing re-enters
 // it, and the work's result comes back to the caller. A worker that needs the
 // database opens its own connection (PacsConnection does so per thread).

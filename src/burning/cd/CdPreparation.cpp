@@ -5,6 +5,7 @@
 #include "FileOperations.h"
 #include "ImageConverters.h"
 #include "ImageFiles.h"
+#include "WorkPool.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,7 +112,7 @@ struct Job {
 QList<Conversion> convertAll(const QList<Job>& jobs, ImageConverters& converters, QThreadPool* pool,
     CdPreparationProgress* progress, int doneBefore, int total)
 {
-    QThreadPool* threads = pool ? pool : QThreadPool::globalInstance();
+    QThreadPool* threads = pool ? pool : &WorkPool();
     std::mutex progressLock;
     int done = doneBefore;
     QFuture<Conversion> future = QtConcurrent::mapped(threads, jobs, [&](const Job& job) {

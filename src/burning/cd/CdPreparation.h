@@ -75,7 +75,7 @@ struct CdPreparationOutcome {
 // notToBurn take no name. An image whose DICOM file cannot be made is left
 // off and its name goes to the next image; an image without pictures gets
 // them made on the spot. An empty list prepares nothing (and says nothing).
-// Conversions run on `pool` (the global pool when null); the call returns
+// Conversions run on `pool` (the work pool when null); the call returns
 // when everything is done and runs no events: call it off the user
 // interface thread.
 CdPreparationOutcome PrepareCd(const QList<CdImage>& images, const CdPageTexts& texts,

@@ -1,6 +1,7 @@
 #include "LibburnEngine.h"
 
 #include "IsoReadBack.h"
+#include "WorkPool.h"
 
 #include <QDir>
 #include <QFile>
@@ -536,14 +537,14 @@ void LibburnEngine::finishWrite()
             d->afterWrite(d->partialImage);
         const QString image = d->partialImage;
         d->readBack.setFuture(
-            QtConcurrent::run([image, tree] { return CompareIsoFileWithTree(image, tree); }));
+            QtConcurrent::run(&WorkPool(), [image, tree] { return CompareIsoFileWithTree(image, tree); }));
         return;
     }
     // A disc: read back through the drive, a few blocks at a time.
     burn::burn_drive_re_assess(d->drive, 0);
     burn::burn_drive* drive = d->drive;
     std::atomic_bool* cancel = &d->cancelReadBack;
-    d->readBack.setFuture(QtConcurrent::run([drive, tree, cancel] {
+    d->readBack.setFuture(QtConcurrent::run(&WorkPool(), [drive, tree, cancel] {
         constexpr int blocksAtOnce = 32;
         QByteArray cache(blocksAtOnce * 2048, Qt::Uninitialized);
         qint64 cachedFirst = -1;

@@ -4,6 +4,7 @@
 #include "Paths.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
+#include "WorkPool.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -50,7 +51,7 @@ QList<bool> convertAll(const std::vector<PendingImage>& pending, ImageConverters
 {
     const int total = static_cast<int>(pending.size());
     progress.advance(0, total);
-    QFuture<bool> future = QtConcurrent::mapped(pool ? pool : QThreadPool::globalInstance(), pending,
+    QFuture<bool> future = QtConcurrent::mapped(pool ? pool : &WorkPool(), pending,
         [&converters](const PendingImage& image) { return convertImage(converters, image.path); });
     QFutureWatcher<bool> watcher;
     QEventLoop loop;

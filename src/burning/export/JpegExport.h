@@ -14,7 +14,7 @@ class RecordSet;
 
 // Walks the series' images in Compteur order with the work record set `conn`
 // (bound to conquestPath). Images not yet exported are converted on `pool`
-// (the global pool when null) while the database stays on this thread; an
+// (the work pool when null) while the database stays on this thread; an
 // image is marked exported only when both of its pictures exist, so a bad
 // image is tried again next time and does not stop the others. Returns true
 // when the series was processed to the end (also when it has no image), false

@@ -4,6 +4,7 @@
 #include "DialogService.h"
 #include "Paths.h"
 #include "SettingKeys.h"
+#include "WorkPool.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -157,7 +158,7 @@ BurnWindow::BurnWindow(
     // Opening: the writers are looked for while the folder is listed.
     writerList->addItem(QStringLiteral("Recherche des graveurs..."));
     writerList->setEnabled(false);
-    writerScan.setFuture(QtConcurrent::run([drives = &engine] { return drives->writers(); }));
+    writerScan.setFuture(QtConcurrent::run(&WorkPool(), [drives = &engine] { return drives->writers(); }));
     progress->setValue(0);
     setBusy(false);
     QString shownFolder = cdFolder;
@@ -217,7 +218,7 @@ void BurnWindow::listFolder()
     files.clear();
     burnButton->setEnabled(false);
     // The walk keeps its own copies: the window may close before it ends.
-    listing.setFuture(QtConcurrent::run([folder = folderEdit->text(), cancel = cancelListing] {
+    listing.setFuture(QtConcurrent::run(&WorkPool(), [folder = folderEdit->text(), cancel = cancelListing] {
         return ListFolderToBurn(folder, cancel.get());
     }));
 }

@@ -1,6 +1,7 @@
 #include "LatestImageLoader.h"
 
 #include "DicomLoader.h"
+#include "WorkPool.h"
 
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentMap>
@@ -46,7 +47,7 @@ void LatestImageLoader::start()
     watcher = new QFutureWatcher<DicomLoadResult>(this);
     connect(watcher, &QFutureWatcher<DicomLoadResult>::finished, this, &LatestImageLoader::finished);
     watcher->setFuture(QtConcurrent::mapped(
-        running, [frame = wantedFrame](const QString& path) { return LoadOne(path, frame); }));
+        &WorkPool(), running, [frame = wantedFrame](const QString& path) { return LoadOne(path, frame); }));
 }
 
 void LatestImageLoader::finished()
