@@ -51,14 +51,16 @@ QString run(const QString& program, const QStringList& arguments, int timeoutMs 
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Added to a copy of the page on the disc: once everything has loaded, lists
-// each thumbnail as loaded or broken, then calls changeImage with each link's
+// Added to a copy of the page on the disc: once everything has loaded, gives
+// the patient line as the browser reads it, lists each thumbnail as loaded or
+// broken, then calls changeImage with each link's
 // argument and lists the picture shown as loaded or broken.
 const char* pageCheckScript = R"(<script>
 window.addEventListener("load", function () {
   var lines = [];
   var links = Array.prototype.slice.call(document.querySelectorAll("a[href^='javascript:changeImage']"));
   var i = 0;
+  lines.push((document.body.innerText.match(/Patient: .*?(?=Date de|\n|$)/) || ["no patient line"])[0]);
   function finish() {
     var pre = document.createElement("pre");
     pre.id = "pagecheck";
@@ -117,7 +119,7 @@ protected:
         const QStringList store = writeStoreImages(cd.dir.filePath("store"), 3);
         DcmtkImageConverters converters;
         const CdPreparationOutcome outcome = PrepareCd({{store[0]}, {store[1]}, {store[2]}},
-            {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, cd.folders, ProgramCdSources(),
+            {"Cabinet de radiologie", "MÉNARD Élodie", "02/01/2024"}, cd.folders, ProgramCdSources(),
             converters);
         ASSERT_TRUE(outcome.prepared);
         tree = TreeToBurn(cd.folders.cdFolder, ListFilesToBurn(cd.folders.cdFolder), folders);
@@ -172,7 +174,7 @@ TEST_F(IsoBurnTest, theIsoReadBackHoldsEveryStagedFileAndItsPageWorks)
     EXPECT_TRUE(plainNames.contains("/DICOM/00000001")) << plainNames.toStdString();
 
     EXPECT_EQ(checkPageInChromium(extracted),
-        QStringList({"thumbnail JPG/00000001.jpeg loaded", "picture 00000001.jpg loaded",
+        QStringList({"Patient: MÉNARD Élodie", "thumbnail JPG/00000001.jpeg loaded", "picture 00000001.jpg loaded",
             "thumbnail JPG/00000002.jpeg loaded", "picture 00000002.jpg loaded",
             "thumbnail JPG/00000003.jpeg loaded", "picture 00000003.jpg loaded"}));
 }
