@@ -23,8 +23,17 @@ QString picturePath(const QString& imagePath, PictureKind kind)
 QString SeriesReportPath(const QString& imagePath, const QString& seriesUid)
 {
     const qsizetype slash = std::max(imagePath.lastIndexOf(u'/'), imagePath.lastIndexOf(u'\\'));
-    QString name = seriesUid;
-    name.remove(u'/').remove(u'\\');
+    // A separator would leave the image's folder (dropped, as reports already
+    // stored are named). A control character would make another file (a NUL
+    // cuts the name where the system reads it): it becomes "_", which no
+    // valid UID holds, so the name cannot be another series' report.
+    QString name;
+    for (const QChar c : seriesUid) {
+        if (c.category() == QChar::Other_Control)
+            name += u'_';
+        else if (c != u'/' && c != u'\\')
+            name += c;
+    }
     return imagePath.left(slash + 1) + name + QStringLiteral(".rtf");
 }
 

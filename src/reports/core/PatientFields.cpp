@@ -6,6 +6,29 @@
 
 namespace vexa {
 
+namespace {
+
+// A field's value goes into running text: line breaks and tabs (a pasted or
+// hand-typed record) become one blank, other control characters (NUL,
+// Ctrl-Z...) are dropped.
+QString OneLine(const QString& value)
+{
+    QString line;
+    line.reserve(value.size());
+    bool afterBlank = false;
+    for (const QChar c : value) {
+        const bool breaks = c == u'\r' || c == u'\n' || c == u'\t';
+        if (breaks && !afterBlank)
+            line += u' ';
+        afterBlank = breaks;
+        if (!breaks && c.category() != QChar::Other_Control)
+            line += c;
+    }
+    return line;
+}
+
+} // namespace
+
 const std::array<PatientField, 8>& PatientFields()
 {
     static const std::array<PatientField, 8> fields{{
@@ -70,6 +93,8 @@ void FillPatientFields(PatientFieldValues& fields, bool templateMode, const Reco
     fields[6] = examDate;
     fields[7] = practitioner;
     fields[8] = today.toString(QStringLiteral("dd/MM/yyyy"));
+    for (QString& value : fields)
+        value = OneLine(value);
 }
 
 } // namespace vexa

@@ -553,6 +553,14 @@ bool RtfWriter::writeFile(const QString& path, const RtfDocument& document, QStr
 bool RtfWriter::writeFile(const QString& path, const QTextDocument& body, const QTextDocument* header,
     const QTextDocument* footer, const RtfPageLayout& page, QString* error)
 {
+    // The system reads a name up to its first NUL: the file written would be
+    // another one than the one asked for.
+    if (path.contains(QChar(0))) {
+        if (error)
+            *error
+                = QStringLiteral("Impossible d'enregistrer le fichier : son nom contient un caractère nul.");
+        return false;
+    }
     const QByteArray rtf = write(body, header, footer, page);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size() || !file.commit()) {

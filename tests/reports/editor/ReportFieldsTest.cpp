@@ -5,6 +5,8 @@
 #include "PatientFields.h"
 #include "RecordSet.h"
 #include "ReportActions.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -193,4 +195,38 @@ TEST(FieldReplacement, AValueHoldingItsOwnTokenEndsAndKeepsTheFormat)
     EXPECT_EQ(ReplaceField(document, QStringLiteral("et"), QStringLiteral("ET"), true), 1);
     inside.setPosition(document.toPlainText().indexOf(QStringLiteral("ET")) + 1);
     EXPECT_TRUE(inside.charFormat().fontUnderline());
+}
+
+// A name as a modality may send it (or a hand-typed record): RTF's own
+// characters, line breaks, NUL, Ctrl-Z, a tab, ten kilobytes. The report
+// written with it reads back with the name as text, and nothing that would
+// cut or break the file.
+TEST(PatientFields, HostileNamesGiveACleanReport)
+{
+    const QString tenKb(10240, u'A');
+    const struct {
+        QString stored;
+        QString family;
+    } cases[] = {
+        {QStringLiteral("DU\\PONT{x}^JEAN"), QStringLiteral("DU\\PONT{x}")},
+        {QStringLiteral("DUPONT\r\nX^JEAN"), QStringLiteral("DUPONT X")},
+        {QStringLiteral("DUP") + QChar(0) + QStringLiteral("ONT\x1a\tB^JEAN"), QStringLiteral("DUPONT B")},
+        {tenKb + QStringLiteral("^JEAN"), tenKb},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString database = MakePatients(dir, {{QStringLiteral("P1"), c.stored, {}, {}}});
+        const PatientFieldValues fields = Fill(database, QStringLiteral("P1"));
+        QTextDocument document;
+        document.setPlainText(QStringLiteral("Nom : #pn ; prénom : #pp."));
+        ReplaceFieldsWithValues(document, fields);
+
+        const QString path = dir.filePath(QStringLiteral("report.rtf"));
+        ASSERT_TRUE(RtfWriter::writeFile(path, document, nullptr, nullptr, RtfPageLayout{}));
+        RtfDocument read;
+        ASSERT_TRUE(RtfReader::readFile(path, read));
+        EXPECT_EQ(read.body->toPlainText(),
+            QStringLiteral("Nom : ") + c.family + QStringLiteral(" ; prénom : JEAN."))
+            << c.stored.left(40).toStdString();
+    }
 }

@@ -42,6 +42,9 @@ TEST(ReportFiles, ExamReportLiesBesideTheSeriesImages)
     EXPECT_EQ(
         ExamReportPath(QStringLiteral("/pacs/"), QStringLiteral("P/i.dcm"), QStringLiteral("1.2/../..\\3")),
         QStringLiteral("/pacs/P/1.2....3.rtf"));
+    const QString controls = QStringLiteral("1.2") + QChar(0) + QStringLiteral("\r\n\t\x1a.3");
+    EXPECT_EQ(ExamReportPath(QStringLiteral("/pacs/"), QStringLiteral("P/i.dcm"), controls),
+        QStringLiteral("/pacs/P/1.2_____.3.rtf"));
 }
 
 TEST(ReportFiles, LetterheadIsKnownByItsExactFileName)

@@ -99,4 +99,10 @@ TEST(RtfWriter, WriteFileReplacesWholeOrNothing)
     EXPECT_FALSE(RtfWriter::writeFile(missing, SampleReport(), &error));
     EXPECT_TRUE(error.startsWith("Impossible d'enregistrer le fichier " + missing)) << error.toStdString();
     EXPECT_FALSE(QFile::exists(missing));
+
+    // A NUL in the name: refused, not a file cut at the NUL.
+    const QString cut = folder.filePath("1.2") + QChar(0) + ".3.rtf";
+    EXPECT_FALSE(RtfWriter::writeFile(cut, SampleReport(), &error));
+    EXPECT_TRUE(error.contains("caractère nul")) << error.toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"compte-rendu.rtf"});
 }
