@@ -38,10 +38,20 @@ DateSearchResult RunDateSearch(
 PatientSearchResult RunPatientSearch(
     RecordSet& patientSeries, const QString& conquestPath, const QString& text)
 {
+    return ShowPatientSearch(patientSeries, conquestPath, text, ReadPatientSearch(conquestPath, text));
+}
+
+RecordRows ReadPatientSearch(const QString& conquestPath, const QString& text)
+{
+    return ReadRecordRows(conquestPath, Sql::SeriesByPatientName(text));
+}
+
+PatientSearchResult ShowPatientSearch(
+    RecordSet& patientSeries, const QString& conquestPath, const QString& text, RecordRows rows)
+{
     patientSeries.setDatabasePath(conquestPath);
-    patientSeries.setRecordSource(Sql::SeriesByPatientName(text));
     PatientSearchResult result;
-    if (!patientSeries.requery(RecordSet::OnFailure::Empty)) {
+    if (!patientSeries.showRows(std::move(rows), RecordSet::OnFailure::Empty)) {
         result.statusText = DatabaseFailureText(patientSeries.lastError());
         return result;
     }

@@ -31,6 +31,10 @@ struct PatientSearchResult {
 // lists only series without a name.
 PatientSearchResult RunPatientSearch(
     RecordSet& patientSeries, const QString& conquestPath, const QString& text);
+// The same search's rows, read on any thread (they are shown by ShowPatientSearch).
+RecordRows ReadPatientSearch(const QString& conquestPath, const QString& text);
+PatientSearchResult ShowPatientSearch(
+    RecordSet& patientSeries, const QString& conquestPath, const QString& text, RecordRows rows);
 
 // The count label for a number of series.
 QString SeriesCountText(int count);

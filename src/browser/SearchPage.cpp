@@ -3,6 +3,7 @@
 #include "DesignButtons.h"
 #include "ExamLists.h"
 #include "SearchWords.h"
+#include "WorkPool.h"
 
 #include <QDateEdit>
 #include <QEvent>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace vexa {
 namespace {
@@ -173,8 +175,8 @@ QWidget* SearchPage::PatientColumn()
     patientSearchPause_ = new QTimer(this);
     patientSearchPause_->setSingleShot(true);
     patientSearchPause_->setInterval(kTypingPauseMs);
-    connect(
-        patientSearchPause_, &QTimer::timeout, this, [this] { SearchByPatient(patientNameEdit->text()); });
+    connect(patientSearchPause_, &QTimer::timeout, this, &SearchPage::StartTypedSearch);
+    connect(&typedSearch_, &QFutureWatcherBase::finished, this, &SearchPage::TypedSearchRead);
     connect(patientNameEdit, &QLineEdit::textChanged, this, &SearchPage::PatientTextChanged);
     layout->addWidget(patientNameEdit);
     patientSearchStatus = new QLabel(column);
@@ -220,7 +222,7 @@ void SearchPage::PatientTextChanged(const QString& text)
 
 void SearchPage::settlePatientSearch()
 {
-    if (!patientSearchPause_->isActive())
+    if (!patientSearchPause_->isActive() && !typedSearch_.isRunning())
         return;
     patientSearchPause_->stop();
     SearchByPatient(patientNameEdit->text());
@@ -228,7 +230,29 @@ void SearchPage::settlePatientSearch()
 
 void SearchPage::SearchByPatient(const QString& text)
 {
-    const PatientSearchResult result = RunPatientSearch(listRecordSet(1), conquestPath_, text);
+    ++searchGeneration_;
+    ShowPatientResult(RunPatientSearch(listRecordSet(1), conquestPath_, text));
+}
+
+// Typing has paused: the rows are read on the work pool (on a large archive a
+// search takes tens of milliseconds) and shown when they arrive.
+void SearchPage::StartTypedSearch()
+{
+    typedGeneration_ = ++searchGeneration_;
+    typedText_ = patientNameEdit->text();
+    typedSearch_.setFuture(QtConcurrent::run(
+        &WorkPool(), [path = conquestPath_, text = typedText_] { return ReadPatientSearch(path, text); }));
+}
+
+void SearchPage::TypedSearchRead()
+{
+    if (typedGeneration_ != searchGeneration_)
+        return; // a newer search has been shown or started
+    ShowPatientResult(ShowPatientSearch(listRecordSet(1), conquestPath_, typedText_, typedSearch_.result()));
+}
+
+void SearchPage::ShowPatientResult(const PatientSearchResult& result)
+{
     viewButtons[1]->setVisible(result.viewButtonVisible);
     patientSearchStatus->setText(result.statusText);
     patientSearchStatus->setVisible(!result.statusText.isEmpty());

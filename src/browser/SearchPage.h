@@ -9,6 +9,7 @@
 #include <brixel/Button.h>
 #include <brixel/DesignFile.h>
 
+#include <QFutureWatcher>
 #include <QWidget>
 
 class QDateEdit;
@@ -18,6 +19,8 @@ class QLineEdit;
 class QTimer;
 
 namespace vexa {
+
+struct PatientSearchResult;
 
 class SearchPage : public QWidget {
     Q_OBJECT
@@ -35,6 +38,8 @@ public:
     // Runs the search of what the user is typing now, if it still waits for
     // a pause (Enter opens the list's exam: it must list what was typed).
     void settlePatientSearch();
+    // True while a typed search is read in the background.
+    bool patientSearchRunning() const { return typedSearch_.isRunning(); }
     // The record set behind list `list` (0 dates, 1 patient, 2 not burned).
     RecordSet& listRecordSet(int list) { return listGrids[list]->recordSet(); }
 
@@ -55,9 +60,18 @@ private:
     QWidget* NotBurnedColumn();
     void AddList(int list, RecordSet& source, const brixel::DesignFile& design);
     void PatientTextChanged(const QString& text);
+    void StartTypedSearch();
+    void TypedSearchRead();
+    void ShowPatientResult(const PatientSearchResult& result);
 
     QString conquestPath_;
     QTimer* patientSearchPause_ = nullptr; // typing: the search waits for a pause
+    // What the user typed is read off the interface thread; a search started
+    // later (typed or set) makes the rows read for an earlier one stale.
+    QFutureWatcher<RecordRows> typedSearch_;
+    quint64 searchGeneration_ = 0;
+    quint64 typedGeneration_ = 0;
+    QString typedText_;
 };
 
 } // namespace vexa

@@ -27,11 +27,13 @@ bool RecordSet::Fail(const QString& error)
 
 bool RecordSet::requery(OnFailure onFailure)
 {
-    if (Query())
-        return true;
-    if (onFailure == OnFailure::Empty)
-        close();
-    return false;
+    if (source_.trimmed().isEmpty()) {
+        Fail(QStringLiteral("Aucune requête"));
+        if (onFailure == OnFailure::Empty)
+            close();
+        return false;
+    }
+    return showRows(ReadRecordRows(path_, source_), onFailure);
 }
 
 namespace {
@@ -74,25 +76,37 @@ bool ReadRows(QSqlDatabase& db, const QString& jet, QStringList& columns, QVecto
 
 } // namespace
 
-bool RecordSet::Query()
+RecordRows ReadRecordRows(const QString& conquestPath, const QString& jetSql)
 {
-    if (source_.trimmed().isEmpty())
-        return Fail(QStringLiteral("Aucune requête"));
-    QString error;
-    QSqlDatabase db = PacsConnection(path_, &error);
-    if (!db.isOpen())
-        return Fail(error);
-    QStringList columns;
-    QVector<QVector<QVariant>> rows;
-    if (!ReadRows(db, source_, columns, rows, &error))
-        return Fail(error);
+    RecordRows read;
+    read.source = jetSql;
+    QSqlDatabase db = PacsConnection(conquestPath, &read.error);
+    const bool readOk = db.isOpen() && ReadRows(db, jetSql, read.columns, read.rows, &read.error);
+    if (!readOk) {
+        read.columns.clear();
+        read.rows.clear();
+        if (read.error.isEmpty())
+            read.error = QStringLiteral("La base de données ne peut pas être lue.");
+    }
+    return read;
+}
+
+bool RecordSet::showRows(RecordRows read, OnFailure onFailure)
+{
+    source_ = read.source;
+    if (!read.error.isEmpty()) {
+        Fail(read.error);
+        if (onFailure == OnFailure::Empty)
+            close();
+        return false;
+    }
     QHash<QString, int> index;
-    for (int i = 0; i < columns.size(); ++i)
-        index.insert(columns[i].toCaseFolded(), i);
+    for (int i = 0; i < read.columns.size(); ++i)
+        index.insert(read.columns[i].toCaseFolded(), i);
     beginResetModel();
-    columns_ = columns;
+    columns_ = std::move(read.columns);
     columnIndex_ = index;
-    rows_ = std::move(rows);
+    rows_ = std::move(read.rows);
     edits_.clear();
     lastModified_ = -1;
     current_ = rows_.isEmpty() ? -1 : 0;

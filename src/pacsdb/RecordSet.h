@@ -13,6 +13,17 @@
 
 namespace vexa {
 
+// The rows a Jet text returned, read on any thread (a worker thread reads
+// through a connection of its own), to be shown by a record set afterwards.
+struct RecordRows {
+    QString source; // the Jet text
+    QStringList columns;
+    QVector<QVector<QVariant>> rows;
+    QString error; // empty when the rows were read
+};
+
+RecordRows ReadRecordRows(const QString& conquestPath, const QString& jetSql);
+
 class RecordSet : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -33,6 +44,9 @@ public:
     // current. On failure false is returned, lastError() says why and the
     // rows are kept or released as asked.
     bool requery(OnFailure onFailure = OnFailure::KeepRows);
+    // The same with rows read elsewhere (ReadRecordRows): their text becomes
+    // the record source.
+    bool showRows(RecordRows read, OnFailure onFailure = OnFailure::KeepRows);
     const QString& lastError() const { return error_; }
     // Releases the rows.
     void close();
@@ -89,7 +103,6 @@ signals:
     void currentRowChanged(int row);
 
 private:
-    bool Query();
     bool HasCurrent() const { return current_ >= 0 && current_ < count(); }
     int ColumnIndex(const QString& column) const;
     QString TableName() const;

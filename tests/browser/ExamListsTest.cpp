@@ -195,6 +195,26 @@ TEST_F(ExamListsTest, PatientSearchByAnyWordSaysWhenNothingOrTheDatabaseAnswers)
     pacs.exec(QStringLiteral("ALTER TABLE DICOMSeriesAway RENAME TO DICOMSeries"));
 }
 
+// What the user types is searched once the typing pauses, its rows read off
+// the interface thread and shown when they arrive.
+TEST_F(ExamListsTest, TypedSearchIsReadInTheBackgroundOnceTypingPauses)
+{
+    page().patientNameEdit->setFocus();
+    QTest::keyClicks(page().patientNameEdit, QStringLiteral("lefevre"));
+    EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0) << "nothing searched while typing";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return started.window.sets.seriesByPatient.count() == 7 && !page().patientSearchRunning(); },
+        5000));
+    EXPECT_FALSE(page().viewButtons[1]->isHidden());
+    EXPECT_TRUE(page().patientSearchStatus->isHidden());
+
+    QTest::keyClicks(page().patientNameEdit, QStringLiteral("zz"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return page().patientSearchStatus->text() == QStringLiteral("Aucun patient trouvé"); }, 5000));
+    EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0);
+    EXPECT_TRUE(page().viewButtons[1]->isHidden());
+}
+
 // A new exam makes the date list follow the newest series, except while the
 // user has just picked a row: "Visualiser..." must open the user's choice.
 TEST_F(ExamListsTest, NewExamKeepsTheRowTheUserJustPickedAndHighlightsItself)
