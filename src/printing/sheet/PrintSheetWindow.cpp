@@ -335,7 +335,7 @@ void PrintSheetWindow::chooseOrientation(PageOrientation value)
         Option1[value == PageOrientation::Portrait ? 0 : 1]->setChecked(true);
     }
     SetCurrentPrinterOrientation(static_cast<int>(value));
-    const QRect printable = SheetPrinter::PrintableArea(CurrentPrinterName(), value);
+    const QRect printable = SheetPrinter::PrintableArea(appValues().ImagePrinter, value);
     PageRatio = printable.height() > 0 ? double(printable.width()) / printable.height() : 1.0;
     sizePreviewPage();
     Picture4->setVisible(value == PageOrientation::Portrait);
@@ -437,7 +437,7 @@ void PrintSheetWindow::printPage()
     Label5->setText(PrintingText);
     showWaiting(true);
     SheetPrinter printer;
-    printer.setPrinterName(CurrentPrinterName());
+    printer.setPrinterName(appValues().ImagePrinter);
     printer.setOrientation(orientation());
     printer.setCopies(1);
     printer.setCaption(PrintCaption);
