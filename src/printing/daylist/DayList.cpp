@@ -13,7 +13,7 @@ QString DayTitle(const QDate& day)
 QString DayListDatabaseErrorText()
 {
     return QStringLiteral(
-        "La base de donnée n'est pas correctement initialisée ! \r\nVerifier le serveur PACS "
+        "La base de donnée n'est pas correctement initialisée ! \r\nVérifier le serveur PACS "
         "Conquest ! ");
 }
 

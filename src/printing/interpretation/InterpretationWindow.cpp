@@ -200,8 +200,8 @@ void InterpretationWindow::buildControls()
     VScroll1->setMinimumHeight(120);
     connect(VScroll1, &QScrollBar::valueChanged, this, &InterpretationWindow::changePage);
     auto* help
-        = new QLabel(QStringLiteral("Sélectionner le nombre d'images à afficher et déplacez vous au sein de "
-                                    "l'examen grace à l'ascenseur à gauche de ce texte"),
+        = new QLabel(QStringLiteral("Sélectionner le nombre d'images à afficher et déplacez-vous au sein de "
+                                    "l'examen grâce à l'ascenseur à gauche de ce texte"),
             Picture2);
     help->setWordWrap(true);
     paging->addWidget(VScroll1);

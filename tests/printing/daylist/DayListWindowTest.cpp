@@ -186,7 +186,7 @@ TEST_P(DayListWindowTest, BrokenDatabaseGivesTheDatabaseMessage)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
         QStringLiteral("La base de donnée n'est pas correctement initialisée ! \r\n"
-                       "Verifier le serveur PACS Conquest ! "));
+                       "Vérifier le serveur PACS Conquest ! "));
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Erreur..."));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(window.grid->model()->rowCount(), 0);
