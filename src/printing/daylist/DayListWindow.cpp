@@ -199,7 +199,7 @@ void DayListWindow::MarkViewedImagePrinted(const QString& key)
 
 void DayListWindow::PrintAndQuit()
 {
-    if (!HasImagesToPrint(appValues().ConquestPath)) {
+    if (!HasImagesToPrint(appValues().ConquestPath, QDate::currentDate())) {
         MsgBox(NothingToPrintText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression..."));
         return;
     }

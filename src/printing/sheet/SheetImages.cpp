@@ -1,7 +1,7 @@
 #include "SheetImages.h"
 
 #include "Dates.h"
-#include "JetDialect.h"
+#include "DayList.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 
@@ -52,10 +52,7 @@ std::optional<std::vector<SheetImage>> ReadSeriesImages(const QString& conquestP
 std::optional<std::vector<SheetPatient>> ReadImagesWaitingToPrint(
     const QString& conquestPath, const QDate& day)
 {
-    const auto rows = ReadRows(conquestPath,
-        QStringLiteral("SELECT * FROM DICOMImages WHERE Printed = 0 AND ScanDate = %1 "
-                       "ORDER BY PatientName, ImagePat, SeriesInst, Compteur;")
-            .arg(JetDate(day)));
+    const auto rows = ReadRows(conquestPath, WaitingImagesOfDaySql(day));
     if (!rows)
         return std::nullopt;
     std::vector<SheetPatient> patients;

@@ -204,9 +204,16 @@ TEST_P(DayListWindowTest, PrintAndQuitOnlyWhenImagesWait)
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.printUnprintedAsked());
 
+    // An image of another day waiting does not count: the print is of the day's.
     pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0 WHERE SOPInstanc = 'I1'"));
+    dialogs.answerMessage(MsgResult::Ok);
     window.PrintAndQuit();
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(window.isVisible());
+
+    pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0 WHERE SOPInstanc = 'T1'"));
+    window.PrintAndQuit();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.printUnprintedAsked());
 }
