@@ -47,8 +47,8 @@ public:
     void setCaption(const QString& caption) { captionText = caption; }
     void setPrinterName(const QString& name) { printerName = name; }
 
-    // Prints one page. With no printer installed the page becomes a PDF file
-    // and the user is told where it is.
+    // Prints one page. With no printer to print on (see ChoosePrintDestination)
+    // the page becomes a PDF file and the user is told where it is.
     PrintOutcome printPage();
     // The same without telling anybody: any thread may run it (painting on a
     // printer is allowed off the user-interface thread); the user-interface
