@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts or stops a private CUPS scheduler for the printing tests, with two
 # cups-pdf queues: "VexaPDF" on A4 sheets and "VexaLabel" on 89 x 36 mm labels
-# with a 2 mm unprintable border. Qt sees the queues as installed printers when
+# with a 2 mm unprintable border; "VexaPDF" is the default queue. Qt sees the queues as installed printers when
 # CUPS_SERVER points at the scheduler's socket; the PDFs land in the folder
 # named by /etc/cups/cups-pdf-vexatest.conf (installed by scripts/setup.sh).
 #   cups_server.sh start <state folder>   |   cups_server.sh stop <state folder>
@@ -118,5 +118,7 @@ sed -e 's|^\*DefaultPageSize: .*|*DefaultPageSize: Label89x36|' \
 # pdftocairo turns Qt's PDF into PostScript with its fonts' text kept, so the
 # label's words can be read back from the PDF cups-pdf writes.
 lpadmin -p VexaLabel -E -v cups-pdf:/vexatest -P "$state/label.ppd" -o pdftops-renderer-default=pdftocairo 2>/dev/null
-lpstat -p VexaPDF -p VexaLabel
+# The system's default queue: where a job for a printer no longer installed goes.
+lpadmin -d VexaPDF
+lpstat -p VexaPDF -p VexaLabel -d
 echo "CUPS scheduler ready on $CUPS_SERVER"

@@ -2,7 +2,6 @@
 
 #include "AppValues.h"
 #include "BackgroundWork.h"
-#include "ConquestDatabaseConnector.h"
 #include "Dates.h"
 #include "DialogService.h"
 #include "DicomLoader.h"
@@ -19,7 +18,11 @@
 #include "QueryCatalogue.h"
 #include "ViewerTexts.h"
 
+#include <QDir>
+#include <QPrinterInfo>
+#include <QRegularExpression>
 #include <algorithm>
+#include <memory>
 
 namespace vexa {
 
@@ -71,19 +74,62 @@ bool ReadImagesToPrint(const QString& conquestPath, const Exam& exam, std::vecto
 struct PrintRun {
     int printed = 0;
     QString markError; // the first mark that failed
+    QStringList unmarked; // pages of a book, marked once the book is written
 };
+
+// The PDF's name names the patient; characters a file name cannot hold become "_".
+QString ExamPdfBaseName(const Exam& exam)
+{
+    static const QRegularExpression unsafe(QStringLiteral(R"([/\\:*?"<>|])"));
+    QString name = exam.patientName.trimmed();
+    name.replace(unsafe, QStringLiteral("_"));
+    return name.isEmpty() ? QStringLiteral("Examen") : QStringLiteral("Examen ") + name;
+}
+
+QString Marked(const QString& conquestPath, const QString& sopInstance, const QDate& day)
+{
+    const ExamWrite mark = MarkImagePrinted(conquestPath, sopInstance, day);
+    return mark.outcome == ExamWrite::Failed ? mark.error : QString();
+}
+
+// The book's pages are marked once the file is written whole; the user is
+// told once where it is.
+void FinishBook(PictureBook& book, PrintRun& run, const QDate& day)
+{
+    const QString path = QDir::toNativeSeparators(book.destination().pdfPath);
+    const bool written = book.finish();
+    if (book.pages() == 0)
+        return;
+    if (!written) {
+        MsgBox(PrintActions::ExamPdfFailedText + path, MsgIcon::Critical, MsgButtons::Ok,
+            QStringLiteral("Impression d'un dossier"));
+        return;
+    }
+    for (const QString& sopInstance : run.unmarked) {
+        const QString error = Marked(appValues().ConquestPath, sopInstance, day);
+        if (run.markError.isEmpty())
+            run.markError = error;
+    }
+    MsgBox(PrintActions::ExamPdfText.arg(book.pages()) + path, MsgIcon::Information, MsgButtons::Ok,
+        QStringLiteral("Impression d'un dossier"));
+}
 
 } // namespace
 
-const QString PrintActions::PrintExamQuestion = QStringLiteral(
-    "Voulez-vous imprimer le dossier automatiquement ? \r\n(Sinon vous pourez choisir le mode d'impression : "
-    "Nombre d'images par page, orientation du papier...)");
+const QString PrintActions::PrintExamQuestion
+    = QStringLiteral("Voulez-vous imprimer le dossier automatiquement ? \r\n(Sinon vous pourrez choisir le "
+                     "mode d'impression : "
+                     "Nombre d'images par page, orientation du papier...)");
 const QString PrintActions::AlreadyPrintedQuestion
-    = QStringLiteral("Tout ou partie de ce dossier semble voir été imprimé.  \r\nVoulez vous poursuivre ?");
+    = QStringLiteral("Tout ou partie de ce dossier semble avoir été imprimé.  \r\nVoulez-vous poursuivre ?");
 const QString PrintActions::NothingNewText = QStringLiteral("Il n'y a pas d'image nouvelle à imprimer");
 const QString PrintActions::PrintingNotice = QStringLiteral("Impression en cours");
 const QString PrintActions::MarkFailedText
     = QStringLiteral("Les images imprimées n'ont pas pu être marquées comme imprimées :\r\n");
+const QString PrintActions::ExamPdfText = QStringLiteral(
+    "Aucune imprimante n'est disponible.\r\nLe dossier (%1 page(s)) a été enregistré dans le fichier :\r\n");
+const QString PrintActions::ExamPdfFailedText
+    = QStringLiteral("Aucune imprimante n'est disponible et le fichier PDF n'a pas pu être écrit :\r\n");
 
 PrintActions::PrintActions(MainRecordSets& sets, QWidget* parent)
     : runWindow([](QDialog& window) { return window.exec(); })
@@ -151,26 +197,45 @@ void PrintActions::printExamAutomatically(const Exam& exam)
         return;
     if (showNotice)
         showNotice(PrintingNotice);
+    // Where the pages go is settled once: with no printer, every page goes
+    // into one PDF file, told once at the end.
+    const QString folder = pdfFolder.isEmpty() ? DefaultPdfFolder() : pdfFolder;
+    const PrintDestination destination = ChoosePrintDestination(appValues().ImagePrinter,
+        installedPrinters ? *installedPrinters : QPrinterInfo::availablePrinterNames(), folder,
+        ExamPdfBaseName(exam));
+    std::unique_ptr<PictureBook> book;
+    if (destination.isPdf())
+        book = std::make_unique<PictureBook>(destination);
+    for (ExamImageToPrint& image : images)
+        image.page.book = book.get();
     const QDate day = today();
     const PagePrinter print = printPage;
     TimedAction timed(QStringLiteral("Impression d'un dossier"));
-    const PrintRun run = RunInBackground<PrintRun>(
-        parent, {PrintingNotice, true}, [&images, &print, conquestPath, day](WorkProgress& progress) {
+    PrintRun run = RunInBackground<PrintRun>(parent, {PrintingNotice, true},
+        [&images, &print, conquestPath, day, inBook = book.get()](WorkProgress& progress) {
             PrintRun done;
             const int total = static_cast<int>(images.size());
             for (int i = 0; i < total && !progress.cancelled(); ++i) {
                 progress.report(i, total);
                 // An image deleted elsewhere meanwhile is neither printed nor marked.
                 const ExamImageToPrint& image = images[i];
+                const int bookPages = inBook ? inBook->pages() : 0;
                 if (!ImageStillThere(conquestPath, image.sopInstance) || !print(image.page))
                     continue;
                 ++done.printed;
-                const ExamWrite mark = MarkImagePrinted(conquestPath, image.sopInstance, day);
-                if (mark.outcome == ExamWrite::Failed && done.markError.isEmpty())
-                    done.markError = mark.error;
+                // A page of the book is marked once the book is written.
+                if (inBook && inBook->pages() > bookPages) {
+                    done.unmarked << image.sopInstance;
+                    continue;
+                }
+                const QString error = Marked(conquestPath, image.sopInstance, day);
+                if (done.markError.isEmpty())
+                    done.markError = error;
             }
             return done;
         });
+    if (book)
+        FinishBook(*book, run, day);
     if (!run.markError.isEmpty())
         MsgBox(MarkFailedText + run.markError, MsgIcon::Critical, MsgButtons::Ok,
             QStringLiteral("Impression d'un dossier"));
@@ -199,18 +264,27 @@ bool PrintActions::PrintImagePage(const Page& page)
         preview, [image, lut, whole](QSize size) { return RenderImageRegion(*image, lut, whole, size); });
     printer.setCaption(page.caption);
     printer.setPrinterName(page.printer);
+    if (page.book)
+        return page.book->add(printer);
     return printer.printPage().printed;
 }
 
+// The images of the day not printed yet, one patient at a time; the opened
+// exam's patient comes first when some of its images wait.
 bool PrintActions::printNewImages(const Exam& opened)
 {
-    ConquestDatabaseConnector connector(sets, appValues().ConquestPath);
-    QString notice;
-    if (!connector.CheckImagesToPrint(appValues().ImagePath, notice)) {
+    std::vector<SheetPatient> patients
+        = ReadImagesWaitingToPrint(appValues().ConquestPath, today()).value_or(std::vector<SheetPatient>{});
+    if (patients.empty()) {
         MsgBox(NothingNewText, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Impression"));
         return false;
     }
-    PrintSheetWindow window(sets, opened, QString(), parent);
+    std::stable_partition(patients.begin(), patients.end(), [&opened](const SheetPatient& patient) {
+        return opened.isValid()
+            && std::any_of(patient.images.begin(), patient.images.end(),
+                [&opened](const SheetImage& image) { return image.seriesUid == opened.seriesUid; });
+    });
+    PrintSheetWindow window(sets, std::move(patients), parent);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
     return true;

@@ -9,12 +9,16 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
 
 class QDialog;
 class QWidget;
 
 namespace vexa {
+
+class PictureBook;
 
 struct MainRecordSets;
 
@@ -30,12 +34,13 @@ public:
     // its SOPInstanc, when still there); an exam partly printed already asks
     // once whether to go on. The pages are made and printed on a worker
     // thread behind a waiting window modal to the parent's window, which
-    // offers to stop after the current page.
+    // offers to stop after the current page. With no printer to print on,
+    // the pages make one PDF file, named to the user once.
     void printExamAutomatically(const Exam& exam);
     // The print sheet window for the exam, captioned from the exam's image.
     void openPrintSheet(const Exam& exam);
-    // With images waiting to be printed (or pictures in the picture folder),
-    // the print sheet window (on `opened`'s thumbnails, when an exam is
+    // With images of the day waiting to be printed, the print sheet window on
+    // them, one patient at a time (`opened`'s patient first, when an exam is
     // opened); otherwise the user is told there is nothing new. Answers
     // whether the window opened.
     bool printNewImages(const Exam& opened = {});
@@ -47,6 +52,8 @@ public:
     static const QString NothingNewText;
     static const QString PrintingNotice;
     static const QString MarkFailedText;
+    static const QString ExamPdfText; // %1: the number of pages; the file's path follows
+    static const QString ExamPdfFailedText;
 
     // One page of the automatic print; true when it was printed. Runs on the
     // worker thread.
@@ -55,6 +62,7 @@ public:
         QString caption;
         bool inverse = false; // the settings' Inverse
         QString printer; // the settings' ImagePrinter
+        PictureBook* book = nullptr; // the one document every page goes into, if any
     };
     using PagePrinter = std::function<bool(const Page&)>;
     static bool PrintImagePage(const Page& page);
@@ -65,6 +73,10 @@ public:
     std::function<void(const QString&)> showNotice;
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     PagePrinter printPage = PrintImagePage;
+    // The installed printers are asked from the system unless given here;
+    // PDF files go to the user's print folder unless another is given.
+    std::optional<QStringList> installedPrinters;
+    QString pdfFolder;
 
 private:
     bool examStillThere(const Exam& exam);

@@ -13,7 +13,7 @@ QString DayTitle(const QDate& day)
 QString DayListDatabaseErrorText()
 {
     return QStringLiteral(
-        "La base de donnée n'est pas correctement initialisée ! \r\nVerifier le serveur PACS "
+        "La base de donnée n'est pas correctement initialisée ! \r\nVérifier le serveur PACS "
         "Conquest ! ");
 }
 
@@ -40,11 +40,18 @@ ExamWrite DayList::markPrinted(const QString& sopInstance, const QDate& printDay
     return marked;
 }
 
-bool HasImagesToPrint(const QString& conquestPath)
+QString WaitingImagesOfDaySql(const QDate& day)
+{
+    return QStringLiteral("SELECT * FROM DICOMImages WHERE Printed = 0 AND ScanDate = %1 "
+                          "ORDER BY PatientName, ImagePat, SeriesInst, Compteur;")
+        .arg(JetDate(day));
+}
+
+bool HasImagesToPrint(const QString& conquestPath, const QDate& day)
 {
     RecordSet unprinted;
     unprinted.setDatabasePath(conquestPath);
-    unprinted.setRecordSource(Sql::ImagesNotPrinted());
+    unprinted.setRecordSource(WaitingImagesOfDaySql(day));
     return unprinted.requery() && unprinted.count() > 0;
 }
 

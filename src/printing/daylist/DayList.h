@@ -39,7 +39,11 @@ private:
     QDate day_;
 };
 
-// Whether the database holds images not printed yet; false when it cannot be read.
-bool HasImagesToPrint(const QString& conquestPath);
+// The images received on `day` and not printed yet, by patient, then series.
+QString WaitingImagesOfDaySql(const QDate& day);
+
+// Whether images received on `day` wait to be printed; false when the
+// database cannot be read.
+bool HasImagesToPrint(const QString& conquestPath, const QDate& day);
 
 } // namespace vexa

@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -118,8 +119,11 @@ DayListWindow::DayListWindow(QWidget* parent)
     layout->addLayout(heading);
     layout->addLayout(body, 1);
 
-    connect(calendar, &QCalendarWidget::clicked, this, &DayListWindow::ShowDay);
-    connect(calendar, &QCalendarWidget::activated, this, &DayListWindow::ShowDay);
+    // The list follows the calendar's selected day however it changes: a
+    // click, the keys, or another month shown (which selects the same day in it).
+    connect(
+        calendar, &QCalendarWidget::selectionChanged, this, [this] { ShowDay(calendar->selectedDate()); });
+    connect(calendar, &QCalendarWidget::currentPageChanged, this, &DayListWindow::FollowMonth);
     connect(grid, &BoundGrid::rowActivated, this, &DayListWindow::ViewImage);
     connect(viewButton, &brixel::Button::Click, this, &DayListWindow::ViewImage);
     connect(printButton, &brixel::Button::Click, this, &DayListWindow::PrintAndQuit);
@@ -131,9 +135,21 @@ DayListWindow::DayListWindow(QWidget* parent)
     // day is read there is nothing to view.
     viewButton->hide();
     const QDate today = QDate::currentDate();
-    calendar->setSelectedDate(today);
+    {
+        const QSignalBlocker quiet(calendar);
+        calendar->setSelectedDate(today);
+    }
     titleLabel->setText(DayTitle(today));
     ShowDay(today);
+}
+
+void DayListWindow::FollowMonth(int year, int month)
+{
+    const QDate selected = calendar->selectedDate();
+    if (selected.year() == year && selected.month() == month)
+        return;
+    const QDate first(year, month, 1);
+    calendar->setSelectedDate(first.addDays(std::min(selected.day(), first.daysInMonth()) - 1));
 }
 
 void DayListWindow::ShowDay(const QDate& day)
@@ -148,7 +164,7 @@ void DayListWindow::ShowDay(const QDate& day)
 
 void DayListWindow::ViewImage()
 {
-    if (viewerOpen)
+    if (otherWindowOpen)
         return;
     const std::optional<ViewerRequest> request = SingleImageViewing(images, appValues().ConquestImagePath);
     if (!request)
@@ -159,10 +175,10 @@ void DayListWindow::ViewImage()
     waitPanel->show();
     waitPanel->raise();
     waitPanel->repaint(); // drawn now, before the viewer covers the list
-    viewerOpen = true;
+    otherWindowOpen = true;
     SetWindowNotTopmost(this);
     const ViewerOutcome outcome = runViewer(*request);
-    viewerOpen = false;
+    otherWindowOpen = false;
     if (outcome.printed)
         MarkViewedImagePrinted(key);
     SetWindowTopmost(this);
@@ -183,7 +199,7 @@ void DayListWindow::MarkViewedImagePrinted(const QString& key)
 
 void DayListWindow::PrintAndQuit()
 {
-    if (!HasImagesToPrint(appValues().ConquestPath)) {
+    if (!HasImagesToPrint(appValues().ConquestPath, QDate::currentDate())) {
         MsgBox(NothingToPrintText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression..."));
         return;
     }
@@ -191,12 +207,18 @@ void DayListWindow::PrintAndQuit()
     accept();
 }
 
+// The list stays open, in its own modal loop (hiding it would end the loop),
+// below the options window while it is open.
 void DayListWindow::Configure()
 {
-    hide();
-    if (showOptions)
-        showOptions();
-    show();
+    if (!showOptions || otherWindowOpen)
+        return;
+    otherWindowOpen = true;
+    SetWindowNotTopmost(this);
+    showOptions();
+    otherWindowOpen = false;
+    SetWindowTopmost(this);
+    activateWindow();
 }
 
 void DayListWindow::About()
@@ -208,7 +230,7 @@ void DayListWindow::About()
 void DayListWindow::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !viewerOpen
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !otherWindowOpen
         && !windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         SetWindowTopmost(this);
 }

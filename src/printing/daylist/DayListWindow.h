@@ -71,9 +71,10 @@ protected:
 
 private:
     void MarkViewedImagePrinted(const QString& key);
+    void FollowMonth(int year, int month);
 
     DayList dayList{images};
-    bool viewerOpen = false;
+    bool otherWindowOpen = false; // the viewer or the options, above the list
     bool printUnprinted = false;
 };
 

@@ -1,16 +1,20 @@
 #include "InterpretationWindow.h"
 #include "ImageFiles.h"
 
+#include "Dates.h"
+#include "DialogService.h"
 #include "DicomView.h"
 #include "LatestImageLoader.h"
 #include "Numeric.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
+#include "ViewerTexts.h"
 
 #include <brixel/Button.h>
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,8 +36,11 @@ brixel::Button* MakeButton(const QString& name, const QString& caption, const QS
     auto* button = new brixel::Button(parent, name);
     button->initProperties();
     button->setCaption(caption);
-    if (!icon.isEmpty())
+    if (!icon.isEmpty()) {
+        // Pressed, the button keeps its icon unless it is given one of its own.
         button->setPicture(brixel::Picture::fromImage(QImage(icon)));
+        button->setPictureDown(button->picture());
+    }
     button->setFixedSize(TwipsToPixels(3600), TwipsToPixels(600));
     button->setBackColor(InterpretationWindow::ToolColour);
     button->setFocusPolicy(Qt::NoFocus);
@@ -44,6 +51,8 @@ brixel::Button* MakeButton(const QString& name, const QString& caption, const QS
 
 const QString InterpretationWindow::WaitingText
     = QStringLiteral("Veuillez patienter :  Chargement des clichés en cours...");
+const QString InterpretationWindow::CloseQuestion = QStringLiteral(
+    "Voulez-vous quitter l'interprétation ?\r\nLes images affichées et leurs réglages seront perdus.");
 const QColor InterpretationWindow::ToolColour(0xC0, 0xC0, 0xC0); // &HC0C0C0
 const QColor InterpretationWindow::PressedToolColour(0x90, 0xB0, 0xFF); // &HFFB090, red in the low byte
 
@@ -68,8 +77,21 @@ InterpretationWindow::InterpretationWindow(
     if (exam.isValid() && images.requery()) {
         for (images.moveFirst(); !images.eof(); images.moveNext())
             ImagePaths << StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
+        // The patient as the images name it, when the exam given does not.
+        images.moveFirst();
+        if (exam_.patientName.isEmpty() && !images.eof())
+            exam_.patientName = images.fieldText(QStringLiteral("PatientName"));
+        if (exam_.examDate.isEmpty() && !images.eof()) {
+            const QString acquired = images.fieldText(QStringLiteral("AcqDate"));
+            exam_.examDate = YyyymmddToDdMmYyyy(
+                acquired.isEmpty() ? images.fieldText(QStringLiteral("ImageDate")) : acquired);
+        }
     }
     buildControls();
+    const QString patient = ViewerTitleLine(exam_.patientName, exam_.examDate);
+    if (!patient.isEmpty())
+        setWindowTitle(QStringLiteral("Interprétation - ") + exam_.patientName);
+    PatientLabel->setText(patient);
     resize(1280, 900);
 }
 
@@ -104,6 +126,13 @@ void InterpretationWindow::buildControls()
     panel.setColor(QPalette::Window, QColor(192, 192, 192));
     Picture2->setPalette(panel);
     auto* tools = new QVBoxLayout(Picture2);
+    PatientLabel = new QLabel(Picture2);
+    PatientLabel->setObjectName(QStringLiteral("PatientLabel"));
+    PatientLabel->setWordWrap(true);
+    QFont patientFont = PatientLabel->font();
+    patientFont.setBold(true);
+    PatientLabel->setFont(patientFont);
+    tools->addWidget(PatientLabel);
     for (int o = 0; o < 2; ++o) {
         const PageOrientation orientation = o == 0 ? PageOrientation::Landscape : PageOrientation::Portrait;
         auto& options = o == 0 ? Option3 : Option2;
@@ -171,8 +200,8 @@ void InterpretationWindow::buildControls()
     VScroll1->setMinimumHeight(120);
     connect(VScroll1, &QScrollBar::valueChanged, this, &InterpretationWindow::changePage);
     auto* help
-        = new QLabel(QStringLiteral("Sélectionner le nombre d'images à afficher et déplacez vous au sein de "
-                                    "l'examen grace à l'ascenseur à gauche de ce texte"),
+        = new QLabel(QStringLiteral("Sélectionner le nombre d'images à afficher et déplacez-vous au sein de "
+                                    "l'examen grâce à l'ascenseur à gauche de ce texte"),
             Picture2);
     help->setWordWrap(true);
     paging->addWidget(VScroll1);
@@ -376,8 +405,32 @@ void InterpretationWindow::slotClicked(int slot, int button)
     LastButton = 0;
 }
 
+// Escape and the close box ask before the page of images and its settings
+// go; Non (or Escape on the question) keeps the window.
+bool InterpretationWindow::mayClose()
+{
+    return imageCount() == 0
+        || MsgBox(CloseQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("Interprétation"),
+               MsgResult::No)
+        == MsgResult::Yes;
+}
+
+void InterpretationWindow::closeEvent(QCloseEvent* event)
+{
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void InterpretationWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape) {
+        if (mayClose())
+            reject();
+        return;
+    }
     if (event->key() == Qt::Key_Space)
         Picture1->selectNextSlot();
     else

@@ -56,6 +56,7 @@ public:
 
     static constexpr int ToolButtons[3] = {1, 3, 5};
     static const QString WaitingText;
+    static const QString CloseQuestion;
     static const QColor ToolColour;
     static const QColor PressedToolColour;
 
@@ -68,22 +69,25 @@ public:
     brixel::Button* Button2 = nullptr;
     QWidget* Picture2 = nullptr; // tool panel
     QWidget* Picture6 = nullptr; // waiting panel
+    QLabel* PatientLabel = nullptr; // whose images these are
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    bool mayClose();
     void firstActivation();
     void createSlots(int count); // the page's images from the scroll bar's value
     void pageDecoded(const QStringList& paths, std::vector<DicomLoadResult> results);
     void slotClicked(int slot, int button);
     template <typename Apply> void forEachSlot(Apply apply);
 
-    const Exam exam_;
+    Exam exam_; // the patient and date completed from the images when not given
     QStringList ImagePaths; // image i + 1 of the series at index i
     LatestImageLoader* loader = nullptr;
     int ImagesPerPage = 0;

@@ -17,7 +17,7 @@ namespace vexa {
 
 namespace {
 
-// A label's size when no printer is installed and it becomes a PDF file.
+// A label's size when there is no printer to print on and it becomes a PDF file.
 const QPageSize PdfLabelSize(QSizeF(89, 36), QPageSize::Millimeter, QStringLiteral("Label 89 x 36 mm"));
 
 // The printer's own label: its default media, drawn from the top left of the

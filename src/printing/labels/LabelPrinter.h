@@ -53,7 +53,7 @@ public:
 
     // The installed printers are asked from the system unless given here.
     void setInstalledPrinters(std::optional<QStringList> names) { installed = std::move(names); }
-    // Where labels go as PDF files when no printer is installed at all.
+    // Where labels go as PDF files when there is no printer to print on.
     void setPdfFolder(const QString& folder) { pdfFolder = folder; }
 
 private:

@@ -3,6 +3,7 @@
 #include "DialogService.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -112,11 +113,22 @@ PrintOutcome PicturePrinter::renderPage() const
     if (outcome.destination.isPdf() && !QDir().mkpath(folder))
         return outcome;
     QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, outcome.destination,
-        layout == PicturePrinter::LandscapeLayout ? QPageLayout::Landscape : QPageLayout::Portrait);
+    PreparePrinter(printer, outcome.destination, orientation());
     QPainter painter;
     if (!painter.begin(&printer))
         return outcome;
+    drawPage(painter, printer, outcome);
+    outcome.printed = painter.end();
+    return outcome;
+}
+
+QPageLayout::Orientation PicturePrinter::orientation() const
+{
+    return layout == LandscapeLayout ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+void PicturePrinter::drawPage(QPainter& painter, const QPrinter& printer, PrintOutcome& outcome) const
+{
     outcome.resolution = printer.resolution();
     const QRect page(QPoint(0, 0), printer.pageLayout().paintRectPixels(outcome.resolution).size());
     if (back != Qt::white)
@@ -131,8 +143,50 @@ PrintOutcome PicturePrinter::renderPage() const
             area.x() + (area.width() - drawn.width()) / 2, area.y() + (area.height() - drawn.height()) / 2);
         painter.drawImage(corner, drawn);
     }
-    outcome.printed = painter.end();
-    return outcome;
+}
+
+PictureBook::PictureBook(PrintDestination destination)
+    : destination_(std::move(destination))
+    , printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    , painter(std::make_unique<QPainter>())
+{
+}
+
+PictureBook::~PictureBook()
+{
+    finish();
+}
+
+bool PictureBook::add(const PicturePrinter& page)
+{
+    if (failed || finished)
+        return false;
+    if (pages_ == 0) {
+        if (destination_.isPdf() && !QDir().mkpath(QFileInfo(destination_.pdfPath).path()))
+            failed = true;
+        PreparePrinter(*printer, destination_, page.orientation());
+        failed = failed || !painter->begin(printer.get());
+    } else {
+        // Each page takes the shape of its own picture.
+        printer->setPageOrientation(page.orientation());
+        failed = !printer->newPage();
+    }
+    if (failed)
+        return false;
+    PrintOutcome outcome;
+    page.drawPage(*painter, *printer, outcome);
+    ++pages_;
+    return true;
+}
+
+bool PictureBook::finish()
+{
+    if (!finished) {
+        finished = true;
+        if (painter->isActive())
+            failed = !painter->end() || failed;
+    }
+    return pages_ > 0 && !failed;
 }
 
 void PreparePrinter(

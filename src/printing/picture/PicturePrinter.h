@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPainter;
@@ -46,8 +47,8 @@ public:
     void setCaption(const QString& caption) { captionText = caption; }
     void setPrinterName(const QString& name) { printerName = name; }
 
-    // Prints one page. With no printer installed the page becomes a PDF file
-    // and the user is told where it is.
+    // Prints one page. With no printer to print on (see ChoosePrintDestination)
+    // the page becomes a PDF file and the user is told where it is.
     PrintOutcome printPage();
     // The same without telling anybody: any thread may run it (painting on a
     // printer is allowed off the user-interface thread); the user-interface
@@ -55,6 +56,9 @@ public:
     PrintOutcome renderPage() const;
     // Tells the user where a page written as a PDF file went; nothing else.
     static void TellWhereItWent(const PrintOutcome& outcome);
+    // Draws the page on a printer already painted on (a page of a book).
+    void drawPage(QPainter& painter, const QPrinter& printer, PrintOutcome& outcome) const;
+    QPageLayout::Orientation orientation() const;
 
     // The installed printers are asked from the system unless given here.
     void setInstalledPrinters(std::optional<QStringList> names) { installed = std::move(names); }
@@ -81,6 +85,31 @@ private:
     QString printerName;
     std::optional<QStringList> installed;
     QString pdfFolder;
+};
+
+// Several pictures in one document, a page each in its own orientation: one
+// job on a printer, one PDF file. Any thread may fill it, one thread at a time.
+class PictureBook {
+public:
+    explicit PictureBook(PrintDestination destination);
+    ~PictureBook();
+    PictureBook(const PictureBook&) = delete;
+    PictureBook& operator=(const PictureBook&) = delete;
+
+    // Adds the picture's page; false when the document cannot take it.
+    bool add(const PicturePrinter& page);
+    // Ends the document; true when it holds pages and was written whole.
+    bool finish();
+    int pages() const { return pages_; }
+    const PrintDestination& destination() const { return destination_; }
+
+private:
+    PrintDestination destination_;
+    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<QPainter> painter;
+    int pages_ = 0;
+    bool failed = false;
+    bool finished = false;
 };
 
 // Sets a printer up for a destination: the PDF file at its resolution, or the

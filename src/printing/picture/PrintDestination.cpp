@@ -5,20 +5,39 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QStandardPaths>
 
 namespace vexa {
 
+QString InstalledPrinterFor(const QString& wanted, const QStringList& installed, const QString& systemDefault)
+{
+    if (installed.contains(wanted, Qt::CaseSensitive))
+        return wanted;
+    if (!systemDefault.isEmpty() && installed.contains(systemDefault, Qt::CaseSensitive))
+        return systemDefault;
+    return QString();
+}
+
+PrintDestination ChoosePrintDestination(const QString& wanted, const QStringList& installed,
+    const QString& systemDefault, const QString& pdfFolder, const QString& pdfBaseName)
+{
+    SelectPrinterByName(wanted, installed);
+    const QString printer = InstalledPrinterFor(wanted, installed, systemDefault);
+    if (printer.isEmpty())
+        return {QString(), UniquePdfPath(pdfFolder, pdfBaseName)};
+    return {printer, QString()};
+}
+
 PrintDestination ChoosePrintDestination(
     const QString& wanted, const QStringList& installed, const QString& pdfFolder, const QString& pdfBaseName)
 {
-    if (installed.isEmpty())
-        return {QString(), UniquePdfPath(pdfFolder, pdfBaseName)};
-    SelectPrinterByName(wanted, installed);
-    const QString current = CurrentPrinterName();
-    if (installed.contains(current, Qt::CaseSensitive))
-        return {current, QString()};
-    return {installed.first(), QString()};
+    return ChoosePrintDestination(wanted, installed, SystemDefaultPrinter(), pdfFolder, pdfBaseName);
+}
+
+QString SystemDefaultPrinter()
+{
+    return QPrinterInfo::defaultPrinterName();
 }
 
 QString DefaultPdfFolder()

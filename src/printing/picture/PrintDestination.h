@@ -1,7 +1,8 @@
 #pragma once
 // Where a print job goes: the installed printer named exactly, else the
-// program's current printer, else any installed one; with no printer installed
-// at all, a PDF file in the user's print folder.
+// system's default printer, else a PDF file in the user's print folder. A job
+// never goes to another installed printer: a stale name must not send a sheet
+// to the label printer.
 #include <QString>
 #include <QStringList>
 
@@ -14,10 +15,21 @@ struct PrintDestination {
     bool isPdf() const { return printerName.isEmpty(); }
 };
 
-// `wanted` is matched letter case included; a match becomes the program's
+// The installed printer a job for `wanted` goes to: `wanted` itself, matched
+// letter case included, else `systemDefault` when installed, else "" (a PDF).
+QString InstalledPrinterFor(
+    const QString& wanted, const QStringList& installed, const QString& systemDefault);
+
+// The destination of a job for `wanted`; a match becomes the program's
 // current printer, as with SelectPrinterByName.
 PrintDestination ChoosePrintDestination(const QString& wanted, const QStringList& installed,
+    const QString& systemDefault, const QString& pdfFolder, const QString& pdfBaseName);
+// The same with the system's default printer as it is now.
+PrintDestination ChoosePrintDestination(const QString& wanted, const QStringList& installed,
     const QString& pdfFolder, const QString& pdfBaseName);
+
+// The system's default printer ("" when none is set).
+QString SystemDefaultPrinter();
 
 // The folder PDF prints go to: "VexaDICOM" in the user's documents folder.
 QString DefaultPdfFolder();

@@ -16,16 +16,21 @@
 #include "Printers.h"
 #include "QueryCatalogue.h"
 #include "SettingKeys.h"
+#include "ViewerTexts.h"
 
 #include <brixel/Button.h>
 
 #include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <map>
 
 namespace vexa {
 
@@ -71,6 +76,8 @@ const QString PrintSheetWindow::RestingText
     = QStringLiteral("Veuillez patienter :  Chargement de l'image en cours...");
 const QString PrintSheetWindow::PrintingText
     = QStringLiteral("Veuillez patienter :  Impression de la page en cours...");
+const QString PrintSheetWindow::UnprintedSheetQuestion = QStringLiteral(
+    "La planche composée n'a pas été imprimée.\r\nVoulez-vous l'imprimer avant de la quitter ?");
 
 // The thumbnail column as the database connector fills it.
 class PrintSheetWindow::Thumbnails : public ThumbnailSink {
@@ -115,7 +122,42 @@ PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, const Exam& exam, QStri
     setModal(true);
     buildControls();
     SelectPrinterByName(appValues().ImagePrinter);
+    if (exam_.isValid())
+        images_
+            = ReadSeriesImages(appValues().ConquestPath, exam_.seriesUid).value_or(std::vector<SheetImage>{});
+    showPatientBanner();
     resize(1280, 900);
+}
+
+PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, std::vector<SheetPatient> patients, QWidget* parent)
+    : PrintSheetWindow(sets, patients.empty() ? Exam{} : patients.front().exam, QString(), parent)
+{
+    patients_ = std::move(patients);
+    images_ = patients_.empty() ? std::vector<SheetImage>{} : patients_.front().images;
+    const QSignalBlocker quiet(PatientBox);
+    for (const SheetPatient& patient : patients_) {
+        const int count = static_cast<int>(patient.images.size());
+        PatientBox->addItem(QStringLiteral("%1  -  %2  (%3 image%4)")
+                                .arg(patient.exam.patientName, patient.exam.examDate)
+                                .arg(count)
+                                .arg(count > 1 ? QStringLiteral("s") : QString()));
+    }
+    PatientBox->parentWidget()->setVisible(!patients_.empty());
+    showPatientBanner();
+}
+
+// The banner names the patient whose images the thumbnails offer.
+void PrintSheetWindow::showPatientBanner()
+{
+    const SheetIdentity identity = IdentityOf(images_);
+    const QString name = exam_.patientName.isEmpty() ? identity.patientName : exam_.patientName;
+    const QString date = exam_.examDate.isEmpty() ? identity.examDate : exam_.examDate;
+    QString text = QStringLiteral("  Impression des clichés");
+    for (const QString& part : {name, date}) {
+        if (!part.isEmpty())
+            text += QStringLiteral("  -  ") + part;
+    }
+    Banner->setText(text);
 }
 
 PrintSheetWindow::~PrintSheetWindow() = default;
@@ -175,6 +217,17 @@ void PrintSheetWindow::buildControls()
         orientationLayout->addWidget(icon);
         orientationLayout->addWidget(Option1[i]);
     }
+    auto* patientRow = new QWidget(ToolPanel);
+    auto* patientLayout = new QVBoxLayout(patientRow);
+    patientLayout->setContentsMargins(0, 0, 0, 8);
+    patientLayout->addWidget(new QLabel(QStringLiteral("Patient :"), patientRow));
+    PatientBox = new QComboBox(patientRow);
+    PatientBox->setObjectName(QStringLiteral("PatientBox"));
+    PatientBox->setFocusPolicy(Qt::NoFocus);
+    patientLayout->addWidget(PatientBox);
+    connect(PatientBox, &QComboBox::activated, this, &PrintSheetWindow::choosePatient);
+    patientRow->hide();
+    tools->addWidget(patientRow);
     tools->addWidget(orientationRow);
     for (int o = 0; o < 2; ++o) {
         const PageOrientation value = o == 0 ? PageOrientation::Portrait : PageOrientation::Landscape;
@@ -275,16 +328,14 @@ void PrintSheetWindow::firstLayout()
 {
     ThumbnailsPerPage_ = ThumbnailsPerPage(PixelsToTwips(width()));
     fitParts();
-    ConquestDatabaseConnector connector(sets, appValues().ConquestPath);
-    const int pages = connector.ThumbnailPageCount(exam_.seriesUid, ThumbnailsPerPage_);
+    const int pages = thumbnailPageCount();
     {
         const QSignalBlocker quiet(VScroll1);
         VScroll1->setValue(0);
         VScroll1->setMaximum(std::max(0, pages - 1));
     }
     VScroll1->setVisible(pages >= 2);
-    connector.LoadPrintThumbnails(
-        *thumbnailSink, appValues().ConquestImagePath, exam_.seriesUid, 0, ThumbnailsPerPage_);
+    loadThumbnails(0);
     // The orientation to give back on closing is the one found at opening.
     if (!orientationSaved) {
         SavedOrientation = CurrentPrinterOrientation();
@@ -335,7 +386,7 @@ void PrintSheetWindow::chooseOrientation(PageOrientation value)
         Option1[value == PageOrientation::Portrait ? 0 : 1]->setChecked(true);
     }
     SetCurrentPrinterOrientation(static_cast<int>(value));
-    const QRect printable = SheetPrinter::PrintableArea(CurrentPrinterName(), value);
+    const QRect printable = SheetPrinter::PrintableArea(appValues().ImagePrinter, value);
     PageRatio = printable.height() > 0 ? double(printable.width()) / printable.height() : 1.0;
     sizePreviewPage();
     Picture4->setVisible(value == PageOrientation::Portrait);
@@ -352,6 +403,7 @@ void PrintSheetWindow::chooseLayout(int index)
 
 void PrintSheetWindow::buildLayout(int index)
 {
+    unprintedSheet = false;
     Picture1->resetSlots();
     SlotTags.fill(QString());
     Picture1->sheet.setShape(LayoutShape(orientation(), index));
@@ -390,6 +442,7 @@ void PrintSheetWindow::thumbnailDoubleClicked(int index)
         if (view->hasImage()) {
             Picture1->sheet.fill(slot, QSize(view->PixelColumns(), view->PixelRows()), path, index);
             SlotTags[static_cast<std::size_t>(slot)] = tag;
+            unprintedSheet = true;
         } else {
             // An image that cannot be shown leaves its slot empty (its
             // display says why), so it is neither printed nor marked.
@@ -405,9 +458,74 @@ void PrintSheetWindow::thumbnailDoubleClicked(int index)
 void PrintSheetWindow::scrollThumbnails(int value)
 {
     Shape2->hide();
-    ConquestDatabaseConnector connector(sets, appValues().ConquestPath);
-    connector.LoadPrintThumbnails(*thumbnailSink, appValues().ConquestImagePath, exam_.seriesUid,
-        ThumbnailsPerPage_ * value, ThumbnailsPerPage_);
+    loadThumbnails(ThumbnailsPerPage_ * value);
+}
+
+int PrintSheetWindow::thumbnailPageCount() const
+{
+    const int count = static_cast<int>(images_.size());
+    return ThumbnailsPerPage_ > 0 ? (count + ThumbnailsPerPage_ - 1) / ThumbnailsPerPage_ : 0;
+}
+
+// The thumbnails from `firstImage` on, each tagged with its image's file; a
+// missing preview picture stops the filling, those filled stay.
+void PrintSheetWindow::loadThumbnails(int firstImage)
+{
+    for (int i = 0; i < ThumbnailSlots; ++i) {
+        thumbnailSink->clearPicture(i);
+        thumbnailSink->setTag(i, QString());
+        thumbnailSink->setVisible(i, false);
+    }
+    const int limit = std::min(ThumbnailsPerPage_, ThumbnailSlots);
+    const int count = static_cast<int>(images_.size());
+    for (int filled = 0; filled < limit && firstImage + filled < count; ++filled) {
+        const QString& objectFile = images_[static_cast<std::size_t>(firstImage + filled)].objectFile;
+        const QString picture
+            = previewPicturePath(StoredImagePath(appValues().ConquestImagePath, objectFile));
+        if (!thumbnailSink->loadPicture(filled, picture))
+            break;
+        thumbnailSink->setTag(filled, objectFile);
+        thumbnailSink->setVisible(filled, true);
+    }
+}
+
+// Another patient's images: the sheet starts again, empty.
+void PrintSheetWindow::choosePatient(int index)
+{
+    if (index < 0 || index >= patientCount())
+        return;
+    const SheetPatient& patient = patients_[static_cast<std::size_t>(index)];
+    if (patient.exam == exam_ || !mayDropSheet()) {
+        const QSignalBlocker quiet(PatientBox);
+        PatientBox->setCurrentIndex(static_cast<int>(std::distance(patients_.begin(),
+            std::find_if(patients_.begin(), patients_.end(),
+                [this](const SheetPatient& shown) { return shown.exam == exam_; }))));
+        return;
+    }
+    exam_ = patient.exam;
+    images_ = patient.images;
+    {
+        const QSignalBlocker quiet(PatientBox);
+        PatientBox->setCurrentIndex(index);
+    }
+    showPatientBanner();
+    firstLayout();
+}
+
+QString PrintSheetWindow::sheetCaption() const
+{
+    if (!PrintCaption.isEmpty())
+        return PrintCaption;
+    std::vector<SheetImage> onSheet;
+    for (int slot = 1; slot <= Picture1->sheet.slotCount(); ++slot) {
+        const QString& tag = SlotTags[static_cast<std::size_t>(slot)];
+        const auto image = std::find_if(images_.begin(), images_.end(),
+            [&tag](const SheetImage& image) { return image.objectFile == tag; });
+        if (!tag.isEmpty() && image != images_.end())
+            onSheet.push_back(*image);
+    }
+    const SheetIdentity identity = IdentityOf(onSheet.empty() ? images_ : onSheet);
+    return ViewerPrintCaption(appValues().Entete, identity.patientName, identity.examDate);
 }
 
 std::vector<SheetPicture> PrintSheetWindow::filledPictures() const
@@ -437,10 +555,10 @@ void PrintSheetWindow::printPage()
     Label5->setText(PrintingText);
     showWaiting(true);
     SheetPrinter printer;
-    printer.setPrinterName(CurrentPrinterName());
+    printer.setPrinterName(appValues().ImagePrinter);
     printer.setOrientation(orientation());
     printer.setCopies(1);
-    printer.setCaption(PrintCaption);
+    printer.setCaption(sheetCaption());
     printer.setPdfFolder(pdfFolder);
     printer.setDocumentName(documentName);
     const PageShape shape = Picture1->sheet.shape();
@@ -451,8 +569,10 @@ void PrintSheetWindow::printPage()
     showWaiting(false);
     Label5->setText(RestingText);
     SheetPrinter::TellWhereItWent(lastOutcome);
-    if (lastOutcome.printed)
+    if (lastOutcome.printed) {
+        unprintedSheet = false;
         markPrinted();
+    }
 }
 
 // The printed slots' images of this exam, by their keys; then the exam page's
@@ -464,10 +584,22 @@ void PrintSheetWindow::markPrinted()
         if (!SlotTags[static_cast<std::size_t>(slot)].isEmpty())
             printed << SlotTags[static_cast<std::size_t>(slot)];
     }
-    if (MarkImagesPrinted(appValues().ConquestPath, exam_.seriesUid, printed, today()) == 0)
+    // The images of a patient may come from several series: each is marked in its own.
+    std::map<QString, QStringList> bySeries;
+    for (const QString& file : printed) {
+        const auto image = std::find_if(images_.begin(), images_.end(),
+            [&file](const SheetImage& image) { return image.objectFile == file; });
+        bySeries[image != images_.end() ? image->seriesUid : exam_.seriesUid] << file;
+    }
+    int marked = 0;
+    for (const auto& [series, files] : bySeries)
+        marked += MarkImagesPrinted(appValues().ConquestPath, series, files, today());
+    if (marked == 0)
         return;
     RecordSet& rows = sets.examImages;
-    if (rows.recordSource() != Sql::ImagesOfSeries(exam_.seriesUid))
+    const bool shown = std::any_of(bySeries.begin(), bySeries.end(),
+        [&rows](const auto& series) { return rows.recordSource() == Sql::ImagesOfSeries(series.first); });
+    if (!shown)
         return;
     const QString current = rows.fieldText(QStringLiteral("SOPInstanc"));
     if (rows.requery() && !current.isEmpty())
@@ -492,8 +624,37 @@ void PrintSheetWindow::showWaiting(bool shown)
         Picture6->raise();
 }
 
+// A sheet composed and not printed is not dropped without a word: Oui prints
+// it first, Non drops it, Annuler (or Escape) keeps the window.
+bool PrintSheetWindow::mayDropSheet()
+{
+    if (!unprintedSheet)
+        return true;
+    const MsgResult answer = MsgBox(UnprintedSheetQuestion, MsgIcon::Question, MsgButtons::YesNoCancel,
+        QStringLiteral("Impression des clichés"), MsgResult::Cancel);
+    if (answer == MsgResult::Yes) {
+        printPage();
+        return lastOutcome.printed;
+    }
+    return answer == MsgResult::No;
+}
+
+void PrintSheetWindow::closeEvent(QCloseEvent* event)
+{
+    if (!mayDropSheet()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void PrintSheetWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape) {
+        if (mayDropSheet())
+            reject();
+        return;
+    }
     if (event->key() == Qt::Key_Space)
         Picture1->selectNextSlot();
     else

@@ -5,8 +5,11 @@
 // slot, and prints the page; the printed images are marked printed. The
 // window stays open after printing; closing it gives the printer back the
 // orientation it had. The window works on the exam it was given: what the
-// main window shows meanwhile changes nothing here.
+// main window shows meanwhile changes nothing here. Opened on the images
+// waiting to be printed, it offers them one patient at a time. Every sheet
+// printed is captioned with the patient and exam date of its images.
 #include "Exam.h"
+#include "SheetImages.h"
 #include "SheetPrinter.h"
 #include "SlotPage.h"
 
@@ -15,6 +18,7 @@
 #include <array>
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QRadioButton;
 class QScrollBar;
@@ -35,6 +39,9 @@ public:
     // The thumbnails come from the exam's series; `caption` is printed over
     // the page, its lines separated by "|".
     PrintSheetWindow(MainRecordSets& sets, const Exam& exam, QString caption, QWidget* parent = nullptr);
+    // The images waiting to be printed, one patient at a time (the first
+    // shown first); each sheet is captioned from its own images.
+    PrintSheetWindow(MainRecordSets& sets, std::vector<SheetPatient> patients, QWidget* parent = nullptr);
     ~PrintSheetWindow() override;
 
     // Replaceable for tests: today's date and where a PDF sheet goes when no
@@ -52,8 +59,14 @@ public:
     QString thumbnailTag(int index) const;
     QLabel* thumbnail(int index) const;
     const QString& caption() const { return PrintCaption; }
+    // The caption the next sheet is printed with: the one given, else the
+    // header, patient and exam date of the images on the sheet.
+    QString sheetCaption() const;
     const QString& seriesUid() const { return exam_.seriesUid; }
     const Exam& exam() const { return exam_; }
+    // The images the thumbnails offer: the exam's, or the shown patient's.
+    const std::vector<SheetImage>& images() const { return images_; }
+    int patientCount() const { return static_cast<int>(patients_.size()); }
     // The outcome of the last print.
     const SheetPrintOutcome& lastPrint() const { return lastOutcome; }
 
@@ -65,6 +78,7 @@ public:
     void printPage(); // Button1
     void storeDefault(); // Button4
     void scrollThumbnails(int value); // VScroll1
+    void choosePatient(int index); // PatientBox
 
     // The controls tests and the window's design look up.
     QScrollBar* VScroll1 = nullptr;
@@ -76,13 +90,16 @@ public:
     brixel::Button* Button2 = nullptr;
     QWidget* Picture6 = nullptr; // waiting panel
     QLabel* Label5 = nullptr;
+    QComboBox* PatientBox = nullptr; // the patients waiting, when opened on them
 
     static const QString RestingText;
     static const QString PrintingText;
+    static const QString UnprintedSheetQuestion;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
 
@@ -90,6 +107,9 @@ private:
     class Thumbnails;
 
     void buildControls();
+    void showPatientBanner();
+    void loadThumbnails(int firstImage);
+    int thumbnailPageCount() const;
     void firstLayout(); // the layout steps run at opening and on every resize
     void fitParts();
     void sizePreviewPage();
@@ -97,11 +117,15 @@ private:
     void showWaiting(bool shown);
     std::vector<SheetPicture> filledPictures() const;
     void markPrinted();
+    bool mayDropSheet(); // asks about a sheet composed and not printed
 
     MainRecordSets& sets;
-    const Exam exam_;
+    Exam exam_;
     QString PrintCaption;
+    std::vector<SheetPatient> patients_; // empty when opened on one exam
+    std::vector<SheetImage> images_;
     SheetPrintOutcome lastOutcome;
+    bool unprintedSheet = false; // images placed since the page was built or printed
 
     int ThumbnailsPerPage_ = 4;
     int SavedOrientation = 1;
@@ -109,7 +133,7 @@ private:
     double PageRatio = 1.0;
     QSize laidOutSize;
 
-    QWidget* Banner = nullptr;
+    QLabel* Banner = nullptr;
     QWidget* Frame1 = nullptr; // thumbnail column
     QWidget* Frame2 = nullptr; // page frame
     QWidget* ToolPanel = nullptr;

@@ -49,10 +49,7 @@ QRect SheetPrinter::PrintableArea(const QString& printerName, PageOrientation or
 {
     const QStringList installed = QPrinterInfo::availablePrinterNames();
     PrintDestination destination;
-    if (installed.contains(printerName, Qt::CaseSensitive))
-        destination.printerName = printerName;
-    else if (!installed.isEmpty())
-        destination.printerName = installed.first();
+    destination.printerName = InstalledPrinterFor(printerName, installed, SystemDefaultPrinter());
     QPrinter printer(QPrinter::HighResolution);
     PrepareSheetPrinter(printer, destination, orientation);
     const QRectF inches = printer.pageLayout().paintRect(QPageLayout::Inch);

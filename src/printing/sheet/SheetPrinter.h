@@ -4,7 +4,7 @@
 // its picture is asked from the slot at the size it takes on the page, so it
 // is rendered from the image's own pixels at the printer's resolution. A red
 // caption goes over the top left when the page holds a picture. The document
-// is ended also when the page is empty. With no printer installed, the sheet
+// is ended also when the page is empty. With no printer to print on, the sheet
 // becomes a PDF file and the user is told where.
 #include "PrintDestination.h"
 #include "SlotSheet.h"
@@ -56,7 +56,7 @@ public:
     static void TellWhereItWent(const SheetPrintOutcome& outcome);
 
     // The printable area of the page, twips from its own top left corner, on
-    // the printer named (with no printer installed: the PDF page).
+    // the printer named (else the default printer; with neither: the PDF page).
     static QRect PrintableArea(const QString& printerName, PageOrientation orientation);
     // Draws the caption's lines: an empty 8-point line, the first line 12-point
     // bold, the others 10-point italic indented 15 twips.

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -90,7 +91,9 @@ protected:
         ASSERT_TRUE(pacs->ok()) << pacs->error().toStdString();
         std::vector<ExamImage> images = NumberedImages(3, ImageShape);
         images[1].printed = true;
-        ASSERT_EQ(WriteExam(*pacs, folder.filePath(QStringLiteral("images")), images), QString());
+        ASSERT_EQ(WriteExam(*pacs, folder.filePath(QStringLiteral("images")), images,
+                      {.scanDate = QDate::currentDate()}),
+            QString());
         appValues().ConquestPath = pacs->path();
         appValues().ConquestImagePath = folder.filePath(QStringLiteral("images"));
         appValues().ImagePath = folder.filePath(QStringLiteral("pictures"));
@@ -198,10 +201,18 @@ TEST_F(PrintActionsTest, InterpretationAndNewImages)
     actions.openInterpretation(exam);
     EXPECT_EQ(images, 3);
 
-    // Two images wait to be printed: the print sheet opens.
+    // Two images of the day wait to be printed: the print sheet opens on them.
+    QStringList offered;
+    inspect = [&](QDialog& window) {
+        if (auto* sheet = qobject_cast<PrintSheetWindow*>(&window)) {
+            for (const SheetImage& image : sheet->images())
+                offered << image.objectFile;
+        }
+    };
     EXPECT_TRUE(actions.printNewImages());
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[1], QStringLiteral("vexa::PrintSheetWindow"));
+    EXPECT_EQ(offered, (QStringList{"PAT1/image_1.dcm", "PAT1/image_3.dcm"}));
     // Nothing waits: the user is told so.
     pacs->exec(QStringLiteral("UPDATE DICOMImages SET Printed = -1"));
     dialogs.answerMessage(MsgResult::Ok);
@@ -211,6 +222,33 @@ TEST_F(PrintActionsTest, InterpretationAndNewImages)
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Impression"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
     EXPECT_EQ(opened.size(), 2u);
+}
+
+// With no printer, the whole exam goes into one PDF, one page per image, and
+// one message names it; the images are marked once the file is written.
+TEST_F(PrintActionsTest, WithoutAPrinterTheWholeExamMakesOnePdfToldOnce)
+{
+    const QDir pdfs(folder.filePath(QStringLiteral("pdf")));
+    actions.installedPrinters = QStringList{};
+    actions.pdfFolder = pdfs.path();
+    pacs->exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0"));
+    dialogs.answerMessage(MsgResult::Ok);
+    actions.printExam(exam, true);
+
+    const QStringList written = pdfs.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    ASSERT_EQ(written.size(), 1) << written.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(written[0].startsWith(QStringLiteral("Examen DUPONT JEAN ")));
+    const QString path = pdfs.filePath(written[0]);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, PrintActions::ExamPdfText.arg(3) + QDir::toNativeSeparators(path));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
+    EXPECT_EQ(printedToday(), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 } // namespace

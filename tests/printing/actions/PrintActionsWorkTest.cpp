@@ -10,12 +10,17 @@
 #include "MainRecordSets.h"
 #include "PacsTestDb.h"
 #include "PacsUpgrade.h"
+#include "PicturePrinter.h"
 #include "PrintActions.h"
 #include "QueryCatalogue.h"
 #include "ScriptedDialogService.h"
 #include "WorkPause.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QMutex>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -106,6 +111,43 @@ TEST_P(PrintActionsWork, InputDuringThePagesChangesNothingTheyFinishOn)
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(sets.examImages.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"))
         << "page 2's rows are left to the exam it shows";
+}
+
+// Without a printer the pages go into one PDF; "Annuler" in the waiting
+// window stops after the current page: the file keeps the pages done, they
+// alone are marked, and one message names the file.
+TEST_P(PrintActionsWork, CancelledPdfKeepsAndMarksThePagesDone)
+{
+    const QTemporaryDir pdfs;
+    actions.installedPrinters = QStringList{};
+    actions.pdfFolder = pdfs.path();
+    actions.printPage = [this](const PrintActions::Page& page) {
+        QImage picture(40, 60, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        PicturePrinter printer;
+        printer.setPicture(picture);
+        const bool added = page.book && page.book->add(printer);
+        pause->pause();
+        return added;
+    };
+    pause = std::make_unique<WorkPause>([] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* cancel = window->findChild<QPushButton*>(QStringLiteral("CancelButton")))
+                cancel->click();
+        }
+    });
+    dialogs.answerMessage(MsgResult::Ok);
+    actions.printExamAutomatically(examA);
+
+    ASSERT_TRUE(pause->delivered());
+    EXPECT_EQ(printedImages(), QStringList{QStringLiteral("A1")});
+    const QStringList files = QDir(pdfs.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].startsWith(QStringLiteral("Examen ALPHA ANNE "))) << files[0].toStdString();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+        PrintActions::ExamPdfText.arg(1) + QDir::toNativeSeparators(QDir(pdfs.path()).filePath(files[0])));
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 TEST_P(PrintActionsWork, AnExamPrintedBeforeAsksOnceAndNoPrintsOnlyThePagesBeforeIt)

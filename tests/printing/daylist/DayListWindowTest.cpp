@@ -14,10 +14,12 @@
 
 #include <brixel/Button.h>
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace vexa;
 using namespace vexa::test;
@@ -184,7 +186,7 @@ TEST_P(DayListWindowTest, BrokenDatabaseGivesTheDatabaseMessage)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
         QStringLiteral("La base de donnée n'est pas correctement initialisée ! \r\n"
-                       "Verifier le serveur PACS Conquest ! "));
+                       "Vérifier le serveur PACS Conquest ! "));
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Erreur..."));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(window.grid->model()->rowCount(), 0);
@@ -202,29 +204,80 @@ TEST_P(DayListWindowTest, PrintAndQuitOnlyWhenImagesWait)
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.printUnprintedAsked());
 
+    // An image of another day waiting does not count: the print is of the day's.
     pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0 WHERE SOPInstanc = 'I1'"));
+    dialogs.answerMessage(MsgResult::Ok);
     window.PrintAndQuit();
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(window.isVisible());
+
+    pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0 WHERE SOPInstanc = 'T1'"));
+    window.PrintAndQuit();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.printUnprintedAsked());
 }
 
-TEST_P(DayListWindowTest, OptionsAndAboutAreTheOpenersWindows)
+// "Configurer...." opens the options over the list, which stays in its own
+// modal loop and takes the input again afterwards.
+TEST_P(DayListWindowTest, OptionsAndAboutAreTheOpenersWindowsAndTheListStaysOpen)
+{
+    DayListWindow window;
+    bool shownDuringOptions = false;
+    bool topmostDuringOptions = true;
+    int about = 0;
+    window.showOptions = [&] {
+        shownDuringOptions = window.isVisible();
+        topmostDuringOptions = window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    };
+    window.showAbout = [&] { ++about; };
+    bool listStillRunning = false;
+    QTimer::singleShot(0, &window, [&] {
+        QTest::mouseClick(window.optionsButton, Qt::LeftButton);
+        QTest::mouseClick(window.aboutButton, Qt::LeftButton);
+        // Reached only while the list's own loop still runs.
+        QTimer::singleShot(0, &window, [&] {
+            listStillRunning = window.isVisible();
+            QTest::mouseClick(window.quitButton, Qt::LeftButton);
+        });
+    });
+    window.exec();
+    EXPECT_TRUE(shownDuringOptions);
+    EXPECT_FALSE(topmostDuringOptions) << "the options window goes above the list";
+    EXPECT_TRUE(listStillRunning) << "the list came back after the options";
+    EXPECT_EQ(about, 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.printUnprintedAsked());
+}
+
+// Whatever changes the calendar's day, the list shows that day: the keys, a
+// click, another month shown.
+TEST_P(DayListWindowTest, ListFollowsTheCalendarHoweverTheDayChanges)
 {
     DayListWindow window;
     window.show();
-    bool hiddenDuringOptions = false;
-    int about = 0;
-    window.showOptions = [&] { hiddenDuringOptions = !window.isVisible(); };
-    window.showAbout = [&] { ++about; };
-    QTest::mouseClick(window.optionsButton, Qt::LeftButton);
-    EXPECT_TRUE(hiddenDuringOptions);
-    EXPECT_TRUE(window.isVisible()) << "shown again after the options";
-    QTest::mouseClick(window.aboutButton, Qt::LeftButton);
-    EXPECT_EQ(about, 1);
-    QTest::mouseClick(window.quitButton, Qt::LeftButton);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.printUnprintedAsked());
+    QCalendarWidget* calendar = window.calendar;
+    calendar->setSelectedDate(ExamDay.addDays(1));
+    calendar->setFocus();
+    QTest::keyClick(calendar->findChild<QAbstractItemView*>(), Qt::Key_Left);
+    EXPECT_EQ(calendar->selectedDate(), ExamDay);
+    EXPECT_EQ(window.titleLabel->text(), QStringLiteral("Journée du 05/03/2024"));
+    EXPECT_EQ(column(window, 1), QStringList({QStringLiteral("P1/I1.v2"), QStringLiteral("P1/I2.v2")}));
+
+    calendar->showNextMonth(); // the arrow over the calendar
+    EXPECT_EQ(calendar->selectedDate(), QDate(2024, 4, 5));
+    EXPECT_EQ(window.titleLabel->text(), QStringLiteral("Journée du 05/04/2024"));
+    EXPECT_EQ(window.grid->model()->rowCount(), 0);
+    calendar->setCurrentPage(2024, 3);
+    EXPECT_EQ(calendar->selectedDate(), ExamDay);
+    EXPECT_EQ(window.grid->model()->rowCount(), 2);
+
+    // The last day of a longer month lands on the last day of a shorter one.
+    calendar->setSelectedDate(QDate(2024, 1, 31));
+    calendar->showNextMonth();
+    EXPECT_EQ(calendar->selectedDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(window.titleLabel->text(), QStringLiteral("Journée du 29/02/2024"));
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 VEXA_BACKENDS(DayListWindowTest);

@@ -7,6 +7,7 @@
 
 #include <brixel/Button.h>
 
+#include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -205,6 +206,39 @@ TEST_F(InterpretationWindowTest, ExamWithoutImagesClosesAtOnce)
     EXPECT_EQ(window->imageCount(), 0);
     EXPECT_EQ(window->exec(), QDialog::Rejected);
     EXPECT_FALSE(window->isVisible());
+}
+
+// The window names its patient; the invert button keeps its icon while
+// pressed; Escape and the close box ask before the images go.
+TEST_F(InterpretationWindowTest, ShowsItsPatientAndAsksBeforeClosing)
+{
+    const auto window = open(2);
+    EXPECT_EQ(window->PatientLabel->text(),
+        QStringLiteral("Patient : DUPONT JEAN ; Date de l'examen : 15/03/2026"));
+    EXPECT_TRUE(window->PatientLabel->isVisible());
+    EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("DUPONT JEAN")));
+    QTest::mousePress(window->Button5, Qt::LeftButton);
+    EXPECT_FALSE(window->Button5->shownPicture().isNull()) << "the sunk invert button keeps its icon";
+    QTest::mouseRelease(window->Button5, Qt::LeftButton);
+
+    const struct {
+        bool escape; // else the close box
+        MsgResult answer;
+        bool stays;
+    } cases[] = {{true, MsgResult::No, true}, {false, MsgResult::No, true}, {false, MsgResult::Yes, false}};
+    for (const auto& c : cases) {
+        window->show();
+        dialogs.answerMessage(c.answer);
+        if (c.escape)
+            QTest::keyClick(window.get(), Qt::Key_Escape);
+        else
+            window->close();
+        EXPECT_EQ(window->isVisible(), c.stays) << c.escape;
+    }
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[0].text, InterpretationWindow::CloseQuestion);
+    EXPECT_EQ(dialogs.messages[0].defaultButton, MsgResult::No);
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
@@ -205,6 +206,45 @@ TEST_F(PicturePrinterCupsTest, NameDifferingOnlyInLetterCaseDoesNotSelectTheQueu
 
     EXPECT_TRUE(SelectPrinterByName(Queue, installed));
     EXPECT_EQ(CurrentPrinterName(), Queue);
+}
+
+// The jobs a queue has taken so far, done or not.
+int JobsOf(const QString& queue)
+{
+    QProcess lister;
+    lister.start(
+        QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), queue});
+    if (!lister.waitForFinished(10000))
+        return -1;
+    const QStringList lines = QString::fromUtf8(lister.readAllStandardOutput()).split(QLatin1Char('\n'));
+    return static_cast<int>(std::count_if(
+        lines.begin(), lines.end(), [&](const QString& line) { return line.startsWith(queue + '-'); }));
+}
+
+TEST_F(PicturePrinterCupsTest, MissingPrinterPrintsOnTheDefaultQueueNeverOnTheLabelQueue)
+{
+    const QStringList installed = QPrinterInfo::availablePrinterNames();
+    ASSERT_TRUE(installed.contains(QStringLiteral("VexaLabel")));
+    ASSERT_EQ(QPrinterInfo::defaultPrinterName(), Queue) << "the test scheduler's default queue";
+    // The label queue comes first in the list: a stale name must not fall onto it.
+    ASSERT_EQ(installed.first(), QStringLiteral("VexaLabel"));
+    SetCurrentPrinterName(QStringLiteral("VexaLabel"));
+    const int labelJobs = JobsOf(QStringLiteral("VexaLabel"));
+    const int defaultJobs = JobsOf(Queue);
+
+    QImage picture(120, 160, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    PicturePrinter printer;
+    printer.setPdfFolder(QDir::temp().filePath(QStringLiteral("vexa-no-pdf-expected")));
+    printer.setPicture(picture);
+    printer.setPrinterName(QStringLiteral("ImagePrinter retirée"));
+    const PrintOutcome outcome = printer.printPage();
+
+    ASSERT_TRUE(outcome.printed);
+    EXPECT_EQ(outcome.destination.printerName, Queue);
+    EXPECT_TRUE(dialogs.messages.empty()) << "a printer took the job: no PDF to announce";
+    EXPECT_EQ(JobsOf(Queue), defaultJobs + 1);
+    EXPECT_EQ(JobsOf(QStringLiteral("VexaLabel")), labelJobs);
 }
 
 } // namespace

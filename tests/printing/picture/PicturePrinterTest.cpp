@@ -81,14 +81,28 @@ TEST(PicturePrinter, WithoutPrinterWritesAPdfWithThePictureRenderedAtPageResolut
     EXPECT_EQ(drawn[0].xPpi, PicturePrinter::PdfResolution);
 }
 
-TEST(PicturePrinter, InstalledPrinterIsChosenByExactName)
+TEST(PicturePrinter, JobGoesToTheNamedPrinterElseTheSystemDefaultElseAPdf)
 {
-    const QStringList installed{QStringLiteral("Bureau"), QStringLiteral("Radio")};
-    EXPECT_EQ(ChoosePrintDestination(QStringLiteral("Radio"), installed, "/tmp", "x").printerName,
-        QStringLiteral("Radio"));
-    const PrintDestination wrongCase
-        = ChoosePrintDestination(QStringLiteral("radio"), installed, "/tmp", "x");
-    EXPECT_FALSE(wrongCase.isPdf());
-    EXPECT_TRUE(installed.contains(wrongCase.printerName));
-    EXPECT_TRUE(ChoosePrintDestination(QStringLiteral("Radio"), {}, "/tmp", "x").isPdf());
+    const QStringList installed{
+        QStringLiteral("Etiquettes"), QStringLiteral("Radio"), QStringLiteral("Bureau")};
+    struct Case {
+        const char* wanted;
+        QStringList installed;
+        const char* systemDefault;
+        const char* expected; // "" for a PDF
+    } const cases[] = {
+        {"Radio", installed, "Bureau", "Radio"},
+        {"radio", installed, "Bureau", "Bureau"}, // letter case counts
+        {"Absente", installed, "Bureau", "Bureau"},
+        {"Absente", installed, "", ""}, // never the first queue of the list
+        {"Absente", installed, "Ancienne", ""}, // a default no longer installed
+        {"Radio", {}, "Radio", ""},
+    };
+    for (const Case& c : cases) {
+        const PrintDestination destination = ChoosePrintDestination(QString::fromUtf8(c.wanted), c.installed,
+            QString::fromUtf8(c.systemDefault), QStringLiteral("/tmp"), QStringLiteral("x"));
+        EXPECT_EQ(destination.printerName, QString::fromUtf8(c.expected))
+            << c.wanted << " / " << c.systemDefault;
+        EXPECT_EQ(destination.isPdf(), destination.pdfPath.startsWith(QStringLiteral("/tmp/x ")));
+    }
 }

@@ -14,6 +14,7 @@
 
 #include <brixel/Button.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -195,6 +196,128 @@ TEST_F(PrintSheetWindowTest, ExamDeletedElsewhereIsNotPrinted)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, ExamDeletedElsewhereText());
     EXPECT_FALSE(window->lastPrint().printed);
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// The images of the day not printed yet, one patient at a time: DUPONT's two
+// waiting images (a third is printed), MARTIN's one of today (another of
+// yesterday waits too, but is not of the day); each sheet names its patient.
+TEST_F(PrintSheetWindowTest, WaitingImagesComeByPatientAndEachSheetNamesItsPatient)
+{
+    const QDate today = QDate::currentDate();
+    pacs = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
+    ASSERT_TRUE(pacs->ok()) << pacs->error().toStdString();
+    const QString root = folder.filePath(QStringLiteral("images"));
+    std::vector<ExamImage> dupont = NumberedImages(3);
+    dupont[1].printed = true;
+    ASSERT_EQ(WriteExam(*pacs, root, dupont, {.scanDate = today}), QString());
+    const ExamPatient martin{QStringLiteral("1.2.3.4"), QStringLiteral("PAT2"), QStringLiteral("MARTIN Léa"),
+        QStringLiteral("20261201"), today};
+    ASSERT_EQ(WriteExam(*pacs, root, {{QStringLiteral("PAT2/a.dcm")}}, martin), QString());
+    ExamPatient yesterday = martin;
+    yesterday.seriesUid = QStringLiteral("1.2.3.5");
+    yesterday.scanDate = today.addDays(-1);
+    ASSERT_EQ(WriteExam(*pacs, root, {{QStringLiteral("PAT2/old.dcm")}}, yesterday), QString());
+    appValues().ConquestPath = pacs->path();
+    appValues().ConquestImagePath = root;
+    appValues().ImagePrinter = QStringLiteral("no such printer");
+    appValues().Entete = QStringLiteral("Cabinet");
+    sets.setDatabasePath(pacs->path());
+
+    const auto waiting = ReadImagesWaitingToPrint(pacs->path(), today);
+    ASSERT_TRUE(waiting);
+    ASSERT_EQ(waiting->size(), 2u);
+    const struct {
+        QString name;
+        QStringList files;
+    } expected[] = {{QStringLiteral("DUPONT JEAN"), {"PAT1/image_1.dcm", "PAT1/image_3.dcm"}},
+        {QStringLiteral("MARTIN Léa"), {"PAT2/a.dcm"}}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ((*waiting)[i].exam.patientName, expected[i].name);
+        QStringList files;
+        for (const SheetImage& image : (*waiting)[i].images)
+            files << image.objectFile;
+        EXPECT_EQ(files, expected[i].files);
+    }
+
+    PrintSheetWindow window(sets, *waiting);
+    window.resize(1280, 900);
+    window.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window.PatientBox->isVisible());
+    EXPECT_EQ(window.PatientBox->count(), 2);
+    const auto* banner = window.findChild<QLabel*>(QStringLiteral("Picture3"));
+    EXPECT_EQ(banner->text(), QStringLiteral("  Impression des clichés  -  DUPONT JEAN  -  15/03/2026"));
+    EXPECT_EQ(window.thumbnailTag(0), QStringLiteral("PAT1/image_1.dcm"));
+    EXPECT_EQ(window.thumbnailTag(1), QStringLiteral("PAT1/image_3.dcm"));
+    EXPECT_FALSE(window.thumbnail(2)->isVisible());
+    QTest::mouseDClick(window.thumbnail(1), Qt::LeftButton);
+    EXPECT_EQ(
+        window.sheetCaption(), QStringLiteral("Cabinet|Patient: DUPONT JEAN|Date de l'examen: 15/03/2026|"));
+
+    // Another patient drops the unprinted sheet only when the user says so.
+    dialogs.answerMessage(MsgResult::Cancel);
+    dialogs.answerMessage(MsgResult::No);
+    window.choosePatient(1);
+    EXPECT_EQ(window.PatientBox->currentIndex(), 0);
+    EXPECT_FALSE(window.page()->sheet.slot(1).isEmpty());
+    window.choosePatient(1);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, PrintSheetWindow::UnprintedSheetQuestion);
+    EXPECT_EQ(window.PatientBox->currentIndex(), 1);
+    EXPECT_TRUE(window.page()->sheet.slot(1).isEmpty()) << "another patient starts an empty sheet";
+    EXPECT_EQ(window.seriesUid(), QStringLiteral("1.2.3.4"));
+    EXPECT_TRUE(banner->text().contains(QStringLiteral("MARTIN Léa")));
+    EXPECT_EQ(window.thumbnailTag(0), QStringLiteral("PAT2/a.dcm"));
+    EXPECT_FALSE(window.thumbnail(1)->isVisible());
+    QTest::mouseDClick(window.thumbnail(0), Qt::LeftButton);
+    EXPECT_EQ(
+        window.sheetCaption(), QStringLiteral("Cabinet|Patient: MARTIN Léa|Date de l'examen: 01/12/2026|"));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// A sheet composed and not printed is not dropped by Escape or the close box
+// without a question: Annuler keeps it, Non drops it, Oui prints it first.
+// An empty or printed sheet closes at once.
+TEST_F(PrintSheetWindowTest, EscapeAndTheCloseBoxAskBeforeDroppingAnUnprintedSheet)
+{
+    makeExam(2);
+    const struct {
+        bool escape; // else the close box
+        std::vector<MsgResult> answers; // the question's, then the PDF notice's
+        bool stays;
+        bool printed;
+    } cases[] = {
+        {true, {MsgResult::Cancel}, true, false},
+        {false, {MsgResult::Cancel}, true, false},
+        {true, {MsgResult::No}, false, false},
+        {false, {MsgResult::Yes, MsgResult::Ok}, false, true},
+    };
+    for (const auto& c : cases) {
+        const auto window = open();
+        window->pdfFolder = folder.filePath(QStringLiteral("pdf"));
+        QTest::mouseDClick(window->thumbnail(0), Qt::LeftButton);
+        ASSERT_TRUE(window->page()->slotView(1)->hasImage());
+        const std::size_t asked = dialogs.messages.size();
+        for (const MsgResult answer : c.answers)
+            dialogs.answerMessage(answer);
+        if (c.escape)
+            QTest::keyClick(window.get(), Qt::Key_Escape);
+        else
+            window->close();
+        ASSERT_EQ(dialogs.messages.size(), asked + c.answers.size());
+        EXPECT_EQ(dialogs.messages[asked].text, PrintSheetWindow::UnprintedSheetQuestion);
+        EXPECT_EQ(dialogs.messages[asked].defaultButton, MsgResult::Cancel);
+        EXPECT_EQ(window->isVisible(), c.stays);
+        EXPECT_EQ(window->lastPrint().printed, c.printed);
+        if (c.stays) {
+            EXPECT_FALSE(window->page()->sheet.slot(1).isEmpty()) << "the window kept keeps its sheet";
+        }
+    }
+    // Empty, or printed since: no question.
+    const auto window = open();
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 

@@ -10,24 +10,26 @@
 #include <QImage>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QVariant>
 
 namespace vexa::test {
 
-QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images)
+QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images,
+    const ExamPatient& patient)
 {
     QString error = OpenAndUpgrade(pacs.path());
     if (!error.isEmpty())
         return error;
     // Conquest writes the series row with the images'.
-    pacs.insertSeries(ExamSeriesUid, QStringLiteral("PAT1"), QStringLiteral("20260314"));
+    pacs.insertSeries(patient.seriesUid, patient.patientId, QStringLiteral("20260314"));
     for (std::size_t i = 0; i < images.size(); ++i) {
         const ExamImage& entry = images[i];
         NewDicomImage image;
-        image.patientName = QStringLiteral("DUPONT^JEAN");
-        image.patientId = QStringLiteral("PAT1");
-        image.studyInstanceUid = ExamSeriesUid + QStringLiteral(".9");
-        image.seriesInstanceUid = ExamSeriesUid;
-        image.sopInstanceUid = ExamSeriesUid + QStringLiteral(".%1").arg(i + 1);
+        image.patientName = QString(patient.name).replace(QLatin1Char(' '), QLatin1Char('^'));
+        image.patientId = patient.patientId;
+        image.studyInstanceUid = patient.seriesUid + QStringLiteral(".9");
+        image.seriesInstanceUid = patient.seriesUid;
+        image.sopInstanceUid = patient.seriesUid + QStringLiteral(".%1").arg(i + 1);
         image.sopClassUid = SopClass::ComputedRadiography;
         image.studyDate = QStringLiteral("20260314");
         image.modality = QStringLiteral("CR");
@@ -50,17 +52,19 @@ QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<
             return QStringLiteral("preview of ") + entry.objectFile;
 
         QSqlQuery insert(pacs.db());
-        insert.prepare(
-            QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ObjectFile, "
-                           "ImageDate, AcqDate, PatientName, Printed) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+        insert.prepare(QStringLiteral(
+            "INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ObjectFile, "
+            "ImageDate, AcqDate, PatientName, Printed, ScanDate) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         insert.addBindValue(image.sopInstanceUid);
-        insert.addBindValue(ExamSeriesUid);
+        insert.addBindValue(patient.seriesUid);
         insert.addBindValue(image.patientId);
         insert.addBindValue(entry.objectFile);
         insert.addBindValue(QStringLiteral("20260314"));
-        insert.addBindValue(QStringLiteral("20260315"));
-        insert.addBindValue(QStringLiteral("DUPONT JEAN"));
+        insert.addBindValue(patient.acqDate);
+        insert.addBindValue(patient.name);
         insert.addBindValue(entry.printed ? -1 : 0);
+        insert.addBindValue(
+            patient.scanDate.isValid() ? QVariant(patient.scanDate) : QVariant(QMetaType(QMetaType::QDate)));
         if (!insert.exec())
             return insert.lastError().text();
     }

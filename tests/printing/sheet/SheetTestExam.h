@@ -4,6 +4,7 @@
 // pictures, and their DICOMImages rows in the given order.
 #include "PacsTestDb.h"
 
+#include <QDate>
 #include <QSize>
 #include <QString>
 #include <vector>
@@ -19,9 +20,19 @@ struct ExamImage {
 
 inline const QString ExamSeriesUid = QStringLiteral("1.2.826.0.1.3680043.2.1125.77");
 
+// Whose images they are, and the day they were received (none: not set).
+struct ExamPatient {
+    QString seriesUid = ExamSeriesUid;
+    QString patientId = QStringLiteral("PAT1");
+    QString name = QStringLiteral("DUPONT JEAN"); // as PatientName stores it
+    QString acqDate = QStringLiteral("20260315");
+    QDate scanDate;
+};
+
 // Writes the files under `imageRoot` and the rows into `pacs` (upgraded
 // first). Returns "" or what failed.
-QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images);
+QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images,
+    const ExamPatient& patient = {});
 
 // `count` images named PAT1/image_<n>.dcm, greys spread over the range.
 std::vector<ExamImage> NumberedImages(int count, QSize size = {300, 400});

@@ -1,0 +1,84 @@
+#include "SheetImages.h"
+
+#include "Dates.h"
+#include "DayList.h"
+#include "QueryCatalogue.h"
+#include "RecordSet.h"
+
+#include <map>
+#include <utility>
+
+namespace vexa {
+
+namespace {
+
+SheetImage ImageOfRow(const RecordSet& rows)
+{
+    QString date = rows.fieldText(QStringLiteral("AcqDate"));
+    if (date.isEmpty())
+        date = rows.fieldText(QStringLiteral("ImageDate"));
+    return {rows.fieldText(QStringLiteral("SOPInstanc")), rows.fieldText(QStringLiteral("ObjectFile")),
+        rows.fieldText(QStringLiteral("SeriesInst")), rows.fieldText(QStringLiteral("PatientName")),
+        YyyymmddToDdMmYyyy(date)};
+}
+
+std::optional<std::vector<std::pair<QString, SheetImage>>> ReadRows(
+    const QString& conquestPath, const QString& jetSql)
+{
+    RecordSet rows(QStringLiteral("sheetImages"));
+    rows.setDatabasePath(conquestPath);
+    rows.setRecordSource(jetSql);
+    if (!rows.requery())
+        return std::nullopt;
+    std::vector<std::pair<QString, SheetImage>> read;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+        read.emplace_back(rows.fieldText(QStringLiteral("ImagePat")), ImageOfRow(rows));
+    return read;
+}
+
+} // namespace
+
+std::optional<std::vector<SheetImage>> ReadSeriesImages(const QString& conquestPath, const QString& seriesUid)
+{
+    const auto rows = ReadRows(conquestPath, Sql::ImagesOfSeries(seriesUid));
+    if (!rows)
+        return std::nullopt;
+    std::vector<SheetImage> images;
+    for (const auto& row : *rows)
+        images.push_back(row.second);
+    return images;
+}
+
+std::optional<std::vector<SheetPatient>> ReadImagesWaitingToPrint(
+    const QString& conquestPath, const QDate& day)
+{
+    const auto rows = ReadRows(conquestPath, WaitingImagesOfDaySql(day));
+    if (!rows)
+        return std::nullopt;
+    std::vector<SheetPatient> patients;
+    std::map<std::pair<QString, QString>, std::size_t> patientOf; // (name, identifier) -> index
+    for (const auto& [patientId, image] : *rows) {
+        const auto key = std::make_pair(image.patientName, patientId);
+        auto found = patientOf.find(key);
+        if (found == patientOf.end()) {
+            found = patientOf.emplace(key, patients.size()).first;
+            patients.push_back({Exam{image.seriesUid, {}, patientId, image.patientName, image.examDate}, {}});
+        }
+        patients[found->second].images.push_back(image);
+    }
+    return patients;
+}
+
+SheetIdentity IdentityOf(const std::vector<SheetImage>& images)
+{
+    SheetIdentity identity;
+    for (const SheetImage& image : images) {
+        if (identity.patientName.isEmpty())
+            identity.patientName = image.patientName;
+        if (identity.examDate.isEmpty())
+            identity.examDate = image.examDate;
+    }
+    return identity;
+}
+
+} // namespace vexa
