@@ -54,12 +54,12 @@ int main(int argc, char** argv)
 
     // The page, with the second image chosen as a patient would.
     QString page = QString::fromLatin1([&] {
-        QFile file(folders.cdFolder + "/Index.htm");
+        QFile file(folders.cdFolder + "/IHE_PDI/INDEX.HTM");
         file.open(QIODevice::ReadOnly);
         return file.readAll();
     }());
-    page.replace("</body>", "<script>changeImage('00000002.jpg');</script></body>");
-    const QString shot = folders.cdFolder + "/shot.htm";
+    page.replace("</body>", "<script>changeImage('JPG/00000002.JPG');</script></body>");
+    const QString shot = folders.cdFolder + "/IHE_PDI/shot.htm";
     QFile shotFile(shot);
     shotFile.open(QIODevice::WriteOnly);
     shotFile.write(page.toLatin1());

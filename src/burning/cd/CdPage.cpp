@@ -8,17 +8,11 @@ namespace {
 
 constexpr int ignoreCase = 1;
 
-QString thumbnailLink(const QString& previewName)
+QString thumbnailLink(const QString& pictureName)
 {
-    // "x.jpeg" -> "x.jpg": the full-size picture the preparation wrote at the root,
-    // named exactly as written (discs and most systems tell letter cases apart).
-    const QString jpeg = QStringLiteral(".jpeg");
-    const QString stem
-        = previewName.endsWith(jpeg, Qt::CaseInsensitive) ? previewName.chopped(jpeg.size()) : previewName;
-    const QString fullSizeName = stem + QStringLiteral(".jpg");
-    return QStringLiteral("<a href=\"javascript:changeImage('%1')\"><img border=\"0\" src=\"JPG/%2\" "
+    return QStringLiteral("<a href=\"javascript:changeImage('%1/%3')\"><img border=\"0\" src=\"%2/%3\" "
                           "width=\"151\" height=\"114\"></a>")
-        .arg(fullSizeName, previewName);
+        .arg(CdPictureFolder, CdThumbnailFolder, pictureName);
 }
 
 } // namespace
@@ -54,7 +48,7 @@ QString HtmlText(const QString& text)
     return html;
 }
 
-QString BuildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& previewNames)
+QString BuildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& pictureNames)
 {
     const QString heading = texts.heading.isEmpty() ? DefaultCdHeading : texts.heading;
     QString page = pageTemplate;
@@ -63,9 +57,9 @@ QString BuildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const
         HtmlText(QStringLiteral("Patient: ") + texts.patientName), 1, -1, ignoreCase);
     page = ReplaceText(page, QStringLiteral("**Date**"),
         HtmlText(QStringLiteral("Date de l'examen: ") + texts.examDate), 1, -1, ignoreCase);
-    for (int i = 0; i < previewNames.size(); ++i) {
+    for (int i = 0; i < pictureNames.size(); ++i) {
         const QString marker = QStringLiteral("<!--Image%1 -->").arg(i + 1);
-        page = ReplaceText(page, marker, thumbnailLink(previewNames[i]));
+        page = ReplaceText(page, marker, thumbnailLink(pictureNames[i]));
     }
     return page;
 }

@@ -1,6 +1,12 @@
 #pragma once
-// The CD's viewer page, Index.htm, made from the page template: three text
-// placeholders and one marker comment per image place.
+// The CD's viewer page, IHE_PDI/INDEX.HTM, made from the page template: three
+// text placeholders and one marker comment per image place.
+//
+// The disc follows IHE's Portable Data for Imaging layout: DICOMDIR, DICOM/,
+// README.TXT and an INDEX.HTM at the root that leads to the web content under
+// IHE_PDI/ (the page, the full-size pictures in JPG/, the thumbnails in
+// MINI/). Every name is an upper-case ISO 9660 name (8.3), so the page's links
+// resolve the same under plain ISO 9660, Joliet and Rock Ridge.
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +18,13 @@ struct CdPageTexts {
     QString examDate; // as the main window shows it
 };
 
+inline const QString CdWebFolder = QStringLiteral("IHE_PDI");
+inline const QString CdPageName = QStringLiteral("INDEX.HTM");
+inline const QString CdPictureFolder = QStringLiteral("JPG"); // in CdWebFolder
+inline const QString CdThumbnailFolder = QStringLiteral("MINI"); // in CdWebFolder
+inline const QString CdPictureExtension = QStringLiteral(".JPG");
+inline const QString CdBlankPictureName = QStringLiteral("BLANK.JPG"); // in CdPictureFolder
+
 // The letterhead line when none is set.
 inline const QString DefaultCdHeading = QStringLiteral("Examen radiologique");
 
@@ -19,11 +32,11 @@ inline const QString DefaultCdHeading = QStringLiteral("Examen radiologique");
 // - "**Structure**", "**Patient**" and "**Date**", in any letter case, become
 //   the heading, "Patient: " + name and "Date de l'examen: " + date; the texts
 //   are HTML-escaped, so a name holding "<" or "&" shows as written;
-// - the marker "<!--Image<i> -->" (exact case) of the i-th preview (file names
-//   such as "00000001.jpeg", in the JPG folder) becomes a thumbnail link whose
-//   changeImage argument is the full-size picture at the disc's root named
-//   exactly as written ("00000001.jpg"). Markers without a preview stay.
-QString BuildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& previewNames);
+// - the marker "<!--Image<i> -->" (exact case) of the i-th picture (file
+//   names such as "00000001.JPG") becomes a link showing its thumbnail (in
+//   MINI) whose changeImage argument is the full-size picture of the same
+//   name (in JPG). Markers without a picture stay.
+QString BuildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& pictureNames);
 
 // Text as HTML: markup characters escaped and every non-ASCII character as a
 // numeric reference, so the page reads the same in any encoding.

@@ -135,6 +135,22 @@ QString workName(int index)
 
 // What went wrong while staging: images left off (the user may still burn)
 // and failed file steps (no CD then).
+// The web content's folders in the CD folder.
+QString webFolder(const CdWorkFolders& folders)
+{
+    return folders.cdFolder + u'/' + CdWebFolder;
+}
+
+QString pictureFolder(const CdWorkFolders& folders)
+{
+    return webFolder(folders) + u'/' + CdPictureFolder;
+}
+
+QString thumbnailFolder(const CdWorkFolders& folders)
+{
+    return webFolder(folders) + u'/' + CdThumbnailFolder;
+}
+
 struct Staging {
     QStringList problems;
     QStringList failures;
@@ -148,8 +164,19 @@ struct Staging {
     }
 };
 
+// The page's empty picture, a resource of the program by default.
+void copyBlankPicture(const QString& from, const QString& to, Staging& staging)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        staging.failures << QStringLiteral("L'image vide %1 n'a pas pu être copiée en %2.")
+                                .arg(FileNameOf(from), native(to));
+    else // a resource's copy is read-only
+        QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
+}
+
 // Puts the exam's images on the CD: DICOM files in the export folder's DICOM
-// folder, pictures in the CD folder. Returns how many were placed.
+// folder, pictures in the web folder. Returns how many were placed.
 int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, ImageConverters& converters,
     CdPreparationProgress* progress, QThreadPool* pool, Staging& staging)
 {
@@ -160,7 +187,6 @@ int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, Imag
             candidates << image.path;
     }
     const QString dicomFolder = folders.dicomExportDir + QStringLiteral("/DICOM");
-    const QString jpgFolder = folders.cdFolder + QStringLiteral("/JPG");
     if (!QDir().mkpath(dicomFolder)) {
         staging.failures << QStringLiteral("Le dossier %1 n'a pas pu être créé.").arg(native(dicomFolder));
         return 0;
@@ -197,10 +223,9 @@ int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, Imag
                                 .arg(native(job.image), result.pictureError);
                 continue;
             }
-            const QString fullSize = fullSizePicturePath(job.image);
-            staging.copy(previewPicturePath(job.image), jpgFolder + u'/' + name + QStringLiteral(".jpeg"));
-            staging.copy(fullSize, jpgFolder + u'/' + name + QStringLiteral(".jpg"));
-            staging.copy(fullSize, folders.cdFolder + u'/' + name + QStringLiteral(".jpg"));
+            const QString picture = name + CdPictureExtension;
+            staging.copy(previewPicturePath(job.image), thumbnailFolder(folders) + u'/' + picture);
+            staging.copy(fullSizePicturePath(job.image), pictureFolder(folders) + u'/' + picture);
         }
         next += batchSize;
     }
@@ -213,11 +238,11 @@ int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, Imag
     return placed;
 }
 
-// The file names of the CD's previews, in the order the page lists them.
-QStringList previewNames(const QString& cdFolder)
+// The file names of the CD's pictures, in the order the page lists them.
+QStringList pictureNames(const CdWorkFolders& folders)
 {
     FileFinder finder;
-    const QStringList found = finder.Search(cdFolder + QStringLiteral("/JPG/"), QStringLiteral("*.jpeg"));
+    const QStringList found = finder.Search(thumbnailFolder(folders), u'*' + CdPictureExtension);
     QStringList names;
     for (qsizetype i = 1; i < found.size(); ++i)
         names << FileNameOf(found[i]);
@@ -248,10 +273,11 @@ void stage(const QList<CdImage>& images, const CdPageTexts& texts, const QString
     const CdWorkFolders& folders, const CdSources& sources, ImageConverters& converters,
     CdPreparationProgress* progress, QThreadPool* pool, Staging& staging, int& imagesOnCd)
 {
-    const QString jpgFolder = folders.cdFolder + QStringLiteral("/JPG");
-    if (!QDir().mkpath(jpgFolder) || !CopyFiles(sources.blankPicture, jpgFolder, true))
-        staging.failures << QStringLiteral("L'image vide %1 n'a pas pu être copiée dans %2.")
-                                .arg(FileNameOf(sources.blankPicture), native(jpgFolder));
+    if (!QDir().mkpath(pictureFolder(folders)) || !QDir().mkpath(thumbnailFolder(folders)))
+        staging.failures
+            << QStringLiteral("Le dossier %1 n'a pas pu être créé.").arg(native(webFolder(folders)));
+    else
+        copyBlankPicture(sources.blankPicture, pictureFolder(folders) + u'/' + CdBlankPictureName, staging);
 
     imagesOnCd = placeImages(images, folders, converters, progress, pool, staging);
     if (imagesOnCd == 0)
@@ -266,11 +292,12 @@ void stage(const QList<CdImage>& images, const CdPageTexts& texts, const QString
         moveIntoCd(QStringLiteral("DICOM"), folders, staging);
     }
 
-    const QString pagePath = folders.cdFolder + QStringLiteral("/Index.htm");
+    const QString pagePath = webFolder(folders) + u'/' + CdPageName;
     const QString pageError
-        = TryWriteWholeFile(BuildCdPage(pageTemplate, texts, previewNames(folders.cdFolder)), pagePath);
+        = TryWriteWholeFile(BuildCdPage(pageTemplate, texts, pictureNames(folders)), pagePath);
     if (!pageError.isEmpty())
-        staging.failures << QStringLiteral("La page Index.htm n'a pas pu être écrite : %1").arg(pageError);
+        staging.failures
+            << QStringLiteral("La page %1 n'a pas pu être écrite : %2").arg(native(pagePath), pageError);
     if (!CopyFiles(sources.cdFolder + QStringLiteral("/*.*"), folders.cdFolder, true))
         staging.failures << QStringLiteral(
             "Les fichiers du programme pour le CD n'ont pas pu être copiés dans %1.")

@@ -34,7 +34,7 @@ QStringList treeOf(const QString& folder)
 
 QString pageOf(const CdFolders& cd)
 {
-    return QString::fromLatin1(bytesOf(cd.cd("Index.htm")));
+    return QString::fromLatin1(bytesOf(cd.cd("IHE_PDI/INDEX.HTM")));
 }
 
 class CountingProgress : public CdPreparationProgress {
@@ -86,24 +86,26 @@ TEST(CdPreparation, threeImagesWithTheSecondLeftOff)
         QStringList({"begin Préparation des fichiers pour la gravure. Merci de patienter...", "end"}));
     EXPECT_EQ(progress.lastAdvance, "2 / 2");
     EXPECT_EQ(treeOf(cd.folders.cdFolder),
-        QStringList({"00000001.jpg", "00000002.jpg", "DICOM/00000001", "DICOM/00000002", "DICOMDIR",
-            "Index.htm", "JPG/00000001.jpeg", "JPG/00000001.jpg", "JPG/00000002.jpeg", "JPG/00000002.jpg",
-            "JPG/Blank.jpg", "LISEZMOI.TXT"}));
+        QStringList(
+            {"DICOM/00000001", "DICOM/00000002", "DICOMDIR", "IHE_PDI/INDEX.HTM", "IHE_PDI/JPG/00000001.JPG",
+                "IHE_PDI/JPG/00000002.JPG", "IHE_PDI/JPG/BLANK.JPG", "IHE_PDI/MINI/00000001.JPG",
+                "IHE_PDI/MINI/00000002.JPG", "INDEX.HTM", "LISEZMOI.TXT", "README.TXT"}));
     EXPECT_TRUE(treeOf(cd.folders.dicomExportDir).isEmpty());
 
     // Never exported, the images got their pictures made on the spot; the
     // third image took the second name.
-    EXPECT_EQ(bytesOf(cd.cd("JPG/00000002.jpeg")), bytesOf(previewPicturePath(store[2])));
-    EXPECT_EQ(bytesOf(cd.cd("JPG/00000002.jpg")), bytesOf(fullSizePicturePath(store[2])));
-    EXPECT_EQ(bytesOf(cd.cd("00000001.jpg")), bytesOf(fullSizePicturePath(store[0])));
+    EXPECT_EQ(bytesOf(cd.cd("IHE_PDI/MINI/00000002.JPG")), bytesOf(previewPicturePath(store[2])));
+    EXPECT_EQ(bytesOf(cd.cd("IHE_PDI/JPG/00000002.JPG")), bytesOf(fullSizePicturePath(store[2])));
+    EXPECT_EQ(bytesOf(cd.cd("IHE_PDI/JPG/00000001.JPG")), bytesOf(fullSizePicturePath(store[0])));
     EXPECT_FALSE(QFile::exists(previewPicturePath(store[1])));
-    EXPECT_EQ(bytesOf(cd.cd("JPG/Blank.jpg")), bytesOf(":/burning/Blank.jpg"));
+    EXPECT_EQ(bytesOf(cd.cd("IHE_PDI/JPG/BLANK.JPG")), bytesOf(":/burning/Blank.jpg"));
 
     const QString page = pageOf(cd);
     EXPECT_TRUE(page.contains("<title>Examen radiologique</title>"));
     EXPECT_TRUE(page.contains("Patient: DUPONT^JEAN"));
-    EXPECT_TRUE(page.contains("changeImage('00000001.jpg')\"><img border=\"0\" src=\"JPG/00000001.jpeg\""));
-    EXPECT_TRUE(page.contains("changeImage('00000002.jpg')"));
+    EXPECT_TRUE(
+        page.contains("changeImage('JPG/00000001.JPG')\"><img border=\"0\" src=\"MINI/00000001.JPG\""));
+    EXPECT_TRUE(page.contains("changeImage('JPG/00000002.JPG')"));
     EXPECT_FALSE(page.contains("<!--Image1 -->"));
     EXPECT_FALSE(page.contains("<!--Image2 -->"));
     EXPECT_TRUE(page.contains("<!--Image3 -->"));
@@ -136,11 +138,12 @@ TEST(CdPreparation, imagesThatFailAreListedAndTheirNamesGoToTheNext)
     // Image 2 is on the CD as DICOM only; image 3 is the page's only picture.
     EXPECT_EQ(
         fixtures::dicomDirImageFiles(cd.cd("DICOMDIR")), QStringList({"DICOM/00000001", "DICOM/00000002"}));
-    EXPECT_FALSE(QFile::exists(cd.cd("JPG/00000001.jpeg")));
-    EXPECT_EQ(bytesOf(cd.cd("JPG/00000002.jpeg")), bytesOf(previewPicturePath(store[2])));
+    EXPECT_FALSE(QFile::exists(cd.cd("IHE_PDI/MINI/00000001.JPG")));
+    EXPECT_EQ(bytesOf(cd.cd("IHE_PDI/MINI/00000002.JPG")), bytesOf(previewPicturePath(store[2])));
     const QString page = pageOf(cd);
     EXPECT_TRUE(page.contains("<title>Cabinet de radiologie</title>"));
-    EXPECT_TRUE(page.contains("changeImage('00000002.jpg')\"><img border=\"0\" src=\"JPG/00000002.jpeg\""));
+    EXPECT_TRUE(
+        page.contains("changeImage('JPG/00000002.JPG')\"><img border=\"0\" src=\"MINI/00000002.JPG\""));
     EXPECT_TRUE(page.contains("<!--Image2 -->"));
 }
 
@@ -162,7 +165,7 @@ TEST(CdPreparation, onlyTheFirst254BurnableImagesGoOnTheCd)
         QStringList{"Image non gravée, un CD en contient 254 au plus : "
             + QDir::toNativeSeparators(images[255].path)});
     const QString page = pageOf(cd);
-    EXPECT_TRUE(page.contains("changeImage('00000254.jpg')"));
+    EXPECT_TRUE(page.contains("changeImage('JPG/00000254.JPG')"));
     EXPECT_FALSE(page.contains("<!--Image254 -->"));
 }
 

@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -87,9 +89,9 @@ window.addEventListener("load", function () {
 
 QStringList checkPageInChromium(const QString& discFolder)
 {
-    QString page = QString::fromLatin1(bytesOf(discFolder + "/Index.htm"));
+    QString page = QString::fromLatin1(bytesOf(discFolder + "/IHE_PDI/INDEX.HTM"));
     page.replace("</body>", QString::fromLatin1(pageCheckScript) + "</body>");
-    const QString checkPath = discFolder + "/pagecheck.htm";
+    const QString checkPath = discFolder + "/IHE_PDI/pagecheck.htm";
     QFile check(checkPath);
     check.open(QIODevice::WriteOnly);
     check.write(page.toLatin1());
@@ -103,6 +105,28 @@ QStringList checkPageInChromium(const QString& discFolder)
         return {"no result in the page"};
     const qsizetype end = dom.indexOf("</pre>", start);
     return dom.mid(start + 20, end - start - 20).split('\n');
+}
+
+// The files a page of the disc links to (links, pictures, the pictures its
+// script shows, where it leads) that are missing from `discFolder`.
+QStringList missingLinks(const QString& discFolder, const QString& page)
+{
+    const QString text = QString::fromLatin1(bytesOf(discFolder + "/" + page));
+    const QString pageFolder = QFileInfo(discFolder + "/" + page).path();
+    static const QRegularExpression link(
+        R"re((?:href|src)="(?!javascript:)([^"]+)"|changeImage\('([^']+)'\)|url=([^"]+)")re");
+    QStringList missing;
+    int links = 0;
+    for (auto it = link.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString target = m.captured(1) + m.captured(2) + m.captured(3);
+        ++links;
+        if (!QFile::exists(pageFolder + "/" + target))
+            missing << page + " -> " + target;
+    }
+    if (links == 0)
+        missing << page + " has no link";
+    return missing;
 }
 
 class IsoBurnTest : public ::testing::Test {
@@ -166,17 +190,29 @@ TEST_F(IsoBurnTest, theIsoReadBackHoldsEveryStagedFileAndItsPageWorks)
     const QString extracted = cd.dir.filePath("extracted");
     run("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/", extracted});
     const QMap<QString, QByteArray> staged = filesUnder(cd.folders.cdFolder);
-    EXPECT_EQ(staged.size(), 16);
+    EXPECT_EQ(staged.size(), 15);
     EXPECT_EQ(filesUnder(extracted), staged);
-    // The ISO 9660 names, used by readers without Joliet or Rock Ridge, keep the DICOM names.
-    const QString plainNames
-        = run("xorriso", {"-read_fs", "ecma119", "-indev", iso, "-find", "/DICOM", "-type", "f"});
-    EXPECT_TRUE(plainNames.contains("/DICOM/00000001")) << plainNames.toStdString();
+    // A patient CD as IHE lays it out: the DICOMDIR, README.TXT and INDEX.HTM
+    // at the root, the web content under IHE_PDI.
+    for (const char* name : {"DICOMDIR", "README.TXT", "INDEX.HTM", "IHE_PDI/INDEX.HTM"})
+        EXPECT_TRUE(staged.contains(name)) << name;
 
-    EXPECT_EQ(checkPageInChromium(extracted),
-        QStringList({"Patient: MÉNARD Élodie", "thumbnail JPG/00000001.jpeg loaded", "picture 00000001.jpg loaded",
-            "thumbnail JPG/00000002.jpeg loaded", "picture 00000002.jpg loaded",
-            "thumbnail JPG/00000003.jpeg loaded", "picture 00000003.jpg loaded"}));
+    // A reader of plain ISO 9660 names (no Joliet, no Rock Ridge) finds the
+    // same files, and every link of both pages resolves on either reading.
+    const QString plain = cd.dir.filePath("plain");
+    run("xorriso", {"-read_fs", "ecma119", "-osirrox", "on", "-indev", iso, "-extract", "/", plain});
+    EXPECT_EQ(filesUnder(plain).keys(), staged.keys());
+    for (const QString& disc : {extracted, plain}) {
+        for (const char* page : {"INDEX.HTM", "IHE_PDI/INDEX.HTM"})
+            EXPECT_EQ(missingLinks(disc, page), QStringList()) << disc.toStdString();
+    }
+
+    const QStringList shown(
+        {"Patient: MÉNARD Élodie", "thumbnail MINI/00000001.JPG loaded", "picture JPG/00000001.JPG loaded",
+            "thumbnail MINI/00000002.JPG loaded", "picture JPG/00000002.JPG loaded",
+            "thumbnail MINI/00000003.JPG loaded", "picture JPG/00000003.JPG loaded"});
+    EXPECT_EQ(checkPageInChromium(extracted), shown);
+    EXPECT_EQ(checkPageInChromium(plain), shown);
 }
 
 TEST_F(IsoBurnTest, aDamagedImageFailsTheReadBackAndIsNotKept)
