@@ -123,7 +123,7 @@ int main(int argc, char** argv)
     const QString framesPath = dir.filePath("frames.dcm");
     if (!writeDicomImage(small, warmUp, DicomFileLayout::BareImplicitLittle).ok
         || !writeDicomImage(radiograph, radiographPath, DicomFileLayout::BareImplicitLittle).ok
-        || !writeDicomImage(frames, framesPath, DicomFileLayout::Part10).ok) {
+        || !writeDicomImage(frames, framesPath, DicomFileLayout::WithMetaHeader).ok) {
         std::printf("cannot write the test images\n");
         return 1;
     }

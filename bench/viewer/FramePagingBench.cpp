@@ -40,7 +40,7 @@ bool WriteFrames(const QString& path)
                 const int value = (c * 3 + r * 5 + frame * 7) % 4096;
                 image.pixelData.append(char(value & 0xFF)).append(char(value >> 8));
             }
-    return writeDicomImage(image, path, DicomFileLayout::Part10).ok;
+    return writeDicomImage(image, path, DicomFileLayout::WithMetaHeader).ok;
 }
 
 double Median(std::vector<double> values)

@@ -104,12 +104,12 @@ DicomResult writeDicomImage(const NewDicomImage& image, const QString& path, Dic
             return DicomResult::failure(
                 QStringLiteral("%1 : %2").arg(element, QString::fromLatin1(put.text())));
     }
-    const bool part10 = layout == DicomFileLayout::Part10;
-    const E_TransferSyntax xfer = part10 ? EXS_LittleEndianExplicit : EXS_LittleEndianImplicit;
+    const bool withMetaHeader = layout == DicomFileLayout::WithMetaHeader;
+    const E_TransferSyntax xfer = withMetaHeader ? EXS_LittleEndianExplicit : EXS_LittleEndianImplicit;
     const QString partial = path + QStringLiteral(".part");
     const OFFilename partialName(QFile::encodeName(partial).constData());
-    const OFCondition condition
-        = part10 ? file.saveFile(partialName, xfer) : dataset.saveFile(partialName, xfer, EET_ExplicitLength);
+    const OFCondition condition = withMetaHeader ? file.saveFile(partialName, xfer)
+                                                 : dataset.saveFile(partialName, xfer, EET_ExplicitLength);
     if (condition.bad()) {
         QFile::remove(partial);
         return DicomResult::failure(QString::fromLatin1(condition.text()));

@@ -61,7 +61,7 @@ struct NewDicomImage {
 };
 
 enum class DicomFileLayout {
-    Part10, // meta header, explicit VR little endian (".dcm")
+    WithMetaHeader, // meta header, explicit VR little endian (".dcm")
     BareImplicitLittle // no meta header, implicit VR little endian (Conquest ".v2")
 };
 

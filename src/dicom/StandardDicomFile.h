@@ -1,6 +1,6 @@
 #pragma once
 // A stored image (Conquest ".v2" bare data set or any DICOM file) as a DICOM
-// Part 10 file: meta header, explicit VR little endian, SOP class and instance
+// file with a meta header (PS3.10): explicit VR little endian, SOP class and instance
 // kept. Compressed images are decoded; one that cannot be decoded is refused.
 #include "DicomResult.h"
 

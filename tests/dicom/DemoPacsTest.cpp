@@ -57,8 +57,8 @@ TEST(DemoPacs, writesRowsAndFilesAsConquestStoresThemAndFeedsNewSeries)
         const QString path = options.imageStore + "/" + objectFile;
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        const bool part10 = file.read(132).mid(128) == "DICM";
-        EXPECT_EQ(part10, objectFile.endsWith(".dcm")) << objectFile.toStdString();
+        const bool withMetaHeader = file.read(132).mid(128) == "DICM";
+        EXPECT_EQ(withMetaHeader, objectFile.endsWith(".dcm")) << objectFile.toStdString();
         EXPECT_TRUE(objectFile.startsWith("PAT00")) << objectFile.toStdString();
         const DicomLoadResult loaded = loadDicomImage(path);
         ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();

@@ -54,10 +54,11 @@ TEST_P(GreyDecoding, keepsEveryValueAndTheRange)
 INSTANTIATE_TEST_SUITE_P(BitDepthsAndLayouts, GreyDecoding,
     ::testing::Values(GreyCase{"u8_bare", 8, false, DicomFileLayout::BareImplicitLittle,
                           [](int c, int r) { return c * 10 + r; }},
-        GreyCase{"u12_part10", 12, false, DicomFileLayout::Part10, [](int c, int r) { return c * 600 + r; }},
+        GreyCase{"u12_meta_header", 12, false, DicomFileLayout::WithMetaHeader,
+            [](int c, int r) { return c * 600 + r; }},
         GreyCase{"u16_bare", 16, false, DicomFileLayout::BareImplicitLittle,
             [](int c, int r) { return c * 10000 + r; }},
-        GreyCase{"s16_part10", 16, true, DicomFileLayout::Part10,
+        GreyCase{"s16_meta_header", 16, true, DicomFileLayout::WithMetaHeader,
             [](int c, int r) { return -30000 + c * 9000 + r; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -80,18 +81,18 @@ TEST_F(DicomLoaderTest, readsPixelSpacingThenImagerSpacingElseAssumesOneMillimet
 {
     NewDicomImage source = greyImage(4, 4, 8, false, [](int, int) { return 1; });
     source.imagerPixelSpacing = std::pair{0.2, 0.1};
-    auto spacing = loadDicomImage(write(source, DicomFileLayout::Part10, "a.dcm")).image->spacing;
+    auto spacing = loadDicomImage(write(source, DicomFileLayout::WithMetaHeader, "a.dcm")).image->spacing;
     EXPECT_DOUBLE_EQ(spacing.row, 0.2);
     EXPECT_DOUBLE_EQ(spacing.column, 0.1);
     EXPECT_TRUE(spacing.atDetector);
     source.pixelSpacing = std::pair{0.5, 0.25};
-    spacing = loadDicomImage(write(source, DicomFileLayout::Part10, "b.dcm")).image->spacing;
+    spacing = loadDicomImage(write(source, DicomFileLayout::WithMetaHeader, "b.dcm")).image->spacing;
     EXPECT_DOUBLE_EQ(spacing.row, 0.5);
     EXPECT_DOUBLE_EQ(spacing.column, 0.25);
     EXPECT_FALSE(spacing.atDetector);
     source.pixelSpacing.reset();
     source.imagerPixelSpacing.reset();
-    spacing = loadDicomImage(write(source, DicomFileLayout::Part10, "c.dcm")).image->spacing;
+    spacing = loadDicomImage(write(source, DicomFileLayout::WithMetaHeader, "c.dcm")).image->spacing;
     EXPECT_FALSE(spacing.fromFile);
     EXPECT_DOUBLE_EQ(spacing.column, 1.0);
 }
@@ -100,10 +101,10 @@ TEST_F(DicomLoaderTest, monochrome1StartsInvertedAndColourKeepsItsTriplets)
 {
     NewDicomImage mono1 = greyImage(3, 3, 8, false, [](int c, int) { return c; });
     mono1.photometric = QStringLiteral("MONOCHROME1");
-    EXPECT_TRUE(loadDicomImage(write(mono1, DicomFileLayout::Part10, "m1.dcm")).image->invertedGrey);
+    EXPECT_TRUE(loadDicomImage(write(mono1, DicomFileLayout::WithMetaHeader, "m1.dcm")).image->invertedGrey);
 
     const DicomLoadResult colour
-        = loadDicomImage(write(fixtures::rgbImage(5, 4), DicomFileLayout::Part10, "c.dcm"));
+        = loadDicomImage(write(fixtures::rgbImage(5, 4), DicomFileLayout::WithMetaHeader, "c.dcm"));
     ASSERT_TRUE(colour.ok());
     EXPECT_FALSE(colour.image->monochrome);
     const std::size_t at = (2 * 5 + 3) * 3;
@@ -127,7 +128,7 @@ TEST_F(DicomLoaderTest, multiFrameShowsTheFirstFrame)
 TEST_F(DicomLoaderTest, badInputFailsWithAReason)
 {
     const QString good = write(greyImage(64, 64, 12, false, [](int c, int r) { return c + r; }),
-        DicomFileLayout::Part10, "good.dcm");
+        DicomFileLayout::WithMetaHeader, "good.dcm");
     QFile goodFile(good);
     ASSERT_TRUE(goodFile.open(QIODevice::ReadOnly));
     const QByteArray bytes = goodFile.readAll();

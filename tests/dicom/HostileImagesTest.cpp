@@ -183,7 +183,8 @@ TEST_P(OutOfRangeValues, fallBackToStoredValuesAndThePixelRange)
     const RescaleCase& c = GetParam();
     const auto value = [](int col, int row) { return col * 1000 + row; };
     const QString stored = dir.filePath("plain.dcm");
-    ASSERT_TRUE(writeDicomImage(greyImage(9, 7, 16, false, value), stored, DicomFileLayout::Part10).ok);
+    ASSERT_TRUE(
+        writeDicomImage(greyImage(9, 7, 16, false, value), stored, DicomFileLayout::WithMetaHeader).ok);
     const QString edited = dir.filePath("edited.dcm");
     ASSERT_TRUE(copyWithElements(stored, edited,
         {QStringLiteral("(0028,1053)=%1").arg(c.slope), QStringLiteral("(0028,1052)=%1").arg(c.intercept),

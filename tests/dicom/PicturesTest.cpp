@@ -150,7 +150,7 @@ TEST(JpegPictures, colourImagesStayColour)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("us.dcm");
-    ASSERT_TRUE(writeDicomImage(fixtures::rgbImage(64, 48), path, DicomFileLayout::Part10).ok);
+    ASSERT_TRUE(writeDicomImage(fixtures::rgbImage(64, 48), path, DicomFileLayout::WithMetaHeader).ok);
     const DicomLoadResult loaded = loadDicomImage(path);
     ASSERT_TRUE(writeFullSizePicture(*loaded.image, dir.filePath("us.dcm.jpg")).ok);
     const QImage full(dir.filePath("us.dcm.jpg"));

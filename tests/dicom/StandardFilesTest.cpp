@@ -29,7 +29,7 @@ QByteArray headOf(const QString& path, int bytes)
     return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
 }
 
-TEST(StandardDicomFile, turnsABareDatasetIntoAPart10FileKeepingItsIdentity)
+TEST(StandardDicomFile, turnsABareDatasetIntoAFileWithAMetaHeaderKeepingItsIdentity)
 {
     QTemporaryDir dir;
     const NewDicomImage source = storedImage(1);
@@ -89,8 +89,10 @@ TEST(DicomDir, reportsFilesItCouldNotIndex)
 {
     QTemporaryDir cd;
     ASSERT_TRUE(QDir(cd.path()).mkpath("DICOM"));
-    ASSERT_TRUE(writeDicomImage(storedImage(1), cd.filePath("DICOM/00000001"), DicomFileLayout::Part10).ok);
-    ASSERT_TRUE(writeDicomImage(storedImage(2), cd.filePath("DICOM/lower.dcm"), DicomFileLayout::Part10).ok);
+    ASSERT_TRUE(
+        writeDicomImage(storedImage(1), cd.filePath("DICOM/00000001"), DicomFileLayout::WithMetaHeader).ok);
+    ASSERT_TRUE(
+        writeDicomImage(storedImage(2), cd.filePath("DICOM/lower.dcm"), DicomFileLayout::WithMetaHeader).ok);
     const DicomDirSummary summary = buildDicomDir(cd.filePath("DICOMDIR"), "VEXADICOM", cd.path());
     EXPECT_FALSE(summary.result.ok);
     EXPECT_TRUE(summary.result.error.contains("lower.dcm"));

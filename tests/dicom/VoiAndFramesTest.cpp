@@ -64,7 +64,7 @@ protected:
         image.windowWidth = width;
         image.moreElements = elements;
         const QString path = dir.filePath(name);
-        EXPECT_TRUE(writeDicomImage(image, path, DicomFileLayout::Part10).ok);
+        EXPECT_TRUE(writeDicomImage(image, path, DicomFileLayout::WithMetaHeader).ok);
         return path;
     }
 };

@@ -65,20 +65,20 @@ TEST_P(WindowedPixels, samplesGiveTheBytesOfTheDecodedImage)
 }
 
 constexpr auto bare = DicomFileLayout::BareImplicitLittle;
-constexpr auto part10 = DicomFileLayout::Part10;
+constexpr auto withMetaHeader = DicomFileLayout::WithMetaHeader;
 constexpr std::nullopt_t none = std::nullopt;
 
 INSTANTIATE_TEST_SUITE_P(DepthsSignsRescalesAndPolarities, WindowedPixels,
     ::testing::Values(WindowCase{"u8_range", 8, false, [](int c, int r) { return (c + r) % 256; }, none, none,
                           none, none, false, bare},
         WindowCase{"u8_window_mono1", 8, false, [](int c, int) { return c % 200; }, none, none, 100.0, 80.0,
-            true, part10},
+            true, withMetaHeader},
         WindowCase{"u12_window", 12, false, [](int c, int r) { return c * 13 + r; }, none, none, 1700.0,
             2600.0, false, bare},
         WindowCase{"u12_high_bits_set", 12, false, [](int c, int r) { return 0xF000 | (c * 13 + r); }, none,
             none, none, none, false, bare},
         WindowCase{"u12_rescale_ct", 12, false, [](int c, int r) { return c * 10 + r; }, 1.0, -1024.0, 40.0,
-            400.0, false, part10},
+            400.0, false, withMetaHeader},
         WindowCase{"u12_fractional_rescale", 12, false, [](int c, int r) { return c * 13 + r; }, 0.5, 0.25,
             none, none, false, bare},
         WindowCase{"s12_range", 12, true, [](int c, int r) { return -2000 + c * 13 + r; }, none, none, none,
@@ -86,11 +86,11 @@ INSTANTIATE_TEST_SUITE_P(DepthsSignsRescalesAndPolarities, WindowedPixels,
         WindowCase{"u16_window_mono1", 16, false, [](int c, int r) { return c * 200 + r; }, none, none,
             30000.0, 50000.0, true, bare},
         WindowCase{"s16_range", 16, true, [](int c, int r) { return -30000 + c * 200 + r; }, none, none, none,
-            none, false, part10},
+            none, false, withMetaHeader},
         WindowCase{"u16_wide_rescale_window", 16, false, [](int c, int r) { return c * 200 + r; }, 4.0, -5.0,
             100000.0, 150000.0, false, bare},
         WindowCase{"s16_negative_slope", 16, true, [](int c, int r) { return -300 + c * 2 + r; }, -3.0, 7.0,
-            none, none, true, part10}),
+            none, none, true, withMetaHeader}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WindowedPixelsOtherImages, aSmallImageReadWithItsHeaderGivesTheSameBytes)
@@ -109,7 +109,7 @@ TEST(WindowedPixelsOtherImages, colourAndFailuresGoThroughTheGeneralPath)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("us.dcm");
-    ASSERT_TRUE(writeDicomImage(fixtures::rgbImage(64, 48), path, DicomFileLayout::Part10).ok);
+    ASSERT_TRUE(writeDicomImage(fixtures::rgbImage(64, 48), path, DicomFileLayout::WithMetaHeader).ok);
     const DefaultWindowPixels colour = loadDefaultWindowPixels(path);
     ASSERT_TRUE(colour.ok()) << colour.error.toStdString();
     EXPECT_EQ(colour.pixels.channels, 3);

@@ -101,7 +101,7 @@ DemoPatient DemoPacs::patient(int index)
         p.name += QString::number(index / 12 + 1);
     p.birthDate = QDate(1940 + (index * 7) % 60, 1 + index % 12, 1 + (index * 3) % 28).toString("yyyyMMdd");
     p.sex = index % 2 ? QStringLiteral("F") : QStringLiteral("M");
-    p.part10 = index % 3 == 0;
+    p.withMetaHeader = index % 3 == 0;
     p.utf8 = index % 5 == 4;
     return p;
 }
@@ -261,7 +261,7 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
                            << QStringLiteral("(0018,1511)=0") << QStringLiteral("(0020,0020)=L\\F");
         break;
     }
-    const QString extension = p.part10 ? QStringLiteral(".dcm") : QStringLiteral(".v2");
+    const QString extension = p.withMetaHeader ? QStringLiteral(".dcm") : QStringLiteral(".v2");
     const QString objectFile = QStringLiteral("%1/%2_%3_%4_%5%6")
                                    .arg(p.id, image.seriesInstanceUid)
                                    .arg(image.seriesNumber, 4, 10, QChar('0'))
@@ -270,7 +270,7 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
                                    .arg(extension);
     QDir().mkpath(options.imageStore + QLatin1Char('/') + p.id);
     const DicomResult written = writeDicomImage(image, options.imageStore + QLatin1Char('/') + objectFile,
-        p.part10 ? DicomFileLayout::Part10 : DicomFileLayout::BareImplicitLittle);
+        p.withMetaHeader ? DicomFileLayout::WithMetaHeader : DicomFileLayout::BareImplicitLittle);
     if (!written.ok)
         return written.error;
     ++imageCount;

@@ -2,7 +2,7 @@
 // Writes a Conquest-like PACS: database rows (patients, studies, series,
 // images) and the image files of the store, as Conquest does when it
 // receives images. Some patients are stored as ".v2" (bare data set,
-// implicit VR little endian), others as ".dcm" Part 10 files.
+// implicit VR little endian), others as ".dcm" files with a meta header.
 #include "DicomWriter.h"
 
 #include <QDate>
@@ -27,7 +27,7 @@ struct DemoPatient {
     QString name;
     QString birthDate;
     QString sex;
-    bool part10 = false; // ".dcm" files instead of ".v2"
+    bool withMetaHeader = false; // ".dcm" files instead of ".v2"
     // Sent in ISO_IR 192 (UTF-8) by its modality; the others in ISO_IR 100
     // (Latin-1). Conquest stores either as the bytes it received.
     bool utf8 = false;

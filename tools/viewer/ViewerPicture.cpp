@@ -72,7 +72,7 @@ bool WriteChest(const QString& path)
                 const int stored = ChestValue(c, r, frame) + 1024;
                 image.pixelData.append(char(stored & 0xFF)).append(char(stored >> 8));
             }
-    return vexa::writeDicomImage(image, path, vexa::DicomFileLayout::Part10).ok;
+    return vexa::writeDicomImage(image, path, vexa::DicomFileLayout::WithMetaHeader).ok;
 }
 
 void PressKey(QWidget* window, int key)

@@ -22,9 +22,11 @@ QStringList writeStoreImages(const QString& folder, int count)
         image.seriesInstanceUid = series;
         image.studyInstanceUid = series + ".1";
         image.instanceNumber = i + 1;
-        const bool part10 = i % 2 == 1;
-        const QString path = QStringLiteral("%1/IMG%2%3").arg(folder).arg(i + 1).arg(part10 ? ".dcm" : ".v2");
-        writeDicomImage(image, path, part10 ? DicomFileLayout::Part10 : DicomFileLayout::BareImplicitLittle);
+        const bool withMetaHeader = i % 2 == 1;
+        const QString path
+            = QStringLiteral("%1/IMG%2%3").arg(folder).arg(i + 1).arg(withMetaHeader ? ".dcm" : ".v2");
+        writeDicomImage(image, path,
+            withMetaHeader ? DicomFileLayout::WithMetaHeader : DicomFileLayout::BareImplicitLittle);
         paths << path;
     }
     return paths;

@@ -229,7 +229,7 @@ TEST_F(JpegExportTest, realConvertersWritePicturesAndLeaveCorruptImagesUnmarked)
 {
     const NewDicomImage good = fixtures::greyImage(300, 400, 12, false, [](int c, int r) { return c + r; });
     ASSERT_TRUE(writeDicomImage(good, image("PAT1/a.v2"), DicomFileLayout::BareImplicitLittle).ok);
-    ASSERT_TRUE(writeDicomImage(good, image("PAT1/c.dcm"), DicomFileLayout::Part10).ok);
+    ASSERT_TRUE(writeDicomImage(good, image("PAT1/c.dcm"), DicomFileLayout::WithMetaHeader).ok);
     QFile corrupt(image("PAT1/b.v2"));
     ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
     corrupt.write(QByteArray(1000, 'z'));

@@ -43,7 +43,7 @@ QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<
         image.windowWidth = 256;
         const QString path = QDir(imageRoot).filePath(entry.objectFile);
         QDir().mkpath(QFileInfo(path).path());
-        const DicomResult written = writeDicomImage(image, path, DicomFileLayout::Part10);
+        const DicomResult written = writeDicomImage(image, path, DicomFileLayout::WithMetaHeader);
         if (!written.ok)
             return written.error;
         QImage preview(entry.size / 4, QImage::Format_Grayscale8);

@@ -335,7 +335,7 @@ TEST_F(DicomViewTest, windowOfAVoiTableIsKeptUntilTheUserDrags)
     image.moreElements = {QStringLiteral("(0028,3010)[0].(0028,3002)=256\\0\\16"),
         QStringLiteral("(0028,3010)[0].(0028,3006)=") + reversed.join('\\')};
     const QString lut = dir.filePath("lut.dcm");
-    ASSERT_TRUE(writeDicomImage(image, lut, DicomFileLayout::Part10).ok);
+    ASSERT_TRUE(writeDicomImage(image, lut, DicomFileLayout::WithMetaHeader).ok);
     view.setDisplayFile(lut);
     ASSERT_TRUE(view.hasImage()) << view.loadError().toStdString();
     const QPoint at(2 * 50, 150); // image column 50

@@ -56,8 +56,8 @@ QString writeImages(TestSeries& series, int count, QSize size, double rowSpacing
         image.windowWidth = 4000;
         image.pixelSpacing = std::make_pair(rowSpacing, columnSpacing);
         const QString relative = QStringLiteral("%1/image_%2.dcm").arg(patient).arg(i + 1);
-        const DicomResult written
-            = writeDicomImage(image, series.imageRoot + QLatin1Char('/') + relative, DicomFileLayout::Part10);
+        const DicomResult written = writeDicomImage(
+            image, series.imageRoot + QLatin1Char('/') + relative, DicomFileLayout::WithMetaHeader);
         if (!written.ok)
             return written.error;
         series.objectFiles << relative;

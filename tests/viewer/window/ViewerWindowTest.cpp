@@ -585,7 +585,7 @@ void WriteThreeFrames(const QString& path)
         }
     image.moreElements = {QStringLiteral("(0028,1050)=2000\\500"), QStringLiteral("(0028,1051)=4000\\300"),
         QStringLiteral("(0028,1055)=OS\\PARTIES MOLLES")};
-    ASSERT_TRUE(writeDicomImage(image, path, DicomFileLayout::Part10).ok);
+    ASSERT_TRUE(writeDicomImage(image, path, DicomFileLayout::WithMetaHeader).ok);
 }
 
 // The wheel and the up and down arrows page through the frames, each read
