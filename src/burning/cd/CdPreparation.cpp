@@ -29,10 +29,11 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// Removes everything inside `folder` (kept, created when missing). The staged
-// files are copies made for this CD, so they are removed for good rather
-// than filling the desktop trash at every CD. False when anything stays.
-bool emptyFolder(const QString& folder)
+} // namespace
+
+// The staged files are copies made for this CD, so they are removed for good
+// rather than filling the desktop trash at every CD.
+bool EmptyCdWorkFolder(const QString& folder)
 {
     QDir dir(folder);
     if (!dir.mkpath(QStringLiteral(".")))
@@ -47,6 +48,8 @@ bool emptyFolder(const QString& folder)
     }
     return emptied;
 }
+
+namespace {
 
 // Why a file operation failed, in the user's words.
 QString reasonOf(const std::error_code& error)
@@ -319,7 +322,7 @@ CdPreparationOutcome prepare(const QList<CdImage>& images, const CdPageTexts& te
     }
     Staging staging;
     for (const QString& folder : {folders.cdFolder, folders.dicomExportDir}) {
-        if (!emptyFolder(folder))
+        if (!EmptyCdWorkFolder(folder))
             staging.failures << QStringLiteral("Le dossier %1 n'a pas pu être vidé.").arg(native(folder));
     }
     if (staging.failures.isEmpty())

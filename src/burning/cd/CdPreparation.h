@@ -25,6 +25,10 @@ constexpr int MaxCdImages = 254;
 // The name of the k-th image on the CD (k from 1): "0" then k on seven digits.
 QString CdImageName(int k);
 
+// Removes everything inside a CD work folder (kept, created when missing);
+// false when anything stays.
+bool EmptyCdWorkFolder(const QString& folder);
+
 inline const QString CdPreparationMessage
     = QStringLiteral("Préparation des fichiers pour la gravure. Merci de patienter...");
 

@@ -1,6 +1,7 @@
 #include "BurnWindow.h"
 
 #include "BackgroundWork.h"
+#include "CdPreparation.h"
 #include "DialogService.h"
 #include "Paths.h"
 #include "SettingKeys.h"
@@ -39,19 +40,6 @@ QGroupBox* frame(const QString& title, QWidget* content, QWidget* parent)
     auto* layout = new QVBoxLayout(box);
     layout->addWidget(content);
     return box;
-}
-
-// Removes everything inside the folder, which stays.
-void emptyFolder(const QString& folder)
-{
-    QDir dir(folder);
-    for (const QFileInfo& entry :
-        dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-        if (entry.isDir() && !entry.isSymLink())
-            QDir(entry.filePath()).removeRecursively();
-        else
-            QFile::remove(entry.filePath());
-    }
 }
 
 // Runs an engine call that waits on a drive (seconds, for a drive spinning up)
@@ -399,7 +387,7 @@ void BurnWindow::browse()
 bool BurnWindow::confirmClose()
 {
     if (succeeded) {
-        emptyFolder(cdFolder);
+        EmptyCdWorkFolder(cdFolder);
         return true;
     }
     return MsgBox(QStringLiteral("Votre gravure n'a pas été effectuée : êtes-vous sûr de vouloir quitter ?"),
