@@ -94,7 +94,7 @@ void WorklistWindow::BuildControls()
     sexBox->setEditable(true);
     sexBox->addItems({QStringLiteral("O"), QStringLiteral("M"), QStringLiteral("F")});
     patientNumberLabel
-        = fieldLabel(QStringLiteral("ID Patiient : "), QStringLiteral("patientNumberLabel"), this);
+        = fieldLabel(QStringLiteral("ID Patient : "), QStringLiteral("patientNumberLabel"), this);
     patientNumberBox = textBox(QStringLiteral("patientNumberBox"), this);
     patientNumberBox->setText(NoPatientNumber);
     birthDateLabel = fieldLabel(QStringLiteral("Date Naissance :"), QStringLiteral("birthDateLabel"), this);

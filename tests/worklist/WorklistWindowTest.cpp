@@ -108,7 +108,7 @@ TEST_F(WorklistWindowTest, BlankEntryShowsEveryControlWithItsCaption)
     EXPECT_EQ(window.familyNameLabel->text(), QStringLiteral("Nom :"));
     EXPECT_EQ(window.firstNameLabel->text(), QStringLiteral("Prénom :"));
     EXPECT_EQ(window.sexLabel->text(), QStringLiteral("Sexe :"));
-    EXPECT_EQ(window.patientNumberLabel->text(), QStringLiteral("ID Patiient : "));
+    EXPECT_EQ(window.patientNumberLabel->text(), QStringLiteral("ID Patient : "));
     EXPECT_EQ(window.birthDateLabel->text(), QStringLiteral("Date Naissance :"));
     EXPECT_EQ(window.practitionerLabel->text(), QStringLiteral("Praticien executant :"));
     EXPECT_EQ(window.requestingPractitionerLabel->text(), QStringLiteral("Praticien Demandeur :"));

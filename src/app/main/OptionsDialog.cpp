@@ -249,7 +249,7 @@ QWidget* OptionsDialog::DicomPrintPanel()
     panel->setObjectName(QStringLiteral("dicomPrintPanel"));
     auto* frame = new QGroupBox(QStringLiteral("Impression DICOM"), panel);
     (new QVBoxLayout(frame))
-        ->addWidget(new QLabel(QStringLiteral("Option non disponible dans catte version "), frame));
+        ->addWidget(new QLabel(QStringLiteral("Option non disponible dans cette version "), frame));
     (new QVBoxLayout(panel))->addWidget(frame, 0, Qt::AlignTop);
     return panel;
 }
