@@ -198,12 +198,25 @@ void WorklistWindow::AddPractitioner()
     practitionerBox->setCurrentText(*name);
 }
 
+void WorklistWindow::FocusFirstEmptyField()
+{
+    for (QLineEdit* box : {familyNameBox, firstNameBox, birthDateBox}) {
+        if (box->text().isEmpty()) {
+            box->setFocus();
+            return;
+        }
+    }
+}
+
 void WorklistWindow::Send()
 {
     switch (CheckEntry(familyNameBox->text(), firstNameBox->text(), birthDateBox->text())) {
     case EntryCheck::MissingField:
+        MsgBox(MissingFieldText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
+        FocusFirstEmptyField();
         return;
     case EntryCheck::BadBirthDate:
+        MsgBox(BadBirthDateText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
         birthDateBox->setFocus();
         return;
     case EntryCheck::BadCharacter:
@@ -213,6 +226,7 @@ void WorklistWindow::Send()
     case EntryCheck::Ready:
         break;
     }
+    birthDateBox->setText(NormalisedBirthDate(birthDateBox->text()));
     requestingPractitionerBox->setText(practitionerBox->currentText());
 
     WorklistEntry entry;

@@ -55,6 +55,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void FocusFirstEmptyField();
     void BuildControls();
     void FillPatient(const RecordSet& identities);
     void LoadPractitioners();

@@ -201,18 +201,21 @@ TEST_F(WorklistWindowTest, NameWithoutCaretFillsTheFamilyNameOnly)
     EXPECT_EQ(netpixLine(QStringLiteral("FUJI0001.txt")).section(u',', 2, 2), QStringLiteral("VD000000001"));
 }
 
-TEST_F(WorklistWindowTest, ShortBirthDateIsRefusedWithTheFocusBack)
+TEST_F(WorklistWindowTest, RefusalsSayWhatToCorrectAndDigitsMakeADate)
 {
     pointAt(QStringLiteral("VexaConcept"));
+    ScriptedDialogService dialogs;
     WorklistWindow window(identities);
     window.setSentNoticeDelay(30);
     window.show();
     QApplication::processEvents();
 
-    // Required fields missing: nothing at all happens.
+    // Required fields missing: said, and nothing sent.
     clickSend(window);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(netpixFiles().isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, MissingFieldText());
 
     typeNewPatient(window, QStringLiteral("1/2/1965"));
     window.familyNameBox->setFocus();
@@ -222,8 +225,10 @@ TEST_F(WorklistWindowTest, ShortBirthDateIsRefusedWithTheFocusBack)
     EXPECT_TRUE(netpixFiles().isEmpty());
     EXPECT_EQ(window.patientNumberBox->text(), QStringLiteral("0000000000"));
     EXPECT_TRUE(noticeSeen.isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, BadBirthDateText());
 
-    window.birthDateBox->setText(QStringLiteral("01/02/1965"));
+    window.birthDateBox->setText(QStringLiteral("01021965"));
     clickSend(window);
     EXPECT_EQ(noticeSeen, QStringLiteral("Envoi vers la Worklist effectué"));
     EXPECT_EQ(window.result(), QDialog::Accepted);
