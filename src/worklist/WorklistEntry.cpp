@@ -89,6 +89,15 @@ QString NormalisedBirthDate(const QString& typed)
     return date;
 }
 
+QString SamePatientQuestion(const PatientFields& filled, const QString& familyName, const QString& firstName)
+{
+    return QStringLiteral(
+        "Le nom a été changé : %1 %2 au lieu de %3 %4.\n"
+        "S'agit-il du même patient (numéro %5) ?\n\n"
+        "Oui : le patient garde ce numéro.\nNon : un nouveau numéro de patient est attribué.")
+        .arg(familyName, firstName, filled.familyName, filled.firstName, filled.patientNumber);
+}
+
 QString MissingFieldText()
 {
     return QStringLiteral(

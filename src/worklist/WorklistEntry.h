@@ -39,6 +39,8 @@ enum class EntryCheck {
 QString BadCharacterText();
 QString MissingFieldText();
 QString BadBirthDateText();
+// Asked when the name of a filled patient was changed before sending.
+QString SamePatientQuestion(const PatientFields& filled, const QString& familyName, const QString& firstName);
 
 // The birth date as DD/MM/YYYY, from "12/03/1965" or "12031965" (blanks
 // around ignored); empty when it is no real date in either form.

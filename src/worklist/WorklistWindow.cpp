@@ -168,6 +168,27 @@ void WorklistWindow::FillPatient(const RecordSet& identities)
     sexBox->setCurrentText(fields.sex);
     patientNumberBox->setText(fields.patientNumber);
     birthDateBox->setText(fields.birthDate);
+    filled_ = fields;
+}
+
+// A name typed over a filled patient's is most often a new patient: sent
+// under the old number it would join the other patient's exams. The number
+// is kept only when the user says it is the same patient (a corrected name).
+void WorklistWindow::KeepNumberOnlyForTheSamePatient()
+{
+    const QString number = patientNumberBox->text();
+    if (number == NoPatientNumber || number != filled_.patientNumber)
+        return;
+    if (familyNameBox->text() == filled_.familyName && firstNameBox->text() == filled_.firstName)
+        return;
+    const MsgResult same = MsgBox(SamePatientQuestion(filled_, familyNameBox->text(), firstNameBox->text()),
+        MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("WorkList"), MsgResult::No);
+    if (same == MsgResult::Yes) {
+        filled_.familyName = familyNameBox->text();
+        filled_.firstName = firstNameBox->text();
+    } else {
+        patientNumberBox->setText(NoPatientNumber);
+    }
 }
 
 void WorklistWindow::LoadPractitioners()
@@ -227,6 +248,7 @@ void WorklistWindow::Send()
         break;
     }
     birthDateBox->setText(NormalisedBirthDate(birthDateBox->text()));
+    KeepNumberOnlyForTheSamePatient();
     requestingPractitionerBox->setText(practitionerBox->currentText());
 
     WorklistEntry entry;

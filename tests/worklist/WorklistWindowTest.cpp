@@ -359,3 +359,40 @@ TEST_F(WorklistWindowTest, NameWithABackslashIsRefusedWithAFrenchMessage)
     EXPECT_TRUE(netpixFiles().isEmpty());
     EXPECT_EQ(window.focusWidget(), window.familyNameBox);
 }
+
+// A name typed over a filled patient's: the number goes with the patient only
+// when the user says it is the same one; otherwise a new number is drawn.
+TEST_F(WorklistWindowTest, ANewNameOverAFilledPatientKeepsItsNumberOnlyForTheSamePatient)
+{
+    addPatient(QStringLiteral("PAT-4711"), QStringLiteral("DURAND^MARIE"), QStringLiteral("F"),
+        QStringLiteral("19650201"));
+    struct Case {
+        const char* what;
+        MsgResult answer;
+        QString sentNumber;
+    };
+    const Case cases[] = {
+        {"another patient", MsgResult::No, QStringLiteral("VD000000001")},
+        {"the same patient, name corrected", MsgResult::Yes, QStringLiteral("PAT-4711")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(netpix.path()).removeRecursively();
+        QDir().mkpath(netpix.path());
+        pointAt(QStringLiteral("PAT-4711"));
+        ScriptedDialogService dialogs;
+        dialogs.answerMessage(c.answer);
+        WorklistWindow window(identities);
+        window.setSentNoticeDelay(30);
+        window.show();
+        window.familyNameBox->setText(QStringLiteral("DURANT"));
+        clickSend(window);
+        EXPECT_EQ(window.result(), QDialog::Accepted);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("même patient")));
+        EXPECT_EQ(dialogs.messages[0].defaultButton, MsgResult::No);
+        const QStringList files = netpixFiles();
+        ASSERT_EQ(files.size(), 1);
+        EXPECT_EQ(netpixLine(files[0]).section(u',', 0, 2), QStringLiteral("DURANT^MARIE,F,") + c.sentNumber);
+    }
+}

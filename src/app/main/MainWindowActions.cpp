@@ -386,9 +386,10 @@ void MainWindow::MarkAllBurnedAction()
 
 void MainWindow::PointAtWorklistPatient(RecordSet& identities)
 {
-    // The exam the user opened, else the patient list's current series.
-    QString patient = openedExam_.patientId;
-    if (!openedExam_.isValid() && sets.seriesByPatient.currentRow() >= 0)
+    // The patient list's current series, whatever exam is open: the list is
+    // where the user looks for an awaited patient already known.
+    QString patient;
+    if (sets.seriesByPatient.currentRow() >= 0)
         patient = sets.seriesByPatient.fieldText(QStringLiteral("SeriesPat"));
     identities.setDatabasePath(conquestPath_);
     // The patient's own identifier, matched exactly: an underscore in it is no wildcard.
