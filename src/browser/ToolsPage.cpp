@@ -46,6 +46,10 @@ ToolsPage::ToolsPage(const brixel::DesignFile& design, QWidget* parent)
         button->setEnabled(false);
         button->setToolTipText(text);
         lastLabel->setEnabled(false);
+        // The window's text colour is set for every state: greyed here.
+        QPalette greyed = lastLabel->palette();
+        greyed.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+        lastLabel->setPalette(greyed);
         lastLabel->setToolTip(text);
         return button;
     };
