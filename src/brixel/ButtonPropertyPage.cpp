@@ -136,7 +136,7 @@ ButtonPropertyPage::ButtonPropertyPage(QWidget* parent)
     styleGrid->addWidget(m_widthEdit, row, 1);
     styleGrid->addWidget(addLabel(m_styleFrame, "lblHeight", QStringLiteral("Height")), row, 2);
     styleGrid->addWidget(m_heightEdit, row, 3);
-    const int sizeBoxWidth = m_widthEdit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
+    const int sizeBoxWidth = m_widthEdit->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12;
     m_widthEdit->setMaximumWidth(sizeBoxWidth);
     m_heightEdit->setMaximumWidth(sizeBoxWidth);
     m_spacingEdit->setMaximumWidth(sizeBoxWidth);
@@ -294,17 +294,21 @@ QStringList ButtonPropertyPage::apply()
         }
         assign("Caption", [&] { button->setCaption(m_captionEdit->text()); });
         assign("CaptionDown", [&] { button->setCaptionDown(m_captionDownEdit->text()); });
-        assign("BtnAppearance",
-            [&] { button->setBtnAppearance(static_cast<BtnAppearance>(m_appearanceList->currentIndex())); });
-        assign("BackStyle",
-            [&] { button->setBackStyle(static_cast<BtnBackStyle>(m_backStyleList->currentIndex())); });
-        assign("BtnContentEffects", [&] {
-            button->setBtnContentEffects(
-                static_cast<BtnContentEffects>(m_contentEffectsList->currentIndex()));
-        });
-        assign("BtnSunkenEffects", [&] {
-            button->setBtnSunkenEffects(static_cast<BtnSunkenEffects>(m_sunkenEffectsList->currentIndex()));
-        });
+        // A list showing no item (a pressed toggle button is drawn sunken, a
+        // value no list item names) leaves its property as it is: refusing
+        // it would keep the designer's OK from ever closing the page.
+        const auto assignListed = [&assign](const char* property, const QComboBox* list, const auto& write) {
+            if (list->currentIndex() >= 0)
+                assign(property, [&] { write(list->currentIndex()); });
+        };
+        assignListed("BtnAppearance", m_appearanceList,
+            [&](int index) { button->setBtnAppearance(static_cast<BtnAppearance>(index)); });
+        assignListed("BackStyle", m_backStyleList,
+            [&](int index) { button->setBackStyle(static_cast<BtnBackStyle>(index)); });
+        assignListed("BtnContentEffects", m_contentEffectsList,
+            [&](int index) { button->setBtnContentEffects(static_cast<BtnContentEffects>(index)); });
+        assignListed("BtnSunkenEffects", m_sunkenEffectsList,
+            [&](int index) { button->setBtnSunkenEffects(static_cast<BtnSunkenEffects>(index)); });
         assign("Width", [&] { button->setWidthTwips(lengthFrom(m_widthEdit->text(), "Width")); });
         assign("Height", [&] { button->setHeightTwips(lengthFrom(m_heightEdit->text(), "Height")); });
         // A grey check box counts as checked.

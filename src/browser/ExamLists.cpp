@@ -9,6 +9,8 @@ QString SeriesCountText(int count)
 {
     if (count == 0)
         return QStringLiteral("Pas de dossier trouvé");
+    if (count == 1)
+        return QStringLiteral("1 dossier.");
     return QString::number(count) + QStringLiteral(" dossiers.");
 }
 

@@ -8,6 +8,11 @@
 
 namespace vexa {
 
+QString UnavailableToolText()
+{
+    return QStringLiteral("Cette fonction n'est pas disponible dans cette version.");
+}
+
 ToolsPage::ToolsPage(const brixel::DesignFile& design, QWidget* parent)
     : QWidget(parent)
 {
@@ -15,6 +20,7 @@ ToolsPage::ToolsPage(const brixel::DesignFile& design, QWidget* parent)
     auto* tools = new QWidget(this);
     auto* grid = new QGridLayout(tools);
     int row = 0;
+    QLabel* lastLabel = nullptr;
     auto add = [&](const char* name, const QString& label) {
         brixel::Button* button = MakeDesignButton(design, QString::fromLatin1(name), tools);
         // A button with its own caption takes the label's place too.
@@ -22,7 +28,8 @@ ToolsPage::ToolsPage(const brixel::DesignFile& design, QWidget* parent)
             grid->addWidget(button, row, 0, 1, 2);
         } else {
             grid->addWidget(button, row, 0);
-            grid->addWidget(new QLabel(label, tools), row, 1);
+            lastLabel = new QLabel(label, tools);
+            grid->addWidget(lastLabel, row, 1);
         }
         ++row;
         return button;
@@ -33,8 +40,21 @@ ToolsPage::ToolsPage(const brixel::DesignFile& design, QWidget* parent)
     letterheadButton = add("Button19", QStringLiteral("Définir l'entête des comptes-rendus"));
     worklistButton = add("Button18", QString()); // its caption says it
     updateButton = add("Button21", QStringLiteral("         VexaUpdate         Mise à jour par Internet"));
-    archiveDvdButton = add("ArchiveDvd", QStringLiteral("Archiver sur DVD"));
-    backupButton = add("Backup", QStringLiteral("Sauvegarder"));
+    // Not built yet: shown greyed, and saying so, rather than doing nothing.
+    auto unavailable = [&](brixel::Button* button) {
+        const QString text = UnavailableToolText();
+        button->setEnabled(false);
+        button->setToolTipText(text);
+        lastLabel->setEnabled(false);
+        // The window's text colour is set for every state: greyed here.
+        QPalette greyed = lastLabel->palette();
+        greyed.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+        lastLabel->setPalette(greyed);
+        lastLabel->setToolTip(text);
+        return button;
+    };
+    archiveDvdButton = unavailable(add("ArchiveDvd", QStringLiteral("Archiver sur DVD")));
+    backupButton = unavailable(add("Backup", QStringLiteral("Sauvegarder")));
     enablePrintingButton = add("EnablePrinting", QString());
     helpButton = add("Button22", QString());
     grid->setColumnStretch(1, 1);

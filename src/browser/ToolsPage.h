@@ -10,6 +10,9 @@
 
 namespace vexa {
 
+// The tooltip of the tools that are not available in this version.
+QString UnavailableToolText();
+
 class ToolsPage : public QWidget {
 public:
     explicit ToolsPage(const brixel::DesignFile& design, QWidget* parent = nullptr);

@@ -72,10 +72,42 @@ EntryCheck CheckEntry(const QString& familyName, const QString& firstName, const
         return EntryCheck::MissingField;
     if (HasBadCharacter(familyName) || HasBadCharacter(firstName))
         return EntryCheck::BadCharacter;
-    static const QRegularExpression shape(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d\\d\\d$"));
-    if (!shape.match(birthDate).hasMatch() || !DateFromDdMmYyyy(birthDate).isValid())
+    if (NormalisedBirthDate(birthDate).isEmpty())
         return EntryCheck::BadBirthDate;
     return EntryCheck::Ready;
+}
+
+QString NormalisedBirthDate(const QString& typed)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\d{8}$"));
+    static const QRegularExpression slashed(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d\\d\\d$"));
+    QString date = typed.trimmed();
+    if (digits.match(date).hasMatch())
+        date = date.left(2) + u'/' + date.mid(2, 2) + u'/' + date.mid(4);
+    if (!slashed.match(date).hasMatch() || !DateFromDdMmYyyy(date).isValid())
+        return {};
+    return date;
+}
+
+QString SamePatientQuestion(const PatientFields& filled, const QString& familyName, const QString& firstName)
+{
+    return QStringLiteral(
+        "Le nom a été changé : %1 %2 au lieu de %3 %4.\n"
+        "S'agit-il du même patient (numéro %5) ?\n\n"
+        "Oui : le patient garde ce numéro.\nNon : un nouveau numéro de patient est attribué.")
+        .arg(familyName, firstName, filled.familyName, filled.firstName, filled.patientNumber);
+}
+
+QString MissingFieldText()
+{
+    return QStringLiteral(
+        "Saisissez le nom, le prénom et la date de naissance du patient avant de l'envoyer.");
+}
+
+QString BadBirthDateText()
+{
+    return QStringLiteral("La date de naissance n'est pas une date valide.\nSaisissez-la sous la forme "
+                          "JJ/MM/AAAA ou JJMMAAAA (par exemple 12/03/1965 ou 12031965).");
 }
 
 QString BadCharacterText()

@@ -31,12 +31,20 @@ PatientFields PatientFieldsFromIdentity(const RecordSet& identities);
 enum class EntryCheck {
     Ready,
     MissingField, // family name, first name or birth date empty: nothing is sent
-    BadBirthDate, // not a DD/MM/YYYY date of exactly ten characters
+    BadBirthDate, // not a date typed DD/MM/YYYY or DDMMYYYY
     BadCharacter // a name holds "\\" or a control character: nothing is sent
 };
 
-// What the window says for EntryCheck::BadCharacter.
+// What the window says for EntryCheck::BadCharacter, MissingField and BadBirthDate.
 QString BadCharacterText();
+QString MissingFieldText();
+QString BadBirthDateText();
+// Asked when the name of a filled patient was changed before sending.
+QString SamePatientQuestion(const PatientFields& filled, const QString& familyName, const QString& firstName);
+
+// The birth date as DD/MM/YYYY, from "12/03/1965" or "12031965" (blanks
+// around ignored); empty when it is no real date in either form.
+QString NormalisedBirthDate(const QString& typed);
 
 EntryCheck CheckEntry(const QString& familyName, const QString& firstName, const QString& birthDate);
 

@@ -94,7 +94,7 @@ void WorklistWindow::BuildControls()
     sexBox->setEditable(true);
     sexBox->addItems({QStringLiteral("O"), QStringLiteral("M"), QStringLiteral("F")});
     patientNumberLabel
-        = fieldLabel(QStringLiteral("ID Patiient : "), QStringLiteral("patientNumberLabel"), this);
+        = fieldLabel(QStringLiteral("ID Patient : "), QStringLiteral("patientNumberLabel"), this);
     patientNumberBox = textBox(QStringLiteral("patientNumberBox"), this);
     patientNumberBox->setText(NoPatientNumber);
     birthDateLabel = fieldLabel(QStringLiteral("Date Naissance :"), QStringLiteral("birthDateLabel"), this);
@@ -168,6 +168,27 @@ void WorklistWindow::FillPatient(const RecordSet& identities)
     sexBox->setCurrentText(fields.sex);
     patientNumberBox->setText(fields.patientNumber);
     birthDateBox->setText(fields.birthDate);
+    filled_ = fields;
+}
+
+// A name typed over a filled patient's is most often a new patient: sent
+// under the old number it would join the other patient's exams. The number
+// is kept only when the user says it is the same patient (a corrected name).
+void WorklistWindow::KeepNumberOnlyForTheSamePatient()
+{
+    const QString number = patientNumberBox->text();
+    if (number == NoPatientNumber || number != filled_.patientNumber)
+        return;
+    if (familyNameBox->text() == filled_.familyName && firstNameBox->text() == filled_.firstName)
+        return;
+    const MsgResult same = MsgBox(SamePatientQuestion(filled_, familyNameBox->text(), firstNameBox->text()),
+        MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("WorkList"), MsgResult::No);
+    if (same == MsgResult::Yes) {
+        filled_.familyName = familyNameBox->text();
+        filled_.firstName = firstNameBox->text();
+    } else {
+        patientNumberBox->setText(NoPatientNumber);
+    }
 }
 
 void WorklistWindow::LoadPractitioners()
@@ -198,12 +219,25 @@ void WorklistWindow::AddPractitioner()
     practitionerBox->setCurrentText(*name);
 }
 
+void WorklistWindow::FocusFirstEmptyField()
+{
+    for (QLineEdit* box : {familyNameBox, firstNameBox, birthDateBox}) {
+        if (box->text().isEmpty()) {
+            box->setFocus();
+            return;
+        }
+    }
+}
+
 void WorklistWindow::Send()
 {
     switch (CheckEntry(familyNameBox->text(), firstNameBox->text(), birthDateBox->text())) {
     case EntryCheck::MissingField:
+        MsgBox(MissingFieldText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
+        FocusFirstEmptyField();
         return;
     case EntryCheck::BadBirthDate:
+        MsgBox(BadBirthDateText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
         birthDateBox->setFocus();
         return;
     case EntryCheck::BadCharacter:
@@ -213,6 +247,8 @@ void WorklistWindow::Send()
     case EntryCheck::Ready:
         break;
     }
+    birthDateBox->setText(NormalisedBirthDate(birthDateBox->text()));
+    KeepNumberOnlyForTheSamePatient();
     requestingPractitionerBox->setText(practitionerBox->currentText());
 
     WorklistEntry entry;

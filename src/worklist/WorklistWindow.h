@@ -4,6 +4,8 @@
 // (and to the DICOM worklist when one is set). Opened modally by the main
 // window with its patient record set pointed at the selected patient, or at
 // none for a blank entry.
+#include "WorklistEntry.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -55,12 +57,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void FocusFirstEmptyField();
+    void KeepNumberOnlyForTheSamePatient();
     void BuildControls();
     void FillPatient(const RecordSet& identities);
     void LoadPractitioners();
     void SaveAndForgetPractitioners();
 
     QString practitionerFile_;
+    // The patient the window was filled with: name and number as filled.
+    PatientFields filled_;
     int sentNoticeDelay_;
 };
 

@@ -24,6 +24,7 @@ void WaitFor(const std::atomic_bool& flag)
 TEST(BackgroundWork, RunsOffTheInterfaceThreadBehindAModalWindowAndReturnsItsResult)
 {
     QWidget owner;
+    owner.setGeometry(200, 150, 800, 500);
     auto* button = new QPushButton(QStringLiteral("Graver"), &owner);
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
@@ -36,6 +37,7 @@ TEST(BackgroundWork, RunsOffTheInterfaceThreadBehindAModalWindowAndReturnsItsRes
     bool runningMeanwhile = false;
     int globalPoolBusy = -1; // Qt's painting waits on that pool: long work stays off it
     QWidget* modalMeanwhile = nullptr;
+    QPoint waitCentre;
     // While the work runs, a timer reads the waiting window.
     QTimer::singleShot(50, [&] {
         auto* wait = qobject_cast<WaitWindow*>(QApplication::activeModalWidget());
@@ -43,6 +45,7 @@ TEST(BackgroundWork, RunsOffTheInterfaceThreadBehindAModalWindowAndReturnsItsRes
             progressShown = wait->progressText();
             if (wait->isModal() && wait->parentWidget() == &owner)
                 modalMeanwhile = wait;
+            waitCentre = wait->geometry().center();
         }
         runningMeanwhile = BackgroundWorkRunning();
         checked.store(true);
@@ -62,6 +65,8 @@ TEST(BackgroundWork, RunsOffTheInterfaceThreadBehindAModalWindowAndReturnsItsRes
     EXPECT_FALSE(BackgroundWorkRunning());
     EXPECT_EQ(progressShown, QStringLiteral("1 / 3"));
     EXPECT_NE(modalMeanwhile, nullptr) << "no waiting window modal to the owner";
+    EXPECT_LE((waitCentre - owner.frameGeometry().center()).manhattanLength(), 8)
+        << "not centred on its owner";
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);

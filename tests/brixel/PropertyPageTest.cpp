@@ -54,8 +54,8 @@ TEST_F(PageFixture, ShowsTheCaptionsAndListsOfTheFirstSelectedButton)
     const struct {
         const char* box;
         int maxLength;
-    } lengths[] = {{"txbCaption", 80}, {"txbCaptionDown", 80}, {"txbPicCapSpacing", 3}, {"txbWidth", 4},
-        {"txbHeight", 4}, {"txbToolTipText", 120}};
+    } lengths[] = {{"txbCaption", 32767}, {"txbCaptionDown", 32767}, {"txbPicCapSpacing", 5}, {"txbWidth", 5},
+        {"txbHeight", 5}, {"txbToolTipText", 32767}};
     for (const auto& entry : lengths)
         EXPECT_EQ(box(entry.box)->maxLength(), entry.maxLength) << entry.box;
 
@@ -145,6 +145,30 @@ TEST_F(PageFixture, WithOneButtonEveryBoxIsWrittenNameIncluded)
     box("txbName")->clear();
     EXPECT_EQ(page.apply(), QStringList{QStringLiteral("cmdPrint.Name")});
     EXPECT_EQ(button->name(), QStringLiteral("cmdPrint"));
+}
+
+// Values are applied as they were put in the boxes, never cut by them: a
+// width of 10500 reaches the button whole (which keeps to its widest), long
+// captions and tooltips come back whole.
+TEST_F(PageFixture, ValuesAreAppliedWholeAsTyped)
+{
+    const QString caption = QString(100, u'C');
+    const QString toolTip = QString(200, u'T');
+    Button* wide = addButton(QStringLiteral("Button1"));
+    wide->setCaption(caption);
+    wide->setCaptionDown(caption + u'D');
+    wide->setToolTipText(toolTip);
+    page.selectionChanged({wide});
+    box("txbWidth")->setText(QStringLiteral("10500"));
+    box("txbHeight")->setText(QStringLiteral("1050"));
+    EXPECT_EQ(box("txbWidth")->text(), QStringLiteral("10500"));
+
+    EXPECT_EQ(page.apply(), QStringList());
+    EXPECT_EQ(wide->widthTwips(), Button::MaxWidthTwips / 15 * 15) << "cut to 1050 by its box";
+    EXPECT_EQ(wide->heightTwips(), 1050);
+    EXPECT_EQ(wide->caption(), caption);
+    EXPECT_EQ(wide->captionDown(), caption + u'D');
+    EXPECT_EQ(wide->toolTipText(), toolTip);
 }
 
 TEST_F(PageFixture, SeveralSelectedGetTheFirstCaptionsButKeepTheirNames)
@@ -277,14 +301,15 @@ TEST_F(PageFixture, RefusedAssignmentIsSkippedAndTheOthersApplied)
         EXPECT_EQ(button->toolTipText(), QStringLiteral("Aide"));
     }
 
-    // A pressed button shows no appearance item; its appearance is left alone.
+    // A pressed button shows no appearance item; its appearance is left
+    // alone, without a refusal that would keep the page from closing.
     Button* pressed = addButton(QStringLiteral("Button3"));
     pressed->setBtnSunkenEffects(bseYes);
     pressed->setValue(true);
     ASSERT_EQ(pressed->btnAppearance(), SunkenStyle);
     page.selectionChanged({pressed});
     EXPECT_EQ(list("cboBtnAppearance")->currentIndex(), -1);
-    EXPECT_EQ(page.apply(), QStringList{QStringLiteral("Button3.BtnAppearance")});
+    EXPECT_EQ(page.apply(), QStringList());
     EXPECT_EQ(pressed->btnAppearance(), SunkenStyle);
 }
 

@@ -3,8 +3,12 @@
 #include "PacsFixture.h"
 
 #include "AppValues.h"
+#include "ExamLists.h"
 #include "ExamPage.h"
 #include "SearchPage.h"
+#include "ToolsPage.h"
+
+#include <brixel/Button.h>
 
 #include <QDateEdit>
 #include <QLabel>
@@ -171,4 +175,22 @@ TEST_F(PagesTest, DayChangeMovesBothPickers)
     EXPECT_EQ(page1().datePickers[1]->date(), tomorrow);
     EXPECT_EQ(appValues().TodayDate, tomorrow);
     EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé")); // the list followed
+}
+
+TEST(SeriesCount, SaysNoneOneOrMany)
+{
+    EXPECT_EQ(SeriesCountText(0), QStringLiteral("Pas de dossier trouvé"));
+    EXPECT_EQ(SeriesCountText(1), QStringLiteral("1 dossier."));
+    EXPECT_EQ(SeriesCountText(12), QStringLiteral("12 dossiers."));
+}
+
+TEST_F(PagesTest, ToolsNotAvailableAreGreyedAndSaySo)
+{
+    ToolsPage& tools = *started.window.toolsPage;
+    for (brixel::Button* button : {tools.archiveDvdButton, tools.backupButton}) {
+        EXPECT_FALSE(button->isEnabled());
+        EXPECT_EQ(
+            button->toolTipText(), QStringLiteral("Cette fonction n'est pas disponible dans cette version."));
+    }
+    EXPECT_TRUE(tools.dayListButton->isEnabled());
 }

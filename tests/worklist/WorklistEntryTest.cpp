@@ -114,7 +114,7 @@ TEST(WorklistFile, NamedAfterTheLastFourCharactersOfTheAccessionNumber)
         WorklistFilePath(QStringLiteral("/mnt/netpix/"), QStringLiteral("VD000012345")));
 }
 
-TEST(WorklistCheck, RequiredFieldsAndATenCharacterBirthDate)
+TEST(WorklistCheck, RequiredFieldsAndABirthDateWithOrWithoutSlashes)
 {
     struct Case {
         const char* family;
@@ -124,6 +124,10 @@ TEST(WorklistCheck, RequiredFieldsAndATenCharacterBirthDate)
     };
     const Case cases[] = {
         {"DURAND", "MARIE", "01/02/1965", EntryCheck::Ready},
+        {"DURAND", "MARIE", "12031965", EntryCheck::Ready},
+        {"DURAND", "MARIE", " 12/03/1965 ", EntryCheck::Ready},
+        {"DURAND", "MARIE", "31021965", EntryCheck::BadBirthDate},
+        {"DURAND", "MARIE", "1231965", EntryCheck::BadBirthDate},
         {"DURAND", "MARIE", "1/2/1965", EntryCheck::BadBirthDate}, // a date, but eight characters
         {"DURAND", "MARIE", " 1/02/1965", EntryCheck::BadBirthDate},
         {"DURAND", "MARIE", "31/02/1965", EntryCheck::BadBirthDate},

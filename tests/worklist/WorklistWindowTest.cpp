@@ -108,7 +108,7 @@ TEST_F(WorklistWindowTest, BlankEntryShowsEveryControlWithItsCaption)
     EXPECT_EQ(window.familyNameLabel->text(), QStringLiteral("Nom :"));
     EXPECT_EQ(window.firstNameLabel->text(), QStringLiteral("Prénom :"));
     EXPECT_EQ(window.sexLabel->text(), QStringLiteral("Sexe :"));
-    EXPECT_EQ(window.patientNumberLabel->text(), QStringLiteral("ID Patiient : "));
+    EXPECT_EQ(window.patientNumberLabel->text(), QStringLiteral("ID Patient : "));
     EXPECT_EQ(window.birthDateLabel->text(), QStringLiteral("Date Naissance :"));
     EXPECT_EQ(window.practitionerLabel->text(), QStringLiteral("Praticien executant :"));
     EXPECT_EQ(window.requestingPractitionerLabel->text(), QStringLiteral("Praticien Demandeur :"));
@@ -201,18 +201,21 @@ TEST_F(WorklistWindowTest, NameWithoutCaretFillsTheFamilyNameOnly)
     EXPECT_EQ(netpixLine(QStringLiteral("FUJI0001.txt")).section(u',', 2, 2), QStringLiteral("VD000000001"));
 }
 
-TEST_F(WorklistWindowTest, ShortBirthDateIsRefusedWithTheFocusBack)
+TEST_F(WorklistWindowTest, RefusalsSayWhatToCorrectAndDigitsMakeADate)
 {
     pointAt(QStringLiteral("VexaConcept"));
+    ScriptedDialogService dialogs;
     WorklistWindow window(identities);
     window.setSentNoticeDelay(30);
     window.show();
     QApplication::processEvents();
 
-    // Required fields missing: nothing at all happens.
+    // Required fields missing: said, and nothing sent.
     clickSend(window);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(netpixFiles().isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, MissingFieldText());
 
     typeNewPatient(window, QStringLiteral("1/2/1965"));
     window.familyNameBox->setFocus();
@@ -222,8 +225,10 @@ TEST_F(WorklistWindowTest, ShortBirthDateIsRefusedWithTheFocusBack)
     EXPECT_TRUE(netpixFiles().isEmpty());
     EXPECT_EQ(window.patientNumberBox->text(), QStringLiteral("0000000000"));
     EXPECT_TRUE(noticeSeen.isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, BadBirthDateText());
 
-    window.birthDateBox->setText(QStringLiteral("01/02/1965"));
+    window.birthDateBox->setText(QStringLiteral("01021965"));
     clickSend(window);
     EXPECT_EQ(noticeSeen, QStringLiteral("Envoi vers la Worklist effectué"));
     EXPECT_EQ(window.result(), QDialog::Accepted);
@@ -353,4 +358,41 @@ TEST_F(WorklistWindowTest, NameWithABackslashIsRefusedWithAFrenchMessage)
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(netpixFiles().isEmpty());
     EXPECT_EQ(window.focusWidget(), window.familyNameBox);
+}
+
+// A name typed over a filled patient's: the number goes with the patient only
+// when the user says it is the same one; otherwise a new number is drawn.
+TEST_F(WorklistWindowTest, ANewNameOverAFilledPatientKeepsItsNumberOnlyForTheSamePatient)
+{
+    addPatient(QStringLiteral("PAT-4711"), QStringLiteral("DURAND^MARIE"), QStringLiteral("F"),
+        QStringLiteral("19650201"));
+    struct Case {
+        const char* what;
+        MsgResult answer;
+        QString sentNumber;
+    };
+    const Case cases[] = {
+        {"another patient", MsgResult::No, QStringLiteral("VD000000001")},
+        {"the same patient, name corrected", MsgResult::Yes, QStringLiteral("PAT-4711")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(netpix.path()).removeRecursively();
+        QDir().mkpath(netpix.path());
+        pointAt(QStringLiteral("PAT-4711"));
+        ScriptedDialogService dialogs;
+        dialogs.answerMessage(c.answer);
+        WorklistWindow window(identities);
+        window.setSentNoticeDelay(30);
+        window.show();
+        window.familyNameBox->setText(QStringLiteral("DURANT"));
+        clickSend(window);
+        EXPECT_EQ(window.result(), QDialog::Accepted);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("même patient")));
+        EXPECT_EQ(dialogs.messages[0].defaultButton, MsgResult::No);
+        const QStringList files = netpixFiles();
+        ASSERT_EQ(files.size(), 1);
+        EXPECT_EQ(netpixLine(files[0]).section(u',', 0, 2), QStringLiteral("DURANT^MARIE,F,") + c.sentNumber);
+    }
 }

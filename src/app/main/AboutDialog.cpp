@@ -31,7 +31,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     versionLabel = new QLabel(AboutVersionText(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch), this);
     descriptionLabel
         = new QLabel(QStringLiteral("Ce programme nécessite l'installation préalable du MicroPACS CONQUEST, "
-                                    "configuré pour utiliser une base de donnée au format Access®."),
+                                    "configuré pour utiliser une base de données SQLite ou PostgreSQL."),
             this);
     descriptionLabel->setWordWrap(true);
     const brixel::DesignFile design = LoadDesign(QStringLiteral(":/app/AboutDialog.design"));

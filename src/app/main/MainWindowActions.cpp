@@ -44,7 +44,7 @@ constexpr short SecondaryButton = 2;
 const QString MarkedBurnedText = QStringLiteral(
     "Ce dossier est considéré comme gravé et ne sera plus considéré comme un dossier récent");
 const QString MarkAllBurnedQuestion
-    = QStringLiteral("Etes vous sur de vouloir considérer tous vos dossiers comme étant gravés ?");
+    = QStringLiteral("Êtes-vous sûr de vouloir considérer tous vos dossiers comme étant gravés ?");
 const QString WorklistNotConfiguredText
     = QStringLiteral("La configuration de la WorkList n'est pas correcte. Veuillez vérifier");
 const QString NoWorklistPatientSql
@@ -107,11 +107,9 @@ void MainWindow::SetRealActions()
         list.showOptions = [this] { OpenOptions(); };
         list.showAbout = [this] { OpenAbout(); };
         list.exec();
-        // Back in the window order the options ask for.
-        if (appValues().LetOnTop)
-            SetWindowTopmost(this);
-        else
-            SetWindowNotTopmost(this);
+        // The list's end ends any topmost band: a main window kept on top
+        // would cover the next modal window (the viewer) and swallow its clicks.
+        SetWindowNotTopmost(this);
         if (list.printUnprintedAsked())
             actions.printNewImages(openedExam_);
     };
@@ -355,7 +353,9 @@ void MainWindow::MarkAllBurnedAction()
 {
     if (actionRunning())
         return;
-    if (MsgBox(MarkAllBurnedQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexoDicom"))
+    // Not undone by any button: Non is the answer of a hurried Enter.
+    if (MsgBox(MarkAllBurnedQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
+            MsgResult::No)
         != MsgResult::Yes)
         return;
     QString error;
@@ -378,9 +378,10 @@ void MainWindow::MarkAllBurnedAction()
 
 void MainWindow::PointAtWorklistPatient(RecordSet& identities)
 {
-    // The exam the user opened, else the patient list's current series.
-    QString patient = openedExam_.patientId;
-    if (!openedExam_.isValid() && sets.seriesByPatient.currentRow() >= 0)
+    // The patient list's current series, whatever exam is open: the list is
+    // where the user looks for an awaited patient already known.
+    QString patient;
+    if (sets.seriesByPatient.currentRow() >= 0)
         patient = sets.seriesByPatient.fieldText(QStringLiteral("SeriesPat"));
     identities.setDatabasePath(conquestPath_);
     // The patient's own identifier, matched exactly: an underscore in it is no wildcard.

@@ -249,7 +249,7 @@ QWidget* OptionsDialog::DicomPrintPanel()
     panel->setObjectName(QStringLiteral("dicomPrintPanel"));
     auto* frame = new QGroupBox(QStringLiteral("Impression DICOM"), panel);
     (new QVBoxLayout(frame))
-        ->addWidget(new QLabel(QStringLiteral("Option non disponible dans catte version "), frame));
+        ->addWidget(new QLabel(QStringLiteral("Option non disponible dans cette version "), frame));
     (new QVBoxLayout(panel))->addWidget(frame, 0, Qt::AlignTop);
     return panel;
 }
@@ -433,16 +433,17 @@ void OptionsDialog::BrowseDatabase()
 
 void OptionsDialog::BrowseNetPixFolder()
 {
+    // A folder dialog: the console's folder may well be empty.
     FileRequest request;
-    request.kind = FileRequest::Kind::Open;
+    request.kind = FileRequest::Kind::Folder;
     request.title = QStringLiteral("Choisir le répertoire");
-    request.startPath = netPixFolderEdit->text().isEmpty()
-        ? QStringLiteral("Choisir le répertoire")
-        : netPixFolderEdit->text() + QStringLiteral("Choisir le répertoire");
-    request.filters = QStringList{QStringLiteral("Tous les fichiers (*)")};
-    const QString chosen = dialogs().file(request);
-    if (!chosen.isEmpty())
-        netPixFolderEdit->setText(FolderOfChosenFile(chosen));
+    request.startPath = netPixFolderEdit->text();
+    QString chosen = dialogs().file(request);
+    if (chosen.isEmpty())
+        return;
+    if (!chosen.endsWith(u'/'))
+        chosen += u'/';
+    netPixFolderEdit->setText(chosen);
 }
 
 } // namespace vexa

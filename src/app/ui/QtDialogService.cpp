@@ -150,6 +150,8 @@ std::optional<QString> QtDialogService::input(const InputRequest& request)
     dialog.setWindowTitle(request.title);
     dialog.setLabelText(request.prompt);
     dialog.setTextValue(request.defaultText);
+    // Wide enough for its title, which the window manager would cut short.
+    dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(request.title) + 200);
     if (runAbove(dialog, parent) != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

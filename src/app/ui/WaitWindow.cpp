@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace vexa {
@@ -43,6 +44,7 @@ QString WaitWindow::message() const
 void WaitWindow::setProgress(int done, int total)
 {
     const bool counting = total > 0;
+    const bool grows = counting && !progressBar->isVisibleTo(this);
     progressLabel->setVisible(counting);
     progressBar->setVisible(counting);
     if (!counting)
@@ -50,6 +52,22 @@ void WaitWindow::setProgress(int done, int total)
     progressLabel->setText(QStringLiteral("%1 / %2").arg(done).arg(total));
     progressBar->setRange(0, total);
     progressBar->setValue(std::clamp(done, 0, total));
+    if (grows && isVisible())
+        placeOverOwner();
+}
+
+// Centred on the window it waits for (else on the screen), at the size of
+// what it shows, so that it is painted whole where the user looks.
+void WaitWindow::placeOverOwner()
+{
+    adjustSize();
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect area = owner && owner->isVisible() ? owner->frameGeometry() : QRect();
+    if (area.isEmpty() && screen())
+        area = screen()->availableGeometry();
+    QRect placed(QPoint(), size());
+    placed.moveCenter(area.center());
+    move(placed.topLeft());
 }
 
 QString WaitWindow::progressText() const
@@ -59,6 +77,7 @@ QString WaitWindow::progressText() const
 
 void WaitWindow::showEvent(QShowEvent* event)
 {
+    placeOverOwner();
     QWidget::showEvent(event);
     SetWindowTopmost(this);
 }

@@ -30,6 +30,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void placeOverOwner();
+
     QLabel* messageLabel;
     QLabel* progressLabel;
     QProgressBar* progressBar;

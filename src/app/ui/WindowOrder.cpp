@@ -1,7 +1,10 @@
 #include "WindowOrder.h"
 #include "Taskbar.h"
+#include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -37,7 +40,60 @@ void setStaysOnTop(QWidget* window, bool onTop)
         window->raise();
 }
 
+bool IsModalWindow(const QWidget* widget)
+{
+    return widget->isWindow() && widget->windowModality() != Qt::NonModal;
+}
+
+bool StaysOnTop(const QWidget* widget)
+{
+    return widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+class ModalOnTop : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!watched->isWidgetType())
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::WindowBlocked && widget->isWindow() && widget->isVisible()
+            && StaysOnTop(widget))
+            setStaysOnTop(widget, false);
+        else if (event->type() == QEvent::Show && IsModalWindow(widget))
+            bringForward(widget);
+        return false;
+    }
+
+private:
+    // Once shown by the window manager: raised, and focused unless the window
+    // asked to show without taking the focus.
+    static void bringForward(QWidget* window)
+    {
+        const bool activate = !window->testAttribute(Qt::WA_ShowWithoutActivating);
+        QTimer::singleShot(0, window, [window = QPointer<QWidget>(window), activate] {
+            if (!window || !window->isVisible())
+                return;
+            window->raise();
+            if (activate)
+                window->activateWindow();
+        });
+    }
+};
+
 } // namespace
+
+void KeepModalWindowsOnTop()
+{
+    static QPointer<QObject> installed;
+    if (installed || !qApp)
+        return;
+    installed = new ModalOnTop(qApp);
+    qApp->installEventFilter(installed);
+}
 
 void SetWindowTopmost(QWidget* window)
 {

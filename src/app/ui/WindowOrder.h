@@ -11,6 +11,13 @@ void SetWindowTopmost(QWidget* window);
 // The same, returning the window to the normal order.
 void SetWindowNotTopmost(QWidget* window);
 
+// Keeps the modal window on top for the rest of the program's run: a window
+// in the topmost band loses it when a modal window blocks it, and a modal
+// window is raised and given the focus when it shows. Without this, a window
+// left topmost by an earlier action would cover the modal window the user
+// must answer, and every click would go nowhere.
+void KeepModalWindowsOnTop();
+
 // The height in pixels of the desktop's band (taskbar, panel) on the primary
 // screen: positive at the bottom, negative at the top, 0 when none takes height.
 int TaskbarHeight();

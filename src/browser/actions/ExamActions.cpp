@@ -48,10 +48,20 @@ bool StillThere(const QString& conquestPath, const Exam& exam, const QString& ti
 
 const QString ExamActions::DeleteExamQuestion
     = QStringLiteral("ATTENTION : vous allez détruire ce dossier, ses images et compte-rendu, de façon  \r\n"
-                     "IRREMEDIABLE et DEFINITIVE.  \r\n\r\nÊtes-vous sur de vouloir poursuivre ?");
+                     "IRREMEDIABLE et DEFINITIVE.  \r\n\r\nÊtes-vous sûr de vouloir poursuivre ?");
 const QString ExamActions::StillReceivingText
     = QStringLiteral("Les images de ce dossier sont encore en cours de réception.\r\n"
                      "Veuillez réessayer dans quelques instants.");
+
+QString ExamActions::ExamNamed(const Exam& exam)
+{
+    return QStringLiteral("Patient : %1\r\nExamen du %2").arg(exam.patientName, exam.examDate);
+}
+
+QString ExamActions::DeleteExamQuestionFor(const Exam& exam)
+{
+    return ExamNamed(exam) + QStringLiteral("\r\n\r\n") + DeleteExamQuestion;
+}
 
 QString ExamActions::UndeletedFilesText(const QStringList& paths)
 {
@@ -81,6 +91,7 @@ bool ExamActions::deleteSelectedImage(const Exam& exam, ThumbnailSink& thumbnail
     const QString imagePath
         = objectFile.trimmed().isEmpty() ? QString() : StoredImagePath(values.ConquestImagePath, objectFile);
     DeleteImageShared().DeleteImagePicture = imagePath.isEmpty() ? QString() : previewPicturePath(imagePath);
+    DeleteImageShared().DeleteImagePatient = ExamNamed(exam);
     {
         DeleteImageDialog dialog(parent);
         runWindow(dialog);
@@ -112,8 +123,8 @@ bool ExamActions::deleteExam(const Exam& exam)
     const QString seriesUid = exam.seriesUid;
     if (seriesUid.isEmpty())
         return false;
-    const MsgResult answer
-        = MsgBox(DeleteExamQuestion, MsgIcon::Exclamation, MsgButtons::YesNo, DeleteExamTitle, MsgResult::No);
+    const MsgResult answer = MsgBox(
+        DeleteExamQuestionFor(exam), MsgIcon::Exclamation, MsgButtons::YesNo, DeleteExamTitle, MsgResult::No);
     if (answer != MsgResult::Yes)
         return false;
 

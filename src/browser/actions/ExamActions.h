@@ -35,6 +35,9 @@ public:
     bool deleteExam(const Exam& exam);
 
     static const QString DeleteExamQuestion;
+    // The patient and the exam date, named in both deleting questions.
+    static QString ExamNamed(const Exam& exam);
+    static QString DeleteExamQuestionFor(const Exam& exam);
     static const QString StillReceivingText;
     // The message listing files that could not be removed.
     static QString UndeletedFilesText(const QStringList& paths);

@@ -21,7 +21,7 @@ TemplatePicker::TemplatePicker(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmTTSelect"));
-    setWindowTitle(QStringLiteral("Choisisser un texte-type...."));
+    setWindowTitle(QStringLiteral("Choisissez un texte-type...."));
     namePrompt = new QLabel(QStringLiteral("Saisir le nom du texte à créer ou cliquer sur un texte"), this);
     listLabel = new QLabel(QStringLiteral("Textes types :"), this);
     nameBox = new QLineEdit(this);

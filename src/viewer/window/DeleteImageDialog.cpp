@@ -15,9 +15,13 @@ DeleteImageValues& DeleteImageShared()
 }
 
 const QString DeleteImageDialog::QuestionText
-    = QStringLiteral("Vous allez effacer de façon DEFINITIVE et IRREMEDIABLE cette image.               Êtes "
-                     "vous sur de vouloir "
-                     "continuer ?");
+    = QStringLiteral("Vous allez effacer de façon DEFINITIVE et IRREMEDIABLE cette image.\r\n"
+                     "Êtes-vous sûr de vouloir continuer ?");
+
+QString DeleteImageDialog::questionText() const
+{
+    return questionLabel->text();
+}
 
 DeleteImageDialog::DeleteImageDialog(QWidget* parent)
     : QDialog(parent)
@@ -33,7 +37,9 @@ DeleteImageDialog::DeleteImageDialog(QWidget* parent)
     if (!picture.isNull())
         pictureLabel->setPixmap(
             picture.scaled(pictureLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    questionLabel = new QLabel(QuestionText, this);
+    const QString patient = DeleteImageShared().DeleteImagePatient;
+    questionLabel = new QLabel(
+        patient.isEmpty() ? QuestionText : patient + QStringLiteral("\r\n\r\n") + QuestionText, this);
     questionLabel->setObjectName(QStringLiteral("questionLabel"));
     questionLabel->setWordWrap(true);
     yesButton = new QPushButton(QStringLiteral("Oui"), this);

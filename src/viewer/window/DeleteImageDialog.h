@@ -1,6 +1,7 @@
 #pragma once
 // "Effacer une image": asks before an image is deleted for good, showing its
-// picture. The opener sets DeleteImagePicture and, after exec(), reads
+// picture and whose image it is. The opener sets DeleteImagePicture and
+// DeleteImagePatient and, after exec(), reads
 // DeleteImageConfirmed (true only when the user answered "Oui").
 #include <QDialog>
 
@@ -11,6 +12,7 @@ namespace vexa {
 
 struct DeleteImageValues {
     QString DeleteImagePicture; // the picture file shown
+    QString DeleteImagePatient; // whose image it is, shown above the question
     bool DeleteImageConfirmed = false;
 };
 
@@ -22,6 +24,7 @@ public:
     explicit DeleteImageDialog(QWidget* parent = nullptr);
 
     static const QString QuestionText;
+    QString questionText() const;
 
     QPushButton* yesButton = nullptr;
     QPushButton* noButton = nullptr;

@@ -8,7 +8,7 @@
 namespace vexa {
 
 const QString SeriesNavigator::LastImageQuestion = QStringLiteral(
-    "   Vous-êtes à la dernière image de la série.  \r\nVoules vous revisionner les clichés ?");
+    "   Vous êtes à la dernière image de la série.  \r\nVoulez-vous revisionner les clichés ?");
 const QString SeriesNavigator::FirstImageNotice
     = QStringLiteral("   Vous-êtes à la première image de la série.     ");
 

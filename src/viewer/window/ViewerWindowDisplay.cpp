@@ -109,10 +109,12 @@ void ViewerWindow::restoreImage()
     focusImageArea();
 }
 
-// tagsButton sunk: the DICOM data replace the graphics.
+// tagsButton sunk: the DICOM data replace the graphics and the indicator,
+// which would cover the data's first line.
 void ViewerWindow::showTags()
 {
     overlay->hide();
+    indicator->hide();
     measures->graphics().HideAllGraphics();
     view_->setShowTags(true);
     focusImageArea();
@@ -122,6 +124,7 @@ void ViewerWindow::hideTags()
 {
     view_->setShowTags(false);
     overlay->show();
+    updateIndicator();
     redrawAllGraphics();
     focusImageArea();
 }
@@ -215,7 +218,7 @@ void ViewerWindow::updateIndicator()
     const QString name
         = namedWindow && sameWindow(namedWindow->window, shown) ? namedWindow->name : QString();
     // A frame that cannot be decoded still tells where the user is.
-    const bool showing = view_->hasImage() || view_->frameCount() > 1;
+    const bool showing = (view_->hasImage() || view_->frameCount() > 1) && !view_->ShowTags();
     indicator->setText(showing ? ViewerIndicatorText(position, shown, name) : QString());
     indicator->adjustSize();
     indicator->setVisible(showing);

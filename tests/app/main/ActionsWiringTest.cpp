@@ -258,7 +258,7 @@ TEST_F(ActionsWiring, MarkingEveryExamBurnedEmptiesTheRecentList)
     EXPECT_EQ(window().surveyInterval(), 0) << "the exam page keeps the monitor at rest";
 }
 
-TEST_F(ActionsWiring, TheWorklistStartsFromTheOpenedExamsPatient)
+TEST_F(ActionsWiring, TheWorklistStartsFromThePatientListsCurrentSeries)
 {
     SearchPage& page1 = *window().searchPage;
     page1.SearchByPatient(QStringLiteral("NEAR"));
@@ -269,9 +269,11 @@ TEST_F(ActionsWiring, TheWorklistStartsFromTheOpenedExamsPatient)
         QString patient;
     };
     const std::vector<Case> cases = {
-        // "P_7" as a pattern would also match "PX7", listed first.
-        {"an opened exam", [] {}, "P_7"},
+        // The opened exam is P_7's, the list's is PX7's ("P_7" as a pattern
+        // would also match "PX7").
+        {"an opened exam, a patient found", [] {}, "PX7"},
         {"no exam, a patient found", [&] { Click(window().examPage->closeExamButton); }, "PX7"},
+        {"the list on P_7's series", [&] { page1.SearchByPatient(QStringLiteral("ROUX")); }, "P_7"},
         {"nothing", [&] { page1.SearchByPatient(QStringLiteral("NOBODY")); }, "<none>"},
     };
     for (const Case& c : cases) {

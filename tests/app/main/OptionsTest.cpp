@@ -148,9 +148,12 @@ TEST_F(OptionsTest, BrowseButtonsFillTheirFieldsAndCancelChangesNothing)
     EXPECT_TRUE(dialogs.files[0].filters.first().contains(QStringLiteral("*.db3")));
     EXPECT_TRUE(dialogs.files[0].filters.last().startsWith(QStringLiteral("Tous les fichiers")));
 
-    dialogs.answerFile(QStringLiteral("/mnt/netpix/worklist/any.txt"));
+    // The NetPix folder is chosen as a folder (it may be empty), kept with its separator.
+    dialogs.answerFile(QStringLiteral("/mnt/netpix/worklist"));
     options.browseNetPixButton->Click();
     EXPECT_EQ(options.netPixFolderEdit->text(), QStringLiteral("/mnt/netpix/worklist/"));
+    ASSERT_EQ(dialogs.files.size(), 3u);
+    EXPECT_EQ(dialogs.files[2].kind, FileRequest::Kind::Folder);
 }
 
 TEST_F(OptionsTest, DicomWorklistFolderIsAppliedAndShownAgain)

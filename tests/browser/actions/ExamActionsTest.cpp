@@ -117,19 +117,25 @@ protected:
         actions.runWindow = [this, yes](QDialog& window) {
             shownPicture = DeleteImageShared().DeleteImagePicture;
             auto& dialog = static_cast<DeleteImageDialog&>(window);
+            shownQuestion = dialog.questionText();
             (yes ? dialog.yesButton : dialog.noButton)->click();
             return window.result();
         };
     }
 
-    // The exam an action is given: only its series UID matters to deleting.
-    static vexa::Exam ExamOf(const QString& seriesUid) { return {seriesUid, {}, {}, {}, {}}; }
+    // The exam an action is given: its series UID is what is deleted, the
+    // patient and the date are named in the questions.
+    static vexa::Exam ExamOf(const QString& seriesUid)
+    {
+        return {seriesUid, {}, {}, QStringLiteral("DUPONT JEAN"), QStringLiteral("10/01/2024")};
+    }
 
     QTemporaryDir root;
     MainRecordSets sets;
     ScriptedDialogService dialogs;
     ExamActions actions{sets};
     QString shownPicture;
+    QString shownQuestion;
 };
 
 TEST_P(ExamActionsTest, DeletingTheSelectedImageRemovesItsFourFilesAndRowOnly)
@@ -141,6 +147,8 @@ TEST_P(ExamActionsTest, DeletingTheSelectedImageRemovesItsFourFilesAndRowOnly)
     EXPECT_TRUE(actions.deleteSelectedImage(ExamOf(ExamUid), thumbnails));
 
     EXPECT_EQ(shownPicture, path(QStringLiteral("P1/a.jpeg")));
+    EXPECT_TRUE(shownQuestion.startsWith(QStringLiteral("Patient : DUPONT JEAN\r\nExamen du 10/01/2024")))
+        << shownQuestion.toStdString();
     for (const QString& file : filesOf(QStringLiteral("a")))
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
     for (const QString& file : filesOf(QStringLiteral("b")) + filesOf(QStringLiteral("d")))
@@ -175,7 +183,8 @@ TEST_P(ExamActionsTest, DeletingTheExamRemovesItsRowsReportAndFilesButKeepsPatie
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const MessageRequest& question = dialogs.messages[0];
-    EXPECT_EQ(question.text, ExamActions::DeleteExamQuestion);
+    EXPECT_EQ(question.text, ExamActions::DeleteExamQuestionFor(ExamOf(ExamUid)));
+    EXPECT_TRUE(question.text.startsWith(QStringLiteral("Patient : ") + ExamOf(ExamUid).patientName));
     EXPECT_TRUE(question.text.contains(QStringLiteral("IRREMEDIABLE et DEFINITIVE.  \r\n")));
     EXPECT_EQ(question.title, QStringLiteral("Détruire un dossier..."));
     EXPECT_EQ(question.icon, MsgIcon::Exclamation);

@@ -446,12 +446,16 @@ TEST_F(ViewerWindowTest, InvertAndDicomDataToggle)
     const int polarity = viewer->display()->Polarity();
     click(button(*viewer, "Button5"));
     EXPECT_EQ(viewer->display()->Polarity(), -polarity);
+    // The data text alone, its first line uncovered by the indicator.
+    const auto* indicator = viewer->findChild<QLabel*>(QStringLiteral("indicator"));
     click(button(*viewer, "Button1"));
     EXPECT_TRUE(viewer->display()->ShowTags());
     EXPECT_FALSE(viewer->findChild<QWidget*>(QStringLiteral("VexaLine"))->isVisible());
+    EXPECT_FALSE(indicator->isVisible());
     click(button(*viewer, "Button1"));
     EXPECT_FALSE(viewer->display()->ShowTags());
     EXPECT_TRUE(viewer->findChild<QWidget*>(QStringLiteral("VexaLine"))->isVisible());
+    EXPECT_TRUE(indicator->isVisible());
 }
 
 TEST_F(ViewerWindowTest, ScreenCopyKeepsTheVisibleImageSize)

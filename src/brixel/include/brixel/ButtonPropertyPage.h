@@ -26,10 +26,14 @@ class ButtonPropertyPage : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int MaxCaptionLength = 80;
-    static constexpr int MaxSpacingLength = 3;
-    static constexpr int MaxSizeLength = 4;
-    static constexpr int MaxToolTipLength = 120;
+    // Long enough for every value the properties take: a box's maximum
+    // length also cuts the text put in it, and applying would then write the
+    // cut value (10500 as 1050). Sizes and spacing are 16-bit numbers of
+    // twips (five digits); texts have a line edit's own limit.
+    static constexpr int MaxCaptionLength = 32767;
+    static constexpr int MaxSpacingLength = 5;
+    static constexpr int MaxSizeLength = 5;
+    static constexpr int MaxToolTipLength = 32767;
 
     explicit ButtonPropertyPage(QWidget* parent = nullptr);
 
