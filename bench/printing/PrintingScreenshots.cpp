@@ -2,9 +2,11 @@
 // on a demo PACS exam: printing_screenshots <print sheet.png> <interpretation.png>.
 #include "AppValues.h"
 #include "ConquestDatabaseConnector.h"
+#include "Dates.h"
 #include "DemoPacs.h"
 #include "DialogService.h"
 #include "DicomLoader.h"
+#include "ExamNaming.h"
 #include "ImageFiles.h"
 #include "InterpretationWindow.h"
 #include "JpegPictures.h"
@@ -15,6 +17,7 @@
 #include "RecordSet.h"
 #include "ScriptedDialogService.h"
 #include "Settings.h"
+#include "ViewerTexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,6 +60,11 @@ int main(int argc, char** argv)
     // The radiograph series with the most images, with its preview pictures.
     MainRecordSets sets;
     sets.setDatabasePath(options.database);
+    // Named as the program names them at start-up: the windows show the patient.
+    if (const QString naming = SetName(sets, options.database); !naming.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(naming));
+        return 1;
+    }
     RecordSet& series = sets.workSet;
     series.setRecordSource(QStringLiteral("SELECT SeriesInst FROM DICOMSeries WHERE Modality = 'CR'"));
     QString uid;
@@ -86,10 +94,13 @@ int main(int argc, char** argv)
                 *image.image, previewPicturePath(StoredImagePath(options.imageStore, objectFile)));
     }
     exam.moveFirst();
+    const Exam shown{.seriesUid = uid,
+        .patientName = exam.fieldText(QStringLiteral("PatientName")),
+        .examDate = YyyymmddToDdMmYyyy(exam.fieldText(QStringLiteral("AcqDate")))};
 
     {
-        PrintSheetWindow window(
-            sets, Exam{.seriesUid = uid}, QStringLiteral("Cabinet de radiologie|Patient: DEMO|"));
+        PrintSheetWindow window(sets, shown,
+            ViewerPrintCaption(QStringLiteral("Cabinet de radiologie"), shown.patientName, shown.examDate));
         window.resize(1280, 860);
         window.show();
         QCoreApplication::processEvents();
@@ -101,7 +112,7 @@ int main(int argc, char** argv)
         window.grab().save(QString::fromLocal8Bit(argv[1]));
     }
     {
-        InterpretationWindow window(Exam{.seriesUid = uid}, exam.databasePath(), options.imageStore);
+        InterpretationWindow window(shown, exam.databasePath(), options.imageStore);
         window.resize(1280, 800);
         window.show();
         if (!QTest::qWaitFor([&] { return window.built() && !window.loading(); }, 20000))
