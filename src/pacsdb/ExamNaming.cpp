@@ -167,7 +167,7 @@ public:
         : db_(std::move(db))
         , sqlite_(BackendOf(db_) == SqlBackend::Sqlite)
     {
-        seen_ = Version();
+        seen_ = sqlite_ ? Version() : 0; // PostgreSQL has no such question
     }
 
     // True from the first time another connection is seen to have written.
@@ -364,12 +364,56 @@ private:
     KeyedValues values_;
 };
 
+// On PostgreSQL one workstation at a time names a table's new rows: the
+// others pass over them (they would write the same values again) and see
+// them named at their next tick. A session advisory lock, tried and never
+// waited for, so no failed statement reaches the server's log.
+class NamingTurn {
+public:
+    NamingTurn(QSqlDatabase db, const QString& table)
+        : db_(std::move(db))
+        , key_(table == QStringLiteral("DICOMImages") ? 1 : 2)
+    {
+        if (BackendOf(db_) != SqlBackend::Postgres) {
+            mine_ = true;
+            return;
+        }
+        QSqlQuery query(db_);
+        locked_
+            = query.exec(QStringLiteral("SELECT pg_try_advisory_lock(%1, %2)").arg(kNamingLockKey).arg(key_))
+            && query.next() && query.value(0).toBool();
+        mine_ = locked_;
+    }
+    ~NamingTurn()
+    {
+        if (!locked_)
+            return;
+        QSqlQuery query(db_);
+        query.exec(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(kNamingLockKey).arg(key_));
+    }
+    NamingTurn(const NamingTurn&) = delete;
+    NamingTurn& operator=(const NamingTurn&) = delete;
+
+    // False while another workstation names the table.
+    bool mine() const { return mine_; }
+
+private:
+    static constexpr int kNamingLockKey = 0x56657861; // "Vexa"
+    QSqlDatabase db_;
+    int key_;
+    bool locked_ = false;
+    bool mine_ = false;
+};
+
 QString RunPass(const QString& conquestPath, const PassColumns& pass)
 {
     QString error;
     QSqlDatabase db = PacsConnection(conquestPath, &error);
     if (!db.isOpen())
         return error;
+    const NamingTurn turn(db, pass.table);
+    if (!turn.mine())
+        return {};
     OtherWriters others(db);
     QList<PendingRow> rows;
     error = ReadPending(db, pass, rows, others);
