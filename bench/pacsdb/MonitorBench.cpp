@@ -1,5 +1,7 @@
 // Times the new-exam monitor on a practice-sized SQLite database.
-//   bench_pacsdb_monitor [series=20000] [images-per-series=10]
+//   bench_pacsdb_monitor [series=20000] [images-per-series=10] [journal-mode=delete]
+// (journal-mode: the one Conquest's database is given before the timed runs,
+// "wal" to compare with write-ahead logging)
 // Prints: quiet tick (small and full database), a tick naming 50 new series
 // of 10 images, the first SetName after an upgrade against the original
 // one-lookup-per-row way (run on a subset and extrapolated), and the longest
@@ -262,6 +264,16 @@ int main(int argc, char** argv)
     std::printf("tick naming 50 new series of 10 images: %.1f ms\n", TickNamingNewSeries(full, series));
 
     const QString raw = Build(dir.filePath("raw.db3"), {series, perSeries, false}, false);
+    const QString journalMode = argc > 3 ? QString::fromUtf8(argv[3]) : QStringLiteral("delete");
+    {
+        QSqlDatabase db = OpenConquestDatabase(raw, "bench-journal");
+        QSqlQuery mode(db);
+        mode.exec("PRAGMA journal_mode=" + journalMode);
+        std::printf("journal mode of Conquest's database: %s\n",
+            qPrintable(mode.next() ? mode.value(0).toString() : "?"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("bench-journal");
     QElapsedTimer upgrade;
     upgrade.start();
     OpenAndUpgrade(raw);

@@ -43,7 +43,7 @@ constexpr qint64 kTurnWaitMs = 30;
 constexpr qint64 kSettleMs = 2;
 // The search for names to repair reads this many numbers of a table at once.
 constexpr qint64 kRepairSlice = 2000;
-// Before a long pass, watching this long whether Conquest writes.
+// Before a long read or any write, watching this long whether Conquest writes.
 constexpr qint64 kProbeMs = 15;
 // Waiting longer than this for the write lock means someone else holds it.
 constexpr qint64 kContendedBeginMs = 20;
@@ -329,8 +329,8 @@ QString WriteInBatches(
 {
     BatchUpdater updater(db, table);
     qsizetype next = 0;
-    if (updates.size() > kBusyReadChunk)
-        others.Probe();
+    if (!updates.isEmpty())
+        others.Probe(); // is Conquest writing? then our turn comes after one of its commits
     while (next < updates.size()) {
         others.WaitForTurn();
         const qint64 budgetMs = others.Active() ? kBusyBatchMs : kBatchMs;
