@@ -1,11 +1,13 @@
 // Times the new-exam monitor on a practice-sized SQLite database.
-//   bench_pacsdb_monitor [series=20000] [images-per-series=10]
+//   bench_pacsdb_monitor [series=20000] [images-per-series=10] [journal-mode=delete]
+// (journal-mode: the one Conquest's database is given before the timed runs,
+// "wal" to compare with write-ahead logging)
 // Prints: quiet tick (small and full database), a tick naming 50 new series
 // of 10 images, the first SetName after an upgrade against the original
 // one-lookup-per-row way (run on a subset and extrapolated), and the longest
 // stall of a writer behaving as Conquest does (no busy timeout, retries after
-// random pauses of 0.1 to 2 s) while that first SetName runs, against the
-// same writer on its own.
+// random pauses of 0.1 to 2 s) while that first SetName runs and during 100
+// everyday ticks, against the same writer on its own.
 #include "ExamNaming.h"
 #include "NewExamMonitor.h"
 #include "PacsConnection.h"
@@ -262,6 +264,16 @@ int main(int argc, char** argv)
     std::printf("tick naming 50 new series of 10 images: %.1f ms\n", TickNamingNewSeries(full, series));
 
     const QString raw = Build(dir.filePath("raw.db3"), {series, perSeries, false}, false);
+    const QString journalMode = argc > 3 ? QString::fromUtf8(argv[3]) : QStringLiteral("delete");
+    {
+        QSqlDatabase db = OpenConquestDatabase(raw, "bench-journal");
+        QSqlQuery mode(db);
+        mode.exec("PRAGMA journal_mode=" + journalMode);
+        std::printf("journal mode of Conquest's database: %s\n",
+            qPrintable(mode.next() ? mode.value(0).toString() : "?"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("bench-journal");
     QElapsedTimer upgrade;
     upgrade.start();
     OpenAndUpgrade(raw);
@@ -287,6 +299,23 @@ int main(int argc, char** argv)
     });
     std::printf(
         "Conquest-like writer during the first SetName (%.0f ms): %s\n", contendedMs, qPrintable(during));
+    // Everyday work: the monitor ticks (closer together than its 6 s, so
+    // 100 of them meet the writer) while Conquest receives.
+    double longestTickMs = 0;
+    const QString ticking = WriterReport(contended, 30, QStringLiteral("C"), [&] {
+        MainRecordSets sets;
+        sets.setDatabasePath(contended);
+        NewExamMonitor monitor(sets, contended);
+        for (int i = 0; i < 100; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            monitor.tick();
+            longestTickMs = std::max(longestTickMs, Ms(timer));
+            QThread::msleep(50);
+        }
+    });
+    std::printf("Conquest-like writer during 100 everyday ticks (longest tick %.0f ms): %s\n", longestTickMs,
+        qPrintable(ticking));
     ClosePacsConnection(contended);
 #endif
 

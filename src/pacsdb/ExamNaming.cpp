@@ -22,17 +22,29 @@ namespace {
 // its own: on SQLite an open read delays every commit of Conquest's, so a
 // first pass over a large database must never read for long in one go.
 constexpr int kReadChunk = 2000;
+// While Conquest writes, far fewer: a read then fits between two of its
+// inserts.
+constexpr int kBusyReadChunk = 200;
 
-// A write batch holds the SQLite write lock for about this long at most.
-constexpr qint64 kBatchMs = 100;
+// A write batch holds the SQLite write lock for about this long at most,
+// and while Conquest writes for a few milliseconds only.
+constexpr qint64 kBatchMs = 50;
+constexpr qint64 kBusyBatchMs = 4;
 // Conquest does not wait on a locked database: it retries after a random
-// pause of 0.1 to 2 s, 60 times at most. So a pass that needs several read
-// chunks or write batches leaves the database alone after each one, as long
-// as it held its lock: Conquest's retries find it free half the time, and
-// once it is seen writing, three times as long (free three quarters of the
-// time). A pass of a few rows is one chunk and one batch and never waits.
-constexpr qint64 kShareFactor = 1;
-constexpr qint64 kBusyShareFactor = 3;
+// pause of 0.1 to 2 s. So while it writes, each read chunk and write batch
+// starts just after one of its commits (it then works on the next image for
+// a while) and is short enough to end before its next insert. Once seen
+// writing, it is taken as still there for longer than its longest pause.
+constexpr qint64 kCarefulMs = 2500;
+// Waiting for one of its commits no longer than this: it may be pausing.
+constexpr qint64 kTurnWaitMs = 30;
+// After seeing a commit, this long without another one (Conquest's inserts
+// of one image come in quick succession) before our turn.
+constexpr qint64 kSettleMs = 2;
+// The search for names to repair reads this many numbers of a table at once.
+constexpr qint64 kRepairSlice = 2000;
+// Before a long read or any write, watching this long whether Conquest writes.
+constexpr qint64 kProbeMs = 15;
 // Waiting longer than this for the write lock means someone else holds it.
 constexpr qint64 kContendedBeginMs = 20;
 
@@ -159,38 +171,69 @@ struct RowUpdate {
     QList<QPair<QString, QVariant>> values;
 };
 
-// Whether another program writes to the SQLite database during a pass:
-// its data_version changes with every commit made by another connection.
+// Whether another program (Conquest) writes to the SQLite database during a
+// pass, and when its turn is over: data_version changes with every commit
+// made by another connection.
 class OtherWriters {
 public:
     explicit OtherWriters(QSqlDatabase db)
         : db_(std::move(db))
         , sqlite_(BackendOf(db_) == SqlBackend::Sqlite)
     {
-        seen_ = Version();
+        seen_ = sqlite_ ? Version() : 0; // PostgreSQL has no such question
     }
 
-    // True from the first time another connection is seen to have written.
+    // True while another connection is seen writing, or was recently.
     bool Active()
     {
-        if (!sqlite_ || active_)
-            return active_;
-        const qint64 now = Version();
-        active_ = now != seen_;
-        seen_ = now;
+        if (!sqlite_)
+            return false;
+        if (const qint64 now = Version(); now != seen_) {
+            seen_ = now;
+            active_ = true;
+            lastCommit_.start();
+        }
+        if (active_ && lastCommit_.elapsed() > kCarefulMs)
+            active_ = false;
         return active_;
     }
-    void SetActive() { active_ = sqlite_; }
-
-    // After holding a lock for heldMs, before the next chunk or batch:
-    // leaves the database alone for a while so Conquest's retries find it
-    // free, longer while it is seen writing.
-    void Share(qint64 heldMs)
+    void SetActive()
     {
-        if (!sqlite_ || heldMs <= 0)
+        if (!sqlite_)
             return;
-        const qint64 factor = Active() ? kBusyShareFactor : kShareFactor;
-        QThread::msleep(static_cast<unsigned long>(factor * heldMs));
+        active_ = true;
+        lastCommit_.start();
+    }
+
+    // Before a pass's long work: watches a moment whether Conquest writes.
+    void Probe()
+    {
+        if (!sqlite_ || probed_)
+            return;
+        probed_ = true;
+        QThread::msleep(static_cast<unsigned long>(kProbeMs));
+        Active();
+    }
+
+    // Before a read chunk or a write batch: while Conquest writes, waits for
+    // one of its commits followed by a short calm, so our work falls in the
+    // pause before its next insert; returns at once when it is quiet.
+    void WaitForTurn()
+    {
+        if (!Active())
+            return;
+        QElapsedTimer waited;
+        waited.start();
+        const qint64 before = seen_;
+        while (Active() && seen_ == before && waited.elapsed() < kTurnWaitMs)
+            QThread::msleep(1);
+        if (seen_ == before)
+            return;
+        for (qint64 settled = seen_;; settled = seen_) {
+            QThread::msleep(static_cast<unsigned long>(kSettleMs));
+            if (!Active() || seen_ == settled)
+                return;
+        }
     }
 
 private:
@@ -204,7 +247,9 @@ private:
     QSqlDatabase db_;
     bool sqlite_;
     bool active_ = false;
+    bool probed_ = false;
     qint64 seen_ = 0;
+    QElapsedTimer lastCommit_;
 };
 
 // Every row of the pass still to handle, read in chunks by Compteur, with
@@ -220,18 +265,20 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
         = QStringLiteral("SELECT r.Compteur, r.%2, r.ScanDate, r.SeriesInst, r.%3, "
                          "p.PatientID IS NOT NULL, %4 FROM %1 r LEFT JOIN DICOMPatients p "
                          "ON p.PatientID = r.%5 WHERE %6 AND r.Compteur > ? "
-                         "ORDER BY r.Compteur LIMIT %7")
+                         "ORDER BY r.Compteur LIMIT ?")
               .arg(pass.table, pass.date, pass.extra,
-                  StoredBytesOf(QStringLiteral("p.PatientNam"), BackendOf(db)), pass.patient, pass.pending)
-              .arg(kReadChunk);
+                  StoredBytesOf(QStringLiteral("p.PatientNam"), BackendOf(db)), pass.patient, pass.pending);
     if (!query.prepare(sql))
         return query.lastError().text();
     QVariant last
         = std::numeric_limits<qint32>::min(); // below every Compteur, in range of both backends' integers
-    for (;;) {
-        QElapsedTimer held;
-        held.start();
+    for (bool first = true;; first = false) {
+        if (!first)
+            others.Probe(); // a long read: is Conquest writing?
+        others.WaitForTurn();
+        const int chunk = first || others.Active() ? kBusyReadChunk : kReadChunk;
         query.addBindValue(last);
+        query.addBindValue(chunk);
         if (!query.exec())
             return query.lastError().text();
         int read = 0;
@@ -252,9 +299,8 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
         if (query.lastError().isValid())
             return query.lastError().text();
         query.finish(); // the read lock goes with it
-        if (read < kReadChunk)
+        if (read < chunk)
             return {};
-        others.Share(held.elapsed());
     }
 }
 
@@ -283,9 +329,11 @@ QString WriteInBatches(
 {
     BatchUpdater updater(db, table);
     qsizetype next = 0;
-    qint64 lastHeldMs = 0;
+    if (!updates.isEmpty())
+        others.Probe(); // is Conquest writing? then our turn comes after one of its commits
     while (next < updates.size()) {
-        others.Share(lastHeldMs);
+        others.WaitForTurn();
+        const qint64 budgetMs = others.Active() ? kBusyBatchMs : kBatchMs;
         QString error;
         QElapsedTimer waited;
         waited.start();
@@ -301,12 +349,11 @@ QString WriteInBatches(
                 return updater.error();
             }
             ++next;
-        } while (next < updates.size() && held.elapsed() < kBatchMs);
+        } while (next < updates.size() && held.elapsed() < budgetMs);
         if (!CommitWrite(db, &error)) {
             RollbackWrite(db);
             return error;
         }
-        lastHeldMs = held.elapsed();
     }
     return {};
 }
@@ -364,12 +411,56 @@ private:
     KeyedValues values_;
 };
 
+// On PostgreSQL one workstation at a time names a table's new rows: the
+// others pass over them (they would write the same values again) and see
+// them named at their next tick. A session advisory lock, tried and never
+// waited for, so no failed statement reaches the server's log.
+class NamingTurn {
+public:
+    NamingTurn(QSqlDatabase db, const QString& table)
+        : db_(std::move(db))
+        , key_(table == QStringLiteral("DICOMImages") ? 1 : 2)
+    {
+        if (BackendOf(db_) != SqlBackend::Postgres) {
+            mine_ = true;
+            return;
+        }
+        QSqlQuery query(db_);
+        locked_
+            = query.exec(QStringLiteral("SELECT pg_try_advisory_lock(%1, %2)").arg(kNamingLockKey).arg(key_))
+            && query.next() && query.value(0).toBool();
+        mine_ = locked_;
+    }
+    ~NamingTurn()
+    {
+        if (!locked_)
+            return;
+        QSqlQuery query(db_);
+        query.exec(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(kNamingLockKey).arg(key_));
+    }
+    NamingTurn(const NamingTurn&) = delete;
+    NamingTurn& operator=(const NamingTurn&) = delete;
+
+    // False while another workstation names the table.
+    bool mine() const { return mine_; }
+
+private:
+    static constexpr int kNamingLockKey = 0x56657861; // "Vexa"
+    QSqlDatabase db_;
+    int key_;
+    bool locked_ = false;
+    bool mine_ = false;
+};
+
 QString RunPass(const QString& conquestPath, const PassColumns& pass)
 {
     QString error;
     QSqlDatabase db = PacsConnection(conquestPath, &error);
     if (!db.isOpen())
         return error;
+    const NamingTurn turn(db, pass.table);
+    if (!turn.mine())
+        return {};
     OtherWriters others(db);
     QList<PendingRow> rows;
     error = ReadPending(db, pass, rows, others);
@@ -442,11 +533,24 @@ QString RepairReplacedNames(const QString& conquestPath)
                                                                        : QStringLiteral("SeriesPat");
         OtherWriters others(db);
         QList<PendingRow> rows;
-        error = ReadPending(db,
-            {table, patient, QStringLiteral("Compteur"), QStringLiteral("Compteur"), false, holdsReplacement},
-            rows, others);
-        if (!error.isEmpty())
-            return error;
+        // The search reads every row: it goes through the table a slice of
+        // numbers at a time, so no single read holds Conquest's commits back.
+        QSqlQuery range(db);
+        if (!range.exec(QStringLiteral("SELECT MIN(Compteur), MAX(Compteur) FROM ") + table) || !range.next())
+            return range.lastError().text();
+        const qint64 high = range.value(1).toLongLong();
+        for (qint64 low = range.value(0).toLongLong(); !range.value(0).isNull() && low <= high;
+             low += kRepairSlice) {
+            error = ReadPending(db,
+                {table, patient, QStringLiteral("Compteur"), QStringLiteral("Compteur"), false,
+                    QStringLiteral("%1 AND r.Compteur BETWEEN %2 AND %3")
+                        .arg(holdsReplacement)
+                        .arg(low)
+                        .arg(low + kRepairSlice - 1)},
+                rows, others);
+            if (!error.isEmpty())
+                return error;
+        }
         QList<RowUpdate> updates;
         for (const PendingRow& row : rows) {
             if (row.hasPatient)

@@ -1,6 +1,11 @@
 #include "NewExamMonitor.h"
 
 #include "ExamNaming.h"
+#include "PacsConnection.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QSqlQuery>
 
 namespace vexa {
 
@@ -59,6 +64,52 @@ void NewExamMonitor::FollowDateList(const QVariant& remembered)
     seriesListCount_ = count;
 }
 
+QByteArray NewExamMonitor::NotBurnedRows() const
+{
+    QByteArray bytes;
+    QDataStream rows(&bytes, QIODevice::WriteOnly);
+    const RecordSet& notBurned = sets_.notBurnedSeries;
+    const QStringList columns = notBurned.columnNames();
+    for (int row = 0; row < notBurned.count(); ++row)
+        for (const QString& column : columns)
+            rows << notBurned.valueAt(row, column);
+    return bytes;
+}
+
+NewExamMonitor::ListsStamp NewExamMonitor::ReadStamp() const
+{
+    ListsStamp stamp;
+    QSqlDatabase db = PacsConnection(path_);
+    if (!db.isOpen())
+        return stamp;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    stamp.read = query.exec(QStringLiteral("SELECT (SELECT MAX(Compteur) FROM DICOMSeries), "
+                                           "(SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL), "
+                                           "(SELECT COUNT(*) FROM DICOMSeries)"))
+        && query.next();
+    if (stamp.read) {
+        stamp.newestSeries = query.value(0);
+        stamp.undatedSeries = query.value(1).toLongLong();
+        stamp.seriesCount = query.value(2).toLongLong();
+    }
+    return stamp;
+}
+
+void NewExamMonitor::RequeryChangedLists(bool changed)
+{
+    RecordSet* lists[] = {&sets_.seriesByPatient, &sets_.seriesByDate};
+    for (int i = 0; i < 2; ++i) {
+        RecordSet& list = *lists[i];
+        const QString asked = path_ + QChar(0) + list.recordSource();
+        if (!changed && asked == requeried_[i] && list.databasePath() == path_)
+            continue;
+        list.setDatabasePath(path_);
+        list.requery();
+        requeried_[i] = asked;
+    }
+}
+
 void NewExamMonitor::tick()
 {
     if (surveyInterval_ == 0)
@@ -74,10 +125,19 @@ void NewExamMonitor::tick()
         SetName();
     imagesToPrintPicture_ = pending ? 0 : 1;
 
-    for (RecordSet* list : {&sets_.notBurnedSeries, &sets_.seriesByPatient, &sets_.seriesByDate}) {
-        list->setDatabasePath(path_);
-        list->requery();
-    }
+    // Read before the lists: what arrives meanwhile changes the next stamp.
+    ListsStamp stamp = ReadStamp();
+    // The not-burned list is asked every tick: it holds the recent series
+    // only, and it is how a series burned or deleted elsewhere is seen.
+    sets_.notBurnedSeries.setDatabasePath(path_);
+    sets_.notBurnedSeries.requery();
+    stamp.notBurnedRows = NotBurnedRows();
+    // A quiet tick (nothing new, nothing named, nothing burned or deleted)
+    // asks the other two lists nothing: a patient search shown in the
+    // patient list would otherwise read the whole archive every tick.
+    RequeryChangedLists(!stamp.read || stamp != stamp_);
+    stamp_ = stamp;
+
     RestoreRow(sets_.notBurnedSeries, notBurnedRow);
     RestoreRow(sets_.seriesByPatient, patientRow);
     FollowDateList(dateRow);

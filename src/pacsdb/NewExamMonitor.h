@@ -1,7 +1,7 @@
 #pragma once
 // The watch for new exams, without widgets: every tick it names new rows,
-// requeries the main window's three lists keeping their current rows, and
-// computes the notice the main window shows. The window copies the state to
+// requeries the main window's three lists keeping their current rows when
+// something they show changed, and computes the notice the main window shows. The window copies the state to
 // its widgets on changed() and drives blink() from its blinkTimer.
 #include "ConquestDatabaseConnector.h"
 #include "MainRecordSets.h"
@@ -60,6 +60,23 @@ signals:
     void changed();
 
 private:
+    // What the date and patient lists depend on, read by indexed questions:
+    // the newest series, how many series wait for their date, how many there
+    // are (a deletion elsewhere), and the rows of the not-burned list (a
+    // series burned elsewhere leaves it).
+    struct ListsStamp {
+        bool read = false;
+        QVariant newestSeries;
+        qint64 undatedSeries = 0;
+        qint64 seriesCount = 0;
+        QByteArray notBurnedRows;
+        bool operator==(const ListsStamp&) const = default;
+    };
+    ListsStamp ReadStamp() const;
+    QByteArray NotBurnedRows() const;
+    // The date and patient lists asked again: both when the stamp changed,
+    // else only one whose text or database changed since it was last asked.
+    void RequeryChangedLists(bool changed);
     void RestoreRow(RecordSet& list, const QVariant& compteur);
     void FollowDateList(const QVariant& remembered);
     void UpdateNotice(int countNow, int countBefore, int countTwoTicksBefore);
@@ -76,6 +93,9 @@ private:
     bool viewButtonVisible_[3] = {false, false, false};
     int imagesToPrintPicture_ = 1;
     QString seriesCountText_;
+    ListsStamp stamp_;
+    // Each list's text and database as of its last requery by the tick.
+    QString requeried_[2];
 };
 
 } // namespace vexa

@@ -3,6 +3,10 @@
 #include "JetDialect.h"
 #include "SqlExec.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QSqlRecord>
+#include <QThread>
 #include <QUuid>
 
 namespace vexa {
@@ -123,19 +127,115 @@ QString RepairSqliteCounter(QSqlDatabase& db, const CounterColumn& counter)
     return {};
 }
 
+// Whether the upgrade statement still has something to do, asked of the
+// catalogue so that a database already upgraded sees no failed statement
+// (PostgreSQL logs each one as an ERROR) and no lock on Conquest's tables.
+// Statements of other forms (the clean-up of the worklist) always run.
+bool StillToDo(QSqlDatabase& db, const QString& statement)
+{
+    static const QRegularExpression addColumn(
+        QStringLiteral(R"(^ALTER TABLE (\w+) ADD COLUMN (\w+))"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression createTable(
+        QStringLiteral(R"(^CREATE TABLE (\w+))"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression createIndex(
+        QStringLiteral(R"(^CREATE INDEX IF NOT EXISTS (\w+))"), QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = addColumn.match(statement); m.hasMatch()) {
+        // Conquest's unquoted names are folded to lower case by PostgreSQL.
+        const QSqlRecord columns = db.record(m.captured(1).toLower());
+        return columns.isEmpty() || !columns.contains(m.captured(2));
+    }
+    if (const auto m = createTable.match(statement); m.hasMatch())
+        return !db.tables().contains(m.captured(1), Qt::CaseInsensitive);
+    if (const auto m = createIndex.match(statement); m.hasMatch()) {
+        const QString sql = BackendOf(db) == SqlBackend::Postgres
+            ? QStringLiteral("SELECT 1 FROM pg_indexes WHERE indexname = lower(?)")
+            : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
+        return !Exists(db, sql, m.captured(1));
+    }
+    return true;
+}
+
+// Several workstations may start together on a database never upgraded: one
+// at a time changes the schema, the others wait, then find it done.
+// PostgreSQL: a session advisory lock, each statement committed on its own
+// so that no table stays locked longer than its own change. SQLite: each
+// change in an immediate transaction, asked again once the lock is held.
+constexpr qint64 kUpgradeLockKey = 0x5665786155706772; // "VexaUpgr"
+constexpr int kUpgradeWaitMs = 300000;
+
+bool IsBusy(const QSqlError& error)
+{
+    return error.databaseText().contains(QStringLiteral("locked"), Qt::CaseInsensitive)
+        || error.databaseText().contains(QStringLiteral("busy"), Qt::CaseInsensitive);
+}
+
+// Runs a statement still to do; "" when done or found done meanwhile.
+QString RunSqliteStatement(QSqlDatabase& db, const QString& statement)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QSqlQuery query(db);
+    while (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        if (!IsBusy(query.lastError()) || waited.elapsed() > kUpgradeWaitMs)
+            return query.lastError().text();
+        QThread::msleep(100);
+    }
+    if (!StillToDo(db, statement)) {
+        query.exec(QStringLiteral("ROLLBACK"));
+        return {};
+    }
+    for (const QString& translated : TranslateJet(statement, SqlBackend::Sqlite)) {
+        if (!query.exec(translated)) {
+            const QSqlError error = query.lastError();
+            query.exec(QStringLiteral("ROLLBACK"));
+            return IsAlreadyExists(error, SqlBackend::Sqlite) ? QString() : error.text();
+        }
+    }
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        const QString error = query.lastError().text();
+        query.exec(QStringLiteral("ROLLBACK"));
+        return error;
+    }
+    return {};
+}
+
+QString RunPostgresStatement(QSqlDatabase& db, const QString& statement)
+{
+    if (!StillToDo(db, statement))
+        return {};
+    const QSqlError error = ExecJet(db, statement);
+    return error.isValid() && !IsAlreadyExists(error, SqlBackend::Postgres) ? error.text() : QString();
+}
+
 QString RunUpgrade(QSqlDatabase& db)
 {
     const SqlBackend backend = BackendOf(db);
+    QStringList toDo;
+    for (const QString& statement : UpgradeStatements())
+        if (StillToDo(db, statement))
+            toDo << statement;
+    QSqlQuery lock(db);
+    const bool locking = backend == SqlBackend::Postgres && toDo.size() > 1; // more than the clean-up
+    if (locking && !lock.exec(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(kUpgradeLockKey)))
+        return lock.lastError().text();
+    QString failure;
+    for (const QString& statement : toDo) {
+        failure = backend == SqlBackend::Sqlite ? RunSqliteStatement(db, statement)
+                                                : RunPostgresStatement(db, statement);
+        if (!failure.isEmpty())
+            break;
+    }
+    if (locking)
+        lock.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kUpgradeLockKey));
+    if (!failure.isEmpty() || backend != SqlBackend::Sqlite)
+        return failure;
     for (const QString& statement : UpgradeStatements()) {
-        const QSqlError error = ExecJet(db, statement);
-        if (error.isValid() && !IsAlreadyExists(error, backend))
-            return error.text();
         const std::optional<CounterColumn> counter = AddedCounter(statement);
-        if (counter && backend == SqlBackend::Sqlite) {
-            const QString repair = RepairSqliteCounter(db, *counter);
-            if (!repair.isEmpty())
-                return repair;
-        }
+        if (!counter)
+            continue;
+        const QString repair = RepairSqliteCounter(db, *counter);
+        if (!repair.isEmpty())
+            return repair;
     }
     return {};
 }

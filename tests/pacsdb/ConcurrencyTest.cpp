@@ -112,3 +112,54 @@ TEST_P(Concurrency, FirstNamingOfAFullDatabaseLosesNoInsert)
 }
 
 VEXA_BACKENDS(Concurrency);
+
+// Three workstations start in the same second on a database never upgraded:
+// each upgrades and names. All succeed, the schema is changed once (every
+// row has one number, no number twice), every row is named, and the
+// PostgreSQL server logged no ERROR for the database.
+TEST_P(Concurrency, WorkstationsStartingTogetherUpgradeOnceAndNameEverything)
+{
+    for (int s = 0; s < 30; ++s) {
+        const QString uid = QStringLiteral("S%1").arg(s);
+        pacs().insertPatient(QStringLiteral("P%1").arg(s), QStringLiteral("NOM%1^PRENOM").arg(s));
+        pacs().insertSeries(uid, QStringLiteral("P%1").arg(s), "20240110");
+        for (int i = 0; i < 20; ++i)
+            pacs().insertImage(
+                uid + QStringLiteral(".%1").arg(i), uid, QStringLiteral("P%1").arg(s), "20240110");
+    }
+    const QString path = pacs().path();
+    QString failures[3];
+    std::vector<std::unique_ptr<QThread>> workstations;
+    for (QString& failure : failures) {
+        workstations.emplace_back(QThread::create([&failure, path] {
+            failure = OpenAndUpgrade(path);
+            MainRecordSets sets;
+            if (failure.isEmpty())
+                failure = SetName(sets, path);
+        }));
+    }
+    for (auto& workstation : workstations)
+        workstation->start();
+    for (auto& workstation : workstations)
+        workstation->wait();
+    for (const QString& failure : failures)
+        EXPECT_EQ(failure, QString());
+
+    MainRecordSets sets;
+    EXPECT_EQ(SetName(sets, path), QString()); // the passes another one skipped
+    for (const char* table : {"DICOMImages", "DICOMSeries"}) {
+        SCOPED_TRACE(table);
+        EXPECT_EQ(pacs().scalar(QStringLiteral("SELECT COUNT(DISTINCT Compteur) FROM %1").arg(table)),
+            pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)));
+        EXPECT_EQ(pacs()
+                      .scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE PatientName IS NULL "
+                                             "OR ScanDate IS NULL")
+                                  .arg(table))
+                      .toInt(),
+            0);
+    }
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 0);
+    if (GetParam() == SqlBackend::Postgres) {
+        EXPECT_EQ(PostgresErrorsOf(path), QStringList());
+    }
+}

@@ -305,6 +305,59 @@ TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
     EXPECT_TRUE(monitor->viewButtonVisible(1));
 }
 
+// A quiet tick leaves the patient search and the date list unasked; any
+// change they show, made here or at another workstation, asks them again.
+TEST_P(Monitor, QuietTicksAskTheListsNothingAndChangesAskThemAgain)
+{
+    pacs().insertPatient("P1", "MARTIN^LUC");
+    for (const char* uid : {"S1", "S2"})
+        AddSeries(uid);
+    ASSERT_EQ(monitor->SetName(), QString());
+    pacs().exec("UPDATE DICOMSeries SET Burned = -1 WHERE SeriesInst = 'S1'");
+    sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("martin"));
+    sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
+    int asked = 0;
+    for (RecordSet* list : {&sets.seriesByPatient, &sets.seriesByDate})
+        QObject::connect(list, &QAbstractItemModel::modelReset, [&] { ++asked; });
+    monitor->tick(); // new texts are asked once
+    ASSERT_EQ(asked, 2);
+    ASSERT_EQ(sets.seriesByPatient.count(), 2);
+
+    const struct {
+        const char* change;
+        QString sql;
+        int patientRows;
+    } cases[] = {
+        {"nothing", {}, 2},
+        {"a new series",
+            "INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate) VALUES ('S3', 'P1', "
+            "'20240111')",
+            3},
+        {"a series burned elsewhere", "UPDATE DICOMSeries SET Burned = -1 WHERE SeriesInst = 'S2'", 3},
+        {"a burned series deleted elsewhere", "DELETE FROM DICOMSeries WHERE SeriesInst = 'S1'", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        if (!c.sql.isEmpty())
+            pacs().exec(c.sql);
+        asked = 0;
+        monitor->tick();
+        monitor->tick(); // quiet again
+        EXPECT_EQ(asked, c.sql.isEmpty() ? 0 : 2);
+        EXPECT_EQ(sets.seriesByPatient.count(), c.patientRows);
+        EXPECT_EQ(sets.seriesByDate.count(), c.patientRows);
+    }
+    EXPECT_TRUE(sets.seriesByPatient.findFirst("SeriesInst = 'S2'"));
+    EXPECT_TRUE(sets.seriesByPatient.fieldBool("Burned"));
+
+    // A new search text is asked at the next tick, the date list is not.
+    sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("dupont"));
+    asked = 0;
+    monitor->tick();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(sets.seriesByPatient.count(), 0);
+}
+
 // A row the user picked in the date list within the last minute stays
 // current when a new exam makes the list grow; the new row is highlighted.
 // An older choice, or none, lets the list jump to the newest series.

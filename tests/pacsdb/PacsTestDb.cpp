@@ -4,7 +4,9 @@
 
 #include <QAtomicInt>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -49,6 +51,24 @@ QString PostgresBaseUrl()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+QStringList PostgresErrorsOf(const QString& conquestPath)
+{
+    const QString urlFile
+        = qEnvironmentVariable("VEXA_PG_URL_FILE", QStringLiteral(VEXA_PG_URL_FILE_DEFAULT));
+    QFile dataDir(QFileInfo(urlFile).dir().filePath(QStringLiteral("pg_datadir")));
+    if (!dataDir.open(QIODevice::ReadOnly))
+        return {QStringLiteral("no server data folder")};
+    QFile log(QDir(QString::fromUtf8(dataDir.readAll()).trimmed()).filePath(QStringLiteral("server.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {QStringLiteral("no server log")};
+    const QString marker = u' ' + QUrl(conquestPath).path().mid(1) + u' ';
+    QStringList errors;
+    for (const QString& line : QString::fromUtf8(log.readAll()).split(u'\n'))
+        if (line.contains(marker) && line.contains(QStringLiteral("ERROR")))
+            errors << line;
+    return errors;
 }
 
 std::string BackendName(const ::testing::TestParamInfo<SqlBackend>& info)

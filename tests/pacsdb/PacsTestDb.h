@@ -59,6 +59,9 @@ private:
 // The server's base URL (postgresql://...), or "" with a failure reported.
 QString PostgresBaseUrl();
 
+// The ERROR lines the test server logged for the database at conquestPath.
+QStringList PostgresErrorsOf(const QString& conquestPath);
+
 std::string BackendName(const ::testing::TestParamInfo<SqlBackend>& info);
 
 class BackendTest : public ::testing::TestWithParam<SqlBackend> {

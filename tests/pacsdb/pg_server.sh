@@ -1,5 +1,6 @@
 #!/bin/bash
-# Starts or stops the throw-away PostgreSQL server of the pacsdb tests.
+# Starts or stops the throw-away PostgreSQL server of the pacsdb tests. Its
+# log (server.log in its data folder) names the database of every line.
 #   pg_server.sh start <state-dir>   writes <state-dir>/pg_url
 #   pg_server.sh stop <state-dir>
 # PostgreSQL refuses to run as root: as root the server runs as the postgres
@@ -55,7 +56,7 @@ start() {
         || { cat "$state/initdb.log" >&2; exit 1; }
     port=$(free_port)
     if ! as_server_user "$PGBIN/pg_ctl" -D "$data" -l "$data/server.log" -w -t 30 \
-        -o "-p $port -k $data -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" start; then
+        -o "-p $port -k $data -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200 -c log_line_prefix='%m [%p] %d '" start; then
         cat "$data/server.log" >&2
         exit 1
     fi
