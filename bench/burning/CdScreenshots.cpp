@@ -81,7 +81,15 @@ int main(int argc, char** argv)
     QEventLoop loop;
     QObject::connect(
         &engine, &BurnEngine::burnDone, &loop, [&] { QTimer::singleShot(100, &loop, &QEventLoop::quit); });
-    window.findChild<QPushButton*>("Burn")->click();
+    // "Graver..." answers once the writers are found and the folder listed.
+    QTimer ready;
+    QObject::connect(&ready, &QTimer::timeout, &loop, [&] {
+        if (window.preparing())
+            return;
+        ready.stop();
+        window.findChild<QPushButton*>("Burn")->click();
+    });
+    ready.start(20);
     loop.exec();
     window.grab().save(docs + "/burn-window.png");
     std::printf("%s\n", qPrintable(window.messageLog()));
