@@ -10,7 +10,7 @@ packages=(
   libdcmtk-dev dcmtk dicom3tools libjpeg-dev libturbojpeg0-dev zlib1g-dev
   libburn-dev libisofs-dev xorriso chromium
   libsqlite3-dev sqlite3 postgresql postgresql-client
-  fonts-liberation xvfb xauth x11-utils imagemagick openbox
+  fonts-liberation xvfb xauth x11-utils xdotool imagemagick openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   python3-pydicom libgtest-dev libgmock-dev
   libreoffice-writer-nogui
