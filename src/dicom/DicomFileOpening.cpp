@@ -1,5 +1,6 @@
 #include "DicomFileOpening.h"
 
+#include "DcmtkSafeRead.h"
 #include "DicomStructure.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
@@ -26,7 +27,8 @@ bool isDeflated(const OFFilename& name)
 {
     DcmMetaInfo meta;
     OFString transfer;
-    return meta.loadFile(name).good() && meta.findAndGetOFString(DCM_TransferSyntaxUID, transfer).good()
+    return ReadCatchingExceptions([&] { return meta.loadFile(name); }).good()
+        && meta.findAndGetOFString(DCM_TransferSyntaxUID, transfer).good()
         && transfer == UID_DeflatedExplicitVRLittleEndianTransferSyntax;
 }
 
@@ -40,7 +42,8 @@ QString inflateDataSet(
     const QString unreadable = QStringLiteral("Fichier DICOM illisible : données compressées invalides.");
     DcmMetaInfo meta;
     QFile source(path);
-    if (meta.loadFile(name).bad() || !source.open(QIODevice::ReadOnly))
+    if (ReadCatchingExceptions([&] { return meta.loadFile(name); }).bad()
+        || !source.open(QIODevice::ReadOnly))
         return unreadable;
     // Preamble, "DICM", then the meta header in explicit VR little endian.
     const qint64 start
@@ -84,9 +87,10 @@ QString inflateDataSet(
     opened.available = total;
     if (const QString problem = checkDataSetStructure(opened.inflated->fileName()); !problem.isEmpty())
         return problem;
-    const OFCondition condition
-        = opened.file.loadFile(OFFilename(QFile::encodeName(opened.inflated->fileName()).constData()),
+    const OFCondition condition = ReadCatchingExceptions([&] {
+        return opened.file.loadFile(OFFilename(QFile::encodeName(opened.inflated->fileName()).constData()),
             EXS_LittleEndianExplicit, EGL_noChange, leaveInFileLength, ERM_dataset);
+    });
     if (condition.bad())
         return readFailure(condition);
     *opened.file.getMetaInfo() = meta;
@@ -134,8 +138,9 @@ QString openForDecoding(const QString& path, std::uint64_t maxBytes, OpenedFile&
     if (isDeflated(name))
         return inflateDataSet(path, name, std::min(maxBytes, maxInflatedBytes), opened);
     opened.available = static_cast<std::uint64_t>(QFileInfo(path).size());
-    const OFCondition condition
-        = opened.file.loadFile(name, EXS_Unknown, EGL_noChange, leaveInFileLength, ERM_autoDetect);
+    const OFCondition condition = ReadCatchingExceptions([&] {
+        return opened.file.loadFile(name, EXS_Unknown, EGL_noChange, leaveInFileLength, ERM_autoDetect);
+    });
     return condition.bad() ? readFailure(condition) : QString();
 }
 

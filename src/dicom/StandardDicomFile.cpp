@@ -1,6 +1,7 @@
 #include "StandardDicomFile.h"
 
 #include "DcmtkFileName.h"
+#include "DcmtkSafeRead.h"
 
 #include "DicomCodecs.h"
 
@@ -35,8 +36,10 @@ DicomResult writeStandardDicomFile(const QString& storedImagePath, const QString
 {
     registerDicomCodecs();
     DcmFileFormat file;
-    OFCondition condition = file.loadFile(
-        nativeName(storedImagePath), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_autoDetect);
+    OFCondition condition = ReadCatchingExceptions([&] {
+        return file.loadFile(
+            nativeName(storedImagePath), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_autoDetect);
+    });
     if (condition.bad())
         return fail(QStringLiteral("Fichier DICOM illisible"), condition);
     DcmDataset& dataset = *file.getDataset();

@@ -5,6 +5,7 @@
 #include "DicomLoader.h"
 #include "DicomTags.h"
 #include "DisplayLut.h"
+#include "StandardDicomFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -164,6 +165,24 @@ TEST_F(HostileImagesTest, dataViewReadsDeflatedFilesWithoutAllocatingWhatTheyCla
     const QString deflated = dicomTagsText(pydicomFile("image_dfl.dcm"));
     EXPECT_TRUE(deflated.contains(QStringLiteral("=DeflatedLittleEndianExplicit"))) << deflated.toStdString();
     EXPECT_TRUE(deflated.contains(QStringLiteral("(0010,0010) PN"))) << deflated.toStdString();
+}
+
+// A directory record whose type text is mangled makes DCMTK's reader throw a
+// C++ exception (std::out_of_range from DcmByteString::verify): the viewer,
+// the data view and the CD's copy each refuse the file instead of ending the
+// program.
+TEST_F(HostileImagesTest, aReaderThatThrowsGivesAFrenchRefusal)
+{
+    const QString path = qEnvironmentVariable("VEXA_SOURCE_DIR")
+        + QStringLiteral("/tests/dicom/fuzz/crashes/directory-record-type-that-breaks-its-check.dcm");
+    ASSERT_TRUE(QFile::exists(path));
+    expectRefused(path, QStringLiteral("Fichier DICOM illisible : données invalides"));
+    EXPECT_TRUE(
+        dicomTagsText(path).startsWith(QStringLiteral("Fichier DICOM illisible : données invalides")));
+    const DicomResult copied = writeStandardDicomFile(path, dir.filePath(QStringLiteral("copy.dcm")));
+    EXPECT_FALSE(copied.ok);
+    EXPECT_TRUE(copied.error.contains(QStringLiteral("données invalides"))) << copied.error.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("copy.dcm"))));
 }
 
 // Rescale values and windows out of every range: the stored values are

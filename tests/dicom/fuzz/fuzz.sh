@@ -17,6 +17,7 @@ mode=$1
 build=$2
 seeds=(/usr/lib/python3/dist-packages/pydicom/data/test_files /usr/lib/python3/dist-packages/pydicom/data/charset_files)
 options=(-rss_limit_mb=2048 -timeout=60 -max_len=65536 -print_final_stats=1)
+export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 configure_and_build() {
   local launcher=()
