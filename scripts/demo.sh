@@ -31,4 +31,4 @@ fi
 feed=$!
 trap 'kill "$feed" 2>/dev/null || true' EXIT
 
-"$build/src/app/main/vexadicom" --settings "$settings" "$@"
+"$build/src/shell/main/vexadicom" --settings "$settings" "$@"

@@ -6,16 +6,16 @@
 // user-interface thread while the worker runs (goal under 50 ms: the window
 // keeps answering), beside the same pause with a worker that only sleeps.
 //   bench_browser_opening [runs=3]
-#include "AppValues.h"
-#include "BackgroundWork.h"
-#include "ConquestSchema.h"
-#include "DicomWriter.h"
-#include "ImageConverters.h"
-#include "JpegExport.h"
-#include "PacsConnection.h"
-#include "PacsUpgrade.h"
-#include "RecordSet.h"
-#include "SeriesExport.h"
+#include "base/core/AppValues.h"
+#include "base/ui/BackgroundWork.h"
+#include "browser/export/JpegExport.h"
+#include "browser/export/SeriesExport.h"
+#include "burning/export/ImageConverters.h"
+#include "dicom/DicomWriter.h"
+#include "pacsdb/ConquestSchema.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/RecordSet.h"
 
 #include <QApplication>
 #include <QDir>

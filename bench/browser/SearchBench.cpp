@@ -5,12 +5,12 @@
 // rows read into the list) and the rows found, then the same for a plain
 // start-of-name search (PatientName LIKE 'text%', the search as it was) on
 // the same database, as the baseline.
-#include "ExamLists.h"
-#include "PacsUpgrade.h"
-#include "PersonName.h"
-#include "QueryCatalogue.h"
-#include "SearchWords.h"
-#include "SqlExec.h"
+#include "base/core/PersonName.h"
+#include "browser/ExamLists.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/SearchWords.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

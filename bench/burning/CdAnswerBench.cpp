@@ -5,12 +5,12 @@
 // press or a click would wait. Measured with the preparation off the
 // user-interface thread under the modal waiting window, as the burn action
 // runs it, against the same preparation run on the user-interface thread.
-#include "BackgroundWork.h"
-#include "ConquestSchema.h"
 #include "CtSeries.h"
-#include "ExamCd.h"
-#include "ImageConverters.h"
-#include "PacsUpgrade.h"
+#include "base/ui/BackgroundWork.h"
+#include "burning/cd/ExamCd.h"
+#include "burning/export/ImageConverters.h"
+#include "pacsdb/ConquestSchema.h"
+#include "pacsdb/PacsUpgrade.h"
 
 #include <QApplication>
 #include <QDateTime>

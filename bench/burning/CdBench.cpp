@@ -6,13 +6,13 @@
 //   their ratio;
 // - the burn of that CD to an ISO image file through libburn: time and
 //   throughput, and the time of the read-back check alone.
-#include "BurnFileList.h"
-#include "CdPreparation.h"
 #include "CtSeries.h"
-#include "DicomWriter.h"
-#include "ImageConverters.h"
-#include "IsoReadBack.h"
-#include "LibburnEngine.h"
+#include "burning/cd/CdPreparation.h"
+#include "burning/engine/BurnFileList.h"
+#include "burning/engine/IsoReadBack.h"
+#include "burning/engine/LibburnEngine.h"
+#include "burning/export/ImageConverters.h"
+#include "dicom/DicomWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>

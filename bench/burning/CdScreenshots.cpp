@@ -1,15 +1,15 @@
 // Writes docs/burn-window.png (the burning window after a burn of a prepared
 // CD to an ISO file) and docs/cd-page.png (the CD's page in headless
 // Chromium, second image chosen). Usage: cd_screenshots <docs folder>.
-#include "BurnWindow.h"
-#include "CdPreparation.h"
 #include "CtSeries.h"
-#include "DialogService.h"
-#include "DicomWriter.h"
-#include "ImageConverters.h"
-#include "LibburnEngine.h"
 #include "ScriptedDialogService.h"
-#include "Settings.h"
+#include "base/core/DialogService.h"
+#include "base/core/Settings.h"
+#include "burning/cd/CdPreparation.h"
+#include "burning/engine/LibburnEngine.h"
+#include "burning/export/ImageConverters.h"
+#include "burning/window/BurnWindow.h"
+#include "dicom/DicomWriter.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "CtSeries.h"
 
-#include "DicomWriter.h"
-#include "ImageConverters.h"
 #include "SyntheticPixels.h"
+#include "burning/export/ImageConverters.h"
+#include "dicom/DicomWriter.h"
 
 #include <QDir>
 #include <QtConcurrent/QtConcurrentMap>

@@ -1,9 +1,9 @@
 // Display benchmark on a 2048 x 2500 radiograph at 12 bits: time from
 // DisplayFile to the first painted frame (goal under 150 ms) and time per
 // re-render during a contrast drag at fit zoom (goal under 16 ms).
-#include "DicomView.h"
-#include "DicomWriter.h"
 #include "SyntheticPixels.h"
+#include "dicom/DicomWriter.h"
+#include "viewer/view/DicomView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,11 +3,11 @@
 // pictures per image, on the worker pool), of the external-converter way
 // (DCMTK's dcmj2pnm run twice per image, one run after the other), their
 // ratio, and libjpeg-turbo's encode rate on the same pixels as the ceiling.
-#include "DicomLoader.h"
-#include "DicomWriter.h"
-#include "ImageConverters.h"
-#include "JpegPictures.h"
 #include "SyntheticPixels.h"
+#include "burning/export/ImageConverters.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DicomWriter.h"
+#include "dicom/JpegPictures.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,11 +4,11 @@
 // warm-up load (codecs registered, libraries paged in) the peak resident
 // size is reset, the image is loaded and drawn into a 1280 x 1024 view as
 // the viewer does, and the new peak is compared with the idle size.
-#include "DicomLoader.h"
-#include "DicomWriter.h"
-#include "DisplayLut.h"
 #include "SyntheticPixels.h"
-#include "ViewRenderer.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DicomWriter.h"
+#include "dicom/DisplayLut.h"
+#include "dicom/ViewRenderer.h"
 
 #include <QCoreApplication>
 #include <QFile>

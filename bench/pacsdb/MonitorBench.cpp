@@ -8,13 +8,13 @@
 // stall of a writer behaving as Conquest does (no busy timeout, retries after
 // random pauses of 0.1 to 2 s) while that first SetName runs and during 100
 // everyday ticks, against the same writer on its own.
-#include "ExamNaming.h"
-#include "NewExamMonitor.h"
-#include "PacsConnection.h"
-#include "PacsUpgrade.h"
-#include "PersonName.h"
-#include "QueryCatalogue.h"
-#include "SqlExec.h"
+#include "base/core/PersonName.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/NewExamMonitor.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

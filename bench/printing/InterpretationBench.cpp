@@ -2,10 +2,10 @@
 // a full page of 8 images shown, and of a page change, beside the same eight
 // images decoded one after the other in this process; and the memory a page
 // of 8 holds. Goals: under 1 s and under 500 ms on a two-core machine.
-#include "DicomLoader.h"
-#include "DicomView.h"
-#include "InterpretationWindow.h"
 #include "TestSeries.h"
+#include "dicom/DicomLoader.h"
+#include "printing/interpretation/InterpretationWindow.h"
+#include "viewer/view/DicomView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

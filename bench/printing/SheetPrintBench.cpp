@@ -4,15 +4,15 @@
 // of the PDF the cups-pdf queue writes. Run with CUPS_SERVER pointing at the
 // test scheduler (tests/cups_server.sh) and VEXA_PDF_OUT at its output folder;
 // without a printer the sheet goes to a PDF file of the program's own.
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "DialogService.h"
-#include "DicomView.h"
-#include "MainRecordSets.h"
-#include "PrintSheetWindow.h"
 #include "ScriptedDialogService.h"
-#include "Settings.h"
 #include "TestSeries.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "base/core/DialogService.h"
+#include "base/core/Settings.h"
+#include "pacsdb/MainRecordSets.h"
+#include "printing/sheet/PrintSheetWindow.h"
+#include "viewer/view/DicomView.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

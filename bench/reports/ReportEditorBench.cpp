@@ -2,12 +2,12 @@
 // of 80 rows, a PNG and a JPEG picture): the time to open it, to type one
 // character and have it drawn (against a 60 Hz frame, 16.7 ms), and to put
 // the patient's values in place of the fields over the whole report.
-#include "DialogService.h"
-#include "FieldReplacement.h"
-#include "PatientFields.h"
-#include "ReportEditor.h"
-#include "ReportFiles.h"
 #include "ScriptedDialogService.h"
+#include "base/core/DialogService.h"
+#include "reports/core/FieldReplacement.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/editor/ReportEditor.h"
 
 #include <QApplication>
 #include <QBuffer>

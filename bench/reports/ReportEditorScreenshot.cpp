@@ -1,12 +1,12 @@
 // Writes a screenshot of the report editor on a chest radiograph report made
 // from the starter template, filled for a patient, under the starter
 // letterhead: report_editor_screenshot <output.png>.
-#include "DialogService.h"
-#include "PatientFields.h"
-#include "ReportEditor.h"
-#include "ReportFiles.h"
 #include "ScriptedDialogService.h"
-#include "TemplatePicker.h"
+#include "base/core/DialogService.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/editor/ReportEditor.h"
+#include "reports/editor/TemplatePicker.h"
 
 #include <QApplication>
 #include <QDir>

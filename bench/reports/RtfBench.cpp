@@ -2,8 +2,8 @@
 // 80 rows, a PNG and a JPEG picture) as RTF, and prints the times beside
 // those of Qt's own HTML export and import of the same document.
 // Goal: under 100 ms to read and under 100 ms to write.
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "reports/rtf/RtfReader.h"
+#include "reports/rtf/RtfWriter.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

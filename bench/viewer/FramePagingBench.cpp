@@ -2,8 +2,8 @@
 // frame is read from the file when it is shown. A 400-frame 512 x 512 file,
 // uncompressed and RLE: the time of the first display and of each frame
 // change (read, window, render, paint), and their ratio.
-#include "DicomView.h"
-#include "DicomWriter.h"
+#include "dicom/DicomWriter.h"
+#include "viewer/view/DicomView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,15 +1,15 @@
 // Changing image in the viewer on a series of 2048 x 2500 radiographs with a
 // few graphics each: save the measurements of the image left, load the next
 // file, read its measurements, render and repaint. Goal: under 200 ms.
-#include "AppValues.h"
-#include "DgrFile.h"
-#include "DialogService.h"
-#include "DicomView.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
 #include "ScriptedDialogService.h"
 #include "TestSeries.h"
-#include "ViewerWindow.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
+#include "viewer/measure/DgrFile.h"
+#include "viewer/view/DicomView.h"
+#include "viewer/window/ViewerWindow.h"
 
 #include <brixel/Button.h>
 

@@ -2,12 +2,12 @@
 // end of the display's first paint with the image (decoded on a worker
 // thread), as a double click in the lists starts it.
 // Goal: under 300 ms. Prints each run and the median.
-#include "AppValues.h"
-#include "DialogService.h"
-#include "DicomView.h"
 #include "ScriptedDialogService.h"
 #include "TestSeries.h"
-#include "ViewerWindow.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "viewer/view/DicomView.h"
+#include "viewer/window/ViewerWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

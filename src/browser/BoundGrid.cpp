@@ -1,6 +1,6 @@
-#include "BoundGrid.h"
+#include "browser/BoundGrid.h"
 
-#include "Dates.h"
+#include "base/core/Dates.h"
 
 #include <QDateTime>
 #include <QFont>

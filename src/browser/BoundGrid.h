@@ -3,7 +3,7 @@
 // French headings (yes/no columns as "Oui"/"Non", dates as DD/MM/YYYY) and
 // shares the record set's current row both ways. A grid may let a header
 // click sort its rows; the record set's order is left as it is.
-#include "RecordSet.h"
+#include "pacsdb/RecordSet.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>

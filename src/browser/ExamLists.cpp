@@ -1,7 +1,7 @@
-#include "ExamLists.h"
+#include "browser/ExamLists.h"
 
-#include "ExamOpening.h"
-#include "QueryCatalogue.h"
+#include "browser/ExamOpening.h"
+#include "pacsdb/QueryCatalogue.h"
 
 namespace vexa {
 

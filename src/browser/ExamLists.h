@@ -3,7 +3,7 @@
 // range of exam dates and by the beginning of a word of the patient's name.
 // A search whose query fails empties its list and says why: the rows of the
 // search before are never shown as its answer.
-#include "MainRecordSets.h"
+#include "pacsdb/MainRecordSets.h"
 
 #include <QDate>
 

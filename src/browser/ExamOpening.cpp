@@ -1,9 +1,9 @@
-#include "ExamOpening.h"
+#include "browser/ExamOpening.h"
 
-#include "DialogService.h"
-#include "ExamRows.h"
-#include "Log.h"
-#include "QueryCatalogue.h"
+#include "base/core/DialogService.h"
+#include "base/core/Log.h"
+#include "browser/ExamRows.h"
+#include "pacsdb/QueryCatalogue.h"
 
 namespace vexa {
 namespace {

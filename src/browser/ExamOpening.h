@@ -2,9 +2,9 @@
 // Opening an exam from one of the first page's lists, without widgets: the
 // images of the exam, their JPEG pictures, the fourteen thumbnails of the
 // exam page, the series and study rows it shows, and the exam as a value.
-#include "ConquestDatabaseConnector.h"
-#include "Exam.h"
-#include "MainRecordSets.h"
+#include "pacsdb/ConquestDatabaseConnector.h"
+#include "pacsdb/Exam.h"
+#include "pacsdb/MainRecordSets.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
-#include "ExamPage.h"
+#include "browser/ExamPage.h"
 
-#include "Dates.h"
-#include "DesignButtons.h"
-#include "PersonName.h"
+#include "base/core/Dates.h"
+#include "base/core/PersonName.h"
+#include "base/ui/DesignButtons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

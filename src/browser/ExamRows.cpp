@@ -1,9 +1,9 @@
-#include "ExamRows.h"
+#include "browser/ExamRows.h"
 
-#include "Dates.h"
-#include "JetDialect.h"
-#include "PersonName.h"
-#include "QueryCatalogue.h"
+#include "base/core/Dates.h"
+#include "base/core/PersonName.h"
+#include "pacsdb/JetDialect.h"
+#include "pacsdb/QueryCatalogue.h"
 
 namespace vexa {
 

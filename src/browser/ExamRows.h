@@ -4,9 +4,9 @@
 // series or image by its UID and first checks that it is still there: another
 // workstation may have deleted it, and a new series may now sit in its row.
 // No widget.
-#include "Exam.h"
-#include "ExamWrites.h"
-#include "MainRecordSets.h"
+#include "pacsdb/Exam.h"
+#include "pacsdb/ExamWrites.h"
+#include "pacsdb/MainRecordSets.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "ImageViewing.h"
+#include "browser/ImageViewing.h"
 
-#include "ExamRows.h"
-#include "ImageFiles.h"
+#include "browser/ExamRows.h"
+#include "pacsdb/ImageFiles.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
 #pragma once
 // Showing the opened exam's images in the viewer: the request the viewer is
 // opened with. No widget; the main window opens the viewer itself.
-#include "Exam.h"
-#include "RecordSet.h"
-#include "ViewerRequest.h"
+#include "pacsdb/Exam.h"
+#include "pacsdb/RecordSet.h"
+#include "viewer/window/ViewerRequest.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
-#include "SearchPage.h"
+#include "browser/SearchPage.h"
 
-#include "DesignButtons.h"
-#include "ExamLists.h"
-#include "SearchWords.h"
-#include "WorkPool.h"
+#include "base/core/WorkPool.h"
+#include "base/ui/DesignButtons.h"
+#include "browser/ExamLists.h"
+#include "pacsdb/SearchWords.h"
 
 #include <QDateEdit>
 #include <QEvent>

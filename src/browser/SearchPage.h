@@ -3,8 +3,8 @@
 // count, the patient list with the name box, the not-burned list, each with
 // its view button shown only while the list has rows. The page runs its two
 // searches; opening an exam from a list is the main window's.
-#include "BoundGrid.h"
-#include "MainRecordSets.h"
+#include "browser/BoundGrid.h"
+#include "pacsdb/MainRecordSets.h"
 
 #include <brixel/Button.h>
 #include <brixel/DesignFile.h>

@@ -1,6 +1,6 @@
-#include "ToolsPage.h"
+#include "browser/ToolsPage.h"
 
-#include "DesignButtons.h"
+#include "base/ui/DesignButtons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "CompressedFrames.h"
+#include "dicom/CompressedFrames.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfcache.h>

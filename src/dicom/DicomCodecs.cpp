@@ -1,4 +1,4 @@
-#include "DicomCodecs.h"
+#include "dicom/DicomCodecs.h"
 
 #include <dcmtk/dcmdata/dcrledrg.h>
 #include <dcmtk/dcmjpeg/djdecode.h>

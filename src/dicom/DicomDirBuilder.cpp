@@ -1,7 +1,7 @@
-#include "DicomDirBuilder.h"
+#include "dicom/DicomDirBuilder.h"
 
-#include "DcmtkFileName.h"
-#include "DicomCodecs.h"
+#include "dicom/DcmtkFileName.h"
+#include "dicom/DicomCodecs.h"
 
 #include <dcmtk/dcmdata/dcddirif.h>
 #include <dcmtk/dcmdata/dcdeftag.h>

@@ -3,7 +3,7 @@
 // under a folder. File names below the folder must be DICOM-compliant (at most
 // 8 characters A-Z, 0-9 and "_", no extension), as the CD preparation names
 // them; other files are reported and left out.
-#include "DicomResult.h"
+#include "dicom/DicomResult.h"
 
 #include <QStringList>
 

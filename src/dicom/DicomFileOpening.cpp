@@ -1,7 +1,7 @@
-#include "DicomFileOpening.h"
+#include "dicom/DicomFileOpening.h"
 
-#include "DcmtkSafeRead.h"
-#include "DicomStructure.h"
+#include "dicom/DcmtkSafeRead.h"
+#include "dicom/DicomStructure.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcmetinf.h>

@@ -1,10 +1,10 @@
-#include "DicomLoader.h"
+#include "dicom/DicomLoader.h"
 
-#include "CompressedFrames.h"
-#include "DicomCodecs.h"
-#include "DicomFileOpening.h"
-#include "DisplayLut.h"
-#include "StoredSamples.h"
+#include "dicom/CompressedFrames.h"
+#include "dicom/DicomCodecs.h"
+#include "dicom/DicomFileOpening.h"
+#include "dicom/DisplayLut.h"
+#include "dicom/StoredSamples.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfcache.h>

@@ -2,8 +2,8 @@
 // Reads a DICOM file (with or without a meta header, any transfer syntax whose
 // decoder is registered) and decodes one of its frames. Only that frame is
 // read: the pixels of the others stay in the file.
-#include "DicomImageData.h"
-#include "Pixels8.h"
+#include "dicom/DicomImageData.h"
+#include "dicom/Pixels8.h"
 
 #include <QString>
 #include <cstddef>

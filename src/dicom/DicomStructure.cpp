@@ -1,4 +1,4 @@
-#include "DicomStructure.h"
+#include "dicom/DicomStructure.h"
 
 #include <dcmtk/dcmdata/dctag.h>
 #include <dcmtk/dcmdata/dcuid.h>

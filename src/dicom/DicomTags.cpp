@@ -1,8 +1,8 @@
-#include "DicomTags.h"
+#include "dicom/DicomTags.h"
 
-#include "DicomCodecs.h"
-#include "DicomFileOpening.h"
-#include "DicomLoader.h"
+#include "dicom/DicomCodecs.h"
+#include "dicom/DicomFileOpening.h"
+#include "dicom/DicomLoader.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>

@@ -1,4 +1,4 @@
-#include "DicomWriter.h"
+#include "dicom/DicomWriter.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Writes new DICOM images from plain values: the demo PACS generator, tests
 // and benchmarks use it to make realistic stores without DCMTK of their own.
-#include "DicomResult.h"
+#include "dicom/DicomResult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "DisplayLut.h"
+#include "dicom/DisplayLut.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // The lookup from pixel values to displayed colours for one window and one
 // polarity. Rebuilding it is cheap (at most 65536 entries), so a contrast drag
 // rebuilds the table and re-renders instead of recomputing every pixel.
-#include "DicomImageData.h"
-#include "StoredSamples.h"
+#include "dicom/DicomImageData.h"
+#include "dicom/StoredSamples.h"
 
 #include <QRgb>
 #include <array>

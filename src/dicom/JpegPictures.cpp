@@ -1,6 +1,6 @@
-#include "JpegPictures.h"
+#include "dicom/JpegPictures.h"
 
-#include "DisplayLut.h"
+#include "dicom/DisplayLut.h"
 
 #include <QFile>
 #include <QTemporaryFile>

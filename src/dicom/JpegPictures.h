@@ -2,9 +2,9 @@
 // The JPEG pictures beside a stored image: a preview whose longest side is
 // at most PreviewLongestSide pixels (a smaller image is never enlarged) and a full-size picture, both through
 // the image's default window. Files are written to a temporary name and renamed into place.
-#include "DicomImageData.h"
-#include "DicomResult.h"
-#include "Pixels8.h"
+#include "dicom/DicomImageData.h"
+#include "dicom/DicomResult.h"
+#include "dicom/Pixels8.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "PixelStatistics.h"
+#include "dicom/PixelStatistics.h"
 
 #include <algorithm>
 #include <cmath>

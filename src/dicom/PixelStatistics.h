@@ -1,6 +1,6 @@
 #pragma once
 // Measurements on image pixels, for the region study and the instant measure.
-#include "DicomImageData.h"
+#include "dicom/DicomImageData.h"
 
 #include <QPointF>
 #include <QRect>

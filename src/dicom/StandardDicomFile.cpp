@@ -1,9 +1,9 @@
-#include "StandardDicomFile.h"
+#include "dicom/StandardDicomFile.h"
 
-#include "DcmtkFileName.h"
-#include "DcmtkSafeRead.h"
+#include "dicom/DcmtkFileName.h"
+#include "dicom/DcmtkSafeRead.h"
 
-#include "DicomCodecs.h"
+#include "dicom/DicomCodecs.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>

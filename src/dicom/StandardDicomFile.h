@@ -2,7 +2,7 @@
 // A stored image (Conquest ".v2" bare data set or any DICOM file) as a DICOM
 // file with a meta header (PS3.10): explicit VR little endian, SOP class and instance
 // kept. Compressed images are decoded; one that cannot be decoded is refused.
-#include "DicomResult.h"
+#include "dicom/DicomResult.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "ViewGeometry.h"
+#include "dicom/ViewGeometry.h"
 
 #include <algorithm>
 #include <cmath>

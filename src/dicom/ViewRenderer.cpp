@@ -1,4 +1,4 @@
-#include "ViewRenderer.h"
+#include "dicom/ViewRenderer.h"
 
 #include <vector>
 

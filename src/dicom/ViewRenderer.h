@@ -2,9 +2,9 @@
 // Draws what a view of a given size shows of an image: each screen pixel takes
 // the image pixel under its centre through the lookup table. Only visible
 // pixels are touched, so a fitted radiograph costs about the view's area.
-#include "DicomImageData.h"
-#include "DisplayLut.h"
-#include "ViewGeometry.h"
+#include "dicom/DicomImageData.h"
+#include "dicom/DisplayLut.h"
+#include "dicom/ViewGeometry.h"
 
 #include <QImage>
 

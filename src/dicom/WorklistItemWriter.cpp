@@ -1,6 +1,6 @@
-#include "WorklistItemWriter.h"
+#include "dicom/WorklistItemWriter.h"
 
-#include "DicomWriter.h"
+#include "dicom/DicomWriter.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>

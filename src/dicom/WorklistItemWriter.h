@@ -3,7 +3,7 @@
 // worklist server reads (DCMTK's wlmscpfs: one folder per called AE title,
 // holding a "lockfile" and one "*.wl" file per scheduled step). Any modality
 // that queries that server then sees the patient and the procedure.
-#include "DicomResult.h"
+#include "dicom/DicomResult.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "FileFinder.h"
+#include "files/FileFinder.h"
 #include <QDir>
 
 namespace vexa {

@@ -1,4 +1,4 @@
-#include "FileOperations.h"
+#include "files/FileOperations.h"
 #include <QFileInfo>
 
 namespace vexa {

@@ -3,7 +3,7 @@
 // delete, whole-file reading and writing in the single-byte code page, path
 // splitting. None of them runs events: they may run on any thread, except
 // WriteWholeFile, which asks the user.
-#include "AppError.h"
+#include "base/core/AppError.h"
 #include <QString>
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "Processes.h"
+#include "files/Processes.h"
 #include <QProcess>
 
 namespace vexa {

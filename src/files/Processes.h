@@ -1,6 +1,6 @@
 #pragma once
 // Starting an external program and waiting for it to end.
-#include "AppError.h"
+#include "base/core/AppError.h"
 
 class QProcess;
 

@@ -1,7 +1,7 @@
 // Copy, move and delete with the shell's rules: a source is a path or a folder
 // followed by a pattern, folders go with their content, nothing is asked, and
 // only a Boolean tells whether everything went well.
-#include "FileOperations.h"
+#include "files/FileOperations.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // Whole-file reading and writing in the single-byte code page the program's
 // text files use (Windows-1252).
-#include "AppError.h"
-#include "DialogService.h"
-#include "FileOperations.h"
+#include "base/core/AppError.h"
+#include "base/core/DialogService.h"
+#include "files/FileOperations.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "ConquestDatabaseConnector.h"
+#include "pacsdb/ConquestDatabaseConnector.h"
 
-#include "ImageFiles.h"
-#include "QueryCatalogue.h"
+#include "pacsdb/ImageFiles.h"
+#include "pacsdb/QueryCatalogue.h"
 
 #include <QDir>
 #include <QRegularExpression>

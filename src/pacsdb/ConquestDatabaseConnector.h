@@ -1,7 +1,7 @@
 #pragma once
 // Shared queries on the main window's scratch record set workSet: images to print,
 // the not-burned count, the print window's thumbnails.
-#include "MainRecordSets.h"
+#include "pacsdb/MainRecordSets.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
-#include "ConquestSchema.h"
+#include "pacsdb/ConquestSchema.h"
 
-#include "SqliteFunctions.h"
-#include "Windows1252.h"
+#include "base/core/Windows1252.h"
+#include "pacsdb/SqliteFunctions.h"
 
 #include <QFileInfo>
 #include <QHash>

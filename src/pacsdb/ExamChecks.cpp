@@ -1,6 +1,6 @@
-#include "ExamChecks.h"
+#include "pacsdb/ExamChecks.h"
 
-#include "PacsConnection.h"
+#include "pacsdb/PacsConnection.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,11 +1,11 @@
-#include "ExamNaming.h"
+#include "pacsdb/ExamNaming.h"
 
-#include "Dates.h"
+#include "base/core/Dates.h"
 
-#include "PacsConnection.h"
-#include "PersonName.h"
-#include "QueryCatalogue.h"
-#include "SqlExec.h"
+#include "base/core/PersonName.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QElapsedTimer>
 #include <QHash>

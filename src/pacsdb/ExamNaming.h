@@ -3,7 +3,7 @@
 // an exam date. Images are handled once (their Burned column marks them
 // done); series until they hold a ScanDate, burned or not. A name an older
 // version stored with U+FFFD is named again once per run.
-#include "MainRecordSets.h"
+#include "pacsdb/MainRecordSets.h"
 
 #include <QStringList>
 

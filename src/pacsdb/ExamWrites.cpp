@@ -1,10 +1,10 @@
-#include "ExamWrites.h"
+#include "pacsdb/ExamWrites.h"
 
-#include "ExamChecks.h"
-#include "JetDialect.h"
-#include "PacsConnection.h"
-#include "QueryCatalogue.h"
-#include "SqlExec.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/JetDialect.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/SqlExec.h"
 
 namespace vexa {
 

@@ -2,7 +2,7 @@
 // The writes actions make on an exam or an image. Every write names the
 // series or image by its UID and first checks that it is still there: another
 // workstation may have deleted it, and a new series may now sit in its row.
-#include "Exam.h"
+#include "pacsdb/Exam.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "ImageFiles.h"
+#include "pacsdb/ImageFiles.h"
 
-#include "Paths.h"
+#include "base/core/Paths.h"
 
 #include <algorithm>
 

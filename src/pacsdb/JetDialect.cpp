@@ -1,6 +1,6 @@
-#include "JetDialect.h"
+#include "pacsdb/JetDialect.h"
 
-#include "SearchWords.h"
+#include "pacsdb/SearchWords.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #pragma once
 // The program writes its SQL in the Jet (Access) dialect. This is the one
 // place that turns such a text into the statements of the backend in use.
-#include "ConquestSchema.h"
+#include "pacsdb/ConquestSchema.h"
 
 #include <QDate>
 #include <QString>

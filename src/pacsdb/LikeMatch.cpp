@@ -1,4 +1,4 @@
-#include "LikeMatch.h"
+#include "pacsdb/LikeMatch.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "MainRecordSets.h"
+#include "pacsdb/MainRecordSets.h"
 
 namespace vexa {
 

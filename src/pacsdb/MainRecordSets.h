@@ -1,6 +1,6 @@
 #pragma once
 // The main window's named record sets, which the other windows also read.
-#include "RecordSet.h"
+#include "pacsdb/RecordSet.h"
 
 namespace vexa {
 

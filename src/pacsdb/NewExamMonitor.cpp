@@ -1,7 +1,7 @@
-#include "NewExamMonitor.h"
+#include "pacsdb/NewExamMonitor.h"
 
-#include "ExamNaming.h"
-#include "PacsConnection.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/PacsConnection.h"
 
 #include <QDataStream>
 #include <QIODevice>

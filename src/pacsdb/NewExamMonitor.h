@@ -3,8 +3,8 @@
 // requeries the main window's three lists keeping their current rows when
 // something they show changed, and computes the notice the main window shows. The window copies the state to
 // its widgets on changed() and drives blink() from its blinkTimer.
-#include "ConquestDatabaseConnector.h"
-#include "MainRecordSets.h"
+#include "pacsdb/ConquestDatabaseConnector.h"
+#include "pacsdb/MainRecordSets.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -1,7 +1,7 @@
-#include "PacsConnection.h"
+#include "pacsdb/PacsConnection.h"
 
-#include "ConquestSchema.h"
-#include "Log.h"
+#include "base/core/Log.h"
+#include "pacsdb/ConquestSchema.h"
 
 #include <QCoreApplication>
 #include <QThread>

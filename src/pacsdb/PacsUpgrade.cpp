@@ -1,7 +1,7 @@
-#include "PacsUpgrade.h"
+#include "pacsdb/PacsUpgrade.h"
 
-#include "JetDialect.h"
-#include "SqlExec.h"
+#include "pacsdb/JetDialect.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>

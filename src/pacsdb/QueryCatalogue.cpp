@@ -1,7 +1,7 @@
-#include "QueryCatalogue.h"
+#include "pacsdb/QueryCatalogue.h"
 
-#include "JetDialect.h"
-#include "SearchWords.h"
+#include "pacsdb/JetDialect.h"
+#include "pacsdb/SearchWords.h"
 
 #include <algorithm>
 

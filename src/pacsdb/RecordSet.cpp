@@ -1,11 +1,11 @@
-#include "RecordSet.h"
+#include "pacsdb/RecordSet.h"
 
-#include "JetDialect.h"
-#include "LikeMatch.h"
-#include "Log.h"
-#include "PacsConnection.h"
-#include "SqlExec.h"
-#include "SqliteFunctions.h"
+#include "base/core/Log.h"
+#include "pacsdb/JetDialect.h"
+#include "pacsdb/LikeMatch.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/SqlExec.h"
+#include "pacsdb/SqliteFunctions.h"
 
 #include <QRegularExpression>
 #include <QSqlRecord>

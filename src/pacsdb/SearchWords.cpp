@@ -1,4 +1,4 @@
-#include "SearchWords.h"
+#include "pacsdb/SearchWords.h"
 
 #include <QHash>
 #include <QRegularExpression>

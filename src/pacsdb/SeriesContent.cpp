@@ -1,7 +1,7 @@
-#include "SeriesContent.h"
+#include "pacsdb/SeriesContent.h"
 
-#include "ImageFiles.h"
-#include "QueryCatalogue.h"
+#include "pacsdb/ImageFiles.h"
+#include "pacsdb/QueryCatalogue.h"
 
 #include <QFileInfo>
 

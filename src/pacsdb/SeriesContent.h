@@ -2,8 +2,8 @@
 // What a series holds on disk and when its last image arrived, read from its
 // image rows: deleting an exam removes those files, and an exam that Conquest
 // is still receiving is neither deleted nor burned.
-#include "NewExamMonitor.h"
-#include "RecordSet.h"
+#include "pacsdb/NewExamMonitor.h"
+#include "pacsdb/RecordSet.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "SqlExec.h"
+#include "pacsdb/SqlExec.h"
 
-#include "JetDialect.h"
-#include "Log.h"
+#include "base/core/Log.h"
+#include "pacsdb/JetDialect.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #pragma once
 // Running Jet texts on a connection, and write transactions that wait their
 // turn when Conquest is writing.
-#include "ConquestSchema.h"
+#include "pacsdb/ConquestSchema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

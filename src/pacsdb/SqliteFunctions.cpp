@@ -1,8 +1,8 @@
-#include "SqliteFunctions.h"
+#include "pacsdb/SqliteFunctions.h"
 
-#include "ConquestSchema.h"
-#include "LikeMatch.h"
-#include "SearchWords.h"
+#include "pacsdb/ConquestSchema.h"
+#include "pacsdb/LikeMatch.h"
+#include "pacsdb/SearchWords.h"
 
 #include <QSqlDriver>
 #include <QVariant>

@@ -1,4 +1,4 @@
-#include "PractitionerList.h"
+#include "worklist/PractitionerList.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "WorklistEntry.h"
+#include "worklist/WorklistEntry.h"
 
-#include "Dates.h"
-#include "RecordSet.h"
-#include "Windows1252.h"
+#include "base/core/Dates.h"
+#include "base/core/Windows1252.h"
+#include "pacsdb/RecordSet.h"
 
 #include <QRegularExpression>
 #include <QStringList>

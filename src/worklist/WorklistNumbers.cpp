@@ -1,7 +1,7 @@
-#include "WorklistNumbers.h"
+#include "worklist/WorklistNumbers.h"
 
-#include "QueryCatalogue.h"
-#include "SqlExec.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,9 +1,9 @@
-#include "WorklistSending.h"
+#include "worklist/WorklistSending.h"
 
-#include "Dates.h"
-#include "PacsConnection.h"
-#include "WorklistItemWriter.h"
-#include "WorklistNumbers.h"
+#include "base/core/Dates.h"
+#include "dicom/WorklistItemWriter.h"
+#include "pacsdb/PacsConnection.h"
+#include "worklist/WorklistNumbers.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // Sending one patient to the worklist: numbers drawn from the PACS database,
 // the NetPix console's file written, and the same patient and procedure
 // written as a DICOM worklist item when a folder for them is set.
-#include "WorklistEntry.h"
+#include "worklist/WorklistEntry.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "WorklistSentNotice.h"
+#include "worklist/WorklistSentNotice.h"
 
 #include <QLabel>
 #include <QTimer>

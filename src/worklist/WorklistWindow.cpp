@@ -1,12 +1,12 @@
-#include "WorklistWindow.h"
+#include "worklist/WorklistWindow.h"
 
-#include "AppValues.h"
-#include "DialogService.h"
-#include "PractitionerList.h"
-#include "RecordSet.h"
-#include "WorklistEntry.h"
-#include "WorklistSending.h"
-#include "WorklistSentNotice.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "pacsdb/RecordSet.h"
+#include "worklist/PractitionerList.h"
+#include "worklist/WorklistEntry.h"
+#include "worklist/WorklistSending.h"
+#include "worklist/WorklistSentNotice.h"
 
 #include <brixel/Button.h>
 

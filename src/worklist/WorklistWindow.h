@@ -4,7 +4,7 @@
 // (and to the DICOM worklist when one is set). Opened modally by the main
 // window with its patient record set pointed at the selected patient, or at
 // none for a blank entry.
-#include "WorklistEntry.h"
+#include "worklist/WorklistEntry.h"
 
 #include <QDialog>
 

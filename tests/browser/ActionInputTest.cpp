@@ -6,13 +6,13 @@
 // action of this one, with nothing written to the series that came after it.
 #include "PacsFixture.h"
 
-#include "BackgroundWork.h"
-#include "ExamChecks.h"
-#include "ExamPage.h"
-#include "PrintActions.h"
-#include "SearchPage.h"
-#include "ToolsPage.h"
 #include "WorkPause.h"
+#include "base/ui/BackgroundWork.h"
+#include "browser/ExamPage.h"
+#include "browser/SearchPage.h"
+#include "browser/ToolsPage.h"
+#include "pacsdb/ExamChecks.h"
+#include "printing/actions/PrintActions.h"
 
 #include <QApplication>
 #include <QDateEdit>

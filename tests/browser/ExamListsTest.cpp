@@ -3,10 +3,10 @@
 // by any word, its outcomes, and the user's row kept when a new exam comes.
 #include "PacsFixture.h"
 
-#include "ExamLists.h"
-#include "ExamOpening.h"
-#include "QueryCatalogue.h"
-#include "SearchPage.h"
+#include "browser/ExamLists.h"
+#include "browser/ExamOpening.h"
+#include "browser/SearchPage.h"
+#include "pacsdb/QueryCatalogue.h"
 
 #include <QDateEdit>
 #include <QHeaderView>

@@ -3,10 +3,10 @@
 // keyboard opens; a failed query during an opening or a search.
 #include "PacsFixture.h"
 
-#include "ExamPage.h"
-#include "SearchPage.h"
-#include "SeriesExport.h"
-#include "WaitWindow.h"
+#include "base/ui/WaitWindow.h"
+#include "browser/ExamPage.h"
+#include "browser/SearchPage.h"
+#include "browser/export/SeriesExport.h"
 
 #include <QApplication>
 #include <QDateEdit>

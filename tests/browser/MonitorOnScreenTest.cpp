@@ -2,7 +2,7 @@
 // series on a connection of its own.
 #include "PacsFixture.h"
 
-#include "SearchPage.h"
+#include "browser/SearchPage.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>

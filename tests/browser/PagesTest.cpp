@@ -2,11 +2,11 @@
 // opening an exam into page 2, and the page-change rules.
 #include "PacsFixture.h"
 
-#include "AppValues.h"
-#include "ExamLists.h"
-#include "ExamPage.h"
-#include "SearchPage.h"
-#include "ToolsPage.h"
+#include "base/core/AppValues.h"
+#include "browser/ExamLists.h"
+#include "browser/ExamPage.h"
+#include "browser/SearchPage.h"
+#include "browser/ToolsPage.h"
 
 #include <brixel/Button.h>
 

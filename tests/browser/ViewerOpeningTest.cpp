@@ -3,14 +3,14 @@
 // printed in the viewer marked printed by the main window.
 #include "PacsFixture.h"
 
-#include "AppValues.h"
-#include "DicomView.h"
-#include "ExamPage.h"
-#include "ImageFiles.h"
-#include "QueryCatalogue.h"
-#include "SearchPage.h"
-#include "ViewerLoadingNotice.h"
-#include "ViewerWindow.h"
+#include "base/core/AppValues.h"
+#include "browser/ExamPage.h"
+#include "browser/SearchPage.h"
+#include "pacsdb/ImageFiles.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "viewer/view/DicomView.h"
+#include "viewer/window/ViewerLoadingNotice.h"
+#include "viewer/window/ViewerWindow.h"
 
 #include <brixel/Button.h>
 

@@ -3,7 +3,7 @@
 // windowed pixels (or the reasons they fail). Run twice with memory filled
 // with different patterns, the same digests show that every pixel came
 // from the file.
-#include "DicomLoader.h"
+#include "dicom/DicomLoader.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,5 +1,5 @@
 #include "DemoPacs.h"
-#include "DicomLoader.h"
+#include "dicom/DicomLoader.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "DicomFixtures.h"
-#include "DcmtkFileName.h"
-#include "DicomCodecs.h"
+#include "dicom/DcmtkFileName.h"
+#include "dicom/DicomCodecs.h"
 
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcdicdir.h>

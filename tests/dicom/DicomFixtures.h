@@ -1,6 +1,6 @@
 #pragma once
 // Small synthetic DICOM images for tests: each pixel's value is known.
-#include "DicomWriter.h"
+#include "dicom/DicomWriter.h"
 
 #include <QString>
 #include <QStringList>

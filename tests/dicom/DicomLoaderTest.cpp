@@ -1,4 +1,4 @@
-#include "DicomLoader.h"
+#include "dicom/DicomLoader.h"
 #include "DicomFixtures.h"
 
 #include <QFile>

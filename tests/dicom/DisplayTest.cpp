@@ -1,7 +1,7 @@
 #include "DicomFixtures.h"
-#include "DisplayLut.h"
-#include "ViewGeometry.h"
-#include "ViewRenderer.h"
+#include "dicom/DisplayLut.h"
+#include "dicom/ViewGeometry.h"
+#include "dicom/ViewRenderer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // loads or fails with a French reason, for the viewer as for the pictures,
 // without crashing or allocating what its header claims.
 #include "DicomFixtures.h"
-#include "DicomLoader.h"
-#include "DicomTags.h"
-#include "DisplayLut.h"
-#include "StandardDicomFile.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DicomTags.h"
+#include "dicom/DisplayLut.h"
+#include "dicom/StandardDicomFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "DicomFixtures.h"
-#include "DicomLoader.h"
-#include "JpegPictures.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/JpegPictures.h"
 
 #include <QDir>
 #include <QImage>

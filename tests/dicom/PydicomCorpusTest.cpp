@@ -1,8 +1,8 @@
 // Real DICOM files from outside the project: each one decodes or fails with a
 // reason; none crashes or hangs.
 #include "DicomFixtures.h"
-#include "DicomLoader.h"
-#include "DicomTags.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DicomTags.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

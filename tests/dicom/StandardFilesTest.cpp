@@ -1,8 +1,8 @@
-#include "DicomDirBuilder.h"
 #include "DicomFixtures.h"
-#include "DicomLoader.h"
-#include "DicomTags.h"
-#include "StandardDicomFile.h"
+#include "dicom/DicomDirBuilder.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DicomTags.h"
+#include "dicom/StandardDicomFile.h"
 
 #include <QDir>
 #include <QFile>

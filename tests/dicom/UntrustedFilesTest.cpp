@@ -3,9 +3,9 @@
 // the header's, structures that run away, files that are not files. Each
 // gives the right image or a French reason, within a second.
 #include "DicomFixtures.h"
-#include "DicomLoader.h"
-#include "DicomTags.h"
 #include "HostileFiles.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DicomTags.h"
 
 #include <QElapsedTimer>
 #include <QFile>

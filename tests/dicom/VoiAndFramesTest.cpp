@@ -1,8 +1,8 @@
 // The file's VOI (windows, their function, VOI LUTs) drawn as DCMTK's own
 // renderer draws them, and frames read one at a time.
 #include "DicomFixtures.h"
-#include "DicomLoader.h"
-#include "DisplayLut.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DisplayLut.h"
 
 #include <QFile>
 #include <QTemporaryDir>

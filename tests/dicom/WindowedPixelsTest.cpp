@@ -1,6 +1,6 @@
 #include "DicomFixtures.h"
-#include "DicomLoader.h"
-#include "DisplayLut.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DisplayLut.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "FileOperations.h"
-#include "Processes.h"
+#include "files/FileOperations.h"
 #include "TreeFixture.h"
+#include "files/Processes.h"
 #include <QStandardPaths>
 #include <QStorageInfo>
 

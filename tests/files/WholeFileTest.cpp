@@ -1,7 +1,7 @@
-#include "DialogService.h"
-#include "FileOperations.h"
 #include "ScriptedDialogService.h"
 #include "TreeFixture.h"
+#include "base/core/DialogService.h"
+#include "files/FileOperations.h"
 
 #include <QFile>
 #include <thread>

@@ -1,7 +1,7 @@
-#include "ExamNaming.h"
-#include "NewExamMonitor.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/NewExamMonitor.h"
+#include "pacsdb/PacsUpgrade.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // A PostgreSQL password need not be in the settings: libpq's own places
 // (~/.pgpass through PGPASSFILE, PGPASSWORD, a service file) supply it.
-#include "ConquestSchema.h"
 #include "PacsTestDb.h"
+#include "pacsdb/ConquestSchema.h"
 
 #include <QFile>
 #include <QSqlError>

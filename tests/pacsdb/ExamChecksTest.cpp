@@ -1,7 +1,7 @@
-#include "ExamChecks.h"
-#include "PacsConnection.h"
+#include "pacsdb/ExamChecks.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/PacsUpgrade.h"
 
 #include <QSqlDatabase>
 #include <QThread>

@@ -1,5 +1,5 @@
 // Where an image's pictures are.
-#include "ImageFiles.h"
+#include "pacsdb/ImageFiles.h"
 
 #include <gtest/gtest.h>
 

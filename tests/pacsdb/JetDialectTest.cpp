@@ -1,6 +1,6 @@
-#include "JetDialect.h"
-#include "LikeMatch.h"
-#include "QueryCatalogue.h"
+#include "pacsdb/JetDialect.h"
+#include "pacsdb/LikeMatch.h"
+#include "pacsdb/QueryCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "ConquestDatabaseConnector.h"
-#include "ExamNaming.h"
-#include "ImageFiles.h"
-#include "NewExamMonitor.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
-#include "QueryCatalogue.h"
-#include "SqlExec.h"
+#include "pacsdb/ConquestDatabaseConnector.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/ImageFiles.h"
+#include "pacsdb/NewExamMonitor.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QDir>
 #include <QElapsedTimer>

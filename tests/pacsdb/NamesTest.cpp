@@ -1,11 +1,11 @@
 // Patients as a French practice's Conquest stores them: the modality's bytes
 // (Latin-1 for ISO_IR 100, UTF-8 for ISO_IR 192) and identifiers that differ
 // only in case or hold the characters of patterns.
-#include "ExamNaming.h"
-#include "MainRecordSets.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
-#include "QueryCatalogue.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "PacsTestDb.h"
 
-#include "PacsConnection.h"
+#include "pacsdb/PacsConnection.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh Conquest database on either backend for one test: a SQLite file in
 // a temporary folder, or a new database on the test PostgreSQL server.
-#include "ConquestSchema.h"
+#include "pacsdb/ConquestSchema.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "ExamNaming.h"
-#include "MainRecordSets.h"
-#include "PacsConnection.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
-#include "QueryCatalogue.h"
-#include "SearchWords.h"
-#include "SqlExec.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/SearchWords.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
-#include "ExamNaming.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
-#include "SqlExec.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QSqlQuery>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The dialog service tests install: it records every request and answers
 // from a script.
-#include "DialogService.h"
+#include "base/core/DialogService.h"
 
 #include <deque>
 #include <vector>

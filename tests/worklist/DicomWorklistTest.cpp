@@ -1,8 +1,8 @@
 // The DICOM worklist item, as a modality sees it: DCMTK's worklist server
 // serves the folder the item is written to, and a worklist query finds the
 // patient by name and by accession number.
-#include "WorklistSending.h"
 #include "WorklistTestSupport.h"
+#include "worklist/WorklistSending.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // numbers from the database and prints each on its own line.
 //   worklist_number_drawer <ConquestPath> <count> <go-file>
 // Drawing starts once <go-file> exists, so that two drawers start together.
-#include "ConquestSchema.h"
-#include "WorklistNumbers.h"
+#include "pacsdb/ConquestSchema.h"
+#include "worklist/WorklistNumbers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 // The NetPix console's line and file name, and the checks made before sending.
-#include "WorklistEntry.h"
+#include "worklist/WorklistEntry.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -1,14 +1,14 @@
 // Patient and accession numbers drawn from the counter tables, on both
 // backends: past the 16-bit range, at the nine-digit limit, and by two
 // workstations at once.
-#include "WorklistNumbers.h"
-#include "WorklistSending.h"
+#include "worklist/WorklistNumbers.h"
 #include "WorklistTestSupport.h"
+#include "worklist/WorklistSending.h"
 
-#include "PacsConnection.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
-#include "WorklistEntry.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
+#include "worklist/WorklistEntry.h"
 
 #include <QDir>
 #include <QFile>

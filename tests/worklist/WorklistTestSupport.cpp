@@ -1,6 +1,6 @@
 #include "WorklistTestSupport.h"
 
-#include "PacsUpgrade.h"
+#include "pacsdb/PacsUpgrade.h"
 
 namespace vexa::test {
 

@@ -1,18 +1,18 @@
 // The worklist window on a SQLite test database: what it shows at opening,
 // the practitioner list kept between openings, and sending from it.
-#include "WorklistWindow.h"
-#include "WorklistEntry.h"
-#include "WorklistSentNotice.h"
+#include "worklist/WorklistWindow.h"
 #include "WorklistTestSupport.h"
+#include "worklist/WorklistEntry.h"
+#include "worklist/WorklistSentNotice.h"
 
-#include "AppValues.h"
-#include "DialogService.h"
-#include "PacsUpgrade.h"
-#include "PractitionerList.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
 #include "ScriptedDialogService.h"
-#include "ViewerLoadingNotice.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
+#include "viewer/window/ViewerLoadingNotice.h"
+#include "worklist/PractitionerList.h"
 
 #include <brixel/Button.h>
 

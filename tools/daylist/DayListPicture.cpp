@@ -2,11 +2,11 @@
 //   daylist_picture <ConquestPath> <ConquestImagePath> <output.png>
 // It shows today's images, as the window does when it opens, once the
 // database is upgraded and named as the program does when it starts.
-#include "AppValues.h"
-#include "DayListWindow.h"
-#include "ExamNaming.h"
-#include "MainRecordSets.h"
-#include "PacsUpgrade.h"
+#include "base/core/AppValues.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "printing/daylist/DayListWindow.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "DemoPacs.h"
 
-#include "ConquestSchema.h"
 #include "SyntheticPixels.h"
+#include "pacsdb/ConquestSchema.h"
 
 #include <QDir>
 #include <QFile>

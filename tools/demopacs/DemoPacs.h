@@ -3,7 +3,7 @@
 // images) and the image files of the store, as Conquest does when it
 // receives images. Some patients are stored as ".v2" (bare data set,
 // implicit VR little endian), others as ".dcm" files with a meta header.
-#include "DicomWriter.h"
+#include "dicom/DicomWriter.h"
 
 #include <QDate>
 #include <QSqlDatabase>

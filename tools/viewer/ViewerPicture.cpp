@@ -4,9 +4,9 @@
 // change from frame to frame) in a temporary folder, opens it in the viewer,
 // moves to the fifth frame with the down arrow and applies the lung window
 // with the key 1, as a radiologist would.
-#include "DicomView.h"
-#include "DicomWriter.h"
-#include "ViewerWindow.h"
+#include "dicom/DicomWriter.h"
+#include "viewer/view/DicomView.h"
+#include "viewer/window/ViewerWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>

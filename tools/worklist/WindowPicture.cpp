@@ -1,7 +1,7 @@
 // Renders the worklist window as a user sees it before sending a patient:
 // worklist_window_picture <output.png>. Runs on the offscreen platform.
-#include "RecordSet.h"
-#include "WorklistWindow.h"
+#include "pacsdb/RecordSet.h"
+#include "worklist/WorklistWindow.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,15 +1,15 @@
-#include "ExamActions.h"
+#include "browser/actions/ExamActions.h"
 
-#include "AppValues.h"
-#include "DeleteImageDialog.h"
-#include "DialogService.h"
-#include "ExamChecks.h"
-#include "ExamDeletion.h"
-#include "ExamOpening.h"
-#include "ExamRows.h"
-#include "ImageFiles.h"
-#include "MainRecordSets.h"
-#include "QueryCatalogue.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "browser/ExamOpening.h"
+#include "browser/ExamRows.h"
+#include "browser/actions/ExamDeletion.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/ImageFiles.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "viewer/window/DeleteImageDialog.h"
 
 #include <QDialog>
 

@@ -4,7 +4,7 @@
 // on the exam it is given, checked first: an exam another workstation
 // deleted is refused. The main window keeps what is its own: the page shown
 // afterwards.
-#include "Exam.h"
+#include "pacsdb/Exam.h"
 
 #include <QDateTime>
 #include <QString>

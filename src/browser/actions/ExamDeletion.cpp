@@ -1,10 +1,10 @@
-#include "ExamDeletion.h"
+#include "browser/actions/ExamDeletion.h"
 
-#include "FileOperations.h"
-#include "ImageFiles.h"
-#include "PacsConnection.h"
-#include "QueryCatalogue.h"
-#include "SqlExec.h"
+#include "files/FileOperations.h"
+#include "pacsdb/ImageFiles.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/SqlExec.h"
 
 #include <QFile>
 #include <QFileInfo>

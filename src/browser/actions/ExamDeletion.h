@@ -4,8 +4,8 @@
 // is not still receiving the series. Rows go first, in one transaction, then
 // the files: an interruption leaves files nobody lists, never rows whose
 // files are gone.
-#include "MainRecordSets.h"
-#include "SeriesContent.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/SeriesContent.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "CdPage.h"
+#include "burning/cd/CdPage.h"
 
-#include "ReplaceText.h"
+#include "base/core/ReplaceText.h"
 
 namespace vexa {
 

@@ -1,11 +1,11 @@
-#include "CdPreparation.h"
+#include "burning/cd/CdPreparation.h"
 
-#include "AppError.h"
-#include "FileFinder.h"
-#include "FileOperations.h"
-#include "ImageConverters.h"
-#include "ImageFiles.h"
-#include "WorkPool.h"
+#include "base/core/AppError.h"
+#include "base/core/WorkPool.h"
+#include "burning/export/ImageConverters.h"
+#include "files/FileFinder.h"
+#include "files/FileOperations.h"
+#include "pacsdb/ImageFiles.h"
 
 #include <QDir>
 #include <QFile>

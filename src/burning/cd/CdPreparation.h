@@ -8,7 +8,7 @@
 //   LISEZMOI.TXT ...         the program's own CD files
 // The DICOM files and the DICOMDIR are made in the DICOM export folder and
 // then moved into the CD folder.
-#include "CdPage.h"
+#include "burning/cd/CdPage.h"
 
 #include <QList>
 #include <QString>

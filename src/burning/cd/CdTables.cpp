@@ -1,4 +1,4 @@
-#include "CdTables.h"
+#include "burning/cd/CdTables.h"
 #include <QStringList>
 
 namespace vexa {

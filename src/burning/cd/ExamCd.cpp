@@ -1,10 +1,10 @@
-#include "ExamCd.h"
+#include "burning/cd/ExamCd.h"
 
-#include "ExamChecks.h"
-#include "ImageFiles.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
-#include "SeriesContent.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/ImageFiles.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
+#include "pacsdb/SeriesContent.h"
 
 #include <QDir>
 

@@ -5,8 +5,8 @@
 // image; once staged, the CD must hold a DICOM file for each image put on it
 // and the series must still have the rows it was staged from, or no CD is
 // ready.
-#include "CdPreparation.h"
-#include "Exam.h"
+#include "burning/cd/CdPreparation.h"
+#include "pacsdb/Exam.h"
 
 #include <QDateTime>
 #include <functional>

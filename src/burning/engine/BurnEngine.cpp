@@ -1,1 +1,1 @@
-#include "BurnEngine.h"
+#include "burning/engine/BurnEngine.h"

@@ -1,6 +1,6 @@
-#include "BurnFileList.h"
+#include "burning/engine/BurnFileList.h"
 
-#include "CdTables.h"
+#include "burning/cd/CdTables.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 // The files of a folder to burn and the tree the engine burns from them.
-#include "BurnEngine.h"
-#include "CdTables.h"
+#include "burning/cd/CdTables.h"
+#include "burning/engine/BurnEngine.h"
 
 #include <QStringList>
 

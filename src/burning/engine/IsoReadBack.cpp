@@ -1,4 +1,4 @@
-#include "IsoReadBack.h"
+#include "burning/engine/IsoReadBack.h"
 
 #include <QCryptographicHash>
 #include <QFile>

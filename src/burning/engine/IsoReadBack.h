@@ -2,7 +2,7 @@
 // The check after a burn: the ISO 9660 image is read back (from the disc or
 // the image file) and every file of the burned tree must be there with the
 // same size and the same content (SHA-1) as its source.
-#include "BurnEngine.h"
+#include "burning/engine/BurnEngine.h"
 
 #include <QString>
 #include <atomic>

@@ -1,7 +1,7 @@
-#include "LibburnEngine.h"
+#include "burning/engine/LibburnEngine.h"
 
-#include "IsoReadBack.h"
-#include "WorkPool.h"
+#include "base/core/WorkPool.h"
+#include "burning/engine/IsoReadBack.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 // who burn elsewhere). The disc is an ISO 9660 level 1 tree with Joliet and
 // Rock Ridge names; after writing, it is read back and compared with the
 // files (see IsoReadBack.h) before the burn is reported a success.
-#include "BurnEngine.h"
+#include "burning/engine/BurnEngine.h"
 
 #include <functional>
 #include <memory>

@@ -1,9 +1,9 @@
-#include "ImageConverters.h"
+#include "burning/export/ImageConverters.h"
 
-#include "DicomLoader.h"
-#include "ImageFiles.h"
-#include "JpegPictures.h"
-#include "StandardDicomFile.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/JpegPictures.h"
+#include "dicom/StandardDicomFile.h"
+#include "pacsdb/ImageFiles.h"
 
 #include <QDateTime>
 #include <QFileInfo>

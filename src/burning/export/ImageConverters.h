@@ -2,8 +2,8 @@
 // The four converters the export and the CD preparation run on stored images,
 // behind one interface so tests can record the calls or make one fail.
 // Implementations are called from worker threads and must be thread safe.
-#include "DicomDirBuilder.h"
-#include "DicomResult.h"
+#include "dicom/DicomDirBuilder.h"
+#include "dicom/DicomResult.h"
 
 namespace vexa {
 

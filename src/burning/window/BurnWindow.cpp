@@ -1,11 +1,11 @@
-#include "BurnWindow.h"
+#include "burning/window/BurnWindow.h"
 
-#include "BackgroundWork.h"
-#include "CdPreparation.h"
-#include "DialogService.h"
-#include "Paths.h"
-#include "SettingKeys.h"
-#include "WorkPool.h"
+#include "base/core/DialogService.h"
+#include "base/core/Paths.h"
+#include "base/core/SettingKeys.h"
+#include "base/core/WorkPool.h"
+#include "base/ui/BackgroundWork.h"
+#include "burning/cd/CdPreparation.h"
 
 #include <QComboBox>
 #include <QDir>

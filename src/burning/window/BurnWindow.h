@@ -8,9 +8,9 @@
 // older one, which is cancelled. Everything that waits on a drive (the
 // search for writers, the tray, the disc's speeds, the start of an erase)
 // runs off that thread too: the window opens at once and stays painted.
-#include "BurnEngine.h"
-#include "BurnFileList.h"
-#include "CdTables.h"
+#include "burning/cd/CdTables.h"
+#include "burning/engine/BurnEngine.h"
+#include "burning/engine/BurnFileList.h"
 
 #include <QDialog>
 #include <QFutureWatcher>

@@ -1,11 +1,11 @@
-#include "CdBurnAction.h"
+#include "burning/window/CdBurnAction.h"
 
-#include "AppValues.h"
-#include "BackgroundWork.h"
-#include "BurnWindow.h"
-#include "DialogService.h"
-#include "ExamWrites.h"
-#include "Log.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "base/core/Log.h"
+#include "base/ui/BackgroundWork.h"
+#include "burning/window/BurnWindow.h"
+#include "pacsdb/ExamWrites.h"
 
 namespace vexa {
 

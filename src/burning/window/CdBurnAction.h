@@ -5,7 +5,7 @@
 // the exam marked burned and its labels printed. The action takes its exam as
 // a value at its start and finishes on it, whatever the main window shows
 // meanwhile.
-#include "ExamCd.h"
+#include "burning/cd/ExamCd.h"
 
 #include <functional>
 

@@ -5,7 +5,7 @@
 // interpretation window. Each acts on the exam it is given, whatever the main
 // window shows meanwhile. The main window keeps what is its own: the pointer
 // state of its buttons, pausing and resuming the monitor, its notice.
-#include "Exam.h"
+#include "pacsdb/Exam.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "DayList.h"
+#include "printing/daylist/DayList.h"
 
-#include "JetDialect.h"
-#include "QueryCatalogue.h"
+#include "pacsdb/JetDialect.h"
+#include "pacsdb/QueryCatalogue.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The day list: every image received on one day, from the PACS database, and
 // the printed mark of an image written by its key. No widget.
-#include "ExamWrites.h"
-#include "RecordSet.h"
+#include "pacsdb/ExamWrites.h"
+#include "pacsdb/RecordSet.h"
 
 #include <QDate>
 #include <QString>

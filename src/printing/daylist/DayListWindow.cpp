@@ -1,13 +1,13 @@
-#include "DayListWindow.h"
+#include "printing/daylist/DayListWindow.h"
 
-#include "AppValues.h"
-#include "BoundGrid.h"
-#include "DesignButtons.h"
-#include "DialogService.h"
-#include "ExamChecks.h"
-#include "ImageViewing.h"
-#include "ViewerWindow.h"
-#include "WindowOrder.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "base/ui/DesignButtons.h"
+#include "base/ui/WindowOrder.h"
+#include "browser/BoundGrid.h"
+#include "browser/ImageViewing.h"
+#include "pacsdb/ExamChecks.h"
+#include "viewer/window/ViewerWindow.h"
 
 #include <brixel/Twips.h>
 

@@ -12,9 +12,9 @@
 //   list.exec();
 //   SetWindowTopmost(this);
 //   if (list.printUnprintedAsked()) <the batch print of unprinted images>;
-#include "DayList.h"
-#include "RecordSet.h"
-#include "ViewerRequest.h"
+#include "pacsdb/RecordSet.h"
+#include "printing/daylist/DayList.h"
+#include "viewer/window/ViewerRequest.h"
 
 #include <QDialog>
 #include <functional>

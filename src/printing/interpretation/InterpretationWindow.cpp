@@ -1,14 +1,14 @@
-#include "InterpretationWindow.h"
-#include "ImageFiles.h"
+#include "printing/interpretation/InterpretationWindow.h"
+#include "pacsdb/ImageFiles.h"
 
-#include "Dates.h"
-#include "DialogService.h"
-#include "DicomView.h"
-#include "LatestImageLoader.h"
-#include "Numeric.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
-#include "ViewerTexts.h"
+#include "base/core/Dates.h"
+#include "base/core/DialogService.h"
+#include "base/core/Numeric.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
+#include "viewer/view/DicomView.h"
+#include "viewer/view/LatestImageLoader.h"
+#include "viewer/window/ViewerTexts.h"
 
 #include <brixel/Button.h>
 

@@ -5,9 +5,9 @@
 // enlarges one image to the whole page area and a second one puts it back.
 // A page's images are decoded on the worker threads: paging answers at once,
 // and only the page asked for last is shown.
-#include "DicomImageData.h"
-#include "Exam.h"
-#include "SlotPage.h"
+#include "dicom/DicomImageData.h"
+#include "pacsdb/Exam.h"
+#include "printing/sheet/SlotPage.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,9 +1,9 @@
-#include "LabelPrinter.h"
+#include "printing/labels/LabelPrinter.h"
 
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "DialogService.h"
-#include "PrintDestination.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "base/core/DialogService.h"
+#include "output/picture/PrintDestination.h"
 
 #include <QDir>
 #include <QFont>

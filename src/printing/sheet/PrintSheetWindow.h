@@ -8,10 +8,10 @@
 // main window shows meanwhile changes nothing here. Opened on the images
 // waiting to be printed, it offers them one patient at a time. Every sheet
 // printed is captioned with the patient and exam date of its images.
-#include "Exam.h"
-#include "SheetImages.h"
-#include "SheetPrinter.h"
-#include "SlotPage.h"
+#include "pacsdb/Exam.h"
+#include "printing/sheet/SheetImages.h"
+#include "printing/sheet/SheetPrinter.h"
+#include "printing/sheet/SlotPage.h"
 
 #include <QDate>
 #include <QDialog>

@@ -1,8 +1,8 @@
-#include "PrintedMarks.h"
+#include "printing/sheet/PrintedMarks.h"
 
-#include "ExamWrites.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
+#include "pacsdb/ExamWrites.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
 
 namespace vexa {
 

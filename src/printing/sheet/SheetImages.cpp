@@ -1,9 +1,9 @@
-#include "SheetImages.h"
+#include "printing/sheet/SheetImages.h"
 
-#include "Dates.h"
-#include "DayList.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
+#include "base/core/Dates.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
+#include "printing/daylist/DayList.h"
 
 #include <map>
 #include <utility>

@@ -2,7 +2,7 @@
 // The images a print sheet offers: the images of one exam, or the images of
 // the day not printed yet, one group per patient. Each image carries what the
 // sheet's caption says about it: its patient and its exam date.
-#include "Exam.h"
+#include "pacsdb/Exam.h"
 
 #include <QDate>
 #include <QString>

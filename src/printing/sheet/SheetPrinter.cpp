@@ -1,7 +1,7 @@
-#include "SheetPrinter.h"
+#include "printing/sheet/SheetPrinter.h"
 
-#include "DialogService.h"
-#include "PicturePrinter.h"
+#include "base/core/DialogService.h"
+#include "output/picture/PicturePrinter.h"
 
 #include <QDir>
 #include <QPainter>

@@ -6,8 +6,8 @@
 // caption goes over the top left when the page holds a picture. The document
 // is ended also when the page is empty. With no printer to print on, the sheet
 // becomes a PDF file and the user is told where.
-#include "PrintDestination.h"
-#include "SlotSheet.h"
+#include "output/picture/PrintDestination.h"
+#include "printing/sheet/SlotSheet.h"
 
 #include <QImage>
 #include <QRectF>

@@ -1,7 +1,7 @@
-#include "SlotPage.h"
+#include "printing/sheet/SlotPage.h"
 
-#include "DicomView.h"
-#include "Numeric.h"
+#include "base/core/Numeric.h"
+#include "viewer/view/DicomView.h"
 
 #include <QPainter>
 

@@ -3,7 +3,7 @@
 // interpretation window: one image display per slot, created and destroyed
 // with the layout, placed by the slot table's arithmetic, and the frame
 // around the selected slot.
-#include "SlotSheet.h"
+#include "printing/sheet/SlotSheet.h"
 
 #include <QFrame>
 #include <QPixmap>

@@ -1,6 +1,6 @@
-#include "SlotSheet.h"
+#include "printing/sheet/SlotSheet.h"
 
-#include "Numeric.h"
+#include "base/core/Numeric.h"
 
 #include <algorithm>
 

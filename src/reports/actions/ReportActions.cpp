@@ -1,13 +1,13 @@
-#include "ReportActions.h"
+#include "reports/actions/ReportActions.h"
 
-#include "MainRecordSets.h"
-#include "PatientFields.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
-#include "ReportEditor.h"
-#include "ReportFiles.h"
-#include "TemplatePicker.h"
-#include "WindowOrder.h"
+#include "base/ui/WindowOrder.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/editor/ReportEditor.h"
+#include "reports/editor/TemplatePicker.h"
 
 #include <QWidget>
 

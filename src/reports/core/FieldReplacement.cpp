@@ -1,4 +1,4 @@
-#include "FieldReplacement.h"
+#include "reports/core/FieldReplacement.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

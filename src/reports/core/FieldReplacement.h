@@ -1,6 +1,6 @@
 #pragma once
 // Puts the patient's values in place of the field tokens of a document.
-#include "PatientFields.h"
+#include "reports/core/PatientFields.h"
 
 #include <QString>
 

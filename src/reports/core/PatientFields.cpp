@@ -1,6 +1,6 @@
-#include "PatientFields.h"
+#include "reports/core/PatientFields.h"
 
-#include "RecordSet.h"
+#include "pacsdb/RecordSet.h"
 
 #include <Qt>
 

@@ -1,6 +1,6 @@
-#include "ReportFiles.h"
+#include "reports/core/ReportFiles.h"
 
-#include "ImageFiles.h"
+#include "pacsdb/ImageFiles.h"
 
 #include <QDir>
 #include <QDirIterator>

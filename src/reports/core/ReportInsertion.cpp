@@ -1,7 +1,7 @@
-#include "ReportInsertion.h"
+#include "reports/core/ReportInsertion.h"
 
-#include "ReportFiles.h"
-#include "RtfReader.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/rtf/RtfReader.h"
 
 #include <QFile>
 #include <QFileInfo>

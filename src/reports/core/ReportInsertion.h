@@ -1,7 +1,7 @@
 #pragma once
 // Putting a file's content into a document at the caret: a template, the
 // letterhead, or any text the user picks (RTF, HTML or plain text).
-#include "RtfDocument.h"
+#include "reports/rtf/RtfDocument.h"
 
 #include <QString>
 

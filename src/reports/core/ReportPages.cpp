@@ -1,4 +1,4 @@
-#include "ReportPages.h"
+#include "reports/core/ReportPages.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPageLayout>

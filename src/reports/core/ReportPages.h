@@ -3,7 +3,7 @@
 // is repeated at the top of every page, above the footer at the bottom of
 // every page (its page number fields numbered page by page). Printing and the PDF output alike
 // paint through this, page by page, with no sheet after the last page.
-#include "RtfDocument.h"
+#include "reports/rtf/RtfDocument.h"
 
 #include <QRectF>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "FormatDialogs.h"
+#include "reports/editor/FormatDialogs.h"
 
-#include "DialogService.h"
+#include "base/core/DialogService.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "FormatRuler.h"
+#include "reports/editor/FormatRuler.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -7,8 +7,8 @@
 // header and footer a document brings are kept and written back, what the
 // editor cannot keep is told before saving, and a report changed on disk
 // since it was opened (another workstation) is never overwritten.
-#include "PatientFields.h"
-#include "RtfDocument.h"
+#include "reports/core/PatientFields.h"
+#include "reports/rtf/RtfDocument.h"
 
 #include <QDateTime>
 #include <QDialog>

@@ -1,11 +1,11 @@
-#include "ReportPrinting.h"
+#include "reports/editor/ReportPrinting.h"
 
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "DialogService.h"
-#include "PrintDestination.h"
-#include "Printers.h"
-#include "ReportPages.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "base/core/DialogService.h"
+#include "base/ui/Printers.h"
+#include "output/picture/PrintDestination.h"
+#include "reports/core/ReportPages.h"
 
 #include <QDir>
 #include <QPrintDialog>

@@ -3,7 +3,7 @@
 // report printer without a dialog, and the print dialog's way (copies, page
 // range). With no printer installed the report goes to a PDF file and the
 // user is told where.
-#include "RtfDocument.h"
+#include "reports/rtf/RtfDocument.h"
 
 #include <QString>
 #include <QStringList>

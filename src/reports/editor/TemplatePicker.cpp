@@ -1,8 +1,8 @@
-#include "TemplatePicker.h"
+#include "reports/editor/TemplatePicker.h"
 
-#include "DialogService.h"
-#include "PatientFields.h"
-#include "ReportFiles.h"
+#include "base/core/DialogService.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
 
 #include <QFile>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
-#include "RtfCodepage.h"
+#include "reports/rtf/RtfCodepage.h"
 
-#include "Windows1252.h"
+#include "base/core/Windows1252.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "RtfDocument.h"
+#include "reports/rtf/RtfDocument.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "RtfDocumentBuilder.h"
+#include "reports/rtf/RtfDocumentBuilder.h"
 
-#include "Numeric.h"
+#include "base/core/Numeric.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "RtfKeywords.h"
+#include "reports/rtf/RtfKeywords.h"
 
 #include <string_view>
 #include <unordered_map>

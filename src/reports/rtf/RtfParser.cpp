@@ -1,6 +1,6 @@
-#include "RtfParser.h"
+#include "reports/rtf/RtfParser.h"
 
-#include "Numeric.h"
+#include "base/core/Numeric.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

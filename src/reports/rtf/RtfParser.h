@@ -3,12 +3,12 @@
 // character and paragraph properties) driven by the tokens, handing text,
 // paragraph ends, cells and pictures to one document builder per part
 // (body, header, footer).
-#include "RtfCodepage.h"
-#include "RtfDocument.h"
-#include "RtfDocumentBuilder.h"
-#include "RtfKeywords.h"
-#include "RtfPicture.h"
-#include "RtfTokenizer.h"
+#include "reports/rtf/RtfCodepage.h"
+#include "reports/rtf/RtfDocument.h"
+#include "reports/rtf/RtfDocumentBuilder.h"
+#include "reports/rtf/RtfKeywords.h"
+#include "reports/rtf/RtfPicture.h"
+#include "reports/rtf/RtfTokenizer.h"
 
 #include <QColor>
 #include <QHash>

@@ -1,8 +1,8 @@
 // The parts of the reading engine that read the font table, the colour table
 // and a picture's description, and that turn group states into Qt formats.
-#include "RtfParser.h"
+#include "reports/rtf/RtfParser.h"
 
-#include "Numeric.h"
+#include "base/core/Numeric.h"
 
 #include <QTextOption>
 #include <algorithm>

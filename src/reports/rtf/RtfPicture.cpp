@@ -1,6 +1,6 @@
-#include "RtfPicture.h"
+#include "reports/rtf/RtfPicture.h"
 
-#include "Numeric.h"
+#include "base/core/Numeric.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

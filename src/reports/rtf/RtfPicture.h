@@ -3,7 +3,7 @@
 // the document. PNG and JPEG pictures show as themselves; metafiles and
 // bitmaps show as a grey placeholder of the picture's size and keep their
 // bytes so that writing the document gives them back.
-#include "RtfDocument.h"
+#include "reports/rtf/RtfDocument.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
-#include "RtfReader.h"
+#include "reports/rtf/RtfReader.h"
 
-#include "RtfParser.h"
+#include "reports/rtf/RtfParser.h"
 
 #include <QFile>
 

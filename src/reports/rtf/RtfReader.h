@@ -5,7 +5,7 @@
 // lists read as the text they show. Damaged or hostile input reads what it
 // can: unknown destinations are skipped, nesting, sizes and counts are
 // bounded, and nothing crashes or hangs.
-#include "RtfDocument.h"
+#include "reports/rtf/RtfDocument.h"
 
 #include <QByteArrayView>
 #include <QString>

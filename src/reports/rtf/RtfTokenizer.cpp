@@ -1,4 +1,4 @@
-#include "RtfTokenizer.h"
+#include "reports/rtf/RtfTokenizer.h"
 
 #include <algorithm>
 #include <limits>

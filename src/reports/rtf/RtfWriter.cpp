@@ -1,10 +1,10 @@
-#include "RtfWriter.h"
+#include "reports/rtf/RtfWriter.h"
 
-#include "PrivateFiles.h"
-#include "Windows1252.h"
+#include "base/core/PrivateFiles.h"
+#include "base/core/Windows1252.h"
 
-#include "Numeric.h"
-#include "RtfCodepage.h"
+#include "base/core/Numeric.h"
+#include "reports/rtf/RtfCodepage.h"
 
 #include <QBuffer>
 #include <QColor>

@@ -4,7 +4,7 @@
 // colour tables, paragraph and character formats, tab stops, tables as
 // \trowd rows, pictures as PNG or JPEG (metafiles as read), the page header
 // and footer, page size and margins. What the reader reads, it writes back.
-#include "RtfDocument.h"
+#include "reports/rtf/RtfDocument.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
-#include "DgrFile.h"
-#include "Windows1252.h"
+#include "viewer/measure/DgrFile.h"
+#include "base/core/Windows1252.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>

@@ -4,7 +4,7 @@
 // workstations read too:
 //   0 Kind, 2 X1 Y1 X2 Y2 X3 Y3 X4 Y4, 18 Reserved (8 x Int16),
 //   34 Label (128 bytes, Windows-1252, blank padded), 162 Tail.
-#include "MeasurementTable.h"
+#include "viewer/measure/MeasurementTable.h"
 #include <QByteArray>
 #include <QString>
 

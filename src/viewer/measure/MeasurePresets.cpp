@@ -1,5 +1,5 @@
-#include "MeasurePresets.h"
-#include "Numeric.h"
+#include "viewer/measure/MeasurePresets.h"
+#include "base/core/Numeric.h"
 
 namespace vexa {
 

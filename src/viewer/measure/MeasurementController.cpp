@@ -1,8 +1,8 @@
-#include "MeasurementController.h"
-#include "DgrFile.h"
-#include "DialogService.h"
-#include "MeasurePresets.h"
-#include "Numeric.h"
+#include "viewer/measure/MeasurementController.h"
+#include "base/core/DialogService.h"
+#include "base/core/Numeric.h"
+#include "viewer/measure/DgrFile.h"
+#include "viewer/measure/MeasurePresets.h"
 #include <limits>
 
 namespace vexa {

@@ -4,8 +4,8 @@
 // pointer, the right-click cancel and the dragging of handles. The viewer
 // forwards its panel clicks and the display's mouse events, in image pixels,
 // and shows the overlay scene of graphics().
-#include "MeasurementGraphics.h"
-#include "Mesures.h"
+#include "viewer/measure/MeasurementGraphics.h"
+#include "viewer/measure/Mesures.h"
 #include <QLocale>
 #include <QObject>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "MeasurementGraphics.h"
+#include "viewer/measure/MeasurementGraphics.h"
 
 namespace vexa {
 

@@ -2,8 +2,8 @@
 // The graphics of the current image: the table of 50 records, what the
 // overlay shows of them, and the tool state the redraw and delete operations
 // share with the measuring tools.
-#include "MeasurementTable.h"
-#include "OverlayScene.h"
+#include "viewer/measure/MeasurementTable.h"
+#include "viewer/measure/OverlayScene.h"
 
 namespace vexa {
 

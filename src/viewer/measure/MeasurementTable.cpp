@@ -1,4 +1,4 @@
-#include "MeasurementTable.h"
+#include "viewer/measure/MeasurementTable.h"
 #include <stdexcept>
 
 namespace vexa {

@@ -1,7 +1,7 @@
 #pragma once
 // The 50 graphics of the current image, numbered 1 to 50. A graphic's number
 // is its record number in the ".dgr" file and its index in the overlay.
-#include "MeasurementRecord.h"
+#include "viewer/measure/MeasurementRecord.h"
 #include <array>
 
 namespace vexa {

@@ -1,5 +1,5 @@
-#include "Mesures.h"
-#include "Numeric.h"
+#include "viewer/measure/Mesures.h"
+#include "base/core/Numeric.h"
 #include <cmath>
 
 namespace vexa {

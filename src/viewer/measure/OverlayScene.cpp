@@ -1,4 +1,4 @@
-#include "OverlayScene.h"
+#include "viewer/measure/OverlayScene.h"
 #include <algorithm>
 
 namespace vexa {

@@ -1,4 +1,4 @@
-#include "MeasurementOverlay.h"
+#include "viewer/overlay/MeasurementOverlay.h"
 #include <QEvent>
 #include <QPainter>
 #include <QPainterPath>

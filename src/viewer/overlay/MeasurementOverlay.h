@@ -3,7 +3,7 @@
 // segments, texts and handles of an OverlayScene. It takes the display's
 // image-to-screen mapping as a function, so it follows zoom and pan without
 // knowing the display; mouse events pass through to the display.
-#include "OverlayScene.h"
+#include "viewer/measure/OverlayScene.h"
 #include <QPointer>
 #include <QWidget>
 

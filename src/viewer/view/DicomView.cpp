@@ -1,9 +1,9 @@
-#include "DicomView.h"
+#include "viewer/view/DicomView.h"
 
-#include "DicomLoader.h"
-#include "DicomTags.h"
-#include "ImageRegionRenderer.h"
-#include "ViewRenderer.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DicomTags.h"
+#include "dicom/ViewRenderer.h"
+#include "viewer/view/ImageRegionRenderer.h"
 
 #include <QClipboard>
 #include <QFontDatabase>

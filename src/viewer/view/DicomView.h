@@ -8,10 +8,10 @@
 //
 // Signals use the mouse-button codes 1 primary, 2 secondary, 4 middle and the
 // shift codes 1 Shift, 2 Ctrl, 4 Alt.
-#include "DicomImageData.h"
-#include "DicomViewTools.h"
-#include "DisplayLut.h"
-#include "ViewGeometry.h"
+#include "dicom/DicomImageData.h"
+#include "dicom/DisplayLut.h"
+#include "dicom/ViewGeometry.h"
+#include "viewer/view/DicomViewTools.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "DicomViewTools.h"
+#include "viewer/view/DicomViewTools.h"
 
 #include <cmath>
 

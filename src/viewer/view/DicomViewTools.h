@@ -1,9 +1,9 @@
 #pragma once
 // State of the display's pointer tools during and after a drag, and the
 // texts they show. Kept apart from the widget so the drawing stays small.
-#include "DicomImageData.h"
-#include "Mesures.h"
-#include "PixelStatistics.h"
+#include "dicom/DicomImageData.h"
+#include "dicom/PixelStatistics.h"
+#include "viewer/measure/Mesures.h"
 
 #include <QLocale>
 #include <QPoint>

@@ -1,7 +1,7 @@
-#include "ImageRegionRenderer.h"
+#include "viewer/view/ImageRegionRenderer.h"
 
-#include "DicomImageData.h"
-#include "DisplayLut.h"
+#include "dicom/DicomImageData.h"
+#include "dicom/DisplayLut.h"
 
 #include <cmath>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "LatestImageLoader.h"
+#include "viewer/view/LatestImageLoader.h"
 
-#include "DicomLoader.h"
-#include "WorkPool.h"
+#include "base/core/WorkPool.h"
+#include "dicom/DicomLoader.h"
 
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentMap>

@@ -5,7 +5,7 @@
 // arrives. One decode runs at a time, so holding a key never piles up work.
 // The window may be destroyed meanwhile: a decode still running finishes
 // unseen, nothing of the window is touched.
-#include "DicomImageData.h"
+#include "dicom/DicomImageData.h"
 
 #include <QObject>
 #include <QStringList>

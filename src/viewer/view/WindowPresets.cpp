@@ -1,4 +1,4 @@
-#include "WindowPresets.h"
+#include "viewer/view/WindowPresets.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // The windows offered on the keys 1 to 5: the usual CT windows, or for other
 // images the file's own windows; the file's windows the user cycles through;
 // and the line the viewer shows about what is on screen.
-#include "DicomImageData.h"
+#include "dicom/DicomImageData.h"
 
 #include <QString>
 #include <vector>

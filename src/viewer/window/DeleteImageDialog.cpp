@@ -1,4 +1,4 @@
-#include "DeleteImageDialog.h"
+#include "viewer/window/DeleteImageDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

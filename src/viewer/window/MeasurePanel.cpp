@@ -1,7 +1,7 @@
-#include "MeasurePanel.h"
+#include "viewer/window/MeasurePanel.h"
 
-#include "MeasurePresets.h"
-#include "Numeric.h"
+#include "base/core/Numeric.h"
+#include "viewer/measure/MeasurePresets.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,9 +1,9 @@
-#include "SeriesNavigator.h"
+#include "viewer/window/SeriesNavigator.h"
 
-#include "Dates.h"
-#include "DialogService.h"
-#include "ImageFiles.h"
-#include "RecordSet.h"
+#include "base/core/Dates.h"
+#include "base/core/DialogService.h"
+#include "pacsdb/ImageFiles.h"
+#include "pacsdb/RecordSet.h"
 
 namespace vexa {
 

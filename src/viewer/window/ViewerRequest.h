@@ -1,7 +1,7 @@
 #pragma once
 // What an opener asks of the viewer, and what the viewer hands back when it
 // closes. The viewer works on the exam it was given, never on a global one.
-#include "Exam.h"
+#include "pacsdb/Exam.h"
 
 #include <QString>
 

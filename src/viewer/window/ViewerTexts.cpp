@@ -1,4 +1,4 @@
-#include "ViewerTexts.h"
+#include "viewer/window/ViewerTexts.h"
 
 namespace vexa {
 

@@ -11,10 +11,10 @@
 //
 // Images are decoded on a worker thread: the window answers meanwhile, shows
 // only the image asked for last, and may be closed before it arrives.
-#include "PicturePrinter.h"
-#include "SeriesNavigator.h"
-#include "ViewerRequest.h"
-#include "WindowPresets.h"
+#include "output/picture/PicturePrinter.h"
+#include "viewer/view/WindowPresets.h"
+#include "viewer/window/SeriesNavigator.h"
+#include "viewer/window/ViewerRequest.h"
 
 #include <QDialog>
 #include <QImage>

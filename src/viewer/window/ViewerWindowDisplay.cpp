@@ -1,14 +1,14 @@
 // The viewer's display buttons, zoom, navigation buttons and keys.
-#include "ViewerWindow.h"
+#include "viewer/window/ViewerWindow.h"
 
-#include "DialogService.h"
-#include "DicomView.h"
-#include "LatestImageLoader.h"
-#include "MeasurementController.h"
-#include "MeasurementOverlay.h"
-#include "RecordSet.h"
-#include "SeriesNavigator.h"
-#include "ViewerTexts.h"
+#include "base/core/DialogService.h"
+#include "pacsdb/RecordSet.h"
+#include "viewer/measure/MeasurementController.h"
+#include "viewer/overlay/MeasurementOverlay.h"
+#include "viewer/view/DicomView.h"
+#include "viewer/view/LatestImageLoader.h"
+#include "viewer/window/SeriesNavigator.h"
+#include "viewer/window/ViewerTexts.h"
 
 #include <brixel/Button.h>
 

@@ -1,12 +1,12 @@
 // The viewer's measurement panel and the mouse on the image, handed to the
 // measurement controller.
-#include "ViewerWindow.h"
+#include "viewer/window/ViewerWindow.h"
 
-#include "DicomView.h"
-#include "MeasurePanel.h"
-#include "MeasurementController.h"
-#include "MeasurementOverlay.h"
-#include "Numeric.h"
+#include "base/core/Numeric.h"
+#include "viewer/measure/MeasurementController.h"
+#include "viewer/overlay/MeasurementOverlay.h"
+#include "viewer/view/DicomView.h"
+#include "viewer/window/MeasurePanel.h"
 
 #include <brixel/Button.h>
 

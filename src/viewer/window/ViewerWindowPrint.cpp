@@ -1,18 +1,18 @@
 // Printing from the viewer: the image itself (printImageButton) and a copy of the
 // screen with its graphics (printScreenButton).
-#include "ViewerWindow.h"
+#include "viewer/window/ViewerWindow.h"
 
-#include "AppValues.h"
-#include "BackgroundWork.h"
-#include "DialogService.h"
-#include "DicomView.h"
-#include "ExamChecks.h"
-#include "MeasurePanel.h"
-#include "Numeric.h"
-#include "RecordSet.h"
-#include "ScreenCapture.h"
-#include "ViewerTexts.h"
-#include "WindowOrder.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "base/core/Numeric.h"
+#include "base/ui/BackgroundWork.h"
+#include "base/ui/WindowOrder.h"
+#include "output/capture/ScreenCapture.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/RecordSet.h"
+#include "viewer/view/DicomView.h"
+#include "viewer/window/MeasurePanel.h"
+#include "viewer/window/ViewerTexts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,10 +3,10 @@
 // refilled, and the exam deleted once Conquest has finished receiving it.
 #include "PacsFixture.h"
 
-#include "DeleteImageDialog.h"
-#include "ExamActions.h"
-#include "ExamPage.h"
-#include "SearchPage.h"
+#include "browser/ExamPage.h"
+#include "browser/SearchPage.h"
+#include "browser/actions/ExamActions.h"
+#include "viewer/window/DeleteImageDialog.h"
 
 #include <QDateEdit>
 #include <QFile>

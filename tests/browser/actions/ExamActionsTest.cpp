@@ -1,16 +1,16 @@
 // Deleting an image and a whole exam on a small PACS, on both database
 // engines: the rows, the files beside each image, the refusal while the
 // series is still being received, and files that cannot be removed.
-#include "ExamActions.h"
-#include "AppValues.h"
-#include "DeleteImageDialog.h"
-#include "DialogService.h"
-#include "ExamOpening.h"
-#include "MainRecordSets.h"
+#include "browser/actions/ExamActions.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
-#include "QueryCatalogue.h"
 #include "ScriptedDialogService.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "browser/ExamOpening.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "viewer/window/DeleteImageDialog.h"
 
 #include <QDir>
 #include <QFile>

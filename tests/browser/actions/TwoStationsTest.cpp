@@ -2,19 +2,19 @@
 // with its own connection) deletes the exam station 2 shows, and Conquest
 // then stores a new series. Every write station 2 still tries on the deleted
 // exam is refused, and nothing is written to the new series.
-#include "AppValues.h"
-#include "DeleteImageDialog.h"
-#include "DialogService.h"
-#include "ExamActions.h"
-#include "ExamChecks.h"
-#include "ExamDeletion.h"
-#include "ExamOpening.h"
-#include "ExamRows.h"
-#include "MainRecordSets.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
-#include "QueryCatalogue.h"
 #include "ScriptedDialogService.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "browser/ExamOpening.h"
+#include "browser/ExamRows.h"
+#include "browser/actions/ExamActions.h"
+#include "browser/actions/ExamDeletion.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "viewer/window/DeleteImageDialog.h"
 
 #include <QDialog>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "CdFixtures.h"
 
 #include "DicomFixtures.h"
-#include "DicomWriter.h"
-#include "ImageFiles.h"
+#include "dicom/DicomWriter.h"
+#include "pacsdb/ImageFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 // Test helpers for the CD: a folder of small generated images, converters
 // that fail on chosen images, and dciodvfy's errors on a file.
-#include "CdPreparation.h"
-#include "ImageConverters.h"
+#include "burning/cd/CdPreparation.h"
+#include "burning/export/ImageConverters.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "CdPage.h"
+#include "burning/cd/CdPage.h"
 
 #include <gtest/gtest.h>
 

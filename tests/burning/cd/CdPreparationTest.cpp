@@ -1,8 +1,8 @@
-#include "CdPreparation.h"
+#include "burning/cd/CdPreparation.h"
 #include "CdFixtures.h"
-#include "DicomDirBuilder.h"
 #include "DicomFixtures.h"
-#include "ImageFiles.h"
+#include "dicom/DicomDirBuilder.h"
+#include "pacsdb/ImageFiles.h"
 
 #include <QDir>
 #include <QDirIterator>

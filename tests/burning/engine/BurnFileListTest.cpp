@@ -1,4 +1,4 @@
-#include "BurnFileList.h"
+#include "burning/engine/BurnFileList.h"
 #include "CdFixtures.h"
 
 #include <QDir>

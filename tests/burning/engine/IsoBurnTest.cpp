@@ -1,7 +1,7 @@
-#include "BurnFileList.h"
 #include "CdFixtures.h"
-#include "IsoReadBack.h"
-#include "LibburnEngine.h"
+#include "burning/engine/BurnFileList.h"
+#include "burning/engine/IsoReadBack.h"
+#include "burning/engine/LibburnEngine.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,8 +1,8 @@
-#include "BurnWindow.h"
+#include "burning/window/BurnWindow.h"
 #include "CdFixtures.h"
-#include "DialogService.h"
 #include "ScriptedDialogService.h"
-#include "Settings.h"
+#include "base/core/DialogService.h"
+#include "base/core/Settings.h"
 
 #include <QComboBox>
 #include <QDir>

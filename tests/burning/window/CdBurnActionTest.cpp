@@ -2,20 +2,20 @@
 #include "PacsTestDb.h"
 #define VEXA_TEST_PRINTS_QSTRING
 
-#include "AppValues.h"
-#include "BackgroundWork.h"
-#include "BurnWindow.h"
-#include "CdBurnAction.h"
 #include "CdFixtures.h"
-#include "DialogService.h"
-#include "ExamChecks.h"
-#include "LibburnEngine.h"
-#include "PacsConnection.h"
-#include "PacsUpgrade.h"
-#include "RecordSet.h"
 #include "ScriptedDialogService.h"
-#include "SeriesContent.h"
-#include "Settings.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "base/core/Settings.h"
+#include "base/ui/BackgroundWork.h"
+#include "burning/engine/LibburnEngine.h"
+#include "burning/window/BurnWindow.h"
+#include "burning/window/CdBurnAction.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/RecordSet.h"
+#include "pacsdb/SeriesContent.h"
 
 #include <QApplication>
 #include <QDir>

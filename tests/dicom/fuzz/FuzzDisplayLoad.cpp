@@ -2,10 +2,10 @@
 // through each of its windows and VOI LUTs at an odd zoom and offset, its
 // last frame read on demand. Any input must fail cleanly or draw: never
 // crash, hang, read out of bounds or allocate beyond the image limit.
-#include "DicomLoader.h"
-#include "DisplayLut.h"
 #include "FuzzInput.h"
-#include "ViewRenderer.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/DisplayLut.h"
+#include "dicom/ViewRenderer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,8 +1,8 @@
 // The export's path: a file read in strips (or decoded) through its default
 // window, then the preview resampled and both pictures JPEG-encoded.
-#include "DicomLoader.h"
 #include "FuzzInput.h"
-#include "JpegPictures.h"
+#include "dicom/DicomLoader.h"
+#include "dicom/JpegPictures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,8 +1,8 @@
 // The DICOM data view's path: a file's meta header and data set as text,
 // converted to UTF-8 from its character sets. Any input must give a text
 // (or the reason there is none) without crashing, hanging or running away.
-#include "DicomTags.h"
 #include "FuzzInput.h"
+#include "dicom/DicomTags.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

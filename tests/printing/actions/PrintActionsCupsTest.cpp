@@ -2,16 +2,16 @@
 // automatic printing on the test scheduler's cups-pdf queue with its pages
 // read back, the print sheet and interpretation windows they open, and the
 // new-images check.
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "DialogService.h"
-#include "InterpretationWindow.h"
-#include "MainRecordSets.h"
-#include "PrintActions.h"
-#include "PrintSheetWindow.h"
-#include "QueryCatalogue.h"
 #include "ScriptedDialogService.h"
 #include "SheetTestExam.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "base/core/DialogService.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "printing/actions/PrintActions.h"
+#include "printing/interpretation/InterpretationWindow.h"
+#include "printing/sheet/PrintSheetWindow.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -3,18 +3,18 @@
 // same print started again, an image deleted by another workstation), the
 // printed marks written on the exam the print started on only, and an exam
 // deleted elsewhere refused.
-#include "AppValues.h"
-#include "BackgroundWork.h"
-#include "DialogService.h"
-#include "ExamChecks.h"
-#include "MainRecordSets.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
-#include "PicturePrinter.h"
-#include "PrintActions.h"
-#include "QueryCatalogue.h"
 #include "ScriptedDialogService.h"
 #include "WorkPause.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "base/ui/BackgroundWork.h"
+#include "output/picture/PicturePrinter.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "printing/actions/PrintActions.h"
 
 #include <QApplication>
 #include <QDir>

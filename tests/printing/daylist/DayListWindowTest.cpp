@@ -1,16 +1,16 @@
 // The day list window on a generated PACS (SQLite and PostgreSQL): the day's
 // images, the viewer opened on one of them, its printed mark written on the
 // right image, and the database and print messages.
-#include "DayListWindow.h"
-#include "AppValues.h"
-#include "BoundGrid.h"
-#include "DialogService.h"
-#include "ExamChecks.h"
-#include "ExamNaming.h"
-#include "MainRecordSets.h"
+#include "printing/daylist/DayListWindow.h"
 #include "PacsTestDb.h"
-#include "PacsUpgrade.h"
 #include "ScriptedDialogService.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "browser/BoundGrid.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/PacsUpgrade.h"
 
 #include <brixel/Button.h>
 

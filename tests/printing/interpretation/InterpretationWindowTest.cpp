@@ -1,9 +1,9 @@
 // The interpretation window driven like a user on small exams (offscreen).
-#include "InterpretationWindow.h"
-#include "DialogService.h"
-#include "DicomView.h"
+#include "printing/interpretation/InterpretationWindow.h"
 #include "ScriptedDialogService.h"
 #include "SheetTestExam.h"
+#include "base/core/DialogService.h"
+#include "viewer/view/DicomView.h"
 
 #include <brixel/Button.h>
 

@@ -1,11 +1,11 @@
 // Labels on a real label printer: the private CUPS scheduler's cups-pdf queue
 // "VexaLabel" (89 x 36 mm, 6 points unprintable on each side). Each label comes
 // back as a PDF in VEXA_PDF_OUT, read with poppler's pdftotext -bbox.
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "DialogService.h"
-#include "LabelPrinter.h"
 #include "ScriptedDialogService.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "base/core/DialogService.h"
+#include "printing/labels/LabelPrinter.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>

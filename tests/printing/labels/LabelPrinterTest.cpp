@@ -1,9 +1,9 @@
 // Labels with no printer installed: each becomes a PDF file of its own on an
 // 89 x 36 mm page, and the user is told where it is.
-#include "LabelPrinter.h"
-#include "AppValues.h"
-#include "DialogService.h"
+#include "printing/labels/LabelPrinter.h"
 #include "ScriptedDialogService.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
 
 #include <QDir>
 #include <QProcess>

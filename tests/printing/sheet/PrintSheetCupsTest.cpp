@@ -1,17 +1,17 @@
 // Sheets printed through the print sheet window on the test scheduler's
 // cups-pdf queue "VexaPDF", read back with poppler; the printed images marked
 // in the database on both engines.
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "DialogService.h"
-#include "DicomView.h"
-#include "MainRecordSets.h"
-#include "PrintSheetWindow.h"
-#include "QueryCatalogue.h"
-#include "RecordSet.h"
 #include "ScriptedDialogService.h"
-#include "Settings.h"
 #include "SheetTestExam.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "base/core/DialogService.h"
+#include "base/core/Settings.h"
+#include "pacsdb/MainRecordSets.h"
+#include "pacsdb/QueryCatalogue.h"
+#include "pacsdb/RecordSet.h"
+#include "printing/sheet/PrintSheetWindow.h"
+#include "viewer/view/DicomView.h"
 
 #include <brixel/Button.h>
 

@@ -1,16 +1,16 @@
 // The print sheet window driven like a user on a small exam (offscreen, no
 // printing): filling slots, thumbnails per page, the stored default layout,
 // the orientation given back on closing.
-#include "PrintSheetWindow.h"
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "DialogService.h"
-#include "DicomView.h"
-#include "ExamChecks.h"
-#include "MainRecordSets.h"
+#include "printing/sheet/PrintSheetWindow.h"
 #include "ScriptedDialogService.h"
-#include "Settings.h"
 #include "SheetTestExam.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "base/core/DialogService.h"
+#include "base/core/Settings.h"
+#include "pacsdb/ExamChecks.h"
+#include "pacsdb/MainRecordSets.h"
+#include "viewer/view/DicomView.h"
 
 #include <brixel/Button.h>
 

@@ -1,8 +1,8 @@
 // A sheet printed without any printer installed: the program's own PDF,
 // read back with poppler for the caption's text and fonts.
-#include "SheetPrinter.h"
-#include "DialogService.h"
+#include "printing/sheet/SheetPrinter.h"
 #include "ScriptedDialogService.h"
+#include "base/core/DialogService.h"
 
 #include <QDir>
 #include <QFileInfo>

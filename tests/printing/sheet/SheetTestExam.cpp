@@ -1,9 +1,9 @@
 #include "SheetTestExam.h"
-#include "ImageFiles.h"
+#include "pacsdb/ImageFiles.h"
 
-#include "ConquestDatabaseConnector.h"
-#include "DicomWriter.h"
-#include "PacsUpgrade.h"
+#include "dicom/DicomWriter.h"
+#include "pacsdb/ConquestDatabaseConnector.h"
+#include "pacsdb/PacsUpgrade.h"
 
 #include <QDir>
 #include <QFileInfo>

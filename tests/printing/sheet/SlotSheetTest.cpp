@@ -1,6 +1,6 @@
 // The page arithmetic shared by the print sheet and the interpretation
 // window, in twips, without any window.
-#include "SlotSheet.h"
+#include "printing/sheet/SlotSheet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The main window's report actions: which document the editor opens, in
 // which mode and with which fields, and the main window's order afterwards.
-#include "ReportActions.h"
-#include "ConquestSchema.h"
-#include "PatientFields.h"
-#include "ReportEditor.h"
-#include "ReportFiles.h"
+#include "reports/actions/ReportActions.h"
 #include "ScriptedDialogService.h"
-#include "TemplatePicker.h"
+#include "pacsdb/ConquestSchema.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/editor/ReportEditor.h"
+#include "reports/editor/TemplatePicker.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 // The report editor window and the template chooser, driven as the user
 // would: menus, closing with its question, saving, inserting templates.
-#include "ReportEditor.h"
-#include "DialogService.h"
-#include "PatientFields.h"
-#include "QtDialogService.h"
-#include "ReportFiles.h"
-#include "RtfReader.h"
+#include "reports/editor/ReportEditor.h"
 #include "ScriptedDialogService.h"
-#include "TemplatePicker.h"
+#include "base/core/DialogService.h"
+#include "base/ui/QtDialogService.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/editor/TemplatePicker.h"
+#include "reports/rtf/RtfReader.h"
 
 #include <brixel/Button.h>
 

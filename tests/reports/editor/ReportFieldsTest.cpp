@@ -1,12 +1,12 @@
 // The patient fields of a report: filling them from the patient's record,
 // putting them in place of their tokens, and finding the patient.
-#include "ConquestSchema.h"
-#include "FieldReplacement.h"
-#include "PatientFields.h"
-#include "RecordSet.h"
-#include "ReportActions.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "pacsdb/ConquestSchema.h"
+#include "pacsdb/RecordSet.h"
+#include "reports/actions/ReportActions.h"
+#include "reports/core/FieldReplacement.h"
+#include "reports/core/PatientFields.h"
+#include "reports/rtf/RtfReader.h"
+#include "reports/rtf/RtfWriter.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

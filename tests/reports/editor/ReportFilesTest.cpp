@@ -1,7 +1,7 @@
 // Where reports, templates and the letterhead live, the template list and
 // how an inserted file is read.
-#include "ReportFiles.h"
-#include "ReportInsertion.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/core/ReportInsertion.h"
 
 #include <QDir>
 #include <QFile>

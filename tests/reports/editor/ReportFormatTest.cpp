@@ -1,11 +1,11 @@
 // The editor's text insertion from a file, its ruler and its format and
 // find-and-replace dialogs, acting on the report's paragraphs.
-#include "FormatDialogs.h"
-#include "FormatRuler.h"
-#include "PatientFields.h"
-#include "ReportEditor.h"
-#include "ReportFiles.h"
 #include "ScriptedDialogService.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/editor/FormatDialogs.h"
+#include "reports/editor/FormatRuler.h"
+#include "reports/editor/ReportEditor.h"
 
 #include <QApplication>
 #include <QCheckBox>

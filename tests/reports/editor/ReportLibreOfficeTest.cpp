@@ -2,13 +2,13 @@
 // flat OpenDocument) with the letterhead in its page header, its paragraphs,
 // accents and bold text, its table's cells and its picture.
 #include "OdfText.h"
-#include "PatientFields.h"
-#include "ReportEditor.h"
-#include "ReportFiles.h"
-#include "RtfReader.h"
 #include "RtfTestSupport.h"
-#include "RtfWriter.h"
 #include "ScriptedDialogService.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/editor/ReportEditor.h"
+#include "reports/rtf/RtfReader.h"
+#include "reports/rtf/RtfWriter.h"
 
 #include <QAction>
 #include <QDir>

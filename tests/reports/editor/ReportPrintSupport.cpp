@@ -1,6 +1,6 @@
 #include "ReportPrintSupport.h"
 
-#include "ReportFiles.h"
+#include "reports/core/ReportFiles.h"
 
 #include <QFile>
 #include <QProcess>

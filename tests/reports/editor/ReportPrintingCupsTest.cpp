@@ -1,12 +1,12 @@
 // "Imprimer" in the report editor on the report printer, here the private
 // CUPS scheduler's cups-pdf queue: the PDF it writes is read back with poppler.
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "PatientFields.h"
-#include "ReportEditor.h"
-#include "ReportFiles.h"
 #include "ReportPrintSupport.h"
 #include "ScriptedDialogService.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/editor/ReportEditor.h"
 
 #include <QAction>
 #include <QDateTime>

@@ -1,15 +1,15 @@
 // Printing a report with no printer installed: the PDF file it gives has the
 // letterhead on every page and as many pages as the report.
-#include "ReportPrinting.h"
-#include "AppValues.h"
-#include "CurrentPrinter.h"
-#include "PatientFields.h"
-#include "ReportEditor.h"
-#include "ReportFiles.h"
-#include "ReportPages.h"
+#include "reports/editor/ReportPrinting.h"
 #include "ReportPrintSupport.h"
-#include "RtfReader.h"
 #include "ScriptedDialogService.h"
+#include "base/core/AppValues.h"
+#include "base/core/CurrentPrinter.h"
+#include "reports/core/PatientFields.h"
+#include "reports/core/ReportFiles.h"
+#include "reports/core/ReportPages.h"
+#include "reports/editor/ReportEditor.h"
+#include "reports/rtf/RtfReader.h"
 
 #include <QDir>
 #include <QPdfWriter>

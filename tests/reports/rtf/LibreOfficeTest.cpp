@@ -2,9 +2,9 @@
 // write with its letterhead, paragraphs, table and picture, and what
 // LibreOffice writes as RTF reads with ours to the same text.
 #include "OdfText.h"
-#include "RtfReader.h"
 #include "RtfTestSupport.h"
-#include "RtfWriter.h"
+#include "reports/rtf/RtfReader.h"
+#include "reports/rtf/RtfWriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // Real RTF written by Word, LibreOffice and other programs: each file reads
 // with the text, bold and italic runs, tables, pictures, header and footer
 // its README describes, and writing it gives back the same document.
-#include "RtfReader.h"
 #include "RtfTestSupport.h"
-#include "RtfWriter.h"
+#include "reports/rtf/RtfReader.h"
+#include "reports/rtf/RtfWriter.h"
 
 #include <QDir>
 #include <QTextBlock>

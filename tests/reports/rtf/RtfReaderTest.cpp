@@ -1,9 +1,9 @@
 // Reading RTF: text and its encodings, formats, tables, pictures, header and
 // footer, page; hostile input.
-#include "RtfReader.h"
-#include "RtfPicture.h"
+#include "reports/rtf/RtfReader.h"
 #include "RtfTestSupport.h"
-#include "RtfWriter.h"
+#include "reports/rtf/RtfPicture.h"
+#include "reports/rtf/RtfWriter.h"
 
 #include <QElapsedTimer>
 #include <QTextBlock>

@@ -1,6 +1,6 @@
 #include "RtfTestSupport.h"
 
-#include "RtfReader.h"
+#include "reports/rtf/RtfReader.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -2,7 +2,7 @@
 // Helpers for the RTF tests: a readable dump of a document's structure and
 // formats (two documents are the same when their dumps are), and reading RTF
 // from text.
-#include "RtfDocument.h"
+#include "reports/rtf/RtfDocument.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // Writing RTF: what word processors need to find in it, and a document made
 // as the editor makes it read back the same.
-#include "RtfWriter.h"
-#include "RtfPicture.h"
-#include "RtfReader.h"
+#include "reports/rtf/RtfWriter.h"
 #include "RtfTestSupport.h"
+#include "reports/rtf/RtfPicture.h"
+#include "reports/rtf/RtfReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The ".dgr" measurement file: exact bytes, round trip, and damaged files.
-#include "DgrFile.h"
-#include "Windows1252.h"
+#include "viewer/measure/DgrFile.h"
+#include "base/core/Windows1252.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 // The overlay paints the scene through the display's mapping.
-#include "MeasurementOverlay.h"
+#include "viewer/overlay/MeasurementOverlay.h"
 #include <QImage>
 #include <gtest/gtest.h>
 

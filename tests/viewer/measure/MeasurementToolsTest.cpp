@@ -1,8 +1,8 @@
 // The measuring tools driven by panel choices and mouse events, in image pixels.
-#include "DgrFile.h"
-#include "DialogService.h"
-#include "MeasurementController.h"
 #include "ScriptedDialogService.h"
+#include "base/core/DialogService.h"
+#include "viewer/measure/DgrFile.h"
+#include "viewer/measure/MeasurementController.h"
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Distance and angle formulas and the texts of their results.
-#include "Mesures.h"
-#include "MeasurePresets.h"
+#include "viewer/measure/Mesures.h"
+#include "viewer/measure/MeasurePresets.h"
 #include <cmath>
 #include <gtest/gtest.h>
 

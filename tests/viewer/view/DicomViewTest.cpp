@@ -1,6 +1,6 @@
-#include "DicomView.h"
+#include "viewer/view/DicomView.h"
 #include "DicomFixtures.h"
-#include "WindowPresets.h"
+#include "viewer/view/WindowPresets.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,5 +1,5 @@
 // The deletion question sets its shared flag only on "Oui".
-#include "DeleteImageDialog.h"
+#include "viewer/window/DeleteImageDialog.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Texts and paths the viewer derives from an image record.
-#include "Dates.h"
-#include "ImageFiles.h"
-#include "ViewerTexts.h"
+#include "base/core/Dates.h"
+#include "pacsdb/ImageFiles.h"
+#include "viewer/window/ViewerTexts.h"
 
 #include <gtest/gtest.h>
 

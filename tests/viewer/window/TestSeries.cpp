@@ -1,8 +1,8 @@
 #include "TestSeries.h"
 
-#include "ConquestSchema.h"
-#include "DicomWriter.h"
-#include "PacsUpgrade.h"
+#include "dicom/DicomWriter.h"
+#include "pacsdb/ConquestSchema.h"
+#include "pacsdb/PacsUpgrade.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the RTF reader, then writes what it read and reads
 // that again: nothing may crash, hang, read out of bounds or allocate without
 // bound, and what the writer makes must read back.
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "reports/rtf/RtfReader.h"
+#include "reports/rtf/RtfWriter.h"
 
 #include <QByteArrayView>
 #include <QGuiApplication>

@@ -1,0 +1,98 @@
+// Start-up time of the main window on a large Conquest database: from the
+// start-up sequence to the window shown with its lists filled.
+//   bench_app_startup [series=20000] [images-per-series=10]
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "base/core/Settings.h"
+#include "browser/SearchPage.h"
+#include "pacsdb/ConquestSchema.h"
+#include "shell/main/MainWindow.h"
+#include "shell/main/SingleInstance.h"
+#include "shell/main/Startup.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+// Conquest's rows for `series` series of `images` images each,
+// none burned yet: the not-burned list holds every series (the worst case).
+bool BuildDatabase(const QString& path, int series, int images)
+{
+    QSqlDatabase db
+        = vexa::OpenConquestDatabase(path, QStringLiteral("bench"), nullptr, vexa::MissingFile::Create);
+    if (!db.isOpen() || !vexa::CreateConquestTables(db).isEmpty())
+        return false;
+    db.transaction();
+    QSqlQuery patient(db), serie(db), image(db);
+    patient.prepare(QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (?, ?)"));
+    serie.prepare(
+        QStringLiteral("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate) VALUES (?, ?, ?)"));
+    image.prepare(
+        QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, ObjectFile) "
+                       "VALUES (?, ?, ?, ?, ?)"));
+    for (int s = 0; s < series; ++s) {
+        const QString id = QStringLiteral("P%1").arg(s);
+        const QString uid = QStringLiteral("1.2.%1").arg(s);
+        const QString date = QDate(2020, 1, 1).addDays(s % 1500).toString(QStringLiteral("yyyyMMdd"));
+        patient.addBindValue(id);
+        patient.addBindValue(QStringLiteral("PATIENT%1^PRENOM").arg(s));
+        serie.addBindValue(uid);
+        serie.addBindValue(id);
+        serie.addBindValue(date);
+        if (!patient.exec() || !serie.exec())
+            return false;
+        for (int i = 0; i < images; ++i) {
+            image.addBindValue(QStringLiteral("%1.%2").arg(uid).arg(i));
+            image.addBindValue(uid);
+            image.addBindValue(id);
+            image.addBindValue(date);
+            image.addBindValue(QStringLiteral("%1/%2_%3.v2").arg(id, uid).arg(i));
+            if (!image.exec())
+                return false;
+        }
+    }
+    return db.commit();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int series = argc > 1 ? std::atoi(argv[1]) : 20000;
+    const int images = argc > 2 ? std::atoi(argv[2]) : 10;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("conquest.db3"));
+    QElapsedTimer build;
+    build.start();
+    if (!BuildDatabase(path, series, images)) {
+        std::fprintf(stderr, "cannot build the database\n");
+        return 1;
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench"));
+    std::printf("database: %d series, %d images, built in %lld ms\n", series, series * images,
+        static_cast<long long>(build.elapsed()));
+    vexa::SetSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+    vexa::SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), path);
+
+    // Two starts: the first upgrades and names every row, the second is the
+    // everyday start on an upgraded database.
+    for (const char* label : {"first start (upgrade, naming)", "everyday start"}) {
+        vexa::SingleInstance instance(dir.path());
+        QElapsedTimer timer;
+        timer.start();
+        vexa::MainWindow window;
+        if (vexa::RunStartup(window, instance, {}) != vexa::StartupOutcome::Run)
+            return 1;
+        window.show();
+        QCoreApplication::processEvents();
+        std::printf("%s: %lld ms to the window shown, not-burned list %d rows, date list %d rows\n", label,
+            static_cast<long long>(timer.elapsed()), window.sets.notBurnedSeries.count(),
+            window.sets.seriesByDate.count());
+    }
+    return 0;
+}

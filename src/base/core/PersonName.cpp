@@ -1,0 +1,18 @@
+#include "base/core/PersonName.h"
+
+#include <QStringList>
+
+namespace vexa {
+
+QString ReadablePersonName(const QString& dicomName)
+{
+    QStringList parts;
+    for (const QString& part : dicomName.split(u'^')) {
+        const QString component = part.simplified();
+        if (!component.isEmpty())
+            parts << component;
+    }
+    return parts.isEmpty() ? QStringLiteral("") : parts.join(u' ');
+}
+
+} // namespace vexa

@@ -1,0 +1,142 @@
+// The main window's timers: the new-exam monitor and its notice, the blink
+// of the notice picture, and the change of day; and the start-up steps that
+// need the open database.
+#include "shell/main/MainWindow.h"
+
+#include "VexaVersion.h"
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "browser/ExamLists.h"
+#include "browser/ExamPage.h"
+#include "browser/SearchPage.h"
+#include "pacsdb/PacsConnection.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "shell/main/StartupSteps.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QTabBar>
+
+namespace vexa {
+
+void MainWindow::StartWithDatabase(const QString& conquestPath)
+{
+    OpenLists(conquestPath);
+    dayTimer.start(60000);
+    versionLabel->setText(VersionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
+}
+
+// Every record set and the monitor on the database, the new rows named, the
+// lists filled for today and page 1 shown.
+void MainWindow::OpenLists(const QString& conquestPath)
+{
+    conquestPath_ = conquestPath;
+    sets.setDatabasePath(conquestPath);
+    searchPage->setDatabasePath(conquestPath);
+    monitor = std::make_unique<NewExamMonitor>(sets, conquestPath, this);
+    monitor->SetName();
+    SetSurveyInterval(appValues().MonitorInterval);
+    MonitorTick();
+    const QDate now = today();
+    appValues().TodayDate = now;
+    for (QDateEdit* picker : searchPage->datePickers)
+        picker->setDate(now);
+    DateSearch(); // the pickers may already have shown today without notice
+    searchPage->viewButtons[2]->setVisible(sets.notBurnedSeries.count() > 0);
+    SelectPage(1);
+}
+
+void MainWindow::ReopenDatabase(const QString& conquestPath)
+{
+    const QString failure = OpenAndUpgrade(conquestPath);
+    if (!failure.isEmpty()) {
+        // The lists stay on the database they show, and so does every write.
+        MsgBox(OpenErrorText(failure), MsgIcon::Critical, MsgButtons::Ok, OpenErrorTitle());
+        appValues().ConquestPath = conquestPath_;
+        return;
+    }
+    SetSurveyInterval(0);
+    CloseExam();
+    for (RecordSet* set : {&sets.seriesByDate, &sets.seriesByPatient, &sets.notBurnedSeries, &sets.examImages,
+             &sets.examSeries, &sets.examStudy, &sets.workSet, &sets.patientLookup})
+        set->close();
+    for (Thumbnail* thumbnail : examPage->Thumbnails) {
+        thumbnail->clear();
+        thumbnail->setTag(QString());
+    }
+    searchPage->viewButtons[1]->hide();
+    const QString previous = conquestPath_;
+    OpenLists(conquestPath);
+    ClosePacsConnection(previous);
+}
+
+void MainWindow::SetSurveyInterval(int ms)
+{
+    surveyInterval_ = ms;
+    if (monitor)
+        monitor->setSurveyInterval(ms);
+    if (ms > 0)
+        monitorTimer.start(ms);
+    else
+        monitorTimer.stop();
+}
+
+int MainWindow::surveyInterval() const
+{
+    return surveyInterval_;
+}
+
+void MainWindow::MonitorTick()
+{
+    if (!monitor || surveyInterval_ == 0)
+        return;
+    const int listedBefore = monitor->SeriesListCount();
+    monitor->tick();
+    // The count label follows the date list when it grew at this tick,
+    // whatever the label showed (a date search may have changed it since).
+    if (monitor->SeriesListCount() > listedBefore)
+        searchPage->seriesCountLabel->setText(SeriesCountText(monitor->SeriesListCount()));
+    ShowMonitorState();
+}
+
+void MainWindow::ShowMonitorState()
+{
+    const int picture = monitor->imagesToPrintPicture();
+    imagesToPrintButton->setPicture(brixel::Picture::fromImage(imagesToPrintPictures[picture]));
+    imagesToPrintButton->setToolTipText(picture == 0
+            ? QStringLiteral("Des images attendent d'être imprimées : cliquer pour les imprimer")
+            : QStringLiteral("Aucune nouvelle image à imprimer"));
+    for (int i = 0; i < 3; ++i)
+        searchPage->viewButtons[i]->setVisible(monitor->viewButtonVisible(i));
+    ShowNotice();
+}
+
+void MainWindow::ShowNotice()
+{
+    noticeLabel->setText(monitor->noticeText());
+    noticeLabel->show();
+    receivingPicture->setVisible(monitor->receivingPictureVisible());
+    SetMessageInterval(monitor->messageInterval());
+}
+
+void MainWindow::SetMessageInterval(int ms)
+{
+    if (ms == 0) {
+        blinkTimer.stop();
+        return;
+    }
+    if (!blinkTimer.isActive() || blinkTimer.interval() != ms)
+        blinkTimer.start(ms);
+}
+
+void MainWindow::DayTick(const QDate& now)
+{
+    AppValues& values = appValues();
+    if (now == values.TodayDate)
+        return;
+    for (QDateEdit* picker : searchPage->datePickers)
+        picker->setDate(now);
+    values.TodayDate = now;
+}
+
+} // namespace vexa

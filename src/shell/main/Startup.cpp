@@ -1,0 +1,81 @@
+#include "shell/main/Startup.h"
+
+#include "base/core/AppValues.h"
+#include "base/core/DialogService.h"
+#include "base/core/Log.h"
+#include "base/core/Settings.h"
+#include "dicom/DicomLoader.h"
+#include "pacsdb/PacsUpgrade.h"
+#include "shell/main/MainWindow.h"
+#include "shell/main/SingleInstance.h"
+#include "shell/main/StartupSteps.h"
+
+#include <QApplication>
+#include <QSysInfo>
+
+namespace vexa {
+
+void StartSupportLog()
+{
+    if (!StartLogFile())
+        qCWarning(logStartup).noquote() << QStringLiteral("journal impossible à écrire : ") + LogFilePath();
+    qCInfo(logStartup).noquote() << QStringLiteral("démarrage de VexaDICOM %1 (Qt %2, %3), réglages %4")
+                                        .arg(QCoreApplication::applicationVersion(),
+                                            QString::fromLatin1(qVersion()), QSysInfo::prettyProductName(),
+                                            SettingsFile());
+}
+
+void ReportDatabaseFailure(const QString& description, const std::function<void()>& showOptions)
+{
+    MsgBox(OpenErrorText(description), MsgIcon::Critical, MsgButtons::Ok, OpenErrorTitle());
+    const MsgResult answer = MsgBox(DatabaseNotFoundText(), MsgIcon::Question, MsgButtons::YesNo);
+    if (answer != MsgResult::Yes)
+        return;
+    if (showOptions)
+        showOptions();
+    MsgBox(RestartToApplyText(), MsgIcon::Exclamation);
+}
+
+StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks)
+{
+    if (!instance.acquire()) {
+        MsgBox(SingleInstance::AlreadyRunningText(), MsgIcon::Exclamation, MsgButtons::Ok,
+            SingleInstance::AlreadyRunningTitle());
+        return StartupOutcome::AlreadyRunning;
+    }
+    appValues().MonitorInterval = 6000;
+    window.ApplyButtonColours();
+    LoadAppValues(hooks.defaultPrinterName);
+    setImageMemoryLimit(appValues().MaxImageBytes);
+    CreateStagingFolders();
+    if (appValues().ConquestPath.isEmpty() && hooks.showOptions)
+        hooks.showOptions();
+    // The options dialog may have been applied: the database is the one now stored.
+    const QString conquestPath = appValues().ConquestPath;
+    QString failure;
+    {
+        TimedAction opening(QStringLiteral("ouverture et mise à jour de la base"));
+        failure = OpenAndUpgrade(conquestPath);
+        if (!failure.isEmpty())
+            opening.fail(failure);
+    }
+    if (!failure.isEmpty()) {
+        qCCritical(logDatabase).noquote()
+            << QStringLiteral("base non ouverte au démarrage (%1) : %2").arg(conquestPath, failure);
+        ReportDatabaseFailure(failure, hooks.showOptions);
+        return StartupOutcome::DatabaseFailed;
+    }
+    qCInfo(logDatabase).noquote() << QStringLiteral("base ouverte : ") + conquestPath;
+    window.StartWithDatabase(conquestPath);
+    return StartupOutcome::Run;
+}
+
+// Liberation Sans has Arial's metrics, so the windows' designs keep their layout.
+void UseProgramFont()
+{
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("Liberation Sans")});
+    QApplication::setFont(font);
+}
+
+} // namespace vexa

@@ -1,0 +1,65 @@
+// The widget-free rules of the start-up and of the options dialog.
+#include "shell/main/StartupSteps.h"
+#include "shell/main/OptionsMapping.h"
+#include "shell/main/SystemInfoViewer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+TEST(StartupSteps, VersionCaptionHasPlainNumbers)
+{
+    EXPECT_EQ(VersionCaption(2, 1, 14), QStringLiteral("Version : 2.1.14"));
+    EXPECT_EQ(VersionCaption(2, 0, 7), QStringLiteral("Version : 2.0.7"));
+    EXPECT_EQ(AboutVersionText(10, 0, 0), QStringLiteral("Version 10.0.0"));
+}
+
+TEST(StartupSteps, WindowFillsTheScreenBesideTheTaskbar)
+{
+    const QRect screen(0, 0, 1024, 768);
+    EXPECT_EQ(MainWindowRect(screen, 40), QRect(0, 0, 1024, 728)); // taskbar at the bottom
+    EXPECT_EQ(MainWindowRect(screen, -40), QRect(0, 40, 1024, 728)); // at the top
+    EXPECT_EQ(MainWindowRect(screen, 0), screen);
+}
+
+TEST(OptionsMapping, ImageFolderFollowsTheDatabaseLayout)
+{
+    const struct {
+        const char* database;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Conquest\\dbase\\conquestpacs_s.mdb", "C:\\Conquest\\"},
+        {"/opt/conquest/data/dbase/conquest.db3", "/opt/conquest/data/"},
+        // Outside the layout the whole path is copied; the user corrects it.
+        {"/srv/pacs/other.db3", "/srv/pacs/other.db3"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ImageFolderForDatabase(QString::fromUtf8(c.database)), QString::fromUtf8(c.folder))
+            << c.database;
+}
+
+TEST(OptionsMapping, ChosenFileGivesItsFolder)
+{
+    EXPECT_EQ(
+        FolderOfChosenFile(QStringLiteral("/mnt/netpix/wl/any.txt")), QStringLiteral("/mnt/netpix/wl/"));
+    EXPECT_EQ(
+        FolderOfChosenFile(QStringLiteral("\\\\netpix\\wl\\x.txt")), QStringLiteral("\\\\netpix\\wl\\"));
+    EXPECT_EQ(FolderOfChosenFile(QStringLiteral("bare")), QString());
+}
+
+TEST(SystemInfoViewer, FirstProgramFoundOnThePathWins)
+{
+    QTemporaryDir bin;
+    for (const char* name : {"second", "third"}) {
+        QFile file(bin.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+        file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    }
+    const QStringList programs{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")};
+    EXPECT_EQ(FindSystemInfoViewer(programs, bin.path()), bin.filePath(QStringLiteral("second")));
+    EXPECT_EQ(FindSystemInfoViewer({QStringLiteral("first")}, bin.path()), QString());
+}
