@@ -69,8 +69,6 @@ public:
     brixel::Button* toolButton(int tool) const; // null but for ToolButtons
     brixel::Button* invertButton() const { return invertButton_; }
     brixel::Button* restoreButton() const { return restoreButton_; }
-    brixel::Button* quitButton() const { return quitButton_; }
-    QWidget* toolPanel() const { return toolPanel_; }
     QWidget* waitingPanel() const { return waitingPanel_; }
     QLabel* patientLabel() const { return patientLabel_; } // whose images these are
 

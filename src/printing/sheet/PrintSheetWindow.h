@@ -88,7 +88,6 @@ public:
     brixel::Button* printButton() const { return printButton_; }
     brixel::Button* storeDefaultButton() const { return storeDefaultButton_; }
     brixel::Button* quitButton() const { return quitButton_; }
-    QWidget* waitingPanel() const { return waitingPanel_; }
     QLabel* waitingText() const { return waitingText_; }
     // The patients waiting, when opened on them.
     QComboBox* patientChoice() const { return patientChoice_; }
