@@ -90,7 +90,7 @@ int main(int argc, char** argv)
         opening.push_back(clock.nsecsElapsed() / 1e6);
         for (int change = 1; change <= 4; ++change) {
             clock.start();
-            window.VScroll1->setValue(change % 2);
+            window.pageScrollBar()->setValue(change % 2);
             shown(window);
             changes.push_back(clock.nsecsElapsed() / 1e6);
         }

@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     window.show();
     QCoreApplication::processEvents();
     for (int i = 0; i < 8; ++i) {
-        window.VScroll1->setValue(i / window.thumbnailsPerPage());
+        window.thumbnailScrollBar()->setValue(i / window.thumbnailsPerPage());
         window.thumbnailDoubleClicked(i % window.thumbnailsPerPage());
     }
 

@@ -31,7 +31,7 @@ namespace {
 constexpr int ToolColumn = 270;
 constexpr int Margin = 8;
 
-brixel::Button* MakeButton(const QString& name, const QString& caption, const QString& icon, QWidget* parent)
+brixel::Button* makeButton(const QString& name, const QString& caption, const QString& icon, QWidget* parent)
 {
     auto* button = new brixel::Button(parent, name);
     button->initProperties();
@@ -47,6 +47,29 @@ brixel::Button* MakeButton(const QString& name, const QString& caption, const QS
     return button;
 }
 
+// The names the controls had in the window's design stay their object names:
+// style sheets and tests look the controls up by them.
+namespace DesignName {
+const QString ToolPanel = QStringLiteral("Picture2");
+const QString LandscapeLayoutIcon = QStringLiteral("Image4");
+const QString PortraitLayoutIcon = QStringLiteral("Image3");
+const QString LandscapeLayoutOption = QStringLiteral("Option3");
+const QString PortraitLayoutOption = QStringLiteral("Option2");
+const QString ToolButton = QStringLiteral("Button3");
+const QString InvertButton = QStringLiteral("Button5");
+const QString RestoreButton = QStringLiteral("Button6");
+const QString PageScrollBar = QStringLiteral("VScroll1");
+const QString QuitButton = QStringLiteral("Button2");
+const QString WaitingPanel = QStringLiteral("Picture6");
+const QString WaitingText = QStringLiteral("Label5");
+} // namespace DesignName
+
+// One of a row of controls: the design's name and the control's index.
+QString indexedName(const QString& name, int index)
+{
+    return QStringLiteral("%1_%2").arg(name).arg(index);
+}
+
 } // namespace
 
 const QString InterpretationWindow::WaitingText
@@ -60,7 +83,7 @@ InterpretationWindow::InterpretationWindow(
     const Exam& exam, const QString& conquestPath, const QString& imageRoot, QWidget* parent)
     : QDialog(parent)
     , exam_(exam)
-    , loader(new LatestImageLoader(
+    , loader_(new LatestImageLoader(
           [this](const QStringList& paths, std::vector<DicomLoadResult> results) {
               pageDecoded(paths, std::move(results));
           },
@@ -76,7 +99,7 @@ InterpretationWindow::InterpretationWindow(
     images.setRecordSource(Sql::ImagesOfSeries(exam.seriesUid));
     if (exam.isValid() && images.requery()) {
         for (images.moveFirst(); !images.eof(); images.moveNext())
-            ImagePaths << StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
+            imagePaths_ << StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
         // The patient as the images name it, when the exam given does not.
         images.moveFirst();
         if (exam_.patientName.isEmpty() && !images.eof())
@@ -91,18 +114,18 @@ InterpretationWindow::InterpretationWindow(
     const QString patient = ViewerTitleLine(exam_.patientName, exam_.examDate);
     if (!patient.isEmpty())
         setWindowTitle(QStringLiteral("Interprétation - ") + exam_.patientName);
-    PatientLabel->setText(patient);
+    patientLabel_->setText(patient);
     resize(1280, 900);
 }
 
 bool InterpretationWindow::loading() const
 {
-    return loader->busy();
+    return loader_->busy();
 }
 
 int InterpretationWindow::exec()
 {
-    if (ImagePaths.isEmpty())
+    if (imagePaths_.isEmpty())
         return QDialog::Rejected;
     return QDialog::exec();
 }
@@ -114,54 +137,93 @@ void InterpretationWindow::buildControls()
     setPalette(colours);
     setAutoFillBackground(true);
 
-    Picture1 = new SlotPage(this);
-    Picture1->setStyleSheet(QStringLiteral("QFrame#Picture1 { background: black; }"));
-    Picture1->hide();
-    connect(Picture1, &SlotPage::slotReleased, this, &InterpretationWindow::slotClicked);
+    page_ = new SlotPage(this);
+    page_->setStyleSheet(QStringLiteral("QFrame#%1 { background: black; }").arg(page_->objectName()));
+    page_->hide();
+    connect(page_, &SlotPage::slotReleased, this, &InterpretationWindow::slotClicked);
 
-    Picture2 = new QWidget(this);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setAutoFillBackground(true);
-    QPalette panel = Picture2->palette();
+    toolPanel_ = new QWidget(this);
+    toolPanel_->setObjectName(DesignName::ToolPanel);
+    toolPanel_->setAutoFillBackground(true);
+    QPalette panel = toolPanel_->palette();
     panel.setColor(QPalette::Window, QColor(192, 192, 192));
-    Picture2->setPalette(panel);
-    auto* tools = new QVBoxLayout(Picture2);
-    PatientLabel = new QLabel(Picture2);
-    PatientLabel->setObjectName(QStringLiteral("PatientLabel"));
-    PatientLabel->setWordWrap(true);
-    QFont patientFont = PatientLabel->font();
+    toolPanel_->setPalette(panel);
+    auto* tools = new QVBoxLayout(toolPanel_);
+    patientLabel_ = new QLabel(toolPanel_);
+    patientLabel_->setObjectName(QStringLiteral("PatientLabel"));
+    patientLabel_->setWordWrap(true);
+    QFont patientFont = patientLabel_->font();
     patientFont.setBold(true);
-    PatientLabel->setFont(patientFont);
-    tools->addWidget(PatientLabel);
-    for (int o = 0; o < 2; ++o) {
-        const PageOrientation orientation = o == 0 ? PageOrientation::Landscape : PageOrientation::Portrait;
-        auto& options = o == 0 ? Option3 : Option2;
-        auto* grid = new QGridLayout;
-        auto* group = new QButtonGroup(this);
-        for (int k = 0; k < LayoutCount; ++k) {
-            const PageShape shape = LayoutShape(orientation, k);
-            auto* icon = new QLabel(Picture2);
-            icon->setObjectName(QStringLiteral("%1_%2")
-                                    .arg(o == 0 ? QStringLiteral("Image4") : QStringLiteral("Image3"))
-                                    .arg(k));
-            icon->setPixmap(LayoutIcon(shape, orientation));
-            icon->installEventFilter(this);
-            QRadioButton*& option = options[static_cast<std::size_t>(k)];
-            option = new QRadioButton(QString::number(shape.count()), Picture2);
-            option->setObjectName(QStringLiteral("%1_%2")
-                                      .arg(o == 0 ? QStringLiteral("Option3") : QStringLiteral("Option2"))
-                                      .arg(k));
-            option->setFocusPolicy(Qt::NoFocus);
-            group->addButton(option);
-            if (o == 0)
-                connect(option, &QRadioButton::clicked, this, [this, k] { chooseLandscapeLayout(k); });
-            else
-                connect(option, &QRadioButton::clicked, this, [this, k] { choosePortraitLayout(k); });
-            grid->addWidget(icon, 0, 2 * k);
-            grid->addWidget(option, 1, 2 * k);
-        }
-        tools->addLayout(grid);
+    patientLabel_->setFont(patientFont);
+    tools->addWidget(patientLabel_);
+    tools->addLayout(buildLayoutChoice(PageOrientation::Landscape));
+    tools->addLayout(buildLayoutChoice(PageOrientation::Portrait));
+    buildToolButtons(tools);
+    auto* paging = new QHBoxLayout;
+    pageScrollBar_ = new QScrollBar(Qt::Vertical, toolPanel_);
+    pageScrollBar_->setObjectName(DesignName::PageScrollBar);
+    pageScrollBar_->setFocusPolicy(Qt::NoFocus);
+    pageScrollBar_->setPageStep(1);
+    pageScrollBar_->setMinimumHeight(120);
+    connect(pageScrollBar_, &QScrollBar::valueChanged, this, &InterpretationWindow::changePage);
+    auto* help
+        = new QLabel(QStringLiteral("Sélectionner le nombre d'images à afficher et déplacez-vous au sein de "
+                                    "l'examen grâce à l'ascenseur à gauche de ce texte"),
+            toolPanel_);
+    help->setWordWrap(true);
+    paging->addWidget(pageScrollBar_);
+    paging->addWidget(help, 1);
+    tools->addLayout(paging);
+    auto* rightClick
+        = new QLabel(QStringLiteral("Un clic sur une image avec le bouton droit de la souris passe "
+                                    "l'image en plein écran et vice-versa"),
+            toolPanel_);
+    rightClick->setWordWrap(true);
+    tools->addWidget(rightClick);
+    tools->addStretch(1);
+    quitButton_ = makeButton(DesignName::QuitButton, QStringLiteral("Quitter cette fenêtre..."),
+        QStringLiteral(":/viewer/icons/quit.png"), toolPanel_);
+    connect(quitButton_, &brixel::Button::Click, this, &QDialog::reject);
+    tools->addWidget(quitButton_, 0, Qt::AlignHCenter);
+    toolPanel_->hide();
+
+    buildWaitingPanel();
+}
+
+// The layouts of one orientation in a row, each under the picture of its page.
+QLayout* InterpretationWindow::buildLayoutChoice(PageOrientation orientation)
+{
+    const bool landscape = orientation == PageOrientation::Landscape;
+    auto& options = landscape ? landscapeLayoutOptions_ : portraitLayoutOptions_;
+    auto* grid = new QGridLayout;
+    auto* group = new QButtonGroup(this);
+    for (int k = 0; k < LayoutCount; ++k) {
+        const PageShape shape = LayoutShape(orientation, k);
+        auto* icon = new QLabel(toolPanel_);
+        icon->setObjectName(
+            indexedName(landscape ? DesignName::LandscapeLayoutIcon : DesignName::PortraitLayoutIcon, k));
+        icon->setPixmap(LayoutIcon(shape, orientation));
+        icon->installEventFilter(this);
+        QRadioButton*& option = options[static_cast<std::size_t>(k)];
+        option = new QRadioButton(QString::number(shape.count()), toolPanel_);
+        option->setObjectName(
+            indexedName(landscape ? DesignName::LandscapeLayoutOption : DesignName::PortraitLayoutOption, k));
+        option->setFocusPolicy(Qt::NoFocus);
+        group->addButton(option);
+        if (landscape)
+            connect(option, &QRadioButton::clicked, this, [this, k] { chooseLandscapeLayout(k); });
+        else
+            connect(option, &QRadioButton::clicked, this, [this, k] { choosePortraitLayout(k); });
+        optionOfIcon_[icon] = option;
+        grid->addWidget(icon, 0, 2 * k);
+        grid->addWidget(option, 1, 2 * k);
     }
+    return grid;
+}
+
+// The three pointer tools, then inversion and reset.
+void InterpretationWindow::buildToolButtons(QVBoxLayout* tools)
+{
     const struct {
         int tool;
         const char* caption;
@@ -173,111 +235,103 @@ void InterpretationWindow::buildControls()
             {5, "Mesure instantanée", ":/viewer/icons/instant.png", ":/viewer/icons/instant_down.png"}};
     tools->addSpacing(8);
     for (const auto& entry : toolButtons) {
-        brixel::Button* button = MakeButton(QStringLiteral("Button3_%1").arg(entry.tool),
-            QString::fromUtf8(entry.caption), QString::fromLatin1(entry.up), Picture2);
+        brixel::Button* button = makeButton(indexedName(DesignName::ToolButton, entry.tool),
+            QString::fromUtf8(entry.caption), QString::fromLatin1(entry.up), toolPanel_);
         button->setToolTipText(QString::fromUtf8(entry.caption));
         button->setPictureDown(brixel::Picture::fromImage(QImage(QString::fromLatin1(entry.down))));
-        Button3[static_cast<std::size_t>(entry.tool)] = button;
-        Picture2_[static_cast<std::size_t>(entry.tool)] = button->picture().image;
+        toolButtons_[static_cast<std::size_t>(entry.tool)] = button;
+        toolPictures_[static_cast<std::size_t>(entry.tool)] = button->picture().image;
         const int tool = entry.tool;
         connect(button, &brixel::Button::Click, this, [this, tool] { chooseTool(tool); });
         tools->addWidget(button, 0, Qt::AlignHCenter);
     }
-    Button5 = MakeButton(QStringLiteral("Button5"), QStringLiteral("Inverser les niveaux de gris"),
-        QStringLiteral(":/viewer/icons/invert.png"), Picture2);
-    Button6 = MakeButton(QStringLiteral("Button6"), QStringLiteral("Rétablir l'image initiale"),
-        QStringLiteral(":/viewer/icons/reset.png"), Picture2);
-    connect(Button5, &brixel::Button::Click, this, &InterpretationWindow::invertGreys);
-    connect(Button6, &brixel::Button::Click, this, &InterpretationWindow::restoreImages);
-    tools->addWidget(Button5, 0, Qt::AlignHCenter);
-    tools->addWidget(Button6, 0, Qt::AlignHCenter);
+    invertButton_ = makeButton(DesignName::InvertButton, QStringLiteral("Inverser les niveaux de gris"),
+        QStringLiteral(":/viewer/icons/invert.png"), toolPanel_);
+    restoreButton_ = makeButton(DesignName::RestoreButton, QStringLiteral("Rétablir l'image initiale"),
+        QStringLiteral(":/viewer/icons/reset.png"), toolPanel_);
+    connect(invertButton_, &brixel::Button::Click, this, &InterpretationWindow::invertGreys);
+    connect(restoreButton_, &brixel::Button::Click, this, &InterpretationWindow::restoreImages);
+    tools->addWidget(invertButton_, 0, Qt::AlignHCenter);
+    tools->addWidget(restoreButton_, 0, Qt::AlignHCenter);
     tools->addSpacing(8);
-    auto* paging = new QHBoxLayout;
-    VScroll1 = new QScrollBar(Qt::Vertical, Picture2);
-    VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    VScroll1->setFocusPolicy(Qt::NoFocus);
-    VScroll1->setPageStep(1);
-    VScroll1->setMinimumHeight(120);
-    connect(VScroll1, &QScrollBar::valueChanged, this, &InterpretationWindow::changePage);
-    auto* help
-        = new QLabel(QStringLiteral("Sélectionner le nombre d'images à afficher et déplacez-vous au sein de "
-                                    "l'examen grâce à l'ascenseur à gauche de ce texte"),
-            Picture2);
-    help->setWordWrap(true);
-    paging->addWidget(VScroll1);
-    paging->addWidget(help, 1);
-    tools->addLayout(paging);
-    auto* rightClick
-        = new QLabel(QStringLiteral("Un clic sur une image avec le bouton droit de la souris passe "
-                                    "l'image en plein écran et vice-versa"),
-            Picture2);
-    rightClick->setWordWrap(true);
-    tools->addWidget(rightClick);
-    tools->addStretch(1);
-    Button2 = MakeButton(QStringLiteral("Button2"), QStringLiteral("Quitter cette fenêtre..."),
-        QStringLiteral(":/viewer/icons/quit.png"), Picture2);
-    connect(Button2, &brixel::Button::Click, this, &QDialog::reject);
-    tools->addWidget(Button2, 0, Qt::AlignHCenter);
-    Picture2->hide();
+}
 
-    Picture6 = new QFrame(this);
-    Picture6->setObjectName(QStringLiteral("Picture6"));
-    Picture6->setStyleSheet(
-        QStringLiteral("QFrame#Picture6 { background: #ffffe0; border: 2px solid #404040; }"));
-    auto* waiting = new QHBoxLayout(Picture6);
-    auto* Label5 = new QLabel(WaitingText, Picture6);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    waiting->addWidget(Label5);
-    Picture6->resize(460, 60);
-    Picture6->hide();
+void InterpretationWindow::buildWaitingPanel()
+{
+    waitingPanel_ = new QFrame(this);
+    waitingPanel_->setObjectName(DesignName::WaitingPanel);
+    waitingPanel_->setStyleSheet(
+        QStringLiteral("QFrame#%1 { background: #ffffe0; border: 2px solid #404040; }")
+            .arg(DesignName::WaitingPanel));
+    auto* waiting = new QHBoxLayout(waitingPanel_);
+    auto* waitingText = new QLabel(WaitingText, waitingPanel_);
+    waitingText->setObjectName(DesignName::WaitingText);
+    waiting->addWidget(waitingText);
+    waitingPanel_->resize(460, 60);
+    waitingPanel_->hide();
+}
+
+QRadioButton* InterpretationWindow::layoutOption(PageOrientation orientation, int index) const
+{
+    const auto& options
+        = orientation == PageOrientation::Landscape ? landscapeLayoutOptions_ : portraitLayoutOptions_;
+    return index >= 0 && index < LayoutCount ? options[static_cast<std::size_t>(index)] : nullptr;
+}
+
+brixel::Button* InterpretationWindow::toolButton(int tool) const
+{
+    return tool >= 0 && tool < static_cast<int>(toolButtons_.size())
+        ? toolButtons_[static_cast<std::size_t>(tool)]
+        : nullptr;
 }
 
 void InterpretationWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    Picture1->setGeometry(
+    page_->setGeometry(
         Margin, Margin, std::max(0, width() - ToolColumn - 3 * Margin), std::max(0, height() - 2 * Margin));
-    Picture2->setGeometry(
+    toolPanel_->setGeometry(
         width() - ToolColumn - Margin, Margin, ToolColumn, std::max(0, height() - 2 * Margin));
     // The waiting panel is centred on the screen.
     const QRect screen = this->screen() ? this->screen()->geometry() : rect();
-    Picture6->move(mapFromGlobal(screen.center()) - QPoint(Picture6->width() / 2, Picture6->height() / 2));
+    waitingPanel_->move(
+        mapFromGlobal(screen.center()) - QPoint(waitingPanel_->width() / 2, waitingPanel_->height() / 2));
 }
 
 void InterpretationWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (FirstActivation) {
-        Picture6->show();
-        Picture6->raise();
+    if (!built_) {
+        waitingPanel_->show();
+        waitingPanel_->raise();
         QTimer::singleShot(0, this, &InterpretationWindow::firstActivation);
     }
 }
 
 void InterpretationWindow::firstActivation()
 {
-    if (!FirstActivation)
+    if (built_)
         return;
-    FirstActivation = false;
+    built_ = true;
     // The waiting panel stays until the first page's images are there.
-    Option3[static_cast<std::size_t>(LayoutForImageCount(imageCount()))]->click();
-    Picture1->show();
-    Picture2->show();
+    landscapeLayoutOptions_[static_cast<std::size_t>(LayoutForImageCount(imageCount()))]->click();
+    page_->show();
+    toolPanel_->show();
 }
 
 // The slots of the page at once, empty; their images are asked from the
 // loader, which replaces any page asked before and not yet shown.
 void InterpretationWindow::createSlots(int count)
 {
-    Picture1->createSlots(count);
-    const int first = count * VScroll1->value();
+    page_->createSlots(count);
+    const int first = count * pageScrollBar_->value();
     QStringList paths;
     for (int i = 1; i <= std::min(count, MaxSlots); ++i) {
-        paths << ImagePaths.value(first + i - 1); // "" past the last image: the slot stays empty
-        if (DicomView* view = Picture1->slotView(i))
+        paths << imagePaths_.value(first + i - 1); // "" past the last image: the slot stays empty
+        if (DicomView* view = page_->slotView(i))
             view->setPointerTool(3);
     }
-    loader->request(paths);
+    loader_->request(paths);
 }
 
 // The images of the page asked for last, into the slots made for it (a page
@@ -285,64 +339,64 @@ void InterpretationWindow::createSlots(int count)
 void InterpretationWindow::pageDecoded(const QStringList& paths, std::vector<DicomLoadResult> results)
 {
     for (int i = 1; i <= static_cast<int>(results.size()); ++i) {
-        DicomView* view = Picture1->slotView(i);
+        DicomView* view = page_->slotView(i);
         if (view && !paths[i - 1].isEmpty())
             view->setDecodedFile(paths[i - 1], std::move(results[static_cast<std::size_t>(i - 1)]));
     }
-    Picture6->hide();
+    waitingPanel_->hide();
 }
 
 void InterpretationWindow::chooseLandscapeLayout(int index)
 {
-    Option3[static_cast<std::size_t>(index)]->setChecked(true);
+    landscapeLayoutOptions_[static_cast<std::size_t>(index)]->setChecked(true);
     {
-        const QSignalBlocker quiet(VScroll1);
-        VScroll1->setValue(0);
+        const QSignalBlocker quiet(pageScrollBar_);
+        pageScrollBar_->setValue(0);
     }
-    Enlarged = false;
-    Picture1->resetSlots(true);
-    Picture1->sheet.setShape(LayoutShape(PageOrientation::Landscape, index));
-    ImagesPerPage = Picture1->sheet.slotCount();
-    createSlots(ImagesPerPage);
-    Picture1->drawPreview();
-    Picture1->selectSlot(1);
-    const int pages = PageCount(imageCount(), ImagesPerPage);
+    enlarged_ = false;
+    page_->resetSlots(true);
+    page_->sheet.setShape(LayoutShape(PageOrientation::Landscape, index));
+    imagesPerPage_ = page_->sheet.slotCount();
+    createSlots(imagesPerPage_);
+    page_->drawPreview();
+    page_->selectSlot(1);
+    const int pages = PageCount(imageCount(), imagesPerPage_);
     if (pages < 2) {
-        VScroll1->setEnabled(false);
-        VScroll1->hide();
+        pageScrollBar_->setEnabled(false);
+        pageScrollBar_->hide();
     } else {
-        const QSignalBlocker quiet(VScroll1);
-        VScroll1->setMaximum(pages - 1);
-        VScroll1->setEnabled(true);
-        VScroll1->show();
+        const QSignalBlocker quiet(pageScrollBar_);
+        pageScrollBar_->setMaximum(pages - 1);
+        pageScrollBar_->setEnabled(true);
+        pageScrollBar_->show();
     }
 }
 
 void InterpretationWindow::choosePortraitLayout(int index)
 {
-    Option2[static_cast<std::size_t>(index)]->setChecked(true);
-    Enlarged = false;
-    Picture1->resetSlots(true);
-    Picture1->sheet.setShape(LayoutShape(PageOrientation::Portrait, index));
-    createSlots(Picture1->sheet.slotCount());
-    Picture1->drawPreview();
-    Picture1->selectSlot(1);
+    portraitLayoutOptions_[static_cast<std::size_t>(index)]->setChecked(true);
+    enlarged_ = false;
+    page_->resetSlots(true);
+    page_->sheet.setShape(LayoutShape(PageOrientation::Portrait, index));
+    createSlots(page_->sheet.slotCount());
+    page_->drawPreview();
+    page_->selectSlot(1);
 }
 
 void InterpretationWindow::changePage(int)
 {
-    Enlarged = false;
-    Picture1->resetSlots(true);
-    createSlots(ImagesPerPage);
-    Picture1->drawPreview();
-    Picture1->setFocus();
-    Picture1->selectSlot(1);
+    enlarged_ = false;
+    page_->resetSlots(true);
+    createSlots(imagesPerPage_);
+    page_->drawPreview();
+    page_->setFocus();
+    page_->selectSlot(1);
 }
 
 template <typename Apply> void InterpretationWindow::forEachSlot(Apply apply)
 {
-    for (int slot = 1; slot <= ImagesPerPage; ++slot) {
-        if (DicomView* view = Picture1->slotView(slot))
+    for (int slot = 1; slot <= imagesPerPage_; ++slot) {
+        if (DicomView* view = page_->slotView(slot))
             apply(*view);
     }
 }
@@ -350,11 +404,11 @@ template <typename Apply> void InterpretationWindow::forEachSlot(Apply apply)
 void InterpretationWindow::chooseTool(int tool)
 {
     for (const int t : ToolButtons) {
-        brixel::Button* button = Button3[static_cast<std::size_t>(t)];
+        brixel::Button* button = toolButtons_[static_cast<std::size_t>(t)];
         button->setBackColor(ToolColour);
-        button->setPicture(brixel::Picture::fromImage(Picture2_[static_cast<std::size_t>(t)]));
+        button->setPicture(brixel::Picture::fromImage(toolPictures_[static_cast<std::size_t>(t)]));
     }
-    brixel::Button* pressed = Button3[static_cast<std::size_t>(tool)];
+    brixel::Button* pressed = toolButtons_[static_cast<std::size_t>(tool)];
     pressed->setPicture(pressed->pictureDown());
     pressed->setBackColor(PressedToolColour);
     forEachSlot([tool](DicomView& view) { view.setPointerTool(tool); });
@@ -378,31 +432,29 @@ void InterpretationWindow::restoreImages()
 // gives the enlarged slot back its place.
 void InterpretationWindow::slotClicked(int slot, int button)
 {
-    LastButton = button;
-    Picture1->selectSlot(slot);
-    DicomView* view = Picture1->slotView(slot);
-    if (LastButton == 2 && ImagesPerPage > 0 && view) {
-        if (!Enlarged) {
-            savedRect = static_cast<QWidget*>(view)->geometry();
-            const QRect area = SlotPage::ToPixels(EnlargedSlotRect(Picture1->innerTwips().size()));
-            view->setGeometry(area.translated(Picture1->contentsRect().topLeft()));
+    page_->selectSlot(slot);
+    DicomView* view = page_->slotView(slot);
+    if (button == 2 && imagesPerPage_ > 0 && view) {
+        if (!enlarged_) {
+            placeBeforeEnlarging_ = static_cast<QWidget*>(view)->geometry();
+            const QRect area = SlotPage::ToPixels(EnlargedSlotRect(page_->innerTwips().size()));
+            view->setGeometry(area.translated(page_->contentsRect().topLeft()));
             view->raise();
             view->setFitMode(true);
             view->setFocus();
-            Enlarged = true;
-            enlargedSlot = slot;
-            Picture1->selectSlot(slot);
+            enlarged_ = true;
+            enlargedSlot_ = slot;
+            page_->selectSlot(slot);
         } else {
-            DicomView* enlargedView = Picture1->slotView(enlargedSlot);
+            DicomView* enlargedView = page_->slotView(enlargedSlot_);
             if (enlargedView) {
-                enlargedView->setGeometry(savedRect);
+                enlargedView->setGeometry(placeBeforeEnlarging_);
                 enlargedView->setFitMode(true);
             }
-            Enlarged = false;
-            Picture1->selectSlot(enlargedSlot);
+            enlarged_ = false;
+            page_->selectSlot(enlargedSlot_);
         }
     }
-    LastButton = 0;
 }
 
 // Escape and the close box ask before the page of images and its settings
@@ -432,21 +484,17 @@ void InterpretationWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->key() == Qt::Key_Space)
-        Picture1->selectNextSlot();
+        page_->selectNextSlot();
     else
         QDialog::keyPressEvent(event);
-    Picture1->setFocus();
+    page_->setFocus();
 }
 
 bool InterpretationWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
-        const QString name = watched->objectName();
-        const int index = name.section(QLatin1Char('_'), 1).toInt();
-        if (name.startsWith(QStringLiteral("Image4_")))
-            Option3[static_cast<std::size_t>(index)]->click();
-        else if (name.startsWith(QStringLiteral("Image3_")))
-            Option2[static_cast<std::size_t>(index)]->click();
+        if (const auto icon = optionOfIcon_.find(watched); icon != optionOfIcon_.end())
+            icon->second->click();
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -12,10 +12,13 @@
 #include <QDialog>
 #include <QStringList>
 #include <array>
+#include <map>
 
 class QRadioButton;
 class QScrollBar;
 class QLabel;
+class QLayout;
+class QVBoxLayout;
 
 namespace brixel {
 class Button;
@@ -36,23 +39,23 @@ public:
     // Without images the window closes at once.
     int exec() override;
 
-    int imageCount() const { return static_cast<int>(ImagePaths.size()); }
-    const QStringList& imagePaths() const { return ImagePaths; }
-    int imagesPerPage() const { return ImagesPerPage; }
-    bool enlarged() const { return Enlarged; }
-    bool built() const { return !FirstActivation; }
+    int imageCount() const { return static_cast<int>(imagePaths_.size()); }
+    const QStringList& imagePaths() const { return imagePaths_; }
+    int imagesPerPage() const { return imagesPerPage_; }
+    bool enlarged() const { return enlarged_; }
+    bool built() const { return built_; }
     // The page asked for last is still being decoded.
     bool loading() const;
     const Exam& exam() const { return exam_; }
-    SlotPage* page() const { return Picture1; }
+    SlotPage* page() const { return page_; }
 
     // What the user does, also for tests.
-    void chooseLandscapeLayout(int index); // Option3
-    void choosePortraitLayout(int index); // Option2
-    void changePage(int value); // VScroll1
-    void chooseTool(int tool); // Button3(1), (3), (5)
-    void invertGreys(); // Button5
-    void restoreImages(); // Button6
+    void chooseLandscapeLayout(int index);
+    void choosePortraitLayout(int index);
+    void changePage(int value);
+    void chooseTool(int tool); // one of ToolButtons
+    void invertGreys();
+    void restoreImages();
 
     static constexpr int ToolButtons[3] = {1, 3, 5};
     static const QString WaitingText;
@@ -60,16 +63,14 @@ public:
     static const QColor ToolColour;
     static const QColor PressedToolColour;
 
-    QScrollBar* VScroll1 = nullptr;
-    std::array<QRadioButton*, LayoutCount> Option2{};
-    std::array<QRadioButton*, LayoutCount> Option3{};
-    std::array<brixel::Button*, 6> Button3{}; // 1, 3 and 5 are used
-    brixel::Button* Button5 = nullptr;
-    brixel::Button* Button6 = nullptr;
-    brixel::Button* Button2 = nullptr;
-    QWidget* Picture2 = nullptr; // tool panel
-    QWidget* Picture6 = nullptr; // waiting panel
-    QLabel* PatientLabel = nullptr; // whose images these are
+    // The controls, for tests.
+    QScrollBar* pageScrollBar() const { return pageScrollBar_; }
+    QRadioButton* layoutOption(PageOrientation orientation, int index) const;
+    brixel::Button* toolButton(int tool) const; // null but for ToolButtons
+    brixel::Button* invertButton() const { return invertButton_; }
+    brixel::Button* restoreButton() const { return restoreButton_; }
+    QWidget* waitingPanel() const { return waitingPanel_; }
+    QLabel* patientLabel() const { return patientLabel_; } // whose images these are
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,6 +81,9 @@ protected:
 
 private:
     void buildControls();
+    QLayout* buildLayoutChoice(PageOrientation orientation);
+    void buildToolButtons(QVBoxLayout* tools);
+    void buildWaitingPanel();
     bool mayClose();
     void firstActivation();
     void createSlots(int count); // the page's images from the scroll bar's value
@@ -88,17 +92,27 @@ private:
     template <typename Apply> void forEachSlot(Apply apply);
 
     Exam exam_; // the patient and date completed from the images when not given
-    QStringList ImagePaths; // image i + 1 of the series at index i
-    LatestImageLoader* loader = nullptr;
-    int ImagesPerPage = 0;
-    int LastButton = 0;
-    bool Enlarged = false;
-    int enlargedSlot = 0;
-    QRect savedRect; // the enlarged slot's place, pixels of the page
-    bool FirstActivation = true;
+    QStringList imagePaths_; // image i + 1 of the series at index i
+    LatestImageLoader* loader_ = nullptr;
+    int imagesPerPage_ = 0;
+    bool enlarged_ = false;
+    int enlargedSlot_ = 0;
+    QRect placeBeforeEnlarging_; // the enlarged slot's place, pixels of the page
+    bool built_ = false; // the first page was asked for
 
-    SlotPage* Picture1 = nullptr;
-    std::array<QImage, 6> Picture2_{}; // the tool buttons' normal pictures
+    SlotPage* page_ = nullptr;
+    QWidget* toolPanel_ = nullptr;
+    QLabel* patientLabel_ = nullptr;
+    std::array<QRadioButton*, LayoutCount> portraitLayoutOptions_{};
+    std::array<QRadioButton*, LayoutCount> landscapeLayoutOptions_{};
+    std::map<const QObject*, QRadioButton*> optionOfIcon_; // a click on an icon picks its option
+    std::array<brixel::Button*, 6> toolButtons_{}; // by tool: 1, 3 and 5 are used
+    std::array<QImage, 6> toolPictures_{}; // the tool buttons' normal pictures
+    brixel::Button* invertButton_ = nullptr;
+    brixel::Button* restoreButton_ = nullptr;
+    QScrollBar* pageScrollBar_ = nullptr; // pages of images
+    brixel::Button* quitButton_ = nullptr;
+    QWidget* waitingPanel_ = nullptr;
 };
 
 } // namespace vexa

@@ -42,7 +42,7 @@ constexpr int ThumbnailColumn = 180;
 constexpr int ToolColumn = 290;
 constexpr int ScrollWidth = 17;
 
-brixel::Button* MakeButton(const QString& name, const QString& caption, QWidget* parent)
+brixel::Button* makeButton(const QString& name, const QString& caption, QWidget* parent)
 {
     auto* button = new brixel::Button(parent, name);
     button->initProperties();
@@ -56,18 +56,48 @@ brixel::Button* MakeButton(const QString& name, const QString& caption, QWidget*
     return button;
 }
 
-QWidget* MakePanel(const QString& name, QWidget* parent)
+QWidget* makePanel(const QString& name, QWidget* parent)
 {
     auto* panel = new QWidget(parent);
     panel->setObjectName(name);
     return panel;
 }
 
-QLabel* HelpLabel(const QString& text, QWidget* parent)
+QLabel* helpLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
     return label;
+}
+
+// The names the controls had in the window's design stay their object names:
+// style sheets and tests look the controls up by them.
+namespace DesignName {
+const QString Banner = QStringLiteral("Picture3");
+const QString ThumbnailPanel = QStringLiteral("Frame1");
+const QString ThumbnailSelection = QStringLiteral("Shape2");
+const QString ThumbnailScrollBar = QStringLiteral("VScroll1");
+const QString PageFrame = QStringLiteral("Frame2");
+const QString ToolPanel = QStringLiteral("Picture2");
+const QString OrientationIcon = QStringLiteral("Image2");
+const QString OrientationOption = QStringLiteral("Option1");
+const QString PortraitLayouts = QStringLiteral("Picture4");
+const QString LandscapeLayouts = QStringLiteral("Picture5");
+const QString PortraitLayoutIcon = QStringLiteral("Image3");
+const QString LandscapeLayoutIcon = QStringLiteral("Image4");
+const QString PortraitLayoutOption = QStringLiteral("Option2");
+const QString LandscapeLayoutOption = QStringLiteral("Option3");
+const QString PrintButton = QStringLiteral("Button1");
+const QString StoreDefaultButton = QStringLiteral("Button4");
+const QString QuitButton = QStringLiteral("Button2");
+const QString WaitingPanel = QStringLiteral("Picture6");
+const QString WaitingText = QStringLiteral("Label5");
+} // namespace DesignName
+
+// One of a row of controls: the design's name and the control's index.
+QString indexedName(const QString& name, int index)
+{
+    return QStringLiteral("%1_%2").arg(name).arg(index);
 }
 
 } // namespace
@@ -87,21 +117,21 @@ public:
     {
     }
     int thumbnailCount() const override { return ThumbnailSlots; }
-    void clearPicture(int index) override { window.Thumbnail[static_cast<std::size_t>(index)]->clear(); }
+    void clearPicture(int index) override { window.thumbnails_[static_cast<std::size_t>(index)]->clear(); }
     void setTag(int index, const QString& tag) override
     {
-        window.ThumbnailTags[static_cast<std::size_t>(index)] = tag;
+        window.thumbnailTags_[static_cast<std::size_t>(index)] = tag;
     }
     void setVisible(int index, bool visible) override
     {
-        window.Thumbnail[static_cast<std::size_t>(index)]->setVisible(visible);
+        window.thumbnails_[static_cast<std::size_t>(index)]->setVisible(visible);
     }
     bool loadPicture(int index, const QString& path) override
     {
         const QPixmap picture(path);
         if (picture.isNull())
             return false;
-        QLabel* label = window.Thumbnail[static_cast<std::size_t>(index)];
+        QLabel* label = window.thumbnails_[static_cast<std::size_t>(index)];
         label->setPixmap(picture.scaled(label->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
         return true;
     }
@@ -112,10 +142,10 @@ private:
 
 PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, const Exam& exam, QString caption, QWidget* parent)
     : QDialog(parent)
-    , sets(sets)
+    , sets_(sets)
     , exam_(exam)
-    , PrintCaption(std::move(caption))
-    , thumbnailSink(std::make_unique<Thumbnails>(*this))
+    , caption_(std::move(caption))
+    , thumbnailSink_(std::make_unique<Thumbnails>(*this))
 {
     setObjectName(QStringLiteral("frmPrint"));
     setWindowTitle(QStringLiteral("Impression des clichés"));
@@ -134,15 +164,15 @@ PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, std::vector<SheetPatien
 {
     patients_ = std::move(patients);
     images_ = patients_.empty() ? std::vector<SheetImage>{} : patients_.front().images;
-    const QSignalBlocker quiet(PatientBox);
+    const QSignalBlocker quiet(patientChoice_);
     for (const SheetPatient& patient : patients_) {
         const int count = static_cast<int>(patient.images.size());
-        PatientBox->addItem(QStringLiteral("%1  -  %2  (%3 image%4)")
-                                .arg(patient.exam.patientName, patient.exam.examDate)
-                                .arg(count)
-                                .arg(count > 1 ? QStringLiteral("s") : QString()));
+        patientChoice_->addItem(QStringLiteral("%1  -  %2  (%3 image%4)")
+                                    .arg(patient.exam.patientName, patient.exam.examDate)
+                                    .arg(count)
+                                    .arg(count > 1 ? QStringLiteral("s") : QString()));
     }
-    PatientBox->parentWidget()->setVisible(!patients_.empty());
+    patientChoice_->parentWidget()->setVisible(!patients_.empty());
     showPatientBanner();
 }
 
@@ -157,145 +187,193 @@ void PrintSheetWindow::showPatientBanner()
         if (!part.isEmpty())
             text += QStringLiteral("  -  ") + part;
     }
-    Banner->setText(text);
+    banner_->setText(text);
 }
 
 PrintSheetWindow::~PrintSheetWindow() = default;
 
 void PrintSheetWindow::buildControls()
 {
-    Banner = new QLabel(QStringLiteral("  Impression des clichés"), this);
-    Banner->setObjectName(QStringLiteral("Picture3"));
-    Banner->setStyleSheet(QStringLiteral("background: rgb(32, 32, 32); color: white; font-size: 16pt;"));
+    banner_ = new QLabel(QStringLiteral("  Impression des clichés"), this);
+    banner_->setObjectName(DesignName::Banner);
+    banner_->setStyleSheet(QStringLiteral("background: rgb(32, 32, 32); color: white; font-size: 16pt;"));
+    buildThumbnailPanel();
 
-    Frame1 = MakePanel(QStringLiteral("Frame1"), this);
-    Frame1->setStyleSheet(QStringLiteral("QWidget#Frame1 { background: rgb(160, 160, 160); }"));
-    Frame1->setAttribute(Qt::WA_StyledBackground);
-    Shape2 = new QFrame(Frame1);
-    Shape2->setObjectName(QStringLiteral("Shape2"));
-    Shape2->setStyleSheet(QStringLiteral("QFrame#Shape2 { background: rgb(255, 0, 0); }"));
-    Shape2->hide();
+    pageFrame_ = makePanel(DesignName::PageFrame, this);
+    pageFrame_->setStyleSheet(
+        QStringLiteral("QWidget#%1 { background: rgb(128, 128, 128); }").arg(DesignName::PageFrame));
+    pageFrame_->setAttribute(Qt::WA_StyledBackground);
+    page_ = new SlotPage(pageFrame_);
+    connect(page_, &SlotPage::slotReleased, this, [this](int slot, int) { page_->selectSlot(slot); });
+
+    buildToolPanel();
+    buildWaitingPanel();
+}
+
+void PrintSheetWindow::buildThumbnailPanel()
+{
+    thumbnailPanel_ = makePanel(DesignName::ThumbnailPanel, this);
+    thumbnailPanel_->setStyleSheet(
+        QStringLiteral("QWidget#%1 { background: rgb(160, 160, 160); }").arg(DesignName::ThumbnailPanel));
+    thumbnailPanel_->setAttribute(Qt::WA_StyledBackground);
+    thumbnailSelection_ = new QFrame(thumbnailPanel_);
+    thumbnailSelection_->setObjectName(DesignName::ThumbnailSelection);
+    thumbnailSelection_->setStyleSheet(
+        QStringLiteral("QFrame#%1 { background: rgb(255, 0, 0); }").arg(DesignName::ThumbnailSelection));
+    thumbnailSelection_->hide();
     for (int i = 0; i < ThumbnailSlots; ++i) {
-        QLabel*& label = Thumbnail[static_cast<std::size_t>(i)];
-        label = new QLabel(Frame1);
+        QLabel*& label = thumbnails_[static_cast<std::size_t>(i)];
+        label = new QLabel(thumbnailPanel_);
         label->setObjectName(QStringLiteral("Thumbnail_%1").arg(i));
         label->setAlignment(Qt::AlignCenter);
         label->setStyleSheet(QStringLiteral("background: black;"));
         label->installEventFilter(this);
         label->hide();
     }
-    VScroll1 = new QScrollBar(Qt::Vertical, Frame1);
-    VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    VScroll1->setFocusPolicy(Qt::NoFocus);
-    connect(VScroll1, &QScrollBar::valueChanged, this, &PrintSheetWindow::scrollThumbnails);
+    thumbnailScrollBar_ = new QScrollBar(Qt::Vertical, thumbnailPanel_);
+    thumbnailScrollBar_->setObjectName(DesignName::ThumbnailScrollBar);
+    thumbnailScrollBar_->setFocusPolicy(Qt::NoFocus);
+    connect(thumbnailScrollBar_, &QScrollBar::valueChanged, this, &PrintSheetWindow::scrollThumbnails);
+}
 
-    Frame2 = MakePanel(QStringLiteral("Frame2"), this);
-    Frame2->setStyleSheet(QStringLiteral("QWidget#Frame2 { background: rgb(128, 128, 128); }"));
-    Frame2->setAttribute(Qt::WA_StyledBackground);
-    Picture1 = new SlotPage(Frame2);
-    connect(Picture1, &SlotPage::slotReleased, this, [this](int slot, int) { Picture1->selectSlot(slot); });
-
-    ToolPanel = MakePanel(QStringLiteral("Picture2"), this);
-    auto* tools = new QVBoxLayout(ToolPanel);
+// From the top: the patient (when opened on the images waiting), the
+// orientation, the layouts of each orientation, the buttons and the help.
+void PrintSheetWindow::buildToolPanel()
+{
+    toolPanel_ = makePanel(DesignName::ToolPanel, this);
+    auto* tools = new QVBoxLayout(toolPanel_);
     tools->setContentsMargins(4, 4, 4, 4);
-    auto* orientationRow = new QWidget(ToolPanel);
-    auto* orientationLayout = new QHBoxLayout(orientationRow);
-    orientationLayout->setContentsMargins(0, 0, 0, 0);
-    auto* orientations = new QButtonGroup(this);
-    const QString orientationNames[2] = {QStringLiteral("Portrait"), QStringLiteral("Paysage")};
-    for (int i = 0; i < 2; ++i) {
-        const PageOrientation value = i == 0 ? PageOrientation::Portrait : PageOrientation::Landscape;
-        auto* icon = new QLabel(orientationRow);
-        icon->setObjectName(QStringLiteral("Image2_%1").arg(i));
-        icon->setPixmap(OrientationIcon(value));
-        icon->installEventFilter(this);
-        Option1[i] = new QRadioButton(orientationNames[i], orientationRow);
-        Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        Option1[i]->setFocusPolicy(Qt::NoFocus);
-        orientations->addButton(Option1[i]);
-        connect(Option1[i], &QRadioButton::clicked, this, [this, value] { chooseOrientation(value); });
-        orientationLayout->addWidget(icon);
-        orientationLayout->addWidget(Option1[i]);
-    }
-    auto* patientRow = new QWidget(ToolPanel);
+    QWidget* orientationRow = buildOrientationChoice();
+    auto* patientRow = new QWidget(toolPanel_);
     auto* patientLayout = new QVBoxLayout(patientRow);
     patientLayout->setContentsMargins(0, 0, 0, 8);
     patientLayout->addWidget(new QLabel(QStringLiteral("Patient :"), patientRow));
-    PatientBox = new QComboBox(patientRow);
-    PatientBox->setObjectName(QStringLiteral("PatientBox"));
-    PatientBox->setFocusPolicy(Qt::NoFocus);
-    patientLayout->addWidget(PatientBox);
-    connect(PatientBox, &QComboBox::activated, this, &PrintSheetWindow::choosePatient);
+    patientChoice_ = new QComboBox(patientRow);
+    patientChoice_->setObjectName(QStringLiteral("PatientBox"));
+    patientChoice_->setFocusPolicy(Qt::NoFocus);
+    patientLayout->addWidget(patientChoice_);
+    connect(patientChoice_, &QComboBox::activated, this, &PrintSheetWindow::choosePatient);
     patientRow->hide();
     tools->addWidget(patientRow);
     tools->addWidget(orientationRow);
-    for (int o = 0; o < 2; ++o) {
-        const PageOrientation value = o == 0 ? PageOrientation::Portrait : PageOrientation::Landscape;
-        QWidget*& panel = o == 0 ? Picture4 : Picture5;
-        auto& options = o == 0 ? Option2 : Option3;
-        panel = MakePanel(o == 0 ? QStringLiteral("Picture4") : QStringLiteral("Picture5"), ToolPanel);
-        auto* grid = new QGridLayout(panel);
-        auto* group = new QButtonGroup(this);
-        for (int k = 0; k < LayoutCount; ++k) {
-            auto* icon = new QLabel(panel);
-            icon->setObjectName(QStringLiteral("%1_%2")
-                                    .arg(o == 0 ? QStringLiteral("Image3") : QStringLiteral("Image4"))
-                                    .arg(k));
-            icon->setPixmap(LayoutIcon(LayoutShape(value, k), value));
-            icon->installEventFilter(this);
-            const int count = LayoutShape(value, k).count();
-            options[static_cast<std::size_t>(k)] = new QRadioButton(
-                count == 1 ? QStringLiteral("1 image") : QStringLiteral("%1 images").arg(count), panel);
-            QRadioButton* option = options[static_cast<std::size_t>(k)];
-            option->setObjectName(QStringLiteral("%1_%2")
-                                      .arg(o == 0 ? QStringLiteral("Option2") : QStringLiteral("Option3"))
-                                      .arg(k));
-            option->setFocusPolicy(Qt::NoFocus);
-            group->addButton(option);
-            connect(option, &QRadioButton::clicked, this, [this, k] { chooseLayout(k); });
-            grid->addWidget(icon, k, 0);
-            grid->addWidget(option, k, 1);
-        }
-        tools->addWidget(panel);
-    }
+    portraitLayouts_ = buildLayoutChoice(PageOrientation::Portrait);
+    tools->addWidget(portraitLayouts_);
+    landscapeLayouts_ = buildLayoutChoice(PageOrientation::Landscape);
+    tools->addWidget(landscapeLayouts_);
     tools->addSpacing(12);
-    Button1 = MakeButton(QStringLiteral("Button1"), QStringLiteral("Imprimer la page"), ToolPanel);
-    Button4 = MakeButton(
-        QStringLiteral("Button4"), QStringLiteral("Définir la configuration actuelle par défaut"), ToolPanel);
-    Button2 = MakeButton(QStringLiteral("Button2"), QStringLiteral("Quitter"), ToolPanel);
-    connect(Button1, &brixel::Button::Click, this, &PrintSheetWindow::printPage);
-    connect(Button4, &brixel::Button::Click, this, &PrintSheetWindow::storeDefault);
-    connect(Button2, &brixel::Button::Click, this, &QDialog::reject);
-    for (brixel::Button* button : {Button1, Button4, Button2})
+    printButton_ = makeButton(DesignName::PrintButton, QStringLiteral("Imprimer la page"), toolPanel_);
+    storeDefaultButton_ = makeButton(DesignName::StoreDefaultButton,
+        QStringLiteral("Définir la configuration actuelle par défaut"), toolPanel_);
+    quitButton_ = makeButton(DesignName::QuitButton, QStringLiteral("Quitter"), toolPanel_);
+    connect(printButton_, &brixel::Button::Click, this, &PrintSheetWindow::printPage);
+    connect(storeDefaultButton_, &brixel::Button::Click, this, &PrintSheetWindow::storeDefault);
+    connect(quitButton_, &brixel::Button::Click, this, &QDialog::reject);
+    for (brixel::Button* button : {printButton_, storeDefaultButton_, quitButton_})
         tools->addWidget(button, 0, Qt::AlignHCenter);
     tools->addSpacing(12);
-    tools->addWidget(HelpLabel(
+    tools->addWidget(helpLabel(
         QStringLiteral("Double-cliquer sur une vignette pour la faire passer dans la zone sélectionnée."),
-        ToolPanel));
-    tools->addWidget(HelpLabel(
-        QStringLiteral("Utiliser la barre d'espace pour sélectionner l'emplacement suivant."), ToolPanel));
+        toolPanel_));
+    tools->addWidget(helpLabel(
+        QStringLiteral("Utiliser la barre d'espace pour sélectionner l'emplacement suivant."), toolPanel_));
     tools->addStretch(1);
+}
 
-    Picture6 = new QFrame(this);
-    Picture6->setObjectName(QStringLiteral("Picture6"));
-    Picture6->setStyleSheet(
-        QStringLiteral("QFrame#Picture6 { background: #ffffe0; border: 2px solid #404040; }"));
-    auto* waiting = new QHBoxLayout(Picture6);
-    Label5 = new QLabel(RestingText, Picture6);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    waiting->addWidget(Label5);
-    Picture6->resize(460, 60);
-    Picture6->hide();
+// Portrait and landscape, each with its icon.
+QWidget* PrintSheetWindow::buildOrientationChoice()
+{
+    auto* row = new QWidget(toolPanel_);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* group = new QButtonGroup(this);
+    const QString captions[2] = {QStringLiteral("Portrait"), QStringLiteral("Paysage")};
+    for (int i = 0; i < 2; ++i) {
+        const PageOrientation value = i == 0 ? PageOrientation::Portrait : PageOrientation::Landscape;
+        auto* icon = new QLabel(row);
+        icon->setObjectName(indexedName(DesignName::OrientationIcon, i));
+        icon->setPixmap(OrientationIcon(value));
+        icon->installEventFilter(this);
+        QRadioButton*& option = orientationOptions_[static_cast<std::size_t>(i)];
+        option = new QRadioButton(captions[i], row);
+        option->setObjectName(indexedName(DesignName::OrientationOption, i));
+        option->setFocusPolicy(Qt::NoFocus);
+        group->addButton(option);
+        connect(option, &QRadioButton::clicked, this, [this, value] { chooseOrientation(value); });
+        optionOfIcon_[icon] = option;
+        layout->addWidget(icon);
+        layout->addWidget(option);
+    }
+    return row;
+}
+
+// The layouts of one orientation, each with the picture of its page.
+QWidget* PrintSheetWindow::buildLayoutChoice(PageOrientation orientation)
+{
+    const bool portrait = orientation == PageOrientation::Portrait;
+    auto& options = portrait ? portraitLayoutOptions_ : landscapeLayoutOptions_;
+    QWidget* panel
+        = makePanel(portrait ? DesignName::PortraitLayouts : DesignName::LandscapeLayouts, toolPanel_);
+    auto* grid = new QGridLayout(panel);
+    auto* group = new QButtonGroup(this);
+    for (int k = 0; k < LayoutCount; ++k) {
+        const PageShape shape = LayoutShape(orientation, k);
+        auto* icon = new QLabel(panel);
+        icon->setObjectName(
+            indexedName(portrait ? DesignName::PortraitLayoutIcon : DesignName::LandscapeLayoutIcon, k));
+        icon->setPixmap(LayoutIcon(shape, orientation));
+        icon->installEventFilter(this);
+        const int count = shape.count();
+        QRadioButton*& option = options[static_cast<std::size_t>(k)];
+        option = new QRadioButton(
+            count == 1 ? QStringLiteral("1 image") : QStringLiteral("%1 images").arg(count), panel);
+        option->setObjectName(
+            indexedName(portrait ? DesignName::PortraitLayoutOption : DesignName::LandscapeLayoutOption, k));
+        option->setFocusPolicy(Qt::NoFocus);
+        group->addButton(option);
+        connect(option, &QRadioButton::clicked, this, [this, k] { chooseLayout(k); });
+        optionOfIcon_[icon] = option;
+        grid->addWidget(icon, k, 0);
+        grid->addWidget(option, k, 1);
+    }
+    return panel;
+}
+
+void PrintSheetWindow::buildWaitingPanel()
+{
+    waitingPanel_ = new QFrame(this);
+    waitingPanel_->setObjectName(DesignName::WaitingPanel);
+    waitingPanel_->setStyleSheet(
+        QStringLiteral("QFrame#%1 { background: #ffffe0; border: 2px solid #404040; }")
+            .arg(DesignName::WaitingPanel));
+    auto* waiting = new QHBoxLayout(waitingPanel_);
+    waitingText_ = new QLabel(RestingText, waitingPanel_);
+    waitingText_->setObjectName(DesignName::WaitingText);
+    waiting->addWidget(waitingText_);
+    waitingPanel_->resize(460, 60);
+    waitingPanel_->hide();
+}
+
+QRadioButton* PrintSheetWindow::orientationOption(PageOrientation orientation) const
+{
+    return orientationOptions_[orientation == PageOrientation::Portrait ? 0u : 1u];
+}
+
+QRadioButton* PrintSheetWindow::layoutOption(PageOrientation orientation, int index) const
+{
+    const auto& options
+        = orientation == PageOrientation::Portrait ? portraitLayoutOptions_ : landscapeLayoutOptions_;
+    return index >= 0 && index < LayoutCount ? options[static_cast<std::size_t>(index)] : nullptr;
 }
 
 PageOrientation PrintSheetWindow::orientation() const
 {
-    return Option1[0]->isChecked() ? PageOrientation::Portrait : PageOrientation::Landscape;
+    return orientationOptions_[0]->isChecked() ? PageOrientation::Portrait : PageOrientation::Landscape;
 }
 
 int PrintSheetWindow::layoutIndex() const
 {
-    const auto& options = orientation() == PageOrientation::Portrait ? Option2 : Option3;
+    const auto& options
+        = orientation() == PageOrientation::Portrait ? portraitLayoutOptions_ : landscapeLayoutOptions_;
     for (int k = 0; k < LayoutCount; ++k) {
         if (options[static_cast<std::size_t>(k)]->isChecked())
             return k;
@@ -305,19 +383,19 @@ int PrintSheetWindow::layoutIndex() const
 
 QString PrintSheetWindow::thumbnailTag(int index) const
 {
-    return index >= 0 && index < ThumbnailSlots ? ThumbnailTags[static_cast<std::size_t>(index)] : QString();
+    return index >= 0 && index < ThumbnailSlots ? thumbnailTags_[static_cast<std::size_t>(index)] : QString();
 }
 
 QLabel* PrintSheetWindow::thumbnail(int index) const
 {
-    return index >= 0 && index < ThumbnailSlots ? Thumbnail[static_cast<std::size_t>(index)] : nullptr;
+    return index >= 0 && index < ThumbnailSlots ? thumbnails_[static_cast<std::size_t>(index)] : nullptr;
 }
 
 void PrintSheetWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    if (size() != laidOutSize) {
-        laidOutSize = size();
+    if (size() != laidOutSize_) {
+        laidOutSize_ = size();
         firstLayout();
     }
 }
@@ -326,90 +404,91 @@ void PrintSheetWindow::resizeEvent(QResizeEvent* event)
 // the stored default configuration.
 void PrintSheetWindow::firstLayout()
 {
-    ThumbnailsPerPage_ = ThumbnailsPerPage(PixelsToTwips(width()));
+    thumbnailsPerPage_ = ThumbnailsPerPage(PixelsToTwips(width()));
     fitParts();
     const int pages = thumbnailPageCount();
     {
-        const QSignalBlocker quiet(VScroll1);
-        VScroll1->setValue(0);
-        VScroll1->setMaximum(std::max(0, pages - 1));
+        const QSignalBlocker quiet(thumbnailScrollBar_);
+        thumbnailScrollBar_->setValue(0);
+        thumbnailScrollBar_->setMaximum(std::max(0, pages - 1));
     }
-    VScroll1->setVisible(pages >= 2);
+    thumbnailScrollBar_->setVisible(pages >= 2);
     loadThumbnails(0);
     // The orientation to give back on closing is the one found at opening.
-    if (!orientationSaved) {
-        SavedOrientation = CurrentPrinterOrientation();
-        orientationSaved = true;
+    if (!orientationSaved_) {
+        savedOrientation_ = CurrentPrinterOrientation();
+        orientationSaved_ = true;
     }
     const int configNumber = GetIntegerSetting(
         Keys::ConfigNumber.section, Keys::ConfigNumber.key, Keys::ConfigNumber.defaultValue);
     const int configOrientation = GetIntegerSetting(
-        Keys::ConfigOrientation.section, Keys::ConfigOrientation.key, QString::number(SavedOrientation));
+        Keys::ConfigOrientation.section, Keys::ConfigOrientation.key, QString::number(savedOrientation_));
     chooseOrientation(configOrientation == 1 ? PageOrientation::Portrait : PageOrientation::Landscape);
-    Picture1->resetSlots();
+    page_->resetSlots();
     chooseLayout(std::clamp(configNumber, 0, LayoutCount - 1));
-    Picture6->move((width() - Picture6->width()) / 2, (height() - Picture6->height()) / 2);
+    waitingPanel_->move((width() - waitingPanel_->width()) / 2, (height() - waitingPanel_->height()) / 2);
 }
 
 void PrintSheetWindow::fitParts()
 {
     const int w = width();
     const int h = height();
-    Banner->setGeometry(0, 0, w, BannerHeight);
+    banner_->setGeometry(0, 0, w, BannerHeight);
     const int top = BannerHeight + Margin;
     const int columnHeight = std::max(0, h - top - Margin);
-    Frame1->setGeometry(Margin, top, ThumbnailColumn, columnHeight);
-    ToolPanel->setGeometry(w - Margin - ToolColumn, top, ToolColumn, columnHeight);
-    Frame2->setGeometry(2 * Margin + ThumbnailColumn, top,
+    thumbnailPanel_->setGeometry(Margin, top, ThumbnailColumn, columnHeight);
+    toolPanel_->setGeometry(w - Margin - ToolColumn, top, ToolColumn, columnHeight);
+    pageFrame_->setGeometry(2 * Margin + ThumbnailColumn, top,
         std::max(0, w - 4 * Margin - ThumbnailColumn - ToolColumn), columnHeight);
-    VScroll1->setGeometry(ThumbnailColumn - ScrollWidth, 0, ScrollWidth, columnHeight);
+    thumbnailScrollBar_->setGeometry(ThumbnailColumn - ScrollWidth, 0, ScrollWidth, columnHeight);
     const int thumbWidth = ThumbnailColumn - ScrollWidth - 2 * Margin;
-    const int thumbHeight = std::max(1, (columnHeight - Margin) / ThumbnailsPerPage_ - Margin);
+    const int thumbHeight = std::max(1, (columnHeight - Margin) / thumbnailsPerPage_ - Margin);
     for (int i = 0; i < ThumbnailSlots; ++i)
-        Thumbnail[static_cast<std::size_t>(i)]->setGeometry(
+        thumbnails_[static_cast<std::size_t>(i)]->setGeometry(
             Margin, Margin + i * (thumbHeight + Margin), thumbWidth, thumbHeight);
-    Shape2->hide();
+    thumbnailSelection_->hide();
 }
 
 void PrintSheetWindow::sizePreviewPage()
 {
-    const int available = Frame2->height() - 2 * Margin;
-    const int across = Frame2->width() - 2 * Margin;
-    const QSize page = PreviewPageSize(PageRatio, available, across);
-    Picture1->setGeometry(Margin + (across - page.width()) / 2, Margin, page.width(), page.height());
+    const int available = pageFrame_->height() - 2 * Margin;
+    const int across = pageFrame_->width() - 2 * Margin;
+    const QSize page = PreviewPageSize(pageRatio_, available, across);
+    page_->setGeometry(Margin + (across - page.width()) / 2, Margin, page.width(), page.height());
 }
 
 void PrintSheetWindow::chooseOrientation(PageOrientation value)
 {
     {
-        const QSignalBlocker quiet(Option1[0]);
-        Option1[value == PageOrientation::Portrait ? 0 : 1]->setChecked(true);
+        const QSignalBlocker quiet(orientationOptions_[0]);
+        orientationOption(value)->setChecked(true);
     }
     SetCurrentPrinterOrientation(static_cast<int>(value));
     const QRect printable = SheetPrinter::PrintableArea(appValues().ImagePrinter, value);
-    PageRatio = printable.height() > 0 ? double(printable.width()) / printable.height() : 1.0;
+    pageRatio_ = printable.height() > 0 ? double(printable.width()) / printable.height() : 1.0;
     sizePreviewPage();
-    Picture4->setVisible(value == PageOrientation::Portrait);
-    Picture5->setVisible(value == PageOrientation::Landscape);
+    portraitLayouts_->setVisible(value == PageOrientation::Portrait);
+    landscapeLayouts_->setVisible(value == PageOrientation::Landscape);
     chooseLayout(0);
 }
 
 void PrintSheetWindow::chooseLayout(int index)
 {
-    auto& options = orientation() == PageOrientation::Portrait ? Option2 : Option3;
+    auto& options
+        = orientation() == PageOrientation::Portrait ? portraitLayoutOptions_ : landscapeLayoutOptions_;
     options[static_cast<std::size_t>(std::clamp(index, 0, LayoutCount - 1))]->setChecked(true);
     buildLayout(index);
 }
 
 void PrintSheetWindow::buildLayout(int index)
 {
-    unprintedSheet = false;
-    Picture1->resetSlots();
-    SlotTags.fill(QString());
-    Picture1->sheet.setShape(LayoutShape(orientation(), index));
-    Picture1->createSlots(Picture1->sheet.slotCount());
-    Picture1->drawPreview();
-    Picture1->selectSlot(1);
+    unprintedSheet_ = false;
+    page_->resetSlots();
+    slotTags_.fill(QString());
+    page_->sheet.setShape(LayoutShape(orientation(), index));
+    page_->createSlots(page_->sheet.slotCount());
+    page_->drawPreview();
+    page_->selectSlot(1);
 }
 
 void PrintSheetWindow::thumbnailClicked(int index)
@@ -417,10 +496,11 @@ void PrintSheetWindow::thumbnailClicked(int index)
     QLabel* label = thumbnail(index);
     if (!label)
         return;
-    Shape2->hide();
-    Shape2->setGeometry(SlotPage::ToPixels(SelectionFrame(SlotPage::ToTwips(label->geometry()))));
-    Shape2->lower();
-    Shape2->show();
+    thumbnailSelection_->hide();
+    thumbnailSelection_->setGeometry(
+        SlotPage::ToPixels(SelectionFrame(SlotPage::ToTwips(label->geometry()))));
+    thumbnailSelection_->lower();
+    thumbnailSelection_->show();
 }
 
 void PrintSheetWindow::thumbnailDoubleClicked(int index)
@@ -430,8 +510,8 @@ void PrintSheetWindow::thumbnailDoubleClicked(int index)
         return; // a thumbnail without image
     thumbnailClicked(index);
     showWaiting(true);
-    const int slot = Picture1->sheet.selected();
-    if (DicomView* view = Picture1->slotView(slot)) {
+    const int slot = page_->sheet.selected();
+    if (DicomView* view = page_->slotView(slot)) {
         const QString path = StoredImagePath(appValues().ConquestImagePath, tag);
         // Decoded on a worker thread behind a waiting window modal to the
         // sheet, which takes the keys again once it closes.
@@ -440,31 +520,31 @@ void PrintSheetWindow::thumbnailDoubleClicked(int index)
                 this, {RestingText, false}, [path](WorkProgress&) { return loadDicomImage(path); }));
         activateWindow();
         if (view->hasImage()) {
-            Picture1->sheet.fill(slot, QSize(view->PixelColumns(), view->PixelRows()), path, index);
-            SlotTags[static_cast<std::size_t>(slot)] = tag;
-            unprintedSheet = true;
+            page_->sheet.fill(slot, QSize(view->PixelColumns(), view->PixelRows()), path, index);
+            slotTags_[static_cast<std::size_t>(slot)] = tag;
+            unprintedSheet_ = true;
         } else {
             // An image that cannot be shown leaves its slot empty (its
             // display says why), so it is neither printed nor marked.
-            Picture1->sheet.fill(slot, QSize(EmptySlotSide, EmptySlotSide), QString(), -1);
-            SlotTags[static_cast<std::size_t>(slot)].clear();
+            page_->sheet.fill(slot, QSize(EmptySlotSide, EmptySlotSide), QString(), -1);
+            slotTags_[static_cast<std::size_t>(slot)].clear();
         }
-        Picture1->drawPreview();
+        page_->drawPreview();
     }
-    Picture1->selectNextSlot();
+    page_->selectNextSlot();
     showWaiting(false);
 }
 
 void PrintSheetWindow::scrollThumbnails(int value)
 {
-    Shape2->hide();
-    loadThumbnails(ThumbnailsPerPage_ * value);
+    thumbnailSelection_->hide();
+    loadThumbnails(thumbnailsPerPage_ * value);
 }
 
 int PrintSheetWindow::thumbnailPageCount() const
 {
     const int count = static_cast<int>(images_.size());
-    return ThumbnailsPerPage_ > 0 ? (count + ThumbnailsPerPage_ - 1) / ThumbnailsPerPage_ : 0;
+    return thumbnailsPerPage_ > 0 ? (count + thumbnailsPerPage_ - 1) / thumbnailsPerPage_ : 0;
 }
 
 // The thumbnails from `firstImage` on, each tagged with its image's file; a
@@ -472,20 +552,20 @@ int PrintSheetWindow::thumbnailPageCount() const
 void PrintSheetWindow::loadThumbnails(int firstImage)
 {
     for (int i = 0; i < ThumbnailSlots; ++i) {
-        thumbnailSink->clearPicture(i);
-        thumbnailSink->setTag(i, QString());
-        thumbnailSink->setVisible(i, false);
+        thumbnailSink_->clearPicture(i);
+        thumbnailSink_->setTag(i, QString());
+        thumbnailSink_->setVisible(i, false);
     }
-    const int limit = std::min(ThumbnailsPerPage_, ThumbnailSlots);
+    const int limit = std::min(thumbnailsPerPage_, ThumbnailSlots);
     const int count = static_cast<int>(images_.size());
     for (int filled = 0; filled < limit && firstImage + filled < count; ++filled) {
         const QString& objectFile = images_[static_cast<std::size_t>(firstImage + filled)].objectFile;
         const QString picture
             = previewPicturePath(StoredImagePath(appValues().ConquestImagePath, objectFile));
-        if (!thumbnailSink->loadPicture(filled, picture))
+        if (!thumbnailSink_->loadPicture(filled, picture))
             break;
-        thumbnailSink->setTag(filled, objectFile);
-        thumbnailSink->setVisible(filled, true);
+        thumbnailSink_->setTag(filled, objectFile);
+        thumbnailSink_->setVisible(filled, true);
     }
 }
 
@@ -496,8 +576,8 @@ void PrintSheetWindow::choosePatient(int index)
         return;
     const SheetPatient& patient = patients_[static_cast<std::size_t>(index)];
     if (patient.exam == exam_ || !mayDropSheet()) {
-        const QSignalBlocker quiet(PatientBox);
-        PatientBox->setCurrentIndex(static_cast<int>(std::distance(patients_.begin(),
+        const QSignalBlocker quiet(patientChoice_);
+        patientChoice_->setCurrentIndex(static_cast<int>(std::distance(patients_.begin(),
             std::find_if(patients_.begin(), patients_.end(),
                 [this](const SheetPatient& shown) { return shown.exam == exam_; }))));
         return;
@@ -505,8 +585,8 @@ void PrintSheetWindow::choosePatient(int index)
     exam_ = patient.exam;
     images_ = patient.images;
     {
-        const QSignalBlocker quiet(PatientBox);
-        PatientBox->setCurrentIndex(index);
+        const QSignalBlocker quiet(patientChoice_);
+        patientChoice_->setCurrentIndex(index);
     }
     showPatientBanner();
     firstLayout();
@@ -514,11 +594,11 @@ void PrintSheetWindow::choosePatient(int index)
 
 QString PrintSheetWindow::sheetCaption() const
 {
-    if (!PrintCaption.isEmpty())
-        return PrintCaption;
+    if (!caption_.isEmpty())
+        return caption_;
     std::vector<SheetImage> onSheet;
-    for (int slot = 1; slot <= Picture1->sheet.slotCount(); ++slot) {
-        const QString& tag = SlotTags[static_cast<std::size_t>(slot)];
+    for (int slot = 1; slot <= page_->sheet.slotCount(); ++slot) {
+        const QString& tag = slotTags_[static_cast<std::size_t>(slot)];
         const auto image = std::find_if(images_.begin(), images_.end(),
             [&tag](const SheetImage& image) { return image.objectFile == tag; });
         if (!tag.isEmpty() && image != images_.end())
@@ -531,8 +611,8 @@ QString PrintSheetWindow::sheetCaption() const
 std::vector<SheetPicture> PrintSheetWindow::filledPictures() const
 {
     std::vector<SheetPicture> pictures;
-    for (const int slot : Picture1->sheet.filledSlots()) {
-        const DicomView* view = Picture1->slotView(slot);
+    for (const int slot : page_->sheet.filledSlots()) {
+        const DicomView* view = page_->slotView(slot);
         // What the slot shows of its image, drawn again from the image's own
         // pixels at the size the page gives it, by a renderer that holds its
         // own copy (it runs on a worker thread).
@@ -552,7 +632,7 @@ void PrintSheetWindow::printPage()
             ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression"));
         return;
     }
-    Label5->setText(PrintingText);
+    waitingText_->setText(PrintingText);
     showWaiting(true);
     SheetPrinter printer;
     printer.setPrinterName(appValues().ImagePrinter);
@@ -561,16 +641,16 @@ void PrintSheetWindow::printPage()
     printer.setCaption(sheetCaption());
     printer.setPdfFolder(pdfFolder);
     printer.setDocumentName(documentName);
-    const PageShape shape = Picture1->sheet.shape();
+    const PageShape shape = page_->sheet.shape();
     const std::vector<SheetPicture> pictures = filledPictures();
-    lastOutcome = RunInBackground<SheetPrintOutcome>(
+    lastPrint_ = RunInBackground<SheetPrintOutcome>(
         this, {PrintingText, false}, [&](WorkProgress&) { return printer.render(shape, pictures); });
     activateWindow();
     showWaiting(false);
-    Label5->setText(RestingText);
-    SheetPrinter::TellWhereItWent(lastOutcome);
-    if (lastOutcome.printed) {
-        unprintedSheet = false;
+    waitingText_->setText(RestingText);
+    SheetPrinter::TellWhereItWent(lastPrint_);
+    if (lastPrint_.printed) {
+        unprintedSheet_ = false;
         markPrinted();
     }
 }
@@ -580,9 +660,9 @@ void PrintSheetWindow::printPage()
 void PrintSheetWindow::markPrinted()
 {
     QStringList printed;
-    for (int slot = 1; slot <= Picture1->sheet.slotCount(); ++slot) {
-        if (!SlotTags[static_cast<std::size_t>(slot)].isEmpty())
-            printed << SlotTags[static_cast<std::size_t>(slot)];
+    for (int slot = 1; slot <= page_->sheet.slotCount(); ++slot) {
+        if (!slotTags_[static_cast<std::size_t>(slot)].isEmpty())
+            printed << slotTags_[static_cast<std::size_t>(slot)];
     }
     // The images of a patient may come from several series: each is marked in its own.
     std::map<QString, QStringList> bySeries;
@@ -596,7 +676,7 @@ void PrintSheetWindow::markPrinted()
         marked += MarkImagesPrinted(appValues().ConquestPath, series, files, today());
     if (marked == 0)
         return;
-    RecordSet& rows = sets.examImages;
+    RecordSet& rows = sets_.examImages;
     const bool shown = std::any_of(bySeries.begin(), bySeries.end(),
         [&rows](const auto& series) { return rows.recordSource() == Sql::ImagesOfSeries(series.first); });
     if (!shown)
@@ -619,22 +699,22 @@ void PrintSheetWindow::storeDefault()
 
 void PrintSheetWindow::showWaiting(bool shown)
 {
-    Picture6->setVisible(shown);
+    waitingPanel_->setVisible(shown);
     if (shown)
-        Picture6->raise();
+        waitingPanel_->raise();
 }
 
 // A sheet composed and not printed is not dropped without a word: Oui prints
 // it first, Non drops it, Annuler (or Escape) keeps the window.
 bool PrintSheetWindow::mayDropSheet()
 {
-    if (!unprintedSheet)
+    if (!unprintedSheet_)
         return true;
     const MsgResult answer = MsgBox(UnprintedSheetQuestion, MsgIcon::Question, MsgButtons::YesNoCancel,
         QStringLiteral("Impression des clichés"), MsgResult::Cancel);
     if (answer == MsgResult::Yes) {
         printPage();
-        return lastOutcome.printed;
+        return lastPrint_.printed;
     }
     return answer == MsgResult::No;
 }
@@ -656,10 +736,10 @@ void PrintSheetWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->key() == Qt::Key_Space)
-        Picture1->selectNextSlot();
+        page_->selectNextSlot();
     else
         QDialog::keyPressEvent(event);
-    Picture1->setFocus();
+    page_->setFocus();
 }
 
 bool PrintSheetWindow::eventFilter(QObject* watched, QEvent* event)
@@ -669,7 +749,7 @@ bool PrintSheetWindow::eventFilter(QObject* watched, QEvent* event)
     if (!click && !doubleClick)
         return QDialog::eventFilter(watched, event);
     for (int i = 0; i < ThumbnailSlots; ++i) {
-        if (watched == Thumbnail[static_cast<std::size_t>(i)]) {
+        if (watched == thumbnails_[static_cast<std::size_t>(i)]) {
             if (doubleClick)
                 thumbnailDoubleClicked(i);
             else
@@ -678,21 +758,15 @@ bool PrintSheetWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     if (click) {
-        const QString name = watched->objectName();
-        const int index = name.section(QLatin1Char('_'), 1).toInt();
-        if (name.startsWith(QStringLiteral("Image2_")))
-            Option1[index]->click();
-        else if (name.startsWith(QStringLiteral("Image3_")))
-            Option2[static_cast<std::size_t>(index)]->click();
-        else if (name.startsWith(QStringLiteral("Image4_")))
-            Option3[static_cast<std::size_t>(index)]->click();
+        if (const auto icon = optionOfIcon_.find(watched); icon != optionOfIcon_.end())
+            icon->second->click();
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void PrintSheetWindow::done(int result)
 {
-    SetCurrentPrinterOrientation(SavedOrientation);
+    SetCurrentPrinterOrientation(savedOrientation_);
     QDialog::done(result);
 }
 

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <map>
 
 class QComboBox;
 class QLabel;
@@ -50,15 +51,15 @@ public:
     QString pdfFolder;
     QString documentName = QStringLiteral("VexaDICOM");
 
-    SlotPage* page() const { return Picture1; }
-    int thumbnailsPerPage() const { return ThumbnailsPerPage_; }
+    SlotPage* page() const { return page_; }
+    int thumbnailsPerPage() const { return thumbnailsPerPage_; }
     PageOrientation orientation() const;
     int layoutIndex() const; // the first checked layout of the orientation, -1 when none
-    double pageRatio() const { return PageRatio; }
-    int savedOrientation() const { return SavedOrientation; }
+    double pageRatio() const { return pageRatio_; }
+    int savedOrientation() const { return savedOrientation_; }
     QString thumbnailTag(int index) const;
     QLabel* thumbnail(int index) const;
-    const QString& caption() const { return PrintCaption; }
+    const QString& caption() const { return caption_; }
     // The caption the next sheet is printed with: the one given, else the
     // header, patient and exam date of the images on the sheet.
     QString sheetCaption() const;
@@ -68,29 +69,28 @@ public:
     const std::vector<SheetImage>& images() const { return images_; }
     int patientCount() const { return static_cast<int>(patients_.size()); }
     // The outcome of the last print.
-    const SheetPrintOutcome& lastPrint() const { return lastOutcome; }
+    const SheetPrintOutcome& lastPrint() const { return lastPrint_; }
 
     // What the user does, also for tests.
-    void chooseOrientation(PageOrientation orientation); // Option1 clicked
-    void chooseLayout(int index); // Option2 / Option3 clicked in the current orientation
+    void chooseOrientation(PageOrientation orientation);
+    void chooseLayout(int index); // in the current orientation
     void thumbnailClicked(int index);
     void thumbnailDoubleClicked(int index);
-    void printPage(); // Button1
-    void storeDefault(); // Button4
-    void scrollThumbnails(int value); // VScroll1
-    void choosePatient(int index); // PatientBox
+    void printPage();
+    void storeDefault(); // the layout shown becomes the one the window opens with
+    void scrollThumbnails(int value);
+    void choosePatient(int index);
 
-    // The controls tests and the window's design look up.
-    QScrollBar* VScroll1 = nullptr;
-    QRadioButton* Option1[2]{};
-    std::array<QRadioButton*, LayoutCount> Option2{};
-    std::array<QRadioButton*, LayoutCount> Option3{};
-    brixel::Button* Button1 = nullptr;
-    brixel::Button* Button4 = nullptr;
-    brixel::Button* Button2 = nullptr;
-    QWidget* Picture6 = nullptr; // waiting panel
-    QLabel* Label5 = nullptr;
-    QComboBox* PatientBox = nullptr; // the patients waiting, when opened on them
+    // The controls, for tests.
+    QScrollBar* thumbnailScrollBar() const { return thumbnailScrollBar_; }
+    QRadioButton* orientationOption(PageOrientation orientation) const;
+    QRadioButton* layoutOption(PageOrientation orientation, int index) const;
+    brixel::Button* printButton() const { return printButton_; }
+    brixel::Button* storeDefaultButton() const { return storeDefaultButton_; }
+    brixel::Button* quitButton() const { return quitButton_; }
+    QLabel* waitingText() const { return waitingText_; }
+    // The patients waiting, when opened on them.
+    QComboBox* patientChoice() const { return patientChoice_; }
 
     static const QString RestingText;
     static const QString PrintingText;
@@ -107,6 +107,11 @@ private:
     class Thumbnails;
 
     void buildControls();
+    void buildThumbnailPanel();
+    void buildToolPanel();
+    QWidget* buildOrientationChoice();
+    QWidget* buildLayoutChoice(PageOrientation orientation);
+    void buildWaitingPanel();
     void showPatientBanner();
     void loadThumbnails(int firstImage);
     int thumbnailPageCount() const;
@@ -119,32 +124,43 @@ private:
     void markPrinted();
     bool mayDropSheet(); // asks about a sheet composed and not printed
 
-    MainRecordSets& sets;
+    MainRecordSets& sets_;
     Exam exam_;
-    QString PrintCaption;
+    QString caption_;
     std::vector<SheetPatient> patients_; // empty when opened on one exam
     std::vector<SheetImage> images_;
-    SheetPrintOutcome lastOutcome;
-    bool unprintedSheet = false; // images placed since the page was built or printed
+    SheetPrintOutcome lastPrint_;
+    bool unprintedSheet_ = false; // images placed since the page was built or printed
 
-    int ThumbnailsPerPage_ = 4;
-    int SavedOrientation = 1;
-    bool orientationSaved = false;
-    double PageRatio = 1.0;
-    QSize laidOutSize;
+    int thumbnailsPerPage_ = 4;
+    int savedOrientation_ = 1;
+    bool orientationSaved_ = false;
+    double pageRatio_ = 1.0;
+    QSize laidOutSize_;
 
-    QLabel* Banner = nullptr;
-    QWidget* Frame1 = nullptr; // thumbnail column
-    QWidget* Frame2 = nullptr; // page frame
-    QWidget* ToolPanel = nullptr;
-    QWidget* Picture4 = nullptr; // portrait layouts
-    QWidget* Picture5 = nullptr; // landscape layouts
-    SlotPage* Picture1 = nullptr;
-    QFrame* Shape2 = nullptr;
-    std::array<QLabel*, ThumbnailSlots> Thumbnail{};
-    std::array<QString, ThumbnailSlots> ThumbnailTags{};
-    std::array<QString, MaxSlots + 1> SlotTags{}; // ObjectFile of each slot's image
-    std::unique_ptr<Thumbnails> thumbnailSink;
+    QLabel* banner_ = nullptr; // whose images the thumbnails offer
+    QWidget* thumbnailPanel_ = nullptr;
+    QFrame* thumbnailSelection_ = nullptr; // the frame around the thumbnail clicked
+    QScrollBar* thumbnailScrollBar_ = nullptr; // pages of thumbnails
+    QWidget* pageFrame_ = nullptr; // around the page
+    SlotPage* page_ = nullptr;
+    QWidget* toolPanel_ = nullptr;
+    QComboBox* patientChoice_ = nullptr;
+    std::array<QRadioButton*, 2> orientationOptions_{}; // portrait, landscape
+    QWidget* portraitLayouts_ = nullptr;
+    QWidget* landscapeLayouts_ = nullptr;
+    std::array<QRadioButton*, LayoutCount> portraitLayoutOptions_{};
+    std::array<QRadioButton*, LayoutCount> landscapeLayoutOptions_{};
+    std::map<const QObject*, QRadioButton*> optionOfIcon_; // a click on an icon picks its option
+    brixel::Button* printButton_ = nullptr;
+    brixel::Button* storeDefaultButton_ = nullptr;
+    brixel::Button* quitButton_ = nullptr;
+    QWidget* waitingPanel_ = nullptr;
+    QLabel* waitingText_ = nullptr;
+    std::array<QLabel*, ThumbnailSlots> thumbnails_{};
+    std::array<QString, ThumbnailSlots> thumbnailTags_{};
+    std::array<QString, MaxSlots + 1> slotTags_{}; // ObjectFile of each slot's image
+    std::unique_ptr<Thumbnails> thumbnailSink_;
 };
 
 } // namespace vexa

@@ -81,9 +81,9 @@ TEST_F(InterpretationWindowTest, FirstPageFollowsTheImageCountAndPagesThroughThe
         const auto window = open(c.images);
         EXPECT_EQ(window->page()->sheet.shape(), c.shape) << c.images << " images";
         EXPECT_EQ(window->imagesPerPage(), c.shape.count());
-        EXPECT_EQ(window->VScroll1->isVisible(), c.scrollBar) << c.images << " images";
+        EXPECT_EQ(window->pageScrollBar()->isVisible(), c.scrollBar) << c.images << " images";
         EXPECT_TRUE(window->page()->isVisible());
-        EXPECT_FALSE(window->Picture6->isVisible()) << "the waiting panel is gone";
+        EXPECT_FALSE(window->waitingPanel()->isVisible()) << "the waiting panel is gone";
         for (int i = 1; i <= std::min(c.images, c.shape.count()); ++i)
             EXPECT_TRUE(showsImage(*window, i, i)) << c.images << " images, slot " << i;
         // Every slot is a square centred in its cell.
@@ -94,8 +94,8 @@ TEST_F(InterpretationWindowTest, FirstPageFollowsTheImageCountAndPagesThroughThe
     }
 
     const auto window = open(13);
-    EXPECT_EQ(window->VScroll1->maximum(), 1);
-    window->VScroll1->setValue(1);
+    EXPECT_EQ(window->pageScrollBar()->maximum(), 1);
+    window->pageScrollBar()->setValue(1);
     settle(*window);
     for (int i = 1; i <= 5; ++i)
         EXPECT_TRUE(showsImage(*window, i, 8 + i)) << "slot " << i;
@@ -104,12 +104,31 @@ TEST_F(InterpretationWindowTest, FirstPageFollowsTheImageCountAndPagesThroughThe
         EXPECT_FALSE(window->page()->slotView(i)->hasImage()) << "slot " << i;
     }
     // A portrait layout keeps the images per page and the scroll bar.
-    QTest::mouseClick(window->Option2[1], Qt::LeftButton);
+    QTest::mouseClick(window->layoutOption(PageOrientation::Portrait, 1), Qt::LeftButton);
     settle(*window);
     EXPECT_EQ(window->page()->sheet.shape(), (PageShape{1, 2}));
     EXPECT_EQ(window->imagesPerPage(), 8);
     EXPECT_TRUE(showsImage(*window, 1, 3)) << "two slots of page 2 start at image 3";
-    EXPECT_EQ(window->VScroll1->maximum(), 1);
+    EXPECT_EQ(window->pageScrollBar()->maximum(), 1);
+}
+
+// A click on the picture over a layout picks it.
+TEST_F(InterpretationWindowTest, ClickOnALayoutsPicturePicksTheLayout)
+{
+    const auto window = open(4);
+    const struct {
+        const char* picture; // its object name
+        PageOrientation orientation;
+        int layout;
+    } clicks[] = {{"Image3_1", PageOrientation::Portrait, 1}, {"Image4_0", PageOrientation::Landscape, 0}};
+    for (const auto& c : clicks) {
+        auto* picture = window->findChild<QLabel*>(QString::fromLatin1(c.picture));
+        ASSERT_NE(picture, nullptr) << c.picture;
+        QTest::mouseClick(picture, Qt::LeftButton);
+        settle(*window);
+        EXPECT_TRUE(window->layoutOption(c.orientation, c.layout)->isChecked()) << c.picture;
+        EXPECT_EQ(window->page()->sheet.shape(), LayoutShape(c.orientation, c.layout)) << c.picture;
+    }
 }
 
 TEST_F(InterpretationWindowTest, RightClickEnlargesToThePageAndBackLeftClickNever)
@@ -148,22 +167,22 @@ TEST_F(InterpretationWindowTest, ToolsInversionAndResetReachEverySlotUntilThePag
     };
     EXPECT_EQ(tools(), std::vector<int>(8, 3)) << "new slots start with the magnifier";
     for (const int tool : {1, 5, 3}) {
-        QTest::mouseClick(window->Button3[static_cast<std::size_t>(tool)], Qt::LeftButton);
+        QTest::mouseClick(window->toolButton(tool), Qt::LeftButton);
         EXPECT_EQ(tools(), std::vector<int>(8, tool));
         for (const int other : InterpretationWindow::ToolButtons) {
-            EXPECT_EQ(window->Button3[static_cast<std::size_t>(other)]->backColor(),
+            EXPECT_EQ(window->toolButton(other)->backColor(),
                 other == tool ? InterpretationWindow::PressedToolColour : InterpretationWindow::ToolColour);
         }
     }
-    QTest::mouseClick(window->Button3[5], Qt::LeftButton);
-    QTest::mouseClick(window->Button5, Qt::LeftButton);
+    QTest::mouseClick(window->toolButton(5), Qt::LeftButton);
+    QTest::mouseClick(window->invertButton(), Qt::LeftButton);
     for (int i = 1; i <= 8; ++i)
         EXPECT_EQ(window->page()->slotView(i)->Polarity(), -1) << "slot " << i;
     window->page()->slotView(3)->setZoomLevel(400);
-    QTest::mouseClick(window->Button6, Qt::LeftButton);
+    QTest::mouseClick(window->restoreButton(), Qt::LeftButton);
     EXPECT_TRUE(window->page()->slotView(3)->FitMode()) << "reset gives the image back its first display";
 
-    window->VScroll1->setValue(1);
+    window->pageScrollBar()->setValue(1);
     settle(*window);
     EXPECT_EQ(tools(), std::vector<int>(8, 3)) << "a page change starts every slot with the magnifier again";
     EXPECT_EQ(window->page()->slotView(1)->Polarity(), 1);
@@ -175,7 +194,7 @@ TEST_F(InterpretationWindowTest, ToolsInversionAndResetReachEverySlotUntilThePag
 TEST_F(InterpretationWindowTest, HeldArrowEndsOnTheRightPageWithItsOwnImages)
 {
     const auto window = open(72);
-    QScrollBar* bar = window->VScroll1;
+    QScrollBar* bar = window->pageScrollBar();
     ASSERT_EQ(bar->maximum(), 8);
     QStyleOptionSlider option;
     option.initFrom(bar);
@@ -213,13 +232,13 @@ TEST_F(InterpretationWindowTest, ExamWithoutImagesClosesAtOnce)
 TEST_F(InterpretationWindowTest, ShowsItsPatientAndAsksBeforeClosing)
 {
     const auto window = open(2);
-    EXPECT_EQ(window->PatientLabel->text(),
+    EXPECT_EQ(window->patientLabel()->text(),
         QStringLiteral("Patient : DUPONT JEAN ; Date de l'examen : 15/03/2026"));
-    EXPECT_TRUE(window->PatientLabel->isVisible());
+    EXPECT_TRUE(window->patientLabel()->isVisible());
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("DUPONT JEAN")));
-    QTest::mousePress(window->Button5, Qt::LeftButton);
-    EXPECT_FALSE(window->Button5->shownPicture().isNull()) << "the sunk invert button keeps its icon";
-    QTest::mouseRelease(window->Button5, Qt::LeftButton);
+    QTest::mousePress(window->invertButton(), Qt::LeftButton);
+    EXPECT_FALSE(window->invertButton()->shownPicture().isNull()) << "the sunk invert button keeps its icon";
+    QTest::mouseRelease(window->invertButton(), Qt::LeftButton);
 
     const struct {
         bool escape; // else the close box

@@ -189,14 +189,14 @@ TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyTh
     for (const int thumbnail : {1, 2, 3, 4})
         QTest::mouseDClick(window->thumbnail(thumbnail), Qt::LeftButton);
     const QSize preview = page->slotView(1)->size();
-    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QTest::mouseClick(window->printButton(), Qt::LeftButton);
 
     const SheetPrintOutcome& outcome = window->lastPrint();
     ASSERT_TRUE(outcome.printed);
     EXPECT_EQ(outcome.destination.printerName, Queue);
     ASSERT_EQ(outcome.drawn.size(), 4u);
     EXPECT_TRUE(window->isVisible()) << "the window stays open after printing";
-    EXPECT_EQ(window->Label5->text(), PrintSheetWindow::RestingText);
+    EXPECT_EQ(window->waitingText()->text(), PrintSheetWindow::RestingText);
     EXPECT_TRUE(dialogs.messages.empty());
 
     const QMap<QString, bool> printed = printedToday();
@@ -251,7 +251,7 @@ TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyTh
 TEST_P(PrintSheetCupsTest, EmptyPageStillEndsItsDocumentAndMarksNothing)
 {
     const auto window = open(QStringLiteral("Cabinet de radiologie|"));
-    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QTest::mouseClick(window->printButton(), Qt::LeftButton);
     EXPECT_TRUE(window->lastPrint().printed);
     EXPECT_FALSE(window->lastPrint().hadContent);
     const QString pdf = WaitForPdf(token);
@@ -282,7 +282,7 @@ TEST_P(PrintSheetCupsTest, SheetMarksOnlyItsOwnExamWhileTheMainWindowShowsAnothe
         QTest::mouseDClick(window->thumbnail(thumbnail), Qt::LeftButton);
     sets.examImages.setRecordSource(Sql::ImagesOfSeries(other)); // the main window opens the other exam
     ASSERT_TRUE(sets.examImages.requery());
-    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QTest::mouseClick(window->printButton(), Qt::LeftButton);
 
     ASSERT_TRUE(window->lastPrint().printed);
     const QMap<QString, bool> printed = printedToday();

@@ -115,21 +115,21 @@ TEST_F(PrintSheetWindowTest, ThumbnailsPerPageFollowTheWindowWidthAndTheScrollBa
     for (const auto& c : cases) {
         const auto window = open({c.width, 900});
         EXPECT_EQ(window->thumbnailsPerPage(), c.perPage) << c.width;
-        EXPECT_EQ(window->VScroll1->isVisible(), c.scrollBar) << c.width;
-        EXPECT_EQ(window->VScroll1->maximum(), c.maximum) << c.width;
+        EXPECT_EQ(window->thumbnailScrollBar()->isVisible(), c.scrollBar) << c.width;
+        EXPECT_EQ(window->thumbnailScrollBar()->maximum(), c.maximum) << c.width;
         int shown = 0;
         for (int i = 0; i < PrintSheetWindow::ThumbnailSlots; ++i)
             shown += window->thumbnail(i)->isVisible() ? 1 : 0;
         EXPECT_EQ(shown, c.perPage) << c.width;
         // The last page of thumbnails: 9 - 7 = 2 or 9 - 8 = 1 images.
-        window->VScroll1->setValue(c.maximum);
+        window->thumbnailScrollBar()->setValue(c.maximum);
         EXPECT_EQ(
             window->thumbnailTag(0), QStringLiteral("PAT1/image_%1.dcm").arg(c.perPage * c.maximum + 1));
         EXPECT_TRUE(window->thumbnailTag(9 - c.perPage * c.maximum).isEmpty());
     }
     makeExam(3);
     const auto small = open({1280, 900});
-    EXPECT_FALSE(small->VScroll1->isVisible()) << "one page of thumbnails needs no scroll bar";
+    EXPECT_FALSE(small->thumbnailScrollBar()->isVisible()) << "one page of thumbnails needs no scroll bar";
 }
 
 TEST_F(PrintSheetWindowTest, StoredLandscapeLayoutOpensAgainAndClosingGivesBackTheOrientation)
@@ -139,19 +139,19 @@ TEST_F(PrintSheetWindowTest, StoredLandscapeLayoutOpensAgainAndClosingGivesBackT
         const auto window = open();
         EXPECT_EQ(window->orientation(), PageOrientation::Portrait) << "default: the printer's orientation";
         EXPECT_EQ(window->layoutIndex(), 0);
-        QTest::mouseClick(window->Option1[1], Qt::LeftButton);
+        QTest::mouseClick(window->orientationOption(PageOrientation::Landscape), Qt::LeftButton);
         EXPECT_EQ(CurrentPrinterOrientation(), 2);
         EXPECT_GT(window->pageRatio(), 1.0) << "a landscape page is wider than tall";
         EXPECT_EQ(window->layoutIndex(), 0);
-        QTest::mouseClick(window->Option3[3], Qt::LeftButton);
+        QTest::mouseClick(window->layoutOption(PageOrientation::Landscape, 3), Qt::LeftButton);
         EXPECT_EQ(window->page()->sheet.slotCount(), 6);
         dialogs.answerMessage(MsgResult::Ok);
-        QTest::mouseClick(window->Button4, Qt::LeftButton);
+        QTest::mouseClick(window->storeDefaultButton(), Qt::LeftButton);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("La configuration actuelle est sauvegardée. "));
         EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Sauvegarde ...."));
         EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
-        QTest::mouseClick(window->Button2, Qt::LeftButton);
+        QTest::mouseClick(window->quitButton(), Qt::LeftButton);
         EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(CurrentPrinterOrientation(), 1) << "closing gives the printer back its orientation";
     }
@@ -160,7 +160,7 @@ TEST_F(PrintSheetWindowTest, StoredLandscapeLayoutOpensAgainAndClosingGivesBackT
 
     const auto again = open();
     EXPECT_EQ(again->orientation(), PageOrientation::Landscape);
-    EXPECT_TRUE(again->Option3[3]->isChecked());
+    EXPECT_TRUE(again->layoutOption(PageOrientation::Landscape, 3)->isChecked());
     EXPECT_EQ(again->page()->sheet.shape(), (PageShape{3, 2}));
     for (int slot = 1; slot <= 6; ++slot)
         EXPECT_TRUE(again->page()->slotView(slot) && again->page()->slotView(slot)->isVisible()) << slot;
@@ -180,6 +180,27 @@ TEST_F(PrintSheetWindowTest, StoredLandscapeLayoutOpensAgainAndClosingGivesBackT
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
+// A click on the picture beside an orientation or a layout picks it.
+TEST_F(PrintSheetWindowTest, ClickOnAnOptionsPicturePicksTheOption)
+{
+    makeExam(2);
+    const auto window = open();
+    const struct {
+        const char* picture; // its object name
+        PageOrientation orientation;
+        int layout;
+    } clicks[] = {{"Image2_1", PageOrientation::Landscape, 0}, {"Image4_3", PageOrientation::Landscape, 3},
+        {"Image2_0", PageOrientation::Portrait, 0}, {"Image3_2", PageOrientation::Portrait, 2}};
+    for (const auto& c : clicks) {
+        auto* picture = window->findChild<QLabel*>(QString::fromLatin1(c.picture));
+        ASSERT_NE(picture, nullptr) << c.picture;
+        QTest::mouseClick(picture, Qt::LeftButton);
+        EXPECT_EQ(window->orientation(), c.orientation) << c.picture;
+        EXPECT_EQ(window->layoutIndex(), c.layout) << c.picture;
+        EXPECT_EQ(window->page()->sheet.shape(), LayoutShape(c.orientation, c.layout)) << c.picture;
+    }
+}
+
 // An exam another workstation deleted meanwhile is not printed: the user is
 // told, and nothing goes to the printer.
 TEST_F(PrintSheetWindowTest, ExamDeletedElsewhereIsNotPrinted)
@@ -192,7 +213,7 @@ TEST_F(PrintSheetWindowTest, ExamDeletedElsewhereIsNotPrinted)
         pacs->exec(QStringLiteral("DELETE FROM %1 WHERE SeriesInst = '%2'")
                        .arg(QLatin1String(table), ExamSeriesUid));
     dialogs.answerMessage(MsgResult::Ok);
-    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QTest::mouseClick(window->printButton(), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, ExamDeletedElsewhereText());
     EXPECT_FALSE(window->lastPrint().printed);
@@ -244,8 +265,8 @@ TEST_F(PrintSheetWindowTest, WaitingImagesComeByPatientAndEachSheetNamesItsPatie
     window.resize(1280, 900);
     window.show();
     QCoreApplication::processEvents();
-    ASSERT_TRUE(window.PatientBox->isVisible());
-    EXPECT_EQ(window.PatientBox->count(), 2);
+    ASSERT_TRUE(window.patientChoice()->isVisible());
+    EXPECT_EQ(window.patientChoice()->count(), 2);
     const auto* banner = window.findChild<QLabel*>(QStringLiteral("Picture3"));
     EXPECT_EQ(banner->text(), QStringLiteral("  Impression des clichés  -  DUPONT JEAN  -  15/03/2026"));
     EXPECT_EQ(window.thumbnailTag(0), QStringLiteral("PAT1/image_1.dcm"));
@@ -259,12 +280,12 @@ TEST_F(PrintSheetWindowTest, WaitingImagesComeByPatientAndEachSheetNamesItsPatie
     dialogs.answerMessage(MsgResult::Cancel);
     dialogs.answerMessage(MsgResult::No);
     window.choosePatient(1);
-    EXPECT_EQ(window.PatientBox->currentIndex(), 0);
+    EXPECT_EQ(window.patientChoice()->currentIndex(), 0);
     EXPECT_FALSE(window.page()->sheet.slot(1).isEmpty());
     window.choosePatient(1);
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[1].text, PrintSheetWindow::UnprintedSheetQuestion);
-    EXPECT_EQ(window.PatientBox->currentIndex(), 1);
+    EXPECT_EQ(window.patientChoice()->currentIndex(), 1);
     EXPECT_TRUE(window.page()->sheet.slot(1).isEmpty()) << "another patient starts an empty sheet";
     EXPECT_EQ(window.seriesUid(), QStringLiteral("1.2.3.4"));
     EXPECT_TRUE(banner->text().contains(QStringLiteral("MARTIN Léa")));
