@@ -1,5 +1,7 @@
-// Start-up time of the main window on a large Conquest database: from the
-// start-up sequence to the window shown with its lists filled.
+// Start-up time of the main window on a large Conquest database never
+// upgraded nor named: from the start-up sequence to the window shown, then
+// until every image is named (the work behind the shown window); and the
+// everyday start after it.
 //   bench_app_startup [series=20000] [images-per-series=10]
 #include "AppValues.h"
 #include "ConquestSchema.h"
@@ -12,8 +14,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -58,6 +62,21 @@ bool BuildDatabase(const QString& path, int series, int images)
     return db.commit();
 }
 
+qint64 Unnamed(const QString& path)
+{
+    qint64 count = -1;
+    {
+        QSqlDatabase db = vexa::OpenConquestDatabase(path, QStringLiteral("count"), nullptr);
+        QSqlQuery query(db);
+        if (query.exec(
+                QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0 OR PatientName IS NULL"))
+            && query.next())
+            count = query.value(0).toLongLong();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("count"));
+    return count;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -90,9 +109,22 @@ int main(int argc, char** argv)
             return 1;
         window.show();
         QCoreApplication::processEvents();
-        std::printf("%s: %lld ms to the window shown, not-burned list %d rows, date list %d rows\n", label,
-            static_cast<long long>(timer.elapsed()), window.sets.notBurnedSeries.count(),
-            window.sets.seriesByDate.count());
+        std::printf("%s: %lld ms to the window shown (goal under 1000 ms)\n", label,
+            static_cast<long long>(timer.elapsed()));
+        if (window.startupWorkRunning()) {
+            QEventLoop loop;
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                if (!window.startupWorkRunning())
+                    loop.quit();
+            });
+            poll.start(5);
+            loop.exec();
+            std::printf("%s: %lld ms until every image is named, %lld images left unnamed\n", label,
+                static_cast<long long>(timer.elapsed()), static_cast<long long>(Unnamed(path)));
+        }
+        std::printf("%s: not-burned list %d rows, date list %d rows\n", label,
+            window.sets.notBurnedSeries.count(), window.sets.seriesByDate.count());
     }
     return 0;
 }

@@ -1,0 +1,44 @@
+#include "StartupWork.h"
+
+#include "ExamNaming.h"
+#include "PacsUpgrade.h"
+#include "WorkPool.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace vexa {
+
+StartupWork::StartupWork(QString conquestPath, QObject* parent)
+    : QObject(parent)
+    , path_(std::move(conquestPath))
+{
+}
+
+StartupWork::~StartupWork()
+{
+    stop_ = true;
+    future_.waitForFinished();
+}
+
+void StartupWork::start()
+{
+    future_ = QtConcurrent::run(&WorkPool(), [this] { Run(); });
+}
+
+// Signals emitted from the worker reach the user-interface thread queued.
+void StartupWork::Run()
+{
+    const QString failure = OpenAndUpgrade(path_);
+    if (!failure.isEmpty()) {
+        emit upgradeFailed(failure);
+        return;
+    }
+    emit upgraded();
+    const QString error = NameAtFirstStart(path_, [this](qint64 done) {
+        emit progress(done);
+        return !stop_;
+    });
+    emit finished(error);
+}
+
+} // namespace vexa
