@@ -1,9 +1,11 @@
 #include "StartupWork.h"
 
 #include "ExamNaming.h"
+#include "Log.h"
 #include "PacsUpgrade.h"
 #include "WorkPool.h"
 
+#include <QElapsedTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace vexa {
@@ -28,16 +30,20 @@ void StartupWork::start()
 // Signals emitted from the worker reach the user-interface thread queued.
 void StartupWork::Run()
 {
+    QElapsedTimer timer;
+    timer.start();
     const QString failure = OpenAndUpgrade(path_);
     if (!failure.isEmpty()) {
         emit upgradeFailed(failure);
         return;
     }
+    qCInfo(logDatabase).noquote() << QStringLiteral("base mise à jour en %1 ms").arg(timer.restart());
     emit upgraded();
     const QString error = NameAtFirstStart(path_, [this](qint64 done) {
         emit progress(done);
         return !stop_;
     });
+    qCInfo(logDatabase).noquote() << QStringLiteral("premiers noms en %1 ms").arg(timer.elapsed());
     emit finished(error);
 }
 
