@@ -5,6 +5,7 @@
 #include "AppValues.h"
 #include "MainWindow.h"
 #include "PacsTestDb.h"
+#include "PacsUpgrade.h"
 #include "ScriptedDialogService.h"
 #include "Settings.h"
 #include "SingleInstance.h"
@@ -95,6 +96,32 @@ TEST_P(FirstStart, WindowComesFirstListsFillAndConquestsInsertsAreNamed)
         "Conquest during the first start: %s\n", conquest.readAllStandardOutput().trimmed().constData());
     window.MonitorTick(); // the everyday tick names what arrived meanwhile
     ExpectAllNamed(kSeries * kImages + series * images);
+}
+
+// An upgrade that fails behind the shown window gives the messages of a
+// failed opening and names nothing (here Conquest's worklist table is gone).
+TEST_P(FirstStart, AFailedUpgradeBehindTheWindowSaysSoAsAtAnyStart)
+{
+    Fill();
+    pacs().exec(QStringLiteral("DROP TABLE DICOMWorkList"));
+    SetSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+    SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), pacs().path());
+    ScriptedDialogService dialogs;
+    dialogs.answerMessage(MsgResult::Ok);
+    dialogs.answerMessage(MsgResult::No);
+    SingleInstance instance(dir.path());
+    MainWindow window;
+    ASSERT_EQ(RunStartup(window, instance, {}), StartupOutcome::Run);
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.messages.size() >= 2; }, 60000));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].title, OpenErrorTitle());
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(OpenErrorText(QString())));
+    EXPECT_EQ(dialogs.messages[1].text, DatabaseNotFoundText());
+    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_FALSE(window.startupWorkRunning());
+    EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NOT NULL").toInt(), 0);
 }
 
 // Three programs started in the same second, each with its own settings and
