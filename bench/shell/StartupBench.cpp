@@ -1,19 +1,26 @@
-// Start-up time of the main window on a large Conquest database: from the
-// start-up sequence to the window shown with its lists filled.
+// Start-up time of the main window on a large Conquest database never
+// upgraded nor named: from the start-up sequence to the window shown, then
+// until every image is named (the work behind the shown window); and the
+// everyday start after it.
 //   bench_app_startup [series=20000] [images-per-series=10]
 #include "base/core/AppValues.h"
 #include "base/core/DialogService.h"
 #include "base/core/Settings.h"
 #include "browser/SearchPage.h"
 #include "pacsdb/ConquestSchema.h"
+#include "pacsdb/ExamNaming.h"
+#include "pacsdb/PacsUpgrade.h"
 #include "shell/main/MainWindow.h"
 #include "shell/main/SingleInstance.h"
 #include "shell/main/Startup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -58,6 +65,21 @@ bool BuildDatabase(const QString& path, int series, int images)
     return db.commit();
 }
 
+qint64 Unnamed(const QString& path)
+{
+    qint64 count = -1;
+    {
+        QSqlDatabase db = vexa::OpenConquestDatabase(path, QStringLiteral("count"), nullptr);
+        QSqlQuery query(db);
+        if (query.exec(
+                QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0 OR PatientName IS NULL"))
+            && query.next())
+            count = query.value(0).toLongLong();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("count"));
+    return count;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -76,6 +98,10 @@ int main(int argc, char** argv)
     QSqlDatabase::removeDatabase(QStringLiteral("bench"));
     std::printf("database: %d series, %d images, built in %lld ms\n", series, series * images,
         static_cast<long long>(build.elapsed()));
+    // The same database for the baseline: upgraded and named in one go on
+    // this thread, with no window.
+    const QString baselinePath = dir.filePath(QStringLiteral("baseline.db3"));
+    QFile::copy(path, baselinePath);
     vexa::SetSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
     vexa::SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), path);
 
@@ -90,9 +116,29 @@ int main(int argc, char** argv)
             return 1;
         window.show();
         QCoreApplication::processEvents();
-        std::printf("%s: %lld ms to the window shown, not-burned list %d rows, date list %d rows\n", label,
-            static_cast<long long>(timer.elapsed()), window.sets.notBurnedSeries.count(),
-            window.sets.seriesByDate.count());
+        std::printf("%s: %lld ms to the window shown (goal under 1000 ms)\n", label,
+            static_cast<long long>(timer.elapsed()));
+        if (window.startupWorkRunning()) {
+            QEventLoop loop;
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                if (!window.startupWorkRunning())
+                    loop.quit();
+            });
+            poll.start(5);
+            loop.exec();
+            std::printf("%s: %lld ms until every image is named, %lld images left unnamed\n", label,
+                static_cast<long long>(timer.elapsed()), static_cast<long long>(Unnamed(path)));
+        }
+        std::printf("%s: not-burned list %d rows, date list %d rows\n", label,
+            window.sets.notBurnedSeries.count(), window.sets.seriesByDate.count());
     }
+    QElapsedTimer baseline;
+    baseline.start();
+    vexa::MainRecordSets sets;
+    if (!vexa::OpenAndUpgrade(baselinePath).isEmpty() || !vexa::SetName(sets, baselinePath).isEmpty())
+        return 1;
+    std::printf("baseline, upgrade and naming with no window: %lld ms, %lld images left unnamed\n",
+        static_cast<long long>(baseline.elapsed()), static_cast<long long>(Unnamed(baselinePath)));
     return 0;
 }

@@ -324,8 +324,10 @@ QString UnnumberedRows(QSqlDatabase& db, const PassColumns& pass)
 
 // Stores the updates in batches that each hold the write lock briefly, and
 // leaves the lock free between batches while another program writes.
-QString WriteInBatches(
-    QSqlDatabase& db, const QString& table, const QList<RowUpdate>& updates, OtherWriters& others)
+// progress, when given, hears after each commit how many rows are stored;
+// false from it ends the writing there (the rest is named at a later pass).
+QString WriteInBatches(QSqlDatabase& db, const QString& table, const QList<RowUpdate>& updates,
+    OtherWriters& others, const std::function<bool(qint64)>& progress = {})
 {
     BatchUpdater updater(db, table);
     qsizetype next = 0;
@@ -354,6 +356,8 @@ QString WriteInBatches(
             RollbackWrite(db);
             return error;
         }
+        if (progress && !progress(next))
+            return {};
     }
     return {};
 }
@@ -452,7 +456,8 @@ private:
     bool mine_ = false;
 };
 
-QString RunPass(const QString& conquestPath, const PassColumns& pass)
+QString RunPass(
+    const QString& conquestPath, const PassColumns& pass, const std::function<bool(qint64)>& progress = {})
 {
     QString error;
     QSqlDatabase db = PacsConnection(conquestPath, &error);
@@ -496,7 +501,7 @@ QString RunPass(const QString& conquestPath, const PassColumns& pass)
         if (!update.values.isEmpty())
             updates.append(std::move(update));
     }
-    error = WriteInBatches(db, pass.table, updates, others);
+    error = WriteInBatches(db, pass.table, updates, others, progress);
     if (!error.isEmpty())
         return error;
     return !lookupError.isEmpty() ? lookupError : unnumbered;
@@ -585,16 +590,32 @@ QDate FirstExamDate(const QStringList& yyyymmddTexts)
     return {};
 }
 
+const PassColumns kImagePass{QStringLiteral("DICOMImages"), QStringLiteral("ImagePat"),
+    QStringLiteral("ImageDate"), QStringLiteral("AcqDate"), true, QStringLiteral("r.Burned = 0")};
+const PassColumns kSeriesPass{QStringLiteral("DICOMSeries"), QStringLiteral("SeriesPat"),
+    QStringLiteral("SeriesDate"), QStringLiteral("StudyInsta"), false, QStringLiteral("r.ScanDate IS NULL")};
+
 QString SetName(MainRecordSets&, const QString& conquestPath)
 {
-    const QString error = RunPass(conquestPath,
-        {QStringLiteral("DICOMImages"), QStringLiteral("ImagePat"), QStringLiteral("ImageDate"),
-            QStringLiteral("AcqDate"), true, QStringLiteral("r.Burned = 0")});
-    const QString seriesError = RunPass(conquestPath,
-        {QStringLiteral("DICOMSeries"), QStringLiteral("SeriesPat"), QStringLiteral("SeriesDate"),
-            QStringLiteral("StudyInsta"), false, QStringLiteral("r.ScanDate IS NULL")});
+    const QString error = RunPass(conquestPath, kImagePass);
+    const QString seriesError = RunPass(conquestPath, kSeriesPass);
     const QString repairError = RepairReplacedNames(conquestPath);
     return !error.isEmpty() ? error : !seriesError.isEmpty() ? seriesError : repairError;
+}
+
+QString NameAtFirstStart(const QString& conquestPath, const NamingProgress& progress)
+{
+    bool goOn = true;
+    const QString seriesError
+        = RunPass(conquestPath, kSeriesPass, [&](qint64) { return goOn = progress(0); });
+    if (!goOn)
+        return seriesError;
+    const QString error
+        = RunPass(conquestPath, kImagePass, [&](qint64 done) { return goOn = progress(done); });
+    if (!goOn)
+        return !seriesError.isEmpty() ? seriesError : error;
+    const QString repairError = RepairReplacedNames(conquestPath);
+    return !seriesError.isEmpty() ? seriesError : !error.isEmpty() ? error : repairError;
 }
 
 } // namespace vexa

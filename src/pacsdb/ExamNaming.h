@@ -6,6 +6,7 @@
 #include "pacsdb/MainRecordSets.h"
 
 #include <QStringList>
+#include <functional>
 
 namespace vexa {
 
@@ -26,5 +27,15 @@ QDate FirstExamDate(const QStringList& yyyymmddTexts);
 // handled again at the next run. Returns "" or the first failure's
 // description.
 QString SetName(MainRecordSets& sets, const QString& conquestPath);
+
+// Hears, after each stored batch, how many images the image pass has stored
+// so far (0 during the series pass); false stops the naming there.
+using NamingProgress = std::function<bool(qint64 imagesDone)>;
+
+// The naming of a database that holds many rows never named, run on a
+// worker at start-up: the same passes as SetName, the series first so that
+// the lists fill before the images are done. Rows that arrive meanwhile are
+// left to the next SetName. Returns "" or the first failure's description.
+QString NameAtFirstStart(const QString& conquestPath, const NamingProgress& progress);
 
 } // namespace vexa

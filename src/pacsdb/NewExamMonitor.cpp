@@ -121,7 +121,7 @@ void NewExamMonitor::tick()
 
     const int twoTicksBefore = notBurnedCount_;
     const bool pending = connector_.RefreshNotBurnedList(notBurnedCount_);
-    if (pending)
+    if (pending && naming)
         SetName();
     imagesToPrintPicture_ = pending ? 0 : 1;
 

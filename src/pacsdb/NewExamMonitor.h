@@ -33,6 +33,9 @@ public:
     void setSurveyInterval(int ms) { surveyInterval_ = ms; }
 
     void tick();
+    // False while the first start names the database on a worker: the
+    // tick then only reads, so no second naming runs beside it.
+    bool naming = true;
     // Names new images and series; "" or the failure's description.
     QString SetName();
     // One tick of blinkTimer: toggles receivingPicture while blinking.

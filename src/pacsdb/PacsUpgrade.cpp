@@ -240,6 +240,31 @@ QString RunUpgrade(QSqlDatabase& db)
     return {};
 }
 
+bool ChangesSchema(const QString& statement)
+{
+    return statement.startsWith(QStringLiteral("ALTER "), Qt::CaseInsensitive)
+        || statement.startsWith(QStringLiteral("CREATE "), Qt::CaseInsensitive);
+}
+
+StartupWorkload Inspect(QSqlDatabase& db)
+{
+    StartupWorkload workload;
+    for (const QString& statement : UpgradeStatements())
+        if (ChangesSchema(statement) && StillToDo(db, statement))
+            workload.schemaToChange = true;
+    // Without the program's columns every image is still to name.
+    QSqlQuery count(db);
+    count.setForwardOnly(true);
+    const bool named = db.record(QStringLiteral("dicomimages")).contains(QStringLiteral("Burned"));
+    if (!count.exec(named ? QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0")
+                          : QStringLiteral("SELECT COUNT(*) FROM DICOMImages"))
+        || !count.next())
+        workload.error = count.lastError().text();
+    else
+        workload.imagesToName = count.value(0).toLongLong();
+    return workload;
+}
+
 } // namespace
 
 const QStringList& UpgradeStatements()
@@ -261,6 +286,21 @@ QString OpenAndUpgrade(const QString& conquestPath)
     }
     QSqlDatabase::removeDatabase(name);
     return error;
+}
+
+StartupWorkload InspectDatabase(const QString& conquestPath)
+{
+    const QString name
+        = QStringLiteral("PacsConnection-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    StartupWorkload workload;
+    {
+        QSqlDatabase db = OpenConquestDatabase(conquestPath, name, &workload.error);
+        if (db.isOpen())
+            workload = Inspect(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return workload;
 }
 
 QString OpenErrorTitle()

@@ -15,6 +15,16 @@ const QStringList& UpgradeStatements();
 // failure (the start-up then shows the messages below and ends).
 QString OpenAndUpgrade(const QString& conquestPath);
 
+// What the start-up has to do on a database before its lists are whole.
+struct StartupWorkload {
+    QString error; // the opening failed: the provider's description
+    bool schemaToChange = false; // a column, table or index is missing
+    qint64 imagesToName = 0; // every image when the columns are missing
+};
+
+// Opens conquestPath and asks the catalogue and one count, changing nothing.
+StartupWorkload InspectDatabase(const QString& conquestPath);
+
 // Texts of the start-up's messages on a fatal failure.
 QString OpenErrorTitle(); // first box, error icon
 QString OpenErrorText(const QString& description); // its text

@@ -60,10 +60,11 @@ bool Insert(QSqlDatabase& db, const QString& sql, const QVariantList& values, St
     since.start();
     for (int attempt = 1;; ++attempt) {
         QSqlQuery query(db);
-        query.prepare(sql);
+        // Reading the schema to prepare may meet the lock too: busy as well.
+        const bool prepared = query.prepare(sql);
         for (const QVariant& value : values)
             query.addBindValue(value);
-        if (query.exec()) {
+        if (prepared && query.exec()) {
             ++stats.inserts;
             stats.longestStallMs = std::max(stats.longestStallMs, since.elapsed());
             return true;

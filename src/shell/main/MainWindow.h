@@ -11,6 +11,7 @@
 #include <brixel/Button.h>
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -27,6 +28,7 @@ namespace vexa {
 
 class ExamPage;
 class SearchPage;
+class StartupWork;
 class ToolsPage;
 
 // What the report buttons open (the report editor's own openings).
@@ -69,6 +71,13 @@ public:
     // Names new rows, runs the first monitor tick, sets the pickers and the
     // first page, starts the day timer and shows the version.
     void StartWithDatabase(const QString& conquestPath);
+    // The same start when the database has much to do first: the upgrade
+    // and the naming run on a worker, the lists open at once (after the
+    // upgrade when it changes the schema) and fill as names arrive, the
+    // notice shows the progress. upgradeFailed hears a failed upgrade.
+    void StartInBackground(const QString& conquestPath, bool schemaToChange, qint64 imagesToName,
+        const std::function<void(const QString&)>& upgradeFailed);
+    bool startupWorkRunning() const { return startupWork_ != nullptr; }
 
     // --- Frame ---------------------------------------------------------------
     void Relayout(); // the resize rule
@@ -205,6 +214,8 @@ private:
     void PauseMonitor();
     void ResumeMonitor();
     void OpenLists(const QString& conquestPath);
+    void ShowStartupProgress(qint64 imagesDone);
+    void EndStartupWork();
     void ConnectActions();
     void SetRealActions();
     void ShowNoticeText(const QString& text);
@@ -232,6 +243,11 @@ private:
     bool shortcutsEnabled_ = true;
     bool opening_ = false; // an exam is being opened
     bool rightClickMode_ = false;
+    // The first start's work on a worker, while it runs.
+    StartupWork* startupWork_ = nullptr;
+    qint64 startupTotal_ = 0;
+    QString startupNotice_;
+    QElapsedTimer startupTick_;
 };
 
 } // namespace vexa

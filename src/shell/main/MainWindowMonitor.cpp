@@ -6,12 +6,14 @@
 #include "VexaVersion.h"
 #include "base/core/AppValues.h"
 #include "base/core/DialogService.h"
+#include "base/core/Log.h"
 #include "browser/ExamLists.h"
 #include "browser/ExamPage.h"
 #include "browser/SearchPage.h"
 #include "pacsdb/PacsConnection.h"
 #include "pacsdb/PacsUpgrade.h"
 #include "shell/main/StartupSteps.h"
+#include "shell/main/StartupWork.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -26,15 +28,83 @@ void MainWindow::StartWithDatabase(const QString& conquestPath)
     versionLabel->setText(VersionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
 }
 
-// Every record set and the monitor on the database, the new rows named, the
-// lists filled for today and page 1 shown.
+void MainWindow::StartInBackground(const QString& conquestPath, bool schemaToChange, qint64 imagesToName,
+    const std::function<void(const QString&)>& upgradeFailed)
+{
+    conquestPath_ = conquestPath;
+    dayTimer.start(60000);
+    versionLabel->setText(VersionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
+    StartupWork* work = new StartupWork(conquestPath, this);
+    startupWork_ = work;
+    startupTotal_ = imagesToName;
+    ShowStartupProgress(0);
+    // The work is each handler's context: what it still has queued goes
+    // with it. A handler also checks that its work is still the current one.
+    connect(work, &StartupWork::upgraded, work, [this, work, conquestPath, schemaToChange] {
+        if (startupWork_ == work && schemaToChange)
+            OpenLists(conquestPath);
+    });
+    connect(work, &StartupWork::upgradeFailed, work, [this, work, upgradeFailed](const QString& failure) {
+        if (startupWork_ != work)
+            return;
+        EndStartupWork();
+        QMetaObject::invokeMethod(
+            this, [upgradeFailed, failure] { upgradeFailed(failure); }, Qt::QueuedConnection);
+    });
+    connect(work, &StartupWork::progress, work, [this, work](qint64 done) {
+        if (startupWork_ == work)
+            ShowStartupProgress(done);
+    });
+    connect(work, &StartupWork::finished, work, [this, work](const QString& error) {
+        if (startupWork_ != work)
+            return;
+        if (error.isEmpty())
+            qCInfo(logDatabase).noquote() << QStringLiteral("base à jour : premiers noms complétés");
+        else
+            qCWarning(logDatabase).noquote() << QStringLiteral("premiers noms incomplets : ") + error;
+        EndStartupWork();
+        MonitorTick(); // names what arrived meanwhile
+    });
+    if (!schemaToChange)
+        OpenLists(conquestPath);
+    work->start();
+}
+
+// The notice says how far the naming is; the lists are asked again about
+// once a second as names arrive (the monitor's tick only reads meanwhile).
+void MainWindow::ShowStartupProgress(qint64 imagesDone)
+{
+    startupNotice_ = UpgradeProgressText(imagesDone, std::max(imagesDone, startupTotal_));
+    noticeLabel->setText(startupNotice_);
+    noticeLabel->show();
+    if (monitor && (!startupTick_.isValid() || startupTick_.elapsed() >= 1000)) {
+        startupTick_.start();
+        MonitorTick();
+    }
+}
+
+void MainWindow::EndStartupWork()
+{
+    if (!startupWork_)
+        return;
+    startupWork_->deleteLater(); // its worker has ended or ends at its next batch
+    startupWork_ = nullptr;
+    if (monitor)
+        monitor->naming = true;
+}
+
+// Every record set and the monitor on the database, the new rows named
+// (unless the first start names them on a worker), the lists filled for
+// today and page 1 shown.
 void MainWindow::OpenLists(const QString& conquestPath)
 {
     conquestPath_ = conquestPath;
     sets.setDatabasePath(conquestPath);
     searchPage->setDatabasePath(conquestPath);
     monitor = std::make_unique<NewExamMonitor>(sets, conquestPath, this);
-    monitor->SetName();
+    monitor->naming = startupWork_ == nullptr;
+    if (monitor->naming)
+        monitor->SetName();
     SetSurveyInterval(appValues().MonitorInterval);
     MonitorTick();
     const QDate now = today();
@@ -48,6 +118,11 @@ void MainWindow::OpenLists(const QString& conquestPath)
 
 void MainWindow::ReopenDatabase(const QString& conquestPath)
 {
+    // The first start's work stops with its current batch; the monitor names the rest.
+    delete startupWork_;
+    startupWork_ = nullptr;
+    if (monitor)
+        monitor->naming = true;
     const QString failure = OpenAndUpgrade(conquestPath);
     if (!failure.isEmpty()) {
         // The lists stay on the database they show, and so does every write.
@@ -113,7 +188,7 @@ void MainWindow::ShowMonitorState()
 
 void MainWindow::ShowNotice()
 {
-    noticeLabel->setText(monitor->noticeText());
+    noticeLabel->setText(startupWork_ ? startupNotice_ : monitor->noticeText());
     noticeLabel->show();
     receivingPicture->setVisible(monitor->receivingPictureVisible());
     SetMessageInterval(monitor->messageInterval());

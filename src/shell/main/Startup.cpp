@@ -36,6 +36,18 @@ void ReportDatabaseFailure(const QString& description, const std::function<void(
     MsgBox(RestartToApplyText(), MsgIcon::Exclamation);
 }
 
+namespace {
+
+void ReportStartupFailure(
+    const QString& conquestPath, const QString& failure, const std::function<void()>& showOptions)
+{
+    qCCritical(logDatabase).noquote()
+        << QStringLiteral("base non ouverte au démarrage (%1) : %2").arg(conquestPath, failure);
+    ReportDatabaseFailure(failure, showOptions);
+}
+
+} // namespace
+
 StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks)
 {
     if (!instance.acquire()) {
@@ -52,21 +64,37 @@ StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const St
         hooks.showOptions();
     // The options dialog may have been applied: the database is the one now stored.
     const QString conquestPath = appValues().ConquestPath;
-    QString failure;
-    {
+    // A large database never named (or never upgraded) is brought up to date
+    // on a worker behind the shown window; a small one before it, as always.
+    const StartupWorkload workload = InspectDatabase(conquestPath);
+    QString failure = workload.error;
+    const bool inBackground = failure.isEmpty() && workload.imagesToName >= kBackgroundStartFrom;
+    if (failure.isEmpty() && !inBackground) {
         TimedAction opening(QStringLiteral("ouverture et mise à jour de la base"));
         failure = OpenAndUpgrade(conquestPath);
         if (!failure.isEmpty())
             opening.fail(failure);
     }
     if (!failure.isEmpty()) {
-        qCCritical(logDatabase).noquote()
-            << QStringLiteral("base non ouverte au démarrage (%1) : %2").arg(conquestPath, failure);
-        ReportDatabaseFailure(failure, hooks.showOptions);
+        ReportStartupFailure(conquestPath, failure, hooks.showOptions);
         return StartupOutcome::DatabaseFailed;
     }
     qCInfo(logDatabase).noquote() << QStringLiteral("base ouverte : ") + conquestPath;
-    window.StartWithDatabase(conquestPath);
+    if (!inBackground) {
+        window.StartWithDatabase(conquestPath);
+        return StartupOutcome::Run;
+    }
+    qCInfo(logDatabase).noquote() << QStringLiteral(
+        "mise à jour de la base en arrière-plan : %1 images à nommer%2")
+                                         .arg(workload.imagesToName)
+                                         .arg(workload.schemaToChange ? QStringLiteral(", schéma à compléter")
+                                                                      : QString());
+    // The upgrade failed behind the window: the same messages, then the program ends.
+    window.StartInBackground(conquestPath, workload.schemaToChange, workload.imagesToName,
+        [conquestPath, showOptions = hooks.showOptions](const QString& failure) {
+            ReportStartupFailure(conquestPath, failure, showOptions);
+            QCoreApplication::exit(1);
+        });
     return StartupOutcome::Run;
 }
 

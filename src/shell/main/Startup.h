@@ -2,7 +2,8 @@
 // The program's start-up, in order: one instance per user, the default
 // printer, the staging folders, the settings, the options dialog when no
 // database is configured, the database opening and upgrade (which ends the
-// program on failure), then the main window's own start.
+// program on failure), then the main window's own start. On a database with
+// much to name, the upgrade and the naming run behind the shown window.
 #include <QString>
 #include <functional>
 
@@ -10,6 +11,10 @@ namespace vexa {
 
 class MainWindow;
 class SingleInstance;
+
+// From this many images to name, the first start's upgrade and naming run
+// on a worker behind the shown main window.
+constexpr qint64 kBackgroundStartFrom = 2000;
 
 enum class StartupOutcome { Run, AlreadyRunning, DatabaseFailed };
 

@@ -29,6 +29,24 @@ QString AboutVersionText(int major, int minor, int revision)
     return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
+namespace {
+
+// 300000 -> "300 000": a plain blank between groups of three digits.
+QString Grouped(qint64 number)
+{
+    QString digits = QString::number(number);
+    for (qsizetype at = digits.size() - 3; at > (digits.startsWith(u'-') ? 1 : 0); at -= 3)
+        digits.insert(at, u' ');
+    return digits;
+}
+
+} // namespace
+
+QString UpgradeProgressText(qint64 done, qint64 total)
+{
+    return QStringLiteral("Mise à jour de la base : %1 / %2 images").arg(Grouped(done), Grouped(total));
+}
+
 QRect MainWindowRect(const QRect& screen, int taskbarHeight)
 {
     const int top = taskbarHeight < 1 ? -taskbarHeight : 0;

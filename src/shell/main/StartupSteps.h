@@ -16,6 +16,10 @@ QString VersionCaption(int major, int minor, int revision);
 // "Version 2.1.14", as the about window shows it.
 QString AboutVersionText(int major, int minor, int revision);
 
+// The notice while the first start brings the database up to date:
+// "Mise à jour de la base : 12 000 / 300 000 images".
+QString UpgradeProgressText(qint64 done, qint64 total);
+
 // The main window's rectangle in pixels: the whole width, and the height
 // above (positive) or below (negative) the desktop's band of that height.
 QRect MainWindowRect(const QRect& screen, int taskbarHeight);

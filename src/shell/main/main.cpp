@@ -59,6 +59,7 @@ int main(int argc, char** argv)
         return outcome == vexa::StartupOutcome::AlreadyRunning ? 0 : 1;
     window.Relayout();
     window.show();
+    qCInfo(vexa::logStartup) << "fenêtre principale affichée";
     const int status = app.exec();
     vexa::setDialogService(nullptr);
     qCInfo(vexa::logStartup) << "arrêt, code" << status;

@@ -63,3 +63,12 @@ TEST(SystemInfoViewer, FirstProgramFoundOnThePathWins)
     EXPECT_EQ(FindSystemInfoViewer(programs, bin.path()), bin.filePath(QStringLiteral("second")));
     EXPECT_EQ(FindSystemInfoViewer({QStringLiteral("first")}, bin.path()), QString());
 }
+
+TEST(StartupSteps, UpgradeProgressGroupsThousandsWithABlank)
+{
+    EXPECT_EQ(UpgradeProgressText(12000, 300000),
+        QStringLiteral("Mise à jour de la base : 12 000 / 300 000 images"));
+    EXPECT_EQ(UpgradeProgressText(0, 999), QStringLiteral("Mise à jour de la base : 0 / 999 images"));
+    EXPECT_EQ(UpgradeProgressText(1000, 1234567),
+        QStringLiteral("Mise à jour de la base : 1 000 / 1 234 567 images"));
+}
