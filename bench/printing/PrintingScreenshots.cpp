@@ -1,13 +1,14 @@
 // Writes screenshots of the print sheet window and the interpretation window
 // on a demo PACS exam: printing_screenshots <print sheet.png> <interpretation.png>.
 #include "AppValues.h"
+#include "ConquestColumns.h"
 #include "ConquestDatabaseConnector.h"
-#include "Dates.h"
 #include "DemoPacs.h"
 #include "DialogService.h"
 #include "DicomLoader.h"
 #include "ExamNaming.h"
 #include "ImageFiles.h"
+#include "ImageRows.h"
 #include "InterpretationWindow.h"
 #include "JpegPictures.h"
 #include "MainRecordSets.h"
@@ -73,10 +74,10 @@ int main(int argc, char** argv)
         for (series.moveFirst(); !series.eof(); series.moveNext()) {
             RecordSet images;
             images.setDatabasePath(options.database);
-            images.setRecordSource(Sql::ImagesOfSeries(series.fieldText(QStringLiteral("SeriesInst"))));
+            images.setRecordSource(Sql::ImagesOfSeries(series.fieldText(Col::SeriesInst)));
             if (images.requery() && images.count() > most) {
                 most = images.count();
-                uid = series.fieldText(QStringLiteral("SeriesInst"));
+                uid = series.fieldText(Col::SeriesInst);
             }
         }
     }
@@ -87,16 +88,15 @@ int main(int argc, char** argv)
         return 1;
     }
     for (exam.moveFirst(); !exam.eof(); exam.moveNext()) {
-        const QString objectFile = exam.fieldText(QStringLiteral("ObjectFile"));
+        const QString objectFile = exam.fieldText(Col::ObjectFile);
         const DicomLoadResult image = loadDicomImage(QDir(options.imageStore).filePath(objectFile));
         if (image.ok())
             writePreviewPicture(
                 *image.image, previewPicturePath(StoredImagePath(options.imageStore, objectFile)));
     }
     exam.moveFirst();
-    const Exam shown{.seriesUid = uid,
-        .patientName = exam.fieldText(QStringLiteral("PatientName")),
-        .examDate = YyyymmddToDdMmYyyy(exam.fieldText(QStringLiteral("AcqDate")))};
+    const Exam shown{
+        .seriesUid = uid, .patientName = exam.fieldText(Col::PatientName), .examDate = ExamDayOfImage(exam)};
 
     {
         PrintSheetWindow window(sets, shown,

@@ -1,5 +1,6 @@
 #include "BoundGrid.h"
 
+#include "ConquestColumns.h"
 #include "Dates.h"
 
 #include <QDateTime>
@@ -125,7 +126,7 @@ bool GridColumnsModel::Highlighted(int row) const
     const QVariant& highlight = source_->highlight();
     if (highlight.isNull())
         return false;
-    const QVariant compteur = source_->valueAt(row, QStringLiteral("Compteur"));
+    const QVariant compteur = source_->valueAt(row, Col::Compteur);
     return !compteur.isNull() && compteur.toLongLong() == highlight.toLongLong();
 }
 

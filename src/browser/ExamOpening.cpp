@@ -1,8 +1,10 @@
 #include "ExamOpening.h"
 
+#include "ConquestColumns.h"
 #include "DialogService.h"
 #include "ExamRows.h"
 #include "Log.h"
+#include "ProgramTitle.h"
 #include "QueryCatalogue.h"
 
 namespace vexa {
@@ -39,13 +41,13 @@ Exam FailOpening(MainRecordSets& sets, const RecordSet& failed)
     const QString description = failed.lastError();
     for (RecordSet* set : {&sets.examImages, &sets.examSeries, &sets.examStudy})
         set->close();
-    MsgBox(DatabaseFailureText(description), MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+    MsgBox(DatabaseFailureText(description), MsgIcon::Critical, MsgButtons::Ok, ProgramTitle);
     return {};
 }
 
 Exam NoImageMessage()
 {
-    MsgBox(NoImageText(), MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+    MsgBox(NoImageText(), MsgIcon::Information, MsgButtons::Ok, ProgramTitle);
     return {};
 }
 
@@ -79,7 +81,7 @@ Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath
     const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails)
 {
     // The row's UID now: the list may be requeried while the pictures are made.
-    const QString uid = list.currentRow() < 0 ? QString() : list.fieldText(QStringLiteral("SeriesInst"));
+    const QString uid = list.currentRow() < 0 ? QString() : list.fieldText(Col::SeriesInst);
     if (uid.isEmpty())
         return NoImageMessage();
     if (!Query(sets.examImages, conquestPath, Sql::ImagesOfSeries(uid)))
@@ -91,8 +93,7 @@ Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath
     LoadMainThumbnails(sets, conquestPath, conquestImagePath, thumbnails, uid, 0);
     if (!Query(sets.examSeries, conquestPath, Sql::SeriesByUid(uid)))
         return FailOpening(sets, sets.examSeries);
-    if (!Query(sets.examStudy, conquestPath,
-            Sql::StudyByUid(sets.examSeries.fieldText(QStringLiteral("StudyInsta")))))
+    if (!Query(sets.examStudy, conquestPath, Sql::StudyByUid(sets.examSeries.fieldText(Col::StudyInsta))))
         return FailOpening(sets, sets.examStudy);
     Exam exam = ExamOfOpenedRows(sets);
     exam.seriesUid = uid;

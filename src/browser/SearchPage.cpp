@@ -1,5 +1,6 @@
 #include "SearchPage.h"
 
+#include "ConquestColumns.h"
 #include "DesignButtons.h"
 #include "ExamLists.h"
 #include "SearchWords.h"
@@ -27,17 +28,14 @@ constexpr int kTypingPauseMs = 250;
 QList<GridColumn> ListColumns()
 {
     using Kind = GridColumn::Kind;
-    return {{QStringLiteral("PatientName"), QStringLiteral("Nom")},
-        {QStringLiteral("ScanDate"), QStringLiteral("Date"), false, Kind::Text, {},
-            QStringLiteral("SeriesTime")},
-        {QStringLiteral("Burned"), QStringLiteral("Gravé"), true},
-        {QStringLiteral("SeriesTime"), QStringLiteral("Heure"), false, Kind::Time,
-            QStringLiteral("StudyTime")},
-        {QStringLiteral("Modality"), QStringLiteral("Modalité")},
-        {QStringLiteral("SeriesDesc"), QStringLiteral("Description"), false, Kind::Text,
-            QStringLiteral("StudyDescr")},
-        {QStringLiteral("SeriesPat"), QStringLiteral("ID patient")},
-        {QStringLiteral("PatientBir"), QStringLiteral("Né(e) le"), false, Kind::DicomDate}};
+    return {{Col::PatientName, QStringLiteral("Nom")},
+        {Col::ScanDate, QStringLiteral("Date"), false, Kind::Text, {}, Col::SeriesTime},
+        {Col::Burned, QStringLiteral("Gravé"), true},
+        {Col::SeriesTime, QStringLiteral("Heure"), false, Kind::Time, Col::StudyTime},
+        {Col::Modality, QStringLiteral("Modalité")},
+        {Col::SeriesDesc, QStringLiteral("Description"), false, Kind::Text, Col::StudyDescr},
+        {Col::SeriesPat, QStringLiteral("ID patient")},
+        {Col::PatientBir, QStringLiteral("Né(e) le"), false, Kind::DicomDate}};
 }
 
 // Short columns as wide as their longest value, the name and description

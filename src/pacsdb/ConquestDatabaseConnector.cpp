@@ -1,5 +1,6 @@
 #include "ConquestDatabaseConnector.h"
 
+#include "ConquestColumns.h"
 #include "ImageFiles.h"
 #include "QueryCatalogue.h"
 
@@ -60,7 +61,7 @@ void ConquestDatabaseConnector::LoadPrintThumbnails(ThumbnailSink& sink, const Q
     for (sets_.workSet.moveFirst(); !sets_.workSet.eof() && filled < limit; sets_.workSet.moveNext()) {
         if (sets_.workSet.currentRow() < firstImage)
             continue;
-        const QString objectFile = sets_.workSet.fieldText(QStringLiteral("ObjectFile"));
+        const QString objectFile = sets_.workSet.fieldText(Col::ObjectFile);
         if (!sink.loadPicture(filled, previewPicturePath(StoredImagePath(conquestImagePath, objectFile))))
             break; // a missing picture stops the filling; those filled stay
         sink.setTag(filled, objectFile);

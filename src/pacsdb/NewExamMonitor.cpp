@@ -1,5 +1,6 @@
 #include "NewExamMonitor.h"
 
+#include "ConquestColumns.h"
 #include "ExamNaming.h"
 #include "PacsConnection.h"
 
@@ -54,13 +55,13 @@ void NewExamMonitor::FollowDateList(const QVariant& remembered)
     // The date list grew: its newest series becomes current, unless the user
     // picked a row within the last minute; that row stays current (opening
     // it must open what the user chose) and the newest one is highlighted.
-    const QVariant newest = dates.field(QStringLiteral("Compteur"));
+    const QVariant newest = dates.field(Col::Compteur);
     if (dates.userChoseWithin(remembered, now(), KeepChoiceSeconds)
         && dates.findFirst(QStringLiteral("Compteur = ") + remembered.toString()))
         dates.setHighlight(newest);
     else
         dates.setHighlight({});
-    seriesCountText_ = QString::number(count) + QStringLiteral(" dossiers.");
+    seriesCountText_ = SeriesCountText(count);
     seriesListCount_ = count;
 }
 
@@ -114,7 +115,7 @@ void NewExamMonitor::tick()
 {
     if (surveyInterval_ == 0)
         return;
-    const QString compteur = QStringLiteral("Compteur");
+    const QString compteur = Col::Compteur;
     const QVariant notBurnedRow = sets_.notBurnedSeries.field(compteur);
     const QVariant patientRow = sets_.seriesByPatient.field(compteur);
     const QVariant dateRow = sets_.seriesByDate.field(compteur);

@@ -5,6 +5,7 @@
 #include "DesignButtons.h"
 #include "ExamPage.h"
 #include "OptionsDialog.h"
+#include "ProgramTitle.h"
 #include "SearchPage.h"
 #include "StartupSteps.h"
 #include "ToolsPage.h"
@@ -159,7 +160,7 @@ void MainWindow::BuildMenu()
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    add(QStringLiteral("mnuTitle"), QStringLiteral("VexaDicom"), &MainWindow::bringToFront);
+    add(QStringLiteral("mnuTitle"), ProgramTitle, &MainWindow::bringToFront);
     popupMenu->addSeparator();
     add(QStringLiteral("mnuHelp"), QStringLiteral("&? Aide..."), &MainWindow::HelpAction);
     popupMenu->addSeparator();
@@ -192,7 +193,7 @@ void MainWindow::ApplyButtonColours()
 void MainWindow::Relayout()
 {
     if (windowState() & Qt::WindowMinimized) {
-        setWindowTitle(QStringLiteral("VexaDicom"));
+        setWindowTitle(ProgramTitle);
         return;
     }
     setWindowTitle(QString());

@@ -8,6 +8,7 @@
 #include "AppValues.h"
 #include "BackgroundWork.h"
 #include "CdBurnAction.h"
+#include "ConquestColumns.h"
 #include "DayListWindow.h"
 #include "DialogService.h"
 #include "ExamActions.h"
@@ -22,6 +23,7 @@
 #include "PacsConnection.h"
 #include "PrintActions.h"
 #include "ProgramActions.h"
+#include "ProgramTitle.h"
 #include "ReportActions.h"
 #include "SearchPage.h"
 #include "SqlExec.h"
@@ -367,7 +369,7 @@ void MainWindow::MarkAllBurnedAction()
     }
     if (!error.isEmpty()) {
         MsgBox(QStringLiteral("Les dossiers n'ont pas pu être considérés comme gravés : %1").arg(error),
-            MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+            MsgIcon::Critical, MsgButtons::Ok, ProgramTitle);
         return;
     }
     const int interval = surveyInterval();
@@ -382,7 +384,7 @@ void MainWindow::PointAtWorklistPatient(RecordSet& identities)
     // where the user looks for an awaited patient already known.
     QString patient;
     if (sets.seriesByPatient.currentRow() >= 0)
-        patient = sets.seriesByPatient.fieldText(QStringLiteral("SeriesPat"));
+        patient = sets.seriesByPatient.fieldText(Col::SeriesPat);
     identities.setDatabasePath(conquestPath_);
     // The patient's own identifier, matched exactly: an underscore in it is no wildcard.
     identities.setRecordSource(patient.isEmpty()

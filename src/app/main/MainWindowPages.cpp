@@ -7,6 +7,7 @@
 #include "ExamLists.h"
 #include "ExamPage.h"
 #include "JetDialect.h"
+#include "ProgramTitle.h"
 #include "SearchPage.h"
 
 #include <QDateEdit>
@@ -42,7 +43,7 @@ void MainWindow::PageChanged(int index)
 {
     const PageChange change = DecidePageChange(index + 1, openedExam_.isValid());
     if (change.warnNoExam) {
-        MsgBox(NoExamSelectedText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+        MsgBox(NoExamSelectedText(), MsgIcon::Exclamation, MsgButtons::Ok, ProgramTitle);
         SelectPage(1);
         return;
     }

@@ -1,9 +1,9 @@
 #include "InterpretationWindow.h"
 #include "ImageFiles.h"
 
-#include "Dates.h"
 #include "DialogService.h"
 #include "DicomView.h"
+#include "ImageRows.h"
 #include "LatestImageLoader.h"
 #include "Numeric.h"
 #include "QueryCatalogue.h"
@@ -81,11 +81,8 @@ InterpretationWindow::InterpretationWindow(
         images.moveFirst();
         if (exam_.patientName.isEmpty() && !images.eof())
             exam_.patientName = images.fieldText(QStringLiteral("PatientName"));
-        if (exam_.examDate.isEmpty() && !images.eof()) {
-            const QString acquired = images.fieldText(QStringLiteral("AcqDate"));
-            exam_.examDate = YyyymmddToDdMmYyyy(
-                acquired.isEmpty() ? images.fieldText(QStringLiteral("ImageDate")) : acquired);
-        }
+        if (exam_.examDate.isEmpty() && !images.eof())
+            exam_.examDate = ExamDayOfImage(images);
     }
     buildControls();
     const QString patient = ViewerTitleLine(exam_.patientName, exam_.examDate);

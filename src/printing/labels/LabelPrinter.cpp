@@ -4,6 +4,7 @@
 #include "CurrentPrinter.h"
 #include "DialogService.h"
 #include "PrintDestination.h"
+#include "ProgramTitle.h"
 
 #include <QDir>
 #include <QFont>
@@ -92,7 +93,7 @@ int LabelPrinter::print(int count, const LabelExam& exam)
 {
     const AppValues& settings = appValues();
     if (!settings.IsEtiquette) {
-        MsgBox(LabelsDisabledText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+        MsgBox(LabelsDisabledText(), MsgIcon::Exclamation, MsgButtons::Ok, ProgramTitle);
         return 0;
     }
     const QList<LabelLine> lines = LabelLines(exam, settings.Entete, settings.FormatEtiquette);

@@ -1,7 +1,8 @@
 #include "SheetImages.h"
 
-#include "Dates.h"
+#include "ConquestColumns.h"
 #include "DayList.h"
+#include "ImageRows.h"
 #include "QueryCatalogue.h"
 #include "RecordSet.h"
 
@@ -14,12 +15,8 @@ namespace {
 
 SheetImage ImageOfRow(const RecordSet& rows)
 {
-    QString date = rows.fieldText(QStringLiteral("AcqDate"));
-    if (date.isEmpty())
-        date = rows.fieldText(QStringLiteral("ImageDate"));
-    return {rows.fieldText(QStringLiteral("SOPInstanc")), rows.fieldText(QStringLiteral("ObjectFile")),
-        rows.fieldText(QStringLiteral("SeriesInst")), rows.fieldText(QStringLiteral("PatientName")),
-        YyyymmddToDdMmYyyy(date)};
+    return {rows.fieldText(Col::SopInstance), rows.fieldText(Col::ObjectFile),
+        rows.fieldText(Col::SeriesInst), rows.fieldText(Col::PatientName), ExamDayOfImage(rows)};
 }
 
 std::optional<std::vector<std::pair<QString, SheetImage>>> ReadRows(
@@ -32,7 +29,7 @@ std::optional<std::vector<std::pair<QString, SheetImage>>> ReadRows(
         return std::nullopt;
     std::vector<std::pair<QString, SheetImage>> read;
     for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        read.emplace_back(rows.fieldText(QStringLiteral("ImagePat")), ImageOfRow(rows));
+        read.emplace_back(rows.fieldText(Col::ImagePat), ImageOfRow(rows));
     return read;
 }
 

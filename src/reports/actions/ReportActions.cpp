@@ -1,5 +1,6 @@
 #include "ReportActions.h"
 
+#include "ConquestColumns.h"
 #include "MainRecordSets.h"
 #include "PatientFields.h"
 #include "QueryCatalogue.h"
@@ -42,9 +43,9 @@ void ReportActions::openExamReport(const MainRecordSets& sets, const QString& im
 {
     ExamReportSource exam;
     exam.imageRoot = imageRoot;
-    exam.objectFile = sets.examImages.fieldText(QStringLiteral("ObjectFile"));
-    exam.seriesUid = sets.examImages.fieldText(QStringLiteral("SeriesInst"));
-    exam.seriesPatient = sets.examSeries.fieldText(QStringLiteral("SeriesPat"));
+    exam.objectFile = sets.examImages.fieldText(Col::ObjectFile);
+    exam.seriesUid = sets.examImages.fieldText(Col::SeriesInst);
+    exam.seriesPatient = sets.examSeries.fieldText(Col::SeriesPat);
     exam.examDate = examDate;
     exam.practitioner = practitioner;
     if (exam.seriesUid.isEmpty())

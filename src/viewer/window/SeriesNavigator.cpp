@@ -1,8 +1,9 @@
 #include "SeriesNavigator.h"
 
-#include "Dates.h"
+#include "ConquestColumns.h"
 #include "DialogService.h"
 #include "ImageFiles.h"
+#include "ImageRows.h"
 #include "RecordSet.h"
 
 namespace vexa {
@@ -58,12 +59,8 @@ bool SeriesNavigator::stepThrough(SeriesMove step)
 
 SeriesImage SeriesNavigator::currentImage() const
 {
-    QString date = images.fieldText(QStringLiteral("AcqDate"));
-    if (date.isEmpty())
-        date = images.fieldText(QStringLiteral("ImageDate"));
-    return {StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
-        images.fieldText(QStringLiteral("SOPInstanc")), images.fieldText(QStringLiteral("PatientName")),
-        YyyymmddToDdMmYyyy(date), images.fieldBool(QStringLiteral("Printed"))};
+    return {StoredImagePath(imageRoot, images.fieldText(Col::ObjectFile)), images.fieldText(Col::SopInstance),
+        images.fieldText(Col::PatientName), ExamDayOfImage(images), images.fieldBool(Col::Printed)};
 }
 
 } // namespace vexa
