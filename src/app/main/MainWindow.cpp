@@ -185,8 +185,7 @@ void MainWindow::ApplyButtonColours()
              tools.reportTemplateButton, tools.letterheadButton, tools.updateButton, tools.helpButton})
         Colour(button, darkGrey, darkGrey, darkGrey);
     Colour(minimiseButton, lightBlue, lightBlue, QColor(0, 0, 255));
-    for (brixel::Button* button : searchPage->viewButtons)
-        Colour(button, darkBlue, darkBlue, darkBlue);
+    searchPage->setViewButtonColour(darkBlue);
     Colour(tools.worklistButton, darkBlue, darkBlue, darkBlue);
 }
 
@@ -217,7 +216,7 @@ void MainWindow::changeEvent(QEvent* event)
     if (event->type() == QEvent::WindowStateChange)
         Relayout();
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        searchPage->patientNameEdit->setFocus();
+        searchPage->focusPatientName();
     QWidget::changeEvent(event);
 }
 

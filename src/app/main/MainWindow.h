@@ -3,6 +3,7 @@
 // close and minimise buttons and popup menu, its four pages under tabs, the
 // new-exam monitor's notice, and the three timers that drive the program.
 #include "Exam.h"
+#include "ExamList.h"
 #include "ExamOpening.h"
 #include "MainRecordSets.h"
 #include "NewExamMonitor.h"
@@ -86,7 +87,7 @@ public:
     void DateSearch();
     // Refused while another opening or action runs; the monitor rests
     // meanwhile and ticks once when it resumes.
-    void OpenExamFromList(int list);
+    void OpenExamFromList(ExamList list);
     bool isOpeningExam() const { return opening_; }
     // The exam opened on page 2; invalid when none is.
     const Exam& openedExam() const { return openedExam_; }

@@ -295,8 +295,8 @@ void MainWindow::DeleteExamAction()
     SelectPage(1);
     // The lists of page 1 no longer show the exam.
     DateSearch();
-    if (!searchPage->patientNameEdit->text().isEmpty())
-        searchPage->SearchByPatient(searchPage->patientNameEdit->text());
+    if (!searchPage->patientText().isEmpty())
+        searchPage->SearchByPatient(searchPage->patientText());
     ResumeMonitor();
 }
 

@@ -13,7 +13,6 @@
 #include "StartupSteps.h"
 #include "VexaVersion.h"
 
-#include <QDateEdit>
 #include <QLabel>
 #include <QTabBar>
 
@@ -39,10 +38,9 @@ void MainWindow::OpenLists(const QString& conquestPath)
     MonitorTick();
     const QDate now = today();
     appValues().TodayDate = now;
-    for (QDateEdit* picker : searchPage->datePickers)
-        picker->setDate(now);
+    searchPage->setDays(now, now);
     DateSearch(); // the pickers may already have shown today without notice
-    searchPage->viewButtons[2]->setVisible(sets.notBurnedSeries.count() > 0);
+    searchPage->setListAvailable(ExamList::NotBurned, sets.notBurnedSeries.count() > 0);
     SelectPage(1);
 }
 
@@ -64,7 +62,7 @@ void MainWindow::ReopenDatabase(const QString& conquestPath)
         thumbnail->clear();
         thumbnail->setTag(QString());
     }
-    searchPage->viewButtons[1]->hide();
+    searchPage->setListAvailable(ExamList::ByPatient, false);
     const QString previous = conquestPath_;
     OpenLists(conquestPath);
     ClosePacsConnection(previous);
@@ -95,7 +93,7 @@ void MainWindow::MonitorTick()
     // The count label follows the date list when it grew at this tick,
     // whatever the label showed (a date search may have changed it since).
     if (monitor->SeriesListCount() > listedBefore)
-        searchPage->seriesCountLabel->setText(SeriesCountText(monitor->SeriesListCount()));
+        searchPage->setSeriesCountText(SeriesCountText(monitor->SeriesListCount()));
     ShowMonitorState();
 }
 
@@ -106,8 +104,8 @@ void MainWindow::ShowMonitorState()
     imagesToPrintButton->setToolTipText(picture == 0
             ? QStringLiteral("Des images attendent d'être imprimées : cliquer pour les imprimer")
             : QStringLiteral("Aucune nouvelle image à imprimer"));
-    for (int i = 0; i < 3; ++i)
-        searchPage->viewButtons[i]->setVisible(monitor->viewButtonVisible(i));
+    for (const ExamList list : {ExamList::ByDate, ExamList::ByPatient, ExamList::NotBurned})
+        searchPage->setListAvailable(list, monitor->viewButtonVisible(static_cast<int>(list)));
     ShowNotice();
 }
 
@@ -134,8 +132,7 @@ void MainWindow::DayTick(const QDate& now)
     AppValues& values = appValues();
     if (now == values.TodayDate)
         return;
-    for (QDateEdit* picker : searchPage->datePickers)
-        picker->setDate(now);
+    searchPage->setDays(now, now);
     values.TodayDate = now;
 }
 
