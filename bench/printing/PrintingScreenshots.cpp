@@ -2,7 +2,7 @@
 // on a demo PACS exam: printing_screenshots <print sheet.png> <interpretation.png>.
 #include "AppValues.h"
 #include "ConquestColumns.h"
-#include "ConquestDatabaseConnector.h"
+#include "ConquestQueries.h"
 #include "DemoPacs.h"
 #include "DialogService.h"
 #include "DicomLoader.h"

@@ -3,30 +3,13 @@
 #include "ConquestColumns.h"
 #include "DialogService.h"
 #include "ExamRows.h"
+#include "ImageFiles.h"
 #include "Log.h"
 #include "ProgramTitle.h"
 #include "QueryCatalogue.h"
 
 namespace vexa {
 namespace {
-
-// The connector's thumbnail walk, over the main window's fourteen thumbnails
-// which stay visible whether filled or not.
-class KeepVisible : public ThumbnailSink {
-public:
-    explicit KeepVisible(ThumbnailSink& inner)
-        : inner_(inner)
-    {
-    }
-    int thumbnailCount() const override { return MainThumbnailCount; }
-    void clearPicture(int index) override { inner_.clearPicture(index); }
-    void setTag(int index, const QString& tag) override { inner_.setTag(index, tag); }
-    void setVisible(int, bool) override { }
-    bool loadPicture(int index, const QString& path) override { return inner_.loadPicture(index, path); }
-
-private:
-    ThumbnailSink& inner_;
-};
 
 bool Query(RecordSet& set, const QString& path, const QString& jet)
 {
@@ -72,9 +55,18 @@ QString DatabaseFailureText(const QString& description)
 void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
     ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage)
 {
-    KeepVisible sink(thumbnails);
-    ConquestDatabaseConnector(sets, conquestPath)
-        .LoadPrintThumbnails(sink, conquestImagePath, seriesUid, firstImage, MainThumbnailCount);
+    for (int i = 0; i < MainThumbnailCount; ++i) {
+        thumbnails.clearPicture(i);
+        thumbnails.setTag(i, QString());
+    }
+    const QStringList files
+        = ConquestQueries(sets, conquestPath).ImageFilesOfSeries(seriesUid, firstImage, MainThumbnailCount);
+    for (int i = 0; i < files.size(); ++i) {
+        // A missing picture stops the filling; those filled stay.
+        if (!thumbnails.loadPicture(i, previewPicturePath(StoredImagePath(conquestImagePath, files[i]))))
+            break;
+        thumbnails.setTag(i, files[i]);
+    }
 }
 
 Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,

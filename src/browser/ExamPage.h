@@ -4,8 +4,8 @@
 // ObjectFile, and the buttons of the actions on the exam. The actions
 // themselves are the main window's.
 #include "BoundGrid.h"
-#include "ConquestDatabaseConnector.h"
 #include "ExamOpening.h"
+#include "ThumbnailSink.h"
 
 #include <brixel/Button.h>
 #include <brixel/DesignFile.h>

@@ -28,7 +28,7 @@ NewExamMonitor::NewExamMonitor(MainRecordSets& sets, QString conquestPath, QObje
     : QObject(parent)
     , sets_(sets)
     , path_(std::move(conquestPath))
-    , connector_(sets, path_)
+    , queries_(sets, path_)
 {
 }
 
@@ -121,7 +121,7 @@ void NewExamMonitor::tick()
     const QVariant dateRow = sets_.seriesByDate.field(compteur);
 
     const int twoTicksBefore = notBurnedCount_;
-    const bool pending = connector_.RefreshNotBurnedList(notBurnedCount_);
+    const bool pending = queries_.RefreshNotBurnedList(notBurnedCount_);
     if (pending)
         SetName();
     imagesToPrintPicture_ = pending ? 0 : 1;

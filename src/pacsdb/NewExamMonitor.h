@@ -3,7 +3,7 @@
 // requeries the main window's three lists keeping their current rows when
 // something they show changed, and computes the notice the main window shows. The window copies the state to
 // its widgets on changed() and drives blink() from its blinkTimer.
-#include "ConquestDatabaseConnector.h"
+#include "ConquestQueries.h"
 #include "MainRecordSets.h"
 
 #include <QDateTime>
@@ -83,7 +83,7 @@ private:
 
     MainRecordSets& sets_;
     QString path_;
-    ConquestDatabaseConnector connector_;
+    ConquestQueries queries_;
     int surveyInterval_ = MonitorInterval;
     int notBurnedCount_ = 0;
     int seriesListCount_ = 0;

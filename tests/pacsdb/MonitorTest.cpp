@@ -1,4 +1,4 @@
-#include "ConquestDatabaseConnector.h"
+#include "ConquestQueries.h"
 #include "ExamNaming.h"
 #include "ImageFiles.h"
 #include "NewExamMonitor.h"
@@ -419,63 +419,38 @@ TEST_P(Monitor, PausedTickChangesNothing)
     EXPECT_EQ(sets.notBurnedSeries.count(), 2);
 }
 
-namespace {
-
-struct FakeThumbnails : ThumbnailSink {
-    int thumbnailCount() const override { return 7; }
-    void clearPicture(int index) override { pictures[index].clear(); }
-    void setTag(int index, const QString& tag) override { tags[index] = tag; }
-    void setVisible(int index, bool visible) override { shown[index] = visible; }
-    bool loadPicture(int index, const QString& path) override
-    {
-        if (path.contains("missing"))
-            return false;
-        pictures[index] = path;
-        return true;
-    }
-    QString pictures[7];
-    QString tags[7];
-    bool shown[7] = {true, true, true, true, true, true, true};
-};
-
-} // namespace
-
-TEST_P(Monitor, ThumbnailPagesAndFilling)
+TEST_P(Monitor, ThumbnailPagesAndImageFiles)
 {
-    ConquestDatabaseConnector connector(sets, pacs().path());
+    ConquestQueries queries(sets, pacs().path());
     pacs().insertSeries("S8", "P1", "20240101");
     for (int i = 1; i <= 8; ++i)
         pacs().insertImage(QStringLiteral("I%1").arg(i), "S8", "P1", "20240101",
             i == 6 ? QStringLiteral("P1\\missing.v2") : QStringLiteral("P1\\%1.v2").arg(i));
-    EXPECT_EQ(connector.ThumbnailPageCount("S8", 7), 2);
-    EXPECT_EQ(connector.ThumbnailPageCount("S8", 8), 1);
-    EXPECT_EQ(connector.ThumbnailPageCount("none", 7), 0);
+    EXPECT_EQ(queries.ThumbnailPageCount("S8", 7), 2);
+    EXPECT_EQ(queries.ThumbnailPageCount("S8", 8), 1);
+    EXPECT_EQ(queries.ThumbnailPageCount("none", 7), 0);
 
-    FakeThumbnails thumbs;
-    connector.LoadPrintThumbnails(thumbs, "/srv/conquest", "S8", 2, 7);
-    EXPECT_EQ(thumbs.pictures[0], QString("/srv/conquest/P1/3.jpeg"));
-    EXPECT_EQ(thumbs.tags[2], QString("P1\\5.v2"));
-    EXPECT_TRUE(thumbs.shown[2]);
-    EXPECT_FALSE(thumbs.shown[3]); // the missing picture stopped the filling
-    connector.LoadPrintThumbnails(thumbs, "/srv/conquest", "S8", 8, 7);
-    for (bool shown : thumbs.shown)
-        EXPECT_FALSE(shown);
+    EXPECT_EQ(queries.ImageFilesOfSeries("S8", 2, 4),
+        QStringList({"P1\\3.v2", "P1\\4.v2", "P1\\5.v2", "P1\\missing.v2"}));
+    EXPECT_EQ(queries.ImageFilesOfSeries("S8", 6, 7), QStringList({"P1\\7.v2", "P1\\8.v2"}));
+    EXPECT_TRUE(queries.ImageFilesOfSeries("S8", 8, 7).isEmpty());
+    EXPECT_TRUE(queries.ImageFilesOfSeries("none", 0, 7).isEmpty());
     EXPECT_EQ(previewPicturePath(StoredImagePath("/c/", "PAT/x.dcm")), QString("/c/PAT/x.dcm.jpeg"));
     EXPECT_EQ(previewPicturePath(StoredImagePath("/c", "a.v2dir\\x.V2")), QString("/c/a.v2dir/x.jpeg"));
 }
 
 TEST_P(Monitor, ImagesToPrintInDatabaseOrFolder)
 {
-    ConquestDatabaseConnector connector(sets, pacs().path());
+    ConquestQueries queries(sets, pacs().path());
     QTemporaryDir folder;
     QString label;
-    EXPECT_FALSE(connector.CheckImagesToPrint(folder.path(), label));
+    EXPECT_FALSE(queries.CheckImagesToPrint(folder.path(), label));
     EXPECT_EQ(label, QString("Il n'y a pas d'images à imprimer"));
     QFile(folder.filePath("capture.JPG")).open(QIODevice::WriteOnly);
-    EXPECT_TRUE(connector.CheckImagesToPrint(folder.path(), label));
+    EXPECT_TRUE(queries.CheckImagesToPrint(folder.path(), label));
     EXPECT_EQ(label, QString::fromUtf8("Il y a des images à imprimer"));
     AddSeries("S1");
-    EXPECT_TRUE(connector.CheckImagesToPrint(QString(), label));
+    EXPECT_TRUE(queries.CheckImagesToPrint(QString(), label));
 }
 
 VEXA_BACKENDS(Monitor);

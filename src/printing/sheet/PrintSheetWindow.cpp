@@ -3,7 +3,6 @@
 
 #include "AppValues.h"
 #include "BackgroundWork.h"
-#include "ConquestDatabaseConnector.h"
 #include "CurrentPrinter.h"
 #include "DialogService.h"
 #include "DicomLoader.h"
@@ -16,6 +15,7 @@
 #include "Printers.h"
 #include "QueryCatalogue.h"
 #include "SettingKeys.h"
+#include "ThumbnailSink.h"
 #include "ViewerTexts.h"
 
 #include <brixel/Button.h>

@@ -1,7 +1,7 @@
 #include "SheetTestExam.h"
 #include "ImageFiles.h"
 
-#include "ConquestDatabaseConnector.h"
+#include "ConquestQueries.h"
 #include "DicomWriter.h"
 #include "PacsUpgrade.h"
 
