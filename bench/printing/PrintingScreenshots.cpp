@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     MainRecordSets sets;
     sets.setDatabasePath(options.database);
     // Named as the program names them at start-up: the windows show the patient.
-    if (const QString naming = SetName(sets, options.database); !naming.isEmpty()) {
+    if (const QString naming = NameNewRows(sets, options.database); !naming.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(naming));
         return 1;
     }

@@ -305,7 +305,7 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
 }
 
 // Rows that cannot be written by Compteur (it is null): they are never
-// handled, and SetName says so.
+// handled, and NameNewRows says so.
 QString UnnumberedRows(QSqlDatabase& db, const PassColumns& pass)
 {
     const QString& table = pass.table;
@@ -585,7 +585,7 @@ QDate FirstExamDate(const QStringList& yyyymmddTexts)
     return {};
 }
 
-QString SetName(MainRecordSets&, const QString& conquestPath)
+QString NameNewRows(MainRecordSets&, const QString& conquestPath)
 {
     const QString error = RunPass(conquestPath,
         {QStringLiteral("DICOMImages"), QStringLiteral("ImagePat"), QStringLiteral("ImageDate"),

@@ -1,5 +1,5 @@
 #pragma once
-// SetName: completes the rows Conquest adds with a readable patient name and
+// NameNewRows: completes the rows Conquest adds with a readable patient name and
 // an exam date. Images are handled once (their Burned column marks them
 // done); series until they hold a ScanDate, burned or not. A name an older
 // version stored with U+FFFD is named again once per run.
@@ -25,6 +25,6 @@ QDate FirstExamDate(const QStringList& yyyymmddTexts);
 // (a lookup, a write that reaches no row) ends the pass; rows not stored are
 // handled again at the next run. Returns "" or the first failure's
 // description.
-QString SetName(MainRecordSets& sets, const QString& conquestPath);
+QString NameNewRows(MainRecordSets& sets, const QString& conquestPath);
 
 } // namespace vexa

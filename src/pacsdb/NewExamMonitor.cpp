@@ -32,9 +32,9 @@ NewExamMonitor::NewExamMonitor(MainRecordSets& sets, QString conquestPath, QObje
 {
 }
 
-QString NewExamMonitor::SetName()
+QString NewExamMonitor::nameNewRows()
 {
-    return vexa::SetName(sets_, path_);
+    return NameNewRows(sets_, path_);
 }
 
 void NewExamMonitor::RestoreRow(RecordSet& list, const QVariant& compteur)
@@ -123,7 +123,7 @@ void NewExamMonitor::tick()
     const int twoTicksBefore = notBurnedCount_;
     const bool pending = queries_.RefreshNotBurnedList(notBurnedCount_);
     if (pending)
-        SetName();
+        nameNewRows();
     imagesToPrintPicture_ = pending ? 0 : 1;
 
     // Read before the lists: what arrives meanwhile changes the next stamp.

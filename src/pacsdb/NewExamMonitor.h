@@ -34,7 +34,7 @@ public:
 
     void tick();
     // Names new images and series; "" or the failure's description.
-    QString SetName();
+    QString nameNewRows();
     // One tick of blinkTimer: toggles receivingPicture while blinking.
     void blink();
     // Opening an exam also settles the notice.

@@ -64,7 +64,7 @@ TEST_F(ExamOpeningTest, TicksAndNewRowsDuringTheExportChangeNothingAndASecondOpe
         pacs.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
         pacs.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 2);
         emit window().monitorTimer.timeout({});
-        window().monitor->SetName(); // whatever the monitor does with its own record sets
+        window().monitor->nameNewRows(); // whatever the monitor does with its own record sets
         window().OpenExamFromList(
             ExamList::ByPatient); // the patient list's exam: refused while the first opens
     });

@@ -54,7 +54,7 @@ protected:
 
 } // namespace
 
-TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
+TEST_P(Monitor, NamingNamesAndDatesImagesAndSeries)
 {
     pacs().insertPatient("P1", "DUPONT^JEAN^^^");
     pacs().insertSeries("S1", "P1", "20240105");
@@ -62,7 +62,7 @@ TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
     pacs().insertImage("I2", "S1", "P1", ""); // no date: today
     pacs().insertImage("I3", "S1", "P1", "2024XX05"); // not a date: today, and the pass goes on
     pacs().insertSeries("S2", "GHOST", ""); // patient not there yet
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
 
     RecordSet images;
     images.setDatabasePath(pacs().path());
@@ -81,7 +81,7 @@ TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
 
     // Once dated, a series is passed over: its patient arriving later does not name it.
     pacs().insertPatient("GHOST", "LATE^ARRIVAL");
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     EXPECT_EQ(SeriesField("S2", "PatientName"), QString());
     EXPECT_FALSE(SeriesField("S2", "Burned").toInt());
 }
@@ -113,7 +113,7 @@ TEST_P(Monitor, ExamDateFallsBackToStudyThenAcquisitionThenToday)
                            "VALUES ('%1-1', '%1', 'P1', '', '%2')")
                 .arg(c.series, c.acqDate));
     }
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.series);
         EXPECT_EQ(QDate::fromString(SeriesField(c.series, "ScanDate").left(10), Qt::ISODate), c.expected);
@@ -131,13 +131,13 @@ TEST_P(Monitor, NothingToStoreTakesNoWriteLock)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
     AddSeries("S1");
-    ASSERT_EQ(monitor->SetName(), QString()); // S1 stays not burned, now named and dated
+    ASSERT_EQ(monitor->nameNewRows(), QString()); // S1 stays not burned, now named and dated
     ASSERT_TRUE(pacs().db().transaction());
     if (pacs().backend() == SqlBackend::Sqlite)
         pacs().exec("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES ('P2', 'X')"); // holds the lock
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(monitor->SetName(), QString());
+    EXPECT_EQ(monitor->nameNewRows(), QString());
     // Asking for the lock would wait the whole busy timeout (5 s) and fail.
     EXPECT_LT(timer.elapsed(), 4000);
     pacs().db().rollback();
@@ -150,11 +150,11 @@ TEST_P(Monitor, FailedPatientLookupLeavesTheRowsForTheNextRun)
     pacs().insertPatient("P1", "MARTIN^LUC");
     AddSeries("S1");
     pacs().exec("ALTER TABLE DICOMPatients RENAME TO PatientsAway");
-    EXPECT_NE(monitor->SetName(), QString());
+    EXPECT_NE(monitor->nameNewRows(), QString());
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 1);
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 1);
     pacs().exec("ALTER TABLE PatientsAway RENAME TO DICOMPatients");
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     EXPECT_EQ(SeriesField("S1", "PatientName"), QString("MARTIN LUC"));
     EXPECT_EQ(pacs().scalar("SELECT PatientName FROM DICOMImages").toString(), QString("MARTIN LUC"));
 }
@@ -181,14 +181,14 @@ TEST_P(Monitor, WritesThatReachNoRowAreFailures)
     if (pacs().backend() == SqlBackend::Sqlite) { // a row Conquest added while the trigger was missing
         pacs().exec("DROP TRIGGER DICOMImages_Compteur_auto");
         pacs().insertImage("S1-3", "S1", "P1", "20240110");
-        EXPECT_NE(monitor->SetName(), QString());
+        EXPECT_NE(monitor->nameNewRows(), QString());
         EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 1);
     }
 }
 
 // Identifiers are whole keys: another case or a wild-card character is
 // another patient, or none.
-TEST_P(Monitor, SetNameOfManyPatientsMatchesIdentifiersExactly)
+TEST_P(Monitor, NamingManyPatientsMatchesIdentifiersExactly)
 {
     for (int p = 0; p < 60; ++p) {
         const QString id = QStringLiteral("ID%1").arg(p);
@@ -199,7 +199,7 @@ TEST_P(Monitor, SetNameOfManyPatientsMatchesIdentifiersExactly)
     AddSeries("SL", "id7");
     AddSeries("SW", "ID5*");
     AddSeries("SQ", "ID?");
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     EXPECT_EQ(SeriesField("S42", "PatientName"), QString("NOM42 PRENOM"));
     EXPECT_EQ(SeriesField("S7", "PatientName"), QString("NOM7 PRENOM"));
     EXPECT_EQ(SeriesField("SL", "PatientName"), QString("LOWER CASE"));
@@ -214,7 +214,7 @@ TEST_P(Monitor, SeriesMarkedBurnedBeforeNamingIsNamedAndDated)
     pacs().insertPatient("P1", "MARTIN^LUC");
     AddSeries("S1", "P1", "20240105");
     ASSERT_FALSE(ExecJet(pacs().db(), Sql::MarkAllSeriesBurned()).isValid());
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     EXPECT_EQ(SeriesField("S1", "PatientName"), QString("MARTIN LUC"));
     EXPECT_EQ(QDate::fromString(SeriesField("S1", "ScanDate").left(10), Qt::ISODate), QDate(2024, 1, 5));
     EXPECT_TRUE(SeriesField("S1", "Burned").toInt());
@@ -278,7 +278,7 @@ TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2", "S3"})
         AddSeries(uid);
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("*a")); // every name here
     sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
     ASSERT_TRUE(sets.seriesByPatient.requery());
@@ -312,7 +312,7 @@ TEST_P(Monitor, QuietTicksAskTheListsNothingAndChangesAskThemAgain)
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2"})
         AddSeries(uid);
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     pacs().exec("UPDATE DICOMSeries SET Burned = -1 WHERE SeriesInst = 'S1'");
     sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("martin"));
     sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
@@ -366,7 +366,7 @@ TEST_P(Monitor, DateListKeepsARecentChoiceAndHighlightsTheNewExam)
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2", "S3"})
         AddSeries(uid);
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
     ASSERT_TRUE(sets.seriesByDate.requery());
     monitor->setSeriesListCount(sets.seriesByDate.count());

@@ -330,7 +330,7 @@ void MainWindow::DayListAction()
         actions.runDayList();
     }
     if (monitor)
-        monitor->SetName();
+        monitor->nameNewRows();
     RereadExamImages(opened); // the list's viewer and print sheet may have marked images printed
     ResumeMonitor();
 }
@@ -342,7 +342,7 @@ void MainWindow::PrintNewImagesAction()
     const Exam opened = openedExam_;
     PauseMonitor();
     if (monitor)
-        monitor->SetName();
+        monitor->nameNewRows();
     {
         ActionScope running(*this);
         actions.printNewImages(opened);

@@ -33,7 +33,7 @@ void MainWindow::OpenLists(const QString& conquestPath)
     sets.setDatabasePath(conquestPath);
     searchPage->setDatabasePath(conquestPath);
     monitor = std::make_unique<NewExamMonitor>(sets, conquestPath, this);
-    monitor->SetName();
+    monitor->nameNewRows();
     SetSurveyInterval(appValues().MonitorInterval);
     MonitorTick();
     const QDate now = today();
