@@ -145,7 +145,6 @@ void NewExamMonitor::tick()
     viewButtonVisible_[0] = sets_.seriesByDate.count() > 0;
     viewButtonVisible_[1] = sets_.seriesByPatient.count() > 0;
     UpdateNotice(sets_.notBurnedSeries.count(), notBurnedCount_, twoTicksBefore);
-    emit changed();
 }
 
 void NewExamMonitor::UpdateNotice(int now, int before, int twoTicksBefore)
@@ -177,7 +176,6 @@ void NewExamMonitor::setNotice(NoticeState state, bool showNotBurnedButton)
         messageInterval_ = 500;
         break;
     }
-    emit changed();
 }
 
 void NewExamMonitor::blink()
@@ -185,7 +183,6 @@ void NewExamMonitor::blink()
     if (messageInterval_ == 0)
         return;
     receivingPictureVisible_ = !receivingPictureVisible_;
-    emit changed();
 }
 
 } // namespace vexa

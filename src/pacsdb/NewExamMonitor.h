@@ -1,8 +1,9 @@
 #pragma once
 // The watch for new exams, without widgets: every tick it names new rows,
 // requeries the main window's three lists keeping their current rows when
-// something they show changed, and computes the notice the main window shows. The window copies the state to
-// its widgets on changed() and drives blink() from its blinkTimer.
+// something they show changed, and computes the notice the main window shows.
+// The window drives tick(), setNotice() and blink() (from its blinkTimer) and
+// reads the state back after each call to copy it to its widgets.
 #include "ConquestQueries.h"
 #include "MainRecordSets.h"
 
@@ -55,9 +56,6 @@ public:
 
     // The clock the kept choice is measured with (tests set it).
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
-
-signals:
-    void changed();
 
 private:
     // What the date and patient lists depend on, read by indexed questions:
