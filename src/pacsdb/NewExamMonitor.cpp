@@ -24,6 +24,20 @@ QString NoticeText(NoticeState state)
     return {};
 }
 
+int NoticeBlinkInterval(NoticeState state)
+{
+    switch (state) {
+    case NoticeState::Receiving:
+        return 100;
+    case NoticeState::NewJustArrived:
+        return 500;
+    case NoticeState::NothingNew:
+    case NoticeState::NewSettled:
+        break;
+    }
+    return 0;
+}
+
 NewExamMonitor::NewExamMonitor(MainRecordSets& sets, QString conquestPath, QObject* parent)
     : QObject(parent)
     , sets_(sets)
@@ -124,7 +138,7 @@ void NewExamMonitor::tick()
     const bool pending = queries_.RefreshNotBurnedList(notBurnedCount_);
     if (pending)
         nameNewRows();
-    imagesToPrintPicture_ = pending ? 0 : 1;
+    notBurnedPending_ = pending;
 
     // Read before the lists: what arrives meanwhile changes the next stamp.
     ListsStamp stamp = ReadStamp();
@@ -142,8 +156,6 @@ void NewExamMonitor::tick()
     RestoreRow(sets_.notBurnedSeries, notBurnedRow);
     RestoreRow(sets_.seriesByPatient, patientRow);
     FollowDateList(dateRow);
-    viewButtonVisible_[0] = sets_.seriesByDate.count() > 0;
-    viewButtonVisible_[1] = sets_.seriesByPatient.count() > 0;
     UpdateNotice(sets_.notBurnedSeries.count(), notBurnedCount_, twoTicksBefore);
 }
 
@@ -162,27 +174,7 @@ void NewExamMonitor::UpdateNotice(int now, int before, int twoTicksBefore)
 void NewExamMonitor::setNotice(NoticeState state, bool showNotBurnedButton)
 {
     notice_ = state;
-    viewButtonVisible_[2] = state != NoticeState::NothingNew && showNotBurnedButton;
-    receivingPictureVisible_ = state != NoticeState::NothingNew;
-    switch (state) {
-    case NoticeState::NothingNew:
-    case NoticeState::NewSettled:
-        messageInterval_ = 0;
-        break;
-    case NoticeState::Receiving:
-        messageInterval_ = 100;
-        break;
-    case NoticeState::NewJustArrived:
-        messageInterval_ = 500;
-        break;
-    }
-}
-
-void NewExamMonitor::blink()
-{
-    if (messageInterval_ == 0)
-        return;
-    receivingPictureVisible_ = !receivingPictureVisible_;
+    notBurnedNoticed_ = state != NoticeState::NothingNew && showNotBurnedButton;
 }
 
 } // namespace vexa

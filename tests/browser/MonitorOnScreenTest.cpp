@@ -36,6 +36,8 @@ TEST_F(MonitorOnScreen, NoticeGoesReceivingThenBlinksThenSettlesThenNothingNew)
     EXPECT_EQ(w.noticeLabel->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
     EXPECT_FALSE(w.blinkTimer.isActive());
     EXPECT_FALSE(w.receivingPicture->isHidden());
+    w.blinkTimer.timeout({}); // a late blink once settled changes nothing
+    EXPECT_FALSE(w.receivingPicture->isHidden());
     EXPECT_EQ(
         w.sets.notBurnedSeries.fieldText(QStringLiteral("PatientName")), QStringLiteral("NOUVEAU PATIENT"));
 

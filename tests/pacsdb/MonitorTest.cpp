@@ -34,9 +34,8 @@ protected:
     void ExpectNotice(NoticeState state, int interval, bool notBurnedButton)
     {
         EXPECT_EQ(monitor->notice(), state);
-        EXPECT_EQ(monitor->messageInterval(), interval);
-        EXPECT_EQ(monitor->viewButtonVisible(2), notBurnedButton);
-        EXPECT_EQ(monitor->receivingPictureVisible(), state != NoticeState::NothingNew);
+        EXPECT_EQ(NoticeBlinkInterval(monitor->notice()), interval);
+        EXPECT_EQ(monitor->notBurnedNoticed(), notBurnedButton);
     }
 
     QString SeriesField(const QString& uid, const QString& column)
@@ -253,24 +252,12 @@ TEST_P(Monitor, NoticeFollowsArrivalsTickByTick)
     monitor->tick();
     ExpectNotice(NoticeState::NewSettled, 0, true);
     EXPECT_EQ(monitor->NotBurnedCount(), 3);
-    EXPECT_EQ(monitor->imagesToPrintPicture(), 0);
+    EXPECT_TRUE(monitor->notBurnedPending());
 
     pacs().exec("UPDATE DICOMSeries SET Burned = -1");
     monitor->tick();
     monitor->tick();
     ExpectNotice(NoticeState::NothingNew, 0, false);
-}
-
-TEST_P(Monitor, BlinkTogglesThePictureOnlyWhileBlinking)
-{
-    monitor->setNotice(NoticeState::NewJustArrived);
-    monitor->blink();
-    EXPECT_FALSE(monitor->receivingPictureVisible());
-    monitor->blink();
-    EXPECT_TRUE(monitor->receivingPictureVisible());
-    monitor->setNotice(NoticeState::NewSettled);
-    monitor->blink();
-    EXPECT_TRUE(monitor->receivingPictureVisible());
 }
 
 TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
@@ -301,8 +288,6 @@ TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
     EXPECT_EQ(sets.seriesByDate.fieldText("SeriesInst"), QString("S4"));
     EXPECT_EQ(monitor->seriesCountText(), QString("4 dossiers."));
     EXPECT_EQ(monitor->SeriesListCount(), 4);
-    EXPECT_TRUE(monitor->viewButtonVisible(0));
-    EXPECT_TRUE(monitor->viewButtonVisible(1));
 }
 
 // A quiet tick leaves the patient search and the date list unasked; any

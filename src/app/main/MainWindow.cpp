@@ -70,10 +70,8 @@ MainWindow::MainWindow(QWidget* parent)
     SetRealActions();
     connect(&monitorTimer, &QTimer::timeout, this, &MainWindow::MonitorTick);
     connect(&blinkTimer, &QTimer::timeout, this, [this] {
-        if (!monitor)
-            return;
-        monitor->blink();
-        receivingPicture->setVisible(monitor->receivingPictureVisible());
+        if (monitor && NoticeBlinkInterval(monitor->notice()) != 0)
+            receivingPicture->setVisible(receivingPicture->isHidden());
     });
     connect(&dayTimer, &QTimer::timeout, this, [this] { DayTick(today()); });
     qApp->installEventFilter(this);

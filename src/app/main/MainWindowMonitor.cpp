@@ -99,13 +99,14 @@ void MainWindow::MonitorTick()
 
 void MainWindow::ShowMonitorState()
 {
-    const int picture = monitor->imagesToPrintPicture();
+    const int picture = monitor->notBurnedPending() ? 0 : 1;
     imagesToPrintButton->setPicture(brixel::Picture::fromImage(imagesToPrintPictures[picture]));
     imagesToPrintButton->setToolTipText(picture == 0
             ? QStringLiteral("Des images attendent d'être imprimées : cliquer pour les imprimer")
             : QStringLiteral("Aucune nouvelle image à imprimer"));
-    for (const ExamList list : {ExamList::ByDate, ExamList::ByPatient, ExamList::NotBurned})
-        searchPage->setListAvailable(list, monitor->viewButtonVisible(static_cast<int>(list)));
+    searchPage->setListAvailable(ExamList::ByDate, sets.seriesByDate.count() > 0);
+    searchPage->setListAvailable(ExamList::ByPatient, sets.seriesByPatient.count() > 0);
+    searchPage->setListAvailable(ExamList::NotBurned, monitor->notBurnedNoticed());
     ShowNotice();
 }
 
@@ -113,8 +114,8 @@ void MainWindow::ShowNotice()
 {
     noticeLabel->setText(monitor->noticeText());
     noticeLabel->show();
-    receivingPicture->setVisible(monitor->receivingPictureVisible());
-    SetMessageInterval(monitor->messageInterval());
+    receivingPicture->setVisible(monitor->notice() != NoticeState::NothingNew);
+    SetMessageInterval(NoticeBlinkInterval(monitor->notice()));
 }
 
 void MainWindow::SetMessageInterval(int ms)
