@@ -3,10 +3,10 @@
 // (journal-mode: the one Conquest's database is given before the timed runs,
 // "wal" to compare with write-ahead logging)
 // Prints: quiet tick (small and full database), a tick naming 50 new series
-// of 10 images, the first SetName after an upgrade against the original
+// of 10 images, the first naming after an upgrade against the original
 // one-lookup-per-row way (run on a subset and extrapolated), and the longest
 // stall of a writer behaving as Conquest does (no busy timeout, retries after
-// random pauses of 0.1 to 2 s) while that first SetName runs and during 100
+// random pauses of 0.1 to 2 s) while that first naming runs and during 100
 // everyday ticks, against the same writer on its own.
 #include "base/core/PersonName.h"
 #include "pacsdb/ExamNaming.h"
@@ -294,11 +294,11 @@ int main(int argc, char** argv)
         MainRecordSets sets;
         QElapsedTimer timer;
         timer.start();
-        SetName(sets, contended);
+        NameNewRows(sets, contended);
         contendedMs = Ms(timer);
     });
     std::printf(
-        "Conquest-like writer during the first SetName (%.0f ms): %s\n", contendedMs, qPrintable(during));
+        "Conquest-like writer during the first naming (%.0f ms): %s\n", contendedMs, qPrintable(during));
     // Everyday work: the monitor ticks (closer together than its 6 s, so
     // 100 of them meet the writer) while Conquest receives.
     double longestTickMs = 0;
@@ -322,9 +322,9 @@ int main(int argc, char** argv)
     MainRecordSets sets;
     QElapsedTimer first;
     first.start();
-    const QString error = SetName(sets, raw);
+    const QString error = NameNewRows(sets, raw);
     const double firstMs = Ms(first);
-    std::printf("first SetName of %d images: %.0f ms %s\n", total, firstMs, qPrintable(error));
+    std::printf("first naming of %d images: %.0f ms %s\n", total, firstMs, qPrintable(error));
     std::printf("per-row lookup baseline (extrapolated): %.0f ms; speed-up: %.1fx\n", baselineMs,
         baselineMs / firstMs);
     ClosePacsConnection(raw);

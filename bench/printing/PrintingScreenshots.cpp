@@ -8,9 +8,11 @@
 #include "base/core/Settings.h"
 #include "dicom/DicomLoader.h"
 #include "dicom/JpegPictures.h"
-#include "pacsdb/ConquestDatabaseConnector.h"
+#include "pacsdb/ConquestColumns.h"
+#include "pacsdb/ConquestQueries.h"
 #include "pacsdb/ExamNaming.h"
 #include "pacsdb/ImageFiles.h"
+#include "pacsdb/ImageRows.h"
 #include "pacsdb/MainRecordSets.h"
 #include "pacsdb/PacsUpgrade.h"
 #include "pacsdb/QueryCatalogue.h"
@@ -61,7 +63,7 @@ int main(int argc, char** argv)
     MainRecordSets sets;
     sets.setDatabasePath(options.database);
     // Named as the program names them at start-up: the windows show the patient.
-    if (const QString naming = SetName(sets, options.database); !naming.isEmpty()) {
+    if (const QString naming = NameNewRows(sets, options.database); !naming.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(naming));
         return 1;
     }
@@ -73,10 +75,10 @@ int main(int argc, char** argv)
         for (series.moveFirst(); !series.eof(); series.moveNext()) {
             RecordSet images;
             images.setDatabasePath(options.database);
-            images.setRecordSource(Sql::ImagesOfSeries(series.fieldText(QStringLiteral("SeriesInst"))));
+            images.setRecordSource(Sql::ImagesOfSeries(series.fieldText(Col::SeriesInst)));
             if (images.requery() && images.count() > most) {
                 most = images.count();
-                uid = series.fieldText(QStringLiteral("SeriesInst"));
+                uid = series.fieldText(Col::SeriesInst);
             }
         }
     }
@@ -87,16 +89,15 @@ int main(int argc, char** argv)
         return 1;
     }
     for (exam.moveFirst(); !exam.eof(); exam.moveNext()) {
-        const QString objectFile = exam.fieldText(QStringLiteral("ObjectFile"));
+        const QString objectFile = exam.fieldText(Col::ObjectFile);
         const DicomLoadResult image = loadDicomImage(QDir(options.imageStore).filePath(objectFile));
         if (image.ok())
             writePreviewPicture(
                 *image.image, previewPicturePath(StoredImagePath(options.imageStore, objectFile)));
     }
     exam.moveFirst();
-    const Exam shown{.seriesUid = uid,
-        .patientName = exam.fieldText(QStringLiteral("PatientName")),
-        .examDate = YyyymmddToDdMmYyyy(exam.fieldText(QStringLiteral("AcqDate")))};
+    const Exam shown{
+        .seriesUid = uid, .patientName = exam.fieldText(Col::PatientName), .examDate = ExamDayOfImage(exam)};
 
     {
         PrintSheetWindow window(sets, shown,

@@ -136,7 +136,7 @@ int main(int argc, char** argv)
     QElapsedTimer baseline;
     baseline.start();
     vexa::MainRecordSets sets;
-    if (!vexa::OpenAndUpgrade(baselinePath).isEmpty() || !vexa::SetName(sets, baselinePath).isEmpty())
+    if (!vexa::OpenAndUpgrade(baselinePath).isEmpty() || !vexa::NameNewRows(sets, baselinePath).isEmpty())
         return 1;
     std::printf("baseline, upgrade and naming with no window: %lld ms, %lld images left unnamed\n",
         static_cast<long long>(baseline.elapsed()), static_cast<long long>(Unnamed(baselinePath)));

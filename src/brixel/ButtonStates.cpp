@@ -4,6 +4,7 @@
 
 #include "ButtonLayout.h"
 #include "ButtonPainter.h"
+#include <brixel/MouseCodes.h>
 #include <brixel/Twips.h>
 
 #include <QMouseEvent>
@@ -14,30 +15,6 @@
 namespace brixel {
 
 namespace {
-
-short buttonCode(Qt::MouseButtons buttons)
-{
-    short code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= 1;
-    if (buttons & Qt::RightButton)
-        code |= 2;
-    if (buttons & Qt::MiddleButton)
-        code |= 4;
-    return code;
-}
-
-short shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    short code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 1;
-    if (modifiers & Qt::ControlModifier)
-        code |= 2;
-    if (modifiers & Qt::AltModifier)
-        code |= 4;
-    return code;
-}
 
 float toTwips(qreal pixels)
 {

@@ -1,6 +1,7 @@
 #include "browser/BoundGrid.h"
 
 #include "base/core/Dates.h"
+#include "pacsdb/ConquestColumns.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -125,7 +126,7 @@ bool GridColumnsModel::Highlighted(int row) const
     const QVariant& highlight = source_->highlight();
     if (highlight.isNull())
         return false;
-    const QVariant compteur = source_->valueAt(row, QStringLiteral("Compteur"));
+    const QVariant compteur = source_->valueAt(row, Col::Compteur);
     return !compteur.isNull() && compteur.toLongLong() == highlight.toLongLong();
 }
 

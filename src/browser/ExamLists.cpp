@@ -5,15 +5,6 @@
 
 namespace vexa {
 
-QString SeriesCountText(int count)
-{
-    if (count == 0)
-        return QStringLiteral("Pas de dossier trouvé");
-    if (count == 1)
-        return QStringLiteral("1 dossier.");
-    return QString::number(count) + QStringLiteral(" dossiers.");
-}
-
 QString NoPatientFoundText()
 {
     return QStringLiteral("Aucun patient trouvé");

@@ -36,8 +36,6 @@ RecordRows ReadPatientSearch(const QString& conquestPath, const QString& text);
 PatientSearchResult ShowPatientSearch(
     RecordSet& patientSeries, const QString& conquestPath, const QString& text, RecordRows rows);
 
-// The count label for a number of series.
-QString SeriesCountText(int count);
 QString NoPatientFoundText(); // "Aucun patient trouvé"
 
 } // namespace vexa

@@ -2,29 +2,14 @@
 
 #include "base/core/DialogService.h"
 #include "base/core/Log.h"
+#include "base/core/ProgramTitle.h"
 #include "browser/ExamRows.h"
+#include "pacsdb/ConquestColumns.h"
+#include "pacsdb/ImageFiles.h"
 #include "pacsdb/QueryCatalogue.h"
 
 namespace vexa {
 namespace {
-
-// The connector's thumbnail walk, over the main window's fourteen thumbnails
-// which stay visible whether filled or not.
-class KeepVisible : public ThumbnailSink {
-public:
-    explicit KeepVisible(ThumbnailSink& inner)
-        : inner_(inner)
-    {
-    }
-    int thumbnailCount() const override { return MainThumbnailCount; }
-    void clearPicture(int index) override { inner_.clearPicture(index); }
-    void setTag(int index, const QString& tag) override { inner_.setTag(index, tag); }
-    void setVisible(int, bool) override { }
-    bool loadPicture(int index, const QString& path) override { return inner_.loadPicture(index, path); }
-
-private:
-    ThumbnailSink& inner_;
-};
 
 bool Query(RecordSet& set, const QString& path, const QString& jet)
 {
@@ -39,13 +24,13 @@ Exam FailOpening(MainRecordSets& sets, const RecordSet& failed)
     const QString description = failed.lastError();
     for (RecordSet* set : {&sets.examImages, &sets.examSeries, &sets.examStudy})
         set->close();
-    MsgBox(DatabaseFailureText(description), MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+    MsgBox(DatabaseFailureText(description), MsgIcon::Critical, MsgButtons::Ok, ProgramTitle);
     return {};
 }
 
 Exam NoImageMessage()
 {
-    MsgBox(NoImageText(), MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+    MsgBox(NoImageText(), MsgIcon::Information, MsgButtons::Ok, ProgramTitle);
     return {};
 }
 
@@ -70,16 +55,25 @@ QString DatabaseFailureText(const QString& description)
 void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
     ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage)
 {
-    KeepVisible sink(thumbnails);
-    ConquestDatabaseConnector(sets, conquestPath)
-        .LoadPrintThumbnails(sink, conquestImagePath, seriesUid, firstImage, MainThumbnailCount);
+    for (int i = 0; i < MainThumbnailCount; ++i) {
+        thumbnails.clearPicture(i);
+        thumbnails.setTag(i, QString());
+    }
+    const QStringList files
+        = ConquestQueries(sets, conquestPath).ImageFilesOfSeries(seriesUid, firstImage, MainThumbnailCount);
+    for (int i = 0; i < files.size(); ++i) {
+        // A missing picture stops the filling; those filled stay.
+        if (!thumbnails.loadPicture(i, previewPicturePath(StoredImagePath(conquestImagePath, files[i]))))
+            break;
+        thumbnails.setTag(i, files[i]);
+    }
 }
 
 Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
     const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails)
 {
     // The row's UID now: the list may be requeried while the pictures are made.
-    const QString uid = list.currentRow() < 0 ? QString() : list.fieldText(QStringLiteral("SeriesInst"));
+    const QString uid = list.currentRow() < 0 ? QString() : list.fieldText(Col::SeriesInst);
     if (uid.isEmpty())
         return NoImageMessage();
     if (!Query(sets.examImages, conquestPath, Sql::ImagesOfSeries(uid)))
@@ -91,8 +85,7 @@ Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath
     LoadMainThumbnails(sets, conquestPath, conquestImagePath, thumbnails, uid, 0);
     if (!Query(sets.examSeries, conquestPath, Sql::SeriesByUid(uid)))
         return FailOpening(sets, sets.examSeries);
-    if (!Query(sets.examStudy, conquestPath,
-            Sql::StudyByUid(sets.examSeries.fieldText(QStringLiteral("StudyInsta")))))
+    if (!Query(sets.examStudy, conquestPath, Sql::StudyByUid(sets.examSeries.fieldText(Col::StudyInsta))))
         return FailOpening(sets, sets.examStudy);
     Exam exam = ExamOfOpenedRows(sets);
     exam.seriesUid = uid;

@@ -2,7 +2,8 @@
 // Opening an exam from one of the first page's lists, without widgets: the
 // images of the exam, their JPEG pictures, the fourteen thumbnails of the
 // exam page, the series and study rows it shows, and the exam as a value.
-#include "pacsdb/ConquestDatabaseConnector.h"
+#include "base/core/ThumbnailSink.h"
+#include "pacsdb/ConquestQueries.h"
 #include "pacsdb/Exam.h"
 #include "pacsdb/MainRecordSets.h"
 
@@ -24,7 +25,8 @@ QString NoExamSelectedText(); // the warning when page 2 is chosen before any ex
 QString DatabaseFailureText(const QString& description);
 
 // Fills the fourteen thumbnails from the image numbered `firstImage` (from 0),
-// clearing all of them first; visibility is left to the window.
+// clearing all of them first; a missing picture stops the filling and
+// visibility is left to the window.
 void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
     ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage);
 

@@ -3,6 +3,7 @@
 #include "base/core/Dates.h"
 #include "base/core/PersonName.h"
 #include "base/ui/DesignButtons.h"
+#include "pacsdb/ConquestColumns.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -64,9 +65,9 @@ ExamPage::ExamPage(MainRecordSets& sets, const brixel::DesignFile& design, QWidg
     examDateLabel = Value(QStringLiteral("DateExam"), this);
     practitionerLabel = Value(QStringLiteral("Label6"), this);
     imageGrid = new BoundGrid(sets.examImages,
-        {{QStringLiteral("ObjectFile"), QStringLiteral("Fichier :")},
-            {QStringLiteral("Printed"), QStringLiteral("Déjà Imprimé :"), true},
-            {QStringLiteral("NotToBurn"), QStringLiteral("Ne PAS graver"), true}},
+        {{Col::ObjectFile, QStringLiteral("Fichier :")},
+            {Col::Printed, QStringLiteral("Déjà Imprimé :"), true},
+            {Col::NotToBurn, QStringLiteral("Ne PAS graver"), true}},
         this);
     imageGrid->setObjectName(QStringLiteral("TDBGrid1(3)"));
     connect(imageGrid, &QAbstractItemView::doubleClicked, this, &ExamPage::imageActivated);
@@ -146,10 +147,10 @@ QWidget* ExamPage::ThumbnailStrip()
 
 void ExamPage::showExam()
 {
-    patientNameLabel->setText(sets_.examImages.fieldText(QStringLiteral("PatientName")));
-    const QDate scanDate = sets_.examImages.fieldDate(QStringLiteral("ScanDate"));
+    patientNameLabel->setText(sets_.examImages.fieldText(Col::PatientName));
+    const QDate scanDate = sets_.examImages.fieldDate(Col::ScanDate);
     examDateLabel->setText(scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString());
-    practitionerLabel->setText(ReadablePersonName(sets_.examStudy.fieldText(QStringLiteral("ReferPhysi"))));
+    practitionerLabel->setText(ReadablePersonName(sets_.examStudy.fieldText(Col::ReferPhysi)));
 }
 
 void ExamPage::Sink::clearPicture(int index)

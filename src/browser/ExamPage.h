@@ -3,9 +3,9 @@
 // its image grid and the fourteen thumbnails, each tagged with its image's
 // ObjectFile, and the buttons of the actions on the exam. The actions
 // themselves are the main window's.
+#include "base/core/ThumbnailSink.h"
 #include "browser/BoundGrid.h"
 #include "browser/ExamOpening.h"
-#include "pacsdb/ConquestDatabaseConnector.h"
 
 #include <brixel/Button.h>
 #include <brixel/DesignFile.h>

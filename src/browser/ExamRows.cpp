@@ -2,29 +2,21 @@
 
 #include "base/core/Dates.h"
 #include "base/core/PersonName.h"
+#include "pacsdb/ConquestColumns.h"
+#include "pacsdb/ImageRows.h"
 #include "pacsdb/JetDialect.h"
 #include "pacsdb/QueryCatalogue.h"
 
 namespace vexa {
 
-namespace {
-
-QString AcquisitionDay(const RecordSet& images)
-{
-    const QString date = images.fieldText(QStringLiteral("AcqDate"));
-    return YyyymmddToDdMmYyyy(date.isEmpty() ? images.fieldText(QStringLiteral("ImageDate")) : date);
-}
-
-} // namespace
-
 Exam ExamOfOpenedRows(const MainRecordSets& sets)
 {
     Exam exam;
-    exam.seriesUid = sets.examSeries.fieldText(QStringLiteral("SeriesInst"));
-    exam.studyUid = sets.examSeries.fieldText(QStringLiteral("StudyInsta"));
-    exam.patientId = sets.examSeries.fieldText(QStringLiteral("SeriesPat"));
-    exam.patientName = sets.examImages.fieldText(QStringLiteral("PatientName"));
-    const QDate scanDate = sets.examImages.fieldDate(QStringLiteral("ScanDate"));
+    exam.seriesUid = sets.examSeries.fieldText(Col::SeriesInst);
+    exam.studyUid = sets.examSeries.fieldText(Col::StudyInsta);
+    exam.patientId = sets.examSeries.fieldText(Col::SeriesPat);
+    exam.patientName = sets.examImages.fieldText(Col::PatientName);
+    const QDate scanDate = sets.examImages.fieldDate(Col::ScanDate);
     exam.examDate = scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString();
     return exam;
 }
@@ -34,10 +26,10 @@ Exam ExamOfImageRow(const RecordSet& images)
     Exam exam;
     if (images.currentRow() < 0)
         return exam;
-    exam.seriesUid = images.fieldText(QStringLiteral("SeriesInst"));
-    exam.patientId = images.fieldText(QStringLiteral("ImagePat"));
-    exam.patientName = images.fieldText(QStringLiteral("PatientName"));
-    exam.examDate = AcquisitionDay(images);
+    exam.seriesUid = images.fieldText(Col::SeriesInst);
+    exam.patientId = images.fieldText(Col::ImagePat);
+    exam.patientName = images.fieldText(Col::PatientName);
+    exam.examDate = ExamDayOfImage(images);
     return exam;
 }
 
@@ -50,7 +42,7 @@ QString PractitionerOf(const QString& conquestPath, const QString& studyUid)
     study.setRecordSource(Sql::StudyByUid(studyUid));
     if (!study.requery() || study.count() == 0)
         return {};
-    return ReadablePersonName(study.fieldText(QStringLiteral("ReferPhysi")));
+    return ReadablePersonName(study.fieldText(Col::ReferPhysi));
 }
 
 QString FirstObjectFile(const QString& conquestPath, const QString& seriesUid)
@@ -60,14 +52,14 @@ QString FirstObjectFile(const QString& conquestPath, const QString& seriesUid)
     images.setRecordSource(Sql::ImagesOfSeries(seriesUid));
     if (!images.requery() || images.count() == 0)
         return {};
-    return images.fieldText(QStringLiteral("ObjectFile"));
+    return images.fieldText(Col::ObjectFile);
 }
 
 void RereadExamImages(RecordSet& examImages, const Exam& exam)
 {
     if (!exam.isValid() || examImages.recordSource() != Sql::ImagesOfSeries(exam.seriesUid))
         return;
-    const QString current = examImages.fieldText(QStringLiteral("SOPInstanc"));
+    const QString current = examImages.fieldText(Col::SopInstance);
     if (!examImages.requery())
         return;
     if (current.isEmpty() || !examImages.findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(current)))

@@ -1,6 +1,7 @@
 #include "browser/ImageViewing.h"
 
 #include "browser/ExamRows.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ImageFiles.h"
 
 namespace vexa {
@@ -15,8 +16,8 @@ std::optional<ViewerRequest> SingleImageViewing(const RecordSet& images, const Q
     if (images.currentRow() < 0)
         return std::nullopt;
     return ViewerRequest{.exam = ExamOfImageRow(images),
-        .imagePath = StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
-        .sopInstance = images.fieldText(QStringLiteral("SOPInstanc")),
+        .imagePath = StoredImagePath(imageRoot, images.fieldText(Col::ObjectFile)),
+        .sopInstance = images.fieldText(Col::SopInstance),
         .start = ViewerRequest::Start::SingleFile};
 }
 

@@ -3,6 +3,7 @@
 #include "base/core/WorkPool.h"
 #include "base/ui/DesignButtons.h"
 #include "browser/ExamLists.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/SearchWords.h"
 
 #include <QDateEdit>
@@ -19,6 +20,10 @@
 namespace vexa {
 namespace {
 
+// The lists' object names, in the order of ExamList.
+const QString ListNames[]
+    = {QStringLiteral("dateList"), QStringLiteral("patientList"), QStringLiteral("notBurnedList")};
+
 // Typing waits this long for the next key before the list is searched.
 constexpr int kTypingPauseMs = 250;
 
@@ -27,17 +32,14 @@ constexpr int kTypingPauseMs = 250;
 QList<GridColumn> ListColumns()
 {
     using Kind = GridColumn::Kind;
-    return {{QStringLiteral("PatientName"), QStringLiteral("Nom")},
-        {QStringLiteral("ScanDate"), QStringLiteral("Date"), false, Kind::Text, {},
-            QStringLiteral("SeriesTime")},
-        {QStringLiteral("Burned"), QStringLiteral("Gravé"), true},
-        {QStringLiteral("SeriesTime"), QStringLiteral("Heure"), false, Kind::Time,
-            QStringLiteral("StudyTime")},
-        {QStringLiteral("Modality"), QStringLiteral("Modalité")},
-        {QStringLiteral("SeriesDesc"), QStringLiteral("Description"), false, Kind::Text,
-            QStringLiteral("StudyDescr")},
-        {QStringLiteral("SeriesPat"), QStringLiteral("ID patient")},
-        {QStringLiteral("PatientBir"), QStringLiteral("Né(e) le"), false, Kind::DicomDate}};
+    return {{Col::PatientName, QStringLiteral("Nom")},
+        {Col::ScanDate, QStringLiteral("Date"), false, Kind::Text, {}, Col::SeriesTime},
+        {Col::Burned, QStringLiteral("Gravé"), true},
+        {Col::SeriesTime, QStringLiteral("Heure"), false, Kind::Time, Col::StudyTime},
+        {Col::Modality, QStringLiteral("Modalité")},
+        {Col::SeriesDesc, QStringLiteral("Description"), false, Kind::Text, Col::StudyDescr},
+        {Col::SeriesPat, QStringLiteral("ID patient")},
+        {Col::PatientBir, QStringLiteral("Né(e) le"), false, Kind::DicomDate}};
 }
 
 // Short columns as wide as their longest value, the name and description
@@ -115,29 +117,35 @@ SearchPage::SearchPage(MainRecordSets& sets, const brixel::DesignFile& design, Q
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Fond(1)"));
-    AddList(0, sets.seriesByDate, design);
-    AddList(1, sets.seriesByPatient, design);
-    AddList(2, sets.notBurnedSeries, design);
+    AddList(ExamList::ByDate, sets.seriesByDate, design);
+    AddList(ExamList::ByPatient, sets.seriesByPatient, design);
+    AddList(ExamList::NotBurned, sets.notBurnedSeries, design);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(DateColumn());
     layout->addWidget(PatientColumn());
     layout->addWidget(NotBurnedColumn());
 }
 
-void SearchPage::AddList(int list, RecordSet& source, const brixel::DesignFile& design)
+void SearchPage::AddList(ExamList list, RecordSet& source, const brixel::DesignFile& design)
 {
-    listGrids[list] = new BoundGrid(source, ListColumns(), this);
-    listGrids[list]->setObjectName(QStringLiteral("TDBGrid1(%1)").arg(list));
-    FitListColumns(*listGrids[list]);
+    const int index = static_cast<int>(list);
+    auto* grid = new BoundGrid(source, ListColumns(), this);
+    listGrids_[index] = grid;
+    grid->setObjectName(ListNames[index]);
+    FitListColumns(*grid);
     // The date list shows the newest exam first (the last received, which a
     // new exam makes current); the others keep their query's order until a
     // header is clicked.
-    listGrids[list]->enableSorting(
-        list == 0 ? BoundGrid::ArrivalOrder : -1, list == 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
-    viewButtons[list] = MakeDesignButton(design, QStringLiteral("Button8(%1)").arg(list), this);
-    viewButtons[list]->hide();
-    connect(viewButtons[list], &brixel::Button::Click, this, [this, list] { emit openRequested(list); });
-    connect(listGrids[list], &BoundGrid::rowActivated, this, [this, list] { emit openRequested(list); });
+    const bool byDate = list == ExamList::ByDate;
+    grid->enableSorting(
+        byDate ? BoundGrid::ArrivalOrder : -1, byDate ? Qt::DescendingOrder : Qt::AscendingOrder);
+    // The view buttons keep the design's section names, which their pictures
+    // are read from.
+    auto* button = MakeDesignButton(design, QStringLiteral("Button8(%1)").arg(index), this);
+    viewButtons_[index] = button;
+    button->hide();
+    connect(button, &brixel::Button::Click, this, [this, list] { emit openRequested(list); });
+    connect(grid, &BoundGrid::rowActivated, this, [this, list] { emit openRequested(list); });
 }
 
 QWidget* SearchPage::DateColumn()
@@ -148,16 +156,17 @@ QWidget* SearchPage::DateColumn()
     auto* pickers = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
         pickers->addWidget(new QLabel(i == 0 ? QStringLiteral("Du") : QStringLiteral("Au"), column));
-        datePickers[i] = DatePicker(QStringLiteral("CalendarVB1(%1)").arg(i), column);
-        pickers->addWidget(datePickers[i]);
-        connect(datePickers[i], &QDateEdit::dateChanged, this, &SearchPage::datesChanged);
+        datePickers_[i]
+            = DatePicker(i == 0 ? QStringLiteral("fromDayPicker") : QStringLiteral("toDayPicker"), column);
+        pickers->addWidget(datePickers_[i]);
+        connect(datePickers_[i], &QDateEdit::dateChanged, this, &SearchPage::datesChanged);
     }
     layout->addLayout(pickers);
-    seriesCountLabel = new QLabel(column);
-    seriesCountLabel->setObjectName(QStringLiteral("Label7"));
-    layout->addWidget(seriesCountLabel);
-    layout->addWidget(listGrids[0]);
-    layout->addWidget(viewButtons[0], 0, Qt::AlignRight);
+    seriesCountLabel_ = new QLabel(column);
+    seriesCountLabel_->setObjectName(QStringLiteral("seriesCountLabel"));
+    layout->addWidget(seriesCountLabel_);
+    layout->addWidget(grid(ExamList::ByDate));
+    layout->addWidget(viewButton(ExamList::ByDate), 0, Qt::AlignRight);
     return column;
 }
 
@@ -167,25 +176,25 @@ QWidget* SearchPage::PatientColumn()
     auto* layout = new QVBoxLayout(column);
     layout->addWidget(Heading(QStringLiteral("Recherche par patient..."), column));
     layout->addWidget(new QLabel(QStringLiteral("Nom du Patient :"), column));
-    patientNameEdit = new QLineEdit(column);
-    patientNameEdit->setObjectName(QStringLiteral("Text1"));
+    patientNameEdit_ = new QLineEdit(column);
+    patientNameEdit_->setObjectName(QStringLiteral("patientNameEdit"));
     // A person name is at most 64 characters: longer text finds nobody and
     // only costs the server.
-    patientNameEdit->setMaxLength(kSearchTextMax);
+    patientNameEdit_->setMaxLength(kSearchTextMax);
     patientSearchPause_ = new QTimer(this);
     patientSearchPause_->setSingleShot(true);
     patientSearchPause_->setInterval(kTypingPauseMs);
     connect(patientSearchPause_, &QTimer::timeout, this, &SearchPage::StartTypedSearch);
     connect(&typedSearch_, &QFutureWatcherBase::finished, this, &SearchPage::TypedSearchRead);
-    connect(patientNameEdit, &QLineEdit::textChanged, this, &SearchPage::PatientTextChanged);
-    layout->addWidget(patientNameEdit);
-    patientSearchStatus = new QLabel(column);
-    patientSearchStatus->setObjectName(QStringLiteral("patientSearchStatus"));
-    patientSearchStatus->setWordWrap(true);
-    patientSearchStatus->hide();
-    layout->addWidget(patientSearchStatus);
-    layout->addWidget(listGrids[1]);
-    layout->addWidget(viewButtons[1], 0, Qt::AlignRight);
+    connect(patientNameEdit_, &QLineEdit::textChanged, this, &SearchPage::PatientTextChanged);
+    layout->addWidget(patientNameEdit_);
+    patientSearchStatus_ = new QLabel(column);
+    patientSearchStatus_->setObjectName(QStringLiteral("patientSearchStatus_"));
+    patientSearchStatus_->setWordWrap(true);
+    patientSearchStatus_->hide();
+    layout->addWidget(patientSearchStatus_);
+    layout->addWidget(grid(ExamList::ByPatient));
+    layout->addWidget(viewButton(ExamList::ByPatient), 0, Qt::AlignRight);
     return column;
 }
 
@@ -194,17 +203,17 @@ QWidget* SearchPage::NotBurnedColumn()
     auto* column = new QWidget(this);
     auto* layout = new QVBoxLayout(column);
     layout->addWidget(Heading(QStringLiteral("Dossiers récents non gravés"), column));
-    layout->addWidget(listGrids[2]);
-    layout->addWidget(viewButtons[2], 0, Qt::AlignRight);
+    layout->addWidget(grid(ExamList::NotBurned));
+    layout->addWidget(viewButton(ExamList::NotBurned), 0, Qt::AlignRight);
     return column;
 }
 
 int SearchPage::SearchByDate()
 {
-    const DateSearchResult result
-        = RunDateSearch(listRecordSet(0), conquestPath_, datePickers[0]->date(), datePickers[1]->date());
-    viewButtons[0]->setVisible(result.viewButtonVisible);
-    seriesCountLabel->setText(result.seriesCountText);
+    const DateSearchResult result = RunDateSearch(
+        listRecordSet(ExamList::ByDate), conquestPath_, datePickers_[0]->date(), datePickers_[1]->date());
+    setListAvailable(ExamList::ByDate, result.viewButtonVisible);
+    seriesCountLabel_->setText(result.seriesCountText);
     return result.count;
 }
 
@@ -212,7 +221,7 @@ void SearchPage::PatientTextChanged(const QString& text)
 {
     // Text set by the program, or emptied, is searched at once; typed text
     // once the typing pauses, so a search never runs on every key.
-    if (!patientNameEdit->isModified() || text.isEmpty()) {
+    if (!patientNameEdit_->isModified() || text.isEmpty()) {
         patientSearchPause_->stop();
         SearchByPatient(text);
         return;
@@ -225,13 +234,13 @@ void SearchPage::settlePatientSearch()
     if (!patientSearchPause_->isActive() && !typedSearch_.isRunning())
         return;
     patientSearchPause_->stop();
-    SearchByPatient(patientNameEdit->text());
+    SearchByPatient(patientNameEdit_->text());
 }
 
 void SearchPage::SearchByPatient(const QString& text)
 {
     ++searchGeneration_;
-    ShowPatientResult(RunPatientSearch(listRecordSet(1), conquestPath_, text));
+    ShowPatientResult(RunPatientSearch(listRecordSet(ExamList::ByPatient), conquestPath_, text));
 }
 
 // Typing has paused: the rows are read on the work pool (on a large archive a
@@ -239,7 +248,7 @@ void SearchPage::SearchByPatient(const QString& text)
 void SearchPage::StartTypedSearch()
 {
     typedGeneration_ = ++searchGeneration_;
-    typedText_ = patientNameEdit->text();
+    typedText_ = patientNameEdit_->text();
     typedSearch_.setFuture(QtConcurrent::run(
         &WorkPool(), [path = conquestPath_, text = typedText_] { return ReadPatientSearch(path, text); }));
 }
@@ -248,14 +257,92 @@ void SearchPage::TypedSearchRead()
 {
     if (typedGeneration_ != searchGeneration_)
         return; // a newer search has been shown or started
-    ShowPatientResult(ShowPatientSearch(listRecordSet(1), conquestPath_, typedText_, typedSearch_.result()));
+    ShowPatientResult(ShowPatientSearch(
+        listRecordSet(ExamList::ByPatient), conquestPath_, typedText_, typedSearch_.result()));
 }
 
 void SearchPage::ShowPatientResult(const PatientSearchResult& result)
 {
-    viewButtons[1]->setVisible(result.viewButtonVisible);
-    patientSearchStatus->setText(result.statusText);
-    patientSearchStatus->setVisible(!result.statusText.isEmpty());
+    setListAvailable(ExamList::ByPatient, result.viewButtonVisible);
+    patientSearchStatus_->setText(result.statusText);
+    patientSearchStatus_->setVisible(!result.statusText.isEmpty());
+}
+
+void SearchPage::setListAvailable(ExamList list, bool available)
+{
+    viewButton(list)->setVisible(available);
+}
+
+bool SearchPage::isListAvailable(ExamList list) const
+{
+    return !viewButton(list)->isHidden();
+}
+
+ExamList SearchPage::listWithFocus(const QWidget* focus) const
+{
+    const auto within = [focus](const QWidget* widget) {
+        return focus && (focus == widget || widget->isAncestorOf(focus));
+    };
+    if (focus && (focus == patientNameEdit_ || focus == grid(ExamList::ByPatient)))
+        return ExamList::ByPatient;
+    if (within(datePickers_[0]) || within(datePickers_[1]) || (focus && focus == grid(ExamList::ByDate)))
+        return ExamList::ByDate;
+    return ExamList::NotBurned;
+}
+
+void SearchPage::setDays(const QDate& from, const QDate& to)
+{
+    datePickers_[0]->setDate(from);
+    datePickers_[1]->setDate(to);
+}
+
+QDate SearchPage::fromDay() const
+{
+    return datePickers_[0]->date();
+}
+
+QDate SearchPage::toDay() const
+{
+    return datePickers_[1]->date();
+}
+
+void SearchPage::setSeriesCountText(const QString& text)
+{
+    seriesCountLabel_->setText(text);
+}
+
+QString SearchPage::seriesCountText() const
+{
+    return seriesCountLabel_->text();
+}
+
+QString SearchPage::patientText() const
+{
+    return patientNameEdit_->text();
+}
+
+void SearchPage::setPatientText(const QString& text)
+{
+    patientNameEdit_->setText(text);
+}
+
+void SearchPage::focusPatientName()
+{
+    patientNameEdit_->setFocus();
+}
+
+QString SearchPage::patientSearchStatus() const
+{
+    return patientSearchStatus_->isHidden() ? QString() : patientSearchStatus_->text();
+}
+
+void SearchPage::setViewButtonColour(const QColor& colour)
+{
+    for (brixel::Button* button : viewButtons_) {
+        button->setBackColor(colour);
+        button->setBackColorOver(colour);
+        button->setBackColorDown(colour);
+    }
 }
 
 } // namespace vexa

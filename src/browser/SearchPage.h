@@ -4,6 +4,7 @@
 // its view button shown only while the list has rows. The page runs its two
 // searches; opening an exam from a list is the main window's.
 #include "browser/BoundGrid.h"
+#include "browser/ExamList.h"
 #include "pacsdb/MainRecordSets.h"
 
 #include <brixel/Button.h>
@@ -40,30 +41,55 @@ public:
     void settlePatientSearch();
     // True while a typed search is read in the background.
     bool patientSearchRunning() const { return typedSearch_.isRunning(); }
-    // The record set behind list `list` (0 dates, 1 patient, 2 not burned).
-    RecordSet& listRecordSet(int list) { return listGrids[list]->recordSet(); }
+    // The record set behind a list.
+    RecordSet& listRecordSet(ExamList list) { return grid(list)->recordSet(); }
 
-    QDateEdit* datePickers[2];
-    QLineEdit* patientNameEdit;
-    QLabel* patientSearchStatus; // "Aucun patient trouvé" or the database's failure
-    QLabel* seriesCountLabel;
-    BoundGrid* listGrids[3];
-    brixel::Button* viewButtons[3];
+    // A list can be opened while its view button shows: while it has rows.
+    void setListAvailable(ExamList list, bool available);
+    bool isListAvailable(ExamList list) const;
+    // The list a key pressed on `focus` speaks of: the patient box and its
+    // list, the date pickers and their list; the not-burned list otherwise.
+    ExamList listWithFocus(const QWidget* focus) const;
+
+    // The days the date search lists, both included; a change of either day
+    // emits datesChanged().
+    void setDays(const QDate& from, const QDate& to);
+    QDate fromDay() const;
+    QDate toDay() const;
+    // The count label above the date list ("12 dossiers.").
+    void setSeriesCountText(const QString& text);
+    QString seriesCountText() const;
+    // The patient box: text set here is searched at once.
+    QString patientText() const;
+    void setPatientText(const QString& text);
+    void focusPatientName();
+    // "Aucun patient trouvé" or the database's failure; "" while hidden.
+    QString patientSearchStatus() const;
+    // The back colour of the view buttons, pointed at or pressed alike.
+    void setViewButtonColour(const QColor& colour);
 
 signals:
     void datesChanged(); // either picker reports a change
-    void openRequested(int list); // view button, double click or Enter on list `list`
+    void openRequested(vexa::ExamList list); // view button, double click or Enter on a list
 
 private:
+    BoundGrid* grid(ExamList list) const { return listGrids_[static_cast<int>(list)]; }
+    brixel::Button* viewButton(ExamList list) const { return viewButtons_[static_cast<int>(list)]; }
     QWidget* DateColumn();
     QWidget* PatientColumn();
     QWidget* NotBurnedColumn();
-    void AddList(int list, RecordSet& source, const brixel::DesignFile& design);
+    void AddList(ExamList list, RecordSet& source, const brixel::DesignFile& design);
     void PatientTextChanged(const QString& text);
     void StartTypedSearch();
     void TypedSearchRead();
     void ShowPatientResult(const PatientSearchResult& result);
 
+    QDateEdit* datePickers_[2];
+    QLineEdit* patientNameEdit_;
+    QLabel* patientSearchStatus_; // "Aucun patient trouvé" or the database's failure
+    QLabel* seriesCountLabel_;
+    BoundGrid* listGrids_[3];
+    brixel::Button* viewButtons_[3];
     QString conquestPath_;
     QTimer* patientSearchPause_ = nullptr; // typing: the search waits for a pause
     // What the user typed is read off the interface thread; a search started

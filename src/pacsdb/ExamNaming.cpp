@@ -305,7 +305,7 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
 }
 
 // Rows that cannot be written by Compteur (it is null): they are never
-// handled, and SetName says so.
+// handled, and NameNewRows says so.
 QString UnnumberedRows(QSqlDatabase& db, const PassColumns& pass)
 {
     const QString& table = pass.table;
@@ -595,7 +595,7 @@ const PassColumns kImagePass{QStringLiteral("DICOMImages"), QStringLiteral("Imag
 const PassColumns kSeriesPass{QStringLiteral("DICOMSeries"), QStringLiteral("SeriesPat"),
     QStringLiteral("SeriesDate"), QStringLiteral("StudyInsta"), false, QStringLiteral("r.ScanDate IS NULL")};
 
-QString SetName(MainRecordSets&, const QString& conquestPath)
+QString NameNewRows(MainRecordSets&, const QString& conquestPath)
 {
     const QString error = RunPass(conquestPath, kImagePass);
     const QString seriesError = RunPass(conquestPath, kSeriesPass);

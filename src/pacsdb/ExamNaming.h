@@ -1,5 +1,5 @@
 #pragma once
-// SetName: completes the rows Conquest adds with a readable patient name and
+// NameNewRows: completes the rows Conquest adds with a readable patient name and
 // an exam date. Images are handled once (their Burned column marks them
 // done); series until they hold a ScanDate, burned or not. A name an older
 // version stored with U+FFFD is named again once per run.
@@ -26,16 +26,16 @@ QDate FirstExamDate(const QStringList& yyyymmddTexts);
 // (a lookup, a write that reaches no row) ends the pass; rows not stored are
 // handled again at the next run. Returns "" or the first failure's
 // description.
-QString SetName(MainRecordSets& sets, const QString& conquestPath);
+QString NameNewRows(MainRecordSets& sets, const QString& conquestPath);
 
 // Hears, after each stored batch, how many images the image pass has stored
 // so far (0 during the series pass); false stops the naming there.
 using NamingProgress = std::function<bool(qint64 imagesDone)>;
 
 // The naming of a database that holds many rows never named, run on a
-// worker at start-up: the same passes as SetName, the series first so that
+// worker at start-up: the same passes as NameNewRows, the series first so that
 // the lists fill before the images are done. Rows that arrive meanwhile are
-// left to the next SetName. Returns "" or the first failure's description.
+// left to the next NameNewRows. Returns "" or the first failure's description.
 QString NameAtFirstStart(const QString& conquestPath, const NamingProgress& progress);
 
 } // namespace vexa

@@ -9,4 +9,13 @@ void MainRecordSets::setDatabasePath(const QString& conquestPath)
         set->setDatabasePath(conquestPath);
 }
 
+QString SeriesCountText(int count)
+{
+    if (count == 0)
+        return QStringLiteral("Pas de dossier trouvé");
+    if (count == 1)
+        return QStringLiteral("1 dossier.");
+    return QString::number(count) + QStringLiteral(" dossiers.");
+}
+
 } // namespace vexa

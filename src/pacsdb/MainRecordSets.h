@@ -18,4 +18,7 @@ struct MainRecordSets {
     void setDatabasePath(const QString& conquestPath);
 };
 
+// The count label of the date list for a number of series ("12 dossiers.").
+QString SeriesCountText(int count);
+
 } // namespace vexa

@@ -1,5 +1,6 @@
 #include "pacsdb/NewExamMonitor.h"
 
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ExamNaming.h"
 #include "pacsdb/PacsConnection.h"
 
@@ -23,17 +24,31 @@ QString NoticeText(NoticeState state)
     return {};
 }
 
+int NoticeBlinkInterval(NoticeState state)
+{
+    switch (state) {
+    case NoticeState::Receiving:
+        return 100;
+    case NoticeState::NewJustArrived:
+        return 500;
+    case NoticeState::NothingNew:
+    case NoticeState::NewSettled:
+        break;
+    }
+    return 0;
+}
+
 NewExamMonitor::NewExamMonitor(MainRecordSets& sets, QString conquestPath, QObject* parent)
     : QObject(parent)
     , sets_(sets)
     , path_(std::move(conquestPath))
-    , connector_(sets, path_)
+    , queries_(sets, path_)
 {
 }
 
-QString NewExamMonitor::SetName()
+QString NewExamMonitor::nameNewRows()
 {
-    return vexa::SetName(sets_, path_);
+    return NameNewRows(sets_, path_);
 }
 
 void NewExamMonitor::RestoreRow(RecordSet& list, const QVariant& compteur)
@@ -54,13 +69,13 @@ void NewExamMonitor::FollowDateList(const QVariant& remembered)
     // The date list grew: its newest series becomes current, unless the user
     // picked a row within the last minute; that row stays current (opening
     // it must open what the user chose) and the newest one is highlighted.
-    const QVariant newest = dates.field(QStringLiteral("Compteur"));
+    const QVariant newest = dates.field(Col::Compteur);
     if (dates.userChoseWithin(remembered, now(), KeepChoiceSeconds)
         && dates.findFirst(QStringLiteral("Compteur = ") + remembered.toString()))
         dates.setHighlight(newest);
     else
         dates.setHighlight({});
-    seriesCountText_ = QString::number(count) + QStringLiteral(" dossiers.");
+    seriesCountText_ = SeriesCountText(count);
     seriesListCount_ = count;
 }
 
@@ -114,16 +129,16 @@ void NewExamMonitor::tick()
 {
     if (surveyInterval_ == 0)
         return;
-    const QString compteur = QStringLiteral("Compteur");
+    const QString compteur = Col::Compteur;
     const QVariant notBurnedRow = sets_.notBurnedSeries.field(compteur);
     const QVariant patientRow = sets_.seriesByPatient.field(compteur);
     const QVariant dateRow = sets_.seriesByDate.field(compteur);
 
     const int twoTicksBefore = notBurnedCount_;
-    const bool pending = connector_.RefreshNotBurnedList(notBurnedCount_);
+    const bool pending = queries_.RefreshNotBurnedList(notBurnedCount_);
     if (pending && naming)
-        SetName();
-    imagesToPrintPicture_ = pending ? 0 : 1;
+        nameNewRows();
+    notBurnedPending_ = pending;
 
     // Read before the lists: what arrives meanwhile changes the next stamp.
     ListsStamp stamp = ReadStamp();
@@ -141,10 +156,7 @@ void NewExamMonitor::tick()
     RestoreRow(sets_.notBurnedSeries, notBurnedRow);
     RestoreRow(sets_.seriesByPatient, patientRow);
     FollowDateList(dateRow);
-    viewButtonVisible_[0] = sets_.seriesByDate.count() > 0;
-    viewButtonVisible_[1] = sets_.seriesByPatient.count() > 0;
     UpdateNotice(sets_.notBurnedSeries.count(), notBurnedCount_, twoTicksBefore);
-    emit changed();
 }
 
 void NewExamMonitor::UpdateNotice(int now, int before, int twoTicksBefore)
@@ -162,29 +174,7 @@ void NewExamMonitor::UpdateNotice(int now, int before, int twoTicksBefore)
 void NewExamMonitor::setNotice(NoticeState state, bool showNotBurnedButton)
 {
     notice_ = state;
-    viewButtonVisible_[2] = state != NoticeState::NothingNew && showNotBurnedButton;
-    receivingPictureVisible_ = state != NoticeState::NothingNew;
-    switch (state) {
-    case NoticeState::NothingNew:
-    case NoticeState::NewSettled:
-        messageInterval_ = 0;
-        break;
-    case NoticeState::Receiving:
-        messageInterval_ = 100;
-        break;
-    case NoticeState::NewJustArrived:
-        messageInterval_ = 500;
-        break;
-    }
-    emit changed();
-}
-
-void NewExamMonitor::blink()
-{
-    if (messageInterval_ == 0)
-        return;
-    receivingPictureVisible_ = !receivingPictureVisible_;
-    emit changed();
+    notBurnedNoticed_ = state != NoticeState::NothingNew && showNotBurnedButton;
 }
 
 } // namespace vexa

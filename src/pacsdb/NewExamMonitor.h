@@ -1,9 +1,10 @@
 #pragma once
 // The watch for new exams, without widgets: every tick it names new rows,
 // requeries the main window's three lists keeping their current rows when
-// something they show changed, and computes the notice the main window shows. The window copies the state to
-// its widgets on changed() and drives blink() from its blinkTimer.
-#include "pacsdb/ConquestDatabaseConnector.h"
+// something they show changed, and works out what is new. It holds plain
+// state (counts, the notice); the main window drives tick() and setNotice()
+// and maps the state onto its widgets after each call.
+#include "pacsdb/ConquestQueries.h"
 #include "pacsdb/MainRecordSets.h"
 
 #include <QDateTime>
@@ -17,6 +18,8 @@ enum class NoticeState { NothingNew, Receiving, NewJustArrived, NewSettled };
 
 // noticeLabel's text for a state.
 QString NoticeText(NoticeState state);
+// How fast the notice picture blinks in a state, in ms; 0 when it stays.
+int NoticeBlinkInterval(NoticeState state);
 
 class NewExamMonitor : public QObject {
     Q_OBJECT
@@ -37,18 +40,16 @@ public:
     // tick then only reads, so no second naming runs beside it.
     bool naming = true;
     // Names new images and series; "" or the failure's description.
-    QString SetName();
-    // One tick of blinkTimer: toggles receivingPicture while blinking.
-    void blink();
+    QString nameNewRows();
     // Opening an exam also settles the notice.
     void setNotice(NoticeState state, bool showNotBurnedButton = true);
 
     NoticeState notice() const { return notice_; }
     QString noticeText() const { return NoticeText(notice_); }
-    bool receivingPictureVisible() const { return receivingPictureVisible_; }
-    int messageInterval() const { return messageInterval_; } // blinkTimer
-    bool viewButtonVisible(int index) const { return viewButtonVisible_[index]; }
-    int imagesToPrintPicture() const { return imagesToPrintPicture_; } // index into imagesToPrintPictures
+    // The notice points at the not-burned list: something is new there.
+    bool notBurnedNoticed() const { return notBurnedNoticed_; }
+    // At the last tick the not-burned list held series.
+    bool notBurnedPending() const { return notBurnedPending_; }
     QString seriesCountText() const { return seriesCountText_; }
 
     int NotBurnedCount() const { return notBurnedCount_; }
@@ -58,9 +59,6 @@ public:
 
     // The clock the kept choice is measured with (tests set it).
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
-
-signals:
-    void changed();
 
 private:
     // What the date and patient lists depend on, read by indexed questions:
@@ -86,15 +84,13 @@ private:
 
     MainRecordSets& sets_;
     QString path_;
-    ConquestDatabaseConnector connector_;
+    ConquestQueries queries_;
     int surveyInterval_ = MonitorInterval;
     int notBurnedCount_ = 0;
     int seriesListCount_ = 0;
     NoticeState notice_ = NoticeState::NothingNew;
-    bool receivingPictureVisible_ = false;
-    int messageInterval_ = 0;
-    bool viewButtonVisible_[3] = {false, false, false};
-    int imagesToPrintPicture_ = 1;
+    bool notBurnedNoticed_ = false;
+    bool notBurnedPending_ = false;
     QString seriesCountText_;
     ListsStamp stamp_;
     // Each list's text and database as of its last requery by the tick.

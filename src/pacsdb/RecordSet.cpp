@@ -1,6 +1,7 @@
 #include "pacsdb/RecordSet.h"
 
 #include "base/core/Log.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/JetDialect.h"
 #include "pacsdb/LikeMatch.h"
 #include "pacsdb/PacsConnection.h"
@@ -211,7 +212,7 @@ QString RecordSet::TableName() const
 
 bool RecordSet::update()
 {
-    const int key = ColumnIndex(QStringLiteral("Compteur"));
+    const int key = ColumnIndex(Col::Compteur);
     if (!HasCurrent() || key < 0 || TableName().isEmpty())
         return Fail(QStringLiteral("Enregistrement sans Compteur : mise à jour impossible"));
     if (edits_.isEmpty())
@@ -314,7 +315,7 @@ QVariant RecordSet::valueAt(int row, const QString& column) const
 
 void RecordSet::noteUserChoice(const QDateTime& at)
 {
-    chosenCompteur_ = field(QStringLiteral("Compteur"));
+    chosenCompteur_ = field(Col::Compteur);
     chosenAt_ = at;
 }
 

@@ -1,5 +1,6 @@
 #include "pacsdb/SeriesContent.h"
 
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ImageFiles.h"
 #include "pacsdb/QueryCatalogue.h"
 
@@ -41,7 +42,7 @@ bool ReadSeriesContent(RecordSet& images, const QString& conquestPath, const QSt
         if (accessTime > 0)
             noteArrival(QDateTime::fromSecsSinceEpoch(accessTime));
         // A row naming no file has none to delete (its path would be the store's root).
-        const QString objectFile = images.fieldText(QStringLiteral("ObjectFile"));
+        const QString objectFile = images.fieldText(Col::ObjectFile);
         if (objectFile.trimmed().isEmpty())
             continue;
         const QString imagePath = StoredImagePath(imageRoot, objectFile);

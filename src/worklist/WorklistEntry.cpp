@@ -2,6 +2,7 @@
 
 #include "base/core/Dates.h"
 #include "base/core/Windows1252.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/RecordSet.h"
 
 #include <QRegularExpression>
@@ -51,16 +52,16 @@ PatientFields PatientFieldsFromIdentity(const RecordSet& identities)
     PatientFields fields;
     if (identities.count() == 0 || identities.eof() || identities.bof())
         return fields;
-    const QStringList name = identities.fieldText(QStringLiteral("PatientNam")).split(u'^');
+    const QStringList name = identities.fieldText(Col::PatientNam).split(u'^');
     fields.familyName = name.value(0);
     if (name.size() < 2)
         return fields;
     fields.firstName = name.value(1);
-    const QString sex = identities.fieldText(QStringLiteral("PatientSex"));
+    const QString sex = identities.fieldText(Col::PatientSex);
     if (!sex.isEmpty())
         fields.sex = sex;
-    fields.patientNumber = identities.fieldText(QStringLiteral("PatientID"));
-    const QString birth = identities.fieldText(QStringLiteral("PatientBir"));
+    fields.patientNumber = identities.fieldText(Col::PatientId);
+    const QString birth = identities.fieldText(Col::PatientBir);
     if (!birth.isEmpty())
         fields.birthDate = YyyymmddToDdMmYyyy(birth);
     return fields;

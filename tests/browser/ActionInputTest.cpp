@@ -45,15 +45,14 @@ protected:
         pacs.addTwoExams(examDay);
         pacs.configure();
         ASSERT_EQ(started.start(), StartupOutcome::Run);
-        page1().datePickers[0]->setDate(examDay);
-        page1().datePickers[1]->setDate(examDay);
-        page1().patientNameEdit->setText(QStringLiteral("BRAVO")); // the patient list holds B
+        page1().setDays(examDay, examDay);
+        page1().setPatientText(QStringLiteral("BRAVO")); // the patient list holds B
     }
 
     void open(const QString& series)
     {
         ASSERT_TRUE(window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = '%1'").arg(series)));
-        window().OpenExamFromList(0);
+        window().OpenExamFromList(ExamList::ByDate);
         ASSERT_EQ(window().openedExam().seriesUid, series);
     }
 
@@ -98,9 +97,10 @@ TEST_F(ActionInput, OpeningAnExamEndsOnItWhateverTheUserDoesMeanwhile)
         });
     };
     pause = std::make_unique<WorkPause>([&] {
-        Click(page1().viewButtons[1]); // open the patient list's exam
+        Click(
+            page1().findChild<brixel::Button*>(QStringLiteral("Button8(1)"))); // open the patient list's exam
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(page1().patientNameEdit, &enter);
+        QApplication::sendEvent(page1().findChild<QLineEdit*>(QStringLiteral("patientNameEdit")), &enter);
         emit window().monitorTimer.timeout({});
         Click(page2().closeExamButton);
     });
@@ -141,7 +141,7 @@ TEST_F(ActionInput, PrintingTheExamMarksItsImagesOnlyAndRefusesEverySecondStart)
         Click(window().toolsPage->dayListButton);
         emit window().monitorTimer.timeout({});
         window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'SB'"));
-        window().OpenExamFromList(0);
+        window().OpenExamFromList(ExamList::ByDate);
     });
     Click(page2().printExamButton, Qt::RightButton);
 

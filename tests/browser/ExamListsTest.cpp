@@ -58,12 +58,16 @@ protected:
         ASSERT_EQ(started.start(), StartupOutcome::Run);
         started.window.resize(1600, 900);
         started.window.show();
-        page().datePickers[0]->setDate(examDay.addDays(-5));
-        page().datePickers[1]->setDate(examDay);
+        page().setDays(examDay.addDays(-5), examDay);
     }
 
     SearchPage& page() { return *started.window.searchPage; }
-    BoundGrid& grid(int list) { return *page().listGrids[list]; }
+    BoundGrid& grid(int list)
+    {
+        const char* names[] = {"dateList", "patientList", "notBurnedList"};
+        return *page().findChild<BoundGrid*>(QLatin1String(names[list]));
+    }
+    QLineEdit* patientNameEdit() { return page().findChild<QLineEdit*>(QStringLiteral("patientNameEdit")); }
     QString cell(int list, int row, int column)
     {
         return grid(list).model()->index(row, column).data().toString();
@@ -91,7 +95,7 @@ protected:
 
 TEST_F(ExamListsTest, DateListTellsOnePatientsExamsApartNewestFirst)
 {
-    ASSERT_EQ(page().seriesCountLabel->text(), QStringLiteral("10 dossiers."));
+    ASSERT_EQ(page().seriesCountText(), QStringLiteral("10 dossiers."));
     QStringList headings;
     for (int c = 0; c < 8; ++c)
         headings << grid(0).model()->headerData(c, Qt::Horizontal).toString();
@@ -168,30 +172,28 @@ TEST_F(ExamListsTest, PatientSearchByAnyWordSaysWhenNothingOrTheDatabaseAnswers)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        page().patientNameEdit->setText(QString::fromUtf8(c.typed));
+        page().setPatientText(QString::fromUtf8(c.typed));
         EXPECT_EQ(started.window.sets.seriesByPatient.count(), c.rows);
-        EXPECT_EQ(page().viewButtons[1]->isHidden(), c.rows == 0);
-        EXPECT_EQ(page().patientSearchStatus->text(), QString::fromUtf8(c.status));
-        EXPECT_EQ(page().patientSearchStatus->isHidden(), QString::fromUtf8(c.status).isEmpty());
+        EXPECT_EQ(page().isListAvailable(ExamList::ByPatient), c.rows != 0);
+        EXPECT_EQ(page().patientSearchStatus(), QString::fromUtf8(c.status));
     }
 
     // A search the database cannot answer shows its reason, never the
     // patients of the search before with their view button.
-    page().patientNameEdit->setText(QStringLiteral("dup"));
+    page().setPatientText(QStringLiteral("dup"));
     ASSERT_EQ(started.window.sets.seriesByPatient.count(), 1);
     pacs.exec(QStringLiteral("ALTER TABLE DICOMSeries RENAME TO DICOMSeriesAway"));
-    page().patientNameEdit->setText(QStringLiteral("dupo"));
+    page().setPatientText(QStringLiteral("dupo"));
     EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0);
     EXPECT_EQ(grid(1).model()->rowCount(), 0);
-    EXPECT_TRUE(page().viewButtons[1]->isHidden());
-    EXPECT_TRUE(page().patientSearchStatus->text().startsWith(DatabaseFailureText(QString())));
-    EXPECT_TRUE(
-        page().patientSearchStatus->text().contains(QStringLiteral("DICOMSeries"), Qt::CaseInsensitive));
+    EXPECT_FALSE(page().isListAvailable(ExamList::ByPatient));
+    EXPECT_TRUE(page().patientSearchStatus().startsWith(DatabaseFailureText(QString())));
+    EXPECT_TRUE(page().patientSearchStatus().contains(QStringLiteral("DICOMSeries"), Qt::CaseInsensitive));
     // The date search likewise.
-    page().datePickers[0]->setDate(examDay.addDays(-6));
+    page().setDays(examDay.addDays(-6), page().toDay());
     EXPECT_EQ(started.window.sets.seriesByDate.count(), 0);
-    EXPECT_TRUE(page().viewButtons[0]->isHidden());
-    EXPECT_TRUE(page().seriesCountLabel->text().startsWith(DatabaseFailureText(QString())));
+    EXPECT_FALSE(page().isListAvailable(ExamList::ByDate));
+    EXPECT_TRUE(page().seriesCountText().startsWith(DatabaseFailureText(QString())));
     pacs.exec(QStringLiteral("ALTER TABLE DICOMSeriesAway RENAME TO DICOMSeries"));
 }
 
@@ -199,20 +201,20 @@ TEST_F(ExamListsTest, PatientSearchByAnyWordSaysWhenNothingOrTheDatabaseAnswers)
 // the interface thread and shown when they arrive.
 TEST_F(ExamListsTest, TypedSearchIsReadInTheBackgroundOnceTypingPauses)
 {
-    page().patientNameEdit->setFocus();
-    QTest::keyClicks(page().patientNameEdit, QStringLiteral("lefevre"));
+    patientNameEdit()->setFocus();
+    QTest::keyClicks(patientNameEdit(), QStringLiteral("lefevre"));
     EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0) << "nothing searched while typing";
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return started.window.sets.seriesByPatient.count() == 7 && !page().patientSearchRunning(); },
         5000));
-    EXPECT_FALSE(page().viewButtons[1]->isHidden());
-    EXPECT_TRUE(page().patientSearchStatus->isHidden());
+    EXPECT_TRUE(page().isListAvailable(ExamList::ByPatient));
+    EXPECT_TRUE(page().patientSearchStatus().isEmpty());
 
-    QTest::keyClicks(page().patientNameEdit, QStringLiteral("zz"));
+    QTest::keyClicks(patientNameEdit(), QStringLiteral("zz"));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return page().patientSearchStatus->text() == QStringLiteral("Aucun patient trouvé"); }, 5000));
+        [&] { return page().patientSearchStatus() == QStringLiteral("Aucun patient trouvé"); }, 5000));
     EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0);
-    EXPECT_TRUE(page().viewButtons[1]->isHidden());
+    EXPECT_FALSE(page().isListAvailable(ExamList::ByPatient));
 }
 
 // A new exam makes the date list follow the newest series, except while the
@@ -230,7 +232,7 @@ TEST_F(ExamListsTest, NewExamKeepsTheRowTheUserJustPickedAndHighlightsItself)
     started.window.MonitorTick();
     started.window.MonitorTick();
     ASSERT_EQ(dates.count(), 11);
-    EXPECT_EQ(page().seriesCountLabel->text(), QStringLiteral("11 dossiers."));
+    EXPECT_EQ(page().seriesCountText(), QStringLiteral("11 dossiers."));
     EXPECT_EQ(dates.fieldText(QStringLiteral("SeriesInst")), chosen);
     EXPECT_EQ(cell(0, grid(0).currentIndex().row(), 5), QStringLiteral("RACHIS CERVICAL"));
     // The new exam is at the top, in bold, not selected.
@@ -240,7 +242,7 @@ TEST_F(ExamListsTest, NewExamKeepsTheRowTheUserJustPickedAndHighlightsItself)
     EXPECT_NE(grid(0).currentIndex().row(), 0);
 
     started.dialogs.messages.clear();
-    started.window.OpenExamFromList(0);
+    started.window.OpenExamFromList(ExamList::ByDate);
     EXPECT_EQ(started.window.sets.examImages.recordSource(), Sql::ImagesOfSeries(chosen)) << "the row opened";
 }
 
@@ -249,14 +251,15 @@ TEST_F(ExamListsTest, DateBoxTakesADateTypedAfterOneClick)
 {
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
-        QDateEdit* picker = page().datePickers[i];
+        QDateEdit* picker = page().findChild<QDateEdit*>(
+            i == 0 ? QStringLiteral("fromDayPicker") : QStringLiteral("toDayPicker"));
         QLineEdit* text = picker->findChild<QLineEdit*>();
         ASSERT_NE(text, nullptr);
         QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(6, text->height() / 2));
         QTest::keyClicks(picker, i == 0 ? QStringLiteral("09012024") : QStringLiteral("10012024"));
         EXPECT_EQ(picker->date(), QDate(2024, 1, 9 + i));
     }
-    EXPECT_EQ(page().seriesCountLabel->text(), QStringLiteral("8 dossiers.")); // the list followed
+    EXPECT_EQ(page().seriesCountText(), QStringLiteral("8 dossiers.")); // the list followed
 }
 
 // The row made current by the list itself, then clicked: the user chose it.

@@ -30,8 +30,7 @@ protected:
         pacs.addTwoExams(examDay);
         pacs.configure();
         ASSERT_EQ(started.start(), StartupOutcome::Run);
-        window().searchPage->datePickers[0]->setDate(examDay);
-        window().searchPage->datePickers[1]->setDate(examDay);
+        window().searchPage->setDays(examDay, examDay);
     }
 
     MainWindow& window() { return started.window; }
@@ -48,7 +47,7 @@ TEST_F(ExamOpeningTest, TicksAndNewRowsDuringTheExportChangeNothingAndASecondOpe
 {
     window().exportSeries = ProductionSeriesExporter(&window());
     window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'SA'"));
-    page1().patientNameEdit->setText(QStringLiteral("BRAVO"));
+    page1().setPatientText(QStringLiteral("BRAVO"));
     ASSERT_EQ(window().sets.seriesByPatient.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
 
     bool sawModalWait = false;
@@ -65,11 +64,12 @@ TEST_F(ExamOpeningTest, TicksAndNewRowsDuringTheExportChangeNothingAndASecondOpe
         pacs.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
         pacs.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 2);
         emit window().monitorTimer.timeout({});
-        window().monitor->SetName(); // whatever the monitor does with its own record sets
-        window().OpenExamFromList(1); // the patient list's exam: refused while the first opens
+        window().monitor->nameNewRows(); // whatever the monitor does with its own record sets
+        window().OpenExamFromList(
+            ExamList::ByPatient); // the patient list's exam: refused while the first opens
     });
     meanwhile.start();
-    window().OpenExamFromList(0);
+    window().OpenExamFromList(ExamList::ByDate);
     meanwhile.stop();
 
     ASSERT_GE(rounds, 1) << "the export let no event run";
@@ -100,7 +100,7 @@ TEST_F(ExamOpeningTest, AFailedOpeningResumesTheMonitorWithOneTick)
     pacs.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
     pacs.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
     pacs.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 1);
-    window().OpenExamFromList(0);
+    window().OpenExamFromList(ExamList::ByDate);
     EXPECT_EQ(window().page(), 1);
     EXPECT_EQ(window().surveyInterval(), 6000);
     EXPECT_TRUE(window().monitorTimer.isActive());
@@ -112,11 +112,12 @@ TEST_F(ExamOpeningTest, EnterOpensTheRowOfTheListTheUserIsIn)
     window().show();
     window().activateWindow();
     ASSERT_TRUE(window().sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'SA'")));
-    page1().patientNameEdit->setFocus();
-    QTest::keyClicks(page1().patientNameEdit, QStringLiteral("BRAVO"));
+    QLineEdit* patientNameEdit = page1().findChild<QLineEdit*>(QStringLiteral("patientNameEdit"));
+    patientNameEdit->setFocus();
+    QTest::keyClicks(patientNameEdit, QStringLiteral("BRAVO"));
     // Enter right after typing, before the typing pause: it lists what was typed first.
     EXPECT_NE(window().sets.seriesByPatient.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
-    QTest::keyClick(page1().patientNameEdit, Qt::Key_Return);
+    QTest::keyClick(patientNameEdit, Qt::Key_Return);
     ASSERT_EQ(window().page(), 2);
     EXPECT_EQ(window().openedExam().seriesUid, QStringLiteral("SB"));
 }
@@ -126,14 +127,14 @@ TEST_F(ExamOpeningTest, CountLabelFollowsANewSeriesAfterADateSearch)
     pacs.addPatient(QStringLiteral("PC"), QStringLiteral("CHARLIE^CLEO"));
     pacs.addSeries(QStringLiteral("SC"), QStringLiteral("PC"), examDay);
     window().MonitorTick();
-    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("3 dossiers."));
-    page1().datePickers[0]->setDate(examDay.addDays(1)); // nothing in that range
-    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé"));
-    page1().datePickers[0]->setDate(examDay);
+    ASSERT_EQ(page1().seriesCountText(), QStringLiteral("3 dossiers."));
+    page1().setDays(examDay.addDays(1), page1().toDay()); // nothing in that range
+    ASSERT_EQ(page1().seriesCountText(), QStringLiteral("Pas de dossier trouvé"));
+    page1().setDays(examDay, page1().toDay());
     pacs.exec(QStringLiteral("DELETE FROM DICOMSeries WHERE SeriesInst = 'SC'"));
     window().DateSearch();
-    ASSERT_EQ(page1().seriesCountLabel->text(), QStringLiteral("2 dossiers."));
+    ASSERT_EQ(page1().seriesCountText(), QStringLiteral("2 dossiers."));
     pacs.addSeries(QStringLiteral("SD"), QStringLiteral("PC"), examDay);
     window().MonitorTick();
-    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("3 dossiers."));
+    EXPECT_EQ(page1().seriesCountText(), QStringLiteral("3 dossiers."));
 }

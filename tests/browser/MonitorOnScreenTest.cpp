@@ -23,18 +23,20 @@ TEST_F(MonitorOnScreen, NoticeGoesReceivingThenBlinksThenSettlesThenNothingNew)
     pacs.addImages(QStringLiteral("S1"), QStringLiteral("P1"), day, 2);
     w.MonitorTick();
     EXPECT_EQ(w.noticeLabel->text(), QStringLiteral("Réception des données en cours..."));
-    EXPECT_TRUE(w.searchPage->viewButtons[2]->isHidden());
+    EXPECT_FALSE(w.searchPage->isListAvailable(ExamList::NotBurned));
     w.MonitorTick();
     EXPECT_EQ(w.noticeLabel->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
     EXPECT_TRUE(w.blinkTimer.isActive());
     EXPECT_EQ(w.blinkTimer.interval(), 500);
-    EXPECT_FALSE(w.searchPage->viewButtons[2]->isHidden());
+    EXPECT_TRUE(w.searchPage->isListAvailable(ExamList::NotBurned));
     const bool shown = !w.receivingPicture->isHidden();
     w.blinkTimer.timeout({});
     EXPECT_NE(!w.receivingPicture->isHidden(), shown); // blinking
     w.MonitorTick();
     EXPECT_EQ(w.noticeLabel->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));
     EXPECT_FALSE(w.blinkTimer.isActive());
+    EXPECT_FALSE(w.receivingPicture->isHidden());
+    w.blinkTimer.timeout({}); // a late blink once settled changes nothing
     EXPECT_FALSE(w.receivingPicture->isHidden());
     EXPECT_EQ(
         w.sets.notBurnedSeries.fieldText(QStringLiteral("PatientName")), QStringLiteral("NOUVEAU PATIENT"));
@@ -44,7 +46,7 @@ TEST_F(MonitorOnScreen, NoticeGoesReceivingThenBlinksThenSettlesThenNothingNew)
     w.MonitorTick();
     EXPECT_EQ(w.noticeLabel->text(), QStringLiteral("Il n'y a pas de nouveau dossier à traiter"));
     EXPECT_TRUE(w.receivingPicture->isHidden());
-    EXPECT_TRUE(w.searchPage->viewButtons[2]->isHidden());
+    EXPECT_FALSE(w.searchPage->isListAvailable(ExamList::NotBurned));
 }
 
 TEST_F(MonitorOnScreen, PausedMonitorChangesNothing)
@@ -69,7 +71,7 @@ TEST_F(MonitorOnScreen, OpeningAnExamWhileReceivingSettlesTheNoticeAtOnce)
     if (!w.receivingPicture->isHidden())
         w.blinkTimer.timeout({}); // caught blinking off
 
-    w.OpenExamFromList(2);
+    w.OpenExamFromList(ExamList::NotBurned);
 
     ASSERT_EQ(w.page(), 2);
     EXPECT_EQ(w.noticeLabel->text(), QStringLiteral("Il y a des nouveaux dossiers à traiter"));

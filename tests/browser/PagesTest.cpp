@@ -45,11 +45,7 @@ protected:
     }
 
     SearchPage& page1() { return *started.window.searchPage; }
-    void searchDates(const QDate& from, const QDate& to)
-    {
-        page1().datePickers[0]->setDate(from);
-        page1().datePickers[1]->setDate(to);
-    }
+    void searchDates(const QDate& from, const QDate& to) { page1().setDays(from, to); }
 
     QTemporaryDir locks;
     PacsFixture pacs;
@@ -62,20 +58,20 @@ protected:
 TEST_F(PagesTest, DateSearchCountsTheSeriesOfTheRange)
 {
     searchDates(examDay.addDays(1), examDay);
-    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé"));
-    EXPECT_TRUE(page1().viewButtons[0]->isHidden());
+    EXPECT_EQ(page1().seriesCountText(), QStringLiteral("Pas de dossier trouvé"));
+    EXPECT_FALSE(page1().isListAvailable(ExamList::ByDate));
     EXPECT_EQ(started.window.sets.seriesByDate.count(), 0);
 
     searchDates(examDay, examDay);
-    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("12 dossiers."));
-    EXPECT_FALSE(page1().viewButtons[0]->isHidden());
+    EXPECT_EQ(page1().seriesCountText(), QStringLiteral("12 dossiers."));
+    EXPECT_TRUE(page1().isListAvailable(ExamList::ByDate));
     EXPECT_EQ(started.window.sets.seriesByDate.currentRow(), 11); // the newest
 }
 
 TEST_F(PagesTest, PatientSearchMatchesTheBeginningOfTheNameInAnyCase)
 {
     for (const char* typed : {"DU", "Du", "du"}) {
-        page1().patientNameEdit->setText(QString::fromLatin1(typed));
+        page1().setPatientText(QString::fromLatin1(typed));
         RecordSet& list = started.window.sets.seriesByPatient;
         QStringList names;
         for (list.moveFirst(); !list.eof(); list.moveNext())
@@ -83,18 +79,18 @@ TEST_F(PagesTest, PatientSearchMatchesTheBeginningOfTheNameInAnyCase)
         names.removeDuplicates();
         names.sort(Qt::CaseInsensitive);
         EXPECT_EQ(names.join(u','), QStringLiteral("Dubois,DUPONT,durand")) << typed;
-        EXPECT_FALSE(page1().viewButtons[1]->isHidden());
+        EXPECT_TRUE(page1().isListAvailable(ExamList::ByPatient));
     }
-    page1().patientNameEdit->clear();
+    page1().setPatientText(QString());
     EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0);
-    EXPECT_TRUE(page1().viewButtons[1]->isHidden());
+    EXPECT_FALSE(page1().isListAvailable(ExamList::ByPatient));
 }
 
 TEST_F(PagesTest, AnExamWithoutImagesSaysSoAndStaysOnPage1)
 {
     searchDates(examDay, examDay);
     started.window.sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S3'"));
-    started.window.OpenExamFromList(0);
+    started.window.OpenExamFromList(ExamList::ByDate);
     ASSERT_EQ(started.dialogs.messages.size(), 1u);
     EXPECT_EQ(started.dialogs.messages[0].text, QStringLiteral("Cet examen ne contient pas d'images"));
     EXPECT_EQ(started.dialogs.messages[0].title, QStringLiteral("VexaDicom"));
@@ -107,7 +103,7 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
 {
     searchDates(examDay, examDay);
     started.window.sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S20'"));
-    started.window.OpenExamFromList(0);
+    started.window.OpenExamFromList(ExamList::ByDate);
 
     EXPECT_EQ(started.dialogs.messages.size(), 0u);
     EXPECT_EQ(started.window.page(), 2);
@@ -142,7 +138,7 @@ TEST_F(PagesTest, OpeningAnExamOfTwentyImagesFillsFourteenThumbnailsThenEscRetur
 TEST_F(PagesTest, EnterOnPage1OpensTheCurrentNotBurnedExamOnlyWhenItsButtonShows)
 {
     started.window.sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'S20'"));
-    ASSERT_FALSE(page1().viewButtons[2]->isHidden());
+    ASSERT_TRUE(page1().isListAvailable(ExamList::NotBurned));
     QTest::keyClick(&started.window, Qt::Key_Return);
     EXPECT_EQ(started.window.page(), 2);
 }
@@ -169,12 +165,12 @@ TEST_F(PagesTest, DayChangeMovesBothPickers)
 {
     const QDate tomorrow = appValues().TodayDate.addDays(1);
     started.window.DayTick(appValues().TodayDate);
-    EXPECT_EQ(page1().datePickers[0]->date(), appValues().TodayDate);
+    EXPECT_EQ(page1().fromDay(), appValues().TodayDate);
     started.window.DayTick(tomorrow);
-    EXPECT_EQ(page1().datePickers[0]->date(), tomorrow);
-    EXPECT_EQ(page1().datePickers[1]->date(), tomorrow);
+    EXPECT_EQ(page1().fromDay(), tomorrow);
+    EXPECT_EQ(page1().toDay(), tomorrow);
     EXPECT_EQ(appValues().TodayDate, tomorrow);
-    EXPECT_EQ(page1().seriesCountLabel->text(), QStringLiteral("Pas de dossier trouvé")); // the list followed
+    EXPECT_EQ(page1().seriesCountText(), QStringLiteral("Pas de dossier trouvé")); // the list followed
 }
 
 TEST(SeriesCount, SaysNoneOneOrMany)

@@ -86,9 +86,8 @@ protected:
             return viewer.outcome();
         };
         window().show();
-        window().searchPage->datePickers[0]->setDate(examDay);
-        window().searchPage->datePickers[1]->setDate(examDay);
-        window().OpenExamFromList(0);
+        window().searchPage->setDays(examDay, examDay);
+        window().OpenExamFromList(ExamList::ByDate);
         ASSERT_EQ(window().page(), 2);
     }
 

@@ -37,7 +37,7 @@ TEST_P(Concurrency, TicksRunWhileConquestWrites)
     int ticks = 0;
     while (conquest.state() != QProcess::NotRunning) {
         monitor.tick();
-        const QString naming = monitor.SetName();
+        const QString naming = monitor.nameNewRows();
         if (!naming.isEmpty())
             errors << naming;
         if (!sets.notBurnedSeries.lastError().isEmpty())
@@ -91,7 +91,7 @@ TEST_P(Concurrency, FirstNamingOfAFullDatabaseLosesNoInsert)
     MainRecordSets sets;
     QStringList errors;
     for (bool first = true; first || conquest.state() != QProcess::NotRunning; first = false) {
-        const QString naming = SetName(sets, pacs().path());
+        const QString naming = NameNewRows(sets, pacs().path());
         if (!naming.isEmpty())
             errors << naming;
         conquest.waitForFinished(50);
@@ -100,7 +100,7 @@ TEST_P(Concurrency, FirstNamingOfAFullDatabaseLosesNoInsert)
     std::printf("Conquest during the first naming: %s\n", qPrintable(report));
     EXPECT_EQ(conquest.exitCode(), 0) << conquest.readAllStandardError().toStdString();
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-    ASSERT_EQ(SetName(sets, pacs().path()), QString());
+    ASSERT_EQ(NameNewRows(sets, pacs().path()), QString());
 
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE SOPInstanc LIKE 'NS%'").toInt(),
         series * images);
@@ -135,7 +135,7 @@ TEST_P(Concurrency, WorkstationsStartingTogetherUpgradeOnceAndNameEverything)
             failure = OpenAndUpgrade(path);
             MainRecordSets sets;
             if (failure.isEmpty())
-                failure = SetName(sets, path);
+                failure = NameNewRows(sets, path);
         }));
     }
     for (auto& workstation : workstations)
@@ -146,7 +146,7 @@ TEST_P(Concurrency, WorkstationsStartingTogetherUpgradeOnceAndNameEverything)
         EXPECT_EQ(failure, QString());
 
     MainRecordSets sets;
-    EXPECT_EQ(SetName(sets, path), QString()); // the passes another one skipped
+    EXPECT_EQ(NameNewRows(sets, path), QString()); // the passes another one skipped
     for (const char* table : {"DICOMImages", "DICOMSeries"}) {
         SCOPED_TRACE(table);
         EXPECT_EQ(pacs().scalar(QStringLiteral("SELECT COUNT(DISTINCT Compteur) FROM %1").arg(table)),

@@ -1,5 +1,5 @@
 #include "PacsTestDb.h"
-#include "pacsdb/ConquestDatabaseConnector.h"
+#include "pacsdb/ConquestQueries.h"
 #include "pacsdb/ExamNaming.h"
 #include "pacsdb/ImageFiles.h"
 #include "pacsdb/NewExamMonitor.h"
@@ -34,9 +34,8 @@ protected:
     void ExpectNotice(NoticeState state, int interval, bool notBurnedButton)
     {
         EXPECT_EQ(monitor->notice(), state);
-        EXPECT_EQ(monitor->messageInterval(), interval);
-        EXPECT_EQ(monitor->viewButtonVisible(2), notBurnedButton);
-        EXPECT_EQ(monitor->receivingPictureVisible(), state != NoticeState::NothingNew);
+        EXPECT_EQ(NoticeBlinkInterval(monitor->notice()), interval);
+        EXPECT_EQ(monitor->notBurnedNoticed(), notBurnedButton);
     }
 
     QString SeriesField(const QString& uid, const QString& column)
@@ -54,7 +53,7 @@ protected:
 
 } // namespace
 
-TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
+TEST_P(Monitor, NamingNamesAndDatesImagesAndSeries)
 {
     pacs().insertPatient("P1", "DUPONT^JEAN^^^");
     pacs().insertSeries("S1", "P1", "20240105");
@@ -62,7 +61,7 @@ TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
     pacs().insertImage("I2", "S1", "P1", ""); // no date: today
     pacs().insertImage("I3", "S1", "P1", "2024XX05"); // not a date: today, and the pass goes on
     pacs().insertSeries("S2", "GHOST", ""); // patient not there yet
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
 
     RecordSet images;
     images.setDatabasePath(pacs().path());
@@ -81,7 +80,7 @@ TEST_P(Monitor, SetNameNamesAndDatesImagesAndSeries)
 
     // Once dated, a series is passed over: its patient arriving later does not name it.
     pacs().insertPatient("GHOST", "LATE^ARRIVAL");
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     EXPECT_EQ(SeriesField("S2", "PatientName"), QString());
     EXPECT_FALSE(SeriesField("S2", "Burned").toInt());
 }
@@ -113,7 +112,7 @@ TEST_P(Monitor, ExamDateFallsBackToStudyThenAcquisitionThenToday)
                            "VALUES ('%1-1', '%1', 'P1', '', '%2')")
                 .arg(c.series, c.acqDate));
     }
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.series);
         EXPECT_EQ(QDate::fromString(SeriesField(c.series, "ScanDate").left(10), Qt::ISODate), c.expected);
@@ -131,13 +130,13 @@ TEST_P(Monitor, NothingToStoreTakesNoWriteLock)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
     AddSeries("S1");
-    ASSERT_EQ(monitor->SetName(), QString()); // S1 stays not burned, now named and dated
+    ASSERT_EQ(monitor->nameNewRows(), QString()); // S1 stays not burned, now named and dated
     ASSERT_TRUE(pacs().db().transaction());
     if (pacs().backend() == SqlBackend::Sqlite)
         pacs().exec("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES ('P2', 'X')"); // holds the lock
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(monitor->SetName(), QString());
+    EXPECT_EQ(monitor->nameNewRows(), QString());
     // Asking for the lock would wait the whole busy timeout (5 s) and fail.
     EXPECT_LT(timer.elapsed(), 4000);
     pacs().db().rollback();
@@ -150,11 +149,11 @@ TEST_P(Monitor, FailedPatientLookupLeavesTheRowsForTheNextRun)
     pacs().insertPatient("P1", "MARTIN^LUC");
     AddSeries("S1");
     pacs().exec("ALTER TABLE DICOMPatients RENAME TO PatientsAway");
-    EXPECT_NE(monitor->SetName(), QString());
+    EXPECT_NE(monitor->nameNewRows(), QString());
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 1);
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 1);
     pacs().exec("ALTER TABLE PatientsAway RENAME TO DICOMPatients");
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     EXPECT_EQ(SeriesField("S1", "PatientName"), QString("MARTIN LUC"));
     EXPECT_EQ(pacs().scalar("SELECT PatientName FROM DICOMImages").toString(), QString("MARTIN LUC"));
 }
@@ -181,14 +180,14 @@ TEST_P(Monitor, WritesThatReachNoRowAreFailures)
     if (pacs().backend() == SqlBackend::Sqlite) { // a row Conquest added while the trigger was missing
         pacs().exec("DROP TRIGGER DICOMImages_Compteur_auto");
         pacs().insertImage("S1-3", "S1", "P1", "20240110");
-        EXPECT_NE(monitor->SetName(), QString());
+        EXPECT_NE(monitor->nameNewRows(), QString());
         EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 1);
     }
 }
 
 // Identifiers are whole keys: another case or a wild-card character is
 // another patient, or none.
-TEST_P(Monitor, SetNameOfManyPatientsMatchesIdentifiersExactly)
+TEST_P(Monitor, NamingManyPatientsMatchesIdentifiersExactly)
 {
     for (int p = 0; p < 60; ++p) {
         const QString id = QStringLiteral("ID%1").arg(p);
@@ -199,7 +198,7 @@ TEST_P(Monitor, SetNameOfManyPatientsMatchesIdentifiersExactly)
     AddSeries("SL", "id7");
     AddSeries("SW", "ID5*");
     AddSeries("SQ", "ID?");
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     EXPECT_EQ(SeriesField("S42", "PatientName"), QString("NOM42 PRENOM"));
     EXPECT_EQ(SeriesField("S7", "PatientName"), QString("NOM7 PRENOM"));
     EXPECT_EQ(SeriesField("SL", "PatientName"), QString("LOWER CASE"));
@@ -214,7 +213,7 @@ TEST_P(Monitor, SeriesMarkedBurnedBeforeNamingIsNamedAndDated)
     pacs().insertPatient("P1", "MARTIN^LUC");
     AddSeries("S1", "P1", "20240105");
     ASSERT_FALSE(ExecJet(pacs().db(), Sql::MarkAllSeriesBurned()).isValid());
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     EXPECT_EQ(SeriesField("S1", "PatientName"), QString("MARTIN LUC"));
     EXPECT_EQ(QDate::fromString(SeriesField("S1", "ScanDate").left(10), Qt::ISODate), QDate(2024, 1, 5));
     EXPECT_TRUE(SeriesField("S1", "Burned").toInt());
@@ -253,7 +252,7 @@ TEST_P(Monitor, NoticeFollowsArrivalsTickByTick)
     monitor->tick();
     ExpectNotice(NoticeState::NewSettled, 0, true);
     EXPECT_EQ(monitor->NotBurnedCount(), 3);
-    EXPECT_EQ(monitor->imagesToPrintPicture(), 0);
+    EXPECT_TRUE(monitor->notBurnedPending());
 
     pacs().exec("UPDATE DICOMSeries SET Burned = -1");
     monitor->tick();
@@ -261,24 +260,12 @@ TEST_P(Monitor, NoticeFollowsArrivalsTickByTick)
     ExpectNotice(NoticeState::NothingNew, 0, false);
 }
 
-TEST_P(Monitor, BlinkTogglesThePictureOnlyWhileBlinking)
-{
-    monitor->setNotice(NoticeState::NewJustArrived);
-    monitor->blink();
-    EXPECT_FALSE(monitor->receivingPictureVisible());
-    monitor->blink();
-    EXPECT_TRUE(monitor->receivingPictureVisible());
-    monitor->setNotice(NoticeState::NewSettled);
-    monitor->blink();
-    EXPECT_TRUE(monitor->receivingPictureVisible());
-}
-
 TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2", "S3"})
         AddSeries(uid);
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("*a")); // every name here
     sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
     ASSERT_TRUE(sets.seriesByPatient.requery());
@@ -301,8 +288,6 @@ TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
     EXPECT_EQ(sets.seriesByDate.fieldText("SeriesInst"), QString("S4"));
     EXPECT_EQ(monitor->seriesCountText(), QString("4 dossiers."));
     EXPECT_EQ(monitor->SeriesListCount(), 4);
-    EXPECT_TRUE(monitor->viewButtonVisible(0));
-    EXPECT_TRUE(monitor->viewButtonVisible(1));
 }
 
 // A quiet tick leaves the patient search and the date list unasked; any
@@ -312,7 +297,7 @@ TEST_P(Monitor, QuietTicksAskTheListsNothingAndChangesAskThemAgain)
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2"})
         AddSeries(uid);
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     pacs().exec("UPDATE DICOMSeries SET Burned = -1 WHERE SeriesInst = 'S1'");
     sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("martin"));
     sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
@@ -366,7 +351,7 @@ TEST_P(Monitor, DateListKeepsARecentChoiceAndHighlightsTheNewExam)
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2", "S3"})
         AddSeries(uid);
-    ASSERT_EQ(monitor->SetName(), QString());
+    ASSERT_EQ(monitor->nameNewRows(), QString());
     sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
     ASSERT_TRUE(sets.seriesByDate.requery());
     monitor->setSeriesListCount(sets.seriesByDate.count());
@@ -419,63 +404,38 @@ TEST_P(Monitor, PausedTickChangesNothing)
     EXPECT_EQ(sets.notBurnedSeries.count(), 2);
 }
 
-namespace {
-
-struct FakeThumbnails : ThumbnailSink {
-    int thumbnailCount() const override { return 7; }
-    void clearPicture(int index) override { pictures[index].clear(); }
-    void setTag(int index, const QString& tag) override { tags[index] = tag; }
-    void setVisible(int index, bool visible) override { shown[index] = visible; }
-    bool loadPicture(int index, const QString& path) override
-    {
-        if (path.contains("missing"))
-            return false;
-        pictures[index] = path;
-        return true;
-    }
-    QString pictures[7];
-    QString tags[7];
-    bool shown[7] = {true, true, true, true, true, true, true};
-};
-
-} // namespace
-
-TEST_P(Monitor, ThumbnailPagesAndFilling)
+TEST_P(Monitor, ThumbnailPagesAndImageFiles)
 {
-    ConquestDatabaseConnector connector(sets, pacs().path());
+    ConquestQueries queries(sets, pacs().path());
     pacs().insertSeries("S8", "P1", "20240101");
     for (int i = 1; i <= 8; ++i)
         pacs().insertImage(QStringLiteral("I%1").arg(i), "S8", "P1", "20240101",
             i == 6 ? QStringLiteral("P1\\missing.v2") : QStringLiteral("P1\\%1.v2").arg(i));
-    EXPECT_EQ(connector.ThumbnailPageCount("S8", 7), 2);
-    EXPECT_EQ(connector.ThumbnailPageCount("S8", 8), 1);
-    EXPECT_EQ(connector.ThumbnailPageCount("none", 7), 0);
+    EXPECT_EQ(queries.ThumbnailPageCount("S8", 7), 2);
+    EXPECT_EQ(queries.ThumbnailPageCount("S8", 8), 1);
+    EXPECT_EQ(queries.ThumbnailPageCount("none", 7), 0);
 
-    FakeThumbnails thumbs;
-    connector.LoadPrintThumbnails(thumbs, "/srv/conquest", "S8", 2, 7);
-    EXPECT_EQ(thumbs.pictures[0], QString("/srv/conquest/P1/3.jpeg"));
-    EXPECT_EQ(thumbs.tags[2], QString("P1\\5.v2"));
-    EXPECT_TRUE(thumbs.shown[2]);
-    EXPECT_FALSE(thumbs.shown[3]); // the missing picture stopped the filling
-    connector.LoadPrintThumbnails(thumbs, "/srv/conquest", "S8", 8, 7);
-    for (bool shown : thumbs.shown)
-        EXPECT_FALSE(shown);
+    EXPECT_EQ(queries.ImageFilesOfSeries("S8", 2, 4),
+        QStringList({"P1\\3.v2", "P1\\4.v2", "P1\\5.v2", "P1\\missing.v2"}));
+    EXPECT_EQ(queries.ImageFilesOfSeries("S8", 6, 7), QStringList({"P1\\7.v2", "P1\\8.v2"}));
+    EXPECT_TRUE(queries.ImageFilesOfSeries("S8", 8, 7).isEmpty());
+    EXPECT_TRUE(queries.ImageFilesOfSeries("none", 0, 7).isEmpty());
     EXPECT_EQ(previewPicturePath(StoredImagePath("/c/", "PAT/x.dcm")), QString("/c/PAT/x.dcm.jpeg"));
     EXPECT_EQ(previewPicturePath(StoredImagePath("/c", "a.v2dir\\x.V2")), QString("/c/a.v2dir/x.jpeg"));
 }
 
 TEST_P(Monitor, ImagesToPrintInDatabaseOrFolder)
 {
-    ConquestDatabaseConnector connector(sets, pacs().path());
+    ConquestQueries queries(sets, pacs().path());
     QTemporaryDir folder;
     QString label;
-    EXPECT_FALSE(connector.CheckImagesToPrint(folder.path(), label));
+    EXPECT_FALSE(queries.CheckImagesToPrint(folder.path(), label));
     EXPECT_EQ(label, QString("Il n'y a pas d'images à imprimer"));
     QFile(folder.filePath("capture.JPG")).open(QIODevice::WriteOnly);
-    EXPECT_TRUE(connector.CheckImagesToPrint(folder.path(), label));
+    EXPECT_TRUE(queries.CheckImagesToPrint(folder.path(), label));
     EXPECT_EQ(label, QString::fromUtf8("Il y a des images à imprimer"));
     AddSeries("S1");
-    EXPECT_TRUE(connector.CheckImagesToPrint(QString(), label));
+    EXPECT_TRUE(queries.CheckImagesToPrint(QString(), label));
 }
 
 VEXA_BACKENDS(Monitor);

@@ -104,7 +104,7 @@ TEST_P(Names, EverySeriesGetsItsOwnPatientsNameAccentsIntact)
         pacs_->insertSeries(uid, QString::fromLatin1(p.id), "20240301");
         pacs_->insertImage(uid + "-1", uid, QString::fromLatin1(p.id), "20240301");
     }
-    ASSERT_EQ(SetName(sets, pacs_->path()), QString());
+    ASSERT_EQ(NameNewRows(sets, pacs_->path()), QString());
 
     for (const StoredPatient& p : kPatients) {
         const QString id = QString::fromLatin1(p.id);
@@ -157,7 +157,7 @@ TEST_P(Names, NameHoldingReplacementCharactersIsRepaired)
         query.addBindValue(QDate(2024, 3, 1));
         ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
     }
-    ASSERT_EQ(SetName(sets, pacs_->path()), QString());
+    ASSERT_EQ(NameNewRows(sets, pacs_->path()), QString());
     EXPECT_EQ(Column(Sql::SeriesByUid("S1"), "PatientName"), QStringList{"MÉNARD Élodie"});
     EXPECT_EQ(Column(Sql::ImagesOfSeries("S1"), "PatientName"), QStringList{"MÉNARD Élodie"});
 }

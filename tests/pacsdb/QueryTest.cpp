@@ -42,7 +42,7 @@ protected:
                 pacs().insertImage(uid + QStringLiteral("-%1").arg(i), uid, QString::fromUtf8(p.id), p.date);
         }
         pacs().insertSeries("S-NOBODY", "UNKNOWN", "20240120"); // no patient row: dated, unnamed
-        ASSERT_EQ(SetName(sets, pacs().path()), QString());
+        ASSERT_EQ(NameNewRows(sets, pacs().path()), QString());
     }
 
     QStringList Column(const QString& jet, const QString& column)
@@ -101,7 +101,7 @@ TEST_P(Queries, PatientSearchFindsTheStartOfAnyWordWithoutAccentsOrCase)
     pacs().insertSeries("S-L1", "L1", "20240301");
     pacs().insertPatient("L2", QString::fromUtf8("CŒUR^Élodie"));
     pacs().insertSeries("S-L2", "L2", "20240302");
-    ASSERT_EQ(SetName(sets, pacs().path()), QString());
+    ASSERT_EQ(NameNewRows(sets, pacs().path()), QString());
     const struct {
         const char* typed;
         QStringList series;
@@ -266,7 +266,7 @@ TEST_P(Queries, HostileValuesFindNothingEvenWithBackslashEscapesOnTheServer)
     pacs().insertPatient("BK1", "BACK\\SLASH^ANNE");
     pacs().insertSeries("S-BK1", "BK1", "20240301");
     pacs().insertImage("S-BK1-1", "S-BK1", "BK1", "20240301");
-    ASSERT_EQ(SetName(sets, pacs().path()), QString());
+    ASSERT_EQ(NameNewRows(sets, pacs().path()), QString());
 
     const QString surrogate = QString(QChar(0xD800));
     for (const QString& end : {QStringLiteral("\\' OR 1=1 --"), "x" + surrogate + "' OR 1=1 --",

@@ -145,7 +145,7 @@ TEST_P(Upgrade, SqliteCounterWithoutItsTriggerIsMadeWholeAtStart)
         order << query.value(0).toString();
     EXPECT_EQ(order, QStringList({"I1", "I2", "I3", "I4"}));
     MainRecordSets sets;
-    EXPECT_EQ(SetName(sets, pacs().path()), QString());
+    EXPECT_EQ(NameNewRows(sets, pacs().path()), QString());
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 0);
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 0);
 }

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     vexa::appValues().ConquestPath = QString::fromLocal8Bit(argv[1]);
     vexa::MainRecordSets sets;
     const QString failure = vexa::OpenAndUpgrade(vexa::appValues().ConquestPath);
-    if (!failure.isEmpty() || !vexa::SetName(sets, vexa::appValues().ConquestPath).isEmpty()) {
+    if (!failure.isEmpty() || !vexa::NameNewRows(sets, vexa::appValues().ConquestPath).isEmpty()) {
         std::fprintf(stderr, "cannot prepare the database: %s\n", qPrintable(failure));
         return 1;
     }

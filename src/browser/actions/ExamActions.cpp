@@ -5,6 +5,7 @@
 #include "browser/ExamOpening.h"
 #include "browser/ExamRows.h"
 #include "browser/actions/ExamDeletion.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ExamChecks.h"
 #include "pacsdb/ImageFiles.h"
 #include "pacsdb/MainRecordSets.h"
@@ -80,14 +81,13 @@ ExamActions::ExamActions(MainRecordSets& sets, QWidget* parent)
 bool ExamActions::deleteSelectedImage(const Exam& exam, ThumbnailSink& thumbnails)
 {
     RecordSet& images = sets.examImages;
-    if (!exam.isValid() || images.currentRow() < 0
-        || images.fieldText(QStringLiteral("SeriesInst")) != exam.seriesUid)
+    if (!exam.isValid() || images.currentRow() < 0 || images.fieldText(Col::SeriesInst) != exam.seriesUid)
         return false;
     const AppValues& values = appValues();
     // The image by its key, taken now: the list may be read again meanwhile.
-    const QString sopInstance = images.fieldText(QStringLiteral("SOPInstanc"));
+    const QString sopInstance = images.fieldText(Col::SopInstance);
     // A row naming no file has none to delete (its path would be the store's root).
-    const QString objectFile = images.fieldText(QStringLiteral("ObjectFile"));
+    const QString objectFile = images.fieldText(Col::ObjectFile);
     const QString imagePath
         = objectFile.trimmed().isEmpty() ? QString() : StoredImagePath(values.ConquestImagePath, objectFile);
     DeleteImageShared().DeleteImagePicture = imagePath.isEmpty() ? QString() : previewPicturePath(imagePath);

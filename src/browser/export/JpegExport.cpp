@@ -2,6 +2,7 @@
 
 #include "base/core/Paths.h"
 #include "base/core/WorkPool.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ImageFiles.h"
 #include "pacsdb/QueryCatalogue.h"
 #include "pacsdb/RecordSet.h"
@@ -28,9 +29,9 @@ std::vector<PendingImage> pendingImages(RecordSet& conn, const QString& conquest
 {
     std::vector<PendingImage> pending;
     for (conn.moveFirst(); !conn.eof(); conn.moveNext()) {
-        if (!conn.fieldBool(QStringLiteral("JpegExported")))
+        if (!conn.fieldBool(Col::JpegExported))
             pending.push_back(
-                {conn.currentRow(), StoredImagePath(conquestImagePath, conn.fieldText("ObjectFile"))});
+                {conn.currentRow(), StoredImagePath(conquestImagePath, conn.fieldText(Col::ObjectFile))});
     }
     return pending;
 }
@@ -70,7 +71,7 @@ bool markExported(RecordSet& conn, int row)
     if (!conn.goTo(row))
         return false;
     conn.edit();
-    return conn.setField(QStringLiteral("JpegExported"), bitTrue) && conn.update();
+    return conn.setField(Col::JpegExported, bitTrue) && conn.update();
 }
 
 bool walkSeries(const QString& seriesUid, RecordSet& conn, const QString& conquestPath,

@@ -1,5 +1,6 @@
 #include "burning/cd/ExamCd.h"
 
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ExamChecks.h"
 #include "pacsdb/ImageFiles.h"
 #include "pacsdb/QueryCatalogue.h"
@@ -46,9 +47,8 @@ bool readImages(const ExamCdRequest& request, RecordSet& rows, QList<CdImage>& i
         return false;
     }
     for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        images.append(
-            CdImage{StoredImagePath(request.imageRoot, rows.fieldText(QStringLiteral("ObjectFile"))),
-                rows.fieldBool(QStringLiteral("NotToBurn"))});
+        images.append(CdImage{StoredImagePath(request.imageRoot, rows.fieldText(Col::ObjectFile)),
+            rows.fieldBool(Col::NotToBurn)});
     rows.close();
     return true;
 }

@@ -9,8 +9,10 @@
 #include "dicom/DicomLoader.h"
 #include "dicom/DisplayLut.h"
 #include "output/picture/PicturePrinter.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ExamChecks.h"
 #include "pacsdb/ImageFiles.h"
+#include "pacsdb/ImageRows.h"
 #include "pacsdb/MainRecordSets.h"
 #include "pacsdb/QueryCatalogue.h"
 #include "printing/interpretation/InterpretationWindow.h"
@@ -41,11 +43,7 @@ struct ExamImageToPrint {
 // (acquisition, else image date).
 QString CaptionOfImage(const RecordSet& images)
 {
-    QString date = images.fieldText(QStringLiteral("AcqDate"));
-    if (date.isEmpty())
-        date = images.fieldText(QStringLiteral("ImageDate"));
-    return ViewerPrintCaption(
-        appValues().Entete, images.fieldText(QStringLiteral("PatientName")), YyyymmddToDdMmYyyy(date));
+    return ViewerPrintCaption(appValues().Entete, images.fieldText(Col::PatientName), ExamDayOfImage(images));
 }
 
 // The exam's images read now by its series UID, not from page 2's list.
@@ -59,13 +57,12 @@ bool ReadImagesToPrint(const QString& conquestPath, const Exam& exam, std::vecto
         return false;
     for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
         ExamImageToPrint image;
-        image.sopInstance = rows.fieldText(QStringLiteral("SOPInstanc"));
-        image.page.imagePath
-            = StoredImagePath(values.ConquestImagePath, rows.fieldText(QStringLiteral("ObjectFile")));
+        image.sopInstance = rows.fieldText(Col::SopInstance);
+        image.page.imagePath = StoredImagePath(values.ConquestImagePath, rows.fieldText(Col::ObjectFile));
         image.page.caption = CaptionOfImage(rows);
         image.page.inverse = values.Inverse;
         image.page.printer = values.ImagePrinter;
-        image.printed = rows.fieldBool(QStringLiteral("Printed"));
+        image.printed = rows.fieldBool(Col::Printed);
         images.push_back(image);
     }
     return true;
@@ -166,8 +163,7 @@ void PrintActions::openPrintSheet(const Exam& exam)
         return;
     // The selected image's caption while page 2 shows this exam, else the exam's own.
     const RecordSet& images = sets.examImages;
-    const bool shown
-        = images.currentRow() >= 0 && images.fieldText(QStringLiteral("SeriesInst")) == exam.seriesUid;
+    const bool shown = images.currentRow() >= 0 && images.fieldText(Col::SeriesInst) == exam.seriesUid;
     const QString caption = shown ? CaptionOfImage(images)
                                   : ViewerPrintCaption(appValues().Entete, exam.patientName, exam.examDate);
     PrintSheetWindow window(sets, exam, caption, parent);
@@ -239,7 +235,7 @@ void PrintActions::printExamAutomatically(const Exam& exam)
     if (!run.markError.isEmpty())
         MsgBox(MarkFailedText + run.markError, MsgIcon::Critical, MsgButtons::Ok,
             QStringLiteral("Impression d'un dossier"));
-    if (sets.examImages.fieldText(QStringLiteral("SeriesInst")) == exam.seriesUid)
+    if (sets.examImages.fieldText(Col::SeriesInst) == exam.seriesUid)
         sets.examImages.moveFirst();
 }
 

@@ -6,6 +6,7 @@
 #include "base/ui/WindowOrder.h"
 #include "browser/BoundGrid.h"
 #include "browser/ImageViewing.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ExamChecks.h"
 #include "viewer/window/ViewerWindow.h"
 
@@ -73,9 +74,8 @@ DayListWindow::DayListWindow(QWidget* parent)
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
 
     grid = new BoundGrid(images,
-        {{QStringLiteral("PatientName"), QStringLiteral("Nom")},
-            {QStringLiteral("ObjectFile"), QStringLiteral("Fichier")},
-            {QStringLiteral("Printed"), QStringLiteral("Imprimé"), true}},
+        {{Col::PatientName, QStringLiteral("Nom")}, {Col::ObjectFile, QStringLiteral("Fichier")},
+            {Col::Printed, QStringLiteral("Imprimé"), true}},
         frame);
     grid->setObjectName(QStringLiteral("TDBGrid1"));
     // The file names are long: they take what the name and the mark leave.
@@ -170,7 +170,7 @@ void DayListWindow::ViewImage()
     if (!request)
         return;
     // The image is known by its key: the list may change while the viewer is open.
-    const QString key = images.fieldText(QStringLiteral("SOPInstanc"));
+    const QString key = images.fieldText(Col::SopInstance);
     waitPanel->setGeometry(width() / 4, height() / 2 - 30, width() / 2, 60);
     waitPanel->show();
     waitPanel->raise();

@@ -4,6 +4,7 @@
 #include "base/core/Dates.h"
 #include "base/core/DialogService.h"
 #include "base/core/Numeric.h"
+#include "pacsdb/ImageRows.h"
 #include "pacsdb/QueryCatalogue.h"
 #include "pacsdb/RecordSet.h"
 #include "viewer/view/DicomView.h"
@@ -104,11 +105,8 @@ InterpretationWindow::InterpretationWindow(
         images.moveFirst();
         if (exam_.patientName.isEmpty() && !images.eof())
             exam_.patientName = images.fieldText(QStringLiteral("PatientName"));
-        if (exam_.examDate.isEmpty() && !images.eof()) {
-            const QString acquired = images.fieldText(QStringLiteral("AcqDate"));
-            exam_.examDate = YyyymmddToDdMmYyyy(
-                acquired.isEmpty() ? images.fieldText(QStringLiteral("ImageDate")) : acquired);
-        }
+        if (exam_.examDate.isEmpty() && !images.eof())
+            exam_.examDate = ExamDayOfImage(images);
     }
     buildControls();
     const QString patient = ViewerTitleLine(exam_.patientName, exam_.examDate);

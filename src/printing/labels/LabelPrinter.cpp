@@ -3,6 +3,7 @@
 #include "base/core/AppValues.h"
 #include "base/core/CurrentPrinter.h"
 #include "base/core/DialogService.h"
+#include "base/core/ProgramTitle.h"
 #include "output/picture/PrintDestination.h"
 
 #include <QDir>
@@ -92,7 +93,7 @@ int LabelPrinter::print(int count, const LabelExam& exam)
 {
     const AppValues& settings = appValues();
     if (!settings.IsEtiquette) {
-        MsgBox(LabelsDisabledText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+        MsgBox(LabelsDisabledText(), MsgIcon::Exclamation, MsgButtons::Ok, ProgramTitle);
         return 0;
     }
     const QList<LabelLine> lines = LabelLines(exam, settings.Entete, settings.FormatEtiquette);

@@ -1,5 +1,6 @@
 #include "printing/sheet/PrintedMarks.h"
 
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ExamWrites.h"
 #include "pacsdb/QueryCatalogue.h"
 #include "pacsdb/RecordSet.h"
@@ -20,8 +21,8 @@ int MarkImagesPrinted(
     // Compared here rather than in SQL: a LIKE pattern would take the "_" of
     // Conquest's file names for any character and mark a neighbour.
     for (images.moveFirst(); !images.eof(); images.moveNext()) {
-        if (objectFiles.contains(images.fieldText(QStringLiteral("ObjectFile")), Qt::CaseSensitive)
-            && MarkImagePrinted(conquestPath, images.fieldText(QStringLiteral("SOPInstanc")), day).written())
+        if (objectFiles.contains(images.fieldText(Col::ObjectFile), Qt::CaseSensitive)
+            && MarkImagePrinted(conquestPath, images.fieldText(Col::SopInstance), day).written())
             ++marked;
     }
     return marked;

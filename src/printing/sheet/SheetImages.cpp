@@ -1,6 +1,8 @@
 #include "printing/sheet/SheetImages.h"
 
 #include "base/core/Dates.h"
+#include "pacsdb/ConquestColumns.h"
+#include "pacsdb/ImageRows.h"
 #include "pacsdb/QueryCatalogue.h"
 #include "pacsdb/RecordSet.h"
 #include "printing/daylist/DayList.h"
@@ -14,12 +16,8 @@ namespace {
 
 SheetImage ImageOfRow(const RecordSet& rows)
 {
-    QString date = rows.fieldText(QStringLiteral("AcqDate"));
-    if (date.isEmpty())
-        date = rows.fieldText(QStringLiteral("ImageDate"));
-    return {rows.fieldText(QStringLiteral("SOPInstanc")), rows.fieldText(QStringLiteral("ObjectFile")),
-        rows.fieldText(QStringLiteral("SeriesInst")), rows.fieldText(QStringLiteral("PatientName")),
-        YyyymmddToDdMmYyyy(date)};
+    return {rows.fieldText(Col::SopInstance), rows.fieldText(Col::ObjectFile),
+        rows.fieldText(Col::SeriesInst), rows.fieldText(Col::PatientName), ExamDayOfImage(rows)};
 }
 
 std::optional<std::vector<std::pair<QString, SheetImage>>> ReadRows(
@@ -32,7 +30,7 @@ std::optional<std::vector<std::pair<QString, SheetImage>>> ReadRows(
         return std::nullopt;
     std::vector<std::pair<QString, SheetImage>> read;
     for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        read.emplace_back(rows.fieldText(QStringLiteral("ImagePat")), ImageOfRow(rows));
+        read.emplace_back(rows.fieldText(Col::ImagePat), ImageOfRow(rows));
     return read;
 }
 

@@ -1,6 +1,7 @@
 #include "reports/actions/ReportActions.h"
 
 #include "base/ui/WindowOrder.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/MainRecordSets.h"
 #include "pacsdb/QueryCatalogue.h"
 #include "pacsdb/RecordSet.h"
@@ -42,9 +43,9 @@ void ReportActions::openExamReport(const MainRecordSets& sets, const QString& im
 {
     ExamReportSource exam;
     exam.imageRoot = imageRoot;
-    exam.objectFile = sets.examImages.fieldText(QStringLiteral("ObjectFile"));
-    exam.seriesUid = sets.examImages.fieldText(QStringLiteral("SeriesInst"));
-    exam.seriesPatient = sets.examSeries.fieldText(QStringLiteral("SeriesPat"));
+    exam.objectFile = sets.examImages.fieldText(Col::ObjectFile);
+    exam.seriesUid = sets.examImages.fieldText(Col::SeriesInst);
+    exam.seriesPatient = sets.examSeries.fieldText(Col::SeriesPat);
     exam.examDate = examDate;
     exam.practitioner = practitioner;
     if (exam.seriesUid.isEmpty())

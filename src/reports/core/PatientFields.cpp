@@ -1,5 +1,6 @@
 #include "reports/core/PatientFields.h"
 
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/RecordSet.h"
 
 #include <Qt>
@@ -78,11 +79,11 @@ void FillPatientFields(PatientFieldValues& fields, bool templateMode, const Reco
     const auto column = [&](const QString& name) {
         return hasRecord && patient->hasField(name) ? patient->fieldText(name) : QString();
     };
-    const QStringList name = column(QStringLiteral("PatientNam")).split(u'^');
+    const QStringList name = column(Col::PatientNam).split(u'^');
     fields[1] = name.value(0);
     fields[2] = name.value(1);
-    fields[3] = BirthDateText(column(QStringLiteral("PatientBir")));
-    const QString sex = column(QStringLiteral("PatientSex")).toUpper();
+    fields[3] = BirthDateText(column(Col::PatientBir));
+    const QString sex = column(Col::PatientSex).toUpper();
     if (sex == u"F") {
         fields[4] = QStringLiteral("Md");
         fields[5] = QStringLiteral("Féminin");

@@ -2,6 +2,7 @@
 
 #include "base/core/AppValues.h"
 #include "base/core/DialogService.h"
+#include "base/core/Numeric.h"
 #include "base/ui/DesignButtons.h"
 #include "reports/core/FieldReplacement.h"
 #include "reports/core/ReportFiles.h"
@@ -52,7 +53,6 @@ const QString ReportEditor::LossesQuestion = QStringLiteral("Enregistrer quand m
 
 namespace {
 
-constexpr double TwipsPerPixel = 15.0;
 constexpr int QuitButtonGapTwips = 40;
 
 // A file counts as existing when its length can be read.
@@ -420,8 +420,8 @@ void ReportEditor::ShowBody(std::unique_ptr<QTextDocument> body)
 
 void ReportEditor::SetPageWidth()
 {
-    const int width
-        = static_cast<int>(page_.textWidth() / TwipsPerPixel + 2 * bodyEdit->document()->documentMargin());
+    const int width = static_cast<int>(
+        double(page_.textWidth()) / TwipsPerPixel + 2 * bodyEdit->document()->documentMargin());
     bodyEdit->setLineWrapMode(QTextEdit::FixedPixelWidth);
     bodyEdit->setLineWrapColumnOrWidth(width);
     // The header and footer areas are as tall as their text laid out at the
@@ -675,7 +675,7 @@ void ReportEditor::closeEvent(QCloseEvent* event)
 void ReportEditor::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    const int gap = static_cast<int>(QuitButtonGapTwips / TwipsPerPixel);
+    const int gap = QuitButtonGapTwips / TwipsPerPixel;
     quitButton->move(width() - quitButton->width() - gap, 0);
     quitButton->raise();
 }

@@ -1,6 +1,7 @@
 #include "reports/rtf/RtfPicture.h"
 
 #include "base/core/Numeric.h"
+#include "reports/rtf/RtfTokenizer.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -15,17 +16,6 @@
 namespace vexa {
 
 namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Largest picture side we show, in pixels (about 1.8 m at 96 dpi): a bound on
 // the sizes that hostile files give, not on real pictures.
@@ -68,7 +58,7 @@ bool isMetafile(RtfPictureKind kind)
 void RtfPicture::appendHex(QByteArrayView text)
 {
     for (const char c : text) {
-        const int value = hexValue(c);
+        const int value = HexDigitValue(c);
         if (value < 0)
             continue; // blanks and line breaks between the digits
         if (pendingNibble_ < 0) {

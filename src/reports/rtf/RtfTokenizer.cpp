@@ -17,7 +17,9 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c)
+} // namespace
+
+int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -27,8 +29,6 @@ int hexValue(char c)
         return c - 'A' + 10;
     return -1;
 }
-
-} // namespace
 
 RtfToken RtfTokenizer::next()
 {
@@ -82,8 +82,8 @@ bool RtfTokenizer::readControl(RtfToken& token)
         if (first == '\'') {
             // \'hh: two hex digits; a malformed escape is dropped.
             if (position_ + 2 <= size) {
-                const int high = hexValue(data_[position_]);
-                const int low = hexValue(data_[position_ + 1]);
+                const int high = HexDigitValue(data_[position_]);
+                const int low = HexDigitValue(data_[position_ + 1]);
                 if (high >= 0 && low >= 0) {
                     position_ += 2;
                     token.type = RtfToken::Type::HexByte;

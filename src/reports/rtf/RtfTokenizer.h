@@ -9,6 +9,9 @@
 
 namespace vexa {
 
+// The value of a hexadecimal digit of either case; -1 for any other byte.
+int HexDigitValue(char c);
+
 struct RtfToken {
     enum class Type : std::uint8_t {
         End, // no more input

@@ -1,6 +1,7 @@
 #include "shell/main/MainWindow.h"
 
 #include "base/core/AppValues.h"
+#include "base/core/ProgramTitle.h"
 #include "base/ui/DesignButtons.h"
 #include "base/ui/WindowOrder.h"
 #include "browser/ExamPage.h"
@@ -69,10 +70,8 @@ MainWindow::MainWindow(QWidget* parent)
     SetRealActions();
     connect(&monitorTimer, &QTimer::timeout, this, &MainWindow::MonitorTick);
     connect(&blinkTimer, &QTimer::timeout, this, [this] {
-        if (!monitor)
-            return;
-        monitor->blink();
-        receivingPicture->setVisible(monitor->receivingPictureVisible());
+        if (monitor && NoticeBlinkInterval(monitor->notice()) != 0)
+            receivingPicture->setVisible(receivingPicture->isHidden());
     });
     connect(&dayTimer, &QTimer::timeout, this, [this] { DayTick(today()); });
     qApp->installEventFilter(this);
@@ -159,7 +158,7 @@ void MainWindow::BuildMenu()
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    add(QStringLiteral("mnuTitle"), QStringLiteral("VexaDicom"), &MainWindow::bringToFront);
+    add(QStringLiteral("mnuTitle"), ProgramTitle, &MainWindow::bringToFront);
     popupMenu->addSeparator();
     add(QStringLiteral("mnuHelp"), QStringLiteral("&? Aide..."), &MainWindow::HelpAction);
     popupMenu->addSeparator();
@@ -184,15 +183,14 @@ void MainWindow::ApplyButtonColours()
              tools.reportTemplateButton, tools.letterheadButton, tools.updateButton, tools.helpButton})
         Colour(button, darkGrey, darkGrey, darkGrey);
     Colour(minimiseButton, lightBlue, lightBlue, QColor(0, 0, 255));
-    for (brixel::Button* button : searchPage->viewButtons)
-        Colour(button, darkBlue, darkBlue, darkBlue);
+    searchPage->setViewButtonColour(darkBlue);
     Colour(tools.worklistButton, darkBlue, darkBlue, darkBlue);
 }
 
 void MainWindow::Relayout()
 {
     if (windowState() & Qt::WindowMinimized) {
-        setWindowTitle(QStringLiteral("VexaDicom"));
+        setWindowTitle(ProgramTitle);
         return;
     }
     setWindowTitle(QString());
@@ -216,7 +214,7 @@ void MainWindow::changeEvent(QEvent* event)
     if (event->type() == QEvent::WindowStateChange)
         Relayout();
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        searchPage->patientNameEdit->setFocus();
+        searchPage->focusPatientName();
     QWidget::changeEvent(event);
 }
 

@@ -2,6 +2,7 @@
 // The main window: a frameless full-screen frame with its own title picture,
 // close and minimise buttons and popup menu, its four pages under tabs, the
 // new-exam monitor's notice, and the three timers that drive the program.
+#include "browser/ExamList.h"
 #include "browser/ExamOpening.h"
 #include "pacsdb/Exam.h"
 #include "pacsdb/MainRecordSets.h"
@@ -95,7 +96,7 @@ public:
     void DateSearch();
     // Refused while another opening or action runs; the monitor rests
     // meanwhile and ticks once when it resumes.
-    void OpenExamFromList(int list);
+    void OpenExamFromList(ExamList list);
     bool isOpeningExam() const { return opening_; }
     // The exam opened on page 2; invalid when none is.
     const Exam& openedExam() const { return openedExam_; }

@@ -6,6 +6,7 @@
 
 #include "base/core/AppValues.h"
 #include "base/core/DialogService.h"
+#include "base/core/ProgramTitle.h"
 #include "base/ui/BackgroundWork.h"
 #include "base/ui/WindowOrder.h"
 #include "browser/ExamPage.h"
@@ -16,6 +17,7 @@
 #include "burning/engine/LibburnEngine.h"
 #include "burning/export/ImageConverters.h"
 #include "burning/window/CdBurnAction.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ExamChecks.h"
 #include "pacsdb/ImageFiles.h"
 #include "pacsdb/JetDialect.h"
@@ -293,8 +295,8 @@ void MainWindow::DeleteExamAction()
     SelectPage(1);
     // The lists of page 1 no longer show the exam.
     DateSearch();
-    if (!searchPage->patientNameEdit->text().isEmpty())
-        searchPage->SearchByPatient(searchPage->patientNameEdit->text());
+    if (!searchPage->patientText().isEmpty())
+        searchPage->SearchByPatient(searchPage->patientText());
     ResumeMonitor();
 }
 
@@ -328,7 +330,7 @@ void MainWindow::DayListAction()
         actions.runDayList();
     }
     if (monitor)
-        monitor->SetName();
+        monitor->nameNewRows();
     RereadExamImages(opened); // the list's viewer and print sheet may have marked images printed
     ResumeMonitor();
 }
@@ -340,7 +342,7 @@ void MainWindow::PrintNewImagesAction()
     const Exam opened = openedExam_;
     PauseMonitor();
     if (monitor)
-        monitor->SetName();
+        monitor->nameNewRows();
     {
         ActionScope running(*this);
         actions.printNewImages(opened);
@@ -367,7 +369,7 @@ void MainWindow::MarkAllBurnedAction()
     }
     if (!error.isEmpty()) {
         MsgBox(QStringLiteral("Les dossiers n'ont pas pu être considérés comme gravés : %1").arg(error),
-            MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+            MsgIcon::Critical, MsgButtons::Ok, ProgramTitle);
         return;
     }
     const int interval = surveyInterval();
@@ -382,7 +384,7 @@ void MainWindow::PointAtWorklistPatient(RecordSet& identities)
     // where the user looks for an awaited patient already known.
     QString patient;
     if (sets.seriesByPatient.currentRow() >= 0)
-        patient = sets.seriesByPatient.fieldText(QStringLiteral("SeriesPat"));
+        patient = sets.seriesByPatient.fieldText(Col::SeriesPat);
     identities.setDatabasePath(conquestPath_);
     // The patient's own identifier, matched exactly: an underscore in it is no wildcard.
     identities.setRecordSource(patient.isEmpty()

@@ -15,7 +15,6 @@
 #include "shell/main/StartupSteps.h"
 #include "shell/main/StartupWork.h"
 
-#include <QDateEdit>
 #include <QLabel>
 #include <QTabBar>
 
@@ -104,15 +103,14 @@ void MainWindow::OpenLists(const QString& conquestPath)
     monitor = std::make_unique<NewExamMonitor>(sets, conquestPath, this);
     monitor->naming = startupWork_ == nullptr;
     if (monitor->naming)
-        monitor->SetName();
+        monitor->nameNewRows();
     SetSurveyInterval(appValues().MonitorInterval);
     MonitorTick();
     const QDate now = today();
     appValues().TodayDate = now;
-    for (QDateEdit* picker : searchPage->datePickers)
-        picker->setDate(now);
+    searchPage->setDays(now, now);
     DateSearch(); // the pickers may already have shown today without notice
-    searchPage->viewButtons[2]->setVisible(sets.notBurnedSeries.count() > 0);
+    searchPage->setListAvailable(ExamList::NotBurned, sets.notBurnedSeries.count() > 0);
     SelectPage(1);
 }
 
@@ -139,7 +137,7 @@ void MainWindow::ReopenDatabase(const QString& conquestPath)
         thumbnail->clear();
         thumbnail->setTag(QString());
     }
-    searchPage->viewButtons[1]->hide();
+    searchPage->setListAvailable(ExamList::ByPatient, false);
     const QString previous = conquestPath_;
     OpenLists(conquestPath);
     ClosePacsConnection(previous);
@@ -170,19 +168,20 @@ void MainWindow::MonitorTick()
     // The count label follows the date list when it grew at this tick,
     // whatever the label showed (a date search may have changed it since).
     if (monitor->SeriesListCount() > listedBefore)
-        searchPage->seriesCountLabel->setText(SeriesCountText(monitor->SeriesListCount()));
+        searchPage->setSeriesCountText(SeriesCountText(monitor->SeriesListCount()));
     ShowMonitorState();
 }
 
 void MainWindow::ShowMonitorState()
 {
-    const int picture = monitor->imagesToPrintPicture();
+    const int picture = monitor->notBurnedPending() ? 0 : 1;
     imagesToPrintButton->setPicture(brixel::Picture::fromImage(imagesToPrintPictures[picture]));
     imagesToPrintButton->setToolTipText(picture == 0
             ? QStringLiteral("Des images attendent d'être imprimées : cliquer pour les imprimer")
             : QStringLiteral("Aucune nouvelle image à imprimer"));
-    for (int i = 0; i < 3; ++i)
-        searchPage->viewButtons[i]->setVisible(monitor->viewButtonVisible(i));
+    searchPage->setListAvailable(ExamList::ByDate, sets.seriesByDate.count() > 0);
+    searchPage->setListAvailable(ExamList::ByPatient, sets.seriesByPatient.count() > 0);
+    searchPage->setListAvailable(ExamList::NotBurned, monitor->notBurnedNoticed());
     ShowNotice();
 }
 
@@ -190,8 +189,8 @@ void MainWindow::ShowNotice()
 {
     noticeLabel->setText(startupWork_ ? startupNotice_ : monitor->noticeText());
     noticeLabel->show();
-    receivingPicture->setVisible(monitor->receivingPictureVisible());
-    SetMessageInterval(monitor->messageInterval());
+    receivingPicture->setVisible(monitor->notice() != NoticeState::NothingNew);
+    SetMessageInterval(NoticeBlinkInterval(monitor->notice()));
 }
 
 void MainWindow::SetMessageInterval(int ms)
@@ -209,8 +208,7 @@ void MainWindow::DayTick(const QDate& now)
     AppValues& values = appValues();
     if (now == values.TodayDate)
         return;
-    for (QDateEdit* picker : searchPage->datePickers)
-        picker->setDate(now);
+    searchPage->setDays(now, now);
     values.TodayDate = now;
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/core/AppValues.h"
 #include "base/core/DialogService.h"
+#include "base/core/ProgramTitle.h"
 #include "browser/ExamLists.h"
 #include "browser/ExamPage.h"
 #include "browser/SearchPage.h"
@@ -42,7 +43,7 @@ void MainWindow::PageChanged(int index)
 {
     const PageChange change = DecidePageChange(index + 1, openedExam_.isValid());
     if (change.warnNoExam) {
-        MsgBox(NoExamSelectedText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDicom"));
+        MsgBox(NoExamSelectedText(), MsgIcon::Exclamation, MsgButtons::Ok, ProgramTitle);
         SelectPage(1);
         return;
     }
@@ -63,7 +64,7 @@ void MainWindow::DateSearch()
         monitor->setSeriesListCount(count);
 }
 
-void MainWindow::OpenExamFromList(int list)
+void MainWindow::OpenExamFromList(ExamList list)
 {
     // One opening at a time, and none under another action: the export's
     // waiting window serves timers meanwhile, and a second opening would mix
@@ -117,19 +118,12 @@ bool MainWindow::HandleKey(QKeyEvent* event, const QWidget* target)
         return true;
     }
     if (page() == 1 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        // The list the user is in: the patient box and its grid, the date
-        // pickers and their grid; the not-burned list otherwise.
-        const QWidget* focus = target;
-        auto within = [focus](const QWidget* widget) { return focus && widget->isAncestorOf(focus); };
-        int list = 2;
-        if (focus == searchPage->patientNameEdit || focus == searchPage->listGrids[1]) {
+        // The list the user is in; a patient search still waiting for a
+        // pause in the typing runs first, so the list shows what was typed.
+        const ExamList list = searchPage->listWithFocus(target);
+        if (list == ExamList::ByPatient)
             searchPage->settlePatientSearch();
-            list = 1;
-        } else if (within(searchPage->datePickers[0]) || within(searchPage->datePickers[1])
-            || focus == searchPage->datePickers[0] || focus == searchPage->datePickers[1]
-            || focus == searchPage->listGrids[0])
-            list = 0;
-        if (searchPage->viewButtons[list]->isHidden())
+        if (!searchPage->isListAvailable(list))
             return false;
         OpenExamFromList(list);
         return true;

@@ -9,6 +9,7 @@
 #include "browser/ExamPage.h"
 #include "browser/ExamRows.h"
 #include "browser/ImageViewing.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ExamChecks.h"
 #include "pacsdb/JetDialect.h"
 #include "viewer/window/ViewerLoadingNotice.h"
@@ -49,7 +50,7 @@ void MainWindow::ShowOneImage()
     if (!request)
         return;
     // The image by its key: the list may be read again while the viewer is open.
-    const QString sopInstance = sets.examImages.fieldText(QStringLiteral("SOPInstanc"));
+    const QString sopInstance = sets.examImages.fieldText(Col::SopInstance);
     PauseMonitor();
     // Loading one image may take a moment: the notice says so at once, and
     // goes when the viewer is up.

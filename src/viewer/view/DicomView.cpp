@@ -5,6 +5,8 @@
 #include "dicom/ViewRenderer.h"
 #include "viewer/view/ImageRegionRenderer.h"
 
+#include <brixel/MouseCodes.h>
+
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -23,24 +25,6 @@ namespace {
 constexpr int minZoomLevel = 1;
 constexpr int maxZoomLevel = 6400;
 constexpr int magnifierSide = 160;
-
-int buttonCode(Qt::MouseButtons buttons)
-{
-    int code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= 1;
-    if (buttons & Qt::RightButton)
-        code |= 2;
-    if (buttons & Qt::MiddleButton)
-        code |= 4;
-    return code;
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
-}
 
 QSize sizeOf(const DicomImageData& image)
 {
@@ -316,7 +300,7 @@ QImage DicomView::magnified(QPoint centre)
 void DicomView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    emit pressed(at.x(), at.y(), buttonCode(event->button()), shiftCode(event->modifiers()));
+    emit pressed(at.x(), at.y(), brixel::buttonCode(event->button()), brixel::shiftCode(event->modifiers()));
     if (!image)
         return;
     dragStartWindow = voi;
@@ -332,7 +316,8 @@ void DicomView::mouseMoveEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     const int column = imagePixelAt(at.x(), geometry.zoomLevel, geometry.offsetX);
     const int row = imagePixelAt(at.y(), geometry.zoomLevel, geometry.offsetY);
-    emit pointerMoved(column, row, at.x(), at.y(), image->valueAt(column, row), buttonCode(event->buttons()));
+    emit pointerMoved(
+        column, row, at.x(), at.y(), image->valueAt(column, row), brixel::buttonCode(event->buttons()));
     if (!tools.dragging())
         return;
     tools.move(at, screenToImage(at));
@@ -353,8 +338,8 @@ void DicomView::mouseReleaseEvent(QMouseEvent* event)
         tools.end();
         update();
     }
-    const int button = buttonCode(event->button());
-    const int shift = shiftCode(event->modifiers());
+    const int button = brixel::buttonCode(event->button());
+    const int shift = brixel::shiftCode(event->modifiers());
     if (!std::exchange(endingDoubleClick, false))
         emit clicked(at.x(), at.y(), button, shift);
     emit released(at.x(), at.y(), button, shift);

@@ -2,7 +2,9 @@
 
 #include "base/core/Dates.h"
 #include "base/core/DialogService.h"
+#include "pacsdb/ConquestColumns.h"
 #include "pacsdb/ImageFiles.h"
+#include "pacsdb/ImageRows.h"
 #include "pacsdb/RecordSet.h"
 
 namespace vexa {
@@ -58,12 +60,8 @@ bool SeriesNavigator::stepThrough(SeriesMove step)
 
 SeriesImage SeriesNavigator::currentImage() const
 {
-    QString date = images.fieldText(QStringLiteral("AcqDate"));
-    if (date.isEmpty())
-        date = images.fieldText(QStringLiteral("ImageDate"));
-    return {StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile"))),
-        images.fieldText(QStringLiteral("SOPInstanc")), images.fieldText(QStringLiteral("PatientName")),
-        YyyymmddToDdMmYyyy(date), images.fieldBool(QStringLiteral("Printed"))};
+    return {StoredImagePath(imageRoot, images.fieldText(Col::ObjectFile)), images.fieldText(Col::SopInstance),
+        images.fieldText(Col::PatientName), ExamDayOfImage(images), images.fieldBool(Col::Printed)};
 }
 
 } // namespace vexa

@@ -33,10 +33,9 @@ protected:
         pacs.configure();
         ASSERT_EQ(started.start(), StartupOutcome::Run);
         SearchPage& page1 = *started.window.searchPage;
-        page1.datePickers[0]->setDate(examDay);
-        page1.datePickers[1]->setDate(examDay);
+        page1.setDays(examDay, examDay);
         started.window.sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S7'"));
-        started.window.OpenExamFromList(0);
+        started.window.OpenExamFromList(ExamList::ByDate);
         ASSERT_EQ(started.window.page(), 2);
         actions.runWindow = [](QDialog& window) {
             static_cast<DeleteImageDialog&>(window).yesButton->click();

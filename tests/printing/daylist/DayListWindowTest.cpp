@@ -54,7 +54,7 @@ protected:
     }
 
     // The naming pass, as the monitor runs it: names and dates the new rows.
-    void name() { ASSERT_EQ(SetName(sets, pacs().path()), QString()); }
+    void name() { ASSERT_EQ(NameNewRows(sets, pacs().path()), QString()); }
 
     QStringList column(DayListWindow& window, int column)
     {

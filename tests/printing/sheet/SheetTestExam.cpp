@@ -2,7 +2,7 @@
 #include "pacsdb/ImageFiles.h"
 
 #include "dicom/DicomWriter.h"
-#include "pacsdb/ConquestDatabaseConnector.h"
+#include "pacsdb/ConquestQueries.h"
 #include "pacsdb/PacsUpgrade.h"
 
 #include <QDir>

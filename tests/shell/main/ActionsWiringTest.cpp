@@ -68,10 +68,9 @@ protected:
     void openExam()
     {
         SearchPage& page1 = *window().searchPage;
-        page1.datePickers[0]->setDate(examDay);
-        page1.datePickers[1]->setDate(examDay);
+        page1.setDays(examDay, examDay);
         window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S7'"));
-        window().OpenExamFromList(0);
+        window().OpenExamFromList(ExamList::ByDate);
         ASSERT_EQ(window().page(), 2);
     }
 
