@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build ccache pkg-config git clang clang-format
+  build-essential cmake ninja-build ccache pkg-config git clang clang-format clang-tidy
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6svg6-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev libqt6opengl6-dev
   libdcmtk-dev dcmtk dicom3tools libjpeg-dev libturbojpeg0-dev zlib1g-dev

@@ -11,7 +11,7 @@ extern const char* const kVexaTestEnvFile;
 
 namespace {
 
-void LoadTestEnvironment()
+void loadTestEnvironment()
 {
     QFile file(QString::fromUtf8(kVexaTestEnvFile));
     if (!file.open(QIODevice::ReadOnly))
@@ -27,7 +27,7 @@ void LoadTestEnvironment()
 
 int main(int argc, char** argv)
 {
-    LoadTestEnvironment();
+    loadTestEnvironment();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -46,20 +46,20 @@ public:
     void end() override { }
 };
 
-void Fail(const QString& what)
+void fail(const QString& what)
 {
     std::fprintf(stderr, "%s\n", qPrintable(what));
     std::exit(1);
 }
 
-void Exec(QSqlDatabase& db, const QString& sql)
+void exec(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery query(db);
     if (!query.exec(sql))
-        Fail(query.lastError().text() + QStringLiteral(" in ") + sql);
+        fail(query.lastError().text() + QStringLiteral(" in ") + sql);
 }
 
-QByteArray Ramp(int n)
+QByteArray ramp(int n)
 {
     QByteArray pixels(Side * Side * 2, Qt::Uninitialized);
     auto* samples = reinterpret_cast<quint16*>(pixels.data());
@@ -69,12 +69,12 @@ QByteArray Ramp(int n)
     return pixels;
 }
 
-void WriteSeries(QSqlDatabase& db, const QString& root)
+void writeSeries(QSqlDatabase& db, const QString& root)
 {
     QDir(root).mkpath(QStringLiteral("P1"));
-    Exec(db,
+    exec(db,
         QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES ('P1', 'BENCH^OPENING')"));
-    Exec(db,
+    exec(db,
         QStringLiteral("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate) VALUES ('%1', 'P1', "
                        "'20260314')")
             .arg(SeriesUid));
@@ -83,19 +83,19 @@ void WriteSeries(QSqlDatabase& db, const QString& root)
         image.patientName = QStringLiteral("BENCH^OPENING");
         image.seriesInstanceUid = SeriesUid;
         image.sopInstanceUid = SeriesUid + QStringLiteral(".%1").arg(n);
-        image.sopClassUid = SopClass::ComputedRadiography;
+        image.sopClassUid = sop_class::ComputedRadiography;
         image.studyDate = QStringLiteral("20260314");
         image.modality = QStringLiteral("CR");
         image.instanceNumber = n + 1;
         image.columns = Side;
         image.rows = Side;
-        image.pixelData = Ramp(n);
+        image.pixelData = ramp(n);
         const QString objectFile = QStringLiteral("P1/image_%1.v2").arg(n, 4, 10, QChar(u'0'));
         const DicomResult written
             = writeDicomImage(image, root + objectFile, DicomFileLayout::BareImplicitLittle);
         if (!written.ok)
-            Fail(written.error);
-        Exec(db,
+            fail(written.error);
+        exec(db,
             QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ObjectFile) "
                            "VALUES ('%1', '%2', 'P1', '%3')")
                 .arg(image.sopInstanceUid, SeriesUid, objectFile));
@@ -103,16 +103,16 @@ void WriteSeries(QSqlDatabase& db, const QString& root)
 }
 
 // Every picture gone and every image to be exported again.
-void Reset(QSqlDatabase& db, const QString& root)
+void reset(QSqlDatabase& db, const QString& root)
 {
-    Exec(db, QStringLiteral("UPDATE DICOMImages SET JpegExported = 0"));
+    exec(db, QStringLiteral("UPDATE DICOMImages SET JpegExported = 0"));
     QDir folder(root + QStringLiteral("P1"));
     for (const QString& picture : folder.entryList({QStringLiteral("*.jpeg"), QStringLiteral("*.jpg")}))
         folder.remove(picture);
 }
 
 // The longest pause of a 10 ms timer of this thread while `run` runs.
-double LongestPause(const std::function<void()>& run)
+double longestPause(const std::function<void()>& run)
 {
     QElapsedTimer sinceTick;
     double longest = 0;
@@ -126,7 +126,7 @@ double LongestPause(const std::function<void()>& run)
     return std::max(0.0, longest - 10);
 }
 
-double Median(std::vector<double> values)
+double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -144,46 +144,46 @@ int main(int argc, char** argv)
     const QString path = dir.filePath(QStringLiteral("conquest.db3"));
     const QString root = dir.path() + u'/';
     QString error;
-    QSqlDatabase db = OpenConquestDatabase(path, QStringLiteral("bench"), &error, MissingFile::Create);
-    if (!db.isOpen() || !CreateConquestTables(db).isEmpty() || !OpenAndUpgrade(path).isEmpty())
-        Fail(QStringLiteral("database: ") + error);
-    WriteSeries(db, root);
-    appValues().ConquestImagePath = root;
-    const SeriesExporter exporter = ProductionSeriesExporter(nullptr);
+    QSqlDatabase db = openConquestDatabase(path, QStringLiteral("bench"), &error, MissingFile::Create);
+    if (!db.isOpen() || !createConquestTables(db).isEmpty() || !openAndUpgrade(path).isEmpty())
+        fail(QStringLiteral("database: ") + error);
+    writeSeries(db, root);
+    appValues().conquestImagePath = root;
+    const SeriesExporter exporter = productionSeriesExporter(nullptr);
     if (!exporter)
-        Fail(QStringLiteral("this build has no JPEG export"));
+        fail(QStringLiteral("this build has no JPEG export"));
 
     std::vector<double> inPlace, onWorker, pauses, idlePauses, busyPauses;
     for (int run = 0; run < runs; ++run) {
-        Reset(db, root);
+        reset(db, root);
         QElapsedTimer clock;
         clock.start();
         RecordSet images(QStringLiteral("benchImages"));
         DcmtkImageConverters converters;
         NoProgress progress;
-        if (!ExportSeriesJpeg(SeriesUid, images, path, root, converters, progress))
-            Fail(QStringLiteral("export in place failed"));
+        if (!exportSeriesJpeg(SeriesUid, images, path, root, converters, progress))
+            fail(QStringLiteral("export in place failed"));
         inPlace.push_back(clock.elapsed());
 
-        Reset(db, root);
+        reset(db, root);
         double took = 0;
-        pauses.push_back(LongestPause([&] {
+        pauses.push_back(longestPause([&] {
             clock.restart();
             if (!exporter(path, SeriesUid))
-                Fail(QStringLiteral("export on the worker failed"));
+                fail(QStringLiteral("export on the worker failed"));
             took = clock.elapsed();
         }));
         onWorker.push_back(took);
         // The same wait with a worker that only sleeps: what the machine
         // itself does to the timer (the waiting window shown, other loads).
-        idlePauses.push_back(LongestPause([&] {
-            RunInBackground(
+        idlePauses.push_back(longestPause([&] {
+            runInBackground(
                 nullptr, {}, [took](WorkProgress&) { QThread::msleep(static_cast<unsigned long>(took)); });
         }));
         // And with one that only computes as long: what sharing the
         // processors with the worker costs the timer, locks aside.
-        busyPauses.push_back(LongestPause([&] {
-            RunInBackground(nullptr, {}, [took](WorkProgress&) {
+        busyPauses.push_back(longestPause([&] {
+            runInBackground(nullptr, {}, [took](WorkProgress&) {
                 QElapsedTimer spin;
                 spin.start();
                 volatile std::uint64_t sum = 0;
@@ -192,20 +192,20 @@ int main(int argc, char** argv)
             });
         }));
     }
-    const double place = Median(inPlace), worker = Median(onWorker);
+    const double place = median(inPlace), worker = median(onWorker);
     std::printf("opening pictures of %d images, %d x %d, median of %d runs\n", ImageCount, Side, Side, runs);
     std::printf("  in place on the calling thread: %.0f ms\n", place);
     std::printf("  on a worker behind the waiting window: %.0f ms\n", worker);
     std::printf("  ratio worker / in place: %.2f (goal: at most 1.2) %s\n", worker / place,
         worker / place <= 1.2 ? "OK" : "OVER");
     std::printf("  longest pause of the window's 10 ms timer meanwhile: %.0f ms (goal under 50 ms) %s\n",
-        Median(pauses), Median(pauses) < 50 ? "OK" : "OVER");
+        median(pauses), median(pauses) < 50 ? "OK" : "OVER");
     std::printf(
-        "  the same with a worker that only sleeps as long (baseline): %.0f ms\n", Median(idlePauses));
-    std::printf("  the same with a worker that only computes as long: %.0f ms\n", Median(busyPauses));
+        "  the same with a worker that only sleeps as long (baseline): %.0f ms\n", median(idlePauses));
+    std::printf("  the same with a worker that only computes as long: %.0f ms\n", median(busyPauses));
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("bench"));
-    ClosePacsConnection(path);
+    closePacsConnection(path);
     return 0;
 }

@@ -27,7 +27,7 @@ namespace {
 constexpr int kSeriesPerPatient = 5;
 constexpr int kRowsPerInsert = 500;
 
-void Exec(QSqlQuery& query, const QString& sql)
+void exec(QSqlQuery& query, const QString& sql)
 {
     if (!query.exec(sql)) {
         std::fprintf(stderr, "%s\n", qPrintable(query.lastError().text()));
@@ -35,14 +35,14 @@ void Exec(QSqlQuery& query, const QString& sql)
     }
 }
 
-QString Quote(const QString& text)
+QString quote(const QString& text)
 {
     return u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
 // Family and first names with the accents and separators of a French
 // practice's patients.
-QString PatientName(int patient)
+QString patientName(int patient)
 {
     static const char* family[] = {"MARTIN", "BERNARD", "DUBOIS", "THOMAS", "ROBERT", "RICHARD", "PETIT",
         "DURAND", "LEFÈVRE", "MOREAU", "SIMON", "LAURENT", "LEFEBVRE", "MICHEL", "GARCIA", "DAVID",
@@ -61,15 +61,15 @@ QString PatientName(int patient)
 
 // Fills the upgraded database with named series and their images, as the
 // program leaves them once Conquest's rows are named.
-void Fill(QSqlDatabase& db, int series, int imagesPerSeries)
+void fill(QSqlDatabase& db, int series, int imagesPerSeries)
 {
-    BeginWrite(db);
+    beginWrite(db);
     QSqlQuery query(db);
     QStringList patients, seriesRows, images;
     const auto flush = [&](QStringList& rows, const QString& head, bool force) {
         if (rows.isEmpty() || (!force && rows.size() < kRowsPerInsert))
             return;
-        Exec(query, head + rows.join(u','));
+        exec(query, head + rows.join(u','));
         rows.clear();
     };
     const QString patientHead
@@ -84,19 +84,19 @@ void Fill(QSqlDatabase& db, int series, int imagesPerSeries)
     for (int s = 0; s < series; ++s) {
         const int patient = s / kSeriesPerPatient;
         const QString id = QStringLiteral("PAT%1").arg(patient, 6, 10, QLatin1Char('0'));
-        const QString name = PatientName(patient);
+        const QString name = patientName(patient);
         if (s % kSeriesPerPatient == 0)
-            patients << QStringLiteral("(%1, %2, '19600101')").arg(Quote(id), Quote(name));
+            patients << QStringLiteral("(%1, %2, '19600101')").arg(quote(id), quote(name));
         const QDate day = firstDay.addDays(s / 20);
         const QString uid = QStringLiteral("1.2.250.%1").arg(s);
-        const QString readable = Quote(ReadablePersonName(name));
-        const QString scanDate = Quote(day.toString(Qt::ISODate));
+        const QString readable = quote(readablePersonName(name));
+        const QString scanDate = quote(day.toString(Qt::ISODate));
         seriesRows << QStringLiteral("(%1, %2, '%3', '101500', 'CR', 'THORAX', %4, %5, -1)")
-                          .arg(Quote(uid), Quote(id), day.toString("yyyyMMdd"), readable, scanDate);
+                          .arg(quote(uid), quote(id), day.toString("yyyyMMdd"), readable, scanDate);
         for (int i = 0; i < imagesPerSeries; ++i)
             images << QStringLiteral("(%1, %2, %3, '%4', %5, %6, %7, -1)")
-                          .arg(Quote(uid + QStringLiteral(".%1").arg(i)), Quote(uid), Quote(id),
-                              day.toString("yyyyMMdd"), Quote(id + QStringLiteral("/%1.v2").arg(i)), readable,
+                          .arg(quote(uid + QStringLiteral(".%1").arg(i)), quote(uid), quote(id),
+                              day.toString("yyyyMMdd"), quote(id + QStringLiteral("/%1.v2").arg(i)), readable,
                               scanDate);
         flush(patients, patientHead, false);
         flush(seriesRows, seriesHead, false);
@@ -105,40 +105,40 @@ void Fill(QSqlDatabase& db, int series, int imagesPerSeries)
     flush(patients, patientHead, true);
     flush(seriesRows, seriesHead, true);
     flush(images, imageHead, true);
-    CommitWrite(db);
-    if (BackendOf(db) == SqlBackend::Postgres)
-        Exec(query, QStringLiteral("ANALYZE"));
+    commitWrite(db);
+    if (backendOf(db) == SqlBackend::Postgres)
+        exec(query, QStringLiteral("ANALYZE"));
 }
 
-bool Build(const QString& path, int series, int imagesPerSeries)
+bool build(const QString& path, int series, int imagesPerSeries)
 {
     QString error;
     {
-        QSqlDatabase db = OpenConquestDatabase(path, "bench-build", &error, MissingFile::Create);
+        QSqlDatabase db = openConquestDatabase(path, "bench-build", &error, MissingFile::Create);
         if (!db.isOpen()) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return false;
         }
-        error = CreateConquestTables(db);
+        error = createConquestTables(db);
         db.close();
     }
     QSqlDatabase::removeDatabase("bench-build");
     if (error.isEmpty())
-        error = OpenAndUpgrade(path);
+        error = openAndUpgrade(path);
     if (!error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return false;
     }
     {
-        QSqlDatabase db = OpenConquestDatabase(path, "bench-build", &error);
-        Fill(db, series, imagesPerSeries);
+        QSqlDatabase db = openConquestDatabase(path, "bench-build", &error);
+        fill(db, series, imagesPerSeries);
         db.close();
     }
     QSqlDatabase::removeDatabase("bench-build");
     return true;
 }
 
-double MedianMs(const std::function<void()>& run)
+double medianMs(const std::function<void()>& run)
 {
     run(); // warm: connection and caches
     std::vector<double> times;
@@ -152,7 +152,7 @@ double MedianMs(const std::function<void()>& run)
     return times[times.size() / 2];
 }
 
-void Measure(const char* engine, const QString& path)
+void measure(const char* engine, const QString& path)
 {
     std::printf("%s\n", engine);
     // The texts of a day's work, then the longest the box takes: 64 "*", 64
@@ -167,7 +167,7 @@ void Measure(const char* engine, const QString& path)
         const char* text = label.constData();
         RecordSet list;
         PatientSearchResult result;
-        const double ms = MedianMs([&] { result = RunPatientSearch(list, path, typedText); });
+        const double ms = medianMs([&] { result = runPatientSearch(list, path, typedText); });
         if (!list.lastError().isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(list.lastError()));
             std::exit(1);
@@ -179,7 +179,7 @@ void Measure(const char* engine, const QString& path)
             QStringLiteral("SELECT * FROM DICOMSeries WHERE PatientName LIKE '%1*' ORDER BY "
                            "PatientName, ScanDate, Compteur")
                 .arg(QString(prefix).replace(u'\'', QStringLiteral("''"))));
-        const double baseline = MedianMs([&] { plain.requery(); });
+        const double baseline = medianMs([&] { plain.requery(); });
         worst = std::max(worst, ms);
         std::printf("  %-8s %7.1f ms  %5d series   (start of name only: %6.1f ms, %5d series; ratio %.1f)\n",
             text, ms, list.count(), baseline, plain.count(), baseline > 0 ? ms / baseline : 0.0);
@@ -198,15 +198,15 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString sqlite = dir.filePath("conquest.sqlite");
-    if (!Build(sqlite, series, perSeries))
+    if (!build(sqlite, series, perSeries))
         return 1;
-    Measure("SQLite", sqlite);
+    measure("SQLite", sqlite);
 
     if (argc > 3) {
         const QString pg = QString::fromLocal8Bit(argv[3]);
-        if (!Build(pg, series, perSeries))
+        if (!build(pg, series, perSeries))
             return 1;
-        Measure("PostgreSQL", pg);
+        measure("PostgreSQL", pg);
     }
     return 0;
 }

@@ -27,7 +27,7 @@
 #include <thread>
 
 using namespace vexa;
-using vexa::bench::WriteCtSeries;
+using vexa::bench::writeCtSeries;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -40,12 +40,12 @@ const QString seriesUid = QStringLiteral("1.2.826.0.1.3680043.9.7777.1");
 QString writeExam(const QString& folder)
 {
     const QString store = folder + "/store/";
-    WriteCtSeries(store + "PAT001", seriesUid, sliceCount);
+    writeCtSeries(store + "PAT001", seriesUid, sliceCount);
 
     const QString database = folder + "/conquest.db3";
     {
-        QSqlDatabase db = OpenConquestDatabase(database, "bench", nullptr, MissingFile::Create);
-        if (!db.isOpen() || !CreateConquestTables(db).isEmpty())
+        QSqlDatabase db = openConquestDatabase(database, "bench", nullptr, MissingFile::Create);
+        if (!db.isOpen() || !createConquestTables(db).isEmpty())
             qFatal("cannot create the database");
         QSqlQuery query(db);
         query.exec("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES ('PAT001', 'DUPONT^JEAN')");
@@ -66,7 +66,7 @@ QString writeExam(const QString& folder)
         db.close();
     }
     QSqlDatabase::removeDatabase("bench");
-    if (!OpenAndUpgrade(database).isEmpty())
+    if (!openAndUpgrade(database).isEmpty())
         qFatal("cannot upgrade the database");
     return database;
 }
@@ -80,13 +80,13 @@ public:
 
     void start()
     {
-        running = true;
-        poster = std::thread([this] {
-            while (running) {
-                postedAt = Clock::now();
-                pending = true;
+        running_ = true;
+        poster_ = std::thread([this] {
+            while (running_) {
+                postedAt_ = Clock::now();
+                pending_ = true;
                 QCoreApplication::postEvent(this, new QEvent(probeType));
-                while (running && pending)
+                while (running_ && pending_)
                     std::this_thread::sleep_for(std::chrono::microseconds(200));
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
@@ -96,12 +96,12 @@ public:
     // The waits in ms, sorted.
     std::vector<double> stop()
     {
-        running = false;
-        poster.join();
+        running_ = false;
+        poster_.join();
         QCoreApplication::sendPostedEvents(this, probeType);
-        std::sort(waits.begin(), waits.end());
+        std::sort(waits_.begin(), waits_.end());
         std::vector<double> result;
-        result.swap(waits);
+        result.swap(waits_);
         return result;
     }
 
@@ -110,17 +110,17 @@ protected:
     {
         if (event->type() != probeType)
             return QObject::event(event);
-        waits.push_back(std::chrono::duration<double, std::milli>(Clock::now() - postedAt.load()).count());
-        pending = false;
+        waits_.push_back(std::chrono::duration<double, std::milli>(Clock::now() - postedAt_.load()).count());
+        pending_ = false;
         return true;
     }
 
 private:
-    std::thread poster;
-    std::atomic_bool running{false};
-    std::atomic_bool pending{false};
-    std::atomic<Clock::time_point> postedAt{Clock::now()};
-    std::vector<double> waits;
+    std::thread poster_;
+    std::atomic_bool running_{false};
+    std::atomic_bool pending_{false};
+    std::atomic<Clock::time_point> postedAt_{Clock::now()};
+    std::vector<double> waits_;
 };
 
 struct Figures {
@@ -179,10 +179,10 @@ int main(int argc, char** argv)
         return outcome.prepared;
     };
     auto offTheUiThread = [&] {
-        return ready(RunInBackground<CdPreparationOutcome>(&mainWindow, {CdPreparationMessage, false},
-            [&](WorkProgress&) { return PrepareExamCd(request, converters); }));
+        return ready(runInBackground<CdPreparationOutcome>(&mainWindow, {CdPreparationMessage, false},
+            [&](WorkProgress&) { return prepareExamCd(request, converters); }));
     };
-    auto onTheUiThread = [&] { return ready(PrepareExamCd(request, converters)); };
+    auto onTheUiThread = [&] { return ready(prepareExamCd(request, converters)); };
 
     const Figures background = measure(probe, offTheUiThread);
     const Figures blocking = measure(probe, onTheUiThread);

@@ -36,7 +36,7 @@ constexpr int sliceCount = 254;
 QList<CdImage> writeSeries(const QString& folder)
 {
     QList<CdImage> images;
-    for (const QString& path : bench::WriteCtSeries(folder, newDicomUid(), sliceCount))
+    for (const QString& path : bench::writeCtSeries(folder, newDicomUid(), sliceCount))
         images.push_back({path});
     return images;
 }
@@ -74,8 +74,8 @@ double prepare(const QList<CdImage>& images, const CdWorkFolders& folders, Image
     QElapsedTimer timer;
     timer.start();
     const CdPreparationOutcome outcome
-        = PrepareCd(images, {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, folders,
-            ProgramCdSources(), converters, nullptr, pool);
+        = prepareCd(images, {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, folders,
+            programCdSources(), converters, nullptr, pool);
     const double seconds = timer.nsecsElapsed() / 1e9;
     imagesOnCd = outcome.imagesOnCd;
     if (!outcome.problems.isEmpty())
@@ -126,7 +126,7 @@ int main(int argc, char** argv)
     }
 
     CdFolderTable folderTable;
-    const BurnTree tree = TreeToBurn(folders.cdFolder, ListFilesToBurn(folders.cdFolder), folderTable);
+    const BurnTree tree = treeToBurn(folders.cdFolder, listFilesToBurn(folders.cdFolder), folderTable);
     const double megabytes = folderBytes(folders.cdFolder) / 1e6;
     LibburnEngine engine;
     BurnJob job;
@@ -155,8 +155,8 @@ int main(int argc, char** argv)
                 "(read-back check included: %.2f s)\n",
         status, burnSeconds, megabytes, megabytes / burnSeconds, verifySeconds);
     timer.restart();
-    const ReadBackResult again = CompareIsoFileWithTree(job.imageFile, tree);
+    const ReadBackResult again = compareIsoFileWithTree(job.imageFile, tree);
     std::printf("read-back check alone: %.2f s (%s), ISO image %.1f MB\n", timer.nsecsElapsed() / 1e9,
         again.ok ? "equal" : qPrintable(again.problem), QFileInfo(job.imageFile).size() / 1e6);
-    return status == BurnStatus::Succeeded && again.ok ? 0 : 1;
+    return status == burn_status::Succeeded && again.ok ? 0 : 1;
 }

@@ -30,7 +30,7 @@ namespace {
 QList<CdImage> writeExam(const QString& folder)
 {
     QList<CdImage> images;
-    for (const QString& path : bench::WriteCtSeries(folder, newDicomUid(), 8, 6))
+    for (const QString& path : bench::writeCtSeries(folder, newDicomUid(), 8, 6))
         images.push_back({path});
     return images;
 }
@@ -43,13 +43,13 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
     const QString docs = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
     QTemporaryDir dir;
-    SetSettingsFile(dir.filePath("settings.ini"));
-    SaveSetting("Drive", "Device", LibburnEngine::ImageFileWriterName);
+    setSettingsFile(dir.filePath("settings.ini"));
+    saveSetting("Drive", "Device", LibburnEngine::ImageFileWriterName);
 
     const CdWorkFolders folders{dir.filePath("ToBurn.tmp"), dir.filePath("DCM")};
     DcmtkImageConverters converters;
-    PrepareCd(writeExam(dir.filePath("store")),
-        {"Cabinet de radiologie du Parc", "DUPONT^JEAN", "02/01/2024"}, folders, ProgramCdSources(),
+    prepareCd(writeExam(dir.filePath("store")),
+        {"Cabinet de radiologie du Parc", "DUPONT^JEAN", "02/01/2024"}, folders, programCdSources(),
         converters);
 
     // The page, with the second image chosen as a patient would.

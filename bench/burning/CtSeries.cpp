@@ -9,7 +9,7 @@
 
 namespace vexa::bench {
 
-QStringList WriteCtSeries(const QString& folder, const QString& seriesUid, int count, int depthStep)
+QStringList writeCtSeries(const QString& folder, const QString& seriesUid, int count, int depthStep)
 {
     QDir().mkpath(folder);
     QStringList paths;
@@ -20,7 +20,7 @@ QStringList WriteCtSeries(const QString& folder, const QString& seriesUid, int c
         image.studyInstanceUid = seriesUid + ".1";
         image.seriesInstanceUid = seriesUid;
         image.sopInstanceUid = newDicomUid();
-        image.sopClassUid = SopClass::CtImage;
+        image.sopClassUid = sop_class::CtImage;
         image.modality = "CT";
         image.studyDate = "20240102";
         image.studyTime = "101500";

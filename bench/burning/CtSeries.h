@@ -10,6 +10,6 @@ namespace vexa::bench {
 // Writes `count` slices of series `seriesUid` (study `seriesUid`.1) into
 // `folder`, made first if need be, slice i drawn at depth i * `depthStep`;
 // the paths of the image files, in order.
-QStringList WriteCtSeries(const QString& folder, const QString& seriesUid, int count, int depthStep = 1);
+QStringList writeCtSeries(const QString& folder, const QString& seriesUid, int count, int depthStep = 1);
 
 } // namespace vexa::bench

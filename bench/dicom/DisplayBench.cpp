@@ -23,7 +23,7 @@ QString writeRadiograph(const QString& folder)
     NewDicomImage image;
     image.patientName = "DUPONT^JEAN";
     image.sopInstanceUid = newDicomUid();
-    image.sopClassUid = SopClass::ComputedRadiography;
+    image.sopClassUid = sop_class::ComputedRadiography;
     image.columns = 2048;
     image.rows = 2500;
     image.pixelData = demo::chestRadiograph(2048, 2500, 7);
@@ -100,6 +100,6 @@ int main(int argc, char** argv)
     sendMouse(view, QEvent::MouseButtonRelease, start + QPoint(200, 100));
     std::printf(
         "contrast drag at fit zoom %d%%: median %.2f ms, worst %.2f ms per re-render (goal under 16 ms)\n",
-        view.ZoomLevel(), median(perMove), *std::max_element(perMove.begin(), perMove.end()));
+        view.zoomLevel(), median(perMove), *std::max_element(perMove.begin(), perMove.end()));
     return 0;
 }

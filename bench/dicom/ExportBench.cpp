@@ -35,7 +35,7 @@ QStringList writeSeries(const QString& folder)
         image.studyInstanceUid = series + ".1";
         image.seriesInstanceUid = series;
         image.sopInstanceUid = newDicomUid();
-        image.sopClassUid = SopClass::ComputedRadiography;
+        image.sopClassUid = sop_class::ComputedRadiography;
         image.modality = "CR";
         image.columns = 2048;
         image.rows = 2500;

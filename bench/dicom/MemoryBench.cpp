@@ -50,7 +50,7 @@ NewDicomImage baseImage(int columns, int rows)
     NewDicomImage image;
     image.patientName = QStringLiteral("DUPONT^JEAN");
     image.sopInstanceUid = newDicomUid();
-    image.sopClassUid = SopClass::SecondaryCapture;
+    image.sopClassUid = sop_class::SecondaryCapture;
     image.columns = columns;
     image.rows = rows;
     image.windowCenter = 1700;

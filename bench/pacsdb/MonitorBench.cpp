@@ -43,13 +43,13 @@ struct Shape {
 
 // Twenty series a day whatever the size, so a month's date list has the same
 // length in the small and the full database.
-QDate DayOf(int series, int total)
+QDate dayOf(int series, int total)
 {
     Q_UNUSED(total);
     return kFirstDay.addDays(series / 20);
 }
 
-void Exec(QSqlQuery& query)
+void exec(QSqlQuery& query)
 {
     if (!query.exec()) {
         std::fprintf(stderr, "%s\n", qPrintable(query.lastError().text()));
@@ -59,9 +59,9 @@ void Exec(QSqlQuery& query)
 
 // Fills a database. Named rows get their name, date and Burned as the
 // program leaves them; the last kNotBurned series stay not burned.
-void Fill(QSqlDatabase& db, const Shape& shape)
+void fill(QSqlDatabase& db, const Shape& shape)
 {
-    BeginWrite(db);
+    beginWrite(db);
     QSqlQuery patient(db), series(db), image(db);
     patient.prepare("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (?, ?)");
     const QString named
@@ -76,18 +76,18 @@ void Fill(QSqlDatabase& db, const Shape& shape)
         if (s % kSeriesPerPatient == 0) {
             patient.addBindValue(id);
             patient.addBindValue(name);
-            Exec(patient);
+            exec(patient);
         }
-        const QDate day = DayOf(s, shape.series);
+        const QDate day = dayOf(s, shape.series);
         const QString uid = QStringLiteral("1.2.250.%1").arg(s);
         const QVariantList namedValues{
-            ReadablePersonName(name), day.toString(Qt::ISODate), s < shape.series - kNotBurned ? -1 : 0};
+            readablePersonName(name), day.toString(Qt::ISODate), s < shape.series - kNotBurned ? -1 : 0};
         for (const QVariant& v : QVariantList{uid, id, day.toString("yyyyMMdd")})
             series.addBindValue(v);
         if (shape.named)
             for (const QVariant& v : namedValues)
                 series.addBindValue(v);
-        Exec(series);
+        exec(series);
         for (int i = 0; i < shape.imagesPerSeries; ++i) {
             for (const QVariant& v : QVariantList{uid + QStringLiteral(".%1").arg(i), uid, id,
                      day.toString("yyyyMMdd"), id + QStringLiteral("/%1.v2").arg(i)})
@@ -95,49 +95,49 @@ void Fill(QSqlDatabase& db, const Shape& shape)
             if (shape.named)
                 for (const QVariant& v : QVariantList{namedValues[0], namedValues[1], -1})
                     image.addBindValue(v);
-            Exec(image);
+            exec(image);
         }
     }
-    CommitWrite(db);
+    commitWrite(db);
 }
 
-QString Build(const QString& path, const Shape& shape, bool upgradeFirst)
+QString build(const QString& path, const Shape& shape, bool upgradeFirst)
 {
     QString error;
     {
-        QSqlDatabase db = OpenConquestDatabase(path, "bench-build", &error, MissingFile::Create);
-        CreateConquestTables(db);
+        QSqlDatabase db = openConquestDatabase(path, "bench-build", &error, MissingFile::Create);
+        createConquestTables(db);
         db.close();
     }
     QSqlDatabase::removeDatabase("bench-build");
     if (upgradeFirst)
-        OpenAndUpgrade(path);
+        openAndUpgrade(path);
     {
-        QSqlDatabase db = OpenConquestDatabase(path, "bench-build", &error);
-        Fill(db, shape);
+        QSqlDatabase db = openConquestDatabase(path, "bench-build", &error);
+        fill(db, shape);
         db.close();
     }
     QSqlDatabase::removeDatabase("bench-build");
     return path;
 }
 
-double Ms(const QElapsedTimer& timer)
+double ms(const QElapsedTimer& timer)
 {
     return timer.nsecsElapsed() / 1e6;
 }
 
 // Median of several quiet ticks, the lists as the main window holds them.
-double QuietTick(const QString& path, int series, bool patientSearch)
+double quietTick(const QString& path, int series, bool patientSearch)
 {
     MainRecordSets sets;
     sets.setDatabasePath(path);
     NewExamMonitor monitor(sets, path);
-    const QDate last = DayOf(series - 1, series);
-    sets.seriesByDate.setRecordSource(Sql::SeriesBetween(last.addMonths(-1), last));
+    const QDate last = dayOf(series - 1, series);
+    sets.seriesByDate.setRecordSource(sql::seriesBetween(last.addMonths(-1), last));
     sets.seriesByDate.requery();
     monitor.setSeriesListCount(sets.seriesByDate.count());
     if (patientSearch)
-        sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("NOM12*"));
+        sets.seriesByPatient.setRecordSource(sql::seriesByPatientName("NOM12*"));
     for (int i = 0; i < 3; ++i)
         monitor.tick();
     std::vector<double> times;
@@ -145,7 +145,7 @@ double QuietTick(const QString& path, int series, bool patientSearch)
         QElapsedTimer timer;
         timer.start();
         monitor.tick();
-        times.push_back(Ms(timer));
+        times.push_back(ms(timer));
     }
     std::sort(times.begin(), times.end());
     std::printf("  (date list %d rows, not-burned list %d rows)\n", sets.seriesByDate.count(),
@@ -153,14 +153,14 @@ double QuietTick(const QString& path, int series, bool patientSearch)
     return times[times.size() / 2];
 }
 
-double TickNamingNewSeries(const QString& path, int series)
+double tickNamingNewSeries(const QString& path, int series)
 {
     MainRecordSets sets;
     sets.setDatabasePath(path);
     NewExamMonitor monitor(sets, path);
     monitor.tick();
-    QSqlDatabase db = PacsConnection(path);
-    BeginWrite(db);
+    QSqlDatabase db = pacsConnection(path);
+    beginWrite(db);
     QSqlQuery s(db), i(db);
     s.prepare("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate) VALUES (?, ?, '20250101')");
     i.prepare(
@@ -171,51 +171,51 @@ double TickNamingNewSeries(const QString& path, int series)
             = QStringLiteral("PAT%1").arg((n * 37) % (series / kSeriesPerPatient), 6, 10, QLatin1Char('0'));
         s.addBindValue(uid);
         s.addBindValue(id);
-        Exec(s);
+        exec(s);
         for (int k = 0; k < 10; ++k) {
             i.addBindValue(uid + QStringLiteral(".%1").arg(k));
             i.addBindValue(uid);
             i.addBindValue(id);
-            Exec(i);
+            exec(i);
         }
     }
-    CommitWrite(db);
+    commitWrite(db);
     QElapsedTimer timer;
     timer.start();
     monitor.tick();
-    const double ms = Ms(timer);
+    const double tickMs = ms(timer);
     QSqlQuery left(db);
-    SelectJet(db, left, "SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0");
+    selectJet(db, left, "SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0");
     left.next();
     std::printf("  (images left unnamed after the tick: %d)\n", left.value(0).toInt());
-    return ms;
+    return tickMs;
 }
 
 // The original's way: one patient query and one stored row per image.
-double PerRowBaselineMs(const QString& path, int limit, int total)
+double perRowBaselineMs(const QString& path, int limit, int total)
 {
     MainRecordSets sets;
     sets.setDatabasePath(path);
     RecordSet& conn = sets.workSet;
-    conn.setRecordSource(Sql::ImagesNotNamed());
+    conn.setRecordSource(sql::imagesNotNamed());
     QElapsedTimer snapshot;
     snapshot.start();
     conn.requery();
-    const double snapshotMs = Ms(snapshot);
+    const double snapshotMs = ms(snapshot);
     QElapsedTimer timer;
     timer.start();
     int rows = 0;
     for (conn.moveFirst(); !conn.eof() && rows < limit; conn.moveNext(), ++rows) {
-        sets.patientLookup.setRecordSource(Sql::PatientById(conn.fieldText("ImagePat")));
+        sets.patientLookup.setRecordSource(sql::patientById(conn.fieldText("ImagePat")));
         sets.patientLookup.requery();
         conn.edit();
         if (sets.patientLookup.count() > 0)
-            conn.setField("PatientName", ReadablePersonName(sets.patientLookup.fieldText("PatientNam")));
-        conn.setField("ScanDate", ExamDateOf(conn.fieldText("ImageDate"), QDate::currentDate()));
+            conn.setField("PatientName", readablePersonName(sets.patientLookup.fieldText("PatientNam")));
+        conn.setField("ScanDate", examDateOf(conn.fieldText("ImageDate"), QDate::currentDate()));
         conn.setField("Burned", true);
         conn.update();
     }
-    const double loopMs = Ms(timer);
+    const double loopMs = ms(timer);
     std::printf("  baseline: %d of %d rows in %.0f ms (+ %.0f ms reading the rows), extrapolated\n", rows,
         total, loopMs, snapshotMs);
     return snapshotMs + loopMs * total / std::max(rows, 1);
@@ -224,7 +224,7 @@ double PerRowBaselineMs(const QString& path, int limit, int total)
 #ifdef VEXA_CONQUEST_WRITER_PATH
 // Starts the Conquest-like writer on path, runs work meanwhile, waits for the
 // writer and returns its report ("inserts N, retries R, longest stall S ms").
-QString WriterReport(
+QString writerReport(
     const QString& path, int series, const QString& prefix, const std::function<void()>& work)
 {
     QProcess writer;
@@ -250,23 +250,23 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     std::printf("Monitor benchmark, SQLite, %d series x %d images\n", series, perSeries);
 
-    const QString small = Build(dir.filePath("small.db3"), {series / 10, perSeries, true}, true);
-    const QString full = Build(dir.filePath("full.db3"), {series, perSeries, true}, true);
+    const QString small = build(dir.filePath("small.db3"), {series / 10, perSeries, true}, true);
+    const QString full = build(dir.filePath("full.db3"), {series, perSeries, true}, true);
     for (const bool search : {false, true}) {
         std::printf("%s\n",
             search ? "with a patient search \"NOM12*\" in the patient list:" : "without a patient search:");
-        const double quietSmall = QuietTick(small, series / 10, search);
+        const double quietSmall = quietTick(small, series / 10, search);
         std::printf("quiet tick, %d named series: %.2f ms\n", series / 10, quietSmall);
-        const double quietFull = QuietTick(full, series, search);
+        const double quietFull = quietTick(full, series, search);
         std::printf("quiet tick, %d named series: %.2f ms (ratio to the small database: %.2f)\n", series,
             quietFull, quietFull / quietSmall);
     }
-    std::printf("tick naming 50 new series of 10 images: %.1f ms\n", TickNamingNewSeries(full, series));
+    std::printf("tick naming 50 new series of 10 images: %.1f ms\n", tickNamingNewSeries(full, series));
 
-    const QString raw = Build(dir.filePath("raw.db3"), {series, perSeries, false}, false);
+    const QString raw = build(dir.filePath("raw.db3"), {series, perSeries, false}, false);
     const QString journalMode = argc > 3 ? QString::fromUtf8(argv[3]) : QStringLiteral("delete");
     {
-        QSqlDatabase db = OpenConquestDatabase(raw, "bench-journal");
+        QSqlDatabase db = openConquestDatabase(raw, "bench-journal");
         QSqlQuery mode(db);
         mode.exec("PRAGMA journal_mode=" + journalMode);
         std::printf("journal mode of Conquest's database: %s\n",
@@ -276,33 +276,33 @@ int main(int argc, char** argv)
     QSqlDatabase::removeDatabase("bench-journal");
     QElapsedTimer upgrade;
     upgrade.start();
-    OpenAndUpgrade(raw);
-    std::printf("upgrade of the never-named database: %.0f ms\n", Ms(upgrade));
+    openAndUpgrade(raw);
+    std::printf("upgrade of the never-named database: %.0f ms\n", ms(upgrade));
     const QString copy = dir.filePath("raw-baseline.db3");
     QFile::copy(raw, copy);
     const int total = series * perSeries;
-    const double baselineMs = PerRowBaselineMs(copy, std::min(total, 2000), total);
-    ClosePacsConnection(copy);
+    const double baselineMs = perRowBaselineMs(copy, std::min(total, 2000), total);
+    closePacsConnection(copy);
 
 #ifdef VEXA_CONQUEST_WRITER_PATH
     const QString contended = dir.filePath("raw-contended.db3");
     QFile::copy(raw, contended);
     std::printf("Conquest-like writer alone: %s\n",
-        qPrintable(WriterReport(contended, 5, QStringLiteral("A"), [] {})));
+        qPrintable(writerReport(contended, 5, QStringLiteral("A"), [] {})));
     double contendedMs = 0;
-    const QString during = WriterReport(contended, 60, QStringLiteral("B"), [&] {
+    const QString during = writerReport(contended, 60, QStringLiteral("B"), [&] {
         MainRecordSets sets;
         QElapsedTimer timer;
         timer.start();
-        NameNewRows(sets, contended);
-        contendedMs = Ms(timer);
+        nameNewRows(sets, contended);
+        contendedMs = ms(timer);
     });
     std::printf(
         "Conquest-like writer during the first naming (%.0f ms): %s\n", contendedMs, qPrintable(during));
     // Everyday work: the monitor ticks (closer together than its 6 s, so
     // 100 of them meet the writer) while Conquest receives.
     double longestTickMs = 0;
-    const QString ticking = WriterReport(contended, 30, QStringLiteral("C"), [&] {
+    const QString ticking = writerReport(contended, 30, QStringLiteral("C"), [&] {
         MainRecordSets sets;
         sets.setDatabasePath(contended);
         NewExamMonitor monitor(sets, contended);
@@ -310,25 +310,25 @@ int main(int argc, char** argv)
             QElapsedTimer timer;
             timer.start();
             monitor.tick();
-            longestTickMs = std::max(longestTickMs, Ms(timer));
+            longestTickMs = std::max(longestTickMs, ms(timer));
             QThread::msleep(50);
         }
     });
     std::printf("Conquest-like writer during 100 everyday ticks (longest tick %.0f ms): %s\n", longestTickMs,
         qPrintable(ticking));
-    ClosePacsConnection(contended);
+    closePacsConnection(contended);
 #endif
 
     MainRecordSets sets;
     QElapsedTimer first;
     first.start();
-    const QString error = NameNewRows(sets, raw);
-    const double firstMs = Ms(first);
+    const QString error = nameNewRows(sets, raw);
+    const double firstMs = ms(first);
     std::printf("first naming of %d images: %.0f ms %s\n", total, firstMs, qPrintable(error));
     std::printf("per-row lookup baseline (extrapolated): %.0f ms; speed-up: %.1fx\n", baselineMs,
         baselineMs / firstMs);
-    ClosePacsConnection(raw);
-    ClosePacsConnection(full);
-    ClosePacsConnection(small);
+    closePacsConnection(raw);
+    closePacsConnection(full);
+    closePacsConnection(small);
     return 0;
 }

@@ -24,14 +24,14 @@ namespace {
 
 // Processor time of the whole process, milliseconds: steadier than the
 // clock on a busy machine.
-double ProcessorMs()
+double processorMs()
 {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
-double Median(std::vector<double> values)
+double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    const TestSeries series = MakeTestSeries(folder.path(), 16, QSize(2048, 2500));
+    const TestSeries series = makeTestSeries(folder.path(), 16, QSize(2048, 2500));
     if (!series.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(series.error));
         return 1;
@@ -57,19 +57,19 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     std::vector<double> serial, parallel, serialCpu, parallelCpu;
     for (int round = 0; round < 3; ++round) {
-        double cpu = ProcessorMs();
+        double cpu = processorMs();
         clock.start();
         std::vector<DicomLoadResult> kept; // held like a page holds them
         for (const QString& path : page)
             kept.push_back(loadDicomImage(path));
         serial.push_back(clock.nsecsElapsed() / 1e6);
-        serialCpu.push_back(ProcessorMs() - cpu);
-        cpu = ProcessorMs();
+        serialCpu.push_back(processorMs() - cpu);
+        cpu = processorMs();
         clock.start();
         QtConcurrent::blockingMapped<QList<DicomLoadResult>>(
             page, [](const QString& path) { return loadDicomImage(path); });
         parallel.push_back(clock.nsecsElapsed() / 1e6);
-        parallelCpu.push_back(ProcessorMs() - cpu);
+        parallelCpu.push_back(processorMs() - cpu);
     }
 
     const Exam exam{.seriesUid = series.seriesUid};
@@ -101,12 +101,12 @@ int main(int argc, char** argv)
         }
     }
     std::printf("8 radiographs of 2048 x 2500, %d threads\n", QThread::idealThreadCount());
-    std::printf("decode one after the other: %.0f ms; in parallel: %.0f ms (%.2fx)\n", Median(serial),
-        Median(parallel), Median(serial) / Median(parallel));
+    std::printf("decode one after the other: %.0f ms; in parallel: %.0f ms (%.2fx)\n", median(serial),
+        median(parallel), median(serial) / median(parallel));
     std::printf("processor time for the 8: %.0f ms one after the other, %.0f ms in parallel\n",
-        Median(serialCpu), Median(parallelCpu));
-    std::printf("opening to a full page shown: %.0f ms (goal 1000)\n", Median(opening));
-    std::printf("page change: %.0f ms (goal 500)\n", Median(changes));
+        median(serialCpu), median(parallelCpu));
+    std::printf("opening to a full page shown: %.0f ms (goal 1000)\n", median(opening));
+    std::printf("page change: %.0f ms (goal 500)\n", median(changes));
     std::printf("pixels held by a page of 8: %.0f MB\n", pageBytes / 1048576.0);
     return 0;
 }

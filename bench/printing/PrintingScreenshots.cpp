@@ -50,20 +50,20 @@ int main(int argc, char** argv)
     if (error.isEmpty())
         error = pacs.generate();
     if (error.isEmpty())
-        error = OpenAndUpgrade(options.database);
+        error = openAndUpgrade(options.database);
     if (!error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    SetSettingsFile(QDir(folder.path()).filePath(QStringLiteral("settings.ini")));
-    appValues().ConquestPath = options.database;
-    appValues().ConquestImagePath = options.imageStore;
+    setSettingsFile(QDir(folder.path()).filePath(QStringLiteral("settings.ini")));
+    appValues().conquestPath = options.database;
+    appValues().conquestImagePath = options.imageStore;
 
     // The radiograph series with the most images, with its preview pictures.
     MainRecordSets sets;
     sets.setDatabasePath(options.database);
     // Named as the program names them at start-up: the windows show the patient.
-    if (const QString naming = NameNewRows(sets, options.database); !naming.isEmpty()) {
+    if (const QString naming = nameNewRows(sets, options.database); !naming.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(naming));
         return 1;
     }
@@ -75,33 +75,33 @@ int main(int argc, char** argv)
         for (series.moveFirst(); !series.eof(); series.moveNext()) {
             RecordSet images;
             images.setDatabasePath(options.database);
-            images.setRecordSource(Sql::ImagesOfSeries(series.fieldText(Col::SeriesInst)));
+            images.setRecordSource(sql::imagesOfSeries(series.fieldText(col::SeriesInst)));
             if (images.requery() && images.count() > most) {
                 most = images.count();
-                uid = series.fieldText(Col::SeriesInst);
+                uid = series.fieldText(col::SeriesInst);
             }
         }
     }
     RecordSet& exam = sets.examImages;
-    exam.setRecordSource(Sql::ImagesOfSeries(uid));
+    exam.setRecordSource(sql::imagesOfSeries(uid));
     if (uid.isEmpty() || !exam.requery()) {
         std::fprintf(stderr, "no radiograph series: %s\n", qPrintable(series.lastError()));
         return 1;
     }
     for (exam.moveFirst(); !exam.eof(); exam.moveNext()) {
-        const QString objectFile = exam.fieldText(Col::ObjectFile);
+        const QString objectFile = exam.fieldText(col::ObjectFile);
         const DicomLoadResult image = loadDicomImage(QDir(options.imageStore).filePath(objectFile));
         if (image.ok())
             writePreviewPicture(
-                *image.image, previewPicturePath(StoredImagePath(options.imageStore, objectFile)));
+                *image.image, previewPicturePath(storedImagePath(options.imageStore, objectFile)));
     }
     exam.moveFirst();
     const Exam shown{
-        .seriesUid = uid, .patientName = exam.fieldText(Col::PatientName), .examDate = ExamDayOfImage(exam)};
+        .seriesUid = uid, .patientName = exam.fieldText(col::PatientName), .examDate = examDayOfImage(exam)};
 
     {
         PrintSheetWindow window(sets, shown,
-            ViewerPrintCaption(QStringLiteral("Cabinet de radiologie"), shown.patientName, shown.examDate));
+            viewerPrintCaption(QStringLiteral("Cabinet de radiologie"), shown.patientName, shown.examDate));
         window.resize(1280, 860);
         window.show();
         QCoreApplication::processEvents();
@@ -122,7 +122,7 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents();
         window.grab().save(QString::fromLocal8Bit(argv[2]));
     }
-    SetSettingsFile(QString());
+    setSettingsFile(QString());
     std::printf("%d images of series %s\n", most, qPrintable(uid));
     return 0;
 }

@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ScriptedDialogService dialogs;
     QTemporaryDir folder;
-    const TestSeries series = MakeTestSeries(folder.path(), 8, QSize(2048, 2500));
+    const TestSeries series = makeTestSeries(folder.path(), 8, QSize(2048, 2500));
     if (!series.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(series.error));
         return 1;
@@ -44,13 +44,13 @@ int main(int argc, char** argv)
         thumbnail.fill(Qt::gray);
         thumbnail.save(series.imageRoot + QLatin1Char('/') + file + QStringLiteral(".jpeg"), "JPEG");
     }
-    SetSettingsFile(QDir(folder.path()).filePath(QStringLiteral("settings.ini")));
-    SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), QStringLiteral("1"));
-    SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("4"));
+    setSettingsFile(QDir(folder.path()).filePath(QStringLiteral("settings.ini")));
+    saveSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), QStringLiteral("1"));
+    saveSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("4"));
     const bool queue = QPrinterInfo::availablePrinterNames().contains(QStringLiteral("VexaPDF"));
-    appValues().ConquestPath = series.databasePath;
-    appValues().ConquestImagePath = series.imageRoot;
-    appValues().ImagePrinter = QStringLiteral("VexaPDF");
+    appValues().conquestPath = series.databasePath;
+    appValues().conquestImagePath = series.imageRoot;
+    appValues().imagePrinter = QStringLiteral("VexaPDF");
 
     MainRecordSets sets;
     sets.setDatabasePath(series.databasePath);
@@ -100,6 +100,6 @@ int main(int argc, char** argv)
         }
     }
     std::printf("PDF written: %.1f MB (%s)\n", QFileInfo(pdf).size() / 1048576.0, qPrintable(pdf));
-    SetSettingsFile(QString());
+    setSettingsFile(QString());
     return 0;
 }

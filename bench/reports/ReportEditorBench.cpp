@@ -27,7 +27,7 @@ using namespace vexa;
 
 namespace {
 
-QByteArray PictureHex(int width, int height, const char* format)
+QByteArray pictureHex(int width, int height, const char* format)
 {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
@@ -40,13 +40,13 @@ QByteArray PictureHex(int width, int height, const char* format)
     return data.toHex();
 }
 
-QByteArray FortyPageReport()
+QByteArray fortyPageReport()
 {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Liberation Sans;}}\\fs22 "
                      "\\pard\\qc\\b Compte-rendu de #pn #pp\\b0\\par "
                      "{\\pict\\pngblip\\picwgoal6000\\pichgoal4500 "
-        + PictureHex(800, 600, "PNG") + "}\\par{\\pict\\jpegblip\\picwgoal6000\\pichgoal4500 "
-        + PictureHex(1024, 768, "JPEG") + "}\\par ";
+        + pictureHex(800, 600, "PNG") + "}\\par{\\pict\\jpegblip\\picwgoal6000\\pichgoal4500 "
+        + pictureHex(1024, 768, "JPEG") + "}\\par ";
     const QByteArray sentence = "Opacit\\'e9 alv\\'e9olaire basale droite, \\'e9panchement pleural minime, "
                                 "c\\u339?ur de taille normale, coupoles r\\'e9guli\\'e8res. ";
     for (int page = 1; page <= 40; ++page) {
@@ -73,7 +73,7 @@ struct Times {
     double median = 0, worst = 0;
 };
 
-Times Summary(std::vector<double> times)
+Times summary(std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
     return {times[times.size() / 2], times.back()};
@@ -89,16 +89,16 @@ int main(int argc, char** argv)
     QStandardPaths::setTestModeEnabled(true);
     ScriptedDialogService dialogs;
     QTemporaryDir data;
-    SetReportDataFolder(data.path());
-    InstallStarterFiles();
+    setReportDataFolder(data.path());
+    installStarterFiles();
     const QString path = data.filePath(QStringLiteral("report.rtf"));
     {
         QFile file(path);
         file.open(QIODevice::WriteOnly);
-        file.write(FortyPageReport());
+        file.write(fortyPageReport());
     }
     reportSession().reportPath = path;
-    FillPatientFields(
+    fillPatientFields(
         reportSession().fields, false, nullptr, QStringLiteral("09/12/2026"), QStringLiteral("Dr X"));
     reportSession().fields[1] = QStringLiteral("DUPONT");
     reportSession().fields[2] = QStringLiteral("JEAN");
@@ -168,14 +168,14 @@ int main(int argc, char** argv)
         std::unique_ptr<QTextDocument> document(editor.bodyEdit->document()->clone());
         QElapsedTimer timer;
         timer.start();
-        ReplaceFieldsWithValues(*document, reportSession().fields);
+        replaceFieldsWithValues(*document, reportSession().fields);
         replacing.push_back(timer.nsecsElapsed() / 1e6);
     }
 
-    const Times open = Summary(opening);
-    const Times type = Summary(typing);
-    const Times replace = Summary(replacing);
-    const Times baseline = Summary(bareTyping);
+    const Times open = summary(opening);
+    const Times type = summary(typing);
+    const Times replace = summary(replacing);
+    const Times baseline = summary(bareTyping);
     std::printf("40-page report (%d paragraphs, a table of 80 rows, two pictures)\n",
         editor.bodyEdit->document()->blockCount());
     std::printf(
@@ -189,6 +189,6 @@ int main(int argc, char** argv)
     std::printf("fields replaced over the report:      median %.1f ms, worst %.1f ms\n", replace.median,
         replace.worst);
     editor.close();
-    SetReportDataFolder(QString());
+    setReportDataFolder(QString());
     return 0;
 }

@@ -28,13 +28,13 @@ int main(int argc, char** argv)
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("report-editor.png");
     ScriptedDialogService dialogs;
     QTemporaryDir data;
-    SetReportDataFolder(data.path());
-    InstallStarterFiles();
+    setReportDataFolder(data.path());
+    installStarterFiles();
 
     ReportSession& session = reportSession();
     session.reportPath = QDir(data.path()).filePath(QStringLiteral("1.2.826.0.1.3680043.2.1125.1.rtf"));
     session.templateMode = false;
-    FillPatientFields(session.fields, false, nullptr, QStringLiteral("09/12/2026"),
+    fillPatientFields(session.fields, false, nullptr, QStringLiteral("09/12/2026"),
         QStringLiteral("Dr MARTIN"), QDate(2026, 12, 9));
     session.fields[1] = QStringLiteral("DUPONT");
     session.fields[2] = QStringLiteral("JEAN");
@@ -64,6 +64,6 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("%s\n", qPrintable(output));
-    SetReportDataFolder(QString());
+    setReportDataFolder(QString());
     return 0;
 }

@@ -27,11 +27,11 @@ namespace {
 
 // Conquest's rows for `series` series of `images` images each,
 // none burned yet: the not-burned list holds every series (the worst case).
-bool BuildDatabase(const QString& path, int series, int images)
+bool buildDatabase(const QString& path, int series, int images)
 {
     QSqlDatabase db
-        = vexa::OpenConquestDatabase(path, QStringLiteral("bench"), nullptr, vexa::MissingFile::Create);
-    if (!db.isOpen() || !vexa::CreateConquestTables(db).isEmpty())
+        = vexa::openConquestDatabase(path, QStringLiteral("bench"), nullptr, vexa::MissingFile::Create);
+    if (!db.isOpen() || !vexa::createConquestTables(db).isEmpty())
         return false;
     db.transaction();
     QSqlQuery patient(db), serie(db), image(db);
@@ -65,11 +65,11 @@ bool BuildDatabase(const QString& path, int series, int images)
     return db.commit();
 }
 
-qint64 Unnamed(const QString& path)
+qint64 unnamed(const QString& path)
 {
     qint64 count = -1;
     {
-        QSqlDatabase db = vexa::OpenConquestDatabase(path, QStringLiteral("count"), nullptr);
+        QSqlDatabase db = vexa::openConquestDatabase(path, QStringLiteral("count"), nullptr);
         QSqlQuery query(db);
         if (query.exec(
                 QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0 OR PatientName IS NULL"))
@@ -91,7 +91,7 @@ int main(int argc, char** argv)
     const QString path = dir.filePath(QStringLiteral("conquest.db3"));
     QElapsedTimer build;
     build.start();
-    if (!BuildDatabase(path, series, images)) {
+    if (!buildDatabase(path, series, images)) {
         std::fprintf(stderr, "cannot build the database\n");
         return 1;
     }
@@ -102,8 +102,8 @@ int main(int argc, char** argv)
     // this thread, with no window.
     const QString baselinePath = dir.filePath(QStringLiteral("baseline.db3"));
     QFile::copy(path, baselinePath);
-    vexa::SetSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
-    vexa::SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), path);
+    vexa::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+    vexa::saveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), path);
 
     // Two starts: the first upgrades and names every row, the second is the
     // everyday start on an upgraded database.
@@ -112,7 +112,7 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         vexa::MainWindow window;
-        if (vexa::RunStartup(window, instance, {}) != vexa::StartupOutcome::Run)
+        if (vexa::runStartup(window, instance, {}) != vexa::StartupOutcome::Run)
             return 1;
         window.show();
         QCoreApplication::processEvents();
@@ -128,7 +128,7 @@ int main(int argc, char** argv)
             poll.start(5);
             loop.exec();
             std::printf("%s: %lld ms until every image is named, %lld images left unnamed\n", label,
-                static_cast<long long>(timer.elapsed()), static_cast<long long>(Unnamed(path)));
+                static_cast<long long>(timer.elapsed()), static_cast<long long>(unnamed(path)));
         }
         std::printf("%s: not-burned list %d rows, date list %d rows\n", label,
             window.sets.notBurnedSeries.count(), window.sets.seriesByDate.count());
@@ -136,9 +136,9 @@ int main(int argc, char** argv)
     QElapsedTimer baseline;
     baseline.start();
     vexa::MainRecordSets sets;
-    if (!vexa::OpenAndUpgrade(baselinePath).isEmpty() || !vexa::NameNewRows(sets, baselinePath).isEmpty())
+    if (!vexa::openAndUpgrade(baselinePath).isEmpty() || !vexa::nameNewRows(sets, baselinePath).isEmpty())
         return 1;
     std::printf("baseline, upgrade and naming with no window: %lld ms, %lld images left unnamed\n",
-        static_cast<long long>(baseline.elapsed()), static_cast<long long>(Unnamed(baselinePath)));
+        static_cast<long long>(baseline.elapsed()), static_cast<long long>(unnamed(baselinePath)));
     return 0;
 }

@@ -21,14 +21,14 @@ constexpr int Side = 512;
 constexpr int Frames = 400;
 constexpr int Changes = 120;
 
-bool WriteFrames(const QString& path)
+bool writeFrames(const QString& path)
 {
     NewDicomImage image;
     image.patientName = QStringLiteral("BENCH^FRAMES");
     image.studyInstanceUid = newDicomUid();
     image.seriesInstanceUid = newDicomUid();
     image.sopInstanceUid = newDicomUid();
-    image.sopClassUid = SopClass::XRayAngiographic;
+    image.sopClassUid = sop_class::XRayAngiographic;
     image.modality = QStringLiteral("XA");
     image.columns = Side;
     image.rows = Side;
@@ -43,14 +43,14 @@ bool WriteFrames(const QString& path)
     return writeDicomImage(image, path, DicomFileLayout::WithMetaHeader).ok;
 }
 
-double Median(std::vector<double> values)
+double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
 // One pass through the file; printed unless it is the warm-up.
-void Report(const char* name, const QString& path, bool print = true)
+void report(const char* name, const QString& path, bool print = true)
 {
     DicomView view;
     view.resize(1000, 800);
@@ -71,12 +71,12 @@ void Report(const char* name, const QString& path, bool print = true)
         view.grab(); // rendered and painted
         changes.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    const double median = Median(changes);
+    const double medianMs = median(changes);
     if (!print)
         return;
     std::printf(
         "%-14s first display %7.1f ms, frame change median %6.1f ms, slowest %6.1f ms (%.2f of the first)\n",
-        name, first, median, *std::max_element(changes.begin(), changes.end()), median / first);
+        name, first, medianMs, *std::max_element(changes.begin(), changes.end()), medianMs / first);
 }
 
 } // namespace
@@ -89,13 +89,13 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString raw = dir.filePath(QStringLiteral("frames.dcm"));
     const QString rle = dir.filePath(QStringLiteral("frames_rle.dcm"));
-    if (!WriteFrames(raw) || QProcess::execute(QStringLiteral("dcmcrle"), {raw, rle}) != 0) {
+    if (!writeFrames(raw) || QProcess::execute(QStringLiteral("dcmcrle"), {raw, rle}) != 0) {
         std::printf("cannot write the test files\n");
         return 1;
     }
     std::printf(
         "Paging through %d frames of %d x %d, 16 bits, in a 1000 x 800 display\n", Frames, Side, Side);
-    Report("uncompressed", raw);
-    Report("RLE", rle);
+    report("uncompressed", raw);
+    report("RLE", rle);
     return 0;
 }

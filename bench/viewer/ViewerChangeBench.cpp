@@ -32,13 +32,13 @@ MeasurementTable someGraphics()
 {
     MeasurementTable table;
     table[1] = {MeasurementKind::Distance, 300, 400, 1500, 1900};
-    table[1].Label = QStringLiteral("391,22 mm");
+    table[1].label = QStringLiteral("391,22 mm");
     table[2] = {MeasurementKind::VertexAngle, 600, 900, 900, 1200, 900, 1200, 1300, 1000};
-    table[2].Label = QStringLiteral(" 71,57 ° ");
+    table[2].label = QStringLiteral(" 71,57 ° ");
     table[3] = {MeasurementKind::Text, 200, 200, 20};
-    table[3].Label = QStringLiteral("Face");
+    table[3].label = QStringLiteral("Face");
     table[4] = {MeasurementKind::HeightDifference, 1000, 500, 1000, 800};
-    table[4].Label = QStringLiteral("60,00 mm");
+    table[4].label = QStringLiteral("60,00 mm");
     return table;
 }
 
@@ -51,21 +51,21 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir folder;
-    const TestSeries series = MakeTestSeries(folder.path(), ImageCount, QSize(2048, 2500), 0.15);
+    const TestSeries series = makeTestSeries(folder.path(), ImageCount, QSize(2048, 2500), 0.15);
     if (!series.error.isEmpty()) {
         std::fprintf(stderr, "series not written: %s\n", qPrintable(series.error));
         return 1;
     }
     for (int i = 0; i < ImageCount; ++i)
-        WriteMeasurementFile(series.imagePath(i), someGraphics());
+        writeMeasurementFile(series.imagePath(i), someGraphics());
 
     ScriptedDialogService dialogs;
     for (int i = 0; i < Changes; ++i)
         dialogs.answerMessage(MsgResult::Yes); // review again at the end of the series
-    appValues().ConquestImagePath = series.imageRoot;
+    appValues().conquestImagePath = series.imageRoot;
     RecordSet images(QStringLiteral("ConnExamen"));
     images.setDatabasePath(series.databasePath);
-    images.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
+    images.setRecordSource(sql::imagesOfSeries(series.seriesUid));
     images.requery();
     ViewerWindow viewer(ViewerRequest{}, &images);
     viewer.resize(1280, 1024);

@@ -28,7 +28,7 @@ constexpr int Runs = 7;
 class PaintWatch : public QObject {
 public:
     explicit PaintWatch(const DicomView* display)
-        : display(display)
+        : display_(display)
     {
     }
     bool painted = false;
@@ -36,13 +36,13 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && display->hasImage())
+        if (event->type() == QEvent::Paint && display_->hasImage())
             painted = true;
         return false;
     }
 
 private:
-    const DicomView* display;
+    const DicomView* display_;
 };
 
 } // namespace
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir folder;
-    const TestSeries series = MakeTestSeries(folder.path(), 1, QSize(2048, 2500), 0.15);
+    const TestSeries series = makeTestSeries(folder.path(), 1, QSize(2048, 2500), 0.15);
     if (!series.error.isEmpty()) {
         std::fprintf(stderr, "series not written: %s\n", qPrintable(series.error));
         return 1;

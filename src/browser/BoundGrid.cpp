@@ -15,7 +15,7 @@ namespace vexa {
 namespace {
 
 // "143512.25", "1435" or "14:35:12" -> "14:35"; anything else as it is.
-QString ShownTime(const QString& text)
+QString shownTime(const QString& text)
 {
     QString digits = text.trimmed();
     digits.remove(u':');
@@ -26,7 +26,7 @@ QString ShownTime(const QString& text)
 }
 
 // Dates come as date values or as the database's text ("2024-01-10 00:00:00").
-QDate StoredDay(const QVariant& value)
+QDate storedDay(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
         return value.toDate();
@@ -72,7 +72,7 @@ void GridColumnsModel::addArrivalColumn()
     endResetModel();
 }
 
-QVariant GridColumnsModel::Read(int row, const GridColumn& column) const
+QVariant GridColumnsModel::read(int row, const GridColumn& column) const
 {
     const QVariant value = source_->valueAt(row, column.field);
     if (!column.fallback.isEmpty() && value.toString().trimmed().isEmpty())
@@ -80,33 +80,33 @@ QVariant GridColumnsModel::Read(int row, const GridColumn& column) const
     return value;
 }
 
-QString GridColumnsModel::Shown(int row, const GridColumn& column) const
+QString GridColumnsModel::shown(int row, const GridColumn& column) const
 {
-    const QVariant value = Read(row, column);
+    const QVariant value = read(row, column);
     if (column.yesNo)
         return value.toLongLong() != 0 ? QStringLiteral("Oui") : QStringLiteral("Non");
     if (value.isNull())
         return {};
     switch (column.kind) {
     case GridColumn::DicomDate:
-        return YyyymmddToDdMmYyyy(value.toString().trimmed());
+        return yyyymmddToDdMmYyyy(value.toString().trimmed());
     case GridColumn::Time:
-        return ShownTime(value.toString());
+        return shownTime(value.toString());
     case GridColumn::Text:
         break;
     }
-    const QDate date = StoredDay(value);
-    return date.isValid() ? ToDdMmYyyy(date) : value.toString();
+    const QDate date = storedDay(value);
+    return date.isValid() ? toDdMmYyyy(date) : value.toString();
 }
 
-QString GridColumnsModel::SortKey(int row, const GridColumn& column) const
+QString GridColumnsModel::sortKey(int row, const GridColumn& column) const
 {
-    const QVariant value = Read(row, column);
+    const QVariant value = read(row, column);
     QString key;
     if (column.yesNo) {
-        key = Shown(row, column);
+        key = shown(row, column);
     } else {
-        const QDate date = column.kind == GridColumn::Text ? StoredDay(value) : QDate();
+        const QDate date = column.kind == GridColumn::Text ? storedDay(value) : QDate();
         key = date.isValid() ? date.toString(Qt::ISODate) : value.toString().trimmed();
     }
     if (!column.thenBy.isEmpty()) {
@@ -115,18 +115,18 @@ QString GridColumnsModel::SortKey(int row, const GridColumn& column) const
         for (const GridColumn& other : columns_)
             if (other.field == column.thenBy)
                 then = other;
-        key += u'\x1f' + Read(row, then).toString().trimmed();
+        key += u'\x1f' + read(row, then).toString().trimmed();
     }
     // Rows equal on what is shown keep the record set's order.
     return key + u'\x1f' + QStringLiteral("%1").arg(row, 8, 10, QLatin1Char('0'));
 }
 
-bool GridColumnsModel::Highlighted(int row) const
+bool GridColumnsModel::highlighted(int row) const
 {
     const QVariant& highlight = source_->highlight();
     if (highlight.isNull())
         return false;
-    const QVariant compteur = source_->valueAt(row, Col::Compteur);
+    const QVariant compteur = source_->valueAt(row, col::Compteur);
     return !compteur.isNull() && compteur.toLongLong() == highlight.toLongLong();
 }
 
@@ -141,22 +141,22 @@ QVariant GridColumnsModel::data(const QModelIndex& index, int role) const
     const GridColumn& column = columns_[index.column()];
     switch (role) {
     case Qt::DisplayRole:
-        return Shown(index.row(), column);
+        return shown(index.row(), column);
     case SortRole:
-        return SortKey(index.row(), column);
+        return sortKey(index.row(), column);
     case Qt::FontRole:
-        if (Highlighted(index.row())) {
+        if (highlighted(index.row())) {
             QFont bold;
             bold.setBold(true);
             return bold;
         }
         return {};
     case Qt::BackgroundRole:
-        if (Highlighted(index.row()))
+        if (highlighted(index.row()))
             return QPalette().color(QPalette::ToolTipBase);
         return {};
     case Qt::ToolTipRole:
-        if (Highlighted(index.row()))
+        if (highlighted(index.row()))
             return QStringLiteral("Nouvel examen");
         return {};
     default:
@@ -196,11 +196,11 @@ BoundGrid::BoundGrid(RecordSet& source, QList<GridColumn> columns, QWidget* pare
             if (row != source_.currentRow() && source_.goTo(row))
                 source_.noteUserChoice(QDateTime::currentDateTime());
         });
-    connect(&source_, &RecordSet::currentRowChanged, this, &BoundGrid::ShowCurrentRow);
+    connect(&source_, &RecordSet::currentRowChanged, this, &BoundGrid::showCurrentRow);
     connect(
         &sorted_, &QAbstractItemModel::layoutChanged, this, [this, alive = QPointer<RecordSet>(&source_)] {
             if (alive)
-                ShowCurrentRow(alive->currentRow());
+                showCurrentRow(alive->currentRow());
         });
     connect(this, &QAbstractItemView::doubleClicked, this, &BoundGrid::rowActivated);
 }
@@ -226,7 +226,7 @@ int BoundGrid::gridRow(int recordRow) const
     return sorted_.mapFromSource(model_.index(recordRow, 0)).row();
 }
 
-void BoundGrid::ShowCurrentRow(int row)
+void BoundGrid::showCurrentRow(int row)
 {
     following_ = true;
     const int shown = row < 0 ? -1 : gridRow(row);

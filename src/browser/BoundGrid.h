@@ -46,10 +46,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    QVariant Read(int row, const GridColumn& column) const; // the field, else its fallback
-    QString Shown(int row, const GridColumn& column) const;
-    QString SortKey(int row, const GridColumn& column) const;
-    bool Highlighted(int row) const;
+    QVariant read(int row, const GridColumn& column) const; // the field, else its fallback
+    QString shown(int row, const GridColumn& column) const;
+    QString sortKey(int row, const GridColumn& column) const;
+    bool highlighted(int row) const;
 
     // The record set may go before the grid's window (a window's record sets
     // are its members, its grids its children): then the grid shows nothing.
@@ -82,7 +82,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void ShowCurrentRow(int row);
+    void showCurrentRow(int row);
 
     RecordSet& source_;
     GridColumnsModel model_;

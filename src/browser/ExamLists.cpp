@@ -5,53 +5,53 @@
 
 namespace vexa {
 
-QString NoPatientFoundText()
+QString noPatientFoundText()
 {
     return QStringLiteral("Aucun patient trouvé");
 }
 
-DateSearchResult RunDateSearch(
+DateSearchResult runDateSearch(
     RecordSet& seriesData, const QString& conquestPath, const QDate& from, const QDate& to)
 {
     seriesData.setDatabasePath(conquestPath);
-    seriesData.setRecordSource(Sql::SeriesBetween(from, to));
+    seriesData.setRecordSource(sql::seriesBetween(from, to));
     seriesData.setHighlight({});
     DateSearchResult result;
     if (!seriesData.requery(RecordSet::OnFailure::Empty)) {
-        result.seriesCountText = DatabaseFailureText(seriesData.lastError());
+        result.seriesCountText = databaseFailureText(seriesData.lastError());
         return result;
     }
     seriesData.moveLast();
     result.count = seriesData.count();
-    result.seriesCountText = SeriesCountText(result.count);
+    result.seriesCountText = seriesCountText(result.count);
     result.viewButtonVisible = result.count > 0;
     return result;
 }
 
-PatientSearchResult RunPatientSearch(
+PatientSearchResult runPatientSearch(
     RecordSet& patientSeries, const QString& conquestPath, const QString& text)
 {
-    return ShowPatientSearch(patientSeries, conquestPath, text, ReadPatientSearch(conquestPath, text));
+    return showPatientSearch(patientSeries, conquestPath, text, readPatientSearch(conquestPath, text));
 }
 
-RecordRows ReadPatientSearch(const QString& conquestPath, const QString& text)
+RecordRows readPatientSearch(const QString& conquestPath, const QString& text)
 {
-    return ReadRecordRows(conquestPath, Sql::SeriesByPatientName(text));
+    return readRecordRows(conquestPath, sql::seriesByPatientName(text));
 }
 
-PatientSearchResult ShowPatientSearch(
+PatientSearchResult showPatientSearch(
     RecordSet& patientSeries, const QString& conquestPath, const QString& text, RecordRows rows)
 {
     patientSeries.setDatabasePath(conquestPath);
     PatientSearchResult result;
     if (!patientSeries.showRows(std::move(rows), RecordSet::OnFailure::Empty)) {
-        result.statusText = DatabaseFailureText(patientSeries.lastError());
+        result.statusText = databaseFailureText(patientSeries.lastError());
         return result;
     }
     patientSeries.moveFirst();
     result.viewButtonVisible = patientSeries.count() > 0;
     if (!result.viewButtonVisible && !text.isEmpty())
-        result.statusText = NoPatientFoundText();
+        result.statusText = noPatientFoundText();
     return result;
 }
 

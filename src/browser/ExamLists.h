@@ -16,7 +16,7 @@ struct DateSearchResult {
 };
 
 // Both days are included; the newest series is left current.
-DateSearchResult RunDateSearch(
+DateSearchResult runDateSearch(
     RecordSet& seriesData, const QString& conquestPath, const QDate& from, const QDate& to);
 
 struct PatientSearchResult {
@@ -29,13 +29,13 @@ struct PatientSearchResult {
 // Lists the series whose patient name has a word starting with `text`
 // (accents and letter case ignored, "*" and "?" wild cards); an empty text
 // lists only series without a name.
-PatientSearchResult RunPatientSearch(
+PatientSearchResult runPatientSearch(
     RecordSet& patientSeries, const QString& conquestPath, const QString& text);
 // The same search's rows, read on any thread (they are shown by ShowPatientSearch).
-RecordRows ReadPatientSearch(const QString& conquestPath, const QString& text);
-PatientSearchResult ShowPatientSearch(
+RecordRows readPatientSearch(const QString& conquestPath, const QString& text);
+PatientSearchResult showPatientSearch(
     RecordSet& patientSeries, const QString& conquestPath, const QString& text, RecordRows rows);
 
-QString NoPatientFoundText(); // "Aucun patient trouvé"
+QString noPatientFoundText(); // "Aucun patient trouvé"
 
 } // namespace vexa

@@ -11,7 +11,7 @@
 namespace vexa {
 namespace {
 
-bool Query(RecordSet& set, const QString& path, const QString& jet)
+bool query(RecordSet& set, const QString& path, const QString& jet)
 {
     set.setDatabasePath(path);
     set.setRecordSource(jet);
@@ -19,40 +19,40 @@ bool Query(RecordSet& set, const QString& path, const QString& jet)
 }
 
 // Empties the exam's record sets and says why; no exam is opened.
-Exam FailOpening(MainRecordSets& sets, const RecordSet& failed)
+Exam failOpening(MainRecordSets& sets, const RecordSet& failed)
 {
     const QString description = failed.lastError();
     for (RecordSet* set : {&sets.examImages, &sets.examSeries, &sets.examStudy})
         set->close();
-    MsgBox(DatabaseFailureText(description), MsgIcon::Critical, MsgButtons::Ok, ProgramTitle);
+    msgBox(databaseFailureText(description), MsgIcon::Critical, MsgButtons::Ok, ProgramTitle);
     return {};
 }
 
-Exam NoImageMessage()
+Exam noImageMessage()
 {
-    MsgBox(NoImageText(), MsgIcon::Information, MsgButtons::Ok, ProgramTitle);
+    msgBox(noImageText(), MsgIcon::Information, MsgButtons::Ok, ProgramTitle);
     return {};
 }
 
 } // namespace
 
-QString NoImageText()
+QString noImageText()
 {
     return QStringLiteral("Cet examen ne contient pas d'images");
 }
 
-QString NoExamSelectedText()
+QString noExamSelectedText()
 {
     return QStringLiteral("Vous n'avez pas sélectionné de patient.\nVeuillez choisir un patient dans une des "
                           "listes, puis cliquer sur 'Ouvrir l'examen'.");
 }
 
-QString DatabaseFailureText(const QString& description)
+QString databaseFailureText(const QString& description)
 {
     return QStringLiteral("La base de données n'a pas répondu :\n") + description;
 }
 
-void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
+void loadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
     ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage)
 {
     for (int i = 0; i < MainThumbnailCount; ++i) {
@@ -60,40 +60,40 @@ void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const
         thumbnails.setTag(i, QString());
     }
     const QStringList files
-        = ConquestQueries(sets, conquestPath).ImageFilesOfSeries(seriesUid, firstImage, MainThumbnailCount);
+        = ConquestQueries(sets, conquestPath).imageFilesOfSeries(seriesUid, firstImage, MainThumbnailCount);
     for (int i = 0; i < files.size(); ++i) {
         // A missing picture stops the filling; those filled stay.
-        if (!thumbnails.loadPicture(i, previewPicturePath(StoredImagePath(conquestImagePath, files[i]))))
+        if (!thumbnails.loadPicture(i, previewPicturePath(storedImagePath(conquestImagePath, files[i]))))
             break;
         thumbnails.setTag(i, files[i]);
     }
 }
 
-Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
+Exam openExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
     const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails)
 {
     // The row's UID now: the list may be requeried while the pictures are made.
-    const QString uid = list.currentRow() < 0 ? QString() : list.fieldText(Col::SeriesInst);
+    const QString uid = list.currentRow() < 0 ? QString() : list.fieldText(col::SeriesInst);
     if (uid.isEmpty())
-        return NoImageMessage();
-    if (!Query(sets.examImages, conquestPath, Sql::ImagesOfSeries(uid)))
-        return FailOpening(sets, sets.examImages);
+        return noImageMessage();
+    if (!query(sets.examImages, conquestPath, sql::imagesOfSeries(uid)))
+        return failOpening(sets, sets.examImages);
     if (sets.examImages.count() == 0)
-        return NoImageMessage();
+        return noImageMessage();
     if (exporter && exporter(conquestPath, uid) && !sets.examImages.requery())
-        return FailOpening(sets, sets.examImages);
-    LoadMainThumbnails(sets, conquestPath, conquestImagePath, thumbnails, uid, 0);
-    if (!Query(sets.examSeries, conquestPath, Sql::SeriesByUid(uid)))
-        return FailOpening(sets, sets.examSeries);
-    if (!Query(sets.examStudy, conquestPath, Sql::StudyByUid(sets.examSeries.fieldText(Col::StudyInsta))))
-        return FailOpening(sets, sets.examStudy);
-    Exam exam = ExamOfOpenedRows(sets);
+        return failOpening(sets, sets.examImages);
+    loadMainThumbnails(sets, conquestPath, conquestImagePath, thumbnails, uid, 0);
+    if (!query(sets.examSeries, conquestPath, sql::seriesByUid(uid)))
+        return failOpening(sets, sets.examSeries);
+    if (!query(sets.examStudy, conquestPath, sql::studyByUid(sets.examSeries.fieldText(col::StudyInsta))))
+        return failOpening(sets, sets.examStudy);
+    Exam exam = examOfOpenedRows(sets);
     exam.seriesUid = uid;
-    NotePatientName(exam.patientName); // kept out of the support log
+    notePatientName(exam.patientName); // kept out of the support log
     return exam;
 }
 
-PageChange DecidePageChange(int newPage, bool examOpen)
+PageChange decidePageChange(int newPage, bool examOpen)
 {
     PageChange change;
     if (newPage == 2 && !examOpen) {

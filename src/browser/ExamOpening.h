@@ -18,23 +18,23 @@ constexpr int MainThumbnailCount = 14;
 // true when it succeeded.
 using SeriesExporter = std::function<bool(const QString& conquestPath, const QString& seriesUid)>;
 
-QString NoImageText(); // "Cet examen ne contient pas d'images"
-QString NoExamSelectedText(); // the warning when page 2 is chosen before any exam
+QString noImageText(); // "Cet examen ne contient pas d'images"
+QString noExamSelectedText(); // the warning when page 2 is chosen before any exam
 // What a list or an opening shows instead of its rows when the database
 // failed to answer: the database's own description after a French line.
-QString DatabaseFailureText(const QString& description);
+QString databaseFailureText(const QString& description);
 
 // Fills the fourteen thumbnails from the image numbered `firstImage` (from 0),
 // clearing all of them first; a missing picture stops the filling and
 // visibility is left to the window.
-void LoadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
+void loadMainThumbnails(MainRecordSets& sets, const QString& conquestPath, const QString& conquestImagePath,
     ThumbnailSink& thumbnails, const QString& seriesUid, int firstImage);
 
 // Opens the current row of `list` and answers the exam it opened. Shows the
 // message and answers an invalid exam when there is no row, no series or no
 // image, or when a query of the exam failed (the exam's record sets are then
 // emptied, never left on another exam); the page is the caller's.
-Exam OpenExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
+Exam openExam(MainRecordSets& sets, RecordSet& list, const QString& conquestPath,
     const QString& conquestImagePath, const SeriesExporter& exporter, ThumbnailSink& thumbnails);
 
 // The page a page change ends on: page 2 needs an opened exam.
@@ -43,6 +43,6 @@ struct PageChange {
     bool openOptions = false; // page 4: the options dialog, then page 1
     bool monitorRuns = true; // monitorTimer runs only on page 1
 };
-PageChange DecidePageChange(int newPage, bool examOpen);
+PageChange decidePageChange(int newPage, bool examOpen);
 
 } // namespace vexa

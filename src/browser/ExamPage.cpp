@@ -16,7 +16,7 @@ namespace {
 
 constexpr int ThumbnailSide = 128;
 
-QLabel* Caption(const QString& text, QWidget* parent)
+QLabel* caption(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
@@ -25,7 +25,7 @@ QLabel* Caption(const QString& text, QWidget* parent)
     return label;
 }
 
-QLabel* Value(const QString& name, QWidget* parent)
+QLabel* value(const QString& name, QWidget* parent)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
@@ -61,30 +61,30 @@ ExamPage::ExamPage(MainRecordSets& sets, const brixel::DesignFile& design, QWidg
     , sets_(sets)
 {
     setObjectName(QStringLiteral("Fond(2)"));
-    patientNameLabel = Value(QStringLiteral("NomPatient"), this);
-    examDateLabel = Value(QStringLiteral("DateExam"), this);
-    practitionerLabel = Value(QStringLiteral("Label6"), this);
+    patientNameLabel = value(QStringLiteral("NomPatient"), this);
+    examDateLabel = value(QStringLiteral("DateExam"), this);
+    practitionerLabel = value(QStringLiteral("Label6"), this);
     imageGrid = new BoundGrid(sets.examImages,
-        {{Col::ObjectFile, QStringLiteral("Fichier :")},
-            {Col::Printed, QStringLiteral("Déjà Imprimé :"), true},
-            {Col::NotToBurn, QStringLiteral("Ne PAS graver"), true}},
+        {{col::ObjectFile, QStringLiteral("Fichier :")},
+            {col::Printed, QStringLiteral("Déjà Imprimé :"), true},
+            {col::NotToBurn, QStringLiteral("Ne PAS graver"), true}},
         this);
     imageGrid->setObjectName(QStringLiteral("TDBGrid1(3)"));
     connect(imageGrid, &QAbstractItemView::doubleClicked, this, &ExamPage::imageActivated);
 
     auto* identity = new QGridLayout;
-    identity->addWidget(Caption(QStringLiteral("Patient :"), this), 0, 0);
+    identity->addWidget(caption(QStringLiteral("Patient :"), this), 0, 0);
     identity->addWidget(patientNameLabel, 0, 1);
-    identity->addWidget(Caption(QStringLiteral("Date :"), this), 1, 0);
+    identity->addWidget(caption(QStringLiteral("Date :"), this), 1, 0);
     identity->addWidget(examDateLabel, 1, 1);
-    identity->addWidget(Caption(QStringLiteral("Praticien :"), this), 2, 0);
+    identity->addWidget(caption(QStringLiteral("Praticien :"), this), 2, 0);
     identity->addWidget(practitionerLabel, 2, 1);
     auto* left = new QVBoxLayout;
     left->addLayout(identity);
     left->addWidget(imageGrid);
     auto* right = new QVBoxLayout;
-    right->addWidget(ThumbnailStrip());
-    right->addWidget(Actions(design));
+    right->addWidget(thumbnailStrip());
+    right->addWidget(actions(design));
     right->addStretch(1);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
@@ -99,16 +99,16 @@ const QString ExamPage::ViewExamToolTip
 // Each action button with its label beside it, in the order the user reads
 // them: the viewing, printing and burning actions in a first column, the
 // report and the deletions in a second, so the page fits a 768-pixel screen.
-QWidget* ExamPage::Actions(const brixel::DesignFile& design)
+QWidget* ExamPage::actions(const brixel::DesignFile& design)
 {
     auto* actions = new QWidget(this);
     auto* grid = new QGridLayout(actions);
-    constexpr int RowsPerColumn = 5;
+    constexpr int rowsPerColumn = 5;
     int index = 0;
     auto add = [&](const char* name, const QString& label) {
-        brixel::Button* button = MakeDesignButton(design, QString::fromLatin1(name), actions);
-        const int row = index % RowsPerColumn;
-        const int column = 2 * (index / RowsPerColumn);
+        brixel::Button* button = makeDesignButton(design, QString::fromLatin1(name), actions);
+        const int row = index % rowsPerColumn;
+        const int column = 2 * (index / rowsPerColumn);
         grid->addWidget(button, row, column);
         grid->addWidget(new QLabel(label, actions), row, column + 1);
         ++index;
@@ -132,35 +132,35 @@ QWidget* ExamPage::Actions(const brixel::DesignFile& design)
     return actions;
 }
 
-QWidget* ExamPage::ThumbnailStrip()
+QWidget* ExamPage::thumbnailStrip()
 {
     auto* strip = new QWidget(this);
     auto* grid = new QGridLayout(strip);
     for (int i = 0; i < MainThumbnailCount; ++i) {
-        Thumbnails[i] = new Thumbnail(i, strip);
-        grid->addWidget(Thumbnails[i], i / 7, i % 7);
-        connect(Thumbnails[i], &Thumbnail::clicked, this, &ExamPage::thumbnailClicked);
-        connect(Thumbnails[i], &Thumbnail::doubleClicked, this, &ExamPage::thumbnailDoubleClicked);
+        thumbnailSlots[i] = new Thumbnail(i, strip);
+        grid->addWidget(thumbnailSlots[i], i / 7, i % 7);
+        connect(thumbnailSlots[i], &Thumbnail::clicked, this, &ExamPage::thumbnailClicked);
+        connect(thumbnailSlots[i], &Thumbnail::doubleClicked, this, &ExamPage::thumbnailDoubleClicked);
     }
     return strip;
 }
 
 void ExamPage::showExam()
 {
-    patientNameLabel->setText(sets_.examImages.fieldText(Col::PatientName));
-    const QDate scanDate = sets_.examImages.fieldDate(Col::ScanDate);
-    examDateLabel->setText(scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString());
-    practitionerLabel->setText(ReadablePersonName(sets_.examStudy.fieldText(Col::ReferPhysi)));
+    patientNameLabel->setText(sets_.examImages.fieldText(col::PatientName));
+    const QDate scanDate = sets_.examImages.fieldDate(col::ScanDate);
+    examDateLabel->setText(scanDate.isValid() ? toDdMmYyyy(scanDate) : QString());
+    practitionerLabel->setText(readablePersonName(sets_.examStudy.fieldText(col::ReferPhysi)));
 }
 
 void ExamPage::Sink::clearPicture(int index)
 {
-    page_.Thumbnails[index]->clear();
+    page_.thumbnailSlots[index]->clear();
 }
 
 void ExamPage::Sink::setTag(int index, const QString& tag)
 {
-    page_.Thumbnails[index]->setTag(tag);
+    page_.thumbnailSlots[index]->setTag(tag);
 }
 
 bool ExamPage::Sink::loadPicture(int index, const QString& path)
@@ -169,7 +169,7 @@ bool ExamPage::Sink::loadPicture(int index, const QString& path)
     const QImage image = reader.read();
     if (image.isNull())
         return false;
-    page_.Thumbnails[index]->setPixmap(QPixmap::fromImage(
+    page_.thumbnailSlots[index]->setPixmap(QPixmap::fromImage(
         image.scaled(ThumbnailSide - 4, ThumbnailSide - 4, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     return true;
 }

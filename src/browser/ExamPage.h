@@ -50,7 +50,7 @@ public:
     QLabel* examDateLabel;
     QLabel* practitionerLabel;
     BoundGrid* imageGrid;
-    Thumbnail* Thumbnails[MainThumbnailCount];
+    Thumbnail* thumbnailSlots[MainThumbnailCount];
     brixel::Button* viewExamButton; // view the exam (right click: the interpretation preview)
     brixel::Button* printExamButton; // print the exam (right click: automatically)
     brixel::Button* printLabelButton; // print one label
@@ -87,8 +87,8 @@ private:
         ExamPage& page_;
     };
 
-    QWidget* ThumbnailStrip();
-    QWidget* Actions(const brixel::DesignFile& design);
+    QWidget* thumbnailStrip();
+    QWidget* actions(const brixel::DesignFile& design);
 
     MainRecordSets& sets_;
     Sink sink_{*this};

@@ -9,60 +9,60 @@
 
 namespace vexa {
 
-Exam ExamOfOpenedRows(const MainRecordSets& sets)
+Exam examOfOpenedRows(const MainRecordSets& sets)
 {
     Exam exam;
-    exam.seriesUid = sets.examSeries.fieldText(Col::SeriesInst);
-    exam.studyUid = sets.examSeries.fieldText(Col::StudyInsta);
-    exam.patientId = sets.examSeries.fieldText(Col::SeriesPat);
-    exam.patientName = sets.examImages.fieldText(Col::PatientName);
-    const QDate scanDate = sets.examImages.fieldDate(Col::ScanDate);
-    exam.examDate = scanDate.isValid() ? ToDdMmYyyy(scanDate) : QString();
+    exam.seriesUid = sets.examSeries.fieldText(col::SeriesInst);
+    exam.studyUid = sets.examSeries.fieldText(col::StudyInsta);
+    exam.patientId = sets.examSeries.fieldText(col::SeriesPat);
+    exam.patientName = sets.examImages.fieldText(col::PatientName);
+    const QDate scanDate = sets.examImages.fieldDate(col::ScanDate);
+    exam.examDate = scanDate.isValid() ? toDdMmYyyy(scanDate) : QString();
     return exam;
 }
 
-Exam ExamOfImageRow(const RecordSet& images)
+Exam examOfImageRow(const RecordSet& images)
 {
     Exam exam;
     if (images.currentRow() < 0)
         return exam;
-    exam.seriesUid = images.fieldText(Col::SeriesInst);
-    exam.patientId = images.fieldText(Col::ImagePat);
-    exam.patientName = images.fieldText(Col::PatientName);
-    exam.examDate = ExamDayOfImage(images);
+    exam.seriesUid = images.fieldText(col::SeriesInst);
+    exam.patientId = images.fieldText(col::ImagePat);
+    exam.patientName = images.fieldText(col::PatientName);
+    exam.examDate = examDayOfImage(images);
     return exam;
 }
 
-QString PractitionerOf(const QString& conquestPath, const QString& studyUid)
+QString practitionerOf(const QString& conquestPath, const QString& studyUid)
 {
     if (studyUid.isEmpty())
         return {};
     RecordSet study(QStringLiteral("practitionerStudy"));
     study.setDatabasePath(conquestPath);
-    study.setRecordSource(Sql::StudyByUid(studyUid));
+    study.setRecordSource(sql::studyByUid(studyUid));
     if (!study.requery() || study.count() == 0)
         return {};
-    return ReadablePersonName(study.fieldText(Col::ReferPhysi));
+    return readablePersonName(study.fieldText(col::ReferPhysi));
 }
 
-QString FirstObjectFile(const QString& conquestPath, const QString& seriesUid)
+QString firstObjectFile(const QString& conquestPath, const QString& seriesUid)
 {
     RecordSet images(QStringLiteral("firstImage"));
     images.setDatabasePath(conquestPath);
-    images.setRecordSource(Sql::ImagesOfSeries(seriesUid));
+    images.setRecordSource(sql::imagesOfSeries(seriesUid));
     if (!images.requery() || images.count() == 0)
         return {};
-    return images.fieldText(Col::ObjectFile);
+    return images.fieldText(col::ObjectFile);
 }
 
-void RereadExamImages(RecordSet& examImages, const Exam& exam)
+void rereadExamImages(RecordSet& examImages, const Exam& exam)
 {
-    if (!exam.isValid() || examImages.recordSource() != Sql::ImagesOfSeries(exam.seriesUid))
+    if (!exam.isValid() || examImages.recordSource() != sql::imagesOfSeries(exam.seriesUid))
         return;
-    const QString current = examImages.fieldText(Col::SopInstance);
+    const QString current = examImages.fieldText(col::SopInstance);
     if (!examImages.requery())
         return;
-    if (current.isEmpty() || !examImages.findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(current)))
+    if (current.isEmpty() || !examImages.findFirst(QStringLiteral("SOPInstanc = ") + jetQuote(current)))
         examImages.moveFirst();
 }
 

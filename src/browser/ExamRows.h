@@ -15,22 +15,22 @@ namespace vexa {
 
 // The opened exam from page 2's rows: the series row, its study, and the
 // name and day of its first image (as page 2 shows them).
-Exam ExamOfOpenedRows(const MainRecordSets& sets);
+Exam examOfOpenedRows(const MainRecordSets& sets);
 
 // The exam of the current row of an image list (the day list, a single image
 // of page 2): its series, patient, name and acquisition day.
-Exam ExamOfImageRow(const RecordSet& images);
+Exam examOfImageRow(const RecordSet& images);
 
 // The referring physician of the study, as users read the name; "" when the
 // study has none or cannot be read.
-QString PractitionerOf(const QString& conquestPath, const QString& studyUid);
+QString practitionerOf(const QString& conquestPath, const QString& studyUid);
 
 // The ObjectFile of the series' first image (Compteur order); "" without one.
-QString FirstObjectFile(const QString& conquestPath, const QString& seriesUid);
+QString firstObjectFile(const QString& conquestPath, const QString& seriesUid);
 
 // Reads the opened exam's images again (after something marked them printed
 // or deleted one) and keeps the same image current when it is still there.
 // Nothing happens when the list shows another exam than `exam`.
-void RereadExamImages(RecordSet& examImages, const Exam& exam);
+void rereadExamImages(RecordSet& examImages, const Exam& exam);
 
 } // namespace vexa

@@ -6,18 +6,18 @@
 
 namespace vexa {
 
-ViewerRequest SeriesViewing(const Exam& exam)
+ViewerRequest seriesViewing(const Exam& exam)
 {
     return {.exam = exam, .start = ViewerRequest::Start::FirstImage};
 }
 
-std::optional<ViewerRequest> SingleImageViewing(const RecordSet& images, const QString& imageRoot)
+std::optional<ViewerRequest> singleImageViewing(const RecordSet& images, const QString& imageRoot)
 {
     if (images.currentRow() < 0)
         return std::nullopt;
-    return ViewerRequest{.exam = ExamOfImageRow(images),
-        .imagePath = StoredImagePath(imageRoot, images.fieldText(Col::ObjectFile)),
-        .sopInstance = images.fieldText(Col::SopInstance),
+    return ViewerRequest{.exam = examOfImageRow(images),
+        .imagePath = storedImagePath(imageRoot, images.fieldText(col::ObjectFile)),
+        .sopInstance = images.fieldText(col::SopInstance),
         .start = ViewerRequest::Start::SingleFile};
 }
 

@@ -10,11 +10,11 @@
 namespace vexa {
 
 // The whole series of the exam, from its first image.
-ViewerRequest SeriesViewing(const Exam& exam);
+ViewerRequest seriesViewing(const Exam& exam);
 
 // The image of the current row of `images` alone: its file under the image
 // store, with the patient name and day of that row. Nothing when there is
 // no current row.
-std::optional<ViewerRequest> SingleImageViewing(const RecordSet& images, const QString& imageRoot);
+std::optional<ViewerRequest> singleImageViewing(const RecordSet& images, const QString& imageRoot);
 
 } // namespace vexa

@@ -29,22 +29,22 @@ constexpr int kTypingPauseMs = 250;
 
 // "Nom", "Date" and "Gravé" first, then what tells one patient's exams of
 // a day apart, read from Conquest's own series, study and patient columns.
-QList<GridColumn> ListColumns()
+QList<GridColumn> listColumns()
 {
     using Kind = GridColumn::Kind;
-    return {{Col::PatientName, QStringLiteral("Nom")},
-        {Col::ScanDate, QStringLiteral("Date"), false, Kind::Text, {}, Col::SeriesTime},
-        {Col::Burned, QStringLiteral("Gravé"), true},
-        {Col::SeriesTime, QStringLiteral("Heure"), false, Kind::Time, Col::StudyTime},
-        {Col::Modality, QStringLiteral("Modalité")},
-        {Col::SeriesDesc, QStringLiteral("Description"), false, Kind::Text, Col::StudyDescr},
-        {Col::SeriesPat, QStringLiteral("ID patient")},
-        {Col::PatientBir, QStringLiteral("Né(e) le"), false, Kind::DicomDate}};
+    return {{col::PatientName, QStringLiteral("Nom")},
+        {col::ScanDate, QStringLiteral("Date"), false, Kind::Text, {}, col::SeriesTime},
+        {col::Burned, QStringLiteral("Gravé"), true},
+        {col::SeriesTime, QStringLiteral("Heure"), false, Kind::Time, col::StudyTime},
+        {col::Modality, QStringLiteral("Modalité")},
+        {col::SeriesDesc, QStringLiteral("Description"), false, Kind::Text, col::StudyDescr},
+        {col::SeriesPat, QStringLiteral("ID patient")},
+        {col::PatientBir, QStringLiteral("Né(e) le"), false, Kind::DicomDate}};
 }
 
 // Short columns as wide as their longest value, the name and description
 // wider; one line per exam. What does not fit scrolls sideways.
-void FitListColumns(BoundGrid& grid)
+void fitListColumns(BoundGrid& grid)
 {
     const QFontMetrics metrics(grid.font());
     const int padding = metrics.horizontalAdvance(u'0') * 2;
@@ -64,7 +64,7 @@ void FitListColumns(BoundGrid& grid)
     grid.verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.height() / 2);
 }
 
-QLabel* Heading(const QString& text, QWidget* parent)
+QLabel* heading(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
@@ -100,7 +100,7 @@ private:
     QDateEdit* picker_;
 };
 
-QDateEdit* DatePicker(const QString& name, QWidget* parent)
+QDateEdit* datePicker(const QString& name, QWidget* parent)
 {
     auto* picker = new QDateEdit(QDate::currentDate(), parent);
     picker->setObjectName(name);
@@ -117,22 +117,22 @@ SearchPage::SearchPage(MainRecordSets& sets, const brixel::DesignFile& design, Q
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Fond(1)"));
-    AddList(ExamList::ByDate, sets.seriesByDate, design);
-    AddList(ExamList::ByPatient, sets.seriesByPatient, design);
-    AddList(ExamList::NotBurned, sets.notBurnedSeries, design);
+    addList(ExamList::ByDate, sets.seriesByDate, design);
+    addList(ExamList::ByPatient, sets.seriesByPatient, design);
+    addList(ExamList::NotBurned, sets.notBurnedSeries, design);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(DateColumn());
-    layout->addWidget(PatientColumn());
-    layout->addWidget(NotBurnedColumn());
+    layout->addWidget(dateColumn());
+    layout->addWidget(patientColumn());
+    layout->addWidget(notBurnedColumn());
 }
 
-void SearchPage::AddList(ExamList list, RecordSet& source, const brixel::DesignFile& design)
+void SearchPage::addList(ExamList list, RecordSet& source, const brixel::DesignFile& design)
 {
     const int index = static_cast<int>(list);
-    auto* grid = new BoundGrid(source, ListColumns(), this);
+    auto* grid = new BoundGrid(source, listColumns(), this);
     listGrids_[index] = grid;
     grid->setObjectName(ListNames[index]);
-    FitListColumns(*grid);
+    fitListColumns(*grid);
     // The date list shows the newest exam first (the last received, which a
     // new exam makes current); the others keep their query's order until a
     // header is clicked.
@@ -141,23 +141,23 @@ void SearchPage::AddList(ExamList list, RecordSet& source, const brixel::DesignF
         byDate ? BoundGrid::ArrivalOrder : -1, byDate ? Qt::DescendingOrder : Qt::AscendingOrder);
     // The view buttons keep the design's section names, which their pictures
     // are read from.
-    auto* button = MakeDesignButton(design, QStringLiteral("Button8(%1)").arg(index), this);
+    auto* button = makeDesignButton(design, QStringLiteral("Button8(%1)").arg(index), this);
     viewButtons_[index] = button;
     button->hide();
     connect(button, &brixel::Button::Click, this, [this, list] { emit openRequested(list); });
     connect(grid, &BoundGrid::rowActivated, this, [this, list] { emit openRequested(list); });
 }
 
-QWidget* SearchPage::DateColumn()
+QWidget* SearchPage::dateColumn()
 {
     auto* column = new QWidget(this);
     auto* layout = new QVBoxLayout(column);
-    layout->addWidget(Heading(QStringLiteral("Recherche par date..."), column));
+    layout->addWidget(heading(QStringLiteral("Recherche par date..."), column));
     auto* pickers = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
         pickers->addWidget(new QLabel(i == 0 ? QStringLiteral("Du") : QStringLiteral("Au"), column));
         datePickers_[i]
-            = DatePicker(i == 0 ? QStringLiteral("fromDayPicker") : QStringLiteral("toDayPicker"), column);
+            = datePicker(i == 0 ? QStringLiteral("fromDayPicker") : QStringLiteral("toDayPicker"), column);
         pickers->addWidget(datePickers_[i]);
         connect(datePickers_[i], &QDateEdit::dateChanged, this, &SearchPage::datesChanged);
     }
@@ -170,11 +170,11 @@ QWidget* SearchPage::DateColumn()
     return column;
 }
 
-QWidget* SearchPage::PatientColumn()
+QWidget* SearchPage::patientColumn()
 {
     auto* column = new QWidget(this);
     auto* layout = new QVBoxLayout(column);
-    layout->addWidget(Heading(QStringLiteral("Recherche par patient..."), column));
+    layout->addWidget(heading(QStringLiteral("Recherche par patient..."), column));
     layout->addWidget(new QLabel(QStringLiteral("Nom du Patient :"), column));
     patientNameEdit_ = new QLineEdit(column);
     patientNameEdit_->setObjectName(QStringLiteral("patientNameEdit"));
@@ -184,9 +184,9 @@ QWidget* SearchPage::PatientColumn()
     patientSearchPause_ = new QTimer(this);
     patientSearchPause_->setSingleShot(true);
     patientSearchPause_->setInterval(kTypingPauseMs);
-    connect(patientSearchPause_, &QTimer::timeout, this, &SearchPage::StartTypedSearch);
-    connect(&typedSearch_, &QFutureWatcherBase::finished, this, &SearchPage::TypedSearchRead);
-    connect(patientNameEdit_, &QLineEdit::textChanged, this, &SearchPage::PatientTextChanged);
+    connect(patientSearchPause_, &QTimer::timeout, this, &SearchPage::startTypedSearch);
+    connect(&typedSearch_, &QFutureWatcherBase::finished, this, &SearchPage::typedSearchRead);
+    connect(patientNameEdit_, &QLineEdit::textChanged, this, &SearchPage::patientTextChanged);
     layout->addWidget(patientNameEdit_);
     patientSearchStatus_ = new QLabel(column);
     patientSearchStatus_->setObjectName(QStringLiteral("patientSearchStatus_"));
@@ -198,32 +198,32 @@ QWidget* SearchPage::PatientColumn()
     return column;
 }
 
-QWidget* SearchPage::NotBurnedColumn()
+QWidget* SearchPage::notBurnedColumn()
 {
     auto* column = new QWidget(this);
     auto* layout = new QVBoxLayout(column);
-    layout->addWidget(Heading(QStringLiteral("Dossiers récents non gravés"), column));
+    layout->addWidget(heading(QStringLiteral("Dossiers récents non gravés"), column));
     layout->addWidget(grid(ExamList::NotBurned));
     layout->addWidget(viewButton(ExamList::NotBurned), 0, Qt::AlignRight);
     return column;
 }
 
-int SearchPage::SearchByDate()
+int SearchPage::searchByDate()
 {
-    const DateSearchResult result = RunDateSearch(
+    const DateSearchResult result = runDateSearch(
         listRecordSet(ExamList::ByDate), conquestPath_, datePickers_[0]->date(), datePickers_[1]->date());
     setListAvailable(ExamList::ByDate, result.viewButtonVisible);
     seriesCountLabel_->setText(result.seriesCountText);
     return result.count;
 }
 
-void SearchPage::PatientTextChanged(const QString& text)
+void SearchPage::patientTextChanged(const QString& text)
 {
     // Text set by the program, or emptied, is searched at once; typed text
     // once the typing pauses, so a search never runs on every key.
     if (!patientNameEdit_->isModified() || text.isEmpty()) {
         patientSearchPause_->stop();
-        SearchByPatient(text);
+        searchByPatient(text);
         return;
     }
     patientSearchPause_->start();
@@ -234,34 +234,34 @@ void SearchPage::settlePatientSearch()
     if (!patientSearchPause_->isActive() && !typedSearch_.isRunning())
         return;
     patientSearchPause_->stop();
-    SearchByPatient(patientNameEdit_->text());
+    searchByPatient(patientNameEdit_->text());
 }
 
-void SearchPage::SearchByPatient(const QString& text)
+void SearchPage::searchByPatient(const QString& text)
 {
     ++searchGeneration_;
-    ShowPatientResult(RunPatientSearch(listRecordSet(ExamList::ByPatient), conquestPath_, text));
+    showPatientResult(runPatientSearch(listRecordSet(ExamList::ByPatient), conquestPath_, text));
 }
 
 // Typing has paused: the rows are read on the work pool (on a large archive a
 // search takes tens of milliseconds) and shown when they arrive.
-void SearchPage::StartTypedSearch()
+void SearchPage::startTypedSearch()
 {
     typedGeneration_ = ++searchGeneration_;
     typedText_ = patientNameEdit_->text();
     typedSearch_.setFuture(QtConcurrent::run(
-        &WorkPool(), [path = conquestPath_, text = typedText_] { return ReadPatientSearch(path, text); }));
+        &workPool(), [path = conquestPath_, text = typedText_] { return readPatientSearch(path, text); }));
 }
 
-void SearchPage::TypedSearchRead()
+void SearchPage::typedSearchRead()
 {
     if (typedGeneration_ != searchGeneration_)
         return; // a newer search has been shown or started
-    ShowPatientResult(ShowPatientSearch(
+    showPatientResult(showPatientSearch(
         listRecordSet(ExamList::ByPatient), conquestPath_, typedText_, typedSearch_.result()));
 }
 
-void SearchPage::ShowPatientResult(const PatientSearchResult& result)
+void SearchPage::showPatientResult(const PatientSearchResult& result)
 {
     setListAvailable(ExamList::ByPatient, result.viewButtonVisible);
     patientSearchStatus_->setText(result.statusText);

@@ -32,10 +32,10 @@ public:
     void setDatabasePath(const QString& conquestPath) { conquestPath_ = conquestPath; }
     // Lists the series of the days between the two pickers, shows their count
     // and the date list's view button; returns the count.
-    int SearchByDate();
+    int searchByDate();
     // Lists the series whose patient name has a word starting with `text`;
     // patientSearchStatus says when none does or the database failed.
-    void SearchByPatient(const QString& text);
+    void searchByPatient(const QString& text);
     // Runs the search of what the user is typing now, if it still waits for
     // a pause (Enter opens the list's exam: it must list what was typed).
     void settlePatientSearch();
@@ -75,14 +75,14 @@ signals:
 private:
     BoundGrid* grid(ExamList list) const { return listGrids_[static_cast<int>(list)]; }
     brixel::Button* viewButton(ExamList list) const { return viewButtons_[static_cast<int>(list)]; }
-    QWidget* DateColumn();
-    QWidget* PatientColumn();
-    QWidget* NotBurnedColumn();
-    void AddList(ExamList list, RecordSet& source, const brixel::DesignFile& design);
-    void PatientTextChanged(const QString& text);
-    void StartTypedSearch();
-    void TypedSearchRead();
-    void ShowPatientResult(const PatientSearchResult& result);
+    QWidget* dateColumn();
+    QWidget* patientColumn();
+    QWidget* notBurnedColumn();
+    void addList(ExamList list, RecordSet& source, const brixel::DesignFile& design);
+    void patientTextChanged(const QString& text);
+    void startTypedSearch();
+    void typedSearchRead();
+    void showPatientResult(const PatientSearchResult& result);
 
     QDateEdit* datePickers_[2];
     QLineEdit* patientNameEdit_;

@@ -8,7 +8,7 @@
 
 namespace vexa {
 
-QString UnavailableToolText()
+QString unavailableToolText()
 {
     return QStringLiteral("Cette fonction n'est pas disponible dans cette version.");
 }
@@ -22,7 +22,7 @@ ToolsPage::ToolsPage(const brixel::DesignFile& design, QWidget* parent)
     int row = 0;
     QLabel* lastLabel = nullptr;
     auto add = [&](const char* name, const QString& label) {
-        brixel::Button* button = MakeDesignButton(design, QString::fromLatin1(name), tools);
+        brixel::Button* button = makeDesignButton(design, QString::fromLatin1(name), tools);
         // A button with its own caption takes the label's place too.
         if (label.isEmpty()) {
             grid->addWidget(button, row, 0, 1, 2);
@@ -42,7 +42,7 @@ ToolsPage::ToolsPage(const brixel::DesignFile& design, QWidget* parent)
     updateButton = add("Button21", QStringLiteral("         VexaUpdate         Mise à jour par Internet"));
     // Not built yet: shown greyed, and saying so, rather than doing nothing.
     auto unavailable = [&](brixel::Button* button) {
-        const QString text = UnavailableToolText();
+        const QString text = unavailableToolText();
         button->setEnabled(false);
         button->setToolTipText(text);
         lastLabel->setEnabled(false);

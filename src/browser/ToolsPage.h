@@ -11,7 +11,7 @@
 namespace vexa {
 
 // The tooltip of the tools that are not available in this version.
-QString UnavailableToolText();
+QString unavailableToolText();
 
 class ToolsPage : public QWidget {
 public:

@@ -39,64 +39,66 @@ std::vector<DcmPixelItem*> fragments(DcmDataset& dataset, E_TransferSyntax trans
 class FragmentStream {
 public:
     FragmentStream(const std::vector<DcmPixelItem*>& pieces, std::size_t first, std::size_t end)
-        : pieces(pieces)
-        , piece(first)
-        , end(end)
+        : pieces_(pieces)
+        , piece_(first)
+        , end_(end)
     {
     }
 
     std::optional<Uint8> next()
     {
-        while (at >= chunk.size()) {
+        while (at_ >= chunk_.size()) {
             if (!refill())
                 return std::nullopt;
         }
-        return chunk[at++];
+        return chunk_[at_++];
     }
 
     // Skips `count` bytes without reading them.
     void skip(std::uint64_t count)
     {
-        const std::uint64_t inChunk = std::min<std::uint64_t>(count, chunk.size() - at);
-        at += static_cast<std::size_t>(inChunk);
+        const std::uint64_t inChunk = std::min<std::uint64_t>(count, chunk_.size() - at_);
+        at_ += static_cast<std::size_t>(inChunk);
         count -= inChunk;
-        while (count > 0 && piece < end) {
-            const Uint32 left = pieces[piece]->getLengthField() - offset;
+        while (count > 0 && piece_ < end_) {
+            const Uint32 left = pieces_[piece_]->getLengthField() - offset_;
             if (count < left) {
-                offset += static_cast<Uint32>(count);
+                offset_ += static_cast<Uint32>(count);
                 return;
             }
             count -= left;
-            ++piece;
-            offset = 0;
+            ++piece_;
+            offset_ = 0;
         }
     }
 
 private:
-    const std::vector<DcmPixelItem*>& pieces;
-    std::size_t piece, end;
-    Uint32 offset = 0; // in the current fragment, of the next chunk
-    std::vector<Uint8> chunk;
-    std::size_t at = 0;
-    DcmFileCache cache; // keeps the file open from one chunk to the next
+    const std::vector<DcmPixelItem*>& pieces_;
+    std::size_t piece_, end_;
+    Uint32 offset_ = 0; // in the current fragment, of the next chunk
+    std::vector<Uint8> chunk_;
+    std::size_t at_ = 0;
+    DcmFileCache cache_; // keeps the file open from one chunk to the next
 
     bool refill()
     {
-        while (piece < end && offset >= pieces[piece]->getLengthField()) {
-            ++piece;
-            offset = 0;
+        while (piece_ < end_ && offset_ >= pieces_[piece_]->getLengthField()) {
+            ++piece_;
+            offset_ = 0;
         }
-        if (piece >= end)
+        if (piece_ >= end_)
             return false;
-        const Uint32 length = std::min<Uint32>(pieces[piece]->getLengthField() - offset, 1 << 16);
-        chunk.resize(length);
-        at = 0;
-        if (pieces[piece]->getPartialValue(chunk.data(), offset, length, &cache, EBO_LittleEndian).bad()) {
-            chunk.clear();
-            piece = end;
+        const Uint32 length = std::min<Uint32>(pieces_[piece_]->getLengthField() - offset_, 1 << 16);
+        chunk_.resize(length);
+        at_ = 0;
+        if (pieces_[piece_]
+                ->getPartialValue(chunk_.data(), offset_, length, &cache_, EBO_LittleEndian)
+                .bad()) {
+            chunk_.clear();
+            piece_ = end_;
             return false;
         }
-        offset += length;
+        offset_ += length;
         return true;
     }
 };

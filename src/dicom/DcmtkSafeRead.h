@@ -11,7 +11,7 @@
 
 namespace vexa {
 
-template <typename Read> OFCondition ReadCatchingExceptions(Read read)
+template <typename Read> OFCondition readCatchingExceptions(Read read)
 {
     // Module and code of our own: DCMTK numbers its modules below 1024. The
     // text is Latin-1, as condition texts are read.

@@ -27,7 +27,7 @@ bool isDeflated(const OFFilename& name)
 {
     DcmMetaInfo meta;
     OFString transfer;
-    return ReadCatchingExceptions([&] { return meta.loadFile(name); }).good()
+    return readCatchingExceptions([&] { return meta.loadFile(name); }).good()
         && meta.findAndGetOFString(DCM_TransferSyntaxUID, transfer).good()
         && transfer == UID_DeflatedExplicitVRLittleEndianTransferSyntax;
 }
@@ -42,7 +42,7 @@ QString inflateDataSet(
     const QString unreadable = QStringLiteral("Fichier DICOM illisible : données compressées invalides.");
     DcmMetaInfo meta;
     QFile source(path);
-    if (ReadCatchingExceptions([&] { return meta.loadFile(name); }).bad()
+    if (readCatchingExceptions([&] { return meta.loadFile(name); }).bad()
         || !source.open(QIODevice::ReadOnly))
         return unreadable;
     // Preamble, "DICM", then the meta header in explicit VR little endian.
@@ -87,7 +87,7 @@ QString inflateDataSet(
     opened.available = total;
     if (const QString problem = checkDataSetStructure(opened.inflated->fileName()); !problem.isEmpty())
         return problem;
-    const OFCondition condition = ReadCatchingExceptions([&] {
+    const OFCondition condition = readCatchingExceptions([&] {
         return opened.file.loadFile(OFFilename(QFile::encodeName(opened.inflated->fileName()).constData()),
             EXS_LittleEndianExplicit, EGL_noChange, leaveInFileLength, ERM_dataset);
     });
@@ -138,7 +138,7 @@ QString openForDecoding(const QString& path, std::uint64_t maxBytes, OpenedFile&
     if (isDeflated(name))
         return inflateDataSet(path, name, std::min(maxBytes, maxInflatedBytes), opened);
     opened.available = static_cast<std::uint64_t>(QFileInfo(path).size());
-    const OFCondition condition = ReadCatchingExceptions([&] {
+    const OFCondition condition = readCatchingExceptions([&] {
         return opened.file.loadFile(name, EXS_Unknown, EGL_noChange, leaveInFileLength, ERM_autoDetect);
     });
     return condition.bad() ? readFailure(condition) : QString();

@@ -23,48 +23,49 @@ constexpr Uint32 undefinedLength = 0xFFFFFFFF;
 class ByteReader {
 public:
     explicit ByteReader(QFile& file)
-        : file(file)
-        , size(static_cast<std::uint64_t>(file.size()))
-        , buffer(1 << 16)
+        : file_(file)
+        , size_(static_cast<std::uint64_t>(file.size()))
+        , buffer_(1 << 16)
     {
     }
 
     bool read(std::uint8_t* out, std::size_t count)
     {
-        if (at > size || count > size - at)
+        if (at_ > size_ || count > size_ - at_)
             return false;
         while (count > 0) {
-            if (at < bufferStart || at >= bufferStart + filled) {
-                if (!file.seek(static_cast<qint64>(at)))
+            if (at_ < bufferStart_ || at_ >= bufferStart_ + filled_) {
+                if (!file_.seek(static_cast<qint64>(at_)))
                     return false;
-                const qint64 got = file.read(reinterpret_cast<char*>(buffer.data()), qint64(buffer.size()));
+                const qint64 got
+                    = file_.read(reinterpret_cast<char*>(buffer_.data()), qint64(buffer_.size()));
                 if (got <= 0)
                     return false;
-                bufferStart = at;
-                filled = static_cast<std::size_t>(got);
+                bufferStart_ = at_;
+                filled_ = static_cast<std::size_t>(got);
             }
-            const std::size_t offset = static_cast<std::size_t>(at - bufferStart);
-            const std::size_t n = std::min(count, filled - offset);
-            std::memcpy(out, buffer.data() + offset, n);
+            const std::size_t offset = static_cast<std::size_t>(at_ - bufferStart_);
+            const std::size_t n = std::min(count, filled_ - offset);
+            std::memcpy(out, buffer_.data() + offset, n);
             out += n;
             count -= n;
-            at += n;
+            at_ += n;
         }
         return true;
     }
 
-    void skip(std::uint64_t count) { at = count > undefinedEnd - at ? undefinedEnd : at + count; }
-    void seek(std::uint64_t position) { at = position; }
-    std::uint64_t position() const { return at; }
-    bool atEnd() const { return at >= size; }
+    void skip(std::uint64_t count) { at_ = count > undefinedEnd - at_ ? undefinedEnd : at_ + count; }
+    void seek(std::uint64_t position) { at_ = position; }
+    std::uint64_t position() const { return at_; }
+    bool atEnd() const { return at_ >= size_; }
 
 private:
-    QFile& file;
-    std::uint64_t size;
-    std::vector<std::uint8_t> buffer;
-    std::uint64_t bufferStart = 0;
-    std::size_t filled = 0;
-    std::uint64_t at = 0;
+    QFile& file_;
+    std::uint64_t size_;
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t bufferStart_ = 0;
+    std::size_t filled_ = 0;
+    std::uint64_t at_ = 0;
 };
 
 enum class Encoding { ImplicitLittle, ExplicitLittle, ExplicitBig };
@@ -85,8 +86,8 @@ QString unreadable()
 class Walker {
 public:
     Walker(ByteReader& in, const StructureBounds& bounds)
-        : in(in)
-        , bounds(bounds)
+        : in_(in)
+        , bounds_(bounds)
     {
     }
 
@@ -94,30 +95,30 @@ public:
     // the transfer syntax it names.
     QString walk(Encoding encoding, bool metaOnly)
     {
-        levels.assign(1, {Level::DataSet, undefinedEnd, encoding});
-        truncated = false;
+        levels_.assign(1, {Level::DataSet, undefinedEnd, encoding});
+        truncated_ = false;
         while (true) {
-            const Level top = levels.back();
-            if (top.end != undefinedEnd && in.position() >= top.end) {
+            const Level top = levels_.back();
+            if (top.end != undefinedEnd && in_.position() >= top.end) {
                 close(); // an element running past the end closes it too, as DCMTK reads it
                 continue;
             }
             std::uint8_t tag[4];
-            const std::uint64_t start = in.position();
-            if (in.atEnd() || !in.read(tag, 4))
+            const std::uint64_t start = in_.position();
+            if (in_.atEnd() || !in_.read(tag, 4))
                 return {}; // a truncated file is DCMTK's to report
             const bool big = top.encoding == Encoding::ExplicitBig;
             const Uint16 group = word(tag, big), element = word(tag + 2, big);
-            if (metaOnly && levels.size() == 1 && group != 0x0002) {
-                in.seek(start);
+            if (metaOnly && levels_.size() == 1 && group != 0x0002) {
+                in_.seek(start);
                 return {};
             }
-            if (++elements > bounds.elements)
+            if (++elements_ > bounds_.elements)
                 return QStringLiteral("Fichier DICOM refusé : il compte plus de %1 éléments.")
-                    .arg(bounds.elements);
+                    .arg(bounds_.elements);
             const QString problem
                 = group == 0xFFFE ? delimiter(element, top, big) : dataElement(group, element, top, metaOnly);
-            if (truncated)
+            if (truncated_)
                 return {};
             if (!problem.isEmpty())
                 return problem;
@@ -127,16 +128,16 @@ public:
     std::string transferSyntax;
 
 private:
-    ByteReader& in;
-    const StructureBounds& bounds;
-    std::vector<Level> levels;
-    std::uint64_t elements = 0, fragments = 0;
-    int depth = 0;
-    bool truncated = false; // the file ends inside an element header
+    ByteReader& in_;
+    const StructureBounds& bounds_;
+    std::vector<Level> levels_;
+    std::uint64_t elements_ = 0, fragments_ = 0;
+    int depth_ = 0;
+    bool truncated_ = false; // the file ends inside an element header
 
     QString endOfFile()
     {
-        truncated = true;
+        truncated_ = true;
         return {};
     }
 
@@ -152,20 +153,20 @@ private:
 
     void close()
     {
-        if (levels.back().kind == Level::Sequence || levels.back().kind == Level::Fragments)
-            --depth;
-        levels.pop_back();
+        if (levels_.back().kind == Level::Sequence || levels_.back().kind == Level::Fragments)
+            --depth_;
+        levels_.pop_back();
     }
 
     QString open(Level::Kind kind, Uint32 length, Encoding encoding)
     {
-        if ((kind == Level::Sequence || kind == Level::Fragments) && ++depth > bounds.depth)
+        if ((kind == Level::Sequence || kind == Level::Fragments) && ++depth_ > bounds_.depth)
             return QStringLiteral(
                 "Fichier DICOM refusé : ses séquences sont imbriquées sur plus de %1 niveaux.")
-                .arg(bounds.depth);
+                .arg(bounds_.depth);
         // A level ends at its stated length or at its delimiter, whichever comes first.
-        const std::uint64_t end = length == undefinedLength ? undefinedEnd : in.position() + length;
-        levels.push_back({kind, std::min(end, levels.back().end), encoding});
+        const std::uint64_t end = length == undefinedLength ? undefinedEnd : in_.position() + length;
+        levels_.push_back({kind, std::min(end, levels_.back().end), encoding});
         return {};
     }
 
@@ -173,16 +174,16 @@ private:
     QString delimiter(Uint16 element, const Level& top, bool big)
     {
         std::uint8_t bytes[4];
-        if (!in.read(bytes, 4))
+        if (!in_.read(bytes, 4))
             return endOfFile();
         const Uint32 length = longWord(bytes, big);
         if (element == 0xE000 && top.kind == Level::Fragments) {
             if (length == undefinedLength)
                 return unreadable();
-            if (++fragments > bounds.fragments)
+            if (++fragments_ > bounds_.fragments)
                 return QStringLiteral("Fichier DICOM refusé : ses pixels sont en plus de %1 fragments.")
-                    .arg(bounds.fragments);
-            in.skip(length);
+                    .arg(bounds_.fragments);
+            in_.skip(length);
             return {};
         }
         if (element == 0xE000 && top.kind == Level::Sequence)
@@ -208,20 +209,20 @@ private:
         std::uint8_t bytes[4];
         if (top.encoding == Encoding::ImplicitLittle) {
             vr = DcmTag(group, element).getVR();
-            if (!in.read(bytes, 4))
+            if (!in_.read(bytes, 4))
                 return endOfFile();
             length = longWord(bytes, false);
         } else {
             char name[3] = {};
-            if (!in.read(reinterpret_cast<std::uint8_t*>(name), 2))
+            if (!in_.read(reinterpret_cast<std::uint8_t*>(name), 2))
                 return endOfFile();
             vr = DcmVR(name);
             if (vr.usesExtendedLengthEncoding() || !vr.isStandard()) {
-                if (!in.read(bytes, 2) || !in.read(bytes, 4)) // reserved, then the length
+                if (!in_.read(bytes, 2) || !in_.read(bytes, 4)) // reserved, then the length
                     return endOfFile();
                 length = longWord(bytes, big);
             } else {
-                if (!in.read(bytes, 2))
+                if (!in_.read(bytes, 2))
                     return endOfFile();
                 length = word(bytes, big);
             }
@@ -238,14 +239,14 @@ private:
             return open(Level::Sequence, length, top.encoding);
         if (metaOnly && group == 0x0002 && element == 0x0010 && length <= 64) {
             std::uint8_t uid[64];
-            if (!in.read(uid, length))
+            if (!in_.read(uid, length))
                 return endOfFile();
             transferSyntax.assign(reinterpret_cast<const char*>(uid), length);
             while (!transferSyntax.empty() && (transferSyntax.back() == '\0' || transferSyntax.back() == ' '))
                 transferSyntax.pop_back();
             return {};
         }
-        in.skip(length);
+        in_.skip(length);
         return {};
     }
 
@@ -255,11 +256,11 @@ private:
     {
         if (encoding != Encoding::ImplicitLittle || (group & 1) == 0 || length < 8)
             return false;
-        const std::uint64_t start = in.position();
+        const std::uint64_t start = in_.position();
         std::uint8_t bytes[4];
-        const bool item = in.read(bytes, 4) && bytes[0] == 0xFE && bytes[1] == 0xFF && bytes[2] == 0x00
+        const bool item = in_.read(bytes, 4) && bytes[0] == 0xFE && bytes[1] == 0xFF && bytes[2] == 0x00
             && bytes[3] == 0xE0;
-        in.seek(start);
+        in_.seek(start);
         return item;
     }
 };

@@ -40,12 +40,12 @@ private:
         DcmSpecificCharacterSet dcmtk;
         bool selected = false;
     };
-    std::map<std::string, std::unique_ptr<Converter>> converters;
+    std::map<std::string, std::unique_ptr<Converter>> converters_;
 
     // DCMTK's converter from `charset` to UTF-8, or null when it has none.
     DcmSpecificCharacterSet* converterFor(const OFString& charset)
     {
-        std::unique_ptr<Converter>& converter = converters[charset.c_str()];
+        std::unique_ptr<Converter>& converter = converters_[charset.c_str()];
         if (!converter) {
             converter = std::make_unique<Converter>();
             converter->selected = converter->dcmtk.selectCharacterSet(charset).good();
@@ -164,7 +164,7 @@ void convertItem(DcmItem& item, OFString charset, ValueConverter& converter)
 class BoundedText : public std::streambuf {
 public:
     explicit BoundedText(std::size_t most)
-        : most(most)
+        : most_(most)
     {
     }
 
@@ -183,7 +183,7 @@ protected:
 
     std::streamsize xsputn(const char* s, std::streamsize n) override
     {
-        const std::size_t room = most - text.size();
+        const std::size_t room = most_ - text.size();
         const auto count = static_cast<std::size_t>(n);
         text.append(s, std::min(count, room));
         cut = cut || count > room;
@@ -191,7 +191,7 @@ protected:
     }
 
 private:
-    std::size_t most;
+    std::size_t most_;
 };
 
 // Opened as the images are: long values stay in the file, a deflated data

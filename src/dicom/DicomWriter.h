@@ -70,12 +70,12 @@ DicomResult writeDicomImage(const NewDicomImage& image, const QString& path, Dic
 // A new globally unique UID under DCMTK's root.
 QString newDicomUid();
 
-namespace SopClass {
+namespace sop_class {
 inline const QString ComputedRadiography = QStringLiteral("1.2.840.10008.5.1.4.1.1.1");
 inline const QString CtImage = QStringLiteral("1.2.840.10008.5.1.4.1.1.2");
 inline const QString UltrasoundImage = QStringLiteral("1.2.840.10008.5.1.4.1.1.6.1");
 inline const QString XRayAngiographic = QStringLiteral("1.2.840.10008.5.1.4.1.1.12.1");
 inline const QString SecondaryCapture = QStringLiteral("1.2.840.10008.5.1.4.1.1.7");
-} // namespace SopClass
+} // namespace sop_class
 
 } // namespace vexa

@@ -36,7 +36,7 @@ DicomResult writeStandardDicomFile(const QString& storedImagePath, const QString
 {
     registerDicomCodecs();
     DcmFileFormat file;
-    OFCondition condition = ReadCatchingExceptions([&] {
+    OFCondition condition = readCatchingExceptions([&] {
         return file.loadFile(
             nativeName(storedImagePath), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_autoDetect);
     });

@@ -16,7 +16,7 @@ namespace vexa {
 namespace {
 
 // A value as one clean value: no control character, no value separator.
-QString CleanValue(const QString& value)
+QString cleanValue(const QString& value)
 {
     QString clean;
     clean.reserve(value.size());
@@ -37,7 +37,7 @@ public:
     }
     void put(DcmItem& item, const DcmTagKey& key, const QString& value) const
     {
-        const QString clean = CleanValue(value);
+        const QString clean = cleanValue(value);
         item.putAndInsertString(key, (utf8_ ? clean.toUtf8() : clean.toLatin1()).constData());
     }
 
@@ -45,7 +45,7 @@ private:
     bool utf8_;
 };
 
-bool FitsLatin1(const WorklistItem& item)
+bool fitsLatin1(const WorklistItem& item)
 {
     for (const QString* text : {&item.patientName, &item.patientId, &item.accessionNumber,
              &item.referringPhysician, &item.requestedProcedureId, &item.requestedProcedureDescription,
@@ -69,7 +69,7 @@ QString safeStem(const QString& stem)
 
 void fillDataset(DcmDataset& d, const WorklistItem& item)
 {
-    const bool latin1 = FitsLatin1(item);
+    const bool latin1 = fitsLatin1(item);
     d.putAndInsertString(DCM_SpecificCharacterSet, latin1 ? "ISO_IR 100" : "ISO_IR 192");
     const TextWriter writer(!latin1);
     const auto putText = [&writer](DcmItem& target, const DcmTagKey& key, const QString& value) {

@@ -3,7 +3,7 @@
 
 namespace vexa {
 
-QStringList FileFinder::Search(const QString& path, const QString& mask)
+QStringList FileFinder::search(const QString& path, const QString& mask)
 {
     QString folder = path;
     if (!folder.endsWith(u'/'))
@@ -23,7 +23,7 @@ void FileFinder::searchFolder(const QString& folder, const QString& mask, bool i
     for (const QString& name : files)
         found.append(folder + name);
     if (!files.isEmpty() || !isTop)
-        emit ChangeDir(folder);
+        emit changeDir(folder);
     dir.setNameFilters({});
     // Linked folders are not followed: a link back up would never end.
     const QStringList subfolders = dir.entryList(

@@ -15,11 +15,11 @@ public:
     // before its subfolders, each folder's entries in name order (letter case ignored,
     // as the original file system listed them). Element 0
     // is the number of files found as text, then their full paths.
-    QStringList Search(const QString& path, const QString& mask);
+    QStringList search(const QString& path, const QString& mask);
 
 signals:
     // The folder being searched (with its trailing "/"), as the walk proceeds.
-    void ChangeDir(const QString& path);
+    void changeDir(const QString& path);
 
 private:
     void searchFolder(const QString& folder, const QString& mask, bool isTop, QStringList& found);

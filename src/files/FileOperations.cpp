@@ -11,17 +11,17 @@ qsizetype lastSeparator(const QString& path)
 
 } // namespace
 
-bool FileExists(const QString& path)
+bool fileExists(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-QString FileNameOf(const QString& path)
+QString fileNameOf(const QString& path)
 {
     return path.mid(lastSeparator(path) + 1);
 }
 
-QString FolderOf(const QString& path)
+QString folderOf(const QString& path)
 {
     const qsizetype separator = lastSeparator(path);
     return separator < 0 ? QString() : path.left(separator);

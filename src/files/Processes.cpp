@@ -4,14 +4,14 @@
 namespace vexa {
 
 ProcessStartError::ProcessStartError(const QString& commandLine, const QString& reason)
-    : AppError(ErrorNumber::FileNotFound,
-        ErrorDescription(ErrorNumber::FileNotFound) + QStringLiteral(" : ") + commandLine
+    : AppError(error_number::FileNotFound,
+        errorDescription(error_number::FileNotFound) + QStringLiteral(" : ") + commandLine
             + QStringLiteral(" (") + reason + u')')
     , commandLine_(commandLine)
 {
 }
 
-void RunAndWait(const QString& commandLine, int windowStyle)
+void runAndWait(const QString& commandLine, int windowStyle)
 {
     Q_UNUSED(windowStyle);
     QStringList words = QProcess::splitCommand(commandLine);
@@ -24,10 +24,10 @@ void RunAndWait(const QString& commandLine, int windowStyle)
     process.start(program, words);
     if (!process.waitForStarted(-1))
         throw ProcessStartError(commandLine, process.errorString());
-    WaitForProcess(process);
+    waitForProcess(process);
 }
 
-void WaitForProcess(QProcess& process)
+void waitForProcess(QProcess& process)
 {
     if (process.state() != QProcess::NotRunning)
         process.waitForFinished(-1);

@@ -23,10 +23,10 @@ constexpr int MinimizedNoFocus = 6;
 // Starts the command line (program and arguments, quotes group words) and
 // waits without time limit until the program has ended; its exit status is
 // not looked at. Throws ProcessStartError when the program cannot be started.
-void RunAndWait(const QString& commandLine, int windowStyle = MinimizedNoFocus);
+void runAndWait(const QString& commandLine, int windowStyle = MinimizedNoFocus);
 
 // Waits without time limit for a started process; returns at once when it has
 // already ended or never started.
-void WaitForProcess(QProcess& process);
+void waitForProcess(QProcess& process);
 
 } // namespace vexa

@@ -110,32 +110,32 @@ bool transfer(const QString& source, const QString& destination, Transfer transf
 
 } // namespace
 
-bool DesktopTrashExists()
+bool desktopTrashExists()
 {
     return QFileInfo(
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash"))
         .isDir();
 }
 
-bool CopyFiles(const QString& source, const QString& destination, bool silent)
+bool copyFiles(const QString& source, const QString& destination, bool silent)
 {
     Q_UNUSED(silent);
     return transfer(source, destination, copyEntry);
 }
 
-bool MoveFiles(const QString& source, const QString& destination, bool silent)
+bool moveFiles(const QString& source, const QString& destination, bool silent)
 {
     Q_UNUSED(silent);
     return transfer(source, destination, moveEntry);
 }
 
-bool DeleteFiles(const QString& source, bool silent)
+bool deleteFiles(const QString& source, bool silent)
 {
     Q_UNUSED(silent);
     const std::optional<QFileInfoList> entries = expandSource(source);
     if (!entries)
         return false;
-    const bool toTrash = DesktopTrashExists();
+    const bool toTrash = desktopTrashExists();
     bool allDeleted = true;
     for (const QFileInfo& entry : *entries) {
         const bool deleted = (toTrash && QFile::moveToTrash(entry.filePath())) || removeEntry(entry);

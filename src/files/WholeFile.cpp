@@ -42,15 +42,15 @@ bool isBadFileName(const QString& path)
 int openErrorNumber(const QString& path, const QSaveFile& file)
 {
     if (!QFileInfo(path).absoluteDir().exists())
-        return ErrorNumber::PathNotFound;
+        return error_number::PathNotFound;
     if (file.error() == QFileDevice::PermissionsError)
-        return ErrorNumber::PermissionDenied;
-    return ErrorNumber::PathFileAccess;
+        return error_number::PermissionDenied;
+    return error_number::PathFileAccess;
 }
 
 void showError(int number)
 {
-    MsgBox(QStringLiteral("Erreur : ") + QString::number(number) + u'\n' + ErrorDescription(number),
+    msgBox(QStringLiteral("Erreur : ") + QString::number(number) + u'\n' + errorDescription(number),
         MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Erreur"));
 }
 
@@ -68,7 +68,7 @@ QString askCorrectedName(const QString& path)
 void waitForFile(const QString& path, std::chrono::milliseconds wait)
 {
     constexpr std::chrono::milliseconds step(50);
-    for (std::chrono::milliseconds waited(0); !FileExists(path) && waited < wait; waited += step)
+    for (std::chrono::milliseconds waited(0); !fileExists(path) && waited < wait; waited += step)
         QThread::msleep(static_cast<unsigned long>(std::min(step, wait - waited).count()));
 }
 
@@ -86,8 +86,8 @@ WriteOutcome writeOnce(const QByteArray& bytes, const QString& path)
     }
     file.write(bytes);
     if (!file.commit()) {
-        showError(
-            file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::PathFileAccess);
+        showError(file.error() == QFileDevice::ResourceError ? error_number::DiskFull
+                                                             : error_number::PathFileAccess);
         return WriteOutcome::Failed;
     }
     return WriteOutcome::Written;
@@ -95,17 +95,17 @@ WriteOutcome writeOnce(const QByteArray& bytes, const QString& path)
 
 } // namespace
 
-QString ReadWholeFile(const QString& path, std::chrono::milliseconds missingFileWait)
+QString readWholeFile(const QString& path, std::chrono::milliseconds missingFileWait)
 {
     waitForFile(path, missingFileWait);
     QFile file(path);
-    if (!FileExists(path) || !file.open(QIODevice::ReadOnly))
-        throw AppError(ErrorNumber::FileNotFound, ErrorDescription(ErrorNumber::FileNotFound));
+    if (!fileExists(path) || !file.open(QIODevice::ReadOnly))
+        throw AppError(error_number::FileNotFound, errorDescription(error_number::FileNotFound));
     QStringDecoder decoder(codePage);
     return decoder.decode(file.readAll());
 }
 
-bool WriteWholeFile(const QString& content, QString& path)
+bool writeWholeFile(const QString& content, QString& path)
 {
     const QByteArray bytes = encodeSingleByte(content);
     for (;;) {
@@ -124,17 +124,17 @@ bool WriteWholeFile(const QString& content, QString& path)
     }
 }
 
-QString TryWriteWholeFile(const QString& content, const QString& path)
+QString tryWriteWholeFile(const QString& content, const QString& path)
 {
     if (isBadFileName(path))
         return QStringLiteral("nom de fichier invalide : %1").arg(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return ErrorDescription(openErrorNumber(path, file));
+        return errorDescription(openErrorNumber(path, file));
     file.write(encodeSingleByte(content));
     if (!file.commit())
-        return ErrorDescription(
-            file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::PathFileAccess);
+        return errorDescription(file.error() == QFileDevice::ResourceError ? error_number::DiskFull
+                                                                           : error_number::PathFileAccess);
     return {};
 }
 

@@ -8,14 +8,14 @@
 
 namespace vexa {
 
-namespace Table {
+namespace table {
 
 inline const QString Images = QStringLiteral("DICOMImages");
 inline const QString Series = QStringLiteral("DICOMSeries");
 
-} // namespace Table
+} // namespace table
 
-namespace Col {
+namespace col {
 
 // Conquest's columns.
 inline const QString AcqDate = QStringLiteral("AcqDate");
@@ -47,6 +47,6 @@ inline const QString PatientName = QStringLiteral("PatientName"); // decoded nam
 inline const QString Printed = QStringLiteral("Printed");
 inline const QString ScanDate = QStringLiteral("ScanDate");
 
-} // namespace Col
+} // namespace col
 
 } // namespace vexa

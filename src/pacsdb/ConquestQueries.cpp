@@ -14,16 +14,16 @@ ConquestQueries::ConquestQueries(MainRecordSets& sets, QString conquestPath)
 {
 }
 
-bool ConquestQueries::QueryConn(const QString& jet)
+bool ConquestQueries::queryConn(const QString& jet)
 {
     sets_.workSet.setDatabasePath(path_);
     sets_.workSet.setRecordSource(jet);
     return sets_.workSet.requery();
 }
 
-bool ConquestQueries::CheckImagesToPrint(const QString& imagePath, QString& noticeText)
+bool ConquestQueries::checkImagesToPrint(const QString& imagePath, QString& noticeText)
 {
-    bool result = QueryConn(Sql::ImagesNotPrinted()) && sets_.workSet.count() > 0;
+    bool result = queryConn(sql::imagesNotPrinted()) && sets_.workSet.count() > 0;
     if (!result && !imagePath.isEmpty()) {
         const QStringList filters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.jpeg")};
         result = !QDir(imagePath).entryList(filters, QDir::Files).isEmpty();
@@ -33,32 +33,32 @@ bool ConquestQueries::CheckImagesToPrint(const QString& imagePath, QString& noti
     return result;
 }
 
-bool ConquestQueries::RefreshNotBurnedList(int& notBurnedCount)
+bool ConquestQueries::refreshNotBurnedList(int& notBurnedCount)
 {
     RecordSet& list = sets_.notBurnedSeries;
     list.setDatabasePath(path_);
-    list.setRecordSource(Sql::SeriesNotBurned());
+    list.setRecordSource(sql::seriesNotBurned());
     list.moveLast();
     notBurnedCount = list.count();
     return notBurnedCount != 0;
 }
 
-QStringList ConquestQueries::ImageFilesOfSeries(const QString& seriesUid, int firstImage, int count)
+QStringList ConquestQueries::imageFilesOfSeries(const QString& seriesUid, int firstImage, int count)
 {
     QStringList files;
-    if (QueryConn(Sql::ImagesOfSeries(seriesUid))) {
+    if (queryConn(sql::imagesOfSeries(seriesUid))) {
         RecordSet& images = sets_.workSet;
         for (images.moveFirst(); !images.eof() && files.size() < count; images.moveNext())
             if (images.currentRow() >= firstImage)
-                files << images.fieldText(Col::ObjectFile);
+                files << images.fieldText(col::ObjectFile);
     }
     sets_.workSet.close();
     return files;
 }
 
-int ConquestQueries::ThumbnailPageCount(const QString& seriesUid, int thumbnailsPerPage)
+int ConquestQueries::thumbnailPageCount(const QString& seriesUid, int thumbnailsPerPage)
 {
-    if (thumbnailsPerPage <= 0 || !QueryConn(Sql::ImagesOfSeries(seriesUid)))
+    if (thumbnailsPerPage <= 0 || !queryConn(sql::imagesOfSeries(seriesUid)))
         return 0;
     const int images = sets_.workSet.count();
     sets_.workSet.close();

@@ -14,20 +14,20 @@ public:
 
     // Images left to print in the database or pictures waiting in imagePath.
     // noticeText receives the main window's notice text.
-    bool CheckImagesToPrint(const QString& imagePath, QString& noticeText);
+    bool checkImagesToPrint(const QString& imagePath, QString& noticeText);
 
     // Sets notBurnedCount to the not-burned list's count as of its previous
     // requery (the list is not requeried here); true when it is not 0.
-    bool RefreshNotBurnedList(int& notBurnedCount);
+    bool refreshNotBurnedList(int& notBurnedCount);
 
     // The image files (ObjectFile) of a series, in its images' order, from the
     // image numbered `firstImage` (from 0) on, at most `count` of them; none
     // when the query fails.
-    QStringList ImageFilesOfSeries(const QString& seriesUid, int firstImage, int count);
-    int ThumbnailPageCount(const QString& seriesUid, int thumbnailsPerPage);
+    QStringList imageFilesOfSeries(const QString& seriesUid, int firstImage, int count);
+    int thumbnailPageCount(const QString& seriesUid, int thumbnailsPerPage);
 
 private:
-    bool QueryConn(const QString& jet);
+    bool queryConn(const QString& jet);
 
     MainRecordSets& sets_;
     QString path_;

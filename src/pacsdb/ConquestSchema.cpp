@@ -24,7 +24,7 @@ constexpr int kBusyTimeoutMs = 5000;
 // host, port, database and user from the service file, "?sslmode=require"
 // asks for TLS. Values are quoted for libpq; a ";" cannot pass (the driver
 // takes it for a separator), so such a parameter is left out.
-QString LibpqKeywords(const QUrl& url)
+QString libpqKeywords(const QUrl& url)
 {
     QStringList keywords;
     const QUrlQuery query(url);
@@ -43,7 +43,7 @@ QString LibpqKeywords(const QUrl& url)
 // ~/.pgpass (or PGPASSFILE) or PGPASSWORD, everything in a service file
 // (PGSERVICE or "?service="), the host and port in PGHOST and PGPORT. So the
 // settings need hold no password.
-QSqlDatabase OpenPostgres(const QString& url, const QString& connectionName, QString* error)
+QSqlDatabase openPostgres(const QString& url, const QString& connectionName, QString* error)
 {
     const QUrl parsed(url);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
@@ -58,7 +58,7 @@ QSqlDatabase OpenPostgres(const QString& url, const QString& connectionName, QSt
     // the driver, which looks at the setting on opening, escapes bound
     // values to match.
     QString options = QStringLiteral("options=-cstandard_conforming_strings=on");
-    const QString keywords = LibpqKeywords(parsed);
+    const QString keywords = libpqKeywords(parsed);
     if (!keywords.isEmpty())
         options += u';' + keywords;
     db.setConnectOptions(options);
@@ -72,7 +72,7 @@ QSqlDatabase OpenPostgres(const QString& url, const QString& connectionName, QSt
     return db;
 }
 
-QSqlDatabase OpenSqlite(
+QSqlDatabase openSqlite(
     const QString& path, const QString& connectionName, QString* error, MissingFile missing)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
@@ -95,14 +95,14 @@ QSqlDatabase OpenSqlite(
             *error = db.lastError().text();
         return db;
     }
-    InstallSqliteFunctions(db);
+    installSqliteFunctions(db);
     return db;
 }
 
 // Conquest's tables as a fresh installation creates them. Names are left
 // unquoted so that PostgreSQL folds them to lower case, as it does for
 // Conquest's own statements.
-const QStringList& ConquestTableStatements()
+const QStringList& conquestTableStatements()
 {
     static const QStringList statements{
         QStringLiteral("CREATE TABLE DICOMPatients (PatientID varchar(64) NOT NULL PRIMARY KEY, "
@@ -140,7 +140,7 @@ const QStringList& ConquestTableStatements()
     return statements;
 }
 
-bool IsValidUtf8(const QByteArray& bytes, QString* decoded)
+bool isValidUtf8(const QByteArray& bytes, QString* decoded)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
@@ -151,7 +151,7 @@ bool IsValidUtf8(const QByteArray& bytes, QString* decoded)
 }
 
 // Letters Latin-1 cannot hold that read as plain ones without decomposing.
-QString PlainReading(QChar c)
+QString plainReading(QChar c)
 {
     static const QHash<char16_t, QString> readings{{u'Œ', QStringLiteral("OE")}, {u'œ', QStringLiteral("oe")},
         {u'ẞ', QStringLiteral("SS")}, {u'Ł', QStringLiteral("L")}, {u'ł', QStringLiteral("l")},
@@ -163,9 +163,9 @@ QString PlainReading(QChar c)
 
 // A character outside Latin-1 as Latin-1 letters: its own reading, else the
 // Latin-1 letters of its compatibility decomposition without the accents.
-QString Latin1Reading(QChar c)
+QString latin1Reading(QChar c)
 {
-    const QString plain = PlainReading(c);
+    const QString plain = plainReading(c);
     if (!plain.isEmpty())
         return plain;
     QString kept;
@@ -178,18 +178,18 @@ QString Latin1Reading(QChar c)
 
 } // namespace
 
-QString DecodeStoredText(const QByteArray& bytes, const QString& specificCharacterSet)
+QString decodeStoredText(const QByteArray& bytes, const QString& specificCharacterSet)
 {
     const QString charset = specificCharacterSet.trimmed().toUpper();
     if (charset == QStringLiteral("ISO_IR 100"))
-        return FromWindows1252(bytes);
+        return fromWindows1252(bytes);
     QString text;
-    if (IsValidUtf8(bytes, &text))
+    if (isValidUtf8(bytes, &text))
         return text;
-    return FromWindows1252(bytes);
+    return fromWindows1252(bytes);
 }
 
-QString RepairUtf8ReadAsLatin1(const QString& text)
+QString repairUtf8ReadAsLatin1(const QString& text)
 {
     bool high = false;
     for (const QChar c : text) {
@@ -198,12 +198,12 @@ QString RepairUtf8ReadAsLatin1(const QString& text)
         high = high || c.unicode() >= 0x80;
     }
     QString decoded;
-    if (!high || !IsValidUtf8(text.toLatin1(), &decoded))
+    if (!high || !isValidUtf8(text.toLatin1(), &decoded))
         return text;
     return decoded;
 }
 
-QString StoredBytesOf(const QString& column, SqlBackend backend)
+QString storedBytesOf(const QString& column, SqlBackend backend)
 {
     // A conversion to the database's own encoding changes nothing: the bytes as stored.
     return backend == SqlBackend::Postgres
@@ -211,9 +211,9 @@ QString StoredBytesOf(const QString& column, SqlBackend backend)
         : QStringLiteral("CAST(%1 AS BLOB)").arg(column);
 }
 
-QString ServerEncoding(const QSqlDatabase& db)
+QString serverEncoding(const QSqlDatabase& db)
 {
-    if (BackendOf(db) != SqlBackend::Postgres)
+    if (backendOf(db) != SqlBackend::Postgres)
         return QStringLiteral("UTF8");
     static QMutex mutex;
     static QHash<QString, QString> known; // by connection name
@@ -231,7 +231,7 @@ QString ServerEncoding(const QSqlDatabase& db)
     return encoding;
 }
 
-QString FitForDatabase(const QString& text, const QString& serverEncoding)
+QString fitForDatabase(const QString& text, const QString& serverEncoding)
 {
     const bool latin1 = serverEncoding == QStringLiteral("LATIN1");
     QString fitted;
@@ -246,36 +246,36 @@ QString FitForDatabase(const QString& text, const QString& serverEncoding)
         }
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i;
-        fitted += c.isSurrogate() ? QStringLiteral("?") : Latin1Reading(c);
+        fitted += c.isSurrogate() ? QStringLiteral("?") : latin1Reading(c);
     }
     return fitted;
 }
 
-SqlBackend BackendOf(const QSqlDatabase& db)
+SqlBackend backendOf(const QSqlDatabase& db)
 {
     return db.driverName() == QStringLiteral("QPSQL") ? SqlBackend::Postgres : SqlBackend::Sqlite;
 }
 
-bool IsPostgresUrl(const QString& conquestPath)
+bool isPostgresUrl(const QString& conquestPath)
 {
     return conquestPath.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive)
         || conquestPath.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive);
 }
 
-QSqlDatabase OpenConquestDatabase(
+QSqlDatabase openConquestDatabase(
     const QString& conquestPath, const QString& connectionName, QString* error, MissingFile missing)
 {
     if (QSqlDatabase::contains(connectionName))
         QSqlDatabase::removeDatabase(connectionName);
-    if (IsPostgresUrl(conquestPath))
-        return OpenPostgres(conquestPath, connectionName, error);
-    return OpenSqlite(conquestPath, connectionName, error, missing);
+    if (isPostgresUrl(conquestPath))
+        return openPostgres(conquestPath, connectionName, error);
+    return openSqlite(conquestPath, connectionName, error, missing);
 }
 
-QString CreateConquestTables(QSqlDatabase& db)
+QString createConquestTables(QSqlDatabase& db)
 {
     QSqlQuery query(db);
-    for (const QString& statement : ConquestTableStatements()) {
+    for (const QString& statement : conquestTableStatements()) {
         if (!query.exec(statement))
             return query.lastError().text();
     }

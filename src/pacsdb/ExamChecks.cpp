@@ -10,9 +10,9 @@ namespace vexa {
 namespace {
 
 // One value of a bound single-row count; -1 on failure (*error set).
-int CountRows(const QString& conquestPath, const QString& sql, const QString& key, QString* error)
+int countRows(const QString& conquestPath, const QString& sql, const QString& key, QString* error)
 {
-    QSqlDatabase db = PacsConnection(conquestPath, error);
+    QSqlDatabase db = pacsConnection(conquestPath, error);
     if (!db.isOpen())
         return -1;
     QSqlQuery query(db);
@@ -31,19 +31,19 @@ int CountRows(const QString& conquestPath, const QString& sql, const QString& ke
 
 } // namespace
 
-QString ExamDeletedElsewhereText()
+QString examDeletedElsewhereText()
 {
     return QStringLiteral("Ce dossier a été supprimé depuis un autre poste.");
 }
 
-SeriesPresence CheckSeries(const QString& conquestPath, const QString& seriesUid)
+SeriesPresence checkSeries(const QString& conquestPath, const QString& seriesUid)
 {
     SeriesPresence presence;
-    const int series = CountRows(conquestPath,
+    const int series = countRows(conquestPath,
         QStringLiteral("SELECT COUNT(*) FROM DICOMSeries WHERE SeriesInst = ?"), seriesUid, &presence.error);
     if (series < 0)
         return presence;
-    const int images = CountRows(conquestPath,
+    const int images = countRows(conquestPath,
         QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE SeriesInst = ?"), seriesUid, &presence.error);
     if (images < 0)
         return presence;
@@ -53,10 +53,10 @@ SeriesPresence CheckSeries(const QString& conquestPath, const QString& seriesUid
     return presence;
 }
 
-bool ImageStillThere(const QString& conquestPath, const QString& sopInstance)
+bool imageStillThere(const QString& conquestPath, const QString& sopInstance)
 {
     QString error;
-    return CountRows(conquestPath, QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE SOPInstanc = ?"),
+    return countRows(conquestPath, QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE SOPInstanc = ?"),
                sopInstance, &error)
         > 0;
 }

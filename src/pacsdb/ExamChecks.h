@@ -7,7 +7,7 @@
 namespace vexa {
 
 // "Ce dossier a été supprimé depuis un autre poste."
-QString ExamDeletedElsewhereText();
+QString examDeletedElsewhereText();
 
 struct SeriesPresence {
     bool answered = false; // false: the database failed, error says why
@@ -18,10 +18,10 @@ struct SeriesPresence {
 
 // Looks the series up by its UID (an exact key) on the calling thread's
 // connection to conquestPath.
-SeriesPresence CheckSeries(const QString& conquestPath, const QString& seriesUid);
+SeriesPresence checkSeries(const QString& conquestPath, const QString& seriesUid);
 
 // True when the image row (SOPInstanc) is still there; false when it is gone
 // or the database did not answer.
-bool ImageStillThere(const QString& conquestPath, const QString& sopInstance);
+bool imageStillThere(const QString& conquestPath, const QString& sopInstance);
 
 } // namespace vexa

@@ -54,7 +54,7 @@ struct Answer {
     QString text; // Found: the value; Failed: the description
 };
 
-Answer Failure(const QString& error)
+Answer failure(const QString& error)
 {
     return {Answer::Failed, error};
 }
@@ -69,7 +69,7 @@ public:
 
     // The first column of the first row of sql with key bound; Missing when
     // there is no row or the value is null or empty.
-    Answer Value(const QString& sql, const QString& key)
+    Answer value(const QString& sql, const QString& key)
     {
         const QString cacheKey = sql + QChar(0) + key;
         if (auto it = cache_.constFind(cacheKey); it != cache_.cend())
@@ -77,15 +77,15 @@ public:
         QSqlQuery query(db_);
         query.setForwardOnly(true);
         if (!query.prepare(sql))
-            return Failure(query.lastError().text());
+            return failure(query.lastError().text());
         query.addBindValue(key);
         if (!query.exec())
-            return Failure(query.lastError().text());
+            return failure(query.lastError().text());
         Answer answer;
         if (query.next() && !query.value(0).isNull() && !query.value(0).toString().trimmed().isEmpty())
             answer = {Answer::Found, query.value(0).toString()};
         if (query.lastError().isValid())
-            return Failure(query.lastError().text());
+            return failure(query.lastError().text());
         cache_.insert(cacheKey, answer);
         return answer;
     }
@@ -106,10 +106,10 @@ public:
     {
     }
 
-    bool Update(const QVariant& compteur, const QList<QPair<QString, QVariant>>& values)
+    bool update(const QVariant& compteur, const QList<QPair<QString, QVariant>>& values)
     {
         if (compteur.isNull())
-            return Fail(KeyedWriteMissedText(compteur));
+            return fail(keyedWriteMissedText(compteur));
         QStringList assignments;
         for (const auto& [column, value] : values)
             assignments << column + QStringLiteral(" = ?");
@@ -119,20 +119,20 @@ public:
         if (it == prepared_.end()) {
             it = prepared_.insert(text, QSqlQuery(db_));
             if (!it->prepare(text))
-                return Fail(it->lastError().text());
+                return fail(it->lastError().text());
         }
         for (const auto& [column, value] : values)
-            it->addBindValue(ToStored(value, BackendOf(db_)));
+            it->addBindValue(toStored(value, backendOf(db_)));
         it->addBindValue(compteur);
         if (!it->exec())
-            return Fail(it->lastError().text());
-        return it->numRowsAffected() == 1 || Fail(KeyedWriteMissedText(compteur));
+            return fail(it->lastError().text());
+        return it->numRowsAffected() == 1 || fail(keyedWriteMissedText(compteur));
     }
 
     const QString& error() const { return error_; }
 
 private:
-    bool Fail(const QString& error)
+    bool fail(const QString& error)
     {
         error_ = error;
         return false;
@@ -178,17 +178,17 @@ class OtherWriters {
 public:
     explicit OtherWriters(QSqlDatabase db)
         : db_(std::move(db))
-        , sqlite_(BackendOf(db_) == SqlBackend::Sqlite)
+        , sqlite_(backendOf(db_) == SqlBackend::Sqlite)
     {
-        seen_ = sqlite_ ? Version() : 0; // PostgreSQL has no such question
+        seen_ = sqlite_ ? version() : 0; // PostgreSQL has no such question
     }
 
     // True while another connection is seen writing, or was recently.
-    bool Active()
+    bool active()
     {
         if (!sqlite_)
             return false;
-        if (const qint64 now = Version(); now != seen_) {
+        if (const qint64 now = version(); now != seen_) {
             seen_ = now;
             active_ = true;
             lastCommit_.start();
@@ -197,7 +197,7 @@ public:
             active_ = false;
         return active_;
     }
-    void SetActive()
+    void setActive()
     {
         if (!sqlite_)
             return;
@@ -206,38 +206,38 @@ public:
     }
 
     // Before a pass's long work: watches a moment whether Conquest writes.
-    void Probe()
+    void probe()
     {
         if (!sqlite_ || probed_)
             return;
         probed_ = true;
         QThread::msleep(static_cast<unsigned long>(kProbeMs));
-        Active();
+        active();
     }
 
     // Before a read chunk or a write batch: while Conquest writes, waits for
     // one of its commits followed by a short calm, so our work falls in the
     // pause before its next insert; returns at once when it is quiet.
-    void WaitForTurn()
+    void waitForTurn()
     {
-        if (!Active())
+        if (!active())
             return;
         QElapsedTimer waited;
         waited.start();
         const qint64 before = seen_;
-        while (Active() && seen_ == before && waited.elapsed() < kTurnWaitMs)
+        while (active() && seen_ == before && waited.elapsed() < kTurnWaitMs)
             QThread::msleep(1);
         if (seen_ == before)
             return;
         for (qint64 settled = seen_;; settled = seen_) {
             QThread::msleep(static_cast<unsigned long>(kSettleMs));
-            if (!Active() || seen_ == settled)
+            if (!active() || seen_ == settled)
                 return;
         }
     }
 
 private:
-    qint64 Version()
+    qint64 version()
     {
         QSqlQuery query(db_);
         return query.exec(QStringLiteral("PRAGMA data_version")) && query.next() ? query.value(0).toLongLong()
@@ -257,7 +257,7 @@ private:
 // row's exactly: identifiers differing only in case, or holding "*", "?",
 // "%" or "_", are other patients. The name is read as the bytes Conquest
 // stored and decoded here (see DecodeStoredText).
-QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>& rows, OtherWriters& others)
+QString readPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>& rows, OtherWriters& others)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -267,16 +267,16 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
                          "ON p.PatientID = r.%5 WHERE %6 AND r.Compteur > ? "
                          "ORDER BY r.Compteur LIMIT ?")
               .arg(pass.table, pass.date, pass.extra,
-                  StoredBytesOf(QStringLiteral("p.PatientNam"), BackendOf(db)), pass.patient, pass.pending);
+                  storedBytesOf(QStringLiteral("p.PatientNam"), backendOf(db)), pass.patient, pass.pending);
     if (!query.prepare(sql))
         return query.lastError().text();
     QVariant last
         = std::numeric_limits<qint32>::min(); // below every Compteur, in range of both backends' integers
     for (bool first = true;; first = false) {
         if (!first)
-            others.Probe(); // a long read: is Conquest writing?
-        others.WaitForTurn();
-        const int chunk = first || others.Active() ? kBusyReadChunk : kReadChunk;
+            others.probe(); // a long read: is Conquest writing?
+        others.waitForTurn();
+        const int chunk = first || others.active() ? kBusyReadChunk : kReadChunk;
         query.addBindValue(last);
         query.addBindValue(chunk);
         if (!query.exec())
@@ -291,9 +291,9 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
                 = [&](int i) { return query.value(i).isNull() ? QString() : query.value(i).toString(); };
             const bool hasPatient = query.value(5).toBool();
             rows.append({query.value(0), hasPatient,
-                hasPatient && !query.value(6).isNull() ? DecodeStoredText(query.value(6).toByteArray())
+                hasPatient && !query.value(6).isNull() ? decodeStoredText(query.value(6).toByteArray())
                                                        : QString(),
-                text(1), StoredDate(query.value(2)).isValid(), text(3), text(4)});
+                text(1), storedDate(query.value(2)).isValid(), text(3), text(4)});
             last = query.value(0);
         }
         if (query.lastError().isValid())
@@ -306,7 +306,7 @@ QString ReadPending(QSqlDatabase& db, const PassColumns& pass, QList<PendingRow>
 
 // Rows that cannot be written by Compteur (it is null): they are never
 // handled, and NameNewRows says so.
-QString UnnumberedRows(QSqlDatabase& db, const PassColumns& pass)
+QString unnumberedRows(QSqlDatabase& db, const PassColumns& pass)
 {
     const QString& table = pass.table;
     QSqlQuery query(db);
@@ -326,34 +326,34 @@ QString UnnumberedRows(QSqlDatabase& db, const PassColumns& pass)
 // leaves the lock free between batches while another program writes.
 // progress, when given, hears after each commit how many rows are stored;
 // false from it ends the writing there (the rest is named at a later pass).
-QString WriteInBatches(QSqlDatabase& db, const QString& table, const QList<RowUpdate>& updates,
+QString writeInBatches(QSqlDatabase& db, const QString& table, const QList<RowUpdate>& updates,
     OtherWriters& others, const std::function<bool(qint64)>& progress = {})
 {
     BatchUpdater updater(db, table);
     qsizetype next = 0;
     if (!updates.isEmpty())
-        others.Probe(); // is Conquest writing? then our turn comes after one of its commits
+        others.probe(); // is Conquest writing? then our turn comes after one of its commits
     while (next < updates.size()) {
-        others.WaitForTurn();
-        const qint64 budgetMs = others.Active() ? kBusyBatchMs : kBatchMs;
+        others.waitForTurn();
+        const qint64 budgetMs = others.active() ? kBusyBatchMs : kBatchMs;
         QString error;
         QElapsedTimer waited;
         waited.start();
-        if (!BeginWrite(db, &error))
+        if (!beginWrite(db, &error))
             return error;
         if (waited.elapsed() > kContendedBeginMs)
-            others.SetActive();
+            others.setActive();
         QElapsedTimer held;
         held.start();
         do {
-            if (!updater.Update(updates[next].compteur, updates[next].values)) {
-                RollbackWrite(db);
+            if (!updater.update(updates[next].compteur, updates[next].values)) {
+                rollbackWrite(db);
                 return updater.error();
             }
             ++next;
         } while (next < updates.size() && held.elapsed() < budgetMs);
-        if (!CommitWrite(db, &error)) {
-            RollbackWrite(db);
+        if (!commitWrite(db, &error)) {
+            rollbackWrite(db);
             return error;
         }
         if (progress && !progress(next))
@@ -373,31 +373,31 @@ public:
 
     // date is set when the answer is not a failure. Each source is only
     // asked when the ones before it gave no date.
-    Answer Of(const PassColumns& pass, const PendingRow& row, const QDate& today, QDate& date)
+    Answer of(const PassColumns& pass, const PendingRow& row, const QDate& today, QDate& date)
     {
-        date = FirstExamDate({row.ownDate});
+        date = firstExamDate({row.ownDate});
         if (date.isValid())
             return {Answer::Found, {}};
         QString studyUid = row.extra;
         if (pass.markHandled) { // an image: its series names the study
-            const Answer study = values_.Value(
+            const Answer study = values_.value(
                 QStringLiteral("SELECT StudyInsta FROM DICOMSeries WHERE SeriesInst = ?"), row.seriesUid);
             if (study.kind == Answer::Failed)
                 return study;
             studyUid = study.text;
         }
         if (!studyUid.isEmpty()) {
-            const Answer studyDate = values_.Value(
+            const Answer studyDate = values_.value(
                 QStringLiteral("SELECT StudyDate FROM DICOMStudies WHERE StudyInsta = ?"), studyUid);
             if (studyDate.kind == Answer::Failed)
                 return studyDate;
-            date = FirstExamDate({studyDate.text});
+            date = firstExamDate({studyDate.text});
             if (date.isValid())
                 return {Answer::Found, {}};
         }
         QString acquired = row.extra; // an image's own acquisition date
         if (!pass.markHandled) { // a series: the first of its images that has one
-            const Answer first = values_.Value(QStringLiteral("SELECT AcqDate FROM DICOMImages WHERE "
+            const Answer first = values_.value(QStringLiteral("SELECT AcqDate FROM DICOMImages WHERE "
                                                               "SeriesInst = ? AND AcqDate <> '' ORDER BY "
                                                               "Compteur LIMIT 1"),
                 row.seriesUid);
@@ -405,7 +405,7 @@ public:
                 return first;
             acquired = first.text;
         }
-        date = FirstExamDate({acquired});
+        date = firstExamDate({acquired});
         if (!date.isValid())
             date = today;
         return {Answer::Found, {}};
@@ -425,7 +425,7 @@ public:
         : db_(std::move(db))
         , key_(table == QStringLiteral("DICOMImages") ? 1 : 2)
     {
-        if (BackendOf(db_) != SqlBackend::Postgres) {
+        if (backendOf(db_) != SqlBackend::Postgres) {
             mine_ = true;
             return;
         }
@@ -456,11 +456,11 @@ private:
     bool mine_ = false;
 };
 
-QString RunPass(
+QString runPass(
     const QString& conquestPath, const PassColumns& pass, const std::function<bool(qint64)>& progress = {})
 {
     QString error;
-    QSqlDatabase db = PacsConnection(conquestPath, &error);
+    QSqlDatabase db = pacsConnection(conquestPath, &error);
     if (!db.isOpen())
         return error;
     const NamingTurn turn(db, pass.table);
@@ -468,16 +468,16 @@ QString RunPass(
         return {};
     OtherWriters others(db);
     QList<PendingRow> rows;
-    error = ReadPending(db, pass, rows, others);
+    error = readPending(db, pass, rows, others);
     if (!error.isEmpty())
         return error;
-    const QString unnumbered = UnnumberedRows(db, pass);
+    const QString unnumbered = unnumberedRows(db, pass);
     if (rows.isEmpty())
         return unnumbered;
 
     // Everything is worked out before the write lock is taken; a failed
     // lookup ends the pass, the rows worked out before it are stored.
-    const QString encoding = ServerEncoding(db);
+    const QString encoding = serverEncoding(db);
     FallbackDates fallback(db);
     const QDate today = QDate::currentDate();
     QList<RowUpdate> updates;
@@ -486,10 +486,10 @@ QString RunPass(
         RowUpdate update{row.compteur, {}};
         if (row.hasPatient)
             update.values.append({QStringLiteral("PatientName"),
-                FitForDatabase(ReadablePersonName(row.patientName), encoding)});
+                fitForDatabase(readablePersonName(row.patientName), encoding)});
         if (!row.dated) {
             QDate date;
-            const Answer dated = fallback.Of(pass, row, today, date);
+            const Answer dated = fallback.of(pass, row, today, date);
             if (dated.kind == Answer::Failed) {
                 lookupError = dated.text;
                 break;
@@ -501,7 +501,7 @@ QString RunPass(
         if (!update.values.isEmpty())
             updates.append(std::move(update));
     }
-    error = WriteInBatches(db, pass.table, updates, others, progress);
+    error = writeInBatches(db, pass.table, updates, others, progress);
     if (!error.isEmpty())
         return error;
     return !lookupError.isEmpty() ? lookupError : unnumbered;
@@ -510,7 +510,7 @@ QString RunPass(
 // Names that an earlier version stored with U+FFFD where it could not read
 // Conquest's bytes, named again from Conquest's own column. Looked for once
 // per database and run of the program: the search reads every name.
-QString RepairReplacedNames(const QString& conquestPath)
+QString repairReplacedNames(const QString& conquestPath)
 {
     static QMutex mutex;
     static QSet<QString> repaired;
@@ -520,16 +520,16 @@ QString RepairReplacedNames(const QString& conquestPath)
             return {};
     }
     QString error;
-    QSqlDatabase db = PacsConnection(conquestPath, &error);
+    QSqlDatabase db = pacsConnection(conquestPath, &error);
     if (!db.isOpen())
         return error;
-    const QString encoding = ServerEncoding(db);
+    const QString encoding = serverEncoding(db);
     // A LATIN1 server cannot hold the character: nothing to repair there.
     const bool canHoldIt = encoding == QStringLiteral("UTF8") || encoding == QStringLiteral("SQL_ASCII");
     // A plain search for the character: the engine's own, far quicker than a LIKE.
     const QString holdsReplacement
         = QStringLiteral("%1(r.PatientName, '%2') > 0")
-              .arg(BackendOf(db) == SqlBackend::Postgres ? QStringLiteral("strpos") : QStringLiteral("instr"))
+              .arg(backendOf(db) == SqlBackend::Postgres ? QStringLiteral("strpos") : QStringLiteral("instr"))
               .arg(QChar(QChar::ReplacementCharacter));
     for (const QString& table : {QStringLiteral("DICOMImages"), QStringLiteral("DICOMSeries")}) {
         if (!canHoldIt)
@@ -546,7 +546,7 @@ QString RepairReplacedNames(const QString& conquestPath)
         const qint64 high = range.value(1).toLongLong();
         for (qint64 low = range.value(0).toLongLong(); !range.value(0).isNull() && low <= high;
              low += kRepairSlice) {
-            error = ReadPending(db,
+            error = readPending(db,
                 {table, patient, QStringLiteral("Compteur"), QStringLiteral("Compteur"), false,
                     QStringLiteral("%1 AND r.Compteur BETWEEN %2 AND %3")
                         .arg(holdsReplacement)
@@ -561,9 +561,9 @@ QString RepairReplacedNames(const QString& conquestPath)
             if (row.hasPatient)
                 updates.append({row.compteur,
                     {{QStringLiteral("PatientName"),
-                        FitForDatabase(ReadablePersonName(row.patientName), encoding)}}});
+                        fitForDatabase(readablePersonName(row.patientName), encoding)}}});
         }
-        error = WriteInBatches(db, table, updates, others);
+        error = writeInBatches(db, table, updates, others);
         if (!error.isEmpty())
             return error;
     }
@@ -574,16 +574,16 @@ QString RepairReplacedNames(const QString& conquestPath)
 
 } // namespace
 
-QDate ExamDateOf(const QString& yyyymmdd, const QDate& today)
+QDate examDateOf(const QString& yyyymmdd, const QDate& today)
 {
-    const QDate date = DateFromYyyymmdd(yyyymmdd);
+    const QDate date = dateFromYyyymmdd(yyyymmdd);
     return date.isValid() ? date : today;
 }
 
-QDate FirstExamDate(const QStringList& yyyymmddTexts)
+QDate firstExamDate(const QStringList& yyyymmddTexts)
 {
     for (const QString& text : yyyymmddTexts) {
-        const QDate date = DateFromYyyymmdd(text);
+        const QDate date = dateFromYyyymmdd(text);
         if (date.isValid())
             return date;
     }
@@ -595,26 +595,26 @@ const PassColumns kImagePass{QStringLiteral("DICOMImages"), QStringLiteral("Imag
 const PassColumns kSeriesPass{QStringLiteral("DICOMSeries"), QStringLiteral("SeriesPat"),
     QStringLiteral("SeriesDate"), QStringLiteral("StudyInsta"), false, QStringLiteral("r.ScanDate IS NULL")};
 
-QString NameNewRows(MainRecordSets&, const QString& conquestPath)
+QString nameNewRows(MainRecordSets&, const QString& conquestPath)
 {
-    const QString error = RunPass(conquestPath, kImagePass);
-    const QString seriesError = RunPass(conquestPath, kSeriesPass);
-    const QString repairError = RepairReplacedNames(conquestPath);
+    const QString error = runPass(conquestPath, kImagePass);
+    const QString seriesError = runPass(conquestPath, kSeriesPass);
+    const QString repairError = repairReplacedNames(conquestPath);
     return !error.isEmpty() ? error : !seriesError.isEmpty() ? seriesError : repairError;
 }
 
-QString NameAtFirstStart(const QString& conquestPath, const NamingProgress& progress)
+QString nameAtFirstStart(const QString& conquestPath, const NamingProgress& progress)
 {
     bool goOn = true;
     const QString seriesError
-        = RunPass(conquestPath, kSeriesPass, [&](qint64) { return goOn = progress(0); });
+        = runPass(conquestPath, kSeriesPass, [&](qint64) { return goOn = progress(0); });
     if (!goOn)
         return seriesError;
     const QString error
-        = RunPass(conquestPath, kImagePass, [&](qint64 done) { return goOn = progress(done); });
+        = runPass(conquestPath, kImagePass, [&](qint64 done) { return goOn = progress(done); });
     if (!goOn)
         return !seriesError.isEmpty() ? seriesError : error;
-    const QString repairError = RepairReplacedNames(conquestPath);
+    const QString repairError = repairReplacedNames(conquestPath);
     return !seriesError.isEmpty() ? seriesError : !error.isEmpty() ? error : repairError;
 }
 

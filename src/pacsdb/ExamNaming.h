@@ -11,10 +11,10 @@
 namespace vexa {
 
 // The exam date from a YYYYMMDD text; today when the text is empty or not a date.
-QDate ExamDateOf(const QString& yyyymmdd, const QDate& today);
+QDate examDateOf(const QString& yyyymmdd, const QDate& today);
 
 // The first of the YYYYMMDD texts that is a date; invalid when none is.
-QDate FirstExamDate(const QStringList& yyyymmddTexts);
+QDate firstExamDate(const QStringList& yyyymmddTexts);
 
 // Runs the image pass then the series pass. A row gets the name of the
 // patient whose identifier equals its own exactly (case and every character
@@ -26,7 +26,7 @@ QDate FirstExamDate(const QStringList& yyyymmddTexts);
 // (a lookup, a write that reaches no row) ends the pass; rows not stored are
 // handled again at the next run. Returns "" or the first failure's
 // description.
-QString NameNewRows(MainRecordSets& sets, const QString& conquestPath);
+QString nameNewRows(MainRecordSets& sets, const QString& conquestPath);
 
 // Hears, after each stored batch, how many images the image pass has stored
 // so far (0 during the series pass); false stops the naming there.
@@ -36,6 +36,6 @@ using NamingProgress = std::function<bool(qint64 imagesDone)>;
 // worker at start-up: the same passes as NameNewRows, the series first so that
 // the lists fill before the images are done. Rows that arrive meanwhile are
 // left to the next NameNewRows. Returns "" or the first failure's description.
-QString NameAtFirstStart(const QString& conquestPath, const NamingProgress& progress);
+QString nameAtFirstStart(const QString& conquestPath, const NamingProgress& progress);
 
 } // namespace vexa

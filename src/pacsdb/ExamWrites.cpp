@@ -11,17 +11,17 @@ namespace vexa {
 namespace {
 
 // One statement on the calling thread's connection: "" or the database's text.
-QString Execute(const QString& conquestPath, const QString& jet)
+QString execute(const QString& conquestPath, const QString& jet)
 {
     QString error;
-    QSqlDatabase db = PacsConnection(conquestPath, &error);
+    QSqlDatabase db = pacsConnection(conquestPath, &error);
     if (!db.isOpen())
         return error.isEmpty() ? QStringLiteral("base de données fermée") : error;
-    const QSqlError failure = ExecJet(db, jet);
+    const QSqlError failure = execJet(db, jet);
     return failure.isValid() ? failure.text() : QString();
 }
 
-ExamWrite Outcome(const QString& error)
+ExamWrite outcome(const QString& error)
 {
     return error.isEmpty() ? ExamWrite{ExamWrite::Written, {}} : ExamWrite{ExamWrite::Failed, error};
 }
@@ -34,36 +34,36 @@ QString ExamWrite::failureText() const
     case Written:
         return {};
     case Gone:
-        return ExamDeletedElsewhereText();
+        return examDeletedElsewhereText();
     case Failed:
         break;
     }
     return error;
 }
 
-ExamWrite CheckExamStillThere(const QString& conquestPath, const Exam& exam)
+ExamWrite checkExamStillThere(const QString& conquestPath, const Exam& exam)
 {
-    const SeriesPresence presence = CheckSeries(conquestPath, exam.seriesUid);
+    const SeriesPresence presence = checkSeries(conquestPath, exam.seriesUid);
     if (!presence.answered)
         return {ExamWrite::Failed, presence.error};
     return {presence.exists ? ExamWrite::Written : ExamWrite::Gone, {}};
 }
 
-ExamWrite MarkExamBurned(const QString& conquestPath, const Exam& exam)
+ExamWrite markExamBurned(const QString& conquestPath, const Exam& exam)
 {
-    const ExamWrite check = CheckExamStillThere(conquestPath, exam);
+    const ExamWrite check = checkExamStillThere(conquestPath, exam);
     if (!check.written())
         return check;
-    return Outcome(Execute(conquestPath,
+    return outcome(execute(conquestPath,
         QStringLiteral("UPDATE DICOMSeries SET Burned = -1 WHERE SeriesInst = %1")
-            .arg(JetQuote(exam.seriesUid))));
+            .arg(jetQuote(exam.seriesUid))));
 }
 
-ExamWrite MarkImagePrinted(const QString& conquestPath, const QString& sopInstance, const QDate& day)
+ExamWrite markImagePrinted(const QString& conquestPath, const QString& sopInstance, const QDate& day)
 {
-    if (sopInstance.isEmpty() || !ImageStillThere(conquestPath, sopInstance))
+    if (sopInstance.isEmpty() || !imageStillThere(conquestPath, sopInstance))
         return {ExamWrite::Gone, {}};
-    return Outcome(Execute(conquestPath, Sql::MarkImagePrinted(sopInstance, day)));
+    return outcome(execute(conquestPath, sql::markImagePrinted(sopInstance, day)));
 }
 
 } // namespace vexa

@@ -24,12 +24,12 @@ struct ExamWrite {
 };
 
 // Whether the exam's series is still in the database.
-ExamWrite CheckExamStillThere(const QString& conquestPath, const Exam& exam);
+ExamWrite checkExamStillThere(const QString& conquestPath, const Exam& exam);
 
 // Burned = true on the exam's series row, found by SeriesInst.
-ExamWrite MarkExamBurned(const QString& conquestPath, const Exam& exam);
+ExamWrite markExamBurned(const QString& conquestPath, const Exam& exam);
 
 // Printed = true and PrintDate = `day` on the image found by SOPInstanc.
-ExamWrite MarkImagePrinted(const QString& conquestPath, const QString& sopInstance, const QDate& day);
+ExamWrite markImagePrinted(const QString& conquestPath, const QString& sopInstance, const QDate& day);
 
 } // namespace vexa

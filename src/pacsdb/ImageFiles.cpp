@@ -6,10 +6,10 @@
 
 namespace vexa {
 
-QString StoredImagePath(const QString& imageRoot, const QString& objectFile)
+QString storedImagePath(const QString& imageRoot, const QString& objectFile)
 {
     QString root = imageRoot;
-    return WithTrailingBackslash(root) + QString(objectFile).replace(u'\\', u'/');
+    return withTrailingBackslash(root) + QString(objectFile).replace(u'\\', u'/');
 }
 
 QString picturePath(const QString& imagePath, PictureKind kind)
@@ -20,7 +20,7 @@ QString picturePath(const QString& imagePath, PictureKind kind)
     return stem + (kind == PictureKind::Preview ? QStringLiteral(".jpeg") : QStringLiteral(".jpg"));
 }
 
-QString SeriesReportPath(const QString& imagePath, const QString& seriesUid)
+QString seriesReportPath(const QString& imagePath, const QString& seriesUid)
 {
     const qsizetype slash = std::max(imagePath.lastIndexOf(u'/'), imagePath.lastIndexOf(u'\\'));
     // A separator would leave the image's folder (dropped, as reports already

@@ -7,7 +7,7 @@ namespace vexa {
 
 // An image's file: the image store root with its trailing separator, then the
 // row's ObjectFile ("\" of Windows-made rows read as "/").
-QString StoredImagePath(const QString& imageRoot, const QString& objectFile);
+QString storedImagePath(const QString& imageRoot, const QString& objectFile);
 
 // An image's JPEG pictures (export, thumbnails, deletion, CD): the image path
 // with a final ".v2" removed (any case), then ".jpeg" (preview) or ".jpg"
@@ -28,6 +28,6 @@ inline QString fullSizePicturePath(const QString& imagePath)
 // A series' report lies beside its images: the folder of one of its image
 // files, then the series UID and ".rtf". A separator in a damaged UID is
 // dropped, so the report never leaves that folder.
-QString SeriesReportPath(const QString& imagePath, const QString& seriesUid);
+QString seriesReportPath(const QString& imagePath, const QString& seriesUid);
 
 } // namespace vexa

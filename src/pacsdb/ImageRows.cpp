@@ -5,10 +5,10 @@
 
 namespace vexa {
 
-QString ExamDayOfImage(const RecordSet& images)
+QString examDayOfImage(const RecordSet& images)
 {
-    const QString acquired = images.fieldText(Col::AcqDate);
-    return YyyymmddToDdMmYyyy(acquired.isEmpty() ? images.fieldText(Col::ImageDate) : acquired);
+    const QString acquired = images.fieldText(col::AcqDate);
+    return yyyymmddToDdMmYyyy(acquired.isEmpty() ? images.fieldText(col::ImageDate) : acquired);
 }
 
 } // namespace vexa

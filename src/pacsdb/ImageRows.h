@@ -8,6 +8,6 @@ namespace vexa {
 // The day of the current image row's exam as "dd/mm/yyyy": its acquisition
 // date, else its image date (some modalities leave AcqDate empty); "" when
 // neither is a date.
-QString ExamDayOfImage(const RecordSet& images);
+QString examDayOfImage(const RecordSet& images);
 
 } // namespace vexa

@@ -16,7 +16,7 @@ struct Segment {
 
 // Splits a Jet text into code, quoted literals and date literals, so that a
 // quote, "#" or "*" inside a value is never taken for syntax.
-QList<Segment> Scan(const QString& jet)
+QList<Segment> scan(const QString& jet)
 {
     QList<Segment> segments;
     QString code;
@@ -57,7 +57,7 @@ QList<Segment> Scan(const QString& jet)
 // of a UTF-16 surrogate pair becomes U+FFFD. SQLite reads a statement given
 // in UTF-16 by pairs: a lone high surrogate would swallow the next character,
 // the closing quote included, and the rest of the value would become SQL.
-QString SafeText(const QString& value)
+QString safeText(const QString& value)
 {
     QString text;
     text.reserve(value.size());
@@ -75,12 +75,12 @@ QString SafeText(const QString& value)
     return text;
 }
 
-QString Quoted(const QString& value)
+QString quoted(const QString& value)
 {
-    return u'\'' + SafeText(value).replace(u'\'', QStringLiteral("''")) + u'\'';
+    return u'\'' + safeText(value).replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
-QString LikePattern(const QString& jetPattern)
+QString likePattern(const QString& jetPattern)
 {
     QString out;
     for (const QChar c : jetPattern) {
@@ -96,13 +96,13 @@ QString LikePattern(const QString& jetPattern)
     return out;
 }
 
-QString DateLiteral(const QString& body, SqlBackend backend)
+QString dateLiteral(const QString& body, SqlBackend backend)
 {
     static const QRegularExpression form(
         QStringLiteral(R"(^\s*(\d{4})/(\d{1,2})/(\d{1,2})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
     const QRegularExpressionMatch m = form.match(body);
     if (!m.hasMatch())
-        return Quoted(body); // not a date: the backend reports the mismatch
+        return quoted(body); // not a date: the backend reports the mismatch
     QString iso = QStringLiteral("%1-%2-%3")
                       .arg(m.captured(1), m.captured(2).rightJustified(2, u'0'),
                           m.captured(3).rightJustified(2, u'0'));
@@ -110,10 +110,10 @@ QString DateLiteral(const QString& body, SqlBackend backend)
         iso += QStringLiteral(" %1:%2:%3")
                    .arg(m.captured(4).rightJustified(2, u'0'), m.captured(5),
                        m.captured(6).isEmpty() ? QStringLiteral("00") : m.captured(6));
-    return backend == SqlBackend::Postgres ? QStringLiteral("TIMESTAMP ") + Quoted(iso) : Quoted(iso);
+    return backend == SqlBackend::Postgres ? QStringLiteral("TIMESTAMP ") + quoted(iso) : quoted(iso);
 }
 
-QString TranslateCode(QString code, SqlBackend backend, bool ddl)
+QString translateCode(QString code, SqlBackend backend, bool ddl)
 {
     static const QRegularExpression deleteStar(
         QStringLiteral(R"(\bDELETE\s+\*\s+FROM\b)"), QRegularExpression::CaseInsensitiveOption);
@@ -126,7 +126,7 @@ QString TranslateCode(QString code, SqlBackend backend, bool ddl)
         if (backend == SqlBackend::Postgres) {
             QRegularExpressionMatch m;
             while ((m = searchWords.match(code)).hasMatch())
-                code.replace(m.capturedStart(), m.capturedLength(), PostgresSearchWords(m.captured(1)));
+                code.replace(m.capturedStart(), m.capturedLength(), postgresSearchWords(m.captured(1)));
         }
         return code;
     }
@@ -146,43 +146,43 @@ QString TranslateCode(QString code, SqlBackend backend, bool ddl)
     return code;
 }
 
-bool EndsWithLike(const QString& code)
+bool endsWithLike(const QString& code)
 {
     static const QRegularExpression like(
         QStringLiteral(R"(\bLIKE\s*$)"), QRegularExpression::CaseInsensitiveOption);
     return like.match(code).hasMatch();
 }
 
-QString MakeIlike(QString code)
+QString makeIlike(QString code)
 {
     static const QRegularExpression like(
         QStringLiteral(R"(\bLIKE(\s*)$)"), QRegularExpression::CaseInsensitiveOption);
     return code.replace(like, QStringLiteral("ILIKE\\1"));
 }
 
-QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
+QString translateStatement(const QString& jet, SqlBackend backend, bool ddl)
 {
-    const QList<Segment> segments = Scan(jet);
+    const QList<Segment> segments = scan(jet);
     QString out;
     bool searchWordsLike = false;
     for (qsizetype i = 0; i < segments.size(); ++i) {
         const Segment& s = segments.at(i);
         if (s.kind == Segment::Date) {
-            out += DateLiteral(s.body, backend);
+            out += dateLiteral(s.body, backend);
             continue;
         }
         if (s.kind == Segment::Text && searchWordsLike) {
-            out += Quoted(PostgresWordsRegex(s.body));
+            out += quoted(postgresWordsRegex(s.body));
             searchWordsLike = false;
             continue;
         }
         if (s.kind == Segment::Text) {
-            const bool like = i > 0 && EndsWithLike(segments.at(i - 1).body);
-            out += like ? Quoted(LikePattern(s.body)) + QStringLiteral(" ESCAPE '\\'") : Quoted(s.body);
+            const bool like = i > 0 && endsWithLike(segments.at(i - 1).body);
+            out += like ? quoted(likePattern(s.body)) + QStringLiteral(" ESCAPE '\\'") : quoted(s.body);
             continue;
         }
         const bool beforeLike
-            = i + 1 < segments.size() && segments.at(i + 1).kind == Segment::Text && EndsWithLike(s.body);
+            = i + 1 < segments.size() && segments.at(i + 1).kind == Segment::Text && endsWithLike(s.body);
         // On PostgreSQL, "SearchWords(column) LIKE 'pattern'" is a regular
         // expression on the name itself (see PostgresWordsRegex).
         static const QRegularExpression searchWordsLikeForm(
@@ -190,13 +190,13 @@ QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
             QRegularExpression::CaseInsensitiveOption);
         const QRegularExpressionMatch wordsLike = searchWordsLikeForm.match(s.body);
         if (beforeLike && backend == SqlBackend::Postgres && wordsLike.hasMatch()) {
-            out += TranslateCode(s.body.left(wordsLike.capturedStart()), backend, ddl)
+            out += translateCode(s.body.left(wordsLike.capturedStart()), backend, ddl)
                 + QStringLiteral("(' ' || COALESCE(%1, '')) ~ ").arg(wordsLike.captured(1));
             searchWordsLike = true;
             continue;
         }
-        QString code = TranslateCode(s.body, backend, ddl);
-        out += beforeLike && backend == SqlBackend::Postgres ? MakeIlike(code) : code;
+        QString code = translateCode(s.body, backend, ddl);
+        out += beforeLike && backend == SqlBackend::Postgres ? makeIlike(code) : code;
     }
     static const QRegularExpression trailing(QStringLiteral(R"(\s*;\s*$)"));
     return out.remove(trailing);
@@ -207,18 +207,18 @@ QString TranslateStatement(const QString& jet, SqlBackend backend, bool ddl)
 // rowid order, and a trigger numbering each new row after the highest number
 // ever given (rowids may be renumbered by VACUUM, the counter must stay
 // unique, and a number once given is never given again).
-QStringList SqliteAddCounter(const QString& table, const QString& column)
+QStringList sqliteAddCounter(const QString& table, const QString& column)
 {
     return {
         QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER").arg(table, column),
         QStringLiteral("UPDATE %1 SET %2 = rowid").arg(table, column),
-        SqliteCounterIndex(table, column),
-        SqliteCounterHighTable(),
-        SqliteCounterTrigger(table, column),
+        sqliteCounterIndex(table, column),
+        sqliteCounterHighTable(),
+        sqliteCounterTrigger(table, column),
     };
 }
 
-const QRegularExpression& AddCounterForm()
+const QRegularExpression& addCounterForm()
 {
     static const QRegularExpression form(
         QStringLiteral(R"(^\s*ALTER\s+TABLE\s+(\w+)\s+ADD\s+(?:COLUMN\s+)?(\w+)\s+COUNTER\s*;?\s*$)"),
@@ -228,46 +228,46 @@ const QRegularExpression& AddCounterForm()
 
 } // namespace
 
-QString JetQuote(const QString& value)
+QString jetQuote(const QString& value)
 {
-    return Quoted(value);
+    return quoted(value);
 }
 
-QString JetDate(const QDate& date)
+QString jetDate(const QDate& date)
 {
     return date.toString(QStringLiteral("'#'yyyy/MM/dd'#'"));
 }
 
-QStringList TranslateJet(const QString& jet, SqlBackend backend)
+QStringList translateJet(const QString& jet, SqlBackend backend)
 {
     static const QRegularExpression ddl(
         QStringLiteral(R"(^\s*(CREATE|ALTER)\s+TABLE\b)"), QRegularExpression::CaseInsensitiveOption);
     const bool isDdl = ddl.match(jet).hasMatch();
-    const QRegularExpressionMatch counter = AddCounterForm().match(jet);
+    const QRegularExpressionMatch counter = addCounterForm().match(jet);
     if (counter.hasMatch()) {
         if (backend == SqlBackend::Sqlite)
-            return SqliteAddCounter(counter.captured(1), counter.captured(2));
+            return sqliteAddCounter(counter.captured(1), counter.captured(2));
         return {QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 SERIAL")
                     .arg(counter.captured(1), counter.captured(2))};
     }
-    return {TranslateStatement(jet, backend, isDdl)};
+    return {translateStatement(jet, backend, isDdl)};
 }
 
-std::optional<CounterColumn> AddedCounter(const QString& jet)
+std::optional<CounterColumn> addedCounter(const QString& jet)
 {
-    const QRegularExpressionMatch m = AddCounterForm().match(jet);
+    const QRegularExpressionMatch m = addCounterForm().match(jet);
     if (!m.hasMatch())
         return std::nullopt;
     return CounterColumn{m.captured(1), m.captured(2)};
 }
 
-QString SqliteCounterHighTable()
+QString sqliteCounterHighTable()
 {
     return QStringLiteral(
         "CREATE TABLE IF NOT EXISTS VexaCounterHigh (Counter TEXT PRIMARY KEY, High INTEGER)");
 }
 
-QString SqliteCounterTrigger(const QString& table, const QString& column)
+QString sqliteCounterTrigger(const QString& table, const QString& column)
 {
     // The highest number given is kept apart from the rows: deleting the
     // newest row must not hand its number out again.
@@ -282,14 +282,14 @@ QString SqliteCounterTrigger(const QString& table, const QString& column)
         .arg(table, column);
 }
 
-QString SqliteCounterIndex(const QString& table, const QString& column)
+QString sqliteCounterIndex(const QString& table, const QString& column)
 {
     return QStringLiteral("CREATE INDEX IF NOT EXISTS %1_%2 ON %1 (%2)").arg(table, column);
 }
 
-QString TranslateJetText(const QString& jet, SqlBackend backend)
+QString translateJetText(const QString& jet, SqlBackend backend)
 {
-    return TranslateJet(jet, backend).join(QStringLiteral("; "));
+    return translateJet(jet, backend).join(QStringLiteral("; "));
 }
 
 } // namespace vexa

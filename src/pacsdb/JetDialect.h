@@ -13,10 +13,10 @@ namespace vexa {
 // A value as a quoted Jet text literal: O'BRIEN gives 'O''BRIEN'. Values are
 // only ever joined into texts through this, so no value can end a literal: a
 // NUL is dropped and a lone UTF-16 surrogate becomes U+FFFD.
-QString JetQuote(const QString& value);
+QString jetQuote(const QString& value);
 
 // A date as a Jet date literal: #2024/01/31#.
-QString JetDate(const QDate& date);
+QString jetDate(const QDate& date);
 
 // Translates one Jet text. Most texts give one statement; adding a COUNTER
 // column to an existing SQLite table gives several, to run in one transaction.
@@ -33,23 +33,23 @@ QString JetDate(const QDate& date);
 // Table and column names stay unquoted: PostgreSQL folds them to lower case,
 // exactly as it does for Conquest's own unquoted statements, so both programs
 // name the same tables.
-QStringList TranslateJet(const QString& jet, SqlBackend backend);
+QStringList translateJet(const QString& jet, SqlBackend backend);
 
 // The table and column of an "ALTER TABLE t ADD COLUMN c COUNTER" text.
 struct CounterColumn {
     QString table;
     QString column;
 };
-std::optional<CounterColumn> AddedCounter(const QString& jet);
+std::optional<CounterColumn> addedCounter(const QString& jet);
 
 // On SQLite, the trigger that numbers each new row of table after the
 // highest number ever given (a no-op when it exists), the table keeping
 // those highest numbers, and the counter's index.
-QString SqliteCounterTrigger(const QString& table, const QString& column);
-QString SqliteCounterHighTable();
-QString SqliteCounterIndex(const QString& table, const QString& column);
+QString sqliteCounterTrigger(const QString& table, const QString& column);
+QString sqliteCounterHighTable();
+QString sqliteCounterIndex(const QString& table, const QString& column);
 
 // The statements joined with "; " (for display and tests).
-QString TranslateJetText(const QString& jet, SqlBackend backend);
+QString translateJetText(const QString& jet, SqlBackend backend);
 
 } // namespace vexa

@@ -8,7 +8,7 @@ namespace {
 
 using Token = SqlLikePattern::Token;
 
-QList<Token> Tokens(const QString& folded, QChar any, QChar one, QChar escape)
+QList<Token> tokens(const QString& folded, QChar any, QChar one, QChar escape)
 {
     QList<Token> tokens;
     for (qsizetype i = 0; i < folded.size(); ++i) {
@@ -26,7 +26,7 @@ QList<Token> Tokens(const QString& folded, QChar any, QChar one, QChar escape)
 }
 
 // Greedy match with one backtracking point per "any" token.
-bool Match(const QList<Token>& tokens, const QString& text)
+bool match(const QList<Token>& tokens, const QString& text)
 {
     qsizetype p = 0, s = 0, starP = -1, starS = 0;
     while (s < text.size()) {
@@ -52,24 +52,24 @@ bool Match(const QList<Token>& tokens, const QString& text)
 } // namespace
 
 SqlLikePattern::SqlLikePattern(const QString& pattern, QChar escape)
-    : tokens_(Tokens(pattern.toCaseFolded(), u'%', u'_', escape.isNull() ? escape : escape.toCaseFolded()))
+    : tokens_(tokens(pattern.toCaseFolded(), u'%', u'_', escape.isNull() ? escape : escape.toCaseFolded()))
 {
 }
 
 bool SqlLikePattern::matches(const QString& text) const
 {
-    return Match(tokens_, text.toCaseFolded());
+    return match(tokens_, text.toCaseFolded());
 }
 
-bool SqlLikeMatches(const QString& pattern, const QString& text, QChar escape)
+bool sqlLikeMatches(const QString& pattern, const QString& text, QChar escape)
 {
     const QChar foldedEscape = escape.isNull() ? escape : escape.toCaseFolded();
-    return Match(Tokens(pattern.toCaseFolded(), u'%', u'_', foldedEscape), text.toCaseFolded());
+    return match(tokens(pattern.toCaseFolded(), u'%', u'_', foldedEscape), text.toCaseFolded());
 }
 
-bool JetLikeMatches(const QString& pattern, const QString& text)
+bool jetLikeMatches(const QString& pattern, const QString& text)
 {
-    return Match(Tokens(pattern.toCaseFolded(), u'*', u'?', QChar()), text.toCaseFolded());
+    return match(tokens(pattern.toCaseFolded(), u'*', u'?', QChar()), text.toCaseFolded());
 }
 
 } // namespace vexa

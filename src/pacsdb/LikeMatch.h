@@ -9,7 +9,7 @@ namespace vexa {
 
 // SQL pattern: "%" any run, "_" one character, escape (if not null) makes the
 // next character literal.
-bool SqlLikeMatches(const QString& pattern, const QString& text, QChar escape = QChar());
+bool sqlLikeMatches(const QString& pattern, const QString& text, QChar escape = QChar());
 
 // An SQL pattern read once, for matching many texts (a query's rows).
 class SqlLikePattern {
@@ -27,6 +27,6 @@ private:
 };
 
 // Jet pattern: "*" any run, "?" one character.
-bool JetLikeMatches(const QString& pattern, const QString& text);
+bool jetLikeMatches(const QString& pattern, const QString& text);
 
 } // namespace vexa

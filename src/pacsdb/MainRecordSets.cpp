@@ -9,7 +9,7 @@ void MainRecordSets::setDatabasePath(const QString& conquestPath)
         set->setDatabasePath(conquestPath);
 }
 
-QString SeriesCountText(int count)
+QString seriesCountText(int count)
 {
     if (count == 0)
         return QStringLiteral("Pas de dossier trouvé");

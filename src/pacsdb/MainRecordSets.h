@@ -19,6 +19,6 @@ struct MainRecordSets {
 };
 
 // The count label of the date list for a number of series ("12 dossiers.").
-QString SeriesCountText(int count);
+QString seriesCountText(int count);
 
 } // namespace vexa

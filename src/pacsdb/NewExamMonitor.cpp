@@ -10,7 +10,7 @@
 
 namespace vexa {
 
-QString NoticeText(NoticeState state)
+QString noticeText(NoticeState state)
 {
     switch (state) {
     case NoticeState::NothingNew:
@@ -24,7 +24,7 @@ QString NoticeText(NoticeState state)
     return {};
 }
 
-int NoticeBlinkInterval(NoticeState state)
+int noticeBlinkInterval(NoticeState state)
 {
     switch (state) {
     case NoticeState::Receiving:
@@ -48,38 +48,38 @@ NewExamMonitor::NewExamMonitor(MainRecordSets& sets, QString conquestPath, QObje
 
 QString NewExamMonitor::nameNewRows()
 {
-    return NameNewRows(sets_, path_);
+    return vexa::nameNewRows(sets_, path_);
 }
 
-void NewExamMonitor::RestoreRow(RecordSet& list, const QVariant& compteur)
+void NewExamMonitor::restoreRow(RecordSet& list, const QVariant& compteur)
 {
     if (compteur.isValid() && !compteur.isNull())
         list.findFirst(QStringLiteral("Compteur = ") + compteur.toString());
 }
 
-void NewExamMonitor::FollowDateList(const QVariant& remembered)
+void NewExamMonitor::followDateList(const QVariant& remembered)
 {
     RecordSet& dates = sets_.seriesByDate;
     dates.moveLast();
     const int count = dates.count();
     if (seriesListCount_ >= count) {
-        RestoreRow(dates, remembered);
+        restoreRow(dates, remembered);
         return;
     }
     // The date list grew: its newest series becomes current, unless the user
     // picked a row within the last minute; that row stays current (opening
     // it must open what the user chose) and the newest one is highlighted.
-    const QVariant newest = dates.field(Col::Compteur);
+    const QVariant newest = dates.field(col::Compteur);
     if (dates.userChoseWithin(remembered, now(), KeepChoiceSeconds)
         && dates.findFirst(QStringLiteral("Compteur = ") + remembered.toString()))
         dates.setHighlight(newest);
     else
         dates.setHighlight({});
-    seriesCountText_ = SeriesCountText(count);
+    seriesCountText_ = vexa::seriesCountText(count);
     seriesListCount_ = count;
 }
 
-QByteArray NewExamMonitor::NotBurnedRows() const
+QByteArray NewExamMonitor::notBurnedRows() const
 {
     QByteArray bytes;
     QDataStream rows(&bytes, QIODevice::WriteOnly);
@@ -91,10 +91,10 @@ QByteArray NewExamMonitor::NotBurnedRows() const
     return bytes;
 }
 
-NewExamMonitor::ListsStamp NewExamMonitor::ReadStamp() const
+NewExamMonitor::ListsStamp NewExamMonitor::readStamp() const
 {
     ListsStamp stamp;
-    QSqlDatabase db = PacsConnection(path_);
+    QSqlDatabase db = pacsConnection(path_);
     if (!db.isOpen())
         return stamp;
     QSqlQuery query(db);
@@ -111,7 +111,7 @@ NewExamMonitor::ListsStamp NewExamMonitor::ReadStamp() const
     return stamp;
 }
 
-void NewExamMonitor::RequeryChangedLists(bool changed)
+void NewExamMonitor::requeryChangedLists(bool changed)
 {
     RecordSet* lists[] = {&sets_.seriesByPatient, &sets_.seriesByDate};
     for (int i = 0; i < 2; ++i) {
@@ -129,37 +129,37 @@ void NewExamMonitor::tick()
 {
     if (surveyInterval_ == 0)
         return;
-    const QString compteur = Col::Compteur;
+    const QString compteur = col::Compteur;
     const QVariant notBurnedRow = sets_.notBurnedSeries.field(compteur);
     const QVariant patientRow = sets_.seriesByPatient.field(compteur);
     const QVariant dateRow = sets_.seriesByDate.field(compteur);
 
     const int twoTicksBefore = notBurnedCount_;
-    const bool pending = queries_.RefreshNotBurnedList(notBurnedCount_);
+    const bool pending = queries_.refreshNotBurnedList(notBurnedCount_);
     if (pending && naming)
         nameNewRows();
     notBurnedPending_ = pending;
 
     // Read before the lists: what arrives meanwhile changes the next stamp.
-    ListsStamp stamp = ReadStamp();
+    ListsStamp stamp = readStamp();
     // The not-burned list is asked every tick: it holds the recent series
     // only, and it is how a series burned or deleted elsewhere is seen.
     sets_.notBurnedSeries.setDatabasePath(path_);
     sets_.notBurnedSeries.requery();
-    stamp.notBurnedRows = NotBurnedRows();
+    stamp.notBurnedRows = notBurnedRows();
     // A quiet tick (nothing new, nothing named, nothing burned or deleted)
     // asks the other two lists nothing: a patient search shown in the
     // patient list would otherwise read the whole archive every tick.
-    RequeryChangedLists(!stamp.read || stamp != stamp_);
+    requeryChangedLists(!stamp.read || stamp != stamp_);
     stamp_ = stamp;
 
-    RestoreRow(sets_.notBurnedSeries, notBurnedRow);
-    RestoreRow(sets_.seriesByPatient, patientRow);
-    FollowDateList(dateRow);
-    UpdateNotice(sets_.notBurnedSeries.count(), notBurnedCount_, twoTicksBefore);
+    restoreRow(sets_.notBurnedSeries, notBurnedRow);
+    restoreRow(sets_.seriesByPatient, patientRow);
+    followDateList(dateRow);
+    updateNotice(sets_.notBurnedSeries.count(), notBurnedCount_, twoTicksBefore);
 }
 
-void NewExamMonitor::UpdateNotice(int now, int before, int twoTicksBefore)
+void NewExamMonitor::updateNotice(int now, int before, int twoTicksBefore)
 {
     if (now == 0 || before == 0) {
         setNotice(before < now ? NoticeState::Receiving : NoticeState::NothingNew, false);

@@ -17,9 +17,9 @@ namespace vexa {
 enum class NoticeState { NothingNew, Receiving, NewJustArrived, NewSettled };
 
 // noticeLabel's text for a state.
-QString NoticeText(NoticeState state);
+QString noticeText(NoticeState state);
 // How fast the notice picture blinks in a state, in ms; 0 when it stays.
-int NoticeBlinkInterval(NoticeState state);
+int noticeBlinkInterval(NoticeState state);
 
 class NewExamMonitor : public QObject {
     Q_OBJECT
@@ -45,15 +45,15 @@ public:
     void setNotice(NoticeState state, bool showNotBurnedButton = true);
 
     NoticeState notice() const { return notice_; }
-    QString noticeText() const { return NoticeText(notice_); }
+    QString noticeText() const { return vexa::noticeText(notice_); }
     // The notice points at the not-burned list: something is new there.
     bool notBurnedNoticed() const { return notBurnedNoticed_; }
     // At the last tick the not-burned list held series.
     bool notBurnedPending() const { return notBurnedPending_; }
     QString seriesCountText() const { return seriesCountText_; }
 
-    int NotBurnedCount() const { return notBurnedCount_; }
-    int SeriesListCount() const { return seriesListCount_; }
+    int notBurnedCount() const { return notBurnedCount_; }
+    int seriesListCount() const { return seriesListCount_; }
     // The date search sets it after its own requery.
     void setSeriesListCount(int count) { seriesListCount_ = count; }
 
@@ -73,14 +73,14 @@ private:
         QByteArray notBurnedRows;
         bool operator==(const ListsStamp&) const = default;
     };
-    ListsStamp ReadStamp() const;
-    QByteArray NotBurnedRows() const;
+    ListsStamp readStamp() const;
+    QByteArray notBurnedRows() const;
     // The date and patient lists asked again: both when the stamp changed,
     // else only one whose text or database changed since it was last asked.
-    void RequeryChangedLists(bool changed);
-    void RestoreRow(RecordSet& list, const QVariant& compteur);
-    void FollowDateList(const QVariant& remembered);
-    void UpdateNotice(int countNow, int countBefore, int countTwoTicksBefore);
+    void requeryChangedLists(bool changed);
+    void restoreRow(RecordSet& list, const QVariant& compteur);
+    void followDateList(const QVariant& remembered);
+    void updateNotice(int countNow, int countBefore, int countTwoTicksBefore);
 
     MainRecordSets& sets_;
     QString path_;

@@ -13,7 +13,7 @@ namespace vexa {
 
 namespace {
 
-bool OnUiThread()
+bool onUiThread()
 {
     const QCoreApplication* app = QCoreApplication::instance();
     return !app || QThread::currentThread() == app->thread();
@@ -21,7 +21,7 @@ bool OnUiThread()
 
 // A worker thread's connections are its own: Qt SQL connections may only be
 // used on the thread that opened them. They are removed as the thread ends.
-void RemoveConnection(const QString& name)
+void removeConnection(const QString& name)
 {
     if (!QSqlDatabase::contains(name))
         return;
@@ -40,21 +40,21 @@ struct WorkerConnections {
         if (!QCoreApplication::instance())
             return;
         for (const QString& name : names)
-            RemoveConnection(name);
+            removeConnection(name);
     }
 };
 
-QString ConnectionName(const QString& conquestPath)
+QString connectionName(const QString& conquestPath)
 {
     QString name = QStringLiteral("vexa-pacs:") + conquestPath;
-    if (!OnUiThread())
+    if (!onUiThread())
         name += QStringLiteral("@thread:%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()));
     return name;
 }
 
-void RememberWorkerConnection(const QString& name)
+void rememberWorkerConnection(const QString& name)
 {
-    if (OnUiThread())
+    if (onUiThread())
         return;
     thread_local WorkerConnections connections;
     if (std::find(connections.names.begin(), connections.names.end(), name) != connections.names.end())
@@ -65,22 +65,22 @@ void RememberWorkerConnection(const QString& name)
     // worker itself, so nothing is left when the thread is waited for.
     QThread* thread = QThread::currentThread();
     QObject::connect(
-        thread, &QThread::finished, thread, [name] { RemoveConnection(name); }, Qt::DirectConnection);
+        thread, &QThread::finished, thread, [name] { removeConnection(name); }, Qt::DirectConnection);
 }
 
 } // namespace
 
-QSqlDatabase PacsConnection(const QString& conquestPath, QString* error)
+QSqlDatabase pacsConnection(const QString& conquestPath, QString* error)
 {
-    const QString name = ConnectionName(conquestPath);
+    const QString name = connectionName(conquestPath);
     if (QSqlDatabase::contains(name)) {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         if (db.isOpen())
             return db;
     }
-    RememberWorkerConnection(name);
+    rememberWorkerConnection(name);
     QString failure;
-    QSqlDatabase db = OpenConquestDatabase(conquestPath, name, &failure);
+    QSqlDatabase db = openConquestDatabase(conquestPath, name, &failure);
     if (!db.isOpen())
         qCWarning(logDatabase).noquote() << QStringLiteral("ouverture de %1 : %2").arg(conquestPath, failure);
     if (error)
@@ -88,9 +88,9 @@ QSqlDatabase PacsConnection(const QString& conquestPath, QString* error)
     return db;
 }
 
-void ClosePacsConnection(const QString& conquestPath)
+void closePacsConnection(const QString& conquestPath)
 {
-    const QString name = ConnectionName(conquestPath);
+    const QString name = connectionName(conquestPath);
     if (!QSqlDatabase::contains(name))
         return;
     QSqlDatabase::database(name, false).close();

@@ -8,10 +8,10 @@
 namespace vexa {
 
 // The open connection to conquestPath; not open (and *error set) on failure.
-QSqlDatabase PacsConnection(const QString& conquestPath, QString* error = nullptr);
+QSqlDatabase pacsConnection(const QString& conquestPath, QString* error = nullptr);
 
 // Closes and forgets the calling thread's connection to conquestPath (tests,
 // change of settings).
-void ClosePacsConnection(const QString& conquestPath);
+void closePacsConnection(const QString& conquestPath);
 
 } // namespace vexa

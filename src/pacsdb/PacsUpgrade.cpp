@@ -13,7 +13,7 @@ namespace vexa {
 
 namespace {
 
-QStringList IndexStatements()
+QStringList indexStatements()
 {
     const QStringList imageColumns{"Compteur", "Burned", "Printed", "SeriesInst", "ScanDate", "PatientName"};
     const QStringList seriesColumns{"Compteur", "Burned", "Printed", "ScanDate", "PatientName"};
@@ -34,7 +34,7 @@ QStringList IndexStatements()
     return statements;
 }
 
-QStringList BuildUpgradeStatements()
+QStringList buildUpgradeStatements()
 {
     QStringList statements{
         QStringLiteral("ALTER TABLE DICOMImages ADD COLUMN Compteur COUNTER"),
@@ -56,10 +56,10 @@ QStringList BuildUpgradeStatements()
         QStringLiteral("CREATE TABLE DICOMCompteur (Compteur COUNTER, Numero INTEGER) ;"),
         QStringLiteral("CREATE TABLE DICOMWLCompteur (Compteur COUNTER, Numero INTEGER) ;"),
     };
-    return statements + IndexStatements();
+    return statements + indexStatements();
 }
 
-bool Exists(QSqlDatabase& db, const QString& sql, const QString& value = {})
+bool exists(QSqlDatabase& db, const QString& sql, const QString& value = {})
 {
     QSqlQuery query(db);
     query.prepare(sql);
@@ -76,30 +76,30 @@ bool Exists(QSqlDatabase& db, const QString& sql, const QString& value = {})
 // numbered after the highest one, in arrival (rowid) order. An older trigger
 // numbered after the highest number still in the table, so deleting the
 // newest row gave its number again: it is replaced.
-QString RepairSqliteCounter(QSqlDatabase& db, const CounterColumn& counter)
+QString repairSqliteCounter(QSqlDatabase& db, const CounterColumn& counter)
 {
     const QString trigger = counter.table + u'_' + counter.column + QStringLiteral("_auto");
-    const bool hasTrigger = Exists(db,
+    const bool hasTrigger = exists(db,
         QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ? AND sql LIKE "
                        "'%VexaCounterHigh%'"),
         trigger);
     const QString unnumbered
         = QStringLiteral("SELECT rowid FROM %1 WHERE %2 IS NULL").arg(counter.table, counter.column);
-    if (hasTrigger && !Exists(db, unnumbered + QStringLiteral(" LIMIT 1")))
+    if (hasTrigger && !exists(db, unnumbered + QStringLiteral(" LIMIT 1")))
         return {};
     QString error;
-    if (!BeginWrite(db, &error))
+    if (!beginWrite(db, &error))
         return error;
     QSqlQuery query(db);
     const auto fail = [&](const QSqlQuery& failed) {
         const QString error = failed.lastError().text();
-        RollbackWrite(db);
+        rollbackWrite(db);
         return error;
     };
-    if (!query.exec(SqliteCounterIndex(counter.table, counter.column))
-        || !query.exec(SqliteCounterHighTable())
+    if (!query.exec(sqliteCounterIndex(counter.table, counter.column))
+        || !query.exec(sqliteCounterHighTable())
         || !query.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + trigger)
-        || !query.exec(SqliteCounterTrigger(counter.table, counter.column)))
+        || !query.exec(sqliteCounterTrigger(counter.table, counter.column)))
         return fail(query);
     if (!query.exec(QStringLiteral("SELECT MAX(IFNULL((SELECT MAX(%2) FROM %1), 0), IFNULL((SELECT High FROM "
                                    "VexaCounterHigh WHERE Counter = '%1.%2'), 0))")
@@ -120,8 +120,8 @@ QString RepairSqliteCounter(QSqlDatabase& db, const CounterColumn& counter)
         if (!number.exec())
             return fail(number);
     }
-    if (!CommitWrite(db, &error)) {
-        RollbackWrite(db);
+    if (!commitWrite(db, &error)) {
+        rollbackWrite(db);
         return error;
     }
     return {};
@@ -131,7 +131,7 @@ QString RepairSqliteCounter(QSqlDatabase& db, const CounterColumn& counter)
 // catalogue so that a database already upgraded sees no failed statement
 // (PostgreSQL logs each one as an ERROR) and no lock on Conquest's tables.
 // Statements of other forms (the clean-up of the worklist) always run.
-bool StillToDo(QSqlDatabase& db, const QString& statement)
+bool stillToDo(QSqlDatabase& db, const QString& statement)
 {
     static const QRegularExpression addColumn(
         QStringLiteral(R"(^ALTER TABLE (\w+) ADD COLUMN (\w+))"), QRegularExpression::CaseInsensitiveOption);
@@ -147,10 +147,10 @@ bool StillToDo(QSqlDatabase& db, const QString& statement)
     if (const auto m = createTable.match(statement); m.hasMatch())
         return !db.tables().contains(m.captured(1), Qt::CaseInsensitive);
     if (const auto m = createIndex.match(statement); m.hasMatch()) {
-        const QString sql = BackendOf(db) == SqlBackend::Postgres
+        const QString sql = backendOf(db) == SqlBackend::Postgres
             ? QStringLiteral("SELECT 1 FROM pg_indexes WHERE indexname = lower(?)")
             : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
-        return !Exists(db, sql, m.captured(1));
+        return !exists(db, sql, m.captured(1));
     }
     return true;
 }
@@ -163,32 +163,32 @@ bool StillToDo(QSqlDatabase& db, const QString& statement)
 constexpr qint64 kUpgradeLockKey = 0x5665786155706772; // "VexaUpgr"
 constexpr int kUpgradeWaitMs = 300000;
 
-bool IsBusy(const QSqlError& error)
+bool isBusy(const QSqlError& error)
 {
     return error.databaseText().contains(QStringLiteral("locked"), Qt::CaseInsensitive)
         || error.databaseText().contains(QStringLiteral("busy"), Qt::CaseInsensitive);
 }
 
 // Runs a statement still to do; "" when done or found done meanwhile.
-QString RunSqliteStatement(QSqlDatabase& db, const QString& statement)
+QString runSqliteStatement(QSqlDatabase& db, const QString& statement)
 {
     QElapsedTimer waited;
     waited.start();
     QSqlQuery query(db);
     while (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        if (!IsBusy(query.lastError()) || waited.elapsed() > kUpgradeWaitMs)
+        if (!isBusy(query.lastError()) || waited.elapsed() > kUpgradeWaitMs)
             return query.lastError().text();
         QThread::msleep(100);
     }
-    if (!StillToDo(db, statement)) {
+    if (!stillToDo(db, statement)) {
         query.exec(QStringLiteral("ROLLBACK"));
         return {};
     }
-    for (const QString& translated : TranslateJet(statement, SqlBackend::Sqlite)) {
+    for (const QString& translated : translateJet(statement, SqlBackend::Sqlite)) {
         if (!query.exec(translated)) {
             const QSqlError error = query.lastError();
             query.exec(QStringLiteral("ROLLBACK"));
-            return IsAlreadyExists(error, SqlBackend::Sqlite) ? QString() : error.text();
+            return isAlreadyExists(error, SqlBackend::Sqlite) ? QString() : error.text();
         }
     }
     if (!query.exec(QStringLiteral("COMMIT"))) {
@@ -199,20 +199,20 @@ QString RunSqliteStatement(QSqlDatabase& db, const QString& statement)
     return {};
 }
 
-QString RunPostgresStatement(QSqlDatabase& db, const QString& statement)
+QString runPostgresStatement(QSqlDatabase& db, const QString& statement)
 {
-    if (!StillToDo(db, statement))
+    if (!stillToDo(db, statement))
         return {};
-    const QSqlError error = ExecJet(db, statement);
-    return error.isValid() && !IsAlreadyExists(error, SqlBackend::Postgres) ? error.text() : QString();
+    const QSqlError error = execJet(db, statement);
+    return error.isValid() && !isAlreadyExists(error, SqlBackend::Postgres) ? error.text() : QString();
 }
 
-QString RunUpgrade(QSqlDatabase& db)
+QString runUpgrade(QSqlDatabase& db)
 {
-    const SqlBackend backend = BackendOf(db);
+    const SqlBackend backend = backendOf(db);
     QStringList toDo;
-    for (const QString& statement : UpgradeStatements())
-        if (StillToDo(db, statement))
+    for (const QString& statement : upgradeStatements())
+        if (stillToDo(db, statement))
             toDo << statement;
     QSqlQuery lock(db);
     const bool locking = backend == SqlBackend::Postgres && toDo.size() > 1; // more than the clean-up
@@ -220,8 +220,8 @@ QString RunUpgrade(QSqlDatabase& db)
         return lock.lastError().text();
     QString failure;
     for (const QString& statement : toDo) {
-        failure = backend == SqlBackend::Sqlite ? RunSqliteStatement(db, statement)
-                                                : RunPostgresStatement(db, statement);
+        failure = backend == SqlBackend::Sqlite ? runSqliteStatement(db, statement)
+                                                : runPostgresStatement(db, statement);
         if (!failure.isEmpty())
             break;
     }
@@ -229,28 +229,28 @@ QString RunUpgrade(QSqlDatabase& db)
         lock.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kUpgradeLockKey));
     if (!failure.isEmpty() || backend != SqlBackend::Sqlite)
         return failure;
-    for (const QString& statement : UpgradeStatements()) {
-        const std::optional<CounterColumn> counter = AddedCounter(statement);
+    for (const QString& statement : upgradeStatements()) {
+        const std::optional<CounterColumn> counter = addedCounter(statement);
         if (!counter)
             continue;
-        const QString repair = RepairSqliteCounter(db, *counter);
+        const QString repair = repairSqliteCounter(db, *counter);
         if (!repair.isEmpty())
             return repair;
     }
     return {};
 }
 
-bool ChangesSchema(const QString& statement)
+bool changesSchema(const QString& statement)
 {
     return statement.startsWith(QStringLiteral("ALTER "), Qt::CaseInsensitive)
         || statement.startsWith(QStringLiteral("CREATE "), Qt::CaseInsensitive);
 }
 
-StartupWorkload Inspect(QSqlDatabase& db)
+StartupWorkload inspect(QSqlDatabase& db)
 {
     StartupWorkload workload;
-    for (const QString& statement : UpgradeStatements())
-        if (ChangesSchema(statement) && StillToDo(db, statement))
+    for (const QString& statement : upgradeStatements())
+        if (changesSchema(statement) && stillToDo(db, statement))
             workload.schemaToChange = true;
     // Without the program's columns every image is still to name.
     QSqlQuery count(db);
@@ -267,59 +267,59 @@ StartupWorkload Inspect(QSqlDatabase& db)
 
 } // namespace
 
-const QStringList& UpgradeStatements()
+const QStringList& upgradeStatements()
 {
-    static const QStringList statements = BuildUpgradeStatements();
+    static const QStringList statements = buildUpgradeStatements();
     return statements;
 }
 
-QString OpenAndUpgrade(const QString& conquestPath)
+QString openAndUpgrade(const QString& conquestPath)
 {
     const QString name
         = QStringLiteral("PacsConnection-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QString error;
     {
-        QSqlDatabase db = OpenConquestDatabase(conquestPath, name, &error);
+        QSqlDatabase db = openConquestDatabase(conquestPath, name, &error);
         if (db.isOpen())
-            error = RunUpgrade(db);
+            error = runUpgrade(db);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return error;
 }
 
-StartupWorkload InspectDatabase(const QString& conquestPath)
+StartupWorkload inspectDatabase(const QString& conquestPath)
 {
     const QString name
         = QStringLiteral("PacsConnection-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     StartupWorkload workload;
     {
-        QSqlDatabase db = OpenConquestDatabase(conquestPath, name, &workload.error);
+        QSqlDatabase db = openConquestDatabase(conquestPath, name, &workload.error);
         if (db.isOpen())
-            workload = Inspect(db);
+            workload = inspect(db);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return workload;
 }
 
-QString OpenErrorTitle()
+QString openErrorTitle()
 {
     return QStringLiteral("Erreur à l'ouverture de la base de données");
 }
 
-QString OpenErrorText(const QString& description)
+QString openErrorText(const QString& description)
 {
     return QStringLiteral("Impossible d'ouvrir la base de données du PACS :\n\n") + description;
 }
 
-QString DatabaseNotFoundText()
+QString databaseNotFoundText()
 {
     return QStringLiteral("La base de donnée du MicroPACS CONQUEST est introuvable.\n"
                           "Voulez-vous modifier la configuration d'VexaDICOM ? ");
 }
 
-QString RestartToApplyText()
+QString restartToApplyText()
 {
     return QStringLiteral("Veuillez relancer VexaDICOM pour que la configuration prenne effet.");
 }

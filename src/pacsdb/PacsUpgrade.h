@@ -8,12 +8,12 @@
 namespace vexa {
 
 // The Jet texts of the upgrade, in order.
-const QStringList& UpgradeStatements();
+const QStringList& upgradeStatements();
 
 // Opens conquestPath, runs the upgrade and closes the connection again.
 // Returns "" on success, else the provider's description of the first fatal
 // failure (the start-up then shows the messages below and ends).
-QString OpenAndUpgrade(const QString& conquestPath);
+QString openAndUpgrade(const QString& conquestPath);
 
 // What the start-up has to do on a database before its lists are whole.
 struct StartupWorkload {
@@ -23,12 +23,12 @@ struct StartupWorkload {
 };
 
 // Opens conquestPath and asks the catalogue and one count, changing nothing.
-StartupWorkload InspectDatabase(const QString& conquestPath);
+StartupWorkload inspectDatabase(const QString& conquestPath);
 
 // Texts of the start-up's messages on a fatal failure.
-QString OpenErrorTitle(); // first box, error icon
-QString OpenErrorText(const QString& description); // its text
-QString DatabaseNotFoundText(); // second box, "VexaDICOM", question, Yes/No
-QString RestartToApplyText(); // after the options dialog, exclamation
+QString openErrorTitle(); // first box, error icon
+QString openErrorText(const QString& description); // its text
+QString databaseNotFoundText(); // second box, "VexaDICOM", question, Yes/No
+QString restartToApplyText(); // after the options dialog, exclamation
 
 } // namespace vexa

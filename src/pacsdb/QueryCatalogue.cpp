@@ -5,14 +5,14 @@
 
 #include <algorithm>
 
-namespace vexa::Sql {
+namespace vexa::sql {
 
 namespace {
 
 // The series of the first page's lists, with what tells exams apart read from
 // Conquest's own study and patient rows. The series' own columns come first
 // and keep their names, so the lists read and find rows as before.
-QString ListedSeries(const QString& whereAndOrder)
+QString listedSeries(const QString& whereAndOrder)
 {
     return QStringLiteral(
                "SELECT DICOMSeries.SeriesInst, DICOMSeries.Compteur, DICOMSeries.PatientName, "
@@ -28,61 +28,61 @@ QString ListedSeries(const QString& whereAndOrder)
 
 } // namespace
 
-QString ImagesNotNamed()
+QString imagesNotNamed()
 {
     return QStringLiteral("SELECT * FROM DICOMImages WHERE Burned = 0");
 }
 
-QString SeriesNotNamed()
+QString seriesNotNamed()
 {
     return QStringLiteral("SELECT * FROM DICOMSeries WHERE Burned = 0");
 }
 
-QString SeriesNotBurned()
+QString seriesNotBurned()
 {
-    return ListedSeries(QStringLiteral("WHERE DICOMSeries.Burned = 0 ORDER BY DICOMSeries.Compteur"));
+    return listedSeries(QStringLiteral("WHERE DICOMSeries.Burned = 0 ORDER BY DICOMSeries.Compteur"));
 }
 
-QString PatientById(const QString& patientId)
+QString patientById(const QString& patientId)
 {
-    return QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID = %1;").arg(JetQuote(patientId));
+    return QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID = %1;").arg(jetQuote(patientId));
 }
 
-QString ImagesNotPrinted()
+QString imagesNotPrinted()
 {
     return QStringLiteral("SELECT * FROM DICOMImages WHERE Printed = 0");
 }
 
-QString MarkImagePrinted(const QString& sopInstance, const QDate& day)
+QString markImagePrinted(const QString& sopInstance, const QDate& day)
 {
     return QStringLiteral("UPDATE DICOMImages SET Printed = -1, PrintDate = %1 WHERE SOPInstanc = %2;")
-        .arg(JetDate(day), JetQuote(sopInstance));
+        .arg(jetDate(day), jetQuote(sopInstance));
 }
 
-QString ImagesOfSeries(const QString& seriesUid)
+QString imagesOfSeries(const QString& seriesUid)
 {
     return QStringLiteral("Select * FROM DICOMImages WHERE SeriesInst = %1 ORDER BY Compteur;")
-        .arg(JetQuote(seriesUid));
+        .arg(jetQuote(seriesUid));
 }
 
-QString SeriesByUid(const QString& seriesUid)
+QString seriesByUid(const QString& seriesUid)
 {
-    return QStringLiteral("SELECT * FROM DICOMSeries WHERE SeriesInst = %1;").arg(JetQuote(seriesUid));
+    return QStringLiteral("SELECT * FROM DICOMSeries WHERE SeriesInst = %1;").arg(jetQuote(seriesUid));
 }
 
-QString StudyByUid(const QString& studyUid)
+QString studyByUid(const QString& studyUid)
 {
-    return QStringLiteral("SELECT * FROM DICOMStudies WHERE StudyInsta = %1;").arg(JetQuote(studyUid));
+    return QStringLiteral("SELECT * FROM DICOMStudies WHERE StudyInsta = %1;").arg(jetQuote(studyUid));
 }
 
-QString SeriesBetween(const QDate& from, const QDate& to)
+QString seriesBetween(const QDate& from, const QDate& to)
 {
-    return ListedSeries(
+    return listedSeries(
         QStringLiteral("WHERE DICOMSeries.ScanDate between %1 AND %2 ORDER BY DICOMSeries.Compteur; ")
-            .arg(JetDate(from), JetDate(to)));
+            .arg(jetDate(from), jetDate(to)));
 }
 
-QString SeriesByPatientName(const QString& typed)
+QString seriesByPatientName(const QString& typed)
 {
     // An empty text finds the series without a name, as it always did. A
     // text of wild cards and separators only names no one: it would list
@@ -92,56 +92,56 @@ QString SeriesByPatientName(const QString& typed)
     const QString match = typed.isEmpty() ? QStringLiteral("DICOMSeries.PatientName LIKE ''")
         : !namesSomeone                   ? QStringLiteral("1 = 0")
                                           : QStringLiteral("SearchWords(DICOMSeries.PatientName) LIKE %1")
-                              .arg(JetQuote(SearchWordsPattern(typed)));
-    return ListedSeries(QStringLiteral("WHERE %1 ORDER BY DICOMSeries.PatientName, DICOMSeries.ScanDate, "
+                              .arg(jetQuote(searchWordsPattern(typed)));
+    return listedSeries(QStringLiteral("WHERE %1 ORDER BY DICOMSeries.PatientName, DICOMSeries.ScanDate, "
                                        "DICOMSeries.Compteur ;")
                             .arg(match));
 }
 
-QString ImagesOfDay(const QDate& day)
+QString imagesOfDay(const QDate& day)
 {
     return QStringLiteral("SELECT * FROM DICOMImages WHERE ScanDate = %1 ORDER BY PatientName, Compteur ;")
-        .arg(JetDate(day));
+        .arg(jetDate(day));
 }
 
-QString DeleteImagesOfSeries(const QString& seriesUid)
+QString deleteImagesOfSeries(const QString& seriesUid)
 {
-    return QStringLiteral("DELETE * FROM DICOMImages WHERE SeriesInst = %1;").arg(JetQuote(seriesUid));
+    return QStringLiteral("DELETE * FROM DICOMImages WHERE SeriesInst = %1;").arg(jetQuote(seriesUid));
 }
 
-QString DeleteSeries(const QString& seriesUid)
+QString deleteSeries(const QString& seriesUid)
 {
-    return QStringLiteral("DELETE * FROM DICOMSeries WHERE SeriesInst = %1;").arg(JetQuote(seriesUid));
+    return QStringLiteral("DELETE * FROM DICOMSeries WHERE SeriesInst = %1;").arg(jetQuote(seriesUid));
 }
 
-QString DeleteImage(const QString& sopInstance)
+QString deleteImage(const QString& sopInstance)
 {
-    return QStringLiteral("DELETE * FROM DICOMImages WHERE SOPInstanc = %1;").arg(JetQuote(sopInstance));
+    return QStringLiteral("DELETE * FROM DICOMImages WHERE SOPInstanc = %1;").arg(jetQuote(sopInstance));
 }
 
-QString MarkAllSeriesBurned()
+QString markAllSeriesBurned()
 {
     return QStringLiteral("UPDATE DICOMseries SET Burned = -1");
 }
 
-QString Compteurs()
+QString compteurs()
 {
     return QStringLiteral("SELECT * FROM DICOMCompteur");
 }
 
-QString WorkListCompteurs()
+QString workListCompteurs()
 {
     return QStringLiteral("SELECT * FROM DICOMWLCompteur");
 }
 
-QString DeleteCompteursBelow(qint64 numero)
+QString deleteCompteursBelow(qint64 numero)
 {
     return QStringLiteral("DELETE * FROM DICOMCompteur WHERE Numero < %1 ;").arg(numero);
 }
 
-QString DeleteWorkListCompteursBelow(qint64 numero)
+QString deleteWorkListCompteursBelow(qint64 numero)
 {
     return QStringLiteral("DELETE * FROM DICOMWLCompteur WHERE Numero < %1 ;").arg(numero);
 }
 
-} // namespace vexa::Sql
+} // namespace vexa::sql

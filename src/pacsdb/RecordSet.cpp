@@ -19,7 +19,7 @@ RecordSet::RecordSet(QString name, QObject* parent)
 {
 }
 
-bool RecordSet::Fail(const QString& error)
+bool RecordSet::fail(const QString& error)
 {
     qCWarning(logDatabase).noquote() << QStringLiteral("jeu d'enregistrements : ") + error;
     error_ = error;
@@ -29,12 +29,12 @@ bool RecordSet::Fail(const QString& error)
 bool RecordSet::requery(OnFailure onFailure)
 {
     if (source_.trimmed().isEmpty()) {
-        Fail(QStringLiteral("Aucune requête"));
+        fail(QStringLiteral("Aucune requête"));
         if (onFailure == OnFailure::Empty)
             close();
         return false;
     }
-    return showRows(ReadRecordRows(path_, source_), onFailure);
+    return showRows(readRecordRows(path_, source_), onFailure);
 }
 
 namespace {
@@ -43,12 +43,12 @@ namespace {
 // SQLite as bytes (see SelectStoredRows); on PostgreSQL as the server
 // converts them, with UTF-8 bytes stored in a LATIN1 database read back as
 // UTF-8.
-bool ReadRows(QSqlDatabase& db, const QString& jet, QStringList& columns, QVector<QVector<QVariant>>& rows,
+bool readRows(QSqlDatabase& db, const QString& jet, QStringList& columns, QVector<QVector<QVariant>>& rows,
     QString* error)
 {
-    const QString sql = TranslateJet(jet, BackendOf(db)).value(0);
-    if (BackendOf(db) == SqlBackend::Sqlite)
-        return SelectStoredRows(db, sql, columns, rows, error);
+    const QString sql = translateJet(jet, backendOf(db)).value(0);
+    if (backendOf(db) == SqlBackend::Sqlite)
+        return selectStoredRows(db, sql, columns, rows, error);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(sql)) {
@@ -63,7 +63,7 @@ bool ReadRows(QSqlDatabase& db, const QString& jet, QStringList& columns, QVecto
         for (int i = 0; i < record.count(); ++i) {
             const QVariant value = query.value(i);
             row[i] = value.typeId() == QMetaType::QString && !value.isNull()
-                ? QVariant(RepairUtf8ReadAsLatin1(value.toString()))
+                ? QVariant(repairUtf8ReadAsLatin1(value.toString()))
                 : value;
         }
         rows.append(std::move(row));
@@ -77,12 +77,12 @@ bool ReadRows(QSqlDatabase& db, const QString& jet, QStringList& columns, QVecto
 
 } // namespace
 
-RecordRows ReadRecordRows(const QString& conquestPath, const QString& jetSql)
+RecordRows readRecordRows(const QString& conquestPath, const QString& jetSql)
 {
     RecordRows read;
     read.source = jetSql;
-    QSqlDatabase db = PacsConnection(conquestPath, &read.error);
-    const bool readOk = db.isOpen() && ReadRows(db, jetSql, read.columns, read.rows, &read.error);
+    QSqlDatabase db = pacsConnection(conquestPath, &read.error);
+    const bool readOk = db.isOpen() && readRows(db, jetSql, read.columns, read.rows, &read.error);
     if (!readOk) {
         read.columns.clear();
         read.rows.clear();
@@ -96,7 +96,7 @@ bool RecordSet::showRows(RecordRows read, OnFailure onFailure)
 {
     source_ = read.source;
     if (!read.error.isEmpty()) {
-        Fail(read.error);
+        fail(read.error);
         if (onFailure == OnFailure::Empty)
             close();
         return false;
@@ -128,7 +128,7 @@ void RecordSet::close()
     emit currentRowChanged(-1);
 }
 
-void RecordSet::SetCurrent(int row)
+void RecordSet::setCurrent(int row)
 {
     edits_.clear();
     if (row == current_)
@@ -139,41 +139,41 @@ void RecordSet::SetCurrent(int row)
 
 void RecordSet::moveFirst()
 {
-    SetCurrent(rows_.isEmpty() ? -1 : 0);
+    setCurrent(rows_.isEmpty() ? -1 : 0);
 }
 
 void RecordSet::moveLast()
 {
-    SetCurrent(count() - 1);
+    setCurrent(count() - 1);
 }
 
 void RecordSet::moveNext()
 {
-    SetCurrent(std::min(current_ + 1, count()));
+    setCurrent(std::min(current_ + 1, count()));
 }
 
 void RecordSet::movePrevious()
 {
-    SetCurrent(std::max(current_ - 1, -1));
+    setCurrent(std::max(current_ - 1, -1));
 }
 
 bool RecordSet::goTo(int row)
 {
     if (row < 0 || row >= count())
         return false;
-    SetCurrent(row);
+    setCurrent(row);
     return true;
 }
 
-int RecordSet::ColumnIndex(const QString& column) const
+int RecordSet::columnIndex(const QString& column) const
 {
     return columnIndex_.value(column.toCaseFolded(), -1);
 }
 
 QVariant RecordSet::field(const QString& column) const
 {
-    const int c = ColumnIndex(column);
-    if (!HasCurrent() || c < 0)
+    const int c = columnIndex(column);
+    if (!hasCurrent() || c < 0)
         return {};
     return edits_.contains(c) ? edits_.value(c) : rows_[current_][c];
 }
@@ -191,19 +191,19 @@ bool RecordSet::fieldBool(const QString& column) const
 
 QDate RecordSet::fieldDate(const QString& column) const
 {
-    return StoredDate(field(column));
+    return storedDate(field(column));
 }
 
 bool RecordSet::setField(const QString& column, const QVariant& value)
 {
-    const int c = ColumnIndex(column);
-    if (!HasCurrent() || c < 0)
-        return Fail(QStringLiteral("Champ inconnu ou pas d'enregistrement courant : ") + column);
+    const int c = columnIndex(column);
+    if (!hasCurrent() || c < 0)
+        return fail(QStringLiteral("Champ inconnu ou pas d'enregistrement courant : ") + column);
     edits_.insert(c, value);
     return true;
 }
 
-QString RecordSet::TableName() const
+QString RecordSet::tableName() const
 {
     static const QRegularExpression from(
         QStringLiteral(R"(\bFROM\s+(\w+))"), QRegularExpression::CaseInsensitiveOption);
@@ -212,36 +212,36 @@ QString RecordSet::TableName() const
 
 bool RecordSet::update()
 {
-    const int key = ColumnIndex(Col::Compteur);
-    if (!HasCurrent() || key < 0 || TableName().isEmpty())
-        return Fail(QStringLiteral("Enregistrement sans Compteur : mise à jour impossible"));
+    const int key = columnIndex(col::Compteur);
+    if (!hasCurrent() || key < 0 || tableName().isEmpty())
+        return fail(QStringLiteral("Enregistrement sans Compteur : mise à jour impossible"));
     if (edits_.isEmpty())
         return true;
     QString error;
-    QSqlDatabase db = PacsConnection(path_, &error);
+    QSqlDatabase db = pacsConnection(path_, &error);
     if (!db.isOpen())
-        return Fail(error);
-    const SqlBackend backend = BackendOf(db);
+        return fail(error);
+    const SqlBackend backend = backendOf(db);
     QStringList assignments;
     for (auto it = edits_.cbegin(); it != edits_.cend(); ++it)
         assignments << columns_[it.key()] + QStringLiteral(" = ?");
     QSqlQuery query(db);
     query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                      .arg(TableName(), assignments.join(QStringLiteral(", ")), columns_[key]));
+                      .arg(tableName(), assignments.join(QStringLiteral(", ")), columns_[key]));
     for (auto it = edits_.cbegin(); it != edits_.cend(); ++it)
-        query.addBindValue(ToStored(it.value(), backend));
+        query.addBindValue(toStored(it.value(), backend));
     const QVariant keyValue = rows_[current_][key];
     if (keyValue.isNull())
-        return Fail(QStringLiteral("Enregistrement sans Compteur : mise à jour impossible"));
+        return fail(QStringLiteral("Enregistrement sans Compteur : mise à jour impossible"));
     query.addBindValue(keyValue);
     if (!query.exec())
-        return Fail(query.lastError().text());
+        return fail(query.lastError().text());
     // The row may have gone since the rows were read (deleted meanwhile):
     // nothing written is a failure, never a success.
     if (query.numRowsAffected() != 1)
-        return Fail(KeyedWriteMissedText(keyValue));
+        return fail(keyedWriteMissedText(keyValue));
     for (auto it = edits_.cbegin(); it != edits_.cend(); ++it)
-        rows_[current_][it.key()] = ToStored(it.value(), backend);
+        rows_[current_][it.key()] = toStored(it.value(), backend);
     edits_.clear();
     lastModified_ = current_;
     emit dataChanged(index(current_, 0), index(current_, columnCount() - 1));
@@ -257,7 +257,7 @@ struct Criterion {
     QString value;
 };
 
-bool ParseCriterion(const QString& text, Criterion& out)
+bool parseCriterion(const QString& text, Criterion& out)
 {
     static const QRegularExpression form(
         QStringLiteral(R"(^\s*(\w+)\s*(=|LIKE)\s*(?:'((?:[^']|'')*)'|(\S+))\s*$)"),
@@ -272,11 +272,11 @@ bool ParseCriterion(const QString& text, Criterion& out)
     return true;
 }
 
-bool Matches(const Criterion& criterion, const QVariant& value)
+bool matches(const Criterion& criterion, const QVariant& value)
 {
     const QString text = value.isNull() ? QString() : value.toString();
     if (criterion.like)
-        return JetLikeMatches(criterion.value, text);
+        return jetLikeMatches(criterion.value, text);
     if (!criterion.quoted) {
         bool numeric = false;
         const double wanted = criterion.value.toDouble(&numeric);
@@ -291,14 +291,14 @@ bool Matches(const Criterion& criterion, const QVariant& value)
 bool RecordSet::findFirst(const QString& criterion)
 {
     Criterion parsed;
-    if (!ParseCriterion(criterion, parsed))
-        return Fail(QStringLiteral("Critère non reconnu : ") + criterion);
-    const int c = ColumnIndex(parsed.column);
+    if (!parseCriterion(criterion, parsed))
+        return fail(QStringLiteral("Critère non reconnu : ") + criterion);
+    const int c = columnIndex(parsed.column);
     if (c < 0)
-        return Fail(QStringLiteral("Champ inconnu : ") + parsed.column);
+        return fail(QStringLiteral("Champ inconnu : ") + parsed.column);
     for (int row = 0; row < count(); ++row) {
-        if (Matches(parsed, rows_[row][c])) {
-            SetCurrent(row);
+        if (matches(parsed, rows_[row][c])) {
+            setCurrent(row);
             return true;
         }
     }
@@ -307,7 +307,7 @@ bool RecordSet::findFirst(const QString& criterion)
 
 QVariant RecordSet::valueAt(int row, const QString& column) const
 {
-    const int c = ColumnIndex(column);
+    const int c = columnIndex(column);
     if (row < 0 || row >= count() || c < 0)
         return {};
     return rows_[row][c];
@@ -315,7 +315,7 @@ QVariant RecordSet::valueAt(int row, const QString& column) const
 
 void RecordSet::noteUserChoice(const QDateTime& at)
 {
-    chosenCompteur_ = field(Col::Compteur);
+    chosenCompteur_ = field(col::Compteur);
     chosenAt_ = at;
 }
 

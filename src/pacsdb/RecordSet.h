@@ -22,7 +22,7 @@ struct RecordRows {
     QString error; // empty when the rows were read
 };
 
-RecordRows ReadRecordRows(const QString& conquestPath, const QString& jetSql);
+RecordRows readRecordRows(const QString& conquestPath, const QString& jetSql);
 
 class RecordSet : public QAbstractTableModel {
     Q_OBJECT
@@ -59,9 +59,9 @@ public:
     bool eof() const { return rows_.isEmpty() || current_ >= count(); }
     bool bof() const { return rows_.isEmpty() || current_ < 0; }
     // -1 when there is no current row.
-    int currentRow() const { return HasCurrent() ? current_ : -1; }
+    int currentRow() const { return hasCurrent() ? current_ : -1; }
 
-    bool hasField(const QString& column) const { return ColumnIndex(column) >= 0; }
+    bool hasField(const QString& column) const { return columnIndex(column) >= 0; }
     QVariant field(const QString& column) const;
     QString fieldText(const QString& column) const; // null reads ""
     bool fieldBool(const QString& column) const; // any non-zero is true
@@ -103,11 +103,11 @@ signals:
     void currentRowChanged(int row);
 
 private:
-    bool HasCurrent() const { return current_ >= 0 && current_ < count(); }
-    int ColumnIndex(const QString& column) const;
-    QString TableName() const;
-    void SetCurrent(int row);
-    bool Fail(const QString& error);
+    bool hasCurrent() const { return current_ >= 0 && current_ < count(); }
+    int columnIndex(const QString& column) const;
+    QString tableName() const;
+    void setCurrent(int row);
+    bool fail(const QString& error);
 
     QString name_;
     QString path_;

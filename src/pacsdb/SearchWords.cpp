@@ -15,7 +15,7 @@ struct FoldTable {
     QHash<QChar, QString> map; // everything above, for SearchWords()
 };
 
-FoldTable BuildTable()
+FoldTable buildTable()
 {
     FoldTable table;
     const auto add = [&table](QChar c, const QString& reading) {
@@ -54,15 +54,15 @@ FoldTable BuildTable()
     return table;
 }
 
-const FoldTable& Table()
+const FoldTable& foldTable()
 {
-    static const FoldTable table = BuildTable();
+    static const FoldTable table = buildTable();
     return table;
 }
 
-QString Fold(const QString& text)
+QString fold(const QString& text)
 {
-    const FoldTable& table = Table();
+    const FoldTable& table = foldTable();
     QString out;
     out.reserve(text.size() + 1);
     for (const QChar c : text) {
@@ -88,12 +88,12 @@ QString Fold(const QString& text)
 // A character of a PostgreSQL regular expression: non-ASCII ones as \uXXXX,
 // which reads the same on a UTF8 and a LATIN1 database (a LATIN1 server
 // refuses a statement holding a character it cannot store).
-QString RegexLiteral(QChar c)
+QString regexLiteral(QChar c)
 {
     return c.unicode() < 0x80 ? QString(c) : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
 }
 
-QString SqlText(const QString& text)
+QString sqlText(const QString& text)
 {
     QString quoted = text;
     return u'\'' + quoted.replace(u'\'', QStringLiteral("''")) + u'\'';
@@ -101,24 +101,24 @@ QString SqlText(const QString& text)
 
 } // namespace
 
-QString SearchWords(const QString& name)
+QString searchWords(const QString& name)
 {
-    return u' ' + Fold(name);
+    return u' ' + fold(name);
 }
 
-QString SearchWordsPattern(const QString& typed)
+QString searchWordsPattern(const QString& typed)
 {
     // A run of "*" means what one does, and costs the server far more.
-    QString folded = Fold(typed.left(kSearchTextMax));
+    QString folded = fold(typed.left(kSearchTextMax));
     static const QRegularExpression runOfStars(QStringLiteral("\\*{2,}"));
     folded.replace(runOfStars, QStringLiteral("*"));
     QString pattern = QStringLiteral("* ") + folded + u'*';
     return pattern.replace(runOfStars, QStringLiteral("*"));
 }
 
-QString PostgresWordsRegex(const QString& wordsPattern)
+QString postgresWordsRegex(const QString& wordsPattern)
 {
-    const FoldTable& table = Table();
+    const FoldTable& table = foldTable();
     // Every character that reads as a given plain one, both cases.
     static const QHash<QChar, QString> readers = [&table] {
         QHash<QChar, QString> readers;
@@ -131,7 +131,7 @@ QString PostgresWordsRegex(const QString& wordsPattern)
     const auto anyOf = [](const QString& characters) {
         QString set = QStringLiteral("[");
         for (const QChar c : characters)
-            set += RegexLiteral(c);
+            set += regexLiteral(c);
         return set + u']';
     };
     const auto one = [&anyOf](QChar c) {
@@ -142,7 +142,7 @@ QString PostgresWordsRegex(const QString& wordsPattern)
         if (alternatives.size() > 1)
             return anyOf(alternatives);
         static const QString special = QStringLiteral("\\^$.|?*+()[]{}");
-        return special.contains(c) ? QString(u'\\') + c : RegexLiteral(c);
+        return special.contains(c) ? QString(u'\\') + c : regexLiteral(c);
     };
     // A LIKE pattern matches the whole text; a leading or trailing "*" is
     // what an unanchored expression does anyway, and costs less left out.
@@ -180,14 +180,14 @@ QString PostgresWordsRegex(const QString& wordsPattern)
     return anyEnd ? regex : regex + u'$';
 }
 
-QString PostgresSearchWords(const QString& column)
+QString postgresSearchWords(const QString& column)
 {
-    const FoldTable& table = Table();
+    const FoldTable& table = foldTable();
     QString expression = QStringLiteral("COALESCE(%1, '')").arg(column);
     for (const auto& [letter, reading] : table.expansions)
-        expression = QStringLiteral("replace(%1, %2, %3)").arg(expression, SqlText(letter), SqlText(reading));
+        expression = QStringLiteral("replace(%1, %2, %3)").arg(expression, sqlText(letter), sqlText(reading));
     return QStringLiteral("(' ' || lower(translate(%1, %2, %3)))")
-        .arg(expression, SqlText(table.from), SqlText(table.to));
+        .arg(expression, sqlText(table.from), sqlText(table.to));
 }
 
 } // namespace vexa

@@ -14,22 +14,22 @@ namespace vexa {
 constexpr int kSearchTextMax = 64;
 
 // " dupont jean" for "DUPONT^JEAN"; " lefevre" for "LEFÈVRE".
-QString SearchWords(const QString& name);
+QString searchWords(const QString& name);
 
 // The Jet LIKE pattern that finds `typed` at the start of a word of a
 // name's search words: "jean" gives "* jean*". The user's "*" and "?" stay
 // wild cards, a run of "*" folded into one; only the first kSearchTextMax
 // characters count.
-QString SearchWordsPattern(const QString& typed);
+QString searchWordsPattern(const QString& typed);
 
 // A regular expression (PostgreSQL's) matching the names whose search words
 // match a LIKE pattern in that form (from SearchWordsPattern), tested on
 // ' ' || name. Far quicker on the server than folding every name: each
 // letter of the pattern becomes the set of letters that read as it.
-QString PostgresWordsRegex(const QString& wordsPattern);
+QString postgresWordsRegex(const QString& wordsPattern);
 
 // The PostgreSQL expression giving the search words of `column` (NULL reads
 // as an empty name).
-QString PostgresSearchWords(const QString& column);
+QString postgresSearchWords(const QString& column);
 
 } // namespace vexa

@@ -8,23 +8,23 @@
 
 namespace vexa {
 
-QStringList FilesOfImage(const QString& imagePath)
+QStringList filesOfImage(const QString& imagePath)
 {
     return {imagePath, imagePath + QStringLiteral(".dgr"), previewPicturePath(imagePath),
         fullSizePicturePath(imagePath)};
 }
 
-QString ExamReportPath(const QString& firstImagePath, const QString& seriesUid)
+QString examReportPath(const QString& firstImagePath, const QString& seriesUid)
 {
-    return SeriesReportPath(firstImagePath, seriesUid);
+    return seriesReportPath(firstImagePath, seriesUid);
 }
 
-bool ReadSeriesContent(RecordSet& images, const QString& conquestPath, const QString& imageRoot,
+bool readSeriesContent(RecordSet& images, const QString& conquestPath, const QString& imageRoot,
     const QString& seriesUid, SeriesContent& content, QString& error)
 {
     content = SeriesContent();
     images.setDatabasePath(conquestPath);
-    images.setRecordSource(Sql::ImagesOfSeries(seriesUid));
+    images.setRecordSource(sql::imagesOfSeries(seriesUid));
     if (!images.requery()) {
         error = images.lastError();
         return false;
@@ -42,14 +42,14 @@ bool ReadSeriesContent(RecordSet& images, const QString& conquestPath, const QSt
         if (accessTime > 0)
             noteArrival(QDateTime::fromSecsSinceEpoch(accessTime));
         // A row naming no file has none to delete (its path would be the store's root).
-        const QString objectFile = images.fieldText(Col::ObjectFile);
+        const QString objectFile = images.fieldText(col::ObjectFile);
         if (objectFile.trimmed().isEmpty())
             continue;
-        const QString imagePath = StoredImagePath(imageRoot, objectFile);
+        const QString imagePath = storedImagePath(imageRoot, objectFile);
         if (!reportListed)
-            content.files << ExamReportPath(imagePath, seriesUid);
+            content.files << examReportPath(imagePath, seriesUid);
         reportListed = true;
-        content.files << FilesOfImage(imagePath);
+        content.files << filesOfImage(imagePath);
         const QFileInfo file(imagePath);
         if (file.exists())
             noteArrival(file.lastModified());
@@ -58,7 +58,7 @@ bool ReadSeriesContent(RecordSet& images, const QString& conquestPath, const QSt
     return true;
 }
 
-bool StillReceiving(const SeriesContent& content, const QDateTime& now)
+bool stillReceiving(const SeriesContent& content, const QDateTime& now)
 {
     return content.newestImage.isValid() && content.newestImage.secsTo(now) < ReceivingSettleSeconds;
 }

@@ -17,10 +17,10 @@ namespace vexa {
 constexpr int ReceivingSettleSeconds = 2 * NewExamMonitor::MonitorInterval / 1000;
 
 // An image's file, its measurements (".dgr") and its two pictures.
-QStringList FilesOfImage(const QString& imagePath);
+QStringList filesOfImage(const QString& imagePath);
 
 // The exam's report: the folder of its first image, then the series UID and ".rtf".
-QString ExamReportPath(const QString& firstImagePath, const QString& seriesUid);
+QString examReportPath(const QString& firstImagePath, const QString& seriesUid);
 
 // What deleting an exam touches, read from the images of the series.
 struct SeriesContent {
@@ -31,10 +31,10 @@ struct SeriesContent {
 
 // Reads the images of the series through `images` (a scratch record set).
 // False, with the database's text in `error`, when the query fails.
-bool ReadSeriesContent(RecordSet& images, const QString& conquestPath, const QString& imageRoot,
+bool readSeriesContent(RecordSet& images, const QString& conquestPath, const QString& imageRoot,
     const QString& seriesUid, SeriesContent& content, QString& error);
 
 // Whether an image arrived less than ReceivingSettleSeconds before `now`.
-bool StillReceiving(const SeriesContent& content, const QDateTime& now);
+bool stillReceiving(const SeriesContent& content, const QDateTime& now);
 
 } // namespace vexa

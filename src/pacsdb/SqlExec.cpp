@@ -14,57 +14,57 @@ namespace {
 // Every failed statement goes to the support log, except the "already
 // exists" the schema upgrade expects at each start. Its quoted values may be
 // a name typed in a search: they are left out unless names are wanted.
-void LogFailure(const QSqlDatabase& db, const QString& statement, const QSqlError& error)
+void logFailure(const QSqlDatabase& db, const QString& statement, const QSqlError& error)
 {
-    if (!error.isValid() || IsAlreadyExists(error, BackendOf(db)))
+    if (!error.isValid() || isAlreadyExists(error, backendOf(db)))
         return;
     QString shown = statement;
-    if (!LogPatientNames()) {
+    if (!logPatientNames()) {
         static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
         shown.replace(literal, QStringLiteral("'…'"));
     }
     qCWarning(logDatabase).noquote() << QStringLiteral("%1 : %2").arg(shown, error.text());
 }
 
-QSqlError RunJet(QSqlDatabase& db, const QString& jet)
+QSqlError runJet(QSqlDatabase& db, const QString& jet)
 {
-    const QStringList statements = TranslateJet(jet, BackendOf(db));
+    const QStringList statements = translateJet(jet, backendOf(db));
     const bool grouped = statements.size() > 1;
-    if (grouped && !BeginWrite(db))
+    if (grouped && !beginWrite(db))
         return db.lastError();
     QSqlQuery query(db);
     for (const QString& statement : statements) {
         if (!query.exec(statement)) {
             const QSqlError error = query.lastError();
             if (grouped)
-                RollbackWrite(db);
+                rollbackWrite(db);
             return error;
         }
     }
-    if (grouped && !CommitWrite(db))
+    if (grouped && !commitWrite(db))
         return db.lastError();
     return {};
 }
 
 } // namespace
 
-QSqlError ExecJet(QSqlDatabase& db, const QString& jet)
+QSqlError execJet(QSqlDatabase& db, const QString& jet)
 {
-    const QSqlError error = RunJet(db, jet);
-    LogFailure(db, jet, error);
+    const QSqlError error = runJet(db, jet);
+    logFailure(db, jet, error);
     return error;
 }
 
-bool SelectJet(const QSqlDatabase& db, QSqlQuery& query, const QString& jet)
+bool selectJet(const QSqlDatabase& db, QSqlQuery& query, const QString& jet)
 {
     query.setForwardOnly(true);
-    const bool ok = query.exec(TranslateJet(jet, BackendOf(db)).value(0));
+    const bool ok = query.exec(translateJet(jet, backendOf(db)).value(0));
     if (!ok)
-        LogFailure(db, jet, query.lastError());
+        logFailure(db, jet, query.lastError());
     return ok;
 }
 
-bool IsAlreadyExists(const QSqlError& error, SqlBackend backend)
+bool isAlreadyExists(const QSqlError& error, SqlBackend backend)
 {
     if (backend == SqlBackend::Postgres) {
         const QString state = error.nativeErrorCode();
@@ -77,7 +77,7 @@ bool IsAlreadyExists(const QSqlError& error, SqlBackend backend)
 
 namespace {
 
-bool Report(bool ok, const QSqlError& failure, QString* error)
+bool report(bool ok, const QSqlError& failure, QString* error)
 {
     if (!ok)
         qCWarning(logDatabase).noquote() << QStringLiteral("transaction : ") + failure.text();
@@ -88,25 +88,25 @@ bool Report(bool ok, const QSqlError& failure, QString* error)
 
 } // namespace
 
-bool BeginWrite(QSqlDatabase& db, QString* error)
+bool beginWrite(QSqlDatabase& db, QString* error)
 {
-    if (BackendOf(db) == SqlBackend::Postgres)
-        return Report(db.transaction(), db.lastError(), error);
+    if (backendOf(db) == SqlBackend::Postgres)
+        return report(db.transaction(), db.lastError(), error);
     QSqlQuery query(db);
-    return Report(query.exec(QStringLiteral("BEGIN IMMEDIATE")), query.lastError(), error);
+    return report(query.exec(QStringLiteral("BEGIN IMMEDIATE")), query.lastError(), error);
 }
 
-bool CommitWrite(QSqlDatabase& db, QString* error)
+bool commitWrite(QSqlDatabase& db, QString* error)
 {
-    if (BackendOf(db) == SqlBackend::Postgres)
-        return Report(db.commit(), db.lastError(), error);
+    if (backendOf(db) == SqlBackend::Postgres)
+        return report(db.commit(), db.lastError(), error);
     QSqlQuery query(db);
-    return Report(query.exec(QStringLiteral("COMMIT")), query.lastError(), error);
+    return report(query.exec(QStringLiteral("COMMIT")), query.lastError(), error);
 }
 
-void RollbackWrite(QSqlDatabase& db)
+void rollbackWrite(QSqlDatabase& db)
 {
-    if (BackendOf(db) == SqlBackend::Postgres) {
+    if (backendOf(db) == SqlBackend::Postgres) {
         db.rollback();
         return;
     }
@@ -114,7 +114,7 @@ void RollbackWrite(QSqlDatabase& db)
     query.exec(QStringLiteral("ROLLBACK"));
 }
 
-QVariant ToStored(const QVariant& value, SqlBackend backend)
+QVariant toStored(const QVariant& value, SqlBackend backend)
 {
     switch (value.typeId()) {
     case QMetaType::Bool:
@@ -130,13 +130,13 @@ QVariant ToStored(const QVariant& value, SqlBackend backend)
     }
 }
 
-QString KeyedWriteMissedText(const QVariant& compteur)
+QString keyedWriteMissedText(const QVariant& compteur)
 {
     return QStringLiteral("L'enregistrement de Compteur %1 est introuvable : rien n'a été enregistré.")
         .arg(compteur.isNull() ? QStringLiteral("(vide)") : compteur.toString());
 }
 
-QDate StoredDate(const QVariant& value)
+QDate storedDate(const QVariant& value)
 {
     if (value.isNull())
         return {};

@@ -9,31 +9,31 @@
 namespace vexa {
 
 // Translates and runs a Jet text. Several statements run in one transaction.
-QSqlError ExecJet(QSqlDatabase& db, const QString& jet);
+QSqlError execJet(QSqlDatabase& db, const QString& jet);
 
 // Translates and runs a Jet SELECT on query (forward only). False on failure,
 // the error in query.lastError().
-bool SelectJet(const QSqlDatabase& db, QSqlQuery& query, const QString& jet);
+bool selectJet(const QSqlDatabase& db, QSqlQuery& query, const QString& jet);
 
 // "Column or table already exists", the failure the upgrade passes over.
-bool IsAlreadyExists(const QSqlError& error, SqlBackend backend);
+bool isAlreadyExists(const QSqlError& error, SqlBackend backend);
 
 // A write transaction. On SQLite it takes the write lock at once (BEGIN
 // IMMEDIATE), waiting through the busy timeout, so it never fails half-way
 // because a reader must be upgraded to a writer. On failure *error (when
 // given) holds the description.
-bool BeginWrite(QSqlDatabase& db, QString* error = nullptr);
-bool CommitWrite(QSqlDatabase& db, QString* error = nullptr);
-void RollbackWrite(QSqlDatabase& db);
+bool beginWrite(QSqlDatabase& db, QString* error = nullptr);
+bool commitWrite(QSqlDatabase& db, QString* error = nullptr);
+void rollbackWrite(QSqlDatabase& db);
 
 // The value as the backend stores it: true as -1, dates as ISO text on SQLite
 // (so they compare and sort as dates), everything else as it is.
-QVariant ToStored(const QVariant& value, SqlBackend backend);
+QVariant toStored(const QVariant& value, SqlBackend backend);
 
 // The failure of a write keyed by Compteur that reached no row.
-QString KeyedWriteMissedText(const QVariant& compteur);
+QString keyedWriteMissedText(const QVariant& compteur);
 
 // A date column's value as a date; invalid when it holds none.
-QDate StoredDate(const QVariant& value);
+QDate storedDate(const QVariant& value);
 
 } // namespace vexa

@@ -12,14 +12,14 @@ namespace vexa {
 
 namespace {
 
-QString TextOf(sqlite3_value* value)
+QString textOf(sqlite3_value* value)
 {
     return QString::fromUtf8(
         reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
 }
 
 // like(pattern, text [, escape]), called by SQLite for "text LIKE pattern".
-void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
     for (int i = 0; i < argc; ++i) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
@@ -29,7 +29,7 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
     }
     QChar escape;
     if (argc == 3) {
-        const QString escapeText = TextOf(argv[2]);
+        const QString escapeText = textOf(argv[2]);
         if (escapeText.size() != 1) {
             sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
             return;
@@ -40,27 +40,27 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
     // stays the same.
     auto* pattern = static_cast<SqlLikePattern*>(sqlite3_get_auxdata(context, 0));
     if (!pattern) {
-        pattern = new SqlLikePattern(TextOf(argv[0]), escape);
+        pattern = new SqlLikePattern(textOf(argv[0]), escape);
         sqlite3_set_auxdata(context, 0, pattern, [](void* p) { delete static_cast<SqlLikePattern*>(p); });
         // SQLite may drop it at once (a pattern that changes from row to row).
         pattern = static_cast<SqlLikePattern*>(sqlite3_get_auxdata(context, 0));
         if (!pattern) {
-            sqlite3_result_int(context, SqlLikeMatches(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
+            sqlite3_result_int(context, sqlLikeMatches(textOf(argv[0]), textOf(argv[1]), escape) ? 1 : 0);
             return;
         }
     }
-    sqlite3_result_int(context, pattern->matches(TextOf(argv[1])) ? 1 : 0);
+    sqlite3_result_int(context, pattern->matches(textOf(argv[1])) ? 1 : 0);
 }
 
 // SearchWords(name): the name as the patient search compares it.
-void SearchWordsFunction(sqlite3_context* context, int, sqlite3_value** argv)
+void searchWordsFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
     const QByteArray words
-        = SearchWords(sqlite3_value_type(argv[0]) == SQLITE_NULL ? QString() : TextOf(argv[0])).toUtf8();
+        = searchWords(sqlite3_value_type(argv[0]) == SQLITE_NULL ? QString() : textOf(argv[0])).toUtf8();
     sqlite3_result_text(context, words.constData(), static_cast<int>(words.size()), SQLITE_TRANSIENT);
 }
 
-sqlite3* HandleOf(const QSqlDatabase& db)
+sqlite3* handleOf(const QSqlDatabase& db)
 {
     if (!db.isOpen() || !db.driver())
         return nullptr;
@@ -70,7 +70,7 @@ sqlite3* HandleOf(const QSqlDatabase& db)
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
-QVariant StoredValue(sqlite3_stmt* statement, int column)
+QVariant storedValue(sqlite3_stmt* statement, int column)
 {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_NULL:
@@ -85,17 +85,17 @@ QVariant StoredValue(sqlite3_stmt* statement, int column)
     }
     default: {
         const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        return DecodeStoredText(QByteArray(data, sqlite3_column_bytes(statement, column)));
+        return decodeStoredText(QByteArray(data, sqlite3_column_bytes(statement, column)));
     }
     }
 }
 
 } // namespace
 
-bool SelectStoredRows(QSqlDatabase& db, const QString& sql, QStringList& columns,
+bool selectStoredRows(QSqlDatabase& db, const QString& sql, QStringList& columns,
     QVector<QVector<QVariant>>& rows, QString* error)
 {
-    sqlite3* sqlite = HandleOf(db);
+    sqlite3* sqlite = handleOf(db);
     if (!sqlite) {
         *error = QStringLiteral("Connexion SQLite fermée");
         return false;
@@ -117,7 +117,7 @@ bool SelectStoredRows(QSqlDatabase& db, const QString& sql, QStringList& columns
     while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
         QVector<QVariant> row(count);
         for (int c = 0; c < count; ++c)
-            row[c] = StoredValue(statement, c);
+            row[c] = storedValue(statement, c);
         rows.append(std::move(row));
     }
     if (step != SQLITE_DONE)
@@ -126,18 +126,18 @@ bool SelectStoredRows(QSqlDatabase& db, const QString& sql, QStringList& columns
     return step == SQLITE_DONE;
 }
 
-bool InstallSqliteFunctions(QSqlDatabase& db)
+bool installSqliteFunctions(QSqlDatabase& db)
 {
-    sqlite3* sqlite = HandleOf(db);
+    sqlite3* sqlite = handleOf(db);
     if (!sqlite)
         return false;
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    return sqlite3_create_function(sqlite, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr)
+    return sqlite3_create_function(sqlite, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr)
         == SQLITE_OK
-        && sqlite3_create_function(sqlite, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr)
+        && sqlite3_create_function(sqlite, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr)
         == SQLITE_OK
         && sqlite3_create_function(
-               sqlite, "SearchWords", 1, flags, nullptr, SearchWordsFunction, nullptr, nullptr)
+               sqlite, "SearchWords", 1, flags, nullptr, searchWordsFunction, nullptr, nullptr)
         == SQLITE_OK;
 }
 

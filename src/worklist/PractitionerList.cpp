@@ -12,7 +12,7 @@ namespace vexa {
 
 namespace {
 
-QString& lastPractitioner()
+QString& lastPractitionerStore()
 {
     static QString name;
     return name;
@@ -20,13 +20,13 @@ QString& lastPractitioner()
 
 } // namespace
 
-QString PractitionerListFile()
+QString practitionerListFile()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
         + QStringLiteral("/Praticien.txt");
 }
 
-QStringList ReadPractitioners(const QString& path)
+QStringList readPractitioners(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -43,7 +43,7 @@ QStringList ReadPractitioners(const QString& path)
     return names;
 }
 
-bool WritePractitioners(const QString& path, const QStringList& names)
+bool writePractitioners(const QString& path, const QStringList& names)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
@@ -55,14 +55,14 @@ bool WritePractitioners(const QString& path, const QStringList& names)
     return file.commit();
 }
 
-QString LastPractitioner()
+QString lastPractitioner()
 {
-    return lastPractitioner();
+    return lastPractitionerStore();
 }
 
-void SetLastPractitioner(const QString& name)
+void setLastPractitioner(const QString& name)
 {
-    lastPractitioner() = name;
+    lastPractitionerStore() = name;
 }
 
 } // namespace vexa

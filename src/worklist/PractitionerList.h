@@ -8,17 +8,17 @@
 namespace vexa {
 
 // <per-user data folder>/Praticien.txt
-QString PractitionerListFile();
+QString practitionerListFile();
 
 // The names of the file in order; blank lines are skipped. A missing or
 // unreadable file gives an empty list.
-QStringList ReadPractitioners(const QString& path);
+QStringList readPractitioners(const QString& path);
 // Writes the names, one per line, through a temporary file renamed into
 // place; the folder is created when missing. False on failure.
-bool WritePractitioners(const QString& path, const QStringList& names);
+bool writePractitioners(const QString& path, const QStringList& names);
 
 // The practitioner chosen at the last closing of the worklist window ("" before).
-QString LastPractitioner();
-void SetLastPractitioner(const QString& name);
+QString lastPractitioner();
+void setLastPractitioner(const QString& name);
 
 } // namespace vexa

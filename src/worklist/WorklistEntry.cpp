@@ -14,7 +14,7 @@ namespace vexa {
 
 namespace {
 
-bool IsControl(QChar c)
+bool isControl(QChar c)
 {
     return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0);
 }
@@ -22,23 +22,23 @@ bool IsControl(QChar c)
 QString fieldText(QString text)
 {
     for (QChar& c : text) {
-        if (c == u',' || IsControl(c))
+        if (c == u',' || isControl(c))
             c = u' ';
     }
     return text;
 }
 
-bool HasBadCharacter(const QString& text)
+bool hasBadCharacter(const QString& text)
 {
     for (const QChar c : text) {
-        if (c == u'\\' || IsControl(c))
+        if (c == u'\\' || isControl(c))
             return true;
     }
     return false;
 }
 
 // Words that stand before a practitioner's name.
-bool IsTitle(const QString& word)
+bool isTitle(const QString& word)
 {
     static const QStringList titles{QStringLiteral("dr"), QStringLiteral("dr."), QStringLiteral("docteur"),
         QStringLiteral("pr"), QStringLiteral("pr."), QStringLiteral("professeur")};
@@ -47,50 +47,50 @@ bool IsTitle(const QString& word)
 
 } // namespace
 
-PatientFields PatientFieldsFromIdentity(const RecordSet& identities)
+PatientFields patientFieldsFromIdentity(const RecordSet& identities)
 {
     PatientFields fields;
     if (identities.count() == 0 || identities.eof() || identities.bof())
         return fields;
-    const QStringList name = identities.fieldText(Col::PatientNam).split(u'^');
+    const QStringList name = identities.fieldText(col::PatientNam).split(u'^');
     fields.familyName = name.value(0);
     if (name.size() < 2)
         return fields;
     fields.firstName = name.value(1);
-    const QString sex = identities.fieldText(Col::PatientSex);
+    const QString sex = identities.fieldText(col::PatientSex);
     if (!sex.isEmpty())
         fields.sex = sex;
-    fields.patientNumber = identities.fieldText(Col::PatientId);
-    const QString birth = identities.fieldText(Col::PatientBir);
+    fields.patientNumber = identities.fieldText(col::PatientId);
+    const QString birth = identities.fieldText(col::PatientBir);
     if (!birth.isEmpty())
-        fields.birthDate = YyyymmddToDdMmYyyy(birth);
+        fields.birthDate = yyyymmddToDdMmYyyy(birth);
     return fields;
 }
 
-EntryCheck CheckEntry(const QString& familyName, const QString& firstName, const QString& birthDate)
+EntryCheck checkEntry(const QString& familyName, const QString& firstName, const QString& birthDate)
 {
     if (familyName.isEmpty() || firstName.isEmpty() || birthDate.isEmpty())
         return EntryCheck::MissingField;
-    if (HasBadCharacter(familyName) || HasBadCharacter(firstName))
+    if (hasBadCharacter(familyName) || hasBadCharacter(firstName))
         return EntryCheck::BadCharacter;
-    if (NormalisedBirthDate(birthDate).isEmpty())
+    if (normalisedBirthDate(birthDate).isEmpty())
         return EntryCheck::BadBirthDate;
     return EntryCheck::Ready;
 }
 
-QString NormalisedBirthDate(const QString& typed)
+QString normalisedBirthDate(const QString& typed)
 {
     static const QRegularExpression digits(QStringLiteral("^\\d{8}$"));
     static const QRegularExpression slashed(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d\\d\\d$"));
     QString date = typed.trimmed();
     if (digits.match(date).hasMatch())
         date = date.left(2) + u'/' + date.mid(2, 2) + u'/' + date.mid(4);
-    if (!slashed.match(date).hasMatch() || !DateFromDdMmYyyy(date).isValid())
+    if (!slashed.match(date).hasMatch() || !dateFromDdMmYyyy(date).isValid())
         return {};
     return date;
 }
 
-QString SamePatientQuestion(const PatientFields& filled, const QString& familyName, const QString& firstName)
+QString samePatientQuestion(const PatientFields& filled, const QString& familyName, const QString& firstName)
 {
     return QStringLiteral(
         "Le nom a été changé : %1 %2 au lieu de %3 %4.\n"
@@ -99,26 +99,26 @@ QString SamePatientQuestion(const PatientFields& filled, const QString& familyNa
         .arg(familyName, firstName, filled.familyName, filled.firstName, filled.patientNumber);
 }
 
-QString MissingFieldText()
+QString missingFieldText()
 {
     return QStringLiteral(
         "Saisissez le nom, le prénom et la date de naissance du patient avant de l'envoyer.");
 }
 
-QString BadBirthDateText()
+QString badBirthDateText()
 {
     return QStringLiteral("La date de naissance n'est pas une date valide.\nSaisissez-la sous la forme "
                           "JJ/MM/AAAA ou JJMMAAAA (par exemple 12/03/1965 ou 12031965).");
 }
 
-QString BadCharacterText()
+QString badCharacterText()
 {
     return QStringLiteral("Le nom et le prénom ne peuvent contenir ni barre oblique inverse (\\) ni "
                           "caractère de contrôle (tabulation, saut de ligne...).\nCorrigez-les avant "
                           "d'envoyer le patient.");
 }
 
-QString WorklistPatientName(const QString& familyName, const QString& firstName)
+QString worklistPatientName(const QString& familyName, const QString& firstName)
 {
     constexpr qsizetype kGroup = 64, kKeptFirst = 16;
     const qsizetype room = kGroup - 1 - std::min(firstName.size(), kKeptFirst);
@@ -126,14 +126,14 @@ QString WorklistPatientName(const QString& familyName, const QString& firstName)
     return (family + u'^' + firstName).left(kGroup);
 }
 
-QString PractitionerPersonName(const QString& typed)
+QString practitionerPersonName(const QString& typed)
 {
     const QString text = typed.simplified();
     if (text.contains(u'^'))
         return text.left(64);
     QStringList words = text.split(u' ', Qt::SkipEmptyParts);
     QString title;
-    if (words.size() > 1 && IsTitle(words.first()))
+    if (words.size() > 1 && isTitle(words.first()))
         title = words.takeFirst();
     if (words.isEmpty())
         return {};
@@ -147,9 +147,9 @@ QString PractitionerPersonName(const QString& typed)
     return name.left(64);
 }
 
-QString WorklistLine(const WorklistEntry& e)
+QString worklistLine(const WorklistEntry& e)
 {
-    const QStringList fields{WorklistPatientName(e.familyName, e.firstName), e.sex, e.patientNumber,
+    const QStringList fields{worklistPatientName(e.familyName, e.firstName), e.sex, e.patientNumber,
         e.birthDate, e.performingPractitioner, e.requestingPractitioner,
         e.sentAt.toString(QStringLiteral("HH:mm")), e.sentAt.toString(QStringLiteral("dd/MM/yyyy")),
         e.accessionNumber, QStringLiteral("CR")};
@@ -159,12 +159,12 @@ QString WorklistLine(const WorklistEntry& e)
     return line + QStringLiteral("\r\n");
 }
 
-QByteArray WorklistLineBytes(const WorklistEntry& entry)
+QByteArray worklistLineBytes(const WorklistEntry& entry)
 {
-    return ToWindows1252(WorklistLine(entry));
+    return toWindows1252(worklistLine(entry));
 }
 
-QString WorklistFilePath(const QString& netpixFolder, const QString& accessionNumber)
+QString worklistFilePath(const QString& netpixFolder, const QString& accessionNumber)
 {
     return netpixFolder + QStringLiteral("FUJI") + accessionNumber.right(4) + QStringLiteral(".txt");
 }

@@ -26,7 +26,7 @@ struct PatientFields {
 // PatientID, PatientBir); the defaults when it has none. The name splits at
 // "^" into family name and first name; a name without "^" gives the family
 // name only, and the other fields keep their defaults.
-PatientFields PatientFieldsFromIdentity(const RecordSet& identities);
+PatientFields patientFieldsFromIdentity(const RecordSet& identities);
 
 enum class EntryCheck {
     Ready,
@@ -36,17 +36,17 @@ enum class EntryCheck {
 };
 
 // What the window says for EntryCheck::BadCharacter, MissingField and BadBirthDate.
-QString BadCharacterText();
-QString MissingFieldText();
-QString BadBirthDateText();
+QString badCharacterText();
+QString missingFieldText();
+QString badBirthDateText();
 // Asked when the name of a filled patient was changed before sending.
-QString SamePatientQuestion(const PatientFields& filled, const QString& familyName, const QString& firstName);
+QString samePatientQuestion(const PatientFields& filled, const QString& familyName, const QString& firstName);
 
 // The birth date as DD/MM/YYYY, from "12/03/1965" or "12031965" (blanks
 // around ignored); empty when it is no real date in either form.
-QString NormalisedBirthDate(const QString& typed);
+QString normalisedBirthDate(const QString& typed);
 
-EntryCheck CheckEntry(const QString& familyName, const QString& firstName, const QString& birthDate);
+EntryCheck checkEntry(const QString& familyName, const QString& firstName, const QString& birthDate);
 
 struct WorklistEntry {
     QString familyName;
@@ -63,14 +63,14 @@ struct WorklistEntry {
 // The patient's name as the worklist carries it: family name, "^", first
 // name, 64 characters at most. A long family name is cut so that the first
 // name keeps up to 16 of its characters; then the first name is cut.
-QString WorklistPatientName(const QString& familyName, const QString& firstName);
+QString worklistPatientName(const QString& familyName, const QString& firstName);
 
 // A practitioner as typed in the list, as a person name: the first word
 // after a title is the family name, the rest the given names, the title the
 // prefix: "Dr Blanc" gives "Blanc^^^Dr", "Dr MARTIN Jean" gives
 // "MARTIN^Jean^^Dr". A text that already holds "^" is kept. 64 characters
 // at most.
-QString PractitionerPersonName(const QString& typed);
+QString practitionerPersonName(const QString& typed);
 
 // The console's line: ten comma-separated fields, a final comma and CR LF:
 // name, sex, patient number, birth date, performing and requesting
@@ -78,13 +78,13 @@ QString PractitionerPersonName(const QString& typed);
 // A comma, line break or any other control character (NUL, TAB, Ctrl-Z)
 // inside a field would shift or cut the fields the console reads, so each
 // becomes a blank.
-QString WorklistLine(const WorklistEntry& entry);
+QString worklistLine(const WorklistEntry& entry);
 // The line in the console's code page, Windows-1252 (a character it cannot
 // hold becomes "?").
-QByteArray WorklistLineBytes(const WorklistEntry& entry);
+QByteArray worklistLineBytes(const WorklistEntry& entry);
 
 // <netpixFolder>FUJI<last four characters of the accession number>.txt; the
 // folder is used as stored, a prefix ending with its separator.
-QString WorklistFilePath(const QString& netpixFolder, const QString& accessionNumber);
+QString worklistFilePath(const QString& netpixFolder, const QString& accessionNumber);
 
 } // namespace vexa

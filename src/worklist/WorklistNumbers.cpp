@@ -40,7 +40,7 @@ QString limitReached(CounterTable table)
 qint64 insertRow(QSqlDatabase& db, CounterTable table, QString* error)
 {
     QSqlQuery query(db);
-    if (BackendOf(db) == SqlBackend::Postgres) {
+    if (backendOf(db) == SqlBackend::Postgres) {
         if (!query.exec(QStringLiteral("INSERT INTO %1 (Numero) VALUES (NULL) RETURNING Compteur")
                             .arg(tableName(table)))
             || !query.next()) {
@@ -66,9 +66,9 @@ QString keepOnly(QSqlDatabase& db, CounterTable table, qint64 number)
     query.addBindValue(number);
     if (!query.exec())
         return query.lastError().text();
-    const QString below = table == CounterTable::PatientNumbers ? Sql::DeleteCompteursBelow(number)
-                                                                : Sql::DeleteWorkListCompteursBelow(number);
-    const QSqlError error = ExecJet(db, below);
+    const QString below = table == CounterTable::PatientNumbers ? sql::deleteCompteursBelow(number)
+                                                                : sql::deleteWorkListCompteursBelow(number);
+    const QSqlError error = execJet(db, below);
     return error.isValid() ? error.text() : QString();
 }
 
@@ -84,26 +84,26 @@ Attempt failed(CounterTable table, const QString& reason)
 
 Attempt drawOnce(QSqlDatabase& db, CounterTable table)
 {
-    if (!BeginWrite(db))
+    if (!beginWrite(db))
         return failed(table, db.lastError().text());
     QString error;
     const qint64 number = insertRow(db, table, &error);
     if (number <= 0) {
-        RollbackWrite(db);
+        rollbackWrite(db);
         return failed(table, error.isEmpty() ? QStringLiteral("aucune valeur attribuée") : error);
     }
     if (number > LargestWorklistNumber) {
-        RollbackWrite(db);
+        rollbackWrite(db);
         return {{0, limitReached(table)}, true};
     }
     error = keepOnly(db, table, number);
     if (!error.isEmpty()) {
-        RollbackWrite(db);
+        rollbackWrite(db);
         return failed(table, error);
     }
-    if (!CommitWrite(db)) {
+    if (!commitWrite(db)) {
         const QString reason = db.lastError().text();
-        RollbackWrite(db);
+        rollbackWrite(db);
         return failed(table, reason);
     }
     return {{number, {}}, true};
@@ -111,7 +111,7 @@ Attempt drawOnce(QSqlDatabase& db, CounterTable table)
 
 } // namespace
 
-DrawnNumber DrawNumber(QSqlDatabase& db, CounterTable table)
+DrawnNumber drawNumber(QSqlDatabase& db, CounterTable table)
 {
     // Two workstations clearing old rows at once can make the server cancel
     // one of them (a deadlock, a serialisation failure): that one tries again
@@ -125,7 +125,7 @@ DrawnNumber DrawNumber(QSqlDatabase& db, CounterTable table)
     return attempt.drawn;
 }
 
-QString FormatWorklistNumber(const QString& initials, qint64 number)
+QString formatWorklistNumber(const QString& initials, qint64 number)
 {
     return initials + QStringLiteral("%1").arg(number, 9, 10, QLatin1Char('0'));
 }

@@ -26,9 +26,9 @@ struct DrawnNumber {
 // Draws the next number of `table` in one write transaction: adds a row,
 // takes the value the sequence gave it, stores it in Numero and removes the
 // older rows. A number beyond nine digits is refused, never wrapped.
-DrawnNumber DrawNumber(QSqlDatabase& db, CounterTable table);
+DrawnNumber drawNumber(QSqlDatabase& db, CounterTable table);
 
 // initials followed by the number on nine digits: ("VD", 42) -> "VD000000042".
-QString FormatWorklistNumber(const QString& initials, qint64 number);
+QString formatWorklistNumber(const QString& initials, qint64 number);
 
 } // namespace vexa

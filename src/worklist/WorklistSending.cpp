@@ -45,12 +45,12 @@ QString notWritten(const QString& netpixFolder, const QString& reason)
 WorklistItem itemOf(const WorklistEntry& e, const QString& folder)
 {
     WorklistItem item;
-    item.patientName = WorklistPatientName(e.familyName, e.firstName);
+    item.patientName = worklistPatientName(e.familyName, e.firstName);
     item.patientId = e.patientNumber;
-    item.patientBirthDate = ToYyyymmdd(DateFromDdMmYyyy(e.birthDate));
+    item.patientBirthDate = toYyyymmdd(dateFromDdMmYyyy(e.birthDate));
     item.patientSex = e.sex;
     item.accessionNumber = e.accessionNumber;
-    item.referringPhysician = PractitionerPersonName(e.requestingPractitioner);
+    item.referringPhysician = practitionerPersonName(e.requestingPractitioner);
     item.requestedProcedureId = e.accessionNumber;
     item.requestedProcedureDescription = QStringLiteral("Radiographie");
     item.modality = QStringLiteral("CR");
@@ -58,7 +58,7 @@ WorklistItem itemOf(const WorklistEntry& e, const QString& folder)
     item.scheduledStationAeTitle = QDir(folder).dirName().left(16);
     item.startDate = e.sentAt.toString(QStringLiteral("yyyyMMdd"));
     item.startTime = e.sentAt.toString(QStringLiteral("HHmmss"));
-    item.performingPhysician = PractitionerPersonName(e.performingPractitioner);
+    item.performingPhysician = practitionerPersonName(e.performingPractitioner);
     item.stepId = e.accessionNumber;
     item.stepDescription = QStringLiteral("Radiographie");
     return item;
@@ -66,33 +66,33 @@ WorklistItem itemOf(const WorklistEntry& e, const QString& folder)
 
 } // namespace
 
-SendOutcome SendToWorklist(WorklistEntry& entry, const WorklistTargets& targets)
+SendOutcome sendToWorklist(WorklistEntry& entry, const WorklistTargets& targets)
 {
     SendOutcome outcome;
     QString openError;
-    QSqlDatabase db = PacsConnection(targets.conquestPath, &openError);
+    QSqlDatabase db = pacsConnection(targets.conquestPath, &openError);
     if (!db.isOpen()) {
         outcome.error = QStringLiteral("Impossible d'ouvrir la base de données pour numéroter l'examen :\n")
             + openError;
         return outcome;
     }
     if (entry.patientNumber == NoPatientNumber) {
-        const DrawnNumber patient = DrawNumber(db, CounterTable::PatientNumbers);
+        const DrawnNumber patient = drawNumber(db, CounterTable::PatientNumbers);
         if (!patient.ok()) {
             outcome.error = patient.error;
             return outcome;
         }
-        entry.patientNumber = FormatWorklistNumber(targets.initials, patient.value);
+        entry.patientNumber = formatWorklistNumber(targets.initials, patient.value);
     }
-    const DrawnNumber accession = DrawNumber(db, CounterTable::AccessionNumbers);
+    const DrawnNumber accession = drawNumber(db, CounterTable::AccessionNumbers);
     if (!accession.ok()) {
         outcome.error = accession.error;
         return outcome;
     }
-    entry.accessionNumber = FormatWorklistNumber(targets.initials, accession.value);
+    entry.accessionNumber = formatWorklistNumber(targets.initials, accession.value);
 
-    outcome.filePath = WorklistFilePath(targets.netpixFolder, entry.accessionNumber);
-    const QString reason = writeConsoleFile(outcome.filePath, WorklistLineBytes(entry));
+    outcome.filePath = worklistFilePath(targets.netpixFolder, entry.accessionNumber);
+    const QString reason = writeConsoleFile(outcome.filePath, worklistLineBytes(entry));
     if (!reason.isEmpty()) {
         outcome.error = notWritten(targets.netpixFolder, reason);
         return outcome;

@@ -26,6 +26,6 @@ struct SendOutcome {
 // is drawn first when the entry has none (NoPatientNumber), then an accession
 // number; both stay in `entry` and stay consumed whatever happens next. The
 // console's file replaces an older one of the same name.
-SendOutcome SendToWorklist(WorklistEntry& entry, const WorklistTargets& targets);
+SendOutcome sendToWorklist(WorklistEntry& entry, const WorklistTargets& targets);
 
 } // namespace vexa

@@ -9,7 +9,7 @@ namespace vexa {
 WorklistSentNotice::WorklistSentNotice(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , messageLabel(new QLabel(Text, this))
-    , closeTimer(new QTimer(this))
+    , closeTimer_(new QTimer(this))
 {
     setObjectName(QStringLiteral("WorklistSentNotice"));
     setWindowTitle(QStringLiteral("WorkList"));
@@ -21,26 +21,26 @@ WorklistSentNotice::WorklistSentNotice(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(30, 24, 30, 24);
     layout->addWidget(messageLabel);
-    closeTimer->setSingleShot(true);
-    closeTimer->setInterval(CloseDelayMs);
-    connect(closeTimer, &QTimer::timeout, this, &QDialog::accept);
+    closeTimer_->setSingleShot(true);
+    closeTimer_->setInterval(CloseDelayMs);
+    connect(closeTimer_, &QTimer::timeout, this, &QDialog::accept);
 }
 
 void WorklistSentNotice::setCloseDelay(int ms)
 {
-    closeTimer->setInterval(ms);
+    closeTimer_->setInterval(ms);
 }
 
 int WorklistSentNotice::closeDelay() const
 {
-    return closeTimer->interval();
+    return closeTimer_->interval();
 }
 
 void WorklistSentNotice::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     raise();
-    closeTimer->start();
+    closeTimer_->start();
 }
 
 } // namespace vexa

@@ -26,7 +26,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QTimer* closeTimer;
+    QTimer* closeTimer_;
 };
 
 } // namespace vexa

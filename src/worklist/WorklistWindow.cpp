@@ -55,7 +55,7 @@ brixel::Button* pushButton(const QString& name, const QString& caption, QWidget*
 
 WorklistWindow::WorklistWindow(const RecordSet& identities, QWidget* parent)
     : QDialog(parent)
-    , practitionerFile_(PractitionerListFile())
+    , practitionerFile_(practitionerListFile())
     , sentNoticeDelay_(WorklistSentNotice::CloseDelayMs)
 {
     setObjectName(QStringLiteral("WorklistWindow"));
@@ -65,18 +65,18 @@ WorklistWindow::WorklistWindow(const RecordSet& identities, QWidget* parent)
     palette.setColor(QPalette::Window, QColor(16, 24, 48));
     palette.setColor(QPalette::WindowText, Qt::white);
     setPalette(palette);
-    BuildControls();
+    buildControls();
 
     // The send button is black in every state.
     sendButton->setBackColor(QColor(0, 0, 0));
     sendButton->setBackColorOver(QColor(0, 0, 0));
     sendButton->setBackColorDown(QColor(0, 0, 0));
     sexBox->setCurrentText(QStringLiteral("O"));
-    FillPatient(identities);
-    LoadPractitioners();
+    fillPatient(identities);
+    loadPractitioners();
 }
 
-void WorklistWindow::BuildControls()
+void WorklistWindow::buildControls()
 {
     titleLabel = fieldLabel(QStringLiteral("Envoi vers la WorkList..."), QStringLiteral("titleLabel"), this);
     QFont titleFont = titleLabel->font();
@@ -155,14 +155,14 @@ void WorklistWindow::BuildControls()
     layout->addLayout(buttons);
     setMinimumWidth(460);
 
-    connect(sendButton, &brixel::Button::Click, this, &WorklistWindow::Send);
+    connect(sendButton, &brixel::Button::Click, this, &WorklistWindow::send);
     connect(quitButton, &brixel::Button::Click, this, &QDialog::reject);
-    connect(addPractitionerButton, &QToolButton::clicked, this, &WorklistWindow::AddPractitioner);
+    connect(addPractitionerButton, &QToolButton::clicked, this, &WorklistWindow::addPractitioner);
 }
 
-void WorklistWindow::FillPatient(const RecordSet& identities)
+void WorklistWindow::fillPatient(const RecordSet& identities)
 {
-    const PatientFields fields = PatientFieldsFromIdentity(identities);
+    const PatientFields fields = patientFieldsFromIdentity(identities);
     familyNameBox->setText(fields.familyName);
     firstNameBox->setText(fields.firstName);
     sexBox->setCurrentText(fields.sex);
@@ -174,14 +174,14 @@ void WorklistWindow::FillPatient(const RecordSet& identities)
 // A name typed over a filled patient's is most often a new patient: sent
 // under the old number it would join the other patient's exams. The number
 // is kept only when the user says it is the same patient (a corrected name).
-void WorklistWindow::KeepNumberOnlyForTheSamePatient()
+void WorklistWindow::keepNumberOnlyForTheSamePatient()
 {
     const QString number = patientNumberBox->text();
     if (number == NoPatientNumber || number != filled_.patientNumber)
         return;
     if (familyNameBox->text() == filled_.familyName && firstNameBox->text() == filled_.firstName)
         return;
-    const MsgResult same = MsgBox(SamePatientQuestion(filled_, familyNameBox->text(), firstNameBox->text()),
+    const MsgResult same = msgBox(samePatientQuestion(filled_, familyNameBox->text(), firstNameBox->text()),
         MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("WorkList"), MsgResult::No);
     if (same == MsgResult::Yes) {
         filled_.familyName = familyNameBox->text();
@@ -191,11 +191,11 @@ void WorklistWindow::KeepNumberOnlyForTheSamePatient()
     }
 }
 
-void WorklistWindow::LoadPractitioners()
+void WorklistWindow::loadPractitioners()
 {
-    practitionerBox->addItems(ReadPractitioners(practitionerFile_));
-    if (!LastPractitioner().isEmpty())
-        practitionerBox->setCurrentText(LastPractitioner());
+    practitionerBox->addItems(readPractitioners(practitionerFile_));
+    if (!lastPractitioner().isEmpty())
+        practitionerBox->setCurrentText(lastPractitioner());
     else if (practitionerBox->count() > 0)
         practitionerBox->setCurrentIndex(0);
 }
@@ -209,7 +209,7 @@ void WorklistWindow::showEvent(QShowEvent* event)
         sendButton->setFocus();
 }
 
-void WorklistWindow::AddPractitioner()
+void WorklistWindow::addPractitioner()
 {
     const std::optional<QString> name = dialogs().input(
         {QStringLiteral("Saisir le nom du praticien"), QStringLiteral("Nouveau Praticien"), {}});
@@ -219,7 +219,7 @@ void WorklistWindow::AddPractitioner()
     practitionerBox->setCurrentText(*name);
 }
 
-void WorklistWindow::FocusFirstEmptyField()
+void WorklistWindow::focusFirstEmptyField()
 {
     for (QLineEdit* box : {familyNameBox, firstNameBox, birthDateBox}) {
         if (box->text().isEmpty()) {
@@ -229,26 +229,26 @@ void WorklistWindow::FocusFirstEmptyField()
     }
 }
 
-void WorklistWindow::Send()
+void WorklistWindow::send()
 {
-    switch (CheckEntry(familyNameBox->text(), firstNameBox->text(), birthDateBox->text())) {
+    switch (checkEntry(familyNameBox->text(), firstNameBox->text(), birthDateBox->text())) {
     case EntryCheck::MissingField:
-        MsgBox(MissingFieldText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
-        FocusFirstEmptyField();
+        msgBox(missingFieldText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
+        focusFirstEmptyField();
         return;
     case EntryCheck::BadBirthDate:
-        MsgBox(BadBirthDateText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
+        msgBox(badBirthDateText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
         birthDateBox->setFocus();
         return;
     case EntryCheck::BadCharacter:
-        MsgBox(BadCharacterText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
+        msgBox(badCharacterText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList"));
         familyNameBox->setFocus();
         return;
     case EntryCheck::Ready:
         break;
     }
-    birthDateBox->setText(NormalisedBirthDate(birthDateBox->text()));
-    KeepNumberOnlyForTheSamePatient();
+    birthDateBox->setText(normalisedBirthDate(birthDateBox->text()));
+    keepNumberOnlyForTheSamePatient();
     requestingPractitionerBox->setText(practitionerBox->currentText());
 
     WorklistEntry entry;
@@ -262,16 +262,16 @@ void WorklistWindow::Send()
     entry.sentAt = QDateTime::currentDateTime();
 
     const AppValues& values = appValues();
-    const SendOutcome outcome = SendToWorklist(entry,
-        {values.ConquestPath, values.FujiCheminNetpix, values.FujiPraticien, values.DicomWorklistFolder});
+    const SendOutcome outcome = sendToWorklist(entry,
+        {values.conquestPath, values.fujiCheminNetpix, values.fujiPraticien, values.dicomWorklistFolder});
     // A number drawn stays with the patient, even when the sending failed after it.
     patientNumberBox->setText(entry.patientNumber);
     if (!outcome.sent) {
-        MsgBox(outcome.error, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Erreur"));
+        msgBox(outcome.error, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Erreur"));
         return;
     }
     if (!outcome.warning.isEmpty())
-        MsgBox(outcome.warning, MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList DICOM"));
+        msgBox(outcome.warning, MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("WorkList DICOM"));
 
     WorklistSentNotice notice(this);
     notice.setCloseDelay(sentNoticeDelay_);
@@ -281,17 +281,17 @@ void WorklistWindow::Send()
 
 void WorklistWindow::done(int result)
 {
-    SaveAndForgetPractitioners();
+    saveAndForgetPractitioners();
     QDialog::done(result);
 }
 
-void WorklistWindow::SaveAndForgetPractitioners()
+void WorklistWindow::saveAndForgetPractitioners()
 {
-    SetLastPractitioner(practitionerBox->currentText());
+    setLastPractitioner(practitionerBox->currentText());
     QStringList names;
     for (int i = 0; i < practitionerBox->count(); ++i)
         names << practitionerBox->itemText(i);
-    WritePractitioners(practitionerFile_, names);
+    writePractitioners(practitionerFile_, names);
 }
 
 } // namespace vexa

@@ -49,20 +49,20 @@ public:
     brixel::Button* quitButton;
 
 public slots:
-    void Send();
-    void AddPractitioner();
+    void send();
+    void addPractitioner();
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FocusFirstEmptyField();
-    void KeepNumberOnlyForTheSamePatient();
-    void BuildControls();
-    void FillPatient(const RecordSet& identities);
-    void LoadPractitioners();
-    void SaveAndForgetPractitioners();
+    void focusFirstEmptyField();
+    void keepNumberOnlyForTheSamePatient();
+    void buildControls();
+    void fillPatient(const RecordSet& identities);
+    void loadPractitioners();
+    void saveAndForgetPractitioners();
 
     QString practitionerFile_;
     // The patient the window was filled with: name and number as filled.

@@ -15,7 +15,7 @@ using namespace vexa;
 namespace {
 
 // Waits (on the worker) until the flag is set by the user-interface thread.
-void WaitFor(const std::atomic_bool& flag)
+void waitFor(const std::atomic_bool& flag)
 {
     for (int i = 0; i < 500 && !flag.load(); ++i)
         QThread::msleep(10);
@@ -47,22 +47,22 @@ TEST(BackgroundWork, RunsOffTheInterfaceThreadBehindAModalWindowAndReturnsItsRes
                 modalMeanwhile = wait;
             waitCentre = wait->geometry().center();
         }
-        runningMeanwhile = BackgroundWorkRunning();
+        runningMeanwhile = backgroundWorkRunning();
         checked.store(true);
     });
-    const int result = RunInBackground<int>(
+    const int result = runInBackground<int>(
         &owner, {QStringLiteral("Préparation des fichiers...")}, [&](WorkProgress& progress) {
             workThread = QThread::currentThread();
             globalPoolBusy = QThreadPool::globalInstance()->activeThreadCount();
             progress.report(1, 3);
-            WaitFor(checked);
+            waitFor(checked);
             return 42;
         });
     EXPECT_EQ(result, 42);
     EXPECT_NE(workThread, QThread::currentThread());
     EXPECT_EQ(globalPoolBusy, 0);
     EXPECT_TRUE(runningMeanwhile);
-    EXPECT_FALSE(BackgroundWorkRunning());
+    EXPECT_FALSE(backgroundWorkRunning());
     EXPECT_EQ(progressShown, QStringLiteral("1 / 3"));
     EXPECT_NE(modalMeanwhile, nullptr) << "no waiting window modal to the owner";
     EXPECT_LE((waitCentre - owner.frameGeometry().center()).manhattanLength(), 8)
@@ -83,8 +83,8 @@ TEST(BackgroundWork, CancelIsSeenByTheWork)
             QTest::mouseClick(cancel, Qt::LeftButton);
         pressed.store(true);
     });
-    const bool cancelled = RunInBackground<bool>(nullptr, {QString(), true}, [&](WorkProgress& progress) {
-        WaitFor(pressed);
+    const bool cancelled = runInBackground<bool>(nullptr, {QString(), true}, [&](WorkProgress& progress) {
+        waitFor(pressed);
         return progress.cancelled();
     });
     EXPECT_TRUE(cancelled);

@@ -28,22 +28,22 @@ TEST(ReplaceText, ReplacesLeftToRightWithoutOverlap)
         {"", "x", "y", ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ReplaceText(c.text, c.find, c.replacement), c.expected) << c.text << " / " << c.find;
+        EXPECT_EQ(replaceText(c.text, c.find, c.replacement), c.expected) << c.text << " / " << c.find;
 }
 
 TEST(ReplaceText, IgnoringCaseKeepsTheLettersOutsideTheReplacedParts)
 {
-    EXPECT_EQ(ReplaceText("Nom NOM nom", "nom", "x", 1, -1, 1), "x x x");
-    EXPECT_EQ(ReplaceText("Le Nom, LE NOM.", "nom", "[Nom]", 1, -1, 1), "Le [Nom], LE [Nom].");
-    EXPECT_EQ(ReplaceText("Nom NOM nom", "nom", "x", 1, -1, 0), "Nom NOM x");
+    EXPECT_EQ(replaceText("Nom NOM nom", "nom", "x", 1, -1, 1), "x x x");
+    EXPECT_EQ(replaceText("Le Nom, LE NOM.", "nom", "[Nom]", 1, -1, 1), "Le [Nom], LE [Nom].");
+    EXPECT_EQ(replaceText("Nom NOM nom", "nom", "x", 1, -1, 0), "Nom NOM x");
 }
 
 TEST(ReplaceText, StartAndCountLimitTheReplacements)
 {
-    EXPECT_EQ(ReplaceText("a.b.c.d", ".", "/", 4), "a.b/c/d") << "text before the start is kept";
-    EXPECT_EQ(ReplaceText("a.b.c.d", ".", "/", 1, 2), "a/b/c.d");
-    EXPECT_EQ(ReplaceText("a.b.c.d", ".", "/", 1, 0), "a.b.c.d");
-    EXPECT_EQ(ReplaceText("a.b", ".", "/", 50), "a.b");
+    EXPECT_EQ(replaceText("a.b.c.d", ".", "/", 4), "a.b/c/d") << "text before the start is kept";
+    EXPECT_EQ(replaceText("a.b.c.d", ".", "/", 1, 2), "a/b/c.d");
+    EXPECT_EQ(replaceText("a.b.c.d", ".", "/", 1, 0), "a.b.c.d");
+    EXPECT_EQ(replaceText("a.b", ".", "/", 50), "a.b");
 }
 
 TEST(WithTrailingBackslash, TrimsBlanksAndAppendsOneSeparator)
@@ -52,7 +52,7 @@ TEST(WithTrailingBackslash, TrimsBlanksAndAppendsOneSeparator)
         = {{"/srv/images  ", "/srv/images/"}, {"/srv/images/", "/srv/images/"}, {"", "/"}, {"  ", "/"}};
     for (auto [given, expected] : cases) {
         QString path = given;
-        EXPECT_EQ(WithTrailingBackslash(path), expected) << given;
+        EXPECT_EQ(withTrailingBackslash(path), expected) << given;
         EXPECT_EQ(path, expected) << "the argument is changed too";
     }
 }
@@ -60,11 +60,11 @@ TEST(WithTrailingBackslash, TrimsBlanksAndAppendsOneSeparator)
 TEST(TaskbarHeight, SignTellsBottomFromTop)
 {
     const QRect screen(0, 0, 1920, 1080);
-    EXPECT_EQ(TaskbarHeightFor(screen, QRect(0, 0, 1920, 1040)), 40);
-    EXPECT_EQ(TaskbarHeightFor(screen, QRect(0, 40, 1920, 1040)), -40);
-    EXPECT_EQ(TaskbarHeightFor(screen, screen), 0);
-    EXPECT_EQ(TaskbarHeightFor(screen, QRect(60, 0, 1860, 1080)), 0) << "a band at the side takes no height";
-    EXPECT_EQ(TaskbarHeightFor(QRect(1920, 0, 1280, 1024), QRect(1920, 30, 1280, 994)), -30)
+    EXPECT_EQ(taskbarHeightFor(screen, QRect(0, 0, 1920, 1040)), 40);
+    EXPECT_EQ(taskbarHeightFor(screen, QRect(0, 40, 1920, 1040)), -40);
+    EXPECT_EQ(taskbarHeightFor(screen, screen), 0);
+    EXPECT_EQ(taskbarHeightFor(screen, QRect(60, 0, 1860, 1080)), 0) << "a band at the side takes no height";
+    EXPECT_EQ(taskbarHeightFor(QRect(1920, 0, 1280, 1024), QRect(1920, 30, 1280, 994)), -30)
         << "second screen";
 }
 
@@ -99,8 +99,8 @@ TEST(ReadIniValue, ReadsLikeTheProfileLookup)
         {"VexaUpdate", "Nom", "Prévost"}, // single-byte code page file
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ReadIniValue(c.section, c.key, "defaut", ini), c.expected) << c.key;
-    EXPECT_EQ(ReadIniValue("VexaUpdate", "ShortPath", "C:\\update.vex\\", folder.filePath("absent.reg")),
+        EXPECT_EQ(readIniValue(c.section, c.key, "defaut", ini), c.expected) << c.key;
+    EXPECT_EQ(readIniValue("VexaUpdate", "ShortPath", "C:\\update.vex\\", folder.filePath("absent.reg")),
         "C:\\update.vex\\");
 }
 
@@ -109,7 +109,7 @@ TEST(ReadIniValue, BareNameIsLookedForInTheProgramFolder)
     const QString name = "vexa-test-bare-name.ini";
     const QString path = QCoreApplication::applicationDirPath() + "/" + name;
     writeFile(path, "[S]\nK=dans le dossier du programme\n");
-    EXPECT_EQ(ReadIniValue("S", "K", "", name), "dans le dossier du programme");
+    EXPECT_EQ(readIniValue("S", "K", "", name), "dans le dossier du programme");
     QFile::remove(path);
-    EXPECT_EQ(ReadIniValue("S", "K", "defaut", name), "defaut");
+    EXPECT_EQ(readIniValue("S", "K", "defaut", name), "defaut");
 }

@@ -11,12 +11,12 @@
 
 namespace {
 
-QString SourceDir()
+QString sourceDir()
 {
     return qEnvironmentVariable("VEXA_SOURCE_DIR");
 }
 
-QString Simplified(QString text)
+QString simplified(QString text)
 {
     return text.simplified();
 }
@@ -24,10 +24,10 @@ QString Simplified(QString text)
 // The program's texts: string literals joined across lines, design captions
 // and the names of the files it ships. A caption's "&" marks its shortcut
 // letter and is not shown.
-QString ProgramTexts()
+QString programTexts()
 {
     QString all;
-    const QString root = SourceDir();
+    const QString root = sourceDir();
     for (const QString& folder : {QStringLiteral("src"), QStringLiteral("resources")}) {
         QDirIterator it(root + u'/' + folder, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -42,18 +42,18 @@ QString ProgramTexts()
     }
     all.replace(QRegularExpression(QStringLiteral("\"\\s*\\n\\s*\"")), QString());
     all.remove(u'&');
-    return Simplified(all);
+    return simplified(all);
 }
 
 TEST(Guide, QuotesOnlyTextsTheProgramShows)
 {
-    ASSERT_FALSE(SourceDir().isEmpty());
-    const QString program = ProgramTexts();
+    ASSERT_FALSE(sourceDir().isEmpty());
+    const QString program = programTexts();
     // Examples of what the viewer shows, not fixed texts.
     const QStringList examples{QStringLiteral("image 4 / 6"), QStringLiteral("trame 5 / 12")};
     const QRegularExpression quote(
         QStringLiteral("«\\s*(.*?)\\s*»"), QRegularExpression::DotMatchesEverythingOption);
-    QDirIterator pages(SourceDir() + QStringLiteral("/docs/guide"), {QStringLiteral("*.html")}, QDir::Files);
+    QDirIterator pages(sourceDir() + QStringLiteral("/docs/guide"), {QStringLiteral("*.html")}, QDir::Files);
     int quotes = 0;
     while (pages.hasNext()) {
         QFile page(pages.next());
@@ -63,7 +63,7 @@ TEST(Guide, QuotesOnlyTextsTheProgramShows)
             << "a shortcut's & shown in " << page.fileName().toStdString();
         for (auto it = quote.globalMatch(html); it.hasNext();) {
             const QString quoted
-                = Simplified(QTextDocumentFragment::fromHtml(it.next().captured(1)).toPlainText());
+                = simplified(QTextDocumentFragment::fromHtml(it.next().captured(1)).toPlainText());
             ++quotes;
             if (!examples.contains(quoted)) {
                 EXPECT_TRUE(program.contains(quoted))

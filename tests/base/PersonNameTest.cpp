@@ -21,7 +21,7 @@ TEST(ReadablePersonName, JoinsComponentsByBlanksAndDropsEmptyOnes)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
-        EXPECT_EQ(ReadablePersonName(QString::fromUtf8(c.stored)), QString::fromUtf8(c.shown));
+        EXPECT_EQ(readablePersonName(QString::fromUtf8(c.stored)), QString::fromUtf8(c.shown));
     }
-    EXPECT_FALSE(ReadablePersonName(QString()).isNull()); // stored as "", never as NULL
+    EXPECT_FALSE(readablePersonName(QString()).isNull()); // stored as "", never as NULL
 }

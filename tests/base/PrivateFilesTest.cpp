@@ -10,7 +10,7 @@ using namespace vexa;
 
 namespace {
 
-int FileMode(const QString& path)
+int fileMode(const QString& path)
 {
     return static_cast<int>(
         std::filesystem::status(path.toStdString()).permissions() & std::filesystem::perms::mask);
@@ -29,19 +29,19 @@ TEST(PrivateFilesTest, FoldersMadeAreOpenToTheirOwnerOnly)
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
             | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther));
 
-    EXPECT_TRUE(MakePrivateFolder(shared + "/ToBurn.tmp/CD1"));
-    EXPECT_EQ(FileMode(shared), 0755);
-    EXPECT_EQ(FileMode(shared + "/ToBurn.tmp"), 0700);
-    EXPECT_EQ(FileMode(shared + "/ToBurn.tmp/CD1"), 0700);
+    EXPECT_TRUE(makePrivateFolder(shared + "/ToBurn.tmp/CD1"));
+    EXPECT_EQ(fileMode(shared), 0755);
+    EXPECT_EQ(fileMode(shared + "/ToBurn.tmp"), 0700);
+    EXPECT_EQ(fileMode(shared + "/ToBurn.tmp/CD1"), 0700);
 
-    EXPECT_TRUE(MakePrivateFolder(shared)) << "an existing folder";
-    EXPECT_EQ(FileMode(shared), 0700);
+    EXPECT_TRUE(makePrivateFolder(shared)) << "an existing folder";
+    EXPECT_EQ(fileMode(shared), 0700);
 
     QFile file(shared + "/report.rtf");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    EXPECT_TRUE(MakePrivateFile(file.fileName()));
-    EXPECT_EQ(FileMode(file.fileName()), 0600);
+    EXPECT_TRUE(makePrivateFile(file.fileName()));
+    EXPECT_EQ(fileMode(file.fileName()), 0600);
 
-    EXPECT_FALSE(MakePrivateFolder(file.fileName())) << "a file is not a folder";
+    EXPECT_FALSE(makePrivateFolder(file.fileName())) << "a file is not a folder";
 }

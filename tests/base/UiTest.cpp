@@ -59,16 +59,16 @@ TEST(WindowOrder, TopmostAndBackKeepTheWindowsPlaceAndSize)
 {
     QWidget window;
     window.setGeometry(120, 80, 300, 200);
-    SetWindowTopmost(&window);
+    setWindowTopmost(&window);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(window.geometry().size(), QSize(300, 200));
 
-    SetWindowNotTopmost(&window);
+    setWindowNotTopmost(&window);
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(window.geometry().size(), QSize(300, 200));
-    SetWindowTopmost(nullptr); // nothing to do, no crash
+    setWindowTopmost(nullptr); // nothing to do, no crash
 }
 
 TEST(WindowOrder, ADialogBeingShownStaysOpenWhenItChangesBand)
@@ -76,9 +76,9 @@ TEST(WindowOrder, ADialogBeingShownStaysOpenWhenItChangesBand)
     QDialog dialog;
     bool shownThroughout = false;
     QTimer::singleShot(0, &dialog, [&] {
-        SetWindowTopmost(&dialog);
-        SetWindowNotTopmost(&dialog);
-        SetWindowTopmost(&dialog);
+        setWindowTopmost(&dialog);
+        setWindowNotTopmost(&dialog);
+        setWindowTopmost(&dialog);
         QTimer::singleShot(20, &dialog, [&] {
             shownThroughout = dialog.isVisible();
             dialog.done(7);
@@ -94,12 +94,12 @@ TEST(Printers, ANameDifferingOnlyInCaseLeavesTheCurrentPrinter)
     // The private test scheduler installs the queue "VexaPDF".
     const QStringList installed = QPrinterInfo::availablePrinterNames();
     ASSERT_TRUE(installed.contains("VexaPDF")) << installed.join(", ").toStdString();
-    SetCurrentPrinterName("avant");
-    SelectPrinterByName(installed.first().toUpper() == installed.first() ? installed.first().toLower()
+    setCurrentPrinterName("avant");
+    selectPrinterByName(installed.first().toUpper() == installed.first() ? installed.first().toLower()
                                                                          : installed.first().toUpper());
-    EXPECT_EQ(CurrentPrinterName(), "avant");
-    SelectPrinterByName(installed.first());
-    EXPECT_EQ(CurrentPrinterName(), installed.first());
+    EXPECT_EQ(currentPrinterName(), "avant");
+    selectPrinterByName(installed.first());
+    EXPECT_EQ(currentPrinterName(), installed.first());
 }
 
 TEST(QtDialogService, AnswersComeFromTheRealDialogs)
@@ -126,7 +126,7 @@ TEST(QtDialogService, AnswersComeFromTheRealDialogs)
 
 TEST(QtFrench, StandardButtonsSpeakFrench)
 {
-    ASSERT_TRUE(InstallQtFrench(*QCoreApplication::instance())) << "qt6-translations-l10n missing";
+    ASSERT_TRUE(installQtFrench(*QCoreApplication::instance())) << "qt6-translations-l10n missing";
     QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel);
     EXPECT_EQ(box.button(QDialogButtonBox::Yes)->text().remove(u'&'), "Oui");
     EXPECT_EQ(box.button(QDialogButtonBox::No)->text().remove(u'&'), "Non");

@@ -29,7 +29,7 @@ const QDate examDay(2024, 1, 10);
 
 // A click delivered straight to the widget, as a test tool would: the
 // waiting window's modality does not stop it, the program must.
-void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
+void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
 {
     const QPointF at(3, 3);
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, {});
@@ -42,9 +42,9 @@ class ActionInput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pacs.addTwoExams(examDay);
-        pacs.configure();
-        ASSERT_EQ(started.start(), StartupOutcome::Run);
+        pacs_.addTwoExams(examDay);
+        pacs_.configure();
+        ASSERT_EQ(started_.start(), StartupOutcome::Run);
         page1().setDays(examDay, examDay);
         page1().setPatientText(QStringLiteral("BRAVO")); // the patient list holds B
     }
@@ -52,7 +52,7 @@ protected:
     void open(const QString& series)
     {
         ASSERT_TRUE(window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = '%1'").arg(series)));
-        window().OpenExamFromList(ExamList::ByDate);
+        window().openExamFromList(ExamList::ByDate);
         ASSERT_EQ(window().openedExam().seriesUid, series);
     }
 
@@ -60,7 +60,7 @@ protected:
     int printedOf(const QString& series)
     {
         RecordSet rows;
-        rows.setDatabasePath(pacs.databasePath());
+        rows.setDatabasePath(pacs_.databasePath());
         rows.setRecordSource(
             QStringLiteral("SELECT * FROM DICOMImages WHERE Printed <> 0 AND SeriesInst = '%1'").arg(series));
         EXPECT_TRUE(rows.requery());
@@ -76,13 +76,13 @@ protected:
         return shown;
     }
 
-    MainWindow& window() { return started.window; }
-    SearchPage& page1() { return *started.window.searchPage; }
-    ExamPage& page2() { return *started.window.examPage; }
+    MainWindow& window() { return started_.window; }
+    SearchPage& page1() { return *started_.window.searchPage; }
+    ExamPage& page2() { return *started_.window.examPage; }
 
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    StartedWindow started{locks.path()};
+    QTemporaryDir locks_;
+    PacsFixture pacs_;
+    StartedWindow started_{locks_.path()};
 };
 
 TEST_F(ActionInput, OpeningAnExamEndsOnItWhateverTheUserDoesMeanwhile)
@@ -90,19 +90,19 @@ TEST_F(ActionInput, OpeningAnExamEndsOnItWhateverTheUserDoesMeanwhile)
     QStringList exported;
     std::unique_ptr<WorkPause> pause;
     window().exportSeries = [&](const QString&, const QString& uid) {
-        return RunInBackground<bool>(&window(), {}, [&, uid](WorkProgress&) {
+        return runInBackground<bool>(&window(), {}, [&, uid](WorkProgress&) {
             exported << uid;
             pause->pause();
             return true;
         });
     };
     pause = std::make_unique<WorkPause>([&] {
-        Click(
+        click(
             page1().findChild<brixel::Button*>(QStringLiteral("Button8(1)"))); // open the patient list's exam
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(page1().findChild<QLineEdit*>(QStringLiteral("patientNameEdit")), &enter);
         emit window().monitorTimer.timeout({});
-        Click(page2().closeExamButton);
+        click(page2().closeExamButton);
     });
     open(QStringLiteral("SA"));
 
@@ -113,7 +113,7 @@ TEST_F(ActionInput, OpeningAnExamEndsOnItWhateverTheUserDoesMeanwhile)
     EXPECT_EQ(page2().patientNameLabel->text(), QStringLiteral("ALPHA ANNE"));
     ASSERT_EQ(window().sets.examImages.count(), 3);
     EXPECT_EQ(window().sets.examImages.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SA"));
-    EXPECT_TRUE(started.dialogs.messages.empty());
+    EXPECT_TRUE(started_.dialogs.messages.empty());
 }
 
 TEST_F(ActionInput, PrintingTheExamMarksItsImagesOnlyAndRefusesEverySecondStart)
@@ -136,14 +136,14 @@ TEST_F(ActionInput, PrintingTheExamMarksItsImagesOnlyAndRefusesEverySecondStart)
             printing.printExamAutomatically(exam);
     };
     pause = std::make_unique<WorkPause>([&] {
-        Click(page2().closeExamButton);
-        Click(page2().printExamButton, Qt::RightButton); // the same print again
-        Click(window().toolsPage->dayListButton);
+        click(page2().closeExamButton);
+        click(page2().printExamButton, Qt::RightButton); // the same print again
+        click(window().toolsPage->dayListButton);
         emit window().monitorTimer.timeout({});
         window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'SB'"));
-        window().OpenExamFromList(ExamList::ByDate);
+        window().openExamFromList(ExamList::ByDate);
     });
-    Click(page2().printExamButton, Qt::RightButton);
+    click(page2().printExamButton, Qt::RightButton);
 
     ASSERT_TRUE(pause->delivered());
     EXPECT_EQ(printStarts, 1);
@@ -163,19 +163,19 @@ TEST_F(ActionInput, PageTwoReadsItsImagesAgainAfterAnythingMarksThemPrinted)
     // Each marks the first image printed through a connection of its own, as
     // the print sheet, the day list's viewer or the new-images sheet do.
     auto markFirst = [this] {
-        pacs.exec(QStringLiteral("UPDATE DICOMImages SET Printed = -1 WHERE SOPInstanc = 'SA.0'"));
+        pacs_.exec(QStringLiteral("UPDATE DICOMImages SET Printed = -1 WHERE SOPInstanc = 'SA.0'"));
     };
     window().actions.openPrintSheet = [&](const Exam&) { markFirst(); };
     window().actions.runDayList = markFirst;
     window().actions.printNewImages = [&](const Exam&) { markFirst(); };
     const std::vector<std::pair<const char*, std::function<void()>>> starts = {
-        {"print sheet (F11)", [this] { window().PrintSheetAction(); }},
-        {"day list", [this] { Click(window().toolsPage->dayListButton); }},
-        {"images to print", [this] { Click(window().imagesToPrintButton); }},
+        {"print sheet (F11)", [this] { window().printSheetAction(); }},
+        {"day list", [this] { click(window().toolsPage->dayListButton); }},
+        {"images to print", [this] { click(window().imagesToPrintButton); }},
     };
     for (const auto& [what, start] : starts) {
         SCOPED_TRACE(what);
-        pacs.exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0"));
+        pacs_.exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0"));
         window().sets.examImages.requery();
         window().sets.examImages.goTo(2);
         start();
@@ -189,12 +189,12 @@ TEST_F(ActionInput, AnExamDeletedOnAnotherWorkstationIsRefusedByEveryAction)
     open(QStringLiteral("SA"));
     window().show();
     // Station 1 deletes the exam shown here, then Conquest stores a new series.
-    pacs.exec(QStringLiteral("DELETE FROM DICOMImages WHERE SeriesInst = 'SA'"));
-    pacs.exec(QStringLiteral("DELETE FROM DICOMSeries WHERE SeriesInst = 'SA'"));
-    pacs.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
-    pacs.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
-    pacs.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 2);
-    window().MonitorTick();
+    pacs_.exec(QStringLiteral("DELETE FROM DICOMImages WHERE SeriesInst = 'SA'"));
+    pacs_.exec(QStringLiteral("DELETE FROM DICOMSeries WHERE SeriesInst = 'SA'"));
+    pacs_.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
+    pacs_.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
+    pacs_.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 2);
+    window().monitorTick();
 
     QStringList reached;
     window().actions.openReport = [&](ReportOpening, const Exam&) { reached << QStringLiteral("report"); };
@@ -221,24 +221,24 @@ TEST_F(ActionInput, AnExamDeletedOnAnotherWorkstationIsRefusedByEveryAction)
         bool asksFirst; // the deletion's question comes before the check
     };
     const std::vector<Case> cases = {
-        {"mark burned", [this] { Click(page2().markBurnedButton); }, false},
-        {"print exam", [this] { Click(page2().printExamButton, Qt::RightButton); }, false},
-        {"print sheet", [this] { window().PrintSheetAction(); }, false},
-        {"report", [this] { Click(page2().examReportButton); }, false},
-        {"delete exam", [this] { Click(page2().deleteExamButton); }, true},
+        {"mark burned", [this] { click(page2().markBurnedButton); }, false},
+        {"print exam", [this] { click(page2().printExamButton, Qt::RightButton); }, false},
+        {"print sheet", [this] { window().printSheetAction(); }, false},
+        {"report", [this] { click(page2().examReportButton); }, false},
+        {"delete exam", [this] { click(page2().deleteExamButton); }, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        started.dialogs.messages.clear();
+        started_.dialogs.messages.clear();
         if (c.asksFirst)
-            started.dialogs.answerMessage(MsgResult::Yes);
+            started_.dialogs.answerMessage(MsgResult::Yes);
         c.act();
-        ASSERT_FALSE(started.dialogs.messages.empty());
-        EXPECT_EQ(started.dialogs.messages.back().text, ExamDeletedElsewhereText());
+        ASSERT_FALSE(started_.dialogs.messages.empty());
+        EXPECT_EQ(started_.dialogs.messages.back().text, examDeletedElsewhereText());
     }
     EXPECT_TRUE(reached.isEmpty());
     RecordSet newSeries;
-    newSeries.setDatabasePath(pacs.databasePath());
+    newSeries.setDatabasePath(pacs_.databasePath());
     newSeries.setRecordSource(QStringLiteral("SELECT * FROM DICOMSeries WHERE SeriesInst = 'SN'"));
     ASSERT_TRUE(newSeries.requery());
     ASSERT_EQ(newSeries.count(), 1) << "the new series is not deleted";

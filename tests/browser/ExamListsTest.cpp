@@ -32,13 +32,13 @@ protected:
         const char* names[] = {"DUPONT^JEAN", "Dubois^Marie", "ŒUVRAY^ÉLISE"};
         for (int i = 0; i < 3; ++i) {
             const QString id = QStringLiteral("P%1").arg(i);
-            pacs.addPatient(id, QString::fromUtf8(names[i]));
-            pacs.addSeries(QStringLiteral("S%1").arg(i), id, examDay.addDays(-1 - i));
+            pacs_.addPatient(id, QString::fromUtf8(names[i]));
+            pacs_.addSeries(QStringLiteral("S%1").arg(i), id, examDay.addDays(-1 - i));
         }
-        pacs.addPatient(QStringLiteral("P7"), QStringLiteral("LEFÈVRE^JEAN-MARC"));
-        pacs.exec(QStringLiteral("UPDATE DICOMPatients SET PatientBir = '19520704' WHERE PatientID = 'P7'"));
-        pacs.exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, StudyDescr, StudyTime) "
-                                 "VALUES ('ST7', 'BILAN TRAUMA', '073000')"));
+        pacs_.addPatient(QStringLiteral("P7"), QStringLiteral("LEFÈVRE^JEAN-MARC"));
+        pacs_.exec(QStringLiteral("UPDATE DICOMPatients SET PatientBir = '19520704' WHERE PatientID = 'P7'"));
+        pacs_.exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, StudyDescr, StudyTime) "
+                                  "VALUES ('ST7', 'BILAN TRAUMA', '073000')"));
         const struct {
             const char* time;
             const char* modality;
@@ -48,20 +48,20 @@ protected:
             {"103000", "MR", ""}, {"110000", "DX", "GENOU G"}};
         for (int i = 0; i < 7; ++i) {
             const QString uid = QStringLiteral("S7-%1").arg(i);
-            pacs.addSeries(uid, QStringLiteral("P7"), examDay, QStringLiteral("ST7"));
-            pacs.exec(QStringLiteral("UPDATE DICOMSeries SET SeriesTime = '%1', Modality = '%2', "
-                                     "SeriesDesc = '%3' WHERE SeriesInst = '%4'")
-                          .arg(QLatin1String(exams[i].time), QLatin1String(exams[i].modality),
-                              QLatin1String(exams[i].description), uid));
+            pacs_.addSeries(uid, QStringLiteral("P7"), examDay, QStringLiteral("ST7"));
+            pacs_.exec(QStringLiteral("UPDATE DICOMSeries SET SeriesTime = '%1', Modality = '%2', "
+                                      "SeriesDesc = '%3' WHERE SeriesInst = '%4'")
+                           .arg(QLatin1String(exams[i].time), QLatin1String(exams[i].modality),
+                               QLatin1String(exams[i].description), uid));
         }
-        pacs.configure();
-        ASSERT_EQ(started.start(), StartupOutcome::Run);
-        started.window.resize(1600, 900);
-        started.window.show();
+        pacs_.configure();
+        ASSERT_EQ(started_.start(), StartupOutcome::Run);
+        started_.window.resize(1600, 900);
+        started_.window.show();
         page().setDays(examDay.addDays(-5), examDay);
     }
 
-    SearchPage& page() { return *started.window.searchPage; }
+    SearchPage& page() { return *started_.window.searchPage; }
     BoundGrid& grid(int list)
     {
         const char* names[] = {"dateList", "patientList", "notBurnedList"};
@@ -86,9 +86,9 @@ protected:
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, rect.center());
     }
 
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    StartedWindow started{locks.path()};
+    QTemporaryDir locks_;
+    PacsFixture pacs_;
+    StartedWindow started_{locks_.path()};
 };
 
 } // namespace
@@ -117,7 +117,7 @@ TEST_F(ExamListsTest, DateListTellsOnePatientsExamsApartNewestFirst)
     // newest, shown at the top.
     EXPECT_EQ(grid(0).currentIndex().row(), 0);
     EXPECT_EQ(
-        started.window.sets.seriesByDate.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("S7-6"));
+        started_.window.sets.seriesByDate.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("S7-6"));
 }
 
 TEST_F(ExamListsTest, HeaderClickSortsAndAClickedRowIsTheOneOpened)
@@ -147,7 +147,7 @@ TEST_F(ExamListsTest, HeaderClickSortsAndAClickedRowIsTheOneOpened)
     // row makes that very series current.
     for (int gridRow : {0, 4, 9}) {
         clickRow(0, gridRow);
-        RecordSet& dates = started.window.sets.seriesByDate;
+        RecordSet& dates = started_.window.sets.seriesByDate;
         EXPECT_EQ(dates.currentRow(), grid(0).recordRow(gridRow));
         EXPECT_EQ(dates.fieldText(QStringLiteral("PatientName")), cell(0, gridRow, 0));
         EXPECT_EQ(dates.fieldText(QStringLiteral("Modality")), cell(0, gridRow, 4));
@@ -173,7 +173,7 @@ TEST_F(ExamListsTest, PatientSearchByAnyWordSaysWhenNothingOrTheDatabaseAnswers)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         page().setPatientText(QString::fromUtf8(c.typed));
-        EXPECT_EQ(started.window.sets.seriesByPatient.count(), c.rows);
+        EXPECT_EQ(started_.window.sets.seriesByPatient.count(), c.rows);
         EXPECT_EQ(page().isListAvailable(ExamList::ByPatient), c.rows != 0);
         EXPECT_EQ(page().patientSearchStatus(), QString::fromUtf8(c.status));
     }
@@ -181,20 +181,20 @@ TEST_F(ExamListsTest, PatientSearchByAnyWordSaysWhenNothingOrTheDatabaseAnswers)
     // A search the database cannot answer shows its reason, never the
     // patients of the search before with their view button.
     page().setPatientText(QStringLiteral("dup"));
-    ASSERT_EQ(started.window.sets.seriesByPatient.count(), 1);
-    pacs.exec(QStringLiteral("ALTER TABLE DICOMSeries RENAME TO DICOMSeriesAway"));
+    ASSERT_EQ(started_.window.sets.seriesByPatient.count(), 1);
+    pacs_.exec(QStringLiteral("ALTER TABLE DICOMSeries RENAME TO DICOMSeriesAway"));
     page().setPatientText(QStringLiteral("dupo"));
-    EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0);
+    EXPECT_EQ(started_.window.sets.seriesByPatient.count(), 0);
     EXPECT_EQ(grid(1).model()->rowCount(), 0);
     EXPECT_FALSE(page().isListAvailable(ExamList::ByPatient));
-    EXPECT_TRUE(page().patientSearchStatus().startsWith(DatabaseFailureText(QString())));
+    EXPECT_TRUE(page().patientSearchStatus().startsWith(databaseFailureText(QString())));
     EXPECT_TRUE(page().patientSearchStatus().contains(QStringLiteral("DICOMSeries"), Qt::CaseInsensitive));
     // The date search likewise.
     page().setDays(examDay.addDays(-6), page().toDay());
-    EXPECT_EQ(started.window.sets.seriesByDate.count(), 0);
+    EXPECT_EQ(started_.window.sets.seriesByDate.count(), 0);
     EXPECT_FALSE(page().isListAvailable(ExamList::ByDate));
-    EXPECT_TRUE(page().seriesCountText().startsWith(DatabaseFailureText(QString())));
-    pacs.exec(QStringLiteral("ALTER TABLE DICOMSeriesAway RENAME TO DICOMSeries"));
+    EXPECT_TRUE(page().seriesCountText().startsWith(databaseFailureText(QString())));
+    pacs_.exec(QStringLiteral("ALTER TABLE DICOMSeriesAway RENAME TO DICOMSeries"));
 }
 
 // What the user types is searched once the typing pauses, its rows read off
@@ -203,9 +203,9 @@ TEST_F(ExamListsTest, TypedSearchIsReadInTheBackgroundOnceTypingPauses)
 {
     patientNameEdit()->setFocus();
     QTest::keyClicks(patientNameEdit(), QStringLiteral("lefevre"));
-    EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0) << "nothing searched while typing";
+    EXPECT_EQ(started_.window.sets.seriesByPatient.count(), 0) << "nothing searched while typing";
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return started.window.sets.seriesByPatient.count() == 7 && !page().patientSearchRunning(); },
+        [&] { return started_.window.sets.seriesByPatient.count() == 7 && !page().patientSearchRunning(); },
         5000));
     EXPECT_TRUE(page().isListAvailable(ExamList::ByPatient));
     EXPECT_TRUE(page().patientSearchStatus().isEmpty());
@@ -213,7 +213,7 @@ TEST_F(ExamListsTest, TypedSearchIsReadInTheBackgroundOnceTypingPauses)
     QTest::keyClicks(patientNameEdit(), QStringLiteral("zz"));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return page().patientSearchStatus() == QStringLiteral("Aucun patient trouvé"); }, 5000));
-    EXPECT_EQ(started.window.sets.seriesByPatient.count(), 0);
+    EXPECT_EQ(started_.window.sets.seriesByPatient.count(), 0);
     EXPECT_FALSE(page().isListAvailable(ExamList::ByPatient));
 }
 
@@ -222,15 +222,15 @@ TEST_F(ExamListsTest, TypedSearchIsReadInTheBackgroundOnceTypingPauses)
 TEST_F(ExamListsTest, NewExamKeepsTheRowTheUserJustPickedAndHighlightsItself)
 {
     clickRow(0, 3);
-    RecordSet& dates = started.window.sets.seriesByDate;
+    RecordSet& dates = started_.window.sets.seriesByDate;
     const QString chosen = dates.fieldText(QStringLiteral("SeriesInst"));
     ASSERT_EQ(chosen, QStringLiteral("S7-3"));
 
-    pacs.addPatient(QStringLiteral("P9"), QStringLiteral("NOUVEAU^PATIENT"));
-    pacs.addSeries(QStringLiteral("S9"), QStringLiteral("P9"), examDay);
-    pacs.addImages(QStringLiteral("S9"), QStringLiteral("P9"), examDay, 1);
-    started.window.MonitorTick();
-    started.window.MonitorTick();
+    pacs_.addPatient(QStringLiteral("P9"), QStringLiteral("NOUVEAU^PATIENT"));
+    pacs_.addSeries(QStringLiteral("S9"), QStringLiteral("P9"), examDay);
+    pacs_.addImages(QStringLiteral("S9"), QStringLiteral("P9"), examDay, 1);
+    started_.window.monitorTick();
+    started_.window.monitorTick();
     ASSERT_EQ(dates.count(), 11);
     EXPECT_EQ(page().seriesCountText(), QStringLiteral("11 dossiers."));
     EXPECT_EQ(dates.fieldText(QStringLiteral("SeriesInst")), chosen);
@@ -241,9 +241,10 @@ TEST_F(ExamListsTest, NewExamKeepsTheRowTheUserJustPickedAndHighlightsItself)
     EXPECT_FALSE(grid(0).model()->index(1, 0).data(Qt::FontRole).value<QFont>().bold());
     EXPECT_NE(grid(0).currentIndex().row(), 0);
 
-    started.dialogs.messages.clear();
-    started.window.OpenExamFromList(ExamList::ByDate);
-    EXPECT_EQ(started.window.sets.examImages.recordSource(), Sql::ImagesOfSeries(chosen)) << "the row opened";
+    started_.dialogs.messages.clear();
+    started_.window.openExamFromList(ExamList::ByDate);
+    EXPECT_EQ(started_.window.sets.examImages.recordSource(), sql::imagesOfSeries(chosen))
+        << "the row opened";
 }
 
 // One click in a date box, then the digits of a date: the date is typed in.
@@ -265,14 +266,14 @@ TEST_F(ExamListsTest, DateBoxTakesADateTypedAfterOneClick)
 // The row made current by the list itself, then clicked: the user chose it.
 TEST_F(ExamListsTest, AClickOnTheRowAlreadyCurrentKeepsItToo)
 {
-    RecordSet& dates = started.window.sets.seriesByDate;
+    RecordSet& dates = started_.window.sets.seriesByDate;
     ASSERT_EQ(dates.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("S7-6"));
     clickRow(0, 0);
-    pacs.addPatient(QStringLiteral("P9"), QStringLiteral("NOUVEAU^PATIENT"));
-    pacs.addSeries(QStringLiteral("S9"), QStringLiteral("P9"), examDay);
-    pacs.addImages(QStringLiteral("S9"), QStringLiteral("P9"), examDay, 1);
-    started.window.MonitorTick();
-    started.window.MonitorTick();
+    pacs_.addPatient(QStringLiteral("P9"), QStringLiteral("NOUVEAU^PATIENT"));
+    pacs_.addSeries(QStringLiteral("S9"), QStringLiteral("P9"), examDay);
+    pacs_.addImages(QStringLiteral("S9"), QStringLiteral("P9"), examDay, 1);
+    started_.window.monitorTick();
+    started_.window.monitorTick();
     ASSERT_EQ(dates.count(), 11);
     EXPECT_EQ(dates.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("S7-6"));
     EXPECT_EQ(grid(0).currentIndex().row(), 1);

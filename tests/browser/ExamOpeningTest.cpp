@@ -27,25 +27,25 @@ class ExamOpeningTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pacs.addTwoExams(examDay);
-        pacs.configure();
-        ASSERT_EQ(started.start(), StartupOutcome::Run);
+        pacs_.addTwoExams(examDay);
+        pacs_.configure();
+        ASSERT_EQ(started_.start(), StartupOutcome::Run);
         window().searchPage->setDays(examDay, examDay);
     }
 
-    MainWindow& window() { return started.window; }
-    SearchPage& page1() { return *started.window.searchPage; }
+    MainWindow& window() { return started_.window; }
+    SearchPage& page1() { return *started_.window.searchPage; }
 
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    StartedWindow started{locks.path()};
+    QTemporaryDir locks_;
+    PacsFixture pacs_;
+    StartedWindow started_{locks_.path()};
 };
 
 } // namespace
 
 TEST_F(ExamOpeningTest, TicksAndNewRowsDuringTheExportChangeNothingAndASecondOpeningIsRefused)
 {
-    window().exportSeries = ProductionSeriesExporter(&window());
+    window().exportSeries = productionSeriesExporter(&window());
     window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'SA'"));
     page1().setPatientText(QStringLiteral("BRAVO"));
     ASSERT_EQ(window().sets.seriesByPatient.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"));
@@ -60,22 +60,22 @@ TEST_F(ExamOpeningTest, TicksAndNewRowsDuringTheExportChangeNothingAndASecondOpe
             return;
         sawModalWait = qobject_cast<WaitWindow*>(QApplication::activeModalWidget()) != nullptr;
         intervalDuringExport = window().surveyInterval();
-        pacs.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
-        pacs.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
-        pacs.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 2);
+        pacs_.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
+        pacs_.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
+        pacs_.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 2);
         emit window().monitorTimer.timeout({});
         window().monitor->nameNewRows(); // whatever the monitor does with its own record sets
-        window().OpenExamFromList(
+        window().openExamFromList(
             ExamList::ByPatient); // the patient list's exam: refused while the first opens
     });
     meanwhile.start();
-    window().OpenExamFromList(ExamList::ByDate);
+    window().openExamFromList(ExamList::ByDate);
     meanwhile.stop();
 
     ASSERT_GE(rounds, 1) << "the export let no event run";
     EXPECT_TRUE(sawModalWait);
     EXPECT_EQ(intervalDuringExport, 0);
-    EXPECT_TRUE(started.dialogs.messages.empty());
+    EXPECT_TRUE(started_.dialogs.messages.empty());
     ASSERT_EQ(window().page(), 2);
     EXPECT_EQ(window().openedExam().seriesUid, QStringLiteral("SA"));
     EXPECT_EQ(window().examPage->patientNameLabel->text(), QStringLiteral("ALPHA ANNE"));
@@ -92,15 +92,15 @@ TEST_F(ExamOpeningTest, AFailedOpeningResumesTheMonitorWithOneTick)
 {
     // Back on page 1 after an opening that found no image, the monitor runs
     // again at once and has seen the series that came meanwhile.
-    pacs.addSeries(QStringLiteral("SE"), QStringLiteral("PA"), examDay);
-    window().MonitorTick();
-    window().DateSearch();
+    pacs_.addSeries(QStringLiteral("SE"), QStringLiteral("PA"), examDay);
+    window().monitorTick();
+    window().dateSearch();
     ASSERT_TRUE(window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'SE'")));
     const int before = window().sets.notBurnedSeries.count();
-    pacs.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
-    pacs.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
-    pacs.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 1);
-    window().OpenExamFromList(ExamList::ByDate);
+    pacs_.addPatient(QStringLiteral("PN"), QStringLiteral("NOUVEAU^NINA"));
+    pacs_.addSeries(QStringLiteral("SN"), QStringLiteral("PN"), examDay);
+    pacs_.addImages(QStringLiteral("SN"), QStringLiteral("PN"), examDay, 1);
+    window().openExamFromList(ExamList::ByDate);
     EXPECT_EQ(window().page(), 1);
     EXPECT_EQ(window().surveyInterval(), 6000);
     EXPECT_TRUE(window().monitorTimer.isActive());
@@ -124,17 +124,17 @@ TEST_F(ExamOpeningTest, EnterOpensTheRowOfTheListTheUserIsIn)
 
 TEST_F(ExamOpeningTest, CountLabelFollowsANewSeriesAfterADateSearch)
 {
-    pacs.addPatient(QStringLiteral("PC"), QStringLiteral("CHARLIE^CLEO"));
-    pacs.addSeries(QStringLiteral("SC"), QStringLiteral("PC"), examDay);
-    window().MonitorTick();
+    pacs_.addPatient(QStringLiteral("PC"), QStringLiteral("CHARLIE^CLEO"));
+    pacs_.addSeries(QStringLiteral("SC"), QStringLiteral("PC"), examDay);
+    window().monitorTick();
     ASSERT_EQ(page1().seriesCountText(), QStringLiteral("3 dossiers."));
     page1().setDays(examDay.addDays(1), page1().toDay()); // nothing in that range
     ASSERT_EQ(page1().seriesCountText(), QStringLiteral("Pas de dossier trouvé"));
     page1().setDays(examDay, page1().toDay());
-    pacs.exec(QStringLiteral("DELETE FROM DICOMSeries WHERE SeriesInst = 'SC'"));
-    window().DateSearch();
+    pacs_.exec(QStringLiteral("DELETE FROM DICOMSeries WHERE SeriesInst = 'SC'"));
+    window().dateSearch();
     ASSERT_EQ(page1().seriesCountText(), QStringLiteral("2 dossiers."));
-    pacs.addSeries(QStringLiteral("SD"), QStringLiteral("PC"), examDay);
-    window().MonitorTick();
+    pacs_.addSeries(QStringLiteral("SD"), QStringLiteral("PC"), examDay);
+    window().monitorTick();
     EXPECT_EQ(page1().seriesCountText(), QStringLiteral("3 dossiers."));
 }

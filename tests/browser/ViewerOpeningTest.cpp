@@ -43,7 +43,7 @@ struct ViewerSeen {
     bool loadingNoticeVisible = false;
 };
 
-brixel::Button* ViewerButton(ViewerWindow& viewer, const QString& name)
+brixel::Button* viewerButton(ViewerWindow& viewer, const QString& name)
 {
     for (auto* button : viewer.findChildren<brixel::Button*>()) {
         if (button->objectName().compare(name, Qt::CaseInsensitive) == 0)
@@ -73,26 +73,26 @@ class ViewerOpeningTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pacs.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
-        pacs.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
-        images = pacs.addImages(QStringLiteral("S20"), QStringLiteral("P20"), examDay, 3);
-        pacs.configure();
-        ASSERT_EQ(started.start(), StartupOutcome::Run);
+        pacs_.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
+        pacs_.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
+        images_ = pacs_.addImages(QStringLiteral("S20"), QStringLiteral("P20"), examDay, 3);
+        pacs_.configure();
+        ASSERT_EQ(started_.start(), StartupOutcome::Run);
         // The real viewer, with the request it was opened with noted.
         window().runViewer = [this](const ViewerRequest& request, RecordSet* images) {
-            requested = request;
+            requested_ = request;
             ViewerWindow viewer(request, images, &window());
             viewer.exec();
             return viewer.outcome();
         };
         window().show();
         window().searchPage->setDays(examDay, examDay);
-        window().OpenExamFromList(ExamList::ByDate);
+        window().openExamFromList(ExamList::ByDate);
         ASSERT_EQ(window().page(), 2);
     }
 
-    MainWindow& window() { return started.window; }
-    ExamPage& page2() { return *started.window.examPage; }
+    MainWindow& window() { return started_.window; }
+    ExamPage& page2() { return *started_.window.examPage; }
 
     // Once the viewer's modal loop runs and its image is decoded:
     // notes what it shows and how the monitor stands, runs `act`, then closes
@@ -100,14 +100,14 @@ protected:
     std::shared_ptr<ViewerSeen> whenViewerRuns(std::function<void(ViewerWindow&)> act = {})
     {
         auto seen = std::make_shared<ViewerSeen>();
-        QObject::disconnect(&viewerPoll, nullptr, nullptr, nullptr);
-        QObject::connect(&viewerPoll, &QTimer::timeout, [this, seen, act] {
+        QObject::disconnect(&viewerPoll_, nullptr, nullptr, nullptr);
+        QObject::connect(&viewerPoll_, &QTimer::timeout, [this, seen, act] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 auto* viewer = qobject_cast<ViewerWindow*>(top);
                 if (!viewer || !viewer->isVisible() || QThread::currentThread()->loopLevel() == 0
                     || viewer->loading())
                     continue;
-                viewerPoll.stop();
+                viewerPoll_.stop();
                 note(*viewer, *seen);
                 if (act)
                     act(*viewer);
@@ -116,7 +116,7 @@ protected:
                 return;
             }
         });
-        viewerPoll.start(10);
+        viewerPoll_.start(10);
         return seen;
     }
 
@@ -124,10 +124,10 @@ protected:
     {
         seen.ran = true;
         seen.imagePath = viewer.imagePath();
-        seen.start = requested.start;
-        EXPECT_EQ(requested.exam.seriesUid, QStringLiteral("S20"));
+        seen.start = requested_.start;
+        EXPECT_EQ(requested_.exam.seriesUid, QStringLiteral("S20"));
         seen.hasImage = viewer.display()->hasImage();
-        seen.navigationShown = ViewerButton(viewer, QStringLiteral("Button10"))->isVisibleTo(&viewer);
+        seen.navigationShown = viewerButton(viewer, QStringLiteral("Button10"))->isVisibleTo(&viewer);
         seen.surveyInterval = window().surveyInterval();
         seen.surveyActive = window().monitorTimer.isActive();
         for (QWidget* top : QApplication::topLevelWidgets())
@@ -139,8 +139,8 @@ protected:
     std::pair<bool, QDate> storedPrint(int n)
     {
         RecordSet check;
-        check.setDatabasePath(pacs.databasePath());
-        check.setRecordSource(Sql::ImagesOfSeries(QStringLiteral("S20")));
+        check.setDatabasePath(pacs_.databasePath());
+        check.setRecordSource(sql::imagesOfSeries(QStringLiteral("S20")));
         EXPECT_TRUE(check.requery());
         check.goTo(n);
         return {check.fieldBool(QStringLiteral("Printed")), check.fieldDate(QStringLiteral("PrintDate"))};
@@ -152,43 +152,43 @@ protected:
         return model->data(model->index(row, 1)).toString();
     }
 
-    QTemporaryDir locks;
-    QTemporaryDir pdf;
-    PacsFixture pacs;
-    StartedWindow started{locks.path()};
-    QStringList images;
-    ViewerRequest requested;
-    QTimer viewerPoll; // stops with the test, so it never reaches another one
+    QTemporaryDir locks_;
+    QTemporaryDir pdf_;
+    PacsFixture pacs_;
+    StartedWindow started_{locks_.path()};
+    QStringList images_;
+    ViewerRequest requested_;
+    QTimer viewerPoll_; // stops with the test, so it never reaches another one
 };
 
 } // namespace
 
 TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitorWaits)
 {
-    window().SelectPage(1);
-    window().SelectPage(2); // the monitor stopped by the page, to see it resumed after the viewer
+    window().selectPage(1);
+    window().selectPage(2); // the monitor stopped by the page, to see it resumed after the viewer
     ASSERT_EQ(window().surveyInterval(), 0);
-    started.dialogs.answerMessage(MsgResult::Yes); // "Voulez-vous quitter le visualisateur ?"
+    started_.dialogs.answerMessage(MsgResult::Yes); // "Voulez-vous quitter le visualisateur ?"
     const auto seen = whenViewerRuns([](ViewerWindow& viewer) { QTest::keyClick(&viewer, Qt::Key_Escape); });
     // The loading notice shows before the viewer, and the viewer's start closes it.
     ShowCounter loadingNoticeShown(QStringLiteral("ViewerLoadingNotice"));
-    QTest::mouseDClick(page2().Thumbnails[2], Qt::LeftButton);
+    QTest::mouseDClick(page2().thumbnailSlots[2], Qt::LeftButton);
 
     EXPECT_EQ(loadingNoticeShown.count, 1);
     ASSERT_TRUE(seen->ran);
     EXPECT_FALSE(seen->loadingNoticeVisible);
-    EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[2]);
+    EXPECT_EQ(seen->imagePath, pacs_.imageRoot() + images_[2]);
     EXPECT_EQ(seen->start, ViewerRequest::Start::SingleFile);
     EXPECT_TRUE(seen->hasImage);
     EXPECT_FALSE(seen->navigationShown);
     EXPECT_EQ(seen->surveyInterval, 0);
     EXPECT_FALSE(seen->surveyActive);
     EXPECT_TRUE(seen->blocksMainWindow);
-    ASSERT_EQ(started.dialogs.messages.size(), 1u);
-    EXPECT_EQ(started.dialogs.messages[0].text, QStringLiteral("Voulez-vous quitter le visualisateur ?"));
+    ASSERT_EQ(started_.dialogs.messages.size(), 1u);
+    EXPECT_EQ(started_.dialogs.messages[0].text, QStringLiteral("Voulez-vous quitter le visualisateur ?"));
 
     EXPECT_EQ(window().sets.examImages.currentRow(), 2);
-    EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
+    EXPECT_EQ(window().surveyInterval(), appValues().monitorInterval);
     EXPECT_TRUE(window().monitorTimer.isActive());
     EXPECT_EQ(storedPrint(2).first, false); // viewed, not printed
 }
@@ -196,7 +196,7 @@ TEST_F(ViewerOpeningTest, ThumbnailDoubleClickShowsThatImageAloneWhileTheMonitor
 TEST_F(ViewerOpeningTest, EmptyThumbnailShowsNothing)
 {
     const auto seen = whenViewerRuns();
-    QTest::mouseDClick(page2().Thumbnails[9], Qt::LeftButton); // three images: slot 9 is empty
+    QTest::mouseDClick(page2().thumbnailSlots[9], Qt::LeftButton); // three images: slot 9 is empty
     QTest::qWait(50);
     EXPECT_FALSE(seen->ran);
     EXPECT_EQ(window().sets.examImages.currentRow(), 0);
@@ -215,14 +215,14 @@ TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheData
             if (!c.print)
                 return;
             viewer.picturePrinter().setInstalledPrinters(QStringList());
-            viewer.picturePrinter().setPdfFolder(pdf.path());
-            QTest::mouseClick(ViewerButton(viewer, QStringLiteral("Button7")), Qt::LeftButton);
+            viewer.picturePrinter().setPdfFolder(pdf_.path());
+            QTest::mouseClick(viewerButton(viewer, QStringLiteral("Button7")), Qt::LeftButton);
         });
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, row1); // a view wants the press first
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, row1);
 
         ASSERT_TRUE(seen->ran) << c.print;
-        EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[1]);
+        EXPECT_EQ(seen->imagePath, pacs_.imageRoot() + images_[1]);
         EXPECT_EQ(seen->start, ViewerRequest::Start::SingleFile);
         const auto [printed, when] = storedPrint(1);
         EXPECT_EQ(printed, c.marked) << c.print;
@@ -232,7 +232,7 @@ TEST_F(ViewerOpeningTest, ASingleImagePrintedInTheViewerIsMarkedPrintedInTheData
     }
     EXPECT_FALSE(storedPrint(0).first);
     EXPECT_FALSE(storedPrint(2).first);
-    EXPECT_FALSE(QDir(pdf.path()).isEmpty()); // the page went somewhere
+    EXPECT_FALSE(QDir(pdf_.path()).isEmpty()); // the page went somewhere
 }
 
 TEST_F(ViewerOpeningTest, ViewExamButtonAndEnterShowTheSeriesFromItsFirstImage)
@@ -244,17 +244,17 @@ TEST_F(ViewerOpeningTest, ViewExamButtonAndEnterShowTheSeriesFromItsFirstImage)
     for (const auto& gesture : gestures) {
         window().sets.examImages.goTo(2);
         const auto seen = whenViewerRuns([](ViewerWindow& viewer) {
-            QTest::mouseClick(ViewerButton(viewer, QStringLiteral("Button10")), Qt::LeftButton);
+            QTest::mouseClick(viewerButton(viewer, QStringLiteral("Button10")), Qt::LeftButton);
         });
         gesture();
 
         ASSERT_TRUE(seen->ran);
-        EXPECT_EQ(seen->imagePath, pacs.imageRoot() + images[0]);
+        EXPECT_EQ(seen->imagePath, pacs_.imageRoot() + images_[0]);
         EXPECT_EQ(seen->start, ViewerRequest::Start::FirstImage);
         EXPECT_TRUE(seen->navigationShown);
         EXPECT_EQ(seen->surveyInterval, 0);
         EXPECT_EQ(window().sets.examImages.currentRow(), 0); // back to the first image
-        EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
+        EXPECT_EQ(window().surveyInterval(), appValues().monitorInterval);
         EXPECT_EQ(window().page(), 2);
     }
 }

@@ -20,7 +20,7 @@ NewDicomImage identity()
     image.studyInstanceUid = newDicomUid();
     image.seriesInstanceUid = newDicomUid();
     image.sopInstanceUid = newDicomUid();
-    image.sopClassUid = SopClass::SecondaryCapture;
+    image.sopClassUid = sop_class::SecondaryCapture;
     image.modality = QStringLiteral("OT");
     image.studyDate = QStringLiteral("20240102");
     return image;

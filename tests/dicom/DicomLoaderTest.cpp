@@ -12,11 +12,11 @@ namespace {
 
 class DicomLoaderTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir_;
 
     QString write(const NewDicomImage& image, DicomFileLayout layout, const QString& name = "img.v2")
     {
-        const QString path = dir.filePath(name);
+        const QString path = dir_.filePath(name);
         EXPECT_TRUE(writeDicomImage(image, path, layout).ok);
         return path;
     }
@@ -134,7 +134,7 @@ TEST_F(DicomLoaderTest, badInputFailsWithAReason)
     const QByteArray bytes = goodFile.readAll();
 
     const auto writeBytes = [&](const QString& name, const QByteArray& content) {
-        QFile f(dir.filePath(name));
+        QFile f(dir_.filePath(name));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(content);
         return f.fileName();
@@ -142,7 +142,7 @@ TEST_F(DicomLoaderTest, badInputFailsWithAReason)
     NewDicomImage zero = greyImage(1, 1, 8, false, [](int, int) { return 0; });
     zero.columns = 0;
     const QStringList badFiles = {
-        dir.filePath("missing.v2"),
+        dir_.filePath("missing.v2"),
         writeBytes("empty.v2", {}),
         writeBytes("garbage.v2", QByteArray(5000, 'x')),
         writeBytes("truncated.dcm", bytes.left(bytes.size() / 2)),

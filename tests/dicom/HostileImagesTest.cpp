@@ -26,7 +26,7 @@ namespace {
 
 class HostileImagesTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir_;
 
     // Both readers refuse the file quickly, with a reason containing `words`.
     void expectRefused(const QString& path, const QString& words)
@@ -65,7 +65,7 @@ TEST_F(HostileImagesTest, compressedImageWhoseHeaderClaimsMorePixelsIsRefusedBef
         {"MR_small_RLE.dcm", "endommagée"},
     };
     for (const auto& c : cases) {
-        const QString path = dir.filePath(c.file);
+        const QString path = dir_.filePath(c.file);
         ASSERT_TRUE(copyWithElements(pydicomFile(c.file), path,
             {QStringLiteral("(0028,0010)=16384"), QStringLiteral("(0028,0011)=16384")}));
         expectRefused(path, QString::fromUtf8(c.words));
@@ -74,11 +74,11 @@ TEST_F(HostileImagesTest, compressedImageWhoseHeaderClaimsMorePixelsIsRefusedBef
 
 TEST_F(HostileImagesTest, anImageOverTheMemoryLimitIsRefusedWithTheFigures)
 {
-    const QString path = dir.filePath("big.v2");
+    const QString path = dir_.filePath("big.v2");
     ASSERT_TRUE(writeDicomImage(greyImage(1024, 1024, 12, false, [](int c, int r) { return (c + r) % 4096; }),
         path, DicomFileLayout::BareImplicitLittle)
                     .ok);
-    const QString rle = dir.filePath("big_rle.dcm");
+    const QString rle = dir_.filePath("big_rle.dcm");
     ASSERT_TRUE(fixtures::runDcmtkTool(QStringLiteral("dcmcrle"), {path, rle}));
     for (const QString& file : {path, rle}) {
         DicomLoadOptions options;
@@ -99,7 +99,7 @@ TEST_F(HostileImagesTest, anImageOverTheMemoryLimitIsRefusedWithTheFigures)
 // The user's limit, set once at start-up, holds for every load that names none.
 TEST_F(HostileImagesTest, theProgramWideLimitAppliesToEveryLoad)
 {
-    const QString path = dir.filePath("big.v2");
+    const QString path = dir_.filePath("big.v2");
     ASSERT_TRUE(writeDicomImage(greyImage(1024, 1024, 12, false, [](int c, int r) { return (c + r) % 4096; }),
         path, DicomFileLayout::BareImplicitLittle)
                     .ok);
@@ -118,7 +118,7 @@ TEST_F(HostileImagesTest, elementLongerThanTheFileIsRefused)
 {
     // An element stating nearly 4 GB in a file of a few hundred bytes.
     NewDicomImage image = greyImage(4, 4, 8, false, [](int c, int) { return c; });
-    const QString path = dir.filePath("long.v2");
+    const QString path = dir_.filePath("long.v2");
     ASSERT_TRUE(writeDicomImage(image, path, DicomFileLayout::BareImplicitLittle).ok);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -179,10 +179,10 @@ TEST_F(HostileImagesTest, aReaderThatThrowsGivesAFrenchRefusal)
     expectRefused(path, QStringLiteral("Fichier DICOM illisible : données invalides"));
     EXPECT_TRUE(
         dicomTagsText(path).startsWith(QStringLiteral("Fichier DICOM illisible : données invalides")));
-    const DicomResult copied = writeStandardDicomFile(path, dir.filePath(QStringLiteral("copy.dcm")));
+    const DicomResult copied = writeStandardDicomFile(path, dir_.filePath(QStringLiteral("copy.dcm")));
     EXPECT_FALSE(copied.ok);
     EXPECT_TRUE(copied.error.contains(QStringLiteral("données invalides"))) << copied.error.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("copy.dcm"))));
+    EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("copy.dcm"))));
 }
 
 // Rescale values and windows out of every range: the stored values are
@@ -201,15 +201,15 @@ TEST_P(OutOfRangeValues, fallBackToStoredValuesAndThePixelRange)
 {
     const RescaleCase& c = GetParam();
     const auto value = [](int col, int row) { return col * 1000 + row; };
-    const QString stored = dir.filePath("plain.dcm");
+    const QString stored = dir_.filePath("plain.dcm");
     ASSERT_TRUE(
         writeDicomImage(greyImage(9, 7, 16, false, value), stored, DicomFileLayout::WithMetaHeader).ok);
-    const QString edited = dir.filePath("edited.dcm");
+    const QString edited = dir_.filePath("edited.dcm");
     ASSERT_TRUE(copyWithElements(stored, edited,
         {QStringLiteral("(0028,1053)=%1").arg(c.slope), QStringLiteral("(0028,1052)=%1").arg(c.intercept),
             QStringLiteral("(0028,1050)=%1").arg(c.center), QStringLiteral("(0028,1051)=%1").arg(c.width)}));
     // Through the samples, and through the decoder (RLE).
-    const QString rle = dir.filePath("edited_rle.dcm");
+    const QString rle = dir_.filePath("edited_rle.dcm");
     ASSERT_TRUE(fixtures::runDcmtkTool(QStringLiteral("dcmcrle"), {edited, rle}));
     for (const QString& path : {edited, rle}) {
         const DicomLoadResult loaded = loadDicomImage(path);

@@ -17,7 +17,7 @@ NewDicomImage storedImage(int instance)
 {
     NewDicomImage image
         = fixtures::greyImage(32, 24, 12, false, [=](int c, int r) { return c * r + instance; });
-    image.sopClassUid = SopClass::ComputedRadiography;
+    image.sopClassUid = sop_class::ComputedRadiography;
     image.modality = QStringLiteral("CR");
     image.instanceNumber = instance;
     return image;

@@ -54,7 +54,7 @@ QString squaringLut()
 
 class VoiTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir_;
 
     QString write(const QStringList& elements, const char* name, std::optional<double> center = {},
         std::optional<double> width = {})
@@ -63,7 +63,7 @@ protected:
         image.windowCenter = center;
         image.windowWidth = width;
         image.moreElements = elements;
-        const QString path = dir.filePath(name);
+        const QString path = dir_.filePath(name);
         EXPECT_TRUE(writeDicomImage(image, path, DicomFileLayout::WithMetaHeader).ok);
         return path;
     }

@@ -16,14 +16,14 @@ TEST(FileFinder, FindsFilesDepthFirstOwnFilesBeforeSubfolders)
     QDir().mkpath(root + "/empty");
 
     FileFinder finder;
-    QSignalSpy changes(&finder, &FileFinder::ChangeDir);
-    const QStringList found = finder.Search(root, "*.jpeg");
+    QSignalSpy changes(&finder, &FileFinder::changeDir);
+    const QStringList found = finder.search(root, "*.jpeg");
     const QStringList expected = {"5", root + "/a.jpeg", root + "/B.JPEG", root + "/c.jpeg",
         root + "/sub/d.jpeg", root + "/sub/e.jpeg"};
     EXPECT_EQ(found, expected);
     ASSERT_GE(changes.size(), 1);
     EXPECT_EQ(changes.first().first().toString(), root + "/");
 
-    EXPECT_EQ(finder.Search(root + "//sub/", "*.*").size(), 4) << "doubled separator, dotless mask";
-    EXPECT_EQ(finder.Search(root + "/absent", "*.jpeg"), QStringList{"0"});
+    EXPECT_EQ(finder.search(root + "//sub/", "*.*").size(), 4) << "doubled separator, dotless mask";
+    EXPECT_EQ(finder.search(root + "/absent", "*.jpeg"), QStringList{"0"});
 }

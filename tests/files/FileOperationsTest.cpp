@@ -14,15 +14,15 @@ class StagingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(temp.isValid());
-        staging = temp.filePath("ToBurn.tmp");
-        makeFile(staging + "/Index.htm", "page");
-        makeFile(staging + "/DICOMDIR", "dir");
-        makeFile(staging + "/JPG/00000001.jpeg", "one");
-        makeFile(staging + "/JPG/deep/00000002.jpg", "two");
+        ASSERT_TRUE(temp_.isValid());
+        staging_ = temp_.filePath("ToBurn.tmp");
+        makeFile(staging_ + "/Index.htm", "page");
+        makeFile(staging_ + "/DICOMDIR", "dir");
+        makeFile(staging_ + "/JPG/00000001.jpeg", "one");
+        makeFile(staging_ + "/JPG/deep/00000002.jpg", "two");
     }
-    QTemporaryDir temp;
-    QString staging;
+    QTemporaryDir temp_;
+    QString staging_;
 };
 
 const QStringList stagedTree
@@ -32,12 +32,12 @@ const QStringList stagedTree
 
 TEST_F(StagingTest, DeleteOfEverythingSilentlyEmptiesTheFolder)
 {
-    ASSERT_FALSE(DesktopTrashExists()) << "tests run with their own empty data folder";
-    EXPECT_TRUE(DeleteFiles(staging + "/*.*", true));
-    EXPECT_TRUE(QDir(staging).exists());
-    EXPECT_EQ(treeOf(staging), QStringList());
-    EXPECT_TRUE(DeleteFiles(staging + "/*.*", true)) << "nothing left to delete is no failure";
-    EXPECT_FALSE(DeleteFiles(staging + "/absent.htm", true));
+    ASSERT_FALSE(desktopTrashExists()) << "tests run with their own empty data folder";
+    EXPECT_TRUE(deleteFiles(staging_ + "/*.*", true));
+    EXPECT_TRUE(QDir(staging_).exists());
+    EXPECT_EQ(treeOf(staging_), QStringList());
+    EXPECT_TRUE(deleteFiles(staging_ + "/*.*", true)) << "nothing left to delete is no failure";
+    EXPECT_FALSE(deleteFiles(staging_ + "/absent.htm", true));
 }
 
 TEST(DeleteFiles, WithADesktopTrashTheFilesStayRecoverable)
@@ -52,7 +52,7 @@ TEST(DeleteFiles, WithADesktopTrashTheFilesStayRecoverable)
         GTEST_SKIP() << "the data folder is not on the home volume";
     }
     ASSERT_TRUE(QDir().mkpath(trash + "/files"));
-    const bool deleted = DeleteFiles(data + "/staging/*.*");
+    const bool deleted = deleteFiles(data + "/staging/*.*");
     const QStringList trashed = QDir(trash + "/files").entryList(QDir::Files);
     QDir(trash).removeRecursively();
     QDir(data + "/staging").removeRecursively();
@@ -62,40 +62,40 @@ TEST(DeleteFiles, WithADesktopTrashTheFilesStayRecoverable)
 
 TEST_F(StagingTest, CopyOfAPatternTakesFilesAndFoldersWithTheirContent)
 {
-    const QString cd = temp.filePath("cd/new");
+    const QString cd = temp_.filePath("cd/new");
     makeFile(cd + "/Index.htm", "old page, longer than the new one");
-    EXPECT_TRUE(CopyFiles(staging + "/*.*", cd, true));
+    EXPECT_TRUE(copyFiles(staging_ + "/*.*", cd, true));
     EXPECT_EQ(treeOf(cd), stagedTree);
     EXPECT_EQ(contentOf(cd + "/Index.htm"), "page") << "an existing file is replaced";
-    EXPECT_EQ(treeOf(staging), stagedTree) << "the source stays";
+    EXPECT_EQ(treeOf(staging_), stagedTree) << "the source stays";
 
-    const QString pictures = temp.filePath("pictures");
-    EXPECT_TRUE(CopyFiles(staging + "/JPG/*.jpeg", pictures));
+    const QString pictures = temp_.filePath("pictures");
+    EXPECT_TRUE(copyFiles(staging_ + "/JPG/*.jpeg", pictures));
     EXPECT_EQ(treeOf(pictures), QStringList{"00000001.jpeg"});
-    EXPECT_TRUE(CopyFiles(staging + "/DICOMDIR", pictures));
+    EXPECT_TRUE(copyFiles(staging_ + "/DICOMDIR", pictures));
     EXPECT_EQ(contentOf(pictures + "/DICOMDIR"), "dir");
-    EXPECT_FALSE(CopyFiles(staging + "/absent.jpg", pictures));
+    EXPECT_FALSE(copyFiles(staging_ + "/absent.jpg", pictures));
 }
 
 TEST_F(StagingTest, CopyOrMoveOntoItselfIsRefusedWithoutHarm)
 {
-    EXPECT_FALSE(CopyFiles(staging + "/Index.htm", staging)) << "a file copied onto itself";
-    EXPECT_FALSE(MoveFiles(staging + "/Index.htm", staging + "/"));
-    EXPECT_EQ(contentOf(staging + "/Index.htm"), "page");
+    EXPECT_FALSE(copyFiles(staging_ + "/Index.htm", staging_)) << "a file copied onto itself";
+    EXPECT_FALSE(moveFiles(staging_ + "/Index.htm", staging_ + "/"));
+    EXPECT_EQ(contentOf(staging_ + "/Index.htm"), "page");
 
-    EXPECT_FALSE(CopyFiles(staging + "/*.*", staging + "/JPG"));
-    EXPECT_FALSE(MoveFiles(staging + "/*.*", staging + "/JPG"));
-    EXPECT_EQ(contentOf(staging + "/JPG/deep/00000002.jpg"), "two");
-    EXPECT_FALSE(QDir(staging + "/JPG/JPG").exists());
-    EXPECT_EQ(contentOf(staging + "/JPG/Index.htm"), "page") << "the other entries went their way";
+    EXPECT_FALSE(copyFiles(staging_ + "/*.*", staging_ + "/JPG"));
+    EXPECT_FALSE(moveFiles(staging_ + "/*.*", staging_ + "/JPG"));
+    EXPECT_EQ(contentOf(staging_ + "/JPG/deep/00000002.jpg"), "two");
+    EXPECT_FALSE(QDir(staging_ + "/JPG/JPG").exists());
+    EXPECT_EQ(contentOf(staging_ + "/JPG/Index.htm"), "page") << "the other entries went their way";
 }
 
 TEST_F(StagingTest, MoveMergesIntoAnExistingFolder)
 {
-    const QString cd = temp.filePath("cd");
+    const QString cd = temp_.filePath("cd");
     makeFile(cd + "/JPG/Blank.jpg", "blank");
-    EXPECT_TRUE(MoveFiles(staging + "/*.*", cd, true));
-    EXPECT_EQ(treeOf(staging), QStringList());
+    EXPECT_TRUE(moveFiles(staging_ + "/*.*", cd, true));
+    EXPECT_EQ(treeOf(staging_), QStringList());
     QStringList expected = stagedTree;
     expected << "JPG/Blank.jpg";
     expected.sort();
@@ -119,8 +119,8 @@ TEST(PathHelpers, SplitOnEitherSeparator)
         {"PAT\\x/y.v2", "y.v2", "PAT\\x"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FileNameOf(c.path), c.name) << c.path;
-        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+        EXPECT_EQ(fileNameOf(c.path), c.name) << c.path;
+        EXPECT_EQ(folderOf(c.path), c.folder) << c.path;
     }
 }
 
@@ -128,16 +128,16 @@ TEST(RunAndWait, WaitsForTheProgramAndThrowsWhenItCannotStart)
 {
     QTemporaryDir temp;
     const QString marker = temp.filePath("fini");
-    RunAndWait("/bin/sh -c \"sleep 0.2; echo ok > '" + marker + "'\"");
+    runAndWait("/bin/sh -c \"sleep 0.2; echo ok > '" + marker + "'\"");
     EXPECT_TRUE(QFile::exists(marker)) << "returns only once the program has ended";
-    EXPECT_NO_THROW(RunAndWait("/bin/sh -c \"exit 3\"")) << "the exit status is not looked at";
+    EXPECT_NO_THROW(runAndWait("/bin/sh -c \"exit 3\"")) << "the exit status is not looked at";
 
     try {
-        RunAndWait(temp.filePath("dcm2jpeg.sys") + " -q image.v2", MinimizedNoFocus);
+        runAndWait(temp.filePath("dcm2jpeg.sys") + " -q image.v2", MinimizedNoFocus);
         FAIL() << "a missing program must be reported";
     } catch (const ProcessStartError& error) {
         EXPECT_EQ(error.number(), 53);
         EXPECT_TRUE(error.commandLine().contains("dcm2jpeg.sys"));
     }
-    EXPECT_THROW(RunAndWait(""), ProcessStartError);
+    EXPECT_THROW(runAndWait(""), ProcessStartError);
 }

@@ -16,10 +16,10 @@ TEST(WholeFile, RoundTripInTheSingleByteCodePage)
     QString path = temp.filePath("Index.htm");
     const QString text = "Compte-rendu : Éléonore Prévost, 5 € – «ça va»\r\nfin";
     ScriptedDialogService script;
-    EXPECT_TRUE(WriteWholeFile(text, path));
+    EXPECT_TRUE(writeWholeFile(text, path));
     EXPECT_EQ(contentOf(path).size(), text.size()) << "one byte per character";
     EXPECT_EQ(contentOf(path).left(20), QByteArray("Compte-rendu : \xc9l\xe9on"));
-    EXPECT_EQ(ReadWholeFile(path, 0ms), text);
+    EXPECT_EQ(readWholeFile(path, 0ms), text);
     EXPECT_TRUE(script.inputs.empty());
     EXPECT_TRUE(script.messages.empty());
 }
@@ -29,7 +29,7 @@ TEST(WholeFile, ANewContentReplacesALongerOldOneAndForeignLettersBecomeQuestionM
     QTemporaryDir temp;
     QString path = temp.filePath("Index.htm");
     makeFile(path, "an older and much longer content");
-    EXPECT_TRUE(WriteWholeFile("Łódź", path));
+    EXPECT_TRUE(writeWholeFile("Łódź", path));
     EXPECT_EQ(contentOf(path),
         "?\xf3"
         "d?");
@@ -39,12 +39,12 @@ TEST(WholeFile, ReadingAMissingFileWaitsThenThrowsFileNotFound)
 {
     QTemporaryDir temp;
     try {
-        ReadWholeFile(temp.filePath("Visu.htm"), 10ms);
+        readWholeFile(temp.filePath("Visu.htm"), 10ms);
         FAIL() << "a missing file must be reported";
     } catch (const AppError& error) {
         EXPECT_EQ(error.number(), 53);
     }
-    EXPECT_THROW(ReadWholeFile(temp.path(), 0ms), AppError) << "a folder is no file";
+    EXPECT_THROW(readWholeFile(temp.path(), 0ms), AppError) << "a folder is no file";
 }
 
 TEST(WholeFile, AFileWrittenDuringTheWaitIsRead)
@@ -58,7 +58,7 @@ TEST(WholeFile, AFileWrittenDuringTheWaitIsRead)
         makeFile(path + ".part", "page");
         QFile::rename(path + ".part", path);
     });
-    EXPECT_EQ(ReadWholeFile(path, 5s), "page");
+    EXPECT_EQ(readWholeFile(path, 5s), "page");
     writer.join();
 }
 
@@ -77,7 +77,7 @@ TEST(WholeFile, TheQuietWriteReportsItsFailureWithoutAsking)
         {temp.path() + "/", "nom de fichier invalide : " + temp.path() + "/"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TryWriteWholeFile("Éléonore", c.path), c.error) << c.path.toStdString();
+        EXPECT_EQ(tryWriteWholeFile("Éléonore", c.path), c.error) << c.path.toStdString();
     EXPECT_EQ(contentOf(temp.filePath("Index.htm")), "\xc9l\xe9onore");
     EXPECT_TRUE(script.messages.empty());
     EXPECT_TRUE(script.inputs.empty());
@@ -89,7 +89,7 @@ TEST(WholeFile, AnInvalidNameIsCorrectedByTheUser)
     ScriptedDialogService script;
     script.answerInput(temp.filePath("Index.htm"));
     QString path = temp.path() + "/";
-    EXPECT_TRUE(WriteWholeFile("page", path));
+    EXPECT_TRUE(writeWholeFile("page", path));
     ASSERT_EQ(script.inputs.size(), 1u);
     EXPECT_EQ(
         script.inputs[0].prompt, "Le nom '" + temp.path() + "/' \nparait invalide : Merci de le corriger :");
@@ -107,7 +107,7 @@ TEST(WholeFile, AMissingFolderIsSaidThenAskedAboutAndAnEmptyAnswerWritesNothing)
     script.answerMessage(MsgResult::Ok);
     script.answerInput(QString());
     QString path = temp.filePath("absent/Index.htm");
-    EXPECT_FALSE(WriteWholeFile("page", path));
+    EXPECT_FALSE(writeWholeFile("page", path));
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(script.messages[0].text, "Erreur : 76\nChemin d'accès introuvable");
     EXPECT_EQ(script.messages[0].title, "Erreur");

@@ -21,7 +21,7 @@ class Concurrency : public BackendTest { };
 // ticks and names them: nothing fails on locks, nothing is lost.
 TEST_P(Concurrency, TicksRunWhileConquestWrites)
 {
-    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
     MainRecordSets sets;
     sets.setDatabasePath(pacs().path());
     NewExamMonitor monitor(sets, pacs().path());
@@ -53,7 +53,7 @@ TEST_P(Concurrency, TicksRunWhileConquestWrites)
 
     for (int i = 0; i < 3; ++i)
         monitor.tick();
-    EXPECT_EQ(monitor.NotBurnedCount(), series);
+    EXPECT_EQ(monitor.notBurnedCount(), series);
     EXPECT_EQ(sets.notBurnedSeries.count(), series);
     EXPECT_EQ(monitor.notice(), NoticeState::NewSettled);
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages").toInt(), series * images);
@@ -81,7 +81,7 @@ TEST_P(Concurrency, FirstNamingOfAFullDatabaseLosesNoInsert)
             pacs().insertImage(uid + QStringLiteral(".%1").arg(i), uid, patient, "20230301");
     }
     ASSERT_TRUE(pacs().db().commit());
-    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
 
     const int series = 6, images = 5;
     QProcess conquest;
@@ -91,7 +91,7 @@ TEST_P(Concurrency, FirstNamingOfAFullDatabaseLosesNoInsert)
     MainRecordSets sets;
     QStringList errors;
     for (bool first = true; first || conquest.state() != QProcess::NotRunning; first = false) {
-        const QString naming = NameNewRows(sets, pacs().path());
+        const QString naming = nameNewRows(sets, pacs().path());
         if (!naming.isEmpty())
             errors << naming;
         conquest.waitForFinished(50);
@@ -100,7 +100,7 @@ TEST_P(Concurrency, FirstNamingOfAFullDatabaseLosesNoInsert)
     std::printf("Conquest during the first naming: %s\n", qPrintable(report));
     EXPECT_EQ(conquest.exitCode(), 0) << conquest.readAllStandardError().toStdString();
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-    ASSERT_EQ(NameNewRows(sets, pacs().path()), QString());
+    ASSERT_EQ(nameNewRows(sets, pacs().path()), QString());
 
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE SOPInstanc LIKE 'NS%'").toInt(),
         series * images);
@@ -132,10 +132,10 @@ TEST_P(Concurrency, WorkstationsStartingTogetherUpgradeOnceAndNameEverything)
     std::vector<std::unique_ptr<QThread>> workstations;
     for (QString& failure : failures) {
         workstations.emplace_back(QThread::create([&failure, path] {
-            failure = OpenAndUpgrade(path);
+            failure = openAndUpgrade(path);
             MainRecordSets sets;
             if (failure.isEmpty())
-                failure = NameNewRows(sets, path);
+                failure = nameNewRows(sets, path);
         }));
     }
     for (auto& workstation : workstations)
@@ -146,7 +146,7 @@ TEST_P(Concurrency, WorkstationsStartingTogetherUpgradeOnceAndNameEverything)
         EXPECT_EQ(failure, QString());
 
     MainRecordSets sets;
-    EXPECT_EQ(NameNewRows(sets, path), QString()); // the passes another one skipped
+    EXPECT_EQ(nameNewRows(sets, path), QString()); // the passes another one skipped
     for (const char* table : {"DICOMImages", "DICOMSeries"}) {
         SCOPED_TRACE(table);
         EXPECT_EQ(pacs().scalar(QStringLiteral("SELECT COUNT(DISTINCT Compteur) FROM %1").arg(table)),
@@ -160,6 +160,6 @@ TEST_P(Concurrency, WorkstationsStartingTogetherUpgradeOnceAndNameEverything)
     }
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 0);
     if (GetParam() == SqlBackend::Postgres) {
-        EXPECT_EQ(PostgresErrorsOf(path), QStringList());
+        EXPECT_EQ(postgresErrorsOf(path), QStringList());
     }
 }

@@ -27,7 +27,7 @@ struct Stats {
     qint64 longestStallMs = 0;
 };
 
-QSqlDatabase Open(const QString& path)
+QSqlDatabase open(const QString& path)
 {
     if (path.startsWith(QStringLiteral("postgres"))) {
         const QUrl url(path);
@@ -47,14 +47,14 @@ QSqlDatabase Open(const QString& path)
     return db;
 }
 
-bool IsBusy(const QSqlError& error)
+bool isBusy(const QSqlError& error)
 {
     const QString code = error.nativeErrorCode();
     return code == QStringLiteral("5") || code == QStringLiteral("6")
         || error.databaseText().contains(QStringLiteral("locked"), Qt::CaseInsensitive);
 }
 
-bool Insert(QSqlDatabase& db, const QString& sql, const QVariantList& values, Stats& stats)
+bool insert(QSqlDatabase& db, const QString& sql, const QVariantList& values, Stats& stats)
 {
     QElapsedTimer since;
     since.start();
@@ -69,7 +69,7 @@ bool Insert(QSqlDatabase& db, const QString& sql, const QVariantList& values, St
             stats.longestStallMs = std::max(stats.longestStallMs, since.elapsed());
             return true;
         }
-        if (!IsBusy(query.lastError()) || attempt == kTries) {
+        if (!isBusy(query.lastError()) || attempt == kTries) {
             std::fprintf(
                 stderr, "insert lost after %d tries: %s\n", attempt, qPrintable(query.lastError().text()));
             return false;
@@ -87,7 +87,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() != 6)
         return 2;
-    QSqlDatabase db = Open(args[1]);
+    QSqlDatabase db = open(args[1]);
     if (!db.isOpen()) {
         std::fprintf(stderr, "%s\n", qPrintable(db.lastError().text()));
         return 1;
@@ -99,14 +99,14 @@ int main(int argc, char** argv)
     for (int s = 0; s < series && ok; ++s) {
         const QString patient = QStringLiteral("%1P%2").arg(prefix).arg(s);
         const QString uid = QStringLiteral("%1S%2").arg(prefix).arg(s);
-        ok = Insert(db, QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (?, ?)"),
+        ok = insert(db, QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES (?, ?)"),
                  {patient, QStringLiteral("CONQUEST^%1").arg(s)}, stats)
-            && Insert(db,
+            && insert(db,
                 QStringLiteral(
                     "INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate) VALUES (?, ?, ?)"),
                 {uid, patient, QStringLiteral("20240110")}, stats);
         for (int i = 0; i < images && ok; ++i) {
-            ok = Insert(db,
+            ok = insert(db,
                 QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, "
                                "ObjectFile) VALUES (?, ?, ?, ?, ?)"),
                 {QStringLiteral("%1.%2").arg(uid).arg(i), uid, patient, QStringLiteral("20240110"),

@@ -22,10 +22,10 @@ const QString Secret = QStringLiteral("s3cret'pass");
 // The test server trusts every local connection; this one role must give
 // its password, so a connection that opens proves the password was found.
 // Run once per server: the role and its line of pg_hba.conf stay.
-QString PasswordRoleUrl(QString* failure)
+QString passwordRoleUrl(QString* failure)
 {
-    const QUrl base(PostgresBaseUrl());
-    QSqlDatabase admin = OpenConquestDatabase(base.toString(), QStringLiteral("credentials-admin"));
+    const QUrl base(postgresBaseUrl());
+    QSqlDatabase admin = openConquestDatabase(base.toString(), QStringLiteral("credentials-admin"));
     if (!admin.isOpen()) {
         *failure = admin.lastError().text();
         return {};
@@ -78,7 +78,7 @@ struct Environment {
     }
 };
 
-QByteArray WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
+QByteArray writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
 {
     QFile file(dir.filePath(name));
     // libpq ignores a password file others can read.
@@ -92,7 +92,7 @@ QByteArray WriteFile(const QTemporaryDir& dir, const QString& name, const QByteA
 TEST(PostgresCredentialsTest, PasswordComesFromLibpqsOwnPlaces)
 {
     QString failure;
-    const QString url = PasswordRoleUrl(&failure);
+    const QString url = passwordRoleUrl(&failure);
     ASSERT_FALSE(url.isEmpty()) << failure.toStdString();
     const QUrl parsed(url);
     const QByteArray host = parsed.host().toUtf8();
@@ -100,10 +100,10 @@ TEST(PostgresCredentialsTest, PasswordComesFromLibpqsOwnPlaces)
     const QByteArray database = parsed.path().mid(1).toUtf8();
     QTemporaryDir dir;
     const QByteArray pgpass
-        = WriteFile(dir, "pgpass", host + ':' + port + ":*:" + Role.toUtf8() + ":s3cret'pass\n");
+        = writeFile(dir, "pgpass", host + ':' + port + ":*:" + Role.toUtf8() + ":s3cret'pass\n");
     const QByteArray wrongPgpass
-        = WriteFile(dir, "wrong", host + ':' + port + ":*:" + Role.toUtf8() + ":nope\n");
-    const QByteArray services = WriteFile(dir, "services",
+        = writeFile(dir, "wrong", host + ':' + port + ":*:" + Role.toUtf8() + ":nope\n");
+    const QByteArray services = writeFile(dir, "services",
         "[conquest]\nhost=" + host + "\nport=" + port + "\ndbname=" + database + "\nuser=" + Role.toUtf8()
             + '\n');
     const QString serviceUrl = QStringLiteral("postgresql:///?service=conquest");
@@ -126,7 +126,7 @@ TEST(PostgresCredentialsTest, PasswordComesFromLibpqsOwnPlaces)
     for (const Case& c : cases) {
         const Environment environment(c.environment);
         QString error;
-        QSqlDatabase db = OpenConquestDatabase(c.conquestPath, QStringLiteral("credentials"), &error);
+        QSqlDatabase db = openConquestDatabase(c.conquestPath, QStringLiteral("credentials"), &error);
         EXPECT_EQ(db.isOpen(), c.opens) << c.what << ": " << error.toStdString();
         if (db.isOpen()) {
             QSqlQuery who(db);

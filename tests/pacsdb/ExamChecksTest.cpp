@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         BackendTest::SetUp();
-        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+        ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
         pacs().insertPatient("P1", "DUPONT^JEAN");
         pacs().insertSeries("S-1", "P1", "20240101");
         pacs().insertImage("I-1", "S-1", "P1", "20240101");
@@ -24,7 +24,7 @@ protected:
         pacs().insertSeries("S-'2", "P1", "20240102"); // a quote in a key
     }
 
-    QStringList WorkerConnections() const
+    QStringList workerConnections() const
     {
         return QSqlDatabase::connectionNames().filter(QStringLiteral("@thread:"));
     }
@@ -38,23 +38,23 @@ TEST_P(ExamChecks, SeriesAndImagesAreFoundByTheirWholeKey)
         int images;
     } cases[] = {{"S-1", true, 2}, {"S-'2", true, 0}, {"S-", false, 0}, {"s-1", false, 0}, {"S-%", false, 0}};
     for (const auto& c : cases) {
-        const SeriesPresence presence = CheckSeries(pacs().path(), QString::fromUtf8(c.uid));
+        const SeriesPresence presence = checkSeries(pacs().path(), QString::fromUtf8(c.uid));
         ASSERT_TRUE(presence.answered) << c.uid << ": " << presence.error.toStdString();
         EXPECT_EQ(presence.exists, c.exists) << c.uid;
         EXPECT_EQ(presence.imageCount, c.images) << c.uid;
     }
-    EXPECT_TRUE(ImageStillThere(pacs().path(), "I-2"));
-    EXPECT_FALSE(ImageStillThere(pacs().path(), "I-_"));
+    EXPECT_TRUE(imageStillThere(pacs().path(), "I-2"));
+    EXPECT_FALSE(imageStillThere(pacs().path(), "I-_"));
 }
 
 TEST_P(ExamChecks, AWorkerThreadQueriesOnItsOwnConnectionRemovedWhenItEnds)
 {
-    const QStringList before = WorkerConnections();
+    const QStringList before = workerConnections();
     SeriesPresence fromWorker;
     QStringList duringWork;
     QThread* worker = QThread::create([&] {
-        fromWorker = CheckSeries(pacs().path(), "S-1");
-        duringWork = WorkerConnections();
+        fromWorker = checkSeries(pacs().path(), "S-1");
+        duringWork = workerConnections();
     });
     worker->start();
     ASSERT_TRUE(worker->wait(30000));
@@ -62,14 +62,14 @@ TEST_P(ExamChecks, AWorkerThreadQueriesOnItsOwnConnectionRemovedWhenItEnds)
     EXPECT_TRUE(fromWorker.answered) << fromWorker.error.toStdString();
     EXPECT_EQ(fromWorker.imageCount, 2);
     EXPECT_EQ(duringWork.size(), before.size() + 1);
-    EXPECT_EQ(WorkerConnections(), before);
+    EXPECT_EQ(workerConnections(), before);
     // The user-interface thread's connection is untouched by the worker's end.
-    EXPECT_TRUE(PacsConnection(pacs().path()).isOpen());
+    EXPECT_TRUE(pacsConnection(pacs().path()).isOpen());
 }
 
 TEST_P(ExamChecks, AMissingDatabaseIsNoAnswer)
 {
-    const SeriesPresence presence = CheckSeries(pacs().path() + QStringLiteral("-missing/x.db3"), "S-1");
+    const SeriesPresence presence = checkSeries(pacs().path() + QStringLiteral("-missing/x.db3"), "S-1");
     EXPECT_FALSE(presence.answered);
     EXPECT_FALSE(presence.error.isEmpty());
 }

@@ -31,7 +31,7 @@ constexpr int kImages = 40; // 2 400 images: above the start's background thresh
 class FirstStart : public BackendTest {
 protected:
     // Conquest's rows as it writes them, today's exams, never named.
-    void Fill()
+    void fill()
     {
         static_assert(kSeries * kImages >= kBackgroundStartFrom);
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
@@ -47,7 +47,7 @@ protected:
     }
 
     // Every row named, each with its own number.
-    void ExpectAllNamed(int images)
+    void expectAllNamed(int images)
     {
         EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages").toInt(), images);
         EXPECT_EQ(pacs().scalar("SELECT COUNT(DISTINCT Compteur) FROM DICOMImages").toInt(), images);
@@ -56,25 +56,25 @@ protected:
             0);
         EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 0);
         if (GetParam() == SqlBackend::Postgres) {
-            EXPECT_EQ(PostgresErrorsOf(pacs().path()), QStringList());
+            EXPECT_EQ(postgresErrorsOf(pacs().path()), QStringList());
         }
     }
 
-    QTemporaryDir dir;
+    QTemporaryDir dir_;
 };
 
 } // namespace
 
 TEST_P(FirstStart, WindowComesFirstListsFillAndConquestsInsertsAreNamed)
 {
-    Fill();
-    SetSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
-    SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), pacs().path());
+    fill();
+    setSettingsFile(dir_.filePath(QStringLiteral("settings.ini")));
+    saveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), pacs().path());
 
     ScriptedDialogService dialogs;
-    SingleInstance instance(dir.path());
+    SingleInstance instance(dir_.path());
     MainWindow window;
-    ASSERT_EQ(RunStartup(window, instance, {}), StartupOutcome::Run);
+    ASSERT_EQ(runStartup(window, instance, {}), StartupOutcome::Run);
     // Conquest goes on receiving while the first start works.
     const int series = 5, images = 4;
     QProcess conquest;
@@ -85,7 +85,7 @@ TEST_P(FirstStart, WindowComesFirstListsFillAndConquestsInsertsAreNamed)
     window.show();
     // The window is up with the work still running (its end arrives queued).
     EXPECT_TRUE(window.startupWorkRunning());
-    EXPECT_EQ(window.noticeLabel->text(), UpgradeProgressText(0, kSeries * kImages));
+    EXPECT_EQ(window.noticeLabel->text(), upgradeProgressText(0, kSeries * kImages));
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window.startupWorkRunning(); }, 60000));
     EXPECT_TRUE(dialogs.messages.empty());
@@ -94,31 +94,31 @@ TEST_P(FirstStart, WindowComesFirstListsFillAndConquestsInsertsAreNamed)
     EXPECT_EQ(conquest.exitCode(), 0);
     std::printf(
         "Conquest during the first start: %s\n", conquest.readAllStandardOutput().trimmed().constData());
-    window.MonitorTick(); // the everyday tick names what arrived meanwhile
-    ExpectAllNamed(kSeries * kImages + series * images);
+    window.monitorTick(); // the everyday tick names what arrived meanwhile
+    expectAllNamed(kSeries * kImages + series * images);
 }
 
 // An upgrade that fails behind the shown window gives the messages of a
 // failed opening and names nothing (here Conquest's worklist table is gone).
 TEST_P(FirstStart, AFailedUpgradeBehindTheWindowSaysSoAsAtAnyStart)
 {
-    Fill();
+    fill();
     pacs().exec(QStringLiteral("DROP TABLE DICOMWorkList"));
-    SetSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
-    SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), pacs().path());
+    setSettingsFile(dir_.filePath(QStringLiteral("settings.ini")));
+    saveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), pacs().path());
     ScriptedDialogService dialogs;
     dialogs.answerMessage(MsgResult::Ok);
     dialogs.answerMessage(MsgResult::No);
-    SingleInstance instance(dir.path());
+    SingleInstance instance(dir_.path());
     MainWindow window;
-    ASSERT_EQ(RunStartup(window, instance, {}), StartupOutcome::Run);
+    ASSERT_EQ(runStartup(window, instance, {}), StartupOutcome::Run);
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.messages.size() >= 2; }, 60000));
     ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[0].title, OpenErrorTitle());
+    EXPECT_EQ(dialogs.messages[0].title, openErrorTitle());
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(OpenErrorText(QString())));
-    EXPECT_EQ(dialogs.messages[1].text, DatabaseNotFoundText());
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(openErrorText(QString())));
+    EXPECT_EQ(dialogs.messages[1].text, databaseNotFoundText());
     EXPECT_EQ(dialogs.unexpected, 0);
     EXPECT_FALSE(window.startupWorkRunning());
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NOT NULL").toInt(), 0);
@@ -130,14 +130,14 @@ TEST_P(FirstStart, AFailedUpgradeBehindTheWindowSaysSoAsAtAnyStart)
 // upgrade would show its message and end its program well within that.
 TEST_P(FirstStart, ThreeWorkstationsStartingTogetherAllReachTheirWindow)
 {
-    Fill();
+    fill();
     std::vector<std::unique_ptr<QProcess>> owned;
     QList<QProcess*> stations;
     for (int i = 0; i < 3; ++i) {
-        const QString home = dir.filePath(QStringLiteral("station%1").arg(i));
+        const QString home = dir_.filePath(QStringLiteral("station%1").arg(i));
         const QString settings = home + QStringLiteral("/settings.ini");
-        SetSettingsFile(settings);
-        SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), pacs().path());
+        setSettingsFile(settings);
+        saveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), pacs().path());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* variable : {"XDG_RUNTIME_DIR", "XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
             env.insert(QString::fromLatin1(variable), home + u'/' + QString::fromLatin1(variable));
@@ -153,7 +153,7 @@ TEST_P(FirstStart, ThreeWorkstationsStartingTogetherAllReachTheirWindow)
     }
     for (int i = 0; i < 3; ++i)
         stations[i]->start(QStringLiteral(VEXA_PROGRAM_PATH),
-            {QStringLiteral("--settings"), dir.filePath(QStringLiteral("station%1/settings.ini").arg(i))});
+            {QStringLiteral("--settings"), dir_.filePath(QStringLiteral("station%1/settings.ini").arg(i))});
     const auto logOf = [](QProcess* station) {
         QFile file(station->property("log").toString());
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -171,7 +171,7 @@ TEST_P(FirstStart, ThreeWorkstationsStartingTogetherAllReachTheirWindow)
         station->terminate();
         station->waitForFinished(5000);
     }
-    ExpectAllNamed(kSeries * kImages);
+    expectAllNamed(kSeries * kImages);
 }
 
 VEXA_BACKENDS(FirstStart);

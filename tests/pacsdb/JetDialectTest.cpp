@@ -76,25 +76,25 @@ TEST(JetDialect, TranslatesEachCaseForBothBackends)
     for (const DialectCase& c : kCases) {
         SCOPED_TRACE(c.jet);
         EXPECT_EQ(
-            TranslateJetText(QString::fromUtf8(c.jet), SqlBackend::Sqlite), QString::fromUtf8(c.sqlite));
+            translateJetText(QString::fromUtf8(c.jet), SqlBackend::Sqlite), QString::fromUtf8(c.sqlite));
         EXPECT_EQ(
-            TranslateJetText(QString::fromUtf8(c.jet), SqlBackend::Postgres), QString::fromUtf8(c.postgres));
+            translateJetText(QString::fromUtf8(c.jet), SqlBackend::Postgres), QString::fromUtf8(c.postgres));
     }
 }
 
 TEST(JetDialect, JoinedValuesCannotChangeTheStatement)
 {
     const QString crafted = QStringLiteral("x' OR '1'='1");
-    EXPECT_EQ(TranslateJetText(Sql::SeriesByUid(crafted), SqlBackend::Sqlite),
+    EXPECT_EQ(translateJetText(sql::seriesByUid(crafted), SqlBackend::Sqlite),
         QStringLiteral("SELECT * FROM DICOMSeries WHERE SeriesInst = 'x'' OR ''1''=''1'"));
-    EXPECT_EQ(Sql::PatientById(QStringLiteral("O'BRIEN")),
+    EXPECT_EQ(sql::patientById(QStringLiteral("O'BRIEN")),
         QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID = 'O''BRIEN';"));
     // Placeholders inside a value are not expanded a second time.
     EXPECT_TRUE(
-        Sql::SeriesBetween(QDate(2007, 8, 25), QDate(2007, 9, 1))
+        sql::seriesBetween(QDate(2007, 8, 25), QDate(2007, 9, 1))
             .endsWith(QStringLiteral("WHERE DICOMSeries.ScanDate between #2007/08/25# AND #2007/09/01# "
                                      "ORDER BY DICOMSeries.Compteur; ")));
-    EXPECT_EQ(Sql::SeriesByUid(QStringLiteral("%1%2")),
+    EXPECT_EQ(sql::seriesByUid(QStringLiteral("%1%2")),
         QStringLiteral("SELECT * FROM DICOMSeries WHERE SeriesInst = '%1%2';"));
 }
 
@@ -120,8 +120,8 @@ TEST(LikeMatch, FoldsCaseOfEveryLetterAndHonoursWildcards)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " / " + c.text);
-        EXPECT_EQ(JetLikeMatches(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text)), c.matches);
+        EXPECT_EQ(jetLikeMatches(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text)), c.matches);
     }
-    EXPECT_TRUE(SqlLikeMatches(QStringLiteral("10\\%"), QStringLiteral("10%"), u'\\'));
-    EXPECT_FALSE(SqlLikeMatches(QStringLiteral("10\\%"), QStringLiteral("100"), u'\\'));
+    EXPECT_TRUE(sqlLikeMatches(QStringLiteral("10\\%"), QStringLiteral("10%"), u'\\'));
+    EXPECT_FALSE(sqlLikeMatches(QStringLiteral("10\\%"), QStringLiteral("100"), u'\\'));
 }

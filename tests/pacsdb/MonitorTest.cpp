@@ -20,35 +20,35 @@ protected:
     void SetUp() override
     {
         BackendTest::SetUp();
-        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
-        sets.setDatabasePath(pacs().path());
-        monitor = std::make_unique<NewExamMonitor>(sets, pacs().path());
+        ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
+        sets_.setDatabasePath(pacs().path());
+        monitor_ = std::make_unique<NewExamMonitor>(sets_, pacs().path());
     }
 
-    void AddSeries(const QString& uid, const QString& patient = "P1", const QString& date = "20240110")
+    void addSeries(const QString& uid, const QString& patient = "P1", const QString& date = "20240110")
     {
         pacs().insertSeries(uid, patient, date);
         pacs().insertImage(uid + "-1", uid, patient, date);
     }
 
-    void ExpectNotice(NoticeState state, int interval, bool notBurnedButton)
+    void expectNotice(NoticeState state, int interval, bool notBurnedButton)
     {
-        EXPECT_EQ(monitor->notice(), state);
-        EXPECT_EQ(NoticeBlinkInterval(monitor->notice()), interval);
-        EXPECT_EQ(monitor->notBurnedNoticed(), notBurnedButton);
+        EXPECT_EQ(monitor_->notice(), state);
+        EXPECT_EQ(noticeBlinkInterval(monitor_->notice()), interval);
+        EXPECT_EQ(monitor_->notBurnedNoticed(), notBurnedButton);
     }
 
-    QString SeriesField(const QString& uid, const QString& column)
+    QString seriesField(const QString& uid, const QString& column)
     {
         RecordSet set;
         set.setDatabasePath(pacs().path());
-        set.setRecordSource(Sql::SeriesByUid(uid));
+        set.setRecordSource(sql::seriesByUid(uid));
         EXPECT_TRUE(set.requery());
         return set.fieldText(column);
     }
 
-    MainRecordSets sets;
-    std::unique_ptr<NewExamMonitor> monitor;
+    MainRecordSets sets_;
+    std::unique_ptr<NewExamMonitor> monitor_;
 };
 
 } // namespace
@@ -61,11 +61,11 @@ TEST_P(Monitor, NamingNamesAndDatesImagesAndSeries)
     pacs().insertImage("I2", "S1", "P1", ""); // no date: today
     pacs().insertImage("I3", "S1", "P1", "2024XX05"); // not a date: today, and the pass goes on
     pacs().insertSeries("S2", "GHOST", ""); // patient not there yet
-    ASSERT_EQ(monitor->nameNewRows(), QString());
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
 
     RecordSet images;
     images.setDatabasePath(pacs().path());
-    images.setRecordSource(Sql::ImagesOfSeries("S1"));
+    images.setRecordSource(sql::imagesOfSeries("S1"));
     ASSERT_TRUE(images.requery());
     const QDate expected[] = {QDate(2024, 1, 5), QDate::currentDate(), QDate::currentDate()};
     for (const QDate& date : expected) {
@@ -74,15 +74,15 @@ TEST_P(Monitor, NamingNamesAndDatesImagesAndSeries)
         EXPECT_TRUE(images.fieldBool("Burned"));
         images.moveNext();
     }
-    EXPECT_EQ(SeriesField("S1", "PatientName"), QString("DUPONT JEAN"));
-    EXPECT_EQ(SeriesField("S2", "PatientName"), QString());
-    EXPECT_EQ(QDate::fromString(SeriesField("S2", "ScanDate").left(10), Qt::ISODate), QDate::currentDate());
+    EXPECT_EQ(seriesField("S1", "PatientName"), QString("DUPONT JEAN"));
+    EXPECT_EQ(seriesField("S2", "PatientName"), QString());
+    EXPECT_EQ(QDate::fromString(seriesField("S2", "ScanDate").left(10), Qt::ISODate), QDate::currentDate());
 
     // Once dated, a series is passed over: its patient arriving later does not name it.
     pacs().insertPatient("GHOST", "LATE^ARRIVAL");
-    ASSERT_EQ(monitor->nameNewRows(), QString());
-    EXPECT_EQ(SeriesField("S2", "PatientName"), QString());
-    EXPECT_FALSE(SeriesField("S2", "Burned").toInt());
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
+    EXPECT_EQ(seriesField("S2", "PatientName"), QString());
+    EXPECT_FALSE(seriesField("S2", "Burned").toInt());
 }
 
 // A row without a date of its own takes its study's date, then the
@@ -112,13 +112,13 @@ TEST_P(Monitor, ExamDateFallsBackToStudyThenAcquisitionThenToday)
                            "VALUES ('%1-1', '%1', 'P1', '', '%2')")
                 .arg(c.series, c.acqDate));
     }
-    ASSERT_EQ(monitor->nameNewRows(), QString());
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.series);
-        EXPECT_EQ(QDate::fromString(SeriesField(c.series, "ScanDate").left(10), Qt::ISODate), c.expected);
+        EXPECT_EQ(QDate::fromString(seriesField(c.series, "ScanDate").left(10), Qt::ISODate), c.expected);
         RecordSet image;
         image.setDatabasePath(pacs().path());
-        image.setRecordSource(Sql::ImagesOfSeries(c.series));
+        image.setRecordSource(sql::imagesOfSeries(c.series));
         ASSERT_TRUE(image.requery());
         EXPECT_EQ(image.fieldDate("ScanDate"), c.expected);
     }
@@ -129,14 +129,14 @@ TEST_P(Monitor, ExamDateFallsBackToStudyThenAcquisitionThenToday)
 TEST_P(Monitor, NothingToStoreTakesNoWriteLock)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
-    AddSeries("S1");
-    ASSERT_EQ(monitor->nameNewRows(), QString()); // S1 stays not burned, now named and dated
+    addSeries("S1");
+    ASSERT_EQ(monitor_->nameNewRows(), QString()); // S1 stays not burned, now named and dated
     ASSERT_TRUE(pacs().db().transaction());
     if (pacs().backend() == SqlBackend::Sqlite)
         pacs().exec("INSERT INTO DICOMPatients (PatientID, PatientNam) VALUES ('P2', 'X')"); // holds the lock
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(monitor->nameNewRows(), QString());
+    EXPECT_EQ(monitor_->nameNewRows(), QString());
     // Asking for the lock would wait the whole busy timeout (5 s) and fail.
     EXPECT_LT(timer.elapsed(), 4000);
     pacs().db().rollback();
@@ -147,25 +147,25 @@ TEST_P(Monitor, NothingToStoreTakesNoWriteLock)
 TEST_P(Monitor, FailedPatientLookupLeavesTheRowsForTheNextRun)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
-    AddSeries("S1");
+    addSeries("S1");
     pacs().exec("ALTER TABLE DICOMPatients RENAME TO PatientsAway");
-    EXPECT_NE(monitor->nameNewRows(), QString());
+    EXPECT_NE(monitor_->nameNewRows(), QString());
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 1);
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMSeries WHERE ScanDate IS NULL").toInt(), 1);
     pacs().exec("ALTER TABLE PatientsAway RENAME TO DICOMPatients");
-    ASSERT_EQ(monitor->nameNewRows(), QString());
-    EXPECT_EQ(SeriesField("S1", "PatientName"), QString("MARTIN LUC"));
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
+    EXPECT_EQ(seriesField("S1", "PatientName"), QString("MARTIN LUC"));
     EXPECT_EQ(pacs().scalar("SELECT PatientName FROM DICOMImages").toString(), QString("MARTIN LUC"));
 }
 
 // Writes keyed by Compteur that reach no row are failures, not successes.
 TEST_P(Monitor, WritesThatReachNoRowAreFailures)
 {
-    AddSeries("S1");
+    addSeries("S1");
     pacs().insertImage("S1-2", "S1", "P1", "20240110");
     RecordSet images;
     images.setDatabasePath(pacs().path());
-    images.setRecordSource(Sql::ImagesOfSeries("S1"));
+    images.setRecordSource(sql::imagesOfSeries("S1"));
     ASSERT_TRUE(images.requery());
     pacs().exec("DELETE FROM DICOMImages WHERE SOPInstanc = 'S1-1'"); // gone since the rows were read
     images.edit();
@@ -180,7 +180,7 @@ TEST_P(Monitor, WritesThatReachNoRowAreFailures)
     if (pacs().backend() == SqlBackend::Sqlite) { // a row Conquest added while the trigger was missing
         pacs().exec("DROP TRIGGER DICOMImages_Compteur_auto");
         pacs().insertImage("S1-3", "S1", "P1", "20240110");
-        EXPECT_NE(monitor->nameNewRows(), QString());
+        EXPECT_NE(monitor_->nameNewRows(), QString());
         EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 1);
     }
 }
@@ -192,18 +192,18 @@ TEST_P(Monitor, NamingManyPatientsMatchesIdentifiersExactly)
     for (int p = 0; p < 60; ++p) {
         const QString id = QStringLiteral("ID%1").arg(p);
         pacs().insertPatient(id, QStringLiteral("NOM%1^PRENOM").arg(p));
-        AddSeries(QStringLiteral("S%1").arg(p), id);
+        addSeries(QStringLiteral("S%1").arg(p), id);
     }
     pacs().insertPatient("id7", "LOWER^CASE");
-    AddSeries("SL", "id7");
-    AddSeries("SW", "ID5*");
-    AddSeries("SQ", "ID?");
-    ASSERT_EQ(monitor->nameNewRows(), QString());
-    EXPECT_EQ(SeriesField("S42", "PatientName"), QString("NOM42 PRENOM"));
-    EXPECT_EQ(SeriesField("S7", "PatientName"), QString("NOM7 PRENOM"));
-    EXPECT_EQ(SeriesField("SL", "PatientName"), QString("LOWER CASE"));
-    EXPECT_EQ(SeriesField("SW", "PatientName"), QString());
-    EXPECT_EQ(SeriesField("SQ", "PatientName"), QString());
+    addSeries("SL", "id7");
+    addSeries("SW", "ID5*");
+    addSeries("SQ", "ID?");
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
+    EXPECT_EQ(seriesField("S42", "PatientName"), QString("NOM42 PRENOM"));
+    EXPECT_EQ(seriesField("S7", "PatientName"), QString("NOM7 PRENOM"));
+    EXPECT_EQ(seriesField("SL", "PatientName"), QString("LOWER CASE"));
+    EXPECT_EQ(seriesField("SW", "PatientName"), QString());
+    EXPECT_EQ(seriesField("SQ", "PatientName"), QString());
     EXPECT_EQ(pacs().scalar("SELECT COUNT(*) FROM DICOMImages WHERE Burned = 0").toInt(), 0);
 }
 
@@ -211,83 +211,83 @@ TEST_P(Monitor, NamingManyPatientsMatchesIdentifiersExactly)
 TEST_P(Monitor, SeriesMarkedBurnedBeforeNamingIsNamedAndDated)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
-    AddSeries("S1", "P1", "20240105");
-    ASSERT_FALSE(ExecJet(pacs().db(), Sql::MarkAllSeriesBurned()).isValid());
-    ASSERT_EQ(monitor->nameNewRows(), QString());
-    EXPECT_EQ(SeriesField("S1", "PatientName"), QString("MARTIN LUC"));
-    EXPECT_EQ(QDate::fromString(SeriesField("S1", "ScanDate").left(10), Qt::ISODate), QDate(2024, 1, 5));
-    EXPECT_TRUE(SeriesField("S1", "Burned").toInt());
+    addSeries("S1", "P1", "20240105");
+    ASSERT_FALSE(execJet(pacs().db(), sql::markAllSeriesBurned()).isValid());
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
+    EXPECT_EQ(seriesField("S1", "PatientName"), QString("MARTIN LUC"));
+    EXPECT_EQ(QDate::fromString(seriesField("S1", "ScanDate").left(10), Qt::ISODate), QDate(2024, 1, 5));
+    EXPECT_TRUE(seriesField("S1", "Burned").toInt());
 }
 
 TEST_P(Monitor, NoticeFollowsArrivalsTickByTick)
 {
-    monitor->tick();
-    ExpectNotice(NoticeState::NothingNew, 0, false);
-    EXPECT_EQ(monitor->noticeText(), QString::fromUtf8("Il n'y a pas de nouveau dossier à traiter"));
+    monitor_->tick();
+    expectNotice(NoticeState::NothingNew, 0, false);
+    EXPECT_EQ(monitor_->noticeText(), QString::fromUtf8("Il n'y a pas de nouveau dossier à traiter"));
 
-    AddSeries("S1"); // the first exam ever
-    monitor->tick();
-    ExpectNotice(NoticeState::Receiving, 100, false);
-    EXPECT_EQ(monitor->noticeText(), QString::fromUtf8("Réception des données en cours..."));
-    monitor->tick();
-    ExpectNotice(NoticeState::NewJustArrived, 500, true);
-    EXPECT_EQ(monitor->noticeText(), QString::fromUtf8("Il y a des nouveaux dossiers à traiter"));
-    EXPECT_EQ(SeriesField("S1", "ScanDate").left(10), QString("2024-01-10")); // named on the way
-    monitor->tick();
-    ExpectNotice(NoticeState::NewSettled, 0, true);
+    addSeries("S1"); // the first exam ever
+    monitor_->tick();
+    expectNotice(NoticeState::Receiving, 100, false);
+    EXPECT_EQ(monitor_->noticeText(), QString::fromUtf8("Réception des données en cours..."));
+    monitor_->tick();
+    expectNotice(NoticeState::NewJustArrived, 500, true);
+    EXPECT_EQ(monitor_->noticeText(), QString::fromUtf8("Il y a des nouveaux dossiers à traiter"));
+    EXPECT_EQ(seriesField("S1", "ScanDate").left(10), QString("2024-01-10")); // named on the way
+    monitor_->tick();
+    expectNotice(NoticeState::NewSettled, 0, true);
 
     // More images of a known series change nothing; new series are "receiving".
     pacs().insertImage("S1-2", "S1", "P1", "20240110");
-    monitor->tick();
-    ExpectNotice(NoticeState::NewSettled, 0, true);
-    AddSeries("S2");
-    monitor->tick();
-    ExpectNotice(NoticeState::Receiving, 100, true);
-    AddSeries("S3");
-    monitor->tick();
-    ExpectNotice(NoticeState::Receiving, 100, true);
-    EXPECT_EQ(monitor->NotBurnedCount(), 2);
-    monitor->tick();
-    ExpectNotice(NoticeState::NewJustArrived, 500, true);
-    monitor->tick();
-    ExpectNotice(NoticeState::NewSettled, 0, true);
-    EXPECT_EQ(monitor->NotBurnedCount(), 3);
-    EXPECT_TRUE(monitor->notBurnedPending());
+    monitor_->tick();
+    expectNotice(NoticeState::NewSettled, 0, true);
+    addSeries("S2");
+    monitor_->tick();
+    expectNotice(NoticeState::Receiving, 100, true);
+    addSeries("S3");
+    monitor_->tick();
+    expectNotice(NoticeState::Receiving, 100, true);
+    EXPECT_EQ(monitor_->notBurnedCount(), 2);
+    monitor_->tick();
+    expectNotice(NoticeState::NewJustArrived, 500, true);
+    monitor_->tick();
+    expectNotice(NoticeState::NewSettled, 0, true);
+    EXPECT_EQ(monitor_->notBurnedCount(), 3);
+    EXPECT_TRUE(monitor_->notBurnedPending());
 
     pacs().exec("UPDATE DICOMSeries SET Burned = -1");
-    monitor->tick();
-    monitor->tick();
-    ExpectNotice(NoticeState::NothingNew, 0, false);
+    monitor_->tick();
+    monitor_->tick();
+    expectNotice(NoticeState::NothingNew, 0, false);
 }
 
 TEST_P(Monitor, ListsKeepTheirCurrentRowAndTheDateListJumpsWhenItGrows)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2", "S3"})
-        AddSeries(uid);
-    ASSERT_EQ(monitor->nameNewRows(), QString());
-    sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("*a")); // every name here
-    sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
-    ASSERT_TRUE(sets.seriesByPatient.requery());
-    ASSERT_TRUE(sets.seriesByDate.requery());
-    monitor->setSeriesListCount(sets.seriesByDate.count());
-    sets.seriesByPatient.goTo(1);
-    sets.seriesByDate.goTo(1);
-    const QString patientRow = sets.seriesByPatient.fieldText("SeriesInst");
+        addSeries(uid);
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
+    sets_.seriesByPatient.setRecordSource(sql::seriesByPatientName("*a")); // every name here
+    sets_.seriesByDate.setRecordSource(sql::seriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
+    ASSERT_TRUE(sets_.seriesByPatient.requery());
+    ASSERT_TRUE(sets_.seriesByDate.requery());
+    monitor_->setSeriesListCount(sets_.seriesByDate.count());
+    sets_.seriesByPatient.goTo(1);
+    sets_.seriesByDate.goTo(1);
+    const QString patientRow = sets_.seriesByPatient.fieldText("SeriesInst");
 
-    monitor->tick(); // nothing new: both keep their rows
-    EXPECT_EQ(sets.seriesByPatient.fieldText("SeriesInst"), patientRow);
-    EXPECT_EQ(sets.seriesByDate.fieldText("SeriesInst"), QString("S2"));
+    monitor_->tick(); // nothing new: both keep their rows
+    EXPECT_EQ(sets_.seriesByPatient.fieldText("SeriesInst"), patientRow);
+    EXPECT_EQ(sets_.seriesByDate.fieldText("SeriesInst"), QString("S2"));
 
     pacs().insertPatient("P0", "AAA^FIRST"); // sorts first in the patient list
-    AddSeries("S4", "P0");
-    monitor->tick(); // names S4
-    monitor->tick();
-    EXPECT_EQ(sets.seriesByPatient.count(), 4);
-    EXPECT_EQ(sets.seriesByPatient.fieldText("SeriesInst"), patientRow);
-    EXPECT_EQ(sets.seriesByDate.fieldText("SeriesInst"), QString("S4"));
-    EXPECT_EQ(monitor->seriesCountText(), QString("4 dossiers."));
-    EXPECT_EQ(monitor->SeriesListCount(), 4);
+    addSeries("S4", "P0");
+    monitor_->tick(); // names S4
+    monitor_->tick();
+    EXPECT_EQ(sets_.seriesByPatient.count(), 4);
+    EXPECT_EQ(sets_.seriesByPatient.fieldText("SeriesInst"), patientRow);
+    EXPECT_EQ(sets_.seriesByDate.fieldText("SeriesInst"), QString("S4"));
+    EXPECT_EQ(monitor_->seriesCountText(), QString("4 dossiers."));
+    EXPECT_EQ(monitor_->seriesListCount(), 4);
 }
 
 // A quiet tick leaves the patient search and the date list unasked; any
@@ -296,17 +296,17 @@ TEST_P(Monitor, QuietTicksAskTheListsNothingAndChangesAskThemAgain)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2"})
-        AddSeries(uid);
-    ASSERT_EQ(monitor->nameNewRows(), QString());
+        addSeries(uid);
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
     pacs().exec("UPDATE DICOMSeries SET Burned = -1 WHERE SeriesInst = 'S1'");
-    sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("martin"));
-    sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
+    sets_.seriesByPatient.setRecordSource(sql::seriesByPatientName("martin"));
+    sets_.seriesByDate.setRecordSource(sql::seriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
     int asked = 0;
-    for (RecordSet* list : {&sets.seriesByPatient, &sets.seriesByDate})
+    for (RecordSet* list : {&sets_.seriesByPatient, &sets_.seriesByDate})
         QObject::connect(list, &QAbstractItemModel::modelReset, [&] { ++asked; });
-    monitor->tick(); // new texts are asked once
+    monitor_->tick(); // new texts are asked once
     ASSERT_EQ(asked, 2);
-    ASSERT_EQ(sets.seriesByPatient.count(), 2);
+    ASSERT_EQ(sets_.seriesByPatient.count(), 2);
 
     const struct {
         const char* change;
@@ -326,21 +326,21 @@ TEST_P(Monitor, QuietTicksAskTheListsNothingAndChangesAskThemAgain)
         if (!c.sql.isEmpty())
             pacs().exec(c.sql);
         asked = 0;
-        monitor->tick();
-        monitor->tick(); // quiet again
+        monitor_->tick();
+        monitor_->tick(); // quiet again
         EXPECT_EQ(asked, c.sql.isEmpty() ? 0 : 2);
-        EXPECT_EQ(sets.seriesByPatient.count(), c.patientRows);
-        EXPECT_EQ(sets.seriesByDate.count(), c.patientRows);
+        EXPECT_EQ(sets_.seriesByPatient.count(), c.patientRows);
+        EXPECT_EQ(sets_.seriesByDate.count(), c.patientRows);
     }
-    EXPECT_TRUE(sets.seriesByPatient.findFirst("SeriesInst = 'S2'"));
-    EXPECT_TRUE(sets.seriesByPatient.fieldBool("Burned"));
+    EXPECT_TRUE(sets_.seriesByPatient.findFirst("SeriesInst = 'S2'"));
+    EXPECT_TRUE(sets_.seriesByPatient.fieldBool("Burned"));
 
     // A new search text is asked at the next tick, the date list is not.
-    sets.seriesByPatient.setRecordSource(Sql::SeriesByPatientName("dupont"));
+    sets_.seriesByPatient.setRecordSource(sql::seriesByPatientName("dupont"));
     asked = 0;
-    monitor->tick();
+    monitor_->tick();
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(sets.seriesByPatient.count(), 0);
+    EXPECT_EQ(sets_.seriesByPatient.count(), 0);
 }
 
 // A row the user picked in the date list within the last minute stays
@@ -350,13 +350,13 @@ TEST_P(Monitor, DateListKeepsARecentChoiceAndHighlightsTheNewExam)
 {
     pacs().insertPatient("P1", "MARTIN^LUC");
     for (const char* uid : {"S1", "S2", "S3"})
-        AddSeries(uid);
-    ASSERT_EQ(monitor->nameNewRows(), QString());
-    sets.seriesByDate.setRecordSource(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
-    ASSERT_TRUE(sets.seriesByDate.requery());
-    monitor->setSeriesListCount(sets.seriesByDate.count());
+        addSeries(uid);
+    ASSERT_EQ(monitor_->nameNewRows(), QString());
+    sets_.seriesByDate.setRecordSource(sql::seriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)));
+    ASSERT_TRUE(sets_.seriesByDate.requery());
+    monitor_->setSeriesListCount(sets_.seriesByDate.count());
     const QDateTime now(QDate(2024, 1, 10), QTime(10, 0));
-    monitor->now = [now] { return now; };
+    monitor_->now = [now] { return now; };
 
     const struct {
         int chosenSecondsAgo; // -1: no choice
@@ -365,15 +365,15 @@ TEST_P(Monitor, DateListKeepsARecentChoiceAndHighlightsTheNewExam)
     int added = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.chosenSecondsAgo);
-        ASSERT_TRUE(sets.seriesByDate.findFirst("SeriesInst = 'S2'"));
+        ASSERT_TRUE(sets_.seriesByDate.findFirst("SeriesInst = 'S2'"));
         if (c.chosenSecondsAgo >= 0)
-            sets.seriesByDate.noteUserChoice(now.addSecs(-c.chosenSecondsAgo));
+            sets_.seriesByDate.noteUserChoice(now.addSecs(-c.chosenSecondsAgo));
         const QString uid = QStringLiteral("N%1").arg(++added);
-        AddSeries(uid);
-        monitor->tick();
-        monitor->tick();
-        ASSERT_EQ(sets.seriesByDate.count(), 3 + added);
-        RecordSet& dates = sets.seriesByDate;
+        addSeries(uid);
+        monitor_->tick();
+        monitor_->tick();
+        ASSERT_EQ(sets_.seriesByDate.count(), 3 + added);
+        RecordSet& dates = sets_.seriesByDate;
         EXPECT_EQ(dates.fieldText("SeriesInst"), c.kept ? QString("S2") : uid);
         const int newest = dates.count() - 1;
         if (c.kept)
@@ -382,60 +382,60 @@ TEST_P(Monitor, DateListKeepsARecentChoiceAndHighlightsTheNewExam)
             EXPECT_TRUE(dates.highlight().isNull());
         EXPECT_EQ(dates.valueAt(newest, "SeriesInst").toString(), uid);
         // A tick with nothing new leaves the kept row where it is.
-        monitor->tick();
+        monitor_->tick();
         EXPECT_EQ(dates.fieldText("SeriesInst"), c.kept ? QString("S2") : uid);
-        sets.seriesByDate.noteUserChoice(QDateTime()); // forget it for the next case
+        sets_.seriesByDate.noteUserChoice(QDateTime()); // forget it for the next case
     }
 }
 
 TEST_P(Monitor, PausedTickChangesNothing)
 {
-    AddSeries("S1");
-    monitor->tick();
-    AddSeries("S2");
-    monitor->setSurveyInterval(0);
-    monitor->tick();
-    monitor->tick();
-    EXPECT_EQ(monitor->notice(), NoticeState::Receiving);
-    EXPECT_EQ(monitor->NotBurnedCount(), 0);
-    EXPECT_EQ(sets.notBurnedSeries.count(), 1);
-    monitor->setSurveyInterval(NewExamMonitor::MonitorInterval);
-    monitor->tick();
-    EXPECT_EQ(sets.notBurnedSeries.count(), 2);
+    addSeries("S1");
+    monitor_->tick();
+    addSeries("S2");
+    monitor_->setSurveyInterval(0);
+    monitor_->tick();
+    monitor_->tick();
+    EXPECT_EQ(monitor_->notice(), NoticeState::Receiving);
+    EXPECT_EQ(monitor_->notBurnedCount(), 0);
+    EXPECT_EQ(sets_.notBurnedSeries.count(), 1);
+    monitor_->setSurveyInterval(NewExamMonitor::MonitorInterval);
+    monitor_->tick();
+    EXPECT_EQ(sets_.notBurnedSeries.count(), 2);
 }
 
 TEST_P(Monitor, ThumbnailPagesAndImageFiles)
 {
-    ConquestQueries queries(sets, pacs().path());
+    ConquestQueries queries(sets_, pacs().path());
     pacs().insertSeries("S8", "P1", "20240101");
     for (int i = 1; i <= 8; ++i)
         pacs().insertImage(QStringLiteral("I%1").arg(i), "S8", "P1", "20240101",
             i == 6 ? QStringLiteral("P1\\missing.v2") : QStringLiteral("P1\\%1.v2").arg(i));
-    EXPECT_EQ(queries.ThumbnailPageCount("S8", 7), 2);
-    EXPECT_EQ(queries.ThumbnailPageCount("S8", 8), 1);
-    EXPECT_EQ(queries.ThumbnailPageCount("none", 7), 0);
+    EXPECT_EQ(queries.thumbnailPageCount("S8", 7), 2);
+    EXPECT_EQ(queries.thumbnailPageCount("S8", 8), 1);
+    EXPECT_EQ(queries.thumbnailPageCount("none", 7), 0);
 
-    EXPECT_EQ(queries.ImageFilesOfSeries("S8", 2, 4),
+    EXPECT_EQ(queries.imageFilesOfSeries("S8", 2, 4),
         QStringList({"P1\\3.v2", "P1\\4.v2", "P1\\5.v2", "P1\\missing.v2"}));
-    EXPECT_EQ(queries.ImageFilesOfSeries("S8", 6, 7), QStringList({"P1\\7.v2", "P1\\8.v2"}));
-    EXPECT_TRUE(queries.ImageFilesOfSeries("S8", 8, 7).isEmpty());
-    EXPECT_TRUE(queries.ImageFilesOfSeries("none", 0, 7).isEmpty());
-    EXPECT_EQ(previewPicturePath(StoredImagePath("/c/", "PAT/x.dcm")), QString("/c/PAT/x.dcm.jpeg"));
-    EXPECT_EQ(previewPicturePath(StoredImagePath("/c", "a.v2dir\\x.V2")), QString("/c/a.v2dir/x.jpeg"));
+    EXPECT_EQ(queries.imageFilesOfSeries("S8", 6, 7), QStringList({"P1\\7.v2", "P1\\8.v2"}));
+    EXPECT_TRUE(queries.imageFilesOfSeries("S8", 8, 7).isEmpty());
+    EXPECT_TRUE(queries.imageFilesOfSeries("none", 0, 7).isEmpty());
+    EXPECT_EQ(previewPicturePath(storedImagePath("/c/", "PAT/x.dcm")), QString("/c/PAT/x.dcm.jpeg"));
+    EXPECT_EQ(previewPicturePath(storedImagePath("/c", "a.v2dir\\x.V2")), QString("/c/a.v2dir/x.jpeg"));
 }
 
 TEST_P(Monitor, ImagesToPrintInDatabaseOrFolder)
 {
-    ConquestQueries queries(sets, pacs().path());
+    ConquestQueries queries(sets_, pacs().path());
     QTemporaryDir folder;
     QString label;
-    EXPECT_FALSE(queries.CheckImagesToPrint(folder.path(), label));
+    EXPECT_FALSE(queries.checkImagesToPrint(folder.path(), label));
     EXPECT_EQ(label, QString("Il n'y a pas d'images à imprimer"));
     QFile(folder.filePath("capture.JPG")).open(QIODevice::WriteOnly);
-    EXPECT_TRUE(queries.CheckImagesToPrint(folder.path(), label));
+    EXPECT_TRUE(queries.checkImagesToPrint(folder.path(), label));
     EXPECT_EQ(label, QString::fromUtf8("Il y a des images à imprimer"));
-    AddSeries("S1");
-    EXPECT_TRUE(queries.CheckImagesToPrint(QString(), label));
+    addSeries("S1");
+    EXPECT_TRUE(queries.checkImagesToPrint(QString(), label));
 }
 
 VEXA_BACKENDS(Monitor);

@@ -25,7 +25,7 @@ void PrintTo(const Engine& engine, std::ostream* out)
     *out << (engine.backend == SqlBackend::Sqlite ? "SQLite" : "PostgreSQL ") << engine.encoding;
 }
 
-std::string EngineName(const ::testing::TestParamInfo<Engine>& info)
+std::string engineName(const ::testing::TestParamInfo<Engine>& info)
 {
     return info.param.backend == SqlBackend::Sqlite ? "Sqlite"
                                                     : std::string("Postgres_") + info.param.encoding;
@@ -55,14 +55,14 @@ protected:
     {
         pacs_ = std::make_unique<PacsTestDb>(GetParam().backend, QString::fromLatin1(GetParam().encoding));
         ASSERT_TRUE(pacs_->ok()) << pacs_->error().toStdString();
-        ASSERT_EQ(OpenAndUpgrade(pacs_->path()), QString());
+        ASSERT_EQ(openAndUpgrade(pacs_->path()), QString());
     }
 
-    bool Latin1Server() const { return QByteArray(GetParam().encoding) == "LATIN1"; }
+    bool latin1Server() const { return QByteArray(GetParam().encoding) == "LATIN1"; }
 
     // As Conquest stores it; a UTF8 PostgreSQL database refuses Latin-1
     // bytes, so there the modality's name only arrives in UTF-8.
-    void StorePatient(const StoredPatient& p)
+    void storePatient(const StoredPatient& p)
     {
         const QString name = QString::fromUtf8(p.name);
         if (!pacs_->insertPatientBytes(p.id, p.latin1 ? name.toLatin1() : name.toUtf8())) {
@@ -71,14 +71,14 @@ protected:
         }
     }
 
-    QString Listed(const StoredPatient& p) const
+    QString listed(const StoredPatient& p) const
     {
         // A LATIN1 database cannot hold "Œ": the program writes the letters it reads as.
         QString listed = QString::fromUtf8(p.listed);
-        return Latin1Server() ? listed.replace(QStringLiteral("Œ"), QStringLiteral("OE")) : listed;
+        return latin1Server() ? listed.replace(QStringLiteral("Œ"), QStringLiteral("OE")) : listed;
     }
 
-    QStringList Column(const QString& jet, const QString& column)
+    QStringList column(const QString& jet, const QString& column)
     {
         RecordSet set;
         set.setDatabasePath(pacs_->path());
@@ -91,7 +91,7 @@ protected:
     }
 
     std::unique_ptr<PacsTestDb> pacs_;
-    MainRecordSets sets;
+    MainRecordSets sets_;
 };
 
 } // namespace
@@ -99,25 +99,25 @@ protected:
 TEST_P(Names, EverySeriesGetsItsOwnPatientsNameAccentsIntact)
 {
     for (const StoredPatient& p : kPatients) {
-        StorePatient(p);
+        storePatient(p);
         const QString uid = QStringLiteral("S-") + QString::fromLatin1(p.id);
         pacs_->insertSeries(uid, QString::fromLatin1(p.id), "20240301");
         pacs_->insertImage(uid + "-1", uid, QString::fromLatin1(p.id), "20240301");
     }
-    ASSERT_EQ(NameNewRows(sets, pacs_->path()), QString());
+    ASSERT_EQ(nameNewRows(sets_, pacs_->path()), QString());
 
     for (const StoredPatient& p : kPatients) {
         const QString id = QString::fromLatin1(p.id);
         SCOPED_TRACE(p.id);
         const QString uid = QStringLiteral("S-") + id;
-        EXPECT_EQ(Column(Sql::SeriesByUid(uid), "PatientName"), QStringList{Listed(p)});
-        EXPECT_EQ(Column(Sql::ImagesOfSeries(uid), "PatientName"), QStringList{Listed(p)});
+        EXPECT_EQ(column(sql::seriesByUid(uid), "PatientName"), QStringList{listed(p)});
+        EXPECT_EQ(column(sql::imagesOfSeries(uid), "PatientName"), QStringList{listed(p)});
         // The report fields and the worklist read Conquest's own column.
-        EXPECT_EQ(Column(Sql::PatientById(id), "PatientNam"), QStringList{QString::fromUtf8(p.name)});
-        EXPECT_EQ(Column(Sql::PatientById(id), "PatientID"), QStringList{id});
+        EXPECT_EQ(column(sql::patientById(id), "PatientNam"), QStringList{QString::fromUtf8(p.name)});
+        EXPECT_EQ(column(sql::patientById(id), "PatientID"), QStringList{id});
     }
-    EXPECT_TRUE(Column(Sql::PatientById("Ab123"), "PatientID").isEmpty());
-    EXPECT_TRUE(Column(Sql::PatientById("X1*"), "PatientID").isEmpty());
+    EXPECT_TRUE(column(sql::patientById("Ab123"), "PatientID").isEmpty());
+    EXPECT_TRUE(column(sql::patientById("X1*"), "PatientID").isEmpty());
 
     const struct {
         const char* typed;
@@ -134,7 +134,7 @@ TEST_P(Names, EverySeriesGetsItsOwnPatientsNameAccentsIntact)
     };
     for (const auto& s : searches) {
         SCOPED_TRACE(s.typed);
-        EXPECT_EQ(Column(Sql::SeriesByPatientName(QString::fromUtf8(s.typed)), "SeriesInst"), s.series);
+        EXPECT_EQ(column(sql::seriesByPatientName(QString::fromUtf8(s.typed)), "SeriesInst"), s.series);
     }
 }
 
@@ -142,9 +142,9 @@ TEST_P(Names, EverySeriesGetsItsOwnPatientsNameAccentsIntact)
 // bytes is named again from Conquest's column.
 TEST_P(Names, NameHoldingReplacementCharactersIsRepaired)
 {
-    if (Latin1Server())
+    if (latin1Server())
         GTEST_SKIP() << "a LATIN1 database cannot hold U+FFFD";
-    StorePatient(kPatients[0]);
+    storePatient(kPatients[0]);
     pacs_->insertSeries("S1", "ab123", "20240301");
     pacs_->insertImage("S1-1", "S1", "ab123", "20240301");
     // Named and dated by an older version: no pass would read them again.
@@ -157,12 +157,12 @@ TEST_P(Names, NameHoldingReplacementCharactersIsRepaired)
         query.addBindValue(QDate(2024, 3, 1));
         ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
     }
-    ASSERT_EQ(NameNewRows(sets, pacs_->path()), QString());
-    EXPECT_EQ(Column(Sql::SeriesByUid("S1"), "PatientName"), QStringList{"MÉNARD Élodie"});
-    EXPECT_EQ(Column(Sql::ImagesOfSeries("S1"), "PatientName"), QStringList{"MÉNARD Élodie"});
+    ASSERT_EQ(nameNewRows(sets_, pacs_->path()), QString());
+    EXPECT_EQ(column(sql::seriesByUid("S1"), "PatientName"), QStringList{"MÉNARD Élodie"});
+    EXPECT_EQ(column(sql::imagesOfSeries("S1"), "PatientName"), QStringList{"MÉNARD Élodie"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Names,
     ::testing::Values(Engine{SqlBackend::Sqlite, ""}, Engine{SqlBackend::Postgres, "UTF8"},
         Engine{SqlBackend::Postgres, "LATIN1"}),
-    EngineName);
+    engineName);

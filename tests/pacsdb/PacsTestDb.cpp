@@ -18,7 +18,7 @@ namespace {
 
 QAtomicInt counter;
 
-QString UniqueName()
+QString uniqueName()
 {
     return QStringLiteral("vexa_t%1_%2")
         .arg(QCoreApplication::applicationPid())
@@ -26,12 +26,12 @@ QString UniqueName()
 }
 
 // Runs one statement on the server's base database (create/drop databases).
-QString AdminExec(const QString& sql)
+QString adminExec(const QString& sql)
 {
-    const QString name = UniqueName();
+    const QString name = uniqueName();
     QString error;
     {
-        QSqlDatabase admin = OpenConquestDatabase(PostgresBaseUrl(), name, &error);
+        QSqlDatabase admin = openConquestDatabase(postgresBaseUrl(), name, &error);
         if (admin.isOpen()) {
             QSqlQuery query(admin);
             if (!query.exec(sql))
@@ -45,7 +45,7 @@ QString AdminExec(const QString& sql)
 
 } // namespace
 
-QString PostgresBaseUrl()
+QString postgresBaseUrl()
 {
     QFile file(qEnvironmentVariable("VEXA_PG_URL_FILE", QStringLiteral(VEXA_PG_URL_FILE_DEFAULT)));
     if (!file.open(QIODevice::ReadOnly))
@@ -53,7 +53,7 @@ QString PostgresBaseUrl()
     return QString::fromUtf8(file.readAll()).trimmed();
 }
 
-QStringList PostgresErrorsOf(const QString& conquestPath)
+QStringList postgresErrorsOf(const QString& conquestPath)
 {
     const QString urlFile
         = qEnvironmentVariable("VEXA_PG_URL_FILE", QStringLiteral(VEXA_PG_URL_FILE_DEFAULT));
@@ -71,25 +71,25 @@ QStringList PostgresErrorsOf(const QString& conquestPath)
     return errors;
 }
 
-std::string BackendName(const ::testing::TestParamInfo<SqlBackend>& info)
+std::string backendName(const ::testing::TestParamInfo<SqlBackend>& info)
 {
     return info.param == SqlBackend::Sqlite ? "Sqlite" : "Postgres";
 }
 
 PacsTestDb::PacsTestDb(SqlBackend backend, const QString& pgEncoding)
     : backend_(backend)
-    , connection_(UniqueName())
+    , connection_(uniqueName())
 {
     if (backend == SqlBackend::Sqlite) {
         path_ = dir_.filePath(QStringLiteral("conquest.db3"));
     } else {
-        const QString base = PostgresBaseUrl();
+        const QString base = postgresBaseUrl();
         if (base.isEmpty()) {
             error_ = QStringLiteral("no PostgreSQL test server (VEXA_PG_URL_FILE)");
             return;
         }
-        dbName_ = UniqueName();
-        error_ = AdminExec(QStringLiteral("CREATE DATABASE ") + dbName_
+        dbName_ = uniqueName();
+        error_ = adminExec(QStringLiteral("CREATE DATABASE ") + dbName_
             + (pgEncoding.isEmpty()
                     ? QString()
                     : QStringLiteral(" ENCODING '%1' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
@@ -100,20 +100,20 @@ PacsTestDb::PacsTestDb(SqlBackend backend, const QString& pgEncoding)
     }
     if (!error_.isEmpty())
         return;
-    db_ = OpenConquestDatabase(path_, connection_, &error_, MissingFile::Create);
+    db_ = openConquestDatabase(path_, connection_, &error_, MissingFile::Create);
     if (db_.isOpen())
-        error_ = CreateConquestTables(db_);
+        error_ = createConquestTables(db_);
 }
 
 PacsTestDb::~PacsTestDb()
 {
-    ClosePacsConnection(path_);
+    closePacsConnection(path_);
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connection_);
     // Forced: a worker thread of the pool may still hold a connection of its own.
     if (!dbName_.isEmpty())
-        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS ") + dbName_ + QStringLiteral(" WITH (FORCE)"));
+        adminExec(QStringLiteral("DROP DATABASE IF EXISTS ") + dbName_ + QStringLiteral(" WITH (FORCE)"));
 }
 
 void PacsTestDb::exec(const QString& sql)

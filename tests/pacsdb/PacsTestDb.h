@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 // Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out)
+inline void printTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
@@ -57,12 +57,12 @@ private:
 };
 
 // The server's base URL (postgresql://...), or "" with a failure reported.
-QString PostgresBaseUrl();
+QString postgresBaseUrl();
 
 // The ERROR lines the test server logged for the database at conquestPath.
-QStringList PostgresErrorsOf(const QString& conquestPath);
+QStringList postgresErrorsOf(const QString& conquestPath);
 
-std::string BackendName(const ::testing::TestParamInfo<SqlBackend>& info);
+std::string backendName(const ::testing::TestParamInfo<SqlBackend>& info);
 
 class BackendTest : public ::testing::TestWithParam<SqlBackend> {
 protected:
@@ -75,6 +75,6 @@ protected:
 
 #define VEXA_BACKENDS(Suite)                                                                                 \
     INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::Values(SqlBackend::Sqlite, SqlBackend::Postgres),   \
-        ::vexa::test::BackendName)
+        ::vexa::test::backendName)
 
 } // namespace vexa::test

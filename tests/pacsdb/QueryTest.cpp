@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         BackendTest::SetUp();
-        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+        ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
         const struct {
             const char* id;
             const char* name;
@@ -42,10 +42,10 @@ protected:
                 pacs().insertImage(uid + QStringLiteral("-%1").arg(i), uid, QString::fromUtf8(p.id), p.date);
         }
         pacs().insertSeries("S-NOBODY", "UNKNOWN", "20240120"); // no patient row: dated, unnamed
-        ASSERT_EQ(NameNewRows(sets, pacs().path()), QString());
+        ASSERT_EQ(nameNewRows(sets_, pacs().path()), QString());
     }
 
-    QStringList Column(const QString& jet, const QString& column)
+    QStringList column(const QString& jet, const QString& column)
     {
         RecordSet set;
         set.setDatabasePath(pacs().path());
@@ -57,17 +57,17 @@ protected:
         return values;
     }
 
-    MainRecordSets sets;
+    MainRecordSets sets_;
 };
 
 } // namespace
 
 TEST_P(Queries, DateRangeIncludesBothEndsAndDayListMatchesOneDay)
 {
-    EXPECT_EQ(Column(Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)), "SeriesInst"),
+    EXPECT_EQ(column(sql::seriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 31)), "SeriesInst"),
         QStringList({"S-P001", "S-P002", "S-P003", "S-X100", "S-NOBODY"}));
-    EXPECT_TRUE(Column(Sql::SeriesBetween(QDate(2024, 2, 2), QDate(2024, 1, 1)), "SeriesInst").isEmpty());
-    EXPECT_EQ(Column(Sql::ImagesOfDay(QDate(2024, 1, 31)), "SOPInstanc"),
+    EXPECT_TRUE(column(sql::seriesBetween(QDate(2024, 2, 2), QDate(2024, 1, 1)), "SeriesInst").isEmpty());
+    EXPECT_EQ(column(sql::imagesOfDay(QDate(2024, 1, 31)), "SOPInstanc"),
         QStringList({"S-P003-1", "S-P003-2", "S-P003-3"}));
 }
 
@@ -85,7 +85,7 @@ TEST_P(Queries, PatientNameSearchIgnoresCaseAndKeepsQuotes)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
-        QStringList found = Column(Sql::SeriesByPatientName(QString::fromUtf8(c.pattern)), "SeriesInst");
+        QStringList found = column(sql::seriesByPatientName(QString::fromUtf8(c.pattern)), "SeriesInst");
         found.sort();
         QStringList wanted = c.series;
         wanted.sort();
@@ -101,7 +101,7 @@ TEST_P(Queries, PatientSearchFindsTheStartOfAnyWordWithoutAccentsOrCase)
     pacs().insertSeries("S-L1", "L1", "20240301");
     pacs().insertPatient("L2", QString::fromUtf8("CŒUR^Élodie"));
     pacs().insertSeries("S-L2", "L2", "20240302");
-    ASSERT_EQ(NameNewRows(sets, pacs().path()), QString());
+    ASSERT_EQ(nameNewRows(sets_, pacs().path()), QString());
     const struct {
         const char* typed;
         QStringList series;
@@ -130,7 +130,7 @@ TEST_P(Queries, PatientSearchFindsTheStartOfAnyWordWithoutAccentsOrCase)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        QStringList found = Column(Sql::SeriesByPatientName(QString::fromUtf8(c.typed)), "SeriesInst");
+        QStringList found = column(sql::seriesByPatientName(QString::fromUtf8(c.typed)), "SeriesInst");
         found.sort();
         QStringList wanted = c.series;
         wanted.sort();
@@ -154,15 +154,15 @@ TEST_P(Queries, EngineSearchWordsMatchTheProgramsOwn)
         name.addBindValue(uid);
         ASSERT_TRUE(name.exec()) << name.lastError().text().toStdString();
     }
-    const QStringList words = Column("SELECT SearchWords(PatientName) AS Words FROM DICOMSeries WHERE "
+    const QStringList words = column("SELECT SearchWords(PatientName) AS Words FROM DICOMSeries WHERE "
                                      "SeriesInst LIKE 'W*' ORDER BY SeriesInst",
         "Words");
     QStringList wanted;
     for (const QString& name : names)
-        wanted << SearchWords(name);
+        wanted << searchWords(name);
     EXPECT_EQ(words, wanted);
-    EXPECT_EQ(SearchWords(QString::fromUtf8("ŁUKASZ^ŻÓŁW")), QStringLiteral(" lukasz zolw"));
-    EXPECT_EQ(Column(Sql::SeriesByPatientName("zolw"), "SeriesInst"), QStringList({"W0"}));
+    EXPECT_EQ(searchWords(QString::fromUtf8("ŁUKASZ^ŻÓŁW")), QStringLiteral(" lukasz zolw"));
+    EXPECT_EQ(column(sql::seriesByPatientName("zolw"), "SeriesInst"), QStringList({"W0"}));
 }
 
 // Digraphs, ligatures and the capital sharp s read as their letters on both
@@ -205,7 +205,7 @@ TEST_P(Queries, BothEnginesFindLigaturesAndDigraphsAlike)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        QStringList found = Column(Sql::SeriesByPatientName(QString::fromUtf8(c.typed)), "SeriesInst");
+        QStringList found = column(sql::seriesByPatientName(QString::fromUtf8(c.typed)), "SeriesInst");
         found.sort();
         EXPECT_EQ(found, c.series);
     }
@@ -221,8 +221,8 @@ TEST_P(Queries, ListsReadTheColumnsThatTellExamsApart)
                 "('ST-1', 'THORAX', '081500')");
     pacs().exec("UPDATE DICOMSeries SET StudyInsta = 'ST-1', SeriesTime = '091012.5', Modality = 'CT', "
                 "SeriesDesc = 'POUMON 1mm' WHERE SeriesInst = 'S-P001'");
-    for (const QString& jet : {Sql::SeriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 1)),
-             Sql::SeriesByPatientName("dupont j"), Sql::SeriesNotBurned()}) {
+    for (const QString& jet : {sql::seriesBetween(QDate(2024, 1, 1), QDate(2024, 1, 1)),
+             sql::seriesByPatientName("dupont j"), sql::seriesNotBurned()}) {
         SCOPED_TRACE(jet.toStdString());
         RecordSet set;
         set.setDatabasePath(pacs().path());
@@ -243,13 +243,13 @@ TEST_P(Queries, ListsReadTheColumnsThatTellExamsApart)
 
 TEST_P(Queries, PatientLookupMatchesTheWholeIdentifierExactly)
 {
-    EXPECT_TRUE(Column(Sql::PatientById("P00*"), "PatientID").isEmpty());
-    EXPECT_TRUE(Column(Sql::PatientById("P00?"), "PatientID").isEmpty());
-    EXPECT_TRUE(Column(Sql::PatientById("p001"), "PatientID").isEmpty());
-    EXPECT_EQ(Column(Sql::PatientById("P001"), "PatientNam"), QStringList({"DUPONT^JEAN"}));
-    EXPECT_EQ(Column(Sql::PatientById("O'B1"), "PatientNam"), QStringList({"O'BRIEN^PAT"}));
-    EXPECT_TRUE(Column(Sql::PatientById("VexaConcept"), "PatientID").isEmpty());
-    EXPECT_TRUE(Column(Sql::PatientById("x' OR 'a'='a"), "PatientID").isEmpty());
+    EXPECT_TRUE(column(sql::patientById("P00*"), "PatientID").isEmpty());
+    EXPECT_TRUE(column(sql::patientById("P00?"), "PatientID").isEmpty());
+    EXPECT_TRUE(column(sql::patientById("p001"), "PatientID").isEmpty());
+    EXPECT_EQ(column(sql::patientById("P001"), "PatientNam"), QStringList({"DUPONT^JEAN"}));
+    EXPECT_EQ(column(sql::patientById("O'B1"), "PatientNam"), QStringList({"O'BRIEN^PAT"}));
+    EXPECT_TRUE(column(sql::patientById("VexaConcept"), "PatientID").isEmpty());
+    EXPECT_TRUE(column(sql::patientById("x' OR 'a'='a"), "PatientID").isEmpty());
 }
 
 // Values built to end their literal: a backslash before the quote (read as
@@ -261,43 +261,43 @@ TEST_P(Queries, HostileValuesFindNothingEvenWithBackslashEscapesOnTheServer)
     if (pacs().backend() == SqlBackend::Postgres) {
         pacs().exec("ALTER DATABASE " + pacs().scalar("SELECT current_database()").toString()
             + " SET standard_conforming_strings = off");
-        ClosePacsConnection(pacs().path()); // the next session starts with the setting off
+        closePacsConnection(pacs().path()); // the next session starts with the setting off
     }
     pacs().insertPatient("BK1", "BACK\\SLASH^ANNE");
     pacs().insertSeries("S-BK1", "BK1", "20240301");
     pacs().insertImage("S-BK1-1", "S-BK1", "BK1", "20240301");
-    ASSERT_EQ(NameNewRows(sets, pacs().path()), QString());
+    ASSERT_EQ(nameNewRows(sets_, pacs().path()), QString());
 
     const QString surrogate = QString(QChar(0xD800));
     for (const QString& end : {QStringLiteral("\\' OR 1=1 --"), "x" + surrogate + "' OR 1=1 --",
              surrogate + "' OR 'a'='a", "\\" + surrogate + "'')) OR 1=1 --"}) {
         SCOPED_TRACE(end.toStdString());
-        EXPECT_TRUE(Column(Sql::SeriesByUid(end), "SeriesInst").isEmpty());
-        EXPECT_TRUE(Column(Sql::PatientById(end), "PatientID").isEmpty());
-        EXPECT_TRUE(Column(Sql::SeriesByPatientName(end + "*"), "SeriesInst").isEmpty());
-        EXPECT_TRUE(Column(Sql::ImagesOfSeries(end), "SOPInstanc").isEmpty());
+        EXPECT_TRUE(column(sql::seriesByUid(end), "SeriesInst").isEmpty());
+        EXPECT_TRUE(column(sql::patientById(end), "PatientID").isEmpty());
+        EXPECT_TRUE(column(sql::seriesByPatientName(end + "*"), "SeriesInst").isEmpty());
+        EXPECT_TRUE(column(sql::imagesOfSeries(end), "SOPInstanc").isEmpty());
     }
     EXPECT_EQ(
-        Column(Sql::SeriesByPatientName("du*"), "SeriesInst").size(), 3); // LIKE ... ESCAPE still parses
-    EXPECT_EQ(Column(Sql::SeriesByPatientName("back\\*"), "PatientName"), QStringList({"BACK\\SLASH ANNE"}));
-    EXPECT_EQ(Column(Sql::SeriesByPatientName("back\\\\*"), "PatientName"), QStringList());
+        column(sql::seriesByPatientName("du*"), "SeriesInst").size(), 3); // LIKE ... ESCAPE still parses
+    EXPECT_EQ(column(sql::seriesByPatientName("back\\*"), "PatientName"), QStringList({"BACK\\SLASH ANNE"}));
+    EXPECT_EQ(column(sql::seriesByPatientName("back\\\\*"), "PatientName"), QStringList());
 }
 
 TEST_P(Queries, SeriesStudyImagesAndDeletion)
 {
     pacs().exec("INSERT INTO DICOMStudies (StudyInsta, ReferPhysi) VALUES ('S-P001.study', 'DR HOUSE')");
-    EXPECT_EQ(Column(Sql::StudyByUid("S-P001.study"), "ReferPhysi"), QStringList({"DR HOUSE"}));
-    EXPECT_EQ(Column(Sql::SeriesByUid("S-O'B1"), "PatientName"), QStringList({"O'BRIEN PAT"}));
-    EXPECT_EQ(Column(Sql::ImagesOfSeries("S-P002"), "SOPInstanc"),
+    EXPECT_EQ(column(sql::studyByUid("S-P001.study"), "ReferPhysi"), QStringList({"DR HOUSE"}));
+    EXPECT_EQ(column(sql::seriesByUid("S-O'B1"), "PatientName"), QStringList({"O'BRIEN PAT"}));
+    EXPECT_EQ(column(sql::imagesOfSeries("S-P002"), "SOPInstanc"),
         QStringList({"S-P002-1", "S-P002-2", "S-P002-3"}));
-    EXPECT_EQ(Column(Sql::ImagesNotPrinted(), "SOPInstanc").size(), 18);
+    EXPECT_EQ(column(sql::imagesNotPrinted(), "SOPInstanc").size(), 18);
 
-    ASSERT_FALSE(ExecJet(pacs().db(), Sql::DeleteImagesOfSeries("S-O'B1")).isValid());
-    ASSERT_FALSE(ExecJet(pacs().db(), Sql::DeleteSeries("S-O'B1")).isValid());
-    EXPECT_TRUE(Column(Sql::ImagesOfSeries("S-O'B1"), "SOPInstanc").isEmpty());
-    EXPECT_EQ(Column(Sql::SeriesNotBurned(), "SeriesInst").size(), 6);
-    ASSERT_FALSE(ExecJet(pacs().db(), Sql::MarkAllSeriesBurned()).isValid());
-    EXPECT_TRUE(Column(Sql::SeriesNotBurned(), "SeriesInst").isEmpty());
+    ASSERT_FALSE(execJet(pacs().db(), sql::deleteImagesOfSeries("S-O'B1")).isValid());
+    ASSERT_FALSE(execJet(pacs().db(), sql::deleteSeries("S-O'B1")).isValid());
+    EXPECT_TRUE(column(sql::imagesOfSeries("S-O'B1"), "SOPInstanc").isEmpty());
+    EXPECT_EQ(column(sql::seriesNotBurned(), "SeriesInst").size(), 6);
+    ASSERT_FALSE(execJet(pacs().db(), sql::markAllSeriesBurned()).isValid());
+    EXPECT_TRUE(column(sql::seriesNotBurned(), "SeriesInst").isEmpty());
     EXPECT_EQ(pacs().scalar("SELECT MIN(Burned) FROM DICOMSeries").toInt(), -1);
 }
 
@@ -305,16 +305,16 @@ TEST_P(Queries, CounterTableQueries)
 {
     for (int n = 1; n <= 3; ++n)
         pacs().exec(QStringLiteral("INSERT INTO DICOMWLCompteur (Numero) VALUES (%1)").arg(n));
-    ASSERT_FALSE(ExecJet(pacs().db(), Sql::DeleteWorkListCompteursBelow(3)).isValid());
-    EXPECT_EQ(Column(Sql::WorkListCompteurs(), "Numero"), QStringList({"3"}));
-    EXPECT_TRUE(Column(Sql::Compteurs(), "Numero").isEmpty());
+    ASSERT_FALSE(execJet(pacs().db(), sql::deleteWorkListCompteursBelow(3)).isValid());
+    EXPECT_EQ(column(sql::workListCompteurs(), "Numero"), QStringList({"3"}));
+    EXPECT_TRUE(column(sql::compteurs(), "Numero").isEmpty());
 }
 
 TEST_P(Queries, RecordSetNavigatesWithBeginningAndEndTests)
 {
     RecordSet set;
     set.setDatabasePath(pacs().path());
-    set.setRecordSource(Sql::ImagesOfSeries("S-P001"));
+    set.setRecordSource(sql::imagesOfSeries("S-P001"));
     ASSERT_TRUE(set.requery());
     EXPECT_EQ(set.count(), 3);
     EXPECT_EQ(set.currentRow(), 0);
@@ -330,13 +330,13 @@ TEST_P(Queries, RecordSetNavigatesWithBeginningAndEndTests)
     EXPECT_EQ(set.fieldText("SOPInstanc"), QString("S-P001-3"));
     EXPECT_EQ(set.fieldText("PrintDate"), QString()); // null reads ""
 
-    set.setRecordSource(Sql::ImagesOfSeries("none"));
+    set.setRecordSource(sql::imagesOfSeries("none"));
     ASSERT_TRUE(set.requery());
     EXPECT_TRUE(set.eof());
     EXPECT_TRUE(set.bof());
     EXPECT_EQ(set.currentRow(), -1);
 
-    set.setRecordSource(Sql::ImagesOfSeries("S-P001"));
+    set.setRecordSource(sql::imagesOfSeries("S-P001"));
     ASSERT_TRUE(set.requery());
     set.setRecordSource("SELECT * FROM NoSuchTable");
     EXPECT_FALSE(set.requery());
@@ -352,7 +352,7 @@ TEST_P(Queries, RecordSetWritesBackByCompteurAndFinds)
 {
     RecordSet set;
     set.setDatabasePath(pacs().path());
-    set.setRecordSource(Sql::ImagesOfSeries("S-P002"));
+    set.setRecordSource(sql::imagesOfSeries("S-P002"));
     ASSERT_TRUE(set.requery());
     ASSERT_TRUE(set.findFirst("ObjectFile LIKE '*s-p002-2.V2'"));
     EXPECT_EQ(set.currentRow(), 1);
@@ -379,7 +379,7 @@ TEST_P(Queries, RecordSetWritesBackByCompteurAndFinds)
 
     RecordSet patients;
     patients.setDatabasePath(pacs().path());
-    patients.setRecordSource(Sql::PatientById("P001"));
+    patients.setRecordSource(sql::patientById("P001"));
     ASSERT_TRUE(patients.requery());
     patients.setField("PatientNam", "X");
     EXPECT_FALSE(patients.update()); // no Compteur: never written blindly
@@ -389,7 +389,7 @@ TEST_P(Queries, RecordSetIsAModelSharingItsCurrentRow)
 {
     RecordSet set;
     set.setDatabasePath(pacs().path());
-    set.setRecordSource(Sql::SeriesNotBurned());
+    set.setRecordSource(sql::seriesNotBurned());
     ASSERT_TRUE(set.requery());
     EXPECT_EQ(set.rowCount(), 7);
     const int nameColumn = set.columnNames().indexOf(

@@ -15,7 +15,7 @@ using namespace vexa;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& content = "x")
+void writeFile(const QString& path, const QByteArray& content = "x")
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
@@ -27,54 +27,54 @@ class ProgramActionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        actions.programFolder = folder.filePath(QStringLiteral("bin"));
-        actions.configFolder = folder.filePath(QStringLiteral("config"));
-        actions.guidePages = {folder.filePath(QStringLiteral("installed/index.html")),
-            folder.filePath(QStringLiteral("source/index.html"))};
-        actions.openUrl = [this](const QUrl& url) {
-            opened << url.toLocalFile();
-            return openSucceeds;
+        actions_.programFolder = folder_.filePath(QStringLiteral("bin"));
+        actions_.configFolder = folder_.filePath(QStringLiteral("config"));
+        actions_.guidePages = {folder_.filePath(QStringLiteral("installed/index.html")),
+            folder_.filePath(QStringLiteral("source/index.html"))};
+        actions_.openUrl = [this](const QUrl& url) {
+            opened_ << url.toLocalFile();
+            return openSucceeds_;
         };
-        actions.startProgram = [this](const QString& program, const QStringList& arguments, const QString&) {
-            started << program + u' ' + arguments.join(u' ');
-            return startSucceeds;
+        actions_.startProgram = [this](const QString& program, const QStringList& arguments, const QString&) {
+            started_ << program + u' ' + arguments.join(u' ');
+            return startSucceeds_;
         };
-        actions.endProgram = [this] { ++ended; };
+        actions_.endProgram = [this] { ++ended_; };
     }
 
-    QTemporaryDir folder;
-    ScriptedDialogService dialogs;
-    ProgramActions actions;
-    QStringList opened;
-    QStringList started;
-    int ended = 0;
-    bool openSucceeds = true;
-    bool startSucceeds = true;
+    QTemporaryDir folder_;
+    ScriptedDialogService dialogs_;
+    ProgramActions actions_;
+    QStringList opened_;
+    QStringList started_;
+    int ended_ = 0;
+    bool openSucceeds_ = true;
+    bool startSucceeds_ = true;
 };
 
 TEST_F(ProgramActionsTest, HelpOpensAideChmFirstThenTheFirstGuideFound)
 {
-    const QString chm = folder.filePath(QStringLiteral("bin/Aide.chm"));
-    const QString source = folder.filePath(QStringLiteral("source/index.html"));
-    WriteFile(source);
-    EXPECT_TRUE(actions.openHelp());
-    WriteFile(chm);
-    EXPECT_TRUE(actions.openHelp());
-    EXPECT_EQ(opened, (QStringList{source, chm}));
-    EXPECT_TRUE(dialogs.messages.empty());
+    const QString chm = folder_.filePath(QStringLiteral("bin/Aide.chm"));
+    const QString source = folder_.filePath(QStringLiteral("source/index.html"));
+    writeFile(source);
+    EXPECT_TRUE(actions_.openHelp());
+    writeFile(chm);
+    EXPECT_TRUE(actions_.openHelp());
+    EXPECT_EQ(opened_, (QStringList{source, chm}));
+    EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_F(ProgramActionsTest, HelpMissingOrNotOpenedIsReported)
 {
-    EXPECT_FALSE(actions.openHelp());
-    EXPECT_TRUE(opened.isEmpty());
-    WriteFile(folder.filePath(QStringLiteral("installed/index.html")));
-    openSucceeds = false;
-    EXPECT_FALSE(actions.openHelp());
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[0].text, ProgramActions::HelpMissingText);
-    EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Critical);
-    EXPECT_TRUE(dialogs.messages[1].text.endsWith(QStringLiteral("installed/index.html")));
+    EXPECT_FALSE(actions_.openHelp());
+    EXPECT_TRUE(opened_.isEmpty());
+    writeFile(folder_.filePath(QStringLiteral("installed/index.html")));
+    openSucceeds_ = false;
+    EXPECT_FALSE(actions_.openHelp());
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[0].text, ProgramActions::HelpMissingText);
+    EXPECT_EQ(dialogs_.messages[1].icon, MsgIcon::Critical);
+    EXPECT_TRUE(dialogs_.messages[1].text.endsWith(QStringLiteral("installed/index.html")));
 }
 
 // The program as built finds the guide of its source tree; every page and
@@ -135,38 +135,38 @@ TEST_F(ProgramActionsTest, UpdateFindsTheUpdaterThroughTheRegistrationFile)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        QDir(folder.path()).removeRecursively();
-        QDir().mkpath(actions.configFolder);
-        const QString registered = folder.filePath(QStringLiteral("updates"));
+        QDir(folder_.path()).removeRecursively();
+        QDir().mkpath(actions_.configFolder);
+        const QString registered = folder_.filePath(QStringLiteral("updates"));
         if (c.registration)
-            WriteFile(actions.configFolder + QStringLiteral("/vexareg.reg"),
+            writeFile(actions_.configFolder + QStringLiteral("/vexareg.reg"),
                 "[VexaUpdate]\r\nShortPath=" + registered.toUtf8() + "\r\n");
         QString updater;
         if (c.updater != Nowhere) {
-            updater = (c.updater == ConfigFolder ? actions.configFolder : registered)
+            updater = (c.updater == ConfigFolder ? actions_.configFolder : registered)
                 + QStringLiteral("/VexaUpdt");
-            WriteFile(updater);
+            writeFile(updater);
         }
-        dialogs.messages.clear();
-        dialogs.answerMessage(c.answer);
-        started.clear();
-        ended = 0;
-        startSucceeds = c.starts;
+        dialogs_.messages.clear();
+        dialogs_.answerMessage(c.answer);
+        started_.clear();
+        ended_ = 0;
+        startSucceeds_ = c.starts;
 
-        EXPECT_EQ(actions.update(), c.endsProgram);
+        EXPECT_EQ(actions_.update(), c.endsProgram);
 
         const bool found = c.lastMessage != ProgramActions::UpdaterMissingText;
-        ASSERT_FALSE(dialogs.messages.empty());
+        ASSERT_FALSE(dialogs_.messages.empty());
         if (found) {
-            EXPECT_EQ(dialogs.messages[0].text, ProgramActions::UpdateQuestion);
-            EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Mise à jour Internet"));
+            EXPECT_EQ(dialogs_.messages[0].text, ProgramActions::UpdateQuestion);
+            EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("Mise à jour Internet"));
         }
-        EXPECT_EQ(dialogs.messages.back().text,
+        EXPECT_EQ(dialogs_.messages.back().text,
             c.lastMessage.isEmpty() ? ProgramActions::UpdateQuestion : c.lastMessage);
         const bool asked = found && c.answer == MsgResult::Yes;
         EXPECT_EQ(
-            started, asked ? QStringList{updater + QStringLiteral(" VexaDICOM#VexaDICOM")} : QStringList{});
-        EXPECT_EQ(ended, c.endsProgram ? 1 : 0);
+            started_, asked ? QStringList{updater + QStringLiteral(" VexaDICOM#VexaDICOM")} : QStringList{});
+        EXPECT_EQ(ended_, c.endsProgram ? 1 : 0);
     }
 }
 

@@ -18,13 +18,13 @@ namespace {
 int fixtureCount = 0;
 
 // A small image file as Conquest stores it (bare dataset, ".v2").
-void WriteImageFile(const QString& path, const QString& seriesUid, int n, const QDate& date)
+void writeImageFile(const QString& path, const QString& seriesUid, int n, const QDate& date)
 {
     NewDicomImage image;
     image.patientName = QStringLiteral("TEST^IMAGE");
     image.seriesInstanceUid = seriesUid;
     image.sopInstanceUid = QStringLiteral("%1.%2").arg(seriesUid).arg(n);
-    image.sopClassUid = SopClass::ComputedRadiography;
+    image.sopClassUid = sop_class::ComputedRadiography;
     image.studyDate = date.toString(QStringLiteral("yyyyMMdd"));
     image.modality = QStringLiteral("CR");
     image.instanceNumber = n + 1;
@@ -42,19 +42,19 @@ PacsFixture::PacsFixture()
 {
     QDir(dir_.path()).mkpath(QStringLiteral("data/dbase"));
     QString error;
-    db_ = OpenConquestDatabase(databasePath(), connection_, &error, MissingFile::Create);
+    db_ = openConquestDatabase(databasePath(), connection_, &error, MissingFile::Create);
     EXPECT_TRUE(db_.isOpen()) << error.toStdString();
-    EXPECT_EQ(CreateConquestTables(db_), QString());
-    SetSettingsFile(settingsPath());
+    EXPECT_EQ(createConquestTables(db_), QString());
+    setSettingsFile(settingsPath());
 }
 
 PacsFixture::~PacsFixture()
 {
-    ClosePacsConnection(databasePath());
+    closePacsConnection(databasePath());
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connection_);
-    SetSettingsFile({});
+    setSettingsFile({});
 }
 
 QString PacsFixture::databasePath() const
@@ -106,7 +106,7 @@ QStringList PacsFixture::addImages(
                  .arg(seriesUid)
                  .arg(n)
                  .arg(patientId, date.toString(QStringLiteral("yyyyMMdd")), objectFile));
-        WriteImageFile(imageRoot() + objectFile, seriesUid, n, date);
+        writeImageFile(imageRoot() + objectFile, seriesUid, n, date);
         QImage picture(32, 32, QImage::Format_Grayscale8);
         picture.fill(n * 10);
         QString preview = imageRoot() + objectFile;
@@ -129,8 +129,8 @@ void PacsFixture::addTwoExams(const QDate& day)
 
 void PacsFixture::configure()
 {
-    SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), databasePath());
-    SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestImagePath"), imageRoot());
+    saveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), databasePath());
+    saveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestImagePath"), imageRoot());
 }
 
 StartedWindow::StartedWindow(const QString& lockFolder)
@@ -148,7 +148,7 @@ StartupOutcome StartedWindow::start()
             onOptions();
     };
     window.showOptionsDialog = hooks.showOptions;
-    return RunStartup(window, instance, hooks);
+    return runStartup(window, instance, hooks);
 }
 
 } // namespace vexa::test

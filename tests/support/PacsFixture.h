@@ -65,13 +65,13 @@ class StartedOnPacs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pacs.configure();
-        ASSERT_EQ(started.start(), StartupOutcome::Run);
+        pacs_.configure();
+        ASSERT_EQ(started_.start(), StartupOutcome::Run);
     }
 
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    StartedWindow started{locks.path()};
+    QTemporaryDir locks_;
+    PacsFixture pacs_;
+    StartedWindow started_{locks_.path()};
 };
 
 } // namespace vexa::test

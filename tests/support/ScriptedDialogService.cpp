@@ -4,7 +4,7 @@ namespace vexa {
 
 // A scripted service installs itself for its lifetime, so a test only declares one.
 ScriptedDialogService::ScriptedDialogService()
-    : previous(installedDialogService())
+    : previous_(installedDialogService())
 {
     setDialogService(this);
 }
@@ -12,32 +12,32 @@ ScriptedDialogService::ScriptedDialogService()
 ScriptedDialogService::~ScriptedDialogService()
 {
     if (installedDialogService() == this)
-        setDialogService(previous);
+        setDialogService(previous_);
 }
 
 MsgResult ScriptedDialogService::message(const MessageRequest& request)
 {
     messages.push_back(request);
-    if (messageAnswers.empty()) {
+    if (messageAnswers_.empty()) {
         ++unexpected;
         return request.defaultButton;
     }
-    MsgResult answer = messageAnswers.front();
-    messageAnswers.pop_front();
+    MsgResult answer = messageAnswers_.front();
+    messageAnswers_.pop_front();
     return answer;
 }
 
 std::optional<QString> ScriptedDialogService::input(const InputRequest& request)
 {
     inputs.push_back(request);
-    if (inputAnswers.empty()) {
+    if (inputAnswers_.empty()) {
         ++unexpected;
         return std::nullopt;
     }
     // Taken as a plain text and a flag: GCC wrongly warns about a copied optional<QString>.
-    const bool cancelled = !inputAnswers.front().has_value();
-    const QString text = inputAnswers.front().value_or(QString());
-    inputAnswers.pop_front();
+    const bool cancelled = !inputAnswers_.front().has_value();
+    const QString text = inputAnswers_.front().value_or(QString());
+    inputAnswers_.pop_front();
     if (cancelled)
         return std::nullopt;
     return text;
@@ -46,12 +46,12 @@ std::optional<QString> ScriptedDialogService::input(const InputRequest& request)
 QString ScriptedDialogService::file(const FileRequest& request)
 {
     files.push_back(request);
-    if (fileAnswers.empty()) {
+    if (fileAnswers_.empty()) {
         ++unexpected;
         return {};
     }
-    QString answer = fileAnswers.front();
-    fileAnswers.pop_front();
+    QString answer = fileAnswers_.front();
+    fileAnswers_.pop_front();
     return answer;
 }
 

@@ -16,9 +16,9 @@ public:
     ScriptedDialogService();
     ~ScriptedDialogService() override;
 
-    void answerMessage(MsgResult result) { messageAnswers.push_back(result); }
-    void answerInput(std::optional<QString> text) { inputAnswers.push_back(std::move(text)); }
-    void answerFile(QString path) { fileAnswers.push_back(std::move(path)); }
+    void answerMessage(MsgResult result) { messageAnswers_.push_back(result); }
+    void answerInput(std::optional<QString> text) { inputAnswers_.push_back(std::move(text)); }
+    void answerFile(QString path) { fileAnswers_.push_back(std::move(path)); }
 
     MsgResult message(const MessageRequest& request) override;
     std::optional<QString> input(const InputRequest& request) override;
@@ -30,10 +30,10 @@ public:
     int unexpected = 0;
 
 private:
-    std::deque<MsgResult> messageAnswers;
-    std::deque<std::optional<QString>> inputAnswers;
-    std::deque<QString> fileAnswers;
-    DialogService* previous;
+    std::deque<MsgResult> messageAnswers_;
+    std::deque<std::optional<QString>> inputAnswers_;
+    std::deque<QString> fileAnswers_;
+    DialogService* previous_;
 };
 
 } // namespace vexa

@@ -145,7 +145,7 @@ TEST_P(DicomWorklist, ModalityQueryFindsThePatientByNameAndAccessionNumber)
     other.birthDate = QStringLiteral("11/11/1950");
     other.performingPractitioner = other.requestingPractitioner = QStringLiteral("Dr Roux");
     other.sentAt = QDateTime(QDate(2026, 4, 3), QTime(9, 0));
-    ASSERT_TRUE(SendToWorklist(other, targets).sent);
+    ASSERT_TRUE(sendToWorklist(other, targets).sent);
 
     WorklistEntry entry = other;
     entry.familyName = QStringLiteral("DURAND");
@@ -155,7 +155,7 @@ TEST_P(DicomWorklist, ModalityQueryFindsThePatientByNameAndAccessionNumber)
     entry.birthDate = QStringLiteral("01/02/1965");
     entry.performingPractitioner = entry.requestingPractitioner = QStringLiteral("Dr Blanc");
     entry.sentAt = QDateTime(QDate(2026, 4, 3), QTime(10, 15, 30));
-    const SendOutcome outcome = SendToWorklist(entry, targets);
+    const SendOutcome outcome = sendToWorklist(entry, targets);
     ASSERT_TRUE(outcome.sent) << outcome.error.toStdString();
     ASSERT_TRUE(outcome.warning.isEmpty()) << outcome.warning.toStdString();
     EXPECT_TRUE(QFile::exists(itemFolder + QStringLiteral("/lockfile")));
@@ -222,7 +222,7 @@ TEST_P(DicomWorklist, NamesComeBackWithTheirCharacterSet)
         entry.birthDate = QStringLiteral("01/02/1965");
         entry.performingPractitioner = entry.requestingPractitioner = QString::fromUtf8(c.practitioner);
         entry.sentAt = QDateTime(QDate(2026, 4, 3), QTime(10, 0));
-        const SendOutcome outcome = SendToWorklist(entry, targets);
+        const SendOutcome outcome = sendToWorklist(entry, targets);
         ASSERT_TRUE(outcome.sent && outcome.warning.isEmpty()) << outcome.error.toStdString();
         accessions << entry.accessionNumber;
     }
@@ -251,4 +251,4 @@ TEST_P(DicomWorklist, NamesComeBackWithTheirCharacterSet)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sqlite, DicomWorklist, ::testing::Values(SqlBackend::Sqlite), BackendName);
+INSTANTIATE_TEST_SUITE_P(Sqlite, DicomWorklist, ::testing::Values(SqlBackend::Sqlite), backendName);

@@ -20,7 +20,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QString error;
-    QSqlDatabase db = vexa::OpenConquestDatabase(args[1], QStringLiteral("drawer"), &error);
+    QSqlDatabase db = vexa::openConquestDatabase(args[1], QStringLiteral("drawer"), &error);
     if (!db.isOpen()) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
@@ -31,7 +31,7 @@ int main(int argc, char** argv)
         QThread::msleep(2);
     const int count = args[2].toInt();
     for (int i = 0; i < count; ++i) {
-        const vexa::DrawnNumber drawn = vexa::DrawNumber(db, vexa::CounterTable::AccessionNumbers);
+        const vexa::DrawnNumber drawn = vexa::drawNumber(db, vexa::CounterTable::AccessionNumbers);
         if (!drawn.ok()) {
             std::fprintf(stderr, "%s\n", qPrintable(drawn.error));
             return 1;

@@ -30,7 +30,7 @@ TEST(WorklistLine, BytesMatchTheConsoleFixture)
 {
     QFile fixture(QStringLiteral(VEXA_WORKLIST_DATA_DIR "/netpix-line.txt"));
     ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
-    EXPECT_EQ(WorklistLineBytes(sampleEntry()), fixture.readAll());
+    EXPECT_EQ(worklistLineBytes(sampleEntry()), fixture.readAll());
 }
 
 TEST(WorklistLine, NameIsCutTo64CharactersCountingTheCaretAndKeepsTheFirstName)
@@ -38,12 +38,12 @@ TEST(WorklistLine, NameIsCutTo64CharactersCountingTheCaretAndKeepsTheFirstName)
     WorklistEntry e = sampleEntry();
     e.familyName = QString(40, u'A');
     e.firstName = QString(30, u'B');
-    const QString name = WorklistLine(e).section(u',', 0, 0);
+    const QString name = worklistLine(e).section(u',', 0, 0);
     EXPECT_EQ(name, QString(40, u'A') + u'^' + QString(23, u'B'));
-    EXPECT_EQ(WorklistPatientName(QStringLiteral("DURAND"), QStringLiteral("MARIE")), "DURAND^MARIE");
+    EXPECT_EQ(worklistPatientName(QStringLiteral("DURAND"), QStringLiteral("MARIE")), "DURAND^MARIE");
     // A family name of 64 characters or more leaves room for the first name.
-    EXPECT_EQ(WorklistPatientName(QString(70, u'A'), QStringLiteral("MARIE")), QString(58, u'A') + "^MARIE");
-    EXPECT_EQ(WorklistPatientName(QString(70, u'A'), QString(30, u'B')),
+    EXPECT_EQ(worklistPatientName(QString(70, u'A'), QStringLiteral("MARIE")), QString(58, u'A') + "^MARIE");
+    EXPECT_EQ(worklistPatientName(QString(70, u'A'), QString(30, u'B')),
         QString(47, u'A') + u'^' + QString(16, u'B'));
 }
 
@@ -61,7 +61,7 @@ TEST(WorklistLine, ControlCharactersNeverReachTheLine)
     for (const QString& text : hostile) {
         WorklistEntry e = sampleEntry();
         e.familyName = e.firstName = e.performingPractitioner = e.requestingPractitioner = text;
-        const QByteArray bytes = WorklistLineBytes(e);
+        const QByteArray bytes = worklistLineBytes(e);
         EXPECT_EQ(bytes.count(','), 10);
         EXPECT_TRUE(bytes.endsWith(",\r\n"));
         for (const char c : bytes.chopped(2))
@@ -85,9 +85,9 @@ TEST(WorklistPractitioner, WrittenAsAPersonName)
         {"", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PractitionerPersonName(QString::fromUtf8(c.typed)), QString::fromUtf8(c.personName))
+        EXPECT_EQ(practitionerPersonName(QString::fromUtf8(c.typed)), QString::fromUtf8(c.personName))
             << c.typed;
-    EXPECT_EQ(PractitionerPersonName(QString(100, u'M')).size(), 64);
+    EXPECT_EQ(practitionerPersonName(QString(100, u'M')).size(), 64);
 }
 
 // A comma or a line break typed in a field must not shift the fields the console reads.
@@ -96,22 +96,22 @@ TEST(WorklistLine, SeparatorsInsideFieldsBecomeBlanks)
     WorklistEntry e = sampleEntry();
     e.performingPractitioner = QStringLiteral("Martin, Jean");
     e.familyName = QStringLiteral("DU\r\nPONT");
-    const QString line = WorklistLine(e);
+    const QString line = worklistLine(e);
     EXPECT_EQ(line.count(u','), 10);
     EXPECT_EQ(line.count(QStringLiteral("\r\n")), 1);
     EXPECT_EQ(line.section(u',', 4, 4), QStringLiteral("Martin  Jean"));
     // A character outside the code page is written as "?", never dropped.
     e = sampleEntry();
     e.firstName = QStringLiteral("Łucja");
-    EXPECT_TRUE(WorklistLineBytes(e).startsWith(QByteArray("LEF\xC8VRE^?ucja,")));
+    EXPECT_TRUE(worklistLineBytes(e).startsWith(QByteArray("LEF\xC8VRE^?ucja,")));
 }
 
 TEST(WorklistFile, NamedAfterTheLastFourCharactersOfTheAccessionNumber)
 {
-    EXPECT_EQ(WorklistFilePath(QStringLiteral("/mnt/netpix/"), QStringLiteral("VD000012345")),
+    EXPECT_EQ(worklistFilePath(QStringLiteral("/mnt/netpix/"), QStringLiteral("VD000012345")),
         QStringLiteral("/mnt/netpix/FUJI2345.txt"));
-    EXPECT_EQ(WorklistFilePath(QStringLiteral("/mnt/netpix/"), QStringLiteral("VD000002345")),
-        WorklistFilePath(QStringLiteral("/mnt/netpix/"), QStringLiteral("VD000012345")));
+    EXPECT_EQ(worklistFilePath(QStringLiteral("/mnt/netpix/"), QStringLiteral("VD000002345")),
+        worklistFilePath(QStringLiteral("/mnt/netpix/"), QStringLiteral("VD000012345")));
 }
 
 TEST(WorklistCheck, RequiredFieldsAndABirthDateWithOrWithoutSlashes)
@@ -143,7 +143,7 @@ TEST(WorklistCheck, RequiredFieldsAndABirthDateWithOrWithoutSlashes)
     };
     for (const Case& c : cases)
         EXPECT_EQ(
-            CheckEntry(QString::fromUtf8(c.family), QString::fromUtf8(c.first), QString::fromUtf8(c.birth)),
+            checkEntry(QString::fromUtf8(c.family), QString::fromUtf8(c.first), QString::fromUtf8(c.birth)),
             c.expected)
             << c.family << " / " << c.first << " / " << c.birth;
 }

@@ -42,13 +42,13 @@ WorklistEntry newPatient(const QString& family)
 // 32769 on nine digits, in the database and in the files written.
 TEST_P(WorklistNumbers, CountersGoPast32767WithNineDigits)
 {
-    SeedCounter(pacs(), QStringLiteral("DICOMCompteur"), 32766);
-    SeedCounter(pacs(), QStringLiteral("DICOMWLCompteur"), 32766);
+    seedCounter(pacs(), QStringLiteral("DICOMCompteur"), 32766);
+    seedCounter(pacs(), QStringLiteral("DICOMWLCompteur"), 32766);
     QTemporaryDir netpix;
     const WorklistTargets targets{pacs().path(), netpix.path() + u'/', QStringLiteral("VD"), {}};
     for (int n = 32767; n <= 32769; ++n) {
         WorklistEntry entry = newPatient(QStringLiteral("P%1").arg(n));
-        const SendOutcome outcome = SendToWorklist(entry, targets);
+        const SendOutcome outcome = sendToWorklist(entry, targets);
         ASSERT_TRUE(outcome.sent) << outcome.error.toStdString();
         const QString number = QStringLiteral("VD0000%1").arg(n);
         EXPECT_EQ(entry.patientNumber, number);
@@ -71,7 +71,7 @@ TEST_P(WorklistNumbers, KnownPatientKeepsHisNumber)
     QTemporaryDir netpix;
     WorklistEntry entry = newPatient(QStringLiteral("DURAND"));
     entry.patientNumber = QStringLiteral("PAT-4711");
-    const SendOutcome outcome = SendToWorklist(entry, {pacs().path(), netpix.path() + u'/', "VD", {}});
+    const SendOutcome outcome = sendToWorklist(entry, {pacs().path(), netpix.path() + u'/', "VD", {}});
     ASSERT_TRUE(outcome.sent) << outcome.error.toStdString();
     EXPECT_EQ(entry.patientNumber, QStringLiteral("PAT-4711"));
     EXPECT_EQ(entry.accessionNumber, QStringLiteral("VD000000001"));
@@ -81,13 +81,13 @@ TEST_P(WorklistNumbers, KnownPatientKeepsHisNumber)
 // Beyond nine digits the number is refused with a French reason, never wrapped or cut.
 TEST_P(WorklistNumbers, NumberBeyondNineDigitsIsRefused)
 {
-    SeedCounter(pacs(), QStringLiteral("DICOMWLCompteur"), LargestWorklistNumber - 1);
-    QSqlDatabase db = PacsConnection(pacs().path());
-    const DrawnNumber last = DrawNumber(db, CounterTable::AccessionNumbers);
+    seedCounter(pacs(), QStringLiteral("DICOMWLCompteur"), LargestWorklistNumber - 1);
+    QSqlDatabase db = pacsConnection(pacs().path());
+    const DrawnNumber last = drawNumber(db, CounterTable::AccessionNumbers);
     ASSERT_TRUE(last.ok()) << last.error.toStdString();
-    EXPECT_EQ(FormatWorklistNumber(QStringLiteral("VD"), last.value), QStringLiteral("VD999999999"));
+    EXPECT_EQ(formatWorklistNumber(QStringLiteral("VD"), last.value), QStringLiteral("VD999999999"));
 
-    const DrawnNumber beyond = DrawNumber(db, CounterTable::AccessionNumbers);
+    const DrawnNumber beyond = drawNumber(db, CounterTable::AccessionNumbers);
     EXPECT_FALSE(beyond.ok());
     EXPECT_EQ(beyond.value, 0);
     EXPECT_TRUE(beyond.error.contains(QStringLiteral("neuf chiffres"))) << beyond.error.toStdString();
@@ -112,7 +112,7 @@ TEST_P(WorklistNumbers, TwoWorkstationsNeverGetTheSameNumber)
     for (QProcess& drawer : drawers) {
         ASSERT_TRUE(drawer.waitForFinished(120000));
         EXPECT_EQ(drawer.exitCode(), 0) << drawer.readAllStandardError().toStdString();
-        const QStringList lines = LinesOf(drawer.readAllStandardOutput());
+        const QStringList lines = linesOf(drawer.readAllStandardOutput());
         EXPECT_EQ(lines.size(), each);
         for (const QString& line : lines)
             numbers.insert(line.toLongLong());
@@ -134,9 +134,9 @@ TEST_P(WorklistNumbers, PatientFieldsReadConquestsBytes)
     ASSERT_TRUE(pacs().insertPatientBytes("AB123", QByteArray("DUPONT^JEAN")));
     RecordSet identities;
     identities.setDatabasePath(pacs().path());
-    identities.setRecordSource(Sql::PatientById(QStringLiteral("ab123")));
+    identities.setRecordSource(sql::patientById(QStringLiteral("ab123")));
     ASSERT_TRUE(identities.requery()) << identities.lastError().toStdString();
-    const PatientFields fields = PatientFieldsFromIdentity(identities);
+    const PatientFields fields = patientFieldsFromIdentity(identities);
     EXPECT_EQ(fields.familyName, QStringLiteral("MÉNARD"));
     EXPECT_EQ(fields.firstName, QStringLiteral("Élodie"));
     EXPECT_EQ(fields.patientNumber, QStringLiteral("ab123"));

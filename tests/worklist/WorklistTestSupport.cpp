@@ -7,10 +7,10 @@ namespace vexa::test {
 void WorklistDbTest::SetUp()
 {
     BackendTest::SetUp();
-    ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
+    ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
 }
 
-void SeedCounter(PacsTestDb& pacs, const QString& table, qint64 last)
+void seedCounter(PacsTestDb& pacs, const QString& table, qint64 last)
 {
     pacs.exec(QStringLiteral("INSERT INTO %1 (Compteur, Numero) VALUES (%2, %2)").arg(table).arg(last));
     // An explicit value does not move PostgreSQL's sequence; SQLite's AUTOINCREMENT follows it by itself.
@@ -20,7 +20,7 @@ void SeedCounter(PacsTestDb& pacs, const QString& table, qint64 last)
                         .arg(last));
 }
 
-QStringList LinesOf(const QByteArray& bytes)
+QStringList linesOf(const QByteArray& bytes)
 {
     QStringList lines = QString::fromLatin1(bytes).split(u'\n', Qt::SkipEmptyParts);
     for (QString& line : lines)

@@ -12,9 +12,9 @@ protected:
 };
 
 // Makes the next number drawn from `table` (DICOMCompteur, DICOMWLCompteur) last + 1.
-void SeedCounter(PacsTestDb& pacs, const QString& table, qint64 last);
+void seedCounter(PacsTestDb& pacs, const QString& table, qint64 last);
 
 // The lines of a text, CR LF or LF ended.
-QStringList LinesOf(const QByteArray& bytes);
+QStringList linesOf(const QByteArray& bytes);
 
 } // namespace vexa::test

@@ -36,33 +36,33 @@ class WorklistWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(pacs.ok()) << pacs.error().toStdString();
-        ASSERT_EQ(OpenAndUpgrade(pacs.path()), QString());
-        ASSERT_TRUE(netpix.isValid());
-        saved = appValues();
+        ASSERT_TRUE(pacs_.ok()) << pacs_.error().toStdString();
+        ASSERT_EQ(openAndUpgrade(pacs_.path()), QString());
+        ASSERT_TRUE(netpix_.isValid());
+        saved_ = appValues();
         AppValues& v = appValues();
-        v.ConquestPath = pacs.path();
-        v.FujiCheminNetpix = netpix.path() + u'/';
-        v.FujiPraticien = QStringLiteral("VD");
-        v.DicomWorklistFolder.clear();
-        QFile::remove(PractitionerListFile());
-        SetLastPractitioner({});
-        identities.setDatabasePath(pacs.path());
+        v.conquestPath = pacs_.path();
+        v.fujiCheminNetpix = netpix_.path() + u'/';
+        v.fujiPraticien = QStringLiteral("VD");
+        v.dicomWorklistFolder.clear();
+        QFile::remove(practitionerListFile());
+        setLastPractitioner({});
+        identities_.setDatabasePath(pacs_.path());
     }
-    void TearDown() override { appValues() = saved; }
+    void TearDown() override { appValues() = saved_; }
 
     // The patient lookup pointed at a patient, as the main window does before opening the window.
     void pointAt(const QString& patientId)
     {
-        identities.setRecordSource(Sql::PatientById(patientId));
-        ASSERT_TRUE(identities.requery()) << identities.lastError().toStdString();
+        identities_.setRecordSource(sql::patientById(patientId));
+        ASSERT_TRUE(identities_.requery()) << identities_.lastError().toStdString();
     }
     void addPatient(const QString& id, const QString& name, const QString& sex, const QString& birth)
     {
-        pacs.insertPatient(id, name);
-        pacs.exec(QStringLiteral(
+        pacs_.insertPatient(id, name);
+        pacs_.exec(QStringLiteral(
             "UPDATE DICOMPatients SET PatientSex = '%1', PatientBir = '%2' WHERE PatientID = '%3'")
-                      .arg(sex, birth, id));
+                       .arg(sex, birth, id));
     }
     // A patient unknown to the database, typed in by the user.
     static void typeNewPatient(WorklistWindow& window, const QString& birthDate)
@@ -74,28 +74,28 @@ protected:
     // Clicks the send button; the confirmation, if it comes, is seen and left to close itself.
     void clickSend(WorklistWindow& window)
     {
-        noticeSeen.clear();
+        noticeSeen_.clear();
         QTimer::singleShot(5, [this] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* notice = qobject_cast<WorklistSentNotice*>(w); notice && notice->isVisible())
-                    noticeSeen = notice->messageLabel->text();
+                    noticeSeen_ = notice->messageLabel->text();
         });
         // Spaced out so that two clicks in a row are never taken for a double click.
         QTest::mouseClick(
             window.sendButton, Qt::LeftButton, {}, QPoint(), QApplication::doubleClickInterval());
     }
-    QStringList netpixFiles() const { return QDir(netpix.path()).entryList(QDir::Files); }
+    QStringList netpixFiles() const { return QDir(netpix_.path()).entryList(QDir::Files); }
     QString netpixLine(const QString& name) const
     {
-        QFile file(QDir(netpix.path()).filePath(name));
+        QFile file(QDir(netpix_.path()).filePath(name));
         return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
     }
 
-    PacsTestDb pacs{SqlBackend::Sqlite};
-    QTemporaryDir netpix;
-    RecordSet identities{QStringLiteral("DataIdentities")};
-    AppValues saved;
-    QString noticeSeen;
+    PacsTestDb pacs_{SqlBackend::Sqlite};
+    QTemporaryDir netpix_;
+    RecordSet identities_{QStringLiteral("DataIdentities")};
+    AppValues saved_;
+    QString noticeSeen_;
 };
 
 } // namespace
@@ -103,7 +103,7 @@ protected:
 TEST_F(WorklistWindowTest, BlankEntryShowsEveryControlWithItsCaption)
 {
     pointAt(QStringLiteral("VexaConcept"));
-    WorklistWindow window(identities);
+    WorklistWindow window(identities_);
     EXPECT_EQ(window.titleLabel->text(), QStringLiteral("Envoi vers la WorkList..."));
     EXPECT_EQ(window.familyNameLabel->text(), QStringLiteral("Nom :"));
     EXPECT_EQ(window.firstNameLabel->text(), QStringLiteral("Prénom :"));
@@ -142,14 +142,14 @@ TEST_F(WorklistWindowTest, KnownPatientIsPrefilledAndKeepsHisNumber)
     addPatient(QStringLiteral("PAT-4711"), QStringLiteral("DURAND^MARIE^LOUISE"), QStringLiteral("F"),
         QStringLiteral("19650201"));
     pointAt(QStringLiteral("PAT-4711"));
-    WritePractitioners(PractitionerListFile(), {QStringLiteral("Dr Blanc"), QStringLiteral("Dr Roux")});
+    writePractitioners(practitionerListFile(), {QStringLiteral("Dr Blanc"), QStringLiteral("Dr Roux")});
     // An older file of the same name, 10000 accession numbers earlier, is replaced.
-    QFile old(QDir(netpix.path()).filePath(QStringLiteral("FUJI0001.txt")));
+    QFile old(QDir(netpix_.path()).filePath(QStringLiteral("FUJI0001.txt")));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("an older patient, long since examined\r\n");
     old.close();
 
-    WorklistWindow window(identities);
+    WorklistWindow window(identities_);
     window.setSentNoticeDelay(30);
     EXPECT_EQ(window.familyNameBox->text(), QStringLiteral("DURAND"));
     EXPECT_EQ(window.firstNameBox->text(), QStringLiteral("MARIE"));
@@ -163,11 +163,11 @@ TEST_F(WorklistWindowTest, KnownPatientIsPrefilledAndKeepsHisNumber)
 
     window.practitionerBox->setCurrentText(QStringLiteral("Dr Roux"));
     clickSend(window);
-    EXPECT_EQ(noticeSeen, QStringLiteral("Envoi vers la Worklist effectué"));
+    EXPECT_EQ(noticeSeen_, QStringLiteral("Envoi vers la Worklist effectué"));
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_EQ(window.requestingPractitionerBox->text(), QStringLiteral("Dr Roux"));
-    EXPECT_EQ(pacs.scalar("SELECT COUNT(*) FROM DICOMCompteur").toInt(), 0);
+    EXPECT_EQ(pacs_.scalar("SELECT COUNT(*) FROM DICOMCompteur").toInt(), 0);
     EXPECT_EQ(netpixFiles(), QStringList{QStringLiteral("FUJI0001.txt")});
     const QStringList fields = netpixLine(QStringLiteral("FUJI0001.txt")).split(u',');
     ASSERT_EQ(fields.size(), 11);
@@ -184,7 +184,7 @@ TEST_F(WorklistWindowTest, NameWithoutCaretFillsTheFamilyNameOnly)
     addPatient(
         QStringLiteral("PAT-9"), QStringLiteral("DURAND"), QStringLiteral("F"), QStringLiteral("19650201"));
     pointAt(QStringLiteral("PAT-9"));
-    WorklistWindow window(identities);
+    WorklistWindow window(identities_);
     window.setSentNoticeDelay(30);
     EXPECT_EQ(window.familyNameBox->text(), QStringLiteral("DURAND"));
     EXPECT_EQ(window.firstNameBox->text(), QString());
@@ -205,7 +205,7 @@ TEST_F(WorklistWindowTest, RefusalsSayWhatToCorrectAndDigitsMakeADate)
 {
     pointAt(QStringLiteral("VexaConcept"));
     ScriptedDialogService dialogs;
-    WorklistWindow window(identities);
+    WorklistWindow window(identities_);
     window.setSentNoticeDelay(30);
     window.show();
     QApplication::processEvents();
@@ -215,7 +215,7 @@ TEST_F(WorklistWindowTest, RefusalsSayWhatToCorrectAndDigitsMakeADate)
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(netpixFiles().isEmpty());
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, MissingFieldText());
+    EXPECT_EQ(dialogs.messages[0].text, missingFieldText());
 
     typeNewPatient(window, QStringLiteral("1/2/1965"));
     window.familyNameBox->setFocus();
@@ -224,13 +224,13 @@ TEST_F(WorklistWindowTest, RefusalsSayWhatToCorrectAndDigitsMakeADate)
     EXPECT_EQ(window.focusWidget(), window.birthDateBox);
     EXPECT_TRUE(netpixFiles().isEmpty());
     EXPECT_EQ(window.patientNumberBox->text(), QStringLiteral("0000000000"));
-    EXPECT_TRUE(noticeSeen.isEmpty());
+    EXPECT_TRUE(noticeSeen_.isEmpty());
     ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, BadBirthDateText());
+    EXPECT_EQ(dialogs.messages[1].text, badBirthDateText());
 
     window.birthDateBox->setText(QStringLiteral("01021965"));
     clickSend(window);
-    EXPECT_EQ(noticeSeen, QStringLiteral("Envoi vers la Worklist effectué"));
+    EXPECT_EQ(noticeSeen_, QStringLiteral("Envoi vers la Worklist effectué"));
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_EQ(netpixLine(QStringLiteral("FUJI0001.txt")).section(u',', 0, 3),
         QStringLiteral("PETIT^LUC,O,VD000000001,01/02/1965"));
@@ -239,12 +239,12 @@ TEST_F(WorklistWindowTest, RefusalsSayWhatToCorrectAndDigitsMakeADate)
 TEST_F(WorklistWindowTest, PractitionerAddedWithPlusIsPreselectedAtTheNextOpening)
 {
     pointAt(QStringLiteral("VexaConcept"));
-    WritePractitioners(PractitionerListFile(), {QStringLiteral("Dr Blanc"), QStringLiteral("Dr Roux")});
+    writePractitioners(practitionerListFile(), {QStringLiteral("Dr Blanc"), QStringLiteral("Dr Roux")});
     ScriptedDialogService dialogs;
     dialogs.answerInput(QStringLiteral("Dr Lefèvre"));
     dialogs.answerInput(QString()); // an empty answer adds nothing
     {
-        WorklistWindow window(identities);
+        WorklistWindow window(identities_);
         window.show();
         QTest::mouseClick(window.addPractitionerButton, Qt::LeftButton);
         QTest::mouseClick(window.addPractitionerButton, Qt::LeftButton);
@@ -257,11 +257,11 @@ TEST_F(WorklistWindowTest, PractitionerAddedWithPlusIsPreselectedAtTheNextOpenin
         QTest::mouseClick(window.quitButton, Qt::LeftButton);
         EXPECT_FALSE(window.isVisible());
     }
-    EXPECT_EQ(LastPractitioner(), QStringLiteral("Dr Lefèvre"));
-    EXPECT_EQ(ReadPractitioners(PractitionerListFile()),
+    EXPECT_EQ(lastPractitioner(), QStringLiteral("Dr Lefèvre"));
+    EXPECT_EQ(readPractitioners(practitionerListFile()),
         (QStringList{"Dr Blanc", "Dr Roux", QStringLiteral("Dr Lefèvre")}));
 
-    WorklistWindow next(identities);
+    WorklistWindow next(identities_);
     EXPECT_EQ(next.practitionerBox->currentText(), QStringLiteral("Dr Lefèvre"));
     EXPECT_EQ(next.practitionerBox->count(), 3);
 }
@@ -272,10 +272,10 @@ TEST_F(WorklistWindowTest, PractitionerAddedWithPlusIsPreselectedAtTheNextOpenin
 TEST_F(WorklistWindowTest, UnreachableNetpixFolderIsSaidAndTheWindowStaysOpen)
 {
     pointAt(QStringLiteral("VexaConcept"));
-    const QString missing = netpix.path() + QStringLiteral("/share-not-mounted/");
-    appValues().FujiCheminNetpix = missing;
+    const QString missing = netpix_.path() + QStringLiteral("/share-not-mounted/");
+    appValues().fujiCheminNetpix = missing;
     ScriptedDialogService dialogs;
-    WorklistWindow window(identities);
+    WorklistWindow window(identities_);
     window.setSentNoticeDelay(30);
     window.show();
     typeNewPatient(window, QStringLiteral("01/02/1965"));
@@ -287,11 +287,11 @@ TEST_F(WorklistWindowTest, UnreachableNetpixFolderIsSaidAndTheWindowStaysOpen)
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("« ") + missing + QStringLiteral(" »")))
         << dialogs.messages[0].text.toStdString();
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("n'a pas été envoyé")));
-    EXPECT_TRUE(noticeSeen.isEmpty());
+    EXPECT_TRUE(noticeSeen_.isEmpty());
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.patientNumberBox->text(), QStringLiteral("VD000000001"));
 
-    appValues().FujiCheminNetpix = netpix.path() + u'/';
+    appValues().fujiCheminNetpix = netpix_.path() + u'/';
     clickSend(window);
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_EQ(netpixFiles(), QStringList{QStringLiteral("FUJI0002.txt")});
@@ -321,12 +321,12 @@ TEST(WorklistNotices, SentNoticeClosesItselfAndLoadingNoticeWaits)
 TEST_F(WorklistWindowTest, DicomWorklistFailureIsSaidAfterTheConsoleGotThePatient)
 {
     pointAt(QStringLiteral("VexaConcept"));
-    QFile blocker(netpix.filePath(QStringLiteral("not-a-folder")));
+    QFile blocker(netpix_.filePath(QStringLiteral("not-a-folder")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    appValues().DicomWorklistFolder = blocker.fileName() + QStringLiteral("/VEXAWL");
+    appValues().dicomWorklistFolder = blocker.fileName() + QStringLiteral("/VEXAWL");
     ScriptedDialogService dialogs;
-    WorklistWindow window(identities);
+    WorklistWindow window(identities_);
     window.setSentNoticeDelay(30);
     window.show();
     typeNewPatient(window, QStringLiteral("01/02/1965"));
@@ -334,11 +334,11 @@ TEST_F(WorklistWindowTest, DicomWorklistFailureIsSaidAfterTheConsoleGotThePatien
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(appValues().DicomWorklistFolder))
+    EXPECT_TRUE(dialogs.messages[0].text.contains(appValues().dicomWorklistFolder))
         << dialogs.messages[0].text.toStdString();
-    EXPECT_EQ(noticeSeen, QStringLiteral("Envoi vers la Worklist effectué"));
+    EXPECT_EQ(noticeSeen_, QStringLiteral("Envoi vers la Worklist effectué"));
     EXPECT_EQ(window.result(), QDialog::Accepted);
-    EXPECT_TRUE(QFile::exists(netpix.filePath(QStringLiteral("FUJI0001.txt"))));
+    EXPECT_TRUE(QFile::exists(netpix_.filePath(QStringLiteral("FUJI0001.txt"))));
 }
 
 // A "\" or a control character pasted into a name would split or break the
@@ -347,14 +347,14 @@ TEST_F(WorklistWindowTest, NameWithABackslashIsRefusedWithAFrenchMessage)
 {
     pointAt(QStringLiteral("VexaConcept"));
     ScriptedDialogService dialogs;
-    WorklistWindow window(identities);
+    WorklistWindow window(identities_);
     window.setSentNoticeDelay(30);
     window.show();
     typeNewPatient(window, QStringLiteral("01/02/1965"));
     window.familyNameBox->setText(QStringLiteral("PE\\TIT"));
     clickSend(window);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, BadCharacterText());
+    EXPECT_EQ(dialogs.messages[0].text, badCharacterText());
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(netpixFiles().isEmpty());
     EXPECT_EQ(window.focusWidget(), window.familyNameBox);
@@ -377,12 +377,12 @@ TEST_F(WorklistWindowTest, ANewNameOverAFilledPatientKeepsItsNumberOnlyForTheSam
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        QDir(netpix.path()).removeRecursively();
-        QDir().mkpath(netpix.path());
+        QDir(netpix_.path()).removeRecursively();
+        QDir().mkpath(netpix_.path());
         pointAt(QStringLiteral("PAT-4711"));
         ScriptedDialogService dialogs;
         dialogs.answerMessage(c.answer);
-        WorklistWindow window(identities);
+        WorklistWindow window(identities_);
         window.setSentNoticeDelay(30);
         window.show();
         window.familyNameBox->setText(QStringLiteral("DURANT"));

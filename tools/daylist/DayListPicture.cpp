@@ -22,14 +22,14 @@ int main(int argc, char** argv)
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("Liberation Sans")});
     QApplication::setFont(font);
-    vexa::appValues().ConquestPath = QString::fromLocal8Bit(argv[1]);
+    vexa::appValues().conquestPath = QString::fromLocal8Bit(argv[1]);
     vexa::MainRecordSets sets;
-    const QString failure = vexa::OpenAndUpgrade(vexa::appValues().ConquestPath);
-    if (!failure.isEmpty() || !vexa::NameNewRows(sets, vexa::appValues().ConquestPath).isEmpty()) {
+    const QString failure = vexa::openAndUpgrade(vexa::appValues().conquestPath);
+    if (!failure.isEmpty() || !vexa::nameNewRows(sets, vexa::appValues().conquestPath).isEmpty()) {
         std::fprintf(stderr, "cannot prepare the database: %s\n", qPrintable(failure));
         return 1;
     }
-    vexa::appValues().ConquestImagePath = QString::fromLocal8Bit(argv[2]);
+    vexa::appValues().conquestImagePath = QString::fromLocal8Bit(argv[2]);
     vexa::DayListWindow window;
     window.show();
     const QString output = QString::fromLocal8Bit(argv[3]);

@@ -38,13 +38,13 @@ KindTraits traitsOf(SeriesKind kind)
 {
     switch (kind) {
     case SeriesKind::ComputedRadiograph:
-        return {"CR", SopClass::ComputedRadiography, "THORAX FACE", "CHEST"};
+        return {"CR", sop_class::ComputedRadiography, "THORAX FACE", "CHEST"};
     case SeriesKind::Ct:
-        return {"CT", SopClass::CtImage, "TDM THORACIQUE", "CHEST"};
+        return {"CT", sop_class::CtImage, "TDM THORACIQUE", "CHEST"};
     case SeriesKind::Ultrasound:
-        return {"US", SopClass::UltrasoundImage, "ECHOGRAPHIE ABDOMINALE", "ABDOMEN"};
+        return {"US", sop_class::UltrasoundImage, "ECHOGRAPHIE ABDOMINALE", "ABDOMEN"};
     case SeriesKind::MultiFrame:
-        return {"XA", SopClass::XRayAngiographic, "ANGIOGRAPHIE", "HEART"};
+        return {"XA", sop_class::XRayAngiographic, "ANGIOGRAPHIE", "HEART"};
     }
     return {};
 }
@@ -63,7 +63,7 @@ QString run(QSqlQuery& query)
 // Conquest stores what a modality sent, whatever their encoding.
 QString storedBytes(const QSqlDatabase& db)
 {
-    return BackendOf(db) == SqlBackend::Postgres ? QStringLiteral("convert_from(?, getdatabaseencoding())")
+    return backendOf(db) == SqlBackend::Postgres ? QStringLiteral("convert_from(?, getdatabaseencoding())")
                                                  : QStringLiteral("CAST(? AS TEXT)");
 }
 
@@ -73,23 +73,23 @@ QString storedBytes(const QSqlDatabase& db)
 QByteArray nameBytes(const QSqlDatabase& db, const DemoPatient& p, const QString& name)
 {
     const bool latin1
-        = !p.utf8 && !(BackendOf(db) == SqlBackend::Postgres && ServerEncoding(db) == QStringLiteral("UTF8"));
+        = !p.utf8 && !(backendOf(db) == SqlBackend::Postgres && serverEncoding(db) == QStringLiteral("UTF8"));
     return latin1 ? name.toLatin1() : name.toUtf8();
 }
 
 } // namespace
 
 DemoPacs::DemoPacs(DemoPacsOptions opts)
-    : options(std::move(opts))
-    , connection(QStringLiteral("demopacs-%1").arg(reinterpret_cast<quintptr>(this)))
+    : options_(std::move(opts))
+    , connection_(QStringLiteral("demopacs-%1").arg(reinterpret_cast<quintptr>(this)))
 {
 }
 
 DemoPacs::~DemoPacs()
 {
-    db.close();
-    db = {};
-    QSqlDatabase::removeDatabase(connection);
+    db_.close();
+    db_ = {};
+    QSqlDatabase::removeDatabase(connection_);
 }
 
 DemoPatient DemoPacs::patient(int index)
@@ -108,22 +108,22 @@ DemoPatient DemoPacs::patient(int index)
 
 QString DemoPacs::open(bool fresh)
 {
-    if (fresh && !IsPostgresUrl(options.database))
-        QFile::remove(options.database);
-    if (!IsPostgresUrl(options.database))
-        QDir().mkpath(QFileInfo(options.database).absolutePath());
+    if (fresh && !isPostgresUrl(options_.database))
+        QFile::remove(options_.database);
+    if (!isPostgresUrl(options_.database))
+        QDir().mkpath(QFileInfo(options_.database).absolutePath());
     QString error;
-    db = OpenConquestDatabase(options.database, connection, &error, MissingFile::Create);
-    if (!db.isOpen())
+    db_ = openConquestDatabase(options_.database, connection_, &error, MissingFile::Create);
+    if (!db_.isOpen())
         return error;
-    return fresh ? CreateConquestTables(db) : QString();
+    return fresh ? createConquestTables(db_) : QString();
 }
 
 QString DemoPacs::generate()
 {
-    for (int i = 0; i < options.patients; ++i) {
+    for (int i = 0; i < options_.patients; ++i) {
         const DemoPatient p = patient(i);
-        const QDate date = options.today.addDays(-(i % 5));
+        const QDate date = options_.today.addDays(-(i % 5));
         const SeriesKind kinds[] = {
             SeriesKind::ComputedRadiograph, SeriesKind::Ct, SeriesKind::Ultrasound, SeriesKind::MultiFrame};
         if (QString error = addSeries(p, kinds[i % 4], date); !error.isEmpty())
@@ -138,9 +138,9 @@ QString DemoPacs::generate()
 
 QString DemoPacs::addFeedSeries()
 {
-    const int index = feedCounter++ % std::max(1, options.patients);
+    const int index = feedCounter_++ % std::max(1, options_.patients);
     return addSeries(
-        patient(index), index % 2 ? SeriesKind::ComputedRadiograph : SeriesKind::Ct, options.today);
+        patient(index), index % 2 ? SeriesKind::ComputedRadiograph : SeriesKind::Ct, options_.today);
 }
 
 QString DemoPacs::addSeries(const DemoPatient& p, SeriesKind kind, QDate date)
@@ -157,22 +157,22 @@ QString DemoPacs::addSeries(const DemoPatient& p, SeriesKind kind, QDate date)
                                  .arg(p.id.mid(3).toInt())
                                  .arg(date.toString("yyyyMMdd"));
     image.seriesInstanceUid = newDicomUid();
-    frameOfReferenceUid = newDicomUid();
+    frameOfReferenceUid_ = newDicomUid();
     image.sopClassUid = traits.sopClass;
     image.studyDate = date.toString("yyyyMMdd");
-    image.studyTime = QTime(8 + seriesCount % 10, (seriesCount * 7) % 60).toString("hhmmss");
-    image.studyId = QString::number(1000 + seriesCount);
-    image.accessionNumber = QStringLiteral("ACC%1").arg(20000 + seriesCount);
-    image.referringPhysician = QString::fromUtf8(physicians[seriesCount % 3]);
+    image.studyTime = QTime(8 + seriesCount_ % 10, (seriesCount_ * 7) % 60).toString("hhmmss");
+    image.studyId = QString::number(1000 + seriesCount_);
+    image.accessionNumber = QStringLiteral("ACC%1").arg(20000 + seriesCount_);
+    image.referringPhysician = QString::fromUtf8(physicians[seriesCount_ % 3]);
     image.studyDescription = traits.description;
     image.seriesDescription = traits.description;
     image.modality = traits.modality;
     image.bodyPart = traits.bodyPart;
     image.stationName = QStringLiteral("SALLE1");
-    image.seriesNumber = 1 + seriesCount % 9;
-    const int images = kind == SeriesKind::Ct                              ? options.imagesPerSeries * 3
+    image.seriesNumber = 1 + seriesCount_ % 9;
+    const int images = kind == SeriesKind::Ct                              ? options_.imagesPerSeries * 3
         : kind == SeriesKind::Ultrasound || kind == SeriesKind::MultiFrame ? 1
-                                                                           : options.imagesPerSeries;
+                                                                           : options_.imagesPerSeries;
     if (QString error = insertPatientAndStudy(p, image); !error.isEmpty())
         return error;
     if (QString error = insertSeries(image); !error.isEmpty())
@@ -181,13 +181,13 @@ QString DemoPacs::addSeries(const DemoPatient& p, SeriesKind kind, QDate date)
         if (QString error = writeImage(image, p, kind, i); !error.isEmpty())
             return error;
     }
-    ++seriesCount;
+    ++seriesCount_;
     return {};
 }
 
 QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesKind kind, int index)
 {
-    const std::uint32_t seed = static_cast<std::uint32_t>(seriesCount * 131 + index);
+    const std::uint32_t seed = static_cast<std::uint32_t>(seriesCount_ * 131 + index);
     image.sopInstanceUid = newDicomUid();
     image.instanceNumber = index + 1;
     image.frames = 1;
@@ -204,7 +204,7 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
     // Every attribute the image's IOD requires, so the images (and the CDs
     // made from them) pass a DICOM validator.
     image.moreElements = {QStringLiteral("(0008,0070)=VEXADICOM")};
-    const bool small = options.small;
+    const bool small = options_.small;
     switch (kind) {
     case SeriesKind::ComputedRadiograph:
         image.columns = small ? 256 : 2048;
@@ -229,7 +229,7 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
             image.moreElements << QStringLiteral("(0008,0008)=ORIGINAL\\PRIMARY\\AXIAL")
                                << QStringLiteral("(0018,0060)=120") << QStringLiteral("(0018,0050)=5")
                                << QStringLiteral("(0018,5100)=HFS") << QStringLiteral("(0020,0012)=1")
-                               << QStringLiteral("(0020,0052)=%1").arg(frameOfReferenceUid)
+                               << QStringLiteral("(0020,0052)=%1").arg(frameOfReferenceUid_)
                                << QStringLiteral("(0020,1040)=")
                                << QStringLiteral("(0020,0037)=1\\0\\0\\0\\1\\0")
                                << QStringLiteral("(0020,0032)=%1\\%1\\%2").arg(-half).arg(-5.0 * index);
@@ -268,51 +268,51 @@ QString DemoPacs::writeImage(NewDicomImage& image, const DemoPatient& p, SeriesK
                                    .arg(image.instanceNumber, 6, 10, QChar('0'))
                                    .arg(QDateTime::currentMSecsSinceEpoch() % 1000000)
                                    .arg(extension);
-    QDir().mkpath(options.imageStore + QLatin1Char('/') + p.id);
-    const DicomResult written = writeDicomImage(image, options.imageStore + QLatin1Char('/') + objectFile,
+    QDir().mkpath(options_.imageStore + QLatin1Char('/') + p.id);
+    const DicomResult written = writeDicomImage(image, options_.imageStore + QLatin1Char('/') + objectFile,
         p.withMetaHeader ? DicomFileLayout::WithMetaHeader : DicomFileLayout::BareImplicitLittle);
     if (!written.ok)
         return written.error;
-    ++imageCount;
+    ++imageCount_;
     return insertImage(image, objectFile);
 }
 
 QString DemoPacs::insertPatientAndStudy(const DemoPatient& p, const NewDicomImage& first)
 {
-    QSqlQuery exists(db);
+    QSqlQuery exists(db_);
     exists.prepare("SELECT COUNT(*) FROM DICOMPatients WHERE PatientID = ?");
     exists.addBindValue(p.id);
     if (!exists.exec() || !exists.next())
         return sqlError(exists);
     if (exists.value(0).toInt() == 0) {
-        QSqlQuery insert(db);
+        QSqlQuery insert(db_);
         insert.prepare(QStringLiteral(
             "INSERT INTO DICOMPatients (PatientID, PatientNam, PatientBir, PatientSex, AccessTime) "
             "VALUES (?, %1, ?, ?, ?)")
-                           .arg(storedBytes(db)));
-        for (const QVariant& v : {QVariant(p.id), QVariant(nameBytes(db, p, p.name)), QVariant(p.birthDate),
+                           .arg(storedBytes(db_)));
+        for (const QVariant& v : {QVariant(p.id), QVariant(nameBytes(db_, p, p.name)), QVariant(p.birthDate),
                  QVariant(p.sex), QVariant(QDateTime::currentSecsSinceEpoch())})
             insert.addBindValue(v);
         if (QString error = run(insert); !error.isEmpty())
             return error;
     }
-    QSqlQuery study(db);
+    QSqlQuery study(db_);
     study.prepare("SELECT COUNT(*) FROM DICOMStudies WHERE StudyInsta = ?");
     study.addBindValue(first.studyInstanceUid);
     if (!study.exec() || !study.next())
         return sqlError(study);
     if (study.value(0).toInt() > 0)
         return {};
-    QSqlQuery insert(db);
+    QSqlQuery insert(db_);
     insert.prepare(
         QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, StudyDate, StudyTime, StudyID, StudyDescr, "
                        "AccessionN, ReferPhysi, PatientID, PatientNam, PatientBir, PatientSex, StudyModal, "
                        "AccessTime) VALUES (?, ?, ?, ?, ?, ?, %1, ?, %1, ?, ?, ?, ?)")
-            .arg(storedBytes(db)));
+            .arg(storedBytes(db_)));
     for (const QVariant& v : {QVariant(first.studyInstanceUid), QVariant(first.studyDate),
              QVariant(first.studyTime), QVariant(first.studyId), QVariant(first.studyDescription),
-             QVariant(first.accessionNumber), QVariant(nameBytes(db, p, first.referringPhysician)),
-             QVariant(p.id), QVariant(nameBytes(db, p, p.name)), QVariant(p.birthDate), QVariant(p.sex),
+             QVariant(first.accessionNumber), QVariant(nameBytes(db_, p, first.referringPhysician)),
+             QVariant(p.id), QVariant(nameBytes(db_, p, p.name)), QVariant(p.birthDate), QVariant(p.sex),
              QVariant(first.modality)})
         insert.addBindValue(v);
     insert.addBindValue(QDateTime::currentSecsSinceEpoch());
@@ -321,7 +321,7 @@ QString DemoPacs::insertPatientAndStudy(const DemoPatient& p, const NewDicomImag
 
 QString DemoPacs::insertSeries(const NewDicomImage& first)
 {
-    QSqlQuery insert(db);
+    QSqlQuery insert(db_);
     insert.prepare(
         "INSERT INTO DICOMSeries (SeriesInst, SeriesNumb, SeriesDate, SeriesTime, SeriesDesc, Modality, "
         "BodyPartEx, StationNam, Institutio, SeriesPat, StudyInsta, AccessTime) "
@@ -336,7 +336,7 @@ QString DemoPacs::insertSeries(const NewDicomImage& first)
 
 QString DemoPacs::insertImage(const NewDicomImage& image, const QString& objectFile)
 {
-    QSqlQuery insert(db);
+    QSqlQuery insert(db_);
     insert.prepare(
         "INSERT INTO DICOMImages (SOPInstanc, SOPClassUI, ImageNumbe, ImageDate, ImageTime, NumberOfFr, "
         "SeriesInst, ObjectFile, DeviceName, ImagePat, AccessTime) "

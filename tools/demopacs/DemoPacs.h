@@ -47,8 +47,8 @@ public:
     // One new series for one of the patients, dated today (feed mode).
     QString addFeedSeries();
 
-    int seriesWritten() const { return seriesCount; }
-    int imagesWritten() const { return imageCount; }
+    int seriesWritten() const { return seriesCount_; }
+    int imagesWritten() const { return imageCount_; }
     static DemoPatient patient(int index);
 
 private:
@@ -58,13 +58,13 @@ private:
     QString insertImage(const NewDicomImage& image, const QString& objectFile);
     QString writeImage(NewDicomImage& image, const DemoPatient& patient, SeriesKind kind, int index);
 
-    DemoPacsOptions options;
-    QString connection;
-    QSqlDatabase db;
-    int seriesCount = 0;
-    int imageCount = 0;
-    int feedCounter = 0;
-    QString frameOfReferenceUid; // of the series being written
+    DemoPacsOptions options_;
+    QString connection_;
+    QSqlDatabase db_;
+    int seriesCount_ = 0;
+    int imageCount_ = 0;
+    int feedCounter_ = 0;
+    QString frameOfReferenceUid_; // of the series being written
 };
 
 } // namespace vexa::demo

@@ -11,20 +11,20 @@ namespace {
 class Noise {
 public:
     explicit Noise(std::uint32_t seed)
-        : state(seed * 2654435761u + 1u)
+        : state_(seed * 2654435761u + 1u)
     {
     }
     // Uniform in [-1, 1).
     double next()
     {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return (state & 0xFFFF) / 32768.0 - 1.0;
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return (state_ & 0xFFFF) / 32768.0 - 1.0;
     }
 
 private:
-    std::uint32_t state;
+    std::uint32_t state_;
 };
 
 // 1 inside an ellipse, falling smoothly to 0 at its edge.

@@ -22,7 +22,7 @@ constexpr int Frames = 12;
 
 // Hounsfield units of a chest section: air around, soft tissue, two lungs
 // whose size follows the frame, a vertebra and a sternum of bone.
-int ChestValue(int c, int r, int frame)
+int chestValue(int c, int r, int frame)
 {
     const auto inside = [&](double cx, double cy, double rx, double ry) {
         const double x = (c - cx) / rx, y = (r - cy) / ry;
@@ -46,7 +46,7 @@ int ChestValue(int c, int r, int frame)
     return 40;
 }
 
-bool WriteChest(const QString& path)
+bool writeChest(const QString& path)
 {
     vexa::NewDicomImage image;
     image.patientName = QStringLiteral("DUPONT^JEAN");
@@ -54,7 +54,7 @@ bool WriteChest(const QString& path)
     image.studyInstanceUid = vexa::newDicomUid();
     image.seriesInstanceUid = vexa::newDicomUid();
     image.sopInstanceUid = vexa::newDicomUid();
-    image.sopClassUid = vexa::SopClass::CtImage;
+    image.sopClassUid = vexa::sop_class::CtImage;
     image.modality = QStringLiteral("CT");
     image.studyDate = QStringLiteral("20260314");
     image.columns = Side;
@@ -69,13 +69,13 @@ bool WriteChest(const QString& path)
     for (int frame = 0; frame < Frames; ++frame)
         for (int r = 0; r < Side; ++r)
             for (int c = 0; c < Side; ++c) {
-                const int stored = ChestValue(c, r, frame) + 1024;
+                const int stored = chestValue(c, r, frame) + 1024;
                 image.pixelData.append(char(stored & 0xFF)).append(char(stored >> 8));
             }
     return vexa::writeDicomImage(image, path, vexa::DicomFileLayout::WithMetaHeader).ok;
 }
 
-void PressKey(QWidget* window, int key)
+void pressKey(QWidget* window, int key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(window, &press);
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     QApplication::setFont(font);
     QTemporaryDir folder;
     const QString image = folder.filePath(QStringLiteral("chest.dcm"));
-    if (!folder.isValid() || !WriteChest(image)) {
+    if (!folder.isValid() || !writeChest(image)) {
         std::fprintf(stderr, "cannot write the CT image\n");
         return 1;
     }
@@ -111,8 +111,8 @@ int main(int argc, char** argv)
     int status = 1;
     QTimer::singleShot(800, [&] {
         for (int i = 0; i < 4; ++i)
-            PressKey(&viewer, Qt::Key_Down);
-        PressKey(&viewer, Qt::Key_1);
+            pressKey(&viewer, Qt::Key_Down);
+        pressKey(&viewer, Qt::Key_1);
         QTimer::singleShot(400, [&] {
             status = viewer.grab().save(output) ? 0 : 1;
             app.quit();

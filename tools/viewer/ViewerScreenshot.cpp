@@ -37,14 +37,14 @@ int main(int argc, char** argv)
     QStandardPaths::setTestModeEnabled(true);
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("viewer-measures.png");
     QTemporaryDir folder;
-    const TestSeries series = MakeTestSeries(folder.path(), 3, QSize(1024, 1250), 0.2);
+    const TestSeries series = makeTestSeries(folder.path(), 3, QSize(1024, 1250), 0.2);
     if (!series.error.isEmpty())
         return 1;
     ScriptedDialogService dialogs;
-    appValues().ConquestImagePath = series.imageRoot;
+    appValues().conquestImagePath = series.imageRoot;
     RecordSet images(QStringLiteral("ConnExamen"));
     images.setDatabasePath(series.databasePath);
-    images.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
+    images.setRecordSource(sql::imagesOfSeries(series.seriesUid));
     images.requery();
     ViewerWindow viewer(ViewerRequest{}, &images);
     viewer.openWindow();

@@ -2,20 +2,20 @@
 
 namespace vexa {
 
-QString ErrorDescription(int number)
+QString errorDescription(int number)
 {
     switch (number) {
-    case ErrorNumber::BadFileName:
+    case error_number::BadFileName:
         return QStringLiteral("Nom ou numéro de fichier incorrect");
-    case ErrorNumber::FileNotFound:
+    case error_number::FileNotFound:
         return QStringLiteral("Fichier introuvable");
-    case ErrorNumber::DiskFull:
+    case error_number::DiskFull:
         return QStringLiteral("Disque plein");
-    case ErrorNumber::PermissionDenied:
+    case error_number::PermissionDenied:
         return QStringLiteral("Permission refusée");
-    case ErrorNumber::PathFileAccess:
+    case error_number::PathFileAccess:
         return QStringLiteral("Erreur d'accès au chemin/fichier");
-    case ErrorNumber::PathNotFound:
+    case error_number::PathNotFound:
         return QStringLiteral("Chemin d'accès introuvable");
     default:
         return QStringLiteral("Erreur définie par l'application ou par l'objet");

@@ -23,16 +23,16 @@ private:
 };
 
 // The numbers of the file errors the program reports.
-namespace ErrorNumber {
+namespace error_number {
 constexpr int BadFileName = 52;
 constexpr int FileNotFound = 53;
 constexpr int DiskFull = 61;
 constexpr int PermissionDenied = 70;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
-} // namespace ErrorNumber
+} // namespace error_number
 
 // The French description of an error number ("Fichier introuvable" for 53).
-QString ErrorDescription(int number);
+QString errorDescription(int number);
 
 } // namespace vexa

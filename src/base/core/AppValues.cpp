@@ -11,7 +11,7 @@ namespace {
 // The options dialog keeps these in 16-bit fields; out-of-range texts are clamped.
 int16_t shortSetting(const SettingKey& key)
 {
-    const int value = GetIntegerSetting(key);
+    const int value = getIntegerSetting(key);
     return static_cast<int16_t>(
         std::clamp<int>(value, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
@@ -27,7 +27,7 @@ QString dataFolder(const QString& name)
 std::uint64_t imageMemoryLimit(const SettingKey& key)
 {
     bool number = false;
-    const qlonglong megabytes = GetSetting(key).trimmed().toLongLong(&number);
+    const qlonglong megabytes = getSetting(key).trimmed().toLongLong(&number);
     if (!number || megabytes <= 0)
         return key.defaultValue.toULongLong() << 20;
     return static_cast<std::uint64_t>(std::clamp<qlonglong>(megabytes, 64, 65536)) << 20;
@@ -41,56 +41,56 @@ AppValues& appValues()
     return values;
 }
 
-QString DefaultBurnStagingDir()
+QString defaultBurnStagingDir()
 {
     return dataFolder(QStringLiteral("ToBurn.tmp"));
 }
 
-QString DefaultDicomExportDir()
+QString defaultDicomExportDir()
 {
     return dataFolder(QStringLiteral("DCM"));
 }
 
-void ReadSharedSettings(SharedSettings& v, const QString& defaultPrinterName)
+void readSharedSettings(SharedSettings& v, const QString& defaultPrinterName)
 {
-    v.ConquestPath = GetSetting(Keys::ConquestPath);
-    v.ConquestImagePath = GetSetting(Keys::ConquestImagePath);
-    v.Entete = GetSetting(Keys::Entete);
-    v.ImagePrinter = GetSetting(Keys::ImagePrinter, defaultPrinterName);
-    v.EtiquettePrinter = GetSetting(Keys::EtiquettePrinter, defaultPrinterName);
-    v.CR_Printer = GetSetting(Keys::CR_Printer, defaultPrinterName);
-    v.FujiCheminNetpix = GetSetting(Keys::FujiCheminNetpix);
-    v.FujiPraticien = GetSetting(Keys::FujiPraticien);
-    v.DicomWorklistFolder = GetSetting(Keys::DicomWorklistFolder);
-    v.Inverse = GetYesNoSetting(Keys::Inverse);
-    v.IsEtiquette = GetYesNoSetting(Keys::IsEtiquette);
-    v.LetOnTop = GetYesNoSetting(Keys::LetOnTop);
+    v.conquestPath = getSetting(keys::ConquestPath);
+    v.conquestImagePath = getSetting(keys::ConquestImagePath);
+    v.entete = getSetting(keys::Entete);
+    v.imagePrinter = getSetting(keys::ImagePrinter, defaultPrinterName);
+    v.etiquettePrinter = getSetting(keys::EtiquettePrinter, defaultPrinterName);
+    v.crPrinter = getSetting(keys::CR_Printer, defaultPrinterName);
+    v.fujiCheminNetpix = getSetting(keys::FujiCheminNetpix);
+    v.fujiPraticien = getSetting(keys::FujiPraticien);
+    v.dicomWorklistFolder = getSetting(keys::DicomWorklistFolder);
+    v.inverse = getYesNoSetting(keys::Inverse);
+    v.isEtiquette = getYesNoSetting(keys::IsEtiquette);
+    v.letOnTop = getYesNoSetting(keys::LetOnTop);
 }
 
-AppValues ReadAppValues(const QString& defaultPrinterName)
+AppValues readAppValues(const QString& defaultPrinterName)
 {
     AppValues v;
-    ReadSharedSettings(v, defaultPrinterName);
-    v.DefaultPrinterName = defaultPrinterName;
-    v.ImagePath = GetSetting(Keys::ImagePath);
-    v.EtiquetteAutoPrint = GetYesNoSetting(Keys::EtiquetteAutoPrint);
+    readSharedSettings(v, defaultPrinterName);
+    v.defaultPrinterName = defaultPrinterName;
+    v.imagePath = getSetting(keys::ImagePath);
+    v.etiquetteAutoPrint = getYesNoSetting(keys::EtiquetteAutoPrint);
 
-    v.FormatEtiquette = shortSetting(Keys::FormatEtiquette);
-    v.NbEtiquette = shortSetting(Keys::NbEtiquette);
-    v.Position = shortSetting(Keys::Position);
+    v.formatEtiquette = shortSetting(keys::FormatEtiquette);
+    v.nbEtiquette = shortSetting(keys::NbEtiquette);
+    v.position = shortSetting(keys::Position);
 
-    v.BurnStagingDir = DefaultBurnStagingDir();
-    v.DicomExportDir = DefaultDicomExportDir();
-    v.MonitorInterval = 6000;
-    v.MaxImageBytes = imageMemoryLimit(Keys::MaxImageMemoryMB);
-    v.TodayDate = QDate::currentDate();
+    v.burnStagingDir = defaultBurnStagingDir();
+    v.dicomExportDir = defaultDicomExportDir();
+    v.monitorInterval = 6000;
+    v.maxImageBytes = imageMemoryLimit(keys::MaxImageMemoryMB);
+    v.todayDate = QDate::currentDate();
     return v;
 }
 
-void LoadAppValues(const QString& defaultPrinterName)
+void loadAppValues(const QString& defaultPrinterName)
 {
-    appValues() = ReadAppValues(defaultPrinterName);
-    SetCurrentPrinterName(defaultPrinterName);
+    appValues() = readAppValues(defaultPrinterName);
+    setCurrentPrinterName(defaultPrinterName);
 }
 
 } // namespace vexa

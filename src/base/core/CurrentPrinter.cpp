@@ -6,17 +6,17 @@ QString currentPrinter;
 int currentOrientation = 1;
 } // namespace
 
-QString CurrentPrinterName()
+QString currentPrinterName()
 {
     return currentPrinter;
 }
 
-void SetCurrentPrinterName(const QString& name)
+void setCurrentPrinterName(const QString& name)
 {
     currentPrinter = name;
 }
 
-bool SelectPrinterByName(const QString& name, const QStringList& installedPrinters)
+bool selectPrinterByName(const QString& name, const QStringList& installedPrinters)
 {
     if (!installedPrinters.contains(name, Qt::CaseSensitive))
         return false;
@@ -24,12 +24,12 @@ bool SelectPrinterByName(const QString& name, const QStringList& installedPrinte
     return true;
 }
 
-int CurrentPrinterOrientation()
+int currentPrinterOrientation()
 {
     return currentOrientation;
 }
 
-void SetCurrentPrinterOrientation(int orientation)
+void setCurrentPrinterOrientation(int orientation)
 {
     currentOrientation = orientation == 2 ? 2 : 1;
 }

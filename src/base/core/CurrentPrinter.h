@@ -7,16 +7,16 @@
 
 namespace vexa {
 
-QString CurrentPrinterName();
-void SetCurrentPrinterName(const QString& name);
+QString currentPrinterName();
+void setCurrentPrinterName(const QString& name);
 
 // Makes the first installed printer whose name equals `name` exactly (letter
 // case included) the current printer. Returns false, changing nothing, when
 // none matches.
-bool SelectPrinterByName(const QString& name, const QStringList& installedPrinters);
+bool selectPrinterByName(const QString& name, const QStringList& installedPrinters);
 
 // The current printer's page orientation: 1 portrait (the start), 2 landscape.
-int CurrentPrinterOrientation();
-void SetCurrentPrinterOrientation(int orientation);
+int currentPrinterOrientation();
+void setCurrentPrinterOrientation(int orientation);
 
 } // namespace vexa

@@ -2,7 +2,7 @@
 
 namespace vexa {
 
-QDate DateFromYyyymmdd(const QString& text)
+QDate dateFromYyyymmdd(const QString& text)
 {
     const QString t = text.trimmed();
     if (t.size() != 8)
@@ -10,25 +10,25 @@ QDate DateFromYyyymmdd(const QString& text)
     return QDate::fromString(t, QStringLiteral("yyyyMMdd"));
 }
 
-QString ToYyyymmdd(const QDate& date)
+QString toYyyymmdd(const QDate& date)
 {
     return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")) : QString();
 }
 
-QDate DateFromDdMmYyyy(const QString& text)
+QDate dateFromDdMmYyyy(const QString& text)
 {
     return QDate::fromString(text.trimmed(), QStringLiteral("dd/MM/yyyy"));
 }
 
-QString ToDdMmYyyy(const QDate& date)
+QString toDdMmYyyy(const QDate& date)
 {
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }
 
-QString YyyymmddToDdMmYyyy(const QString& text)
+QString yyyymmddToDdMmYyyy(const QString& text)
 {
-    const QDate d = DateFromYyyymmdd(text);
-    return d.isValid() ? ToDdMmYyyy(d) : text;
+    const QDate d = dateFromYyyymmdd(text);
+    return d.isValid() ? toDdMmYyyy(d) : text;
 }
 
 } // namespace vexa

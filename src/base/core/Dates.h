@@ -7,12 +7,12 @@
 namespace vexa {
 
 // "20261209" -> 2026-12-09; an invalid QDate for anything else.
-QDate DateFromYyyymmdd(const QString& text);
-QString ToYyyymmdd(const QDate& date);
+QDate dateFromYyyymmdd(const QString& text);
+QString toYyyymmdd(const QDate& date);
 // "09/12/2026" -> 2026-12-09; an invalid QDate for anything else.
-QDate DateFromDdMmYyyy(const QString& text);
-QString ToDdMmYyyy(const QDate& date);
+QDate dateFromDdMmYyyy(const QString& text);
+QString toDdMmYyyy(const QDate& date);
 // "20261209" -> "09/12/2026"; text that is not a date comes back as it is.
-QString YyyymmddToDdMmYyyy(const QString& text);
+QString yyyymmddToDdMmYyyy(const QString& text);
 
 } // namespace vexa

@@ -15,7 +15,7 @@ public:
     QString file(const FileRequest&) override { return {}; }
 };
 
-const char* IconName(MsgIcon icon)
+const char* iconName(MsgIcon icon)
 {
     switch (icon) {
     case MsgIcon::Information:
@@ -32,7 +32,7 @@ const char* IconName(MsgIcon icon)
     return "message";
 }
 
-const char* ResultName(MsgResult result)
+const char* resultName(MsgResult result)
 {
     switch (result) {
     case MsgResult::Ok:
@@ -54,7 +54,7 @@ const char* ResultName(MsgResult result)
 }
 
 // One line of text, so that a message keeps to one line of the log.
-QString OneLine(const QString& text)
+QString oneLine(const QString& text)
 {
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" | "));
@@ -74,7 +74,7 @@ public:
     {
         const QString line
             = QStringLiteral("%1 « %2 » : %3")
-                  .arg(QLatin1String(IconName(request.icon)), request.title, OneLine(request.text));
+                  .arg(QLatin1String(iconName(request.icon)), request.title, oneLine(request.text));
         if (request.icon == MsgIcon::Critical || request.icon == MsgIcon::Exclamation)
             qCWarning(logDialogs).noquote() << line;
         else
@@ -82,7 +82,7 @@ public:
         const MsgResult answer = target().message(request);
         if (request.buttons != MsgButtons::Ok)
             qCInfo(logDialogs).noquote() << QStringLiteral("réponse « %1 » : %2")
-                                                .arg(request.title, QString::fromUtf8(ResultName(answer)));
+                                                .arg(request.title, QString::fromUtf8(resultName(answer)));
         return answer;
     }
 
@@ -90,7 +90,7 @@ public:
     {
         const std::optional<QString> answer = target().input(request);
         qCInfo(logDialogs).noquote() << QStringLiteral("saisie « %1 » : %2 -> %3")
-                                            .arg(request.title, OneLine(request.prompt),
+                                            .arg(request.title, oneLine(request.prompt),
                                                 answer ? QStringLiteral("validée")
                                                        : QStringLiteral("annulée"));
         return answer;
@@ -109,8 +109,8 @@ public:
     DialogService* current = nullptr;
 
 private:
-    DialogService& target() { return current ? *current : silent; }
-    SilentDialogService silent;
+    DialogService& target() { return current ? *current : silent_; }
+    SilentDialogService silent_;
 };
 
 LoggingDialogService& loggingService()
@@ -136,7 +136,7 @@ DialogService* installedDialogService()
     return loggingService().current;
 }
 
-MsgResult MsgBox(
+MsgResult msgBox(
     const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title, MsgResult defaultButton)
 {
     const MessageRequest request{text, title, icon, buttons, defaultButton};

@@ -54,7 +54,7 @@ DialogService* installedDialogService();
 
 // Shorthand for the common message box. From a worker thread the message is
 // shown by the user-interface thread while the worker waits for the answer.
-MsgResult MsgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
+MsgResult msgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
     const QString& title = QStringLiteral("VexaDICOM"), MsgResult defaultButton = MsgResult::Ok);
 
 } // namespace vexa

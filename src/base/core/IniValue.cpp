@@ -12,7 +12,7 @@ QString locateIniFile(const QString& fileName)
 {
     if (fileName.contains(u'/'))
         return fileName;
-    for (const QString& folder : IniSearchFolders()) {
+    for (const QString& folder : iniSearchFolders()) {
         const QString candidate = folder + u'/' + fileName;
         if (QFileInfo(candidate).isFile())
             return candidate;
@@ -61,12 +61,12 @@ std::optional<QString> findValue(const QString& text, const QString& section, co
 
 } // namespace
 
-QStringList IniSearchFolders()
+QStringList iniSearchFolders()
 {
     return {QCoreApplication::applicationDirPath(), QStringLiteral("/etc/vexadicom")};
 }
 
-QString ReadIniValue(
+QString readIniValue(
     const QString& section, const QString& key, const QString& defaultValue, const QString& fileName)
 {
     QFile file(locateIniFile(fileName));

@@ -12,10 +12,10 @@ constexpr int MaxIniValueLength = 255;
 // The value of `key` in `section` of `fileName`, at most 255 characters, or
 // `defaultValue` when the file or the key is missing. A bare file name is
 // looked for in the program's folder, then in /etc/vexadicom.
-QString ReadIniValue(
+QString readIniValue(
     const QString& section, const QString& key, const QString& defaultValue, const QString& fileName);
 
 // Where a bare INI file name is looked for, in order.
-QStringList IniSearchFolders();
+QStringList iniSearchFolders();
 
 } // namespace vexa

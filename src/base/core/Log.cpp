@@ -41,14 +41,14 @@ LogFileState& logFile()
 // goes only to the previous handler.
 thread_local bool writingLine = false;
 
-bool OpenPrivately(QFile& file)
+bool openPrivately(QFile& file)
 {
     // Owner only: with the debug setting the log holds patients' names.
     return file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text, OwnerOnlyFile);
 }
 
 // vexadicom.log becomes .1, .1 becomes .2, ... the oldest is dropped.
-void Rotate(LogFileState& state)
+void rotate(LogFileState& state)
 {
     const QString path = state.file.fileName();
     state.file.close();
@@ -57,10 +57,10 @@ void Rotate(LogFileState& state)
     for (int i = kept - 1; i >= 1; --i)
         QFile::rename(path + u'.' + QString::number(i), path + u'.' + QString::number(i + 1));
     QFile::rename(path, path + QStringLiteral(".1"));
-    OpenPrivately(state.file);
+    openPrivately(state.file);
 }
 
-const char* LevelName(QtMsgType type)
+const char* levelName(QtMsgType type)
 {
     switch (type) {
     case QtDebugMsg:
@@ -77,27 +77,27 @@ const char* LevelName(QtMsgType type)
     return "?";
 }
 
-QString LogLine(QtMsgType type, const QMessageLogContext& context, const QString& message)
+QString logLine(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     const char* category = context.category ? context.category : "default";
     return QStringLiteral("%1 %2 %3: %4\n")
-        .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs), QLatin1String(LevelName(type)),
-            QLatin1String(category), WithoutPassword(WithoutPatientNames(message)));
+        .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs), QLatin1String(levelName(type)),
+            QLatin1String(category), withoutPassword(withoutPatientNames(message)));
 }
 
-void WriteToFile(QtMsgType type, const QMessageLogContext& context, const QString& message)
+void writeToFile(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     LogFileState& state = logFile();
     if (!writingLine) {
         writingLine = true;
-        const QByteArray line = LogLine(type, context, message).toUtf8();
+        const QByteArray line = logLine(type, context, message).toUtf8();
         {
             QMutexLocker lock(&state.mutex);
             // Rotated before the line that would pass the limit, so the
             // newest lines are always in the current file.
             if (state.file.isOpen() && state.file.size() > 0
                 && state.file.size() + line.size() > state.limits.maxBytes)
-                Rotate(state);
+                rotate(state);
             if (state.file.isOpen()) {
                 state.file.write(line);
                 state.file.flush();
@@ -126,7 +126,7 @@ std::atomic<int> patientNamesWanted{-1};
 
 } // namespace
 
-QString LogFolder()
+QString logFolder()
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (state.isEmpty() || !QDir::isAbsolutePath(state))
@@ -134,33 +134,33 @@ QString LogFolder()
     return state + QStringLiteral("/VexaDICOM");
 }
 
-QString LogFilePath()
+QString logFilePath()
 {
-    return LogFolder() + QStringLiteral("/vexadicom.log");
+    return logFolder() + QStringLiteral("/vexadicom.log");
 }
 
-bool StartLogFile(const QString& path, LogFileLimits limits)
+bool startLogFile(const QString& path, LogFileLimits limits)
 {
-    const QString file = path.isEmpty() ? LogFilePath() : path;
+    const QString file = path.isEmpty() ? logFilePath() : path;
     LogFileState& state = logFile();
     {
         QMutexLocker lock(&state.mutex);
         state.file.close();
         state.file.setFileName(file);
         state.limits = limits;
-        MakePrivateFolder(QFileInfo(file).absolutePath());
-        if (!OpenPrivately(state.file))
+        makePrivateFolder(QFileInfo(file).absolutePath());
+        if (!openPrivately(state.file))
             return false;
         if (!state.installed) {
-            state.previous = qInstallMessageHandler(WriteToFile);
+            state.previous = qInstallMessageHandler(writeToFile);
             state.installed = true;
         }
     }
-    RereadLogSettings();
+    rereadLogSettings();
     return true;
 }
 
-void StopLogFile()
+void stopLogFile()
 {
     LogFileState& state = logFile();
     QMutexLocker lock(&state.mutex);
@@ -172,12 +172,12 @@ void StopLogFile()
     state.file.close();
 }
 
-bool LogPatientNames()
+bool logPatientNames()
 {
     int wanted = patientNamesWanted.load();
     if (wanted < 0) {
         wanted
-            = GetYesNoSetting(QStringLiteral("Debug"), QStringLiteral("LogPatientNames"), QStringLiteral("0"))
+            = getYesNoSetting(QStringLiteral("Debug"), QStringLiteral("LogPatientNames"), QStringLiteral("0"))
             ? 1
             : 0;
         patientNamesWanted.store(wanted);
@@ -185,18 +185,18 @@ bool LogPatientNames()
     return wanted == 1;
 }
 
-void RereadLogSettings()
+void rereadLogSettings()
 {
     patientNamesWanted.store(-1);
-    LogPatientNames();
+    logPatientNames();
 }
 
-QString PatientForLog(const QString& name)
+QString patientForLog(const QString& name)
 {
-    return LogPatientNames() ? name : HiddenName;
+    return logPatientNames() ? name : HiddenName;
 }
 
-void NotePatientName(const QString& name)
+void notePatientName(const QString& name)
 {
     QString stored = name.trimmed().toUpper();
     while (stored.endsWith(u'^'))
@@ -215,9 +215,9 @@ void NotePatientName(const QString& name)
     noted.names.insert(blanks);
 }
 
-QString WithoutPatientNames(const QString& text)
+QString withoutPatientNames(const QString& text)
 {
-    if (LogPatientNames())
+    if (logPatientNames())
         return text;
     QString result = text;
     {
@@ -235,7 +235,7 @@ QString WithoutPatientNames(const QString& text)
     return result;
 }
 
-QString WithoutPassword(const QString& conquestPath)
+QString withoutPassword(const QString& conquestPath)
 {
     // "scheme://user:password@" and libpq's "password=..." keyword.
     static const QRegularExpression inUrl(QStringLiteral("(\\b[a-z][a-z0-9+.-]*://[^\\s:/@]*:)[^\\s@/]*@"),

@@ -21,32 +21,32 @@ struct LogFileLimits {
 };
 
 // The log's folder and file as they are for this user now.
-QString LogFolder();
-QString LogFilePath();
+QString logFolder();
+QString logFilePath();
 
 // From now on every Qt message, of every category, is also appended to
 // `path` (LogFilePath() when empty), one line each, flushed at once. False
 // when the file cannot be opened; the messages then only go where they went.
-bool StartLogFile(const QString& path = {}, LogFileLimits limits = {});
+bool startLogFile(const QString& path = {}, LogFileLimits limits = {});
 // Stops writing the file and gives Qt its previous message handler back.
-void StopLogFile();
+void stopLogFile();
 
 // What a log line shows of a patient's name: the name itself when the debug
 // setting asks, else "[patient]".
-QString PatientForLog(const QString& name);
+QString patientForLog(const QString& name);
 // Remembers a patient's name so that any log line holding it shows
 // "[patient]" instead (unless the debug setting asks for names). Names in
 // the DICOM form "FAMILY^GIVEN" are hidden without being noted.
-void NotePatientName(const QString& name);
+void notePatientName(const QString& name);
 // The text as it goes into the log: noted names and DICOM names hidden.
-QString WithoutPatientNames(const QString& text);
+QString withoutPatientNames(const QString& text);
 // Whether the debug setting asks for names; read once, then cached (tests
 // and the options may call it again after a change).
-bool LogPatientNames();
-void RereadLogSettings();
+bool logPatientNames();
+void rereadLogSettings();
 
 // A PostgreSQL URL or libpq text with its password replaced by "***".
-QString WithoutPassword(const QString& conquestPath);
+QString withoutPassword(const QString& conquestPath);
 
 // A long action's start, end and duration in the log:
 //   TimedAction timed(QStringLiteral("Gravure du CD"));

@@ -2,7 +2,7 @@
 
 namespace vexa {
 
-double NumericPrefix(const QString& text)
+double numericPrefix(const QString& text)
 {
     const QString t = text.trimmed();
     qsizetype i = 0;

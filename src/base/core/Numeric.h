@@ -8,7 +8,7 @@
 namespace vexa {
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
-inline int64_t RoundHalfEven(double value)
+inline int64_t roundHalfEven(double value)
 {
     return static_cast<int64_t>(std::nearbyint(value)); // default FP mode rounds to nearest even
 }
@@ -16,18 +16,18 @@ inline int64_t RoundHalfEven(double value)
 // The leading number of a text, as a settings value is read: leading blanks
 // skipped, optional sign, digits with an optional "." fraction and exponent.
 // "" and text without a leading number give 0.
-double NumericPrefix(const QString& text);
+double numericPrefix(const QString& text);
 
 constexpr int TwipsPerPixel = 15;
 constexpr int TwipsPerInch = 1440;
 
-inline int PixelsToTwips(double pixels)
+inline int pixelsToTwips(double pixels)
 {
-    return static_cast<int>(RoundHalfEven(pixels * TwipsPerPixel));
+    return static_cast<int>(roundHalfEven(pixels * TwipsPerPixel));
 }
-inline int TwipsToPixels(double twips)
+inline int twipsToPixels(double twips)
 {
-    return static_cast<int>(RoundHalfEven(twips / TwipsPerPixel));
+    return static_cast<int>(roundHalfEven(twips / TwipsPerPixel));
 }
 
 } // namespace vexa

@@ -2,7 +2,7 @@
 
 namespace vexa {
 
-QString WithTrailingBackslash(QString& path)
+QString withTrailingBackslash(QString& path)
 {
     qsizetype end = path.size();
     while (end > 0 && path[end - 1] == u' ')

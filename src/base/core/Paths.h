@@ -6,6 +6,6 @@ namespace vexa {
 
 // Removes trailing blanks and appends the native separator "/" unless the
 // path already ends with it. The argument is changed too, and returned.
-QString WithTrailingBackslash(QString& path);
+QString withTrailingBackslash(QString& path);
 
 } // namespace vexa

@@ -4,7 +4,7 @@
 
 namespace vexa {
 
-QString ReadablePersonName(const QString& dicomName)
+QString readablePersonName(const QString& dicomName)
 {
     QStringList parts;
     for (const QString& part : dicomName.split(u'^')) {

@@ -9,6 +9,6 @@ namespace vexa {
 // "Moriarty^James" -> "Moriarty James"; "DUPONT^JEAN^^^" -> "DUPONT JEAN";
 // "^^Marie" -> "Marie". The components are trimmed and joined by one blank,
 // empty ones dropped. Never a null string ("" for an empty or null name).
-QString ReadablePersonName(const QString& dicomName);
+QString readablePersonName(const QString& dicomName);
 
 } // namespace vexa

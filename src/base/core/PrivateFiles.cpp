@@ -7,7 +7,7 @@
 
 namespace vexa {
 
-bool MakePrivateFolder(const QString& path)
+bool makePrivateFolder(const QString& path)
 {
     // The folders missing on the way down, outermost first.
     QStringList missing;
@@ -25,7 +25,7 @@ bool MakePrivateFolder(const QString& path)
     return ok;
 }
 
-bool MakePrivateFile(const QString& path)
+bool makePrivateFile(const QString& path)
 {
     return QFile::setPermissions(path, OwnerOnlyFile);
 }

@@ -16,9 +16,9 @@ inline constexpr QFileDevice::Permissions OwnerOnlyFolder
 // this call creates are open to their owner only (0700); parents that
 // existed keep their permissions. An existing folder is made 0700 too.
 // False when the folder could not be made or restricted.
-bool MakePrivateFolder(const QString& path);
+bool makePrivateFolder(const QString& path);
 
 // Makes an existing file readable and writable by its owner only (0600).
-bool MakePrivateFile(const QString& path);
+bool makePrivateFile(const QString& path);
 
 } // namespace vexa

@@ -4,7 +4,7 @@
 
 namespace vexa {
 
-QString ReplaceText(const QString& text, const QString& find, const QString& replacement, int start,
+QString replaceText(const QString& text, const QString& find, const QString& replacement, int start,
     int maxCount, int compareMode)
 {
     if (find.isEmpty())

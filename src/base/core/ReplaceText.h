@@ -9,7 +9,7 @@ namespace vexa {
 // text before `start` is kept. Compare mode 1 ignores letter case (the letters
 // outside the replaced parts stay as given); any other mode is exact. An empty
 // `find` returns the text unchanged.
-QString ReplaceText(const QString& text, const QString& find, const QString& replacement, int start = 1,
+QString replaceText(const QString& text, const QString& find, const QString& replacement, int start = 1,
     int maxCount = -1, int compareMode = 0);
 
 } // namespace vexa

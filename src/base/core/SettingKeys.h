@@ -12,7 +12,7 @@ struct SettingKey {
     QString defaultValue; // the printers' keys default to the system printer instead
 };
 
-namespace Keys {
+namespace keys {
 
 inline const SettingKey ConquestPath{QStringLiteral("Conquest"), QStringLiteral("ConquestPath"), {}};
 inline const SettingKey ConquestImagePath{
@@ -57,32 +57,32 @@ inline const SettingKey MaxImageMemoryMB{
 inline const SettingKey SystemInfoPrograms{
     QStringLiteral("Windows"), QStringLiteral("SystemInfoPrograms"), {}};
 
-} // namespace Keys
+} // namespace keys
 
 // Reads with the key's own default.
-inline QString GetSetting(const SettingKey& k)
+inline QString getSetting(const SettingKey& k)
 {
-    return GetSetting(k.section, k.key, k.defaultValue);
+    return getSetting(k.section, k.key, k.defaultValue);
 }
-inline QString GetSetting(const SettingKey& k, const QString& defaultValue)
+inline QString getSetting(const SettingKey& k, const QString& defaultValue)
 {
-    return GetSetting(k.section, k.key, defaultValue);
+    return getSetting(k.section, k.key, defaultValue);
 }
-inline bool GetYesNoSetting(const SettingKey& k, const QString& defaultValue)
+inline bool getYesNoSetting(const SettingKey& k, const QString& defaultValue)
 {
-    return GetYesNoSetting(k.section, k.key, defaultValue);
+    return getYesNoSetting(k.section, k.key, defaultValue);
 }
-inline bool GetYesNoSetting(const SettingKey& k)
+inline bool getYesNoSetting(const SettingKey& k)
 {
-    return GetYesNoSetting(k, k.defaultValue);
+    return getYesNoSetting(k, k.defaultValue);
 }
-inline int GetIntegerSetting(const SettingKey& k)
+inline int getIntegerSetting(const SettingKey& k)
 {
-    return GetIntegerSetting(k.section, k.key, k.defaultValue);
+    return getIntegerSetting(k.section, k.key, k.defaultValue);
 }
-inline void SaveSetting(const SettingKey& k, const QString& value)
+inline void saveSetting(const SettingKey& k, const QString& value)
 {
-    SaveSetting(k.section, k.key, value);
+    saveSetting(k.section, k.key, value);
 }
 
 } // namespace vexa

@@ -9,22 +9,22 @@ namespace vexa {
 // Points the store at another INI file (the program's --settings option, tests,
 // the demo); "" goes back to the environment variable VEXADICOM_SETTINGS or,
 // without it, to the user's own store.
-void SetSettingsFile(const QString& path);
+void setSettingsFile(const QString& path);
 // The INI file the store reads and writes.
-QString SettingsFile();
+QString settingsFile();
 
-QString GetSetting(const QString& section, const QString& key, const QString& defaultValue = {});
-void SaveSetting(const QString& section, const QString& key, const QString& value);
-bool HasSetting(const QString& section, const QString& key);
+QString getSetting(const QString& section, const QString& key, const QString& defaultValue = {});
+void saveSetting(const QString& section, const QString& key, const QString& value);
+bool hasSetting(const QString& section, const QString& key);
 
 // A stored text read as an integer: its numeric prefix, halves to even ("2.5" -> 2, "abc" -> 0).
-int SettingAsInteger(const QString& text);
+int settingAsInteger(const QString& text);
 // A stored text read as yes/no: true when its numeric prefix is not 0 ("-1", "0.5" yes; "", "abc" no).
-bool SettingAsYesNo(const QString& text);
+bool settingAsYesNo(const QString& text);
 
-int GetIntegerSetting(const QString& section, const QString& key, const QString& defaultValue);
-bool GetYesNoSetting(const QString& section, const QString& key, const QString& defaultValue);
+int getIntegerSetting(const QString& section, const QString& key, const QString& defaultValue);
+bool getYesNoSetting(const QString& section, const QString& key, const QString& defaultValue);
 // Yes/no values are stored as "1" and "0".
-QString YesNoText(bool value);
+QString yesNoText(bool value);
 
 } // namespace vexa

@@ -2,7 +2,7 @@
 
 namespace vexa {
 
-int TaskbarHeightFor(const QRect& screenGeometry, const QRect& availableGeometry)
+int taskbarHeightFor(const QRect& screenGeometry, const QRect& availableGeometry)
 {
     const int topBand = availableGeometry.top() - screenGeometry.top();
     if (topBand > 0)

@@ -7,6 +7,6 @@ namespace vexa {
 
 // Positive for a band at the bottom, negative for one at the top, 0 when no
 // band takes height (none, or one at the left or right edge).
-int TaskbarHeightFor(const QRect& screenGeometry, const QRect& availableGeometry);
+int taskbarHeightFor(const QRect& screenGeometry, const QRect& availableGeometry);
 
 } // namespace vexa

@@ -43,7 +43,7 @@ constexpr std::array<char16_t, 32> HighControls = {
 
 } // namespace
 
-int Windows1252Byte(char16_t c)
+int windows1252Byte(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
@@ -54,7 +54,7 @@ int Windows1252Byte(char16_t c)
     return -1;
 }
 
-QByteArray ToWindows1252(const QString& text)
+QByteArray toWindows1252(const QString& text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
@@ -62,13 +62,13 @@ QByteArray ToWindows1252(const QString& text)
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i; // one character outside the code page, one '?'
-        const int byte = Windows1252Byte(c.unicode());
+        const int byte = windows1252Byte(c.unicode());
         bytes.append(byte < 0 ? '?' : static_cast<char>(byte));
     }
     return bytes;
 }
 
-QString FromWindows1252(QByteArrayView bytes)
+QString fromWindows1252(QByteArrayView bytes)
 {
     QString text;
     text.reserve(bytes.size());

@@ -10,10 +10,10 @@
 namespace vexa {
 
 // The byte of a character, or -1 when the code page has none for it.
-int Windows1252Byte(char16_t c);
+int windows1252Byte(char16_t c);
 // The text's bytes; a character the code page cannot hold is written as '?'
 // (one '?' for a character outside the BMP).
-QByteArray ToWindows1252(const QString& text);
-QString FromWindows1252(QByteArrayView bytes);
+QByteArray toWindows1252(const QString& text);
+QString fromWindows1252(QByteArrayView bytes);
 
 } // namespace vexa

@@ -3,12 +3,12 @@
 namespace vexa {
 
 namespace {
-Q_GLOBAL_STATIC(QThreadPool, workPool)
+Q_GLOBAL_STATIC(QThreadPool, theWorkPool)
 } // namespace
 
-QThreadPool& WorkPool()
+QThreadPool& workPool()
 {
-    return *workPool();
+    return *theWorkPool();
 }
 
 } // namespace vexa

@@ -9,6 +9,6 @@
 
 namespace vexa {
 
-QThreadPool& WorkPool();
+QThreadPool& workPool();
 
 } // namespace vexa

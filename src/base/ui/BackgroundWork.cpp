@@ -16,7 +16,7 @@ namespace {
 int runningCount = 0;
 
 // The waiting window for one piece of work, modal to its owner's window.
-void ShowWaiting(WaitWindow& window, QWidget* owner, const BackgroundOptions& options, WorkProgress& progress)
+void showWaiting(WaitWindow& window, QWidget* owner, const BackgroundOptions& options, WorkProgress& progress)
 {
     if (owner)
         window.setParent(owner->window(), window.windowFlags());
@@ -41,17 +41,17 @@ void ShowWaiting(WaitWindow& window, QWidget* owner, const BackgroundOptions& op
 
 } // namespace
 
-void RunInBackground(
+void runInBackground(
     QWidget* owner, const BackgroundOptions& options, const std::function<void(WorkProgress&)>& work)
 {
     WorkProgress progress;
     WaitWindow window;
-    ShowWaiting(window, owner, options, progress);
+    showWaiting(window, owner, options, progress);
     ++runningCount;
     QFutureWatcher<void> watcher;
     QEventLoop untilDone;
     QObject::connect(&watcher, &QFutureWatcher<void>::finished, &untilDone, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run(&WorkPool(), [&progress, &work] { work(progress); }));
+    watcher.setFuture(QtConcurrent::run(&workPool(), [&progress, &work] { work(progress); }));
     // The modal waiting window keeps input away from the windows below while
     // the loop serves painting, timers and the progress signals.
     if (!watcher.isFinished())
@@ -61,7 +61,7 @@ void RunInBackground(
     window.close();
 }
 
-bool BackgroundWorkRunning()
+bool backgroundWorkRunning()
 {
     return runningCount > 0;
 }

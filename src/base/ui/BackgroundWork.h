@@ -42,21 +42,21 @@ struct BackgroundOptions {
 // Runs work on the thread pool and returns when it has ended. The waiting
 // window shows from the start (modal to owner's window, or to the
 // application without an owner).
-void RunInBackground(
+void runInBackground(
     QWidget* owner, const BackgroundOptions& options, const std::function<void(WorkProgress&)>& work);
 
 // The same for work that returns a value.
 template <typename Result>
-Result RunInBackground(
+Result runInBackground(
     QWidget* owner, const BackgroundOptions& options, const std::function<Result(WorkProgress&)>& work)
 {
     std::optional<Result> result;
-    RunInBackground(owner, options, [&](WorkProgress& progress) { result.emplace(work(progress)); });
+    runInBackground(owner, options, [&](WorkProgress& progress) { result.emplace(work(progress)); });
     return std::move(*result);
 }
 
 // True while any background work started here runs (a second start of an
 // action is refused meanwhile; tests wait on it).
-bool BackgroundWorkRunning();
+bool backgroundWorkRunning();
 
 } // namespace vexa

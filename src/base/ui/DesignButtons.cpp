@@ -5,7 +5,7 @@
 
 namespace vexa {
 
-brixel::Button* MakeDesignButton(const brixel::DesignFile& design, const QString& name, QWidget* parent)
+brixel::Button* makeDesignButton(const brixel::DesignFile& design, const QString& name, QWidget* parent)
 {
     const brixel::TextPropertyBag* bag = design.section(name);
     if (!bag) {
@@ -21,7 +21,7 @@ brixel::Button* MakeDesignButton(const brixel::DesignFile& design, const QString
     return button;
 }
 
-brixel::DesignFile LoadDesign(const QString& path)
+brixel::DesignFile loadDesign(const QString& path)
 {
     return brixel::DesignFile::load(path).value_or(brixel::DesignFile());
 }

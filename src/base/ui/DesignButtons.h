@@ -7,9 +7,9 @@
 
 namespace vexa {
 
-brixel::Button* MakeDesignButton(const brixel::DesignFile& design, const QString& name, QWidget* parent);
+brixel::Button* makeDesignButton(const brixel::DesignFile& design, const QString& name, QWidget* parent);
 
 // The stored design at `path` (a file or ":/..." resource); empty when unreadable.
-brixel::DesignFile LoadDesign(const QString& path);
+brixel::DesignFile loadDesign(const QString& path);
 
 } // namespace vexa

@@ -5,25 +5,25 @@
 
 namespace vexa {
 
-QString DefaultPrinterName()
+QString defaultPrinterName()
 {
     return QPrinterInfo::defaultPrinterName();
 }
 
-void SelectPrinterByName(const QString& name)
+void selectPrinterByName(const QString& name)
 {
-    SelectPrinterByName(name, QPrinterInfo::availablePrinterNames());
+    selectPrinterByName(name, QPrinterInfo::availablePrinterNames());
 }
 
-void SelectPrinterByName(const QString& name, QPrinter& printer)
+void selectPrinterByName(const QString& name, QPrinter& printer)
 {
-    if (SelectPrinterByName(name, QPrinterInfo::availablePrinterNames()))
+    if (selectPrinterByName(name, QPrinterInfo::availablePrinterNames()))
         printer.setPrinterName(name);
 }
 
-void ApplyCurrentPrinter(QPrinter& printer)
+void applyCurrentPrinter(QPrinter& printer)
 {
-    const QString current = CurrentPrinterName();
+    const QString current = currentPrinterName();
     if (!current.isEmpty())
         printer.setPrinterName(current);
 }

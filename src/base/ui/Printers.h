@@ -7,15 +7,15 @@ class QPrinter;
 namespace vexa {
 
 // The system default printer's name, "" when no printer is installed.
-QString DefaultPrinterName();
+QString defaultPrinterName();
 
 // Makes the installed printer named exactly `name` (letter case included) the
 // program's current printer; nothing changes when none matches.
-void SelectPrinterByName(const QString& name);
+void selectPrinterByName(const QString& name);
 // The same, and points `printer` at it when it matched.
-void SelectPrinterByName(const QString& name, QPrinter& printer);
+void selectPrinterByName(const QString& name, QPrinter& printer);
 
 // Points `printer` at the program's current printer (if one is set).
-void ApplyCurrentPrinter(QPrinter& printer);
+void applyCurrentPrinter(QPrinter& printer);
 
 } // namespace vexa

@@ -7,7 +7,7 @@
 
 namespace vexa {
 
-bool InstallQtFrench(QCoreApplication& app)
+bool installQtFrench(QCoreApplication& app)
 {
     // "qt_fr" gathers the modules' catalogues (qtbase_fr and the others).
     auto* translator = new QTranslator(&app);

@@ -8,6 +8,6 @@ namespace vexa {
 
 // Installs Qt's French translations on `app`; false when Qt's translation
 // files are not installed (the standard texts then stay English).
-bool InstallQtFrench(QCoreApplication& app);
+bool installQtFrench(QCoreApplication& app);
 
 } // namespace vexa

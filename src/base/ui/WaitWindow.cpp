@@ -10,48 +10,48 @@ namespace vexa {
 
 WaitWindow::WaitWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-    , messageLabel(new QLabel(DefaultMessage, this))
-    , progressLabel(new QLabel(this))
-    , progressBar(new QProgressBar(this))
+    , messageLabel_(new QLabel(DefaultMessage, this))
+    , progressLabel_(new QLabel(this))
+    , progressBar_(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("WaitWindow"));
     setWindowTitle(QStringLiteral("VexaDICOM"));
-    messageLabel->setObjectName(QStringLiteral("Message"));
-    messageLabel->setWordWrap(true);
-    messageLabel->setAlignment(Qt::AlignCenter);
-    progressLabel->setObjectName(QStringLiteral("Progress"));
-    progressLabel->setAlignment(Qt::AlignCenter);
-    progressBar->setTextVisible(false);
+    messageLabel_->setObjectName(QStringLiteral("Message"));
+    messageLabel_->setWordWrap(true);
+    messageLabel_->setAlignment(Qt::AlignCenter);
+    progressLabel_->setObjectName(QStringLiteral("Progress"));
+    progressLabel_->setAlignment(Qt::AlignCenter);
+    progressBar_->setTextVisible(false);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(messageLabel);
-    layout->addWidget(progressLabel);
-    layout->addWidget(progressBar);
-    progressLabel->hide();
-    progressBar->hide();
+    layout->addWidget(messageLabel_);
+    layout->addWidget(progressLabel_);
+    layout->addWidget(progressBar_);
+    progressLabel_->hide();
+    progressBar_->hide();
     setMinimumWidth(360);
 }
 
 void WaitWindow::setMessage(const QString& text)
 {
-    messageLabel->setText(text);
+    messageLabel_->setText(text);
 }
 
 QString WaitWindow::message() const
 {
-    return messageLabel->text();
+    return messageLabel_->text();
 }
 
 void WaitWindow::setProgress(int done, int total)
 {
     const bool counting = total > 0;
-    const bool grows = counting && !progressBar->isVisibleTo(this);
-    progressLabel->setVisible(counting);
-    progressBar->setVisible(counting);
+    const bool grows = counting && !progressBar_->isVisibleTo(this);
+    progressLabel_->setVisible(counting);
+    progressBar_->setVisible(counting);
     if (!counting)
         return;
-    progressLabel->setText(QStringLiteral("%1 / %2").arg(done).arg(total));
-    progressBar->setRange(0, total);
-    progressBar->setValue(std::clamp(done, 0, total));
+    progressLabel_->setText(QStringLiteral("%1 / %2").arg(done).arg(total));
+    progressBar_->setRange(0, total);
+    progressBar_->setValue(std::clamp(done, 0, total));
     if (grows && isVisible())
         placeOverOwner();
 }
@@ -72,14 +72,14 @@ void WaitWindow::placeOverOwner()
 
 QString WaitWindow::progressText() const
 {
-    return progressLabel->isVisibleTo(this) ? progressLabel->text() : QString();
+    return progressLabel_->isVisibleTo(this) ? progressLabel_->text() : QString();
 }
 
 void WaitWindow::showEvent(QShowEvent* event)
 {
     placeOverOwner();
     QWidget::showEvent(event);
-    SetWindowTopmost(this);
+    setWindowTopmost(this);
 }
 
 // Brought back on top whenever it is activated, like at its first showing.
@@ -87,7 +87,7 @@ void WaitWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        SetWindowTopmost(this);
+        setWindowTopmost(this);
 }
 
 } // namespace vexa

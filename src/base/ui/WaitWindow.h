@@ -32,9 +32,9 @@ protected:
 private:
     void placeOverOwner();
 
-    QLabel* messageLabel;
-    QLabel* progressLabel;
-    QProgressBar* progressBar;
+    QLabel* messageLabel_;
+    QLabel* progressLabel_;
+    QProgressBar* progressBar_;
 };
 
 } // namespace vexa

@@ -40,12 +40,12 @@ void setStaysOnTop(QWidget* window, bool onTop)
         window->raise();
 }
 
-bool IsModalWindow(const QWidget* widget)
+bool isModalWindow(const QWidget* widget)
 {
     return widget->isWindow() && widget->windowModality() != Qt::NonModal;
 }
 
-bool StaysOnTop(const QWidget* widget)
+bool staysOnTop(const QWidget* widget)
 {
     return widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
@@ -61,9 +61,9 @@ protected:
             return false;
         auto* widget = static_cast<QWidget*>(watched);
         if (event->type() == QEvent::WindowBlocked && widget->isWindow() && widget->isVisible()
-            && StaysOnTop(widget))
+            && staysOnTop(widget))
             setStaysOnTop(widget, false);
-        else if (event->type() == QEvent::Show && IsModalWindow(widget))
+        else if (event->type() == QEvent::Show && isModalWindow(widget))
             bringForward(widget);
         return false;
     }
@@ -86,7 +86,7 @@ private:
 
 } // namespace
 
-void KeepModalWindowsOnTop()
+void keepModalWindowsOnTop()
 {
     static QPointer<QObject> installed;
     if (installed || !qApp)
@@ -95,22 +95,22 @@ void KeepModalWindowsOnTop()
     qApp->installEventFilter(installed);
 }
 
-void SetWindowTopmost(QWidget* window)
+void setWindowTopmost(QWidget* window)
 {
     setStaysOnTop(window, true);
 }
 
-void SetWindowNotTopmost(QWidget* window)
+void setWindowNotTopmost(QWidget* window)
 {
     setStaysOnTop(window, false);
 }
 
-int TaskbarHeight()
+int taskbarHeight()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return 0;
-    return TaskbarHeightFor(screen->geometry(), screen->availableGeometry());
+    return taskbarHeightFor(screen->geometry(), screen->availableGeometry());
 }
 
 } // namespace vexa

@@ -21,26 +21,26 @@ namespace {
 const QString DeleteImageTitle = QStringLiteral("Effacer une image");
 const QString DeleteExamTitle = QStringLiteral("Détruire un dossier...");
 
-void Report(const QString& text, const QString& title)
+void report(const QString& text, const QString& title)
 {
-    MsgBox(text, MsgIcon::Critical, MsgButtons::Ok, title);
+    msgBox(text, MsgIcon::Critical, MsgButtons::Ok, title);
 }
 
-void ReportUndeleted(const QStringList& paths, const QString& title)
+void reportUndeleted(const QStringList& paths, const QString& title)
 {
     if (!paths.isEmpty())
-        Report(ExamActions::UndeletedFilesText(paths), title);
+        report(ExamActions::undeletedFilesText(paths), title);
 }
 
 // True when the exam is still there; otherwise the user is told why nothing
 // is done (deleted elsewhere, or the database did not answer).
-bool StillThere(const QString& conquestPath, const Exam& exam, const QString& title)
+bool stillThere(const QString& conquestPath, const Exam& exam, const QString& title)
 {
-    const ExamWrite check = CheckExamStillThere(conquestPath, exam);
+    const ExamWrite check = checkExamStillThere(conquestPath, exam);
     if (check.outcome == ExamWrite::Gone)
-        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, title);
+        msgBox(examDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, title);
     else if (check.outcome == ExamWrite::Failed)
-        Report(QStringLiteral("Le dossier n'a pas pu être lu dans la base de données :\r\n") + check.error,
+        report(QStringLiteral("Le dossier n'a pas pu être lu dans la base de données :\r\n") + check.error,
             title);
     return check.written();
 }
@@ -54,17 +54,17 @@ const QString ExamActions::StillReceivingText
     = QStringLiteral("Les images de ce dossier sont encore en cours de réception.\r\n"
                      "Veuillez réessayer dans quelques instants.");
 
-QString ExamActions::ExamNamed(const Exam& exam)
+QString ExamActions::examNamed(const Exam& exam)
 {
     return QStringLiteral("Patient : %1\r\nExamen du %2").arg(exam.patientName, exam.examDate);
 }
 
-QString ExamActions::DeleteExamQuestionFor(const Exam& exam)
+QString ExamActions::deleteExamQuestionFor(const Exam& exam)
 {
-    return ExamNamed(exam) + QStringLiteral("\r\n\r\n") + DeleteExamQuestion;
+    return examNamed(exam) + QStringLiteral("\r\n\r\n") + DeleteExamQuestion;
 }
 
-QString ExamActions::UndeletedFilesText(const QStringList& paths)
+QString ExamActions::undeletedFilesText(const QStringList& paths)
 {
     return (paths.size() == 1 ? QStringLiteral("Ce fichier n'a pas pu être effacé :\r\n")
                               : QStringLiteral("Ces fichiers n'ont pas pu être effacés :\r\n"))
@@ -73,48 +73,48 @@ QString ExamActions::UndeletedFilesText(const QStringList& paths)
 
 ExamActions::ExamActions(MainRecordSets& sets, QWidget* parent)
     : runWindow([](QDialog& window) { return window.exec(); })
-    , sets(sets)
-    , parent(parent)
+    , sets_(sets)
+    , parent_(parent)
 {
 }
 
 bool ExamActions::deleteSelectedImage(const Exam& exam, ThumbnailSink& thumbnails)
 {
-    RecordSet& images = sets.examImages;
-    if (!exam.isValid() || images.currentRow() < 0 || images.fieldText(Col::SeriesInst) != exam.seriesUid)
+    RecordSet& images = sets_.examImages;
+    if (!exam.isValid() || images.currentRow() < 0 || images.fieldText(col::SeriesInst) != exam.seriesUid)
         return false;
     const AppValues& values = appValues();
     // The image by its key, taken now: the list may be read again meanwhile.
-    const QString sopInstance = images.fieldText(Col::SopInstance);
+    const QString sopInstance = images.fieldText(col::SopInstance);
     // A row naming no file has none to delete (its path would be the store's root).
-    const QString objectFile = images.fieldText(Col::ObjectFile);
+    const QString objectFile = images.fieldText(col::ObjectFile);
     const QString imagePath
-        = objectFile.trimmed().isEmpty() ? QString() : StoredImagePath(values.ConquestImagePath, objectFile);
-    DeleteImageShared().DeleteImagePicture = imagePath.isEmpty() ? QString() : previewPicturePath(imagePath);
-    DeleteImageShared().DeleteImagePatient = ExamNamed(exam);
+        = objectFile.trimmed().isEmpty() ? QString() : storedImagePath(values.conquestImagePath, objectFile);
+    deleteImageShared().deleteImagePicture = imagePath.isEmpty() ? QString() : previewPicturePath(imagePath);
+    deleteImageShared().deleteImagePatient = examNamed(exam);
     {
-        DeleteImageDialog dialog(parent);
+        DeleteImageDialog dialog(parent_);
         runWindow(dialog);
     }
-    if (!DeleteImageShared().DeleteImageConfirmed)
+    if (!deleteImageShared().deleteImageConfirmed)
         return false;
-    if (!StillThere(values.ConquestPath, exam, DeleteImageTitle))
+    if (!stillThere(values.conquestPath, exam, DeleteImageTitle))
         return false;
-    if (!ImageStillThere(values.ConquestPath, sopInstance)) {
-        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, DeleteImageTitle);
+    if (!imageStillThere(values.conquestPath, sopInstance)) {
+        msgBox(examDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, DeleteImageTitle);
         return false;
     }
 
-    const QString error = DeleteImageRow(values.ConquestPath, sopInstance);
+    const QString error = deleteImageRow(values.conquestPath, sopInstance);
     if (!error.isEmpty()) {
-        Report(QStringLiteral("L'image n'a pas pu être supprimée de la base de données :\r\n") + error,
+        report(QStringLiteral("L'image n'a pas pu être supprimée de la base de données :\r\n") + error,
             DeleteImageTitle);
         return false;
     }
     if (!imagePath.isEmpty())
-        ReportUndeleted(RemoveExistingFiles(FilesOfImage(imagePath)), DeleteImageTitle);
+        reportUndeleted(removeExistingFiles(filesOfImage(imagePath)), DeleteImageTitle);
     images.requery();
-    LoadMainThumbnails(sets, values.ConquestPath, values.ConquestImagePath, thumbnails, exam.seriesUid, 0);
+    loadMainThumbnails(sets_, values.conquestPath, values.conquestImagePath, thumbnails, exam.seriesUid, 0);
     return true;
 }
 
@@ -123,38 +123,38 @@ bool ExamActions::deleteExam(const Exam& exam)
     const QString seriesUid = exam.seriesUid;
     if (seriesUid.isEmpty())
         return false;
-    const MsgResult answer = MsgBox(
-        DeleteExamQuestionFor(exam), MsgIcon::Exclamation, MsgButtons::YesNo, DeleteExamTitle, MsgResult::No);
+    const MsgResult answer = msgBox(
+        deleteExamQuestionFor(exam), MsgIcon::Exclamation, MsgButtons::YesNo, DeleteExamTitle, MsgResult::No);
     if (answer != MsgResult::Yes)
         return false;
 
     const AppValues& values = appValues();
-    if (!StillThere(values.ConquestPath, exam, DeleteExamTitle))
+    if (!stillThere(values.conquestPath, exam, DeleteExamTitle))
         return false;
     SeriesContent content;
     QString error;
-    if (!ReadSeriesContent(
-            sets.workSet, values.ConquestPath, values.ConquestImagePath, seriesUid, content, error)) {
-        Report(QStringLiteral("Le dossier n'a pas pu être lu dans la base de données :\r\n") + error,
+    if (!readSeriesContent(
+            sets_.workSet, values.conquestPath, values.conquestImagePath, seriesUid, content, error)) {
+        report(QStringLiteral("Le dossier n'a pas pu être lu dans la base de données :\r\n") + error,
             DeleteExamTitle);
         return false;
     }
-    if (StillReceiving(content, now())) {
-        MsgBox(StillReceivingText, MsgIcon::Exclamation, MsgButtons::Ok, DeleteExamTitle);
+    if (stillReceiving(content, now())) {
+        msgBox(StillReceivingText, MsgIcon::Exclamation, MsgButtons::Ok, DeleteExamTitle);
         return false;
     }
-    error = DeleteSeriesRows(values.ConquestPath, seriesUid);
+    error = deleteSeriesRows(values.conquestPath, seriesUid);
     if (!error.isEmpty()) {
-        Report(QStringLiteral("Le dossier n'a pas pu être supprimé de la base de données :\r\n") + error,
+        report(QStringLiteral("Le dossier n'a pas pu être supprimé de la base de données :\r\n") + error,
             DeleteExamTitle);
         return false;
     }
-    ReportUndeleted(RemoveExistingFiles(content.files), DeleteExamTitle);
+    reportUndeleted(removeExistingFiles(content.files), DeleteExamTitle);
 
     // The exam's rows are gone: page 2's lists of it may not be read any more.
-    if (sets.examImages.recordSource() == Sql::ImagesOfSeries(seriesUid)) {
-        sets.examImages.close();
-        sets.examSeries.close();
+    if (sets_.examImages.recordSource() == sql::imagesOfSeries(seriesUid)) {
+        sets_.examImages.close();
+        sets_.examSeries.close();
     }
     return true;
 }

@@ -36,19 +36,19 @@ public:
 
     static const QString DeleteExamQuestion;
     // The patient and the exam date, named in both deleting questions.
-    static QString ExamNamed(const Exam& exam);
-    static QString DeleteExamQuestionFor(const Exam& exam);
+    static QString examNamed(const Exam& exam);
+    static QString deleteExamQuestionFor(const Exam& exam);
     static const QString StillReceivingText;
     // The message listing files that could not be removed.
-    static QString UndeletedFilesText(const QStringList& paths);
+    static QString undeletedFilesText(const QStringList& paths);
 
     // Replaceable for tests: how a window runs modally, the current time.
     std::function<int(QDialog&)> runWindow;
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
 private:
-    MainRecordSets& sets;
-    QWidget* parent;
+    MainRecordSets& sets_;
+    QWidget* parent_;
 };
 
 } // namespace vexa

@@ -11,7 +11,7 @@
 
 namespace vexa {
 
-QStringList RemoveExistingFiles(const QStringList& paths)
+QStringList removeExistingFiles(const QStringList& paths)
 {
     QStringList left;
     for (const QString& path : paths) {
@@ -28,23 +28,23 @@ QStringList RemoveExistingFiles(const QStringList& paths)
 namespace {
 
 // Runs the statements in one write transaction: all of them or none.
-QString ExecuteTogether(const QString& conquestPath, const QStringList& statements)
+QString executeTogether(const QString& conquestPath, const QStringList& statements)
 {
     QString error;
-    QSqlDatabase db = PacsConnection(conquestPath, &error);
+    QSqlDatabase db = pacsConnection(conquestPath, &error);
     if (!db.isOpen())
         return error.isEmpty() ? QStringLiteral("base de données fermée") : error;
-    if (!BeginWrite(db, &error))
+    if (!beginWrite(db, &error))
         return error;
     for (const QString& jet : statements) {
-        const QSqlError failure = ExecJet(db, jet);
+        const QSqlError failure = execJet(db, jet);
         if (failure.isValid()) {
-            RollbackWrite(db);
+            rollbackWrite(db);
             return failure.text();
         }
     }
-    if (!CommitWrite(db, &error)) {
-        RollbackWrite(db);
+    if (!commitWrite(db, &error)) {
+        rollbackWrite(db);
         return error;
     }
     return {};
@@ -52,15 +52,15 @@ QString ExecuteTogether(const QString& conquestPath, const QStringList& statemen
 
 } // namespace
 
-QString DeleteSeriesRows(const QString& conquestPath, const QString& seriesUid)
+QString deleteSeriesRows(const QString& conquestPath, const QString& seriesUid)
 {
-    return ExecuteTogether(
-        conquestPath, {Sql::DeleteImagesOfSeries(seriesUid), Sql::DeleteSeries(seriesUid)});
+    return executeTogether(
+        conquestPath, {sql::deleteImagesOfSeries(seriesUid), sql::deleteSeries(seriesUid)});
 }
 
-QString DeleteImageRow(const QString& conquestPath, const QString& sopInstance)
+QString deleteImageRow(const QString& conquestPath, const QString& sopInstance)
 {
-    return ExecuteTogether(conquestPath, {Sql::DeleteImage(sopInstance)});
+    return executeTogether(conquestPath, {sql::deleteImage(sopInstance)});
 }
 
 } // namespace vexa

@@ -13,12 +13,12 @@
 namespace vexa {
 
 // Removes each path that exists; returns those that could not be removed.
-QStringList RemoveExistingFiles(const QStringList& paths);
+QStringList removeExistingFiles(const QStringList& paths);
 
 // Deletes the images and the series row of the series in one transaction
 // (also for a series without images). "" or the database's text.
-QString DeleteSeriesRows(const QString& conquestPath, const QString& seriesUid);
+QString deleteSeriesRows(const QString& conquestPath, const QString& seriesUid);
 // Deletes one image row by its SOP instance. "" or the database's text.
-QString DeleteImageRow(const QString& conquestPath, const QString& sopInstance);
+QString deleteImageRow(const QString& conquestPath, const QString& sopInstance);
 
 } // namespace vexa

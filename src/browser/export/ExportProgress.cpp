@@ -5,29 +5,29 @@
 namespace vexa {
 
 WaitWindowProgress::WaitWindowProgress()
-    : window(new WaitWindow)
+    : window_(new WaitWindow)
 {
 }
 
 WaitWindowProgress::~WaitWindowProgress()
 {
-    delete window;
+    delete window_;
 }
 
 void WaitWindowProgress::begin()
 {
-    window->show();
+    window_->show();
 }
 
 void WaitWindowProgress::advance(int done, int total)
 {
-    window->setProgress(done, total);
+    window_->setProgress(done, total);
 }
 
 void WaitWindowProgress::end()
 {
-    window->setProgress(0, 0);
-    window->close();
+    window_->setProgress(0, 0);
+    window_->close();
 }
 
 } // namespace vexa

@@ -25,7 +25,7 @@ public:
     void end() override;
 
 private:
-    WaitWindow* window;
+    WaitWindow* window_;
 };
 
 } // namespace vexa

@@ -29,9 +29,9 @@ std::vector<PendingImage> pendingImages(RecordSet& conn, const QString& conquest
 {
     std::vector<PendingImage> pending;
     for (conn.moveFirst(); !conn.eof(); conn.moveNext()) {
-        if (!conn.fieldBool(Col::JpegExported))
+        if (!conn.fieldBool(col::JpegExported))
             pending.push_back(
-                {conn.currentRow(), StoredImagePath(conquestImagePath, conn.fieldText(Col::ObjectFile))});
+                {conn.currentRow(), storedImagePath(conquestImagePath, conn.fieldText(col::ObjectFile))});
     }
     return pending;
 }
@@ -52,7 +52,7 @@ QList<bool> convertAll(const std::vector<PendingImage>& pending, ImageConverters
 {
     const int total = static_cast<int>(pending.size());
     progress.advance(0, total);
-    QFuture<bool> future = QtConcurrent::mapped(pool ? pool : &WorkPool(), pending,
+    QFuture<bool> future = QtConcurrent::mapped(pool ? pool : &workPool(), pending,
         [&converters](const PendingImage& image) { return convertImage(converters, image.path); });
     QFutureWatcher<bool> watcher;
     QEventLoop loop;
@@ -71,7 +71,7 @@ bool markExported(RecordSet& conn, int row)
     if (!conn.goTo(row))
         return false;
     conn.edit();
-    return conn.setField(Col::JpegExported, bitTrue) && conn.update();
+    return conn.setField(col::JpegExported, bitTrue) && conn.update();
 }
 
 bool walkSeries(const QString& seriesUid, RecordSet& conn, const QString& conquestPath,
@@ -79,7 +79,7 @@ bool walkSeries(const QString& seriesUid, RecordSet& conn, const QString& conque
     QThreadPool* pool)
 {
     conn.setDatabasePath(conquestPath);
-    conn.setRecordSource(Sql::ImagesOfSeries(seriesUid));
+    conn.setRecordSource(sql::imagesOfSeries(seriesUid));
     if (!conn.requery())
         return false;
     const std::vector<PendingImage> pending = pendingImages(conn, conquestImagePath);
@@ -95,7 +95,7 @@ bool walkSeries(const QString& seriesUid, RecordSet& conn, const QString& conque
 
 } // namespace
 
-bool ExportSeriesJpeg(const QString& seriesUid, RecordSet& conn, const QString& conquestPath,
+bool exportSeriesJpeg(const QString& seriesUid, RecordSet& conn, const QString& conquestPath,
     const QString& conquestImagePath, ImageConverters& converters, ExportProgress& progress,
     QThreadPool* pool)
 {

@@ -19,7 +19,7 @@ class RecordSet;
 // image is tried again next time and does not stop the others. Returns true
 // when the series was processed to the end (also when it has no image), false
 // when a database error interrupted it.
-bool ExportSeriesJpeg(const QString& seriesUid, RecordSet& conn, const QString& conquestPath,
+bool exportSeriesJpeg(const QString& seriesUid, RecordSet& conn, const QString& conquestPath,
     const QString& conquestImagePath, ImageConverters& converters, ExportProgress& progress,
     QThreadPool* pool = nullptr);
 

@@ -31,7 +31,7 @@ private:
 };
 
 // Runs on a pool thread: its own record set (and so its own connection).
-bool ExportOnWorker(
+bool exportOnWorker(
     const QString& conquestPath, const QString& imageRoot, const QString& seriesUid, WorkProgress& progress)
 {
     RecordSet images(QStringLiteral("ExportImages"));
@@ -39,24 +39,24 @@ bool ExportOnWorker(
     WorkProgressAdapter adapter(progress);
     // This thread mostly waits for the conversions it hands to the pool: it
     // gives its place in the pool back meanwhile, so they use every core.
-    WorkPool().releaseThread();
+    workPool().releaseThread();
     const bool exported
-        = ExportSeriesJpeg(seriesUid, images, conquestPath, imageRoot, converters, adapter, &WorkPool());
-    WorkPool().reserveThread();
+        = exportSeriesJpeg(seriesUid, images, conquestPath, imageRoot, converters, adapter, &workPool());
+    workPool().reserveThread();
     return exported;
 }
 
 } // namespace
 
-SeriesExporter ProductionSeriesExporter(QWidget* owner)
+SeriesExporter productionSeriesExporter(QWidget* owner)
 {
     QPointer<QWidget> guarded(owner);
     return [guarded](const QString& conquestPath, const QString& seriesUid) {
-        const QString imageRoot = appValues().ConquestImagePath;
+        const QString imageRoot = appValues().conquestImagePath;
         TimedAction timed(QStringLiteral("Images de l'examen"));
-        return RunInBackground<bool>(guarded.data(), {WaitWindow::DefaultMessage, false},
+        return runInBackground<bool>(guarded.data(), {WaitWindow::DefaultMessage, false},
             [conquestPath, imageRoot, seriesUid](WorkProgress& progress) {
-                return ExportOnWorker(conquestPath, imageRoot, seriesUid, progress);
+                return exportOnWorker(conquestPath, imageRoot, seriesUid, progress);
             });
     };
 }

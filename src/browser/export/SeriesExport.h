@@ -11,6 +11,6 @@ namespace vexa {
 // and its waiting window is modal over `owner`'s window, so nothing else is
 // started from that window while it runs. Empty when this build has no JPEG export, in which case the exam
 // opens on the pictures already beside its images.
-SeriesExporter ProductionSeriesExporter(QWidget* owner);
+SeriesExporter productionSeriesExporter(QWidget* owner);
 
 } // namespace vexa

@@ -17,7 +17,7 @@ QString thumbnailLink(const QString& pictureName)
 
 } // namespace
 
-QString HtmlText(const QString& text)
+QString htmlText(const QString& text)
 {
     QString html;
     html.reserve(text.size());
@@ -48,18 +48,18 @@ QString HtmlText(const QString& text)
     return html;
 }
 
-QString BuildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& pictureNames)
+QString buildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& pictureNames)
 {
     const QString heading = texts.heading.isEmpty() ? DefaultCdHeading : texts.heading;
     QString page = pageTemplate;
-    page = ReplaceText(page, QStringLiteral("**Structure**"), HtmlText(heading), 1, -1, ignoreCase);
-    page = ReplaceText(page, QStringLiteral("**Patient**"),
-        HtmlText(QStringLiteral("Patient: ") + texts.patientName), 1, -1, ignoreCase);
-    page = ReplaceText(page, QStringLiteral("**Date**"),
-        HtmlText(QStringLiteral("Date de l'examen: ") + texts.examDate), 1, -1, ignoreCase);
+    page = replaceText(page, QStringLiteral("**Structure**"), htmlText(heading), 1, -1, ignoreCase);
+    page = replaceText(page, QStringLiteral("**Patient**"),
+        htmlText(QStringLiteral("Patient: ") + texts.patientName), 1, -1, ignoreCase);
+    page = replaceText(page, QStringLiteral("**Date**"),
+        htmlText(QStringLiteral("Date de l'examen: ") + texts.examDate), 1, -1, ignoreCase);
     for (int i = 0; i < pictureNames.size(); ++i) {
         const QString marker = QStringLiteral("<!--Image%1 -->").arg(i + 1);
-        page = ReplaceText(page, marker, thumbnailLink(pictureNames[i]));
+        page = replaceText(page, marker, thumbnailLink(pictureNames[i]));
     }
     return page;
 }

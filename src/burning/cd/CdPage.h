@@ -36,10 +36,10 @@ inline const QString DefaultCdHeading = QStringLiteral("Examen radiologique");
 //   names such as "00000001.JPG") becomes a link showing its thumbnail (in
 //   MINI) whose changeImage argument is the full-size picture of the same
 //   name (in JPG). Markers without a picture stay.
-QString BuildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& pictureNames);
+QString buildCdPage(const QString& pageTemplate, const CdPageTexts& texts, const QStringList& pictureNames);
 
 // Text as HTML: markup characters escaped and every non-ASCII character as a
 // numeric reference, so the page reads the same in any encoding.
-QString HtmlText(const QString& text);
+QString htmlText(const QString& text);
 
 } // namespace vexa

@@ -33,7 +33,7 @@ QString native(const QString& path)
 
 // The staged files are copies made for this CD, so they are removed for good
 // rather than filling the desktop trash at every CD.
-bool EmptyCdWorkFolder(const QString& folder)
+bool emptyCdWorkFolder(const QString& folder)
 {
     QDir dir(folder);
     if (!dir.mkpath(QStringLiteral(".")))
@@ -115,7 +115,7 @@ struct Job {
 QList<Conversion> convertAll(const QList<Job>& jobs, ImageConverters& converters, QThreadPool* pool,
     CdPreparationProgress* progress, int doneBefore, int total)
 {
-    QThreadPool* threads = pool ? pool : &WorkPool();
+    QThreadPool* threads = pool ? pool : &workPool();
     std::mutex progressLock;
     int done = doneBefore;
     QFuture<Conversion> future = QtConcurrent::mapped(threads, jobs, [&](const Job& job) {
@@ -173,7 +173,7 @@ void copyBlankPicture(const QString& from, const QString& to, Staging& staging)
     QFile::remove(to);
     if (!QFile::copy(from, to))
         staging.failures << QStringLiteral("L'image vide %1 n'a pas pu être copiée en %2.")
-                                .arg(FileNameOf(from), native(to));
+                                .arg(fileNameOf(from), native(to));
     else // a resource's copy is read-only
         QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
 }
@@ -216,7 +216,7 @@ int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, Imag
                                 .arg(native(job.image), result.dicomError);
                 continue;
             }
-            const QString name = CdImageName(++placed);
+            const QString name = cdImageName(++placed);
             const QString dicomFile = dicomFolder + u'/' + name;
             if (!QFile::rename(job.target, dicomFile))
                 staging.failures << QStringLiteral("Le fichier DICOM %1 n'a pas pu être renommé en %2.")
@@ -245,10 +245,10 @@ int placeImages(const QList<CdImage>& images, const CdWorkFolders& folders, Imag
 QStringList pictureNames(const CdWorkFolders& folders)
 {
     FileFinder finder;
-    const QStringList found = finder.Search(thumbnailFolder(folders), u'*' + CdPictureExtension);
+    const QStringList found = finder.search(thumbnailFolder(folders), u'*' + CdPictureExtension);
     QStringList names;
     for (qsizetype i = 1; i < found.size(); ++i)
-        names << FileNameOf(found[i]);
+        names << fileNameOf(found[i]);
     return names;
 }
 
@@ -256,7 +256,7 @@ QStringList pictureNames(const CdWorkFolders& folders)
 void moveIntoCd(const QString& name, const CdWorkFolders& folders, Staging& staging)
 {
     const QString from = folders.dicomExportDir + u'/' + name;
-    if (!MoveFiles(from, folders.cdFolder, true))
+    if (!moveFiles(from, folders.cdFolder, true))
         staging.failures << QStringLiteral("%1 n'a pas pu être déplacé dans %2.")
                                 .arg(native(from), native(folders.cdFolder));
 }
@@ -297,11 +297,11 @@ void stage(const QList<CdImage>& images, const CdPageTexts& texts, const QString
 
     const QString pagePath = webFolder(folders) + u'/' + CdPageName;
     const QString pageError
-        = TryWriteWholeFile(BuildCdPage(pageTemplate, texts, pictureNames(folders)), pagePath);
+        = tryWriteWholeFile(buildCdPage(pageTemplate, texts, pictureNames(folders)), pagePath);
     if (!pageError.isEmpty())
         staging.failures
             << QStringLiteral("La page %1 n'a pas pu être écrite : %2").arg(native(pagePath), pageError);
-    if (!CopyFiles(sources.cdFolder + QStringLiteral("/*.*"), folders.cdFolder, true))
+    if (!copyFiles(sources.cdFolder + QStringLiteral("/*.*"), folders.cdFolder, true))
         staging.failures << QStringLiteral(
             "Les fichiers du programme pour le CD n'ont pas pu être copiés dans %1.")
                                 .arg(native(folders.cdFolder));
@@ -314,7 +314,7 @@ CdPreparationOutcome prepare(const QList<CdImage>& images, const CdPageTexts& te
     CdPreparationOutcome outcome;
     QString pageTemplate;
     try {
-        pageTemplate = ReadWholeFile(sources.pageTemplate);
+        pageTemplate = readWholeFile(sources.pageTemplate);
     } catch (const AppError& error) {
         outcome.error = QStringLiteral("Le modèle de la page du CD est introuvable : %1 (%2)")
                             .arg(native(sources.pageTemplate), error.description());
@@ -322,7 +322,7 @@ CdPreparationOutcome prepare(const QList<CdImage>& images, const CdPageTexts& te
     }
     Staging staging;
     for (const QString& folder : {folders.cdFolder, folders.dicomExportDir}) {
-        if (!EmptyCdWorkFolder(folder))
+        if (!emptyCdWorkFolder(folder))
             staging.failures << QStringLiteral("Le dossier %1 n'a pas pu être vidé.").arg(native(folder));
     }
     if (staging.failures.isEmpty())
@@ -337,18 +337,18 @@ CdPreparationOutcome prepare(const QList<CdImage>& images, const CdPageTexts& te
 
 } // namespace
 
-QString CdImageName(int k)
+QString cdImageName(int k)
 {
     return QStringLiteral("0%1").arg(k, 7, 10, QLatin1Char('0'));
 }
 
-CdSources ProgramCdSources()
+CdSources programCdSources()
 {
     return {QStringLiteral(":/burning/Visu.htm"), QStringLiteral(":/burning/Blank.jpg"),
         QStringLiteral(":/burning/CD")};
 }
 
-CdPreparationOutcome PrepareCd(const QList<CdImage>& images, const CdPageTexts& texts,
+CdPreparationOutcome prepareCd(const QList<CdImage>& images, const CdPageTexts& texts,
     const CdWorkFolders& folders, const CdSources& sources, ImageConverters& converters,
     CdPreparationProgress* progress, QThreadPool* pool)
 {

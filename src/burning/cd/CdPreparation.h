@@ -23,11 +23,11 @@ class ImageConverters;
 // At most this many images go on one CD (names 00000001 to 00000254).
 constexpr int MaxCdImages = 254;
 // The name of the k-th image on the CD (k from 1): "0" then k on seven digits.
-QString CdImageName(int k);
+QString cdImageName(int k);
 
 // Removes everything inside a CD work folder (kept, created when missing);
 // false when anything stays.
-bool EmptyCdWorkFolder(const QString& folder);
+bool emptyCdWorkFolder(const QString& folder);
 
 inline const QString CdPreparationMessage
     = QStringLiteral("Préparation des fichiers pour la gravure. Merci de patienter...");
@@ -49,7 +49,7 @@ struct CdSources {
     QString cdFolder; // the "CD" folder, copied to the disc's root
 };
 // The program's own page template, empty picture and CD folder.
-CdSources ProgramCdSources();
+CdSources programCdSources();
 
 // What the waiting window shows while the CD is prepared. advance() is called
 // from the converting threads, one call at a time.
@@ -82,7 +82,7 @@ struct CdPreparationOutcome {
 // Conversions run on `pool` (the work pool when null); the call returns
 // when everything is done and runs no events: call it off the user
 // interface thread.
-CdPreparationOutcome PrepareCd(const QList<CdImage>& images, const CdPageTexts& texts,
+CdPreparationOutcome prepareCd(const QList<CdImage>& images, const CdPageTexts& texts,
     const CdWorkFolders& folders, const CdSources& sources, ImageConverters& converters,
     CdPreparationProgress* progress = nullptr, QThreadPool* pool = nullptr);
 

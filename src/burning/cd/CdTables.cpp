@@ -8,7 +8,7 @@ const QChar separator = u'\\';
 
 } // namespace
 
-void AddFolderPath(const QString& relativeFilePath, CdFolderTable& folders)
+void addFolderPath(const QString& relativeFilePath, CdFolderTable& folders)
 {
     if (!relativeFilePath.contains(separator))
         return;
@@ -17,69 +17,69 @@ void AddFolderPath(const QString& relativeFilePath, CdFolderTable& folders)
     for (qsizetype i = 0; i + 1 < components.size(); ++i) {
         fullPath += components[i] + separator;
         CdFolderEntry entry;
-        entry.Name = components[i];
-        entry.FullPath = fullPath;
-        AddFolder(entry, folders);
+        entry.name = components[i];
+        entry.fullPath = fullPath;
+        addFolder(entry, folders);
     }
 }
 
-void AddFile(const QString& relativeFilePath, CdFileTable& files, const CdFolderTable& folders)
+void addFile(const QString& relativeFilePath, CdFileTable& files, const CdFolderTable& folders)
 {
-    const int free = FirstFreeFile(files);
+    const int free = firstFreeFile(files);
     if (free < 0)
         return;
     CdFileEntry& file = files[free];
     const qsizetype last = relativeFilePath.lastIndexOf(separator);
     if (last < 0) {
-        file.Name = relativeFilePath;
-        file.FolderPath.clear();
-        file.ParentIndex = 0;
+        file.name = relativeFilePath;
+        file.folderPath.clear();
+        file.parentIndex = 0;
         return;
     }
-    file.Name = relativeFilePath.mid(last + 1);
-    file.FolderPath = relativeFilePath.left(last + 1);
+    file.name = relativeFilePath.mid(last + 1);
+    file.folderPath = relativeFilePath.left(last + 1);
     // The parent of the file's own path is the folder that holds it.
     CdFolderEntry asFolder;
-    asFolder.FullPath = relativeFilePath;
-    file.ParentIndex = static_cast<int16_t>(ParentFolderIndex(asFolder, folders));
+    asFolder.fullPath = relativeFilePath;
+    file.parentIndex = static_cast<int16_t>(parentFolderIndex(asFolder, folders));
 }
 
-bool AddFolder(const CdFolderEntry& entry, CdFolderTable& folders)
+bool addFolder(const CdFolderEntry& entry, CdFolderTable& folders)
 {
-    if (FolderExists(entry, folders))
+    if (folderExists(entry, folders))
         return true;
-    const int free = FirstFreeFolder(folders);
+    const int free = firstFreeFolder(folders);
     if (free < 0)
         return false;
     CdFolderEntry& slot = folders[free];
-    slot.Name = entry.Name;
-    slot.Index = static_cast<int16_t>(free);
-    slot.ParentIndex = static_cast<int16_t>(ParentFolderIndex(entry, folders));
-    slot.FullPath = entry.FullPath;
+    slot.name = entry.name;
+    slot.index = static_cast<int16_t>(free);
+    slot.parentIndex = static_cast<int16_t>(parentFolderIndex(entry, folders));
+    slot.fullPath = entry.fullPath;
     return true;
 }
 
-bool FolderExists(const CdFolderEntry& entry, const CdFolderTable& folders)
+bool folderExists(const CdFolderEntry& entry, const CdFolderTable& folders)
 {
     for (int i = 0; i <= CdLastUsableFolder; ++i) {
-        if (folders[i].FullPath == entry.FullPath)
+        if (folders[i].fullPath == entry.fullPath)
             return true;
     }
     return false;
 }
 
-int FirstFreeFolder(const CdFolderTable& folders)
+int firstFreeFolder(const CdFolderTable& folders)
 {
     for (int i = 1; i <= CdLastUsableFolder; ++i) {
-        if (folders[i].FullPath.isEmpty())
+        if (folders[i].fullPath.isEmpty())
             return i;
     }
     return -1;
 }
 
-int ParentFolderIndex(const CdFolderEntry& entry, const CdFolderTable& folders)
+int parentFolderIndex(const CdFolderEntry& entry, const CdFolderTable& folders)
 {
-    QString path = entry.FullPath;
+    QString path = entry.fullPath;
     if (path.endsWith(separator))
         path.chop(1);
     const qsizetype last = path.lastIndexOf(separator);
@@ -87,16 +87,16 @@ int ParentFolderIndex(const CdFolderEntry& entry, const CdFolderTable& folders)
         return 0;
     const QString parentPath = path.left(last + 1);
     for (int i = 0; i <= CdLastUsableFolder; ++i) {
-        if (folders[i].FullPath == parentPath)
-            return folders[i].Index;
+        if (folders[i].fullPath == parentPath)
+            return folders[i].index;
     }
     return -1;
 }
 
-int FirstFreeFile(const CdFileTable& files)
+int firstFreeFile(const CdFileTable& files)
 {
     for (size_t i = 0; i < files.size(); ++i) {
-        if (files[i].Name.isEmpty())
+        if (files[i].name.isEmpty())
             return static_cast<int>(i);
     }
     return -1;

@@ -10,16 +10,16 @@
 namespace vexa {
 
 struct CdFolderEntry {
-    QString Name; // the folder's own name
-    QString FullPath; // each component followed by "\"; "" for a free entry
-    int16_t ParentIndex = 0; // 0 is the CD root
-    int16_t Index = 0;
+    QString name; // the folder's own name
+    QString fullPath; // each component followed by "\"; "" for a free entry
+    int16_t parentIndex = 0; // 0 is the CD root
+    int16_t index = 0;
 };
 
 struct CdFileEntry {
-    QString Name; // "" for a free entry
-    QString FolderPath; // the holding folder's path ending with "\"; "" in the root
-    int16_t ParentIndex = 0;
+    QString name; // "" for a free entry
+    QString folderPath; // the holding folder's path ending with "\"; "" in the root
+    int16_t parentIndex = 0;
 };
 
 // Indices 0 to 1024; entry 0 stands for the root and is never filled, 1024 is never used.
@@ -30,17 +30,17 @@ using CdFolderTable = std::array<CdFolderEntry, CdFolderCapacity>;
 using CdFileTable = std::vector<CdFileEntry>;
 
 // Registers every folder on the path of a file ("DICOM\SUB\F1" adds DICOM\ then DICOM\SUB\).
-void AddFolderPath(const QString& relativeFilePath, CdFolderTable& folders);
+void addFolderPath(const QString& relativeFilePath, CdFolderTable& folders);
 // Registers a file in the first free entry; nothing happens when the table is full.
-void AddFile(const QString& relativeFilePath, CdFileTable& files, const CdFolderTable& folders);
+void addFile(const QString& relativeFilePath, CdFileTable& files, const CdFolderTable& folders);
 // Registers one folder; true if it was there or is added, false when the table is full.
-bool AddFolder(const CdFolderEntry& entry, CdFolderTable& folders);
-bool FolderExists(const CdFolderEntry& entry, const CdFolderTable& folders);
+bool addFolder(const CdFolderEntry& entry, CdFolderTable& folders);
+bool folderExists(const CdFolderEntry& entry, const CdFolderTable& folders);
 // Lowest index from 1 whose FullPath is empty, or -1.
-int FirstFreeFolder(const CdFolderTable& folders);
+int firstFreeFolder(const CdFolderTable& folders);
 // Index of the registered parent folder; 0 for a top-level path, -1 when the parent is not registered.
-int ParentFolderIndex(const CdFolderEntry& entry, const CdFolderTable& folders);
+int parentFolderIndex(const CdFolderEntry& entry, const CdFolderTable& folders);
 // Lowest index from 0 whose Name is empty, or -1.
-int FirstFreeFile(const CdFileTable& files);
+int firstFreeFile(const CdFileTable& files);
 
 } // namespace vexa

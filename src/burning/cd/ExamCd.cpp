@@ -31,9 +31,9 @@ QString refusalOf(const SeriesPresence& presence)
     if (!presence.answered)
         return unreadableText(presence.error);
     if (!presence.exists)
-        return ExamDeletedElsewhereText();
+        return examDeletedElsewhereText();
     if (presence.imageCount == 0)
-        return CdWithoutImageText();
+        return cdWithoutImageText();
     return {};
 }
 
@@ -41,14 +41,14 @@ QString refusalOf(const SeriesPresence& presence)
 bool readImages(const ExamCdRequest& request, RecordSet& rows, QList<CdImage>& images, QString& error)
 {
     rows.setDatabasePath(request.conquestPath);
-    rows.setRecordSource(Sql::ImagesOfSeries(request.exam.seriesUid));
+    rows.setRecordSource(sql::imagesOfSeries(request.exam.seriesUid));
     if (!rows.requery()) {
         error = rows.lastError();
         return false;
     }
     for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        images.append(CdImage{StoredImagePath(request.imageRoot, rows.fieldText(Col::ObjectFile)),
-            rows.fieldBool(Col::NotToBurn)});
+        images.append(CdImage{storedImagePath(request.imageRoot, rows.fieldText(col::ObjectFile)),
+            rows.fieldBool(col::NotToBurn)});
     rows.close();
     return true;
 }
@@ -57,17 +57,17 @@ bool readImages(const ExamCdRequest& request, RecordSet& rows, QList<CdImage>& i
 // still has the rows the CD was made from (none arrived, none was deleted).
 QString checkStagedCd(const ExamCdRequest& request, int rowsStaged, int imagesOnCd)
 {
-    const SeriesPresence after = CheckSeries(request.conquestPath, request.exam.seriesUid);
+    const SeriesPresence after = checkSeries(request.conquestPath, request.exam.seriesUid);
     if (!after.answered)
         return unreadableText(after.error);
     if (!after.exists)
-        return ExamDeletedElsewhereText();
+        return examDeletedElsewhereText();
     if (after.imageCount != rowsStaged)
         return QStringLiteral("Le nombre d'images de ce dossier a changé pendant la préparation du CD "
                               "(%1 au départ, %2 maintenant).\nVeuillez recommencer la gravure.")
             .arg(rowsStaged)
             .arg(after.imageCount);
-    const int files = DicomFilesOnCd(request.folders.cdFolder);
+    const int files = dicomFilesOnCd(request.folders.cdFolder);
     if (files != imagesOnCd)
         return QStringLiteral("Le CD contient %1 fichiers DICOM au lieu de %2 : il n'est pas prêt.")
             .arg(files)
@@ -77,47 +77,47 @@ QString checkStagedCd(const ExamCdRequest& request, int rowsStaged, int imagesOn
 
 } // namespace
 
-QString CdStillReceivingText()
+QString cdStillReceivingText()
 {
     return QStringLiteral("Les images de ce dossier sont encore en cours de réception : "
                           "le CD ne peut pas encore être gravé.\nVeuillez réessayer dans quelques instants.");
 }
 
-QString CdWithoutImageText()
+QString cdWithoutImageText()
 {
     return QStringLiteral("Ce dossier ne contient aucune image : il n'y a rien à graver.");
 }
 
-int DicomFilesOnCd(const QString& cdFolder)
+int dicomFilesOnCd(const QString& cdFolder)
 {
     return static_cast<int>(QDir(cdFolder + QStringLiteral("/DICOM"))
                                 .entryList(QDir::Files | QDir::Hidden | QDir::System)
                                 .size());
 }
 
-CdPreparationOutcome PrepareExamCd(const ExamCdRequest& request, ImageConverters& converters,
+CdPreparationOutcome prepareExamCd(const ExamCdRequest& request, ImageConverters& converters,
     CdPreparationProgress* progress, QThreadPool* pool)
 {
-    const QString refusal = refusalOf(CheckSeries(request.conquestPath, request.exam.seriesUid));
+    const QString refusal = refusalOf(checkSeries(request.conquestPath, request.exam.seriesUid));
     if (!refusal.isEmpty())
         return refused(refusal);
     RecordSet rows(QStringLiteral("CdImages"));
     SeriesContent content;
     QString error;
-    if (!ReadSeriesContent(
+    if (!readSeriesContent(
             rows, request.conquestPath, request.imageRoot, request.exam.seriesUid, content, error))
         return refused(unreadableText(error));
-    if (StillReceiving(content, request.now()))
-        return refused(CdStillReceivingText());
+    if (stillReceiving(content, request.now()))
+        return refused(cdStillReceivingText());
     QList<CdImage> images;
     if (!readImages(request, rows, images, error))
         return refused(unreadableText(error));
     if (images.isEmpty())
-        return refused(CdWithoutImageText());
+        return refused(cdWithoutImageText());
 
     const CdPageTexts texts{request.letterhead, request.exam.patientName, request.exam.examDate};
     CdPreparationOutcome outcome
-        = PrepareCd(images, texts, request.folders, ProgramCdSources(), converters, progress, pool);
+        = prepareCd(images, texts, request.folders, programCdSources(), converters, progress, pool);
     if (!outcome.prepared)
         return outcome;
     outcome.error = checkStagedCd(request, static_cast<int>(images.size()), outcome.imagesOnCd);

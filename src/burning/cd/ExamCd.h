@@ -26,16 +26,16 @@ struct ExamCdRequest {
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 };
 
-QString CdStillReceivingText();
-QString CdWithoutImageText();
+QString cdStillReceivingText();
+QString cdWithoutImageText();
 
 // Checks the exam, stages its CD and checks the CD. A refusal or a failure
 // is the outcome's error (French), with prepared false. Blocks until done:
 // call it off the user-interface thread.
-CdPreparationOutcome PrepareExamCd(const ExamCdRequest& request, ImageConverters& converters,
+CdPreparationOutcome prepareExamCd(const ExamCdRequest& request, ImageConverters& converters,
     CdPreparationProgress* progress = nullptr, QThreadPool* pool = nullptr);
 
 // The number of files in the CD folder's DICOM folder.
-int DicomFilesOnCd(const QString& cdFolder);
+int dicomFilesOnCd(const QString& cdFolder);
 
 } // namespace vexa

@@ -38,13 +38,13 @@ struct BurnJob {
 };
 
 // The status a burn ends with.
-namespace BurnStatus {
+namespace burn_status {
 constexpr int Succeeded = 0;
 constexpr int WriteFailed = 1;
 constexpr int Aborted = 2;
 constexpr int ReadBackFailed = 3; // what was read back differs from the files, or cannot be read
 constexpr int NotStarted = 4; // bad writer, tree or disc
-} // namespace BurnStatus
+} // namespace burn_status
 
 class BurnEngine : public QObject {
     Q_OBJECT

@@ -39,7 +39,7 @@ struct PendingFolder {
 
 } // namespace
 
-BurnFolderListing ListFolderToBurn(const QString& folder, const std::atomic_bool* cancel)
+BurnFolderListing listFolderToBurn(const QString& folder, const std::atomic_bool* cancel)
 {
     BurnFolderListing listing;
     listing.folder = folder;
@@ -83,28 +83,28 @@ BurnFolderListing ListFolderToBurn(const QString& folder, const std::atomic_bool
     return listing;
 }
 
-QStringList ListFilesToBurn(const QString& folder)
+QStringList listFilesToBurn(const QString& folder)
 {
-    return ListFolderToBurn(folder).files;
+    return listFolderToBurn(folder).files;
 }
 
-BurnTree TreeToBurn(const QString& folder, const QStringList& lines, CdFolderTable& folders)
+BurnTree treeToBurn(const QString& folder, const QStringList& lines, CdFolderTable& folders)
 {
     CdFileTable files(static_cast<std::size_t>(lines.size()) + 1);
     for (const QString& line : lines) {
-        AddFolderPath(line, folders);
-        AddFile(line, files, folders);
+        addFolderPath(line, folders);
+        addFile(line, files, folders);
     }
     BurnTree tree;
-    for (int k = 1; k <= CdLastUsableFolder && !folders[k].Name.isEmpty(); ++k)
-        tree.folders << discPath(folders[k].FullPath);
+    for (int k = 1; k <= CdLastUsableFolder && !folders[k].name.isEmpty(); ++k)
+        tree.folders << discPath(folders[k].fullPath);
     QString root = folder;
     if (!root.endsWith(u'/'))
         root += u'/';
     for (const CdFileEntry& file : files) {
-        if (file.Name.isEmpty())
+        if (file.name.isEmpty())
             break;
-        const QString path = discPath(file.FolderPath + file.Name);
+        const QString path = discPath(file.folderPath + file.name);
         tree.files.push_back({path, root + path});
     }
     return tree;

@@ -28,13 +28,13 @@ struct BurnFolderListing {
 // folders, are left out, and a folder reached twice (a mount inside itself)
 // is listed once; the walk stops at the limits above, or as soon as `cancel`
 // becomes true.
-BurnFolderListing ListFolderToBurn(const QString& folder, const std::atomic_bool* cancel = nullptr);
-QStringList ListFilesToBurn(const QString& folder);
+BurnFolderListing listFolderToBurn(const QString& folder, const std::atomic_bool* cancel = nullptr);
+QStringList listFilesToBurn(const QString& folder);
 
 // The tree to burn from those lines: each line's folders registered in
 // `folders` (kept by the caller from one burn to the next), each file in a
 // file table, then the folders in the order they were registered and the
 // files read from `folder`.
-BurnTree TreeToBurn(const QString& folder, const QStringList& lines, CdFolderTable& folders);
+BurnTree treeToBurn(const QString& folder, const QStringList& lines, CdFolderTable& folders);
 
 } // namespace vexa

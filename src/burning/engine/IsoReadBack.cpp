@@ -102,7 +102,7 @@ QString nativePath(const QString& discPath)
 
 } // namespace
 
-bool InitIsoLibrary()
+bool initIsoLibrary()
 {
     static std::once_flag once;
     static bool ready = false;
@@ -117,11 +117,11 @@ bool InitIsoLibrary()
     return ready;
 }
 
-ReadBackResult CompareIsoWithTree(
+ReadBackResult compareIsoWithTree(
     const IsoBlockReader& read, const BurnTree& tree, const std::atomic_bool* cancel)
 {
     ReadBackResult result;
-    if (!InitIsoLibrary()) {
+    if (!initIsoLibrary()) {
         result.problem = QStringLiteral("La bibliothèque ISO 9660 n'a pas pu démarrer.");
         return result;
     }
@@ -174,7 +174,7 @@ ReadBackResult CompareIsoWithTree(
     return result;
 }
 
-ReadBackResult CompareIsoFileWithTree(const QString& isoFile, const BurnTree& tree)
+ReadBackResult compareIsoFileWithTree(const QString& isoFile, const BurnTree& tree)
 {
     QFile file(isoFile);
     if (!file.open(QIODevice::ReadOnly))
@@ -183,7 +183,7 @@ ReadBackResult CompareIsoFileWithTree(const QString& isoFile, const BurnTree& tr
         return file.seek(static_cast<qint64>(block) * blockSize)
             && file.read(reinterpret_cast<char*>(buffer), blockSize) == blockSize;
     };
-    return CompareIsoWithTree(read, tree);
+    return compareIsoWithTree(read, tree);
 }
 
 } // namespace vexa

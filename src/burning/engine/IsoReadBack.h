@@ -21,12 +21,12 @@ using IsoBlockReader = std::function<bool(std::uint32_t block, std::uint8_t* buf
 
 // Compares the image read through `read` with the tree, in the tree's file
 // order; stops at the first difference, or when `cancel` becomes true.
-ReadBackResult CompareIsoWithTree(
+ReadBackResult compareIsoWithTree(
     const IsoBlockReader& read, const BurnTree& tree, const std::atomic_bool* cancel = nullptr);
 // The same for an ISO image file.
-ReadBackResult CompareIsoFileWithTree(const QString& isoFile, const BurnTree& tree);
+ReadBackResult compareIsoFileWithTree(const QString& isoFile, const BurnTree& tree);
 
 // Makes sure libisofs is set up (once per process); false when it cannot be.
-bool InitIsoLibrary();
+bool initIsoLibrary();
 
 } // namespace vexa

@@ -201,40 +201,40 @@ struct LibburnEngine::Private {
 
 LibburnEngine::LibburnEngine(QObject* parent)
     : BurnEngine(parent)
-    , d(std::make_unique<Private>())
+    , d_(std::make_unique<Private>())
 {
-    d->libraryReady = acquireLibrary() && InitIsoLibrary();
-    d->timer.setInterval(pollMilliseconds);
-    connect(&d->timer, &QTimer::timeout, this, &LibburnEngine::poll);
-    connect(&d->readBack, &QFutureWatcherBase::finished, this, [this] {
-        const ReadBackResult result = d->readBack.result();
-        if (d->abortRequested)
-            finishBurn(BurnStatus::Aborted);
+    d_->libraryReady = acquireLibrary() && initIsoLibrary();
+    d_->timer.setInterval(pollMilliseconds);
+    connect(&d_->timer, &QTimer::timeout, this, &LibburnEngine::poll);
+    connect(&d_->readBack, &QFutureWatcherBase::finished, this, [this] {
+        const ReadBackResult result = d_->readBack.result();
+        if (d_->abortRequested)
+            finishBurn(burn_status::Aborted);
         else
-            finishBurn(result.ok ? BurnStatus::Succeeded : BurnStatus::ReadBackFailed, result.problem);
+            finishBurn(result.ok ? burn_status::Succeeded : burn_status::ReadBackFailed, result.problem);
     });
 }
 
 LibburnEngine::~LibburnEngine()
 {
     abort();
-    d->readBack.waitForFinished();
-    if (d->drive) {
-        while (burn::burn_drive_get_status(d->drive, nullptr) != burn::BURN_DRIVE_IDLE)
+    d_->readBack.waitForFinished();
+    if (d_->drive) {
+        while (burn::burn_drive_get_status(d_->drive, nullptr) != burn::BURN_DRIVE_IDLE)
             QThread::msleep(pollMilliseconds);
     }
-    d->freeWriteObjects();
-    d->release(false);
-    if (!d->partialImage.isEmpty())
-        QFile::remove(d->partialImage);
-    if (d->libraryReady)
+    d_->freeWriteObjects();
+    d_->release(false);
+    if (!d_->partialImage.isEmpty())
+        QFile::remove(d_->partialImage);
+    if (d_->libraryReady)
         releaseLibrary();
 }
 
 QList<BurnWriter> LibburnEngine::writers()
 {
-    if (!d->scanned && d->libraryReady) {
-        d->scanned = true;
+    if (!d_->scanned && d_->libraryReady) {
+        d_->scanned = true;
         burn::burn_drive_info* found = nullptr;
         unsigned int count = 0;
         // The scan runs in libburn's own thread: asked again until it has ended.
@@ -250,55 +250,55 @@ QList<BurnWriter> LibburnEngine::writers()
                                          .arg(QString::fromLatin1(found[i].vendor).trimmed(),
                                              QString::fromLatin1(found[i].product).trimmed(),
                                              QString::fromLocal8Bit(address));
-                d->writers.push_back({name, QString::fromLocal8Bit(address), false});
+                d_->writers.push_back({name, QString::fromLocal8Bit(address), false});
             }
             for (unsigned int i = 0; i < count; ++i)
                 burn::burn_drive_info_forget(&found[i], 0);
             burn::burn_drive_info_free(found);
         }
-        d->writers.push_back({ImageFileWriterName, QString(), true});
+        d_->writers.push_back({ImageFileWriterName, QString(), true});
     }
     QList<BurnWriter> list;
-    for (const Writer& writer : d->writers)
+    for (const Writer& writer : d_->writers)
         list.push_back({writer.name, writer.imageFile});
     return list;
 }
 
 void LibburnEngine::eject(int writer)
 {
-    if (writer < 0 || writer >= d->writers.size() || d->writers[writer].imageFile
-        || d->activity != Activity::Idle)
+    if (writer < 0 || writer >= d_->writers.size() || d_->writers[writer].imageFile
+        || d_->activity != Activity::Idle)
         return;
-    if (d->grab(d->writers[writer].address))
-        d->release(true);
+    if (d_->grab(d_->writers[writer].address))
+        d_->release(true);
 }
 
 QList<int> LibburnEngine::writeSpeeds(int writer)
 {
-    if (writer < 0 || writer >= d->writers.size() || d->activity != Activity::Idle)
+    if (writer < 0 || writer >= d_->writers.size() || d_->activity != Activity::Idle)
         return {};
-    if (d->writers[writer].imageFile)
+    if (d_->writers[writer].imageFile)
         return {0}; // a file is written as fast as the disk allows
-    if (!d->grab(d->writers[writer].address))
+    if (!d_->grab(d_->writers[writer].address))
         return {};
-    const burn::burn_disc_status status = d->discStatus();
+    const burn::burn_disc_status status = d_->discStatus();
     if (status != burn::BURN_DISC_BLANK) {
         if ((status == burn::BURN_DISC_FULL || status == burn::BURN_DISC_APPENDABLE)
-            && burn::burn_disc_erasable(d->drive))
+            && burn::burn_disc_erasable(d_->drive))
             emit nonBlankDisc();
         return {};
     }
     QList<int> speeds;
     burn::burn_speed_descriptor* list = nullptr;
-    if (burn::burn_drive_get_speedlist(d->drive, &list) > 0 && list) {
+    if (burn::burn_drive_get_speedlist(d_->drive, &list) > 0 && list) {
         for (burn::burn_speed_descriptor* s = list; s; s = s->next) {
             if (s->write_speed > 0 && !speeds.contains(s->write_speed))
                 speeds << s->write_speed;
         }
         burn::burn_drive_free_speedlist(&list);
     }
-    if (speeds.isEmpty() && burn::burn_drive_get_write_speed(d->drive) > 0)
-        speeds << burn::burn_drive_get_write_speed(d->drive);
+    if (speeds.isEmpty() && burn::burn_drive_get_write_speed(d_->drive) > 0)
+        speeds << burn::burn_drive_get_write_speed(d_->drive);
     if (speeds.isEmpty())
         speeds << 0; // the drive's own choice
     std::sort(speeds.begin(), speeds.end());
@@ -307,49 +307,49 @@ QList<int> LibburnEngine::writeSpeeds(int writer)
 
 void LibburnEngine::failBurn(const QString& problem)
 {
-    d->freeWriteObjects();
+    d_->freeWriteObjects();
     drainMessages();
-    d->lastError = problem;
+    d_->lastError = problem;
     emit logLine(problem);
-    if (!d->partialImage.isEmpty()) {
-        d->release(false);
-        QFile::remove(d->partialImage);
-        d->partialImage.clear();
+    if (!d_->partialImage.isEmpty()) {
+        d_->release(false);
+        QFile::remove(d_->partialImage);
+        d_->partialImage.clear();
     }
-    QTimer::singleShot(0, this, [this] { emit burnDone(BurnStatus::NotStarted); });
+    QTimer::singleShot(0, this, [this] { emit burnDone(burn_status::NotStarted); });
 }
 
 void LibburnEngine::startBurn(const BurnJob& job)
 {
-    if (d->activity != Activity::Idle) {
+    if (d_->activity != Activity::Idle) {
         emit logLine(QStringLiteral("Une gravure ou un effacement est déjà en cours."));
-        QTimer::singleShot(0, this, [this] { emit burnDone(BurnStatus::NotStarted); });
+        QTimer::singleShot(0, this, [this] { emit burnDone(burn_status::NotStarted); });
         return;
     }
-    if (!d->libraryReady)
+    if (!d_->libraryReady)
         return failBurn(QStringLiteral("Le moteur de gravure (libburn) n'a pas pu démarrer."));
     writers();
-    if (job.writer < 0 || job.writer >= d->writers.size())
+    if (job.writer < 0 || job.writer >= d_->writers.size())
         return failBurn(QStringLiteral("Le graveur choisi n'existe pas."));
-    d->job = job;
-    d->abortRequested = false;
-    d->cancelReadBack = false;
-    d->lastError.clear();
-    const Writer& writer = d->writers[job.writer];
+    d_->job = job;
+    d_->abortRequested = false;
+    d_->cancelReadBack = false;
+    d_->lastError.clear();
+    const Writer& writer = d_->writers[job.writer];
     QString address = writer.address;
     if (writer.imageFile) {
         if (job.imageFile.isEmpty())
             return failBurn(QStringLiteral("Aucun fichier image n'a été choisi."));
-        d->partialImage = job.imageFile + QStringLiteral(".part");
-        QFile::remove(d->partialImage);
-        address = QStringLiteral("stdio:") + QFileInfo(d->partialImage).absoluteFilePath();
+        d_->partialImage = job.imageFile + QStringLiteral(".part");
+        QFile::remove(d_->partialImage);
+        address = QStringLiteral("stdio:") + QFileInfo(d_->partialImage).absoluteFilePath();
     }
-    if (!d->grab(address))
+    if (!d_->grab(address))
         return failBurn(QStringLiteral("Le graveur « %1 » n'est pas disponible.").arg(writer.name));
-    const burn::burn_disc_status status = d->discStatus();
+    const burn::burn_disc_status status = d_->discStatus();
     if (status != burn::BURN_DISC_BLANK) {
         if ((status == burn::BURN_DISC_FULL || status == burn::BURN_DISC_APPENDABLE)
-            && burn::burn_disc_erasable(d->drive)) {
+            && burn::burn_disc_erasable(d_->drive)) {
             emit nonBlankDisc();
             return failBurn(QStringLiteral("Le disque n'est pas vierge : effacez-le d'abord."));
         }
@@ -358,11 +358,11 @@ void LibburnEngine::startBurn(const BurnJob& job)
 
     emit phaseChanged(QStringLiteral("Préparation de l'image ISO 9660 (noms Joliet et Rock Ridge)..."));
     QByteArray volume = job.volumeName.toLatin1();
-    if (iso_image_new(volume.constData(), &d->image) < 0)
+    if (iso_image_new(volume.constData(), &d_->image) < 0)
         return failBurn(QStringLiteral("L'image ISO ne peut pas être créée."));
-    iso_image_set_publisher_id(d->image, "VexaDICOM");
-    iso_image_set_application_id(d->image, "VexaDICOM");
-    const QString treeProblem = fillImage(d->image, job.tree);
+    iso_image_set_publisher_id(d_->image, "VexaDICOM");
+    iso_image_set_application_id(d_->image, "VexaDICOM");
+    const QString treeProblem = fillImage(d_->image, job.tree);
     if (!treeProblem.isEmpty())
         return failBurn(treeProblem);
     IsoWriteOpts* options = nullptr;
@@ -372,77 +372,78 @@ void LibburnEngine::startBurn(const BurnJob& job)
     iso_write_opts_set_rockridge(options, 1);
     iso_write_opts_set_joliet(options, 1);
     ::burn_source* source = nullptr;
-    const int created = iso_image_create_burn_source(d->image, options, &source);
+    const int created = iso_image_create_burn_source(d_->image, options, &source);
     iso_write_opts_free(options);
     if (created < 0 || !source)
         return failBurn(QStringLiteral("L'image ISO ne peut pas être créée."));
     // libisofs and libburn declare the same C structure in different C++ scopes.
-    d->isoSource = reinterpret_cast<burn::burn_source*>(source);
-    d->fifo = burn::burn_fifo_source_new(d->isoSource, 2048, 2048, 0);
-    d->track = burn::burn_track_create();
-    burn::burn_track_define_data(d->track, 0, 0, 1, BURN_MODE1);
-    if (burn::burn_track_set_source(d->track, d->fifo) != burn::BURN_SOURCE_OK)
+    d_->isoSource = reinterpret_cast<burn::burn_source*>(source);
+    d_->fifo = burn::burn_fifo_source_new(d_->isoSource, 2048, 2048, 0);
+    d_->track = burn::burn_track_create();
+    burn::burn_track_define_data(d_->track, 0, 0, 1, BURN_MODE1);
+    if (burn::burn_track_set_source(d_->track, d_->fifo) != burn::BURN_SOURCE_OK)
         return failBurn(QStringLiteral("L'image ISO ne peut pas être lue par le graveur."));
-    d->session = burn::burn_session_create();
-    burn::burn_session_add_track(d->session, d->track, BURN_POS_END);
-    d->disc = burn::burn_disc_create();
-    burn::burn_disc_add_session(d->disc, d->session, BURN_POS_END);
-    d->writeOptions = burn::burn_write_opts_new(d->drive);
-    burn::burn_write_opts_set_perform_opc(d->writeOptions, 0);
-    burn::burn_write_opts_set_multi(d->writeOptions, 0);
-    burn::burn_write_opts_set_underrun_proof(d->writeOptions, 1);
+    d_->session = burn::burn_session_create();
+    burn::burn_session_add_track(d_->session, d_->track, BURN_POS_END);
+    d_->disc = burn::burn_disc_create();
+    burn::burn_disc_add_session(d_->disc, d_->session, BURN_POS_END);
+    d_->writeOptions = burn::burn_write_opts_new(d_->drive);
+    burn::burn_write_opts_set_perform_opc(d_->writeOptions, 0);
+    burn::burn_write_opts_set_multi(d_->writeOptions, 0);
+    burn::burn_write_opts_set_underrun_proof(d_->writeOptions, 1);
     char reasons[BURN_REASONS_LEN] = {};
-    if (burn::burn_write_opts_auto_write_type(d->writeOptions, d->disc, reasons, 0) == burn::BURN_WRITE_NONE)
+    if (burn::burn_write_opts_auto_write_type(d_->writeOptions, d_->disc, reasons, 0)
+        == burn::BURN_WRITE_NONE)
         return failBurn(
             QStringLiteral("Ce disque ne peut pas être gravé : %1").arg(QString::fromLocal8Bit(reasons)));
-    burn::burn_drive_set_speed(d->drive, 0, job.speed);
+    burn::burn_drive_set_speed(d_->drive, 0, job.speed);
 
-    d->lastPercent = -1;
-    d->lastPhase.clear();
-    d->activity = Activity::Burning;
+    d_->lastPercent = -1;
+    d_->lastPhase.clear();
+    d_->activity = Activity::Burning;
     emit progressChanged(0);
-    burn::burn_disc_write(d->writeOptions, d->disc);
-    d->timer.start();
+    burn::burn_disc_write(d_->writeOptions, d_->disc);
+    d_->timer.start();
 }
 
 bool LibburnEngine::startErase(int writer, QString& error)
 {
-    if (d->activity != Activity::Idle) {
+    if (d_->activity != Activity::Idle) {
         error = QStringLiteral("Une gravure ou un effacement est déjà en cours.");
         return false;
     }
     writers();
-    if (writer < 0 || writer >= d->writers.size() || d->writers[writer].imageFile) {
+    if (writer < 0 || writer >= d_->writers.size() || d_->writers[writer].imageFile) {
         error = QStringLiteral("Ce graveur n'efface pas de disque : il écrit un fichier image.");
         return false;
     }
-    if (!d->grab(d->writers[writer].address)) {
-        error = QStringLiteral("Le graveur « %1 » n'est pas disponible.").arg(d->writers[writer].name);
+    if (!d_->grab(d_->writers[writer].address)) {
+        error = QStringLiteral("Le graveur « %1 » n'est pas disponible.").arg(d_->writers[writer].name);
         return false;
     }
-    const burn::burn_disc_status status = d->discStatus();
-    if (!burn::burn_disc_erasable(d->drive) || status == burn::BURN_DISC_EMPTY) {
+    const burn::burn_disc_status status = d_->discStatus();
+    if (!burn::burn_disc_erasable(d_->drive) || status == burn::BURN_DISC_EMPTY) {
         error = QStringLiteral("Le disque n'est pas un CD-RW effaçable.");
         return false;
     }
-    d->abortRequested = false;
-    d->lastError.clear();
-    d->activity = Activity::Erasing;
-    burn::burn_disc_erase(d->drive, 1);
+    d_->abortRequested = false;
+    d_->lastError.clear();
+    d_->activity = Activity::Erasing;
+    burn::burn_disc_erase(d_->drive, 1);
     // The erase may be started from a worker thread: the timer that follows
     // it starts in the engine's own.
-    QMetaObject::invokeMethod(&d->timer, qOverload<>(&QTimer::start));
+    QMetaObject::invokeMethod(&d_->timer, qOverload<>(&QTimer::start));
     return true;
 }
 
 void LibburnEngine::abort()
 {
-    if (d->activity == Activity::Idle || d->abortRequested)
+    if (d_->activity == Activity::Idle || d_->abortRequested)
         return;
-    d->abortRequested = true;
-    d->cancelReadBack = true;
-    if (d->drive && (d->activity == Activity::Burning || d->activity == Activity::Erasing))
-        burn::burn_drive_cancel(d->drive);
+    d_->abortRequested = true;
+    d_->cancelReadBack = true;
+    if (d_->drive && (d_->activity == Activity::Burning || d_->activity == Activity::Erasing))
+        burn::burn_drive_cancel(d_->drive);
 }
 
 QStringList LibburnEngine::diagnostics() const
@@ -458,13 +459,13 @@ QStringList LibburnEngine::diagnostics() const
                 .arg(isoMajor)
                 .arg(isoMinor)
                 .arg(isoMicro),
-        d->lastError.isEmpty() ? QStringLiteral("Aucune erreur signalée.")
-                               : QStringLiteral("Dernière erreur : ") + d->lastError};
+        d_->lastError.isEmpty() ? QStringLiteral("Aucune erreur signalée.")
+                                : QStringLiteral("Dernière erreur : ") + d_->lastError};
 }
 
 void LibburnEngine::setAfterWriteHook(std::function<void(const QString&)> hook)
 {
-    d->afterWrite = std::move(hook);
+    d_->afterWrite = std::move(hook);
 }
 
 void LibburnEngine::drainMessages()
@@ -479,7 +480,7 @@ void LibburnEngine::drainMessages()
         emit logLine(QStringLiteral("libburn : ") + line);
         if (QByteArray(severity) != "NOTE" && QByteArray(severity) != "UPDATE"
             && QByteArray(severity) != "DEBUG")
-            d->lastError = line;
+            d_->lastError = line;
     }
     char sorry[] = "SORRY";
     while (iso_obtain_msgs(sorry, &code, &imageId, text.data(), severity) > 0)
@@ -489,30 +490,30 @@ void LibburnEngine::drainMessages()
 void LibburnEngine::poll()
 {
     drainMessages();
-    if (d->activity != Activity::Burning && d->activity != Activity::Erasing)
+    if (d_->activity != Activity::Burning && d_->activity != Activity::Erasing)
         return;
     burn::burn_progress progress{};
-    const burn::burn_drive_status status = burn::burn_drive_get_status(d->drive, &progress);
+    const burn::burn_drive_status status = burn::burn_drive_get_status(d_->drive, &progress);
     if (status != burn::BURN_DRIVE_IDLE) {
         const QString phase = phaseText(status);
-        if (!phase.isEmpty() && phase != d->lastPhase) {
-            d->lastPhase = phase;
+        if (!phase.isEmpty() && phase != d_->lastPhase) {
+            d_->lastPhase = phase;
             emit phaseChanged(phase);
         }
-        if (d->activity == Activity::Burning && progress.sectors > 0) {
+        if (d_->activity == Activity::Burning && progress.sectors > 0) {
             const int percent = static_cast<int>(100LL * progress.sector / progress.sectors);
-            if (percent != d->lastPercent) {
-                d->lastPercent = std::min(percent, 99);
-                emit progressChanged(d->lastPercent);
+            if (percent != d_->lastPercent) {
+                d_->lastPercent = std::min(percent, 99);
+                emit progressChanged(d_->lastPercent);
             }
         }
         return;
     }
-    d->timer.stop();
-    if (d->activity == Activity::Erasing) {
-        const bool ok = burn::burn_drive_wrote_well(d->drive) && !d->abortRequested;
-        d->activity = Activity::Idle;
-        d->release(true);
+    d_->timer.stop();
+    if (d_->activity == Activity::Erasing) {
+        const bool ok = burn::burn_drive_wrote_well(d_->drive) && !d_->abortRequested;
+        d_->activity = Activity::Idle;
+        d_->release(true);
         emit eraseDone(ok);
         return;
     }
@@ -521,30 +522,30 @@ void LibburnEngine::poll()
 
 void LibburnEngine::finishWrite()
 {
-    const bool wroteWell = burn::burn_drive_wrote_well(d->drive);
-    d->freeWriteObjects();
-    if (d->abortRequested)
-        return finishBurn(BurnStatus::Aborted);
+    const bool wroteWell = burn::burn_drive_wrote_well(d_->drive);
+    d_->freeWriteObjects();
+    if (d_->abortRequested)
+        return finishBurn(burn_status::Aborted);
     if (!wroteWell)
-        return finishBurn(BurnStatus::WriteFailed, QStringLiteral("L'écriture du disque a échoué."));
+        return finishBurn(burn_status::WriteFailed, QStringLiteral("L'écriture du disque a échoué."));
     emit progressChanged(100);
     emit phaseChanged(QStringLiteral("Vérification du disque gravé..."));
-    d->activity = Activity::Verifying;
-    const BurnTree tree = d->job.tree;
-    if (!d->partialImage.isEmpty()) {
-        d->release(false);
-        if (d->afterWrite)
-            d->afterWrite(d->partialImage);
-        const QString image = d->partialImage;
-        d->readBack.setFuture(
-            QtConcurrent::run(&WorkPool(), [image, tree] { return CompareIsoFileWithTree(image, tree); }));
+    d_->activity = Activity::Verifying;
+    const BurnTree tree = d_->job.tree;
+    if (!d_->partialImage.isEmpty()) {
+        d_->release(false);
+        if (d_->afterWrite)
+            d_->afterWrite(d_->partialImage);
+        const QString image = d_->partialImage;
+        d_->readBack.setFuture(
+            QtConcurrent::run(&workPool(), [image, tree] { return compareIsoFileWithTree(image, tree); }));
         return;
     }
     // A disc: read back through the drive, a few blocks at a time.
-    burn::burn_drive_re_assess(d->drive, 0);
-    burn::burn_drive* drive = d->drive;
-    std::atomic_bool* cancel = &d->cancelReadBack;
-    d->readBack.setFuture(QtConcurrent::run(&WorkPool(), [drive, tree, cancel] {
+    burn::burn_drive_re_assess(d_->drive, 0);
+    burn::burn_drive* drive = d_->drive;
+    std::atomic_bool* cancel = &d_->cancelReadBack;
+    d_->readBack.setFuture(QtConcurrent::run(&workPool(), [drive, tree, cancel] {
         constexpr int blocksAtOnce = 32;
         QByteArray cache(blocksAtOnce * 2048, Qt::Uninitialized);
         qint64 cachedFirst = -1;
@@ -565,34 +566,34 @@ void LibburnEngine::finishWrite()
             std::memcpy(buffer, cache.constData() + (block - cachedFirst) * 2048, 2048);
             return true;
         };
-        return CompareIsoWithTree(read, tree, cancel);
+        return compareIsoWithTree(read, tree, cancel);
     }));
 }
 
 void LibburnEngine::finishBurn(int status, const QString& problem)
 {
-    d->activity = Activity::Idle;
+    d_->activity = Activity::Idle;
     if (!problem.isEmpty()) {
-        d->lastError = problem;
+        d_->lastError = problem;
         emit logLine(problem);
     }
-    if (!d->partialImage.isEmpty()) {
-        d->release(false);
-        if (status == BurnStatus::Succeeded) {
-            QFile::remove(d->job.imageFile);
-            if (!QFile::rename(d->partialImage, d->job.imageFile)) {
-                status = BurnStatus::WriteFailed;
-                d->lastError
-                    = QStringLiteral("L'image ISO ne peut pas être enregistrée : %1").arg(d->job.imageFile);
-                emit logLine(d->lastError);
+    if (!d_->partialImage.isEmpty()) {
+        d_->release(false);
+        if (status == burn_status::Succeeded) {
+            QFile::remove(d_->job.imageFile);
+            if (!QFile::rename(d_->partialImage, d_->job.imageFile)) {
+                status = burn_status::WriteFailed;
+                d_->lastError
+                    = QStringLiteral("L'image ISO ne peut pas être enregistrée : %1").arg(d_->job.imageFile);
+                emit logLine(d_->lastError);
             }
         }
-        QFile::remove(d->partialImage);
-        d->partialImage.clear();
+        QFile::remove(d_->partialImage);
+        d_->partialImage.clear();
     } else {
-        d->release(false);
+        d_->release(false);
     }
-    if (status == BurnStatus::Aborted)
+    if (status == burn_status::Aborted)
         emit aborted();
     emit burnDone(status);
 }

@@ -33,7 +33,7 @@ public:
 
 private:
     struct Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> d_;
     void poll();
     void drainMessages();
     void finishWrite();

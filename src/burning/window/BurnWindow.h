@@ -40,13 +40,13 @@ public:
     // How long typing must pause before the folder is listed again.
     static constexpr int ListingPauseMs = 400;
 
-    bool burnSucceeded() const { return succeeded; }
+    bool burnSucceeded() const { return succeeded_; }
     // The files to burn, relative to the folder shown, root files first;
     // empty while the folder is being listed.
-    const QStringList& filesToBurn() const { return files; }
+    const QStringList& filesToBurn() const { return files_; }
     // True while the writers are looked for or the folder is listed.
-    bool preparing() const { return listingRuns || scanningWriters; }
-    QString messageLog() const { return log; }
+    bool preparing() const { return listingRuns_ || scanningWriters_; }
+    QString messageLog() const { return log_; }
 
 signals:
     // The folder shown has been listed (filesToBurn() holds its files).
@@ -71,34 +71,34 @@ private:
     void addLog(const QString& text);
     void showLog();
 
-    BurnEngine& engine;
-    QString cdFolder;
-    QStringList problems;
-    QStringList files;
-    QString listedFolder; // the folder `files` were listed from
-    QTimer listingPause;
-    QFutureWatcher<BurnFolderListing> listing;
-    QFutureWatcher<QList<BurnWriter>> writerScan;
-    QList<BurnWriter> foundWriters;
-    bool scanningWriters = true;
-    std::atomic_bool discNotBlank{false};
-    std::shared_ptr<std::atomic_bool> cancelListing;
-    bool listingRuns = false;
-    CdFolderTable folderTable; // kept from one burn to the next
-    QString imageFile;
-    QString log;
-    bool succeeded = false;
-    bool closing = false;
+    BurnEngine& engine_;
+    QString cdFolder_;
+    QStringList problems_;
+    QStringList files_;
+    QString listedFolder_; // the folder `files` were listed from
+    QTimer listingPause_;
+    QFutureWatcher<BurnFolderListing> listing_;
+    QFutureWatcher<QList<BurnWriter>> writerScan_;
+    QList<BurnWriter> foundWriters_;
+    bool scanningWriters_ = true;
+    std::atomic_bool discNotBlank_{false};
+    std::shared_ptr<std::atomic_bool> cancelListing_;
+    bool listingRuns_ = false;
+    CdFolderTable folderTable_; // kept from one burn to the next
+    QString imageFile_;
+    QString log_;
+    bool succeeded_ = false;
+    bool closing_ = false;
 
-    QComboBox* writerList;
-    QLineEdit* folderEdit;
-    QPushButton* browseButton;
-    QPlainTextEdit* messages;
-    QProgressBar* progress;
-    QPushButton* abortButton;
-    QPushButton* burnButton;
-    QPushButton* eraseButton;
-    QPushButton* closeButton;
+    QComboBox* writerList_;
+    QLineEdit* folderEdit_;
+    QPushButton* browseButton_;
+    QPlainTextEdit* messages_;
+    QProgressBar* progress_;
+    QPushButton* abortButton_;
+    QPushButton* burnButton_;
+    QPushButton* eraseButton_;
+    QPushButton* closeButton_;
 };
 
 } // namespace vexa

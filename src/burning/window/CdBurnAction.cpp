@@ -28,25 +28,25 @@ public:
 class WorkPreparationProgress : public CdPreparationProgress {
 public:
     explicit WorkPreparationProgress(WorkProgress& work)
-        : work(work)
+        : work_(work)
     {
     }
-    void begin(const QString& message) override { work.setMessage(message); }
-    void advance(int done, int total) override { work.report(done, total); }
+    void begin(const QString& message) override { work_.setMessage(message); }
+    void advance(int done, int total) override { work_.report(done, total); }
     void end() override { }
 
 private:
-    WorkProgress& work;
+    WorkProgress& work_;
 };
 
 CdPreparationOutcome prepareInBackground(
     const ExamCdRequest& request, ImageConverters& converters, QWidget* parent)
 {
     TimedAction timed(QStringLiteral("Préparation du CD"));
-    return RunInBackground<CdPreparationOutcome>(
+    return runInBackground<CdPreparationOutcome>(
         parent, {CdPreparationMessage, false}, [&request, &converters](WorkProgress& work) {
             WorkPreparationProgress progress(work);
-            return PrepareExamCd(request, converters, &progress);
+            return prepareExamCd(request, converters, &progress);
         });
 }
 
@@ -56,7 +56,7 @@ bool burnPreparedCd(
 {
     if (!outcome.prepared) {
         if (!outcome.error.isEmpty())
-            MsgBox(outcome.error, MsgIcon::Critical, MsgButtons::Ok, burnTitle);
+            msgBox(outcome.error, MsgIcon::Critical, MsgButtons::Ok, burnTitle);
         return false;
     }
     TimedAction timed(QStringLiteral("Gravure du CD"));
@@ -70,9 +70,9 @@ bool burnPreparedCd(
 void markAndLabel(const CdBurnRequest& request, const CdBurnCallbacks& callbacks)
 {
     const Exam& exam = request.cd.exam;
-    const QString markError = MarkExamBurned(request.cd.conquestPath, exam).failureText();
+    const QString markError = markExamBurned(request.cd.conquestPath, exam).failureText();
     if (!markError.isEmpty())
-        MsgBox(
+        msgBox(
             QStringLiteral("Le CD a été gravé, mais le dossier n'a pas pu être considéré comme gravé :\n%1")
                 .arg(markError),
             MsgIcon::Critical, MsgButtons::Ok, burnTitle);
@@ -82,33 +82,33 @@ void markAndLabel(const CdBurnRequest& request, const CdBurnCallbacks& callbacks
 
 } // namespace
 
-CdBurnRequest MakeCdBurnRequest(const Exam& exam, const AppValues& values)
+CdBurnRequest makeCdBurnRequest(const Exam& exam, const AppValues& values)
 {
     CdBurnRequest request;
     request.cd.exam = exam;
-    request.cd.conquestPath = values.ConquestPath;
-    request.cd.imageRoot = values.ConquestImagePath;
-    request.cd.letterhead = values.Entete;
-    request.cd.folders = CdWorkFolders{values.BurnStagingDir, values.DicomExportDir};
+    request.cd.conquestPath = values.conquestPath;
+    request.cd.imageRoot = values.conquestImagePath;
+    request.cd.letterhead = values.entete;
+    request.cd.folders = CdWorkFolders{values.burnStagingDir, values.dicomExportDir};
     // Printing labels at burning is an option of the labels: without a label
     // printer it would only warn after every good burn.
-    request.autoPrintLabels = values.IsEtiquette && values.EtiquetteAutoPrint;
-    request.labelCount = values.NbEtiquette;
+    request.autoPrintLabels = values.isEtiquette && values.etiquetteAutoPrint;
+    request.labelCount = values.nbEtiquette;
     return request;
 }
 
-bool CdBurnRunning()
+bool cdBurnRunning()
 {
     return burnRunning;
 }
 
-bool BurnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks, BurnEngine& engine,
+bool burnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks, BurnEngine& engine,
     ImageConverters& converters, QWidget* parent)
 {
-    if (burnRunning || BackgroundWorkRunning())
+    if (burnRunning || backgroundWorkRunning())
         return false;
     const RunningBurn running;
-    if (MsgBox(QStringLiteral("Êtes-vous sûr de vouloir graver les fichiers images ?\n\n"), MsgIcon::Question,
+    if (msgBox(QStringLiteral("Êtes-vous sûr de vouloir graver les fichiers images ?\n\n"), MsgIcon::Question,
             MsgButtons::YesNo, burnTitle)
         != MsgResult::Yes)
         return false;

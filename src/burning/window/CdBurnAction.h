@@ -25,7 +25,7 @@ struct CdBurnRequest {
 };
 
 // The request for burning the exam with the workstation's settings.
-CdBurnRequest MakeCdBurnRequest(const Exam& exam, const AppValues& values);
+CdBurnRequest makeCdBurnRequest(const Exam& exam, const AppValues& values);
 
 struct CdBurnCallbacks {
     std::function<void(bool enabled)> setShortcutsEnabled;
@@ -39,10 +39,10 @@ struct CdBurnCallbacks {
 // image; a preparation that fails, or whose CD does not hold the exam's
 // images, is reported and opens no burning window. A start while a burn
 // runs is refused (false, nothing done).
-bool BurnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks, BurnEngine& engine,
+bool burnExamToCd(const CdBurnRequest& request, const CdBurnCallbacks& callbacks, BurnEngine& engine,
     ImageConverters& converters, QWidget* parent = nullptr);
 
 // True from the start of BurnExamToCd to its end.
-bool CdBurnRunning();
+bool cdBurnRunning();
 
 } // namespace vexa

@@ -17,53 +17,53 @@ ScreenCapture::ScreenCapture(QWidget* parent)
 
 void ScreenCapture::setWidthTwips(int twips)
 {
-    outerPixels.setWidth(TwipsToPixels(twips));
+    outerPixels_.setWidth(twipsToPixels(twips));
     resizeCanvas();
 }
 
 void ScreenCapture::setHeightTwips(int twips)
 {
-    outerPixels.setHeight(TwipsToPixels(twips));
+    outerPixels_.setHeight(twipsToPixels(twips));
     resizeCanvas();
 }
 
 void ScreenCapture::resizeCanvas()
 {
-    client = QSize(
-        std::max(0, outerPixels.width() - FrameWidth), std::max(0, outerPixels.height() - FrameHeight));
-    resize(outerPixels);
-    const QSize devicePixels(qRound(client.width() * ratio), qRound(client.height() * ratio));
-    if (devicePixels == canvas.size())
+    client_ = QSize(
+        std::max(0, outerPixels_.width() - FrameWidth), std::max(0, outerPixels_.height() - FrameHeight));
+    resize(outerPixels_);
+    const QSize devicePixels(qRound(client_.width() * ratio_), qRound(client_.height() * ratio_));
+    if (devicePixels == canvas_.size())
         return;
     QImage next(devicePixels, QImage::Format_RGB32);
     next.fill(Qt::black);
-    if (!canvas.isNull() && !next.isNull()) {
+    if (!canvas_.isNull() && !next.isNull()) {
         QPainter painter(&next);
-        painter.drawImage(0, 0, canvas);
+        painter.drawImage(0, 0, canvas_);
     }
-    canvas = next;
+    canvas_ = next;
 }
 
 void ScreenCapture::copyFrom(QWidget* source, const QRect& area)
 {
-    if (source == nullptr || canvas.isNull() || area.isEmpty())
+    if (source == nullptr || canvas_.isNull() || area.isEmpty())
         return;
     QImage pixels = source->grab(area).toImage();
-    if (pixels.devicePixelRatio() != ratio) {
-        ratio = pixels.devicePixelRatio();
+    if (pixels.devicePixelRatio() != ratio_) {
+        ratio_ = pixels.devicePixelRatio();
         resizeCanvas();
     }
     pixels.setDevicePixelRatio(1.0); // one canvas pixel per device pixel
-    QPainter painter(&canvas);
+    QPainter painter(&canvas_);
     painter.drawImage(0, 0, pixels);
 }
 
 bool ScreenCapture::savePicture(const QString& path) const
 {
-    if (canvas.isNull())
+    if (canvas_.isNull())
         return false;
     QFile::remove(path);
-    return canvas.save(path, "BMP");
+    return canvas_.save(path, "BMP");
 }
 
 } // namespace vexa

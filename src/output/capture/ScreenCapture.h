@@ -19,7 +19,7 @@ public:
 
     void setWidthTwips(int twips);
     void setHeightTwips(int twips);
-    QSize clientSize() const { return client; }
+    QSize clientSize() const { return client_; }
 
     // Copies the pixels of `area` of the source window (its child widgets
     // included) into the client area, the area's top left at (0, 0), at the
@@ -27,17 +27,17 @@ public:
     // device pixel of the area.
     void copyFrom(QWidget* source, const QRect& area);
 
-    const QImage& image() const { return canvas; }
+    const QImage& image() const { return canvas_; }
     // Writes the image as a bitmap file, replacing any file of that name.
     bool savePicture(const QString& path) const;
 
 private:
     void resizeCanvas();
 
-    QSize outerPixels;
-    QSize client;
-    qreal ratio = 1.0; // device pixels per client pixel
-    QImage canvas;
+    QSize outerPixels_;
+    QSize client_;
+    qreal ratio_ = 1.0; // device pixels per client pixel
+    QImage canvas_;
 };
 
 } // namespace vexa

@@ -18,7 +18,7 @@ constexpr double CaptionMarginInches = 20.0 / 1440.0; // the caption starts 20 t
 
 void tellPdfWritten(const QString& path)
 {
-    MsgBox(QStringLiteral(
+    msgBox(QStringLiteral(
                "Aucune imprimante n'est installée.\r\nL'image a été enregistrée dans le fichier :\r\n")
             + QDir::toNativeSeparators(path),
         MsgIcon::Information);
@@ -26,7 +26,7 @@ void tellPdfWritten(const QString& path)
 
 } // namespace
 
-int PicturePrinter::LayoutFor(QSizeF picture)
+int PicturePrinter::layoutFor(QSizeF picture)
 {
     return picture.height() > 0 && picture.width() / picture.height() <= 1.0 ? PortraitLayout
                                                                              : LandscapeLayout;
@@ -34,11 +34,11 @@ int PicturePrinter::LayoutFor(QSizeF picture)
 
 void PicturePrinter::setPicture(const QImage& image, Renderer render)
 {
-    picture = image;
-    renderer = std::move(render);
+    picture_ = image;
+    renderer_ = std::move(render);
 }
 
-QStringList PicturePrinter::CaptionLines(const QString& caption)
+QStringList PicturePrinter::captionLines(const QString& caption)
 {
     QStringList lines = caption.split(QLatin1Char('|'));
     if (lines.size() == 1)
@@ -46,7 +46,7 @@ QStringList PicturePrinter::CaptionLines(const QString& caption)
     return lines;
 }
 
-QSize PicturePrinter::FittedSize(QSizeF shape, QSize area)
+QSize PicturePrinter::fittedSize(QSizeF shape, QSize area)
 {
     if (shape.isEmpty() || area.isEmpty())
         return {};
@@ -57,19 +57,19 @@ QSize PicturePrinter::FittedSize(QSizeF shape, QSize area)
 
 QImage PicturePrinter::pictureAt(QSize size) const
 {
-    if (renderer) {
-        QImage rendered = renderer(size);
+    if (renderer_) {
+        QImage rendered = renderer_(size);
         if (rendered.size() == size)
             return rendered;
     }
-    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return picture_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 // Red caption over the top left of the page: the first line 12-point bold,
 // the others 10-point italic. Answers the height it takes, device pixels.
 int PicturePrinter::drawCaption(QPainter& painter, int resolution) const
 {
-    if (captionText.isEmpty())
+    if (captionText_.isEmpty())
         return 0;
     painter.setPen(QColor(255, 0, 0));
     QFont font(CaptionFont);
@@ -79,7 +79,7 @@ int PicturePrinter::drawCaption(QPainter& painter, int resolution) const
     const int x = static_cast<int>(CaptionMarginInches * resolution);
     font.setPointSize(12);
     font.setBold(true);
-    for (const QString& line : CaptionLines(captionText)) {
+    for (const QString& line : captionLines(captionText_)) {
         painter.setFont(font);
         const QFontMetrics metrics(font, painter.device());
         y += metrics.height();
@@ -94,11 +94,11 @@ int PicturePrinter::drawCaption(QPainter& painter, int resolution) const
 PrintOutcome PicturePrinter::printPage()
 {
     const PrintOutcome outcome = renderPage();
-    TellWhereItWent(outcome);
+    tellWhereItWent(outcome);
     return outcome;
 }
 
-void PicturePrinter::TellWhereItWent(const PrintOutcome& outcome)
+void PicturePrinter::tellWhereItWent(const PrintOutcome& outcome)
 {
     if (outcome.printed && outcome.destination.isPdf())
         tellPdfWritten(outcome.destination.pdfPath);
@@ -107,13 +107,13 @@ void PicturePrinter::TellWhereItWent(const PrintOutcome& outcome)
 PrintOutcome PicturePrinter::renderPage() const
 {
     PrintOutcome outcome;
-    const QString folder = pdfFolder.isEmpty() ? DefaultPdfFolder() : pdfFolder;
-    outcome.destination = ChoosePrintDestination(printerName,
-        installed ? *installed : QPrinterInfo::availablePrinterNames(), folder, QStringLiteral("Image"));
+    const QString folder = pdfFolder_.isEmpty() ? defaultPdfFolder() : pdfFolder_;
+    outcome.destination = choosePrintDestination(printerName_,
+        installed_ ? *installed_ : QPrinterInfo::availablePrinterNames(), folder, QStringLiteral("Image"));
     if (outcome.destination.isPdf() && !QDir().mkpath(folder))
         return outcome;
     QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, outcome.destination, orientation());
+    preparePrinter(printer, outcome.destination, orientation());
     QPainter painter;
     if (!painter.begin(&printer))
         return outcome;
@@ -124,19 +124,19 @@ PrintOutcome PicturePrinter::renderPage() const
 
 QPageLayout::Orientation PicturePrinter::orientation() const
 {
-    return layout == LandscapeLayout ? QPageLayout::Landscape : QPageLayout::Portrait;
+    return layout_ == LandscapeLayout ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
 void PicturePrinter::drawPage(QPainter& painter, const QPrinter& printer, PrintOutcome& outcome) const
 {
     outcome.resolution = printer.resolution();
     const QRect page(QPoint(0, 0), printer.pageLayout().paintRectPixels(outcome.resolution).size());
-    if (back != Qt::white)
-        painter.fillRect(page, back);
+    if (back_ != Qt::white)
+        painter.fillRect(page, back_);
     const int captionHeight = drawCaption(painter, outcome.resolution);
     const QRect area = page.adjusted(0, captionHeight, 0, 0);
-    const QSizeF shape = picture.isNull() ? QSizeF() : QSizeF(picture.size());
-    outcome.picturePixels = FittedSize(shape, area.size());
+    const QSizeF shape = picture_.isNull() ? QSizeF() : QSizeF(picture_.size());
+    outcome.picturePixels = fittedSize(shape, area.size());
     if (!outcome.picturePixels.isEmpty()) {
         const QImage drawn = pictureAt(outcome.picturePixels);
         const QPoint corner(
@@ -147,8 +147,8 @@ void PicturePrinter::drawPage(QPainter& painter, const QPrinter& printer, PrintO
 
 PictureBook::PictureBook(PrintDestination destination)
     : destination_(std::move(destination))
-    , printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
-    , painter(std::make_unique<QPainter>())
+    , printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    , painter_(std::make_unique<QPainter>())
 {
 }
 
@@ -159,37 +159,37 @@ PictureBook::~PictureBook()
 
 bool PictureBook::add(const PicturePrinter& page)
 {
-    if (failed || finished)
+    if (failed_ || finished_)
         return false;
     if (pages_ == 0) {
         if (destination_.isPdf() && !QDir().mkpath(QFileInfo(destination_.pdfPath).path()))
-            failed = true;
-        PreparePrinter(*printer, destination_, page.orientation());
-        failed = failed || !painter->begin(printer.get());
+            failed_ = true;
+        preparePrinter(*printer_, destination_, page.orientation());
+        failed_ = failed_ || !painter_->begin(printer_.get());
     } else {
         // Each page takes the shape of its own picture.
-        printer->setPageOrientation(page.orientation());
-        failed = !printer->newPage();
+        printer_->setPageOrientation(page.orientation());
+        failed_ = !printer_->newPage();
     }
-    if (failed)
+    if (failed_)
         return false;
     PrintOutcome outcome;
-    page.drawPage(*painter, *printer, outcome);
+    page.drawPage(*painter_, *printer_, outcome);
     ++pages_;
     return true;
 }
 
 bool PictureBook::finish()
 {
-    if (!finished) {
-        finished = true;
-        if (painter->isActive())
-            failed = !painter->end() || failed;
+    if (!finished_) {
+        finished_ = true;
+        if (painter_->isActive())
+            failed_ = !painter_->end() || failed_;
     }
-    return pages_ > 0 && !failed;
+    return pages_ > 0 && !failed_;
 }
 
-void PreparePrinter(
+void preparePrinter(
     QPrinter& printer, const PrintDestination& destination, QPageLayout::Orientation orientation)
 {
     if (destination.isPdf()) {

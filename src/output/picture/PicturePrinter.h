@@ -38,14 +38,14 @@ public:
     static constexpr int PortraitLayout = 2;
     static constexpr int LandscapeLayout = 4;
     // The layout an upright or square picture gets (2), else 4.
-    static int LayoutFor(QSizeF picture);
+    static int layoutFor(QSizeF picture);
 
-    void setBackColour(const QColor& colour) { back = colour; }
-    void setLayout(int value) { layout = value; }
+    void setBackColour(const QColor& colour) { back_ = colour; }
+    void setLayout(int value) { layout_ = value; }
     // The picture, and optionally a renderer giving it at any size.
     void setPicture(const QImage& picture, Renderer renderer = {});
-    void setCaption(const QString& caption) { captionText = caption; }
-    void setPrinterName(const QString& name) { printerName = name; }
+    void setCaption(const QString& caption) { captionText_ = caption; }
+    void setPrinterName(const QString& name) { printerName_ = name; }
 
     // Prints one page. With no printer to print on (see ChoosePrintDestination)
     // the page becomes a PDF file and the user is told where it is.
@@ -55,20 +55,20 @@ public:
     // thread then calls TellWhereItWent.
     PrintOutcome renderPage() const;
     // Tells the user where a page written as a PDF file went; nothing else.
-    static void TellWhereItWent(const PrintOutcome& outcome);
+    static void tellWhereItWent(const PrintOutcome& outcome);
     // Draws the page on a printer already painted on (a page of a book).
     void drawPage(QPainter& painter, const QPrinter& printer, PrintOutcome& outcome) const;
     QPageLayout::Orientation orientation() const;
 
     // The installed printers are asked from the system unless given here.
-    void setInstalledPrinters(std::optional<QStringList> names) { installed = std::move(names); }
-    void setPdfFolder(const QString& folder) { pdfFolder = folder; }
+    void setInstalledPrinters(std::optional<QStringList> names) { installed_ = std::move(names); }
+    void setPdfFolder(const QString& folder) { pdfFolder_ = folder; }
 
     // The caption's lines: split at every "|"; a caption without "|" is its
     // line followed by an empty one.
-    static QStringList CaptionLines(const QString& caption);
+    static QStringList captionLines(const QString& caption);
     // The largest size of the picture's shape inside an area.
-    static QSize FittedSize(QSizeF picture, QSize area);
+    static QSize fittedSize(QSizeF picture, QSize area);
 
     static constexpr int MaxResolution = 600; // dots per inch asked from a printer
     static constexpr int PdfResolution = 300;
@@ -77,14 +77,14 @@ private:
     int drawCaption(QPainter& painter, int resolution) const;
     QImage pictureAt(QSize size) const;
 
-    QColor back = Qt::white;
-    int layout = PortraitLayout;
-    QImage picture;
-    Renderer renderer;
-    QString captionText;
-    QString printerName;
-    std::optional<QStringList> installed;
-    QString pdfFolder;
+    QColor back_ = Qt::white;
+    int layout_ = PortraitLayout;
+    QImage picture_;
+    Renderer renderer_;
+    QString captionText_;
+    QString printerName_;
+    std::optional<QStringList> installed_;
+    QString pdfFolder_;
 };
 
 // Several pictures in one document, a page each in its own orientation: one
@@ -105,17 +105,17 @@ public:
 
 private:
     PrintDestination destination_;
-    std::unique_ptr<QPrinter> printer;
-    std::unique_ptr<QPainter> painter;
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
     int pages_ = 0;
-    bool failed = false;
-    bool finished = false;
+    bool failed_ = false;
+    bool finished_ = false;
 };
 
 // Sets a printer up for a destination: the PDF file at its resolution, or the
 // installed printer at no more than MaxResolution; the orientation and the
 // document name the print queue shows.
-void PreparePrinter(
+void preparePrinter(
     QPrinter& printer, const PrintDestination& destination, QPageLayout::Orientation orientation);
 
 } // namespace vexa

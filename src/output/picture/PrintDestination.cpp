@@ -10,7 +10,7 @@
 
 namespace vexa {
 
-QString InstalledPrinterFor(const QString& wanted, const QStringList& installed, const QString& systemDefault)
+QString installedPrinterFor(const QString& wanted, const QStringList& installed, const QString& systemDefault)
 {
     if (installed.contains(wanted, Qt::CaseSensitive))
         return wanted;
@@ -19,28 +19,28 @@ QString InstalledPrinterFor(const QString& wanted, const QStringList& installed,
     return QString();
 }
 
-PrintDestination ChoosePrintDestination(const QString& wanted, const QStringList& installed,
+PrintDestination choosePrintDestination(const QString& wanted, const QStringList& installed,
     const QString& systemDefault, const QString& pdfFolder, const QString& pdfBaseName)
 {
-    SelectPrinterByName(wanted, installed);
-    const QString printer = InstalledPrinterFor(wanted, installed, systemDefault);
+    selectPrinterByName(wanted, installed);
+    const QString printer = installedPrinterFor(wanted, installed, systemDefault);
     if (printer.isEmpty())
-        return {QString(), UniquePdfPath(pdfFolder, pdfBaseName)};
+        return {QString(), uniquePdfPath(pdfFolder, pdfBaseName)};
     return {printer, QString()};
 }
 
-PrintDestination ChoosePrintDestination(
+PrintDestination choosePrintDestination(
     const QString& wanted, const QStringList& installed, const QString& pdfFolder, const QString& pdfBaseName)
 {
-    return ChoosePrintDestination(wanted, installed, SystemDefaultPrinter(), pdfFolder, pdfBaseName);
+    return choosePrintDestination(wanted, installed, systemDefaultPrinter(), pdfFolder, pdfBaseName);
 }
 
-QString SystemDefaultPrinter()
+QString systemDefaultPrinter()
 {
     return QPrinterInfo::defaultPrinterName();
 }
 
-QString DefaultPdfFolder()
+QString defaultPdfFolder()
 {
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())
@@ -48,7 +48,7 @@ QString DefaultPdfFolder()
     return QDir(documents).filePath(QStringLiteral("VexaDICOM"));
 }
 
-QString UniquePdfPath(const QString& folder, const QString& baseName)
+QString uniquePdfPath(const QString& folder, const QString& baseName)
 {
     const QDir dir(folder);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));

@@ -17,24 +17,24 @@ struct PrintDestination {
 
 // The installed printer a job for `wanted` goes to: `wanted` itself, matched
 // letter case included, else `systemDefault` when installed, else "" (a PDF).
-QString InstalledPrinterFor(
+QString installedPrinterFor(
     const QString& wanted, const QStringList& installed, const QString& systemDefault);
 
 // The destination of a job for `wanted`; a match becomes the program's
 // current printer, as with SelectPrinterByName.
-PrintDestination ChoosePrintDestination(const QString& wanted, const QStringList& installed,
+PrintDestination choosePrintDestination(const QString& wanted, const QStringList& installed,
     const QString& systemDefault, const QString& pdfFolder, const QString& pdfBaseName);
 // The same with the system's default printer as it is now.
-PrintDestination ChoosePrintDestination(const QString& wanted, const QStringList& installed,
+PrintDestination choosePrintDestination(const QString& wanted, const QStringList& installed,
     const QString& pdfFolder, const QString& pdfBaseName);
 
 // The system's default printer ("" when none is set).
-QString SystemDefaultPrinter();
+QString systemDefaultPrinter();
 
 // The folder PDF prints go to: "VexaDICOM" in the user's documents folder.
-QString DefaultPdfFolder();
+QString defaultPdfFolder();
 
 // A file name not yet used in the folder: base + date and time + ".pdf".
-QString UniquePdfPath(const QString& folder, const QString& baseName);
+QString uniquePdfPath(const QString& folder, const QString& baseName);
 
 } // namespace vexa

@@ -41,28 +41,28 @@ struct ExamImageToPrint {
 
 // The caption of an image row: the header, its patient and its day
 // (acquisition, else image date).
-QString CaptionOfImage(const RecordSet& images)
+QString captionOfImage(const RecordSet& images)
 {
-    return ViewerPrintCaption(appValues().Entete, images.fieldText(Col::PatientName), ExamDayOfImage(images));
+    return viewerPrintCaption(appValues().entete, images.fieldText(col::PatientName), examDayOfImage(images));
 }
 
 // The exam's images read now by its series UID, not from page 2's list.
-bool ReadImagesToPrint(const QString& conquestPath, const Exam& exam, std::vector<ExamImageToPrint>& images)
+bool readImagesToPrint(const QString& conquestPath, const Exam& exam, std::vector<ExamImageToPrint>& images)
 {
     const AppValues& values = appValues();
     RecordSet rows(QStringLiteral("imagesToPrint"));
     rows.setDatabasePath(conquestPath);
-    rows.setRecordSource(Sql::ImagesOfSeries(exam.seriesUid));
+    rows.setRecordSource(sql::imagesOfSeries(exam.seriesUid));
     if (!rows.requery())
         return false;
     for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
         ExamImageToPrint image;
-        image.sopInstance = rows.fieldText(Col::SopInstance);
-        image.page.imagePath = StoredImagePath(values.ConquestImagePath, rows.fieldText(Col::ObjectFile));
-        image.page.caption = CaptionOfImage(rows);
-        image.page.inverse = values.Inverse;
-        image.page.printer = values.ImagePrinter;
-        image.printed = rows.fieldBool(Col::Printed);
+        image.sopInstance = rows.fieldText(col::SopInstance);
+        image.page.imagePath = storedImagePath(values.conquestImagePath, rows.fieldText(col::ObjectFile));
+        image.page.caption = captionOfImage(rows);
+        image.page.inverse = values.inverse;
+        image.page.printer = values.imagePrinter;
+        image.printed = rows.fieldBool(col::Printed);
         images.push_back(image);
     }
     return true;
@@ -75,7 +75,7 @@ struct PrintRun {
 };
 
 // The PDF's name names the patient; characters a file name cannot hold become "_".
-QString ExamPdfBaseName(const Exam& exam)
+QString examPdfBaseName(const Exam& exam)
 {
     static const QRegularExpression unsafe(QStringLiteral(R"([/\\:*?"<>|])"));
     QString name = exam.patientName.trimmed();
@@ -83,31 +83,31 @@ QString ExamPdfBaseName(const Exam& exam)
     return name.isEmpty() ? QStringLiteral("Examen") : QStringLiteral("Examen ") + name;
 }
 
-QString Marked(const QString& conquestPath, const QString& sopInstance, const QDate& day)
+QString marked(const QString& conquestPath, const QString& sopInstance, const QDate& day)
 {
-    const ExamWrite mark = MarkImagePrinted(conquestPath, sopInstance, day);
+    const ExamWrite mark = markImagePrinted(conquestPath, sopInstance, day);
     return mark.outcome == ExamWrite::Failed ? mark.error : QString();
 }
 
 // The book's pages are marked once the file is written whole; the user is
 // told once where it is.
-void FinishBook(PictureBook& book, PrintRun& run, const QDate& day)
+void finishBook(PictureBook& book, PrintRun& run, const QDate& day)
 {
     const QString path = QDir::toNativeSeparators(book.destination().pdfPath);
     const bool written = book.finish();
     if (book.pages() == 0)
         return;
     if (!written) {
-        MsgBox(PrintActions::ExamPdfFailedText + path, MsgIcon::Critical, MsgButtons::Ok,
+        msgBox(PrintActions::ExamPdfFailedText + path, MsgIcon::Critical, MsgButtons::Ok,
             QStringLiteral("Impression d'un dossier"));
         return;
     }
     for (const QString& sopInstance : run.unmarked) {
-        const QString error = Marked(appValues().ConquestPath, sopInstance, day);
+        const QString error = marked(appValues().conquestPath, sopInstance, day);
         if (run.markError.isEmpty())
             run.markError = error;
     }
-    MsgBox(PrintActions::ExamPdfText.arg(book.pages()) + path, MsgIcon::Information, MsgButtons::Ok,
+    msgBox(PrintActions::ExamPdfText.arg(book.pages()) + path, MsgIcon::Information, MsgButtons::Ok,
         QStringLiteral("Impression d'un dossier"));
 }
 
@@ -130,15 +130,15 @@ const QString PrintActions::ExamPdfFailedText
 
 PrintActions::PrintActions(MainRecordSets& sets, QWidget* parent)
     : runWindow([](QDialog& window) { return window.exec(); })
-    , sets(sets)
-    , parent(parent)
+    , sets_(sets)
+    , parent_(parent)
 {
 }
 
 void PrintActions::printExam(const Exam& exam, bool rightClickMode)
 {
     if (!rightClickMode) {
-        const MsgResult answer = MsgBox(PrintExamQuestion, MsgIcon::Question, MsgButtons::YesNo,
+        const MsgResult answer = msgBox(PrintExamQuestion, MsgIcon::Question, MsgButtons::YesNo,
             QStringLiteral("Impression de l'examen..."), MsgResult::No);
         if (answer != MsgResult::Yes) {
             openPrintSheet(exam);
@@ -150,9 +150,9 @@ void PrintActions::printExam(const Exam& exam, bool rightClickMode)
 
 bool PrintActions::examStillThere(const Exam& exam)
 {
-    const ExamWrite check = CheckExamStillThere(appValues().ConquestPath, exam);
+    const ExamWrite check = checkExamStillThere(appValues().conquestPath, exam);
     if (check.outcome == ExamWrite::Gone)
-        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
+        msgBox(examDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
             QStringLiteral("Impression d'un dossier"));
     return check.written();
 }
@@ -162,11 +162,11 @@ void PrintActions::openPrintSheet(const Exam& exam)
     if (!exam.isValid() || !examStillThere(exam))
         return;
     // The selected image's caption while page 2 shows this exam, else the exam's own.
-    const RecordSet& images = sets.examImages;
-    const bool shown = images.currentRow() >= 0 && images.fieldText(Col::SeriesInst) == exam.seriesUid;
-    const QString caption = shown ? CaptionOfImage(images)
-                                  : ViewerPrintCaption(appValues().Entete, exam.patientName, exam.examDate);
-    PrintSheetWindow window(sets, exam, caption, parent);
+    const RecordSet& images = sets_.examImages;
+    const bool shown = images.currentRow() >= 0 && images.fieldText(col::SeriesInst) == exam.seriesUid;
+    const QString caption = shown ? captionOfImage(images)
+                                  : viewerPrintCaption(appValues().entete, exam.patientName, exam.examDate);
+    PrintSheetWindow window(sets_, exam, caption, parent_);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
 }
@@ -174,18 +174,18 @@ void PrintActions::openPrintSheet(const Exam& exam)
 void PrintActions::printExamAutomatically(const Exam& exam)
 {
     // One print at a time: a second start while pages are made is refused.
-    if (!exam.isValid() || BackgroundWorkRunning() || !examStillThere(exam))
+    if (!exam.isValid() || backgroundWorkRunning() || !examStillThere(exam))
         return;
-    const QString conquestPath = appValues().ConquestPath;
+    const QString conquestPath = appValues().conquestPath;
     std::vector<ExamImageToPrint> images;
-    if (!ReadImagesToPrint(conquestPath, exam, images) || images.empty())
+    if (!readImagesToPrint(conquestPath, exam, images) || images.empty())
         return;
     // The question comes before the first page already printed; No prints
     // only the pages before it.
     const auto firstPrinted = std::find_if(
         images.begin(), images.end(), [](const ExamImageToPrint& image) { return image.printed; });
     if (firstPrinted != images.end()
-        && MsgBox(AlreadyPrintedQuestion, MsgIcon::Question, MsgButtons::YesNo,
+        && msgBox(AlreadyPrintedQuestion, MsgIcon::Question, MsgButtons::YesNo,
                QStringLiteral("Impression d'un dossier"))
             != MsgResult::Yes)
         images.erase(firstPrinted, images.end());
@@ -195,10 +195,10 @@ void PrintActions::printExamAutomatically(const Exam& exam)
         showNotice(PrintingNotice);
     // Where the pages go is settled once: with no printer, every page goes
     // into one PDF file, told once at the end.
-    const QString folder = pdfFolder.isEmpty() ? DefaultPdfFolder() : pdfFolder;
-    const PrintDestination destination = ChoosePrintDestination(appValues().ImagePrinter,
+    const QString folder = pdfFolder.isEmpty() ? defaultPdfFolder() : pdfFolder;
+    const PrintDestination destination = choosePrintDestination(appValues().imagePrinter,
         installedPrinters ? *installedPrinters : QPrinterInfo::availablePrinterNames(), folder,
-        ExamPdfBaseName(exam));
+        examPdfBaseName(exam));
     std::unique_ptr<PictureBook> book;
     if (destination.isPdf())
         book = std::make_unique<PictureBook>(destination);
@@ -207,7 +207,7 @@ void PrintActions::printExamAutomatically(const Exam& exam)
     const QDate day = today();
     const PagePrinter print = printPage;
     TimedAction timed(QStringLiteral("Impression d'un dossier"));
-    PrintRun run = RunInBackground<PrintRun>(parent, {PrintingNotice, true},
+    PrintRun run = runInBackground<PrintRun>(parent_, {PrintingNotice, true},
         [&images, &print, conquestPath, day, inBook = book.get()](WorkProgress& progress) {
             PrintRun done;
             const int total = static_cast<int>(images.size());
@@ -216,7 +216,7 @@ void PrintActions::printExamAutomatically(const Exam& exam)
                 // An image deleted elsewhere meanwhile is neither printed nor marked.
                 const ExamImageToPrint& image = images[i];
                 const int bookPages = inBook ? inBook->pages() : 0;
-                if (!ImageStillThere(conquestPath, image.sopInstance) || !print(image.page))
+                if (!imageStillThere(conquestPath, image.sopInstance) || !print(image.page))
                     continue;
                 ++done.printed;
                 // A page of the book is marked once the book is written.
@@ -224,24 +224,24 @@ void PrintActions::printExamAutomatically(const Exam& exam)
                     done.unmarked << image.sopInstance;
                     continue;
                 }
-                const QString error = Marked(conquestPath, image.sopInstance, day);
+                const QString error = marked(conquestPath, image.sopInstance, day);
                 if (done.markError.isEmpty())
                     done.markError = error;
             }
             return done;
         });
     if (book)
-        FinishBook(*book, run, day);
+        finishBook(*book, run, day);
     if (!run.markError.isEmpty())
-        MsgBox(MarkFailedText + run.markError, MsgIcon::Critical, MsgButtons::Ok,
+        msgBox(MarkFailedText + run.markError, MsgIcon::Critical, MsgButtons::Ok,
             QStringLiteral("Impression d'un dossier"));
-    if (sets.examImages.fieldText(Col::SeriesInst) == exam.seriesUid)
-        sets.examImages.moveFirst();
+    if (sets_.examImages.fieldText(col::SeriesInst) == exam.seriesUid)
+        sets_.examImages.moveFirst();
 }
 
 // One page through the picture printer: the image with its own window (and
 // inverted when the settings say so), drawn from its pixels at the page's size.
-bool PrintActions::PrintImagePage(const Page& page)
+bool PrintActions::printImagePage(const Page& page)
 {
     const DicomLoadResult loaded = loadDicomImage(page.imagePath);
     if (!loaded.ok())
@@ -252,12 +252,12 @@ bool PrintActions::PrintImagePage(const Page& page)
     const QRectF whole(0, 0, image->columns, image->rows);
     const QSize shape(image->columns, image->rows);
     const QImage preview
-        = RenderImageRegion(*image, lut, whole, shape.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio));
+        = renderImageRegion(*image, lut, whole, shape.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio));
     PicturePrinter printer;
     printer.setBackColour(Qt::white);
-    printer.setLayout(PicturePrinter::LayoutFor(QSizeF(shape)));
+    printer.setLayout(PicturePrinter::layoutFor(QSizeF(shape)));
     printer.setPicture(
-        preview, [image, lut, whole](QSize size) { return RenderImageRegion(*image, lut, whole, size); });
+        preview, [image, lut, whole](QSize size) { return renderImageRegion(*image, lut, whole, size); });
     printer.setCaption(page.caption);
     printer.setPrinterName(page.printer);
     if (page.book)
@@ -270,9 +270,9 @@ bool PrintActions::PrintImagePage(const Page& page)
 bool PrintActions::printNewImages(const Exam& opened)
 {
     std::vector<SheetPatient> patients
-        = ReadImagesWaitingToPrint(appValues().ConquestPath, today()).value_or(std::vector<SheetPatient>{});
+        = readImagesWaitingToPrint(appValues().conquestPath, today()).value_or(std::vector<SheetPatient>{});
     if (patients.empty()) {
-        MsgBox(NothingNewText, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Impression"));
+        msgBox(NothingNewText, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Impression"));
         return false;
     }
     std::stable_partition(patients.begin(), patients.end(), [&opened](const SheetPatient& patient) {
@@ -280,7 +280,7 @@ bool PrintActions::printNewImages(const Exam& opened)
             && std::any_of(patient.images.begin(), patient.images.end(),
                 [&opened](const SheetImage& image) { return image.seriesUid == opened.seriesUid; });
     });
-    PrintSheetWindow window(sets, std::move(patients), parent);
+    PrintSheetWindow window(sets_, std::move(patients), parent_);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
     return true;
@@ -290,7 +290,7 @@ void PrintActions::openInterpretation(const Exam& exam)
 {
     if (!exam.isValid() || !examStillThere(exam))
         return;
-    InterpretationWindow window(exam, appValues().ConquestPath, appValues().ConquestImagePath, parent);
+    InterpretationWindow window(exam, appValues().conquestPath, appValues().conquestImagePath, parent_);
     window.setWindowState(Qt::WindowMaximized);
     runWindow(window);
 }

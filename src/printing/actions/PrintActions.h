@@ -65,14 +65,14 @@ public:
         PictureBook* book = nullptr; // the one document every page goes into, if any
     };
     using PagePrinter = std::function<bool(const Page&)>;
-    static bool PrintImagePage(const Page& page);
+    static bool printImagePage(const Page& page);
 
     // Replaceable for tests: how a window runs modally, the main window's
     // notice, today's date, how one page is printed.
     std::function<int(QDialog&)> runWindow;
     std::function<void(const QString&)> showNotice;
     std::function<QDate()> today = [] { return QDate::currentDate(); };
-    PagePrinter printPage = PrintImagePage;
+    PagePrinter printPage = printImagePage;
     // The installed printers are asked from the system unless given here;
     // PDF files go to the user's print folder unless another is given.
     std::optional<QStringList> installedPrinters;
@@ -81,8 +81,8 @@ public:
 private:
     bool examStillThere(const Exam& exam);
 
-    MainRecordSets& sets;
-    QWidget* parent;
+    MainRecordSets& sets_;
+    QWidget* parent_;
 };
 
 } // namespace vexa

@@ -5,28 +5,28 @@
 
 namespace vexa {
 
-QString DayTitle(const QDate& day)
+QString dayTitle(const QDate& day)
 {
     return QStringLiteral("Journée du ") + day.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
-QString DayListDatabaseErrorText()
+QString dayListDatabaseErrorText()
 {
     return QStringLiteral(
         "La base de donnée n'est pas correctement initialisée ! \r\nVérifier le serveur PACS "
         "Conquest ! ");
 }
 
-QString NothingToPrintText()
+QString nothingToPrintText()
 {
     return QStringLiteral("Il n'y a pas d'image à imprimer");
 }
 
 bool DayList::showDay(const QDate& day, const QString& conquestPath)
 {
-    images.setDatabasePath(conquestPath);
-    images.setRecordSource(Sql::ImagesOfDay(day));
-    if (!images.requery())
+    images_.setDatabasePath(conquestPath);
+    images_.setRecordSource(sql::imagesOfDay(day));
+    if (!images_.requery())
         return false;
     day_ = day;
     return true;
@@ -34,24 +34,24 @@ bool DayList::showDay(const QDate& day, const QString& conquestPath)
 
 ExamWrite DayList::markPrinted(const QString& sopInstance, const QDate& printDay)
 {
-    const ExamWrite marked = MarkImagePrinted(images.databasePath(), sopInstance, printDay);
-    if (marked.written() && images.requery())
-        images.findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(sopInstance));
+    const ExamWrite marked = markImagePrinted(images_.databasePath(), sopInstance, printDay);
+    if (marked.written() && images_.requery())
+        images_.findFirst(QStringLiteral("SOPInstanc = ") + jetQuote(sopInstance));
     return marked;
 }
 
-QString WaitingImagesOfDaySql(const QDate& day)
+QString waitingImagesOfDaySql(const QDate& day)
 {
     return QStringLiteral("SELECT * FROM DICOMImages WHERE Printed = 0 AND ScanDate = %1 "
                           "ORDER BY PatientName, ImagePat, SeriesInst, Compteur;")
-        .arg(JetDate(day));
+        .arg(jetDate(day));
 }
 
-bool HasImagesToPrint(const QString& conquestPath, const QDate& day)
+bool hasImagesToPrint(const QString& conquestPath, const QDate& day)
 {
     RecordSet unprinted;
     unprinted.setDatabasePath(conquestPath);
-    unprinted.setRecordSource(WaitingImagesOfDaySql(day));
+    unprinted.setRecordSource(waitingImagesOfDaySql(day));
     return unprinted.requery() && unprinted.count() > 0;
 }
 

@@ -10,16 +10,16 @@
 namespace vexa {
 
 // "Journée du DD/MM/YYYY".
-QString DayTitle(const QDate& day);
+QString dayTitle(const QDate& day);
 // The message shown when the list cannot be read from the database.
-QString DayListDatabaseErrorText();
+QString dayListDatabaseErrorText();
 // Shown when nothing waits to be printed.
-QString NothingToPrintText();
+QString nothingToPrintText();
 
 class DayList {
 public:
     explicit DayList(RecordSet& images)
-        : images(images)
+        : images_(images)
     {
     }
 
@@ -27,7 +27,7 @@ public:
     // False, the list unchanged, when the database cannot be read.
     bool showDay(const QDate& day, const QString& conquestPath);
     const QDate& day() const { return day_; }
-    bool hasImages() const { return images.count() > 0; }
+    bool hasImages() const { return images_.count() > 0; }
 
     // Marks the image whose SOPInstanc is `sopInstance` printed on `printDay`,
     // once it is checked to be still there, then reads the list again with
@@ -35,15 +35,15 @@ public:
     ExamWrite markPrinted(const QString& sopInstance, const QDate& printDay);
 
 private:
-    RecordSet& images;
+    RecordSet& images_;
     QDate day_;
 };
 
 // The images received on `day` and not printed yet, by patient, then series.
-QString WaitingImagesOfDaySql(const QDate& day);
+QString waitingImagesOfDaySql(const QDate& day);
 
 // Whether images received on `day` wait to be printed; false when the
 // database cannot be read.
-bool HasImagesToPrint(const QString& conquestPath, const QDate& day);
+bool hasImagesToPrint(const QString& conquestPath, const QDate& day);
 
 } // namespace vexa

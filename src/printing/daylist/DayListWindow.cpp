@@ -74,8 +74,8 @@ DayListWindow::DayListWindow(QWidget* parent)
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
 
     grid = new BoundGrid(images,
-        {{Col::PatientName, QStringLiteral("Nom")}, {Col::ObjectFile, QStringLiteral("Fichier")},
-            {Col::Printed, QStringLiteral("Imprimé"), true}},
+        {{col::PatientName, QStringLiteral("Nom")}, {col::ObjectFile, QStringLiteral("Fichier")},
+            {col::Printed, QStringLiteral("Imprimé"), true}},
         frame);
     grid->setObjectName(QStringLiteral("TDBGrid1"));
     // The file names are long: they take what the name and the mark leave.
@@ -87,12 +87,12 @@ DayListWindow::DayListWindow(QWidget* parent)
     columns->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
 
-    const brixel::DesignFile design = LoadDesign(QStringLiteral(":/printing/DayListWindow.design"));
-    viewButton = MakeDesignButton(design, QStringLiteral("Button3"), frame);
-    printButton = MakeDesignButton(design, QStringLiteral("Button7"), frame);
-    optionsButton = MakeDesignButton(design, QStringLiteral("Button1"), frame);
-    aboutButton = MakeDesignButton(design, QStringLiteral("Button4"), frame);
-    quitButton = MakeDesignButton(design, QStringLiteral("Button2"), frame);
+    const brixel::DesignFile design = loadDesign(QStringLiteral(":/printing/DayListWindow.design"));
+    viewButton = makeDesignButton(design, QStringLiteral("Button3"), frame);
+    printButton = makeDesignButton(design, QStringLiteral("Button7"), frame);
+    optionsButton = makeDesignButton(design, QStringLiteral("Button1"), frame);
+    aboutButton = makeDesignButton(design, QStringLiteral("Button4"), frame);
+    quitButton = makeDesignButton(design, QStringLiteral("Button2"), frame);
 
     waitPanel = new QFrame(frame);
     waitPanel->setObjectName(QStringLiteral("Picture1"));
@@ -122,13 +122,13 @@ DayListWindow::DayListWindow(QWidget* parent)
     // The list follows the calendar's selected day however it changes: a
     // click, the keys, or another month shown (which selects the same day in it).
     connect(
-        calendar, &QCalendarWidget::selectionChanged, this, [this] { ShowDay(calendar->selectedDate()); });
-    connect(calendar, &QCalendarWidget::currentPageChanged, this, &DayListWindow::FollowMonth);
-    connect(grid, &BoundGrid::rowActivated, this, &DayListWindow::ViewImage);
-    connect(viewButton, &brixel::Button::Click, this, &DayListWindow::ViewImage);
-    connect(printButton, &brixel::Button::Click, this, &DayListWindow::PrintAndQuit);
-    connect(optionsButton, &brixel::Button::Click, this, &DayListWindow::Configure);
-    connect(aboutButton, &brixel::Button::Click, this, &DayListWindow::About);
+        calendar, &QCalendarWidget::selectionChanged, this, [this] { showDay(calendar->selectedDate()); });
+    connect(calendar, &QCalendarWidget::currentPageChanged, this, &DayListWindow::followMonth);
+    connect(grid, &BoundGrid::rowActivated, this, &DayListWindow::viewImage);
+    connect(viewButton, &brixel::Button::Click, this, &DayListWindow::viewImage);
+    connect(printButton, &brixel::Button::Click, this, &DayListWindow::printAndQuit);
+    connect(optionsButton, &brixel::Button::Click, this, &DayListWindow::configure);
+    connect(aboutButton, &brixel::Button::Click, this, &DayListWindow::about);
     connect(quitButton, &brixel::Button::Click, this, &QDialog::reject);
 
     // Today's images at once: the user opens the list to see them. Until a
@@ -139,11 +139,11 @@ DayListWindow::DayListWindow(QWidget* parent)
         const QSignalBlocker quiet(calendar);
         calendar->setSelectedDate(today);
     }
-    titleLabel->setText(DayTitle(today));
-    ShowDay(today);
+    titleLabel->setText(dayTitle(today));
+    showDay(today);
 }
 
-void DayListWindow::FollowMonth(int year, int month)
+void DayListWindow::followMonth(int year, int month)
 {
     const QDate selected = calendar->selectedDate();
     if (selected.year() == year && selected.month() == month)
@@ -152,76 +152,76 @@ void DayListWindow::FollowMonth(int year, int month)
     calendar->setSelectedDate(first.addDays(std::min(selected.day(), first.daysInMonth()) - 1));
 }
 
-void DayListWindow::ShowDay(const QDate& day)
+void DayListWindow::showDay(const QDate& day)
 {
-    if (!dayList.showDay(day, appValues().ConquestPath)) {
-        MsgBox(DayListDatabaseErrorText(), MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Erreur..."));
+    if (!dayList_.showDay(day, appValues().conquestPath)) {
+        msgBox(dayListDatabaseErrorText(), MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Erreur..."));
         return;
     }
-    titleLabel->setText(DayTitle(day));
-    viewButton->setVisible(dayList.hasImages());
+    titleLabel->setText(dayTitle(day));
+    viewButton->setVisible(dayList_.hasImages());
 }
 
-void DayListWindow::ViewImage()
+void DayListWindow::viewImage()
 {
-    if (otherWindowOpen)
+    if (otherWindowOpen_)
         return;
-    const std::optional<ViewerRequest> request = SingleImageViewing(images, appValues().ConquestImagePath);
+    const std::optional<ViewerRequest> request = singleImageViewing(images, appValues().conquestImagePath);
     if (!request)
         return;
     // The image is known by its key: the list may change while the viewer is open.
-    const QString key = images.fieldText(Col::SopInstance);
+    const QString key = images.fieldText(col::SopInstance);
     waitPanel->setGeometry(width() / 4, height() / 2 - 30, width() / 2, 60);
     waitPanel->show();
     waitPanel->raise();
     waitPanel->repaint(); // drawn now, before the viewer covers the list
-    otherWindowOpen = true;
-    SetWindowNotTopmost(this);
+    otherWindowOpen_ = true;
+    setWindowNotTopmost(this);
     const ViewerOutcome outcome = runViewer(*request);
-    otherWindowOpen = false;
+    otherWindowOpen_ = false;
     if (outcome.printed)
-        MarkViewedImagePrinted(key);
-    SetWindowTopmost(this);
+        markViewedImagePrinted(key);
+    setWindowTopmost(this);
     waitPanel->hide();
 }
 
 // The image printed in the viewer, unless another workstation deleted it meanwhile.
-void DayListWindow::MarkViewedImagePrinted(const QString& key)
+void DayListWindow::markViewedImagePrinted(const QString& key)
 {
-    const ExamWrite marked = dayList.markPrinted(key, QDate::currentDate());
+    const ExamWrite marked = dayList_.markPrinted(key, QDate::currentDate());
     if (marked.outcome == ExamWrite::Gone)
-        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
+        msgBox(examDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
             QStringLiteral("Impression..."));
     else if (!marked.written())
-        MsgBox(QStringLiteral("L'image imprimée n'a pas pu être marquée comme imprimée."), MsgIcon::Critical,
+        msgBox(QStringLiteral("L'image imprimée n'a pas pu être marquée comme imprimée."), MsgIcon::Critical,
             MsgButtons::Ok, QStringLiteral("Impression..."));
 }
 
-void DayListWindow::PrintAndQuit()
+void DayListWindow::printAndQuit()
 {
-    if (!HasImagesToPrint(appValues().ConquestPath, QDate::currentDate())) {
-        MsgBox(NothingToPrintText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression..."));
+    if (!hasImagesToPrint(appValues().conquestPath, QDate::currentDate())) {
+        msgBox(nothingToPrintText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression..."));
         return;
     }
-    printUnprinted = true;
+    printUnprinted_ = true;
     accept();
 }
 
 // The list stays open, in its own modal loop (hiding it would end the loop),
 // below the options window while it is open.
-void DayListWindow::Configure()
+void DayListWindow::configure()
 {
-    if (!showOptions || otherWindowOpen)
+    if (!showOptions || otherWindowOpen_)
         return;
-    otherWindowOpen = true;
-    SetWindowNotTopmost(this);
+    otherWindowOpen_ = true;
+    setWindowNotTopmost(this);
     showOptions();
-    otherWindowOpen = false;
-    SetWindowTopmost(this);
+    otherWindowOpen_ = false;
+    setWindowTopmost(this);
     activateWindow();
 }
 
-void DayListWindow::About()
+void DayListWindow::about()
 {
     if (showAbout)
         showAbout();
@@ -230,9 +230,9 @@ void DayListWindow::About()
 void DayListWindow::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !otherWindowOpen
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !otherWindowOpen_
         && !windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-        SetWindowTopmost(this);
+        setWindowTopmost(this);
 }
 
 // The picture and the title move the borderless window like a title bar.

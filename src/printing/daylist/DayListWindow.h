@@ -44,14 +44,14 @@ public:
     std::function<ViewerOutcome(const ViewerRequest&)> runViewer;
 
     // "Imprimer et quitter..." closed the window: its opener prints what waits.
-    bool printUnprintedAsked() const { return printUnprinted; }
+    bool printUnprintedAsked() const { return printUnprinted_; }
 
     // The steps of the window, under their own names.
-    void ShowDay(const QDate& day);
-    void ViewImage();
-    void PrintAndQuit();
-    void Configure();
-    void About();
+    void showDay(const QDate& day);
+    void viewImage();
+    void printAndQuit();
+    void configure();
+    void about();
 
     RecordSet images{QStringLiteral("Conn")};
     QCalendarWidget* calendar;
@@ -70,12 +70,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void MarkViewedImagePrinted(const QString& key);
-    void FollowMonth(int year, int month);
+    void markViewedImagePrinted(const QString& key);
+    void followMonth(int year, int month);
 
-    DayList dayList{images};
-    bool otherWindowOpen = false; // the viewer or the options, above the list
-    bool printUnprinted = false;
+    DayList dayList_{images};
+    bool otherWindowOpen_ = false; // the viewer or the options, above the list
+    bool printUnprinted_ = false;
 };
 
 } // namespace vexa

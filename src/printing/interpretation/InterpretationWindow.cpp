@@ -42,7 +42,7 @@ brixel::Button* makeButton(const QString& name, const QString& caption, const QS
         button->setPicture(brixel::Picture::fromImage(QImage(icon)));
         button->setPictureDown(button->picture());
     }
-    button->setFixedSize(TwipsToPixels(3600), TwipsToPixels(600));
+    button->setFixedSize(twipsToPixels(3600), twipsToPixels(600));
     button->setBackColor(InterpretationWindow::ToolColour);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
@@ -50,7 +50,7 @@ brixel::Button* makeButton(const QString& name, const QString& caption, const QS
 
 // The names the controls had in the window's design stay their object names:
 // style sheets and tests look the controls up by them.
-namespace DesignName {
+namespace design_name {
 const QString ToolPanel = QStringLiteral("Picture2");
 const QString LandscapeLayoutIcon = QStringLiteral("Image4");
 const QString PortraitLayoutIcon = QStringLiteral("Image3");
@@ -63,7 +63,7 @@ const QString PageScrollBar = QStringLiteral("VScroll1");
 const QString QuitButton = QStringLiteral("Button2");
 const QString WaitingPanel = QStringLiteral("Picture6");
 const QString WaitingText = QStringLiteral("Label5");
-} // namespace DesignName
+} // namespace design_name
 
 // One of a row of controls: the design's name and the control's index.
 QString indexedName(const QString& name, int index)
@@ -97,19 +97,19 @@ InterpretationWindow::InterpretationWindow(
     // series' key, whatever the main window shows meanwhile.
     RecordSet images;
     images.setDatabasePath(conquestPath);
-    images.setRecordSource(Sql::ImagesOfSeries(exam.seriesUid));
+    images.setRecordSource(sql::imagesOfSeries(exam.seriesUid));
     if (exam.isValid() && images.requery()) {
         for (images.moveFirst(); !images.eof(); images.moveNext())
-            imagePaths_ << StoredImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
+            imagePaths_ << storedImagePath(imageRoot, images.fieldText(QStringLiteral("ObjectFile")));
         // The patient as the images name it, when the exam given does not.
         images.moveFirst();
         if (exam_.patientName.isEmpty() && !images.eof())
             exam_.patientName = images.fieldText(QStringLiteral("PatientName"));
         if (exam_.examDate.isEmpty() && !images.eof())
-            exam_.examDate = ExamDayOfImage(images);
+            exam_.examDate = examDayOfImage(images);
     }
     buildControls();
-    const QString patient = ViewerTitleLine(exam_.patientName, exam_.examDate);
+    const QString patient = viewerTitleLine(exam_.patientName, exam_.examDate);
     if (!patient.isEmpty())
         setWindowTitle(QStringLiteral("Interprétation - ") + exam_.patientName);
     patientLabel_->setText(patient);
@@ -141,7 +141,7 @@ void InterpretationWindow::buildControls()
     connect(page_, &SlotPage::slotReleased, this, &InterpretationWindow::slotClicked);
 
     toolPanel_ = new QWidget(this);
-    toolPanel_->setObjectName(DesignName::ToolPanel);
+    toolPanel_->setObjectName(design_name::ToolPanel);
     toolPanel_->setAutoFillBackground(true);
     QPalette panel = toolPanel_->palette();
     panel.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -159,7 +159,7 @@ void InterpretationWindow::buildControls()
     buildToolButtons(tools);
     auto* paging = new QHBoxLayout;
     pageScrollBar_ = new QScrollBar(Qt::Vertical, toolPanel_);
-    pageScrollBar_->setObjectName(DesignName::PageScrollBar);
+    pageScrollBar_->setObjectName(design_name::PageScrollBar);
     pageScrollBar_->setFocusPolicy(Qt::NoFocus);
     pageScrollBar_->setPageStep(1);
     pageScrollBar_->setMinimumHeight(120);
@@ -179,7 +179,7 @@ void InterpretationWindow::buildControls()
     rightClick->setWordWrap(true);
     tools->addWidget(rightClick);
     tools->addStretch(1);
-    quitButton_ = makeButton(DesignName::QuitButton, QStringLiteral("Quitter cette fenêtre..."),
+    quitButton_ = makeButton(design_name::QuitButton, QStringLiteral("Quitter cette fenêtre..."),
         QStringLiteral(":/viewer/icons/quit.png"), toolPanel_);
     connect(quitButton_, &brixel::Button::Click, this, &QDialog::reject);
     tools->addWidget(quitButton_, 0, Qt::AlignHCenter);
@@ -196,16 +196,16 @@ QLayout* InterpretationWindow::buildLayoutChoice(PageOrientation orientation)
     auto* grid = new QGridLayout;
     auto* group = new QButtonGroup(this);
     for (int k = 0; k < LayoutCount; ++k) {
-        const PageShape shape = LayoutShape(orientation, k);
+        const PageShape shape = layoutShape(orientation, k);
         auto* icon = new QLabel(toolPanel_);
         icon->setObjectName(
-            indexedName(landscape ? DesignName::LandscapeLayoutIcon : DesignName::PortraitLayoutIcon, k));
-        icon->setPixmap(LayoutIcon(shape, orientation));
+            indexedName(landscape ? design_name::LandscapeLayoutIcon : design_name::PortraitLayoutIcon, k));
+        icon->setPixmap(layoutIcon(shape, orientation));
         icon->installEventFilter(this);
         QRadioButton*& option = options[static_cast<std::size_t>(k)];
         option = new QRadioButton(QString::number(shape.count()), toolPanel_);
-        option->setObjectName(
-            indexedName(landscape ? DesignName::LandscapeLayoutOption : DesignName::PortraitLayoutOption, k));
+        option->setObjectName(indexedName(
+            landscape ? design_name::LandscapeLayoutOption : design_name::PortraitLayoutOption, k));
         option->setFocusPolicy(Qt::NoFocus);
         group->addButton(option);
         if (landscape)
@@ -233,7 +233,7 @@ void InterpretationWindow::buildToolButtons(QVBoxLayout* tools)
             {5, "Mesure instantanée", ":/viewer/icons/instant.png", ":/viewer/icons/instant_down.png"}};
     tools->addSpacing(8);
     for (const auto& entry : toolButtons) {
-        brixel::Button* button = makeButton(indexedName(DesignName::ToolButton, entry.tool),
+        brixel::Button* button = makeButton(indexedName(design_name::ToolButton, entry.tool),
             QString::fromUtf8(entry.caption), QString::fromLatin1(entry.up), toolPanel_);
         button->setToolTipText(QString::fromUtf8(entry.caption));
         button->setPictureDown(brixel::Picture::fromImage(QImage(QString::fromLatin1(entry.down))));
@@ -243,9 +243,9 @@ void InterpretationWindow::buildToolButtons(QVBoxLayout* tools)
         connect(button, &brixel::Button::Click, this, [this, tool] { chooseTool(tool); });
         tools->addWidget(button, 0, Qt::AlignHCenter);
     }
-    invertButton_ = makeButton(DesignName::InvertButton, QStringLiteral("Inverser les niveaux de gris"),
+    invertButton_ = makeButton(design_name::InvertButton, QStringLiteral("Inverser les niveaux de gris"),
         QStringLiteral(":/viewer/icons/invert.png"), toolPanel_);
-    restoreButton_ = makeButton(DesignName::RestoreButton, QStringLiteral("Rétablir l'image initiale"),
+    restoreButton_ = makeButton(design_name::RestoreButton, QStringLiteral("Rétablir l'image initiale"),
         QStringLiteral(":/viewer/icons/reset.png"), toolPanel_);
     connect(invertButton_, &brixel::Button::Click, this, &InterpretationWindow::invertGreys);
     connect(restoreButton_, &brixel::Button::Click, this, &InterpretationWindow::restoreImages);
@@ -257,13 +257,13 @@ void InterpretationWindow::buildToolButtons(QVBoxLayout* tools)
 void InterpretationWindow::buildWaitingPanel()
 {
     waitingPanel_ = new QFrame(this);
-    waitingPanel_->setObjectName(DesignName::WaitingPanel);
+    waitingPanel_->setObjectName(design_name::WaitingPanel);
     waitingPanel_->setStyleSheet(
         QStringLiteral("QFrame#%1 { background: #ffffe0; border: 2px solid #404040; }")
-            .arg(DesignName::WaitingPanel));
+            .arg(design_name::WaitingPanel));
     auto* waiting = new QHBoxLayout(waitingPanel_);
     auto* waitingText = new QLabel(WaitingText, waitingPanel_);
-    waitingText->setObjectName(DesignName::WaitingText);
+    waitingText->setObjectName(design_name::WaitingText);
     waiting->addWidget(waitingText);
     waitingPanel_->resize(460, 60);
     waitingPanel_->hide();
@@ -312,7 +312,7 @@ void InterpretationWindow::firstActivation()
         return;
     built_ = true;
     // The waiting panel stays until the first page's images are there.
-    landscapeLayoutOptions_[static_cast<std::size_t>(LayoutForImageCount(imageCount()))]->click();
+    landscapeLayoutOptions_[static_cast<std::size_t>(layoutForImageCount(imageCount()))]->click();
     page_->show();
     toolPanel_->show();
 }
@@ -353,12 +353,12 @@ void InterpretationWindow::chooseLandscapeLayout(int index)
     }
     enlarged_ = false;
     page_->resetSlots(true);
-    page_->sheet.setShape(LayoutShape(PageOrientation::Landscape, index));
+    page_->sheet.setShape(layoutShape(PageOrientation::Landscape, index));
     imagesPerPage_ = page_->sheet.slotCount();
     createSlots(imagesPerPage_);
     page_->drawPreview();
     page_->selectSlot(1);
-    const int pages = PageCount(imageCount(), imagesPerPage_);
+    const int pages = pageCount(imageCount(), imagesPerPage_);
     if (pages < 2) {
         pageScrollBar_->setEnabled(false);
         pageScrollBar_->hide();
@@ -375,7 +375,7 @@ void InterpretationWindow::choosePortraitLayout(int index)
     portraitLayoutOptions_[static_cast<std::size_t>(index)]->setChecked(true);
     enlarged_ = false;
     page_->resetSlots(true);
-    page_->sheet.setShape(LayoutShape(PageOrientation::Portrait, index));
+    page_->sheet.setShape(layoutShape(PageOrientation::Portrait, index));
     createSlots(page_->sheet.slotCount());
     page_->drawPreview();
     page_->selectSlot(1);
@@ -415,7 +415,7 @@ void InterpretationWindow::chooseTool(int tool)
 void InterpretationWindow::invertGreys()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    forEachSlot([](DicomView& view) { view.setPolarity(view.Polarity() == -1 ? 1 : -1); });
+    forEachSlot([](DicomView& view) { view.setPolarity(view.polarity() == -1 ? 1 : -1); });
     QApplication::restoreOverrideCursor();
 }
 
@@ -435,7 +435,7 @@ void InterpretationWindow::slotClicked(int slot, int button)
     if (button == 2 && imagesPerPage_ > 0 && view) {
         if (!enlarged_) {
             placeBeforeEnlarging_ = static_cast<QWidget*>(view)->geometry();
-            const QRect area = SlotPage::ToPixels(EnlargedSlotRect(page_->innerTwips().size()));
+            const QRect area = SlotPage::toPixels(enlargedSlotRect(page_->innerTwips().size()));
             view->setGeometry(area.translated(page_->contentsRect().topLeft()));
             view->raise();
             view->setFitMode(true);
@@ -460,7 +460,7 @@ void InterpretationWindow::slotClicked(int slot, int button)
 bool InterpretationWindow::mayClose()
 {
     return imageCount() == 0
-        || MsgBox(CloseQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("Interprétation"),
+        || msgBox(CloseQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("Interprétation"),
                MsgResult::No)
         == MsgResult::Yes;
 }

@@ -23,7 +23,7 @@ const QPageSize PdfLabelSize(QSizeF(89, 36), QPageSize::Millimeter, QStringLiter
 
 // The printer's own label: its default media, drawn from the top left of the
 // area it can print (its smallest margins).
-void PreparePrinter(QPrinter& printer, const PrintDestination& destination)
+void preparePrinter(QPrinter& printer, const PrintDestination& destination)
 {
     if (destination.isPdf()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -44,12 +44,12 @@ void PreparePrinter(QPrinter& printer, const PrintDestination& destination)
 
 } // namespace
 
-QString LabelsDisabledText()
+QString labelsDisabledText()
 {
     return QStringLiteral("Il n'y a pas d'imprimante-étiquette sur votre station.");
 }
 
-QList<LabelLine> LabelLines(const LabelExam& exam, const QString& header, int format)
+QList<LabelLine> labelLines(const LabelExam& exam, const QString& header, int format)
 {
     QList<LabelLine> lines;
     if (format == 0)
@@ -61,19 +61,19 @@ QList<LabelLine> LabelLines(const LabelExam& exam, const QString& header, int fo
     return lines;
 }
 
-QFont LabelFont(const LabelText& piece, QPaintDevice* device)
+QFont labelFont(const LabelText& piece, QPaintDevice* device)
 {
     QFont font(QStringLiteral("Liberation Sans"), -1, piece.bold ? QFont::Bold : QFont::Normal);
     font.setPointSizeF(piece.pointSize);
     return QFont(font, device);
 }
 
-LabelLine FitLine(const LabelLine& line, qreal width, QPaintDevice* device)
+LabelLine fitLine(const LabelLine& line, qreal width, QPaintDevice* device)
 {
     LabelLine fitted;
     qreal x = 0;
     for (const LabelText& piece : line) {
-        const QFontMetricsF metrics(LabelFont(piece, device), device);
+        const QFontMetricsF metrics(labelFont(piece, device), device);
         const qreal pieceWidth = metrics.horizontalAdvance(piece.text);
         if (x + pieceWidth <= width) {
             fitted.append(piece);
@@ -92,30 +92,30 @@ LabelLine FitLine(const LabelLine& line, qreal width, QPaintDevice* device)
 int LabelPrinter::print(int count, const LabelExam& exam)
 {
     const AppValues& settings = appValues();
-    if (!settings.IsEtiquette) {
-        MsgBox(LabelsDisabledText(), MsgIcon::Exclamation, MsgButtons::Ok, ProgramTitle);
+    if (!settings.isEtiquette) {
+        msgBox(labelsDisabledText(), MsgIcon::Exclamation, MsgButtons::Ok, ProgramTitle);
         return 0;
     }
-    const QList<LabelLine> lines = LabelLines(exam, settings.Entete, settings.FormatEtiquette);
-    const QStringList printers = installed ? *installed : QPrinterInfo::availablePrinterNames();
+    const QList<LabelLine> lines = labelLines(exam, settings.entete, settings.formatEtiquette);
+    const QStringList printers = installed_ ? *installed_ : QPrinterInfo::availablePrinterNames();
     int printed = 0;
     for (int label = 0; label < count; ++label) {
         if (printOne(lines, printers))
             ++printed;
-        SelectPrinterByName(settings.ImagePrinter, printers);
+        selectPrinterByName(settings.imagePrinter, printers);
     }
     return printed;
 }
 
 bool LabelPrinter::printOne(const QList<LabelLine>& lines, const QStringList& printers)
 {
-    const QString folder = pdfFolder.isEmpty() ? DefaultPdfFolder() : pdfFolder;
+    const QString folder = pdfFolder_.isEmpty() ? defaultPdfFolder() : pdfFolder_;
     const PrintDestination destination
-        = ChoosePrintDestination(appValues().EtiquettePrinter, printers, folder, QStringLiteral("Etiquette"));
+        = choosePrintDestination(appValues().etiquettePrinter, printers, folder, QStringLiteral("Etiquette"));
     if (destination.isPdf() && !QDir().mkpath(folder))
         return false;
     QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, destination);
+    preparePrinter(printer, destination);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -123,17 +123,17 @@ bool LabelPrinter::printOne(const QList<LabelLine>& lines, const QStringList& pr
     const qreal width = printer.pageLayout().paintRectPixels(printer.resolution()).width();
     qreal top = 0;
     for (const LabelLine& line : lines) {
-        const LabelLine fitted = FitLine(line, width, &printer);
+        const LabelLine fitted = fitLine(line, width, &printer);
         // An empty piece still takes its line.
         qreal ascent = 0, height = 0;
         for (const LabelText& piece : line) {
-            const QFontMetricsF metrics(LabelFont(piece, &printer), &printer);
+            const QFontMetricsF metrics(labelFont(piece, &printer), &printer);
             ascent = std::max(ascent, metrics.ascent());
             height = std::max(height, metrics.height());
         }
         qreal x = 0;
         for (const LabelText& piece : fitted) {
-            const QFont font = LabelFont(piece, &printer);
+            const QFont font = labelFont(piece, &printer);
             painter.setFont(font);
             painter.drawText(QPointF(x, top + ascent), piece.text);
             x += QFontMetricsF(font, &printer).horizontalAdvance(piece.text);
@@ -143,7 +143,7 @@ bool LabelPrinter::printOne(const QList<LabelLine>& lines, const QStringList& pr
     if (!painter.end())
         return false;
     if (destination.isPdf()) {
-        MsgBox(QStringLiteral("Aucune imprimante n'est installée.\r\nL'étiquette a été enregistrée dans le "
+        msgBox(QStringLiteral("Aucune imprimante n'est installée.\r\nL'étiquette a été enregistrée dans le "
                               "fichier :\r\n")
                 + QDir::toNativeSeparators(destination.pdfPath),
             MsgIcon::Information);

@@ -33,15 +33,15 @@ struct LabelExam {
 
 // The label's lines: the header (only when `format` is 0), the exam date, the
 // patient and, when there is one, the practitioner.
-QList<LabelLine> LabelLines(const LabelExam& exam, const QString& header, int format);
+QList<LabelLine> labelLines(const LabelExam& exam, const QString& header, int format);
 
 // The line as it fits in `width` device pixels of `device`: unchanged when it
 // fits, else its last pieces are shortened, ending in "…", and any piece
 // that no longer has room is left out.
-LabelLine FitLine(const LabelLine& line, qreal width, QPaintDevice* device);
+LabelLine fitLine(const LabelLine& line, qreal width, QPaintDevice* device);
 
 // The font of a piece on `device`.
-QFont LabelFont(const LabelText& piece, QPaintDevice* device);
+QFont labelFont(const LabelText& piece, QPaintDevice* device);
 
 class LabelPrinter {
 public:
@@ -52,17 +52,17 @@ public:
     int print(int count, const LabelExam& exam);
 
     // The installed printers are asked from the system unless given here.
-    void setInstalledPrinters(std::optional<QStringList> names) { installed = std::move(names); }
+    void setInstalledPrinters(std::optional<QStringList> names) { installed_ = std::move(names); }
     // Where labels go as PDF files when there is no printer to print on.
-    void setPdfFolder(const QString& folder) { pdfFolder = folder; }
+    void setPdfFolder(const QString& folder) { pdfFolder_ = folder; }
 
 private:
     bool printOne(const QList<LabelLine>& lines, const QStringList& printers);
 
-    std::optional<QStringList> installed;
-    QString pdfFolder;
+    std::optional<QStringList> installed_;
+    QString pdfFolder_;
 };
 
-QString LabelsDisabledText(); // "Il n'y a pas d'imprimante-étiquette sur votre station."
+QString labelsDisabledText(); // "Il n'y a pas d'imprimante-étiquette sur votre station."
 
 } // namespace vexa

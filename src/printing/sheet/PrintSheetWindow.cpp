@@ -50,7 +50,7 @@ brixel::Button* makeButton(const QString& name, const QString& caption, QWidget*
     QFont font = button->captionFont();
     font.setPointSize(8);
     button->setCaptionFont(font);
-    button->setFixedSize(TwipsToPixels(brixel::Button::MaxWidthTwips), TwipsToPixels(600));
+    button->setFixedSize(twipsToPixels(brixel::Button::MaxWidthTwips), twipsToPixels(600));
     button->setBackColor(QColor(192, 192, 192));
     button->setFocusPolicy(Qt::NoFocus);
     return button;
@@ -72,7 +72,7 @@ QLabel* helpLabel(const QString& text, QWidget* parent)
 
 // The names the controls had in the window's design stay their object names:
 // style sheets and tests look the controls up by them.
-namespace DesignName {
+namespace design_name {
 const QString Banner = QStringLiteral("Picture3");
 const QString ThumbnailPanel = QStringLiteral("Frame1");
 const QString ThumbnailSelection = QStringLiteral("Shape2");
@@ -92,7 +92,7 @@ const QString StoreDefaultButton = QStringLiteral("Button4");
 const QString QuitButton = QStringLiteral("Button2");
 const QString WaitingPanel = QStringLiteral("Picture6");
 const QString WaitingText = QStringLiteral("Label5");
-} // namespace DesignName
+} // namespace design_name
 
 // One of a row of controls: the design's name and the control's index.
 QString indexedName(const QString& name, int index)
@@ -113,31 +113,31 @@ const QString PrintSheetWindow::UnprintedSheetQuestion = QStringLiteral(
 class PrintSheetWindow::Thumbnails : public ThumbnailSink {
 public:
     explicit Thumbnails(PrintSheetWindow& window)
-        : window(window)
+        : window_(window)
     {
     }
     int thumbnailCount() const override { return ThumbnailSlots; }
-    void clearPicture(int index) override { window.thumbnails_[static_cast<std::size_t>(index)]->clear(); }
+    void clearPicture(int index) override { window_.thumbnails_[static_cast<std::size_t>(index)]->clear(); }
     void setTag(int index, const QString& tag) override
     {
-        window.thumbnailTags_[static_cast<std::size_t>(index)] = tag;
+        window_.thumbnailTags_[static_cast<std::size_t>(index)] = tag;
     }
     void setVisible(int index, bool visible) override
     {
-        window.thumbnails_[static_cast<std::size_t>(index)]->setVisible(visible);
+        window_.thumbnails_[static_cast<std::size_t>(index)]->setVisible(visible);
     }
     bool loadPicture(int index, const QString& path) override
     {
         const QPixmap picture(path);
         if (picture.isNull())
             return false;
-        QLabel* label = window.thumbnails_[static_cast<std::size_t>(index)];
+        QLabel* label = window_.thumbnails_[static_cast<std::size_t>(index)];
         label->setPixmap(picture.scaled(label->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
         return true;
     }
 
 private:
-    PrintSheetWindow& window;
+    PrintSheetWindow& window_;
 };
 
 PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, const Exam& exam, QString caption, QWidget* parent)
@@ -151,10 +151,10 @@ PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, const Exam& exam, QStri
     setWindowTitle(QStringLiteral("Impression des clichés"));
     setModal(true);
     buildControls();
-    SelectPrinterByName(appValues().ImagePrinter);
+    selectPrinterByName(appValues().imagePrinter);
     if (exam_.isValid())
         images_
-            = ReadSeriesImages(appValues().ConquestPath, exam_.seriesUid).value_or(std::vector<SheetImage>{});
+            = readSeriesImages(appValues().conquestPath, exam_.seriesUid).value_or(std::vector<SheetImage>{});
     showPatientBanner();
     resize(1280, 900);
 }
@@ -179,7 +179,7 @@ PrintSheetWindow::PrintSheetWindow(MainRecordSets& sets, std::vector<SheetPatien
 // The banner names the patient whose images the thumbnails offer.
 void PrintSheetWindow::showPatientBanner()
 {
-    const SheetIdentity identity = IdentityOf(images_);
+    const SheetIdentity identity = identityOf(images_);
     const QString name = exam_.patientName.isEmpty() ? identity.patientName : exam_.patientName;
     const QString date = exam_.examDate.isEmpty() ? identity.examDate : exam_.examDate;
     QString text = QStringLiteral("  Impression des clichés");
@@ -195,13 +195,13 @@ PrintSheetWindow::~PrintSheetWindow() = default;
 void PrintSheetWindow::buildControls()
 {
     banner_ = new QLabel(QStringLiteral("  Impression des clichés"), this);
-    banner_->setObjectName(DesignName::Banner);
+    banner_->setObjectName(design_name::Banner);
     banner_->setStyleSheet(QStringLiteral("background: rgb(32, 32, 32); color: white; font-size: 16pt;"));
     buildThumbnailPanel();
 
-    pageFrame_ = makePanel(DesignName::PageFrame, this);
+    pageFrame_ = makePanel(design_name::PageFrame, this);
     pageFrame_->setStyleSheet(
-        QStringLiteral("QWidget#%1 { background: rgb(128, 128, 128); }").arg(DesignName::PageFrame));
+        QStringLiteral("QWidget#%1 { background: rgb(128, 128, 128); }").arg(design_name::PageFrame));
     pageFrame_->setAttribute(Qt::WA_StyledBackground);
     page_ = new SlotPage(pageFrame_);
     connect(page_, &SlotPage::slotReleased, this, [this](int slot, int) { page_->selectSlot(slot); });
@@ -212,14 +212,14 @@ void PrintSheetWindow::buildControls()
 
 void PrintSheetWindow::buildThumbnailPanel()
 {
-    thumbnailPanel_ = makePanel(DesignName::ThumbnailPanel, this);
+    thumbnailPanel_ = makePanel(design_name::ThumbnailPanel, this);
     thumbnailPanel_->setStyleSheet(
-        QStringLiteral("QWidget#%1 { background: rgb(160, 160, 160); }").arg(DesignName::ThumbnailPanel));
+        QStringLiteral("QWidget#%1 { background: rgb(160, 160, 160); }").arg(design_name::ThumbnailPanel));
     thumbnailPanel_->setAttribute(Qt::WA_StyledBackground);
     thumbnailSelection_ = new QFrame(thumbnailPanel_);
-    thumbnailSelection_->setObjectName(DesignName::ThumbnailSelection);
+    thumbnailSelection_->setObjectName(design_name::ThumbnailSelection);
     thumbnailSelection_->setStyleSheet(
-        QStringLiteral("QFrame#%1 { background: rgb(255, 0, 0); }").arg(DesignName::ThumbnailSelection));
+        QStringLiteral("QFrame#%1 { background: rgb(255, 0, 0); }").arg(design_name::ThumbnailSelection));
     thumbnailSelection_->hide();
     for (int i = 0; i < ThumbnailSlots; ++i) {
         QLabel*& label = thumbnails_[static_cast<std::size_t>(i)];
@@ -231,7 +231,7 @@ void PrintSheetWindow::buildThumbnailPanel()
         label->hide();
     }
     thumbnailScrollBar_ = new QScrollBar(Qt::Vertical, thumbnailPanel_);
-    thumbnailScrollBar_->setObjectName(DesignName::ThumbnailScrollBar);
+    thumbnailScrollBar_->setObjectName(design_name::ThumbnailScrollBar);
     thumbnailScrollBar_->setFocusPolicy(Qt::NoFocus);
     connect(thumbnailScrollBar_, &QScrollBar::valueChanged, this, &PrintSheetWindow::scrollThumbnails);
 }
@@ -240,7 +240,7 @@ void PrintSheetWindow::buildThumbnailPanel()
 // orientation, the layouts of each orientation, the buttons and the help.
 void PrintSheetWindow::buildToolPanel()
 {
-    toolPanel_ = makePanel(DesignName::ToolPanel, this);
+    toolPanel_ = makePanel(design_name::ToolPanel, this);
     auto* tools = new QVBoxLayout(toolPanel_);
     tools->setContentsMargins(4, 4, 4, 4);
     QWidget* orientationRow = buildOrientationChoice();
@@ -261,10 +261,10 @@ void PrintSheetWindow::buildToolPanel()
     landscapeLayouts_ = buildLayoutChoice(PageOrientation::Landscape);
     tools->addWidget(landscapeLayouts_);
     tools->addSpacing(12);
-    printButton_ = makeButton(DesignName::PrintButton, QStringLiteral("Imprimer la page"), toolPanel_);
-    storeDefaultButton_ = makeButton(DesignName::StoreDefaultButton,
+    printButton_ = makeButton(design_name::PrintButton, QStringLiteral("Imprimer la page"), toolPanel_);
+    storeDefaultButton_ = makeButton(design_name::StoreDefaultButton,
         QStringLiteral("Définir la configuration actuelle par défaut"), toolPanel_);
-    quitButton_ = makeButton(DesignName::QuitButton, QStringLiteral("Quitter"), toolPanel_);
+    quitButton_ = makeButton(design_name::QuitButton, QStringLiteral("Quitter"), toolPanel_);
     connect(printButton_, &brixel::Button::Click, this, &PrintSheetWindow::printPage);
     connect(storeDefaultButton_, &brixel::Button::Click, this, &PrintSheetWindow::storeDefault);
     connect(quitButton_, &brixel::Button::Click, this, &QDialog::reject);
@@ -290,12 +290,12 @@ QWidget* PrintSheetWindow::buildOrientationChoice()
     for (int i = 0; i < 2; ++i) {
         const PageOrientation value = i == 0 ? PageOrientation::Portrait : PageOrientation::Landscape;
         auto* icon = new QLabel(row);
-        icon->setObjectName(indexedName(DesignName::OrientationIcon, i));
-        icon->setPixmap(OrientationIcon(value));
+        icon->setObjectName(indexedName(design_name::OrientationIcon, i));
+        icon->setPixmap(orientationIcon(value));
         icon->installEventFilter(this);
         QRadioButton*& option = orientationOptions_[static_cast<std::size_t>(i)];
         option = new QRadioButton(captions[i], row);
-        option->setObjectName(indexedName(DesignName::OrientationOption, i));
+        option->setObjectName(indexedName(design_name::OrientationOption, i));
         option->setFocusPolicy(Qt::NoFocus);
         group->addButton(option);
         connect(option, &QRadioButton::clicked, this, [this, value] { chooseOrientation(value); });
@@ -312,22 +312,22 @@ QWidget* PrintSheetWindow::buildLayoutChoice(PageOrientation orientation)
     const bool portrait = orientation == PageOrientation::Portrait;
     auto& options = portrait ? portraitLayoutOptions_ : landscapeLayoutOptions_;
     QWidget* panel
-        = makePanel(portrait ? DesignName::PortraitLayouts : DesignName::LandscapeLayouts, toolPanel_);
+        = makePanel(portrait ? design_name::PortraitLayouts : design_name::LandscapeLayouts, toolPanel_);
     auto* grid = new QGridLayout(panel);
     auto* group = new QButtonGroup(this);
     for (int k = 0; k < LayoutCount; ++k) {
-        const PageShape shape = LayoutShape(orientation, k);
+        const PageShape shape = layoutShape(orientation, k);
         auto* icon = new QLabel(panel);
         icon->setObjectName(
-            indexedName(portrait ? DesignName::PortraitLayoutIcon : DesignName::LandscapeLayoutIcon, k));
-        icon->setPixmap(LayoutIcon(shape, orientation));
+            indexedName(portrait ? design_name::PortraitLayoutIcon : design_name::LandscapeLayoutIcon, k));
+        icon->setPixmap(layoutIcon(shape, orientation));
         icon->installEventFilter(this);
         const int count = shape.count();
         QRadioButton*& option = options[static_cast<std::size_t>(k)];
         option = new QRadioButton(
             count == 1 ? QStringLiteral("1 image") : QStringLiteral("%1 images").arg(count), panel);
-        option->setObjectName(
-            indexedName(portrait ? DesignName::PortraitLayoutOption : DesignName::LandscapeLayoutOption, k));
+        option->setObjectName(indexedName(
+            portrait ? design_name::PortraitLayoutOption : design_name::LandscapeLayoutOption, k));
         option->setFocusPolicy(Qt::NoFocus);
         group->addButton(option);
         connect(option, &QRadioButton::clicked, this, [this, k] { chooseLayout(k); });
@@ -341,13 +341,13 @@ QWidget* PrintSheetWindow::buildLayoutChoice(PageOrientation orientation)
 void PrintSheetWindow::buildWaitingPanel()
 {
     waitingPanel_ = new QFrame(this);
-    waitingPanel_->setObjectName(DesignName::WaitingPanel);
+    waitingPanel_->setObjectName(design_name::WaitingPanel);
     waitingPanel_->setStyleSheet(
         QStringLiteral("QFrame#%1 { background: #ffffe0; border: 2px solid #404040; }")
-            .arg(DesignName::WaitingPanel));
+            .arg(design_name::WaitingPanel));
     auto* waiting = new QHBoxLayout(waitingPanel_);
     waitingText_ = new QLabel(RestingText, waitingPanel_);
-    waitingText_->setObjectName(DesignName::WaitingText);
+    waitingText_->setObjectName(design_name::WaitingText);
     waiting->addWidget(waitingText_);
     waitingPanel_->resize(460, 60);
     waitingPanel_->hide();
@@ -404,7 +404,7 @@ void PrintSheetWindow::resizeEvent(QResizeEvent* event)
 // the stored default configuration.
 void PrintSheetWindow::firstLayout()
 {
-    thumbnailsPerPage_ = ThumbnailsPerPage(PixelsToTwips(width()));
+    thumbnailsPerPage_ = vexa::thumbnailsPerPage(pixelsToTwips(width()));
     fitParts();
     const int pages = thumbnailPageCount();
     {
@@ -416,13 +416,13 @@ void PrintSheetWindow::firstLayout()
     loadThumbnails(0);
     // The orientation to give back on closing is the one found at opening.
     if (!orientationSaved_) {
-        savedOrientation_ = CurrentPrinterOrientation();
+        savedOrientation_ = currentPrinterOrientation();
         orientationSaved_ = true;
     }
-    const int configNumber = GetIntegerSetting(
-        Keys::ConfigNumber.section, Keys::ConfigNumber.key, Keys::ConfigNumber.defaultValue);
-    const int configOrientation = GetIntegerSetting(
-        Keys::ConfigOrientation.section, Keys::ConfigOrientation.key, QString::number(savedOrientation_));
+    const int configNumber = getIntegerSetting(
+        keys::ConfigNumber.section, keys::ConfigNumber.key, keys::ConfigNumber.defaultValue);
+    const int configOrientation = getIntegerSetting(
+        keys::ConfigOrientation.section, keys::ConfigOrientation.key, QString::number(savedOrientation_));
     chooseOrientation(configOrientation == 1 ? PageOrientation::Portrait : PageOrientation::Landscape);
     page_->resetSlots();
     chooseLayout(std::clamp(configNumber, 0, LayoutCount - 1));
@@ -453,7 +453,7 @@ void PrintSheetWindow::sizePreviewPage()
 {
     const int available = pageFrame_->height() - 2 * Margin;
     const int across = pageFrame_->width() - 2 * Margin;
-    const QSize page = PreviewPageSize(pageRatio_, available, across);
+    const QSize page = previewPageSize(pageRatio_, available, across);
     page_->setGeometry(Margin + (across - page.width()) / 2, Margin, page.width(), page.height());
 }
 
@@ -463,8 +463,8 @@ void PrintSheetWindow::chooseOrientation(PageOrientation value)
         const QSignalBlocker quiet(orientationOptions_[0]);
         orientationOption(value)->setChecked(true);
     }
-    SetCurrentPrinterOrientation(static_cast<int>(value));
-    const QRect printable = SheetPrinter::PrintableArea(appValues().ImagePrinter, value);
+    setCurrentPrinterOrientation(static_cast<int>(value));
+    const QRect printable = SheetPrinter::printableArea(appValues().imagePrinter, value);
     pageRatio_ = printable.height() > 0 ? double(printable.width()) / printable.height() : 1.0;
     sizePreviewPage();
     portraitLayouts_->setVisible(value == PageOrientation::Portrait);
@@ -485,7 +485,7 @@ void PrintSheetWindow::buildLayout(int index)
     unprintedSheet_ = false;
     page_->resetSlots();
     slotTags_.fill(QString());
-    page_->sheet.setShape(LayoutShape(orientation(), index));
+    page_->sheet.setShape(layoutShape(orientation(), index));
     page_->createSlots(page_->sheet.slotCount());
     page_->drawPreview();
     page_->selectSlot(1);
@@ -498,7 +498,7 @@ void PrintSheetWindow::thumbnailClicked(int index)
         return;
     thumbnailSelection_->hide();
     thumbnailSelection_->setGeometry(
-        SlotPage::ToPixels(SelectionFrame(SlotPage::ToTwips(label->geometry()))));
+        SlotPage::toPixels(selectionFrame(SlotPage::toTwips(label->geometry()))));
     thumbnailSelection_->lower();
     thumbnailSelection_->show();
 }
@@ -512,15 +512,15 @@ void PrintSheetWindow::thumbnailDoubleClicked(int index)
     showWaiting(true);
     const int slot = page_->sheet.selected();
     if (DicomView* view = page_->slotView(slot)) {
-        const QString path = StoredImagePath(appValues().ConquestImagePath, tag);
+        const QString path = storedImagePath(appValues().conquestImagePath, tag);
         // Decoded on a worker thread behind a waiting window modal to the
         // sheet, which takes the keys again once it closes.
         view->setDecodedFile(path,
-            RunInBackground<DicomLoadResult>(
+            runInBackground<DicomLoadResult>(
                 this, {RestingText, false}, [path](WorkProgress&) { return loadDicomImage(path); }));
         activateWindow();
         if (view->hasImage()) {
-            page_->sheet.fill(slot, QSize(view->PixelColumns(), view->PixelRows()), path, index);
+            page_->sheet.fill(slot, QSize(view->pixelColumns(), view->pixelRows()), path, index);
             slotTags_[static_cast<std::size_t>(slot)] = tag;
             unprintedSheet_ = true;
         } else {
@@ -561,7 +561,7 @@ void PrintSheetWindow::loadThumbnails(int firstImage)
     for (int filled = 0; filled < limit && firstImage + filled < count; ++filled) {
         const QString& objectFile = images_[static_cast<std::size_t>(firstImage + filled)].objectFile;
         const QString picture
-            = previewPicturePath(StoredImagePath(appValues().ConquestImagePath, objectFile));
+            = previewPicturePath(storedImagePath(appValues().conquestImagePath, objectFile));
         if (!thumbnailSink_->loadPicture(filled, picture))
             break;
         thumbnailSink_->setTag(filled, objectFile);
@@ -604,8 +604,8 @@ QString PrintSheetWindow::sheetCaption() const
         if (!tag.isEmpty() && image != images_.end())
             onSheet.push_back(*image);
     }
-    const SheetIdentity identity = IdentityOf(onSheet.empty() ? images_ : onSheet);
-    return ViewerPrintCaption(appValues().Entete, identity.patientName, identity.examDate);
+    const SheetIdentity identity = identityOf(onSheet.empty() ? images_ : onSheet);
+    return viewerPrintCaption(appValues().entete, identity.patientName, identity.examDate);
 }
 
 std::vector<SheetPicture> PrintSheetWindow::filledPictures() const
@@ -626,16 +626,16 @@ std::vector<SheetPicture> PrintSheetWindow::filledPictures() const
 // printed. The page is drawn on a worker thread behind a waiting window.
 void PrintSheetWindow::printPage()
 {
-    const SeriesPresence presence = CheckSeries(appValues().ConquestPath, exam_.seriesUid);
+    const SeriesPresence presence = checkSeries(appValues().conquestPath, exam_.seriesUid);
     if (presence.answered && (!presence.exists || presence.imageCount == 0)) {
-        MsgBox(
-            ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression"));
+        msgBox(
+            examDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Impression"));
         return;
     }
     waitingText_->setText(PrintingText);
     showWaiting(true);
     SheetPrinter printer;
-    printer.setPrinterName(appValues().ImagePrinter);
+    printer.setPrinterName(appValues().imagePrinter);
     printer.setOrientation(orientation());
     printer.setCopies(1);
     printer.setCaption(sheetCaption());
@@ -643,12 +643,12 @@ void PrintSheetWindow::printPage()
     printer.setDocumentName(documentName);
     const PageShape shape = page_->sheet.shape();
     const std::vector<SheetPicture> pictures = filledPictures();
-    lastPrint_ = RunInBackground<SheetPrintOutcome>(
+    lastPrint_ = runInBackground<SheetPrintOutcome>(
         this, {PrintingText, false}, [&](WorkProgress&) { return printer.render(shape, pictures); });
     activateWindow();
     showWaiting(false);
     waitingText_->setText(RestingText);
-    SheetPrinter::TellWhereItWent(lastPrint_);
+    SheetPrinter::tellWhereItWent(lastPrint_);
     if (lastPrint_.printed) {
         unprintedSheet_ = false;
         markPrinted();
@@ -673,27 +673,27 @@ void PrintSheetWindow::markPrinted()
     }
     int marked = 0;
     for (const auto& [series, files] : bySeries)
-        marked += MarkImagesPrinted(appValues().ConquestPath, series, files, today());
+        marked += markImagesPrinted(appValues().conquestPath, series, files, today());
     if (marked == 0)
         return;
     RecordSet& rows = sets_.examImages;
     const bool shown = std::any_of(bySeries.begin(), bySeries.end(),
-        [&rows](const auto& series) { return rows.recordSource() == Sql::ImagesOfSeries(series.first); });
+        [&rows](const auto& series) { return rows.recordSource() == sql::imagesOfSeries(series.first); });
     if (!shown)
         return;
     const QString current = rows.fieldText(QStringLiteral("SOPInstanc"));
     if (rows.requery() && !current.isEmpty())
-        rows.findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(current));
+        rows.findFirst(QStringLiteral("SOPInstanc = ") + jetQuote(current));
 }
 
 void PrintSheetWindow::storeDefault()
 {
     const bool portrait = orientation() == PageOrientation::Portrait;
-    SaveSetting(Keys::ConfigOrientation.section, Keys::ConfigOrientation.key,
+    saveSetting(keys::ConfigOrientation.section, keys::ConfigOrientation.key,
         portrait ? QStringLiteral("1") : QStringLiteral("2"));
-    SaveSetting(
-        Keys::ConfigNumber.section, Keys::ConfigNumber.key, QString::number(std::max(0, layoutIndex())));
-    MsgBox(QStringLiteral("La configuration actuelle est sauvegardée. "), MsgIcon::Information,
+    saveSetting(
+        keys::ConfigNumber.section, keys::ConfigNumber.key, QString::number(std::max(0, layoutIndex())));
+    msgBox(QStringLiteral("La configuration actuelle est sauvegardée. "), MsgIcon::Information,
         MsgButtons::Ok, QStringLiteral("Sauvegarde ...."));
 }
 
@@ -710,7 +710,7 @@ bool PrintSheetWindow::mayDropSheet()
 {
     if (!unprintedSheet_)
         return true;
-    const MsgResult answer = MsgBox(UnprintedSheetQuestion, MsgIcon::Question, MsgButtons::YesNoCancel,
+    const MsgResult answer = msgBox(UnprintedSheetQuestion, MsgIcon::Question, MsgButtons::YesNoCancel,
         QStringLiteral("Impression des clichés"), MsgResult::Cancel);
     if (answer == MsgResult::Yes) {
         printPage();
@@ -766,7 +766,7 @@ bool PrintSheetWindow::eventFilter(QObject* watched, QEvent* event)
 
 void PrintSheetWindow::done(int result)
 {
-    SetCurrentPrinterOrientation(savedOrientation_);
+    setCurrentPrinterOrientation(savedOrientation_);
     QDialog::done(result);
 }
 

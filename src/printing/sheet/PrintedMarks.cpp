@@ -7,22 +7,22 @@
 
 namespace vexa {
 
-int MarkImagesPrinted(
+int markImagesPrinted(
     const QString& conquestPath, const QString& seriesUid, const QStringList& objectFiles, const QDate& day)
 {
     if (objectFiles.isEmpty())
         return 0;
     RecordSet images;
     images.setDatabasePath(conquestPath);
-    images.setRecordSource(Sql::ImagesOfSeries(seriesUid));
+    images.setRecordSource(sql::imagesOfSeries(seriesUid));
     if (!images.requery())
         return 0;
     int marked = 0;
     // Compared here rather than in SQL: a LIKE pattern would take the "_" of
     // Conquest's file names for any character and mark a neighbour.
     for (images.moveFirst(); !images.eof(); images.moveNext()) {
-        if (objectFiles.contains(images.fieldText(Col::ObjectFile), Qt::CaseSensitive)
-            && MarkImagePrinted(conquestPath, images.fieldText(Col::SopInstance), day).written())
+        if (objectFiles.contains(images.fieldText(col::ObjectFile), Qt::CaseSensitive)
+            && markImagePrinted(conquestPath, images.fieldText(col::SopInstance), day).written())
             ++marked;
     }
     return marked;

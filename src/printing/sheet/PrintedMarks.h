@@ -10,7 +10,7 @@ namespace vexa {
 // of `objectFiles` exactly (letter case included; "_" and "%" are plain
 // characters) Printed = true and PrintDate = `day`, each written by its
 // SOPInstanc once it is found still there. Answers how many were written.
-int MarkImagesPrinted(
+int markImagesPrinted(
     const QString& conquestPath, const QString& seriesUid, const QStringList& objectFiles, const QDate& day);
 
 } // namespace vexa

@@ -14,13 +14,13 @@ namespace vexa {
 
 namespace {
 
-SheetImage ImageOfRow(const RecordSet& rows)
+SheetImage imageOfRow(const RecordSet& rows)
 {
-    return {rows.fieldText(Col::SopInstance), rows.fieldText(Col::ObjectFile),
-        rows.fieldText(Col::SeriesInst), rows.fieldText(Col::PatientName), ExamDayOfImage(rows)};
+    return {rows.fieldText(col::SopInstance), rows.fieldText(col::ObjectFile),
+        rows.fieldText(col::SeriesInst), rows.fieldText(col::PatientName), examDayOfImage(rows)};
 }
 
-std::optional<std::vector<std::pair<QString, SheetImage>>> ReadRows(
+std::optional<std::vector<std::pair<QString, SheetImage>>> readRows(
     const QString& conquestPath, const QString& jetSql)
 {
     RecordSet rows(QStringLiteral("sheetImages"));
@@ -30,15 +30,15 @@ std::optional<std::vector<std::pair<QString, SheetImage>>> ReadRows(
         return std::nullopt;
     std::vector<std::pair<QString, SheetImage>> read;
     for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        read.emplace_back(rows.fieldText(Col::ImagePat), ImageOfRow(rows));
+        read.emplace_back(rows.fieldText(col::ImagePat), imageOfRow(rows));
     return read;
 }
 
 } // namespace
 
-std::optional<std::vector<SheetImage>> ReadSeriesImages(const QString& conquestPath, const QString& seriesUid)
+std::optional<std::vector<SheetImage>> readSeriesImages(const QString& conquestPath, const QString& seriesUid)
 {
-    const auto rows = ReadRows(conquestPath, Sql::ImagesOfSeries(seriesUid));
+    const auto rows = readRows(conquestPath, sql::imagesOfSeries(seriesUid));
     if (!rows)
         return std::nullopt;
     std::vector<SheetImage> images;
@@ -47,10 +47,10 @@ std::optional<std::vector<SheetImage>> ReadSeriesImages(const QString& conquestP
     return images;
 }
 
-std::optional<std::vector<SheetPatient>> ReadImagesWaitingToPrint(
+std::optional<std::vector<SheetPatient>> readImagesWaitingToPrint(
     const QString& conquestPath, const QDate& day)
 {
-    const auto rows = ReadRows(conquestPath, WaitingImagesOfDaySql(day));
+    const auto rows = readRows(conquestPath, waitingImagesOfDaySql(day));
     if (!rows)
         return std::nullopt;
     std::vector<SheetPatient> patients;
@@ -67,7 +67,7 @@ std::optional<std::vector<SheetPatient>> ReadImagesWaitingToPrint(
     return patients;
 }
 
-SheetIdentity IdentityOf(const std::vector<SheetImage>& images)
+SheetIdentity identityOf(const std::vector<SheetImage>& images)
 {
     SheetIdentity identity;
     for (const SheetImage& image : images) {

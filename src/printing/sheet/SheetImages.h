@@ -26,13 +26,13 @@ struct SheetPatient {
 };
 
 // The series' images in their order; nullopt when the database does not answer.
-std::optional<std::vector<SheetImage>> ReadSeriesImages(
+std::optional<std::vector<SheetImage>> readSeriesImages(
     const QString& conquestPath, const QString& seriesUid);
 
 // The images received on `day` and not printed yet, grouped by patient
 // (patients by name, then identifier; each patient's images by series, in
 // their order); nullopt when the database does not answer.
-std::optional<std::vector<SheetPatient>> ReadImagesWaitingToPrint(
+std::optional<std::vector<SheetPatient>> readImagesWaitingToPrint(
     const QString& conquestPath, const QDate& day);
 
 // The patient and exam date of the images on a sheet, from the first image
@@ -41,6 +41,6 @@ struct SheetIdentity {
     QString patientName;
     QString examDate;
 };
-SheetIdentity IdentityOf(const std::vector<SheetImage>& images);
+SheetIdentity identityOf(const std::vector<SheetImage>& images);
 
 } // namespace vexa

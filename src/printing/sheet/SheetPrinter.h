@@ -38,42 +38,42 @@ struct SheetPrintOutcome {
 
 class SheetPrinter {
 public:
-    void setPrinterName(const QString& name) { printerName = name; }
-    void setOrientation(PageOrientation value) { orientation = value; }
-    void setCopies(int value) { copies = value; }
-    void setCaption(const QString& text) { caption = text; }
+    void setPrinterName(const QString& name) { printerName_ = name; }
+    void setOrientation(PageOrientation value) { orientation_ = value; }
+    void setCopies(int value) { copies_ = value; }
+    void setCaption(const QString& text) { caption_ = text; }
     // The installed printers are asked from the system unless given here.
-    void setInstalledPrinters(std::optional<QStringList> names) { installed = std::move(names); }
-    void setPdfFolder(const QString& folder) { pdfFolder = folder; }
+    void setInstalledPrinters(std::optional<QStringList> names) { installed_ = std::move(names); }
+    void setPdfFolder(const QString& folder) { pdfFolder_ = folder; }
     // The job's title as the print queue shows it.
-    void setDocumentName(const QString& name) { documentName = name; }
+    void setDocumentName(const QString& name) { documentName_ = name; }
 
     SheetPrintOutcome print(PageShape shape, const std::vector<SheetPicture>& pictures);
     // The same without telling anybody, for a worker thread (painting on a
     // printer is allowed there); the user-interface thread then calls
     // TellWhereItWent.
     SheetPrintOutcome render(PageShape shape, const std::vector<SheetPicture>& pictures) const;
-    static void TellWhereItWent(const SheetPrintOutcome& outcome);
+    static void tellWhereItWent(const SheetPrintOutcome& outcome);
 
     // The printable area of the page, twips from its own top left corner, on
     // the printer named (else the default printer; with neither: the PDF page).
-    static QRect PrintableArea(const QString& printerName, PageOrientation orientation);
+    static QRect printableArea(const QString& printerName, PageOrientation orientation);
     // Draws the caption's lines: an empty 8-point line, the first line 12-point
     // bold, the others 10-point italic indented 15 twips.
-    static void DrawCaption(QPainter& painter, int resolution, const QString& caption);
+    static void drawCaption(QPainter& painter, int resolution, const QString& caption);
 
 private:
-    QString printerName;
-    PageOrientation orientation = PageOrientation::Portrait;
-    int copies = 1;
-    QString caption;
-    std::optional<QStringList> installed;
-    QString pdfFolder;
-    QString documentName = QStringLiteral("VexaDICOM");
+    QString printerName_;
+    PageOrientation orientation_ = PageOrientation::Portrait;
+    int copies_ = 1;
+    QString caption_;
+    std::optional<QStringList> installed_;
+    QString pdfFolder_;
+    QString documentName_ = QStringLiteral("VexaDICOM");
 };
 
 // Points a printer at a destination: the named printer with its resolution
 // kept under the picture printer's limit, or a PDF file.
-void PrepareSheetPrinter(QPrinter& printer, const PrintDestination& destination, PageOrientation orientation);
+void prepareSheetPrinter(QPrinter& printer, const PrintDestination& destination, PageOrientation orientation);
 
 } // namespace vexa

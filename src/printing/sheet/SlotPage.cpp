@@ -9,7 +9,7 @@ namespace vexa {
 
 SlotPage::SlotPage(QWidget* parent)
     : QFrame(parent)
-    , frame(new QFrame(this))
+    , frame_(new QFrame(this))
 {
     setObjectName(QStringLiteral("Picture1"));
     setFrameShape(QFrame::Box);
@@ -19,51 +19,51 @@ SlotPage::SlotPage(QWidget* parent)
     colours.setColor(QPalette::Window, Qt::white);
     setPalette(colours);
     setFocusPolicy(Qt::StrongFocus);
-    frame->setObjectName(QStringLiteral("Shape3"));
-    frame->setStyleSheet(QStringLiteral("QFrame#Shape3 { background: rgb(255, 0, 0); }"));
-    frame->hide();
+    frame_->setObjectName(QStringLiteral("Shape3"));
+    frame_->setStyleSheet(QStringLiteral("QFrame#Shape3 { background: rgb(255, 0, 0); }"));
+    frame_->hide();
 }
 
-QRect SlotPage::ToPixels(const QRect& twips)
+QRect SlotPage::toPixels(const QRect& twips)
 {
-    const int left = TwipsToPixels(twips.left());
-    const int top = TwipsToPixels(twips.top());
-    return {left, top, TwipsToPixels(twips.left() + twips.width()) - left,
-        TwipsToPixels(twips.top() + twips.height()) - top};
+    const int left = twipsToPixels(twips.left());
+    const int top = twipsToPixels(twips.top());
+    return {left, top, twipsToPixels(twips.left() + twips.width()) - left,
+        twipsToPixels(twips.top() + twips.height()) - top};
 }
 
-QRect SlotPage::ToTwips(const QRect& pixels)
+QRect SlotPage::toTwips(const QRect& pixels)
 {
-    return {PixelsToTwips(pixels.x()), PixelsToTwips(pixels.y()), PixelsToTwips(pixels.width()),
-        PixelsToTwips(pixels.height())};
+    return {pixelsToTwips(pixels.x()), pixelsToTwips(pixels.y()), pixelsToTwips(pixels.width()),
+        pixelsToTwips(pixels.height())};
 }
 
 QRect SlotPage::innerTwips() const
 {
-    return ToTwips(contentsRect());
+    return toTwips(contentsRect());
 }
 
 DicomView* SlotPage::slotView(int slot) const
 {
-    return slot >= 1 && slot <= MaxSlots ? views[static_cast<std::size_t>(slot)] : nullptr;
+    return slot >= 1 && slot <= MaxSlots ? views_[static_cast<std::size_t>(slot)] : nullptr;
 }
 
 void SlotPage::resetSlots(bool keepFrame)
 {
     sheet.reset();
-    for (DicomView*& view : views) {
+    for (DicomView*& view : views_) {
         delete view;
         view = nullptr;
     }
     if (!keepFrame)
-        frame->hide();
+        frame_->hide();
 }
 
 void SlotPage::createSlots(int count)
 {
     sheet.create(count);
     for (int i = 1; i <= std::min(count, MaxSlots); ++i) {
-        DicomView*& view = views[static_cast<std::size_t>(i)];
+        DicomView*& view = views_[static_cast<std::size_t>(i)];
         delete view;
         view = new DicomView(this);
         view->setObjectName(QStringLiteral("ezDICOMX1_%1").arg(i));
@@ -84,7 +84,7 @@ void SlotPage::drawPreview()
         if (!view)
             continue;
         view->hide();
-        view->setGeometry(ToPixels(rect));
+        view->setGeometry(toPixels(rect));
         view->setFitMode(true);
         view->show();
     }
@@ -93,16 +93,16 @@ void SlotPage::drawPreview()
 void SlotPage::selectSlot(int slot)
 {
     sheet.select(slot);
-    frame->hide();
+    frame_->hide();
     const QWidget* view = slotView(slot);
     if (!view)
         return;
-    frame->setGeometry(ToPixels(SelectionFrame(ToTwips(view->geometry()))));
-    frame->lower(); // behind the slots: only its margin shows
-    frame->show();
+    frame_->setGeometry(toPixels(vexa::selectionFrame(toTwips(view->geometry()))));
+    frame_->lower(); // behind the slots: only its margin shows
+    frame_->show();
 }
 
-QPixmap LayoutIcon(PageShape shape, PageOrientation orientation)
+QPixmap layoutIcon(PageShape shape, PageOrientation orientation)
 {
     const QSize page = orientation == PageOrientation::Portrait ? QSize(22, 30) : QSize(30, 22);
     QPixmap icon(page + QSize(1, 1));
@@ -121,9 +121,9 @@ QPixmap LayoutIcon(PageShape shape, PageOrientation orientation)
     return icon;
 }
 
-QPixmap OrientationIcon(PageOrientation orientation)
+QPixmap orientationIcon(PageOrientation orientation)
 {
-    return LayoutIcon({1, 1}, orientation);
+    return layoutIcon({1, 1}, orientation);
 }
 
 } // namespace vexa

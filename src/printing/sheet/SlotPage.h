@@ -34,13 +34,13 @@ public:
     void selectSlot(int slot);
     // The slot following the selected one, back to 1 after the last.
     void selectNextSlot() { selectSlot(sheet.nextSlot()); }
-    QFrame* selectionFrame() const { return frame; }
+    QFrame* selectionFrame() const { return frame_; }
 
     // The inner area in twips, from the page's own top left corner.
     QRect innerTwips() const;
     // Twips of the page to its pixels and back.
-    static QRect ToPixels(const QRect& twips);
-    static QRect ToTwips(const QRect& pixels);
+    static QRect toPixels(const QRect& twips);
+    static QRect toTwips(const QRect& pixels);
 
 signals:
     // A mouse button went down or up on a slot's display (codes 1, 2, 4).
@@ -48,13 +48,13 @@ signals:
     void slotReleased(int slot, int button);
 
 private:
-    std::array<DicomView*, MaxSlots + 1> views{};
-    QFrame* frame;
+    std::array<DicomView*, MaxSlots + 1> views_{};
+    QFrame* frame_;
 };
 
 // Small pictures of a layout's page and of a page orientation, for the
 // layout and orientation choices.
-QPixmap LayoutIcon(PageShape shape, PageOrientation orientation);
-QPixmap OrientationIcon(PageOrientation orientation);
+QPixmap layoutIcon(PageShape shape, PageOrientation orientation);
+QPixmap orientationIcon(PageOrientation orientation);
 
 } // namespace vexa

@@ -36,45 +36,45 @@ constexpr int EmptySlotSide = 1000; // picture width and height of an empty slot
 constexpr int WideWindowTwips = 19200; // from this window width on, 7 thumbnails a page
 
 // Columns and rows of a layout; an index out of range gives layout 0.
-PageShape LayoutShape(PageOrientation orientation, int layoutIndex);
+PageShape layoutShape(PageOrientation orientation, int layoutIndex);
 // The layout showing `imageCount` images at once on the interpretation page.
-int LayoutForImageCount(int imageCount);
+int layoutForImageCount(int imageCount);
 // Pages of `perPage` items needed for `count` items.
-int PageCount(int count, int perPage);
+int pageCount(int count, int perPage);
 // Thumbnails of one page in the print sheet window: 7 when it is wide, else 4.
-int ThumbnailsPerPage(int windowWidthTwips);
+int thumbnailsPerPage(int windowWidthTwips);
 
 // Column (x) and row (y) of a slot, both from 1.
-QPoint SlotCell(int slot, int columns);
+QPoint slotCell(int slot, int columns);
 
 // Cell size of the preview page: round((W + g) / columns - 2g) by round((H + g) / rows - 2g).
-QSize PreviewCellSize(QSize inner, PageShape shape);
+QSize previewCellSize(QSize inner, PageShape shape);
 // Cell size of the printed page: the cells with their gaps fill the area exactly.
-QSize PrintedCellSize(QSize printable, PageShape shape);
+QSize printedCellSize(QSize printable, PageShape shape);
 // A picture scaled into a cell at `origin`: a shape taller than the cell is
 // centred across it, a wider one centred down it.
-QRect FitInCell(QPoint origin, QSize cell, QSizeF picture);
+QRect fitInCell(QPoint origin, QSize cell, QSizeF picture);
 // Where a slot's picture lies: on the preview page (area = the page's inner
 // area) or on the printed page (area = the printable area).
-QRect PreviewSlotRect(const QRect& inner, PageShape shape, int slot, QSizeF picture);
-QRect PrintedSlotRect(const QRect& printable, PageShape shape, int slot, QSizeF picture);
+QRect previewSlotRect(const QRect& inner, PageShape shape, int slot, QSizeF picture);
+QRect printedSlotRect(const QRect& printable, PageShape shape, int slot, QSizeF picture);
 
 // The selection frame around a slot or a thumbnail.
-QRect SelectionFrame(const QRect& around);
+QRect selectionFrame(const QRect& around);
 // An enlarged slot covers the page's inner area less the margin on every side.
-QRect EnlargedSlotRect(QSize inner);
+QRect enlargedSlotRect(QSize inner);
 // The preview page's size for a page ratio (printable width / height) within
 // the available height and width.
-QSize PreviewPageSize(double pageRatio, int availableHeight, int availableWidth);
+QSize previewPageSize(double pageRatio, int availableHeight, int availableWidth);
 
 struct PreviewSlot {
-    int PictureHeight = EmptySlotSide;
-    int PictureWidth = EmptySlotSide;
-    bool Pending = false; // to be placed by the next layout pass
-    QString FilePath;
-    int SourceIndex = -1; // -1: the slot is empty
+    int pictureHeight = EmptySlotSide;
+    int pictureWidth = EmptySlotSide;
+    bool pending = false; // to be placed by the next layout pass
+    QString filePath;
+    int sourceIndex = -1; // -1: the slot is empty
 
-    bool isEmpty() const { return SourceIndex == -1; }
+    bool isEmpty() const { return sourceIndex == -1; }
 };
 
 class SlotSheet {

@@ -19,9 +19,9 @@ ReportActions::ReportActions(QWidget* mainWindow)
 {
 }
 
-bool ReportActions::FindPatient(RecordSet& patients, const QString& patientId)
+bool ReportActions::findPatient(RecordSet& patients, const QString& patientId)
 {
-    patients.setRecordSource(Sql::PatientById(patientId));
+    patients.setRecordSource(sql::patientById(patientId));
     return patients.requery() && patients.currentRow() >= 0;
 }
 
@@ -29,13 +29,13 @@ void ReportActions::openExamReport(const ExamReportSource& exam, const QString& 
 {
     ReportSession& session = reportSession();
     // A report copied from Windows may be "<uid>.RTF": edited under its own name.
-    session.reportPath = ExistingRtfPath(ExamReportPath(exam.imageRoot, exam.objectFile, exam.seriesUid));
+    session.reportPath = existingRtfPath(examReportPath(exam.imageRoot, exam.objectFile, exam.seriesUid));
     RecordSet patients(QStringLiteral("patientIdentities"));
     patients.setDatabasePath(databasePath);
-    const bool found = FindPatient(patients, exam.seriesPatient);
-    FillPatientFields(session.fields, false, found ? &patients : nullptr, exam.examDate, exam.practitioner);
+    const bool found = findPatient(patients, exam.seriesPatient);
+    fillPatientFields(session.fields, false, found ? &patients : nullptr, exam.examDate, exam.practitioner);
     session.templateMode = false;
-    RunEditor();
+    runEditor();
 }
 
 void ReportActions::openExamReport(const MainRecordSets& sets, const QString& imageRoot,
@@ -43,9 +43,9 @@ void ReportActions::openExamReport(const MainRecordSets& sets, const QString& im
 {
     ExamReportSource exam;
     exam.imageRoot = imageRoot;
-    exam.objectFile = sets.examImages.fieldText(Col::ObjectFile);
-    exam.seriesUid = sets.examImages.fieldText(Col::SeriesInst);
-    exam.seriesPatient = sets.examSeries.fieldText(Col::SeriesPat);
+    exam.objectFile = sets.examImages.fieldText(col::ObjectFile);
+    exam.seriesUid = sets.examImages.fieldText(col::SeriesInst);
+    exam.seriesPatient = sets.examSeries.fieldText(col::SeriesPat);
     exam.examDate = examDate;
     exam.practitioner = practitioner;
     if (exam.seriesUid.isEmpty())
@@ -55,7 +55,7 @@ void ReportActions::openExamReport(const MainRecordSets& sets, const QString& im
 
 bool ReportActions::openTemplate()
 {
-    InstallStarterFiles();
+    installStarterFiles();
     {
         TemplatePicker picker(mainWindow_);
         if (runWindow)
@@ -67,21 +67,21 @@ bool ReportActions::openTemplate()
     if (session.reportPath.isEmpty())
         return false;
     session.templateMode = true;
-    FillPatientFields(session.fields, true, nullptr, QString(), QString());
-    RunEditor();
+    fillPatientFields(session.fields, true, nullptr, QString(), QString());
+    runEditor();
     return true;
 }
 
 void ReportActions::openLetterhead()
 {
-    InstallStarterFiles();
-    reportSession().reportPath = LetterheadPath();
-    RunEditor();
+    installStarterFiles();
+    reportSession().reportPath = letterheadPath();
+    runEditor();
 }
 
-void ReportActions::RunEditor()
+void ReportActions::runEditor()
 {
-    InstallStarterFiles();
+    installStarterFiles();
     {
         const QRect area = editorArea ? editorArea() : mainWindow_ ? mainWindow_->geometry() : QRect();
         ReportEditor editor(mainWindow_, area);
@@ -93,7 +93,7 @@ void ReportActions::RunEditor()
     if (afterEditor)
         afterEditor();
     else if (mainWindow_)
-        SetWindowNotTopmost(mainWindow_);
+        setWindowNotTopmost(mainWindow_);
 }
 
 } // namespace vexa

@@ -46,7 +46,7 @@ public:
 
     // Looks the patient whose PatientID is exactly `patientId` up (case and
     // every character count) and makes its row current when there is one.
-    static bool FindPatient(RecordSet& patients, const QString& patientId);
+    static bool findPatient(RecordSet& patients, const QString& patientId);
 
     // How a window runs modally (replaceable for tests); where the editor
     // goes: the main window sets editorArea to its area below the tab strip
@@ -58,7 +58,7 @@ public:
     std::function<void()> afterEditor;
 
 private:
-    void RunEditor();
+    void runEditor();
 
     QWidget* mainWindow_;
 };

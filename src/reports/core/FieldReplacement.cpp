@@ -8,14 +8,14 @@ namespace vexa {
 namespace {
 
 // The last valid caret index of a document.
-int LastPosition(const QTextDocument& document)
+int lastPosition(const QTextDocument& document)
 {
     return std::max(0, document.characterCount() - 1);
 }
 
 } // namespace
 
-int ReplaceField(QTextDocument& document, const QString& token, const QString& value, bool underline,
+int replaceField(QTextDocument& document, const QString& token, const QString& value, bool underline,
     QTextCursor* selection)
 {
     if (token.isEmpty())
@@ -46,7 +46,7 @@ int ReplaceField(QTextDocument& document, const QString& token, const QString& v
     edit.endEditBlock();
 
     if (selection) {
-        const int last = LastPosition(document);
+        const int last = lastPosition(document);
         const int anchor = std::min(start, last);
         selection->setPosition(anchor);
         selection->setPosition(std::min(anchor + length, last), QTextCursor::KeepAnchor);
@@ -54,11 +54,11 @@ int ReplaceField(QTextDocument& document, const QString& token, const QString& v
     return replaced;
 }
 
-void ReplaceFieldsWithValues(
+void replaceFieldsWithValues(
     QTextDocument& document, const PatientFieldValues& fields, QTextCursor* selection)
 {
-    for (const PatientField& field : PatientFields())
-        ReplaceField(document, field.token, fields[field.index], false, selection);
+    for (const PatientField& field : patientFields())
+        replaceField(document, field.token, fields[field.index], false, selection);
 }
 
 } // namespace vexa

@@ -15,11 +15,11 @@ namespace vexa {
 // after each inserted value, so a value holding its own token ends the loop.
 // `selection`, when given, keeps its start and length by character index.
 // Answers how many occurrences were replaced.
-int ReplaceField(QTextDocument& document, const QString& token, const QString& value, bool underline,
+int replaceField(QTextDocument& document, const QString& token, const QString& value, bool underline,
     QTextCursor* selection = nullptr);
 
 // The eight tokens in index order, each by its entry of `fields`.
-void ReplaceFieldsWithValues(
+void replaceFieldsWithValues(
     QTextDocument& document, const PatientFieldValues& fields, QTextCursor* selection = nullptr);
 
 } // namespace vexa

@@ -12,7 +12,7 @@ namespace {
 // A field's value goes into running text: line breaks and tabs (a pasted or
 // hand-typed record) become one blank, other control characters (NUL,
 // Ctrl-Z...) are dropped.
-QString OneLine(const QString& value)
+QString oneLine(const QString& value)
 {
     QString line;
     line.reserve(value.size());
@@ -30,7 +30,7 @@ QString OneLine(const QString& value)
 
 } // namespace
 
-const std::array<PatientField, 8>& PatientFields()
+const std::array<PatientField, 8>& patientFields()
 {
     static const std::array<PatientField, 8> fields{{
         {1, QStringLiteral("mnuNom"), QStringLiteral("&Nom du patient"), Qt::Key_F1, QStringLiteral("#pn "),
@@ -59,19 +59,19 @@ ReportSession& reportSession()
     return session;
 }
 
-QString BirthDateText(const QString& yyyymmdd)
+QString birthDateText(const QString& yyyymmdd)
 {
     if (yyyymmdd.isEmpty())
         return {};
     return yyyymmdd.right(2) + u'/' + yyyymmdd.mid(4, 2) + u'/' + yyyymmdd.left(4);
 }
 
-void FillPatientFields(PatientFieldValues& fields, bool templateMode, const RecordSet* patient,
+void fillPatientFields(PatientFieldValues& fields, bool templateMode, const RecordSet* patient,
     const QString& examDate, const QString& practitioner, const QDate& today)
 {
     fields.fill(QString());
     if (templateMode) {
-        for (const PatientField& field : PatientFields())
+        for (const PatientField& field : patientFields())
             fields[field.index] = field.placeholder;
         return;
     }
@@ -79,11 +79,11 @@ void FillPatientFields(PatientFieldValues& fields, bool templateMode, const Reco
     const auto column = [&](const QString& name) {
         return hasRecord && patient->hasField(name) ? patient->fieldText(name) : QString();
     };
-    const QStringList name = column(Col::PatientNam).split(u'^');
+    const QStringList name = column(col::PatientNam).split(u'^');
     fields[1] = name.value(0);
     fields[2] = name.value(1);
-    fields[3] = BirthDateText(column(Col::PatientBir));
-    const QString sex = column(Col::PatientSex).toUpper();
+    fields[3] = birthDateText(column(col::PatientBir));
+    const QString sex = column(col::PatientSex).toUpper();
     if (sex == u"F") {
         fields[4] = QStringLiteral("Md");
         fields[5] = QStringLiteral("Féminin");
@@ -95,7 +95,7 @@ void FillPatientFields(PatientFieldValues& fields, bool templateMode, const Reco
     fields[7] = practitioner;
     fields[8] = today.toString(QStringLiteral("dd/MM/yyyy"));
     for (QString& value : fields)
-        value = OneLine(value);
+        value = oneLine(value);
 }
 
 } // namespace vexa

@@ -25,7 +25,7 @@ struct PatientField {
 };
 
 // The eight fields in index order.
-const std::array<PatientField, 8>& PatientFields();
+const std::array<PatientField, 8>& patientFields();
 
 // What the report editor edits and with which field values; set by whoever
 // opens it, kept between openings.
@@ -41,11 +41,11 @@ ReportSession& reportSession();
 // entries 1 to 5 from its PatientNam, PatientBir and PatientSex; 6 and 7 the
 // exam date and practitioner as shown; 8 today's date (DD/MM/YYYY). Each
 // entry is filled on its own: a missing column or record leaves it empty.
-void FillPatientFields(PatientFieldValues& fields, bool templateMode, const RecordSet* patient,
+void fillPatientFields(PatientFieldValues& fields, bool templateMode, const RecordSet* patient,
     const QString& examDate, const QString& practitioner, const QDate& today = QDate::currentDate());
 
 // "19650312" -> "12/03/1965": the last two characters, the two from the
 // fifth, the first four; "" stays "".
-QString BirthDateText(const QString& yyyymmdd);
+QString birthDateText(const QString& yyyymmdd);
 
 } // namespace vexa

@@ -10,7 +10,7 @@
 
 // The starter files are a resource of this static library: register them
 // before the first look.
-static void RegisterStarterFiles()
+static void registerStarterFiles()
 {
     Q_INIT_RESOURCE(reports);
 }
@@ -19,7 +19,7 @@ namespace vexa {
 
 namespace {
 
-QString& DataFolderOverride()
+QString& dataFolderOverride()
 {
     static QString folder;
     return folder;
@@ -28,12 +28,12 @@ QString& DataFolderOverride()
 const QString RtfExtension = QStringLiteral(".rtf");
 
 // The name of a template file: its name without the ".rtf" extension.
-QString TemplateNameOf(const QString& fileName)
+QString templateNameOf(const QString& fileName)
 {
     return fileName.chopped(RtfExtension.size());
 }
 
-QString WithSlash(QString folder)
+QString withSlash(QString folder)
 {
     if (!folder.endsWith(u'/'))
         folder += u'/';
@@ -44,35 +44,35 @@ QString WithSlash(QString folder)
 
 const QString LetterheadFileName = QStringLiteral("entete.rtf");
 
-QString ReportDataFolder()
+QString reportDataFolder()
 {
-    const QString& chosen = DataFolderOverride();
+    const QString& chosen = dataFolderOverride();
     if (!chosen.isEmpty())
-        return WithSlash(chosen);
-    return WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+        return withSlash(chosen);
+    return withSlash(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 }
 
-void SetReportDataFolder(const QString& folder)
+void setReportDataFolder(const QString& folder)
 {
-    DataFolderOverride() = folder;
+    dataFolderOverride() = folder;
 }
 
-QString LetterheadPath()
+QString letterheadPath()
 {
-    return ReportDataFolder() + LetterheadFileName;
+    return reportDataFolder() + LetterheadFileName;
 }
 
-QString TemplateFolder()
+QString templateFolder()
 {
-    return ReportDataFolder() + QStringLiteral("CR/");
+    return reportDataFolder() + QStringLiteral("CR/");
 }
 
-QString TemplatePath(const QString& name)
+QString templatePath(const QString& name)
 {
-    return ExistingRtfPath(TemplateFolder() + name + QStringLiteral(".rtf"));
+    return existingRtfPath(templateFolder() + name + QStringLiteral(".rtf"));
 }
 
-QString ExistingRtfPath(const QString& path)
+QString existingRtfPath(const QString& path)
 {
     const QFileInfo wanted(path);
     if (wanted.exists() || !wanted.fileName().endsWith(RtfExtension, Qt::CaseInsensitive))
@@ -81,31 +81,31 @@ QString ExistingRtfPath(const QString& path)
     // Name filters ignore the letter case: "*.rtf" lists ".RTF" and ".Rtf" too.
     const QStringList variants = wanted.dir().entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
     for (const QString& variant : variants) {
-        if (TemplateNameOf(variant) == base)
+        if (templateNameOf(variant) == base)
             return wanted.dir().filePath(variant);
     }
     return path;
 }
 
-bool IsLetterheadPath(const QString& path)
+bool isLetterheadPath(const QString& path)
 {
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return path.mid(slash + 1) == LetterheadFileName;
 }
 
-QString ExamReportPath(const QString& imageRoot, const QString& objectFile, const QString& seriesUid)
+QString examReportPath(const QString& imageRoot, const QString& objectFile, const QString& seriesUid)
 {
-    return SeriesReportPath(StoredImagePath(imageRoot, objectFile), seriesUid);
+    return seriesReportPath(storedImagePath(imageRoot, objectFile), seriesUid);
 }
 
-bool InstallStarterFiles(const QString& dataFolder)
+bool installStarterFiles(const QString& dataFolder)
 {
     const QDir data(dataFolder);
     if (data.exists(QStringLiteral("CR")))
         return true;
     if (!data.mkpath(QStringLiteral("CR")))
         return false;
-    RegisterStarterFiles();
+    registerStarterFiles();
     QDirIterator starters(QStringLiteral(":/reports"), QDir::Files, QDirIterator::Subdirectories);
     while (starters.hasNext()) {
         const QString source = starters.next();
@@ -120,26 +120,26 @@ bool InstallStarterFiles(const QString& dataFolder)
     return true;
 }
 
-QStringList TemplateNames(const QString& folder)
+QStringList templateNames(const QString& folder)
 {
     QStringList names;
     const QDir dir(folder);
     const QStringList files
         = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& file : files) {
-        const QString name = TemplateNameOf(file);
+        const QString name = templateNameOf(file);
         if (!names.contains(name))
             names << name;
     }
     return names;
 }
 
-bool IsRefusedNameCharacter(QChar c)
+bool isRefusedNameCharacter(QChar c)
 {
     return QStringView(u"\\/:*?\"<>|").contains(c);
 }
 
-int FileFormatCode(const QString& path)
+int fileFormatCode(const QString& path)
 {
     const QString name = path.toUpper();
     if (name.endsWith(u"TXM"))

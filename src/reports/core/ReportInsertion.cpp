@@ -19,7 +19,7 @@ namespace {
 
 // Pictures live in their document's resources under their names: the target
 // document gets them before the fragment that names them.
-void CopyPictureResources(const QTextDocument& source, QTextDocument& target)
+void copyPictureResources(const QTextDocument& source, QTextDocument& target)
 {
     for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -34,7 +34,7 @@ void CopyPictureResources(const QTextDocument& source, QTextDocument& target)
     }
 }
 
-QString DecodeText(const QByteArray& bytes)
+QString decodeText(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
@@ -46,7 +46,7 @@ QString DecodeText(const QByteArray& bytes)
 
 // Text files hold no NUL byte and few control characters; a picture, a
 // program or a word processor's binary file holds many.
-bool LooksBinary(QByteArrayView bytes)
+bool looksBinary(QByteArrayView bytes)
 {
     qsizetype controls = 0;
     for (const char byte : bytes) {
@@ -59,7 +59,7 @@ bool LooksBinary(QByteArrayView bytes)
     return controls * 32 > bytes.size();
 }
 
-bool Fail(QString* error, const QString& message)
+bool fail(QString* error, const QString& message)
 {
     if (error)
         *error = message;
@@ -68,11 +68,11 @@ bool Fail(QString* error, const QString& message)
 
 } // namespace
 
-void InsertDocument(QTextCursor& cursor, const QTextDocument& source)
+void insertDocument(QTextCursor& cursor, const QTextDocument& source)
 {
     QTextDocument* target = cursor.document();
     if (target)
-        CopyPictureResources(source, *target);
+        copyPictureResources(source, *target);
     // Text that shows in the source's default font keeps that font in a
     // document whose default differs.
     const QFont font = source.defaultFont();
@@ -102,16 +102,16 @@ void InsertDocument(QTextCursor& cursor, const QTextDocument& source)
     cursor.insertFragment(QTextDocumentFragment(copy.get()));
 }
 
-bool InsertFile(QTextCursor& cursor, const QString& path, QString* error, RtfPageLayout* page)
+bool insertFile(QTextCursor& cursor, const QString& path, QString* error, RtfPageLayout* page)
 {
     const QString name = QFileInfo(path).fileName();
-    switch (FileFormatCode(path)) {
+    switch (fileFormatCode(path)) {
     case RtfFormat: {
         RtfDocument document;
         QString why;
         if (!RtfReader::readFile(path, document, &why))
-            return Fail(error, why);
-        InsertDocument(cursor, *document.body);
+            return fail(error, why);
+        insertDocument(cursor, *document.body);
         if (page)
             *page = document.page;
         return true;
@@ -120,20 +120,20 @@ bool InsertFile(QTextCursor& cursor, const QString& path, QString* error, RtfPag
     case PlainTextFormat: {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            return Fail(error, QStringLiteral("Impossible de lire le fichier « %1 ».").arg(name));
+            return fail(error, QStringLiteral("Impossible de lire le fichier « %1 ».").arg(name));
         const QByteArray bytes = file.read(RtfReader::MaxFileSize);
-        if (LooksBinary(bytes))
-            return Fail(error,
+        if (looksBinary(bytes))
+            return fail(error,
                 QStringLiteral("Le fichier « %1 » n'est pas un fichier texte : il ne peut pas être inséré.")
                     .arg(name));
-        if (FileFormatCode(path) == HtmlFormat)
-            cursor.insertFragment(QTextDocumentFragment::fromHtml(DecodeText(bytes)));
+        if (fileFormatCode(path) == HtmlFormat)
+            cursor.insertFragment(QTextDocumentFragment::fromHtml(decodeText(bytes)));
         else
-            cursor.insertText(DecodeText(bytes));
+            cursor.insertText(decodeText(bytes));
         return true;
     }
     default:
-        return Fail(error,
+        return fail(error,
             QStringLiteral(
                 "Le format du fichier « %1 » n'est pas pris en charge : seuls les fichiers RTF, HTML et "
                 "texte peuvent être insérés.")

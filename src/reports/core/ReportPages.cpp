@@ -15,7 +15,7 @@ namespace {
 constexpr double TwipsPerInch = 1440.0;
 constexpr int HeaderGapTwips = 240; // between the letterhead and the body
 
-std::unique_ptr<QTextDocument> LaidOutCopy(const QTextDocument& source, QPaintDevice& device, double width)
+std::unique_ptr<QTextDocument> laidOutCopy(const QTextDocument& source, QPaintDevice& device, double width)
 {
     std::unique_ptr<QTextDocument> copy(source.clone());
     copy->documentLayout()->setPaintDevice(&device);
@@ -26,7 +26,7 @@ std::unique_ptr<QTextDocument> LaidOutCopy(const QTextDocument& source, QPaintDe
 
 // The footer of one page: the results of its PAGE and NUMPAGES fields (as
 // read from the file) replaced by this page's number and the page count.
-void NumberPageFields(QTextDocument& footer, int page, int pages)
+void numberPageFields(QTextDocument& footer, int page, int pages)
 {
     struct Field {
         int position;
@@ -38,7 +38,7 @@ void NumberPageFields(QTextDocument& footer, int page, int pages)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QString instruction
-                = fragment.charFormat().stringProperty(RtfFieldProperty::Instruction).trimmed().toUpper();
+                = fragment.charFormat().stringProperty(rtf_field_property::Instruction).trimmed().toUpper();
             const QString word = instruction.section(u' ', 0, 0);
             if (word == u"PAGE" || word == u"NUMPAGES" || word == u"SECTIONPAGES")
                 fields.append({fragment.position(), fragment.length(),
@@ -72,14 +72,14 @@ ReportPages::ReportPages(const QTextDocument& body, const QTextDocument* header,
 
     double bodyTop = y(page.marginTop);
     if (header && !header->isEmpty()) {
-        headerDocument_ = LaidOutCopy(*header, device, width);
+        headerDocument_ = laidOutCopy(*header, device, width);
         const double height = headerDocument_->size().height();
         header_ = QRectF(x(page.marginLeft), y(page.headerDistance), width, height);
         bodyTop = std::max(bodyTop, header_.bottom() + y(HeaderGapTwips));
     }
     double bodyBottom = y(page.paperHeight - page.marginBottom);
     if (footer && !footer->isEmpty()) {
-        footerDocument_ = LaidOutCopy(*footer, device, width);
+        footerDocument_ = laidOutCopy(*footer, device, width);
         const double height = footerDocument_->size().height();
         footer_
             = QRectF(x(page.marginLeft), y(page.paperHeight - page.footerDistance) - height, width, height);
@@ -88,7 +88,7 @@ ReportPages::ReportPages(const QTextDocument& body, const QTextDocument* header,
     const double bodyHeight = std::max(bodyBottom - bodyTop, y(1440));
     body_ = QRectF(x(page.marginLeft), bodyTop, width, bodyHeight);
 
-    bodyDocument_ = LaidOutCopy(body, device, width);
+    bodyDocument_ = laidOutCopy(body, device, width);
     bodyDocument_->setPageSize(QSizeF(width, bodyHeight));
 }
 
@@ -116,13 +116,13 @@ bool ReportPages::print(int firstPage, int lastPage, int copies)
                 return false;
             }
             first = false;
-            PaintPage(painter, page);
+            paintPage(painter, page);
         }
     }
     return painter.end();
 }
 
-void ReportPages::PaintPage(QPainter& painter, int page) const
+void ReportPages::paintPage(QPainter& painter, int page) const
 {
     QAbstractTextDocumentLayout::PaintContext context;
     if (headerDocument_) {
@@ -133,7 +133,7 @@ void ReportPages::PaintPage(QPainter& painter, int page) const
         painter.restore();
     }
     if (footerDocument_)
-        PaintFooter(painter, page);
+        paintFooter(painter, page);
     const double pageTop = (page - 1) * body_.height();
     painter.save();
     painter.translate(body_.left(), body_.top() - pageTop);
@@ -150,13 +150,13 @@ void ReportPages::PaintPage(QPainter& painter, int page) const
 
 namespace vexa {
 
-void ReportPages::PaintFooter(QPainter& painter, int page) const
+void ReportPages::paintFooter(QPainter& painter, int page) const
 {
     std::unique_ptr<QTextDocument> numbered(footerDocument_->clone());
     numbered->documentLayout()->setPaintDevice(&device_);
     numbered->setDocumentMargin(0);
     numbered->setTextWidth(footer_.width());
-    NumberPageFields(*numbered, page, pageCount());
+    numberPageFields(*numbered, page, pageCount());
     QAbstractTextDocumentLayout::PaintContext context;
     context.clip = QRectF(QPointF(0, 0), footer_.size());
     painter.save();

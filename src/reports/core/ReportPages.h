@@ -33,8 +33,8 @@ public:
     QRectF bodyRect() const { return body_; }
 
 private:
-    void PaintPage(QPainter& painter, int page) const;
-    void PaintFooter(QPainter& painter, int page) const;
+    void paintPage(QPainter& painter, int page) const;
+    void paintFooter(QPainter& painter, int page) const;
 
     QPagedPaintDevice& device_;
     std::unique_ptr<QTextDocument> bodyDocument_;

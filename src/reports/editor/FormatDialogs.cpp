@@ -26,7 +26,7 @@ namespace {
 
 constexpr double PixelsPerCm = 96.0 / 2.54;
 
-QDoubleSpinBox* Spin(double minimum, double maximum, double step, const QString& suffix, QWidget* parent)
+QDoubleSpinBox* spin(double minimum, double maximum, double step, const QString& suffix, QWidget* parent)
 {
     auto* box = new QDoubleSpinBox(parent);
     box->setRange(minimum, maximum);
@@ -36,7 +36,7 @@ QDoubleSpinBox* Spin(double minimum, double maximum, double step, const QString&
     return box;
 }
 
-QDialogButtonBox* OkCancel(QDialog* dialog)
+QDialogButtonBox* okCancel(QDialog* dialog)
 {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -46,7 +46,7 @@ QDialogButtonBox* OkCancel(QDialog* dialog)
     return buttons;
 }
 
-void ShowColour(QPushButton* button, const QColor& colour)
+void showColour(QPushButton* button, const QColor& colour)
 {
     QPixmap swatch(16, 16);
     swatch.fill(colour.isValid() ? colour : QColor(Qt::black));
@@ -83,7 +83,7 @@ struct ShownCharacter {
 
 } // namespace
 
-SelectionCharFormat CharFormatOfSelection(const QTextCursor& cursor)
+SelectionCharFormat charFormatOfSelection(const QTextCursor& cursor)
 {
     SelectionCharFormat result;
     if (!cursor.hasSelection() || !cursor.document()) {
@@ -138,7 +138,7 @@ CharacterDialog::CharacterDialog(const QTextCharFormat& current, QWidget* parent
     fontBox->setCurrentFont(QFont(families.value(0, font().family())));
     if (mixed.contains(QTextFormat::FontFamilies))
         fontBox->setEditText(QString());
-    sizeBox = Spin(0, 400, 1, QStringLiteral(" pt"), this);
+    sizeBox = spin(0, 400, 1, QStringLiteral(" pt"), this);
     sizeBox->setSpecialValueText(QStringLiteral(" ")); // several sizes
     sizeBox->setValue(mixed.contains(QTextFormat::FontPointSize) ? 0
             : current.fontPointSize() > 0                        ? current.fontPointSize()
@@ -175,13 +175,13 @@ CharacterDialog::CharacterDialog(const QTextCharFormat& current, QWidget* parent
         }
     }
     colourButton = new QPushButton(QStringLiteral("Couleur..."), this);
-    ShowColour(colourButton, colour_);
+    showColour(colourButton, colour_);
     connect(colourButton, &QPushButton::clicked, this, [this] {
         const QColor chosen = QColorDialog::getColor(colour_, this, QStringLiteral("Couleur du texte"));
         if (chosen.isValid()) {
             colour_ = chosen;
             changed_ |= Colour;
-            ShowColour(colourButton, colour_);
+            showColour(colourButton, colour_);
         }
     });
     form->addRow(QStringLiteral("Police :"), fontBox);
@@ -194,17 +194,19 @@ CharacterDialog::CharacterDialog(const QTextCharFormat& current, QWidget* parent
     form->addRow(QStringLiteral("Couleur :"), colourButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(OkCancel(this));
-    WatchChanges();
+    layout->addWidget(okCancel(this));
+    watchChanges();
 }
 
-void CharacterDialog::WatchChanges()
+void CharacterDialog::watchChanges()
 {
     connect(fontBox, &QFontComboBox::currentFontChanged, this, [this] { changed_ |= Family; });
     connect(sizeBox, &QDoubleSpinBox::valueChanged, this, [this] { changed_ |= Size; });
     const std::pair<QCheckBox*, Change> boxes[]
         = {{boldBox, Bold}, {italicBox, Italic}, {underlineBox, Underline}, {strikeBox, Strike}};
-    for (const auto& [box, change] : boxes) {
+    for (const auto& entry : boxes) {
+        QCheckBox* box = entry.first;
+        const Change change = entry.second;
         connect(box, &QCheckBox::stateChanged, this, [this, box, change] {
             // Once decided, a box of a mixed selection has two states again.
             if (box->checkState() != Qt::PartiallyChecked) {
@@ -254,15 +256,15 @@ ParagraphDialog::ParagraphDialog(const QTextBlockFormat& current, QWidget* paren
             : align & Qt::AlignRight                       ? 2
             : align & Qt::AlignJustify                     ? 3
                                                            : 0);
-    leftBox = Spin(0, 50, 0.25, QStringLiteral(" cm"), this);
+    leftBox = spin(0, 50, 0.25, QStringLiteral(" cm"), this);
     leftBox->setValue(current.leftMargin() / PixelsPerCm);
-    rightBox = Spin(0, 50, 0.25, QStringLiteral(" cm"), this);
+    rightBox = spin(0, 50, 0.25, QStringLiteral(" cm"), this);
     rightBox->setValue(current.rightMargin() / PixelsPerCm);
-    firstLineBox = Spin(-50, 50, 0.25, QStringLiteral(" cm"), this);
+    firstLineBox = spin(-50, 50, 0.25, QStringLiteral(" cm"), this);
     firstLineBox->setValue(current.textIndent() / PixelsPerCm);
-    beforeBox = Spin(0, 500, 1, QStringLiteral(" pt"), this);
+    beforeBox = spin(0, 500, 1, QStringLiteral(" pt"), this);
     beforeBox->setValue(current.topMargin() * 72.0 / 96.0);
-    afterBox = Spin(0, 500, 1, QStringLiteral(" pt"), this);
+    afterBox = spin(0, 500, 1, QStringLiteral(" pt"), this);
     afterBox->setValue(current.bottomMargin() * 72.0 / 96.0);
     lineSpacingBox = new QComboBox(this);
     lineSpacingBox->addItems(
@@ -282,7 +284,7 @@ ParagraphDialog::ParagraphDialog(const QTextBlockFormat& current, QWidget* paren
     form->addRow(QStringLiteral("Interligne :"), lineSpacingBox);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(okCancel(this));
 }
 
 QTextBlockFormat ParagraphDialog::format() const
@@ -311,7 +313,7 @@ TabStopsDialog::TabStopsDialog(const QTextBlockFormat& current, QWidget* parent)
 {
     setObjectName(QStringLiteral("TabStopsDialog"));
     setWindowTitle(QStringLiteral("Tabulateurs"));
-    positionBox = Spin(0, 50, 0.25, QStringLiteral(" cm"), this);
+    positionBox = spin(0, 50, 0.25, QStringLiteral(" cm"), this);
     kindBox = new QComboBox(this);
     kindBox->addItems({QStringLiteral("Gauche"), QStringLiteral("Centré"), QStringLiteral("Droite"),
         QStringLiteral("Décimal")});
@@ -319,17 +321,17 @@ TabStopsDialog::TabStopsDialog(const QTextBlockFormat& current, QWidget* parent)
     addButton = new QPushButton(QStringLiteral("&Ajouter"), this);
     removeButton = new QPushButton(QStringLiteral("&Enlever"), this);
     clearButton = new QPushButton(QStringLiteral("Enlever &tout"), this);
-    connect(addButton, &QPushButton::clicked, this, &TabStopsDialog::AddStop);
+    connect(addButton, &QPushButton::clicked, this, &TabStopsDialog::addStop);
     connect(removeButton, &QPushButton::clicked, this, [this] {
         const int row = stopList->currentRow();
         if (row >= 0 && row < tabs_.size()) {
             tabs_.removeAt(row);
-            Refill();
+            refill();
         }
     });
     connect(clearButton, &QPushButton::clicked, this, [this] {
         tabs_.clear();
-        Refill();
+        refill();
     });
 
     auto* form = new QFormLayout;
@@ -343,11 +345,11 @@ TabStopsDialog::TabStopsDialog(const QTextBlockFormat& current, QWidget* parent)
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->addWidget(stopList);
-    layout->addWidget(OkCancel(this));
-    Refill();
+    layout->addWidget(okCancel(this));
+    refill();
 }
 
-void TabStopsDialog::AddStop()
+void TabStopsDialog::addStop()
 {
     static const QTextOption::TabType kinds[]
         = {QTextOption::LeftTab, QTextOption::CenterTab, QTextOption::RightTab, QTextOption::DelimiterTab};
@@ -359,10 +361,10 @@ void TabStopsDialog::AddStop()
     tabs_ << QTextOption::Tab(position, kind, kind == QTextOption::DelimiterTab ? QLatin1Char(',') : QChar());
     std::sort(tabs_.begin(), tabs_.end(),
         [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position < b.position; });
-    Refill();
+    refill();
 }
 
-void TabStopsDialog::Refill()
+void TabStopsDialog::refill()
 {
     static const QString kinds[] = {QStringLiteral("gauche"), QStringLiteral("droite"),
         QStringLiteral("centré"), QStringLiteral("décimal")};
@@ -405,7 +407,7 @@ FindReplaceDialog::FindReplaceDialog(QTextEdit* editor, bool replace, QWidget* p
     nextButton->setDefault(true);
     connect(nextButton, &QPushButton::clicked, this, [this] {
         if (!findNext())
-            MsgBox(QStringLiteral("Le texte « %1 » est introuvable.").arg(findBox->text()),
+            msgBox(QStringLiteral("Le texte « %1 » est introuvable.").arg(findBox->text()),
                 MsgIcon::Information);
     });
     buttons->addWidget(nextButton);
@@ -415,7 +417,7 @@ FindReplaceDialog::FindReplaceDialog(QTextEdit* editor, bool replace, QWidget* p
         auto* allButton = new QPushButton(QStringLiteral("Remplacer &tout"), this);
         connect(allButton, &QPushButton::clicked, this, [this] {
             const int count = replaceAll();
-            MsgBox(QStringLiteral("%1 remplacement(s) effectué(s).").arg(count), MsgIcon::Information);
+            msgBox(QStringLiteral("%1 remplacement(s) effectué(s).").arg(count), MsgIcon::Information);
         });
         buttons->addWidget(replaceButton);
         buttons->addWidget(allButton);
@@ -432,7 +434,7 @@ FindReplaceDialog::FindReplaceDialog(QTextEdit* editor, bool replace, QWidget* p
 
 namespace {
 
-QTextDocument::FindFlags Flags(const QCheckBox* caseBox, const QCheckBox* wholeWordBox)
+QTextDocument::FindFlags findFlags(const QCheckBox* caseBox, const QCheckBox* wholeWordBox)
 {
     QTextDocument::FindFlags flags;
     if (caseBox->isChecked())
@@ -450,7 +452,7 @@ bool FindReplaceDialog::findNext()
     if (text.isEmpty())
         return false;
     QTextDocument* document = editor_->document();
-    const auto flags = Flags(caseBox, wholeWordBox);
+    const auto flags = findFlags(caseBox, wholeWordBox);
     QTextCursor found = document->find(text, editor_->textCursor(), flags);
     if (found.isNull())
         found = document->find(text, 0, flags);
@@ -477,7 +479,7 @@ int FindReplaceDialog::replaceAll()
     if (text.isEmpty())
         return 0;
     QTextDocument* document = editor_->document();
-    const auto flags = Flags(caseBox, wholeWordBox);
+    const auto flags = findFlags(caseBox, wholeWordBox);
     const QString value = replaceBox->text();
     QTextCursor edit(document);
     edit.beginEditBlock();

@@ -26,7 +26,7 @@ struct SelectionCharFormat {
     QTextCharFormat common;
     QList<int> mixed;
 };
-SelectionCharFormat CharFormatOfSelection(const QTextCursor& cursor);
+SelectionCharFormat charFormatOfSelection(const QTextCursor& cursor);
 
 class CharacterDialog : public QDialog {
     Q_OBJECT
@@ -57,7 +57,7 @@ private:
         Position = 64,
         Colour = 128
     };
-    void WatchChanges();
+    void watchChanges();
 
     QColor colour_;
     int changed_ = 0;
@@ -96,10 +96,10 @@ public:
     QPushButton* clearButton;
 
 private:
-    void AddStop();
+    void addStop();
     QTextBlockFormat base_;
     QList<QTextOption::Tab> tabs_;
-    void Refill();
+    void refill();
 };
 
 // Non-modal find ("Rechercher...") or find-and-replace ("Remplacer") on the

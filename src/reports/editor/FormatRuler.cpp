@@ -14,12 +14,12 @@ namespace {
 constexpr double PixelsPerCm = 96.0 / 2.54;
 constexpr double GrabDistance = 5;
 
-QTextBlockFormat CurrentBlockFormat(const QTextEdit* editor)
+QTextBlockFormat currentBlockFormat(const QTextEdit* editor)
 {
     return editor->textCursor().blockFormat();
 }
 
-void SetBlockFormat(QTextEdit* editor, const QTextBlockFormat& format)
+void setBlockFormat(QTextEdit* editor, const QTextBlockFormat& format)
 {
     QTextCursor cursor = editor->textCursor();
     cursor.setBlockFormat(format);
@@ -43,13 +43,13 @@ QSize FormatRuler::sizeHint() const
     return {400, 24};
 }
 
-double FormatRuler::TextLeft() const
+double FormatRuler::textLeft() const
 {
     const QPoint viewport = mapFromGlobal(editor_->viewport()->mapToGlobal(QPoint(0, 0)));
     return viewport.x() + editor_->document()->documentMargin() - editor_->horizontalScrollBar()->value();
 }
 
-double FormatRuler::TextWidth() const
+double FormatRuler::textWidth() const
 {
     const double width = editor_->document()->textWidth();
     return width > 0 ? width - 2 * editor_->document()->documentMargin()
@@ -58,24 +58,24 @@ double FormatRuler::TextWidth() const
 
 double FormatRuler::firstLineIndent() const
 {
-    const QTextBlockFormat format = CurrentBlockFormat(editor_);
+    const QTextBlockFormat format = currentBlockFormat(editor_);
     return format.leftMargin() + format.textIndent();
 }
 
 double FormatRuler::leftIndent() const
 {
-    return CurrentBlockFormat(editor_).leftMargin();
+    return currentBlockFormat(editor_).leftMargin();
 }
 
 double FormatRuler::rightIndent() const
 {
-    return CurrentBlockFormat(editor_).rightMargin();
+    return currentBlockFormat(editor_).rightMargin();
 }
 
 QList<double> FormatRuler::tabStops() const
 {
     QList<double> stops;
-    for (const QTextOption::Tab& tab : CurrentBlockFormat(editor_).tabPositions())
+    for (const QTextOption::Tab& tab : currentBlockFormat(editor_).tabPositions())
         stops << tab.position;
     return stops;
 }
@@ -84,8 +84,8 @@ void FormatRuler::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    const double left = TextLeft();
-    const double width = TextWidth();
+    const double left = textLeft();
+    const double width = textWidth();
     const QRectF scale(left, 3, width, height() - 8);
     painter.fillRect(scale, Qt::white);
     painter.setPen(palette().color(QPalette::WindowText));
@@ -118,9 +118,9 @@ void FormatRuler::paintEvent(QPaintEvent*)
     }
 }
 
-FormatRuler::Grab FormatRuler::MarkerAt(double x, double y) const
+FormatRuler::Grab FormatRuler::markerAt(double x, double y) const
 {
-    const double left = TextLeft();
+    const double left = textLeft();
     const bool top = y < height() / 2.0;
     const QList<double> tabs = tabStops();
     for (int i = 0; i < tabs.size(); ++i)
@@ -130,16 +130,16 @@ FormatRuler::Grab FormatRuler::MarkerAt(double x, double y) const
         return {Marker::FirstLine, -1};
     if (std::abs(left + leftIndent() - x) <= GrabDistance)
         return {Marker::Left, -1};
-    if (std::abs(left + TextWidth() - rightIndent() - x) <= GrabDistance)
+    if (std::abs(left + textWidth() - rightIndent() - x) <= GrabDistance)
         return {Marker::Right, -1};
     return {};
 }
 
-void FormatRuler::MoveMarker(const Grab& grab, double x, bool remove)
+void FormatRuler::moveMarker(const Grab& grab, double x, bool remove)
 {
-    const double width = TextWidth();
-    const double at = std::clamp(x - TextLeft(), 0.0, width);
-    QTextBlockFormat format = CurrentBlockFormat(editor_);
+    const double width = textWidth();
+    const double at = std::clamp(x - textLeft(), 0.0, width);
+    QTextBlockFormat format = currentBlockFormat(editor_);
     switch (grab.marker) {
     case Marker::FirstLine:
         format.setTextIndent(at - format.leftMargin());
@@ -169,53 +169,53 @@ void FormatRuler::MoveMarker(const Grab& grab, double x, bool remove)
     case Marker::None:
         return;
     }
-    SetBlockFormat(editor_, format);
+    setBlockFormat(editor_, format);
     update();
 }
 
-void FormatRuler::AddTab(double x)
+void FormatRuler::addTab(double x)
 {
-    const double at = x - TextLeft();
-    if (at <= 0 || at >= TextWidth())
+    const double at = x - textLeft();
+    if (at <= 0 || at >= textWidth())
         return;
-    QTextBlockFormat format = CurrentBlockFormat(editor_);
+    QTextBlockFormat format = currentBlockFormat(editor_);
     QList<QTextOption::Tab> tabs = format.tabPositions();
     tabs << QTextOption::Tab(at, QTextOption::LeftTab);
     std::sort(tabs.begin(), tabs.end(),
         [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position < b.position; });
     format.setTabPositions(tabs);
-    SetBlockFormat(editor_, format);
+    setBlockFormat(editor_, format);
     update();
 }
 
 void FormatRuler::dragMarker(QPointF from, QPointF to)
 {
-    const Grab grab = MarkerAt(from.x(), from.y());
+    const Grab grab = markerAt(from.x(), from.y());
     if (grab.marker == Marker::None) {
-        AddTab(from.x());
+        addTab(from.x());
         return;
     }
-    MoveMarker(grab, to.x(), grab.marker == Marker::Tab && (to.y() < -10 || to.y() > height() + 10));
+    moveMarker(grab, to.x(), grab.marker == Marker::Tab && (to.y() < -10 || to.y() > height() + 10));
 }
 
 void FormatRuler::mousePressEvent(QMouseEvent* event)
 {
-    grab_ = MarkerAt(event->position().x(), event->position().y());
+    grab_ = markerAt(event->position().x(), event->position().y());
     if (grab_.marker == Marker::None)
-        AddTab(event->position().x());
+        addTab(event->position().x());
 }
 
 void FormatRuler::mouseMoveEvent(QMouseEvent* event)
 {
     if (grab_.marker != Marker::None && grab_.marker != Marker::Tab)
-        MoveMarker(grab_, event->position().x(), false);
+        moveMarker(grab_, event->position().x(), false);
 }
 
 void FormatRuler::mouseReleaseEvent(QMouseEvent* event)
 {
     if (grab_.marker != Marker::None) {
         const double y = event->position().y();
-        MoveMarker(
+        moveMarker(
             grab_, event->position().x(), grab_.marker == Marker::Tab && (y < -10 || y > height() + 10));
     }
     grab_ = {};

@@ -41,11 +41,11 @@ private:
         int tabIndex = -1;
     };
 
-    double TextLeft() const; // widget x of the text's left edge
-    double TextWidth() const;
-    Grab MarkerAt(double x, double y) const;
-    void MoveMarker(const Grab& grab, double x, bool remove);
-    void AddTab(double x);
+    double textLeft() const; // widget x of the text's left edge
+    double textWidth() const;
+    Grab markerAt(double x, double y) const;
+    void moveMarker(const Grab& grab, double x, bool remove);
+    void addTab(double x);
 
     QTextEdit* editor_;
     Grab grab_;

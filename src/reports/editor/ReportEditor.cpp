@@ -56,7 +56,7 @@ namespace {
 constexpr int QuitButtonGapTwips = 40;
 
 // A file counts as existing when its length can be read.
-bool FileExists(const QString& path)
+bool fileExists(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() && info.isFile();
@@ -64,7 +64,7 @@ bool FileExists(const QString& path)
 
 // What a new document, and text without a font of its own, shows in: the
 // font the RTF reader gives such text.
-QFont DocumentFont()
+QFont documentFont()
 {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(12);
@@ -72,7 +72,7 @@ QFont DocumentFont()
 }
 
 // True when the document shows something: text other than blanks, or a picture.
-bool HasContent(const QTextDocument& document)
+bool hasContent(const QTextDocument& document)
 {
     const QString text = document.toRawText();
     return std::any_of(text.begin(), text.end(), [](QChar c) { return !c.isSpace(); });
@@ -80,7 +80,7 @@ bool HasContent(const QTextDocument& document)
 
 // A document read from a file becomes the editor's without its loading as
 // undo steps.
-void ForgetUndoSteps(QTextDocument* document)
+void forgetUndoSteps(QTextDocument* document)
 {
     document->setUndoRedoEnabled(false);
     document->setUndoRedoEnabled(true);
@@ -115,7 +115,7 @@ ReportEditor::ReportEditor(QWidget* parent, const QRect& area)
     ruler = new FormatRuler(bodyEdit, this);
     formatBar = new QToolBar(this);
     formatBar->setObjectName(QStringLiteral("TXButtonBar1"));
-    quitButton = MakeDesignButton(brixel::DesignFile(), QStringLiteral("Button2"), this);
+    quitButton = makeDesignButton(brixel::DesignFile(), QStringLiteral("Button2"), this);
     quitButton->setCaption(QStringLiteral("Quitter..."));
     quitButton->resize(90, 24);
 
@@ -129,8 +129,8 @@ ReportEditor::ReportEditor(QWidget* parent, const QRect& area)
     layout->addWidget(bodyEdit, 1);
     layout->addWidget(footerEdit);
 
-    BuildMenus();
-    BuildFormatBar();
+    buildMenus();
+    buildFormatBar();
     connect(quitButton, &brixel::Button::Click, this, &QWidget::close);
 
     if (area.isValid())
@@ -142,7 +142,7 @@ ReportEditor::ReportEditor(QWidget* parent, const QRect& area)
 
 ReportEditor::~ReportEditor() = default;
 
-QAction* ReportEditor::AddAction(QMenu* menu, const QString& name, const QString& caption,
+QAction* ReportEditor::addAction(QMenu* menu, const QString& name, const QString& caption,
     const QKeySequence& shortcut, const std::function<void()>& action)
 {
     QAction* item = menu->addAction(caption);
@@ -153,63 +153,63 @@ QAction* ReportEditor::AddAction(QMenu* menu, const QString& name, const QString
     return item;
 }
 
-void ReportEditor::BuildMenus()
+void ReportEditor::buildMenus()
 {
     QMenu* file = menuBar->addMenu(QStringLiteral("&Fichier"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    AddAction(file, QStringLiteral("mnuSave"), QStringLiteral("Enregistrer"), {}, [this] { saveAndClose(); });
+    addAction(file, QStringLiteral("mnuSave"), QStringLiteral("Enregistrer"), {}, [this] { saveAndClose(); });
     file->addSeparator();
-    AddAction(file, QStringLiteral("mnuPrint"), QStringLiteral("Imprimer"), {}, [this] { print(); });
+    addAction(file, QStringLiteral("mnuPrint"), QStringLiteral("Imprimer"), {}, [this] { print(); });
     file->addSeparator();
-    AddAction(file, QStringLiteral("mnuQuit"), QStringLiteral("Quitter..."), {}, [this] { close(); });
+    addAction(file, QStringLiteral("mnuQuit"), QStringLiteral("Quitter..."), {}, [this] { close(); });
 
     QMenu* edit = menuBar->addMenu(QStringLiteral("&Edition"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    AddAction(edit, QStringLiteral("mnuUndo"), QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+    addAction(edit, QStringLiteral("mnuUndo"), QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
         [this] { bodyEdit->undo(); });
-    AddAction(edit, QStringLiteral("mnuRedo"), QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+    addAction(edit, QStringLiteral("mnuRedo"), QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y),
         [this] { bodyEdit->redo(); });
     edit->addSeparator();
-    AddAction(edit, QStringLiteral("mnuCut"), QStringLiteral("Couper"), QKeySequence(Qt::CTRL | Qt::Key_X),
+    addAction(edit, QStringLiteral("mnuCut"), QStringLiteral("Couper"), QKeySequence(Qt::CTRL | Qt::Key_X),
         [this] { bodyEdit->cut(); });
-    AddAction(edit, QStringLiteral("mnuCopy"), QStringLiteral("Copier"), QKeySequence(Qt::CTRL | Qt::Key_C),
+    addAction(edit, QStringLiteral("mnuCopy"), QStringLiteral("Copier"), QKeySequence(Qt::CTRL | Qt::Key_C),
         [this] { bodyEdit->copy(); });
-    AddAction(edit, QStringLiteral("mnuPaste"), QStringLiteral("Coller"), QKeySequence(Qt::CTRL | Qt::Key_V),
+    addAction(edit, QStringLiteral("mnuPaste"), QStringLiteral("Coller"), QKeySequence(Qt::CTRL | Qt::Key_V),
         [this] { bodyEdit->paste(); });
     edit->addSeparator();
-    AddAction(edit, QStringLiteral("mnuSearch"), QStringLiteral("Rechercher..."),
+    addAction(edit, QStringLiteral("mnuSearch"), QStringLiteral("Rechercher..."),
         QKeySequence(Qt::CTRL | Qt::Key_F), [this] { findText(); });
-    AddAction(edit, QStringLiteral("mnuReplace"), QStringLiteral("Remplacer"),
+    addAction(edit, QStringLiteral("mnuReplace"), QStringLiteral("Remplacer"),
         QKeySequence(Qt::CTRL | Qt::Key_H), [this] { replaceText(); });
     edit->addSeparator();
-    AddAction(edit, QStringLiteral("mnuAllSelect"), QStringLiteral("Sélectionner tout"),
+    addAction(edit, QStringLiteral("mnuAllSelect"), QStringLiteral("Sélectionner tout"),
         QKeySequence(Qt::CTRL | Qt::Key_A), [this] { bodyEdit->selectAll(); });
 
     QMenu* insert = menuBar->addMenu(QStringLiteral("&Insérer..."));
     insert->setObjectName(QStringLiteral("mnuInsert"));
     QMenu* fields = insert->addMenu(QStringLiteral("&Champ prédéfini"));
     fields->setObjectName(QStringLiteral("mnuChamp"));
-    for (const PatientField& field : PatientFields()) {
+    for (const PatientField& field : patientFields()) {
         const int index = field.index;
-        AddAction(fields, field.menuName, field.caption, QKeySequence(Qt::CTRL | field.shortcutKey),
+        addAction(fields, field.menuName, field.caption, QKeySequence(Qt::CTRL | field.shortcutKey),
             [this, index] { insertField(index); });
     }
     insert->addSeparator();
-    AddAction(insert, QStringLiteral("mnuCourrierType"), QStringLiteral("&Courriers types..."), {},
+    addAction(insert, QStringLiteral("mnuCourrierType"), QStringLiteral("&Courriers types..."), {},
         [this] { insertTemplate(); });
     insert->addSeparator();
-    AddAction(insert, QStringLiteral("mnuTexte"), QStringLiteral("&Texte..."), {}, [this] { insertText(); });
+    addAction(insert, QStringLiteral("mnuTexte"), QStringLiteral("&Texte..."), {}, [this] { insertText(); });
 
     QMenu* format = menuBar->addMenu(QStringLiteral("&Format"));
     format->setObjectName(QStringLiteral("mnuFormat"));
-    AddAction(
+    addAction(
         format, QStringLiteral("mnuChar"), QStringLiteral("&Caratères"), {}, [this] { formatCharacters(); });
-    AddAction(
+    addAction(
         format, QStringLiteral("mnuPar"), QStringLiteral("&Paragraphes"), {}, [this] { formatParagraphs(); });
-    AddAction(format, QStringLiteral("mnuTab"), QStringLiteral("&Tabulateurs"), {}, [this] { formatTabs(); });
+    addAction(format, QStringLiteral("mnuTab"), QStringLiteral("&Tabulateurs"), {}, [this] { formatTabs(); });
 }
 
-void ReportEditor::BuildFormatBar()
+void ReportEditor::buildFormatBar()
 {
     fontBox_ = new QFontComboBox(formatBar);
     fontBox_->setObjectName(QStringLiteral("fontBox"));
@@ -304,11 +304,11 @@ void ReportEditor::BuildFormatBar()
         bodyEdit->mergeCurrentCharFormat(format);
         bodyEdit->setFocus();
     });
-    connect(bodyEdit, &QTextEdit::currentCharFormatChanged, this, [this] { UpdateFormatBar(); });
-    connect(bodyEdit, &QTextEdit::cursorPositionChanged, this, [this] { UpdateFormatBar(); });
+    connect(bodyEdit, &QTextEdit::currentCharFormatChanged, this, [this] { updateFormatBar(); });
+    connect(bodyEdit, &QTextEdit::cursorPositionChanged, this, [this] { updateFormatBar(); });
 }
 
-void ReportEditor::UpdateFormatBar()
+void ReportEditor::updateFormatBar()
 {
     const QTextCharFormat format = bodyEdit->currentCharFormat();
     const QFont font = format.font();
@@ -338,37 +338,37 @@ void ReportEditor::load()
     unreadable_ = false;
     lossesAccepted_ = false;
     path_ = reportSession().reportPath;
-    RtfDocument document = ReadDocument();
+    RtfDocument document = readDocument();
     page_ = document.page;
     losses_ = document.losses;
     // The document's own header and footer are its own; the letterhead
     // stands in for the ones it lacks (never in the letterhead itself).
     RtfDocument letterhead;
-    if (!IsLetterheadPath(path_))
-        letterhead = ReadLetterhead();
+    if (!isLetterheadPath(path_))
+        letterhead = readLetterhead();
     headerIsOwn_ = document.header != nullptr;
     hasHeader_ = headerIsOwn_ || letterhead.header != nullptr;
-    ShowPart(headerEdit, std::move(headerIsOwn_ ? document.header : letterhead.header));
+    showPart(headerEdit, std::move(headerIsOwn_ ? document.header : letterhead.header));
     hasFooter_ = document.footer || letterhead.footer;
-    ShowPart(footerEdit, std::move(document.footer ? document.footer : letterhead.footer));
-    ShowBody(std::move(document.body));
-    SetPageWidth();
+    showPart(footerEdit, std::move(document.footer ? document.footer : letterhead.footer));
+    showBody(std::move(document.body));
+    setPageWidth();
     modified_ = false;
-    SetCaption();
+    setCaption();
     bodyEdit->setFocus();
 }
 
-RtfDocument ReportEditor::ReadDocument()
+RtfDocument ReportEditor::readDocument()
 {
-    stamp_ = StampOf(path_);
+    stamp_ = stampOf(path_);
     RtfDocument read;
-    if (!FileExists(path_))
+    if (!fileExists(path_))
         return read;
     QString error;
     if (RtfReader::readFile(path_, read, &error))
         return read;
     unreadable_ = true;
-    MsgBox(QStringLiteral("Le fichier « %1 » n'a pas pu être lu.\r\n%2\r\nS'il est enregistré, l'ancien "
+    msgBox(QStringLiteral("Le fichier « %1 » n'a pas pu être lu.\r\n%2\r\nS'il est enregistré, l'ancien "
                           "fichier sera conservé sous le nom « %3 ».")
                .arg(QDir::toNativeSeparators(path_), error,
                    QFileInfo(path_).fileName() + QStringLiteral(".bak")),
@@ -379,46 +379,46 @@ RtfDocument ReportEditor::ReadDocument()
 // The letterhead's text as a header: the letterhead file's body, or its own
 // page header when its body is empty (a letterhead made in a word processor);
 // five blanks when there is no letterhead. Its footer goes with it.
-RtfDocument ReportEditor::ReadLetterhead()
+RtfDocument ReportEditor::readLetterhead()
 {
     RtfDocument letterhead;
-    const QString path = LetterheadPath();
-    if (FileExists(path) && RtfReader::readFile(path, letterhead)) {
-        if (HasContent(*letterhead.body) || !letterhead.header)
+    const QString path = letterheadPath();
+    if (fileExists(path) && RtfReader::readFile(path, letterhead)) {
+        if (hasContent(*letterhead.body) || !letterhead.header)
             letterhead.header = std::move(letterhead.body);
         return letterhead;
     }
     letterhead.header = std::make_unique<QTextDocument>();
-    letterhead.header->setDefaultFont(DocumentFont());
+    letterhead.header->setDefaultFont(documentFont());
     letterhead.header->setPlainText(HeaderBlanks);
     return letterhead;
 }
 
-void ReportEditor::ShowPart(QTextEdit* edit, std::unique_ptr<QTextDocument> part)
+void ReportEditor::showPart(QTextEdit* edit, std::unique_ptr<QTextDocument> part)
 {
     edit->setVisible(part != nullptr);
     if (!part)
         part = std::make_unique<QTextDocument>();
-    ForgetUndoSteps(part.get());
+    forgetUndoSteps(part.get());
     // Owned by the edit, which deletes the document it showed before.
     QTextDocument* shown = part.release();
     shown->setParent(edit);
     edit->setDocument(shown);
 }
 
-void ReportEditor::ShowBody(std::unique_ptr<QTextDocument> body)
+void ReportEditor::showBody(std::unique_ptr<QTextDocument> body)
 {
-    if (!FileExists(path_) || unreadable_)
-        body->setDefaultFont(DocumentFont());
-    ForgetUndoSteps(body.get());
+    if (!fileExists(path_) || unreadable_)
+        body->setDefaultFont(documentFont());
+    forgetUndoSteps(body.get());
     QTextDocument* shown = body.release();
     shown->setParent(bodyEdit);
     bodyEdit->setDocument(shown);
     connect(shown, &QTextDocument::contentsChanged, this, [this] { modified_ = true; });
-    UpdateFormatBar();
+    updateFormatBar();
 }
 
-void ReportEditor::SetPageWidth()
+void ReportEditor::setPageWidth()
 {
     const int width = static_cast<int>(
         double(page_.textWidth()) / TwipsPerPixel + 2 * bodyEdit->document()->documentMargin());
@@ -437,7 +437,7 @@ void ReportEditor::SetPageWidth()
     ruler->update();
 }
 
-void ReportEditor::SetCaption()
+void ReportEditor::setCaption()
 {
     const ReportSession& session = reportSession();
     if (session.templateMode)
@@ -458,7 +458,7 @@ void ReportEditor::insertField(int index)
 void ReportEditor::replaceField(const QString& token, const QString& value, bool underline)
 {
     QTextCursor cursor = bodyEdit->textCursor();
-    ReplaceField(*bodyEdit->document(), token, value, underline, &cursor);
+    vexa::replaceField(*bodyEdit->document(), token, value, underline, &cursor);
     bodyEdit->setTextCursor(cursor);
     bodyEdit->setFocus();
     bodyEdit->viewport()->update();
@@ -467,11 +467,11 @@ void ReportEditor::replaceField(const QString& token, const QString& value, bool
 void ReportEditor::replaceFieldsWithValues()
 {
     const PatientFieldValues& fields = reportSession().fields;
-    for (const PatientField& field : PatientFields())
+    for (const PatientField& field : patientFields())
         replaceField(field.token, fields[field.index], false);
 }
 
-int ReportEditor::RunWindow(QDialog& dialog)
+int ReportEditor::showModal(QDialog& dialog)
 {
     return runWindow ? runWindow(dialog) : dialog.exec();
 }
@@ -482,22 +482,22 @@ void ReportEditor::insertTemplate()
     const QString kept = session.reportPath;
     {
         TemplatePicker picker(this);
-        RunWindow(picker);
+        showModal(picker);
     }
     const QString chosen = session.reportPath;
     if (!chosen.isEmpty()) {
-        if (FileExists(chosen)) {
+        if (fileExists(chosen)) {
             QTextCursor cursor = bodyEdit->textCursor();
             QString error;
-            if (InsertFile(cursor, chosen, &error)) {
+            if (insertFile(cursor, chosen, &error)) {
                 bodyEdit->setTextCursor(cursor);
                 if (!session.templateMode)
                     replaceFieldsWithValues();
             } else {
-                MsgBox(error, MsgIcon::Critical);
+                msgBox(error, MsgIcon::Critical);
             }
         } else {
-            MsgBox(MissingFileText, MsgIcon::Exclamation);
+            msgBox(MissingFileText, MsgIcon::Exclamation);
         }
     }
     session.reportPath = kept;
@@ -510,7 +510,7 @@ void ReportEditor::insertText()
     request.title = QStringLiteral("Insérer un Texte");
     // The folder is always the templates'; the last chosen file's name is offered again.
     static QString lastChosenName;
-    request.startPath = TemplateFolder() + lastChosenName;
+    request.startPath = templateFolder() + lastChosenName;
     request.filters = {
         QStringLiteral("Format RTF (*.rtf)"), QStringLiteral("Texte (*.txt)"), QStringLiteral("Tous (*.*)")};
     const QString path = dialogs().file(request);
@@ -520,7 +520,7 @@ void ReportEditor::insertText()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QTextCursor cursor = bodyEdit->textCursor();
     QString error;
-    const bool inserted = InsertFile(cursor, path, &error);
+    const bool inserted = insertFile(cursor, path, &error);
     if (inserted) {
         bodyEdit->setTextCursor(cursor);
         if (!reportSession().templateMode)
@@ -528,10 +528,10 @@ void ReportEditor::insertText()
     }
     QApplication::restoreOverrideCursor();
     if (!inserted)
-        MsgBox(error, MsgIcon::Critical);
+        msgBox(error, MsgIcon::Critical);
 }
 
-ReportEditor::DiskStamp ReportEditor::StampOf(const QString& path)
+ReportEditor::DiskStamp ReportEditor::stampOf(const QString& path)
 {
     DiskStamp stamp;
     const QFileInfo info(path);
@@ -555,39 +555,39 @@ ReportEditor::SaveOutcome ReportEditor::saveDocument()
         return SaveOutcome::Failed;
     // Another workstation saved the report since it was read here: its
     // version is not overwritten.
-    if (!(StampOf(path_) == stamp_))
-        return ResolveChangeOnDisk();
-    if (!AcceptLosses())
+    if (!(stampOf(path_) == stamp_))
+        return resolveChangeOnDisk();
+    if (!acceptLosses())
         return SaveOutcome::Declined;
-    return WriteTo(path_) ? SaveOutcome::Saved : SaveOutcome::Failed;
+    return writeTo(path_) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 // Said once per opening, before the first save that would lose something.
-bool ReportEditor::AcceptLosses()
+bool ReportEditor::acceptLosses()
 {
     if (losses_.isEmpty() || lossesAccepted_)
         return true;
     const QString text = LossesText + QStringLiteral("\r\n- ") + losses_.join(QStringLiteral(" ;\r\n- "))
         + QStringLiteral(".\r\n\r\n") + LossesQuestion;
-    if (MsgBox(text, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("VexaDICOM"), MsgResult::No)
+    if (msgBox(text, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("VexaDICOM"), MsgResult::No)
         != MsgResult::Yes)
         return false;
     lossesAccepted_ = true;
     return true;
 }
 
-ReportEditor::SaveOutcome ReportEditor::ResolveChangeOnDisk()
+ReportEditor::SaveOutcome ReportEditor::resolveChangeOnDisk()
 {
-    const MsgResult answer = MsgBox(ChangedOnDiskText.arg(QDir::toNativeSeparators(path_)),
+    const MsgResult answer = msgBox(ChangedOnDiskText.arg(QDir::toNativeSeparators(path_)),
         MsgIcon::Exclamation, MsgButtons::YesNoCancel, QStringLiteral("VexaDICOM"), MsgResult::Yes);
     if (answer == MsgResult::Yes)
-        return SaveUnderAnotherName();
+        return saveUnderAnotherName();
     if (answer == MsgResult::No)
         load();
     return SaveOutcome::Declined;
 }
 
-ReportEditor::SaveOutcome ReportEditor::SaveUnderAnotherName()
+ReportEditor::SaveOutcome ReportEditor::saveUnderAnotherName()
 {
     const QFileInfo current(path_);
     FileRequest request;
@@ -601,28 +601,28 @@ ReportEditor::SaveOutcome ReportEditor::SaveUnderAnotherName()
     if (!chosen.endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive))
         chosen += QStringLiteral(".rtf");
     if (QFileInfo(chosen).absoluteFilePath() == current.absoluteFilePath()) {
-        MsgBox(QStringLiteral("Ce nom est celui du compte-rendu modifié sur l'autre poste : choisissez-en un "
+        msgBox(QStringLiteral("Ce nom est celui du compte-rendu modifié sur l'autre poste : choisissez-en un "
                               "autre."),
             MsgIcon::Exclamation);
         return SaveOutcome::Declined;
     }
-    if (!AcceptLosses())
+    if (!acceptLosses())
         return SaveOutcome::Declined;
-    if (!WriteTo(chosen))
+    if (!writeTo(chosen))
         return SaveOutcome::Failed;
     path_ = chosen;
-    SetCaption();
+    setCaption();
     return SaveOutcome::Saved;
 }
 
-bool ReportEditor::WriteTo(const QString& path)
+bool ReportEditor::writeTo(const QString& path)
 {
     // The letterhead and the templates live in the per-user data folder,
     // which a fresh account may not have yet.
-    if (path.startsWith(ReportDataFolder()))
+    if (path.startsWith(reportDataFolder()))
         QDir().mkpath(QFileInfo(path).path());
     // A file that could not be read is kept aside rather than replaced.
-    if (unreadable_ && FileExists(path)) {
+    if (unreadable_ && fileExists(path)) {
         const QString aside = path + QStringLiteral(".bak");
         QFile::remove(aside);
         if (!QFile::copy(path, aside))
@@ -631,13 +631,13 @@ bool ReportEditor::WriteTo(const QString& path)
     }
     // The document's own header goes back as it came; the letterhead only
     // when it holds something.
-    const QTextDocument* header = headerIsOwn_ || (hasHeader_ && HasContent(*headerEdit->document()))
+    const QTextDocument* header = headerIsOwn_ || (hasHeader_ && hasContent(*headerEdit->document()))
         ? headerEdit->document()
         : nullptr;
     const QTextDocument* footer = hasFooter_ ? footerEdit->document() : nullptr;
     if (!RtfWriter::writeFile(path, *bodyEdit->document(), header, footer, page_))
         return false;
-    stamp_ = StampOf(path);
+    stamp_ = stampOf(path);
     modified_ = false;
     return true;
 }
@@ -652,7 +652,7 @@ void ReportEditor::closeEvent(QCloseEvent* event)
 {
     if (modified_) {
         // "Annuler", Escape and the question's close box keep the report open.
-        const MsgResult answer = MsgBox(SaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel,
+        const MsgResult answer = msgBox(SaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel,
             QStringLiteral("VexaDICOM"), MsgResult::Yes);
         if (answer != MsgResult::Yes && answer != MsgResult::No) {
             event->ignore();
@@ -661,7 +661,7 @@ void ReportEditor::closeEvent(QCloseEvent* event)
         if (answer == MsgResult::Yes) {
             const SaveOutcome outcome = saveDocument();
             if (outcome == SaveOutcome::Failed)
-                MsgBox(SaveErrorText, MsgIcon::Critical);
+                msgBox(SaveErrorText, MsgIcon::Critical);
             if (outcome != SaveOutcome::Saved) {
                 event->ignore();
                 return;
@@ -688,7 +688,7 @@ void ReportEditor::print()
     job.footer = hasFooter_ ? footerEdit->document() : nullptr;
     job.page = page_;
     job.documentName = windowTitle();
-    PrintReport(job, appValues().CR_Printer);
+    printReport(job, appValues().crPrinter);
 }
 
 void ReportEditor::printWithDialog()
@@ -699,7 +699,7 @@ void ReportEditor::printWithDialog()
     job.footer = hasFooter_ ? footerEdit->document() : nullptr;
     job.page = page_;
     job.documentName = windowTitle();
-    PrintReportWithDialog(job, this);
+    printReportWithDialog(job, this);
 }
 
 void ReportEditor::findText()
@@ -720,16 +720,16 @@ void ReportEditor::formatCharacters()
 {
     // What the selection shares is shown; where it differs, nothing is
     // changed unless the user decides it.
-    const SelectionCharFormat selection = CharFormatOfSelection(bodyEdit->textCursor());
+    const SelectionCharFormat selection = charFormatOfSelection(bodyEdit->textCursor());
     CharacterDialog dialog(selection.common, this, selection.mixed);
-    if (RunWindow(dialog) == QDialog::Accepted)
+    if (showModal(dialog) == QDialog::Accepted)
         bodyEdit->mergeCurrentCharFormat(dialog.format());
 }
 
 void ReportEditor::formatParagraphs()
 {
     ParagraphDialog dialog(bodyEdit->textCursor().blockFormat(), this);
-    if (RunWindow(dialog) == QDialog::Accepted) {
+    if (showModal(dialog) == QDialog::Accepted) {
         QTextCursor cursor = bodyEdit->textCursor();
         cursor.setBlockFormat(dialog.format());
         bodyEdit->setTextCursor(cursor);
@@ -740,7 +740,7 @@ void ReportEditor::formatParagraphs()
 void ReportEditor::formatTabs()
 {
     TabStopsDialog dialog(bodyEdit->textCursor().blockFormat(), this);
-    if (RunWindow(dialog) == QDialog::Accepted) {
+    if (showModal(dialog) == QDialog::Accepted) {
         QTextCursor cursor = bodyEdit->textCursor();
         cursor.setBlockFormat(dialog.format());
         bodyEdit->setTextCursor(cursor);

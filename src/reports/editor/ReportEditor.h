@@ -105,10 +105,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void BuildMenus();
-    void BuildFormatBar();
-    void UpdateFormatBar();
-    void SetCaption();
+    void buildMenus();
+    void buildFormatBar();
+    void updateFormatBar();
+    void setCaption();
     struct DiskStamp {
         bool exists = false;
         qint64 size = -1;
@@ -116,20 +116,20 @@ private:
         QByteArray hash;
         bool operator==(const DiskStamp&) const = default;
     };
-    static DiskStamp StampOf(const QString& path);
+    static DiskStamp stampOf(const QString& path);
 
-    RtfDocument ReadDocument();
-    RtfDocument ReadLetterhead();
-    void ShowPart(QTextEdit* edit, std::unique_ptr<QTextDocument> part);
-    void ShowBody(std::unique_ptr<QTextDocument> body);
-    bool AcceptLosses();
-    SaveOutcome ResolveChangeOnDisk();
-    SaveOutcome SaveUnderAnotherName();
-    bool WriteTo(const QString& path);
-    void SetPageWidth();
-    QAction* AddAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
+    RtfDocument readDocument();
+    RtfDocument readLetterhead();
+    void showPart(QTextEdit* edit, std::unique_ptr<QTextDocument> part);
+    void showBody(std::unique_ptr<QTextDocument> body);
+    bool acceptLosses();
+    SaveOutcome resolveChangeOnDisk();
+    SaveOutcome saveUnderAnotherName();
+    bool writeTo(const QString& path);
+    void setPageWidth();
+    QAction* addAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
         const std::function<void()>& action);
-    int RunWindow(QDialog& dialog);
+    int showModal(QDialog& dialog);
 
     QString path_;
     DiskStamp stamp_; // the file as it was when read or last saved

@@ -19,15 +19,15 @@ namespace {
 // 600 dots per inch are plenty for text, and keep the job small.
 constexpr int MaxResolution = 600;
 
-void TellPdfWritten(const QString& path)
+void tellPdfWritten(const QString& path)
 {
-    MsgBox(QStringLiteral(
+    msgBox(QStringLiteral(
                "Aucune imprimante n'est installée.\r\nLe compte-rendu a été enregistré dans le fichier :\r\n")
             + QDir::toNativeSeparators(path),
         MsgIcon::Information);
 }
 
-void PreparePrinter(QPrinter& printer, const QString& documentName)
+void preparePrinter(QPrinter& printer, const QString& documentName)
 {
     if (printer.resolution() > MaxResolution)
         printer.setResolution(MaxResolution);
@@ -37,16 +37,16 @@ void PreparePrinter(QPrinter& printer, const QString& documentName)
 
 } // namespace
 
-ReportPrintOutcome PrintReport(const ReportPrintJob& job, const QString& wantedPrinter,
+ReportPrintOutcome printReport(const ReportPrintJob& job, const QString& wantedPrinter,
     std::optional<QStringList> installed, const QString& pdfFolder)
 {
     ReportPrintOutcome outcome;
     if (!job.body)
         return outcome;
-    const QString folder = pdfFolder.isEmpty() ? DefaultPdfFolder() : pdfFolder;
+    const QString folder = pdfFolder.isEmpty() ? defaultPdfFolder() : pdfFolder;
     const QStringList printers = installed ? *installed : QPrinterInfo::availablePrinterNames();
     const PrintDestination destination
-        = ChoosePrintDestination(wantedPrinter, printers, folder, QStringLiteral("Compte-rendu"));
+        = choosePrintDestination(wantedPrinter, printers, folder, QStringLiteral("Compte-rendu"));
     {
         QPrinter printer(QPrinter::HighResolution);
         if (destination.isPdf()) {
@@ -59,26 +59,26 @@ ReportPrintOutcome PrintReport(const ReportPrintJob& job, const QString& wantedP
             printer.setPrinterName(destination.printerName);
             outcome.printerName = destination.printerName;
         }
-        PreparePrinter(printer, job.documentName);
+        preparePrinter(printer, job.documentName);
         ReportPages pages(*job.body, job.header, job.page, printer, job.footer);
         outcome.pages = pages.pageCount();
         outcome.printed = pages.print();
     }
     // The printer that was the default at start-up becomes current again.
-    SelectPrinterByName(appValues().DefaultPrinterName, printers);
+    selectPrinterByName(appValues().defaultPrinterName, printers);
     if (outcome.printed && destination.isPdf())
-        TellPdfWritten(destination.pdfPath);
+        tellPdfWritten(destination.pdfPath);
     return outcome;
 }
 
-ReportPrintOutcome PrintReportWithDialog(const ReportPrintJob& job, QWidget* parent)
+ReportPrintOutcome printReportWithDialog(const ReportPrintJob& job, QWidget* parent)
 {
     ReportPrintOutcome outcome;
     if (!job.body)
         return outcome;
     QPrinter printer(QPrinter::HighResolution);
-    ApplyCurrentPrinter(printer);
-    PreparePrinter(printer, job.documentName);
+    applyCurrentPrinter(printer);
+    preparePrinter(printer, job.documentName);
     ReportPages pages(*job.body, job.header, job.page, printer, job.footer);
     const int count = pages.pageCount();
     printer.setCopyCount(1);
@@ -98,7 +98,7 @@ ReportPrintOutcome PrintReportWithDialog(const ReportPrintJob& job, QWidget* par
     outcome.printerName = printer.printerName();
     outcome.printed = chosen.print(range ? printer.fromPage() : 1, range ? printer.toPage() : count, copies);
     if (!outcome.printed)
-        MsgBox(QStringLiteral("L'impression du compte-rendu a échoué."), MsgIcon::Critical);
+        msgBox(QStringLiteral("L'impression du compte-rendu a échoué."), MsgIcon::Critical);
     return outcome;
 }
 

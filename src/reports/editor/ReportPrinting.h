@@ -33,12 +33,12 @@ struct ReportPrintJob {
 // (else the current printer), then makes the printer that was the default at
 // start-up current again. `installed` and `pdfFolder` are for tests (the
 // system's printers, the user's print folder when not given).
-ReportPrintOutcome PrintReport(const ReportPrintJob& job, const QString& wantedPrinter,
+ReportPrintOutcome printReport(const ReportPrintJob& job, const QString& wantedPrinter,
     std::optional<QStringList> installed = std::nullopt, const QString& pdfFolder = QString());
 
 // The print dialog on the current printer with copies 1 and pages 1 to the
 // page count, then the chosen range and copies printed. Cancelling prints
 // nothing; a failure is told in a message box.
-ReportPrintOutcome PrintReportWithDialog(const ReportPrintJob& job, QWidget* parent);
+ReportPrintOutcome printReportWithDialog(const ReportPrintJob& job, QWidget* parent);
 
 } // namespace vexa

@@ -52,7 +52,7 @@ TemplatePicker::TemplatePicker(QWidget* parent)
         // A pasted name loses the refused characters too: a name never
         // leads out of the template folder ("../entete").
         QString name = text;
-        if (name.removeIf(IsRefusedNameCharacter).size() != text.size()) {
+        if (name.removeIf(isRefusedNameCharacter).size() != text.size()) {
             const int caret = nameBox->cursorPosition();
             nameBox->setText(name);
             nameBox->setCursorPosition(std::min(caret, static_cast<int>(name.size())));
@@ -74,14 +74,14 @@ TemplatePicker::TemplatePicker(QWidget* parent)
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(deleteButton, &QPushButton::clicked, this, &TemplatePicker::deleteTemplate);
 
-    FillList();
+    fillList();
 }
 
-void TemplatePicker::FillList()
+void TemplatePicker::fillList()
 {
     reportSession().reportPath.clear();
     templateList->clear();
-    templateList->addItems(TemplateNames());
+    templateList->addItems(templateNames());
 }
 
 void TemplatePicker::showEvent(QShowEvent* event)
@@ -104,7 +104,7 @@ bool TemplatePicker::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == nameBox && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text.size() == 1 && IsRefusedNameCharacter(text.front()))
+        if (text.size() == 1 && isRefusedNameCharacter(text.front()))
             return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -114,7 +114,7 @@ void TemplatePicker::confirm()
 {
     const QString name = nameBox->text();
     if (!name.isEmpty())
-        reportSession().reportPath = TemplatePath(name);
+        reportSession().reportPath = templatePath(name);
     accept();
 }
 
@@ -123,13 +123,13 @@ void TemplatePicker::deleteTemplate()
     const QString name = nameBox->text();
     if (name.isEmpty())
         return;
-    const MsgResult answer = MsgBox(DeleteQuestion + QStringLiteral("\r\n") + name + QStringLiteral(" ?"),
+    const MsgResult answer = msgBox(DeleteQuestion + QStringLiteral("\r\n") + name + QStringLiteral(" ?"),
         MsgIcon::Question, MsgButtons::YesNo);
     if (answer != MsgResult::Yes)
         return;
-    QFile::remove(TemplatePath(name));
+    QFile::remove(templatePath(name));
     nameBox->clear();
-    FillList();
+    fillList();
 }
 
 } // namespace vexa

@@ -35,7 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FillList();
+    void fillList();
 };
 
 } // namespace vexa

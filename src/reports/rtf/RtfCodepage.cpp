@@ -52,7 +52,7 @@ const char* codecName(int codepage)
 
 } // namespace
 
-int CodepageForCharset(int charset)
+int codepageForCharset(int charset)
 {
     switch (charset) {
     case 0:
@@ -128,7 +128,7 @@ void RtfTextDecoder::decode(QByteArrayView bytes, int codepage, QString& out)
             return;
         }
     }
-    out.append(FromWindows1252(bytes));
+    out.append(fromWindows1252(bytes));
 }
 
 } // namespace vexa

@@ -13,7 +13,7 @@ class QStringDecoder;
 namespace vexa {
 
 // Code page for an RTF \fcharsetN; 0 when the charset names none (keep the document's).
-int CodepageForCharset(int charset);
+int codepageForCharset(int charset);
 
 // Decodes byte runs of any code page; keeps one converter per code page.
 class RtfTextDecoder {

@@ -42,20 +42,20 @@ struct RtfDocument {
 // Properties of a picture's QTextImageFormat that keep the picture's bytes as
 // the file held them, so writing it again neither re-encodes a JPEG nor loses
 // a metafile that we can only show as a placeholder.
-namespace RtfPictureProperty {
+namespace rtf_picture_property {
 constexpr int Data = QTextFormat::UserProperty + 0x5200; // QByteArray
 constexpr int Kind = QTextFormat::UserProperty + 0x5201; // int, RtfPictureKind
 constexpr int PixelWidth = QTextFormat::UserProperty + 0x5202; // \picw of a metafile
 constexpr int PixelHeight = QTextFormat::UserProperty + 0x5203; // \pich of a metafile
-} // namespace RtfPictureProperty
+} // namespace rtf_picture_property
 
 // Properties of the characters of a field's result: the field's instruction
 // ("PAGE", "HYPERLINK \"...\"") and the field they belong to, so that the
 // writer gives the field back around them.
-namespace RtfFieldProperty {
+namespace rtf_field_property {
 constexpr int Instruction = QTextFormat::UserProperty + 0x5210; // QString
 constexpr int Id = QTextFormat::UserProperty + 0x5211; // int, one per field read
-} // namespace RtfFieldProperty
+} // namespace rtf_field_property
 
 enum class RtfPictureKind { Unknown = 0, Png, Jpeg, WindowsMetafile, EnhancedMetafile, MacPict, Bitmap };
 

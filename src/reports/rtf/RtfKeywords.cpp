@@ -216,7 +216,7 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
 
 } // namespace
 
-RtfKeyword LookUpRtfKeyword(QByteArrayView word)
+RtfKeyword lookUpRtfKeyword(QByteArrayView word)
 {
     const auto& words = table();
     const auto found = words.find(std::string_view(word.data(), std::size_t(word.size())));

@@ -152,6 +152,6 @@ enum class RtfKeyword : std::uint16_t {
     PictureScaleY,
 };
 
-RtfKeyword LookUpRtfKeyword(QByteArrayView word);
+RtfKeyword lookUpRtfKeyword(QByteArrayView word);
 
 } // namespace vexa

@@ -196,7 +196,7 @@ void RtfParser::controlWord(const RtfToken& token)
         --fallbackToSkip_;
         return;
     }
-    const RtfKeyword keyword = LookUpRtfKeyword(token.text);
+    const RtfKeyword keyword = lookUpRtfKeyword(token.text);
     if (current.destination == Destination::Numbering) {
         // Numbering property groups left open (files that lost a closing
         // brace) would hide the rest of the document: a word that only
@@ -498,9 +498,9 @@ void RtfParser::finishFields()
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 const QTextCharFormat format = it.fragment().charFormat();
-                if (!format.hasProperty(RtfFieldProperty::Id))
+                if (!format.hasProperty(rtf_field_property::Id))
                     continue;
-                const int id = format.intProperty(RtfFieldProperty::Id);
+                const int id = format.intProperty(rtf_field_property::Id);
                 const auto where = std::make_pair(document, block.blockNumber());
                 const auto [seen, first] = blockOfId.emplace(id, where);
                 if (!first && seen->second != where)
@@ -526,11 +526,11 @@ void RtfParser::finishFields()
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 QTextCharFormat format = it.fragment().charFormat();
-                if (!format.hasProperty(RtfFieldProperty::Id)
-                    || !fields_[indexOfId[format.intProperty(RtfFieldProperty::Id)]].lost)
+                if (!format.hasProperty(rtf_field_property::Id)
+                    || !fields_[indexOfId[format.intProperty(rtf_field_property::Id)]].lost)
                     continue;
-                format.clearProperty(RtfFieldProperty::Id);
-                format.clearProperty(RtfFieldProperty::Instruction);
+                format.clearProperty(rtf_field_property::Id);
+                format.clearProperty(rtf_field_property::Instruction);
                 plain.append(Run{it.fragment().position(), it.fragment().length(), format});
             }
         }
@@ -1098,7 +1098,7 @@ void RtfParser::finishPicture(const GroupState& closed)
     if (picture_.kind == RtfPictureKind::Unknown && picture_.data.isEmpty())
         return;
     RtfDocumentBuilder& part = builder(closed.part);
-    const QTextImageFormat format = AddRtfPicture(*part.document(), picture_);
+    const QTextImageFormat format = addRtfPicture(*part.document(), picture_);
     part.appendImage(format, blockFormat(closed.para), closed.para.inTable);
     picture_ = RtfPicture{};
 }

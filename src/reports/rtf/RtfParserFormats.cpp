@@ -74,7 +74,7 @@ void RtfParser::fontTableWord(RtfKeyword keyword, int value)
         break;
     case RtfKeyword::FontCharset:
         if (auto found = fonts_.find(currentFont_); found != fonts_.end())
-            found->codepage = CodepageForCharset(value);
+            found->codepage = codepageForCharset(value);
         break;
     case RtfKeyword::FontCodepage:
         if (auto found = fonts_.find(currentFont_); found != fonts_.end() && value > 0)
@@ -153,8 +153,8 @@ const QTextCharFormat& RtfParser::charFormat(const CharState& chars)
     if (chars.field >= 0) {
         const FieldEntry& field = fields_[std::size_t(chars.field)];
         if (!field.instruction.trimmed().isEmpty()) {
-            format.setProperty(RtfFieldProperty::Instruction, field.instruction);
-            format.setProperty(RtfFieldProperty::Id, field.id);
+            format.setProperty(rtf_field_property::Instruction, field.instruction);
+            format.setProperty(rtf_field_property::Id, field.id);
         }
     }
 

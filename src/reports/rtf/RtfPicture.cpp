@@ -58,7 +58,7 @@ bool isMetafile(RtfPictureKind kind)
 void RtfPicture::appendHex(QByteArrayView text)
 {
     for (const char c : text) {
-        const int value = HexDigitValue(c);
+        const int value = hexDigitValue(c);
         if (value < 0)
             continue; // blanks and line breaks between the digits
         if (pendingNibble_ < 0) {
@@ -75,12 +75,12 @@ void RtfPicture::appendBinary(QByteArrayView bytes)
     data.append(bytes);
 }
 
-QString RtfPlaceholderName()
+QString rtfPlaceholderName()
 {
     return QStringLiteral("rtf-picture-placeholder");
 }
 
-QTextImageFormat AddRtfPicture(QTextDocument& document, const RtfPicture& picture)
+QTextImageFormat addRtfPicture(QTextDocument& document, const RtfPicture& picture)
 {
     QImage image;
     if (picture.kind == RtfPictureKind::Png || picture.kind == RtfPictureKind::Jpeg)
@@ -110,7 +110,7 @@ QTextImageFormat AddRtfPicture(QTextDocument& document, const RtfPicture& pictur
     QTextImageFormat format;
     QString name;
     if (image.isNull()) {
-        name = RtfPlaceholderName();
+        name = rtfPlaceholderName();
         if (!document.resource(QTextDocument::ImageResource, QUrl(name)).isValid())
             document.addResource(QTextDocument::ImageResource, QUrl(name), placeholder());
     } else {
@@ -123,11 +123,11 @@ QTextImageFormat AddRtfPicture(QTextDocument& document, const RtfPicture& pictur
     format.setName(name);
     format.setWidth(width);
     format.setHeight(height);
-    format.setProperty(RtfPictureProperty::Data, picture.data);
-    format.setProperty(RtfPictureProperty::Kind, int(picture.kind));
+    format.setProperty(rtf_picture_property::Data, picture.data);
+    format.setProperty(rtf_picture_property::Kind, int(picture.kind));
     if (isMetafile(picture.kind) || image.isNull()) {
-        format.setProperty(RtfPictureProperty::PixelWidth, picture.width);
-        format.setProperty(RtfPictureProperty::PixelHeight, picture.height);
+        format.setProperty(rtf_picture_property::PixelWidth, picture.width);
+        format.setProperty(rtf_picture_property::PixelHeight, picture.height);
     }
     return format;
 }

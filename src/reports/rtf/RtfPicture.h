@@ -30,9 +30,9 @@ private:
 
 // Adds the picture to the document's resources under a new name and returns
 // the image format that shows it at its size.
-QTextImageFormat AddRtfPicture(QTextDocument& document, const RtfPicture& picture);
+QTextImageFormat addRtfPicture(QTextDocument& document, const RtfPicture& picture);
 
 // The placeholder's name among a document's resources.
-QString RtfPlaceholderName();
+QString rtfPlaceholderName();
 
 } // namespace vexa

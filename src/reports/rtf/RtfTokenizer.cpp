@@ -19,7 +19,7 @@ bool isDigit(char c)
 
 } // namespace
 
-int HexDigitValue(char c)
+int hexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -82,8 +82,8 @@ bool RtfTokenizer::readControl(RtfToken& token)
         if (first == '\'') {
             // \'hh: two hex digits; a malformed escape is dropped.
             if (position_ + 2 <= size) {
-                const int high = HexDigitValue(data_[position_]);
-                const int low = HexDigitValue(data_[position_ + 1]);
+                const int high = hexDigitValue(data_[position_]);
+                const int low = hexDigitValue(data_[position_ + 1]);
                 if (high >= 0 && low >= 0) {
                     position_ += 2;
                     token.type = RtfToken::Type::HexByte;

@@ -10,7 +10,7 @@
 namespace vexa {
 
 // The value of a hexadecimal digit of either case; -1 for any other byte.
-int HexDigitValue(char c);
+int hexDigitValue(char c);
 
 struct RtfToken {
     enum class Type : std::uint8_t {

@@ -268,13 +268,13 @@ void Writer::writeBlock(
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
         const int field
-            = format.hasProperty(RtfFieldProperty::Id) ? format.intProperty(RtfFieldProperty::Id) : 0;
+            = format.hasProperty(rtf_field_property::Id) ? format.intProperty(rtf_field_property::Id) : 0;
         if (field != openField) {
             if (openField)
                 out_ += "}}";
             if (field) {
                 out_ += "{\\field{\\*\\fldinst ";
-                writeText(format.stringProperty(RtfFieldProperty::Instruction));
+                writeText(format.stringProperty(rtf_field_property::Instruction));
                 out_ += "}{\\fldrslt ";
             }
             openField = field;
@@ -445,7 +445,7 @@ void Writer::writeText(const QString& text)
             continue;
         }
         // C1 controls go out as \u: 1252 gives their bytes other characters.
-        const int byte = c < 0xA0 ? -1 : Windows1252Byte(c);
+        const int byte = c < 0xA0 ? -1 : windows1252Byte(c);
         if (byte >= 0) {
             static const char hex[] = "0123456789abcdef";
             out_ += "\\'";
@@ -459,10 +459,10 @@ void Writer::writeText(const QString& text)
 
 void Writer::writePicture(const QTextDocument& document, const QTextImageFormat& format)
 {
-    QByteArray data = format.property(RtfPictureProperty::Data).toByteArray();
-    auto kind = RtfPictureKind(format.intProperty(RtfPictureProperty::Kind));
-    QSize pixels(format.intProperty(RtfPictureProperty::PixelWidth),
-        format.intProperty(RtfPictureProperty::PixelHeight));
+    QByteArray data = format.property(rtf_picture_property::Data).toByteArray();
+    auto kind = RtfPictureKind(format.intProperty(rtf_picture_property::Kind));
+    QSize pixels(format.intProperty(rtf_picture_property::PixelWidth),
+        format.intProperty(rtf_picture_property::PixelHeight));
 
     const QVariant resource = document.resource(QTextDocument::ImageResource, QUrl(format.name()));
     QImage image;
@@ -570,7 +570,7 @@ bool RtfWriter::writeFile(const QString& path, const QTextDocument& body, const 
         return false;
     }
     // Reports name patients: other users of the workstation do not read them.
-    MakePrivateFile(path);
+    makePrivateFile(path);
     return true;
 }
 

@@ -35,7 +35,7 @@ ProgramActions::ProgramActions()
     })
     , endProgram([] { QCoreApplication::quit(); })
     , programFolder(QCoreApplication::applicationDirPath())
-    , configFolder(QFileInfo(SettingsFile()).absolutePath())
+    , configFolder(QFileInfo(settingsFile()).absolutePath())
     , guidePages{QDir(QCoreApplication::applicationDirPath())
                      .absoluteFilePath(QStringLiteral(VEXA_GUIDE_INSTALLED) + QStringLiteral("/index.html")),
           QStringLiteral(VEXA_GUIDE_SOURCE) + QStringLiteral("/index.html")}
@@ -58,12 +58,12 @@ bool ProgramActions::openHelp()
 {
     const QUrl page = helpLocation();
     if (page.isEmpty()) {
-        MsgBox(HelpMissingText, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Aide"));
+        msgBox(HelpMissingText, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Aide"));
         return false;
     }
     if (openUrl(page))
         return true;
-    MsgBox(QStringLiteral("Le guide de l'utilisateur n'a pas pu être ouvert :\r\n") + page.toLocalFile(),
+    msgBox(QStringLiteral("Le guide de l'utilisateur n'a pas pu être ouvert :\r\n") + page.toLocalFile(),
         MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Aide"));
     return false;
 }
@@ -72,25 +72,25 @@ QString ProgramActions::updaterPath() const
 {
     const QString registration = QDir(configFolder).filePath(QStringLiteral("vexareg.reg"));
     QString folder
-        = ReadIniValue(QStringLiteral("VexaUpdate"), QStringLiteral("ShortPath"), configFolder, registration);
-    return WithTrailingBackslash(folder) + QStringLiteral("VexaUpdt");
+        = readIniValue(QStringLiteral("VexaUpdate"), QStringLiteral("ShortPath"), configFolder, registration);
+    return withTrailingBackslash(folder) + QStringLiteral("VexaUpdt");
 }
 
 bool ProgramActions::update()
 {
     const QString updater = updaterPath();
     if (!QFileInfo(updater).isFile()) {
-        MsgBox(UpdaterMissingText, MsgIcon::Critical, MsgButtons::Ok, UpdateTitle);
+        msgBox(UpdaterMissingText, MsgIcon::Critical, MsgButtons::Ok, UpdateTitle);
         return false;
     }
-    const MsgResult answer = MsgBox(UpdateQuestion, MsgIcon::Question, MsgButtons::YesNo,
+    const MsgResult answer = msgBox(UpdateQuestion, MsgIcon::Question, MsgButtons::YesNo,
         QStringLiteral("Mise à jour Internet"), MsgResult::Yes);
     if (answer != MsgResult::Yes)
         return false;
     // The program ends only once the updater runs: otherwise the user would
     // lose the program for nothing.
     if (!startProgram(updater, {QStringLiteral("VexaDICOM#VexaDICOM")}, QFileInfo(updater).absolutePath())) {
-        MsgBox(UpdaterNotStartedText, MsgIcon::Critical, MsgButtons::Ok, UpdateTitle);
+        msgBox(UpdaterNotStartedText, MsgIcon::Critical, MsgButtons::Ok, UpdateTitle);
         return false;
     }
     endProgram();

@@ -28,17 +28,17 @@ AboutDialog::AboutDialog(QWidget* parent)
     font.setPointSize(font.pointSize() * 2);
     font.setBold(true);
     titleLabel->setFont(font);
-    versionLabel = new QLabel(AboutVersionText(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch), this);
+    versionLabel = new QLabel(aboutVersionText(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch), this);
     descriptionLabel
         = new QLabel(QStringLiteral("Ce programme nécessite l'installation préalable du MicroPACS CONQUEST, "
                                     "configuré pour utiliser une base de données SQLite ou PostgreSQL."),
             this);
     descriptionLabel->setWordWrap(true);
-    const brixel::DesignFile design = LoadDesign(QStringLiteral(":/app/AboutDialog.design"));
-    okButton = MakeDesignButton(design, QStringLiteral("cmdOK"), this);
-    systemInfoButton = MakeDesignButton(design, QStringLiteral("cmdSysInfo"), this);
+    const brixel::DesignFile design = loadDesign(QStringLiteral(":/app/AboutDialog.design"));
+    okButton = makeDesignButton(design, QStringLiteral("cmdOK"), this);
+    systemInfoButton = makeDesignButton(design, QStringLiteral("cmdSysInfo"), this);
     connect(okButton, &brixel::Button::Click, this, &QDialog::accept);
-    connect(systemInfoButton, &brixel::Button::Click, this, &AboutDialog::ShowSystemInfo);
+    connect(systemInfoButton, &brixel::Button::Click, this, &AboutDialog::showSystemInfo);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -56,19 +56,19 @@ namespace {
 
 // The engine and its version as the open connection reports them, or why
 // there is none.
-QString DatabaseEngine(const QString& conquestPath)
+QString databaseEngine(const QString& conquestPath)
 {
     if (conquestPath.isEmpty())
         return QStringLiteral("aucune base configurée");
     const QString engine
-        = IsPostgresUrl(conquestPath) ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite");
+        = isPostgresUrl(conquestPath) ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite");
     QString error;
-    const QSqlDatabase db = PacsConnection(conquestPath, &error);
+    const QSqlDatabase db = pacsConnection(conquestPath, &error);
     if (!db.isOpen())
         return QStringLiteral("%1, non ouverte : %2").arg(engine, error);
     QSqlQuery query(db);
     const bool answered
-        = query.exec(BackendOf(db) == SqlBackend::Postgres ? QStringLiteral("SHOW server_version")
+        = query.exec(backendOf(db) == SqlBackend::Postgres ? QStringLiteral("SHOW server_version")
                                                            : QStringLiteral("SELECT sqlite_version()"))
         && query.next();
     return answered ? engine + u' ' + query.value(0).toString() : engine;
@@ -76,22 +76,22 @@ QString DatabaseEngine(const QString& conquestPath)
 
 } // namespace
 
-void AboutDialog::ShowSystemInfo()
+void AboutDialog::showSystemInfo()
 {
-    SystemFacts facts = ProgramFacts();
-    facts.databasePath = appValues().ConquestPath;
-    facts.databaseEngine = DatabaseEngine(facts.databasePath);
-    const QString text = SystemInfoText(facts);
+    SystemFacts facts = programFacts();
+    facts.databasePath = appValues().conquestPath;
+    facts.databaseEngine = databaseEngine(facts.databasePath);
+    const QString text = systemInfoText(facts);
     const QString title = QStringLiteral("Infos système");
-    const QString viewer = FindSystemInfoViewer(SystemInfoPrograms());
+    const QString viewer = findSystemInfoViewer(systemInfoPrograms());
     if (viewer.isEmpty()) {
-        MsgBox(text, MsgIcon::Information, MsgButtons::Ok, title);
+        msgBox(text, MsgIcon::Information, MsgButtons::Ok, title);
         return;
     }
-    const QString question = text + QStringLiteral("\n\n") + OpenSystemViewerQuestion(viewer);
-    if (MsgBox(question, MsgIcon::Information, MsgButtons::YesNo, title, MsgResult::No) == MsgResult::Yes
+    const QString question = text + QStringLiteral("\n\n") + openSystemViewerQuestion(viewer);
+    if (msgBox(question, MsgIcon::Information, MsgButtons::YesNo, title, MsgResult::No) == MsgResult::Yes
         && !QProcess::startDetached(viewer, {}))
-        MsgBox(SystemInfoUnavailableText(), MsgIcon::Information);
+        msgBox(systemInfoUnavailableText(), MsgIcon::Information);
 }
 
 } // namespace vexa

@@ -16,7 +16,7 @@ public:
 
     // Shows the versions, the database engine and the log's path; offers to
     // open a system information viewer too when one is installed.
-    void ShowSystemInfo();
+    void showSystemInfo();
 
     QLabel* titleLabel;
     QLabel* versionLabel;

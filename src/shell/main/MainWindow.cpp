@@ -27,7 +27,7 @@
 namespace vexa {
 namespace {
 
-QLabel* PictureLabel(const QString& name, const QString& resource, QWidget* parent)
+QLabel* pictureLabel(const QString& name, const QString& resource, QWidget* parent)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
@@ -35,7 +35,7 @@ QLabel* PictureLabel(const QString& name, const QString& resource, QWidget* pare
     return label;
 }
 
-void Colour(brixel::Button* button, QColor back, QColor over, QColor down)
+void colour(brixel::Button* button, QColor back, QColor over, QColor down)
 {
     button->setBackColor(back);
     button->setBackColorOver(over);
@@ -48,7 +48,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("MainWindow"));
-    KeepModalWindowsOnTop();
+    keepModalWindowsOnTop();
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(16, 24, 48));
@@ -59,21 +59,21 @@ MainWindow::MainWindow(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(TitleBar());
-    layout->addWidget(NoticeBar());
-    BuildPages();
+    layout->addWidget(titleBar());
+    layout->addWidget(noticeBar());
+    buildPages();
     layout->addWidget(pageTabs);
     layout->addWidget(pageStack, 1);
-    BuildMenu();
-    ConnectPages();
-    ConnectActions();
-    SetRealActions();
-    connect(&monitorTimer, &QTimer::timeout, this, &MainWindow::MonitorTick);
+    buildMenu();
+    connectPages();
+    connectActions();
+    setRealActions();
+    connect(&monitorTimer, &QTimer::timeout, this, &MainWindow::monitorTick);
     connect(&blinkTimer, &QTimer::timeout, this, [this] {
-        if (monitor && NoticeBlinkInterval(monitor->notice()) != 0)
+        if (monitor && noticeBlinkInterval(monitor->notice()) != 0)
             receivingPicture->setVisible(receivingPicture->isHidden());
     });
-    connect(&dayTimer, &QTimer::timeout, this, [this] { DayTick(today()); });
+    connect(&dayTimer, &QTimer::timeout, this, [this] { dayTick(today()); });
     qApp->installEventFilter(this);
 }
 
@@ -82,15 +82,15 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(this);
 }
 
-QWidget* MainWindow::TitleBar()
+QWidget* MainWindow::titleBar()
 {
-    const brixel::DesignFile design = LoadDesign(QStringLiteral(":/app/MainWindow.design"));
+    const brixel::DesignFile design = loadDesign(QStringLiteral(":/app/MainWindow.design"));
     auto* bar = new QWidget(this);
-    menuPicture = PictureLabel(QStringLiteral("Image2"), QStringLiteral(":/app/icons/menu.png"), bar);
-    titlePicture = PictureLabel(QStringLiteral("Image1"), QStringLiteral(":/app/icons/title.png"), bar);
-    minimiseButton = MakeDesignButton(design, QStringLiteral("Button4"), bar);
-    closeButton = MakeDesignButton(design, QStringLiteral("Button2"), bar);
-    imagesToPrintButton = MakeDesignButton(design, QStringLiteral("Button7"), this);
+    menuPicture = pictureLabel(QStringLiteral("Image2"), QStringLiteral(":/app/icons/menu.png"), bar);
+    titlePicture = pictureLabel(QStringLiteral("Image1"), QStringLiteral(":/app/icons/title.png"), bar);
+    minimiseButton = makeDesignButton(design, QStringLiteral("Button4"), bar);
+    closeButton = makeDesignButton(design, QStringLiteral("Button2"), bar);
+    imagesToPrintButton = makeDesignButton(design, QStringLiteral("Button7"), this);
     connect(closeButton, &brixel::Button::Click, this, &QWidget::close);
     connect(minimiseButton, &brixel::Button::Click, this, &QWidget::showMinimized);
     // minimiseButton sits 20 units of the design left of closeButton, at the right edge.
@@ -105,10 +105,10 @@ QWidget* MainWindow::TitleBar()
     return bar;
 }
 
-QWidget* MainWindow::NoticeBar()
+QWidget* MainWindow::noticeBar()
 {
     auto* bar = new QWidget(this);
-    receivingPicture = PictureLabel(QStringLiteral("Image5"), QStringLiteral(":/app/icons/notice.png"), bar);
+    receivingPicture = pictureLabel(QStringLiteral("Image5"), QStringLiteral(":/app/icons/notice.png"), bar);
     receivingPicture->hide();
     // The picture blinks: its place stays taken so the notice never moves.
     QSizePolicy keepPlace = receivingPicture->sizePolicy();
@@ -126,7 +126,7 @@ QWidget* MainWindow::NoticeBar()
     return bar;
 }
 
-void MainWindow::BuildPages()
+void MainWindow::buildPages()
 {
     pageTabs = new QTabBar(this);
     pageTabs->setObjectName(QStringLiteral("VexaTab1"));
@@ -135,7 +135,7 @@ void MainWindow::BuildPages()
             QStringLiteral("Outils..."), QStringLiteral("Configuration...")})
         pageTabs->addTab(text);
     pageStack = new QStackedWidget(this);
-    const brixel::DesignFile design = LoadDesign(QStringLiteral(":/app/MainWindow.design"));
+    const brixel::DesignFile design = loadDesign(QStringLiteral(":/app/MainWindow.design"));
     searchPage = new SearchPage(sets, design, pageStack);
     examPage = new ExamPage(sets, design, pageStack);
     toolsPage = new ToolsPage(design, pageStack);
@@ -145,10 +145,10 @@ void MainWindow::BuildPages()
     auto* empty = new QWidget(pageStack); // the options dialog opens instead
     empty->setObjectName(QStringLiteral("Fond(4)"));
     pageStack->addWidget(empty);
-    connect(pageTabs, &QTabBar::currentChanged, this, &MainWindow::PageChanged);
+    connect(pageTabs, &QTabBar::currentChanged, this, &MainWindow::pageChanged);
 }
 
-void MainWindow::BuildMenu()
+void MainWindow::buildMenu()
 {
     popupMenu = new QMenu(this);
     popupMenu->setObjectName(QStringLiteral("mnuSystray"));
@@ -160,34 +160,34 @@ void MainWindow::BuildMenu()
     };
     add(QStringLiteral("mnuTitle"), ProgramTitle, &MainWindow::bringToFront);
     popupMenu->addSeparator();
-    add(QStringLiteral("mnuHelp"), QStringLiteral("&? Aide..."), &MainWindow::HelpAction);
+    add(QStringLiteral("mnuHelp"), QStringLiteral("&? Aide..."), &MainWindow::helpAction);
     popupMenu->addSeparator();
     add(QStringLiteral("mnuAfficher"), QStringLiteral("&Afficher ..."), &MainWindow::bringToFront);
-    add(QStringLiteral("mnuOutils"), QStringLiteral("&Outils..."), &MainWindow::DayListAction);
-    add(QStringLiteral("mnuConfig"), QStringLiteral("&Configurer"), &MainWindow::OpenOptions);
+    add(QStringLiteral("mnuOutils"), QStringLiteral("&Outils..."), &MainWindow::dayListAction);
+    add(QStringLiteral("mnuConfig"), QStringLiteral("&Configurer"), &MainWindow::openOptions);
     popupMenu->addSeparator();
-    add(QStringLiteral("mnuAbout"), QStringLiteral("A &propos..."), &MainWindow::OpenAbout);
+    add(QStringLiteral("mnuAbout"), QStringLiteral("A &propos..."), &MainWindow::openAbout);
     popupMenu->addSeparator();
-    add(QStringLiteral("mnuQuit"), QStringLiteral("&Quitter..."), &MainWindow::QuitSequence);
+    add(QStringLiteral("mnuQuit"), QStringLiteral("&Quitter..."), &MainWindow::quitSequence);
 }
 
-void MainWindow::ApplyButtonColours()
+void MainWindow::applyButtonColours()
 {
     const QColor black(0, 0, 0), darkGrey(32, 32, 32), lightBlue(128, 128, 255), darkBlue(0, 0, 64);
-    Colour(examPage->deleteImageButton, black, black, black);
+    colour(examPage->deleteImageButton, black, black, black);
     const ExamPage& exam = *examPage;
     const ToolsPage& tools = *toolsPage;
     for (brixel::Button* button : {imagesToPrintButton, exam.viewExamButton, exam.printExamButton,
              exam.printLabelButton, exam.burnExamButton, exam.markBurnedButton, exam.examReportButton,
              exam.deleteExamButton, exam.closeExamButton, tools.dayListButton, tools.markAllBurnedButton,
              tools.reportTemplateButton, tools.letterheadButton, tools.updateButton, tools.helpButton})
-        Colour(button, darkGrey, darkGrey, darkGrey);
-    Colour(minimiseButton, lightBlue, lightBlue, QColor(0, 0, 255));
+        colour(button, darkGrey, darkGrey, darkGrey);
+    colour(minimiseButton, lightBlue, lightBlue, QColor(0, 0, 255));
     searchPage->setViewButtonColour(darkBlue);
-    Colour(tools.worklistButton, darkBlue, darkBlue, darkBlue);
+    colour(tools.worklistButton, darkBlue, darkBlue, darkBlue);
 }
 
-void MainWindow::Relayout()
+void MainWindow::relayout()
 {
     if (windowState() & Qt::WindowMinimized) {
         setWindowTitle(ProgramTitle);
@@ -206,19 +206,19 @@ void MainWindow::Relayout()
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    Relayout();
+    relayout();
 }
 
 void MainWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::WindowStateChange)
-        Relayout();
+        relayout();
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         searchPage->focusPatientName();
     QWidget::changeEvent(event);
 }
 
-void MainWindow::ShowPopupMenu(const QPoint& globalPosition)
+void MainWindow::showPopupMenu(const QPoint& globalPosition)
 {
     popupMenu->popup(globalPosition);
 }
@@ -226,49 +226,49 @@ void MainWindow::ShowPopupMenu(const QPoint& globalPosition)
 void MainWindow::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton)
-        ShowPopupMenu(event->globalPosition().toPoint());
+        showPopupMenu(event->globalPosition().toPoint());
     QWidget::mousePressEvent(event);
 }
 
 void MainWindow::bringToFront()
 {
     const int interval = surveyInterval();
-    SetSurveyInterval(0);
+    setSurveyInterval(0);
     showNormal();
     raise();
     activateWindow();
-    SetSurveyInterval(interval);
+    setSurveyInterval(interval);
 }
 
-void MainWindow::OpenOptions()
+void MainWindow::openOptions()
 {
     const int interval = surveyInterval();
-    SetSurveyInterval(0);
+    setSurveyInterval(0);
     if (showOptionsDialog) {
         showOptionsDialog();
     } else {
         OptionsDialog options(this);
-        options.setRelayout([this] { Relayout(); });
+        options.setRelayout([this] { relayout(); });
         options.exec();
     }
     // "Appliquer" with another database: every list moves to it at once.
-    if (monitor && appValues().ConquestPath != conquestPath_) {
-        ReopenDatabase(appValues().ConquestPath);
+    if (monitor && appValues().conquestPath != conquestPath_) {
+        reopenDatabase(appValues().conquestPath);
         return; // page 1 with the monitor running
     }
-    SetSurveyInterval(interval);
+    setSurveyInterval(interval);
 }
 
-void MainWindow::OpenAbout()
+void MainWindow::openAbout()
 {
     const int interval = surveyInterval();
-    SetSurveyInterval(0);
+    setSurveyInterval(0);
     AboutDialog about(this);
     about.exec();
-    SetSurveyInterval(interval);
+    setSurveyInterval(interval);
 }
 
-void MainWindow::QuitSequence()
+void MainWindow::quitSequence()
 {
     // The other windows first, then this one; a window that refuses is passed over.
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -293,7 +293,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this && !QApplication::activeModalWidget())
-            return HandleKey(static_cast<QKeyEvent*>(event), widget);
+            return handleKey(static_cast<QKeyEvent*>(event), widget);
         return false;
     }
     if (event->type() != QEvent::MouseButtonPress)
@@ -301,7 +301,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     auto* mouse = static_cast<QMouseEvent*>(event);
     const bool right = mouse->button() == Qt::RightButton;
     if (watched == menuPicture || ((watched == noticeLabel || watched == pageTabs) && right)) {
-        ShowPopupMenu(mouse->globalPosition().toPoint());
+        showPopupMenu(mouse->globalPosition().toPoint());
         return true;
     }
     if (watched == titlePicture && mouse->button() == Qt::LeftButton && !isMaximized() && windowHandle()) {

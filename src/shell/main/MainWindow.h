@@ -68,95 +68,95 @@ public:
     std::unique_ptr<NewExamMonitor> monitor;
 
     // --- Start-up, once the database is open --------------------------------
-    void ApplyButtonColours();
+    void applyButtonColours();
     // Names new rows, runs the first monitor tick, sets the pickers and the
     // first page, starts the day timer and shows the version.
-    void StartWithDatabase(const QString& conquestPath);
+    void startWithDatabase(const QString& conquestPath);
     // The same start when the database has much to do first: the upgrade
     // and the naming run on a worker, the lists open at once (after the
     // upgrade when it changes the schema) and fill as names arrive, the
     // notice shows the progress. upgradeFailed hears a failed upgrade.
-    void StartInBackground(const QString& conquestPath, bool schemaToChange, qint64 imagesToName,
+    void startInBackground(const QString& conquestPath, bool schemaToChange, qint64 imagesToName,
         const std::function<void(const QString&)>& upgradeFailed);
     bool startupWorkRunning() const { return startupWork_ != nullptr; }
 
     // --- Frame ---------------------------------------------------------------
-    void Relayout(); // the resize rule
-    void ShowPopupMenu(const QPoint& globalPosition);
-    void QuitSequence();
+    void relayout(); // the resize rule
+    void showPopupMenu(const QPoint& globalPosition);
+    void quitSequence();
     void bringToFront(); // the menu's "Afficher": shows and raises the window
-    void OpenOptions(); // with the monitor paused
-    void OpenAbout();
+    void openOptions(); // with the monitor paused
+    void openAbout();
     // The burn action switches the keyboard shortcuts off while it runs.
     void setShortcutsEnabled(bool on) { shortcutsEnabled_ = on; }
 
     // --- Pages and lists -----------------------------------------------------
     int page() const; // 1 to 4
-    void SelectPage(int page);
-    void DateSearch();
+    void selectPage(int page);
+    void dateSearch();
     // Refused while another opening or action runs; the monitor rests
     // meanwhile and ticks once when it resumes.
-    void OpenExamFromList(ExamList list);
+    void openExamFromList(ExamList list);
     bool isOpeningExam() const { return opening_; }
     // The exam opened on page 2; invalid when none is.
     const Exam& openedExam() const { return openedExam_; }
     // An opening or an action runs (its waiting or own modal window is up):
     // a second start of any of them is refused until it ends.
     bool actionRunning() const;
-    void ThumbnailClick(const QString& tag);
+    void thumbnailClick(const QString& tag);
 
     // --- The image viewer ----------------------------------------------------
     // viewExamButton and Enter on page 2: the opened exam's series from its first image.
-    void ViewExam();
+    void viewExam();
     // A row of the image grid: the current image alone.
-    void ShowOneImage();
+    void showOneImage();
     // A thumbnail: its image becomes current, then shown alone.
-    void ThumbnailDoubleClick(const QString& tag);
+    void thumbnailDoubleClick(const QString& tag);
 
     // --- Exam actions (page 2) and tools (page 3) -----------------------------
     // Each runs its action with the main window's steps around it.
-    void ViewExamAction(); // viewExamButton: the viewer, or the interpretation window in right-click mode
-    void PrintExamAction(); // printExamButton
-    void PrintLabelAction(); // one label for the opened exam
-    void BurnExamAction(); // burnExamButton and F12
-    void MarkExamBurnedAction();
-    void DeleteSelectedImageAction();
-    void DeleteExamAction(); // back to page 1 once the exam is gone
-    void CloseExamAction();
-    void InterpretationAction(); // F10
-    void PrintSheetAction(); // F11
-    void DayListAction(); // dayListButton and the menu's "Outils..."
-    void PrintNewImagesAction(); // imagesToPrintButton
-    void MarkAllBurnedAction();
-    void WorklistAction();
-    void HelpAction(); // helpButton, F1, the menu's help
-    void UpdateAction();
+    void viewExamAction(); // viewExamButton: the viewer, or the interpretation window in right-click mode
+    void printExamAction(); // printExamButton
+    void printLabelAction(); // one label for the opened exam
+    void burnExamAction(); // burnExamButton and F12
+    void markExamBurnedAction();
+    void deleteSelectedImageAction();
+    void deleteExamAction(); // back to page 1 once the exam is gone
+    void closeExamAction();
+    void interpretationAction(); // F10
+    void printSheetAction(); // F11
+    void dayListAction(); // dayListButton and the menu's "Outils..."
+    void printNewImagesAction(); // imagesToPrintButton
+    void markAllBurnedAction();
+    void worklistAction();
+    void helpAction(); // helpButton, F1, the menu's help
+    void updateAction();
     // The report buttons: the exam's report, a template, the letterhead.
-    void OpenReportEditor(ReportOpening opening);
+    void openReportEditor(ReportOpening opening);
     // Set by the pointer events of printExamButton and viewExamButton before
     // their click runs; each action clears it when it ends.
     bool rightClickMode() const { return rightClickMode_; }
     // Records a pointer press (Ctrl alone held) or a secondary-button release
     // on printExamButton or viewExamButton, as their pointer events do.
-    void ActionButtonMouseDown(brixel::Button* button, short shift);
-    void ActionButtonMouseUp(brixel::Button* button, short mouseButton);
+    void actionButtonMouseDown(brixel::Button* button, short shift);
+    void actionButtonMouseUp(brixel::Button* button, short mouseButton);
 
     // The patient the worklist entry starts from: the opened exam's, else
     // the patient list's current one, else none. Requeried here.
-    void PointAtWorklistPatient(RecordSet& identities);
+    void pointAtWorklistPatient(RecordSet& identities);
 
     // A new database path from the options: every record set reopened on it,
     // the exam closed, the lists and the monitor started again.
-    void ReopenDatabase(const QString& conquestPath);
+    void reopenDatabase(const QString& conquestPath);
     QString databasePath() const { return conquestPath_; }
 
     MainWindowActions actions;
 
     // --- Monitor and day -----------------------------------------------------
-    void SetSurveyInterval(int ms); // 0 pauses the monitor
+    void setSurveyInterval(int ms); // 0 pauses the monitor
     int surveyInterval() const;
-    void MonitorTick();
-    void DayTick(const QDate& today);
+    void monitorTick();
+    void dayTick(const QDate& today);
 
     // Replaceable for tests: the options dialog, the JPEG export of a series,
     // the viewer (run modally; `images` null for a single file) and today's date.
@@ -195,31 +195,31 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* TitleBar();
-    QWidget* NoticeBar();
-    void BuildPages();
-    void BuildMenu();
-    void ConnectPages();
+    QWidget* titleBar();
+    QWidget* noticeBar();
+    void buildPages();
+    void buildMenu();
+    void connectPages();
     // `target` is the widget the key was typed in.
-    bool HandleKey(QKeyEvent* event, const QWidget* target);
-    void PageChanged(int index);
-    void ShowMonitorState();
-    void ShowNotice();
-    void SetMessageInterval(int ms);
-    ViewerOutcome RunViewer(
+    bool handleKey(QKeyEvent* event, const QWidget* target);
+    void pageChanged(int index);
+    void showMonitorState();
+    void showNotice();
+    void setMessageInterval(int ms);
+    ViewerOutcome showViewer(
         const ViewerRequest& request, RecordSet* images, QWidget* loadingNotice = nullptr);
-    void CloseExam();
+    void closeExam();
     // Page 2's images read again after an action marked some printed or
     // deleted one, when page 2 still shows `exam`.
-    void RereadExamImages(const Exam& exam);
-    void PauseMonitor();
-    void ResumeMonitor();
-    void OpenLists(const QString& conquestPath);
-    void ShowStartupProgress(qint64 imagesDone);
-    void EndStartupWork();
-    void ConnectActions();
-    void SetRealActions();
-    void ShowNoticeText(const QString& text);
+    void rereadExamImages(const Exam& exam);
+    void pauseMonitor();
+    void resumeMonitor();
+    void openLists(const QString& conquestPath);
+    void showStartupProgress(qint64 imagesDone);
+    void endStartupWork();
+    void connectActions();
+    void setRealActions();
+    void showNoticeText(const QString& text);
 
     // Counts the actions running, for actionRunning().
     class ActionScope {

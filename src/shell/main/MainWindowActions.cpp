@@ -54,76 +54,76 @@ const QString NoWorklistPatientSql
 
 } // namespace
 
-void MainWindow::ConnectActions()
+void MainWindow::connectActions()
 {
     ExamPage* exam = examPage;
-    connect(exam->printExamButton, &brixel::Button::Click, this, &MainWindow::PrintExamAction);
-    connect(exam->printLabelButton, &brixel::Button::Click, this, &MainWindow::PrintLabelAction);
-    connect(exam->burnExamButton, &brixel::Button::Click, this, &MainWindow::BurnExamAction);
-    connect(exam->markBurnedButton, &brixel::Button::Click, this, &MainWindow::MarkExamBurnedAction);
+    connect(exam->printExamButton, &brixel::Button::Click, this, &MainWindow::printExamAction);
+    connect(exam->printLabelButton, &brixel::Button::Click, this, &MainWindow::printLabelAction);
+    connect(exam->burnExamButton, &brixel::Button::Click, this, &MainWindow::burnExamAction);
+    connect(exam->markBurnedButton, &brixel::Button::Click, this, &MainWindow::markExamBurnedAction);
     connect(exam->examReportButton, &brixel::Button::Click, this,
-        [this] { OpenReportEditor(ReportOpening::ExamReport); });
-    connect(exam->deleteImageButton, &brixel::Button::Click, this, &MainWindow::DeleteSelectedImageAction);
-    connect(exam->deleteExamButton, &brixel::Button::Click, this, &MainWindow::DeleteExamAction);
-    connect(exam->closeExamButton, &brixel::Button::Click, this, &MainWindow::CloseExamAction);
+        [this] { openReportEditor(ReportOpening::ExamReport); });
+    connect(exam->deleteImageButton, &brixel::Button::Click, this, &MainWindow::deleteSelectedImageAction);
+    connect(exam->deleteExamButton, &brixel::Button::Click, this, &MainWindow::deleteExamAction);
+    connect(exam->closeExamButton, &brixel::Button::Click, this, &MainWindow::closeExamAction);
     for (brixel::Button* button : {exam->printExamButton, exam->viewExamButton}) {
         connect(button, &brixel::Button::MouseDown, this,
-            [this, button](short, short shift, float, float) { ActionButtonMouseDown(button, shift); });
+            [this, button](short, short shift, float, float) { actionButtonMouseDown(button, shift); });
         connect(button, &brixel::Button::MouseUp, this,
-            [this, button](short pressed, short, float, float) { ActionButtonMouseUp(button, pressed); });
+            [this, button](short pressed, short, float, float) { actionButtonMouseUp(button, pressed); });
     }
     ToolsPage* tools = toolsPage;
-    connect(tools->dayListButton, &brixel::Button::Click, this, &MainWindow::DayListAction);
-    connect(tools->markAllBurnedButton, &brixel::Button::Click, this, &MainWindow::MarkAllBurnedAction);
+    connect(tools->dayListButton, &brixel::Button::Click, this, &MainWindow::dayListAction);
+    connect(tools->markAllBurnedButton, &brixel::Button::Click, this, &MainWindow::markAllBurnedAction);
     connect(tools->reportTemplateButton, &brixel::Button::Click, this,
-        [this] { OpenReportEditor(ReportOpening::Template); });
+        [this] { openReportEditor(ReportOpening::Template); });
     connect(tools->letterheadButton, &brixel::Button::Click, this,
-        [this] { OpenReportEditor(ReportOpening::Letterhead); });
-    connect(tools->worklistButton, &brixel::Button::Click, this, &MainWindow::WorklistAction);
-    connect(tools->updateButton, &brixel::Button::Click, this, &MainWindow::UpdateAction);
-    connect(tools->helpButton, &brixel::Button::Click, this, &MainWindow::HelpAction);
-    connect(imagesToPrintButton, &brixel::Button::Click, this, &MainWindow::PrintNewImagesAction);
+        [this] { openReportEditor(ReportOpening::Letterhead); });
+    connect(tools->worklistButton, &brixel::Button::Click, this, &MainWindow::worklistAction);
+    connect(tools->updateButton, &brixel::Button::Click, this, &MainWindow::updateAction);
+    connect(tools->helpButton, &brixel::Button::Click, this, &MainWindow::helpAction);
+    connect(imagesToPrintButton, &brixel::Button::Click, this, &MainWindow::printNewImagesAction);
 }
 
-void MainWindow::SetRealActions()
+void MainWindow::setRealActions()
 {
     auto printing = [this] {
         auto printer = std::make_shared<PrintActions>(sets, this);
-        printer->showNotice = [this](const QString& text) { ShowNoticeText(text); };
+        printer->showNotice = [this](const QString& text) { showNoticeText(text); };
         return printer;
     };
     actions.printExam = [this, printing](const Exam& exam, bool automatic) {
         printing()->printExam(exam, automatic);
         if (monitor)
-            ShowNotice(); // the monitor's notice again, after "Impression en cours"
+            showNotice(); // the monitor's notice again, after "Impression en cours"
     };
     actions.openInterpretation = [printing](const Exam& exam) { printing()->openInterpretation(exam); };
     actions.openPrintSheet = [printing](const Exam& exam) { printing()->openPrintSheet(exam); };
     actions.printNewImages = [printing](const Exam& opened) { printing()->printNewImages(opened); };
     actions.printLabels = [this](const Exam& exam, int count) {
         LabelPrinter().print(
-            count, LabelExam{exam.examDate, exam.patientName, PractitionerOf(conquestPath_, exam.studyUid)});
+            count, LabelExam{exam.examDate, exam.patientName, practitionerOf(conquestPath_, exam.studyUid)});
     };
     actions.runDayList = [this] {
         DayListWindow list(this);
-        list.showOptions = [this] { OpenOptions(); };
-        list.showAbout = [this] { OpenAbout(); };
+        list.showOptions = [this] { openOptions(); };
+        list.showAbout = [this] { openAbout(); };
         list.exec();
         // The list's end ends any topmost band: a main window kept on top
         // would cover the next modal window (the viewer) and swallow its clicks.
-        SetWindowNotTopmost(this);
+        setWindowNotTopmost(this);
         if (list.printUnprintedAsked())
             actions.printNewImages(openedExam_);
     };
     actions.burnExam = [this](const Exam& exam) {
-        const CdBurnRequest request = MakeCdBurnRequest(exam, appValues());
+        const CdBurnRequest request = makeCdBurnRequest(exam, appValues());
         CdBurnCallbacks callbacks;
         callbacks.setShortcutsEnabled = [this](bool on) { setShortcutsEnabled(on); };
         callbacks.printLabels = [this](const Exam& burned, int count) { actions.printLabels(burned, count); };
-        callbacks.resumeMonitor = [this] { ResumeMonitor(); };
+        callbacks.resumeMonitor = [this] { resumeMonitor(); };
         LibburnEngine engine;
         DcmtkImageConverters converters;
-        return BurnExamToCd(request, callbacks, engine, converters, this);
+        return burnExamToCd(request, callbacks, engine, converters, this);
     };
     actions.runWorklist = [this](const RecordSet& identities) {
         WorklistWindow window(identities, this);
@@ -135,7 +135,7 @@ void MainWindow::SetRealActions()
     actions.deleteExam = [this](const Exam& exam) { return ExamActions(sets, this).deleteExam(exam); };
     auto program = [this] {
         auto tools = std::make_shared<ProgramActions>();
-        tools->endProgram = [this] { QuitSequence(); };
+        tools->endProgram = [this] { quitSequence(); };
         return tools;
     };
     actions.openHelp = [program] { program()->openHelp(); };
@@ -145,13 +145,13 @@ void MainWindow::SetRealActions()
         // Over the pages, below the tab strip.
         reports.editorArea
             = [this] { return QRect(pageStack->mapToGlobal(QPoint(0, 0)), pageStack->size()); };
-        reports.afterEditor = [this] { SetWindowNotTopmost(this); };
+        reports.afterEditor = [this] { setWindowNotTopmost(this); };
         switch (opening) {
         case ReportOpening::ExamReport:
             reports.openExamReport(
-                ExamReportSource{appValues().ConquestImagePath,
-                    FirstObjectFile(conquestPath_, exam.seriesUid), exam.seriesUid, exam.patientId,
-                    exam.examDate, PractitionerOf(conquestPath_, exam.studyUid)},
+                ExamReportSource{appValues().conquestImagePath,
+                    firstObjectFile(conquestPath_, exam.seriesUid), exam.seriesUid, exam.patientId,
+                    exam.examDate, practitionerOf(conquestPath_, exam.studyUid)},
                 conquestPath_);
             break;
         case ReportOpening::Template:
@@ -164,57 +164,57 @@ void MainWindow::SetRealActions()
     };
 }
 
-void MainWindow::ShowNoticeText(const QString& text)
+void MainWindow::showNoticeText(const QString& text)
 {
     noticeLabel->setText(text);
     noticeLabel->show();
 }
 
-void MainWindow::ActionButtonMouseDown(brixel::Button* button, short shift)
+void MainWindow::actionButtonMouseDown(brixel::Button* button, short shift)
 {
     if (button == examPage->printExamButton || button == examPage->viewExamButton)
         rightClickMode_ = shift == CtrlAlone;
 }
 
-void MainWindow::ActionButtonMouseUp(brixel::Button* button, short mouseButton)
+void MainWindow::actionButtonMouseUp(brixel::Button* button, short mouseButton)
 {
     if (mouseButton != SecondaryButton)
         return;
     if (button == examPage->printExamButton) {
         rightClickMode_ = true;
-        PrintExamAction();
+        printExamAction();
     } else if (button == examPage->viewExamButton) {
-        InterpretationAction();
+        interpretationAction();
     }
 }
 
-void MainWindow::ViewExamAction()
+void MainWindow::viewExamAction()
 {
     if (rightClickMode_)
-        InterpretationAction();
+        interpretationAction();
     else
-        ViewExam();
+        viewExam();
     activateWindow();
     rightClickMode_ = false;
 }
 
 bool MainWindow::actionRunning() const
 {
-    return actionDepth_ > 0 || opening_ || BackgroundWorkRunning();
+    return actionDepth_ > 0 || opening_ || backgroundWorkRunning();
 }
 
-void MainWindow::PrintExamAction()
+void MainWindow::printExamAction()
 {
     const Exam exam = openedExam_;
     if (exam.isValid() && !actionRunning()) {
         ActionScope running(*this);
         actions.printExam(exam, rightClickMode_);
-        RereadExamImages(exam);
+        rereadExamImages(exam);
     }
     rightClickMode_ = false;
 }
 
-void MainWindow::InterpretationAction()
+void MainWindow::interpretationAction()
 {
     const Exam exam = openedExam_;
     if (exam.isValid() && !actionRunning()) {
@@ -225,17 +225,17 @@ void MainWindow::InterpretationAction()
     rightClickMode_ = false;
 }
 
-void MainWindow::PrintSheetAction()
+void MainWindow::printSheetAction()
 {
     const Exam exam = openedExam_;
     if (!exam.isValid() || actionRunning())
         return;
     ActionScope running(*this);
     actions.openPrintSheet(exam);
-    RereadExamImages(exam); // the sheet marks what it printed
+    rereadExamImages(exam); // the sheet marks what it printed
 }
 
-void MainWindow::PrintLabelAction()
+void MainWindow::printLabelAction()
 {
     const Exam exam = openedExam_;
     if (!exam.isValid() || actionRunning())
@@ -244,7 +244,7 @@ void MainWindow::PrintLabelAction()
     actions.printLabels(exam, 1);
 }
 
-void MainWindow::BurnExamAction()
+void MainWindow::burnExamAction()
 {
     const Exam exam = openedExam_;
     if (!exam.isValid() || actionRunning())
@@ -253,25 +253,25 @@ void MainWindow::BurnExamAction()
     actions.burnExam(exam);
 }
 
-void MainWindow::MarkExamBurnedAction()
+void MainWindow::markExamBurnedAction()
 {
     const Exam exam = openedExam_;
     if (!exam.isValid() || actionRunning())
         return;
-    const ExamWrite marked = MarkExamBurned(conquestPath_, exam);
+    const ExamWrite marked = markExamBurned(conquestPath_, exam);
     if (marked.outcome == ExamWrite::Gone) {
-        MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
+        msgBox(examDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
         return;
     }
     if (!marked.written()) {
-        MsgBox(QStringLiteral("Le dossier n'a pas pu être considéré comme gravé : %1").arg(marked.error),
+        msgBox(QStringLiteral("Le dossier n'a pas pu être considéré comme gravé : %1").arg(marked.error),
             MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
         return;
     }
-    MsgBox(MarkedBurnedText, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
+    msgBox(MarkedBurnedText, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
 }
 
-void MainWindow::DeleteSelectedImageAction()
+void MainWindow::deleteSelectedImageAction()
 {
     const Exam exam = openedExam_;
     if (!exam.isValid() || actionRunning())
@@ -280,7 +280,7 @@ void MainWindow::DeleteSelectedImageAction()
     actions.deleteSelectedImage(exam);
 }
 
-void MainWindow::DeleteExamAction()
+void MainWindow::deleteExamAction()
 {
     const Exam exam = openedExam_;
     if (!exam.isValid() || actionRunning())
@@ -291,146 +291,146 @@ void MainWindow::DeleteExamAction()
             return;
     }
     if (openedExam_ == exam)
-        CloseExam();
-    SelectPage(1);
+        closeExam();
+    selectPage(1);
     // The lists of page 1 no longer show the exam.
-    DateSearch();
+    dateSearch();
     if (!searchPage->patientText().isEmpty())
-        searchPage->SearchByPatient(searchPage->patientText());
-    ResumeMonitor();
+        searchPage->searchByPatient(searchPage->patientText());
+    resumeMonitor();
 }
 
-void MainWindow::CloseExam()
+void MainWindow::closeExam()
 {
     openedExam_ = Exam();
 }
 
-void MainWindow::CloseExamAction()
+void MainWindow::closeExamAction()
 {
     if (actionRunning())
         return;
-    CloseExam();
-    SelectPage(1);
+    closeExam();
+    selectPage(1);
 }
 
-void MainWindow::RereadExamImages(const Exam& exam)
+void MainWindow::rereadExamImages(const Exam& exam)
 {
     if (openedExam_ == exam)
-        vexa::RereadExamImages(sets.examImages, exam);
+        vexa::rereadExamImages(sets.examImages, exam);
 }
 
-void MainWindow::DayListAction()
+void MainWindow::dayListAction()
 {
     if (actionRunning())
         return;
     const Exam opened = openedExam_;
-    PauseMonitor();
+    pauseMonitor();
     {
         ActionScope running(*this);
         actions.runDayList();
     }
     if (monitor)
         monitor->nameNewRows();
-    RereadExamImages(opened); // the list's viewer and print sheet may have marked images printed
-    ResumeMonitor();
+    rereadExamImages(opened); // the list's viewer and print sheet may have marked images printed
+    resumeMonitor();
 }
 
-void MainWindow::PrintNewImagesAction()
+void MainWindow::printNewImagesAction()
 {
     if (actionRunning())
         return;
     const Exam opened = openedExam_;
-    PauseMonitor();
+    pauseMonitor();
     if (monitor)
         monitor->nameNewRows();
     {
         ActionScope running(*this);
         actions.printNewImages(opened);
     }
-    RereadExamImages(opened);
-    ResumeMonitor();
+    rereadExamImages(opened);
+    resumeMonitor();
 }
 
-void MainWindow::MarkAllBurnedAction()
+void MainWindow::markAllBurnedAction()
 {
     if (actionRunning())
         return;
     // Not undone by any button: Non is the answer of a hurried Enter.
-    if (MsgBox(MarkAllBurnedQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
+    if (msgBox(MarkAllBurnedQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
             MsgResult::No)
         != MsgResult::Yes)
         return;
     QString error;
-    QSqlDatabase db = PacsConnection(conquestPath_, &error);
+    QSqlDatabase db = pacsConnection(conquestPath_, &error);
     if (error.isEmpty()) {
-        const QSqlError failure = ExecJet(db, QStringLiteral("UPDATE DICOMseries SET Burned = -1"));
+        const QSqlError failure = execJet(db, QStringLiteral("UPDATE DICOMseries SET Burned = -1"));
         if (failure.isValid())
             error = failure.text();
     }
     if (!error.isEmpty()) {
-        MsgBox(QStringLiteral("Les dossiers n'ont pas pu être considérés comme gravés : %1").arg(error),
+        msgBox(QStringLiteral("Les dossiers n'ont pas pu être considérés comme gravés : %1").arg(error),
             MsgIcon::Critical, MsgButtons::Ok, ProgramTitle);
         return;
     }
     const int interval = surveyInterval();
-    SetSurveyInterval(appValues().MonitorInterval);
-    MonitorTick();
-    SetSurveyInterval(interval);
+    setSurveyInterval(appValues().monitorInterval);
+    monitorTick();
+    setSurveyInterval(interval);
 }
 
-void MainWindow::PointAtWorklistPatient(RecordSet& identities)
+void MainWindow::pointAtWorklistPatient(RecordSet& identities)
 {
     // The patient list's current series, whatever exam is open: the list is
     // where the user looks for an awaited patient already known.
     QString patient;
     if (sets.seriesByPatient.currentRow() >= 0)
-        patient = sets.seriesByPatient.fieldText(Col::SeriesPat);
+        patient = sets.seriesByPatient.fieldText(col::SeriesPat);
     identities.setDatabasePath(conquestPath_);
     // The patient's own identifier, matched exactly: an underscore in it is no wildcard.
     identities.setRecordSource(patient.isEmpty()
             ? NoWorklistPatientSql
-            : QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID = %1;").arg(JetQuote(patient)));
+            : QStringLiteral("SELECT * FROM DICOMPatients WHERE PatientID = %1;").arg(jetQuote(patient)));
     identities.requery(RecordSet::OnFailure::Empty);
 }
 
-void MainWindow::WorklistAction()
+void MainWindow::worklistAction()
 {
     if (actionRunning())
         return;
-    if (appValues().FujiCheminNetpix.isEmpty()) {
-        MsgBox(WorklistNotConfiguredText, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Erreur"));
+    if (appValues().fujiCheminNetpix.isEmpty()) {
+        msgBox(WorklistNotConfiguredText, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Erreur"));
         return;
     }
-    PauseMonitor();
+    pauseMonitor();
     RecordSet identities(QStringLiteral("DataIdentities"));
-    PointAtWorklistPatient(identities);
+    pointAtWorklistPatient(identities);
     {
         ActionScope running(*this);
         actions.runWorklist(identities); // also when the lookup failed: the entry starts blank
     }
-    ResumeMonitor();
+    resumeMonitor();
 }
 
-void MainWindow::HelpAction()
+void MainWindow::helpAction()
 {
     actions.openHelp();
 }
 
-void MainWindow::UpdateAction()
+void MainWindow::updateAction()
 {
     actions.update();
 }
 
-void MainWindow::OpenReportEditor(ReportOpening opening)
+void MainWindow::openReportEditor(ReportOpening opening)
 {
     const Exam exam = opening == ReportOpening::ExamReport ? openedExam_ : Exam();
     if ((opening == ReportOpening::ExamReport && !exam.isValid()) || actionRunning())
         return;
     // A report is written beside the exam's images: not for an exam deleted elsewhere.
     if (exam.isValid()) {
-        const ExamWrite check = CheckExamStillThere(conquestPath_, exam);
+        const ExamWrite check = checkExamStillThere(conquestPath_, exam);
         if (check.outcome == ExamWrite::Gone)
-            MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
+            msgBox(examDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
                 QStringLiteral("VexaDICOM"));
         if (!check.written())
             return;

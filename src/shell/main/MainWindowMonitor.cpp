@@ -20,39 +20,39 @@
 
 namespace vexa {
 
-void MainWindow::StartWithDatabase(const QString& conquestPath)
+void MainWindow::startWithDatabase(const QString& conquestPath)
 {
-    OpenLists(conquestPath);
+    openLists(conquestPath);
     dayTimer.start(60000);
-    versionLabel->setText(VersionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
+    versionLabel->setText(versionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
 }
 
-void MainWindow::StartInBackground(const QString& conquestPath, bool schemaToChange, qint64 imagesToName,
+void MainWindow::startInBackground(const QString& conquestPath, bool schemaToChange, qint64 imagesToName,
     const std::function<void(const QString&)>& upgradeFailed)
 {
     conquestPath_ = conquestPath;
     dayTimer.start(60000);
-    versionLabel->setText(VersionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
+    versionLabel->setText(versionCaption(VexaVersionMajor, VexaVersionMinor, VexaVersionPatch));
     StartupWork* work = new StartupWork(conquestPath, this);
     startupWork_ = work;
     startupTotal_ = imagesToName;
-    ShowStartupProgress(0);
+    showStartupProgress(0);
     // The work is each handler's context: what it still has queued goes
     // with it. A handler also checks that its work is still the current one.
     connect(work, &StartupWork::upgraded, work, [this, work, conquestPath, schemaToChange] {
         if (startupWork_ == work && schemaToChange)
-            OpenLists(conquestPath);
+            openLists(conquestPath);
     });
     connect(work, &StartupWork::upgradeFailed, work, [this, work, upgradeFailed](const QString& failure) {
         if (startupWork_ != work)
             return;
-        EndStartupWork();
+        endStartupWork();
         QMetaObject::invokeMethod(
             this, [upgradeFailed, failure] { upgradeFailed(failure); }, Qt::QueuedConnection);
     });
     connect(work, &StartupWork::progress, work, [this, work](qint64 done) {
         if (startupWork_ == work)
-            ShowStartupProgress(done);
+            showStartupProgress(done);
     });
     connect(work, &StartupWork::finished, work, [this, work](const QString& error) {
         if (startupWork_ != work)
@@ -61,28 +61,28 @@ void MainWindow::StartInBackground(const QString& conquestPath, bool schemaToCha
             qCInfo(logDatabase).noquote() << QStringLiteral("base à jour : premiers noms complétés");
         else
             qCWarning(logDatabase).noquote() << QStringLiteral("premiers noms incomplets : ") + error;
-        EndStartupWork();
-        MonitorTick(); // names what arrived meanwhile
+        endStartupWork();
+        monitorTick(); // names what arrived meanwhile
     });
     if (!schemaToChange)
-        OpenLists(conquestPath);
+        openLists(conquestPath);
     work->start();
 }
 
 // The notice says how far the naming is; the lists are asked again about
 // once a second as names arrive (the monitor's tick only reads meanwhile).
-void MainWindow::ShowStartupProgress(qint64 imagesDone)
+void MainWindow::showStartupProgress(qint64 imagesDone)
 {
-    startupNotice_ = UpgradeProgressText(imagesDone, std::max(imagesDone, startupTotal_));
+    startupNotice_ = upgradeProgressText(imagesDone, std::max(imagesDone, startupTotal_));
     noticeLabel->setText(startupNotice_);
     noticeLabel->show();
     if (monitor && (!startupTick_.isValid() || startupTick_.elapsed() >= 1000)) {
         startupTick_.start();
-        MonitorTick();
+        monitorTick();
     }
 }
 
-void MainWindow::EndStartupWork()
+void MainWindow::endStartupWork()
 {
     if (!startupWork_)
         return;
@@ -95,7 +95,7 @@ void MainWindow::EndStartupWork()
 // Every record set and the monitor on the database, the new rows named
 // (unless the first start names them on a worker), the lists filled for
 // today and page 1 shown.
-void MainWindow::OpenLists(const QString& conquestPath)
+void MainWindow::openLists(const QString& conquestPath)
 {
     conquestPath_ = conquestPath;
     sets.setDatabasePath(conquestPath);
@@ -104,46 +104,46 @@ void MainWindow::OpenLists(const QString& conquestPath)
     monitor->naming = startupWork_ == nullptr;
     if (monitor->naming)
         monitor->nameNewRows();
-    SetSurveyInterval(appValues().MonitorInterval);
-    MonitorTick();
+    setSurveyInterval(appValues().monitorInterval);
+    monitorTick();
     const QDate now = today();
-    appValues().TodayDate = now;
+    appValues().todayDate = now;
     searchPage->setDays(now, now);
-    DateSearch(); // the pickers may already have shown today without notice
+    dateSearch(); // the pickers may already have shown today without notice
     searchPage->setListAvailable(ExamList::NotBurned, sets.notBurnedSeries.count() > 0);
-    SelectPage(1);
+    selectPage(1);
 }
 
-void MainWindow::ReopenDatabase(const QString& conquestPath)
+void MainWindow::reopenDatabase(const QString& conquestPath)
 {
     // The first start's work stops with its current batch; the monitor names the rest.
     delete startupWork_;
     startupWork_ = nullptr;
     if (monitor)
         monitor->naming = true;
-    const QString failure = OpenAndUpgrade(conquestPath);
+    const QString failure = openAndUpgrade(conquestPath);
     if (!failure.isEmpty()) {
         // The lists stay on the database they show, and so does every write.
-        MsgBox(OpenErrorText(failure), MsgIcon::Critical, MsgButtons::Ok, OpenErrorTitle());
-        appValues().ConquestPath = conquestPath_;
+        msgBox(openErrorText(failure), MsgIcon::Critical, MsgButtons::Ok, openErrorTitle());
+        appValues().conquestPath = conquestPath_;
         return;
     }
-    SetSurveyInterval(0);
-    CloseExam();
+    setSurveyInterval(0);
+    closeExam();
     for (RecordSet* set : {&sets.seriesByDate, &sets.seriesByPatient, &sets.notBurnedSeries, &sets.examImages,
              &sets.examSeries, &sets.examStudy, &sets.workSet, &sets.patientLookup})
         set->close();
-    for (Thumbnail* thumbnail : examPage->Thumbnails) {
+    for (Thumbnail* thumbnail : examPage->thumbnailSlots) {
         thumbnail->clear();
         thumbnail->setTag(QString());
     }
     searchPage->setListAvailable(ExamList::ByPatient, false);
     const QString previous = conquestPath_;
-    OpenLists(conquestPath);
-    ClosePacsConnection(previous);
+    openLists(conquestPath);
+    closePacsConnection(previous);
 }
 
-void MainWindow::SetSurveyInterval(int ms)
+void MainWindow::setSurveyInterval(int ms)
 {
     surveyInterval_ = ms;
     if (monitor)
@@ -159,20 +159,20 @@ int MainWindow::surveyInterval() const
     return surveyInterval_;
 }
 
-void MainWindow::MonitorTick()
+void MainWindow::monitorTick()
 {
     if (!monitor || surveyInterval_ == 0)
         return;
-    const int listedBefore = monitor->SeriesListCount();
+    const int listedBefore = monitor->seriesListCount();
     monitor->tick();
     // The count label follows the date list when it grew at this tick,
     // whatever the label showed (a date search may have changed it since).
-    if (monitor->SeriesListCount() > listedBefore)
-        searchPage->setSeriesCountText(SeriesCountText(monitor->SeriesListCount()));
-    ShowMonitorState();
+    if (monitor->seriesListCount() > listedBefore)
+        searchPage->setSeriesCountText(seriesCountText(monitor->seriesListCount()));
+    showMonitorState();
 }
 
-void MainWindow::ShowMonitorState()
+void MainWindow::showMonitorState()
 {
     const int picture = monitor->notBurnedPending() ? 0 : 1;
     imagesToPrintButton->setPicture(brixel::Picture::fromImage(imagesToPrintPictures[picture]));
@@ -182,18 +182,18 @@ void MainWindow::ShowMonitorState()
     searchPage->setListAvailable(ExamList::ByDate, sets.seriesByDate.count() > 0);
     searchPage->setListAvailable(ExamList::ByPatient, sets.seriesByPatient.count() > 0);
     searchPage->setListAvailable(ExamList::NotBurned, monitor->notBurnedNoticed());
-    ShowNotice();
+    showNotice();
 }
 
-void MainWindow::ShowNotice()
+void MainWindow::showNotice()
 {
     noticeLabel->setText(startupWork_ ? startupNotice_ : monitor->noticeText());
     noticeLabel->show();
     receivingPicture->setVisible(monitor->notice() != NoticeState::NothingNew);
-    SetMessageInterval(NoticeBlinkInterval(monitor->notice()));
+    setMessageInterval(noticeBlinkInterval(monitor->notice()));
 }
 
-void MainWindow::SetMessageInterval(int ms)
+void MainWindow::setMessageInterval(int ms)
 {
     if (ms == 0) {
         blinkTimer.stop();
@@ -203,13 +203,13 @@ void MainWindow::SetMessageInterval(int ms)
         blinkTimer.start(ms);
 }
 
-void MainWindow::DayTick(const QDate& now)
+void MainWindow::dayTick(const QDate& now)
 {
     AppValues& values = appValues();
-    if (now == values.TodayDate)
+    if (now == values.todayDate)
         return;
     searchPage->setDays(now, now);
-    values.TodayDate = now;
+    values.todayDate = now;
 }
 
 } // namespace vexa

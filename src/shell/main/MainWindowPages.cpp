@@ -19,14 +19,14 @@
 
 namespace vexa {
 
-void MainWindow::ConnectPages()
+void MainWindow::connectPages()
 {
-    connect(searchPage, &SearchPage::datesChanged, this, &MainWindow::DateSearch);
-    connect(searchPage, &SearchPage::openRequested, this, &MainWindow::OpenExamFromList);
-    connect(examPage, &ExamPage::thumbnailClicked, this, &MainWindow::ThumbnailClick);
-    connect(examPage, &ExamPage::thumbnailDoubleClicked, this, &MainWindow::ThumbnailDoubleClick);
-    connect(examPage, &ExamPage::imageActivated, this, &MainWindow::ShowOneImage);
-    connect(examPage, &ExamPage::viewExamRequested, this, &MainWindow::ViewExamAction);
+    connect(searchPage, &SearchPage::datesChanged, this, &MainWindow::dateSearch);
+    connect(searchPage, &SearchPage::openRequested, this, &MainWindow::openExamFromList);
+    connect(examPage, &ExamPage::thumbnailClicked, this, &MainWindow::thumbnailClick);
+    connect(examPage, &ExamPage::thumbnailDoubleClicked, this, &MainWindow::thumbnailDoubleClick);
+    connect(examPage, &ExamPage::imageActivated, this, &MainWindow::showOneImage);
+    connect(examPage, &ExamPage::viewExamRequested, this, &MainWindow::viewExamAction);
 }
 
 int MainWindow::page() const
@@ -34,37 +34,37 @@ int MainWindow::page() const
     return pageTabs->currentIndex() + 1;
 }
 
-void MainWindow::SelectPage(int page)
+void MainWindow::selectPage(int page)
 {
     pageTabs->setCurrentIndex(page - 1);
 }
 
-void MainWindow::PageChanged(int index)
+void MainWindow::pageChanged(int index)
 {
-    const PageChange change = DecidePageChange(index + 1, openedExam_.isValid());
+    const PageChange change = decidePageChange(index + 1, openedExam_.isValid());
     if (change.warnNoExam) {
-        MsgBox(NoExamSelectedText(), MsgIcon::Exclamation, MsgButtons::Ok, ProgramTitle);
-        SelectPage(1);
+        msgBox(noExamSelectedText(), MsgIcon::Exclamation, MsgButtons::Ok, ProgramTitle);
+        selectPage(1);
         return;
     }
     pageStack->setCurrentIndex(index);
-    SetSurveyInterval(change.monitorRuns ? appValues().MonitorInterval : 0);
+    setSurveyInterval(change.monitorRuns ? appValues().monitorInterval : 0);
     if (!change.openOptions)
         return;
     // The options would move the lists to another database under a running action.
     if (!actionRunning())
-        OpenOptions();
-    SelectPage(1);
+        openOptions();
+    selectPage(1);
 }
 
-void MainWindow::DateSearch()
+void MainWindow::dateSearch()
 {
-    const int count = searchPage->SearchByDate();
+    const int count = searchPage->searchByDate();
     if (monitor)
         monitor->setSeriesListCount(count);
 }
 
-void MainWindow::OpenExamFromList(ExamList list)
+void MainWindow::openExamFromList(ExamList list)
 {
     // One opening at a time, and none under another action: the export's
     // waiting window serves timers meanwhile, and a second opening would mix
@@ -73,48 +73,48 @@ void MainWindow::OpenExamFromList(ExamList list)
         return;
     opening_ = true;
     // The exam shown before is closed: page 2's rows become the new one's.
-    CloseExam();
+    closeExam();
     // The monitor rests for the whole opening; it would requery the lists
     // and name rows under the opening's feet.
-    PauseMonitor();
-    const Exam opened = OpenExam(sets, searchPage->listRecordSet(list), conquestPath_,
-        appValues().ConquestImagePath, exportSeries, examPage->thumbnails());
+    pauseMonitor();
+    const Exam opened = openExam(sets, searchPage->listRecordSet(list), conquestPath_,
+        appValues().conquestImagePath, exportSeries, examPage->thumbnails());
     openedExam_ = opened;
     if (page() == 1)
-        ResumeMonitor();
+        resumeMonitor();
     opening_ = false;
     if (!opened.isValid())
         return;
     examPage->showExam();
     if (monitor) {
         monitor->setNotice(NoticeState::NewSettled);
-        ShowNotice(); // now, not at the next tick
+        showNotice(); // now, not at the next tick
     }
-    SelectPage(2);
+    selectPage(2);
 }
 
-void MainWindow::ThumbnailClick(const QString& tag)
+void MainWindow::thumbnailClick(const QString& tag)
 {
     if (!tag.isEmpty())
-        sets.examImages.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag));
+        sets.examImages.findFirst(QStringLiteral("ObjectFile = ") + jetQuote(tag));
 }
 
-bool MainWindow::HandleKey(QKeyEvent* event, const QWidget* target)
+bool MainWindow::handleKey(QKeyEvent* event, const QWidget* target)
 {
     if (!shortcutsEnabled_)
         return false;
     const int key = event->key();
     if (key == Qt::Key_F1) {
-        HelpAction();
+        helpAction();
         return true;
     }
     if (page() == 2 && (key == Qt::Key_F10 || key == Qt::Key_F11 || key == Qt::Key_F12)) {
         if (key == Qt::Key_F10)
-            InterpretationAction();
+            interpretationAction();
         else if (key == Qt::Key_F11)
-            PrintSheetAction();
+            printSheetAction();
         else
-            BurnExamAction();
+            burnExamAction();
         return true;
     }
     if (page() == 1 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
@@ -125,15 +125,15 @@ bool MainWindow::HandleKey(QKeyEvent* event, const QWidget* target)
             searchPage->settlePatientSearch();
         if (!searchPage->isListAvailable(list))
             return false;
-        OpenExamFromList(list);
+        openExamFromList(list);
         return true;
     }
     if (page() == 2 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        ViewExam();
+        viewExam();
         return true;
     }
     if (page() == 2 && key == Qt::Key_Escape) {
-        CloseExamAction();
+        closeExamAction();
         return true;
     }
     return false;

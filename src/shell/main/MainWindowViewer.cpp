@@ -19,39 +19,39 @@
 
 namespace vexa {
 
-void MainWindow::ViewExam()
+void MainWindow::viewExam()
 {
     const Exam exam = openedExam_;
     if (!exam.isValid() || actionRunning())
         return;
-    PauseMonitor();
+    pauseMonitor();
     ViewerOutcome outcome;
     {
         ActionScope running(*this);
-        outcome = RunViewer(SeriesViewing(exam), &sets.examImages);
+        outcome = showViewer(seriesViewing(exam), &sets.examImages);
     }
     if (openedExam_ == exam) {
         if (outcome.imageDeleted)
-            LoadMainThumbnails(sets, conquestPath_, appValues().ConquestImagePath, examPage->thumbnails(),
+            loadMainThumbnails(sets, conquestPath_, appValues().conquestImagePath, examPage->thumbnails(),
                 exam.seriesUid, 0);
-        RereadExamImages(exam); // the viewer marks the images it printed
+        rereadExamImages(exam); // the viewer marks the images it printed
         sets.examImages.moveFirst();
     }
-    ResumeMonitor();
+    resumeMonitor();
 }
 
-void MainWindow::ShowOneImage()
+void MainWindow::showOneImage()
 {
     const Exam exam = openedExam_;
     if (!exam.isValid() || actionRunning())
         return;
     const std::optional<ViewerRequest> request
-        = SingleImageViewing(sets.examImages, appValues().ConquestImagePath);
+        = singleImageViewing(sets.examImages, appValues().conquestImagePath);
     if (!request)
         return;
     // The image by its key: the list may be read again while the viewer is open.
-    const QString sopInstance = sets.examImages.fieldText(Col::SopInstance);
-    PauseMonitor();
+    const QString sopInstance = sets.examImages.fieldText(col::SopInstance);
+    pauseMonitor();
     // Loading one image may take a moment: the notice says so at once, and
     // goes when the viewer is up.
     ViewerLoadingNotice notice(this);
@@ -60,34 +60,34 @@ void MainWindow::ShowOneImage()
     ViewerOutcome outcome;
     {
         ActionScope running(*this);
-        outcome = RunViewer(*request, nullptr, &notice);
+        outcome = showViewer(*request, nullptr, &notice);
     }
     // The viewer leaves a printed single image to its opener.
     if (outcome.printed) {
-        const ExamWrite marked = MarkImagePrinted(conquestPath_, sopInstance, QDate::currentDate());
+        const ExamWrite marked = markImagePrinted(conquestPath_, sopInstance, QDate::currentDate());
         if (marked.outcome == ExamWrite::Gone)
-            MsgBox(ExamDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
+            msgBox(examDeletedElsewhereText(), MsgIcon::Exclamation, MsgButtons::Ok,
                 QStringLiteral("VexaDICOM"));
         else if (!marked.written())
-            MsgBox(QStringLiteral("L'image imprimée n'a pas pu être marquée comme imprimée :\r\n")
+            msgBox(QStringLiteral("L'image imprimée n'a pas pu être marquée comme imprimée :\r\n")
                     + marked.error,
                 MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
-        RereadExamImages(exam);
+        rereadExamImages(exam);
     }
-    ResumeMonitor();
+    resumeMonitor();
 }
 
-void MainWindow::ThumbnailDoubleClick(const QString& tag)
+void MainWindow::thumbnailDoubleClick(const QString& tag)
 {
     // An empty thumbnail names no image; its double click shows nothing.
-    if (tag.isEmpty() || !sets.examImages.findFirst(QStringLiteral("ObjectFile = ") + JetQuote(tag)))
+    if (tag.isEmpty() || !sets.examImages.findFirst(QStringLiteral("ObjectFile = ") + jetQuote(tag)))
         return;
-    ShowOneImage();
+    showOneImage();
 }
 
 // `images` is the exam's record set in series mode, null for one image; the
 // loading notice, if any, is closed once the viewer runs.
-ViewerOutcome MainWindow::RunViewer(const ViewerRequest& request, RecordSet* images, QWidget* loadingNotice)
+ViewerOutcome MainWindow::showViewer(const ViewerRequest& request, RecordSet* images, QWidget* loadingNotice)
 {
     if (loadingNotice)
         QTimer::singleShot(0, loadingNotice, &QWidget::close);
@@ -103,16 +103,16 @@ ViewerOutcome MainWindow::RunViewer(const ViewerRequest& request, RecordSet* ima
     return outcome;
 }
 
-void MainWindow::PauseMonitor()
+void MainWindow::pauseMonitor()
 {
-    SetSurveyInterval(0);
+    setSurveyInterval(0);
 }
 
 // Back to the monitor's interval, with one tick so the notice is current at once.
-void MainWindow::ResumeMonitor()
+void MainWindow::resumeMonitor()
 {
-    SetSurveyInterval(appValues().MonitorInterval);
-    MonitorTick();
+    setSurveyInterval(appValues().monitorInterval);
+    monitorTick();
 }
 
 } // namespace vexa

@@ -30,19 +30,19 @@ constexpr int HiddenLeftTwips = -21000;
 constexpr int PanelTop = 40;
 constexpr QSize PanelSize(560, 400);
 
-QGroupBox* Frame(const QString& title, QWidget* parent)
+QGroupBox* titledFrame(const QString& title, QWidget* parent)
 {
     auto* frame = new QGroupBox(title, parent);
     new QFormLayout(frame);
     return frame;
 }
 
-QFormLayout* Form(QGroupBox* frame)
+QFormLayout* form(QGroupBox* frame)
 {
     return static_cast<QFormLayout*>(frame->layout());
 }
 
-QLineEdit* Edit(const QString& name, QWidget* parent, const QString& text = {})
+QLineEdit* edit(const QString& name, QWidget* parent, const QString& text = {})
 {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(name);
@@ -50,7 +50,7 @@ QLineEdit* Edit(const QString& name, QWidget* parent, const QString& text = {})
 }
 
 // A path box with its browse button beside it.
-QHBoxLayout* Row(QLineEdit* edit, QWidget* button)
+QHBoxLayout* row(QLineEdit* edit, QWidget* button)
 {
     auto* row = new QHBoxLayout;
     row->addWidget(edit);
@@ -58,7 +58,7 @@ QHBoxLayout* Row(QLineEdit* edit, QWidget* button)
     return row;
 }
 
-QComboBox* Combo(const QString& name, QWidget* parent)
+QComboBox* combo(const QString& name, QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
@@ -67,7 +67,7 @@ QComboBox* Combo(const QString& name, QWidget* parent)
 }
 
 // The number of the first ticked option, or the count when none is.
-template <int N> int FirstTicked(QRadioButton* const (&options)[N])
+template <int N> int firstTicked(QRadioButton* const (&options)[N])
 {
     for (int i = 0; i < N; ++i) {
         if (options[i]->isChecked())
@@ -77,7 +77,7 @@ template <int N> int FirstTicked(QRadioButton* const (&options)[N])
 }
 
 // Ticks option `index`; any other number leaves them all unticked.
-template <int N> void Tick(QRadioButton* const (&options)[N], int index)
+template <int N> void tick(QRadioButton* const (&options)[N], int index)
 {
     for (int i = 0; i < N; ++i) {
         options[i]->setAutoExclusive(false);
@@ -86,9 +86,9 @@ template <int N> void Tick(QRadioButton* const (&options)[N], int index)
     }
 }
 
-brixel::DesignFile Design()
+brixel::DesignFile optionsDesign()
 {
-    return LoadDesign(QStringLiteral(":/app/OptionsDialog.design"));
+    return loadDesign(QStringLiteral(":/app/OptionsDialog.design"));
 }
 
 } // namespace
@@ -102,22 +102,22 @@ OptionsDialog::OptionsDialog(QWidget* mainWindow, QWidget* parent)
     // Kept above the full-screen main window, which may itself be topmost.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setFixedSize(PanelSize.width() + 30, PanelSize.height() + 110);
-    panels[0] = ConquestPanel();
-    panels[1] = PrintPanel();
-    panels[2] = DicomPrintPanel();
-    panels[3] = WorkListPanel();
-    panels[6] = PositionPanel();
+    panels[0] = conquestPanel();
+    panels[1] = printPanel();
+    panels[2] = dicomPrintPanel();
+    panels[3] = workListPanel();
+    panels[6] = positionPanel();
     for (QWidget* panel : panels) {
         if (panel)
             panel->setGeometry(QRect(QPoint(HiddenLeftTwips / TwipsPerPixel, PanelTop), PanelSize));
     }
     panels[6]->hide(); // belongs to no tab
-    BuildTabs();
-    BuildButtons();
-    Load();
+    buildTabs();
+    buildButtons();
+    load();
 }
 
-void OptionsDialog::BuildTabs()
+void OptionsDialog::buildTabs()
 {
     tabs = new QTabBar(this);
     tabs->setObjectName(QStringLiteral("tabs"));
@@ -133,15 +133,15 @@ void OptionsDialog::BuildTabs()
         tabs->setTabToolTip(i, tips[i]);
     }
     tabs->setGeometry(10, 8, PanelSize.width(), PanelTop - 8);
-    connect(tabs, &QTabBar::currentChanged, this, &OptionsDialog::SelectTab);
+    connect(tabs, &QTabBar::currentChanged, this, &OptionsDialog::selectTab);
 }
 
-void OptionsDialog::BuildButtons()
+void OptionsDialog::buildButtons()
 {
-    const brixel::DesignFile design = Design();
-    okButton = MakeDesignButton(design, QStringLiteral("cmdOK"), this);
-    cancelButton = MakeDesignButton(design, QStringLiteral("cmdCancel"), this);
-    applyButton = MakeDesignButton(design, QStringLiteral("cmdApply"), this);
+    const brixel::DesignFile design = optionsDesign();
+    okButton = makeDesignButton(design, QStringLiteral("cmdOK"), this);
+    cancelButton = makeDesignButton(design, QStringLiteral("cmdCancel"), this);
+    applyButton = makeDesignButton(design, QStringLiteral("cmdApply"), this);
     const int y = PanelTop + PanelSize.height() + 20;
     int x = width() - 10;
     for (brixel::Button* button : {applyButton, cancelButton, okButton}) {
@@ -149,41 +149,41 @@ void OptionsDialog::BuildButtons()
         button->move(x, y);
     }
     connect(okButton, &brixel::Button::Click, this, [this] {
-        Apply();
+        apply();
         accept();
     });
     connect(cancelButton, &brixel::Button::Click, this, &QDialog::reject);
-    connect(applyButton, &brixel::Button::Click, this, &OptionsDialog::Apply);
+    connect(applyButton, &brixel::Button::Click, this, &OptionsDialog::apply);
 }
 
-QWidget* OptionsDialog::ConquestPanel()
+QWidget* OptionsDialog::conquestPanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("conquestPanel"));
-    auto* frame = Frame(QStringLiteral("Configuration du MicroPACS Serveur CONQUEST"), panel);
-    databasePathEdit = Edit(QStringLiteral("databasePathEdit"), frame);
-    browseDatabaseButton = MakeDesignButton(Design(), QStringLiteral("Command1"), frame);
-    Form(frame)->addRow(QStringLiteral("Base de données : "), Row(databasePathEdit, browseDatabaseButton));
+    auto* frame = titledFrame(QStringLiteral("Configuration du MicroPACS Serveur CONQUEST"), panel);
+    databasePathEdit = edit(QStringLiteral("databasePathEdit"), frame);
+    browseDatabaseButton = makeDesignButton(optionsDesign(), QStringLiteral("Command1"), frame);
+    form(frame)->addRow(QStringLiteral("Base de données : "), row(databasePathEdit, browseDatabaseButton));
     passwordNoteLabel = new QLabel(frame);
     passwordNoteLabel->setObjectName(QStringLiteral("passwordNoteLabel"));
     passwordNoteLabel->setWordWrap(true);
     passwordNoteLabel->setVisible(false);
-    Form(frame)->addRow(QString(), passwordNoteLabel);
-    imageFolderEdit = Edit(QStringLiteral("imageFolderEdit"), frame);
-    Form(frame)->addRow(QStringLiteral("Répertoire images Dicom : "), imageFolderEdit);
+    form(frame)->addRow(QString(), passwordNoteLabel);
+    imageFolderEdit = edit(QStringLiteral("imageFolderEdit"), frame);
+    form(frame)->addRow(QStringLiteral("Répertoire images Dicom : "), imageFolderEdit);
     (new QVBoxLayout(panel))->addWidget(frame, 0, Qt::AlignTop);
-    connect(browseDatabaseButton, &brixel::Button::Click, this, &OptionsDialog::BrowseDatabase);
+    connect(browseDatabaseButton, &brixel::Button::Click, this, &OptionsDialog::browseDatabase);
     connect(databasePathEdit, &QLineEdit::textChanged, this,
-        [this](const QString& text) { imageFolderEdit->setText(ImageFolderForDatabase(text)); });
+        [this](const QString& text) { imageFolderEdit->setText(imageFolderForDatabase(text)); });
     connect(databasePathEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const QString note = PasswordNote(text);
+        const QString note = passwordNote(text);
         passwordNoteLabel->setText(note);
         passwordNoteLabel->setVisible(!note.isEmpty());
     });
     return panel;
 }
 
-QString OptionsDialog::PasswordNote(const QString& conquestPath)
+QString OptionsDialog::passwordNote(const QString& conquestPath)
 {
     const QString path = conquestPath.trimmed();
     if (!path.startsWith(QStringLiteral("postgres"), Qt::CaseInsensitive)
@@ -197,53 +197,53 @@ QString OptionsDialog::PasswordNote(const QString& conquestPath)
                           "de services (adresse postgresql:///?service=nom) ou dans la variable PGPASSWORD.");
 }
 
-QWidget* OptionsDialog::LabelsGroup(QWidget* parent)
+QWidget* OptionsDialog::labelsGroup(QWidget* parent)
 {
-    labelsFrame = Frame(QStringLiteral("Etiquettes :"), parent);
+    labelsFrame = titledFrame(QStringLiteral("Etiquettes :"), parent);
     autoPrintLabelsCheck = new QCheckBox(labelsFrame);
-    Form(labelsFrame)
+    form(labelsFrame)
         ->addRow(
             QStringLiteral("Impression automatique des étiquettes  à la gravure :"), autoPrintLabelsCheck);
-    labelPrinterBox = Combo(QStringLiteral("labelPrinterBox"), labelsFrame);
-    Form(labelsFrame)->addRow(QStringLiteral("Choix de l'imprimante :"), labelPrinterBox);
+    labelPrinterBox = combo(QStringLiteral("labelPrinterBox"), labelsFrame);
+    form(labelsFrame)->addRow(QStringLiteral("Choix de l'imprimante :"), labelPrinterBox);
     labelKindOptions[0] = new QRadioButton(QStringLiteral("Entête, Date, Nom Prénom"), labelsFrame);
     labelKindOptions[1] = new QRadioButton(QStringLiteral("Date, Nom Prénom"), labelsFrame);
     auto* kinds = new QVBoxLayout;
     kinds->addWidget(labelKindOptions[0]);
     kinds->addWidget(labelKindOptions[1]);
-    Form(labelsFrame)->addRow(QStringLiteral("Type d'étiquette : "), kinds);
-    labelCountBox = Combo(QStringLiteral("labelCountBox"), labelsFrame);
+    form(labelsFrame)->addRow(QStringLiteral("Type d'étiquette : "), kinds);
+    labelCountBox = combo(QStringLiteral("labelCountBox"), labelsFrame);
     for (int n = 1; n <= 10; ++n)
         labelCountBox->addItem(QString::number(n));
-    Form(labelsFrame)->addRow(QStringLiteral("Nombre d'étiquettes : "), labelCountBox);
+    form(labelsFrame)->addRow(QStringLiteral("Nombre d'étiquettes : "), labelCountBox);
     return labelsFrame;
 }
 
-QWidget* OptionsDialog::PrintPanel()
+QWidget* OptionsDialog::printPanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("printPanel"));
-    auto* images = Frame(QStringLiteral("Impression Windows des images DICOM "), panel);
+    auto* images = titledFrame(QStringLiteral("Impression Windows des images DICOM "), panel);
     invertGreyCheck = new QCheckBox(images);
-    Form(images)->addRow(QStringLiteral("Inversion des niveaux de gris :"), invertGreyCheck);
-    letterheadEdit = Edit(QStringLiteral("letterheadEdit"), images);
-    Form(images)->addRow(QStringLiteral("Entête sur impression : "), letterheadEdit);
-    imagePrinterBox = Combo(QStringLiteral("imagePrinterBox"), images);
-    Form(images)->addRow(QStringLiteral("Choix de l'imprimante :"), imagePrinterBox);
+    form(images)->addRow(QStringLiteral("Inversion des niveaux de gris :"), invertGreyCheck);
+    letterheadEdit = edit(QStringLiteral("letterheadEdit"), images);
+    form(images)->addRow(QStringLiteral("Entête sur impression : "), letterheadEdit);
+    imagePrinterBox = combo(QStringLiteral("imagePrinterBox"), images);
+    form(images)->addRow(QStringLiteral("Choix de l'imprimante :"), imagePrinterBox);
     labelsCheck = new QCheckBox(QStringLiteral("Etiquettes :"), panel);
     connect(labelsCheck, &QCheckBox::toggled, this, [this](bool on) { labelsFrame->setEnabled(on); });
-    auto* reports = Frame(QStringLiteral("Comptes-rendus : "), panel);
-    reportPrinterBox = Combo(QStringLiteral("reportPrinterBox"), reports);
-    Form(reports)->addRow(QStringLiteral("Choix de l'imprimante :"), reportPrinterBox);
+    auto* reports = titledFrame(QStringLiteral("Comptes-rendus : "), panel);
+    reportPrinterBox = combo(QStringLiteral("reportPrinterBox"), reports);
+    form(reports)->addRow(QStringLiteral("Choix de l'imprimante :"), reportPrinterBox);
     auto* layout = new QVBoxLayout(panel);
     layout->addWidget(images);
     layout->addWidget(labelsCheck);
-    layout->addWidget(LabelsGroup(panel));
+    layout->addWidget(labelsGroup(panel));
     layout->addWidget(reports);
     return panel;
 }
 
-QWidget* OptionsDialog::DicomPrintPanel()
+QWidget* OptionsDialog::dicomPrintPanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("dicomPrintPanel"));
@@ -254,49 +254,49 @@ QWidget* OptionsDialog::DicomPrintPanel()
     return panel;
 }
 
-QWidget* OptionsDialog::WorkListPanel()
+QWidget* OptionsDialog::workListPanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("workListPanel"));
-    auto* workList = Frame(QStringLiteral("WorkList : "), panel);
-    worklistConsoleBox = Combo(QStringLiteral("worklistConsoleBox"), workList);
-    Form(workList)->addRow(QStringLiteral("Console de production d'image DICOM : "), worklistConsoleBox);
-    auto* fuji = Frame(QStringLiteral("Fuji "), panel);
-    netPixFolderEdit = Edit(QStringLiteral("netPixFolderEdit"), fuji);
-    browseNetPixButton = MakeDesignButton(Design(), QStringLiteral("Command2(0)"), fuji);
-    Form(fuji)->addRow(QStringLiteral("Chemin d'exportation (sur la console NetPix) :"),
-        Row(netPixFolderEdit, browseNetPixButton));
-    senderIdEdit = Edit(QStringLiteral("senderIdEdit"), fuji, QStringLiteral("VD"));
-    Form(fuji)->addRow(
+    auto* workList = titledFrame(QStringLiteral("WorkList : "), panel);
+    worklistConsoleBox = combo(QStringLiteral("worklistConsoleBox"), workList);
+    form(workList)->addRow(QStringLiteral("Console de production d'image DICOM : "), worklistConsoleBox);
+    auto* fuji = titledFrame(QStringLiteral("Fuji "), panel);
+    netPixFolderEdit = edit(QStringLiteral("netPixFolderEdit"), fuji);
+    browseNetPixButton = makeDesignButton(optionsDesign(), QStringLiteral("Command2(0)"), fuji);
+    form(fuji)->addRow(QStringLiteral("Chemin d'exportation (sur la console NetPix) :"),
+        row(netPixFolderEdit, browseNetPixButton));
+    senderIdEdit = edit(QStringLiteral("senderIdEdit"), fuji, QStringLiteral("VD"));
+    form(fuji)->addRow(
         QStringLiteral("Identifiant du fichier patient émetteur (2 lettres ou chiffres identifiant "
                        "unique du fichier patients) :"),
         senderIdEdit);
-    numberingFromEdit = Edit(QStringLiteral("numberingFromEdit"), fuji, QStringLiteral("0"));
-    numberingToEdit = Edit(QStringLiteral("numberingToEdit"), fuji, QStringLiteral("1000"));
+    numberingFromEdit = edit(QStringLiteral("numberingFromEdit"), fuji, QStringLiteral("0"));
+    numberingToEdit = edit(QStringLiteral("numberingToEdit"), fuji, QStringLiteral("1000"));
     auto* range = new QHBoxLayout;
     range->addWidget(numberingFromEdit);
     range->addWidget(new QLabel(QStringLiteral("à"), fuji));
     range->addWidget(numberingToEdit);
-    Form(fuji)->addRow(
+    form(fuji)->addRow(
         QStringLiteral("Plage de numérotation (une plage différente sur chaque RIS) :"), range);
-    practitionerEdit = Edit(QStringLiteral("practitionerEdit"), fuji);
-    Form(fuji)->addRow(QStringLiteral("Initiales du praticien : "), practitionerEdit);
-    Form(fuji)->setRowWrapPolicy(QFormLayout::WrapAllRows);
-    auto* dicom = Frame(QStringLiteral("WorkList DICOM "), panel);
-    dicomWorklistFolderEdit = Edit(QStringLiteral("dicomWorklistFolderEdit"), dicom);
-    Form(dicom)->addRow(
+    practitionerEdit = edit(QStringLiteral("practitionerEdit"), fuji);
+    form(fuji)->addRow(QStringLiteral("Initiales du praticien : "), practitionerEdit);
+    form(fuji)->setRowWrapPolicy(QFormLayout::WrapAllRows);
+    auto* dicom = titledFrame(QStringLiteral("WorkList DICOM "), panel);
+    dicomWorklistFolderEdit = edit(QStringLiteral("dicomWorklistFolderEdit"), dicom);
+    form(dicom)->addRow(
         QStringLiteral("Dossier des patients attendus (au nom du titre AE de la WorkList ; vide : aucun) :"),
         dicomWorklistFolderEdit);
-    Form(dicom)->setRowWrapPolicy(QFormLayout::WrapAllRows);
+    form(dicom)->setRowWrapPolicy(QFormLayout::WrapAllRows);
     auto* layout = new QVBoxLayout(panel);
     layout->addWidget(workList);
     layout->addWidget(fuji);
     layout->addWidget(dicom);
-    connect(browseNetPixButton, &brixel::Button::Click, this, &OptionsDialog::BrowseNetPixFolder);
+    connect(browseNetPixButton, &brixel::Button::Click, this, &OptionsDialog::browseNetPixFolder);
     return panel;
 }
 
-QWidget* OptionsDialog::PositionPanel()
+QWidget* OptionsDialog::positionPanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("positionPanel"));
@@ -315,7 +315,7 @@ QWidget* OptionsDialog::PositionPanel()
     return panel;
 }
 
-void OptionsDialog::SelectTab(int index)
+void OptionsDialog::selectTab(int index)
 {
     for (int i = 0; i < 4; ++i) {
         const bool selected = i == index;
@@ -335,69 +335,69 @@ int OptionsDialog::currentTab() const
 void OptionsDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
-        SelectTab((currentTab() + 1) % tabs->count());
+        selectTab((currentTab() + 1) % tabs->count());
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-void OptionsDialog::Load()
+void OptionsDialog::load()
 {
-    SelectTab(0);
+    selectTab(0);
     worklistConsoleBox->addItem(QStringLiteral("Fuji NetPix"));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    const OptionsValues v = LoadOptions(appValues().DefaultPrinterName);
-    databasePathEdit->setText(v.ConquestPath);
-    imageFolderEdit->setText(v.ConquestImagePath);
-    letterheadEdit->setText(v.Entete);
-    invertGreyCheck->setChecked(v.Inverse);
-    labelsCheck->setChecked(v.IsEtiquette);
-    labelsFrame->setEnabled(v.IsEtiquette);
-    autoPrintLabelsCheck->setChecked(v.EtiquetteAutoPrint);
-    labelCountBox->setCurrentText(v.NbEtiquette);
-    Tick(labelKindOptions, v.FormatEtiquette);
-    netPixFolderEdit->setText(v.FujiCheminNetpix);
-    practitionerEdit->setText(v.FujiPraticien);
-    dicomWorklistFolderEdit->setText(v.DicomWorklistFolder);
-    alwaysOnTopCheck->setChecked(v.LetOnTop);
-    Tick(positionOptions, v.Position);
-    FillPrinterBoxes(v);
+    const OptionsValues v = loadOptions(appValues().defaultPrinterName);
+    databasePathEdit->setText(v.conquestPath);
+    imageFolderEdit->setText(v.conquestImagePath);
+    letterheadEdit->setText(v.entete);
+    invertGreyCheck->setChecked(v.inverse);
+    labelsCheck->setChecked(v.isEtiquette);
+    labelsFrame->setEnabled(v.isEtiquette);
+    autoPrintLabelsCheck->setChecked(v.etiquetteAutoPrint);
+    labelCountBox->setCurrentText(v.nbEtiquette);
+    tick(labelKindOptions, v.formatEtiquette);
+    netPixFolderEdit->setText(v.fujiCheminNetpix);
+    practitionerEdit->setText(v.fujiPraticien);
+    dicomWorklistFolderEdit->setText(v.dicomWorklistFolder);
+    alwaysOnTopCheck->setChecked(v.letOnTop);
+    tick(positionOptions, v.position);
+    fillPrinterBoxes(v);
 }
 
-void OptionsDialog::FillPrinterBoxes(const OptionsValues& v)
+void OptionsDialog::fillPrinterBoxes(const OptionsValues& v)
 {
     const QStringList printers = QPrinterInfo::availablePrinterNames();
     for (QComboBox* box : {imagePrinterBox, labelPrinterBox, reportPrinterBox})
         box->addItems(printers);
-    imagePrinterBox->setCurrentText(v.ImagePrinter);
-    labelPrinterBox->setCurrentText(v.EtiquettePrinter);
-    reportPrinterBox->setCurrentText(v.CR_Printer);
+    imagePrinterBox->setCurrentText(v.imagePrinter);
+    labelPrinterBox->setCurrentText(v.etiquettePrinter);
+    reportPrinterBox->setCurrentText(v.crPrinter);
 }
 
 OptionsValues OptionsDialog::values() const
 {
     OptionsValues v;
-    v.ConquestPath = databasePathEdit->text();
-    v.ConquestImagePath = imageFolderEdit->text();
-    v.Entete = letterheadEdit->text();
-    v.Inverse = invertGreyCheck->isChecked();
-    v.IsEtiquette = labelsCheck->isChecked();
-    v.EtiquetteAutoPrint = autoPrintLabelsCheck->isChecked();
-    v.ImagePrinter = imagePrinterBox->currentText();
-    v.EtiquettePrinter = labelPrinterBox->currentText();
-    v.CR_Printer = reportPrinterBox->currentText();
-    v.NbEtiquette = labelCountBox->currentText();
-    v.FormatEtiquette = FirstTicked(labelKindOptions);
-    v.FujiCheminNetpix = netPixFolderEdit->text();
-    v.FujiPraticien = practitionerEdit->text();
-    v.DicomWorklistFolder = dicomWorklistFolderEdit->text();
-    v.LetOnTop = alwaysOnTopCheck->isChecked();
-    v.Position = FirstTicked(positionOptions);
+    v.conquestPath = databasePathEdit->text();
+    v.conquestImagePath = imageFolderEdit->text();
+    v.entete = letterheadEdit->text();
+    v.inverse = invertGreyCheck->isChecked();
+    v.isEtiquette = labelsCheck->isChecked();
+    v.etiquetteAutoPrint = autoPrintLabelsCheck->isChecked();
+    v.imagePrinter = imagePrinterBox->currentText();
+    v.etiquettePrinter = labelPrinterBox->currentText();
+    v.crPrinter = reportPrinterBox->currentText();
+    v.nbEtiquette = labelCountBox->currentText();
+    v.formatEtiquette = firstTicked(labelKindOptions);
+    v.fujiCheminNetpix = netPixFolderEdit->text();
+    v.fujiPraticien = practitionerEdit->text();
+    v.dicomWorklistFolder = dicomWorklistFolderEdit->text();
+    v.letOnTop = alwaysOnTopCheck->isChecked();
+    v.position = firstTicked(positionOptions);
     return v;
 }
 
-void OptionsDialog::Apply()
+void OptionsDialog::apply()
 {
     MainWindowPlace place;
     if (mainWindow_) {
@@ -405,20 +405,20 @@ void OptionsDialog::Apply()
         place.leftTwips = mainWindow_->x() * TwipsPerPixel;
         place.topTwips = mainWindow_->y() * TwipsPerPixel;
     }
-    SaveOptions(values(), place);
+    saveOptions(values(), place);
     // The running values follow; what the start-up set itself is kept.
     AppValues& running = appValues();
-    AppValues fresh = ReadAppValues(running.DefaultPrinterName);
-    fresh.BurnStagingDir = running.BurnStagingDir;
-    fresh.DicomExportDir = running.DicomExportDir;
-    fresh.MonitorInterval = running.MonitorInterval;
-    fresh.TodayDate = running.TodayDate;
+    AppValues fresh = readAppValues(running.defaultPrinterName);
+    fresh.burnStagingDir = running.burnStagingDir;
+    fresh.dicomExportDir = running.dicomExportDir;
+    fresh.monitorInterval = running.monitorInterval;
+    fresh.todayDate = running.todayDate;
     running = fresh;
     if (relayout_)
         relayout_();
 }
 
-void OptionsDialog::BrowseDatabase()
+void OptionsDialog::browseDatabase()
 {
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
@@ -431,7 +431,7 @@ void OptionsDialog::BrowseDatabase()
         databasePathEdit->setText(chosen);
 }
 
-void OptionsDialog::BrowseNetPixFolder()
+void OptionsDialog::browseNetPixFolder()
 {
     // A folder dialog: the console's folder may well be empty.
     FileRequest request;

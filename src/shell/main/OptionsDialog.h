@@ -30,14 +30,14 @@ public:
     // Lays the main window out again after "Appliquer".
     void setRelayout(std::function<void()> relayout) { relayout_ = std::move(relayout); }
 
-    void Apply(); // "Appliquer"
-    void SelectTab(int index);
+    void apply(); // "Appliquer"
+    void selectTab(int index);
     int currentTab() const;
     OptionsValues values() const; // what the controls hold now
 
     // Under the database path: where a PostgreSQL password is kept ("" for
     // a database file).
-    static QString PasswordNote(const QString& conquestPath);
+    static QString passwordNote(const QString& conquestPath);
 
     QTabBar* tabs;
     QWidget* panels[7] = {};
@@ -73,18 +73,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QWidget* ConquestPanel();
-    QWidget* PrintPanel();
-    QWidget* DicomPrintPanel();
-    QWidget* WorkListPanel();
-    QWidget* PositionPanel();
-    QWidget* LabelsGroup(QWidget* parent);
-    void BuildTabs();
-    void BuildButtons();
-    void Load();
-    void FillPrinterBoxes(const OptionsValues& v);
-    void BrowseDatabase();
-    void BrowseNetPixFolder();
+    QWidget* conquestPanel();
+    QWidget* printPanel();
+    QWidget* dicomPrintPanel();
+    QWidget* workListPanel();
+    QWidget* positionPanel();
+    QWidget* labelsGroup(QWidget* parent);
+    void buildTabs();
+    void buildButtons();
+    void load();
+    void fillPrinterBoxes(const OptionsValues& v);
+    void browseDatabase();
+    void browseNetPixFolder();
 
     QWidget* mainWindow_;
     std::function<void()> relayout_;

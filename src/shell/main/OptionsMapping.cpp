@@ -5,42 +5,42 @@
 #include <algorithm>
 
 namespace vexa {
-OptionsValues LoadOptions(const QString& defaultPrinterName)
+OptionsValues loadOptions(const QString& defaultPrinterName)
 {
     OptionsValues v;
-    ReadSharedSettings(v, defaultPrinterName);
-    v.EtiquetteAutoPrint = GetYesNoSetting(Keys::EtiquetteAutoPrint, Keys::EtiquetteAutoPrintShownWhenAbsent);
-    v.NbEtiquette = GetSetting(Keys::NbEtiquette);
-    v.FormatEtiquette = GetIntegerSetting(Keys::FormatEtiquette);
-    v.Position = GetIntegerSetting(Keys::Position);
+    readSharedSettings(v, defaultPrinterName);
+    v.etiquetteAutoPrint = getYesNoSetting(keys::EtiquetteAutoPrint, keys::EtiquetteAutoPrintShownWhenAbsent);
+    v.nbEtiquette = getSetting(keys::NbEtiquette);
+    v.formatEtiquette = getIntegerSetting(keys::FormatEtiquette);
+    v.position = getIntegerSetting(keys::Position);
     return v;
 }
 
-void SaveOptions(const OptionsValues& v, const MainWindowPlace& place)
+void saveOptions(const OptionsValues& v, const MainWindowPlace& place)
 {
-    SaveSetting(Keys::ConquestPath, v.ConquestPath);
-    SaveSetting(Keys::ConquestImagePath, v.ConquestImagePath);
-    SaveSetting(Keys::Entete, v.Entete);
-    SaveSetting(Keys::Inverse, YesNoText(v.Inverse));
-    SaveSetting(Keys::IsEtiquette, YesNoText(v.IsEtiquette));
-    SaveSetting(Keys::EtiquetteAutoPrint, YesNoText(v.EtiquetteAutoPrint));
-    SaveSetting(Keys::ImagePrinter, v.ImagePrinter);
-    SaveSetting(Keys::EtiquettePrinter, v.EtiquettePrinter);
-    SaveSetting(Keys::CR_Printer, v.CR_Printer);
-    SaveSetting(Keys::NbEtiquette, v.NbEtiquette);
-    SaveSetting(Keys::FujiCheminNetpix, v.FujiCheminNetpix);
-    SaveSetting(Keys::FujiPraticien, v.FujiPraticien);
-    SaveSetting(Keys::DicomWorklistFolder, v.DicomWorklistFolder);
-    SaveSetting(Keys::FormatEtiquette, QString::number(v.FormatEtiquette));
-    SaveSetting(Keys::Position, QString::number(v.Position));
-    SaveSetting(Keys::LetOnTop, YesNoText(v.LetOnTop));
+    saveSetting(keys::ConquestPath, v.conquestPath);
+    saveSetting(keys::ConquestImagePath, v.conquestImagePath);
+    saveSetting(keys::Entete, v.entete);
+    saveSetting(keys::Inverse, yesNoText(v.inverse));
+    saveSetting(keys::IsEtiquette, yesNoText(v.isEtiquette));
+    saveSetting(keys::EtiquetteAutoPrint, yesNoText(v.etiquetteAutoPrint));
+    saveSetting(keys::ImagePrinter, v.imagePrinter);
+    saveSetting(keys::EtiquettePrinter, v.etiquettePrinter);
+    saveSetting(keys::CR_Printer, v.crPrinter);
+    saveSetting(keys::NbEtiquette, v.nbEtiquette);
+    saveSetting(keys::FujiCheminNetpix, v.fujiCheminNetpix);
+    saveSetting(keys::FujiPraticien, v.fujiPraticien);
+    saveSetting(keys::DicomWorklistFolder, v.dicomWorklistFolder);
+    saveSetting(keys::FormatEtiquette, QString::number(v.formatEtiquette));
+    saveSetting(keys::Position, QString::number(v.position));
+    saveSetting(keys::LetOnTop, yesNoText(v.letOnTop));
     if (!place.normalState)
         return;
-    SaveSetting(Keys::PositionLeft, QString::number(place.leftTwips));
-    SaveSetting(Keys::PositionTop, QString::number(place.topTwips));
+    saveSetting(keys::PositionLeft, QString::number(place.leftTwips));
+    saveSetting(keys::PositionTop, QString::number(place.topTwips));
 }
 
-QString ImageFolderForDatabase(const QString& databasePath)
+QString imageFolderForDatabase(const QString& databasePath)
 {
     // A Windows installation keeps its database as dbase\conquestpacs_s.mdb;
     // a Linux one as dbase/conquest.db3 under its data folder.
@@ -51,7 +51,7 @@ QString ImageFolderForDatabase(const QString& databasePath)
     return folder;
 }
 
-QString FolderOfChosenFile(const QString& filePath)
+QString folderOfChosenFile(const QString& filePath)
 {
     const qsizetype cut = std::max(filePath.lastIndexOf(u'/'), filePath.lastIndexOf(u'\\'));
     return cut < 0 ? QString() : filePath.left(cut + 1);

@@ -9,10 +9,10 @@
 namespace vexa {
 
 struct OptionsValues : SharedSettings {
-    bool EtiquetteAutoPrint = false;
-    QString NbEtiquette = QStringLiteral("1");
-    int FormatEtiquette = 1; // the label kind: 0 or 1, 2 when none is ticked
-    int Position = 0; // the window position: 0 to 4, 5 when none is ticked
+    bool etiquetteAutoPrint = false;
+    QString nbEtiquette = QStringLiteral("1");
+    int formatEtiquette = 1; // the label kind: 0 or 1, 2 when none is ticked
+    int position = 0; // the window position: 0 to 4, 5 when none is ticked
 };
 
 // The main window's place, stored only while it is in its normal state.
@@ -22,17 +22,17 @@ struct MainWindowPlace {
     int topTwips = 0;
 };
 
-OptionsValues LoadOptions(const QString& defaultPrinterName);
+OptionsValues loadOptions(const QString& defaultPrinterName);
 // Writes every value in the dialog's order, then the main window's place when
 // it is in its normal state.
-void SaveOptions(const OptionsValues& values, const MainWindowPlace& place);
+void saveOptions(const OptionsValues& values, const MainWindowPlace& place);
 
 // The image folder proposed for a database path: the Conquest installation
 // folder (with its trailing separator) when the database sits in its "dbase"
 // folder, else the path itself, which the user then corrects.
-QString ImageFolderForDatabase(const QString& databasePath);
+QString imageFolderForDatabase(const QString& databasePath);
 
 // The folder of a chosen file, up to and including its last separator.
-QString FolderOfChosenFile(const QString& filePath);
+QString folderOfChosenFile(const QString& filePath);
 
 } // namespace vexa

@@ -24,12 +24,12 @@ bool SingleInstance::acquire()
     return lock_->tryLock(0);
 }
 
-QString SingleInstance::AlreadyRunningText()
+QString SingleInstance::alreadyRunningText()
 {
     return QStringLiteral("Ce programme est déjà lancé sur votre machine !");
 }
 
-QString SingleInstance::AlreadyRunningTitle()
+QString SingleInstance::alreadyRunningTitle()
 {
     return QStringLiteral("Vexa Conquest Printer");
 }

@@ -17,8 +17,8 @@ public:
     bool acquire();
     QString lockPath() const { return path_; }
 
-    static QString AlreadyRunningText();
-    static QString AlreadyRunningTitle();
+    static QString alreadyRunningText();
+    static QString alreadyRunningTitle();
 
 private:
     QString path_;

@@ -15,73 +15,73 @@
 
 namespace vexa {
 
-void StartSupportLog()
+void startSupportLog()
 {
-    if (!StartLogFile())
-        qCWarning(logStartup).noquote() << QStringLiteral("journal impossible à écrire : ") + LogFilePath();
+    if (!startLogFile())
+        qCWarning(logStartup).noquote() << QStringLiteral("journal impossible à écrire : ") + logFilePath();
     qCInfo(logStartup).noquote() << QStringLiteral("démarrage de VexaDICOM %1 (Qt %2, %3), réglages %4")
                                         .arg(QCoreApplication::applicationVersion(),
                                             QString::fromLatin1(qVersion()), QSysInfo::prettyProductName(),
-                                            SettingsFile());
+                                            settingsFile());
 }
 
-void ReportDatabaseFailure(const QString& description, const std::function<void()>& showOptions)
+void reportDatabaseFailure(const QString& description, const std::function<void()>& showOptions)
 {
-    MsgBox(OpenErrorText(description), MsgIcon::Critical, MsgButtons::Ok, OpenErrorTitle());
-    const MsgResult answer = MsgBox(DatabaseNotFoundText(), MsgIcon::Question, MsgButtons::YesNo);
+    msgBox(openErrorText(description), MsgIcon::Critical, MsgButtons::Ok, openErrorTitle());
+    const MsgResult answer = msgBox(databaseNotFoundText(), MsgIcon::Question, MsgButtons::YesNo);
     if (answer != MsgResult::Yes)
         return;
     if (showOptions)
         showOptions();
-    MsgBox(RestartToApplyText(), MsgIcon::Exclamation);
+    msgBox(restartToApplyText(), MsgIcon::Exclamation);
 }
 
 namespace {
 
-void ReportStartupFailure(
+void reportStartupFailure(
     const QString& conquestPath, const QString& failure, const std::function<void()>& showOptions)
 {
     qCCritical(logDatabase).noquote()
         << QStringLiteral("base non ouverte au démarrage (%1) : %2").arg(conquestPath, failure);
-    ReportDatabaseFailure(failure, showOptions);
+    reportDatabaseFailure(failure, showOptions);
 }
 
 } // namespace
 
-StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks)
+StartupOutcome runStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks)
 {
     if (!instance.acquire()) {
-        MsgBox(SingleInstance::AlreadyRunningText(), MsgIcon::Exclamation, MsgButtons::Ok,
-            SingleInstance::AlreadyRunningTitle());
+        msgBox(SingleInstance::alreadyRunningText(), MsgIcon::Exclamation, MsgButtons::Ok,
+            SingleInstance::alreadyRunningTitle());
         return StartupOutcome::AlreadyRunning;
     }
-    appValues().MonitorInterval = 6000;
-    window.ApplyButtonColours();
-    LoadAppValues(hooks.defaultPrinterName);
-    setImageMemoryLimit(appValues().MaxImageBytes);
-    CreateStagingFolders();
-    if (appValues().ConquestPath.isEmpty() && hooks.showOptions)
+    appValues().monitorInterval = 6000;
+    window.applyButtonColours();
+    loadAppValues(hooks.defaultPrinterName);
+    setImageMemoryLimit(appValues().maxImageBytes);
+    createStagingFolders();
+    if (appValues().conquestPath.isEmpty() && hooks.showOptions)
         hooks.showOptions();
     // The options dialog may have been applied: the database is the one now stored.
-    const QString conquestPath = appValues().ConquestPath;
+    const QString conquestPath = appValues().conquestPath;
     // A large database never named (or never upgraded) is brought up to date
     // on a worker behind the shown window; a small one before it, as always.
-    const StartupWorkload workload = InspectDatabase(conquestPath);
+    const StartupWorkload workload = inspectDatabase(conquestPath);
     QString failure = workload.error;
     const bool inBackground = failure.isEmpty() && workload.imagesToName >= kBackgroundStartFrom;
     if (failure.isEmpty() && !inBackground) {
         TimedAction opening(QStringLiteral("ouverture et mise à jour de la base"));
-        failure = OpenAndUpgrade(conquestPath);
+        failure = openAndUpgrade(conquestPath);
         if (!failure.isEmpty())
             opening.fail(failure);
     }
     if (!failure.isEmpty()) {
-        ReportStartupFailure(conquestPath, failure, hooks.showOptions);
+        reportStartupFailure(conquestPath, failure, hooks.showOptions);
         return StartupOutcome::DatabaseFailed;
     }
     qCInfo(logDatabase).noquote() << QStringLiteral("base ouverte : ") + conquestPath;
     if (!inBackground) {
-        window.StartWithDatabase(conquestPath);
+        window.startWithDatabase(conquestPath);
         return StartupOutcome::Run;
     }
     qCInfo(logDatabase).noquote() << QStringLiteral(
@@ -90,16 +90,16 @@ StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const St
                                          .arg(workload.schemaToChange ? QStringLiteral(", schéma à compléter")
                                                                       : QString());
     // The upgrade failed behind the window: the same messages, then the program ends.
-    window.StartInBackground(conquestPath, workload.schemaToChange, workload.imagesToName,
+    window.startInBackground(conquestPath, workload.schemaToChange, workload.imagesToName,
         [conquestPath, showOptions = hooks.showOptions](const QString& failure) {
-            ReportStartupFailure(conquestPath, failure, showOptions);
+            reportStartupFailure(conquestPath, failure, showOptions);
             QCoreApplication::exit(1);
         });
     return StartupOutcome::Run;
 }
 
 // Liberation Sans has Arial's metrics, so the windows' designs keep their layout.
-void UseProgramFont()
+void useProgramFont()
 {
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("Liberation Sans")});

@@ -25,17 +25,17 @@ struct StartupHooks {
     QString defaultPrinterName;
 };
 
-StartupOutcome RunStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks);
+StartupOutcome runStartup(MainWindow& window, SingleInstance& instance, const StartupHooks& hooks);
 
 // The support log: from now on every Qt message also goes to the rotating
 // log file; the first line says which program, Qt and settings file run.
-void StartSupportLog();
+void startSupportLog();
 
 // The windows' font, Liberation Sans, set on the application before any
 // window is created.
-void UseProgramFont();
+void useProgramFont();
 
 // The messages of a failed opening; true when the user chose to see the options.
-void ReportDatabaseFailure(const QString& description, const std::function<void()>& showOptions);
+void reportDatabaseFailure(const QString& description, const std::function<void()>& showOptions);
 
 } // namespace vexa

@@ -14,13 +14,13 @@ const QString SettingsOption = QStringLiteral("settings");
 
 } // namespace
 
-void SetApplicationIdentity()
+void setApplicationIdentity()
 {
     QCoreApplication::setApplicationName(QStringLiteral("VexaDICOM"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(VexaVersionText));
 }
 
-void DescribeCommandLine(QCommandLineParser& parser)
+void describeCommandLine(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(
         QStringLiteral("VexaDICOM : la console de diagnostic de la salle de radiologie, à côté du "
@@ -33,7 +33,7 @@ void DescribeCommandLine(QCommandLineParser& parser)
         QStringLiteral("FILE")});
 }
 
-bool AnswersOnTerminal(int argc, const char* const* argv)
+bool answersOnTerminal(int argc, const char* const* argv)
 {
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
@@ -47,10 +47,10 @@ bool AnswersOnTerminal(int argc, const char* const* argv)
     return false;
 }
 
-CommandLineOptions ParseCommandLine(QCoreApplication& app)
+CommandLineOptions parseCommandLine(QCoreApplication& app)
 {
     QCommandLineParser parser;
-    DescribeCommandLine(parser);
+    describeCommandLine(parser);
     parser.process(app);
     CommandLineOptions options;
     if (parser.isSet(SettingsOption))

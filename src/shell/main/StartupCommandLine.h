@@ -11,19 +11,19 @@ namespace vexa {
 
 // Application name and version, as --version prints them and the logs and
 // "Infos système" show them.
-void SetApplicationIdentity();
+void setApplicationIdentity();
 
 // The options the program understands, with their French descriptions.
 struct CommandLineOptions {
     QString settingsFile;
 };
-void DescribeCommandLine(QCommandLineParser& parser);
+void describeCommandLine(QCommandLineParser& parser);
 
 // True when the arguments ask for the help or the version text only.
-bool AnswersOnTerminal(int argc, const char* const* argv);
+bool answersOnTerminal(int argc, const char* const* argv);
 
 // Parses the arguments of `app`; prints the help or version text and ends
 // the process when asked, or on an unknown option (with the reason).
-CommandLineOptions ParseCommandLine(QCoreApplication& app);
+CommandLineOptions parseCommandLine(QCoreApplication& app);
 
 } // namespace vexa

@@ -8,23 +8,23 @@
 
 namespace vexa {
 
-void CreateStagingFolders()
+void createStagingFolders()
 {
     AppValues& values = appValues();
-    values.BurnStagingDir = DefaultBurnStagingDir();
-    values.DicomExportDir = DefaultDicomExportDir();
+    values.burnStagingDir = defaultBurnStagingDir();
+    values.dicomExportDir = defaultDicomExportDir();
     // A CD holds a patient's images and report: other users of the
     // workstation have nothing to read there.
-    MakePrivateFolder(values.BurnStagingDir);
-    MakePrivateFolder(values.DicomExportDir);
+    makePrivateFolder(values.burnStagingDir);
+    makePrivateFolder(values.dicomExportDir);
 }
 
-QString VersionCaption(int major, int minor, int revision)
+QString versionCaption(int major, int minor, int revision)
 {
     return QStringLiteral("Version : %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-QString AboutVersionText(int major, int minor, int revision)
+QString aboutVersionText(int major, int minor, int revision)
 {
     return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
@@ -32,7 +32,7 @@ QString AboutVersionText(int major, int minor, int revision)
 namespace {
 
 // 300000 -> "300 000": a plain blank between groups of three digits.
-QString Grouped(qint64 number)
+QString grouped(qint64 number)
 {
     QString digits = QString::number(number);
     for (qsizetype at = digits.size() - 3; at > (digits.startsWith(u'-') ? 1 : 0); at -= 3)
@@ -42,12 +42,12 @@ QString Grouped(qint64 number)
 
 } // namespace
 
-QString UpgradeProgressText(qint64 done, qint64 total)
+QString upgradeProgressText(qint64 done, qint64 total)
 {
-    return QStringLiteral("Mise à jour de la base : %1 / %2 images").arg(Grouped(done), Grouped(total));
+    return QStringLiteral("Mise à jour de la base : %1 / %2 images").arg(grouped(done), grouped(total));
 }
 
-QRect MainWindowRect(const QRect& screen, int taskbarHeight)
+QRect mainWindowRect(const QRect& screen, int taskbarHeight)
 {
     const int top = taskbarHeight < 1 ? -taskbarHeight : 0;
     return QRect(

@@ -24,22 +24,22 @@ StartupWork::~StartupWork()
 
 void StartupWork::start()
 {
-    future_ = QtConcurrent::run(&WorkPool(), [this] { Run(); });
+    future_ = QtConcurrent::run(&workPool(), [this] { run(); });
 }
 
 // Signals emitted from the worker reach the user-interface thread queued.
-void StartupWork::Run()
+void StartupWork::run()
 {
     QElapsedTimer timer;
     timer.start();
-    const QString failure = OpenAndUpgrade(path_);
+    const QString failure = openAndUpgrade(path_);
     if (!failure.isEmpty()) {
         emit upgradeFailed(failure);
         return;
     }
     qCInfo(logDatabase).noquote() << QStringLiteral("base mise à jour en %1 ms").arg(timer.restart());
     emit upgraded();
-    const QString error = NameAtFirstStart(path_, [this](qint64 done) {
+    const QString error = nameAtFirstStart(path_, [this](qint64 done) {
         emit progress(done);
         return !stop_;
     });

@@ -31,7 +31,7 @@ signals:
     void finished(const QString& namingError);
 
 private:
-    void Run();
+    void run();
 
     QString path_;
     std::atomic<bool> stop_{false};

@@ -10,7 +10,7 @@
 
 namespace vexa {
 
-QString SystemInfoText(const SystemFacts& facts)
+QString systemInfoText(const SystemFacts& facts)
 {
     QStringList lines{QStringLiteral("VexaDICOM %1").arg(facts.programVersion),
         QStringLiteral("Qt %1").arg(facts.qtVersion)};
@@ -18,14 +18,14 @@ QString SystemInfoText(const SystemFacts& facts)
         lines << QStringLiteral("Bibliothèques : ") + facts.libraries.join(QStringLiteral(", "));
     lines << QStringLiteral("Base de données : ") + facts.databaseEngine;
     if (!facts.databasePath.isEmpty())
-        lines << QStringLiteral("Emplacement de la base : ") + WithoutPassword(facts.databasePath);
+        lines << QStringLiteral("Emplacement de la base : ") + withoutPassword(facts.databasePath);
     lines << QStringLiteral("Journal : ") + facts.logPath
           << QStringLiteral("Réglages : ") + facts.settingsPath
           << QStringLiteral("Système : ") + facts.system;
     return lines.join(u'\n');
 }
 
-SystemFacts ProgramFacts()
+SystemFacts programFacts()
 {
     SystemFacts facts;
     facts.programVersion = QString::fromLatin1(VexaVersionText);
@@ -36,29 +36,29 @@ SystemFacts ProgramFacts()
         if (*version)
             facts.libraries << QStringLiteral("%1 %2").arg(QLatin1String(name), QLatin1String(version));
     }
-    facts.logPath = LogFilePath();
-    facts.settingsPath = QFileInfo(SettingsFile()).absoluteFilePath();
+    facts.logPath = logFilePath();
+    facts.settingsPath = QFileInfo(settingsFile()).absoluteFilePath();
     facts.system = QStringLiteral("%1, noyau %2 %3")
                        .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(),
                            QSysInfo::currentCpuArchitecture());
     return facts;
 }
 
-QStringList DefaultSystemInfoPrograms()
+QStringList defaultSystemInfoPrograms()
 {
     return {QStringLiteral("hardinfo"), QStringLiteral("gnome-system-monitor"), QStringLiteral("ksysguard"),
         QStringLiteral("xfce4-taskmanager"), QStringLiteral("lshw-gtk")};
 }
 
-QStringList SystemInfoPrograms()
+QStringList systemInfoPrograms()
 {
-    const QString stored = GetSetting(Keys::SystemInfoPrograms);
+    const QString stored = getSetting(keys::SystemInfoPrograms);
     if (stored.trimmed().isEmpty())
-        return DefaultSystemInfoPrograms();
+        return defaultSystemInfoPrograms();
     return stored.split(u';', Qt::SkipEmptyParts);
 }
 
-QString FindSystemInfoViewer(const QStringList& programs, const QString& searchPath)
+QString findSystemInfoViewer(const QStringList& programs, const QString& searchPath)
 {
     const QStringList folders
         = searchPath.isEmpty() ? QStringList() : searchPath.split(u':', Qt::SkipEmptyParts);
@@ -70,12 +70,12 @@ QString FindSystemInfoViewer(const QStringList& programs, const QString& searchP
     return {};
 }
 
-QString SystemInfoUnavailableText()
+QString systemInfoUnavailableText()
 {
     return QStringLiteral("Les informations système ne sont pas disponibles actuellement");
 }
 
-QString OpenSystemViewerQuestion(const QString& viewer)
+QString openSystemViewerQuestion(const QString& viewer)
 {
     return QStringLiteral("Ouvrir aussi %1 ?").arg(QFileInfo(viewer).fileName());
 }

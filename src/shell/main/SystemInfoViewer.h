@@ -21,20 +21,20 @@ struct SystemFacts {
 };
 
 // The facts as one text, a line each.
-QString SystemInfoText(const SystemFacts& facts);
+QString systemInfoText(const SystemFacts& facts);
 
 // The facts that need no database: versions, files, system.
-SystemFacts ProgramFacts();
+SystemFacts programFacts();
 
-QStringList DefaultSystemInfoPrograms();
-QStringList SystemInfoPrograms();
+QStringList defaultSystemInfoPrograms();
+QStringList systemInfoPrograms();
 
 // The full path of the first program found in `searchPath` (":"-separated;
 // "" means the environment's PATH), or "" when none is there.
-QString FindSystemInfoViewer(const QStringList& programs, const QString& searchPath = {});
+QString findSystemInfoViewer(const QStringList& programs, const QString& searchPath = {});
 
 // The question under the facts when a viewer is found.
-QString OpenSystemViewerQuestion(const QString& viewer);
-QString SystemInfoUnavailableText();
+QString openSystemViewerQuestion(const QString& viewer);
+QString systemInfoUnavailableText();
 
 } // namespace vexa

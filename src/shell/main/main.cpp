@@ -18,12 +18,12 @@ namespace {
 
 // --help and --version print their text and end here, before a QApplication
 // would look for a display.
-int AnswerOnTerminal(int argc, char** argv)
+int answerOnTerminal(int argc, char** argv)
 {
     QCoreApplication core(argc, argv);
-    vexa::SetApplicationIdentity();
-    vexa::InstallQtFrench(core);
-    vexa::ParseCommandLine(core);
+    vexa::setApplicationIdentity();
+    vexa::installQtFrench(core);
+    vexa::parseCommandLine(core);
     return 0;
 }
 
@@ -31,38 +31,38 @@ int AnswerOnTerminal(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (vexa::AnswersOnTerminal(argc, argv))
-        return AnswerOnTerminal(argc, argv);
+    if (vexa::answersOnTerminal(argc, argv))
+        return answerOnTerminal(argc, argv);
     QApplication app(argc, argv);
-    vexa::SetApplicationIdentity();
-    vexa::InstallQtFrench(app);
-    const vexa::CommandLineOptions options = vexa::ParseCommandLine(app);
+    vexa::setApplicationIdentity();
+    vexa::installQtFrench(app);
+    const vexa::CommandLineOptions options = vexa::parseCommandLine(app);
     if (!options.settingsFile.isEmpty())
-        vexa::SetSettingsFile(options.settingsFile);
-    vexa::StartSupportLog();
+        vexa::setSettingsFile(options.settingsFile);
+    vexa::startSupportLog();
 
-    vexa::UseProgramFont();
+    vexa::useProgramFont();
     vexa::QtDialogService dialogService;
     vexa::setDialogService(&dialogService);
     vexa::SingleInstance instance;
     vexa::MainWindow window;
-    window.exportSeries = vexa::ProductionSeriesExporter(&window);
+    window.exportSeries = vexa::productionSeriesExporter(&window);
     vexa::StartupHooks hooks;
-    hooks.defaultPrinterName = vexa::DefaultPrinterName();
+    hooks.defaultPrinterName = vexa::defaultPrinterName();
     hooks.showOptions = [&window] {
         vexa::OptionsDialog options(&window);
-        options.setRelayout([&window] { window.Relayout(); });
+        options.setRelayout([&window] { window.relayout(); });
         options.exec();
     };
-    const vexa::StartupOutcome outcome = vexa::RunStartup(window, instance, hooks);
+    const vexa::StartupOutcome outcome = vexa::runStartup(window, instance, hooks);
     if (outcome != vexa::StartupOutcome::Run)
         return outcome == vexa::StartupOutcome::AlreadyRunning ? 0 : 1;
-    window.Relayout();
+    window.relayout();
     window.show();
     qCInfo(vexa::logStartup) << "fenêtre principale affichée";
     const int status = app.exec();
     vexa::setDialogService(nullptr);
     qCInfo(vexa::logStartup) << "arrêt, code" << status;
-    vexa::StopLogFile();
+    vexa::stopLogFile();
     return status;
 }

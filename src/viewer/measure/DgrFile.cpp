@@ -12,105 +12,105 @@ namespace {
 constexpr int LabelOffset = 34;
 constexpr int TailOffset = LabelOffset + MeasurementLabelLength;
 
-void PutInt16(char* at, int16_t value)
+void putInt16(char* at, int16_t value)
 {
     qToLittleEndian<qint16>(value, at);
 }
 
-int16_t GetInt16(const char* at)
+int16_t getInt16(const char* at)
 {
     return qFromLittleEndian<qint16>(at);
 }
 
 // Trailing blanks are padding; NULs are accepted as padding too.
-QString DecodeLabel(const char* at)
+QString decodeLabel(const char* at)
 {
     int length = MeasurementLabelLength;
     while (length > 0 && (at[length - 1] == ' ' || at[length - 1] == '\0'))
         --length;
-    return FromWindows1252(QByteArray(at, length));
+    return fromWindows1252(QByteArray(at, length));
 }
 
-void EncodeRecord(const MeasurementRecord& record, char* out)
+void encodeRecord(const MeasurementRecord& record, char* out)
 {
-    const int16_t numbers[] = {static_cast<int16_t>(record.Kind), record.X1, record.Y1, record.X2, record.Y2,
-        record.X3, record.Y3, record.X4, record.Y4};
+    const int16_t numbers[] = {static_cast<int16_t>(record.kind), record.x1, record.y1, record.x2, record.y2,
+        record.x3, record.y3, record.x4, record.y4};
     for (size_t i = 0; i < std::size(numbers); ++i)
-        PutInt16(out + 2 * i, numbers[i]);
-    for (size_t i = 0; i < record.Reserved.size(); ++i)
-        PutInt16(out + 18 + 2 * i, record.Reserved[i]);
-    const bool unchanged = record.StoredLabel.size() == MeasurementLabelLength
-        && DecodeLabel(record.StoredLabel.constData()) == record.Label;
-    const QByteArray label = unchanged ? record.StoredLabel
-                                       : ToWindows1252(record.Label.left(MeasurementLabelLength))
+        putInt16(out + 2 * i, numbers[i]);
+    for (size_t i = 0; i < record.reserved.size(); ++i)
+        putInt16(out + 18 + 2 * i, record.reserved[i]);
+    const bool unchanged = record.storedLabel.size() == MeasurementLabelLength
+        && decodeLabel(record.storedLabel.constData()) == record.label;
+    const QByteArray label = unchanged ? record.storedLabel
+                                       : toWindows1252(record.label.left(MeasurementLabelLength))
                                              .leftJustified(MeasurementLabelLength, ' ', true);
     std::copy(label.begin(), label.end(), out + LabelOffset);
-    PutInt16(out + TailOffset, record.Tail);
+    putInt16(out + TailOffset, record.tail);
 }
 
-bool IsKnownKind(int16_t kind)
+bool isKnownKind(int16_t kind)
 {
     return kind >= static_cast<int16_t>(MeasurementKind::Free)
         && kind <= static_cast<int16_t>(MeasurementKind::Text);
 }
 
-MeasurementRecord DecodeRecord(const char* in)
+MeasurementRecord decodeRecord(const char* in)
 {
     MeasurementRecord record;
-    const int16_t kind = GetInt16(in);
-    if (!IsKnownKind(kind))
+    const int16_t kind = getInt16(in);
+    if (!isKnownKind(kind))
         return record;
-    record.Kind = static_cast<MeasurementKind>(kind);
+    record.kind = static_cast<MeasurementKind>(kind);
     int16_t* points[]
-        = {&record.X1, &record.Y1, &record.X2, &record.Y2, &record.X3, &record.Y3, &record.X4, &record.Y4};
+        = {&record.x1, &record.y1, &record.x2, &record.y2, &record.x3, &record.y3, &record.x4, &record.y4};
     for (size_t i = 0; i < std::size(points); ++i)
-        *points[i] = GetInt16(in + 2 + 2 * i);
-    for (size_t i = 0; i < record.Reserved.size(); ++i)
-        record.Reserved[i] = GetInt16(in + 18 + 2 * i);
-    record.Label = DecodeLabel(in + LabelOffset);
-    record.StoredLabel = QByteArray(in + LabelOffset, MeasurementLabelLength);
-    record.Tail = GetInt16(in + TailOffset);
+        *points[i] = getInt16(in + 2 + 2 * i);
+    for (size_t i = 0; i < record.reserved.size(); ++i)
+        record.reserved[i] = getInt16(in + 18 + 2 * i);
+    record.label = decodeLabel(in + LabelOffset);
+    record.storedLabel = QByteArray(in + LabelOffset, MeasurementLabelLength);
+    record.tail = getInt16(in + TailOffset);
     return record;
 }
 
 } // namespace
 
-QString MeasurementFilePath(const QString& imagePath)
+QString measurementFilePath(const QString& imagePath)
 {
     return imagePath + QStringLiteral(".dgr");
 }
 
-QByteArray EncodeMeasurementTable(const MeasurementTable& table)
+QByteArray encodeMeasurementTable(const MeasurementTable& table)
 {
     QByteArray bytes(DgrFileSize, '\0');
     for (int i = 1; i <= MeasurementTable::Size; ++i)
-        EncodeRecord(table[i], bytes.data() + (i - 1) * DgrRecordSize);
+        encodeRecord(table[i], bytes.data() + (i - 1) * DgrRecordSize);
     return bytes;
 }
 
-MeasurementTable DecodeMeasurementTable(const QByteArray& bytes)
+MeasurementTable decodeMeasurementTable(const QByteArray& bytes)
 {
     MeasurementTable table;
     const int complete
         = static_cast<int>(std::min<qsizetype>(bytes.size() / DgrRecordSize, MeasurementTable::Size));
     for (int i = 1; i <= complete; ++i)
-        table[i] = DecodeRecord(bytes.constData() + (i - 1) * DgrRecordSize);
+        table[i] = decodeRecord(bytes.constData() + (i - 1) * DgrRecordSize);
     return table;
 }
 
-MeasurementTable ReadMeasurementFile(const QString& imagePath)
+MeasurementTable readMeasurementFile(const QString& imagePath)
 {
     // A FIFO, device or socket in its place would block the read or never end.
-    QFile file(MeasurementFilePath(imagePath));
+    QFile file(measurementFilePath(imagePath));
     if (!QFileInfo(file.fileName()).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
     // Whatever lies past the 50th record is not ours to read.
-    return DecodeMeasurementTable(file.read(DgrFileSize));
+    return decodeMeasurementTable(file.read(DgrFileSize));
 }
 
-bool WriteMeasurementFile(const QString& imagePath, const MeasurementTable& table)
+bool writeMeasurementFile(const QString& imagePath, const MeasurementTable& table)
 {
-    const QFileInfo existing(MeasurementFilePath(imagePath));
+    const QFileInfo existing(measurementFilePath(imagePath));
     if (existing.exists() && !existing.isFile())
         return false; // never written through a FIFO or a device
     QSaveFile file(existing.filePath());
@@ -119,7 +119,7 @@ bool WriteMeasurementFile(const QString& imagePath, const MeasurementTable& tabl
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = EncodeMeasurementTable(table);
+    const QByteArray bytes = encodeMeasurementTable(table);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

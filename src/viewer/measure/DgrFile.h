@@ -13,21 +13,21 @@ namespace vexa {
 constexpr int DgrRecordSize = 164;
 constexpr int DgrFileSize = DgrRecordSize * MeasurementTable::Size; // 8200
 
-QString MeasurementFilePath(const QString& imagePath);
+QString measurementFilePath(const QString& imagePath);
 
-QByteArray EncodeMeasurementTable(const MeasurementTable& table);
+QByteArray encodeMeasurementTable(const MeasurementTable& table);
 // Fills the table from the complete records present (at most 50). A short or
 // long file loses only what is missing or extra; a record of an unknown kind
 // stays a free slot.
-MeasurementTable DecodeMeasurementTable(const QByteArray& bytes);
+MeasurementTable decodeMeasurementTable(const QByteArray& bytes);
 
 // Reads the image's measurement file; no file (or an unreadable one) gives an
 // empty table.
-MeasurementTable ReadMeasurementFile(const QString& imagePath);
+MeasurementTable readMeasurementFile(const QString& imagePath);
 // Writes all 50 records through a temporary file renamed into place, so a
 // crash never leaves half a file; in a folder that takes no new file, a
 // writable existing file is overwritten in place. False when the file could
 // not be written either way.
-bool WriteMeasurementFile(const QString& imagePath, const MeasurementTable& table);
+bool writeMeasurementFile(const QString& imagePath, const MeasurementTable& table);
 
 } // namespace vexa

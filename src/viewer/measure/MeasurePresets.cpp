@@ -3,7 +3,7 @@
 
 namespace vexa {
 
-QStringList TextSizeChoices()
+QStringList textSizeChoices()
 {
     return {QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("13"),
         QStringLiteral("14"), QStringLiteral("16"), QStringLiteral("18"), QStringLiteral("20"),
@@ -11,12 +11,12 @@ QStringList TextSizeChoices()
         QStringLiteral("48")};
 }
 
-int16_t TextSizeFrom(const QString& sizeText)
+int16_t textSizeFrom(const QString& sizeText)
 {
-    const double value = NumericPrefix(sizeText);
+    const double value = numericPrefix(sizeText);
     if (value < 10.0 || value > 72.0)
         return DefaultTextSize;
-    return static_cast<int16_t>(RoundHalfEven(value));
+    return static_cast<int16_t>(roundHalfEven(value));
 }
 
 } // namespace vexa

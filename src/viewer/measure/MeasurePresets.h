@@ -39,11 +39,11 @@ constexpr std::array<PresetText, 23> PresetTexts = {{
 }};
 
 // The list of the size box; its first entry is the initial size.
-QStringList TextSizeChoices();
+QStringList textSizeChoices();
 
 constexpr int DefaultTextSize = 10;
 // The size a text graphic gets from what the size box holds: the number
 // rounded half to even when it lies in 10..72, else 10.
-int16_t TextSizeFrom(const QString& sizeText);
+int16_t textSizeFrom(const QString& sizeText);
 
 } // namespace vexa

@@ -9,41 +9,41 @@ namespace vexa {
 
 namespace {
 
-int16_t ToInt16(double value)
+int16_t toInt16(double value)
 {
-    const auto rounded = RoundHalfEven(value);
+    const auto rounded = roundHalfEven(value);
     return static_cast<int16_t>(std::clamp<int64_t>(
         rounded, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
 
 // Stored points are the pointer position rounded half to even.
-QPoint Rounded(QPointF image)
+QPoint rounded(QPointF image)
 {
-    return {ToInt16(image.x()), ToInt16(image.y())};
+    return {toInt16(image.x()), toInt16(image.y())};
 }
 
-void SetP1(MeasurementRecord& r, QPoint p)
+void setP1(MeasurementRecord& r, QPoint p)
 {
-    r.X1 = int16_t(p.x());
-    r.Y1 = int16_t(p.y());
+    r.x1 = int16_t(p.x());
+    r.y1 = int16_t(p.y());
 }
-void SetP2(MeasurementRecord& r, QPoint p)
+void setP2(MeasurementRecord& r, QPoint p)
 {
-    r.X2 = int16_t(p.x());
-    r.Y2 = int16_t(p.y());
+    r.x2 = int16_t(p.x());
+    r.y2 = int16_t(p.y());
 }
-void SetP3(MeasurementRecord& r, QPoint p)
+void setP3(MeasurementRecord& r, QPoint p)
 {
-    r.X3 = int16_t(p.x());
-    r.Y3 = int16_t(p.y());
+    r.x3 = int16_t(p.x());
+    r.y3 = int16_t(p.y());
 }
-void SetP4(MeasurementRecord& r, QPoint p)
+void setP4(MeasurementRecord& r, QPoint p)
 {
-    r.X4 = int16_t(p.x());
-    r.Y4 = int16_t(p.y());
+    r.x4 = int16_t(p.x());
+    r.y4 = int16_t(p.y());
 }
 
-QPointF P(int16_t x, int16_t y)
+QPointF p(int16_t x, int16_t y)
 {
     return {double(x), double(y)};
 }
@@ -55,70 +55,70 @@ const QString DeleteAllQuestion = QStringLiteral("Etes-vous sur de vouloir effac
 
 MeasurementController::MeasurementController(QObject* parent)
     : QObject(parent)
-    , toScreen([](QPointF image) { return image; })
+    , toScreen_([](QPointF image) { return image; })
 {
 }
 
 void MeasurementController::setMapping(ImageToScreen imageToScreen)
 {
-    toScreen = std::move(imageToScreen);
+    toScreen_ = std::move(imageToScreen);
 }
 
 void MeasurementController::setImage(QSize imageSize, const PixelSpacing& imageSpacing)
 {
-    model.setImageColumns(imageSize.width());
-    spacing = imageSpacing;
+    model_.setImageColumns(imageSize.width());
+    spacing_ = imageSpacing;
 }
 
 void MeasurementController::loadMeasurements(const QString& imagePath)
 {
-    drag.reset();
-    model.resetToolState();
-    model.load(ReadMeasurementFile(imagePath));
+    drag_.reset();
+    model_.resetToolState();
+    model_.load(readMeasurementFile(imagePath));
 }
 
 bool MeasurementController::saveMeasurements(const QString& imagePath)
 {
     cancelPlacement(); // a half-made graphic has no meaning on disk
-    return WriteMeasurementFile(imagePath, model.table());
+    return writeMeasurementFile(imagePath, model_.table());
 }
 
 void MeasurementController::leaveImage()
 {
-    drag.reset();
+    drag_.reset();
     cancelPlacement();
-    model.HideAllGraphics();
+    model_.hideAllGraphics();
     setCursor(Qt::ArrowCursor);
 }
 
 void MeasurementController::setCursor(Qt::CursorShape shape)
 {
-    if (shape == pointer)
+    if (shape == pointer_)
         return;
-    pointer = shape;
+    pointer_ = shape;
     emit cursorChanged(shape);
 }
 
 void MeasurementController::cancelPlacement()
 {
-    if (model.isPlacing())
-        model.DeleteGraphics(model.state().currentSlot);
-    model.resetToolState();
+    if (model_.isPlacing())
+        model_.deleteGraphics(model_.state().currentSlot);
+    model_.resetToolState();
 }
 
 bool MeasurementController::choose(PanelCommand command)
 {
     switch (command) {
     case PanelCommand::DeleteLast:
-        model.DeleteLastGraphics(); // the graphic being placed, if any, else the highest
+        model_.deleteLastGraphics(); // the graphic being placed, if any, else the highest
         setCursor(Qt::ArrowCursor);
         return true;
     case PanelCommand::DeleteAll:
         cancelPlacement();
-        if (MsgBox(DeleteAllQuestion, MsgIcon::Question, MsgButtons::YesNo,
+        if (msgBox(DeleteAllQuestion, MsgIcon::Question, MsgButtons::YesNo,
                 QStringLiteral("Effacer les mesures..."), MsgResult::Yes)
             == MsgResult::Yes)
-            model.DeleteAllGraphics();
+            model_.deleteAllGraphics();
         setCursor(Qt::ArrowCursor);
         return true;
     case PanelCommand::Text:
@@ -138,10 +138,10 @@ bool MeasurementController::choose(PanelCommand command)
 bool MeasurementController::armTool(MeasureTool tool)
 {
     cancelPlacement();
-    ToolState& state = model.state();
-    state.currentSlot = model.nextFreeSlot();
+    ToolState& state = model_.state();
+    state.currentSlot = model_.nextFreeSlot();
     if (state.currentSlot < 1) {
-        MsgBox(OverloadedText, MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Mesures..."));
+        msgBox(OverloadedText, MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Mesures..."));
         return false;
     }
     state.step = 0;
@@ -155,11 +155,11 @@ void MeasurementController::choosePreset(int presetIndex)
     if (presetIndex < 0 || presetIndex >= int(PresetTexts.size()))
         return;
     const PresetText& preset = PresetTexts[size_t(presetIndex)];
-    textToPlace = QString::fromUtf8(preset.caption);
-    textSize = QString::number(preset.size);
+    textToPlace_ = QString::fromUtf8(preset.caption);
+    textSize_ = QString::number(preset.size);
     cancelPlacement();
-    ToolState& state = model.state();
-    state.currentSlot = model.nextFreeSlot();
+    ToolState& state = model_.state();
+    state.currentSlot = model_.nextFreeSlot();
     if (state.currentSlot > 0) {
         state.step = 0;
         state.tool = MeasureTool::Text;
@@ -169,19 +169,19 @@ void MeasurementController::choosePreset(int presetIndex)
 
 QString MeasurementController::labelFor(const MeasurementRecord& r) const
 {
-    switch (r.Kind) {
+    switch (r.kind) {
     case MeasurementKind::Distance:
     case MeasurementKind::HeightDifference:
-        return MeasureDistanceText(P(r.X1, r.Y1), P(r.X2, r.Y2), spacing, numbers);
+        return measureDistanceText(p(r.x1, r.y1), p(r.x2, r.y2), spacing_, numbers_);
     case MeasurementKind::VertexAngle:
-        return AngleText(AngleAtVertex(r.X1, r.Y1, r.X2, r.Y2, r.X4, r.Y4), numbers);
+        return angleText(angleAtVertex(r.x1, r.y1, r.x2, r.y2, r.x4, r.y4), numbers_);
     case MeasurementKind::LinesAngle:
-        return AngleText(AngleBetweenLines(r.X1, r.Y1, r.X2, r.Y2, r.X3, r.Y3, r.X4, r.Y4), numbers);
+        return angleText(angleBetweenLines(r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4), numbers_);
     case MeasurementKind::Free:
     case MeasurementKind::Text:
         break;
     }
-    return r.Label;
+    return r.label;
 }
 
 // ---- clicks on the image ----
@@ -192,33 +192,33 @@ void MeasurementController::click(QPointF image, Qt::MouseButton button)
         cancelByRightClick();
         return;
     }
-    const ToolState& state = model.state();
+    const ToolState& state = model_.state();
     if (button != Qt::LeftButton || state.tool == MeasureTool::None)
         return;
     if (!MeasurementTable::isValidIndex(state.currentSlot)) {
         // The tool stayed armed after the 50th graphic: say why nothing is placed.
-        model.resetToolState();
+        model_.resetToolState();
         setCursor(Qt::ArrowCursor);
-        MsgBox(OverloadedText, MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Mesures..."));
+        msgBox(OverloadedText, MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Mesures..."));
         return;
     }
-    placePoint(Rounded(image));
+    placePoint(rounded(image));
 }
 
 void MeasurementController::cancelByRightClick()
 {
-    ToolState& state = model.state();
+    ToolState& state = model_.state();
     if (state.step > 0 || state.tool == MeasureTool::HeightDifference)
-        model.DeleteGraphics(state.currentSlot);
-    model.resetToolState();
-    state.currentSlot = model.nextFreeSlot();
+        model_.deleteGraphics(state.currentSlot);
+    model_.resetToolState();
+    state.currentSlot = model_.nextFreeSlot();
     setCursor(Qt::ArrowCursor);
 }
 
 void MeasurementController::placePoint(QPoint c)
 {
-    MeasurementRecord& r = model.table()[model.state().currentSlot];
-    switch (model.state().tool) {
+    MeasurementRecord& r = model_.table()[model_.state().currentSlot];
+    switch (model_.state().tool) {
     case MeasureTool::Distance:
         return placeDistance(c, r);
     case MeasureTool::VertexAngle:
@@ -237,24 +237,24 @@ void MeasurementController::placePoint(QPoint c)
 void MeasurementController::startRecord(QPoint c, MeasurementRecord& r, MeasurementKind kind)
 {
     r = MeasurementRecord{};
-    r.Kind = kind;
-    SetP1(r, c);
-    model.placeHandle(model.state().currentSlot, HandleArray::L1_1, c, 1, LeftHandleShift,
+    r.kind = kind;
+    setP1(r, c);
+    model_.placeHandle(model_.state().currentSlot, HandleArray::L11, c, 1, LeftHandleShift,
         kind == MeasurementKind::Text ? TextHandleGrey : HandleColour);
-    model.state().step = 1;
+    model_.state().step = 1;
 }
 
 void MeasurementController::drawLabelAt(QPointF at, const QString& label)
 {
-    model.scene().drawText(
-        model.state().currentSlot, label, ScenePoint::at(at, LabelShift), MeasureLabelSize);
+    model_.scene().drawText(
+        model_.state().currentSlot, label, ScenePoint::at(at, LabelShift), MeasureLabelSize);
 }
 
 void MeasurementController::finishGraphic(bool keepTool)
 {
-    ToolState& state = model.state();
+    ToolState& state = model_.state();
     state.step = 0;
-    state.currentSlot = model.nextFreeSlot();
+    state.currentSlot = model_.nextFreeSlot();
     if (!keepTool) {
         state.tool = MeasureTool::None;
         setCursor(Qt::ArrowCursor);
@@ -263,90 +263,90 @@ void MeasurementController::finishGraphic(bool keepTool)
 
 void MeasurementController::placeDistance(QPoint c, MeasurementRecord& r)
 {
-    const int slot = model.state().currentSlot;
-    if (model.state().step == 0)
+    const int slot = model_.state().currentSlot;
+    if (model_.state().step == 0)
         return startRecord(c, r, MeasurementKind::Distance);
-    model.placeHandle(slot, HandleArray::L1_2, c, 2, RightHandleShift);
-    SetP2(r, c);
-    r.Label = labelFor(r);
-    model.scene().drawSegment(slot, 1, ScenePoint::at(P(r.X1, r.Y1)), ScenePoint::at(c));
-    drawLabelAt(c, r.Label);
+    model_.placeHandle(slot, HandleArray::L12, c, 2, RightHandleShift);
+    setP2(r, c);
+    r.label = labelFor(r);
+    model_.scene().drawSegment(slot, 1, ScenePoint::at(p(r.x1, r.y1)), ScenePoint::at(c));
+    drawLabelAt(c, r.label);
     finishGraphic(true);
 }
 
 void MeasurementController::placeVertexAngle(QPoint c, MeasurementRecord& r)
 {
-    const int slot = model.state().currentSlot;
-    switch (model.state().step) {
+    const int slot = model_.state().currentSlot;
+    switch (model_.state().step) {
     case 0:
         return startRecord(c, r, MeasurementKind::VertexAngle);
     case 1:
-        model.placeHandle(slot, HandleArray::L1_2, c, 2, RightHandleShift);
-        model.scene().drawSegment(slot, 1, ScenePoint::at(P(r.X1, r.Y1)), ScenePoint::at(c));
-        SetP2(r, c);
-        SetP3(r, c);
-        model.state().step = 2;
+        model_.placeHandle(slot, HandleArray::L12, c, 2, RightHandleShift);
+        model_.scene().drawSegment(slot, 1, ScenePoint::at(p(r.x1, r.y1)), ScenePoint::at(c));
+        setP2(r, c);
+        setP3(r, c);
+        model_.state().step = 2;
         return;
     default:
-        model.placeHandle(slot, HandleArray::L2_2, c, 3, RightHandleShift);
-        SetP4(r, c);
-        r.Label = labelFor(r);
-        model.scene().drawSegment(slot, 2, ScenePoint::at(P(r.X3, r.Y3)), ScenePoint::at(c));
-        drawLabelAt(c, r.Label);
+        model_.placeHandle(slot, HandleArray::L22, c, 3, RightHandleShift);
+        setP4(r, c);
+        r.label = labelFor(r);
+        model_.scene().drawSegment(slot, 2, ScenePoint::at(p(r.x3, r.y3)), ScenePoint::at(c));
+        drawLabelAt(c, r.label);
         finishGraphic(true);
     }
 }
 
 void MeasurementController::placeLinesAngle(QPoint c, MeasurementRecord& r)
 {
-    const int slot = model.state().currentSlot;
-    switch (model.state().step) {
+    const int slot = model_.state().currentSlot;
+    switch (model_.state().step) {
     case 0:
         return startRecord(c, r, MeasurementKind::LinesAngle);
     case 1:
-        model.placeHandle(slot, HandleArray::L1_2, c, 2, RightHandleShift);
-        model.scene().drawSegment(slot, 1, ScenePoint::at(P(r.X1, r.Y1)), ScenePoint::at(c));
-        SetP2(r, c);
-        model.state().step = 2;
+        model_.placeHandle(slot, HandleArray::L12, c, 2, RightHandleShift);
+        model_.scene().drawSegment(slot, 1, ScenePoint::at(p(r.x1, r.y1)), ScenePoint::at(c));
+        setP2(r, c);
+        model_.state().step = 2;
         return;
     case 2:
-        model.placeHandle(slot, HandleArray::L2_1, c, 3, LeftHandleShift);
-        SetP3(r, c);
-        model.state().step = 3;
+        model_.placeHandle(slot, HandleArray::L21, c, 3, LeftHandleShift);
+        setP3(r, c);
+        model_.state().step = 3;
         return;
     default:
-        model.placeHandle(slot, HandleArray::L2_2, c, 4, RightHandleShift);
-        SetP4(r, c);
-        r.Label = labelFor(r);
-        model.scene().drawSegment(slot, 2, ScenePoint::at(P(r.X3, r.Y3)), ScenePoint::at(c));
-        drawLabelAt(c, r.Label);
+        model_.placeHandle(slot, HandleArray::L22, c, 4, RightHandleShift);
+        setP4(r, c);
+        r.label = labelFor(r);
+        model_.scene().drawSegment(slot, 2, ScenePoint::at(p(r.x3, r.y3)), ScenePoint::at(c));
+        drawLabelAt(c, r.label);
         finishGraphic(true);
     }
 }
 
 void MeasurementController::placeHeightDifference(QPoint c, MeasurementRecord& r)
 {
-    const int slot = model.state().currentSlot;
-    if (model.state().step == 0)
+    const int slot = model_.state().currentSlot;
+    if (model_.state().step == 0)
         return startRecord(c, r, MeasurementKind::HeightDifference);
-    const QPointF foot(r.X1, c.y());
-    model.placeHandle(slot, HandleArray::L1_2, foot, 2, LeftHandleShift); // aligned on L1_1
-    r.X2 = r.X1;
-    r.Y2 = int16_t(c.y());
-    r.Label = labelFor(r);
-    model.scene().drawSegment(slot, 3, ScenePoint::at(P(r.X1, r.Y1)), ScenePoint::at(foot));
-    model.scene().drawSegment(
-        slot, 2, ScenePoint::at(foot), ScenePoint::at({double(model.columns()), foot.y()}));
-    drawLabelAt({foot.x(), c.y() + (r.Y1 - c.y()) / 2.0}, r.Label);
+    const QPointF foot(r.x1, c.y());
+    model_.placeHandle(slot, HandleArray::L12, foot, 2, LeftHandleShift); // aligned on L1_1
+    r.x2 = r.x1;
+    r.y2 = int16_t(c.y());
+    r.label = labelFor(r);
+    model_.scene().drawSegment(slot, 3, ScenePoint::at(p(r.x1, r.y1)), ScenePoint::at(foot));
+    model_.scene().drawSegment(
+        slot, 2, ScenePoint::at(foot), ScenePoint::at({double(model_.columns()), foot.y()}));
+    drawLabelAt({foot.x(), c.y() + (r.y1 - c.y()) / 2.0}, r.label);
     finishGraphic(false);
 }
 
 void MeasurementController::placeText(QPoint c, MeasurementRecord& r)
 {
     startRecord(c, r, MeasurementKind::Text);
-    r.Label = textToPlace.left(MeasurementLabelLength);
-    r.X2 = TextSizeFrom(textSize);
-    model.scene().drawText(model.state().currentSlot, r.Label, ScenePoint::at(c, LabelShift), r.X2);
+    r.label = textToPlace_.left(MeasurementLabelLength);
+    r.x2 = textSizeFrom(textSize_);
+    model_.scene().drawText(model_.state().currentSlot, r.label, ScenePoint::at(c, LabelShift), r.x2);
     finishGraphic(false);
 }
 
@@ -362,13 +362,13 @@ ScenePoint MeasurementController::rubberEnd(QPointF start, QPointF pointer) cons
 
 void MeasurementController::drawRubberBand(QPointF pointer)
 {
-    const ToolState& state = model.state();
+    const ToolState& state = model_.state();
     if (!MeasurementTable::isValidIndex(state.currentSlot))
         return;
-    const MeasurementRecord& r = model.table()[state.currentSlot];
-    const QPointF p1 = P(r.X1, r.Y1);
-    const QPointF p3 = P(r.X3, r.Y3);
-    OverlayScene& scene = model.scene();
+    const MeasurementRecord& r = model_.table()[state.currentSlot];
+    const QPointF p1 = p(r.x1, r.y1);
+    const QPointF p3 = p(r.x3, r.y3);
+    OverlayScene& scene = model_.scene();
     const int slot = state.currentSlot;
     const auto tool = state.tool;
     const int step = state.step;
@@ -384,12 +384,12 @@ void MeasurementController::drawRubberBand(QPointF pointer)
             slot, 1, ScenePoint::displayLeft(pointer.y()), ScenePoint::at(pointer, {-5.0, 0.0}));
     else if (tool == MeasureTool::HeightDifference && step == 1)
         scene.drawSegment(slot, 2, ScenePoint::at(pointer, {5.0, 0.0}),
-            ScenePoint::at({double(model.columns()), pointer.y()}));
+            ScenePoint::at({double(model_.columns()), pointer.y()}));
 }
 
 void MeasurementController::move(QPointF image, Qt::MouseButtons buttons)
 {
-    if (drag) {
+    if (drag_) {
         if (buttons & Qt::LeftButton)
             dragTo(image, false);
         return;
@@ -401,21 +401,21 @@ void MeasurementController::move(QPointF image, Qt::MouseButtons buttons)
 
 bool MeasurementController::press(QPointF image, Qt::MouseButton button)
 {
-    if (drag)
+    if (drag_)
         return true;
     // The points of the graphic being placed are not handles yet.
-    const int placing = model.isPlacing() ? model.state().currentSlot : 0;
-    const auto hit = model.scene().handleAt(toScreen(image), toScreen, placing);
+    const int placing = model_.isPlacing() ? model_.state().currentSlot : 0;
+    const auto hit = model_.scene().handleAt(toScreen_(image), toScreen_, placing);
     if (!hit)
         return false;
     if (button == Qt::LeftButton)
-        drag = Drag{*hit, image - model.scene().handle(*hit)->image};
+        drag_ = Drag{*hit, image - model_.scene().handle(*hit)->image};
     return true;
 }
 
 bool MeasurementController::release(QPointF image, Qt::MouseButton button)
 {
-    if (!drag)
+    if (!drag_)
         return false;
     if (button == Qt::LeftButton)
         dragTo(image, true);
@@ -426,47 +426,47 @@ MeasurementRecord MeasurementController::moved(
     const MeasurementRecord& record, HandleArray array, QPoint p) const
 {
     MeasurementRecord r = record;
-    const bool height = r.Kind == MeasurementKind::HeightDifference;
+    const bool height = r.kind == MeasurementKind::HeightDifference;
     switch (array) {
-    case HandleArray::L1_1:
-        SetP1(r, p);
+    case HandleArray::L11:
+        setP1(r, p);
         if (height)
-            r.X2 = r.X1;
+            r.x2 = r.x1;
         break;
-    case HandleArray::L1_2:
+    case HandleArray::L12:
         if (height) {
-            r.Y2 = int16_t(p.y()); // the foot stays under the first point
+            r.y2 = int16_t(p.y()); // the foot stays under the first point
             break;
         }
-        SetP2(r, p);
-        if (r.Kind == MeasurementKind::VertexAngle)
-            SetP3(r, p);
+        setP2(r, p);
+        if (r.kind == MeasurementKind::VertexAngle)
+            setP3(r, p);
         break;
-    case HandleArray::L2_1:
-        SetP3(r, p);
+    case HandleArray::L21:
+        setP3(r, p);
         break;
-    case HandleArray::L2_2:
-        SetP4(r, p);
+    case HandleArray::L22:
+        setP4(r, p);
         break;
     }
-    r.Label = labelFor(r);
+    r.label = labelFor(r);
     return r;
 }
 
 void MeasurementController::dragTo(QPointF image, bool commit)
 {
-    const int index = drag->handle.index;
-    MeasurementRecord& stored = model.table()[index];
-    const MeasurementRecord next = moved(stored, drag->handle.array, Rounded(image - drag->grab));
+    const int index = drag_->handle.index;
+    MeasurementRecord& stored = model_.table()[index];
+    const MeasurementRecord next = moved(stored, drag_->handle.array, rounded(image - drag_->grab));
     if (!commit) {
         setCursor(Qt::CrossCursor);
-        model.drawRecord(index, next);
+        model_.drawRecord(index, next);
         return;
     }
     stored = next;
-    drag.reset();
+    drag_.reset();
     setCursor(Qt::ArrowCursor);
-    model.RedrawGraphic(index);
+    model_.redrawGraphic(index);
 }
 
 } // namespace vexa

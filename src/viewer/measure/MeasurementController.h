@@ -29,16 +29,16 @@ public:
 
     explicit MeasurementController(QObject* parent = nullptr);
 
-    MeasurementGraphics& graphics() { return model; }
-    const MeasurementTable& table() const { return model.table(); }
-    OverlayScene& scene() { return model.scene(); }
-    const ToolState& state() const { return model.state(); }
-    Qt::CursorShape cursor() const { return pointer; }
+    MeasurementGraphics& graphics() { return model_; }
+    const MeasurementTable& table() const { return model_.table(); }
+    OverlayScene& scene() { return model_.scene(); }
+    const ToolState& state() const { return model_.state(); }
+    Qt::CursorShape cursor() const { return pointer_; }
 
     // Where the display shows the image; handles are caught in screen pixels.
     void setMapping(ImageToScreen imageToScreen);
     // Results use the locale's decimal separator (the system's by default).
-    void setLocale(const QLocale& locale) { numbers = locale; }
+    void setLocale(const QLocale& locale) { numbers_ = locale; }
     void setImage(QSize imageSize, const PixelSpacing& spacing);
 
     // Empties the table, reads the image's ".dgr" file and shows its graphics.
@@ -50,10 +50,10 @@ public:
     void leaveImage();
 
     // The text box and size box of the panel.
-    void setTextToPlace(const QString& text) { textToPlace = text; }
-    void setTextSize(const QString& size) { textSize = size; }
-    QString text() const { return textToPlace; }
-    QString size() const { return textSize; }
+    void setTextToPlace(const QString& text) { textToPlace_ = text; }
+    void setTextSize(const QString& size) { textSize_ = size; }
+    QString text() const { return textToPlace_; }
+    QString size() const { return textSize_; }
 
     // A tool button. False when the image holds 50 graphics already (the
     // user is told); the panel then stays out.
@@ -99,14 +99,14 @@ private:
     MeasurementRecord moved(const MeasurementRecord& record, HandleArray array, QPoint point) const;
     void dragTo(QPointF image, bool commit);
 
-    MeasurementGraphics model;
-    ImageToScreen toScreen;
-    QLocale numbers = QLocale::system();
-    PixelSpacing spacing;
-    QString textToPlace;
-    QString textSize = QStringLiteral("10");
-    Qt::CursorShape pointer = Qt::ArrowCursor;
-    std::optional<Drag> drag;
+    MeasurementGraphics model_;
+    ImageToScreen toScreen_;
+    QLocale numbers_ = QLocale::system();
+    PixelSpacing spacing_;
+    QString textToPlace_;
+    QString textSize_ = QStringLiteral("10");
+    Qt::CursorShape pointer_ = Qt::ArrowCursor;
+    std::optional<Drag> drag_;
 };
 
 } // namespace vexa

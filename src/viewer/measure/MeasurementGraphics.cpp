@@ -4,26 +4,26 @@ namespace vexa {
 
 namespace {
 
-QPointF P1(const MeasurementRecord& r)
+QPointF p1(const MeasurementRecord& r)
 {
-    return {double(r.X1), double(r.Y1)};
+    return {double(r.x1), double(r.y1)};
 }
-QPointF P2(const MeasurementRecord& r)
+QPointF p2(const MeasurementRecord& r)
 {
-    return {double(r.X2), double(r.Y2)};
+    return {double(r.x2), double(r.y2)};
 }
-QPointF P3(const MeasurementRecord& r)
+QPointF p3(const MeasurementRecord& r)
 {
-    return {double(r.X3), double(r.Y3)};
+    return {double(r.x3), double(r.y3)};
 }
-QPointF P4(const MeasurementRecord& r)
+QPointF p4(const MeasurementRecord& r)
 {
-    return {double(r.X4), double(r.Y4)};
+    return {double(r.x4), double(r.y4)};
 }
 
 // Redrawn segments of distances and angles sit one pixel to the left, as the
 // handles do, so line and squares meet.
-ScenePoint Redrawn(QPointF image)
+ScenePoint redrawn(QPointF image)
 {
     return ScenePoint::at(image, {-1.0, 0.0});
 }
@@ -32,22 +32,22 @@ ScenePoint Redrawn(QPointF image)
 
 void MeasurementGraphics::load(const MeasurementTable& table)
 {
-    DeleteAllGraphics();
-    records = table;
-    RedrawAllGraphics();
+    deleteAllGraphics();
+    records_ = table;
+    redrawAllGraphics();
 }
 
 void MeasurementGraphics::placeHandle(
     int index, HandleArray array, QPointF image, int pointNumber, double leftShift, Colour colour)
 {
-    overlay.placeHandle(index, array,
+    overlay_.placeHandle(index, array,
         SceneHandle{QStringLiteral("%1_%2").arg(index).arg(pointNumber), image, leftShift, colour, true});
 }
 
-void MeasurementGraphics::RedrawGraphic(int index)
+void MeasurementGraphics::redrawGraphic(int index)
 {
     if (MeasurementTable::isValidIndex(index))
-        drawRecord(index, records[index]);
+        drawRecord(index, records_[index]);
 }
 
 void MeasurementGraphics::drawRecord(int index, const MeasurementRecord& record)
@@ -58,123 +58,124 @@ void MeasurementGraphics::drawRecord(int index, const MeasurementRecord& record)
 
 void MeasurementGraphics::drawHandles(int index, const MeasurementRecord& r)
 {
-    switch (r.Kind) {
+    switch (r.kind) {
     case MeasurementKind::Free:
         return;
     case MeasurementKind::Text:
-        placeHandle(index, HandleArray::L1_1, P1(r), 1, LeftHandleShift, TextHandleGrey);
+        placeHandle(index, HandleArray::L11, p1(r), 1, LeftHandleShift, TextHandleGrey);
         return;
     case MeasurementKind::HeightDifference:
         // Both squares stand on the vertical line, aligned on the first one.
-        placeHandle(index, HandleArray::L1_1, P1(r), 1, LeftHandleShift);
-        placeHandle(index, HandleArray::L1_2, P2(r), 2, LeftHandleShift);
+        placeHandle(index, HandleArray::L11, p1(r), 1, LeftHandleShift);
+        placeHandle(index, HandleArray::L12, p2(r), 2, LeftHandleShift);
         return;
     case MeasurementKind::Distance:
     case MeasurementKind::VertexAngle:
     case MeasurementKind::LinesAngle:
         break;
     }
-    placeHandle(index, HandleArray::L1_1, P1(r), 1, LeftHandleShift);
-    placeHandle(index, HandleArray::L1_2, P2(r), 2, RightHandleShift);
-    if (r.Kind == MeasurementKind::VertexAngle)
-        placeHandle(index, HandleArray::L2_2, P4(r), 3, RightHandleShift);
-    if (r.Kind == MeasurementKind::LinesAngle) {
-        placeHandle(index, HandleArray::L2_1, P3(r), 3, LeftHandleShift);
-        placeHandle(index, HandleArray::L2_2, P4(r), 4, RightHandleShift);
+    placeHandle(index, HandleArray::L11, p1(r), 1, LeftHandleShift);
+    placeHandle(index, HandleArray::L12, p2(r), 2, RightHandleShift);
+    if (r.kind == MeasurementKind::VertexAngle)
+        placeHandle(index, HandleArray::L22, p4(r), 3, RightHandleShift);
+    if (r.kind == MeasurementKind::LinesAngle) {
+        placeHandle(index, HandleArray::L21, p3(r), 3, LeftHandleShift);
+        placeHandle(index, HandleArray::L22, p4(r), 4, RightHandleShift);
     }
 }
 
 void MeasurementGraphics::drawShapes(int index, const MeasurementRecord& r)
 {
-    const QString label = r.Label.trimmed();
-    switch (r.Kind) {
+    const QString label = r.label.trimmed();
+    switch (r.kind) {
     case MeasurementKind::Free:
         return;
     case MeasurementKind::Distance:
-        overlay.drawSegment(index, 1, Redrawn(P1(r)), Redrawn(P2(r)));
-        overlay.drawText(index, label, ScenePoint::at(P2(r), LabelShift), MeasureLabelSize);
+        overlay_.drawSegment(index, 1, redrawn(p1(r)), redrawn(p2(r)));
+        overlay_.drawText(index, label, ScenePoint::at(p2(r), LabelShift), MeasureLabelSize);
         return;
     case MeasurementKind::VertexAngle:
     case MeasurementKind::LinesAngle:
-        overlay.drawSegment(index, 1, Redrawn(P1(r)), Redrawn(P2(r)));
-        overlay.drawSegment(index, 2, Redrawn(P3(r)), Redrawn(P4(r)));
-        overlay.drawText(index, label, ScenePoint::at(P4(r), LabelShift), MeasureLabelSize);
+        overlay_.drawSegment(index, 1, redrawn(p1(r)), redrawn(p2(r)));
+        overlay_.drawSegment(index, 2, redrawn(p3(r)), redrawn(p4(r)));
+        overlay_.drawText(index, label, ScenePoint::at(p4(r), LabelShift), MeasureLabelSize);
         return;
     case MeasurementKind::HeightDifference: {
-        const QPointF foot(r.X1, r.Y2);
-        overlay.drawSegment(index, 1, ScenePoint::displayLeft(r.Y1), ScenePoint::at(P1(r)));
-        overlay.drawSegment(index, 3, ScenePoint::at(P1(r)), ScenePoint::at(foot));
-        overlay.drawSegment(index, 2, ScenePoint::at(foot), ScenePoint::at({double(imageColumns), foot.y()}));
-        const QPointF middle(r.X1, r.Y2 + (r.Y1 - r.Y2) / 2.0);
-        overlay.drawText(index, label, ScenePoint::at(middle, LabelShift), MeasureLabelSize);
+        const QPointF foot(r.x1, r.y2);
+        overlay_.drawSegment(index, 1, ScenePoint::displayLeft(r.y1), ScenePoint::at(p1(r)));
+        overlay_.drawSegment(index, 3, ScenePoint::at(p1(r)), ScenePoint::at(foot));
+        overlay_.drawSegment(
+            index, 2, ScenePoint::at(foot), ScenePoint::at({double(imageColumns_), foot.y()}));
+        const QPointF middle(r.x1, r.y2 + (r.y1 - r.y2) / 2.0);
+        overlay_.drawText(index, label, ScenePoint::at(middle, LabelShift), MeasureLabelSize);
         return;
     }
     case MeasurementKind::Text:
-        overlay.drawText(index, label, ScenePoint::at(P1(r), LabelShift), r.X2);
+        overlay_.drawText(index, label, ScenePoint::at(p1(r), LabelShift), r.x2);
         return;
     }
 }
 
-void MeasurementGraphics::RedrawAllGraphics()
+void MeasurementGraphics::redrawAllGraphics()
 {
     for (int i = 1; i <= MeasurementTable::Size; ++i) {
-        if (records[i].isUsed() && i != tool.currentSlot)
-            RedrawGraphic(i);
+        if (records_[i].isUsed() && i != tool_.currentSlot)
+            redrawGraphic(i);
     }
 }
 
-void MeasurementGraphics::DeleteGraphics(int index)
+void MeasurementGraphics::deleteGraphics(int index)
 {
     if (!MeasurementTable::isValidIndex(index))
         return;
-    overlay.unloadHandles(index);
-    overlay.removeDrawing(index);
-    records[index] = MeasurementRecord{};
+    overlay_.unloadHandles(index);
+    overlay_.removeDrawing(index);
+    records_[index] = MeasurementRecord{};
 }
 
-void MeasurementGraphics::DeleteAllGraphics()
+void MeasurementGraphics::deleteAllGraphics()
 {
-    tool.currentSlot = 0;
+    tool_.currentSlot = 0;
     for (int i = 1; i <= MeasurementTable::Size; ++i) {
-        if (records[i].isUsed())
-            DeleteGraphics(i);
+        if (records_[i].isUsed())
+            deleteGraphics(i);
     }
-    overlay.clear(); // guide lines of a graphic not yet started go too
+    overlay_.clear(); // guide lines of a graphic not yet started go too
 }
 
-void MeasurementGraphics::DeleteLastGraphics()
+void MeasurementGraphics::deleteLastGraphics()
 {
-    DeleteGraphics(isPlacing() ? tool.currentSlot : records.lastUsedSlot());
+    deleteGraphics(isPlacing() ? tool_.currentSlot : records_.lastUsedSlot());
     resetToolState();
-    tool.currentSlot = 0;
+    tool_.currentSlot = 0;
 }
 
-void MeasurementGraphics::HideGraphics(int index)
+void MeasurementGraphics::hideGraphics(int index)
 {
-    overlay.setHandlesVisible(index, false);
+    overlay_.setHandlesVisible(index, false);
 }
 
-void MeasurementGraphics::HideAllGraphics()
+void MeasurementGraphics::hideAllGraphics()
 {
-    tool.currentSlot = 0;
+    tool_.currentSlot = 0;
     for (int i = 1; i <= MeasurementTable::Size; ++i) {
-        if (records[i].isUsed())
-            HideGraphics(i);
+        if (records_[i].isUsed())
+            hideGraphics(i);
     }
 }
 
 bool MeasurementGraphics::isPlacing() const
 {
-    return tool.step > 0 && MeasurementTable::isValidIndex(tool.currentSlot)
-        && records[tool.currentSlot].isUsed();
+    return tool_.step > 0 && MeasurementTable::isValidIndex(tool_.currentSlot)
+        && records_[tool_.currentSlot].isUsed();
 }
 
 void MeasurementGraphics::resetToolState()
 {
-    if (MeasurementTable::isValidIndex(tool.currentSlot) && !records[tool.currentSlot].isUsed())
-        overlay.removeDrawing(tool.currentSlot);
-    tool.tool = MeasureTool::None;
-    tool.step = 0;
+    if (MeasurementTable::isValidIndex(tool_.currentSlot) && !records_[tool_.currentSlot].isUsed())
+        overlay_.removeDrawing(tool_.currentSlot);
+    tool_.tool = MeasureTool::None;
+    tool_.step = 0;
 }
 
 } // namespace vexa

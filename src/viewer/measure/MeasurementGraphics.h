@@ -25,29 +25,29 @@ struct ToolState {
 
 class MeasurementGraphics {
 public:
-    MeasurementTable& table() { return records; }
-    const MeasurementTable& table() const { return records; }
-    OverlayScene& scene() { return overlay; }
-    ToolState& state() { return tool; }
-    const ToolState& state() const { return tool; }
+    MeasurementTable& table() { return records_; }
+    const MeasurementTable& table() const { return records_; }
+    OverlayScene& scene() { return overlay_; }
+    ToolState& state() { return tool_; }
+    const ToolState& state() const { return tool_; }
 
     // Width of the image, where height-difference guides end.
-    void setImageColumns(int columns) { imageColumns = columns; }
-    int columns() const { return imageColumns; }
+    void setImageColumns(int columns) { imageColumns_ = columns; }
+    int columns() const { return imageColumns_; }
 
     // Replaces the table (an image was loaded) and shows every graphic.
     void load(const MeasurementTable& table);
 
-    void RedrawGraphic(int index);
+    void redrawGraphic(int index);
     // Shows a record that differs from the stored one (a handle being dragged).
     void drawRecord(int index, const MeasurementRecord& record);
-    void RedrawAllGraphics();
-    void DeleteGraphics(int index);
-    void DeleteAllGraphics();
-    void DeleteLastGraphics();
-    void HideGraphics(int index);
-    void HideAllGraphics();
-    int nextFreeSlot() const { return records.nextFreeSlot(); }
+    void redrawAllGraphics();
+    void deleteGraphics(int index);
+    void deleteAllGraphics();
+    void deleteLastGraphics();
+    void hideGraphics(int index);
+    void hideAllGraphics();
+    int nextFreeSlot() const { return records_.nextFreeSlot(); }
 
     // A graphic has points placed and is not finished.
     bool isPlacing() const;
@@ -62,10 +62,10 @@ private:
     void drawHandles(int index, const MeasurementRecord& record);
     void drawShapes(int index, const MeasurementRecord& record);
 
-    MeasurementTable records;
-    OverlayScene overlay;
-    ToolState tool;
-    int imageColumns = 0;
+    MeasurementTable records_;
+    OverlayScene overlay_;
+    ToolState tool_;
+    int imageColumns_ = 0;
 };
 
 // Screen shifts of the drawing conventions.

@@ -7,7 +7,7 @@ MeasurementRecord& MeasurementTable::operator[](int index)
 {
     if (!isValidIndex(index))
         throw std::out_of_range("measurement index outside 1..50");
-    return records[static_cast<size_t>(index - 1)];
+    return records_[static_cast<size_t>(index - 1)];
 }
 
 const MeasurementRecord& MeasurementTable::operator[](int index) const
@@ -35,7 +35,7 @@ int MeasurementTable::lastUsedSlot() const
 
 void MeasurementTable::clear()
 {
-    records.fill(MeasurementRecord{});
+    records_.fill(MeasurementRecord{});
 }
 
 } // namespace vexa

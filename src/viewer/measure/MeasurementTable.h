@@ -25,7 +25,7 @@ public:
     bool operator==(const MeasurementTable&) const = default;
 
 private:
-    std::array<MeasurementRecord, Size> records{};
+    std::array<MeasurementRecord, Size> records_{};
 };
 
 } // namespace vexa

@@ -9,17 +9,17 @@ namespace {
 // Degrees are turned from radians with this value of pi, not the full double.
 constexpr double Pi = 3.14159265358979;
 
-double RoundFourDecimals(double value)
+double roundFourDecimals(double value)
 {
-    return static_cast<double>(RoundHalfEven(value * 10000.0)) / 10000.0;
+    return static_cast<double>(roundHalfEven(value * 10000.0)) / 10000.0;
 }
 
-double DirectionDegrees(double dx, double dy)
+double directionDegrees(double dx, double dy)
 {
     return std::atan2(dy, dx) * 180.0 / Pi;
 }
 
-bool IsValidSpacing(double spacing)
+bool isValidSpacing(double spacing)
 {
     return std::isfinite(spacing) && spacing > 0.0;
 }
@@ -28,28 +28,28 @@ bool IsValidSpacing(double spacing)
 
 bool PixelSpacing::isCalibrated() const
 {
-    return origin != SpacingOrigin::None && IsValidSpacing(columnSpacing) && IsValidSpacing(rowSpacing);
+    return origin != SpacingOrigin::None && isValidSpacing(columnSpacing) && isValidSpacing(rowSpacing);
 }
 
-double Distance(double x1, double y1, double x2, double y2, double spacingY, double spacingX)
+double distance(double x1, double y1, double x2, double y2, double spacingY, double spacingX)
 {
     const double dx = (x1 - x2) * spacingX;
     const double dy = (y1 - y2) * spacingY;
     const double distance = std::sqrt(dx * dx + dy * dy);
-    return std::isfinite(distance) ? RoundFourDecimals(distance) : 0.0;
+    return std::isfinite(distance) ? roundFourDecimals(distance) : 0.0;
 }
 
-double AngleAtVertex(double ax, double ay, double vx, double vy, double bx, double by)
+double angleAtVertex(double ax, double ay, double vx, double vy, double bx, double by)
 {
     if ((ax == vx && ay == vy) || (bx == vx && by == vy))
         return 0.0;
-    double angle = std::fabs(DirectionDegrees(ax - vx, ay - vy) - DirectionDegrees(bx - vx, by - vy));
+    double angle = std::fabs(directionDegrees(ax - vx, ay - vy) - directionDegrees(bx - vx, by - vy));
     if (angle > 180.0)
         angle = 360.0 - angle;
-    return RoundFourDecimals(angle);
+    return roundFourDecimals(angle);
 }
 
-double AngleBetweenLines(
+double angleBetweenLines(
     double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4)
 {
     struct Line {
@@ -61,11 +61,11 @@ double AngleBetweenLines(
     const Line one = oriented({x1, y1}, {x2, y2});
     const Line two = oriented({x3, y3}, {x4, y4});
     const QPointF movedRight = one.left + (two.right - two.left);
-    return AngleAtVertex(
+    return angleAtVertex(
         one.right.x(), one.right.y(), one.left.x(), one.left.y(), movedRight.x(), movedRight.y());
 }
 
-QString FormatTwoDecimals(double value, const QLocale& locale)
+QString formatTwoDecimals(double value, const QLocale& locale)
 {
     // Work on hundredths as integers so a value held to four decimals rounds
     // its exact halves away from zero, as the results have always been shown.
@@ -76,9 +76,9 @@ QString FormatTwoDecimals(double value, const QLocale& locale)
         + QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
 }
 
-QString DistanceText(double distance, SpacingOrigin origin, const QLocale& locale)
+QString distanceText(double distance, SpacingOrigin origin, const QLocale& locale)
 {
-    const QString value = FormatTwoDecimals(distance, locale);
+    const QString value = formatTwoDecimals(distance, locale);
     switch (origin) {
     case SpacingOrigin::Patient:
         return value + QStringLiteral(" mm");
@@ -90,16 +90,16 @@ QString DistanceText(double distance, SpacingOrigin origin, const QLocale& local
     return value + QStringLiteral(" px (non calibré)");
 }
 
-QString AngleText(double degrees, const QLocale& locale)
+QString angleText(double degrees, const QLocale& locale)
 {
-    return QStringLiteral(" ") + FormatTwoDecimals(degrees, locale) + QStringLiteral(" ° ");
+    return QStringLiteral(" ") + formatTwoDecimals(degrees, locale) + QStringLiteral(" ° ");
 }
 
-QString MeasureDistanceText(QPointF a, QPointF b, const PixelSpacing& spacing, const QLocale& locale)
+QString measureDistanceText(QPointF a, QPointF b, const PixelSpacing& spacing, const QLocale& locale)
 {
     if (!spacing.isCalibrated())
-        return DistanceText(Distance(a.x(), a.y(), b.x(), b.y(), 1.0, 1.0), SpacingOrigin::None, locale);
-    return DistanceText(Distance(a.x(), a.y(), b.x(), b.y(), spacing.rowSpacing, spacing.columnSpacing),
+        return distanceText(distance(a.x(), a.y(), b.x(), b.y(), 1.0, 1.0), SpacingOrigin::None, locale);
+    return distanceText(distance(a.x(), a.y(), b.x(), b.y(), spacing.rowSpacing, spacing.columnSpacing),
         spacing.origin, locale);
 }
 

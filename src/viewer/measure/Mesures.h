@@ -28,25 +28,25 @@ struct PixelSpacing {
 
 // Distance between two points with the given spacings, rounded to four
 // decimals; 0 when the arithmetic fails.
-double Distance(double x1, double y1, double x2, double y2, double spacingY, double spacingX);
+double distance(double x1, double y1, double x2, double y2, double spacingY, double spacingX);
 // Unsigned angle at V between the rays V->A and V->B, 0..180 degrees, four
 // decimals. A ray of zero length gives 0.
-double AngleAtVertex(double ax, double ay, double vx, double vy, double bx, double by);
+double angleAtVertex(double ax, double ay, double vx, double vy, double bx, double by);
 // Angle between line P1P2 and line P3P4, each oriented from its left end to
 // its right end (on equal X the first point is the left end).
-double AngleBetweenLines(
+double angleBetweenLines(
     double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4);
 
 // "#######0.00": at least one integer digit, two decimals rounded half away
 // from zero, the locale's decimal separator, no grouping.
-QString FormatTwoDecimals(double value, const QLocale& locale);
+QString formatTwoDecimals(double value, const QLocale& locale);
 // Distance text: "2,50 mm"; with an imager spacing "2,50 mm (détecteur)";
 // without spacing the distance in pixels, "5,00 px (non calibré)".
-QString DistanceText(double distance, SpacingOrigin origin, const QLocale& locale);
+QString distanceText(double distance, SpacingOrigin origin, const QLocale& locale);
 // Angle text: " 86,63 ° ".
-QString AngleText(double degrees, const QLocale& locale);
+QString angleText(double degrees, const QLocale& locale);
 
 // Distance text between two points of an image.
-QString MeasureDistanceText(QPointF a, QPointF b, const PixelSpacing& spacing, const QLocale& locale);
+QString measureDistanceText(QPointF a, QPointF b, const PixelSpacing& spacing, const QLocale& locale);
 
 } // namespace vexa

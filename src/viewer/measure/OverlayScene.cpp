@@ -5,12 +5,12 @@ namespace vexa {
 
 namespace {
 
-size_t SlotIndex(int slot)
+size_t slotIndex(int slot)
 {
     return static_cast<size_t>(std::clamp(slot, 1, SegmentSlots) - 1);
 }
 
-bool IsEmpty(const SceneGraphic& graphic)
+bool isEmpty(const SceneGraphic& graphic)
 {
     const auto none = [](const auto& item) { return !item.has_value(); };
     return std::ranges::all_of(graphic.segments, none) && !graphic.text
@@ -38,30 +38,30 @@ QRectF SceneHandle::rect(const ImageToScreen& map) const
 
 void OverlayScene::drawSegment(int index, int slot, ScenePoint from, ScenePoint to, Colour colour)
 {
-    items[index].segments[SlotIndex(slot)] = SceneSegment{from, to, colour};
+    items_[index].segments[slotIndex(slot)] = SceneSegment{from, to, colour};
     emit changed();
 }
 
 void OverlayScene::drawText(int index, const QString& text, ScenePoint at, int size, Colour colour)
 {
-    items[index].text = SceneText{text, at, colour, size};
+    items_[index].text = SceneText{text, at, colour, size};
     emit changed();
 }
 
 void OverlayScene::removeSegment(int index, int slot)
 {
-    if (!items.contains(index))
+    if (!items_.contains(index))
         return;
-    items[index].segments[SlotIndex(slot)].reset();
+    items_[index].segments[slotIndex(slot)].reset();
     dropIfEmpty(index);
     emit changed();
 }
 
 void OverlayScene::removeDrawing(int index)
 {
-    if (!items.contains(index))
+    if (!items_.contains(index))
         return;
-    SceneGraphic& graphic = items[index];
+    SceneGraphic& graphic = items_[index];
     graphic.segments = {};
     graphic.text.reset();
     dropIfEmpty(index);
@@ -70,15 +70,15 @@ void OverlayScene::removeDrawing(int index)
 
 void OverlayScene::placeHandle(int index, HandleArray array, const SceneHandle& handle)
 {
-    items[index].handles[static_cast<size_t>(array)] = handle;
+    items_[index].handles[static_cast<size_t>(array)] = handle;
     emit changed();
 }
 
 void OverlayScene::setHandlesVisible(int index, bool visible)
 {
-    if (!items.contains(index))
+    if (!items_.contains(index))
         return;
-    for (auto& handle : items[index].handles) {
+    for (auto& handle : items_[index].handles) {
         if (handle)
             handle->visible = visible;
     }
@@ -87,23 +87,23 @@ void OverlayScene::setHandlesVisible(int index, bool visible)
 
 void OverlayScene::unloadHandles(int index)
 {
-    if (!items.contains(index))
+    if (!items_.contains(index))
         return;
-    items[index].handles = {};
+    items_[index].handles = {};
     dropIfEmpty(index);
     emit changed();
 }
 
 void OverlayScene::clear()
 {
-    items.clear();
+    items_.clear();
     emit changed();
 }
 
 const SceneGraphic* OverlayScene::graphic(int index) const
 {
-    const auto found = items.find(index);
-    return found == items.end() ? nullptr : &found->second;
+    const auto found = items_.find(index);
+    return found == items_.end() ? nullptr : &found->second;
 }
 
 const SceneHandle* OverlayScene::handle(HandleRef ref) const
@@ -118,7 +118,7 @@ const SceneHandle* OverlayScene::handle(HandleRef ref) const
 std::optional<HandleRef> OverlayScene::handleAt(
     QPointF screen, const ImageToScreen& map, int ignoredIndex) const
 {
-    for (auto item = items.rbegin(); item != items.rend(); ++item) {
+    for (auto item = items_.rbegin(); item != items_.rend(); ++item) {
         if (item->first == ignoredIndex)
             continue;
         for (const HandleArray array : AllHandleArrays) {
@@ -133,8 +133,8 @@ std::optional<HandleRef> OverlayScene::handleAt(
 
 void OverlayScene::dropIfEmpty(int index)
 {
-    if (IsEmpty(items[index]))
-        items.erase(index);
+    if (isEmpty(items_[index]))
+        items_.erase(index);
 }
 
 } // namespace vexa

@@ -25,7 +25,7 @@ constexpr Colour MeasureYellow = 65535;
 constexpr Colour TextHandleGrey = 12632256;
 constexpr Colour HandleColour = 255; // red squares for the points of a measurement
 
-inline QColor ToQColor(Colour colour)
+inline QColor toQColor(Colour colour)
 {
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
@@ -58,9 +58,9 @@ struct SceneText {
     bool operator==(const SceneText&) const = default;
 };
 
-enum class HandleArray { L1_1, L1_2, L2_1, L2_2 };
+enum class HandleArray { L11, L12, L21, L22 };
 constexpr std::array<HandleArray, 4> AllHandleArrays
-    = {HandleArray::L1_1, HandleArray::L1_2, HandleArray::L2_1, HandleArray::L2_2};
+    = {HandleArray::L11, HandleArray::L12, HandleArray::L21, HandleArray::L22};
 
 struct SceneHandle {
     QString tag; // "<index>_<point number>"
@@ -74,7 +74,7 @@ struct SceneHandle {
 
 struct HandleRef {
     int index = 0;
-    HandleArray array = HandleArray::L1_1;
+    HandleArray array = HandleArray::L11;
     bool operator==(const HandleRef&) const = default;
 };
 
@@ -101,7 +101,7 @@ public:
     void unloadHandles(int index);
     void clear();
 
-    const std::map<int, SceneGraphic>& graphics() const { return items; }
+    const std::map<int, SceneGraphic>& graphics() const { return items_; }
     const SceneGraphic* graphic(int index) const;
     const SceneHandle* handle(HandleRef ref) const;
     // The visible handle under a screen position, the last drawn first.
@@ -112,7 +112,7 @@ signals:
 
 private:
     void dropIfEmpty(int index);
-    std::map<int, SceneGraphic> items;
+    std::map<int, SceneGraphic> items_;
 };
 
 } // namespace vexa

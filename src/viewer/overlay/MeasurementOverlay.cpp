@@ -7,7 +7,7 @@ namespace vexa {
 
 MeasurementOverlay::MeasurementOverlay(QWidget* parent)
     : QWidget(parent)
-    , toScreen([](QPointF image) { return image; })
+    , toScreen_([](QPointF image) { return image; })
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -17,16 +17,16 @@ MeasurementOverlay::MeasurementOverlay(QWidget* parent)
 
 void MeasurementOverlay::setScene(OverlayScene* scene)
 {
-    disconnect(sceneConnection);
-    model = scene;
+    disconnect(sceneConnection_);
+    model_ = scene;
     if (scene)
-        sceneConnection = connect(scene, &OverlayScene::changed, this, qOverload<>(&QWidget::update));
+        sceneConnection_ = connect(scene, &OverlayScene::changed, this, qOverload<>(&QWidget::update));
     update();
 }
 
 void MeasurementOverlay::setMapping(ImageToScreen imageToScreen)
 {
-    toScreen = std::move(imageToScreen);
+    toScreen_ = std::move(imageToScreen);
     update();
 }
 
@@ -48,11 +48,11 @@ bool MeasurementOverlay::eventFilter(QObject* watched, QEvent* event)
 
 void MeasurementOverlay::paintEvent(QPaintEvent*)
 {
-    if (!model)
+    if (!model_)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    for (const auto& [index, graphic] : model->graphics())
+    for (const auto& [index, graphic] : model_->graphics())
         paintGraphic(painter, graphic);
 }
 
@@ -64,10 +64,10 @@ void MeasurementOverlay::paintGraphic(QPainter& painter, const SceneGraphic& gra
     for (const auto& segment : graphic.segments) {
         if (!segment)
             continue;
-        const QLineF line(segment->from.toScreen(toScreen), segment->to.toScreen(toScreen));
+        const QLineF line(segment->from.toScreen(toScreen_), segment->to.toScreen(toScreen_));
         painter.setPen(QPen(outline, 3, Qt::SolidLine, Qt::SquareCap));
         painter.drawLine(line);
-        painter.setPen(QPen(ToQColor(segment->colour), 1));
+        painter.setPen(QPen(toQColor(segment->colour), 1));
         painter.drawLine(line);
     }
     if (graphic.text && !graphic.text->text.isEmpty()) {
@@ -76,18 +76,18 @@ void MeasurementOverlay::paintGraphic(QPainter& painter, const SceneGraphic& gra
         font.setPointSize(std::clamp(graphic.text->size, 1, 200));
         font.setBold(true);
         QPainterPath glyphs;
-        glyphs.addText(graphic.text->at.toScreen(toScreen), font, graphic.text->text);
+        glyphs.addText(graphic.text->at.toScreen(toScreen_), font, graphic.text->text);
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.strokePath(glyphs, QPen(outline, 2));
-        painter.fillPath(glyphs, ToQColor(graphic.text->colour));
+        painter.fillPath(glyphs, toQColor(graphic.text->colour));
         painter.restore();
     }
     for (const auto& handle : graphic.handles) {
         if (!handle || !handle->visible)
             continue;
-        const QRectF square = handle->rect(toScreen);
-        painter.fillRect(square, ToQColor(handle->backColour));
+        const QRectF square = handle->rect(toScreen_);
+        painter.fillRect(square, toQColor(handle->backColour));
         painter.setPen(QPen(Qt::black, 1));
         painter.drawRect(square.adjusted(0, 0, -1, -1));
     }

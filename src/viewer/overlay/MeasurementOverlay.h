@@ -30,9 +30,9 @@ protected:
 private:
     void paintGraphic(QPainter& painter, const SceneGraphic& graphic) const;
 
-    QPointer<OverlayScene> model;
-    QMetaObject::Connection sceneConnection;
-    ImageToScreen toScreen;
+    QPointer<OverlayScene> model_;
+    QMetaObject::Connection sceneConnection_;
+    ImageToScreen toScreen_;
 };
 
 } // namespace vexa

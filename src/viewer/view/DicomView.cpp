@@ -38,12 +38,12 @@ DicomView::DicomView(QWidget* parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    tagsView = new QPlainTextEdit(this);
-    tagsView->setReadOnly(true);
-    tagsView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    tagsView_ = new QPlainTextEdit(this);
+    tagsView_->setReadOnly(true);
+    tagsView_->setLineWrapMode(QPlainTextEdit::NoWrap);
     // The dump is laid out in columns: a fixed-width font keeps them aligned.
-    tagsView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    tagsView->hide();
+    tagsView_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    tagsView_->hide();
 }
 
 DicomView::~DicomView() = default;
@@ -56,21 +56,21 @@ void DicomView::setDisplayFile(const QString& newPath)
 void DicomView::setDecodedFile(const QString& newPath, DicomLoadResult loaded)
 {
     clear();
-    path = newPath;
-    if (!path.isEmpty()) {
-        image = std::move(loaded.image);
-        error = loaded.error;
+    path_ = newPath;
+    if (!path_.isEmpty()) {
+        image_ = std::move(loaded.image);
+        error_ = loaded.error;
     }
-    frames = image ? image->frameCount : 1;
-    frameShown = image ? image->frameIndex : 0;
-    if (image) {
-        voi = image->defaultWindow;
+    frames_ = image_ ? image_->frameCount : 1;
+    frameShown_ = image_ ? image_->frameIndex : 0;
+    if (image_) {
+        voi_ = image_->defaultWindow;
         rebuildLut();
         initialDisplay();
-        fitAtLoad = fitMode;
-        zoomAtLoad = geometry.zoomLevel;
+        fitAtLoad_ = fitMode_;
+        zoomAtLoad_ = geometry_.zoomLevel;
     }
-    if (showTags)
+    if (showTags_)
         setShowTags(true);
     update();
     emit displayChanged();
@@ -78,23 +78,23 @@ void DicomView::setDecodedFile(const QString& newPath, DicomLoadResult loaded)
 
 bool DicomView::showFrame(int frame)
 {
-    if (path.isEmpty() || frame < 0 || frame >= frames)
+    if (path_.isEmpty() || frame < 0 || frame >= frames_)
         return false;
     DicomLoadOptions options;
     options.frame = frame;
-    return showDecodedFrame(frame, loadDicomImage(path, options));
+    return showDecodedFrame(frame, loadDicomImage(path_, options));
 }
 
 bool DicomView::showDecodedFrame(int frame, DicomLoadResult loaded)
 {
-    if (path.isEmpty() || frame < 0 || frame >= frames)
+    if (path_.isEmpty() || frame < 0 || frame >= frames_)
         return false;
-    const bool sameSize = image && loaded.image && sizeOf(*image) == sizeOf(*loaded.image);
-    image = std::move(loaded.image);
-    error = loaded.error;
-    frameShown = frame;
+    const bool sameSize = image_ && loaded.image && sizeOf(*image_) == sizeOf(*loaded.image);
+    image_ = std::move(loaded.image);
+    error_ = loaded.error;
+    frameShown_ = frame;
     invalidate();
-    if (image) {
+    if (image_) {
         rebuildLut();
         // Frames of one file share their size; one that differs is fitted anew.
         if (!sameSize)
@@ -107,23 +107,23 @@ bool DicomView::showDecodedFrame(int frame, DicomLoadResult loaded)
 
 void DicomView::clear()
 {
-    image.reset();
-    error.clear();
-    tools.forget();
+    image_.reset();
+    error_.clear();
+    tools_.forget();
     invalidate();
 }
 
 void DicomView::initialDisplay()
 {
-    const QSize size = sizeOf(*image);
-    const int zoom = fitMode ? fitZoomLevel(size, this->size()) : geometry.zoomLevel;
+    const QSize size = sizeOf(*image_);
+    const int zoom = fitMode_ ? fitZoomLevel(size, this->size()) : geometry_.zoomLevel;
     applyGeometry(centredGeometry(size, this->size(), zoom));
 }
 
 void DicomView::applyGeometry(const ViewGeometry& next)
 {
-    const bool zoomChanges = next.zoomLevel != geometry.zoomLevel;
-    geometry = next;
+    const bool zoomChanges = next.zoomLevel != geometry_.zoomLevel;
+    geometry_ = next;
     invalidate();
     update();
     if (zoomChanges)
@@ -132,24 +132,24 @@ void DicomView::applyGeometry(const ViewGeometry& next)
 
 void DicomView::setZoomLevel(int zoomLevel)
 {
-    fitMode = false;
+    fitMode_ = false;
     const int zoom = std::clamp(zoomLevel, minZoomLevel, maxZoomLevel);
-    applyGeometry(zoomedAbout(geometry, zoom, QPointF(width() / 2.0, height() / 2.0)));
+    applyGeometry(zoomedAbout(geometry_, zoom, QPointF(width() / 2.0, height() / 2.0)));
 }
 
 void DicomView::setFitMode(bool fit)
 {
-    fitMode = fit;
-    if (fit && image) {
-        const QSize size = sizeOf(*image);
+    fitMode_ = fit;
+    if (fit && image_) {
+        const QSize size = sizeOf(*image_);
         applyGeometry(centredGeometry(size, this->size(), fitZoomLevel(size, this->size())));
     }
 }
 
 void DicomView::setOffsets(int offsetX, int offsetY)
 {
-    fitMode = false;
-    applyGeometry({geometry.zoomLevel, offsetX, offsetY});
+    fitMode_ = false;
+    applyGeometry({geometry_.zoomLevel, offsetX, offsetY});
 }
 
 void DicomView::setPointerTool(int tool)
@@ -158,87 +158,87 @@ void DicomView::setPointerTool(int tool)
         emit beep(tool);
         return;
     }
-    tools.setTool(static_cast<PointerToolKind>(tool));
+    tools_.setTool(static_cast<PointerToolKind>(tool));
     update();
 }
 
 void DicomView::setPolarity(int value)
 {
-    if ((value != 1 && value != -1) || value == polarity)
+    if ((value != 1 && value != -1) || value == polarity_)
         return;
-    polarity = value;
+    polarity_ = value;
     rebuildLut();
 }
 
 void DicomView::setRestoreDisplay(bool restore)
 {
-    if (!restore || !image)
+    if (!restore || !image_)
         return;
-    tools.forget();
-    voi = image->defaultWindow;
+    tools_.forget();
+    voi_ = image_->defaultWindow;
     rebuildLut();
     emit displayChanged();
-    fitMode = fitAtLoad;
-    const QSize size = sizeOf(*image);
+    fitMode_ = fitAtLoad_;
+    const QSize size = sizeOf(*image_);
     applyGeometry(
-        centredGeometry(size, this->size(), fitMode ? fitZoomLevel(size, this->size()) : zoomAtLoad));
+        centredGeometry(size, this->size(), fitMode_ ? fitZoomLevel(size, this->size()) : zoomAtLoad_));
 }
 
 void DicomView::setShowTags(bool show)
 {
-    showTags = show;
+    showTags_ = show;
     if (show) {
-        tagsView->setPlainText(path.isEmpty() ? QString() : dicomTagsText(path));
-        tagsView->setGeometry(rect());
+        tagsView_->setPlainText(path_.isEmpty() ? QString() : dicomTagsText(path_));
+        tagsView_->setGeometry(rect());
     }
-    tagsView->setVisible(show);
+    tagsView_->setVisible(show);
 }
 
 void DicomView::setWindow(const VoiWindow& window)
 {
-    voi = window;
-    voi.width = std::max(1.0, window.width);
+    voi_ = window;
+    voi_.width = std::max(1.0, window.width);
     rebuildLut();
     emit displayChanged();
 }
 
 void DicomView::rebuildLut()
 {
-    if (!image)
+    if (!image_)
         return;
-    const bool inverted = (polarity == -1) != image->invertedGrey;
-    lut = makeDisplayLut(*image, voi, inverted);
+    const bool inverted = (polarity_ == -1) != image_->invertedGrey;
+    lut_ = makeDisplayLut(*image_, voi_, inverted);
     invalidate();
     update();
 }
 
 void DicomView::invalidate()
 {
-    frameValid = false;
+    frameValid_ = false;
 }
 
 const QImage& DicomView::frame()
 {
-    if (!frameValid) {
-        cachedFrame = renderView(*image, lut, geometry, size());
-        frameValid = true;
+    if (!frameValid_) {
+        cachedFrame_ = renderView(*image_, lut_, geometry_, size());
+        frameValid_ = true;
     }
-    return cachedFrame;
+    return cachedFrame_;
 }
 
 QPointF DicomView::imageToScreen(QPointF imagePoint) const
 {
-    return vexa::imageToScreen(imagePoint, geometry);
+    return vexa::imageToScreen(imagePoint, geometry_);
 }
 
 QPointF DicomView::screenToImage(QPointF screenPoint) const
 {
-    return vexa::screenToImage(screenPoint, geometry);
+    return vexa::screenToImage(screenPoint, geometry_);
 }
 
-bool DicomView::CopyDisplay()
+bool DicomView::copyDisplay()
 {
-    if (!image)
+    if (!image_)
         return false;
     QGuiApplication::clipboard()->setImage(displayImage());
     return true;
@@ -252,29 +252,29 @@ QImage DicomView::displayImage()
 void DicomView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!image) {
+    if (!image_) {
         painter.fillRect(rect(), Qt::black);
-        paintMessage(painter, error);
+        paintMessage(painter, error_);
         return;
     }
     painter.drawImage(0, 0, frame());
     painter.setPen(QPen(Qt::yellow, 1));
-    if (const auto region = tools.region()) {
+    if (const auto region = tools_.region()) {
         const QRectF onScreen(
             imageToScreen(region->topLeft()), imageToScreen(region->bottomRight() + QPoint(1, 1)));
         painter.drawRect(onScreen);
-        const auto stats = tools.statistics(*image);
+        const auto stats = tools_.statistics(*image_);
         painter.drawText(QRectF(onScreen.bottomLeft() + QPointF(0, 4), QSizeF(0, 0)), Qt::TextDontClip,
             DicomViewTools::statisticsText(*stats));
     }
-    if (const auto segment = tools.segment()) {
+    if (const auto segment = tools_.segment()) {
         const QPointF a = imageToScreen(segment->first), b = imageToScreen(segment->second);
         painter.drawLine(a, b);
         painter.drawText(b + QPointF(6, -6), measureText());
     }
-    if (tools.dragging() && tools.tool() == PointerToolKind::Magnifier) {
-        const QPoint corner = tools.currentScreen() - QPoint(magnifierSide / 2, magnifierSide / 2);
-        painter.drawImage(corner, magnified(tools.currentScreen()));
+    if (tools_.dragging() && tools_.tool() == PointerToolKind::Magnifier) {
+        const QPoint corner = tools_.currentScreen() - QPoint(magnifierSide / 2, magnifierSide / 2);
+        painter.drawImage(corner, magnified(tools_.currentScreen()));
         painter.drawRect(QRect(corner, QSize(magnifierSide, magnifierSide)));
     }
 }
@@ -290,42 +290,42 @@ void DicomView::paintMessage(QPainter& painter, const QString& text)
 // The image around a screen point at twice the current zoom.
 QImage DicomView::magnified(QPoint centre)
 {
-    const int zoom = std::min(maxZoomLevel, geometry.zoomLevel * 2);
-    ViewGeometry around = zoomedAbout(geometry, zoom, centre);
+    const int zoom = std::min(maxZoomLevel, geometry_.zoomLevel * 2);
+    ViewGeometry around = zoomedAbout(geometry_, zoom, centre);
     around.offsetX += centre.x() - magnifierSide / 2;
     around.offsetY += centre.y() - magnifierSide / 2;
-    return renderView(*image, lut, around, QSize(magnifierSide, magnifierSide));
+    return renderView(*image_, lut_, around, QSize(magnifierSide, magnifierSide));
 }
 
 void DicomView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     emit pressed(at.x(), at.y(), brixel::buttonCode(event->button()), brixel::shiftCode(event->modifiers()));
-    if (!image)
+    if (!image_)
         return;
-    dragStartWindow = voi;
-    dragStartGeometry = geometry;
-    tools.begin(at, screenToImage(at));
+    dragStartWindow_ = voi_;
+    dragStartGeometry_ = geometry_;
+    tools_.begin(at, screenToImage(at));
     update();
 }
 
 void DicomView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!image)
+    if (!image_)
         return;
     const QPoint at = event->position().toPoint();
-    const int column = imagePixelAt(at.x(), geometry.zoomLevel, geometry.offsetX);
-    const int row = imagePixelAt(at.y(), geometry.zoomLevel, geometry.offsetY);
+    const int column = imagePixelAt(at.x(), geometry_.zoomLevel, geometry_.offsetX);
+    const int row = imagePixelAt(at.y(), geometry_.zoomLevel, geometry_.offsetY);
     emit pointerMoved(
-        column, row, at.x(), at.y(), image->valueAt(column, row), brixel::buttonCode(event->buttons()));
-    if (!tools.dragging())
+        column, row, at.x(), at.y(), image_->valueAt(column, row), brixel::buttonCode(event->buttons()));
+    if (!tools_.dragging())
         return;
-    tools.move(at, screenToImage(at));
-    const QPoint delta = at - tools.startScreen();
-    if (tools.tool() == PointerToolKind::Contrast)
+    tools_.move(at, screenToImage(at));
+    const QPoint delta = at - tools_.startScreen();
+    if (tools_.tool() == PointerToolKind::Contrast)
         dragContrast(delta);
-    else if (tools.tool() == PointerToolKind::Pan)
-        setOffsets(dragStartGeometry.offsetX - delta.x(), dragStartGeometry.offsetY - delta.y());
+    else if (tools_.tool() == PointerToolKind::Pan)
+        setOffsets(dragStartGeometry_.offsetX - delta.x(), dragStartGeometry_.offsetY - delta.y());
     else
         update();
 }
@@ -333,14 +333,14 @@ void DicomView::mouseMoveEvent(QMouseEvent* event)
 void DicomView::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    if (image && tools.dragging()) {
-        tools.move(at, screenToImage(at));
-        tools.end();
+    if (image_ && tools_.dragging()) {
+        tools_.move(at, screenToImage(at));
+        tools_.end();
         update();
     }
     const int button = brixel::buttonCode(event->button());
     const int shift = brixel::shiftCode(event->modifiers());
-    if (!std::exchange(endingDoubleClick, false))
+    if (!std::exchange(endingDoubleClick_, false))
         emit clicked(at.x(), at.y(), button, shift);
     emit released(at.x(), at.y(), button, shift);
 }
@@ -352,18 +352,18 @@ void DicomView::mouseReleaseEvent(QMouseEvent* event)
 void DicomView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     mousePressEvent(event);
-    endingDoubleClick = true;
+    endingDoubleClick_ = true;
 }
 
 // Horizontal motion widens or narrows the window (contrast), vertical motion
 // moves its centre (brightness); a drag across the view spans the pixel range.
 void DicomView::dragContrast(QPoint delta)
 {
-    const double range = image->monochrome ? image->maxValue - image->minValue + 1.0 : 256.0;
+    const double range = image_->monochrome ? image_->maxValue - image_->minValue + 1.0 : 256.0;
     const double perPixel = range / std::max(200, std::max(width(), height()));
     // A lookup table cannot be stretched: the drag goes on from the range it
     // covers with a plain window of the same function.
-    VoiWindow dragged = dragStartWindow;
+    VoiWindow dragged = dragStartWindow_;
     dragged.center += delta.y() * perPixel;
     dragged.width += delta.x() * perPixel;
     dragged.lutIndex = -1;
@@ -376,17 +376,17 @@ void DicomView::dragContrast(QPoint delta)
 void DicomView::wheelEvent(QWheelEvent* event)
 {
     if (!(event->modifiers() & Qt::ControlModifier)) {
-        wheelRest += event->angleDelta().y();
-        const int notches = wheelRest / 120;
-        wheelRest -= notches * 120;
+        wheelRest_ += event->angleDelta().y();
+        const int notches = wheelRest_ / 120;
+        wheelRest_ -= notches * 120;
         if (notches != 0)
             emit wheelTurned(notches);
         return;
     }
-    if (!image)
+    if (!image_)
         return;
     const double steps = event->angleDelta().y() / 120.0;
-    const int current = geometry.zoomLevel;
+    const int current = geometry_.zoomLevel;
     int next = static_cast<int>(std::lround(current * std::pow(1.1, steps)));
     if (next == current)
         next += steps > 0 ? 1 : -1;
@@ -395,14 +395,14 @@ void DicomView::wheelEvent(QWheelEvent* event)
         emit beep(0);
         return;
     }
-    fitMode = false;
-    applyGeometry(zoomedAbout(geometry, next, event->position()));
+    fitMode_ = false;
+    applyGeometry(zoomedAbout(geometry_, next, event->position()));
 }
 
 void DicomView::resizeEvent(QResizeEvent*)
 {
     invalidate();
-    tagsView->setGeometry(rect());
+    tagsView_->setGeometry(rect());
 }
 
 QPoint DicomView::pixelAt(QPointF screenPoint) const
@@ -413,12 +413,12 @@ QPoint DicomView::pixelAt(QPointF screenPoint) const
 
 QString DicomView::measureText() const
 {
-    return image ? tools.segmentText(*image, locale()).value_or(QString()) : QString();
+    return image_ ? tools_.segmentText(*image_, locale()).value_or(QString()) : QString();
 }
 
 QRectF DicomView::visibleImageRect() const
 {
-    if (!image)
+    if (!image_)
         return {};
     const QRectF shown(screenToImage(QPointF(0, 0)), screenToImage(QPointF(width(), height())));
     return shown.intersected(QRectF(QPointF(0, 0), QSizeF(imageSize())));
@@ -439,21 +439,21 @@ QRect DicomView::visibleScreenRect() const
 QImage DicomView::renderVisible(QSize size) const
 {
     const QRectF region = visibleImageRect();
-    if (!image || region.isEmpty())
+    if (!image_ || region.isEmpty())
         return {};
-    const bool inverted = (polarity == -1) != image->invertedGrey;
-    const DisplayLut printLut = makeDisplayLut(*image, voi, inverted);
-    return RenderImageRegion(*image, printLut, region, size);
+    const bool inverted = (polarity_ == -1) != image_->invertedGrey;
+    const DisplayLut printLut = makeDisplayLut(*image_, voi_, inverted);
+    return renderImageRegion(*image_, printLut, region, size);
 }
 
 std::function<QImage(QSize)> DicomView::visibleRenderer() const
 {
     const QRectF region = visibleImageRect();
-    if (!image || region.isEmpty())
+    if (!image_ || region.isEmpty())
         return [](QSize) { return QImage(); };
-    const bool inverted = (polarity == -1) != image->invertedGrey;
-    return [shown = image, lut = makeDisplayLut(*image, voi, inverted), region](
-               QSize size) { return RenderImageRegion(*shown, lut, region, size); };
+    const bool inverted = (polarity_ == -1) != image_->invertedGrey;
+    return [shown = image_, lut = makeDisplayLut(*image_, voi_, inverted), region](
+               QSize size) { return renderImageRegion(*shown, lut, region, size); };
 }
 
 } // namespace vexa

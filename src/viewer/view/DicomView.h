@@ -24,18 +24,18 @@ namespace vexa {
 
 class DicomView : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(QString DisplayFile READ DisplayFile WRITE setDisplayFile)
-    Q_PROPERTY(int ZoomLevel READ ZoomLevel WRITE setZoomLevel NOTIFY zoomChanged)
-    Q_PROPERTY(bool FitMode READ FitMode WRITE setFitMode)
-    Q_PROPERTY(int PointerTool READ PointerTool WRITE setPointerTool)
-    Q_PROPERTY(int Polarity READ Polarity WRITE setPolarity)
-    Q_PROPERTY(bool ShowTags READ ShowTags WRITE setShowTags)
-    Q_PROPERTY(int PixelColumns READ PixelColumns)
-    Q_PROPERTY(int PixelRows READ PixelRows)
-    Q_PROPERTY(double ColumnSpacing READ ColumnSpacing)
-    Q_PROPERTY(double RowSpacing READ RowSpacing)
-    Q_PROPERTY(int OffsetX READ OffsetX)
-    Q_PROPERTY(int OffsetY READ OffsetY)
+    Q_PROPERTY(QString DisplayFile READ displayFile WRITE setDisplayFile)
+    Q_PROPERTY(int ZoomLevel READ zoomLevel WRITE setZoomLevel NOTIFY zoomChanged)
+    Q_PROPERTY(bool FitMode READ fitMode WRITE setFitMode)
+    Q_PROPERTY(int PointerTool READ pointerTool WRITE setPointerTool)
+    Q_PROPERTY(int Polarity READ polarity WRITE setPolarity)
+    Q_PROPERTY(bool ShowTags READ showTags WRITE setShowTags)
+    Q_PROPERTY(int PixelColumns READ pixelColumns)
+    Q_PROPERTY(int PixelRows READ pixelRows)
+    Q_PROPERTY(double ColumnSpacing READ columnSpacing)
+    Q_PROPERTY(double RowSpacing READ rowSpacing)
+    Q_PROPERTY(int OffsetX READ offsetX)
+    Q_PROPERTY(int OffsetY READ offsetY)
 
 public:
     explicit DicomView(QWidget* parent = nullptr);
@@ -46,52 +46,52 @@ public:
     void setDisplayFile(const QString& path);
     // The same with the file already decoded (by a worker thread).
     void setDecodedFile(const QString& path, DicomLoadResult loaded);
-    QString DisplayFile() const { return path; }
-    bool hasImage() const { return image != nullptr; }
+    QString displayFile() const { return path_; }
+    bool hasImage() const { return image_ != nullptr; }
     // The frames of the file shown (1 for most images) and the one shown, from 0.
-    int frameCount() const { return frames; }
-    int currentFrame() const { return frameShown; }
+    int frameCount() const { return frames_; }
+    int currentFrame() const { return frameShown_; }
     // Reads and shows another frame of the file, keeping the window,
     // polarity, zoom and pan the user set. False, nothing changed, when the
     // file has no such frame. A frame that cannot be decoded shows why.
     bool showFrame(int frame);
     // The same with the frame already decoded (by a worker thread).
     bool showDecodedFrame(int frame, DicomLoadResult loaded);
-    QString loadError() const { return error; }
-    std::shared_ptr<const DicomImageData> imageData() const { return image; }
+    QString loadError() const { return error_; }
+    std::shared_ptr<const DicomImageData> imageData() const { return image_; }
 
-    int ZoomLevel() const { return geometry.zoomLevel; }
+    int zoomLevel() const { return geometry_.zoomLevel; }
     // Leaves fit mode; keeps the image point at the view's centre in place.
     void setZoomLevel(int zoomLevel);
-    bool FitMode() const { return fitMode; }
+    bool fitMode() const { return fitMode_; }
     // True scales the image into the control (again after a resize).
     void setFitMode(bool fit);
-    int PointerTool() const { return static_cast<int>(tools.tool()); }
+    int pointerTool() const { return static_cast<int>(tools_.tool()); }
     void setPointerTool(int tool);
-    int Polarity() const { return polarity; }
+    int polarity() const { return polarity_; }
     void setPolarity(int value);
     // True restores the display the image had when loaded (window and zoom).
     void setRestoreDisplay(bool restore);
-    bool ShowTags() const { return showTags; }
+    bool showTags() const { return showTags_; }
     void setShowTags(bool show);
     // Puts what is shown (with its contrast and zoom) on the clipboard.
-    bool CopyDisplay();
+    bool copyDisplay();
     QImage displayImage();
 
-    int PixelColumns() const { return image ? image->columns : 0; }
-    QSize imageSize() const { return {PixelColumns(), PixelRows()}; }
-    int PixelRows() const { return image ? image->rows : 0; }
-    double ColumnSpacing() const { return image ? image->spacing.column : 0.0; }
-    double RowSpacing() const { return image ? image->spacing.row : 0.0; }
-    int OffsetX() const { return geometry.offsetX; }
-    int OffsetY() const { return geometry.offsetY; }
+    int pixelColumns() const { return image_ ? image_->columns : 0; }
+    QSize imageSize() const { return {pixelColumns(), pixelRows()}; }
+    int pixelRows() const { return image_ ? image_->rows : 0; }
+    double columnSpacing() const { return image_ ? image_->spacing.column : 0.0; }
+    double rowSpacing() const { return image_ ? image_->spacing.row : 0.0; }
+    int offsetX() const { return geometry_.offsetX; }
+    int offsetY() const { return geometry_.offsetY; }
     void setOffsets(int offsetX, int offsetY);
 
-    VoiWindow window() const { return voi; }
+    VoiWindow window() const { return voi_; }
     // Any window of the image: centre and width, its function, or one of its
     // VOI lookup tables.
     void setWindow(const VoiWindow& window);
-    ViewGeometry viewGeometry() const { return geometry; }
+    ViewGeometry viewGeometry() const { return geometry_; }
     QPointF imageToScreen(QPointF imagePoint) const;
     QPointF screenToImage(QPointF screenPoint) const;
     // The image pixel under a widget position (may lie outside the image).
@@ -106,7 +106,7 @@ public:
     // The same as a renderer holding its own copy of what it needs, for a
     // worker thread: it stays right whatever the view does meanwhile.
     std::function<QImage(QSize)> visibleRenderer() const;
-    const DicomViewTools& toolState() const { return tools; }
+    const DicomViewTools& toolState() const { return tools_; }
     // The instant measure's text in the widget's locale; "" without a segment.
     QString measureText() const;
 
@@ -144,27 +144,27 @@ private:
     void dragContrast(QPoint delta);
     QImage magnified(QPoint centre);
 
-    QString path;
-    QString error;
-    int frames = 1;
-    int frameShown = 0;
-    std::shared_ptr<const DicomImageData> image;
-    ViewGeometry geometry;
-    VoiWindow voi;
-    DisplayLut lut;
-    bool fitMode = true;
-    bool fitAtLoad = true;
-    int zoomAtLoad = 100;
-    int polarity = 1;
-    bool showTags = false;
-    QImage cachedFrame;
-    bool frameValid = false;
-    DicomViewTools tools;
-    VoiWindow dragStartWindow;
-    ViewGeometry dragStartGeometry;
-    QPlainTextEdit* tagsView = nullptr;
-    int wheelRest = 0; // eighths of a degree not yet a whole notch
-    bool endingDoubleClick = false; // the button went down for a double click's second time
+    QString path_;
+    QString error_;
+    int frames_ = 1;
+    int frameShown_ = 0;
+    std::shared_ptr<const DicomImageData> image_;
+    ViewGeometry geometry_;
+    VoiWindow voi_;
+    DisplayLut lut_;
+    bool fitMode_ = true;
+    bool fitAtLoad_ = true;
+    int zoomAtLoad_ = 100;
+    int polarity_ = 1;
+    bool showTags_ = false;
+    QImage cachedFrame_;
+    bool frameValid_ = false;
+    DicomViewTools tools_;
+    VoiWindow dragStartWindow_;
+    ViewGeometry dragStartGeometry_;
+    QPlainTextEdit* tagsView_ = nullptr;
+    int wheelRest_ = 0; // eighths of a degree not yet a whole notch
+    bool endingDoubleClick_ = false; // the button went down for a double click's second time
 };
 
 } // namespace vexa

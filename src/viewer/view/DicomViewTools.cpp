@@ -14,44 +14,44 @@ PixelSpacing measureSpacing(const ImageSpacing& spacing)
 
 void DicomViewTools::setTool(PointerToolKind tool)
 {
-    current = tool;
+    current_ = tool;
     forget();
 }
 
 void DicomViewTools::begin(QPoint screen, QPointF imagePoint)
 {
-    active = true;
-    hasShape = current == PointerToolKind::Region || current == PointerToolKind::Measure;
-    pressScreen = nowScreen = screen;
-    pressImage = nowImage = imagePoint;
+    active_ = true;
+    hasShape_ = current_ == PointerToolKind::Region || current_ == PointerToolKind::Measure;
+    pressScreen_ = nowScreen_ = screen;
+    pressImage_ = nowImage_ = imagePoint;
 }
 
 void DicomViewTools::move(QPoint screen, QPointF imagePoint)
 {
-    if (!active)
+    if (!active_)
         return;
-    nowScreen = screen;
-    nowImage = imagePoint;
+    nowScreen_ = screen;
+    nowImage_ = imagePoint;
 }
 
 void DicomViewTools::end()
 {
-    active = false;
+    active_ = false;
 }
 
 void DicomViewTools::forget()
 {
-    active = false;
-    hasShape = false;
+    active_ = false;
+    hasShape_ = false;
 }
 
 std::optional<QRect> DicomViewTools::region() const
 {
-    if (!hasShape || current != PointerToolKind::Region)
+    if (!hasShape_ || current_ != PointerToolKind::Region)
         return std::nullopt;
     const QPoint a(
-        static_cast<int>(std::floor(pressImage.x())), static_cast<int>(std::floor(pressImage.y())));
-    const QPoint b(static_cast<int>(std::floor(nowImage.x())), static_cast<int>(std::floor(nowImage.y())));
+        static_cast<int>(std::floor(pressImage_.x())), static_cast<int>(std::floor(pressImage_.y())));
+    const QPoint b(static_cast<int>(std::floor(nowImage_.x())), static_cast<int>(std::floor(nowImage_.y())));
     return QRect(a, b).normalized();
 }
 
@@ -65,9 +65,9 @@ std::optional<RegionStatistics> DicomViewTools::statistics(const DicomImageData&
 
 std::optional<std::pair<QPointF, QPointF>> DicomViewTools::segment() const
 {
-    if (!hasShape || current != PointerToolKind::Measure)
+    if (!hasShape_ || current_ != PointerToolKind::Measure)
         return std::nullopt;
-    return std::pair{pressImage, nowImage};
+    return std::pair{pressImage_, nowImage_};
 }
 
 QString DicomViewTools::statisticsText(const RegionStatistics& stats)
@@ -84,7 +84,7 @@ std::optional<QString> DicomViewTools::segmentText(const DicomImageData& image, 
     const auto measured = segment();
     if (!measured)
         return std::nullopt;
-    return MeasureDistanceText(measured->first, measured->second, measureSpacing(image.spacing), locale);
+    return measureDistanceText(measured->first, measured->second, measureSpacing(image.spacing), locale);
 }
 
 } // namespace vexa

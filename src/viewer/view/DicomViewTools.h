@@ -23,7 +23,7 @@ PixelSpacing measureSpacing(const ImageSpacing& spacing);
 
 class DicomViewTools {
 public:
-    PointerToolKind tool() const { return current; }
+    PointerToolKind tool() const { return current_; }
     void setTool(PointerToolKind tool);
 
     // A drag in screen pixels; image points are where it starts and is now.
@@ -32,9 +32,9 @@ public:
     void end();
     void forget();
 
-    bool dragging() const { return active; }
-    QPoint startScreen() const { return pressScreen; }
-    QPoint currentScreen() const { return nowScreen; }
+    bool dragging() const { return active_; }
+    QPoint startScreen() const { return pressScreen_; }
+    QPoint currentScreen() const { return nowScreen_; }
 
     // The region (image pixels) and its statistics, after or during a study.
     std::optional<QRect> region() const;
@@ -48,11 +48,11 @@ public:
     std::optional<QString> segmentText(const DicomImageData& image, const QLocale& locale) const;
 
 private:
-    PointerToolKind current = PointerToolKind::Contrast;
-    bool active = false;
-    bool hasShape = false;
-    QPoint pressScreen, nowScreen;
-    QPointF pressImage, nowImage;
+    PointerToolKind current_ = PointerToolKind::Contrast;
+    bool active_ = false;
+    bool hasShape_ = false;
+    QPoint pressScreen_, nowScreen_;
+    QPointF pressImage_, nowImage_;
 };
 
 } // namespace vexa

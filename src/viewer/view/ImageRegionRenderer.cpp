@@ -32,7 +32,7 @@ QRgb colourAt(const DicomImageData& image, const DisplayLut& lut, std::size_t pi
 
 } // namespace
 
-QImage RenderImageRegion(const DicomImageData& image, const DisplayLut& lut, const QRectF& region, QSize size)
+QImage renderImageRegion(const DicomImageData& image, const DisplayLut& lut, const QRectF& region, QSize size)
 {
     if (size.isEmpty() || region.isEmpty())
         return {};

@@ -13,7 +13,7 @@ struct DisplayLut;
 
 // Each output pixel takes the image pixel under its centre; outside the image
 // it is black.
-QImage RenderImageRegion(
+QImage renderImageRegion(
     const DicomImageData& image, const DisplayLut& lut, const QRectF& region, QSize size);
 
 } // namespace vexa

@@ -10,7 +10,7 @@ namespace vexa {
 
 namespace {
 
-DicomLoadResult LoadOne(const QString& path, int frame)
+DicomLoadResult loadOne(const QString& path, int frame)
 {
     DicomLoadOptions options;
     options.frame = frame;
@@ -21,7 +21,7 @@ DicomLoadResult LoadOne(const QString& path, int frame)
 
 LatestImageLoader::LatestImageLoader(Delivery deliver, QObject* parent)
     : QObject(parent)
-    , deliver(std::move(deliver))
+    , deliver_(std::move(deliver))
 {
 }
 
@@ -31,38 +31,38 @@ LatestImageLoader::~LatestImageLoader() = default;
 
 void LatestImageLoader::request(const QStringList& paths, int frame)
 {
-    wanted = paths;
-    wantedFrame = frame;
-    waiting = true;
-    delivering = false;
-    if (!watcher)
+    wanted_ = paths;
+    wantedFrame_ = frame;
+    waiting_ = true;
+    delivering_ = false;
+    if (!watcher_)
         start();
 }
 
 void LatestImageLoader::start()
 {
-    running = wanted;
-    waiting = false;
-    delivering = true;
-    watcher = new QFutureWatcher<DicomLoadResult>(this);
-    connect(watcher, &QFutureWatcher<DicomLoadResult>::finished, this, &LatestImageLoader::finished);
-    watcher->setFuture(QtConcurrent::mapped(
-        &WorkPool(), running, [frame = wantedFrame](const QString& path) { return LoadOne(path, frame); }));
+    running_ = wanted_;
+    waiting_ = false;
+    delivering_ = true;
+    watcher_ = new QFutureWatcher<DicomLoadResult>(this);
+    connect(watcher_, &QFutureWatcher<DicomLoadResult>::finished, this, &LatestImageLoader::finished);
+    watcher_->setFuture(QtConcurrent::mapped(
+        &workPool(), running_, [frame = wantedFrame_](const QString& path) { return loadOne(path, frame); }));
 }
 
 void LatestImageLoader::finished()
 {
-    QFutureWatcher<DicomLoadResult>* done = std::exchange(watcher, nullptr);
+    QFutureWatcher<DicomLoadResult>* done = std::exchange(watcher_, nullptr);
     done->deleteLater();
-    if (waiting) {
+    if (waiting_) {
         start(); // a newer request came meanwhile: this result is stale
         return;
     }
-    if (!delivering)
+    if (!delivering_)
         return; // forgotten
-    delivering = false;
+    delivering_ = false;
     const QList<DicomLoadResult> results = done->future().results();
-    deliver(running, {results.begin(), results.end()});
+    deliver_(running_, {results.begin(), results.end()});
 }
 
 } // namespace vexa

@@ -32,23 +32,23 @@ public:
     // Forgets the request not yet delivered (the window closes).
     void forget()
     {
-        waiting = false;
-        delivering = false;
+        waiting_ = false;
+        delivering_ = false;
     }
     // True from a request until its result is delivered or forgotten.
-    bool busy() const { return waiting || delivering; }
+    bool busy() const { return waiting_ || delivering_; }
 
 private:
     void start();
     void finished();
 
-    Delivery deliver;
-    QStringList wanted; // the latest request, not yet started
-    int wantedFrame = 0;
-    QStringList running; // the files the decode under way reads
-    bool waiting = false; // `wanted` waits for the running decode to end
-    bool delivering = false; // the running decode is the latest request
-    QFutureWatcher<DicomLoadResult>* watcher = nullptr;
+    Delivery deliver_;
+    QStringList wanted_; // the latest request, not yet started
+    int wantedFrame_ = 0;
+    QStringList running_; // the files the decode under way reads
+    bool waiting_ = false; // `wanted` waits for the running decode to end
+    bool delivering_ = false; // the running decode is the latest request
+    QFutureWatcher<DicomLoadResult>* watcher_ = nullptr;
 };
 
 } // namespace vexa

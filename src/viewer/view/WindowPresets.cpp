@@ -4,7 +4,7 @@
 
 namespace vexa {
 
-std::vector<NamedWindow> FileWindowsOf(const DicomImageData& image)
+std::vector<NamedWindow> fileWindowsOf(const DicomImageData& image)
 {
     std::vector<NamedWindow> named;
     const std::size_t count = image.fileWindows.size();
@@ -19,7 +19,7 @@ std::vector<NamedWindow> FileWindowsOf(const DicomImageData& image)
     return named;
 }
 
-std::vector<NamedWindow> WindowPresetsFor(const DicomImageData& image)
+std::vector<NamedWindow> windowPresetsFor(const DicomImageData& image)
 {
     if (image.modality.compare(QStringLiteral("CT"), Qt::CaseInsensitive) == 0 && image.monochrome)
         return {
@@ -29,7 +29,7 @@ std::vector<NamedWindow> WindowPresetsFor(const DicomImageData& image)
             {QStringLiteral("cerveau"), {40.0, 80.0}},
             {QStringLiteral("abdomen"), {60.0, 400.0}},
         };
-    std::vector<NamedWindow> own = FileWindowsOf(image);
+    std::vector<NamedWindow> own = fileWindowsOf(image);
     if (own.empty())
         return {{QStringLiteral("fenêtre du fichier"), image.defaultWindow}};
     if (own.size() > 5)
@@ -37,7 +37,7 @@ std::vector<NamedWindow> WindowPresetsFor(const DicomImageData& image)
     return own;
 }
 
-QString ViewerIndicatorText(
+QString viewerIndicatorText(
     const ViewerPosition& position, const VoiWindow& window, const QString& windowName)
 {
     QString text;

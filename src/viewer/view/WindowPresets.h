@@ -16,11 +16,11 @@ struct NamedWindow {
 
 // Every window and VOI lookup table the file offers, in its order, named by
 // the file's explanation when it gives one; empty when it offers none.
-std::vector<NamedWindow> FileWindowsOf(const DicomImageData& image);
+std::vector<NamedWindow> fileWindowsOf(const DicomImageData& image);
 
 // CT: poumon, médiastin, os, cerveau, abdomen (Hounsfield units). Other
 // images: the file's first five windows (its pixel range when it gives none).
-std::vector<NamedWindow> WindowPresetsFor(const DicomImageData& image);
+std::vector<NamedWindow> windowPresetsFor(const DicomImageData& image);
 
 // Where the viewer is: the image in the series (no position when count is
 // 0) and, in a file of several frames, the frame (from 1).
@@ -33,7 +33,7 @@ struct ViewerPosition {
 
 // "image 4 / 6", "  trame 2 / 40" in a file of several frames, then the
 // window shown: "C 40  L 80" followed by the window's name when it has one.
-QString ViewerIndicatorText(
+QString viewerIndicatorText(
     const ViewerPosition& position, const VoiWindow& window, const QString& windowName);
 
 } // namespace vexa

@@ -8,7 +8,7 @@
 
 namespace vexa {
 
-DeleteImageValues& DeleteImageShared()
+DeleteImageValues& deleteImageShared()
 {
     static DeleteImageValues values;
     return values;
@@ -20,7 +20,7 @@ const QString DeleteImageDialog::QuestionText
 
 QString DeleteImageDialog::questionText() const
 {
-    return questionLabel->text();
+    return questionLabel_->text();
 }
 
 DeleteImageDialog::DeleteImageDialog(QWidget* parent)
@@ -28,27 +28,27 @@ DeleteImageDialog::DeleteImageDialog(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmDeleteImg"));
     setWindowTitle(QStringLiteral("Effacer une image"));
-    DeleteImageShared().DeleteImageConfirmed = false;
-    pictureLabel = new QLabel(this);
-    pictureLabel->setObjectName(QStringLiteral("pictureLabel"));
-    pictureLabel->setFixedSize(256, 256);
-    pictureLabel->setAlignment(Qt::AlignCenter);
-    const QPixmap picture(DeleteImageShared().DeleteImagePicture);
+    deleteImageShared().deleteImageConfirmed = false;
+    pictureLabel_ = new QLabel(this);
+    pictureLabel_->setObjectName(QStringLiteral("pictureLabel"));
+    pictureLabel_->setFixedSize(256, 256);
+    pictureLabel_->setAlignment(Qt::AlignCenter);
+    const QPixmap picture(deleteImageShared().deleteImagePicture);
     if (!picture.isNull())
-        pictureLabel->setPixmap(
-            picture.scaled(pictureLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    const QString patient = DeleteImageShared().DeleteImagePatient;
-    questionLabel = new QLabel(
+        pictureLabel_->setPixmap(
+            picture.scaled(pictureLabel_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const QString patient = deleteImageShared().deleteImagePatient;
+    questionLabel_ = new QLabel(
         patient.isEmpty() ? QuestionText : patient + QStringLiteral("\r\n\r\n") + QuestionText, this);
-    questionLabel->setObjectName(QStringLiteral("questionLabel"));
-    questionLabel->setWordWrap(true);
+    questionLabel_->setObjectName(QStringLiteral("questionLabel"));
+    questionLabel_->setWordWrap(true);
     yesButton = new QPushButton(QStringLiteral("Oui"), this);
     yesButton->setObjectName(QStringLiteral("yesButton"));
     noButton = new QPushButton(QStringLiteral("Non"), this);
     noButton->setObjectName(QStringLiteral("noButton"));
     noButton->setDefault(true);
     connect(yesButton, &QPushButton::clicked, this, [this] {
-        DeleteImageShared().DeleteImageConfirmed = true;
+        deleteImageShared().deleteImageConfirmed = true;
         accept();
     });
     connect(noButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -58,10 +58,10 @@ DeleteImageDialog::DeleteImageDialog(QWidget* parent)
     buttons->addWidget(yesButton);
     buttons->addWidget(noButton);
     auto* text = new QVBoxLayout;
-    text->addWidget(questionLabel, 1);
+    text->addWidget(questionLabel_, 1);
     text->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(pictureLabel);
+    layout->addWidget(pictureLabel_);
     layout->addLayout(text, 1);
 }
 

@@ -11,12 +11,12 @@ class QPushButton;
 namespace vexa {
 
 struct DeleteImageValues {
-    QString DeleteImagePicture; // the picture file shown
-    QString DeleteImagePatient; // whose image it is, shown above the question
-    bool DeleteImageConfirmed = false;
+    QString deleteImagePicture; // the picture file shown
+    QString deleteImagePatient; // whose image it is, shown above the question
+    bool deleteImageConfirmed = false;
 };
 
-DeleteImageValues& DeleteImageShared();
+DeleteImageValues& deleteImageShared();
 
 class DeleteImageDialog : public QDialog {
     Q_OBJECT
@@ -30,8 +30,8 @@ public:
     QPushButton* noButton = nullptr;
 
 private:
-    QLabel* pictureLabel = nullptr;
-    QLabel* questionLabel = nullptr;
+    QLabel* pictureLabel_ = nullptr;
+    QLabel* questionLabel_ = nullptr;
 };
 
 } // namespace vexa

@@ -39,7 +39,7 @@ constexpr int PresetHeight = 24;
 
 // The caption's font shrinks until the whole caption fits the button, so
 // no caption is cut ("Angle 2 lignes" in a 66-pixel button).
-void FitCaption(QPushButton* button)
+void fitCaption(QPushButton* button)
 {
     const int room = button->width() - 8;
     QFont font = button->font();
@@ -72,7 +72,7 @@ void MeasurePanel::createTools()
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(Margin + (i % 2) * (ToolWidth + Margin), Margin + (i / 2) * (ToolHeight + Margin),
             ToolWidth, ToolHeight);
-        FitCaption(button);
+        fitCaption(button);
         connect(button, &QPushButton::clicked, this, [this, i] { emit toolClicked(i); });
         toolButtons << button;
     }
@@ -92,7 +92,7 @@ void MeasurePanel::createTextBoxes()
     textSizeBox = new QComboBox(this);
     textSizeBox->setObjectName(QStringLiteral("textSizeBox"));
     textSizeBox->setEditable(true);
-    textSizeBox->addItems(TextSizeChoices());
+    textSizeBox->addItems(textSizeChoices());
     textSizeBox->setCurrentIndex(0);
     textSizeBox->setGeometry(Margin + 44, y, 2 * ToolWidth + Margin - 44, 24);
     y += 30;
@@ -106,7 +106,7 @@ void MeasurePanel::createTextBoxes()
 // The presets lie right of the closed panel's width; they show when it widens.
 void MeasurePanel::createPresets()
 {
-    const int left = TwipsToPixels(ClosedWidthTwips) + Margin;
+    const int left = twipsToPixels(ClosedWidthTwips) + Margin;
     for (int i = 0; i < static_cast<int>(PresetTexts.size()); ++i) {
         auto* button = new QPushButton(QString::fromUtf8(PresetTexts[i].caption), this);
         button->setObjectName(QStringLiteral("presetButton%1").arg(i));

@@ -15,14 +15,14 @@ const QString SeriesNavigator::FirstImageNotice
     = QStringLiteral("   Vous-êtes à la première image de la série.     ");
 
 SeriesNavigator::SeriesNavigator(RecordSet& images, QString imageRoot)
-    : images(images)
-    , imageRoot(std::move(imageRoot))
+    : images_(images)
+    , imageRoot_(std::move(imageRoot))
 {
 }
 
 std::optional<SeriesImage> SeriesNavigator::move(SeriesMove step)
 {
-    if (images.count() == 0 || !stepThrough(step))
+    if (images_.count() == 0 || !stepThrough(step))
         return std::nullopt;
     return currentImage();
 }
@@ -32,36 +32,37 @@ bool SeriesNavigator::stepThrough(SeriesMove step)
 {
     switch (step) {
     case SeriesMove::First:
-        images.moveFirst();
+        images_.moveFirst();
         break;
     case SeriesMove::Last:
-        images.moveLast();
+        images_.moveLast();
         break;
     case SeriesMove::Next:
-        images.moveNext();
+        images_.moveNext();
         break;
     case SeriesMove::Previous:
-        images.movePrevious();
+        images_.movePrevious();
         break;
     }
-    if (images.eof()) {
-        if (MsgBox(LastImageQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
+    if (images_.eof()) {
+        if (msgBox(LastImageQuestion, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
                 MsgResult::No)
             != MsgResult::Yes)
             return false;
-        images.moveFirst();
+        images_.moveFirst();
     }
-    if (images.bof() && step != SeriesMove::First) {
-        MsgBox(FirstImageNotice, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
-        images.moveFirst();
+    if (images_.bof() && step != SeriesMove::First) {
+        msgBox(FirstImageNotice, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VexaDICOM"));
+        images_.moveFirst();
     }
     return true;
 }
 
 SeriesImage SeriesNavigator::currentImage() const
 {
-    return {StoredImagePath(imageRoot, images.fieldText(Col::ObjectFile)), images.fieldText(Col::SopInstance),
-        images.fieldText(Col::PatientName), ExamDayOfImage(images), images.fieldBool(Col::Printed)};
+    return {storedImagePath(imageRoot_, images_.fieldText(col::ObjectFile)),
+        images_.fieldText(col::SopInstance), images_.fieldText(col::PatientName), examDayOfImage(images_),
+        images_.fieldBool(col::Printed)};
 }
 
 } // namespace vexa

@@ -34,8 +34,8 @@ private:
     bool stepThrough(SeriesMove step);
     SeriesImage currentImage() const;
 
-    RecordSet& images;
-    QString imageRoot;
+    RecordSet& images_;
+    QString imageRoot_;
 };
 
 } // namespace vexa

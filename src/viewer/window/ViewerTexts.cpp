@@ -2,7 +2,7 @@
 
 namespace vexa {
 
-QString ViewerTitleLine(const QString& patientName, const QString& examDate)
+QString viewerTitleLine(const QString& patientName, const QString& examDate)
 {
     QString title;
     if (!patientName.isEmpty())
@@ -12,7 +12,7 @@ QString ViewerTitleLine(const QString& patientName, const QString& examDate)
     return title;
 }
 
-QString ViewerPrintCaption(const QString& entete, const QString& patientName, const QString& examDate)
+QString viewerPrintCaption(const QString& entete, const QString& patientName, const QString& examDate)
 {
     QString caption;
     if (!entete.isEmpty())

@@ -6,9 +6,9 @@ namespace vexa {
 
 // The banner line: "Patient : <name> ; Date de l'examen : <date>", each part only
 // when its value is not empty.
-QString ViewerTitleLine(const QString& patientName, const QString& examDate);
+QString viewerTitleLine(const QString& patientName, const QString& examDate);
 // The printed caption, lines separated by "|": the letterhead line, the
 // patient and the exam date, each only when not empty and each followed by "|".
-QString ViewerPrintCaption(const QString& entete, const QString& patientName, const QString& examDate);
+QString viewerPrintCaption(const QString& entete, const QString& patientName, const QString& examDate);
 
 } // namespace vexa

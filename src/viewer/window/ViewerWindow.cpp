@@ -51,32 +51,32 @@ QGroupBox* framedLabel(const QString& title, QLabel*& label, const QString& text
 
 ViewerWindow::ViewerWindow(const ViewerRequest& request, RecordSet* images, QWidget* parent)
     : QDialog(parent)
-    , images(images)
-    , request(request)
-    , patientName(request.exam.patientName)
-    , examDate(request.exam.examDate)
-    , measures(new MeasurementController(this))
+    , images_(images)
+    , request_(request)
+    , patientName_(request.exam.patientName)
+    , examDate_(request.exam.examDate)
+    , measures_(new MeasurementController(this))
 {
     setObjectName(QStringLiteral("FrmDicomViewer"));
     setWindowTitle(QStringLiteral("VexaDicom Viewer"));
     setWindowFlags(Qt::Window);
     resize(1024, 768);
     createBanner();
-    imageArea = new QWidget(this);
-    imageArea->setObjectName(QStringLiteral("imageArea"));
-    imageArea->setFocusPolicy(Qt::StrongFocus);
+    imageArea_ = new QWidget(this);
+    imageArea_->setObjectName(QStringLiteral("imageArea"));
+    imageArea_->setFocusPolicy(Qt::StrongFocus);
     createDisplay();
-    measurePanel_ = new MeasurePanel(imageArea);
-    measurePanel_->resize(TwipsToPixels(MeasurePanel::ClosedWidthTwips), PanelHeight);
+    measurePanel_ = new MeasurePanel(imageArea_);
+    measurePanel_->resize(twipsToPixels(MeasurePanel::ClosedWidthTwips), PanelHeight);
     createToolColumn();
     createButtons();
     createPrintNotice();
     connectSignals();
-    loader = new LatestImageLoader(
+    loader_ = new LatestImageLoader(
         [this](const QStringList& paths, std::vector<DicomLoadResult> results) {
             if (results.empty())
                 return;
-            if (pendingFrame >= 0)
+            if (pendingFrame_ >= 0)
                 frameDecoded(std::move(results.front()));
             else
                 imageDecoded(paths.front(), std::move(results.front()));
@@ -88,79 +88,80 @@ ViewerWindow::~ViewerWindow() = default;
 
 bool ViewerWindow::loading() const
 {
-    return loader->busy();
+    return loader_->busy();
 }
 
 void ViewerWindow::createBanner()
 {
-    banner = new QWidget(this);
-    banner->setObjectName(QStringLiteral("banner"));
-    banner->setAutoFillBackground(true);
-    QPalette colours = banner->palette();
+    banner_ = new QWidget(this);
+    banner_->setObjectName(QStringLiteral("banner"));
+    banner_->setAutoFillBackground(true);
+    QPalette colours = banner_->palette();
     colours.setColor(QPalette::Window, QColor(0, 0, 96));
     colours.setColor(QPalette::WindowText, Qt::white);
-    banner->setPalette(colours);
-    bannerBackground = new QLabel(banner);
-    bannerBackground->setObjectName(QStringLiteral("bannerBackground"));
-    bannerBackground->setStyleSheet(QStringLiteral(
+    banner_->setPalette(colours);
+    bannerBackground_ = new QLabel(banner_);
+    bannerBackground_->setObjectName(QStringLiteral("bannerBackground"));
+    bannerBackground_->setStyleSheet(QStringLiteral(
         "background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #000060, stop:1 #4060c0);"));
-    bannerTitle = new QLabel(QStringLiteral("  VexaDicom Viewer"), banner);
-    bannerTitle->setObjectName(QStringLiteral("bannerTitle"));
-    QFont big = bannerTitle->font();
+    bannerTitle_ = new QLabel(QStringLiteral("  VexaDicom Viewer"), banner_);
+    bannerTitle_->setObjectName(QStringLiteral("bannerTitle"));
+    QFont big = bannerTitle_->font();
     big.setBold(true);
     big.setPointSize(12);
-    bannerTitle->setFont(big);
-    examLine = new QLabel(banner);
-    examLine->setObjectName(QStringLiteral("Label2"));
-    examLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    bannerTitle_->setFont(big);
+    examLine_ = new QLabel(banner_);
+    examLine_->setObjectName(QStringLiteral("Label2"));
+    examLine_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void ViewerWindow::createDisplay()
 {
-    view_ = new DicomView(imageArea);
+    view_ = new DicomView(imageArea_);
     view_->setObjectName(QStringLiteral("view"));
     view_->installEventFilter(this);
-    overlay = new MeasurementOverlay(imageArea);
-    overlay->setObjectName(QStringLiteral("VexaLine"));
-    overlay->attachTo(view_);
-    indicator = new QLabel(view_);
-    indicator->setObjectName(QStringLiteral("indicator"));
-    indicator->setAttribute(Qt::WA_TransparentForMouseEvents);
-    indicator->setStyleSheet(
+    overlay_ = new MeasurementOverlay(imageArea_);
+    overlay_->setObjectName(QStringLiteral("VexaLine"));
+    overlay_->attachTo(view_);
+    indicator_ = new QLabel(view_);
+    indicator_->setObjectName(QStringLiteral("indicator"));
+    indicator_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    indicator_->setStyleSheet(
         QStringLiteral("QLabel { color: white; background: rgba(0, 0, 0, 150); padding: 3px 6px; }"));
-    indicator->move(8, 8);
-    indicator->raise();
+    indicator_->move(8, 8);
+    indicator_->raise();
     const ImageToScreen toScreen = [display = view_](QPointF image) { return display->imageToScreen(image); };
-    overlay->setMapping(toScreen);
-    overlay->setScene(&measures->scene());
-    measures->setMapping(toScreen);
+    overlay_->setMapping(toScreen);
+    overlay_->setScene(&measures_->scene());
+    measures_->setMapping(toScreen);
 }
 
 void ViewerWindow::createToolColumn()
 {
-    toolColumn = new QWidget(imageArea);
-    toolColumn->setObjectName(QStringLiteral("toolColumn"));
-    toolColumn->setAutoFillBackground(true);
-    QPalette colours = toolColumn->palette();
+    toolColumn_ = new QWidget(imageArea_);
+    toolColumn_->setObjectName(QStringLiteral("toolColumn"));
+    toolColumn_->setAutoFillBackground(true);
+    QPalette colours = toolColumn_->palette();
     colours.setColor(QPalette::Window, QColor(192, 192, 192));
-    toolColumn->setPalette(colours);
-    printedFrame = framedLabel(QStringLiteral("Imprimé :"), printedLabel, QStringLiteral("Non"), toolColumn);
-    printedFrame->setObjectName(QStringLiteral("Frame3"));
-    printedLabel->setObjectName(QStringLiteral("Label4"));
-    intensityFrame = framedLabel(QStringLiteral("Intensité :"), intensityLabel, QString(), toolColumn);
-    intensityFrame->setObjectName(QStringLiteral("intensityFrame"));
-    intensityLabel->setObjectName(QStringLiteral("intensityLabel"));
-    zoomArea = new QWidget(toolColumn);
-    zoomArea->setObjectName(QStringLiteral("zoomArea"));
-    zoomFrame = framedLabel(QStringLiteral("Zoom"), zoomLabel, QStringLiteral("100%"), zoomArea);
-    zoomFrame->setObjectName(QStringLiteral("zoomFrame"));
-    zoomLabel->setObjectName(QStringLiteral("lbZoom"));
-    zoomSlider = new QSlider(Qt::Vertical, zoomArea);
-    zoomSlider->setObjectName(QStringLiteral("Slider1"));
-    zoomSlider->setRange(10, 200);
-    zoomSlider->setValue(100);
-    zoomSlider->setFocusPolicy(Qt::NoFocus);
-    zoomSlider->setEnabled(false);
+    toolColumn_->setPalette(colours);
+    printedFrame_
+        = framedLabel(QStringLiteral("Imprimé :"), printedLabel_, QStringLiteral("Non"), toolColumn_);
+    printedFrame_->setObjectName(QStringLiteral("Frame3"));
+    printedLabel_->setObjectName(QStringLiteral("Label4"));
+    intensityFrame_ = framedLabel(QStringLiteral("Intensité :"), intensityLabel_, QString(), toolColumn_);
+    intensityFrame_->setObjectName(QStringLiteral("intensityFrame"));
+    intensityLabel_->setObjectName(QStringLiteral("intensityLabel"));
+    zoomArea_ = new QWidget(toolColumn_);
+    zoomArea_->setObjectName(QStringLiteral("zoomArea"));
+    zoomFrame_ = framedLabel(QStringLiteral("Zoom"), zoomLabel_, QStringLiteral("100%"), zoomArea_);
+    zoomFrame_->setObjectName(QStringLiteral("zoomFrame"));
+    zoomLabel_->setObjectName(QStringLiteral("lbZoom"));
+    zoomSlider_ = new QSlider(Qt::Vertical, zoomArea_);
+    zoomSlider_->setObjectName(QStringLiteral("Slider1"));
+    zoomSlider_->setRange(10, 200);
+    zoomSlider_->setValue(100);
+    zoomSlider_->setFocusPolicy(Qt::NoFocus);
+    zoomSlider_->setEnabled(false);
 }
 
 void ViewerWindow::createButtons()
@@ -168,7 +169,7 @@ void ViewerWindow::createButtons()
     const auto design = brixel::DesignFile::load(DesignResource);
     if (!design)
         return;
-    const QList<brixel::Button*> created = brixel::createButtons(*design, toolColumn);
+    const QList<brixel::Button*> created = brixel::createButtons(*design, toolColumn_);
     auto named = [&created](const QString& name) -> brixel::Button* {
         for (brixel::Button* button : created) {
             if (button->objectName().compare(name, Qt::CaseInsensitive) == 0)
@@ -177,44 +178,44 @@ void ViewerWindow::createButtons()
         return nullptr;
     };
     for (int i = 1; i <= 5; ++i) {
-        modeButtons[static_cast<std::size_t>(i)] = named(QStringLiteral("Button3_%1").arg(i));
-        if (modeButtons[static_cast<std::size_t>(i)])
-            idleIcons[static_cast<std::size_t>(i)]
-                = modeButtons[static_cast<std::size_t>(i)]->picture().image;
+        modeButtons_[static_cast<std::size_t>(i)] = named(QStringLiteral("Button3_%1").arg(i));
+        if (modeButtons_[static_cast<std::size_t>(i)])
+            idleIcons_[static_cast<std::size_t>(i)]
+                = modeButtons_[static_cast<std::size_t>(i)]->picture().image;
     }
-    tagsButton = named(QStringLiteral("Button1"));
-    manualZoomButton = named(QStringLiteral("Button2"));
-    closeButton = named(QStringLiteral("Button4"));
-    invertButton = named(QStringLiteral("Button5"));
-    restoreButton = named(QStringLiteral("Button6"));
-    printImageButton = named(QStringLiteral("Button7"));
-    printScreenButton = named(QStringLiteral("Button8"));
-    previousButton = named(QStringLiteral("Button9"));
-    nextButton = named(QStringLiteral("Button10"));
-    measuresButton = named(QStringLiteral("Command3"));
-    if (measuresButton)
-        idleIcons[0] = measuresButton->picture().image;
+    tagsButton_ = named(QStringLiteral("Button1"));
+    manualZoomButton_ = named(QStringLiteral("Button2"));
+    closeButton_ = named(QStringLiteral("Button4"));
+    invertButton_ = named(QStringLiteral("Button5"));
+    restoreButton_ = named(QStringLiteral("Button6"));
+    printImageButton_ = named(QStringLiteral("Button7"));
+    printScreenButton_ = named(QStringLiteral("Button8"));
+    previousButton_ = named(QStringLiteral("Button9"));
+    nextButton_ = named(QStringLiteral("Button10"));
+    measuresButton_ = named(QStringLiteral("Command3"));
+    if (measuresButton_)
+        idleIcons_[0] = measuresButton_->picture().image;
     for (brixel::Button* button : created)
         button->setFocusPolicy(Qt::NoFocus);
 }
 
 void ViewerWindow::createPrintNotice()
 {
-    printNotice = new QWidget(this);
-    printNotice->setObjectName(QStringLiteral("printNotice"));
-    printNotice->setAutoFillBackground(true);
-    printNotice->resize(420, 70);
-    auto* layout = new QHBoxLayout(printNotice);
-    auto* printIcon = new QLabel(printNotice);
+    printNotice_ = new QWidget(this);
+    printNotice_->setObjectName(QStringLiteral("printNotice"));
+    printNotice_->setAutoFillBackground(true);
+    printNotice_->resize(420, 70);
+    auto* layout = new QHBoxLayout(printNotice_);
+    auto* printIcon = new QLabel(printNotice_);
     printIcon->setPixmap(QPixmap(QStringLiteral(":/viewer/icons/print.png")));
     auto* printMessage
-        = new QLabel(QStringLiteral("Veuillez patienter :  Impression de l'image en cours..."), printNotice);
+        = new QLabel(QStringLiteral("Veuillez patienter :  Impression de l'image en cours..."), printNotice_);
     printMessage->setObjectName(QStringLiteral("printMessage"));
     layout->addWidget(printIcon);
     layout->addWidget(printMessage, 1);
-    printNotice->setStyleSheet(
+    printNotice_->setStyleSheet(
         QStringLiteral("QWidget#printNotice { background: #ffffe0; border: 2px solid #404040; }"));
-    printNotice->hide();
+    printNotice_->hide();
 }
 
 void ViewerWindow::resizeEvent(QResizeEvent* event)
@@ -223,54 +224,54 @@ void ViewerWindow::resizeEvent(QResizeEvent* event)
     if (isMinimized())
         return;
     const int w = width();
-    banner->setGeometry(0, 0, w, BannerHeight);
-    bannerBackground->setGeometry(0, 0, w, BannerHeight);
-    bannerTitle->setGeometry(0, 0, 300, BannerHeight);
-    examLine->setGeometry(0, 0, w - 8, BannerHeight);
-    imageArea->setGeometry(0, BannerHeight, w, height() - BannerHeight);
+    banner_->setGeometry(0, 0, w, BannerHeight);
+    bannerBackground_->setGeometry(0, 0, w, BannerHeight);
+    bannerTitle_->setGeometry(0, 0, 300, BannerHeight);
+    examLine_->setGeometry(0, 0, w - 8, BannerHeight);
+    imageArea_->setGeometry(0, BannerHeight, w, height() - BannerHeight);
     layoutImageArea();
-    printNotice->move((w - printNotice->width()) / 2, (height() - printNotice->height()) / 2);
+    printNotice_->move((w - printNotice_->width()) / 2, (height() - printNotice_->height()) / 2);
 }
 
 // Display on the left, the tool column flush right, the closed panel under it.
 void ViewerWindow::layoutImageArea()
 {
-    const int column = TwipsToPixels(ToolColumnTwips);
-    view_->setGeometry(0, 0, imageArea->width() - column, imageArea->height());
-    if (view_->FitMode())
+    const int column = twipsToPixels(ToolColumnTwips);
+    view_->setGeometry(0, 0, imageArea_->width() - column, imageArea_->height());
+    if (view_->fitMode())
         view_->setFitMode(true);
-    toolColumn->setGeometry(imageArea->width() - column, 0, column, imageArea->height());
+    toolColumn_->setGeometry(imageArea_->width() - column, 0, column, imageArea_->height());
     measurePanel_->resize(measurePanel_->width(), PanelHeight);
     if (panelOpen_)
         placePanel();
     else
-        measurePanel_->move(toolColumn->x(), 0);
+        measurePanel_->move(toolColumn_->x(), 0);
     layoutToolColumn();
 }
 
 void ViewerWindow::layoutToolColumn()
 {
-    const int w = toolColumn->width();
-    const int h = toolColumn->height();
-    printedFrame->setGeometry(2, 250, w - 4, 40);
-    intensityFrame->setGeometry(2, 292, w - 4, 40);
-    zoomArea->setGeometry(0, 334, w, std::max(80, h - 334 - 100));
-    zoomFrame->setGeometry(2, 0, w - 4, 40);
-    zoomSlider->setGeometry((w - 24) / 2, 44, 24, std::max(20, zoomArea->height() - 48));
-    if (previousButton)
-        previousButton->move(4, h - 94);
-    if (nextButton)
-        nextButton->move(42, h - 94);
-    if (closeButton)
-        closeButton->move(4, h - 50);
+    const int w = toolColumn_->width();
+    const int h = toolColumn_->height();
+    printedFrame_->setGeometry(2, 250, w - 4, 40);
+    intensityFrame_->setGeometry(2, 292, w - 4, 40);
+    zoomArea_->setGeometry(0, 334, w, std::max(80, h - 334 - 100));
+    zoomFrame_->setGeometry(2, 0, w - 4, 40);
+    zoomSlider_->setGeometry((w - 24) / 2, 44, 24, std::max(20, zoomArea_->height() - 48));
+    if (previousButton_)
+        previousButton_->move(4, h - 94);
+    if (nextButton_)
+        nextButton_->move(42, h - 94);
+    if (closeButton_)
+        closeButton_->move(4, h - 50);
 }
 
 void ViewerWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (activated)
+    if (activated_)
         return;
-    activated = true;
+    activated_ = true;
     setWindowState(windowState() | Qt::WindowMaximized);
     setPointer(Qt::ArrowCursor);
     redrawAllGraphics();
@@ -283,105 +284,105 @@ int ViewerWindow::exec()
     // opener stays out of reach under it.
     setWindowModality(Qt::ApplicationModal);
     openWindow();
-    if (unloaded)
+    if (unloaded_)
         return QDialog::Rejected;
     // Putting the window on top and back (screen copy) hides and shows it
     // again, which ends a dialog's modal run: the viewer runs on until it is
     // really left.
     int result = QDialog::exec();
-    while (!unloaded && isVisible())
+    while (!unloaded_ && isVisible())
         result = QDialog::exec();
     return result;
 }
 
 void ViewerWindow::openWindow()
 {
-    if (!loaded) {
-        loaded = true;
+    if (!loaded_) {
+        loaded_ = true;
         loadFirstImage();
     }
-    if (!unloaded)
+    if (!unloaded_)
         showMaximized();
 }
 
 void ViewerWindow::loadFirstImage()
 {
     closingSelf_ = false;
-    singleImage = request.start == ViewerRequest::Start::SingleFile;
-    if (!singleImage) {
-        LoadImageFromSeries(
-            request.start == ViewerRequest::Start::LastImage ? SeriesMove::Last : SeriesMove::First);
+    singleImage_ = request_.start == ViewerRequest::Start::SingleFile;
+    if (!singleImage_) {
+        loadImageFromSeries(
+            request_.start == ViewerRequest::Start::LastImage ? SeriesMove::Last : SeriesMove::First);
         return;
     }
-    printedFrame->hide();
-    if (previousButton)
-        previousButton->hide();
-    if (nextButton)
-        nextButton->hide();
-    requestedPath = request.imagePath;
-    requestedSop = request.sopInstance;
-    LoadImage();
+    printedFrame_->hide();
+    if (previousButton_)
+        previousButton_->hide();
+    if (nextButton_)
+        nextButton_->hide();
+    requestedPath_ = request_.imagePath;
+    requestedSop_ = request_.sopInstance;
+    loadImage();
 }
 
-void ViewerWindow::LoadImageFromSeries(SeriesMove step)
+void ViewerWindow::loadImageFromSeries(SeriesMove step)
 {
     setPointer(Qt::WaitCursor);
-    overlay->show();
+    overlay_->show();
     // The image being left was printed: its mark is written before the move.
     markPrintedImage();
     std::optional<SeriesImage> next;
-    if (images)
-        next = SeriesNavigator(*images, appValues().ConquestImagePath).move(step);
+    if (images_)
+        next = SeriesNavigator(*images_, appValues().conquestImagePath).move(step);
     if (!next) {
         closingSelf_ = true;
         unloadViewer();
         return;
     }
-    printedLabel->setText(next->printed ? QStringLiteral("Oui") : QStringLiteral("Non"));
-    requestedPath = next->path;
-    requestedSop = next->sopInstance;
-    patientName = next->patientName;
-    examDate = next->examDate;
-    LoadImage();
+    printedLabel_->setText(next->printed ? QStringLiteral("Oui") : QStringLiteral("Non"));
+    requestedPath_ = next->path;
+    requestedSop_ = next->sopInstance;
+    patientName_ = next->patientName;
+    examDate_ = next->examDate;
+    loadImage();
 }
 
 // Asks for the image; the display keeps the one before until it arrives, its
 // measurements already put away (shownPath empty: nothing to save or place).
-void ViewerWindow::LoadImage()
+void ViewerWindow::loadImage()
 {
     setPointer(Qt::WaitCursor);
-    measures->graphics().DeleteAllGraphics();
-    shownPath.clear();
-    pendingFrame = -1;
-    examLine->setText(ViewerTitleLine(patientName, examDate));
-    loader->request({requestedPath});
+    measures_->graphics().deleteAllGraphics();
+    shownPath_.clear();
+    pendingFrame_ = -1;
+    examLine_->setText(viewerTitleLine(patientName_, examDate_));
+    loader_->request({requestedPath_});
 }
 
 void ViewerWindow::imageDecoded(const QString& path, DicomLoadResult loaded)
 {
-    if (unloaded)
+    if (unloaded_)
         return;
-    sliderTag = QStringLiteral("Fit");
+    sliderTag_ = QStringLiteral("Fit");
     view_->setFocus();
     view_->setDecodedFile(path, std::move(loaded));
     // Every image starts in its own grey scale; invertButton inverts it.
     view_->setPolarity(1);
     view_->setFitMode(true);
-    shownPath = path;
+    shownPath_ = path;
     updateMeasureImage();
     const auto shown = view_->imageData();
-    presets = shown ? WindowPresetsFor(*shown) : std::vector<NamedWindow>{};
-    fileWindows = shown ? FileWindowsOf(*shown) : std::vector<NamedWindow>{};
-    fileWindowIndex = 0;
+    presets_ = shown ? windowPresetsFor(*shown) : std::vector<NamedWindow>{};
+    fileWindows_ = shown ? fileWindowsOf(*shown) : std::vector<NamedWindow>{};
+    fileWindowIndex_ = 0;
     // The image opens in the file's first window: the indicator names it.
-    namedWindow.reset();
-    if (!fileWindows.empty())
-        namedWindow = fileWindows.front();
+    namedWindow_.reset();
+    if (!fileWindows_.empty())
+        namedWindow_ = fileWindows_.front();
     updateIndicator();
-    measures->loadMeasurements(path);
+    measures_->loadMeasurements(path);
     redrawAllGraphics();
-    zoomSlider->setValue(std::clamp(view_->ZoomLevel(), zoomSlider->minimum(), zoomSlider->maximum()));
-    zoomSlider->setEnabled(false);
+    zoomSlider_->setValue(std::clamp(view_->zoomLevel(), zoomSlider_->minimum(), zoomSlider_->maximum()));
+    zoomSlider_->setEnabled(false);
     selectMode(1);
     setPointer(Qt::ArrowCursor);
 }
@@ -391,15 +392,15 @@ void ViewerWindow::imageDecoded(const QString& path, DicomLoadResult loaded)
 // leaving it without them. True when the image may be left.
 bool ViewerWindow::saveShownMeasurements()
 {
-    if (unloaded || shownPath.isEmpty() || measures->saveMeasurements(shownPath)
-        || measures->table().lastUsedSlot() == 0)
+    if (unloaded_ || shownPath_.isEmpty() || measures_->saveMeasurements(shownPath_)
+        || measures_->table().lastUsedSlot() == 0)
         return true;
     const QString question
         = QStringLiteral("Les mesures de cette image n'ont pas pu être enregistrées dans le "
                          "fichier :\r\n")
-        + QDir::toNativeSeparators(MeasurementFilePath(shownPath))
+        + QDir::toNativeSeparators(measurementFilePath(shownPath_))
         + QStringLiteral("\r\n\r\nQuitter l'image quand même ? Les mesures seront perdues.");
-    const bool leave = MsgBox(question, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
+    const bool leave = msgBox(question, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("VexaDICOM"),
                            MsgResult::No)
         == MsgResult::Yes;
     if (!leave)
@@ -413,8 +414,8 @@ bool ViewerWindow::leaveImage()
 {
     if (!saveShownMeasurements())
         return false;
-    measures->leaveImage();
-    overlay->hide();
+    measures_->leaveImage();
+    overlay_->hide();
     return true;
 }
 
@@ -427,13 +428,13 @@ void ViewerWindow::unloadViewer()
 
 void ViewerWindow::finishViewing()
 {
-    if (unloaded)
+    if (unloaded_)
         return;
-    unloaded = true;
-    loader->forget();
-    if (!shownPath.isEmpty())
-        measures->saveMeasurements(shownPath);
-    measures->leaveImage();
+    unloaded_ = true;
+    loader_->forget();
+    if (!shownPath_.isEmpty())
+        measures_->saveMeasurements(shownPath_);
+    measures_->leaveImage();
     // In series mode a printed image is marked when the viewer moves on; when
     // it closes on that image instead, mark it now so the print is not lost.
     markPrintedImage();
@@ -445,11 +446,11 @@ void ViewerWindow::finishViewing()
 // then reads the rows again so they show it, the printed one current.
 void ViewerWindow::markPrintedImage()
 {
-    if (printedSop.isEmpty() || !images)
+    if (printedSop_.isEmpty() || !images_)
         return;
-    const QString sop = std::exchange(printedSop, QString());
-    if (MarkImagePrinted(images->databasePath(), sop, QDate::currentDate()).written() && images->requery())
-        images->findFirst(QStringLiteral("SOPInstanc = ") + JetQuote(sop));
+    const QString sop = std::exchange(printedSop_, QString());
+    if (markImagePrinted(images_->databasePath(), sop, QDate::currentDate()).written() && images_->requery())
+        images_->findFirst(QStringLiteral("SOPInstanc = ") + jetQuote(sop));
 }
 
 void ViewerWindow::closeEvent(QCloseEvent* event)
@@ -478,7 +479,7 @@ void ViewerWindow::setPointer(Qt::CursorShape shape)
 void ViewerWindow::focusImageArea()
 {
     if (!closingSelf_)
-        imageArea->setFocus();
+        imageArea_->setFocus();
 }
 
 } // namespace vexa

@@ -50,7 +50,7 @@ public:
 
     ViewerOutcome outcome() const { return outcome_; }
     // The image asked for last, and whether it is still being decoded.
-    QString imagePath() const { return requestedPath; }
+    QString imagePath() const { return requestedPath_; }
     bool loading() const;
 
     // Loads the first image and runs the window modally.
@@ -58,25 +58,25 @@ public:
     // Loads the first image and shows the window without waiting (tests,
     // screenshots). Nothing is shown when the viewer unloaded itself at once.
     void openWindow();
-    bool isUnloaded() const { return unloaded; }
+    bool isUnloaded() const { return unloaded_; }
     bool closingSelf() const { return closingSelf_; }
 
     DicomView* display() const { return view_; }
-    MeasurementController* measurements() const { return measures; }
+    MeasurementController* measurements() const { return measures_; }
     MeasurePanel* measurePanel() const { return measurePanel_; }
     bool panelOpen() const { return panelOpen_; }
     // Tests point it at a PDF folder and a printer list of their own.
-    PicturePrinter& picturePrinter() { return printer; }
+    PicturePrinter& picturePrinter() { return printer_; }
     // The notice when the image turns out deleted by another workstation.
     static const QString ImageDeletedText;
     // Where the screen copy is saved before it is printed.
-    static QString ScreenCopyPath();
+    static QString screenCopyPath();
     // The area printScreenButton copies, in the window's pixels.
     QRect screenCopyArea() const;
 
     // The steps of the window, under their own names.
-    void LoadImageFromSeries(SeriesMove step);
-    void LoadImage();
+    void loadImageFromSeries(SeriesMove step);
+    void loadImage();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -153,66 +153,66 @@ private:
     void printScreenCopy();
     bool printPicture(const QImage& picture, PicturePrinter::Renderer renderer);
 
-    RecordSet* images;
-    const ViewerRequest request;
+    RecordSet* images_;
+    const ViewerRequest request_;
     ViewerOutcome outcome_;
-    LatestImageLoader* loader = nullptr;
-    QString requestedPath; // the image asked for last
-    QString shownPath; // the image the display shows, whose measurements are open; "" while decoding
-    QString patientName; // of the image shown, for the banner and the printed caption
-    QString examDate;
-    QString requestedSop; // SOPInstanc of the image asked for; "" when unknown
-    QString printedSop; // the image printed and not yet marked
-    int pendingFrame = -1; // the frame of the shown file asked for and not yet there
+    LatestImageLoader* loader_ = nullptr;
+    QString requestedPath_; // the image asked for last
+    QString shownPath_; // the image the display shows, whose measurements are open; "" while decoding
+    QString patientName_; // of the image shown, for the banner and the printed caption
+    QString examDate_;
+    QString requestedSop_; // SOPInstanc of the image asked for; "" when unknown
+    QString printedSop_; // the image printed and not yet marked
+    int pendingFrame_ = -1; // the frame of the shown file asked for and not yet there
     bool closingSelf_ = false;
-    bool loaded = false;
-    bool unloaded = false;
-    bool singleImage = false; // opened on one file, no series
-    bool activated = false;
+    bool loaded_ = false;
+    bool unloaded_ = false;
+    bool singleImage_ = false; // opened on one file, no series
+    bool activated_ = false;
     bool panelOpen_ = false;
-    bool handleDrag = false;
-    QString sliderTag = QStringLiteral("Fit");
+    bool handleDrag_ = false;
+    QString sliderTag_ = QStringLiteral("Fit");
 
-    QWidget* banner = nullptr; // the top band: title and the exam's patient and date
-    QLabel* bannerTitle = nullptr;
-    QLabel* bannerBackground = nullptr;
-    QLabel* examLine = nullptr;
-    QWidget* imageArea = nullptr;
+    QWidget* banner_ = nullptr; // the top band: title and the exam's patient and date
+    QLabel* bannerTitle_ = nullptr;
+    QLabel* bannerBackground_ = nullptr;
+    QLabel* examLine_ = nullptr;
+    QWidget* imageArea_ = nullptr;
     DicomView* view_ = nullptr;
-    MeasurementOverlay* overlay = nullptr;
-    QWidget* toolColumn = nullptr; // the buttons and values at the right
-    QGroupBox* printedFrame = nullptr;
-    QLabel* printedLabel = nullptr;
-    QGroupBox* intensityFrame = nullptr;
-    QLabel* intensityLabel = nullptr;
-    QWidget* zoomArea = nullptr;
-    QGroupBox* zoomFrame = nullptr;
-    QLabel* zoomLabel = nullptr;
-    QSlider* zoomSlider = nullptr;
+    MeasurementOverlay* overlay_ = nullptr;
+    QWidget* toolColumn_ = nullptr; // the buttons and values at the right
+    QGroupBox* printedFrame_ = nullptr;
+    QLabel* printedLabel_ = nullptr;
+    QGroupBox* intensityFrame_ = nullptr;
+    QLabel* intensityLabel_ = nullptr;
+    QWidget* zoomArea_ = nullptr;
+    QGroupBox* zoomFrame_ = nullptr;
+    QLabel* zoomLabel_ = nullptr;
+    QSlider* zoomSlider_ = nullptr;
     MeasurePanel* measurePanel_ = nullptr;
-    QWidget* printNotice = nullptr; // "please wait" while the image prints
-    QImage printedPicture;
-    QLabel* indicator = nullptr; // "image 4 / 6" and the window shown, over the image
-    std::vector<NamedWindow> presets; // the windows on the keys 1 to 5
-    std::vector<NamedWindow> fileWindows; // the file's own, cycled through with F
-    int fileWindowIndex = 0; // the one of fileWindows last applied
-    std::optional<NamedWindow> namedWindow; // the window last applied by name
+    QWidget* printNotice_ = nullptr; // "please wait" while the image prints
+    QImage printedPicture_;
+    QLabel* indicator_ = nullptr; // "image 4 / 6" and the window shown, over the image
+    std::vector<NamedWindow> presets_; // the windows on the keys 1 to 5
+    std::vector<NamedWindow> fileWindows_; // the file's own, cycled through with F
+    int fileWindowIndex_ = 0; // the one of fileWindows last applied
+    std::optional<NamedWindow> namedWindow_; // the window last applied by name
 
-    std::array<brixel::Button*, 6> modeButtons{}; // the mouse modes 1..5 of the display
-    brixel::Button* tagsButton = nullptr; // sunk: the DICOM data replace the graphics
-    brixel::Button* manualZoomButton = nullptr; // sunk: zoom with the slider; risen: fit
-    brixel::Button* closeButton = nullptr;
-    brixel::Button* invertButton = nullptr; // inverts the grey scale
-    brixel::Button* restoreButton = nullptr; // back to the contrast and zoom of loading
-    brixel::Button* printImageButton = nullptr;
-    brixel::Button* printScreenButton = nullptr;
-    brixel::Button* previousButton = nullptr;
-    brixel::Button* nextButton = nullptr;
-    brixel::Button* measuresButton = nullptr; // opens the measurement panel
-    std::array<QImage, 6> idleIcons; // (0) measuresButton's icon, (1..5) the mode buttons' unselected icons
+    std::array<brixel::Button*, 6> modeButtons_{}; // the mouse modes 1..5 of the display
+    brixel::Button* tagsButton_ = nullptr; // sunk: the DICOM data replace the graphics
+    brixel::Button* manualZoomButton_ = nullptr; // sunk: zoom with the slider; risen: fit
+    brixel::Button* closeButton_ = nullptr;
+    brixel::Button* invertButton_ = nullptr; // inverts the grey scale
+    brixel::Button* restoreButton_ = nullptr; // back to the contrast and zoom of loading
+    brixel::Button* printImageButton_ = nullptr;
+    brixel::Button* printScreenButton_ = nullptr;
+    brixel::Button* previousButton_ = nullptr;
+    brixel::Button* nextButton_ = nullptr;
+    brixel::Button* measuresButton_ = nullptr; // opens the measurement panel
+    std::array<QImage, 6> idleIcons_; // (0) measuresButton's icon, (1..5) the mode buttons' unselected icons
 
-    MeasurementController* measures = nullptr;
-    PicturePrinter printer;
+    MeasurementController* measures_ = nullptr;
+    PicturePrinter printer_;
 };
 
 } // namespace vexa

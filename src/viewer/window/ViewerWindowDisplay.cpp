@@ -41,28 +41,28 @@ bool sameWindow(const VoiWindow& applied, const VoiWindow& shown)
 void ViewerWindow::connectSignals()
 {
     for (int i = 1; i <= 5; ++i) {
-        if (auto* button = modeButtons[static_cast<std::size_t>(i)])
+        if (auto* button = modeButtons_[static_cast<std::size_t>(i)])
             connect(button, &brixel::Button::Click, this, [this, i] { selectMode(i); });
     }
     auto onClick = [this](brixel::Button* button, void (ViewerWindow::*handler)()) {
         if (button)
             connect(button, &brixel::Button::Click, this, handler);
     };
-    onClick(invertButton, &ViewerWindow::invertGrey);
-    onClick(restoreButton, &ViewerWindow::restoreImage);
-    onClick(tagsButton, &ViewerWindow::showTags);
-    onClick(manualZoomButton, &ViewerWindow::startManualZoom);
-    onClick(closeButton, &ViewerWindow::closeViewer);
-    onClick(printImageButton, &ViewerWindow::printImage);
-    onClick(printScreenButton, &ViewerWindow::printScreenCopy);
-    onClick(previousButton, &ViewerWindow::showPreviousImage);
-    onClick(nextButton, &ViewerWindow::showNextImage);
-    onClick(measuresButton, &ViewerWindow::openPanel);
-    if (tagsButton)
-        connect(tagsButton, &brixel::Button::ClickSunken, this, &ViewerWindow::hideTags);
-    if (manualZoomButton)
-        connect(manualZoomButton, &brixel::Button::ClickSunken, this, &ViewerWindow::fitToWindow);
-    connect(zoomSlider, &QSlider::valueChanged, this, &ViewerWindow::zoomSliderMoved);
+    onClick(invertButton_, &ViewerWindow::invertGrey);
+    onClick(restoreButton_, &ViewerWindow::restoreImage);
+    onClick(tagsButton_, &ViewerWindow::showTags);
+    onClick(manualZoomButton_, &ViewerWindow::startManualZoom);
+    onClick(closeButton_, &ViewerWindow::closeViewer);
+    onClick(printImageButton_, &ViewerWindow::printImage);
+    onClick(printScreenButton_, &ViewerWindow::printScreenCopy);
+    onClick(previousButton_, &ViewerWindow::showPreviousImage);
+    onClick(nextButton_, &ViewerWindow::showNextImage);
+    onClick(measuresButton_, &ViewerWindow::openPanel);
+    if (tagsButton_)
+        connect(tagsButton_, &brixel::Button::ClickSunken, this, &ViewerWindow::hideTags);
+    if (manualZoomButton_)
+        connect(manualZoomButton_, &brixel::Button::ClickSunken, this, &ViewerWindow::fitToWindow);
+    connect(zoomSlider_, &QSlider::valueChanged, this, &ViewerWindow::zoomSliderMoved);
     connect(view_, &DicomView::zoomChanged, this, &ViewerWindow::zoomChanged);
     connect(view_, &DicomView::pointerMoved, this,
         [this](int, int, int, int, double value, int) { pointerMoved(value); });
@@ -78,15 +78,15 @@ void ViewerWindow::connectSignals()
 void ViewerWindow::selectMode(int index)
 {
     for (int k = 1; k <= 5; ++k) {
-        brixel::Button* button = modeButtons[static_cast<std::size_t>(k)];
+        brixel::Button* button = modeButtons_[static_cast<std::size_t>(k)];
         if (button == nullptr)
             continue;
         if (k == index) {
             button->setPicture(button->pictureDown());
-            button->setBackColor(ToQColor(ActiveModeColour));
+            button->setBackColor(toQColor(ActiveModeColour));
         } else {
-            button->setPicture(brixel::Picture::fromImage(idleIcons[static_cast<std::size_t>(k)]));
-            button->setBackColor(ToQColor(IdleModeColour));
+            button->setPicture(brixel::Picture::fromImage(idleIcons_[static_cast<std::size_t>(k)]));
+            button->setBackColor(toQColor(IdleModeColour));
         }
     }
     view_->setPointerTool(index);
@@ -96,7 +96,7 @@ void ViewerWindow::selectMode(int index)
 void ViewerWindow::invertGrey()
 {
     setPointer(Qt::WaitCursor);
-    view_->setPolarity(view_->Polarity() == -1 ? 1 : -1);
+    view_->setPolarity(view_->polarity() == -1 ? 1 : -1);
     setPointer(Qt::ArrowCursor);
     focusImageArea();
 }
@@ -113,9 +113,9 @@ void ViewerWindow::restoreImage()
 // which would cover the data's first line.
 void ViewerWindow::showTags()
 {
-    overlay->hide();
-    indicator->hide();
-    measures->graphics().HideAllGraphics();
+    overlay_->hide();
+    indicator_->hide();
+    measures_->graphics().hideAllGraphics();
     view_->setShowTags(true);
     focusImageArea();
 }
@@ -123,7 +123,7 @@ void ViewerWindow::showTags()
 void ViewerWindow::hideTags()
 {
     view_->setShowTags(false);
-    overlay->show();
+    overlay_->show();
     updateIndicator();
     redrawAllGraphics();
     focusImageArea();
@@ -133,9 +133,9 @@ void ViewerWindow::hideTags()
 void ViewerWindow::startManualZoom()
 {
     view_->setFitMode(false);
-    sliderTag.clear();
-    zoomSlider->setEnabled(true);
-    zoomSlider->setValue(100);
+    sliderTag_.clear();
+    zoomSlider_->setEnabled(true);
+    zoomSlider_->setValue(100);
     redrawAllGraphics();
     focusImageArea();
 }
@@ -145,23 +145,23 @@ void ViewerWindow::fitToWindow()
 {
     // The tag first: the display's zoom notice must not take the fitted zoom
     // for a manual one.
-    sliderTag = QStringLiteral("Fit");
+    sliderTag_ = QStringLiteral("Fit");
     view_->setFitMode(true);
-    showSliderValue(view_->ZoomLevel());
-    zoomLabel->setText(QString::number(view_->ZoomLevel()) + QLatin1Char('%'));
-    zoomSlider->setEnabled(false);
+    showSliderValue(view_->zoomLevel());
+    zoomLabel_->setText(QString::number(view_->zoomLevel()) + QLatin1Char('%'));
+    zoomSlider_->setEnabled(false);
     redrawAllGraphics();
     focusImageArea();
 }
 
 void ViewerWindow::zoomSliderMoved()
 {
-    if (sliderTag != QLatin1String("Fit")) {
-        view_->setZoomLevel(zoomSlider->value());
-        zoomLabel->setText(QString::number(view_->ZoomLevel()) + QLatin1Char('%'));
+    if (sliderTag_ != QLatin1String("Fit")) {
+        view_->setZoomLevel(zoomSlider_->value());
+        zoomLabel_->setText(QString::number(view_->zoomLevel()) + QLatin1Char('%'));
         selectMode(PanMode);
         redrawAllGraphics();
-    } else if (view_->PointerTool() == PanMode) {
+    } else if (view_->pointerTool() == PanMode) {
         selectMode(ContrastMode);
     }
 }
@@ -171,24 +171,24 @@ void ViewerWindow::zoomSliderMoved()
 // back to the display, which would undo it.
 void ViewerWindow::showSliderValue(int zoomLevel)
 {
-    const bool inRange = zoomLevel >= zoomSlider->minimum() && zoomLevel <= zoomSlider->maximum();
-    if (inRange || sliderTag == QLatin1String("Fit")) {
-        zoomSlider->setValue(zoomLevel);
+    const bool inRange = zoomLevel >= zoomSlider_->minimum() && zoomLevel <= zoomSlider_->maximum();
+    if (inRange || sliderTag_ == QLatin1String("Fit")) {
+        zoomSlider_->setValue(zoomLevel);
         return;
     }
-    const QSignalBlocker quiet(zoomSlider);
-    zoomSlider->setValue(zoomLevel);
+    const QSignalBlocker quiet(zoomSlider_);
+    zoomSlider_->setValue(zoomLevel);
 }
 
 void ViewerWindow::zoomChanged()
 {
-    zoomLabel->setText(QString::number(view_->ZoomLevel()) + QLatin1Char('%'));
-    showSliderValue(view_->ZoomLevel());
+    zoomLabel_->setText(QString::number(view_->zoomLevel()) + QLatin1Char('%'));
+    showSliderValue(view_->zoomLevel());
 }
 
 void ViewerWindow::pointerMoved(double value)
 {
-    intensityLabel->setText(QString::number(qRound64(value)));
+    intensityLabel_->setText(QString::number(qRound64(value)));
 }
 
 void ViewerWindow::displayPressed()
@@ -200,56 +200,56 @@ void ViewerWindow::displayPressed()
 
 void ViewerWindow::redrawAllGraphics()
 {
-    measures->graphics().RedrawAllGraphics();
-    overlay->update();
+    measures_->graphics().redrawAllGraphics();
+    overlay_->update();
 }
 
 void ViewerWindow::updateIndicator()
 {
-    if (!indicator)
+    if (!indicator_)
         return;
     ViewerPosition position{1, 1, view_->currentFrame() + 1, view_->frameCount()};
-    if (!singleImage && images && images->currentRow() >= 0) {
-        position.image = images->currentRow() + 1;
-        position.imageCount = images->count();
+    if (!singleImage_ && images_ && images_->currentRow() >= 0) {
+        position.image = images_->currentRow() + 1;
+        position.imageCount = images_->count();
     }
     const VoiWindow shown = view_->window();
     // The name stays while the window is the named one (not after a drag).
     const QString name
-        = namedWindow && sameWindow(namedWindow->window, shown) ? namedWindow->name : QString();
+        = namedWindow_ && sameWindow(namedWindow_->window, shown) ? namedWindow_->name : QString();
     // A frame that cannot be decoded still tells where the user is.
-    const bool showing = (view_->hasImage() || view_->frameCount() > 1) && !view_->ShowTags();
-    indicator->setText(showing ? ViewerIndicatorText(position, shown, name) : QString());
-    indicator->adjustSize();
-    indicator->setVisible(showing);
+    const bool showing = (view_->hasImage() || view_->frameCount() > 1) && !view_->showTags();
+    indicator_->setText(showing ? viewerIndicatorText(position, shown, name) : QString());
+    indicator_->adjustSize();
+    indicator_->setVisible(showing);
 }
 
 void ViewerWindow::applyNamedWindow(const NamedWindow& window)
 {
-    namedWindow = window;
+    namedWindow_ = window;
     view_->setWindow(window.window);
     updateIndicator();
 }
 
 void ViewerWindow::applyPreset(int index)
 {
-    if (!view_->hasImage() || index < 0 || index >= int(presets.size())) {
+    if (!view_->hasImage() || index < 0 || index >= int(presets_.size())) {
         QApplication::beep();
         return;
     }
-    applyNamedWindow(presets[std::size_t(index)]);
+    applyNamedWindow(presets_[std::size_t(index)]);
 }
 
 // The next of the file's own windows and VOI tables, back to the first after
 // the last.
 void ViewerWindow::cycleFileWindows()
 {
-    if (!view_->hasImage() || fileWindows.empty()) {
+    if (!view_->hasImage() || fileWindows_.empty()) {
         QApplication::beep();
         return;
     }
-    fileWindowIndex = (fileWindowIndex + 1) % int(fileWindows.size());
-    applyNamedWindow(fileWindows[std::size_t(fileWindowIndex)]);
+    fileWindowIndex_ = (fileWindowIndex_ + 1) % int(fileWindows_.size());
+    applyNamedWindow(fileWindows_[std::size_t(fileWindowIndex_)]);
 }
 
 // Moves by `frames` through the frames of the file shown, stopping at its
@@ -258,21 +258,21 @@ void ViewerWindow::cycleFileWindows()
 // stood there, or while the image itself is still on its way.
 bool ViewerWindow::stepFrames(int frames)
 {
-    if (shownPath.isEmpty())
+    if (shownPath_.isEmpty())
         return false;
-    const int from = pendingFrame >= 0 ? pendingFrame : view_->currentFrame();
+    const int from = pendingFrame_ >= 0 ? pendingFrame_ : view_->currentFrame();
     const int target = std::clamp(from + frames, 0, view_->frameCount() - 1);
     if (target == from)
         return false;
-    pendingFrame = target;
-    loader->request({shownPath}, target);
+    pendingFrame_ = target;
+    loader_->request({shownPath_}, target);
     return true;
 }
 
 void ViewerWindow::frameDecoded(DicomLoadResult loaded)
 {
-    const int frame = std::exchange(pendingFrame, -1);
-    if (unloaded)
+    const int frame = std::exchange(pendingFrame_, -1);
+    if (unloaded_)
         return;
     view_->showDecodedFrame(frame, std::move(loaded));
     updateIndicator();
@@ -282,17 +282,17 @@ void ViewerWindow::frameDecoded(DicomLoadResult loaded)
 // the series, as one stack: towards the user is forwards.
 void ViewerWindow::wheelTurned(int notches)
 {
-    if (unloaded)
+    if (unloaded_)
         return;
     const int forwards = -notches;
-    if (stepFrames(forwards) || singleImage)
+    if (stepFrames(forwards) || singleImage_)
         return;
     showImageAt(forwards > 0 ? SeriesMove::Next : SeriesMove::Previous);
 }
 
 void ViewerWindow::showImageAt(SeriesMove step)
 {
-    if (singleImage || !images)
+    if (singleImage_ || !images_)
         return;
     if (step == SeriesMove::Next)
         return showNextImage();
@@ -300,14 +300,14 @@ void ViewerWindow::showImageAt(SeriesMove step)
         return showPreviousImage();
     if (!leaveImage())
         return;
-    LoadImageFromSeries(step);
+    loadImageFromSeries(step);
     focusImageArea();
 }
 
 void ViewerWindow::zoomBy(double factor)
 {
     if (view_->hasImage())
-        view_->setZoomLevel(int(std::lround(view_->ZoomLevel() * factor)));
+        view_->setZoomLevel(int(std::lround(view_->zoomLevel() * factor)));
 }
 
 // The keys of every image viewer: presets 1 to 5, the file's windows (F),
@@ -359,9 +359,9 @@ void ViewerWindow::showPreviousImage()
 {
     if (!leaveImage())
         return;
-    if (manualZoomButton && manualZoomButton->value())
-        manualZoomButton->setValue(false);
-    LoadImageFromSeries(SeriesMove::Previous);
+    if (manualZoomButton_ && manualZoomButton_->value())
+        manualZoomButton_->setValue(false);
+    loadImageFromSeries(SeriesMove::Previous);
     focusImageArea();
 }
 
@@ -369,9 +369,9 @@ void ViewerWindow::showNextImage()
 {
     if (!leaveImage())
         return;
-    if (manualZoomButton && manualZoomButton->value())
-        manualZoomButton->setValue(false);
-    LoadImageFromSeries(SeriesMove::Next);
+    if (manualZoomButton_ && manualZoomButton_->value())
+        manualZoomButton_->setValue(false);
+    loadImageFromSeries(SeriesMove::Next);
     focusImageArea();
 }
 
@@ -410,17 +410,17 @@ void ViewerWindow::keyReleaseEvent(QKeyEvent* event)
     }
     switch (event->key()) {
     case Qt::Key_Escape:
-        if (MsgBox(QStringLiteral("Voulez-vous quitter le visualisateur ?"), MsgIcon::Question,
+        if (msgBox(QStringLiteral("Voulez-vous quitter le visualisateur ?"), MsgIcon::Question,
                 MsgButtons::YesNo)
             == MsgResult::Yes)
             closeViewer();
         break;
     case Qt::Key_Left:
-        if (previousButton && previousButton->isVisibleTo(this))
+        if (previousButton_ && previousButton_->isVisibleTo(this))
             showPreviousImage();
         break;
     case Qt::Key_Right:
-        if (nextButton && nextButton->isVisibleTo(this))
+        if (nextButton_ && nextButton_->isVisibleTo(this))
             showNextImage();
         break;
     default:

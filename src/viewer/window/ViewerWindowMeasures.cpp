@@ -38,24 +38,24 @@ void ViewerWindow::connectPanel()
     connect(measurePanel_, &MeasurePanel::widenClicked, this, &ViewerWindow::widenPanel);
     connect(measurePanel_, &MeasurePanel::closeClicked, this, &ViewerWindow::closePanel);
     connect(
-        measurePanel_->textEdit, &QLineEdit::textChanged, measures, &MeasurementController::setTextToPlace);
-    connect(measurePanel_->textSizeBox, &QComboBox::currentTextChanged, measures,
+        measurePanel_->textEdit, &QLineEdit::textChanged, measures_, &MeasurementController::setTextToPlace);
+    connect(measurePanel_->textSizeBox, &QComboBox::currentTextChanged, measures_,
         &MeasurementController::setTextSize);
-    connect(measures, &MeasurementController::cursorChanged, this,
+    connect(measures_, &MeasurementController::cursorChanged, this,
         [this](Qt::CursorShape shape) { view_->setCursor(shape); });
 }
 
 void ViewerWindow::updateMeasureImage()
 {
     const auto image = view_->imageData();
-    measures->setImage(
+    measures_->setImage(
         view_->imageSize(), image ? measureSpacing(image->spacing) : PixelSpacing::uncalibrated());
 }
 
 // The panel slides out to the left of the tool column.
 void ViewerWindow::placePanel()
 {
-    measurePanel_->move(toolColumn->x() - measurePanel_->width(), 0);
+    measurePanel_->move(toolColumn_->x() - measurePanel_->width(), 0);
     measurePanel_->raise();
 }
 
@@ -67,7 +67,7 @@ void ViewerWindow::openPanel()
 
 void ViewerWindow::widenPanel()
 {
-    measurePanel_->resize(TwipsToPixels(MeasurePanel::WideWidthTwips), measurePanel_->height());
+    measurePanel_->resize(twipsToPixels(MeasurePanel::WideWidthTwips), measurePanel_->height());
     panelOpen_ = true;
     placePanel();
 }
@@ -75,18 +75,18 @@ void ViewerWindow::widenPanel()
 void ViewerWindow::closePanel()
 {
     panelOpen_ = false;
-    measurePanel_->resize(TwipsToPixels(MeasurePanel::ClosedWidthTwips), measurePanel_->height());
-    measurePanel_->move(toolColumn->x(), 0);
+    measurePanel_->resize(twipsToPixels(MeasurePanel::ClosedWidthTwips), measurePanel_->height());
+    measurePanel_->move(toolColumn_->x(), 0);
     measurePanel_->lower();
-    if (measuresButton)
-        measuresButton->setPicture(brixel::Picture::fromImage(idleIcons[0]));
+    if (measuresButton_)
+        measuresButton_->setPicture(brixel::Picture::fromImage(idleIcons_[0]));
 }
 
 void ViewerWindow::toolChosen(int index)
 {
-    measures->setTextToPlace(measurePanel_->textEdit->text());
-    measures->setTextSize(measurePanel_->textSizeBox->currentText());
-    if (!measures->choose(static_cast<MeasurementController::PanelCommand>(index)))
+    measures_->setTextToPlace(measurePanel_->textEdit->text());
+    measures_->setTextSize(measurePanel_->textSizeBox->currentText());
+    if (!measures_->choose(static_cast<MeasurementController::PanelCommand>(index)))
         return; // 50 graphics already: the panel stays out
     closePanel();
     redrawAllGraphics();
@@ -95,11 +95,11 @@ void ViewerWindow::toolChosen(int index)
 
 void ViewerWindow::presetChosen(int index)
 {
-    measures->choosePreset(index);
+    measures_->choosePreset(index);
     const QSignalBlocker quietText(measurePanel_->textEdit);
     const QSignalBlocker quietSize(measurePanel_->textSizeBox);
-    measurePanel_->textEdit->setText(measures->text());
-    measurePanel_->textSizeBox->setEditText(measures->size());
+    measurePanel_->textEdit->setText(measures_->text());
+    measurePanel_->textSizeBox->setEditText(measures_->size());
 }
 
 // Handle drags belong to the measurements: the display does not see them.
@@ -111,17 +111,17 @@ bool ViewerWindow::displayMouse(QEvent* event)
     const QPointF exact = view_->screenToImage(mouse->position());
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        if (!handleDrag && measures->press(exact, mouse->button()))
-            handleDrag = true;
-        return handleDrag;
+        if (!handleDrag_ && measures_->press(exact, mouse->button()))
+            handleDrag_ = true;
+        return handleDrag_;
     case QEvent::MouseMove:
-        measures->move(handleDrag ? exact : QPointF(view_->pixelAt(mouse->position())), mouse->buttons());
-        return handleDrag;
+        measures_->move(handleDrag_ ? exact : QPointF(view_->pixelAt(mouse->position())), mouse->buttons());
+        return handleDrag_;
     case QEvent::MouseButtonRelease:
-        if (!handleDrag)
+        if (!handleDrag_)
             return false;
-        measures->release(exact, mouse->button());
-        handleDrag = false;
+        measures_->release(exact, mouse->button());
+        handleDrag_ = false;
         return true;
     default:
         return false;
@@ -130,7 +130,7 @@ bool ViewerWindow::displayMouse(QEvent* event)
 
 void ViewerWindow::displayClicked(int x, int y, int button)
 {
-    measures->click(view_->pixelAt(QPointF(x, y)), buttonOf(button));
+    measures_->click(view_->pixelAt(QPointF(x, y)), buttonOf(button));
 }
 
 bool ViewerWindow::eventFilter(QObject* watched, QEvent* event)
@@ -141,7 +141,7 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* event)
             || type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
         // While the next image decodes the display still shows the one left:
         // nothing is measured or adjusted on it.
-        if (mouse && shownPath.isEmpty())
+        if (mouse && shownPath_.isEmpty())
             return true;
         if (mouse && type != QEvent::MouseButtonDblClick)
             return displayMouse(event);

@@ -26,7 +26,7 @@ namespace vexa {
 const QString ViewerWindow::ImageDeletedText
     = QStringLiteral("Cette image a été supprimée depuis un autre poste : elle n'est pas imprimée.");
 
-QString ViewerWindow::ScreenCopyPath()
+QString ViewerWindow::screenCopyPath()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(folder);
@@ -43,14 +43,14 @@ QRect ViewerWindow::screenCopyArea() const
 // workstation meanwhile is said so and marked gone; nothing is printed.
 bool ViewerWindow::shownImageStillThere()
 {
-    if (requestedSop.isEmpty())
+    if (requestedSop_.isEmpty())
         return true; // a file the opener named without its key
-    const QString database = images ? images->databasePath() : appValues().ConquestPath;
-    if (ImageStillThere(database, requestedSop))
+    const QString database = images_ ? images_->databasePath() : appValues().conquestPath;
+    if (imageStillThere(database, requestedSop_))
         return true;
     outcome_.imageDeleted = true;
-    printedLabel->setText(QStringLiteral("Supprimée"));
-    MsgBox(ImageDeletedText, MsgIcon::Exclamation);
+    printedLabel_->setText(QStringLiteral("Supprimée"));
+    msgBox(ImageDeletedText, MsgIcon::Exclamation);
     return false;
 }
 
@@ -59,18 +59,18 @@ bool ViewerWindow::shownImageStillThere()
 // waiting window modal to the viewer.
 bool ViewerWindow::printPicture(const QImage& picture, PicturePrinter::Renderer renderer)
 {
-    printer.setLayout(PicturePrinter::LayoutFor(picture.size()));
-    printer.setPicture(picture, std::move(renderer));
-    printer.setCaption(ViewerPrintCaption(appValues().Entete, patientName, examDate));
-    printer.setPrinterName(appValues().ImagePrinter);
-    const PicturePrinter page = printer;
-    const PrintOutcome outcome = RunInBackground<PrintOutcome>(this,
+    printer_.setLayout(PicturePrinter::layoutFor(picture.size()));
+    printer_.setPicture(picture, std::move(renderer));
+    printer_.setCaption(viewerPrintCaption(appValues().entete, patientName_, examDate_));
+    printer_.setPrinterName(appValues().imagePrinter);
+    const PicturePrinter page = printer_;
+    const PrintOutcome outcome = runInBackground<PrintOutcome>(this,
         {QStringLiteral("Veuillez patienter :  Impression de l'image en cours..."), false},
         [&page](WorkProgress&) { return page.renderPage(); });
-    PicturePrinter::TellWhereItWent(outcome);
+    PicturePrinter::tellWhereItWent(outcome);
     if (outcome.printed)
         return true;
-    MsgBox(QStringLiteral("L'impression a échoué : l'image n'a pas été imprimée."), MsgIcon::Exclamation);
+    msgBox(QStringLiteral("L'impression a échoué : l'image n'a pas été imprimée."), MsgIcon::Exclamation);
     return false;
 }
 
@@ -78,31 +78,31 @@ bool ViewerWindow::printPicture(const QImage& picture, PicturePrinter::Renderer 
 // page needs, with the contrast, polarity, zoom and position shown.
 void ViewerWindow::printImage()
 {
-    if (shownPath.isEmpty()) {
+    if (shownPath_.isEmpty()) {
         QApplication::beep(); // the image asked for is not there yet
         return;
     }
     if (!shownImageStillThere())
         return;
-    printNotice->show();
-    printNotice->raise();
-    printedPicture = view_->renderVisible(view_->visibleScreenRect().size());
-    if (!printedPicture.isNull() && printPicture(printedPicture, view_->visibleRenderer())) {
-        if (singleImage)
+    printNotice_->show();
+    printNotice_->raise();
+    printedPicture_ = view_->renderVisible(view_->visibleScreenRect().size());
+    if (!printedPicture_.isNull() && printPicture(printedPicture_, view_->visibleRenderer())) {
+        if (singleImage_)
             outcome_.printed = true;
         else
-            printedSop = requestedSop;
-        printedLabel->setText(QStringLiteral("Oui"));
-        printedFrame->show();
+            printedSop_ = requestedSop_;
+        printedLabel_->setText(QStringLiteral("Oui"));
+        printedFrame_->show();
     }
-    printNotice->hide();
+    printNotice_->hide();
 }
 
 // What the window shows of the image, graphics included, through the capture
 // canvas and a bitmap file in the user's data folder.
 void ViewerWindow::printScreenCopy()
 {
-    if (shownPath.isEmpty()) {
+    if (shownPath_.isEmpty()) {
         QApplication::beep();
         return;
     }
@@ -110,21 +110,21 @@ void ViewerWindow::printScreenCopy()
         return;
     if (panelOpen_)
         closePanel();
-    SetWindowTopmost(this);
+    setWindowTopmost(this);
     const QRect area = screenCopyArea(); // once the window is on top and laid out again
     if (!area.isEmpty()) {
         ScreenCapture grab;
-        grab.setWidthTwips(PixelsToTwips(area.width() + ScreenCapture::FrameWidth));
-        grab.setHeightTwips(PixelsToTwips(area.height() + ScreenCapture::FrameHeight));
+        grab.setWidthTwips(pixelsToTwips(area.width() + ScreenCapture::FrameWidth));
+        grab.setHeightTwips(pixelsToTwips(area.height() + ScreenCapture::FrameHeight));
         grab.copyFrom(this, area);
-        const QString path = ScreenCopyPath();
+        const QString path = screenCopyPath();
         QFile::remove(path);
         grab.savePicture(path);
-        printedPicture = QImage(path);
+        printedPicture_ = QImage(path);
     }
-    if (!printedPicture.isNull())
-        printPicture(printedPicture, {});
-    SetWindowNotTopmost(this);
+    if (!printedPicture_.isNull())
+        printPicture(printedPicture_, {});
+    setWindowNotTopmost(this);
 }
 
 } // namespace vexa

@@ -26,18 +26,18 @@ class ExamActionsOnScreen : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pacs.addPatient(QStringLiteral("P7"), QStringLiteral("ROUX^ANNE"));
-        pacs.addSeries(QStringLiteral("S7"), QStringLiteral("P7"), examDay, QStringLiteral("ST7"));
-        pacs.exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, PatientID) VALUES ('ST7', 'P7')"));
-        images = pacs.addImages(QStringLiteral("S7"), QStringLiteral("P7"), examDay, 3);
-        pacs.configure();
-        ASSERT_EQ(started.start(), StartupOutcome::Run);
-        SearchPage& page1 = *started.window.searchPage;
+        pacs_.addPatient(QStringLiteral("P7"), QStringLiteral("ROUX^ANNE"));
+        pacs_.addSeries(QStringLiteral("S7"), QStringLiteral("P7"), examDay, QStringLiteral("ST7"));
+        pacs_.exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, PatientID) VALUES ('ST7', 'P7')"));
+        images_ = pacs_.addImages(QStringLiteral("S7"), QStringLiteral("P7"), examDay, 3);
+        pacs_.configure();
+        ASSERT_EQ(started_.start(), StartupOutcome::Run);
+        SearchPage& page1 = *started_.window.searchPage;
         page1.setDays(examDay, examDay);
-        started.window.sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S7'"));
-        started.window.OpenExamFromList(ExamList::ByDate);
-        ASSERT_EQ(started.window.page(), 2);
-        actions.runWindow = [](QDialog& window) {
+        started_.window.sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S7'"));
+        started_.window.openExamFromList(ExamList::ByDate);
+        ASSERT_EQ(started_.window.page(), 2);
+        actions_.runWindow = [](QDialog& window) {
             static_cast<DeleteImageDialog&>(window).yesButton->click();
             return window.result();
         };
@@ -45,60 +45,60 @@ protected:
 
     QString stored(const QString& objectFile, const char* suffix = "") const
     {
-        return pacs.imageRoot() + objectFile + QString::fromLatin1(suffix);
+        return pacs_.imageRoot() + objectFile + QString::fromLatin1(suffix);
     }
 
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    StartedWindow started{locks.path()};
-    ExamActions actions{started.window.sets, &started.window};
-    QStringList images;
+    QTemporaryDir locks_;
+    PacsFixture pacs_;
+    StartedWindow started_{locks_.path()};
+    ExamActions actions_{started_.window.sets, &started_.window};
+    QStringList images_;
 };
 
 TEST_F(ExamActionsOnScreen, DeletingAnImageRefillsThePageThumbnails)
 {
-    QFile(stored(images[1], ".dgr")).open(QIODevice::WriteOnly);
-    started.window.examPage->Thumbnails[1]->clicked(images[1]);
-    ASSERT_EQ(started.window.sets.examImages.currentRow(), 1);
+    QFile(stored(images_[1], ".dgr")).open(QIODevice::WriteOnly);
+    started_.window.examPage->thumbnailSlots[1]->clicked(images_[1]);
+    ASSERT_EQ(started_.window.sets.examImages.currentRow(), 1);
 
     ASSERT_TRUE(
-        actions.deleteSelectedImage(started.window.openedExam(), started.window.examPage->thumbnails()));
+        actions_.deleteSelectedImage(started_.window.openedExam(), started_.window.examPage->thumbnails()));
 
-    QString stem = stored(images[1]);
+    QString stem = stored(images_[1]);
     stem.chop(3);
-    for (const QString& file : {stored(images[1]), stored(images[1], ".dgr"), stem + QStringLiteral(".jpeg"),
-             stem + QStringLiteral(".jpg")})
+    for (const QString& file : {stored(images_[1]), stored(images_[1], ".dgr"),
+             stem + QStringLiteral(".jpeg"), stem + QStringLiteral(".jpg")})
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
-    for (const QString& kept : {images[0], images[2]})
+    for (const QString& kept : {images_[0], images_[2]})
         EXPECT_TRUE(QFileInfo::exists(stored(kept))) << kept.toStdString();
-    EXPECT_EQ(started.window.sets.examImages.count(), 2);
-    ExamPage& page2 = *started.window.examPage;
-    EXPECT_EQ(page2.Thumbnails[0]->tag(), images[0]);
-    EXPECT_EQ(page2.Thumbnails[1]->tag(), images[2]);
-    EXPECT_FALSE(page2.Thumbnails[1]->pixmap().isNull());
-    EXPECT_EQ(page2.Thumbnails[2]->tag(), QString());
-    EXPECT_TRUE(started.dialogs.messages.empty());
+    EXPECT_EQ(started_.window.sets.examImages.count(), 2);
+    ExamPage& page2 = *started_.window.examPage;
+    EXPECT_EQ(page2.thumbnailSlots[0]->tag(), images_[0]);
+    EXPECT_EQ(page2.thumbnailSlots[1]->tag(), images_[2]);
+    EXPECT_FALSE(page2.thumbnailSlots[1]->pixmap().isNull());
+    EXPECT_EQ(page2.thumbnailSlots[2]->tag(), QString());
+    EXPECT_TRUE(started_.dialogs.messages.empty());
 }
 
 TEST_F(ExamActionsOnScreen, AnExamJustReceivedIsKeptUntilConquestHasFinished)
 {
-    started.dialogs.answerMessage(MsgResult::Yes);
-    EXPECT_FALSE(actions.deleteExam(started.window.openedExam())); // its files were written a moment ago
-    ASSERT_EQ(started.dialogs.messages.size(), 2u);
-    EXPECT_EQ(started.dialogs.messages[1].text, ExamActions::StillReceivingText);
-    EXPECT_TRUE(QFileInfo::exists(stored(images[0])));
+    started_.dialogs.answerMessage(MsgResult::Yes);
+    EXPECT_FALSE(actions_.deleteExam(started_.window.openedExam())); // its files were written a moment ago
+    ASSERT_EQ(started_.dialogs.messages.size(), 2u);
+    EXPECT_EQ(started_.dialogs.messages[1].text, ExamActions::StillReceivingText);
+    EXPECT_TRUE(QFileInfo::exists(stored(images_[0])));
 
-    actions.now = [] { return QDateTime::currentDateTime().addSecs(60); };
-    started.dialogs.answerMessage(MsgResult::Yes);
-    ASSERT_TRUE(actions.deleteExam(started.window.openedExam()));
-    started.window.SelectPage(1);
+    actions_.now = [] { return QDateTime::currentDateTime().addSecs(60); };
+    started_.dialogs.answerMessage(MsgResult::Yes);
+    ASSERT_TRUE(actions_.deleteExam(started_.window.openedExam()));
+    started_.window.selectPage(1);
 
-    EXPECT_EQ(started.window.page(), 1);
-    EXPECT_EQ(started.dialogs.messages.size(), 3u);
-    for (const QString& image : images)
+    EXPECT_EQ(started_.window.page(), 1);
+    EXPECT_EQ(started_.dialogs.messages.size(), 3u);
+    for (const QString& image : images_)
         EXPECT_FALSE(QFileInfo::exists(stored(image))) << image.toStdString();
-    started.window.DateSearch();
-    EXPECT_EQ(started.window.sets.seriesByDate.count(), 0);
+    started_.window.dateSearch();
+    EXPECT_EQ(started_.window.sets.seriesByDate.count(), 0);
 }
 
 } // namespace

@@ -42,9 +42,9 @@ protected:
     void SetUp() override
     {
         BackendTest::SetUp();
-        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
-        appValues().ConquestPath = pacs().path();
-        appValues().ConquestImagePath = root.path();
+        ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
+        appValues().conquestPath = pacs().path();
+        appValues().conquestImagePath = root_.path();
         pacs().insertPatient(QStringLiteral("P1"), QStringLiteral("DUPONT^JEAN"));
         pacs().exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, PatientID) VALUES ('ST1', 'P1')"));
         for (const QString& uid : {ExamUid, OtherExam, EmptyExam})
@@ -55,12 +55,12 @@ protected:
         addImage(OtherExam, QStringLiteral("d"), true);
         writeFile(QStringLiteral("P1/") + ExamUid + QStringLiteral(".rtf"));
 
-        sets.setDatabasePath(pacs().path());
-        sets.examImages.setRecordSource(Sql::ImagesOfSeries(ExamUid));
-        ASSERT_TRUE(sets.examImages.requery());
+        sets_.setDatabasePath(pacs().path());
+        sets_.examImages.setRecordSource(sql::imagesOfSeries(ExamUid));
+        ASSERT_TRUE(sets_.examImages.requery());
     }
 
-    QString path(const QString& relative) const { return root.filePath(relative); }
+    QString path(const QString& relative) const { return root_.filePath(relative); }
 
     // A file of the store, made to look long since received.
     void writeFile(const QString& relative)
@@ -114,10 +114,10 @@ protected:
     // The deletion dialog answered by its own buttons; the picture it showed is kept.
     void answerDeleteImage(bool yes)
     {
-        actions.runWindow = [this, yes](QDialog& window) {
-            shownPicture = DeleteImageShared().DeleteImagePicture;
+        actions_.runWindow = [this, yes](QDialog& window) {
+            shownPicture_ = deleteImageShared().deleteImagePicture;
             auto& dialog = static_cast<DeleteImageDialog&>(window);
-            shownQuestion = dialog.questionText();
+            shownQuestion_ = dialog.questionText();
             (yes ? dialog.yesButton : dialog.noButton)->click();
             return window.result();
         };
@@ -125,48 +125,48 @@ protected:
 
     // The exam an action is given: its series UID is what is deleted, the
     // patient and the date are named in the questions.
-    static vexa::Exam ExamOf(const QString& seriesUid)
+    static vexa::Exam examOf(const QString& seriesUid)
     {
         return {seriesUid, {}, {}, QStringLiteral("DUPONT JEAN"), QStringLiteral("10/01/2024")};
     }
 
-    QTemporaryDir root;
-    MainRecordSets sets;
-    ScriptedDialogService dialogs;
-    ExamActions actions{sets};
-    QString shownPicture;
-    QString shownQuestion;
+    QTemporaryDir root_;
+    MainRecordSets sets_;
+    ScriptedDialogService dialogs_;
+    ExamActions actions_{sets_};
+    QString shownPicture_;
+    QString shownQuestion_;
 };
 
 TEST_P(ExamActionsTest, DeletingTheSelectedImageRemovesItsFourFilesAndRowOnly)
 {
-    sets.examImages.findFirst(QStringLiteral("SOPInstanc = '") + ExamUid + QStringLiteral(".a'"));
+    sets_.examImages.findFirst(QStringLiteral("SOPInstanc = '") + ExamUid + QStringLiteral(".a'"));
     RecordedThumbnails thumbnails;
     answerDeleteImage(true);
 
-    EXPECT_TRUE(actions.deleteSelectedImage(ExamOf(ExamUid), thumbnails));
+    EXPECT_TRUE(actions_.deleteSelectedImage(examOf(ExamUid), thumbnails));
 
-    EXPECT_EQ(shownPicture, path(QStringLiteral("P1/a.jpeg")));
-    EXPECT_TRUE(shownQuestion.startsWith(QStringLiteral("Patient : DUPONT JEAN\r\nExamen du 10/01/2024")))
-        << shownQuestion.toStdString();
+    EXPECT_EQ(shownPicture_, path(QStringLiteral("P1/a.jpeg")));
+    EXPECT_TRUE(shownQuestion_.startsWith(QStringLiteral("Patient : DUPONT JEAN\r\nExamen du 10/01/2024")))
+        << shownQuestion_.toStdString();
     for (const QString& file : filesOf(QStringLiteral("a")))
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
     for (const QString& file : filesOf(QStringLiteral("b")) + filesOf(QStringLiteral("d")))
         EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
     EXPECT_EQ(imagesOf(ExamUid), 2);
     EXPECT_EQ(imagesOf(OtherExam), 1);
-    EXPECT_EQ(sets.examImages.count(), 2);
+    EXPECT_EQ(sets_.examImages.count(), 2);
     // Refilled from the first image left; "c" has no picture, so the filling stops there.
     EXPECT_EQ(thumbnails.tags[0], QStringLiteral("P1/b.v2"));
     EXPECT_EQ(thumbnails.tags[1], QString());
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_P(ExamActionsTest, AnsweringNonKeepsTheImage)
 {
     RecordedThumbnails thumbnails;
     answerDeleteImage(false);
-    EXPECT_FALSE(actions.deleteSelectedImage(ExamOf(ExamUid), thumbnails));
+    EXPECT_FALSE(actions_.deleteSelectedImage(examOf(ExamUid), thumbnails));
     EXPECT_EQ(imagesOf(ExamUid), 3);
     for (const QString& file : filesOf(QStringLiteral("a")))
         EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
@@ -178,13 +178,13 @@ TEST_P(ExamActionsTest, DeletingTheExamRemovesItsRowsReportAndFilesButKeepsPatie
     pacs().exec(QStringLiteral(
         "INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ObjectFile) VALUES ('%1.e', '%1', '')")
                     .arg(ExamUid));
-    dialogs.answerMessage(MsgResult::Yes);
-    EXPECT_TRUE(actions.deleteExam(ExamOf(ExamUid)));
+    dialogs_.answerMessage(MsgResult::Yes);
+    EXPECT_TRUE(actions_.deleteExam(examOf(ExamUid)));
 
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    const MessageRequest& question = dialogs.messages[0];
-    EXPECT_EQ(question.text, ExamActions::DeleteExamQuestionFor(ExamOf(ExamUid)));
-    EXPECT_TRUE(question.text.startsWith(QStringLiteral("Patient : ") + ExamOf(ExamUid).patientName));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    const MessageRequest& question = dialogs_.messages[0];
+    EXPECT_EQ(question.text, ExamActions::deleteExamQuestionFor(examOf(ExamUid)));
+    EXPECT_TRUE(question.text.startsWith(QStringLiteral("Patient : ") + examOf(ExamUid).patientName));
     EXPECT_TRUE(question.text.contains(QStringLiteral("IRREMEDIABLE et DEFINITIVE.  \r\n")));
     EXPECT_EQ(question.title, QStringLiteral("Détruire un dossier..."));
     EXPECT_EQ(question.icon, MsgIcon::Exclamation);
@@ -200,17 +200,17 @@ TEST_P(ExamActionsTest, DeletingTheExamRemovesItsRowsReportAndFilesButKeepsPatie
     EXPECT_EQ(imagesOf(OtherExam), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM DICOMPatients")), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM DICOMStudies")), 1);
-    EXPECT_EQ(sets.examImages.count(), 0) << "page 2's list of it is closed";
-    EXPECT_TRUE(QFileInfo(root.path()).isDir());
+    EXPECT_EQ(sets_.examImages.count(), 0) << "page 2's list of it is closed";
+    EXPECT_TRUE(QFileInfo(root_.path()).isDir());
 }
 
 TEST_P(ExamActionsTest, AnExamWithoutImagesLosesItsSeriesRow)
 {
-    dialogs.answerMessage(MsgResult::Yes);
-    EXPECT_TRUE(actions.deleteExam(ExamOf(EmptyExam)));
+    dialogs_.answerMessage(MsgResult::Yes);
+    EXPECT_TRUE(actions_.deleteExam(examOf(EmptyExam)));
     EXPECT_EQ(seriesRows(EmptyExam), 0);
     EXPECT_EQ(seriesRows(ExamUid), 1);
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
 
 TEST_P(ExamActionsTest, AnsweringNoOrStillReceivingDeletesNothing)
@@ -234,16 +234,16 @@ TEST_P(ExamActionsTest, AnsweringNoOrStillReceivingDeletesNothing)
                         .arg(c.accessTimeAgo ? QDateTime::currentSecsSinceEpoch() - c.accessTimeAgo : 0));
         if (c.freshFile)
             stamp(QStringLiteral("P1/b.v2"), QDateTime::currentDateTime());
-        dialogs.messages.clear();
-        dialogs.answerMessage(c.answer);
+        dialogs_.messages.clear();
+        dialogs_.answerMessage(c.answer);
 
-        EXPECT_EQ(actions.deleteExam(ExamOf(ExamUid)), c.deleted);
+        EXPECT_EQ(actions_.deleteExam(examOf(ExamUid)), c.deleted);
         EXPECT_EQ(seriesRows(ExamUid), c.deleted ? 0 : 1);
         EXPECT_EQ(QFileInfo::exists(path(QStringLiteral("P1/a.v2"))), !c.deleted);
         const bool refused = c.answer == MsgResult::Yes && !c.deleted;
-        ASSERT_EQ(dialogs.messages.size(), refused ? 2u : 1u);
+        ASSERT_EQ(dialogs_.messages.size(), refused ? 2u : 1u);
         if (refused) {
-            EXPECT_EQ(dialogs.messages[1].text, ExamActions::StillReceivingText);
+            EXPECT_EQ(dialogs_.messages[1].text, ExamActions::StillReceivingText);
         }
         if (c.freshFile)
             stamp(QStringLiteral("P1/b.v2"), QDateTime::currentDateTime().addDays(-1));
@@ -255,13 +255,13 @@ TEST_P(ExamActionsTest, AFileThatCannotBeRemovedIsReportedWithItsPath)
     // A non-empty folder where the measurements of "c" would be.
     const QString blocked = path(QStringLiteral("P1/c.v2.dgr"));
     writeFile(QStringLiteral("P1/c.v2.dgr/inside"));
-    dialogs.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::Yes);
 
-    EXPECT_TRUE(actions.deleteExam(ExamOf(ExamUid)));
+    EXPECT_TRUE(actions_.deleteExam(examOf(ExamUid)));
 
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Ce fichier n'a pas pu être effacé :\r\n") + blocked);
-    EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Critical);
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text, QStringLiteral("Ce fichier n'a pas pu être effacé :\r\n") + blocked);
+    EXPECT_EQ(dialogs_.messages[1].icon, MsgIcon::Critical);
     EXPECT_EQ(imagesOf(ExamUid), 0);
     EXPECT_EQ(seriesRows(ExamUid), 0);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("P1/c.v2"))));

@@ -42,18 +42,18 @@ protected:
     void SetUp() override
     {
         BackendTest::SetUp();
-        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
-        appValues().ConquestPath = pacs().path();
-        appValues().ConquestImagePath = root.path() + u'/';
+        ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
+        appValues().conquestPath = pacs().path();
+        appValues().conquestImagePath = root_.path() + u'/';
         pacs().insertPatient(QStringLiteral("P1"), QStringLiteral("DUPONT^JEAN"));
         pacs().insertSeries(QStringLiteral("S1"), QStringLiteral("P1"), Day);
         for (const char* image : {"S1.1", "S1.2"})
             pacs().insertImage(QString::fromLatin1(image), QStringLiteral("S1"), QStringLiteral("P1"), Day);
         // Station 2 has the exam open on page 2.
-        sets.setDatabasePath(pacs().path());
-        sets.examImages.setRecordSource(Sql::ImagesOfSeries(QStringLiteral("S1")));
-        ASSERT_TRUE(sets.examImages.requery());
-        shown = Exam{QStringLiteral("S1"), {}, QStringLiteral("P1"), QStringLiteral("DUPONT JEAN"), {}};
+        sets_.setDatabasePath(pacs().path());
+        sets_.examImages.setRecordSource(sql::imagesOfSeries(QStringLiteral("S1")));
+        ASSERT_TRUE(sets_.examImages.requery());
+        shown_ = Exam{QStringLiteral("S1"), {}, QStringLiteral("P1"), QStringLiteral("DUPONT JEAN"), {}};
     }
 
     // Station 1 deletes the exam on a thread of its own (and so on a
@@ -62,7 +62,7 @@ protected:
     {
         const QString path = pacs().path();
         const QString error
-            = QtConcurrent::run([path] { return DeleteSeriesRows(path, QStringLiteral("S1")); }).result();
+            = QtConcurrent::run([path] { return deleteSeriesRows(path, QStringLiteral("S1")); }).result();
         ASSERT_EQ(error, QString());
         pacs().insertPatient(QStringLiteral("P2"), QStringLiteral("MARTIN^LEA"));
         pacs().insertSeries(QStringLiteral("S2"), QStringLiteral("P2"), Day);
@@ -70,34 +70,34 @@ protected:
             pacs().insertImage(QString::fromLatin1(image), QStringLiteral("S2"), QStringLiteral("P2"), Day);
     }
 
-    QTemporaryDir root;
-    ScriptedDialogService dialogs;
-    MainRecordSets sets;
-    Exam shown;
+    QTemporaryDir root_;
+    ScriptedDialogService dialogs_;
+    MainRecordSets sets_;
+    Exam shown_;
 };
 
 TEST_P(TwoStations, EveryWriteOnAnExamDeletedElsewhereIsRefused)
 {
     deleteElsewhereThenReceive();
-    ExamActions actions(sets);
+    ExamActions actions(sets_);
     actions.now = [] { return QDateTime::currentDateTime().addSecs(60); };
     actions.runWindow = [](QDialog& window) {
         static_cast<DeleteImageDialog&>(window).yesButton->click();
         return window.result();
     };
     NoThumbnails thumbnails;
-    sets.examImages.goTo(1); // station 2's list still shows the deleted images
+    sets_.examImages.goTo(1); // station 2's list still shows the deleted images
 
-    EXPECT_EQ(CheckExamStillThere(pacs().path(), shown).outcome, ExamWrite::Gone);
-    EXPECT_EQ(MarkExamBurned(pacs().path(), shown).outcome, ExamWrite::Gone);
-    EXPECT_EQ(MarkImagePrinted(pacs().path(), QStringLiteral("S1.2"), QDate::currentDate()).outcome,
+    EXPECT_EQ(checkExamStillThere(pacs().path(), shown_).outcome, ExamWrite::Gone);
+    EXPECT_EQ(markExamBurned(pacs().path(), shown_).outcome, ExamWrite::Gone);
+    EXPECT_EQ(markImagePrinted(pacs().path(), QStringLiteral("S1.2"), QDate::currentDate()).outcome,
         ExamWrite::Gone);
-    dialogs.answerMessage(MsgResult::Yes);
-    EXPECT_FALSE(actions.deleteExam(shown));
-    EXPECT_FALSE(actions.deleteSelectedImage(shown, thumbnails));
-    ASSERT_EQ(dialogs.messages.size(), 3u);
-    EXPECT_EQ(dialogs.messages[1].text, ExamDeletedElsewhereText()) << "the exam";
-    EXPECT_EQ(dialogs.messages[2].text, ExamDeletedElsewhereText()) << "its image";
+    dialogs_.answerMessage(MsgResult::Yes);
+    EXPECT_FALSE(actions.deleteExam(shown_));
+    EXPECT_FALSE(actions.deleteSelectedImage(shown_, thumbnails));
+    ASSERT_EQ(dialogs_.messages.size(), 3u);
+    EXPECT_EQ(dialogs_.messages[1].text, examDeletedElsewhereText()) << "the exam";
+    EXPECT_EQ(dialogs_.messages[2].text, examDeletedElsewhereText()) << "its image";
 
     // The new series is whole and untouched.
     EXPECT_EQ(
@@ -115,8 +115,8 @@ TEST_P(TwoStations, WritesOnAnExamStillThereGoToItsOwnRows)
     pacs().insertSeries(QStringLiteral("S2"), QStringLiteral("P2"), Day);
     pacs().insertImage(QStringLiteral("S2.1"), QStringLiteral("S2"), QStringLiteral("P2"), Day);
 
-    EXPECT_TRUE(MarkExamBurned(pacs().path(), shown).written());
-    EXPECT_TRUE(MarkImagePrinted(pacs().path(), QStringLiteral("S1.2"), QDate::currentDate()).written());
+    EXPECT_TRUE(markExamBurned(pacs().path(), shown_).written());
+    EXPECT_TRUE(markImagePrinted(pacs().path(), QStringLiteral("S1.2"), QDate::currentDate()).written());
     EXPECT_EQ(
         pacs().scalar(QStringLiteral("SELECT SeriesInst FROM DICOMSeries WHERE Burned <> 0")).toString(),
         QStringLiteral("S1"));
@@ -124,7 +124,7 @@ TEST_P(TwoStations, WritesOnAnExamStillThereGoToItsOwnRows)
         pacs().scalar(QStringLiteral("SELECT SOPInstanc FROM DICOMImages WHERE Printed <> 0")).toString(),
         QStringLiteral("S1.2"));
     EXPECT_EQ(pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM DICOMSeries WHERE Burned <> 0")).toInt(), 1);
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 VEXA_BACKENDS(TwoStations);

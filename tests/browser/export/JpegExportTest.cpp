@@ -45,10 +45,10 @@ public:
     }
 
 private:
-    QMutex mutex;
+    QMutex mutex_;
     DicomResult make(const QString& converter, const QString& image, const QString& picture)
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(&mutex_);
         calls << converter + " " + image;
         if (failing.contains(image))
             return DicomResult::failure("corrupt");
@@ -66,21 +66,21 @@ public:
 
     DicomResult makePreviewPicture(const QString& path) override
     {
-        QMutexLocker lock(&overlapMutex);
-        mostAtOnce = std::max(mostAtOnce, ++inside);
-        overlap.wakeAll();
+        QMutexLocker lock(&overlapMutex_);
+        mostAtOnce = std::max(mostAtOnce, ++inside_);
+        overlap_.wakeAll();
         QDeadlineTimer deadline(5000);
-        while (mostAtOnce < 2 && overlap.wait(&overlapMutex, deadline))
+        while (mostAtOnce < 2 && overlap_.wait(&overlapMutex_, deadline))
             ;
-        --inside;
+        --inside_;
         lock.unlock();
         return RecordingConverters::makePreviewPicture(path);
     }
 
 private:
-    QMutex overlapMutex;
-    QWaitCondition overlap;
-    int inside = 0;
+    QMutex overlapMutex_;
+    QWaitCondition overlap_;
+    int inside_ = 0;
 };
 
 class RecordingProgress : public ExportProgress {
@@ -93,34 +93,34 @@ public:
 
 class JpegExportTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString database;
-    QString store;
-    RecordSet conn{"Conn"};
-    RecordingConverters converters;
-    RecordingProgress progress;
-    QThreadPool onePool; // one worker: calls come in Compteur order
+    QTemporaryDir dir_;
+    QString database_;
+    QString store_;
+    RecordSet conn_{"Conn"};
+    RecordingConverters converters_;
+    RecordingProgress progress_;
+    QThreadPool onePool_; // one worker: calls come in Compteur order
 
     void SetUp() override
     {
-        onePool.setMaxThreadCount(1);
-        database = dir.filePath("conquest.db3");
-        store = dir.filePath("data"); // no trailing separator
-        QDir().mkpath(store + "/PAT1");
+        onePool_.setMaxThreadCount(1);
+        database_ = dir_.filePath("conquest.db3");
+        store_ = dir_.filePath("data"); // no trailing separator
+        QDir().mkpath(store_ + "/PAT1");
         {
-            QSqlDatabase db = OpenConquestDatabase(database, "setup", nullptr, MissingFile::Create);
+            QSqlDatabase db = openConquestDatabase(database_, "setup", nullptr, MissingFile::Create);
             ASSERT_TRUE(db.isOpen());
-            ASSERT_EQ(CreateConquestTables(db), "");
+            ASSERT_EQ(createConquestTables(db), "");
             db.close();
         }
         QSqlDatabase::removeDatabase("setup");
-        ASSERT_EQ(OpenAndUpgrade(database), "");
+        ASSERT_EQ(openAndUpgrade(database_), "");
     }
 
     // Adds image rows in Compteur order; `exported` marks some as done.
     void addImages(const QString& series, const QStringList& objectFiles, const QList<bool>& exported = {})
     {
-        QSqlDatabase db = OpenConquestDatabase(database, "rows");
+        QSqlDatabase db = openConquestDatabase(database_, "rows");
         for (int i = 0; i < objectFiles.size(); ++i) {
             QSqlQuery insert(db);
             insert.prepare("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ObjectFile) VALUES (?, ?, ?)");
@@ -142,7 +142,7 @@ protected:
     QList<bool> exportedFlags(const QString& series)
     {
         RecordSet check;
-        check.setDatabasePath(database);
+        check.setDatabasePath(database_);
         check.setRecordSource(
             "Select * FROM DICOMImages WHERE SeriesInst = '" + series + "' ORDER BY Compteur;");
         EXPECT_TRUE(check.requery());
@@ -154,19 +154,19 @@ protected:
 
     bool runExport(const QString& series, ImageConverters& with)
     {
-        return ExportSeriesJpeg(series, conn, database, store, with, progress, &onePool);
+        return exportSeriesJpeg(series, conn_, database_, store_, with, progress_, &onePool_);
     }
-    bool runExport(const QString& series) { return runExport(series, converters); }
-    QString image(const QString& objectFile) { return store + "/" + objectFile; }
+    bool runExport(const QString& series) { return runExport(series, converters_); }
+    QString image(const QString& objectFile) { return store_ + "/" + objectFile; }
 };
 
 TEST_F(JpegExportTest, seriesAllExportedRunsNoConverter)
 {
     addImages("S1", {"PAT1/a.v2", "PAT1/b.v2"}, {true, true});
     EXPECT_TRUE(runExport("S1"));
-    EXPECT_TRUE(converters.calls.isEmpty());
-    EXPECT_EQ(progress.events.first(), "begin");
-    EXPECT_EQ(progress.events.last(), "end");
+    EXPECT_TRUE(converters_.calls.isEmpty());
+    EXPECT_EQ(progress_.events.first(), "begin");
+    EXPECT_EQ(progress_.events.last(), "end");
 }
 
 TEST_F(JpegExportTest, secondOfThreeAlreadyExportedConvertsFirstAndThirdInOrder)
@@ -174,11 +174,11 @@ TEST_F(JpegExportTest, secondOfThreeAlreadyExportedConvertsFirstAndThirdInOrder)
     addImages("S1", {"PAT1/a.v2", "PAT1/b.v2", "PAT1\\c.v2"}, {false, true, false});
     EXPECT_TRUE(runExport("S1"));
     // The store path had no trailing separator; the Windows "\" reads as "/".
-    EXPECT_EQ(converters.calls,
+    EXPECT_EQ(converters_.calls,
         QStringList({"dcm2jpeg " + image("PAT1/a.v2"), "dcm2jpg " + image("PAT1/a.v2"),
             "dcm2jpeg " + image("PAT1/c.v2"), "dcm2jpg " + image("PAT1/c.v2")}));
     EXPECT_EQ(exportedFlags("S1"), QList<bool>({true, true, true}));
-    EXPECT_TRUE(progress.events.contains("2 / 2"));
+    EXPECT_TRUE(progress_.events.contains("2 / 2"));
 }
 
 TEST_F(JpegExportTest, seriesWithoutImagesAndQuotedUidsReturnTrue)
@@ -186,24 +186,24 @@ TEST_F(JpegExportTest, seriesWithoutImagesAndQuotedUidsReturnTrue)
     addImages("S1", {"PAT1/a.v2"});
     EXPECT_TRUE(runExport("NONE"));
     EXPECT_TRUE(runExport("O'BRIEN"));
-    EXPECT_TRUE(converters.calls.isEmpty());
+    EXPECT_TRUE(converters_.calls.isEmpty());
     EXPECT_EQ(exportedFlags("S1"), QList<bool>({false}));
 }
 
 TEST_F(JpegExportTest, aFailedImageStaysUnexportedWithoutStoppingTheOthers)
 {
     addImages("S1", {"PAT1/a.v2", "PAT1/b.v2", "PAT1/c.v2"});
-    converters.failing = {image("PAT1/b.v2")};
+    converters_.failing = {image("PAT1/b.v2")};
     EXPECT_TRUE(runExport("S1"));
-    EXPECT_EQ(converters.calls.size(), 6);
+    EXPECT_EQ(converters_.calls.size(), 6);
     EXPECT_EQ(exportedFlags("S1"), QList<bool>({true, false, true}));
 
     // Next time only the failed image is tried again.
-    converters.calls.clear();
-    converters.failing.clear();
+    converters_.calls.clear();
+    converters_.failing.clear();
     EXPECT_TRUE(runExport("S1"));
     EXPECT_EQ(
-        converters.calls, QStringList({"dcm2jpeg " + image("PAT1/b.v2"), "dcm2jpg " + image("PAT1/b.v2")}));
+        converters_.calls, QStringList({"dcm2jpeg " + image("PAT1/b.v2"), "dcm2jpg " + image("PAT1/b.v2")}));
     EXPECT_EQ(exportedFlags("S1"), QList<bool>({true, true, true}));
 }
 
@@ -213,7 +213,7 @@ TEST_F(JpegExportTest, imagesAreConvertedOnEveryWorkerOfThePool)
     QThreadPool twoWorkers;
     twoWorkers.setMaxThreadCount(2);
     OverlapConverters overlapping;
-    EXPECT_TRUE(ExportSeriesJpeg("S1", conn, database, store, overlapping, progress, &twoWorkers));
+    EXPECT_TRUE(exportSeriesJpeg("S1", conn_, database_, store_, overlapping, progress_, &twoWorkers));
     EXPECT_EQ(overlapping.mostAtOnce, 2);
     EXPECT_EQ(overlapping.calls.size(), 8);
     EXPECT_EQ(exportedFlags("S1"), QList<bool>({true, true, true, true}));
@@ -221,8 +221,9 @@ TEST_F(JpegExportTest, imagesAreConvertedOnEveryWorkerOfThePool)
 
 TEST_F(JpegExportTest, databaseErrorReturnsFalse)
 {
-    EXPECT_FALSE(ExportSeriesJpeg("S1", conn, dir.filePath("no/such/db.db3"), store, converters, progress));
-    EXPECT_EQ(progress.events.last(), "end");
+    EXPECT_FALSE(
+        exportSeriesJpeg("S1", conn_, dir_.filePath("no/such/db.db3"), store_, converters_, progress_));
+    EXPECT_EQ(progress_.events.last(), "end");
 }
 
 TEST_F(JpegExportTest, realConvertersWritePicturesAndLeaveCorruptImagesUnmarked)
@@ -237,7 +238,7 @@ TEST_F(JpegExportTest, realConvertersWritePicturesAndLeaveCorruptImagesUnmarked)
     addImages("S1", {"PAT1/a.v2", "PAT1/b.v2", "PAT1/c.dcm"});
 
     DcmtkImageConverters real;
-    EXPECT_TRUE(ExportSeriesJpeg("S1", conn, database, store, real, progress)); // global pool
+    EXPECT_TRUE(exportSeriesJpeg("S1", conn_, database_, store_, real, progress_)); // global pool
     EXPECT_EQ(QImage(image("PAT1/a.jpeg")).size(), QSize(192, 256));
     EXPECT_EQ(QImage(image("PAT1/a.jpg")).size(), QSize(300, 400));
     EXPECT_TRUE(QFile::exists(image("PAT1/c.dcm.jpeg")));

@@ -13,12 +13,12 @@
 // VEXA_TEST_PRINTS_QSTRING first.
 #ifndef VEXA_TEST_PRINTS_QSTRING
 #define VEXA_TEST_PRINTS_QSTRING
-inline void PrintTo(const QString& text, std::ostream* out)
+inline void printTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
 #endif
-inline void PrintTo(const QStringList& list, std::ostream* out)
+inline void printTo(const QStringList& list, std::ostream* out)
 {
     *out << "{\"" << list.join("\", \"").toStdString() << "\"}";
 }

@@ -29,7 +29,7 @@ TEST(CdPage, fillsPlaceholdersInAnyCaseAndLinksEachThumbnailToItsPicture)
     const QString pageTemplate
         = "<title>**structure**</title><p>**PATIENT**</p><p>**Date**</p><p>**patient**</p>\n" + markers(1, 12)
         + "<!-- Image1 --><!--IMAGE2 -->";
-    const QString page = BuildCdPage(pageTemplate, {"", "DUPONT^JEAN", "02/01/2024"},
+    const QString page = buildCdPage(pageTemplate, {"", "DUPONT^JEAN", "02/01/2024"},
         {"00000001.JPG", "00000002.JPG", "00000003.JPG", "00000004.JPG", "00000005.JPG"});
 
     EXPECT_TRUE(page.startsWith("<title>Examen radiologique</title><p>Patient: DUPONT^JEAN</p>"
@@ -45,7 +45,7 @@ TEST(CdPage, fillsPlaceholdersInAnyCaseAndLinksEachThumbnailToItsPicture)
 
 TEST(CdPage, patientTextsCannotBreakThePage)
 {
-    const QString page = BuildCdPage("<h1>**Structure**</h1><p>**Patient**</p><!--Image1 -->",
+    const QString page = buildCdPage("<h1>**Structure**</h1><p>**Patient**</p><!--Image1 -->",
         {"Cabinet d'imagerie <Sud> & co", "O'BRIEN^ÉLODIE <!--Image1 -->", "01/02/2024"}, {"00000001.JPG"});
     EXPECT_EQ(page,
         "<h1>Cabinet d&#39;imagerie &lt;Sud&gt; &amp; co</h1>"

@@ -76,8 +76,8 @@ TEST(CdPreparation, threeImagesWithTheSecondLeftOff)
     DcmtkImageConverters converters;
     CountingProgress progress;
 
-    const CdPreparationOutcome outcome = PrepareCd({{store[0]}, {store[1], true}, {store[2]}},
-        {"", "DUPONT^JEAN", "02/01/2024"}, cd.folders, ProgramCdSources(), converters, &progress);
+    const CdPreparationOutcome outcome = prepareCd({{store[0]}, {store[1], true}, {store[2]}},
+        {"", "DUPONT^JEAN", "02/01/2024"}, cd.folders, programCdSources(), converters, &progress);
 
     ASSERT_TRUE(outcome.prepared) << outcome.error.toStdString();
     EXPECT_EQ(outcome.imagesOnCd, 2);
@@ -124,8 +124,8 @@ TEST(CdPreparation, imagesThatFailAreListedAndTheirNamesGoToTheNext)
     converters.failDicom = {store[0]};
     converters.failPictures = {store[1]};
 
-    const CdPreparationOutcome outcome = PrepareCd({{store[0]}, {store[1]}, {store[2]}},
-        {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, cd.folders, ProgramCdSources(), converters);
+    const CdPreparationOutcome outcome = prepareCd({{store[0]}, {store[1]}, {store[2]}},
+        {"Cabinet de radiologie", "DUPONT^JEAN", "02/01/2024"}, cd.folders, programCdSources(), converters);
 
     ASSERT_TRUE(outcome.prepared);
     EXPECT_EQ(outcome.imagesOnCd, 2);
@@ -156,7 +156,7 @@ TEST(CdPreparation, onlyTheFirst254BurnableImagesGoOnTheCd)
     for (int i = 1; i <= 256; ++i)
         images.push_back({cd.dir.filePath(QString("store/I%1.v2").arg(i)), i == 3});
 
-    const CdPreparationOutcome outcome = PrepareCd(images, {}, cd.folders, ProgramCdSources(), converters);
+    const CdPreparationOutcome outcome = prepareCd(images, {}, cd.folders, programCdSources(), converters);
 
     EXPECT_EQ(outcome.imagesOnCd, 254);
     EXPECT_EQ(bytesOf(cd.cd("DICOM/00000254")), images[254].path.toUtf8());
@@ -175,7 +175,7 @@ TEST(CdPreparation, anExamWithoutImagesPreparesNothing)
     QDir().mkpath(cd.folders.cdFolder);
     QFile(cd.cd("kept")).open(QIODevice::WriteOnly);
     TinyConverters converters;
-    const CdPreparationOutcome outcome = PrepareCd({}, {}, cd.folders, ProgramCdSources(), converters);
+    const CdPreparationOutcome outcome = prepareCd({}, {}, cd.folders, programCdSources(), converters);
     EXPECT_FALSE(outcome.prepared);
     EXPECT_TRUE(outcome.error.isEmpty());
     EXPECT_TRUE(QFile::exists(cd.cd("kept")));
@@ -207,7 +207,7 @@ TEST(CdPreparation, aFullOrReadOnlyDiskIsSaidAndNoCdIsReady)
         TinyConverters converters;
 
         const CdPreparationOutcome outcome
-            = PrepareCd(images, {"", "DUPONT^JEAN", "02/01/2024"}, folders, ProgramCdSources(), converters);
+            = prepareCd(images, {"", "DUPONT^JEAN", "02/01/2024"}, folders, programCdSources(), converters);
 
         EXPECT_FALSE(outcome.prepared);
         EXPECT_TRUE(outcome.error.startsWith("Le CD n'a pas pu être préparé :\n"))

@@ -35,9 +35,9 @@ TEST(BurnFileList, rootFilesFirstThenOneFolderPerDiscFolder)
         touch(dir.filePath(name));
     CdFolderTable folders;
 
-    const QStringList lines = ListFilesToBurn(dir.path());
+    const QStringList lines = listFilesToBurn(dir.path());
     EXPECT_EQ(lines, QStringList({"DICOMDIR", "Index.htm", "DICOM\\00000001"}));
-    const BurnTree tree = TreeToBurn(dir.path() + "/", lines, folders);
+    const BurnTree tree = treeToBurn(dir.path() + "/", lines, folders);
     EXPECT_EQ(tree.folders, QStringList{"DICOM"});
     EXPECT_EQ(paths(tree), QStringList({"DICOMDIR", "Index.htm", "DICOM/00000001"}));
     EXPECT_EQ(tree.files[2].source, dir.filePath("DICOM/00000001"));
@@ -50,13 +50,13 @@ TEST(BurnFileList, foldersAreWalkedBreadthFirstAndRegisteredParentsFirst)
         touch(dir.filePath(name));
     CdFolderTable folders;
 
-    const QStringList lines = ListFilesToBurn(dir.path());
+    const QStringList lines = listFilesToBurn(dir.path());
     EXPECT_EQ(lines, QStringList({"root.txt", "A\\a.txt", "B\\b.txt", "A\\D\\d.txt", "B\\C\\deep.txt"}));
-    const BurnTree tree = TreeToBurn(dir.path(), lines, folders);
+    const BurnTree tree = treeToBurn(dir.path(), lines, folders);
     EXPECT_EQ(tree.folders, QStringList({"A", "B", "A/D", "B/C"}));
     EXPECT_EQ(tree.files[4].source, dir.filePath("B/C/deep.txt"));
     // A second burn of the same folder registers nothing new.
-    EXPECT_EQ(TreeToBurn(dir.path(), lines, folders).folders, tree.folders);
+    EXPECT_EQ(treeToBurn(dir.path(), lines, folders).folders, tree.folders);
 }
 
 // Links back up, into each other or to a file are never followed: each real
@@ -72,7 +72,7 @@ TEST(BurnFileList, symbolicLinksAreLeftOutSoLoopsEnd)
     QFile::link(dir.filePath("A"), dir.filePath("B"));
     QFile::link(dir.filePath("Index.htm"), dir.filePath("copy.htm"));
 
-    const BurnFolderListing listing = ListFolderToBurn(dir.path());
+    const BurnFolderListing listing = listFolderToBurn(dir.path());
     EXPECT_EQ(listing.files, QStringList({"Index.htm", "DICOM\\00000001"}));
     EXPECT_TRUE(listing.complete);
 }
@@ -85,13 +85,13 @@ TEST(BurnFileList, theWalkStopsAtItsLimitsAndWhenCancelled)
         deep += QString("/L%1").arg(level);
         touch(deep + "/f");
     }
-    const BurnFolderListing listing = ListFolderToBurn(dir.path());
+    const BurnFolderListing listing = listFolderToBurn(dir.path());
     EXPECT_FALSE(listing.complete);
     EXPECT_EQ(listing.files.size(), MaxBurnFolderDepth);
     EXPECT_TRUE(listing.files.last().endsWith(QString("L%1\\f").arg(MaxBurnFolderDepth)));
 
     const std::atomic_bool cancelled{true};
-    const BurnFolderListing stopped = ListFolderToBurn(dir.path(), &cancelled);
+    const BurnFolderListing stopped = listFolderToBurn(dir.path(), &cancelled);
     EXPECT_FALSE(stopped.complete);
     EXPECT_TRUE(stopped.files.isEmpty());
 }

@@ -131,29 +131,29 @@ QStringList missingLinks(const QString& discFolder, const QString& page)
 
 class IsoBurnTest : public ::testing::Test {
 protected:
-    CdFolders cd;
-    QString iso;
-    BurnTree tree;
-    CdFolderTable folders;
-    LibburnEngine engine;
-    QStringList log;
+    CdFolders cd_;
+    QString iso_;
+    BurnTree tree_;
+    CdFolderTable folders_;
+    LibburnEngine engine_;
+    QStringList log_;
 
     void SetUp() override
     {
-        const QStringList store = writeStoreImages(cd.dir.filePath("store"), 3);
+        const QStringList store = writeStoreImages(cd_.dir.filePath("store"), 3);
         DcmtkImageConverters converters;
-        const CdPreparationOutcome outcome = PrepareCd({{store[0]}, {store[1]}, {store[2]}},
-            {"Cabinet de radiologie", "MÉNARD Élodie", "02/01/2024"}, cd.folders, ProgramCdSources(),
+        const CdPreparationOutcome outcome = prepareCd({{store[0]}, {store[1]}, {store[2]}},
+            {"Cabinet de radiologie", "MÉNARD Élodie", "02/01/2024"}, cd_.folders, programCdSources(),
             converters);
         ASSERT_TRUE(outcome.prepared);
-        tree = TreeToBurn(cd.folders.cdFolder, ListFilesToBurn(cd.folders.cdFolder), folders);
-        iso = cd.dir.filePath("patient.iso");
-        QObject::connect(&engine, &BurnEngine::logLine, [this](const QString& line) { log << line; });
+        tree_ = treeToBurn(cd_.folders.cdFolder, listFilesToBurn(cd_.folders.cdFolder), folders_);
+        iso_ = cd_.dir.filePath("patient.iso");
+        QObject::connect(&engine_, &BurnEngine::logLine, [this](const QString& line) { log_ << line; });
     }
 
     int imageWriter()
     {
-        const QList<BurnWriter> writers = engine.writers();
+        const QList<BurnWriter> writers = engine_.writers();
         EXPECT_FALSE(writers.isEmpty());
         EXPECT_EQ(writers.last().deviceName, "Fichier image ISO");
         EXPECT_TRUE(writers.last().imageFile);
@@ -163,15 +163,15 @@ protected:
     int burn()
     {
         const int writer = imageWriter();
-        const QList<int> speeds = engine.writeSpeeds(writer);
+        const QList<int> speeds = engine_.writeSpeeds(writer);
         EXPECT_FALSE(speeds.isEmpty());
-        QSignalSpy done(&engine, &BurnEngine::burnDone);
+        QSignalSpy done(&engine_, &BurnEngine::burnDone);
         BurnJob job;
         job.writer = writer;
         job.speed = speeds.value(speeds.size() - 1);
-        job.tree = tree;
-        job.imageFile = iso;
-        engine.startBurn(job);
+        job.tree = tree_;
+        job.imageFile = iso_;
+        engine_.startBurn(job);
         if (!done.wait(60000))
             return -1;
         return done.first().first().toInt();
@@ -182,14 +182,14 @@ protected:
 
 TEST_F(IsoBurnTest, theIsoReadBackHoldsEveryStagedFileAndItsPageWorks)
 {
-    QSignalSpy progress(&engine, &BurnEngine::progressChanged);
-    ASSERT_EQ(burn(), BurnStatus::Succeeded) << log.join("\n").toStdString();
+    QSignalSpy progress(&engine_, &BurnEngine::progressChanged);
+    ASSERT_EQ(burn(), burn_status::Succeeded) << log_.join("\n").toStdString();
     EXPECT_EQ(progress.last().first().toInt(), 100);
-    EXPECT_FALSE(QFile::exists(iso + ".part"));
+    EXPECT_FALSE(QFile::exists(iso_ + ".part"));
 
-    const QString extracted = cd.dir.filePath("extracted");
-    run("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/", extracted});
-    const QMap<QString, QByteArray> staged = filesUnder(cd.folders.cdFolder);
+    const QString extracted = cd_.dir.filePath("extracted");
+    run("xorriso", {"-osirrox", "on", "-indev", iso_, "-extract", "/", extracted});
+    const QMap<QString, QByteArray> staged = filesUnder(cd_.folders.cdFolder);
     EXPECT_EQ(staged.size(), 15);
     EXPECT_EQ(filesUnder(extracted), staged);
     // A patient CD as IHE lays it out: the DICOMDIR, README.TXT and INDEX.HTM
@@ -199,8 +199,8 @@ TEST_F(IsoBurnTest, theIsoReadBackHoldsEveryStagedFileAndItsPageWorks)
 
     // A reader of plain ISO 9660 names (no Joliet, no Rock Ridge) finds the
     // same files, and every link of both pages resolves on either reading.
-    const QString plain = cd.dir.filePath("plain");
-    run("xorriso", {"-read_fs", "ecma119", "-osirrox", "on", "-indev", iso, "-extract", "/", plain});
+    const QString plain = cd_.dir.filePath("plain");
+    run("xorriso", {"-read_fs", "ecma119", "-osirrox", "on", "-indev", iso_, "-extract", "/", plain});
     EXPECT_EQ(filesUnder(plain).keys(), staged.keys());
     for (const QString& disc : {extracted, plain}) {
         for (const char* page : {"INDEX.HTM", "IHE_PDI/INDEX.HTM"})
@@ -217,8 +217,8 @@ TEST_F(IsoBurnTest, theIsoReadBackHoldsEveryStagedFileAndItsPageWorks)
 
 TEST_F(IsoBurnTest, aDamagedImageFailsTheReadBackAndIsNotKept)
 {
-    const QByteArray target = bytesOf(cd.cd("DICOM/00000002"));
-    engine.setAfterWriteHook([&](const QString& image) {
+    const QByteArray target = bytesOf(cd_.cd("DICOM/00000002"));
+    engine_.setAfterWriteHook([&](const QString& image) {
         QFile file(image);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         const qsizetype at = file.readAll().indexOf(target);
@@ -226,32 +226,32 @@ TEST_F(IsoBurnTest, aDamagedImageFailsTheReadBackAndIsNotKept)
         file.seek(at + target.size() - 1);
         file.write(QByteArray(1, static_cast<char>(target.back() ^ 0x5a)));
     });
-    EXPECT_EQ(burn(), BurnStatus::ReadBackFailed);
-    EXPECT_TRUE(log.contains("Fichier différent sur le disque gravé : DICOM\\00000002"))
-        << log.join("\n").toStdString();
-    EXPECT_FALSE(QFile::exists(iso));
-    EXPECT_FALSE(QFile::exists(iso + ".part"));
-    EXPECT_EQ(engine.diagnostics().value(1),
+    EXPECT_EQ(burn(), burn_status::ReadBackFailed);
+    EXPECT_TRUE(log_.contains("Fichier différent sur le disque gravé : DICOM\\00000002"))
+        << log_.join("\n").toStdString();
+    EXPECT_FALSE(QFile::exists(iso_));
+    EXPECT_FALSE(QFile::exists(iso_ + ".part"));
+    EXPECT_EQ(engine_.diagnostics().value(1),
         "Dernière erreur : Fichier différent sur le disque gravé : DICOM\\00000002");
 }
 
 TEST_F(IsoBurnTest, anAbortedBurnEndsAsAbortedAndLeavesNoImage)
 {
-    QSignalSpy aborted(&engine, &BurnEngine::aborted);
-    QObject::connect(&engine, &BurnEngine::phaseChanged, [this] { engine.abort(); });
-    EXPECT_EQ(burn(), BurnStatus::Aborted);
+    QSignalSpy aborted(&engine_, &BurnEngine::aborted);
+    QObject::connect(&engine_, &BurnEngine::phaseChanged, [this] { engine_.abort(); });
+    EXPECT_EQ(burn(), burn_status::Aborted);
     EXPECT_EQ(aborted.size(), 1);
-    EXPECT_FALSE(QFile::exists(iso));
-    EXPECT_FALSE(QFile::exists(iso + ".part"));
+    EXPECT_FALSE(QFile::exists(iso_));
+    EXPECT_FALSE(QFile::exists(iso_ + ".part"));
 }
 
 TEST_F(IsoBurnTest, anUnreadableImageIsNotASuccess)
 {
-    QFile garbage(iso);
+    QFile garbage(iso_);
     garbage.open(QIODevice::WriteOnly);
     garbage.write(QByteArray(64 * 2048, 'x'));
     garbage.close();
-    const ReadBackResult result = CompareIsoFileWithTree(iso, tree);
+    const ReadBackResult result = compareIsoFileWithTree(iso_, tree_);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.problem, "Le disque gravé ne peut pas être relu.");
 }
@@ -259,6 +259,6 @@ TEST_F(IsoBurnTest, anUnreadableImageIsNotASuccess)
 TEST_F(IsoBurnTest, anImageFileWriterErasesNothing)
 {
     QString error;
-    EXPECT_FALSE(engine.startErase(imageWriter(), error));
+    EXPECT_FALSE(engine_.startErase(imageWriter(), error));
     EXPECT_EQ(error, "Ce graveur n'efface pas de disque : il écrit un fichier image.");
 }

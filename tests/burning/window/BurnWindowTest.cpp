@@ -120,23 +120,23 @@ QString enabledButtons(QWidget& window)
 
 class BurnWindowTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString cd = dir.filePath("ToBurn.tmp");
-    ScriptedBurnEngine engine;
-    ScriptedDialogService dialogs;
+    QTemporaryDir dir_;
+    QString cd_ = dir_.filePath("ToBurn.tmp");
+    ScriptedBurnEngine engine_;
+    ScriptedDialogService dialogs_;
 
     void SetUp() override
     {
-        SetSettingsFile(dir.filePath("settings.ini"));
+        setSettingsFile(dir_.filePath("settings.ini"));
         for (const char* name : {"DICOM/00000001", "Index.htm", "DICOMDIR"})
-            touch(cd + "/" + name);
+            touch(cd_ + "/" + name);
     }
-    void TearDown() override { SetSettingsFile({}); }
+    void TearDown() override { setSettingsFile({}); }
 
     QStringList messageTexts() const
     {
         QStringList texts;
-        for (const MessageRequest& request : dialogs.messages)
+        for (const MessageRequest& request : dialogs_.messages)
             texts << request.title + ": " + request.text;
         return texts;
     }
@@ -144,9 +144,9 @@ protected:
     // Presses "Graver..." with a disc in the writer.
     void burn(BurnWindow& window)
     {
-        dialogs.answerMessage(MsgResult::Ok);
+        dialogs_.answerMessage(MsgResult::Ok);
         child<QPushButton>(window, "Burn")->click();
-        ASSERT_TRUE(engine.calls.contains("burn"));
+        ASSERT_TRUE(engine_.calls.contains("burn"));
     }
 };
 
@@ -163,8 +163,8 @@ TEST_F(BurnWindowTest, theDeviceSettingPreselectsItsWriterOrTheFirst)
 {
     const std::pair<QString, int> cases[] = {{"Graveur B", 1}, {"Graveur inconnu", 0}, {"", 0}};
     for (const auto& [device, expected] : cases) {
-        SaveSetting("Drive", "Device", device);
-        BurnWindow window(engine, cd);
+        saveSetting("Drive", "Device", device);
+        BurnWindow window(engine_, cd_);
         waitListed(window);
         EXPECT_EQ(child<QComboBox>(window, "AvailableDevices")->currentIndex(), expected)
             << device.toStdString();
@@ -173,48 +173,48 @@ TEST_F(BurnWindowTest, theDeviceSettingPreselectsItsWriterOrTheFirst)
 
 TEST_F(BurnWindowTest, listsRootFilesFirstAndBurnsTheTreeAtTheFastestSpeed)
 {
-    SaveSetting("Drive", "Device", "Graveur B");
-    BurnWindow window(engine, cd);
+    saveSetting("Drive", "Device", "Graveur B");
+    BurnWindow window(engine_, cd_);
     waitListed(window);
-    EXPECT_EQ(child<QLineEdit>(window, "edtFileName")->text(), cd + "/");
+    EXPECT_EQ(child<QLineEdit>(window, "edtFileName")->text(), cd_ + "/");
     EXPECT_EQ(window.filesToBurn(), QStringList({"DICOMDIR", "Index.htm", "DICOM\\00000001"}));
     EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
     child<QComboBox>(window, "AvailableDevices")->setCurrentIndex(0);
 
     burn(window);
-    EXPECT_EQ(engine.calls, QStringList({"eject 0", "speeds 0", "burn"}));
+    EXPECT_EQ(engine_.calls, QStringList({"eject 0", "speeds 0", "burn"}));
     EXPECT_EQ(messageTexts(), QStringList{insertDisc});
-    EXPECT_EQ(engine.lastJob.writer, 0);
-    EXPECT_EQ(engine.lastJob.speed, 8);
-    EXPECT_EQ(engine.lastJob.volumeName, "Dicom");
-    EXPECT_EQ(engine.lastJob.tree.folders, QStringList{"DICOM"});
-    ASSERT_EQ(engine.lastJob.tree.files.size(), 3);
-    EXPECT_EQ(engine.lastJob.tree.files[2].source, cd + "/DICOM/00000001");
-    EXPECT_EQ(GetSetting("Drive", "Device"), "Graveur A");
+    EXPECT_EQ(engine_.lastJob.writer, 0);
+    EXPECT_EQ(engine_.lastJob.speed, 8);
+    EXPECT_EQ(engine_.lastJob.volumeName, "Dicom");
+    EXPECT_EQ(engine_.lastJob.tree.folders, QStringList{"DICOM"});
+    ASSERT_EQ(engine_.lastJob.tree.files.size(), 3);
+    EXPECT_EQ(engine_.lastJob.tree.files[2].source, cd_ + "/DICOM/00000001");
+    EXPECT_EQ(getSetting("Drive", "Device"), "Graveur A");
     EXPECT_EQ(enabledButtons(window), "AvailableDevices btnAbort");
 
     // Progress and messages from the engine show at once, the last line in view.
-    emit engine.progressChanged(42);
+    emit engine_.progressChanged(42);
     EXPECT_EQ(child<QProgressBar>(window, "ProgressBar")->value(), 42);
-    emit engine.nonBlankDisc();
+    emit engine_.nonBlankDisc();
     EXPECT_TRUE(window.messageLog().endsWith("Le CD-RW n'est pas vierge !\r\n"));
 }
 
 TEST_F(BurnWindowTest, anEmptyFolderCannotBeBurned)
 {
-    QDir(cd).removeRecursively();
-    QDir().mkpath(cd);
-    BurnWindow window(engine, cd);
+    QDir(cd_).removeRecursively();
+    QDir().mkpath(cd_);
+    BurnWindow window(engine_, cd_);
     waitListed(window);
     EXPECT_TRUE(window.filesToBurn().isEmpty());
     EXPECT_FALSE(child<QPushButton>(window, "Burn")->isEnabled());
 
     // Another folder chosen with "Parcourir..." is listed at once.
-    touch(dir.filePath("other/LISEZMOI.TXT"));
-    dialogs.answerFile(dir.filePath("other"));
+    touch(dir_.filePath("other/LISEZMOI.TXT"));
+    dialogs_.answerFile(dir_.filePath("other"));
     child<QPushButton>(window, "Browse")->click();
     waitListed(window);
-    EXPECT_EQ(child<QLineEdit>(window, "edtFileName")->text(), dir.filePath("other/"));
+    EXPECT_EQ(child<QLineEdit>(window, "edtFileName")->text(), dir_.filePath("other/"));
     EXPECT_EQ(window.filesToBurn(), QStringList{"LISEZMOI.TXT"});
     EXPECT_TRUE(child<QPushButton>(window, "Burn")->isEnabled());
 }
@@ -222,31 +222,31 @@ TEST_F(BurnWindowTest, anEmptyFolderCannotBeBurned)
 // A written disc is named as such, an empty drive as empty.
 TEST_F(BurnWindowTest, noDiscRetryThenCancelEndsTheAttemptUntilAnnuler)
 {
-    engine.speedAnswers = {{}, {}};
-    engine.nonBlankAnswers = 1;
-    BurnWindow window(engine, cd);
+    engine_.speedAnswers = {{}, {}};
+    engine_.nonBlankAnswers = 1;
+    BurnWindow window(engine_, cd_);
     waitListed(window);
     for (MsgResult answer : {MsgResult::Ok, MsgResult::Retry, MsgResult::Ok, MsgResult::Cancel})
-        dialogs.answerMessage(answer);
+        dialogs_.answerMessage(answer);
     child<QPushButton>(window, "Burn")->click();
 
-    EXPECT_EQ(engine.calls, QStringList({"eject 0", "speeds 0", "eject 0", "speeds 0"}));
+    EXPECT_EQ(engine_.calls, QStringList({"eject 0", "speeds 0", "eject 0", "speeds 0"}));
     EXPECT_EQ(messageTexts(), QStringList({insertDisc, notBlank, insertDisc, noDisc}));
-    EXPECT_EQ(dialogs.messages[1].buttons, MsgButtons::RetryCancel);
+    EXPECT_EQ(dialogs_.messages[1].buttons, MsgButtons::RetryCancel);
     EXPECT_EQ(enabledButtons(window), "AvailableDevices btnAbort");
     child<QPushButton>(window, "btnAbort")->click();
     EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
-    EXPECT_EQ(engine.aborts, 1);
+    EXPECT_EQ(engine_.aborts, 1);
 }
 
 TEST_F(BurnWindowTest, aFailedBurnIsLoggedAsksNothingAndKeepsTheCdWhenClosed)
 {
-    BurnWindow window(engine, cd);
+    BurnWindow window(engine_, cd_);
     waitListed(window);
     window.show();
     burn(window);
-    emit engine.progressChanged(60);
-    engine.end(7);
+    emit engine_.progressChanged(60);
+    engine_.end(7);
 
     EXPECT_TRUE(window.messageLog().endsWith("\r\nMoteur de test\r\nAucune erreur signalée.\r\n"
                                              "ECHEC de la Gravure ! (7)\r\n"));
@@ -255,56 +255,56 @@ TEST_F(BurnWindowTest, aFailedBurnIsLoggedAsksNothingAndKeepsTheCdWhenClosed)
     EXPECT_EQ(child<QProgressBar>(window, "ProgressBar")->value(), 0);
     EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
 
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::No);
     child<QPushButton>(window, "Button2")->click();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(dialogs.messages.back().text,
+    EXPECT_EQ(dialogs_.messages.back().text,
         "Votre gravure n'a pas été effectuée : êtes-vous sûr de vouloir quitter ?");
-    EXPECT_EQ(dialogs.messages.back().title, "Gravure non terminée...");
-    dialogs.answerMessage(MsgResult::Yes);
+    EXPECT_EQ(dialogs_.messages.back().title, "Gravure non terminée...");
+    dialogs_.answerMessage(MsgResult::Yes);
     child<QPushButton>(window, "Button2")->click();
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(QFile::exists(cd + "/DICOMDIR"));
-    EXPECT_GE(engine.aborts, 1);
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_TRUE(QFile::exists(cd_ + "/DICOMDIR"));
+    EXPECT_GE(engine_.aborts, 1);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_F(BurnWindowTest, aSuccessAsksForAnotherCopyThenClosingEmptiesTheCdFolder)
 {
-    BurnWindow window(engine, cd);
+    BurnWindow window(engine_, cd_);
     waitListed(window);
     window.show();
     burn(window);
-    dialogs.answerMessage(MsgResult::Yes); // another copy
-    engine.end(0);
+    dialogs_.answerMessage(MsgResult::Yes); // another copy
+    engine_.end(0);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.burnSucceeded());
     EXPECT_TRUE(window.messageLog().endsWith("Gravure terminée avec succès !\r\n"));
     EXPECT_EQ(child<QProgressBar>(window, "ProgressBar")->value(), 100);
     EXPECT_EQ(messageTexts().back(),
         "Gravure...: Gravure effectuée avec succès.\n\nVoulez-vous graver un autre CD ?");
-    EXPECT_EQ(dialogs.messages.back().defaultButton, MsgResult::No);
+    EXPECT_EQ(dialogs_.messages.back().defaultButton, MsgResult::No);
 
     burn(window);
-    dialogs.answerMessage(MsgResult::No);
-    engine.end(0);
+    dialogs_.answerMessage(MsgResult::No);
+    engine_.end(0);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(QDir(cd).exists());
-    EXPECT_TRUE(QDir(cd).isEmpty());
-    EXPECT_GE(engine.aborts, 1);
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_TRUE(QDir(cd_).exists());
+    EXPECT_TRUE(QDir(cd_).isEmpty());
+    EXPECT_GE(engine_.aborts, 1);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_F(BurnWindowTest, imagesMissingFromTheCdAreLoggedAndAskedAbout)
 {
     BurnWindow window(
-        engine, cd, {"Image non gravée, son fichier DICOM n'a pas pu être créé : /pacs/a.v2 (illisible)"});
+        engine_, cd_, {"Image non gravée, son fichier DICOM n'a pas pu être créé : /pacs/a.v2 (illisible)"});
     waitListed(window);
     EXPECT_TRUE(window.messageLog().contains("Image non gravée, son fichier DICOM n'a pas pu être créé"));
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::No);
     child<QPushButton>(window, "Burn")->click();
-    EXPECT_TRUE(engine.calls.isEmpty());
-    EXPECT_EQ(dialogs.messages.back().text,
+    EXPECT_TRUE(engine_.calls.isEmpty());
+    EXPECT_EQ(dialogs_.messages.back().text,
         "Il manque des images sur ce CD (voir les messages de contrôle).\n\nVoulez-vous graver ce CD quand "
         "même ?");
     EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
@@ -314,13 +314,13 @@ TEST_F(BurnWindowTest, imagesMissingFromTheCdAreLoggedAndAskedAbout)
 // last; the burn waits for that listing.
 TEST_F(BurnWindowTest, typingListsTheFolderOnceTypingPauses)
 {
-    touch(dir.filePath("other/LISEZMOI.TXT"));
-    BurnWindow window(engine, cd);
+    touch(dir_.filePath("other/LISEZMOI.TXT"));
+    BurnWindow window(engine_, cd_);
     waitListed(window);
     QSignalSpy listed(&window, &BurnWindow::folderListed);
     auto* edit = child<QLineEdit>(window, "edtFileName");
     edit->clear();
-    QTest::keyClicks(edit, dir.filePath("other"));
+    QTest::keyClicks(edit, dir_.filePath("other"));
     EXPECT_TRUE(window.filesToBurn().isEmpty());
     EXPECT_FALSE(child<QPushButton>(window, "Burn")->isEnabled());
     EXPECT_EQ(listed.size(), 0);
@@ -332,8 +332,8 @@ TEST_F(BurnWindowTest, typingListsTheFolderOnceTypingPauses)
     EXPECT_EQ(listed.size(), 1) << "one listing for the whole typing";
 
     burn(window);
-    EXPECT_EQ(engine.lastJob.tree.files.size(), 1);
-    EXPECT_EQ(engine.lastJob.tree.files[0].source, dir.filePath("other/LISEZMOI.TXT"));
+    EXPECT_EQ(engine_.lastJob.tree.files.size(), 1);
+    EXPECT_EQ(engine_.lastJob.tree.files[0].source, dir_.filePath("other/LISEZMOI.TXT"));
 }
 
 // A drive that takes its time (spinning up, or a slow bus) never freezes the
@@ -342,21 +342,21 @@ TEST_F(BurnWindowTest, typingListsTheFolderOnceTypingPauses)
 // thread.
 TEST_F(BurnWindowTest, theWindowNeverWaitsOnADrive)
 {
-    engine.scanEnds.acquire();
-    BurnWindow window(engine, cd);
+    engine_.scanEnds.acquire();
+    BurnWindow window(engine_, cd_);
     auto* writers = child<QComboBox>(window, "AvailableDevices");
     EXPECT_EQ(writers->currentText(), "Recherche des graveurs...");
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.filesToBurn().size() == 3; }, 5000));
     EXPECT_TRUE(window.preparing());
     EXPECT_EQ(enabledButtons(window), "Browse Button2");
 
-    engine.scanEnds.release();
+    engine_.scanEnds.release();
     waitListed(window);
     EXPECT_EQ(writers->count(), 2);
     EXPECT_EQ(enabledButtons(window), "AvailableDevices Browse Burn EraseBtn Button2");
     burn(window);
-    engine.end(7);
+    engine_.end(7);
     child<QPushButton>(window, "EraseBtn")->click();
-    EXPECT_EQ(engine.calls, QStringList({"eject 0", "speeds 0", "burn", "erase 0"}));
-    EXPECT_EQ(engine.driveCallsOnTheUiThread, 0);
+    EXPECT_EQ(engine_.calls, QStringList({"eject 0", "speeds 0", "burn", "erase 0"}));
+    EXPECT_EQ(engine_.driveCallsOnTheUiThread, 0);
 }

@@ -61,7 +61,7 @@ void receiveImage(const QString& database, const QString& store, const QString& 
     if (file.open(QIODevice::WriteOnly))
         file.write("image");
     file.close();
-    QSqlQuery insert(PacsConnection(database));
+    QSqlQuery insert(pacsConnection(database));
     insert.prepare("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ImagePat, ImageDate, ObjectFile, "
                    "AccessTime, DeviceName) VALUES (?, ?, ?, ?, ?, ?, 'MAG0')");
     for (const QVariant& value :
@@ -85,28 +85,28 @@ QWidget* shownBurnWindow()
 // opens meanwhile.
 class CdBurnActionTest : public BackendTest {
 protected:
-    CdFolders cd;
-    QString store = cd.dir.filePath("store/");
-    LibburnEngine engine;
-    SlowConverters converters;
-    ScriptedDialogService dialogs;
-    QStringList events;
-    int dicomFilesWhenShown = -1;
+    CdFolders cd_;
+    QString store_ = cd_.dir.filePath("store/");
+    LibburnEngine engine_;
+    SlowConverters converters_;
+    ScriptedDialogService dialogs_;
+    QStringList events_;
+    int dicomFilesWhenShown_ = -1;
 
     void SetUp() override
     {
         BackendTest::SetUp();
         ASSERT_TRUE(pacs().ok()) << pacs().error().toStdString();
-        ASSERT_EQ(OpenAndUpgrade(pacs().path()), "");
-        SetSettingsFile(cd.dir.filePath("settings.ini"));
-        SaveSetting("Drive", "Device", LibburnEngine::ImageFileWriterName);
+        ASSERT_EQ(openAndUpgrade(pacs().path()), "");
+        setSettingsFile(cd_.dir.filePath("settings.ini"));
+        saveSetting("Drive", "Device", LibburnEngine::ImageFileWriterName);
         addExam("A", 3);
         addExam("B", 2);
     }
     void TearDown() override
     {
-        SetSettingsFile({});
-        ClosePacsConnection(pacs().path());
+        setSettingsFile({});
+        closePacsConnection(pacs().path());
         BackendTest::TearDown();
     }
 
@@ -115,7 +115,7 @@ protected:
         pacs().insertPatient("PAT" + name, "PATIENT^" + name);
         pacs().insertSeries("1.2." + name, "PAT" + name, imageDate);
         for (int i = 1; i <= images; ++i)
-            receiveImage(pacs().path(), store, name, i);
+            receiveImage(pacs().path(), store_, name, i);
     }
 
     // Exam A again as it was received: its series and its three images.
@@ -125,7 +125,7 @@ protected:
         pacs().exec("DELETE FROM DICOMSeries WHERE SeriesInst = '1.2.A'");
         pacs().insertSeries("1.2.A", "PATA", imageDate);
         for (int i = 1; i <= 3; ++i)
-            receiveImage(pacs().path(), store, "A", i);
+            receiveImage(pacs().path(), store_, "A", i);
     }
 
     CdBurnRequest request(const QString& name)
@@ -133,8 +133,8 @@ protected:
         CdBurnRequest r;
         r.cd.exam = {"1.2." + name, "", "PAT" + name, "PATIENT " + name, "02/01/2024"};
         r.cd.conquestPath = pacs().path();
-        r.cd.imageRoot = store;
-        r.cd.folders = cd.folders;
+        r.cd.imageRoot = store_;
+        r.cd.folders = cd_.folders;
         // The images arrived a minute ago: the reception is over.
         r.cd.now = [] { return QDateTime::currentDateTime().addSecs(60); };
         r.autoPrintLabels = true;
@@ -144,11 +144,11 @@ protected:
 
     CdBurnCallbacks callbacks()
     {
-        return {[this](bool on) { events << (on ? "shortcuts on" : "shortcuts off"); },
+        return {[this](bool on) { events_ << (on ? "shortcuts on" : "shortcuts off"); },
             [this](const Exam& exam, int count) {
-                events << QString("labels %1 %2").arg(exam.patientName).arg(count);
+                events_ << QString("labels %1 %2").arg(exam.patientName).arg(count);
             },
-            [this] { events << "monitor resumed"; }};
+            [this] { events_ << "monitor resumed"; }};
     }
 
     // Whether the series is marked burned; false once it is gone.
@@ -171,11 +171,11 @@ protected:
                 return;
             poll->stop();
             poll->deleteLater();
-            dicomFilesWhenShown = DicomFilesOnCd(cd.folders.cdFolder);
+            dicomFilesWhenShown_ = dicomFilesOnCd(cd_.folders.cdFolder);
             if (beforeBurn)
                 beforeBurn();
             if (afterBurn)
-                QObject::connect(&engine, &BurnEngine::burnDone, window,
+                QObject::connect(&engine_, &BurnEngine::burnDone, window,
                     [afterBurn] { QTimer::singleShot(0, afterBurn); });
             window->findChild<QPushButton*>("Burn")->click();
         });
@@ -185,11 +185,11 @@ protected:
     // Burns exam A to an ISO file, answering "no other copy".
     bool burnA(std::function<void()> beforeBurn = {}, QWidget* parent = nullptr)
     {
-        dialogs.answerMessage(MsgResult::Yes); // burn the images?
-        dialogs.answerFile(cd.dir.filePath("patient.iso"));
-        dialogs.answerMessage(MsgResult::No); // another copy?
+        dialogs_.answerMessage(MsgResult::Yes); // burn the images?
+        dialogs_.answerFile(cd_.dir.filePath("patient.iso"));
+        dialogs_.answerMessage(MsgResult::No); // another copy?
         pressBurnWhenShown(beforeBurn);
-        return BurnExamToCd(request("A"), callbacks(), engine, converters, parent);
+        return burnExamToCd(request("A"), callbacks(), engine_, converters_, parent);
     }
 };
 
@@ -205,7 +205,7 @@ TEST_P(CdBurnActionTest, inputDuringThePreparationLeavesTheBurnOnItsExam)
     QString shownExam = "A";
     QList<bool> secondStarts;
     QObject::connect(burnButton, &QPushButton::clicked, [&] {
-        secondStarts << BurnExamToCd(request(shownExam), callbacks(), engine, converters, &mainWindow);
+        secondStarts << burnExamToCd(request(shownExam), callbacks(), engine_, converters_, &mainWindow);
     });
     mainWindow.show();
     RecordSet monitorList("NotBurned");
@@ -215,7 +215,7 @@ TEST_P(CdBurnActionTest, inputDuringThePreparationLeavesTheBurnOnItsExam)
     QTimer input;
     input.setInterval(5);
     QObject::connect(&input, &QTimer::timeout, [&] {
-        if (!BackgroundWorkRunning())
+        if (!backgroundWorkRunning())
             return;
         input.stop();
         shownExam = "B"; // the exam closed, another opened
@@ -230,22 +230,22 @@ TEST_P(CdBurnActionTest, inputDuringThePreparationLeavesTheBurnOnItsExam)
     EXPECT_FALSE(secondStarts.isEmpty());
     EXPECT_FALSE(secondStarts.contains(true));
     EXPECT_EQ(ticksDuringWork, 1);
-    EXPECT_EQ(dicomFilesWhenShown, 3);
+    EXPECT_EQ(dicomFilesWhenShown_, 3);
     EXPECT_TRUE(burned("A"));
     EXPECT_FALSE(burned("B"));
     EXPECT_EQ(
-        events, QStringList({"shortcuts off", "labels PATIENT A 2", "shortcuts on", "monitor resumed"}));
-    EXPECT_TRUE(QFile::exists(cd.dir.filePath("patient.iso")));
-    EXPECT_TRUE(QDir(cd.folders.cdFolder).isEmpty());
-    EXPECT_EQ(dialogs.messages.size(), 2u) << "the refused start asked nothing";
-    EXPECT_EQ(dialogs.unexpected, 0);
+        events_, QStringList({"shortcuts off", "labels PATIENT A 2", "shortcuts on", "monitor resumed"}));
+    EXPECT_TRUE(QFile::exists(cd_.dir.filePath("patient.iso")));
+    EXPECT_TRUE(QDir(cd_.folders.cdFolder).isEmpty());
+    EXPECT_EQ(dialogs_.messages.size(), 2u) << "the refused start asked nothing";
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_P(CdBurnActionTest, aFailedBurnLeavesTheExamAndPrintsNothing)
 {
-    dialogs.answerMessage(MsgResult::Yes);
-    dialogs.answerFile(cd.dir.filePath("missing/folder/patient.iso"));
-    dialogs.answerMessage(MsgResult::Yes); // leave without a burned CD
+    dialogs_.answerMessage(MsgResult::Yes);
+    dialogs_.answerFile(cd_.dir.filePath("missing/folder/patient.iso"));
+    dialogs_.answerMessage(MsgResult::Yes); // leave without a burned CD
     pressBurnWhenShown({}, [] {
         if (QWidget* window = shownBurnWindow())
             window->findChild<QPushButton*>("Button2")->click();
@@ -253,19 +253,19 @@ TEST_P(CdBurnActionTest, aFailedBurnLeavesTheExamAndPrintsNothing)
             ADD_FAILURE() << "the burning window closed by itself after a failed burn";
     });
 
-    EXPECT_FALSE(BurnExamToCd(request("A"), callbacks(), engine, converters));
-    EXPECT_EQ(events, QStringList({"shortcuts off", "shortcuts on", "monitor resumed"}));
+    EXPECT_FALSE(burnExamToCd(request("A"), callbacks(), engine_, converters_));
+    EXPECT_EQ(events_, QStringList({"shortcuts off", "shortcuts on", "monitor resumed"}));
     EXPECT_FALSE(burned("A"));
-    EXPECT_TRUE(QFile::exists(cd.cd("DICOMDIR")));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_TRUE(QFile::exists(cd_.cd("DICOMDIR")));
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_P(CdBurnActionTest, answeringNoDoesNothing)
 {
-    dialogs.answerMessage(MsgResult::No);
-    EXPECT_FALSE(BurnExamToCd(request("A"), callbacks(), engine, converters));
-    EXPECT_TRUE(events.isEmpty());
-    EXPECT_FALSE(QDir(cd.folders.cdFolder).exists());
+    dialogs_.answerMessage(MsgResult::No);
+    EXPECT_FALSE(burnExamToCd(request("A"), callbacks(), engine_, converters_));
+    EXPECT_TRUE(events_.isEmpty());
+    EXPECT_FALSE(QDir(cd_.folders.cdFolder).exists());
 }
 
 // An exam that cannot go on a CD as it stands is refused with its reason,
@@ -282,17 +282,17 @@ TEST_P(CdBurnActionTest, anExamNotReadyToBurnIsRefused)
                 pacs().exec("DELETE FROM DICOMImages WHERE SeriesInst = '1.2.A'");
                 pacs().exec("DELETE FROM DICOMSeries WHERE SeriesInst = '1.2.A'");
             },
-            ExamDeletedElsewhereText()},
+            examDeletedElsewhereText()},
         {"without images",
             [this](CdBurnRequest&) { pacs().exec("DELETE FROM DICOMImages WHERE SeriesInst = '1.2.A'"); },
-            CdWithoutImageText()},
+            cdWithoutImageText()},
         {"still received", [](CdBurnRequest& r) { r.cd.now = [] { return QDateTime::currentDateTime(); }; },
-            CdStillReceivingText()},
+            cdStillReceivingText()},
         {"an image arriving during the preparation",
             [this](CdBurnRequest&) {
                 auto once = std::make_shared<std::once_flag>();
-                converters.duringConversion = [this, once] {
-                    std::call_once(*once, [this] { receiveImage(pacs().path(), store, "A", 4); });
+                converters_.duringConversion = [this, once] {
+                    std::call_once(*once, [this] { receiveImage(pacs().path(), store_, "A", 4); });
                 };
             },
             "Le nombre d'images de ce dossier a changé pendant la préparation du CD (3 au départ, 4 "
@@ -303,8 +303,8 @@ TEST_P(CdBurnActionTest, anExamNotReadyToBurnIsRefused)
         resetExamA();
         CdBurnRequest r = request("A");
         c.arrange(r);
-        dialogs.answerMessage(MsgResult::Yes);
-        dialogs.answerMessage(MsgResult::Ok);
+        dialogs_.answerMessage(MsgResult::Yes);
+        dialogs_.answerMessage(MsgResult::Ok);
         bool windowShown = false;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -315,16 +315,16 @@ TEST_P(CdBurnActionTest, anExamNotReadyToBurnIsRefused)
         });
         watch.start(20);
 
-        EXPECT_FALSE(BurnExamToCd(r, callbacks(), engine, converters));
+        EXPECT_FALSE(burnExamToCd(r, callbacks(), engine_, converters_));
         EXPECT_FALSE(windowShown);
-        ASSERT_EQ(dialogs.messages.size(), 2u);
-        EXPECT_EQ(dialogs.messages[1].text, c.message);
-        EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Critical);
+        ASSERT_EQ(dialogs_.messages.size(), 2u);
+        EXPECT_EQ(dialogs_.messages[1].text, c.message);
+        EXPECT_EQ(dialogs_.messages[1].icon, MsgIcon::Critical);
         EXPECT_FALSE(burned("A"));
         EXPECT_FALSE(burned("B"));
-        EXPECT_EQ(dialogs.unexpected, 0);
-        dialogs.messages.clear();
-        converters.duringConversion = {};
+        EXPECT_EQ(dialogs_.unexpected, 0);
+        dialogs_.messages.clear();
+        converters_.duringConversion = {};
     }
 }
 
@@ -333,7 +333,7 @@ TEST_P(CdBurnActionTest, anExamNotReadyToBurnIsRefused)
 TEST_P(CdBurnActionTest, aSeriesBeingReceivedIsBurnedOnlyWhenComplete)
 {
     const QString database = pacs().path();
-    const QString images = store;
+    const QString images = store_;
     QThread* conquest = QThread::create([database, images] {
         for (int i = 4; i <= 9; ++i) {
             receiveImage(database, images, "A", i);
@@ -344,41 +344,41 @@ TEST_P(CdBurnActionTest, aSeriesBeingReceivedIsBurnedOnlyWhenComplete)
     QTest::qWait(200);
     CdBurnRequest during = request("A");
     during.cd.now = [] { return QDateTime::currentDateTime(); };
-    dialogs.answerMessage(MsgResult::Yes);
-    dialogs.answerMessage(MsgResult::Ok);
-    EXPECT_FALSE(BurnExamToCd(during, callbacks(), engine, converters));
-    ASSERT_GE(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, CdStillReceivingText());
+    dialogs_.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::Ok);
+    EXPECT_FALSE(burnExamToCd(during, callbacks(), engine_, converters_));
+    ASSERT_GE(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text, cdStillReceivingText());
     EXPECT_FALSE(burned("A"));
     ASSERT_TRUE(conquest->wait(10000));
     delete conquest;
 
-    dialogs.messages.clear();
+    dialogs_.messages.clear();
     EXPECT_TRUE(burnA()); // its `now` is a minute later: the reception has settled
-    EXPECT_EQ(dicomFilesWhenShown, 9);
+    EXPECT_EQ(dicomFilesWhenShown_, 9);
     EXPECT_TRUE(burned("A"));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // The exam deleted on another workstation while its CD burns: the CD is
 // made, the failed mark is said and nothing else is marked.
 TEST_P(CdBurnActionTest, aFailedMarkAfterAGoodBurnIsSaid)
 {
-    dialogs.answerMessage(MsgResult::Yes); // burn the images?
-    dialogs.answerFile(cd.dir.filePath("patient.iso"));
-    dialogs.answerMessage(MsgResult::No); // another copy?
-    dialogs.answerMessage(MsgResult::Ok); // the failed mark
+    dialogs_.answerMessage(MsgResult::Yes); // burn the images?
+    dialogs_.answerFile(cd_.dir.filePath("patient.iso"));
+    dialogs_.answerMessage(MsgResult::No); // another copy?
+    dialogs_.answerMessage(MsgResult::Ok); // the failed mark
     pressBurnWhenShown([this] {
         pacs().exec("DELETE FROM DICOMImages WHERE SeriesInst = '1.2.A'");
         pacs().exec("DELETE FROM DICOMSeries WHERE SeriesInst = '1.2.A'");
     });
-    EXPECT_TRUE(BurnExamToCd(request("A"), callbacks(), engine, converters));
-    ASSERT_EQ(dialogs.messages.size(), 3u);
-    EXPECT_EQ(dialogs.messages[2].text,
+    EXPECT_TRUE(burnExamToCd(request("A"), callbacks(), engine_, converters_));
+    ASSERT_EQ(dialogs_.messages.size(), 3u);
+    EXPECT_EQ(dialogs_.messages[2].text,
         "Le CD a été gravé, mais le dossier n'a pas pu être considéré comme gravé :\n"
-            + ExamDeletedElsewhereText());
+            + examDeletedElsewhereText());
     EXPECT_FALSE(burned("B"));
-    EXPECT_TRUE(events.contains("labels PATIENT A 2"));
+    EXPECT_TRUE(events_.contains("labels PATIENT A 2"));
 }
 
 VEXA_BACKENDS(CdBurnActionTest);
@@ -393,12 +393,12 @@ TEST(CdBurnRequest, printsLabelsOnlyWhereLabelsAreEnabled)
     } cases[] = {{false, true, false}, {true, true, true}, {true, false, false}, {false, false, false}};
     for (const auto& c : cases) {
         AppValues values;
-        values.IsEtiquette = c.labels;
-        values.EtiquetteAutoPrint = c.atBurning;
-        values.NbEtiquette = 3;
+        values.isEtiquette = c.labels;
+        values.etiquetteAutoPrint = c.atBurning;
+        values.nbEtiquette = 3;
         Exam exam;
         exam.seriesUid = "1.2.3";
-        const CdBurnRequest request = MakeCdBurnRequest(exam, values);
+        const CdBurnRequest request = makeCdBurnRequest(exam, values);
         EXPECT_EQ(request.autoPrintLabels, c.printed) << c.labels << c.atBurning;
         EXPECT_EQ(request.labelCount, 3);
         EXPECT_EQ(request.cd.exam.seriesUid, "1.2.3");

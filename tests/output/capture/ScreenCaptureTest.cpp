@@ -30,8 +30,8 @@ protected:
 QImage capture(QWidget& source, QRect area, const QString& path)
 {
     ScreenCapture grab;
-    grab.setWidthTwips(PixelsToTwips(area.width() + ScreenCapture::FrameWidth));
-    grab.setHeightTwips(PixelsToTwips(area.height() + ScreenCapture::FrameHeight));
+    grab.setWidthTwips(pixelsToTwips(area.width() + ScreenCapture::FrameWidth));
+    grab.setHeightTwips(pixelsToTwips(area.height() + ScreenCapture::FrameHeight));
     EXPECT_EQ(grab.size(), QSize(area.width() + 8, area.height() + 54));
     grab.copyFrom(&source, area);
     EXPECT_TRUE(grab.savePicture(path));

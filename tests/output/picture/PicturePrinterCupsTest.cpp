@@ -34,7 +34,7 @@ struct PdfImage {
 
 // The images of a PDF as `pdfimages -list` reports them; nullopt when poppler
 // cannot read the file (yet).
-std::optional<std::vector<PdfImage>> ImagesOf(const QString& pdf)
+std::optional<std::vector<PdfImage>> imagesOf(const QString& pdf)
 {
     QProcess lister;
     lister.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
@@ -53,7 +53,7 @@ std::optional<std::vector<PdfImage>> ImagesOf(const QString& pdf)
 // The queue's own resolution, dots per inch, from the "*DefaultResolution"
 // line of the PPD the test scheduler keeps for it (conf/ppd beside run/,
 // where its socket CUPS_SERVER lies); 0 if unknown.
-int QueueResolution(const QString& queue)
+int queueResolution(const QString& queue)
 {
     QDir state = QFileInfo(qEnvironmentVariable("CUPS_SERVER")).dir();
     state.cdUp();
@@ -72,7 +72,7 @@ int QueueResolution(const QString& queue)
 // again with each scheduler, so cups-pdf may write a new page under an old name.
 using PdfStamps = QHash<QString, QDateTime>;
 
-PdfStamps PdfsIn(const QDir& folder)
+PdfStamps pdfsIn(const QDir& folder)
 {
     PdfStamps stamps;
     for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
@@ -83,19 +83,19 @@ PdfStamps PdfsIn(const QDir& folder)
 // cups-pdf writes job_<n>-<title>.pdf some time after the job is queued.
 // Waits (up to 15 s) for PDFs written since `before` that poppler can read,
 // and answers them.
-QStringList NewReadablePdfs(const QDir& folder, const PdfStamps& before)
+QStringList newReadablePdfs(const QDir& folder, const PdfStamps& before)
 {
     const QDeadlineTimer deadline(15000);
     QStringList ready;
     while (ready.isEmpty() && !deadline.hasExpired()) {
         QThread::msleep(200);
-        const PdfStamps now = PdfsIn(folder);
+        const PdfStamps now = pdfsIn(folder);
         for (auto file = now.begin(); file != now.end(); ++file) {
             if (before.value(file.key()) == file.value())
                 continue;
             const qint64 size = QFileInfo(file.key()).size();
             QThread::msleep(100);
-            if (size > 0 && size == QFileInfo(file.key()).size() && ImagesOf(file.key()))
+            if (size > 0 && size == QFileInfo(file.key()).size() && imagesOf(file.key()))
                 ready << file.key();
         }
     }
@@ -108,13 +108,13 @@ protected:
     {
         ASSERT_TRUE(QPrinterInfo::availablePrinterNames().contains(Queue))
             << "the test scheduler's queue is missing";
-        outFolder = QDir(qEnvironmentVariable("VEXA_PDF_OUT"));
-        ASSERT_FALSE(outFolder.path().isEmpty());
-        SetCurrentPrinterName(QString());
+        outFolder_ = QDir(qEnvironmentVariable("VEXA_PDF_OUT"));
+        ASSERT_FALSE(outFolder_.path().isEmpty());
+        setCurrentPrinterName(QString());
     }
 
-    QDir outFolder;
-    ScriptedDialogService dialogs;
+    QDir outFolder_;
+    ScriptedDialogService dialogs_;
 };
 
 TEST_F(PicturePrinterCupsTest, PrintsOnTheNamedQueueWithThePictureDrawnAtItsResolution)
@@ -126,7 +126,7 @@ TEST_F(PicturePrinterCupsTest, PrintsOnTheNamedQueueWithThePictureDrawnAtItsReso
     QSize asked;
     PicturePrinter printer;
     printer.setPdfFolder(QDir::temp().filePath(QStringLiteral("vexa-no-pdf-expected")));
-    printer.setLayout(PicturePrinter::LayoutFor(screen.size()));
+    printer.setLayout(PicturePrinter::layoutFor(screen.size()));
     printer.setPicture(screen, [&asked](QSize size) {
         asked = size;
         QImage source(size, QImage::Format_RGB32);
@@ -135,32 +135,32 @@ TEST_F(PicturePrinterCupsTest, PrintsOnTheNamedQueueWithThePictureDrawnAtItsReso
     });
     printer.setCaption(QStringLiteral("Cabinet de radiologie|Patient: DUPONT JEAN|"));
     printer.setPrinterName(Queue);
-    const PdfStamps before = PdfsIn(outFolder);
+    const PdfStamps before = pdfsIn(outFolder_);
 
     const PrintOutcome outcome = printer.printPage();
     ASSERT_TRUE(outcome.printed);
     EXPECT_EQ(outcome.destination.printerName, Queue);
     EXPECT_FALSE(outcome.destination.isPdf());
-    EXPECT_EQ(CurrentPrinterName(), Queue) << "the exact name selects the printer";
-    EXPECT_TRUE(dialogs.messages.empty()) << "a real printer needs no notice of a PDF file";
+    EXPECT_EQ(currentPrinterName(), Queue) << "the exact name selects the printer";
+    EXPECT_TRUE(dialogs_.messages.empty()) << "a real printer needs no notice of a PDF file";
     EXPECT_GE(outcome.resolution, 150);
     EXPECT_LE(outcome.resolution, PicturePrinter::MaxResolution);
     EXPECT_EQ(asked, outcome.picturePixels) << "the picture is rendered at its size on the page";
     // Portrait A4 or Letter, less the caption: some 7 inches of height at least.
     EXPECT_GT(outcome.picturePixels.height(), 7 * outcome.resolution);
 
-    const QStringList pdfs = NewReadablePdfs(outFolder, before);
-    ASSERT_FALSE(pdfs.isEmpty()) << "no new PDF in " << outFolder.path().toStdString();
+    const QStringList pdfs = newReadablePdfs(outFolder_, before);
+    ASSERT_FALSE(pdfs.isEmpty()) << "no new PDF in " << outFolder_.path().toStdString();
     // The queue's driver may bring an image drawn finer than the device down to
     // the device's resolution; never below it.
-    const int deviceResolution = QueueResolution(Queue);
+    const int deviceResolution = queueResolution(Queue);
     ASSERT_GT(deviceResolution, 0);
     // Other printing tests may share the queue: the page is the one with one
     // image of our picture's shape.
     QString page;
     PdfImage drawn;
     for (const QString& pdf : pdfs) {
-        const std::vector<PdfImage> images = *ImagesOf(pdf);
+        const std::vector<PdfImage> images = *imagesOf(pdf);
         if (images.size() == 1 && images[0].height > 0
             && std::abs(images[0].width * 200.0 / images[0].height - 160.0) < 0.5) {
             page = pdf;
@@ -192,24 +192,24 @@ TEST_F(PicturePrinterCupsTest, NameDifferingOnlyInLetterCaseDoesNotSelectTheQueu
 {
     const QStringList installed = QPrinterInfo::availablePrinterNames();
     ASSERT_FALSE(installed.contains(QStringLiteral("vexapdf"), Qt::CaseSensitive));
-    SetCurrentPrinterName(QStringLiteral("Bureau"));
-    EXPECT_FALSE(SelectPrinterByName(QStringLiteral("vexapdf"), installed));
-    EXPECT_EQ(CurrentPrinterName(), QStringLiteral("Bureau"));
+    setCurrentPrinterName(QStringLiteral("Bureau"));
+    EXPECT_FALSE(selectPrinterByName(QStringLiteral("vexapdf"), installed));
+    EXPECT_EQ(currentPrinterName(), QStringLiteral("Bureau"));
 
     QTemporaryDir folder;
-    const PrintDestination destination = ChoosePrintDestination(
+    const PrintDestination destination = choosePrintDestination(
         QStringLiteral("vexapdf"), installed, folder.path(), QStringLiteral("Image"));
-    EXPECT_EQ(CurrentPrinterName(), QStringLiteral("Bureau")) << "the current printer stays";
+    EXPECT_EQ(currentPrinterName(), QStringLiteral("Bureau")) << "the current printer stays";
     EXPECT_FALSE(destination.isPdf()) << "an installed printer still prints";
     EXPECT_TRUE(installed.contains(destination.printerName, Qt::CaseSensitive))
         << "the job goes to an installed printer's own name, never to the name as typed";
 
-    EXPECT_TRUE(SelectPrinterByName(Queue, installed));
-    EXPECT_EQ(CurrentPrinterName(), Queue);
+    EXPECT_TRUE(selectPrinterByName(Queue, installed));
+    EXPECT_EQ(currentPrinterName(), Queue);
 }
 
 // The jobs a queue has taken so far, done or not.
-int JobsOf(const QString& queue)
+int jobsOf(const QString& queue)
 {
     QProcess lister;
     lister.start(
@@ -228,9 +228,9 @@ TEST_F(PicturePrinterCupsTest, MissingPrinterPrintsOnTheDefaultQueueNeverOnTheLa
     ASSERT_EQ(QPrinterInfo::defaultPrinterName(), Queue) << "the test scheduler's default queue";
     // The label queue comes first in the list: a stale name must not fall onto it.
     ASSERT_EQ(installed.first(), QStringLiteral("VexaLabel"));
-    SetCurrentPrinterName(QStringLiteral("VexaLabel"));
-    const int labelJobs = JobsOf(QStringLiteral("VexaLabel"));
-    const int defaultJobs = JobsOf(Queue);
+    setCurrentPrinterName(QStringLiteral("VexaLabel"));
+    const int labelJobs = jobsOf(QStringLiteral("VexaLabel"));
+    const int defaultJobs = jobsOf(Queue);
 
     QImage picture(120, 160, QImage::Format_RGB32);
     picture.fill(Qt::gray);
@@ -242,9 +242,9 @@ TEST_F(PicturePrinterCupsTest, MissingPrinterPrintsOnTheDefaultQueueNeverOnTheLa
 
     ASSERT_TRUE(outcome.printed);
     EXPECT_EQ(outcome.destination.printerName, Queue);
-    EXPECT_TRUE(dialogs.messages.empty()) << "a printer took the job: no PDF to announce";
-    EXPECT_EQ(JobsOf(Queue), defaultJobs + 1);
-    EXPECT_EQ(JobsOf(QStringLiteral("VexaLabel")), labelJobs);
+    EXPECT_TRUE(dialogs_.messages.empty()) << "a printer took the job: no PDF to announce";
+    EXPECT_EQ(jobsOf(Queue), defaultJobs + 1);
+    EXPECT_EQ(jobsOf(QStringLiteral("VexaLabel")), labelJobs);
 }
 
 } // namespace

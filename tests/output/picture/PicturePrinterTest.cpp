@@ -18,7 +18,7 @@ struct PdfImage {
 };
 
 // The images of a PDF as `pdfimages -list` reports them.
-std::vector<PdfImage> ImagesOf(const QString& pdf)
+std::vector<PdfImage> imagesOf(const QString& pdf)
 {
     QProcess lister;
     lister.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
@@ -37,11 +37,11 @@ std::vector<PdfImage> ImagesOf(const QString& pdf)
 
 TEST(PicturePrinter, CaptionLinesAndLayout)
 {
-    EXPECT_EQ(PicturePrinter::CaptionLines(QStringLiteral("A|B|")), QStringList({"A", "B", ""}));
-    EXPECT_EQ(PicturePrinter::CaptionLines(QStringLiteral("Seule")), QStringList({"Seule", ""}));
-    EXPECT_EQ(PicturePrinter::LayoutFor(QSizeF(200, 200)), 2);
-    EXPECT_EQ(PicturePrinter::LayoutFor(QSizeF(200, 300)), 2);
-    EXPECT_EQ(PicturePrinter::LayoutFor(QSizeF(301, 300)), 4);
+    EXPECT_EQ(PicturePrinter::captionLines(QStringLiteral("A|B|")), QStringList({"A", "B", ""}));
+    EXPECT_EQ(PicturePrinter::captionLines(QStringLiteral("Seule")), QStringList({"Seule", ""}));
+    EXPECT_EQ(PicturePrinter::layoutFor(QSizeF(200, 200)), 2);
+    EXPECT_EQ(PicturePrinter::layoutFor(QSizeF(200, 300)), 2);
+    EXPECT_EQ(PicturePrinter::layoutFor(QSizeF(301, 300)), 4);
 }
 
 TEST(PicturePrinter, WithoutPrinterWritesAPdfWithThePictureRenderedAtPageResolution)
@@ -54,7 +54,7 @@ TEST(PicturePrinter, WithoutPrinterWritesAPdfWithThePictureRenderedAtPageResolut
     QImage screen(200, 250, QImage::Format_RGB32);
     screen.fill(Qt::gray);
     QSize asked;
-    printer.setLayout(PicturePrinter::LayoutFor(screen.size()));
+    printer.setLayout(PicturePrinter::layoutFor(screen.size()));
     printer.setPicture(screen, [&asked](QSize size) {
         asked = size;
         QImage full(size, QImage::Format_RGB32);
@@ -74,7 +74,7 @@ TEST(PicturePrinter, WithoutPrinterWritesAPdfWithThePictureRenderedAtPageResolut
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(outcome.destination.pdfPath)));
 
-    const auto drawn = ImagesOf(outcome.destination.pdfPath);
+    const auto drawn = imagesOf(outcome.destination.pdfPath);
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(drawn[0].width, outcome.picturePixels.width());
     EXPECT_EQ(drawn[0].height, outcome.picturePixels.height());
@@ -99,7 +99,7 @@ TEST(PicturePrinter, JobGoesToTheNamedPrinterElseTheSystemDefaultElseAPdf)
         {"Radio", {}, "Radio", ""},
     };
     for (const Case& c : cases) {
-        const PrintDestination destination = ChoosePrintDestination(QString::fromUtf8(c.wanted), c.installed,
+        const PrintDestination destination = choosePrintDestination(QString::fromUtf8(c.wanted), c.installed,
             QString::fromUtf8(c.systemDefault), QStringLiteral("/tmp"), QStringLiteral("x"));
         EXPECT_EQ(destination.printerName, QString::fromUtf8(c.expected))
             << c.wanted << " / " << c.systemDefault;

@@ -36,9 +36,9 @@ protected:
     void SetUp() override
     {
         BackendTest::SetUp();
-        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
-        appValues().ConquestPath = pacs().path();
-        appValues().ConquestImagePath = QStringLiteral("/store/");
+        ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
+        appValues().conquestPath = pacs().path();
+        appValues().conquestImagePath = QStringLiteral("/store/");
         pacs().insertPatient(QStringLiteral("PA"), QStringLiteral("ALPHA^ANNE"));
         pacs().insertPatient(QStringLiteral("PB"), QStringLiteral("BRAVO^BRUNO"));
         for (const char* series : {"SA", "SB"})
@@ -48,23 +48,23 @@ protected:
             pacs().insertImage(QString::fromLatin1(image), QStringLiteral("SA"), QStringLiteral("PA"), Day);
         for (const char* image : {"B1", "B2"})
             pacs().insertImage(QString::fromLatin1(image), QStringLiteral("SB"), QStringLiteral("PB"), Day);
-        sets.setDatabasePath(pacs().path());
+        sets_.setDatabasePath(pacs().path());
         showOnPage2(QStringLiteral("SA"));
-        actions.printPage = [this](const PrintActions::Page& page) {
+        actions_.printPage = [this](const PrintActions::Page& page) {
             {
-                QMutexLocker lock(&printedMutex);
-                printedPaths << page.imagePath;
+                QMutexLocker lock(&printedMutex_);
+                printedPaths_ << page.imagePath;
             }
-            if (pause)
-                pause->pause();
+            if (pause_)
+                pause_->pause();
             return true;
         };
     }
 
     void showOnPage2(const QString& series)
     {
-        sets.examImages.setRecordSource(Sql::ImagesOfSeries(series));
-        ASSERT_TRUE(sets.examImages.requery());
+        sets_.examImages.setRecordSource(sql::imagesOfSeries(series));
+        ASSERT_TRUE(sets_.examImages.requery());
     }
 
     QStringList printedImages()
@@ -80,36 +80,36 @@ protected:
         return images;
     }
 
-    const Exam examA{QStringLiteral("SA"), {}, QStringLiteral("PA"), QStringLiteral("ALPHA ANNE"), {}};
-    const Exam examB{QStringLiteral("SB"), {}, QStringLiteral("PB"), QStringLiteral("BRAVO BRUNO"), {}};
-    ScriptedDialogService dialogs;
-    MainRecordSets sets;
-    PrintActions actions{sets};
-    std::unique_ptr<WorkPause> pause;
-    QMutex printedMutex;
-    QStringList printedPaths;
+    const Exam examA_{QStringLiteral("SA"), {}, QStringLiteral("PA"), QStringLiteral("ALPHA ANNE"), {}};
+    const Exam examB_{QStringLiteral("SB"), {}, QStringLiteral("PB"), QStringLiteral("BRAVO BRUNO"), {}};
+    ScriptedDialogService dialogs_;
+    MainRecordSets sets_;
+    PrintActions actions_{sets_};
+    std::unique_ptr<WorkPause> pause_;
+    QMutex printedMutex_;
+    QStringList printedPaths_;
 };
 
 TEST_P(PrintActionsWork, InputDuringThePagesChangesNothingTheyFinishOn)
 {
     bool workerThread = false;
-    pause = std::make_unique<WorkPause>([&] {
-        workerThread = BackgroundWorkRunning();
+    pause_ = std::make_unique<WorkPause>([&] {
+        workerThread = backgroundWorkRunning();
         showOnPage2(QStringLiteral("SB")); // another exam opened on page 2
-        actions.printExamAutomatically(examB); // a second start: refused
+        actions_.printExamAutomatically(examB_); // a second start: refused
         // Another workstation deletes the exam's last image meanwhile.
         pacs().exec(QStringLiteral("DELETE FROM DICOMImages WHERE SOPInstanc = 'A3'"));
     });
-    actions.printExamAutomatically(examA);
+    actions_.printExamAutomatically(examA_);
 
-    ASSERT_TRUE(pause->delivered()) << "the pages let no input through";
+    ASSERT_TRUE(pause_->delivered()) << "the pages let no input through";
     EXPECT_TRUE(workerThread);
     EXPECT_EQ(
-        printedPaths, QStringList({QStringLiteral("/store/PA/A1.v2"), QStringLiteral("/store/PA/A2.v2")}))
+        printedPaths_, QStringList({QStringLiteral("/store/PA/A1.v2"), QStringLiteral("/store/PA/A2.v2")}))
         << "A's pages only, and not the image deleted meanwhile";
     EXPECT_EQ(printedImages(), QStringList({QStringLiteral("A1"), QStringLiteral("A2")}));
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(sets.examImages.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"))
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_EQ(sets_.examImages.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("SB"))
         << "page 2's rows are left to the exam it shows";
 }
 
@@ -119,35 +119,35 @@ TEST_P(PrintActionsWork, InputDuringThePagesChangesNothingTheyFinishOn)
 TEST_P(PrintActionsWork, CancelledPdfKeepsAndMarksThePagesDone)
 {
     const QTemporaryDir pdfs;
-    actions.installedPrinters = QStringList{};
-    actions.pdfFolder = pdfs.path();
-    actions.printPage = [this](const PrintActions::Page& page) {
+    actions_.installedPrinters = QStringList{};
+    actions_.pdfFolder = pdfs.path();
+    actions_.printPage = [this](const PrintActions::Page& page) {
         QImage picture(40, 60, QImage::Format_RGB32);
         picture.fill(Qt::gray);
         PicturePrinter printer;
         printer.setPicture(picture);
         const bool added = page.book && page.book->add(printer);
-        pause->pause();
+        pause_->pause();
         return added;
     };
-    pause = std::make_unique<WorkPause>([] {
+    pause_ = std::make_unique<WorkPause>([] {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (auto* cancel = window->findChild<QPushButton*>(QStringLiteral("CancelButton")))
                 cancel->click();
         }
     });
-    dialogs.answerMessage(MsgResult::Ok);
-    actions.printExamAutomatically(examA);
+    dialogs_.answerMessage(MsgResult::Ok);
+    actions_.printExamAutomatically(examA_);
 
-    ASSERT_TRUE(pause->delivered());
+    ASSERT_TRUE(pause_->delivered());
     EXPECT_EQ(printedImages(), QStringList{QStringLiteral("A1")});
     const QStringList files = QDir(pdfs.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files[0].startsWith(QStringLiteral("Examen ALPHA ANNE "))) << files[0].toStdString();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text,
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text,
         PrintActions::ExamPdfText.arg(1) + QDir::toNativeSeparators(QDir(pdfs.path()).filePath(files[0])));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_P(PrintActionsWork, AnExamPrintedBeforeAsksOnceAndNoPrintsOnlyThePagesBeforeIt)
@@ -161,13 +161,13 @@ TEST_P(PrintActionsWork, AnExamPrintedBeforeAsksOnceAndNoPrintsOnlyThePagesBefor
              Case{MsgResult::Yes,
                  {QStringLiteral("/store/PA/A1.v2"), QStringLiteral("/store/PA/A2.v2"),
                      QStringLiteral("/store/PA/A3.v2")}}}) {
-        printedPaths.clear();
-        dialogs.messages.clear();
-        dialogs.answerMessage(c.answer);
-        actions.printExamAutomatically(examA);
-        EXPECT_EQ(printedPaths, c.pages);
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0].text, PrintActions::AlreadyPrintedQuestion);
+        printedPaths_.clear();
+        dialogs_.messages.clear();
+        dialogs_.answerMessage(c.answer);
+        actions_.printExamAutomatically(examA_);
+        EXPECT_EQ(printedPaths_, c.pages);
+        ASSERT_EQ(dialogs_.messages.size(), 1u);
+        EXPECT_EQ(dialogs_.messages[0].text, PrintActions::AlreadyPrintedQuestion);
     }
 }
 
@@ -176,15 +176,15 @@ TEST_P(PrintActionsWork, AnExamDeletedElsewhereIsRefusedAndNothingIsPrinted)
     pacs().exec(QStringLiteral("DELETE FROM DICOMImages WHERE SeriesInst = 'SA'"));
     pacs().exec(QStringLiteral("DELETE FROM DICOMSeries WHERE SeriesInst = 'SA'"));
     int windows = 0;
-    actions.runWindow = [&windows](QDialog&) { return ++windows; };
+    actions_.runWindow = [&windows](QDialog&) { return ++windows; };
     for (const auto& start : std::vector<std::function<void()>>{
-             [&] { actions.printExamAutomatically(examA); }, [&] { actions.openPrintSheet(examA); }}) {
-        dialogs.messages.clear();
+             [&] { actions_.printExamAutomatically(examA_); }, [&] { actions_.openPrintSheet(examA_); }}) {
+        dialogs_.messages.clear();
         start();
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0].text, ExamDeletedElsewhereText());
+        ASSERT_EQ(dialogs_.messages.size(), 1u);
+        EXPECT_EQ(dialogs_.messages[0].text, examDeletedElsewhereText());
     }
-    EXPECT_TRUE(printedPaths.isEmpty());
+    EXPECT_TRUE(printedPaths_.isEmpty());
     EXPECT_EQ(windows, 0);
     EXPECT_TRUE(printedImages().isEmpty());
 }

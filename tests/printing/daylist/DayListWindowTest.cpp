@@ -29,7 +29,7 @@ namespace {
 const QDate ExamDay(2024, 3, 5);
 const QString ImageRoot = QStringLiteral("/srv/pacs/data/");
 
-QString Stamp(const QDate& day)
+QString stamp(const QDate& day)
 {
     return day.toString(QStringLiteral("yyyyMMdd"));
 }
@@ -39,22 +39,22 @@ protected:
     void SetUp() override
     {
         BackendTest::SetUp();
-        ASSERT_EQ(OpenAndUpgrade(pacs().path()), QString());
-        appValues().ConquestPath = pacs().path();
-        appValues().ConquestImagePath = ImageRoot;
+        ASSERT_EQ(openAndUpgrade(pacs().path()), QString());
+        appValues().conquestPath = pacs().path();
+        appValues().conquestImagePath = ImageRoot;
         pacs().insertPatient(QStringLiteral("P1"), QStringLiteral("MARTIN^LUC"));
-        pacs().insertSeries(QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
-        pacs().insertImage(QStringLiteral("I1"), QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
-        pacs().insertImage(QStringLiteral("I2"), QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
+        pacs().insertSeries(QStringLiteral("S1"), QStringLiteral("P1"), stamp(ExamDay));
+        pacs().insertImage(QStringLiteral("I1"), QStringLiteral("S1"), QStringLiteral("P1"), stamp(ExamDay));
+        pacs().insertImage(QStringLiteral("I2"), QStringLiteral("S1"), QStringLiteral("P1"), stamp(ExamDay));
         pacs().insertPatient(QStringLiteral("P2"), QStringLiteral("DURAND^ANNE"));
-        pacs().insertSeries(QStringLiteral("S2"), QStringLiteral("P2"), Stamp(QDate::currentDate()));
+        pacs().insertSeries(QStringLiteral("S2"), QStringLiteral("P2"), stamp(QDate::currentDate()));
         pacs().insertImage(
-            QStringLiteral("T1"), QStringLiteral("S2"), QStringLiteral("P2"), Stamp(QDate::currentDate()));
+            QStringLiteral("T1"), QStringLiteral("S2"), QStringLiteral("P2"), stamp(QDate::currentDate()));
         name();
     }
 
     // The naming pass, as the monitor runs it: names and dates the new rows.
-    void name() { ASSERT_EQ(NameNewRows(sets, pacs().path()), QString()); }
+    void name() { ASSERT_EQ(nameNewRows(sets_, pacs().path()), QString()); }
 
     QStringList column(DayListWindow& window, int column)
     {
@@ -71,8 +71,8 @@ protected:
             pacs().scalar(QStringLiteral("SELECT PrintDate") + where)};
     }
 
-    ScriptedDialogService dialogs;
-    MainRecordSets sets;
+    ScriptedDialogService dialogs_;
+    MainRecordSets sets_;
 };
 
 TEST_P(DayListWindowTest, OpensOnTodaysImagesAndAnEmptyDayHidesViewing)
@@ -89,15 +89,15 @@ TEST_P(DayListWindowTest, OpensOnTodaysImagesAndAnEmptyDayHidesViewing)
     EXPECT_EQ(window.grid->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Imprimé"));
     EXPECT_TRUE(window.viewButton->isVisible());
 
-    window.ShowDay(QDate(2024, 3, 6));
+    window.showDay(QDate(2024, 3, 6));
     EXPECT_EQ(window.grid->model()->rowCount(), 0);
     EXPECT_FALSE(window.viewButton->isVisible());
     EXPECT_EQ(window.titleLabel->text(), QStringLiteral("Journée du 06/03/2024"));
 
-    window.ShowDay(ExamDay);
+    window.showDay(ExamDay);
     EXPECT_EQ(column(window, 1), QStringList({QStringLiteral("P1/I1.v2"), QStringLiteral("P1/I2.v2")}));
     EXPECT_TRUE(window.viewButton->isVisible());
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
@@ -107,7 +107,7 @@ TEST_P(DayListWindowTest, ViewerGetsTheImageDateAndPrintingMarksThatImageByItsKe
 {
     DayListWindow window;
     window.show();
-    window.ShowDay(ExamDay);
+    window.showDay(ExamDay);
     window.grid->setFocus();
     window.images.goTo(1); // I2
     ViewerRequest seen;
@@ -133,14 +133,14 @@ TEST_P(DayListWindowTest, ViewerGetsTheImageDateAndPrintingMarksThatImageByItsKe
     // before the viewed one and the list is read again.
     window.runViewer = [&](const ViewerRequest&) {
         pacs().insertPatient(QStringLiteral("P0"), QStringLiteral("ABEL^ZOE"));
-        pacs().insertSeries(QStringLiteral("S0"), QStringLiteral("P0"), Stamp(ExamDay));
-        pacs().insertImage(QStringLiteral("A1"), QStringLiteral("S0"), QStringLiteral("P0"), Stamp(ExamDay));
-        pacs().insertImage(QStringLiteral("I3"), QStringLiteral("S1"), QStringLiteral("P1"), Stamp(ExamDay));
+        pacs().insertSeries(QStringLiteral("S0"), QStringLiteral("P0"), stamp(ExamDay));
+        pacs().insertImage(QStringLiteral("A1"), QStringLiteral("S0"), QStringLiteral("P0"), stamp(ExamDay));
+        pacs().insertImage(QStringLiteral("I3"), QStringLiteral("S1"), QStringLiteral("P1"), stamp(ExamDay));
         name();
-        window.ShowDay(ExamDay);
+        window.showDay(ExamDay);
         return ViewerOutcome{true, false};
     };
-    window.ViewImage();
+    window.viewImage();
     for (const char* other : {"A1", "I1", "I3"})
         EXPECT_FALSE(printMark(QString::fromLatin1(other)).first.toBool()) << other;
     const auto [printed, printDate] = printMark(QStringLiteral("I2"));
@@ -157,7 +157,7 @@ TEST_P(DayListWindowTest, WhileTheViewerRunsASecondViewIsRefusedAndAnImageDelete
 {
     DayListWindow window;
     window.show();
-    window.ShowDay(ExamDay);
+    window.showDay(ExamDay);
     window.images.goTo(0); // I1
     QStringList viewed;
     window.runViewer = [&](const ViewerRequest& request) {
@@ -165,30 +165,30 @@ TEST_P(DayListWindowTest, WhileTheViewerRunsASecondViewIsRefusedAndAnImageDelete
         // Input meanwhile: the view button again, Enter in the list, another day.
         QTest::mouseClick(window.viewButton, Qt::LeftButton);
         QTest::keyClick(window.grid, Qt::Key_Return);
-        window.ShowDay(QDate::currentDate());
+        window.showDay(QDate::currentDate());
         // Another workstation deletes the image being viewed.
         pacs().exec(QStringLiteral("DELETE FROM DICOMImages WHERE SOPInstanc = 'I1'"));
         return ViewerOutcome{true, false};
     };
-    window.ViewImage();
+    window.viewImage();
 
     EXPECT_EQ(viewed, QStringList{ImageRoot + QStringLiteral("P1/I1.v2")}) << "one viewer at a time";
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, ExamDeletedElsewhereText());
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, examDeletedElsewhereText());
     EXPECT_EQ(pacs().scalar(QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Printed <> 0")).toInt(), 0)
         << "nothing marked in its place";
 }
 
 TEST_P(DayListWindowTest, BrokenDatabaseGivesTheDatabaseMessage)
 {
-    appValues().ConquestPath = QStringLiteral("/nonexistent/folder/conquest.db");
+    appValues().conquestPath = QStringLiteral("/nonexistent/folder/conquest.db");
     DayListWindow window;
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text,
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text,
         QStringLiteral("La base de donnée n'est pas correctement initialisée ! \r\n"
                        "Vérifier le serveur PACS Conquest ! "));
-    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Erreur..."));
-    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("Erreur..."));
+    EXPECT_EQ(dialogs_.messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(window.grid->model()->rowCount(), 0);
 }
 
@@ -197,23 +197,23 @@ TEST_P(DayListWindowTest, PrintAndQuitOnlyWhenImagesWait)
     pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = -1"));
     DayListWindow window;
     window.show();
-    window.PrintAndQuit();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Il n'y a pas d'image à imprimer"));
-    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Impression..."));
+    window.printAndQuit();
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, QStringLiteral("Il n'y a pas d'image à imprimer"));
+    EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("Impression..."));
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.printUnprintedAsked());
 
     // An image of another day waiting does not count: the print is of the day's.
     pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0 WHERE SOPInstanc = 'I1'"));
-    dialogs.answerMessage(MsgResult::Ok);
-    window.PrintAndQuit();
-    EXPECT_EQ(dialogs.messages.size(), 2u);
+    dialogs_.answerMessage(MsgResult::Ok);
+    window.printAndQuit();
+    EXPECT_EQ(dialogs_.messages.size(), 2u);
     EXPECT_TRUE(window.isVisible());
 
     pacs().exec(QStringLiteral("UPDATE DICOMImages SET Printed = 0 WHERE SOPInstanc = 'T1'"));
-    window.PrintAndQuit();
-    EXPECT_EQ(dialogs.messages.size(), 2u);
+    window.printAndQuit();
+    EXPECT_EQ(dialogs_.messages.size(), 2u);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.printUnprintedAsked());
 }
@@ -277,7 +277,7 @@ TEST_P(DayListWindowTest, ListFollowsTheCalendarHoweverTheDayChanges)
     calendar->showNextMonth();
     EXPECT_EQ(calendar->selectedDate(), QDate(2024, 2, 29));
     EXPECT_EQ(window.titleLabel->text(), QStringLiteral("Journée du 29/02/2024"));
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 VEXA_BACKENDS(DayListWindowTest);

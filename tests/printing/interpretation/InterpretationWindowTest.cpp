@@ -32,13 +32,13 @@ protected:
     // An exam of `count` images, its image query and the window opened on it.
     std::unique_ptr<InterpretationWindow> open(int count)
     {
-        pacs = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
-        EXPECT_TRUE(pacs->ok()) << pacs->error().toStdString();
-        root = QTemporaryDir().path();
-        images = std::make_unique<QTemporaryDir>();
-        EXPECT_EQ(WriteExam(*pacs, images->path(), NumberedImages(count)), QString());
+        pacs_ = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
+        EXPECT_TRUE(pacs_->ok()) << pacs_->error().toStdString();
+        root_ = QTemporaryDir().path();
+        images_ = std::make_unique<QTemporaryDir>();
+        EXPECT_EQ(writeExam(*pacs_, images_->path(), numberedImages(count)), QString());
         auto window = std::make_unique<InterpretationWindow>(
-            Exam{.seriesUid = ExamSeriesUid}, pacs->path(), images->path());
+            Exam{.seriesUid = ExamSeriesUid}, pacs_->path(), images_->path());
         window->resize(1200, 800);
         if (count > 0) {
             window->show();
@@ -61,13 +61,13 @@ protected:
     {
         const DicomView* view = window.page()->slotView(index);
         return view && view->hasImage()
-            && view->DisplayFile().endsWith(QStringLiteral("/PAT1/image_%1.dcm").arg(image));
+            && view->displayFile().endsWith(QStringLiteral("/PAT1/image_%1.dcm").arg(image));
     }
 
-    std::unique_ptr<PacsTestDb> pacs;
-    std::unique_ptr<QTemporaryDir> images;
-    QString root;
-    ScriptedDialogService dialogs;
+    std::unique_ptr<PacsTestDb> pacs_;
+    std::unique_ptr<QTemporaryDir> images_;
+    QString root_;
+    ScriptedDialogService dialogs_;
 };
 
 TEST_F(InterpretationWindowTest, FirstPageFollowsTheImageCountAndPagesThroughTheExam)
@@ -127,7 +127,7 @@ TEST_F(InterpretationWindowTest, ClickOnALayoutsPicturePicksTheLayout)
         QTest::mouseClick(picture, Qt::LeftButton);
         settle(*window);
         EXPECT_TRUE(window->layoutOption(c.orientation, c.layout)->isChecked()) << c.picture;
-        EXPECT_EQ(window->page()->sheet.shape(), LayoutShape(c.orientation, c.layout)) << c.picture;
+        EXPECT_EQ(window->page()->sheet.shape(), layoutShape(c.orientation, c.layout)) << c.picture;
     }
 }
 
@@ -162,7 +162,7 @@ TEST_F(InterpretationWindowTest, ToolsInversionAndResetReachEverySlotUntilThePag
     const auto tools = [&] {
         std::vector<int> found;
         for (int i = 1; i <= 8; ++i)
-            found.push_back(window->page()->slotView(i)->PointerTool());
+            found.push_back(window->page()->slotView(i)->pointerTool());
         return found;
     };
     EXPECT_EQ(tools(), std::vector<int>(8, 3)) << "new slots start with the magnifier";
@@ -177,15 +177,15 @@ TEST_F(InterpretationWindowTest, ToolsInversionAndResetReachEverySlotUntilThePag
     QTest::mouseClick(window->toolButton(5), Qt::LeftButton);
     QTest::mouseClick(window->invertButton(), Qt::LeftButton);
     for (int i = 1; i <= 8; ++i)
-        EXPECT_EQ(window->page()->slotView(i)->Polarity(), -1) << "slot " << i;
+        EXPECT_EQ(window->page()->slotView(i)->polarity(), -1) << "slot " << i;
     window->page()->slotView(3)->setZoomLevel(400);
     QTest::mouseClick(window->restoreButton(), Qt::LeftButton);
-    EXPECT_TRUE(window->page()->slotView(3)->FitMode()) << "reset gives the image back its first display";
+    EXPECT_TRUE(window->page()->slotView(3)->fitMode()) << "reset gives the image back its first display";
 
     window->pageScrollBar()->setValue(1);
     settle(*window);
     EXPECT_EQ(tools(), std::vector<int>(8, 3)) << "a page change starts every slot with the magnifier again";
-    EXPECT_EQ(window->page()->slotView(1)->Polarity(), 1);
+    EXPECT_EQ(window->page()->slotView(1)->polarity(), 1);
 }
 
 // Holding the scroll bar's arrow pages faster than the images decode: the
@@ -247,17 +247,17 @@ TEST_F(InterpretationWindowTest, ShowsItsPatientAndAsksBeforeClosing)
     } cases[] = {{true, MsgResult::No, true}, {false, MsgResult::No, true}, {false, MsgResult::Yes, false}};
     for (const auto& c : cases) {
         window->show();
-        dialogs.answerMessage(c.answer);
+        dialogs_.answerMessage(c.answer);
         if (c.escape)
             QTest::keyClick(window.get(), Qt::Key_Escape);
         else
             window->close();
         EXPECT_EQ(window->isVisible(), c.stays) << c.escape;
     }
-    ASSERT_EQ(dialogs.messages.size(), 3u);
-    EXPECT_EQ(dialogs.messages[0].text, InterpretationWindow::CloseQuestion);
-    EXPECT_EQ(dialogs.messages[0].defaultButton, MsgResult::No);
-    EXPECT_EQ(dialogs.unexpected, 0);
+    ASSERT_EQ(dialogs_.messages.size(), 3u);
+    EXPECT_EQ(dialogs_.messages[0].text, InterpretationWindow::CloseQuestion);
+    EXPECT_EQ(dialogs_.messages[0].defaultButton, MsgResult::No);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 } // namespace

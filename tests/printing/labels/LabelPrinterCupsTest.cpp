@@ -47,7 +47,7 @@ struct PrintedLabel {
     }
 };
 
-QString Run(const QString& program, const QStringList& arguments)
+QString run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
@@ -57,12 +57,12 @@ QString Run(const QString& program, const QStringList& arguments)
 }
 
 // The page size, words and fonts of a PDF; nullopt while poppler cannot read it.
-std::optional<PrintedLabel> ReadLabel(const QString& pdf)
+std::optional<PrintedLabel> readLabel(const QString& pdf)
 {
     const QString html
-        = Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     // The page as it reads: cups-pdf may store a landscape label upright and turned.
-    const QString info = Run(QStringLiteral("pdfinfo"), {pdf});
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
     static const QRegularExpression page(QStringLiteral(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re"));
     static const QRegularExpression turn(QStringLiteral(R"re(Page rot:\s+(\d+))re"));
     const QRegularExpressionMatch size = page.match(info);
@@ -84,7 +84,7 @@ std::optional<PrintedLabel> ReadLabel(const QString& pdf)
         else
             label.lines.last().append(found);
     }
-    const QStringList fontLines = Run(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n'));
+    const QStringList fontLines = run(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n'));
     for (const QString& line : fontLines.mid(2))
         if (!line.trimmed().isEmpty())
             label.fonts << line.section(QLatin1Char(' '), 0, 0);
@@ -93,7 +93,7 @@ std::optional<PrintedLabel> ReadLabel(const QString& pdf)
 
 using PdfStamps = QHash<QString, QDateTime>;
 
-PdfStamps PdfsIn(const QDir& folder)
+PdfStamps pdfsIn(const QDir& folder)
 {
     PdfStamps stamps;
     for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
@@ -103,7 +103,7 @@ PdfStamps PdfsIn(const QDir& folder)
 
 // The labels written since `before` that mention `marker`, once `expected`
 // of them are readable (or after 20 s). Other tests may share the folder.
-QList<PrintedLabel> NewLabels(
+QList<PrintedLabel> newLabels(
     const QDir& folder, const PdfStamps& before, const QString& marker, int expected)
 {
     const QDeadlineTimer deadline(20000);
@@ -111,11 +111,11 @@ QList<PrintedLabel> NewLabels(
     while (labels.size() < expected && !deadline.hasExpired()) {
         QThread::msleep(200);
         labels.clear();
-        const PdfStamps now = PdfsIn(folder);
+        const PdfStamps now = pdfsIn(folder);
         for (auto file = now.begin(); file != now.end(); ++file) {
             if (before.value(file.key()) == file.value())
                 continue;
-            const std::optional<PrintedLabel> label = ReadLabel(file.key());
+            const std::optional<PrintedLabel> label = readLabel(file.key());
             if (!label)
                 continue;
             for (int n = 0; n < label->lines.size(); ++n)
@@ -127,9 +127,9 @@ QList<PrintedLabel> NewLabels(
 }
 
 // Whether the queue still holds or has ever completed a job of this test.
-int JobsOn(const QString& queue)
+int jobsOn(const QString& queue)
 {
-    return Run(
+    return run(
         QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), queue})
         .count(QLatin1Char('\n'));
 }
@@ -143,20 +143,20 @@ protected:
             << "the test scheduler's queues are missing";
         ASSERT_EQ(QPrinterInfo::printerInfo(LabelQueue).defaultPageSize().sizePoints(),
             QSize(int(LabelWidth), int(LabelHeight)));
-        outFolder = QDir(qEnvironmentVariable("VEXA_PDF_OUT"));
-        ASSERT_FALSE(outFolder.path().isEmpty());
+        outFolder_ = QDir(qEnvironmentVariable("VEXA_PDF_OUT"));
+        ASSERT_FALSE(outFolder_.path().isEmpty());
         AppValues& settings = appValues();
-        settings.IsEtiquette = true;
-        settings.EtiquettePrinter = LabelQueue;
-        settings.ImagePrinter = SheetQueue;
-        settings.FormatEtiquette = 0;
-        settings.Entete = QStringLiteral("Cabinet de radiologie du Parc");
-        SetCurrentPrinterName(QStringLiteral("Ailleurs"));
-        marker = QUuid::createUuid().toString(QUuid::Id128).left(8).toUpper();
+        settings.isEtiquette = true;
+        settings.etiquettePrinter = LabelQueue;
+        settings.imagePrinter = SheetQueue;
+        settings.formatEtiquette = 0;
+        settings.entete = QStringLiteral("Cabinet de radiologie du Parc");
+        setCurrentPrinterName(QStringLiteral("Ailleurs"));
+        marker_ = QUuid::createUuid().toString(QUuid::Id128).left(8).toUpper();
     }
 
     // Every word lies inside the label's printable area, lines from its top left.
-    static void ExpectInsidePrintableArea(const PrintedLabel& label)
+    static void expectInsidePrintableArea(const PrintedLabel& label)
     {
         EXPECT_NEAR(label.width, LabelWidth, 1);
         EXPECT_NEAR(label.height, LabelHeight, 1);
@@ -173,79 +173,79 @@ protected:
         }
     }
 
-    QDir outFolder;
-    QString marker;
-    ScriptedDialogService dialogs;
-    LabelPrinter printer;
+    QDir outFolder_;
+    QString marker_;
+    ScriptedDialogService dialogs_;
+    LabelPrinter printer_;
 };
 
 TEST_F(LabelPrinterCupsTest, EachLabelIsADocumentOfItsOwnStartingWithTheBoldHeader)
 {
-    const PdfStamps before = PdfsIn(outFolder);
-    const LabelExam exam{QStringLiteral("05/03/2024"), QStringLiteral("DUPONT JEAN ") + marker, QString()};
-    EXPECT_EQ(printer.print(2, exam), 2);
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(CurrentPrinterName(), SheetQueue) << "the sheet printer is current again";
+    const PdfStamps before = pdfsIn(outFolder_);
+    const LabelExam exam{QStringLiteral("05/03/2024"), QStringLiteral("DUPONT JEAN ") + marker_, QString()};
+    EXPECT_EQ(printer_.print(2, exam), 2);
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_EQ(currentPrinterName(), SheetQueue) << "the sheet printer is current again";
 
-    const QList<PrintedLabel> labels = NewLabels(outFolder, before, marker, 2);
+    const QList<PrintedLabel> labels = newLabels(outFolder_, before, marker_, 2);
     ASSERT_EQ(labels.size(), 2) << "two documents of one label each";
     for (const PrintedLabel& label : labels) {
         SCOPED_TRACE(label.path.toStdString());
         ASSERT_EQ(label.lines.size(), 3) << "header, exam date, patient; no practitioner line";
         EXPECT_EQ(label.line(0), QStringLiteral("Cabinet de radiologie du Parc"));
         EXPECT_EQ(label.line(1), QStringLiteral("Examen du : 05/03/2024"));
-        EXPECT_EQ(label.line(2), QStringLiteral("Patient : DUPONT JEAN ") + marker);
+        EXPECT_EQ(label.line(2), QStringLiteral("Patient : DUPONT JEAN ") + marker_);
         EXPECT_TRUE(label.fonts.filter(QStringLiteral("LiberationSans-Bold")).size() == 1)
             << label.fonts.join(' ').toStdString();
         // The date is set larger than its caption.
         const QList<Word>& dateLine = label.lines[1];
         EXPECT_GT(dateLine.last().yMax - dateLine.last().yMin, dateLine.first().yMax - dateLine.first().yMin);
-        ExpectInsidePrintableArea(label);
+        expectInsidePrintableArea(label);
     }
 }
 
 TEST_F(LabelPrinterCupsTest, LongPatientNameIsShortenedInsideTheLabel)
 {
-    appValues().FormatEtiquette = 1;
-    const PdfStamps before = PdfsIn(outFolder);
+    appValues().formatEtiquette = 1;
+    const PdfStamps before = pdfsIn(outFolder_);
     const QString name
-        = marker + QStringLiteral(" DE LA TOUR D'AUVERGNE-MONTMORENCY MARIE-CHRISTINE ÉLÉONORE");
+        = marker_ + QStringLiteral(" DE LA TOUR D'AUVERGNE-MONTMORENCY MARIE-CHRISTINE ÉLÉONORE");
     const LabelExam exam{QStringLiteral("05/03/2024"), name, QStringLiteral("Dr Lefèvre")};
-    EXPECT_EQ(printer.print(1, exam), 1);
+    EXPECT_EQ(printer_.print(1, exam), 1);
 
-    const QList<PrintedLabel> labels = NewLabels(outFolder, before, marker, 1);
+    const QList<PrintedLabel> labels = newLabels(outFolder_, before, marker_, 1);
     ASSERT_EQ(labels.size(), 1);
     const PrintedLabel& label = labels.first();
     ASSERT_EQ(label.lines.size(), 3) << "no header in this format; exam date, patient, practitioner";
     EXPECT_EQ(label.line(0), QStringLiteral("Examen du : 05/03/2024"));
     const QString patient = label.line(1);
-    EXPECT_TRUE(patient.startsWith(QStringLiteral("Patient : ") + marker)) << patient.toStdString();
+    EXPECT_TRUE(patient.startsWith(QStringLiteral("Patient : ") + marker_)) << patient.toStdString();
     EXPECT_TRUE(patient.endsWith(QStringLiteral("…"))) << patient.toStdString();
     EXPECT_LT(patient.size(), QString(QStringLiteral("Patient : ") + name).size());
     EXPECT_EQ(label.line(2), QStringLiteral("Praticien : Dr Lefèvre"));
-    ExpectInsidePrintableArea(label);
-    EXPECT_EQ(CurrentPrinterName(), SheetQueue);
+    expectInsidePrintableArea(label);
+    EXPECT_EQ(currentPrinterName(), SheetQueue);
 }
 
 TEST_F(LabelPrinterCupsTest, NothingIsPrintedWhenLabelsAreOffOrNoneAsked)
 {
-    const int jobsBefore = JobsOn(LabelQueue);
-    const LabelExam exam{QStringLiteral("05/03/2024"), marker, QString()};
+    const int jobsBefore = jobsOn(LabelQueue);
+    const LabelExam exam{QStringLiteral("05/03/2024"), marker_, QString()};
 
-    EXPECT_EQ(printer.print(0, exam), 0);
-    EXPECT_EQ(printer.print(-3, exam), 0);
-    EXPECT_TRUE(dialogs.messages.empty()) << "no label asked: nothing said";
+    EXPECT_EQ(printer_.print(0, exam), 0);
+    EXPECT_EQ(printer_.print(-3, exam), 0);
+    EXPECT_TRUE(dialogs_.messages.empty()) << "no label asked: nothing said";
 
-    appValues().IsEtiquette = false;
-    EXPECT_EQ(printer.print(2, exam), 0);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
+    appValues().isEtiquette = false;
+    EXPECT_EQ(printer_.print(2, exam), 0);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(
-        dialogs.messages[0].text, QStringLiteral("Il n'y a pas d'imprimante-étiquette sur votre station."));
-    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("VexaDicom"));
-    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
+        dialogs_.messages[0].text, QStringLiteral("Il n'y a pas d'imprimante-étiquette sur votre station."));
+    EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("VexaDicom"));
+    EXPECT_EQ(dialogs_.messages[0].icon, MsgIcon::Exclamation);
 
-    EXPECT_EQ(JobsOn(LabelQueue), jobsBefore) << "no job reached the label queue";
-    EXPECT_EQ(CurrentPrinterName(), QStringLiteral("Ailleurs")) << "no printer was switched";
+    EXPECT_EQ(jobsOn(LabelQueue), jobsBefore) << "no job reached the label queue";
+    EXPECT_EQ(currentPrinterName(), QStringLiteral("Ailleurs")) << "no printer was switched";
 }
 
 } // namespace

@@ -17,9 +17,9 @@ TEST(LabelPrinterTest, WithoutPrinterEachLabelIsAPdfOnTheLabelPage)
 {
     ScriptedDialogService dialogs;
     AppValues& settings = appValues();
-    settings.IsEtiquette = true;
-    settings.EtiquettePrinter = QStringLiteral("Etiquettes");
-    settings.FormatEtiquette = 1;
+    settings.isEtiquette = true;
+    settings.etiquettePrinter = QStringLiteral("Etiquettes");
+    settings.formatEtiquette = 1;
     QTemporaryDir folder;
     LabelPrinter printer;
     printer.setInstalledPrinters(QStringList());

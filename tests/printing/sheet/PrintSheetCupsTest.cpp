@@ -34,7 +34,7 @@ namespace {
 
 const QString Queue = QStringLiteral("VexaPDF");
 
-QString Output(const QString& program, const QStringList& arguments)
+QString output(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
@@ -44,11 +44,11 @@ QString Output(const QString& program, const QStringList& arguments)
 }
 
 // The sizes of a PDF's images, as `pdfimages -list` gives them.
-std::vector<QSize> ImageSizes(const QString& pdf)
+std::vector<QSize> imageSizes(const QString& pdf)
 {
     std::vector<QSize> sizes;
     const QStringList lines
-        = Output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split(u'\n');
+        = output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split(u'\n');
     for (const QString& line : lines.mid(2)) {
         const QStringList fields = line.simplified().split(u' ');
         if (fields.size() > 4 && fields[2] == QLatin1String("image"))
@@ -64,11 +64,11 @@ struct TextLine {
 
 // The text lines of a PDF with their words, top to bottom, as poppler's
 // pdftotext -bbox-layout gives them.
-std::vector<TextLine> TextLines(const QString& pdf)
+std::vector<TextLine> textLines(const QString& pdf)
 {
     std::vector<TextLine> lines;
     const QString xml
-        = Output(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), pdf, QStringLiteral("-")});
+        = output(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), pdf, QStringLiteral("-")});
     static const QRegularExpression line(
         QStringLiteral(R"re(<line xMin="[^"]*" yMin="([^"]*)" xMax="[^"]*" yMax="[^"]*">(.*?)</line>)re"),
         QRegularExpression::DotMatchesEverythingOption);
@@ -85,9 +85,9 @@ std::vector<TextLine> TextLines(const QString& pdf)
     return lines;
 }
 
-int PageCount(const QString& pdf)
+int pageCount(const QString& pdf)
 {
-    for (const QString& line : Output(QStringLiteral("pdfinfo"), {pdf}).split(u'\n')) {
+    for (const QString& line : output(QStringLiteral("pdfinfo"), {pdf}).split(u'\n')) {
         if (line.startsWith(QStringLiteral("Pages:")))
             return line.section(u':', 1).trimmed().toInt();
     }
@@ -96,14 +96,14 @@ int PageCount(const QString& pdf)
 
 // cups-pdf writes job_<n>-<title>.pdf some time after the job is queued:
 // waits (up to 20 s) for the one whose title holds `token` to be readable.
-QString WaitForPdf(const QString& token)
+QString waitForPdf(const QString& token)
 {
     const QDir folder(qEnvironmentVariable("VEXA_PDF_OUT"));
     const QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired()) {
         for (const QFileInfo& file :
             folder.entryInfoList({QStringLiteral("*%1*.pdf").arg(token)}, QDir::Files)) {
-            if (file.size() > 0 && PageCount(file.absoluteFilePath()) > 0)
+            if (file.size() > 0 && pageCount(file.absoluteFilePath()) > 0)
                 return file.absoluteFilePath();
         }
         QThread::msleep(200);
@@ -117,35 +117,35 @@ protected:
     {
         ASSERT_TRUE(QPrinterInfo::availablePrinterNames().contains(Queue))
             << "the test scheduler's queue is missing";
-        ASSERT_TRUE(folder.isValid());
-        SetSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
-        SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), QStringLiteral("1"));
-        SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("2"));
-        SetCurrentPrinterName(QString());
-        SetCurrentPrinterOrientation(1);
-        pacs = std::make_unique<PacsTestDb>(GetParam());
-        ASSERT_TRUE(pacs->ok()) << pacs->error().toStdString();
+        ASSERT_TRUE(folder_.isValid());
+        setSettingsFile(folder_.filePath(QStringLiteral("settings.ini")));
+        saveSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), QStringLiteral("1"));
+        saveSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("2"));
+        setCurrentPrinterName(QString());
+        setCurrentPrinterOrientation(1);
+        pacs_ = std::make_unique<PacsTestDb>(GetParam());
+        ASSERT_TRUE(pacs_->ok()) << pacs_->error().toStdString();
         // Conquest's underscores beside a near-namesake that "_" as a LIKE
         // wild card would take for it, and which comes first.
-        const QString root = folder.filePath(QStringLiteral("images"));
+        const QString root = folder_.filePath(QStringLiteral("images"));
         ASSERT_EQ(
-            WriteExam(*pacs, root,
+            writeExam(*pacs_, root,
                 {{QStringLiteral("PAT1/IMGxAx1.dcm"), 250}, {QStringLiteral("PAT1/IMG_A_1.dcm"), 40},
                     {QStringLiteral("PAT1/image_3.dcm"), 100}, {QStringLiteral("PAT1/image_4.dcm"), 160},
                     {QStringLiteral("PAT1/image_5.dcm"), 220}}),
             QString());
-        appValues().ConquestPath = pacs->path();
-        appValues().ConquestImagePath = root;
-        appValues().ImagePrinter = Queue;
-        sets.setDatabasePath(pacs->path());
-        token = QStringLiteral("vexasheet%1x%2").arg(QCoreApplication::applicationPid()).arg(++serial);
+        appValues().conquestPath = pacs_->path();
+        appValues().conquestImagePath = root;
+        appValues().imagePrinter = Queue;
+        sets_.setDatabasePath(pacs_->path());
+        token_ = QStringLiteral("vexasheet%1x%2").arg(QCoreApplication::applicationPid()).arg(++serial);
     }
-    void TearDown() override { SetSettingsFile(QString()); }
+    void TearDown() override { setSettingsFile(QString()); }
 
     std::unique_ptr<PrintSheetWindow> open(const QString& caption)
     {
-        auto window = std::make_unique<PrintSheetWindow>(sets, Exam{.seriesUid = ExamSeriesUid}, caption);
-        window->documentName = token;
+        auto window = std::make_unique<PrintSheetWindow>(sets_, Exam{.seriesUid = ExamSeriesUid}, caption);
+        window->documentName = token_;
         window->resize(1280, 900);
         window->show();
         QCoreApplication::processEvents();
@@ -156,8 +156,8 @@ protected:
     QMap<QString, bool> printedToday()
     {
         RecordSet check;
-        check.setDatabasePath(pacs->path());
-        check.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
+        check.setDatabasePath(pacs_->path());
+        check.setRecordSource(sql::imagesOfSeries(ExamSeriesUid));
         EXPECT_TRUE(check.requery()) << check.lastError().toStdString();
         QMap<QString, bool> printed;
         for (check.moveFirst(); !check.eof(); check.moveNext()) {
@@ -169,19 +169,19 @@ protected:
         return printed;
     }
 
-    QTemporaryDir folder;
-    std::unique_ptr<PacsTestDb> pacs;
-    MainRecordSets sets;
-    ScriptedDialogService dialogs;
-    QString token;
+    QTemporaryDir folder_;
+    std::unique_ptr<PacsTestDb> pacs_;
+    MainRecordSets sets_;
+    ScriptedDialogService dialogs_;
+    QString token_;
     static inline int serial = 0;
 };
 
 TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyThem)
 {
     // Page 2 shows the exam: its rows are read again once marked.
-    sets.examImages.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
-    ASSERT_TRUE(sets.examImages.requery());
+    sets_.examImages.setRecordSource(sql::imagesOfSeries(ExamSeriesUid));
+    ASSERT_TRUE(sets_.examImages.requery());
     const auto window
         = open(QStringLiteral("Cabinet de radiologie|Patient: DUPONT JEAN|Date de l'examen: 15/03/2026|"));
     SlotPage* page = window->page();
@@ -197,23 +197,23 @@ TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyTh
     ASSERT_EQ(outcome.drawn.size(), 4u);
     EXPECT_TRUE(window->isVisible()) << "the window stays open after printing";
     EXPECT_EQ(window->waitingText()->text(), PrintSheetWindow::RestingText);
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 
     const QMap<QString, bool> printed = printedToday();
     EXPECT_FALSE(printed.value(QStringLiteral("PAT1/IMGxAx1.dcm"))) << "the near-namesake stays unprinted";
     for (const QString& file : {QStringLiteral("PAT1/IMG_A_1.dcm"), QStringLiteral("PAT1/image_3.dcm"),
              QStringLiteral("PAT1/image_4.dcm"), QStringLiteral("PAT1/image_5.dcm")})
         EXPECT_TRUE(printed.value(file)) << file.toStdString();
-    ASSERT_TRUE(sets.examImages.findFirst(QStringLiteral("ObjectFile = 'PAT1/image_4.dcm'")));
-    EXPECT_TRUE(sets.examImages.fieldBool(QStringLiteral("Printed"))) << "page 2 shows the mark at once";
+    ASSERT_TRUE(sets_.examImages.findFirst(QStringLiteral("ObjectFile = 'PAT1/image_4.dcm'")));
+    EXPECT_TRUE(sets_.examImages.fieldBool(QStringLiteral("Printed"))) << "page 2 shows the mark at once";
 
-    const QString pdf = WaitForPdf(token);
-    ASSERT_FALSE(pdf.isEmpty()) << "no PDF titled " << token.toStdString();
-    EXPECT_EQ(PageCount(pdf), 1);
+    const QString pdf = waitForPdf(token_);
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF titled " << token_.toStdString();
+    EXPECT_EQ(pageCount(pdf), 1);
     // The queue's driver turns the fonts into unnamed glyphs (their text and
     // sizes are checked on the program's own PDF elsewhere): here the caption
     // is three lines of 3, 3 and 4 words, in order, over the top of the page.
-    const std::vector<TextLine> caption = TextLines(pdf);
+    const std::vector<TextLine> caption = textLines(pdf);
     ASSERT_EQ(caption.size(), 3u);
     const std::size_t words[] = {3, 3, 4};
     for (std::size_t i = 0; i < 3; ++i)
@@ -221,7 +221,7 @@ TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyTh
     EXPECT_LT(caption[0].top, caption[1].top);
     EXPECT_LT(caption[1].top, caption[2].top);
     EXPECT_LT(caption[2].top, 90) << "over the top of the page";
-    const std::vector<QSize> images = ImageSizes(pdf);
+    const std::vector<QSize> images = imageSizes(pdf);
     ASSERT_EQ(images.size(), 4u);
     for (const QSize& image : images) {
         EXPECT_GT(image.width(), 2 * preview.width()) << "drawn from the image, not from the small preview";
@@ -233,7 +233,7 @@ TEST_P(PrintSheetCupsTest, FourImageSheetIsPrintedFromTheImagesAndMarksExactlyTh
     QPrinter reference(QPrinter::HighResolution);
     reference.setPrinterName(Queue);
     const QPointF margin = reference.pageLayout().paintRect(QPageLayout::Inch).topLeft();
-    const QString raster = folder.filePath(QStringLiteral("page"));
+    const QString raster = folder_.filePath(QStringLiteral("page"));
     ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
                   {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-gray"),
                       QStringLiteral("-singlefile"), pdf, raster}),
@@ -254,11 +254,11 @@ TEST_P(PrintSheetCupsTest, EmptyPageStillEndsItsDocumentAndMarksNothing)
     QTest::mouseClick(window->printButton(), Qt::LeftButton);
     EXPECT_TRUE(window->lastPrint().printed);
     EXPECT_FALSE(window->lastPrint().hadContent);
-    const QString pdf = WaitForPdf(token);
+    const QString pdf = waitForPdf(token_);
     ASSERT_FALSE(pdf.isEmpty()) << "an empty page still goes to the printer";
-    EXPECT_EQ(PageCount(pdf), 1);
-    EXPECT_TRUE(ImageSizes(pdf).empty());
-    EXPECT_TRUE(Output(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).trimmed().isEmpty())
+    EXPECT_EQ(pageCount(pdf), 1);
+    EXPECT_TRUE(imageSizes(pdf).empty());
+    EXPECT_TRUE(output(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).trimmed().isEmpty())
         << "no caption over an empty page";
     for (const bool marked : printedToday())
         EXPECT_FALSE(marked);
@@ -270,35 +270,36 @@ TEST_P(PrintSheetCupsTest, EmptyPageStillEndsItsDocumentAndMarksNothing)
 TEST_P(PrintSheetCupsTest, SheetMarksOnlyItsOwnExamWhileTheMainWindowShowsAnother)
 {
     const QString other = QStringLiteral("1.2.826.0.1.3680043.2.1125.88");
-    pacs->insertPatient(QStringLiteral("PAT2"), QStringLiteral("MARTIN^LUC"));
-    pacs->insertSeries(other, QStringLiteral("PAT2"), QStringLiteral("20260315"));
+    pacs_->insertPatient(QStringLiteral("PAT2"), QStringLiteral("MARTIN^LUC"));
+    pacs_->insertSeries(other, QStringLiteral("PAT2"), QStringLiteral("20260315"));
     for (const int n : {3, 4})
-        pacs->insertImage(other + QStringLiteral(".%1").arg(n), other, QStringLiteral("PAT2"),
+        pacs_->insertImage(other + QStringLiteral(".%1").arg(n), other, QStringLiteral("PAT2"),
             QStringLiteral("20260315"), QStringLiteral("PAT1/image_%1.dcm").arg(n));
-    sets.examImages.setRecordSource(Sql::ImagesOfSeries(ExamSeriesUid));
-    ASSERT_TRUE(sets.examImages.requery());
+    sets_.examImages.setRecordSource(sql::imagesOfSeries(ExamSeriesUid));
+    ASSERT_TRUE(sets_.examImages.requery());
     const auto window = open(QStringLiteral("Cabinet de radiologie|"));
     for (const int thumbnail : {2, 3})
         QTest::mouseDClick(window->thumbnail(thumbnail), Qt::LeftButton);
-    sets.examImages.setRecordSource(Sql::ImagesOfSeries(other)); // the main window opens the other exam
-    ASSERT_TRUE(sets.examImages.requery());
+    sets_.examImages.setRecordSource(sql::imagesOfSeries(other)); // the main window opens the other exam
+    ASSERT_TRUE(sets_.examImages.requery());
     QTest::mouseClick(window->printButton(), Qt::LeftButton);
 
     ASSERT_TRUE(window->lastPrint().printed);
     const QMap<QString, bool> printed = printedToday();
     EXPECT_TRUE(printed.value(QStringLiteral("PAT1/image_3.dcm")));
     EXPECT_TRUE(printed.value(QStringLiteral("PAT1/image_4.dcm")));
-    EXPECT_EQ(pacs->scalar(QStringLiteral(
-                               "SELECT COUNT(*) FROM DICOMImages WHERE SeriesInst = '%1' AND Printed <> 0")
+    EXPECT_EQ(pacs_
+                  ->scalar(QStringLiteral(
+                      "SELECT COUNT(*) FROM DICOMImages WHERE SeriesInst = '%1' AND Printed <> 0")
                                .arg(other))
                   .toInt(),
         0);
-    EXPECT_EQ(sets.examImages.recordSource(), Sql::ImagesOfSeries(other));
-    for (sets.examImages.moveFirst(); !sets.examImages.eof(); sets.examImages.moveNext())
-        EXPECT_FALSE(sets.examImages.fieldBool(QStringLiteral("Printed")));
+    EXPECT_EQ(sets_.examImages.recordSource(), sql::imagesOfSeries(other));
+    for (sets_.examImages.moveFirst(); !sets_.examImages.eof(); sets_.examImages.moveNext())
+        EXPECT_FALSE(sets_.examImages.fieldBool(QStringLiteral("Printed")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PrintSheetCupsTest,
-    ::testing::Values(SqlBackend::Sqlite, SqlBackend::Postgres), ::vexa::test::BackendName);
+    ::testing::Values(SqlBackend::Sqlite, SqlBackend::Postgres), ::vexa::test::backendName);
 
 } // namespace

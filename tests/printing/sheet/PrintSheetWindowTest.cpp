@@ -30,45 +30,45 @@ class PrintSheetWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder.isValid());
-        SetSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
-        SetCurrentPrinterOrientation(1);
+        ASSERT_TRUE(folder_.isValid());
+        setSettingsFile(folder_.filePath(QStringLiteral("settings.ini")));
+        setCurrentPrinterOrientation(1);
     }
-    void TearDown() override { SetSettingsFile(QString()); }
+    void TearDown() override { setSettingsFile(QString()); }
 
     void makeExam(int images)
     {
-        pacs = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
-        ASSERT_TRUE(pacs->ok()) << pacs->error().toStdString();
-        const QString root = folder.filePath(QStringLiteral("images"));
-        ASSERT_EQ(WriteExam(*pacs, root, NumberedImages(images)), QString());
-        appValues().ConquestPath = pacs->path();
-        appValues().ConquestImagePath = root;
-        appValues().ImagePrinter = QStringLiteral("no such printer");
-        sets.setDatabasePath(pacs->path());
+        pacs_ = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
+        ASSERT_TRUE(pacs_->ok()) << pacs_->error().toStdString();
+        const QString root = folder_.filePath(QStringLiteral("images"));
+        ASSERT_EQ(writeExam(*pacs_, root, numberedImages(images)), QString());
+        appValues().conquestPath = pacs_->path();
+        appValues().conquestImagePath = root;
+        appValues().imagePrinter = QStringLiteral("no such printer");
+        sets_.setDatabasePath(pacs_->path());
     }
 
     std::unique_ptr<PrintSheetWindow> open(QSize size = {1280, 900})
     {
         auto window = std::make_unique<PrintSheetWindow>(
-            sets, Exam{.seriesUid = ExamSeriesUid}, QStringLiteral("Titre|"));
+            sets_, Exam{.seriesUid = ExamSeriesUid}, QStringLiteral("Titre|"));
         window->resize(size);
         window->show();
         QCoreApplication::processEvents();
         return window;
     }
 
-    QTemporaryDir folder;
-    std::unique_ptr<PacsTestDb> pacs;
-    MainRecordSets sets;
-    ScriptedDialogService dialogs;
+    QTemporaryDir folder_;
+    std::unique_ptr<PacsTestDb> pacs_;
+    MainRecordSets sets_;
+    ScriptedDialogService dialogs_;
 };
 
 TEST_F(PrintSheetWindowTest, DoubleClickedThumbnailsFillTheSlotsInTurnThenStartAgain)
 {
     makeExam(5);
-    SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), QStringLiteral("1"));
-    SaveSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("2"));
+    saveSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation"), QStringLiteral("1"));
+    saveSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber"), QStringLiteral("2"));
     const auto window = open();
     SlotPage* page = window->page();
     ASSERT_EQ(page->sheet.slotCount(), 4);
@@ -83,12 +83,12 @@ TEST_F(PrintSheetWindowTest, DoubleClickedThumbnailsFillTheSlotsInTurnThenStartA
     EXPECT_EQ(page->sheet.selected(), 2);
     const int expected[] = {3, 1, 2, 3};
     for (int slot = 1; slot <= 4; ++slot) {
-        EXPECT_EQ(page->sheet.slot(slot).SourceIndex, expected[slot - 1]) << "slot " << slot;
+        EXPECT_EQ(page->sheet.slot(slot).sourceIndex, expected[slot - 1]) << "slot " << slot;
         ASSERT_NE(page->slotView(slot), nullptr);
         EXPECT_TRUE(page->slotView(slot)->hasImage());
         EXPECT_TRUE(page->slotView(slot)->isVisible());
     }
-    EXPECT_TRUE(page->slotView(1)->DisplayFile().endsWith(window->thumbnailTag(3)));
+    EXPECT_TRUE(page->slotView(1)->displayFile().endsWith(window->thumbnailTag(3)));
     // The selection frame surrounds slot 2, 30 twips (2 pixels) outside.
     EXPECT_EQ(page->selectionFrame()->geometry(),
         static_cast<QWidget*>(page->slotView(2))->geometry().adjusted(-2, -2, 2, 2));
@@ -140,23 +140,23 @@ TEST_F(PrintSheetWindowTest, StoredLandscapeLayoutOpensAgainAndClosingGivesBackT
         EXPECT_EQ(window->orientation(), PageOrientation::Portrait) << "default: the printer's orientation";
         EXPECT_EQ(window->layoutIndex(), 0);
         QTest::mouseClick(window->orientationOption(PageOrientation::Landscape), Qt::LeftButton);
-        EXPECT_EQ(CurrentPrinterOrientation(), 2);
+        EXPECT_EQ(currentPrinterOrientation(), 2);
         EXPECT_GT(window->pageRatio(), 1.0) << "a landscape page is wider than tall";
         EXPECT_EQ(window->layoutIndex(), 0);
         QTest::mouseClick(window->layoutOption(PageOrientation::Landscape, 3), Qt::LeftButton);
         EXPECT_EQ(window->page()->sheet.slotCount(), 6);
-        dialogs.answerMessage(MsgResult::Ok);
+        dialogs_.answerMessage(MsgResult::Ok);
         QTest::mouseClick(window->storeDefaultButton(), Qt::LeftButton);
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("La configuration actuelle est sauvegardée. "));
-        EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Sauvegarde ...."));
-        EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
+        ASSERT_EQ(dialogs_.messages.size(), 1u);
+        EXPECT_EQ(dialogs_.messages[0].text, QStringLiteral("La configuration actuelle est sauvegardée. "));
+        EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("Sauvegarde ...."));
+        EXPECT_EQ(dialogs_.messages[0].icon, MsgIcon::Information);
         QTest::mouseClick(window->quitButton(), Qt::LeftButton);
         EXPECT_FALSE(window->isVisible());
-        EXPECT_EQ(CurrentPrinterOrientation(), 1) << "closing gives the printer back its orientation";
+        EXPECT_EQ(currentPrinterOrientation(), 1) << "closing gives the printer back its orientation";
     }
-    EXPECT_EQ(GetSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation")), QStringLiteral("2"));
-    EXPECT_EQ(GetSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber")), QStringLiteral("3"));
+    EXPECT_EQ(getSetting(QStringLiteral("Print"), QStringLiteral("ConfigOrientation")), QStringLiteral("2"));
+    EXPECT_EQ(getSetting(QStringLiteral("Print"), QStringLiteral("ConfigNumber")), QStringLiteral("3"));
 
     const auto again = open();
     EXPECT_EQ(again->orientation(), PageOrientation::Landscape);
@@ -177,7 +177,7 @@ TEST_F(PrintSheetWindowTest, StoredLandscapeLayoutOpensAgainAndClosingGivesBackT
     QCoreApplication::processEvents();
     EXPECT_TRUE(again->page()->sheet.slot(1).isEmpty());
     EXPECT_EQ(again->page()->sheet.shape(), (PageShape{3, 2}));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // A click on the picture beside an orientation or a layout picks it.
@@ -197,7 +197,7 @@ TEST_F(PrintSheetWindowTest, ClickOnAnOptionsPicturePicksTheOption)
         QTest::mouseClick(picture, Qt::LeftButton);
         EXPECT_EQ(window->orientation(), c.orientation) << c.picture;
         EXPECT_EQ(window->layoutIndex(), c.layout) << c.picture;
-        EXPECT_EQ(window->page()->sheet.shape(), LayoutShape(c.orientation, c.layout)) << c.picture;
+        EXPECT_EQ(window->page()->sheet.shape(), layoutShape(c.orientation, c.layout)) << c.picture;
     }
 }
 
@@ -210,14 +210,14 @@ TEST_F(PrintSheetWindowTest, ExamDeletedElsewhereIsNotPrinted)
     QTest::mouseDClick(window->thumbnail(0), Qt::LeftButton);
     ASSERT_TRUE(window->page()->slotView(1)->hasImage());
     for (const char* table : {"DICOMImages", "DICOMSeries"})
-        pacs->exec(QStringLiteral("DELETE FROM %1 WHERE SeriesInst = '%2'")
-                       .arg(QLatin1String(table), ExamSeriesUid));
-    dialogs.answerMessage(MsgResult::Ok);
+        pacs_->exec(QStringLiteral("DELETE FROM %1 WHERE SeriesInst = '%2'")
+                        .arg(QLatin1String(table), ExamSeriesUid));
+    dialogs_.answerMessage(MsgResult::Ok);
     QTest::mouseClick(window->printButton(), Qt::LeftButton);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, ExamDeletedElsewhereText());
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, examDeletedElsewhereText());
     EXPECT_FALSE(window->lastPrint().printed);
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // The images of the day not printed yet, one patient at a time: DUPONT's two
@@ -226,26 +226,26 @@ TEST_F(PrintSheetWindowTest, ExamDeletedElsewhereIsNotPrinted)
 TEST_F(PrintSheetWindowTest, WaitingImagesComeByPatientAndEachSheetNamesItsPatient)
 {
     const QDate today = QDate::currentDate();
-    pacs = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
-    ASSERT_TRUE(pacs->ok()) << pacs->error().toStdString();
-    const QString root = folder.filePath(QStringLiteral("images"));
-    std::vector<ExamImage> dupont = NumberedImages(3);
+    pacs_ = std::make_unique<PacsTestDb>(SqlBackend::Sqlite);
+    ASSERT_TRUE(pacs_->ok()) << pacs_->error().toStdString();
+    const QString root = folder_.filePath(QStringLiteral("images"));
+    std::vector<ExamImage> dupont = numberedImages(3);
     dupont[1].printed = true;
-    ASSERT_EQ(WriteExam(*pacs, root, dupont, {.scanDate = today}), QString());
+    ASSERT_EQ(writeExam(*pacs_, root, dupont, {.scanDate = today}), QString());
     const ExamPatient martin{QStringLiteral("1.2.3.4"), QStringLiteral("PAT2"), QStringLiteral("MARTIN Léa"),
         QStringLiteral("20261201"), today};
-    ASSERT_EQ(WriteExam(*pacs, root, {{QStringLiteral("PAT2/a.dcm")}}, martin), QString());
+    ASSERT_EQ(writeExam(*pacs_, root, {{QStringLiteral("PAT2/a.dcm")}}, martin), QString());
     ExamPatient yesterday = martin;
     yesterday.seriesUid = QStringLiteral("1.2.3.5");
     yesterday.scanDate = today.addDays(-1);
-    ASSERT_EQ(WriteExam(*pacs, root, {{QStringLiteral("PAT2/old.dcm")}}, yesterday), QString());
-    appValues().ConquestPath = pacs->path();
-    appValues().ConquestImagePath = root;
-    appValues().ImagePrinter = QStringLiteral("no such printer");
-    appValues().Entete = QStringLiteral("Cabinet");
-    sets.setDatabasePath(pacs->path());
+    ASSERT_EQ(writeExam(*pacs_, root, {{QStringLiteral("PAT2/old.dcm")}}, yesterday), QString());
+    appValues().conquestPath = pacs_->path();
+    appValues().conquestImagePath = root;
+    appValues().imagePrinter = QStringLiteral("no such printer");
+    appValues().entete = QStringLiteral("Cabinet");
+    sets_.setDatabasePath(pacs_->path());
 
-    const auto waiting = ReadImagesWaitingToPrint(pacs->path(), today);
+    const auto waiting = readImagesWaitingToPrint(pacs_->path(), today);
     ASSERT_TRUE(waiting);
     ASSERT_EQ(waiting->size(), 2u);
     const struct {
@@ -261,7 +261,7 @@ TEST_F(PrintSheetWindowTest, WaitingImagesComeByPatientAndEachSheetNamesItsPatie
         EXPECT_EQ(files, expected[i].files);
     }
 
-    PrintSheetWindow window(sets, *waiting);
+    PrintSheetWindow window(sets_, *waiting);
     window.resize(1280, 900);
     window.show();
     QCoreApplication::processEvents();
@@ -277,14 +277,14 @@ TEST_F(PrintSheetWindowTest, WaitingImagesComeByPatientAndEachSheetNamesItsPatie
         window.sheetCaption(), QStringLiteral("Cabinet|Patient: DUPONT JEAN|Date de l'examen: 15/03/2026|"));
 
     // Another patient drops the unprinted sheet only when the user says so.
-    dialogs.answerMessage(MsgResult::Cancel);
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::Cancel);
+    dialogs_.answerMessage(MsgResult::No);
     window.choosePatient(1);
     EXPECT_EQ(window.patientChoice()->currentIndex(), 0);
     EXPECT_FALSE(window.page()->sheet.slot(1).isEmpty());
     window.choosePatient(1);
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, PrintSheetWindow::UnprintedSheetQuestion);
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text, PrintSheetWindow::UnprintedSheetQuestion);
     EXPECT_EQ(window.patientChoice()->currentIndex(), 1);
     EXPECT_TRUE(window.page()->sheet.slot(1).isEmpty()) << "another patient starts an empty sheet";
     EXPECT_EQ(window.seriesUid(), QStringLiteral("1.2.3.4"));
@@ -294,7 +294,7 @@ TEST_F(PrintSheetWindowTest, WaitingImagesComeByPatientAndEachSheetNamesItsPatie
     QTest::mouseDClick(window.thumbnail(0), Qt::LeftButton);
     EXPECT_EQ(
         window.sheetCaption(), QStringLiteral("Cabinet|Patient: MARTIN Léa|Date de l'examen: 01/12/2026|"));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // A sheet composed and not printed is not dropped by Escape or the close box
@@ -316,19 +316,19 @@ TEST_F(PrintSheetWindowTest, EscapeAndTheCloseBoxAskBeforeDroppingAnUnprintedShe
     };
     for (const auto& c : cases) {
         const auto window = open();
-        window->pdfFolder = folder.filePath(QStringLiteral("pdf"));
+        window->pdfFolder = folder_.filePath(QStringLiteral("pdf"));
         QTest::mouseDClick(window->thumbnail(0), Qt::LeftButton);
         ASSERT_TRUE(window->page()->slotView(1)->hasImage());
-        const std::size_t asked = dialogs.messages.size();
+        const std::size_t asked = dialogs_.messages.size();
         for (const MsgResult answer : c.answers)
-            dialogs.answerMessage(answer);
+            dialogs_.answerMessage(answer);
         if (c.escape)
             QTest::keyClick(window.get(), Qt::Key_Escape);
         else
             window->close();
-        ASSERT_EQ(dialogs.messages.size(), asked + c.answers.size());
-        EXPECT_EQ(dialogs.messages[asked].text, PrintSheetWindow::UnprintedSheetQuestion);
-        EXPECT_EQ(dialogs.messages[asked].defaultButton, MsgResult::Cancel);
+        ASSERT_EQ(dialogs_.messages.size(), asked + c.answers.size());
+        EXPECT_EQ(dialogs_.messages[asked].text, PrintSheetWindow::UnprintedSheetQuestion);
+        EXPECT_EQ(dialogs_.messages[asked].defaultButton, MsgResult::Cancel);
         EXPECT_EQ(window->isVisible(), c.stays);
         EXPECT_EQ(window->lastPrint().printed, c.printed);
         if (c.stays) {
@@ -339,7 +339,7 @@ TEST_F(PrintSheetWindowTest, EscapeAndTheCloseBoxAskBeforeDroppingAnUnprintedShe
     const auto window = open();
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 } // namespace

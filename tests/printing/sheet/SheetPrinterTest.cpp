@@ -14,7 +14,7 @@ using namespace vexa;
 
 namespace {
 
-QString Output(const QString& program, const QStringList& arguments)
+QString output(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
@@ -22,11 +22,11 @@ QString Output(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QStringList TextLines(const QString& pdf)
+QStringList textLines(const QString& pdf)
 {
     QStringList lines;
     for (const QString& line :
-        Output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+        output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
             .split(u'\n')) {
         if (!line.trimmed().isEmpty())
             lines << line.trimmed();
@@ -67,10 +67,10 @@ TEST(SheetPrinterTest, WithoutPrinterTheSheetIsAPdfWithItsCaptionAndTheUserIsTol
             "Aucune imprimante n'est installée.\r\nLa page a été enregistrée dans le fichier :\r\n")
             + QDir::toNativeSeparators(outcome.destination.pdfPath));
 
-    EXPECT_EQ(TextLines(outcome.destination.pdfPath),
+    EXPECT_EQ(textLines(outcome.destination.pdfPath),
         (QStringList{QStringLiteral("Cabinet de radiologie"), QStringLiteral("Patient: DUPONT JEAN"),
             QStringLiteral("Date de l'examen: 15/03/2026")}));
-    const QString fonts = Output(QStringLiteral("pdffonts"), {outcome.destination.pdfPath});
+    const QString fonts = output(QStringLiteral("pdffonts"), {outcome.destination.pdfPath});
     EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSans-Bold"))) << fonts.toStdString();
     EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSans-Italic"))) << fonts.toStdString();
 }
@@ -88,7 +88,7 @@ TEST(SheetPrinterTest, NoCaptionOverAPageWithoutPicture)
         = printer.print({1, 1}, {{1, QSize(100, 100), [](QSize) { return QImage(); }}});
     ASSERT_TRUE(outcome.printed) << "the document is ended also when empty";
     EXPECT_FALSE(outcome.hadContent);
-    EXPECT_TRUE(TextLines(outcome.destination.pdfPath).isEmpty());
+    EXPECT_TRUE(textLines(outcome.destination.pdfPath).isEmpty());
 }
 
 } // namespace

@@ -14,10 +14,10 @@
 
 namespace vexa::test {
 
-QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images,
+QString writeExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images,
     const ExamPatient& patient)
 {
-    QString error = OpenAndUpgrade(pacs.path());
+    QString error = openAndUpgrade(pacs.path());
     if (!error.isEmpty())
         return error;
     // Conquest writes the series row with the images'.
@@ -30,7 +30,7 @@ QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<
         image.studyInstanceUid = patient.seriesUid + QStringLiteral(".9");
         image.seriesInstanceUid = patient.seriesUid;
         image.sopInstanceUid = patient.seriesUid + QStringLiteral(".%1").arg(i + 1);
-        image.sopClassUid = SopClass::ComputedRadiography;
+        image.sopClassUid = sop_class::ComputedRadiography;
         image.studyDate = QStringLiteral("20260314");
         image.modality = QStringLiteral("CR");
         image.instanceNumber = static_cast<int>(i) + 1;
@@ -48,7 +48,7 @@ QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<
             return written.error;
         QImage preview(entry.size / 4, QImage::Format_Grayscale8);
         preview.fill(QColor(entry.grey, entry.grey, entry.grey));
-        if (!preview.save(previewPicturePath(StoredImagePath(imageRoot, entry.objectFile)), "JPEG"))
+        if (!preview.save(previewPicturePath(storedImagePath(imageRoot, entry.objectFile)), "JPEG"))
             return QStringLiteral("preview of ") + entry.objectFile;
 
         QSqlQuery insert(pacs.db());
@@ -71,7 +71,7 @@ QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<
     return {};
 }
 
-std::vector<ExamImage> NumberedImages(int count, QSize size)
+std::vector<ExamImage> numberedImages(int count, QSize size)
 {
     std::vector<ExamImage> images;
     for (int i = 0; i < count; ++i)

@@ -31,10 +31,10 @@ struct ExamPatient {
 
 // Writes the files under `imageRoot` and the rows into `pacs` (upgraded
 // first). Returns "" or what failed.
-QString WriteExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images,
+QString writeExam(PacsTestDb& pacs, const QString& imageRoot, const std::vector<ExamImage>& images,
     const ExamPatient& patient = {});
 
 // `count` images named PAT1/image_<n>.dcm, greys spread over the range.
-std::vector<ExamImage> NumberedImages(int count, QSize size = {300, 400});
+std::vector<ExamImage> numberedImages(int count, QSize size = {300, 400});
 
 } // namespace vexa::test

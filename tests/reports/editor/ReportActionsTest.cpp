@@ -30,13 +30,13 @@ class ReportActionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetReportDataFolder(data.filePath(QStringLiteral("user")));
-        databasePath = data.filePath(QStringLiteral("conquest.db3"));
+        setReportDataFolder(data_.filePath(QStringLiteral("user")));
+        databasePath_ = data_.filePath(QStringLiteral("conquest.db3"));
         {
-            QSqlDatabase db
-                = OpenConquestDatabase(databasePath, QStringLiteral("actions"), nullptr, MissingFile::Create);
+            QSqlDatabase db = openConquestDatabase(
+                databasePath_, QStringLiteral("actions"), nullptr, MissingFile::Create);
             ASSERT_TRUE(db.isOpen());
-            ASSERT_EQ(CreateConquestTables(db), QString());
+            ASSERT_EQ(createConquestTables(db), QString());
             QSqlQuery insert(db);
             ASSERT_TRUE(
                 insert.exec(QStringLiteral("INSERT INTO DICOMPatients (PatientID, PatientNam, PatientBir, "
@@ -44,27 +44,27 @@ protected:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("actions"));
         reportSession() = ReportSession();
-        actions.afterEditor = [this] { ++afterEditorCalls; };
-        actions.runWindow = [this](QDialog& dialog) {
+        actions_.afterEditor = [this] { ++afterEditorCalls_; };
+        actions_.runWindow = [this](QDialog& dialog) {
             if (auto* picker = qobject_cast<TemplatePicker*>(&dialog)) {
-                picker->nameBox->setText(templateName);
+                picker->nameBox->setText(templateName_);
                 picker->confirm();
             } else if (auto* editor = qobject_cast<ReportEditor*>(&dialog)) {
-                seen.push_back({editor->windowTitle(), reportSession().reportPath,
+                seen_.push_back({editor->windowTitle(), reportSession().reportPath,
                     reportSession().templateMode, !editor->headerEdit->isHidden()});
             }
             return int(QDialog::Accepted);
         };
     }
-    void TearDown() override { SetReportDataFolder(QString()); }
+    void TearDown() override { setReportDataFolder(QString()); }
 
-    QTemporaryDir data;
-    QString databasePath;
-    ScriptedDialogService dialogs;
-    ReportActions actions;
-    QString templateName;
-    std::vector<EditorSeen> seen;
-    int afterEditorCalls = 0;
+    QTemporaryDir data_;
+    QString databasePath_;
+    ScriptedDialogService dialogs_;
+    ReportActions actions_;
+    QString templateName_;
+    std::vector<EditorSeen> seen_;
+    int afterEditorCalls_ = 0;
 };
 
 } // namespace
@@ -74,35 +74,35 @@ TEST_F(ReportActionsTest, ExamReportBesideTheImagesWithThePatientsFields)
     ExamReportSource exam{QStringLiteral("/pacs/data/"), QStringLiteral("P_1\\1.2.3_0001.v2"),
         QStringLiteral("1.2.3.4"), QStringLiteral("P_1"), QStringLiteral("09/12/2026"),
         QStringLiteral("Dr MARTIN")};
-    actions.openExamReport(exam, databasePath);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].path, QStringLiteral("/pacs/data/P_1/1.2.3.4.rtf"));
-    EXPECT_FALSE(seen[0].templateMode);
-    EXPECT_EQ(seen[0].caption, QStringLiteral("Editer un compte-rendu... JEAN DUPONT"));
+    actions_.openExamReport(exam, databasePath_);
+    ASSERT_EQ(seen_.size(), 1u);
+    EXPECT_EQ(seen_[0].path, QStringLiteral("/pacs/data/P_1/1.2.3.4.rtf"));
+    EXPECT_FALSE(seen_[0].templateMode);
+    EXPECT_EQ(seen_[0].caption, QStringLiteral("Editer un compte-rendu... JEAN DUPONT"));
     const PatientFieldValues& fields = reportSession().fields;
     EXPECT_EQ(fields[3], QStringLiteral("12/03/1965"));
     EXPECT_EQ(fields[4], QStringLiteral("Mr"));
     EXPECT_EQ(fields[7], QStringLiteral("Dr MARTIN"));
-    EXPECT_EQ(afterEditorCalls, 1);
+    EXPECT_EQ(afterEditorCalls_, 1);
     // A new installation got its starter letterhead, shown above the report.
-    EXPECT_TRUE(QFile::exists(LetterheadPath()));
-    EXPECT_TRUE(seen[0].headerShown);
+    EXPECT_TRUE(QFile::exists(letterheadPath()));
+    EXPECT_TRUE(seen_[0].headerShown);
 }
 
 TEST_F(ReportActionsTest, TemplateThenLetterheadKeepTheTemplatesMode)
 {
-    templateName = QStringLiteral("Nouveau modèle");
-    EXPECT_TRUE(actions.openTemplate());
-    templateName.clear();
-    EXPECT_FALSE(actions.openTemplate()); // nothing chosen: no editor
-    actions.openLetterhead();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].path, TemplatePath(QStringLiteral("Nouveau modèle")));
-    EXPECT_TRUE(seen[0].templateMode);
-    EXPECT_EQ(seen[0].caption, QStringLiteral("Editer un compte-rendu...Nouveau modèle.rtf"));
+    templateName_ = QStringLiteral("Nouveau modèle");
+    EXPECT_TRUE(actions_.openTemplate());
+    templateName_.clear();
+    EXPECT_FALSE(actions_.openTemplate()); // nothing chosen: no editor
+    actions_.openLetterhead();
+    ASSERT_EQ(seen_.size(), 2u);
+    EXPECT_EQ(seen_[0].path, templatePath(QStringLiteral("Nouveau modèle")));
+    EXPECT_TRUE(seen_[0].templateMode);
+    EXPECT_EQ(seen_[0].caption, QStringLiteral("Editer un compte-rendu...Nouveau modèle.rtf"));
     EXPECT_EQ(reportSession().fields[1], QStringLiteral("#pn "));
-    EXPECT_EQ(seen[1].path, LetterheadPath());
-    EXPECT_TRUE(seen[1].templateMode);
-    EXPECT_FALSE(seen[1].headerShown);
-    EXPECT_EQ(afterEditorCalls, 2);
+    EXPECT_EQ(seen_[1].path, letterheadPath());
+    EXPECT_TRUE(seen_[1].templateMode);
+    EXPECT_FALSE(seen_[1].headerShown);
+    EXPECT_EQ(afterEditorCalls_, 2);
 }

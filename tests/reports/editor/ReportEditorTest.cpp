@@ -39,14 +39,14 @@ const QByteArray LetterheadRtf
 const QByteArray TemplateRtf
     = "{\\rtf1\\ansi\\ansicpg1252 Patient : #pn #pp, n\\'e9 le #pd\\par Sexe : #ps\\par}";
 
-void WriteFile(const QString& path, const QByteArray& content)
+void writeFile(const QString& path, const QByteArray& content)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content);
 }
 
-QByteArray ReadBytes(const QString& path)
+QByteArray readBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -54,7 +54,7 @@ QByteArray ReadBytes(const QString& path)
 
 // Acts on the next message box the real dialog service shows, as the user
 // would: the box is looked for once its own event loop runs.
-void OnNextMessageBox(std::function<void(QMessageBox&)> act, int tries = 200)
+void onNextMessageBox(std::function<void(QMessageBox&)> act, int tries = 200)
 {
     QTimer::singleShot(5, [act = std::move(act), tries] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -62,11 +62,11 @@ void OnNextMessageBox(std::function<void(QMessageBox&)> act, int tries = 200)
             return;
         }
         if (tries > 0)
-            OnNextMessageBox(act, tries - 1);
+            onNextMessageBox(act, tries - 1);
     });
 }
 
-QString BodyText(const QString& path)
+QString bodyText(const QString& path)
 {
     RtfDocument document;
     return RtfReader::readFile(path, document) ? document.body->toPlainText()
@@ -102,30 +102,30 @@ class ReportEditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetReportDataFolder(data.path());
-        QDir(data.path()).mkpath(QStringLiteral("CR"));
-        WriteFile(LetterheadPath(), LetterheadRtf);
-        WriteFile(TemplatePath(QStringLiteral("Thorax")), TemplateRtf);
-        reportPath = store.filePath(QStringLiteral("1.2.3.rtf"));
+        setReportDataFolder(data_.path());
+        QDir(data_.path()).mkpath(QStringLiteral("CR"));
+        writeFile(letterheadPath(), LetterheadRtf);
+        writeFile(templatePath(QStringLiteral("Thorax")), TemplateRtf);
+        reportPath_ = store_.filePath(QStringLiteral("1.2.3.rtf"));
         ReportSession& session = reportSession();
         session = ReportSession();
-        session.reportPath = reportPath;
-        FillPatientFields(
+        session.reportPath = reportPath_;
+        fillPatientFields(
             session.fields, false, nullptr, QStringLiteral("09/12/2026"), QStringLiteral("Dr MARTIN"));
         session.fields[1] = QStringLiteral("DUPONT");
         session.fields[2] = QStringLiteral("JEAN");
         session.fields[3] = QStringLiteral("12/03/1965");
     }
-    void TearDown() override { SetReportDataFolder(QString()); }
+    void TearDown() override { setReportDataFolder(QString()); }
 
-    std::unique_ptr<ReportEditor> OpenEditor()
+    std::unique_ptr<ReportEditor> openEditor()
     {
         auto editor = std::make_unique<ReportEditor>();
         editor->show();
         return editor;
     }
 
-    void Trigger(ReportEditor& editor, const char* name)
+    void trigger(ReportEditor& editor, const char* name)
     {
         auto* action = editor.findChild<QAction*>(QString::fromLatin1(name));
         ASSERT_NE(action, nullptr) << name;
@@ -133,7 +133,7 @@ protected:
     }
 
     // Key presses carrying the characters, accented ones included.
-    void Type(ReportEditor& editor, const QString& text)
+    void type(ReportEditor& editor, const QString& text)
     {
         for (const QChar c : text) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
@@ -141,10 +141,10 @@ protected:
         }
     }
 
-    QTemporaryDir data;
-    QTemporaryDir store;
-    QString reportPath;
-    ScriptedDialogService dialogs;
+    QTemporaryDir data_;
+    QTemporaryDir store_;
+    QString reportPath_;
+    ScriptedDialogService dialogs_;
 };
 
 } // namespace
@@ -159,20 +159,20 @@ TEST_F(ReportEditorTest, LetterheadGoesInTheHeaderOfEveryDocumentButItself)
         QString header;
         QString body;
     } cases[] = {
-        {TemplatePath(QStringLiteral("Thorax")), true, true, true,
+        {templatePath(QStringLiteral("Thorax")), true, true, true,
             QStringLiteral("Cabinet de Radiologie des Tilleuls"),
             QStringLiteral("Patient : #pn #pp, né le #pd\nSexe : #ps")},
         {QString(), false, true, true, QStringLiteral("Cabinet de Radiologie des Tilleuls"), QString()},
         {QString(), false, false, true, ReportEditor::HeaderBlanks, QString()},
-        {LetterheadPath(), false, true, false, QString(),
+        {letterheadPath(), false, true, false, QString(),
             QStringLiteral("Cabinet de Radiologie des Tilleuls")},
     };
     for (const auto& c : cases) {
         if (!c.letterheadPresent)
-            QFile::rename(LetterheadPath(), LetterheadPath() + QStringLiteral(".away"));
-        reportSession().reportPath = c.path.isEmpty() ? reportPath : c.path;
+            QFile::rename(letterheadPath(), letterheadPath() + QStringLiteral(".away"));
+        reportSession().reportPath = c.path.isEmpty() ? reportPath_ : c.path;
         reportSession().templateMode = c.templateMode;
-        auto editor = OpenEditor();
+        auto editor = openEditor();
         EXPECT_EQ(editor->headerEdit->isVisible(), c.headerShown) << c.path.toStdString();
         if (c.headerShown) {
             EXPECT_EQ(editor->headerEdit->toPlainText(), c.header) << c.path.toStdString();
@@ -181,25 +181,25 @@ TEST_F(ReportEditorTest, LetterheadGoesInTheHeaderOfEveryDocumentButItself)
         EXPECT_FALSE(editor->isModified());
         editor->close();
         if (!c.letterheadPresent)
-            QFile::rename(LetterheadPath() + QStringLiteral(".away"), LetterheadPath());
+            QFile::rename(letterheadPath() + QStringLiteral(".away"), letterheadPath());
     }
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_F(ReportEditorTest, CaptionNamesThePatientOrTheTemplate)
 {
-    auto report = OpenEditor();
+    auto report = openEditor();
     EXPECT_EQ(report->windowTitle(), QStringLiteral("Editer un compte-rendu... JEAN DUPONT"));
     report->close();
     reportSession().templateMode = true;
-    reportSession().reportPath = TemplatePath(QStringLiteral("Thorax"));
-    auto templ = OpenEditor();
+    reportSession().reportPath = templatePath(QStringLiteral("Thorax"));
+    auto templ = openEditor();
     EXPECT_EQ(templ->windowTitle(), QStringLiteral("Editer un compte-rendu...Thorax.rtf"));
 }
 
 TEST_F(ReportEditorTest, MenusCarryTheirCaptionsAndShortcuts)
 {
-    auto editor = OpenEditor();
+    auto editor = openEditor();
     const struct {
         const char* name;
         const char* caption;
@@ -232,28 +232,28 @@ TEST_F(ReportEditorTest, MenusCarryTheirCaptionsAndShortcuts)
 
 TEST_F(ReportEditorTest, FieldMenusTypePlaceholdersInTemplatesAndValuesInReports)
 {
-    FillPatientFields(reportSession().fields, true, nullptr, QString(), QString());
+    fillPatientFields(reportSession().fields, true, nullptr, QString(), QString());
     reportSession().templateMode = true;
-    auto templ = OpenEditor();
-    Trigger(*templ, "mnuNom");
-    Trigger(*templ, "mnuPrenom");
-    Trigger(*templ, "mnuDateNaissance");
+    auto templ = openEditor();
+    trigger(*templ, "mnuNom");
+    trigger(*templ, "mnuPrenom");
+    trigger(*templ, "mnuDateNaissance");
     EXPECT_EQ(templ->bodyEdit->toPlainText(), QStringLiteral("#pn #pp#pd "));
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::No);
     templ->close();
 
     SetUp();
-    auto report = OpenEditor();
-    Trigger(*report, "mnuNom");
-    Type(*report, QStringLiteral(" "));
-    Trigger(*report, "mnuPrenom");
+    auto report = openEditor();
+    trigger(*report, "mnuNom");
+    type(*report, QStringLiteral(" "));
+    trigger(*report, "mnuPrenom");
     EXPECT_EQ(report->bodyEdit->toPlainText(), QStringLiteral("DUPONT JEAN"));
 }
 
 TEST_F(ReportEditorTest, InsertedTemplateIsFilledAndAMissingOneIsTold)
 {
-    auto editor = OpenEditor();
-    Type(*editor, QStringLiteral("Début. "));
+    auto editor = openEditor();
+    type(*editor, QStringLiteral("Début. "));
     QString chosenName = QStringLiteral("Thorax");
     editor->runWindow = [&](QDialog& dialog) {
         auto& picker = dynamic_cast<TemplatePicker&>(dialog);
@@ -261,18 +261,18 @@ TEST_F(ReportEditorTest, InsertedTemplateIsFilledAndAMissingOneIsTold)
         picker.confirm();
         return int(QDialog::Accepted);
     };
-    Trigger(*editor, "mnuCourrierType");
+    trigger(*editor, "mnuCourrierType");
     EXPECT_EQ(editor->bodyEdit->toPlainText(),
         QStringLiteral("Début. Patient : DUPONT JEAN, né le 12/03/1965\nSexe : "));
-    EXPECT_EQ(reportSession().reportPath, reportPath);
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(reportSession().reportPath, reportPath_);
+    EXPECT_TRUE(dialogs_.messages.empty());
 
     chosenName = QStringLiteral("Absent");
-    Trigger(*editor, "mnuCourrierType");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Ce fichier n'existe pas"));
-    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(reportSession().reportPath, reportPath);
+    trigger(*editor, "mnuCourrierType");
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, QStringLiteral("Ce fichier n'existe pas"));
+    EXPECT_EQ(dialogs_.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(reportSession().reportPath, reportPath_);
 }
 
 TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
@@ -294,15 +294,15 @@ TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
         {"changed, Escape, Yes", true, EscapeKey, MsgResult::Yes, true, true},
     };
     for (const auto& c : cases) {
-        QFile::remove(reportPath);
+        QFile::remove(reportPath_);
         ScriptedDialogService script;
         if (c.answer)
             script.answerMessage(*c.answer);
-        auto editor = OpenEditor();
+        auto editor = openEditor();
         if (c.change)
-            Type(*editor, QStringLiteral("Poumons clairs, é à ç."));
+            type(*editor, QStringLiteral("Poumons clairs, é à ç."));
         if (c.how == SaveMenu)
-            Trigger(*editor, "mnuSave");
+            trigger(*editor, "mnuSave");
         else if (c.how == EscapeKey)
             QTest::keyClick(editor->bodyEdit, Qt::Key_Escape);
         else
@@ -313,11 +313,11 @@ TEST_F(ReportEditorTest, ClosingAsksOnlyAboutChangesAndSavesOnYes)
             EXPECT_EQ(script.messages[0].text, ReportEditor::SaveQuestion);
             EXPECT_EQ(script.messages[0].buttons, MsgButtons::YesNoCancel);
         }
-        EXPECT_EQ(QFile::exists(reportPath), c.saved) << c.what;
+        EXPECT_EQ(QFile::exists(reportPath_), c.saved) << c.what;
         if (c.saved) {
-            EXPECT_EQ(BodyText(reportPath), QStringLiteral("Poumons clairs, é à ç.")) << c.what;
+            EXPECT_EQ(bodyText(reportPath_), QStringLiteral("Poumons clairs, é à ç.")) << c.what;
             RtfDocument saved;
-            ASSERT_TRUE(RtfReader::readFile(reportPath, saved));
+            ASSERT_TRUE(RtfReader::readFile(reportPath_, saved));
             ASSERT_TRUE(saved.header);
             EXPECT_EQ(saved.header->toPlainText(), QStringLiteral("Cabinet de Radiologie des Tilleuls"));
         }
@@ -347,11 +347,11 @@ TEST_F(ReportEditorTest, RealQuestionKeepsTheReportOnEscapeAndTheCloseBox)
     QtDialogService real;
     setDialogService(&real);
     for (const auto& c : cases) {
-        WriteFile(reportPath, before);
-        auto editor = OpenEditor();
+        writeFile(reportPath_, before);
+        auto editor = openEditor();
         editor->activateWindow();
-        Type(*editor, QStringLiteral("Ajout. "));
-        OnNextMessageBox([&c](QMessageBox& box) {
+        type(*editor, QStringLiteral("Ajout. "));
+        onNextMessageBox([&c](QMessageBox& box) {
             switch (c.answer) {
             case Escape:
                 QTest::keyClick(&box, Qt::Key_Escape);
@@ -370,14 +370,14 @@ TEST_F(ReportEditorTest, RealQuestionKeepsTheReportOnEscapeAndTheCloseBox)
         // Escape on the editor asks the question; it never closes on its own.
         QTest::keyClick(editor->bodyEdit, Qt::Key_Escape);
         EXPECT_EQ(editor->isVisible(), !c.closed) << c.what;
-        EXPECT_EQ(BodyText(reportPath), c.saved) << c.what;
+        EXPECT_EQ(bodyText(reportPath_), c.saved) << c.what;
         if (!c.closed) {
-            EXPECT_EQ(ReadBytes(reportPath), before) << c.what;
+            EXPECT_EQ(readBytes(reportPath_), before) << c.what;
             EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Ajout. Compte-rendu d'origine"));
             editor->hide();
         }
     }
-    setDialogService(&dialogs);
+    setDialogService(&dialogs_);
 }
 
 // Word and LibreOffice reports, templates and the letterhead bring their own
@@ -409,17 +409,17 @@ TEST_F(ReportEditorTest, OwnHeaderAndFooterAreKeptAndTheLetterheadFillsTheRest)
             QStringLiteral("Cabinet du Parc"), QStringLiteral("Adresse du cabinet")},
     };
     for (const auto& c : cases) {
-        WriteFile(LetterheadPath(), c.letterhead);
-        const QString path = c.editLetterhead ? LetterheadPath() : reportPath;
-        WriteFile(path, c.report);
+        writeFile(letterheadPath(), c.letterhead);
+        const QString path = c.editLetterhead ? letterheadPath() : reportPath_;
+        writeFile(path, c.report);
         reportSession().reportPath = path;
-        auto editor = OpenEditor();
+        auto editor = openEditor();
         EXPECT_TRUE(editor->headerEdit->isVisible()) << c.what;
         EXPECT_EQ(editor->headerEdit->toPlainText(), c.header) << c.what;
         EXPECT_TRUE(editor->footerEdit->isVisible()) << c.what;
         EXPECT_EQ(editor->footerEdit->toPlainText(), c.footer) << c.what;
-        Type(*editor, QStringLiteral("Ajout "));
-        Trigger(*editor, "mnuSave");
+        type(*editor, QStringLiteral("Ajout "));
+        trigger(*editor, "mnuSave");
         EXPECT_FALSE(editor->isVisible()) << c.what;
         RtfDocument saved;
         ASSERT_TRUE(RtfReader::readFile(path, saved)) << c.what;
@@ -429,60 +429,60 @@ TEST_F(ReportEditorTest, OwnHeaderAndFooterAreKeptAndTheLetterheadFillsTheRest)
         EXPECT_TRUE(saved.body->toPlainText().startsWith(QStringLiteral("Ajout "))) << c.what;
     }
     // The page number stays a field that Word and LibreOffice number anew.
-    WriteFile(reportPath, ownParts);
-    reportSession().reportPath = reportPath;
-    auto editor = OpenEditor();
-    Type(*editor, QStringLiteral("x"));
-    Trigger(*editor, "mnuSave");
-    EXPECT_TRUE(ReadBytes(reportPath).contains("{\\field{\\*\\fldinst PAGE}{\\fldrslt "));
-    EXPECT_TRUE(dialogs.messages.empty());
+    writeFile(reportPath_, ownParts);
+    reportSession().reportPath = reportPath_;
+    auto editor = openEditor();
+    type(*editor, QStringLiteral("x"));
+    trigger(*editor, "mnuSave");
+    EXPECT_TRUE(readBytes(reportPath_).contains("{\\field{\\*\\fldinst PAGE}{\\fldrslt "));
+    EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 // Two workstations on one report: the second save finds the file changed
 // since it read it and overwrites nothing; the user saves elsewhere or reloads.
 TEST_F(ReportEditorTest, ReportChangedElsewhereIsNeverOverwritten)
 {
-    WriteFile(reportPath, "{\\rtf1\\ansi Examen\\par}");
-    auto first = OpenEditor();
-    auto second = OpenEditor();
-    Type(*first, QStringLiteral("Premier poste. "));
-    Trigger(*first, "mnuSave");
-    const QByteArray firstSaved = ReadBytes(reportPath);
-    EXPECT_EQ(BodyText(reportPath), QStringLiteral("Premier poste. Examen"));
+    writeFile(reportPath_, "{\\rtf1\\ansi Examen\\par}");
+    auto first = openEditor();
+    auto second = openEditor();
+    type(*first, QStringLiteral("Premier poste. "));
+    trigger(*first, "mnuSave");
+    const QByteArray firstSaved = readBytes(reportPath_);
+    EXPECT_EQ(bodyText(reportPath_), QStringLiteral("Premier poste. Examen"));
 
-    Type(*second, QStringLiteral("Second poste. "));
-    dialogs.answerMessage(MsgResult::Cancel);
-    Trigger(*second, "mnuSave");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, ReportEditor::ChangedOnDiskText.arg(reportPath));
-    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNoCancel);
+    type(*second, QStringLiteral("Second poste. "));
+    dialogs_.answerMessage(MsgResult::Cancel);
+    trigger(*second, "mnuSave");
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, ReportEditor::ChangedOnDiskText.arg(reportPath_));
+    EXPECT_EQ(dialogs_.messages[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_TRUE(second->isVisible());
     EXPECT_TRUE(second->isModified());
-    EXPECT_EQ(ReadBytes(reportPath), firstSaved);
+    EXPECT_EQ(readBytes(reportPath_), firstSaved);
 
     // Closing with "Oui" asks the same; "Oui" there saves under another name.
-    const QString elsewhere = store.filePath(QStringLiteral("second.rtf"));
-    dialogs.answerMessage(MsgResult::Yes);
-    dialogs.answerMessage(MsgResult::Yes);
-    dialogs.answerFile(store.filePath(QStringLiteral("second")));
+    const QString elsewhere = store_.filePath(QStringLiteral("second.rtf"));
+    dialogs_.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::Yes);
+    dialogs_.answerFile(store_.filePath(QStringLiteral("second")));
     second->close();
     EXPECT_FALSE(second->isVisible());
-    ASSERT_EQ(dialogs.files.size(), 1u);
-    EXPECT_EQ(dialogs.files[0].kind, FileRequest::Kind::Save);
-    EXPECT_EQ(ReadBytes(reportPath), firstSaved);
-    EXPECT_EQ(BodyText(elsewhere), QStringLiteral("Second poste. Examen"));
+    ASSERT_EQ(dialogs_.files.size(), 1u);
+    EXPECT_EQ(dialogs_.files[0].kind, FileRequest::Kind::Save);
+    EXPECT_EQ(readBytes(reportPath_), firstSaved);
+    EXPECT_EQ(bodyText(elsewhere), QStringLiteral("Second poste. Examen"));
 
     // "Non" reloads the report as the other workstation saved it.
-    auto third = OpenEditor();
-    WriteFile(reportPath, "{\\rtf1\\ansi Autre poste\\par}");
-    Type(*third, QStringLiteral("Perdu. "));
-    dialogs.answerMessage(MsgResult::No);
-    Trigger(*third, "mnuSave");
+    auto third = openEditor();
+    writeFile(reportPath_, "{\\rtf1\\ansi Autre poste\\par}");
+    type(*third, QStringLiteral("Perdu. "));
+    dialogs_.answerMessage(MsgResult::No);
+    trigger(*third, "mnuSave");
     EXPECT_TRUE(third->isVisible());
     EXPECT_EQ(third->bodyEdit->toPlainText(), QStringLiteral("Autre poste"));
     EXPECT_FALSE(third->isModified());
-    EXPECT_EQ(BodyText(reportPath), QStringLiteral("Autre poste"));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(bodyText(reportPath_), QStringLiteral("Autre poste"));
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // What the editor cannot write back is told before the first save, which
@@ -491,83 +491,83 @@ TEST_F(ReportEditorTest, WhatCannotBeKeptIsToldBeforeSaving)
 {
     const QByteArray withFootnote
         = "{\\rtf1\\ansi Texte{\\footnote\\pard Note de bas de page\\par} suite\\par}";
-    WriteFile(reportPath, withFootnote);
-    auto editor = OpenEditor();
+    writeFile(reportPath_, withFootnote);
+    auto editor = openEditor();
     EXPECT_EQ(editor->losses(), QStringList({QStringLiteral("les notes de bas de page")}));
-    Type(*editor, QStringLiteral("Ajout "));
-    dialogs.answerMessage(MsgResult::No);
-    Trigger(*editor, "mnuSave");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(ReportEditor::LossesText));
-    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("les notes de bas de page")));
-    EXPECT_TRUE(dialogs.messages[0].text.endsWith(ReportEditor::LossesQuestion));
-    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(dialogs.messages[0].defaultButton, MsgResult::No);
+    type(*editor, QStringLiteral("Ajout "));
+    dialogs_.answerMessage(MsgResult::No);
+    trigger(*editor, "mnuSave");
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages[0].text.startsWith(ReportEditor::LossesText));
+    EXPECT_TRUE(dialogs_.messages[0].text.contains(QStringLiteral("les notes de bas de page")));
+    EXPECT_TRUE(dialogs_.messages[0].text.endsWith(ReportEditor::LossesQuestion));
+    EXPECT_EQ(dialogs_.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs_.messages[0].defaultButton, MsgResult::No);
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(ReadBytes(reportPath), withFootnote);
+    EXPECT_EQ(readBytes(reportPath_), withFootnote);
 
     // Refused while closing: no save error, the window stays.
-    dialogs.answerMessage(MsgResult::Yes);
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::No);
     editor->close();
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(dialogs.messages.size(), 3u);
-    EXPECT_EQ(ReadBytes(reportPath), withFootnote);
+    EXPECT_EQ(dialogs_.messages.size(), 3u);
+    EXPECT_EQ(readBytes(reportPath_), withFootnote);
 
-    dialogs.answerMessage(MsgResult::Yes);
-    Trigger(*editor, "mnuSave");
+    dialogs_.answerMessage(MsgResult::Yes);
+    trigger(*editor, "mnuSave");
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(BodyText(reportPath), QStringLiteral("Ajout Texte suite"));
-    EXPECT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(bodyText(reportPath_), QStringLiteral("Ajout Texte suite"));
+    EXPECT_EQ(dialogs_.messages.size(), 4u);
 }
 
 TEST_F(ReportEditorTest, FailedSaveKeepsTheWindowOpenAndTheOldReport)
 {
-    WriteFile(reportPath, "{\\rtf1\\ansi Ancien compte-rendu\\par}");
-    const QByteArray before = ReadBytes(reportPath);
-    auto editor = OpenEditor();
+    writeFile(reportPath_, "{\\rtf1\\ansi Ancien compte-rendu\\par}");
+    const QByteArray before = readBytes(reportPath_);
+    auto editor = openEditor();
     EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Ancien compte-rendu"));
-    Type(*editor, QStringLiteral("Nouveau "));
+    type(*editor, QStringLiteral("Nouveau "));
     EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Nouveau Ancien compte-rendu"));
-    LockedFolder locked(store.path());
+    LockedFolder locked(store_.path());
     if (!locked.locked())
         GTEST_SKIP() << "the folder cannot be locked here";
 
     EXPECT_TRUE(editor->isModified());
     // "Enregistrer" failing: nothing shown, the window stays.
-    Trigger(*editor, "mnuSave");
+    trigger(*editor, "mnuSave");
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 
     // Closing: the question, Yes, the error, and the closing cancelled.
-    dialogs.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::Yes);
     editor->close();
     EXPECT_TRUE(editor->isVisible());
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Erreur de sauvegarde.  "));
-    EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Critical);
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text, QStringLiteral("Erreur de sauvegarde.  "));
+    EXPECT_EQ(dialogs_.messages[1].icon, MsgIcon::Critical);
     EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Nouveau Ancien compte-rendu"));
     EXPECT_TRUE(editor->isModified());
-    EXPECT_EQ(ReadBytes(reportPath), before);
-    EXPECT_EQ(QDir(store.path()).entryList(QDir::Files), QStringList({QStringLiteral("1.2.3.rtf")}));
+    EXPECT_EQ(readBytes(reportPath_), before);
+    EXPECT_EQ(QDir(store_.path()).entryList(QDir::Files), QStringList({QStringLiteral("1.2.3.rtf")}));
 }
 
 TEST_F(ReportEditorTest, UnreadableReportIsKeptAsideBeforeBeingReplaced)
 {
-    WriteFile(reportPath, "not an rtf file");
-    auto editor = OpenEditor();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("n'a pas pu être lu")));
-    Type(*editor, QStringLiteral("Texte"));
-    Trigger(*editor, "mnuSave");
-    EXPECT_EQ(ReadBytes(reportPath + QStringLiteral(".bak")), QByteArray("not an rtf file"));
-    EXPECT_EQ(BodyText(reportPath), QStringLiteral("Texte"));
+    writeFile(reportPath_, "not an rtf file");
+    auto editor = openEditor();
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages[0].text.contains(QStringLiteral("n'a pas pu être lu")));
+    type(*editor, QStringLiteral("Texte"));
+    trigger(*editor, "mnuSave");
+    EXPECT_EQ(readBytes(reportPath_ + QStringLiteral(".bak")), QByteArray("not an rtf file"));
+    EXPECT_EQ(bodyText(reportPath_), QStringLiteral("Texte"));
 }
 
 TEST_F(ReportEditorTest, UndoDoesNotUnloadTheDocument)
 {
-    WriteFile(reportPath, "{\\rtf1\\ansi Texte charg\\'e9\\par}");
-    auto editor = OpenEditor();
+    writeFile(reportPath_, "{\\rtf1\\ansi Texte charg\\'e9\\par}");
+    auto editor = openEditor();
     editor->bodyEdit->undo();
     EXPECT_EQ(editor->bodyEdit->toPlainText(), QStringLiteral("Texte chargé"));
     EXPECT_FALSE(editor->isModified());
@@ -577,8 +577,8 @@ class TemplatePickerTest : public ReportEditorTest { };
 
 TEST_F(TemplatePickerTest, ListsTemplatesAndPutsFocusWhereTheUserStarts)
 {
-    WriteFile(
-        TemplatePath(QStringLiteral("Lettre")).replace(QStringLiteral(".rtf"), QStringLiteral(".Rtf")), "x");
+    writeFile(
+        templatePath(QStringLiteral("Lettre")).replace(QStringLiteral(".rtf"), QStringLiteral(".Rtf")), "x");
     {
         TemplatePicker picker;
         picker.show();
@@ -592,10 +592,10 @@ TEST_F(TemplatePickerTest, ListsTemplatesAndPutsFocusWhereTheUserStarts)
         // The highlighted template is the one Enter opens.
         EXPECT_EQ(picker.templateList->currentRow(), 0);
         QTest::keyClick(picker.templateList, Qt::Key_Return);
-        EXPECT_EQ(reportSession().reportPath, TemplateFolder() + QStringLiteral("Lettre.Rtf"));
+        EXPECT_EQ(reportSession().reportPath, templateFolder() + QStringLiteral("Lettre.Rtf"));
     }
-    QDir(TemplateFolder()).removeRecursively();
-    QDir().mkpath(TemplateFolder());
+    QDir(templateFolder()).removeRecursively();
+    QDir().mkpath(templateFolder());
     TemplatePicker empty;
     empty.show();
     empty.activateWindow();
@@ -616,7 +616,7 @@ TEST_F(TemplatePickerTest, NameBoxRefusesTheNineCharactersAndOkGivesThePath)
     EXPECT_EQ(picker.nameBox->text(), QStringLiteral("..entete"));
     picker.nameBox->setText(QStringLiteral("abcdefghij"));
     picker.okButton->click();
-    EXPECT_EQ(reportSession().reportPath, TemplatePath(QStringLiteral("abcdefghij")));
+    EXPECT_EQ(reportSession().reportPath, templatePath(QStringLiteral("abcdefghij")));
 
     TemplatePicker blank;
     blank.okButton->click();
@@ -632,22 +632,22 @@ TEST_F(TemplatePickerTest, DeleteAsksThenRemovesAndRefills)
     TemplatePicker picker;
     EXPECT_TRUE(picker.deleteButton->isEnabled());
     picker.deleteTemplate(); // empty name: nothing happens
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 
     picker.templateList->setCurrentRow(0);
     QTest::mouseClick(picker.templateList->viewport(), Qt::LeftButton, {},
         picker.templateList->visualItemRect(picker.templateList->item(0)).center());
     ASSERT_EQ(picker.nameBox->text(), QStringLiteral("Thorax"));
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::No);
     picker.deleteButton->click();
-    EXPECT_TRUE(QFile::exists(TemplatePath(QStringLiteral("Thorax"))));
-    dialogs.answerMessage(MsgResult::Yes);
+    EXPECT_TRUE(QFile::exists(templatePath(QStringLiteral("Thorax"))));
+    dialogs_.answerMessage(MsgResult::Yes);
     picker.deleteButton->click();
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text,
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text,
         QStringLiteral("Etes-vous sûr de vouloir effacer le compte-rendu : \r\nThorax ?"));
-    EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Question);
-    EXPECT_FALSE(QFile::exists(TemplatePath(QStringLiteral("Thorax"))));
+    EXPECT_EQ(dialogs_.messages[1].icon, MsgIcon::Question);
+    EXPECT_FALSE(QFile::exists(templatePath(QStringLiteral("Thorax"))));
     EXPECT_EQ(picker.templateList->count(), 0);
     EXPECT_TRUE(picker.nameBox->text().isEmpty());
     EXPECT_FALSE(picker.deleteButton->isEnabled());
@@ -658,10 +658,10 @@ TEST_F(TemplatePickerTest, DeleteAsksThenRemovesAndRefills)
 // a template whose name differs only by its letter case.
 TEST_F(TemplatePickerTest, UpperCaseTemplatesAreOpenedInsertedSavedAndDeleted)
 {
-    const QString upper = TemplateFolder() + QStringLiteral("GENOU.RTF");
-    const QString lower = TemplateFolder() + QStringLiteral("genou.rtf");
-    WriteFile(upper, "{\\rtf1\\ansi Genou : #pn\\par}");
-    WriteFile(lower, "{\\rtf1\\ansi genou minuscule\\par}");
+    const QString upper = templateFolder() + QStringLiteral("GENOU.RTF");
+    const QString lower = templateFolder() + QStringLiteral("genou.rtf");
+    writeFile(upper, "{\\rtf1\\ansi Genou : #pn\\par}");
+    writeFile(lower, "{\\rtf1\\ansi genou minuscule\\par}");
     const auto choose = [](const QString& name) {
         return [name](QDialog& dialog) {
             auto& picker = dynamic_cast<TemplatePicker&>(dialog);
@@ -680,11 +680,11 @@ TEST_F(TemplatePickerTest, UpperCaseTemplatesAreOpenedInsertedSavedAndDeleted)
     };
     for (const auto& c : cases) {
         // Inserted into a report with "Courriers types...".
-        reportSession().reportPath = reportPath;
+        reportSession().reportPath = reportPath_;
         reportSession().templateMode = false;
-        auto report = OpenEditor();
+        auto report = openEditor();
         report->runWindow = choose(QString::fromLatin1(c.name));
-        Trigger(*report, "mnuCourrierType");
+        trigger(*report, "mnuCourrierType");
         EXPECT_EQ(report->bodyEdit->toPlainText(), c.inserted) << c.name;
         report->hide();
 
@@ -694,23 +694,23 @@ TEST_F(TemplatePickerTest, UpperCaseTemplatesAreOpenedInsertedSavedAndDeleted)
         picker.confirm();
         ASSERT_EQ(reportSession().reportPath, c.file) << c.name;
         reportSession().templateMode = true;
-        auto templ = OpenEditor();
+        auto templ = openEditor();
         EXPECT_TRUE(templ->bodyEdit->toPlainText().startsWith(c.inserted.left(5))) << c.name;
-        Type(*templ, QStringLiteral("Revu. "));
-        Trigger(*templ, "mnuSave");
-        EXPECT_TRUE(BodyText(c.file).startsWith(QStringLiteral("Revu. "))) << c.name;
+        type(*templ, QStringLiteral("Revu. "));
+        trigger(*templ, "mnuSave");
+        EXPECT_TRUE(bodyText(c.file).startsWith(QStringLiteral("Revu. "))) << c.name;
     }
-    QStringList files = QDir(TemplateFolder()).entryList(QDir::Files);
+    QStringList files = QDir(templateFolder()).entryList(QDir::Files);
     files.sort();
     EXPECT_EQ(files,
         QStringList(
             {QStringLiteral("GENOU.RTF"), QStringLiteral("Thorax.rtf"), QStringLiteral("genou.rtf")}));
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 
     // Deleted by its real name; the other one stays.
     TemplatePicker picker;
     picker.nameBox->setText(QStringLiteral("GENOU"));
-    dialogs.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::Yes);
     picker.deleteButton->click();
     EXPECT_FALSE(QFile::exists(upper));
     EXPECT_TRUE(QFile::exists(lower));

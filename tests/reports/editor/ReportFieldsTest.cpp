@@ -24,14 +24,14 @@ struct PatientRow {
     QString id, name, birth, sex;
 };
 
-QString MakePatients(const QTemporaryDir& dir, const std::vector<PatientRow>& rows)
+QString makePatients(const QTemporaryDir& dir, const std::vector<PatientRow>& rows)
 {
     const QString path = dir.filePath(QStringLiteral("conquest.db3"));
     {
         QSqlDatabase db
-            = OpenConquestDatabase(path, QStringLiteral("reportFields"), nullptr, MissingFile::Create);
+            = openConquestDatabase(path, QStringLiteral("reportFields"), nullptr, MissingFile::Create);
         EXPECT_TRUE(db.isOpen());
-        EXPECT_EQ(CreateConquestTables(db), QString());
+        EXPECT_EQ(createConquestTables(db), QString());
         QSqlQuery insert(db);
         insert.prepare(QStringLiteral(
             "INSERT INTO DICOMPatients (PatientID, PatientNam, PatientBir, PatientSex) VALUES (?, ?, ?, ?)"));
@@ -47,13 +47,13 @@ QString MakePatients(const QTemporaryDir& dir, const std::vector<PatientRow>& ro
     return path;
 }
 
-PatientFieldValues Fill(const QString& databasePath, const QString& patientId)
+PatientFieldValues fill(const QString& databasePath, const QString& patientId)
 {
     RecordSet patients(QStringLiteral("patients"));
     patients.setDatabasePath(databasePath);
-    const bool found = ReportActions::FindPatient(patients, patientId);
+    const bool found = ReportActions::findPatient(patients, patientId);
     PatientFieldValues fields;
-    FillPatientFields(fields, false, found ? &patients : nullptr, QStringLiteral("09/12/2026"),
+    fillPatientFields(fields, false, found ? &patients : nullptr, QStringLiteral("09/12/2026"),
         QStringLiteral("Dr MARTIN"), QDate(2026, 12, 10));
     return fields;
 }
@@ -63,7 +63,7 @@ PatientFieldValues Fill(const QString& databasePath, const QString& patientId)
 TEST(PatientFields, PatientModeTakesTheRecordAsShown)
 {
     QTemporaryDir dir;
-    const QString db = MakePatients(dir,
+    const QString db = makePatients(dir,
         {{"P1", "DUPONT^JEAN", "19650312", "f"}, {"P2", "DUPONT", "", "O"},
             {"P3", "MARTIN^LUC^PAUL", "2001", "m"}});
     struct Case {
@@ -75,7 +75,7 @@ TEST(PatientFields, PatientModeTakesTheRecordAsShown)
         {"P3", {"MARTIN", "LUC", "01//2001", "Mr", "Masculin"}},
     };
     for (const Case& c : cases) {
-        const PatientFieldValues fields = Fill(db, QString::fromLatin1(c.id));
+        const PatientFieldValues fields = fill(db, QString::fromLatin1(c.id));
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(fields[i + 1], QString::fromUtf8(c.expected[i])) << c.id << " entry " << i + 1;
         EXPECT_EQ(fields[6], QStringLiteral("09/12/2026"));
@@ -88,7 +88,7 @@ TEST(PatientFields, PatientModeTakesTheRecordAsShown)
 TEST(PatientFields, MissingPatientStillGetsExamDatePractitionerAndToday)
 {
     QTemporaryDir dir;
-    const PatientFieldValues fields = Fill(MakePatients(dir, {{"P1", "DUPONT^JEAN", "19650312", "F"}}), "P9");
+    const PatientFieldValues fields = fill(makePatients(dir, {{"P1", "DUPONT^JEAN", "19650312", "F"}}), "P9");
     for (int i = 1; i <= 5; ++i)
         EXPECT_TRUE(fields[i].isEmpty()) << i;
     EXPECT_EQ(fields[6], QStringLiteral("09/12/2026"));
@@ -99,16 +99,16 @@ TEST(PatientFields, MissingPatientStillGetsExamDatePractitionerAndToday)
 TEST(PatientFields, NameStoredAsLatin1BytesKeepsItsAccents)
 {
     QTemporaryDir dir;
-    const QString db = MakePatients(dir, {{"P1", "X", "", "F"}});
+    const QString db = makePatients(dir, {{"P1", "X", "", "F"}});
     {
-        QSqlDatabase conquest = OpenConquestDatabase(db, QStringLiteral("latin1Name"));
+        QSqlDatabase conquest = openConquestDatabase(db, QStringLiteral("latin1Name"));
         QSqlQuery update(conquest);
         const QByteArray hex = QStringLiteral("MÉNARD^Élodie").toLatin1().toHex();
         EXPECT_TRUE(update.exec(QStringLiteral("UPDATE DICOMPatients SET PatientNam = CAST(X'%1' AS TEXT)")
                                     .arg(QString::fromLatin1(hex))));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("latin1Name"));
-    const PatientFieldValues fields = Fill(db, QStringLiteral("P1"));
+    const PatientFieldValues fields = fill(db, QStringLiteral("P1"));
     EXPECT_EQ(fields[1], QStringLiteral("MÉNARD"));
     EXPECT_EQ(fields[2], QStringLiteral("Élodie"));
 }
@@ -116,7 +116,7 @@ TEST(PatientFields, NameStoredAsLatin1BytesKeepsItsAccents)
 TEST(PatientFields, LookupTakesQuotesAndWildCardsLiterally)
 {
     QTemporaryDir dir;
-    const QString db = MakePatients(dir,
+    const QString db = makePatients(dir,
         {{"O'BRIEN", "O'BRIEN^SEAN", "", "M"}, {"A_1", "UNDERSCORE", "", ""}, {"AB1", "OTHER", "", ""},
             {"50%", "PERCENT", "", ""}, {"500", "FIVE", "", ""}, {"X*", "STAR", "", ""},
             {"XY", "WHY", "", ""}});
@@ -127,19 +127,19 @@ TEST(PatientFields, LookupTakesQuotesAndWildCardsLiterally)
         = {{"O'BRIEN", "O'BRIEN"}, {"A_1", "UNDERSCORE"}, {"50%", "PERCENT"}, {"X*", "STAR"}, {"A%", ""},
             {"5__", ""}, {"o'brien", ""}, {"X?", ""}}; // an identifier is matched whole, case included
     for (const auto& c : cases)
-        EXPECT_EQ(Fill(db, QString::fromLatin1(c.id))[1], QString::fromLatin1(c.name)) << c.id;
+        EXPECT_EQ(fill(db, QString::fromLatin1(c.id))[1], QString::fromLatin1(c.name)) << c.id;
 }
 
 TEST(PatientFields, TemplateModeGivesThePlaceholders)
 {
     PatientFieldValues fields;
     fields[12] = QStringLiteral("left over");
-    FillPatientFields(fields, true, nullptr, QStringLiteral("x"), QStringLiteral("y"));
+    fillPatientFields(fields, true, nullptr, QStringLiteral("x"), QStringLiteral("y"));
     const char* expected[] = {"", "#pn ", "#pp", "#pd ", "#pg ", "#ps ", "#de ", "#me ", "#dj "};
     for (int i = 0; i <= 8; ++i)
         EXPECT_EQ(fields[i], QString::fromLatin1(expected[i])) << i;
     EXPECT_TRUE(fields[12].isEmpty());
-    for (const PatientField& field : PatientFields())
+    for (const PatientField& field : patientFields())
         EXPECT_EQ(field.token, field.placeholder.trimmed());
 }
 
@@ -149,7 +149,7 @@ TEST(FieldReplacement, ReplacesEverywhereAndKeepsTheCaretIndex)
     document.setPlainText(QStringLiteral("#pn#pp, #pn\nNé le #pd."));
     QTextCursor caret(&document);
     caret.setPosition(9); // inside ", #pn" after the first two tokens
-    EXPECT_EQ(ReplaceField(document, QStringLiteral("#pn"), QStringLiteral("DUPONT"), false, &caret), 2);
+    EXPECT_EQ(replaceField(document, QStringLiteral("#pn"), QStringLiteral("DUPONT"), false, &caret), 2);
     EXPECT_EQ(document.toPlainText(), QStringLiteral("DUPONT#pp, DUPONT\nNé le #pd."));
     EXPECT_EQ(caret.position(), 9);
     EXPECT_FALSE(caret.hasSelection());
@@ -172,7 +172,7 @@ TEST(FieldReplacement, FillsTemplatesWhatEverTheirBlanks)
     for (const auto& c : cases) {
         QTextDocument document;
         document.setPlainText(QString::fromUtf8(c.text));
-        ReplaceFieldsWithValues(document, fields);
+        replaceFieldsWithValues(document, fields);
         EXPECT_EQ(document.toPlainText(), QString::fromUtf8(c.filled)) << c.text;
     }
 }
@@ -186,13 +186,13 @@ TEST(FieldReplacement, AValueHoldingItsOwnTokenEndsAndKeepsTheFormat)
     cursor.insertText(QStringLiteral("Patient : "));
     cursor.insertText(QStringLiteral("#pn"), bold);
     cursor.insertText(QStringLiteral(" et #pn"));
-    EXPECT_EQ(ReplaceField(document, QStringLiteral("#pn"), QStringLiteral("x#pn#pny"), false), 2);
+    EXPECT_EQ(replaceField(document, QStringLiteral("#pn"), QStringLiteral("x#pn#pny"), false), 2);
     EXPECT_EQ(document.toPlainText(), QStringLiteral("Patient : x#pn#pny et x#pn#pny"));
     QTextCursor inside(&document);
     inside.setPosition(12);
     EXPECT_EQ(inside.charFormat().fontWeight(), QFont::Bold);
 
-    EXPECT_EQ(ReplaceField(document, QStringLiteral("et"), QStringLiteral("ET"), true), 1);
+    EXPECT_EQ(replaceField(document, QStringLiteral("et"), QStringLiteral("ET"), true), 1);
     inside.setPosition(document.toPlainText().indexOf(QStringLiteral("ET")) + 1);
     EXPECT_TRUE(inside.charFormat().fontUnderline());
 }
@@ -215,11 +215,11 @@ TEST(PatientFields, HostileNamesGiveACleanReport)
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
-        const QString database = MakePatients(dir, {{QStringLiteral("P1"), c.stored, {}, {}}});
-        const PatientFieldValues fields = Fill(database, QStringLiteral("P1"));
+        const QString database = makePatients(dir, {{QStringLiteral("P1"), c.stored, {}, {}}});
+        const PatientFieldValues fields = fill(database, QStringLiteral("P1"));
         QTextDocument document;
         document.setPlainText(QStringLiteral("Nom : #pn ; prénom : #pp."));
-        ReplaceFieldsWithValues(document, fields);
+        replaceFieldsWithValues(document, fields);
 
         const QString path = dir.filePath(QStringLiteral("report.rtf"));
         ASSERT_TRUE(RtfWriter::writeFile(path, document, nullptr, nullptr, RtfPageLayout{}));

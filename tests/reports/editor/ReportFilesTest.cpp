@@ -14,7 +14,7 @@ using namespace vexa;
 
 namespace {
 
-void Touch(const QString& path, const QByteArray& content = "{\\rtf1 x}")
+void touch(const QString& path, const QByteArray& content = "{\\rtf1 x}")
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -35,24 +35,24 @@ TEST(ReportFiles, ExamReportLiesBesideTheSeriesImages)
         {"/pacs/data/", "img.v2", "/pacs/data/1.2.840.9.rtf"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ExamReportPath(QString::fromLatin1(c.root), QString::fromLatin1(c.objectFile),
+        EXPECT_EQ(examReportPath(QString::fromLatin1(c.root), QString::fromLatin1(c.objectFile),
                       QStringLiteral("1.2.840.9")),
             QString::fromLatin1(c.expected))
             << c.objectFile;
     EXPECT_EQ(
-        ExamReportPath(QStringLiteral("/pacs/"), QStringLiteral("P/i.dcm"), QStringLiteral("1.2/../..\\3")),
+        examReportPath(QStringLiteral("/pacs/"), QStringLiteral("P/i.dcm"), QStringLiteral("1.2/../..\\3")),
         QStringLiteral("/pacs/P/1.2....3.rtf"));
     const QString controls = QStringLiteral("1.2") + QChar(0) + QStringLiteral("\r\n\t\x1a.3");
-    EXPECT_EQ(ExamReportPath(QStringLiteral("/pacs/"), QStringLiteral("P/i.dcm"), controls),
+    EXPECT_EQ(examReportPath(QStringLiteral("/pacs/"), QStringLiteral("P/i.dcm"), controls),
         QStringLiteral("/pacs/P/1.2_____.3.rtf"));
 }
 
 TEST(ReportFiles, LetterheadIsKnownByItsExactFileName)
 {
-    EXPECT_TRUE(IsLetterheadPath(QStringLiteral("/home/u/.local/share/VexaDICOM/entete.rtf")));
-    EXPECT_TRUE(IsLetterheadPath(QStringLiteral("C:\\Vexa\\entete.rtf")));
-    EXPECT_FALSE(IsLetterheadPath(QStringLiteral("/data/Entete.rtf")));
-    EXPECT_FALSE(IsLetterheadPath(QStringLiteral("/data/CR/entete.rtf.rtf")));
+    EXPECT_TRUE(isLetterheadPath(QStringLiteral("/home/u/.local/share/VexaDICOM/entete.rtf")));
+    EXPECT_TRUE(isLetterheadPath(QStringLiteral("C:\\Vexa\\entete.rtf")));
+    EXPECT_FALSE(isLetterheadPath(QStringLiteral("/data/Entete.rtf")));
+    EXPECT_FALSE(isLetterheadPath(QStringLiteral("/data/CR/entete.rtf.rtf")));
 }
 
 TEST(ReportFiles, FormatCodeFollowsTheFileNameEnd)
@@ -63,19 +63,19 @@ TEST(ReportFiles, FormatCodeFollowsTheFileNameEnd)
     } cases[] = {{"a.txm", 3}, {"a.RTF", 5}, {"a.Rtf", 5}, {"a.html", 4}, {"a.htm", 4}, {"a.doc", 9},
         {"a.xml", 10}, {"a.css", 11}, {"a.pdf", 12}, {"a.txt", 1}, {"readme", 1}, {"a.docx", 1}};
     for (const auto& c : cases)
-        EXPECT_EQ(FileFormatCode(QString::fromLatin1(c.name)), c.code) << c.name;
+        EXPECT_EQ(fileFormatCode(QString::fromLatin1(c.name)), c.code) << c.name;
 }
 
 TEST(ReportFiles, TemplatesAreFoundWhateverTheCaseOfTheirExtension)
 {
     QTemporaryDir dir;
-    SetReportDataFolder(dir.path());
+    setReportDataFolder(dir.path());
     QDir(dir.path()).mkdir(QStringLiteral("CR"));
     for (const char* name : {"Thorax.rtf", "Lettre.Rtf", "GENOU.RTF", "genou.rtf", "Dos.rtf", "Dos.RTF",
              "notes.txt", "a.rtf.rtf"})
-        Touch(TemplateFolder() + QString::fromLatin1(name));
-    QDir(TemplateFolder()).mkdir(QStringLiteral("dossier.rtf"));
-    QStringList listed = TemplateNames();
+        touch(templateFolder() + QString::fromLatin1(name));
+    QDir(templateFolder()).mkdir(QStringLiteral("dossier.rtf"));
+    QStringList listed = templateNames();
     listed.sort();
     EXPECT_EQ(listed,
         QStringList({QStringLiteral("Dos"), QStringLiteral("GENOU"), QStringLiteral("Lettre"),
@@ -87,62 +87,62 @@ TEST(ReportFiles, TemplatesAreFoundWhateverTheCaseOfTheirExtension)
     } cases[] = {{"GENOU", "GENOU.RTF"}, {"genou", "genou.rtf"}, {"Lettre", "Lettre.Rtf"}, {"Dos", "Dos.rtf"},
         {"a.rtf", "a.rtf.rtf"}, {"Nouveau", "Nouveau.rtf"}, {"dossier", "dossier.rtf"}};
     for (const auto& c : cases)
-        EXPECT_EQ(TemplatePath(QString::fromLatin1(c.name)), TemplateFolder() + QString::fromLatin1(c.file))
+        EXPECT_EQ(templatePath(QString::fromLatin1(c.name)), templateFolder() + QString::fromLatin1(c.file))
             << c.name;
-    EXPECT_EQ(ExistingRtfPath(dir.filePath(QStringLiteral("CR/GENOU.rtf"))), TemplateFolder() + "GENOU.RTF");
-    EXPECT_EQ(ExistingRtfPath(dir.filePath(QStringLiteral("CR/notes.TXT"))), TemplateFolder() + "notes.TXT");
-    EXPECT_TRUE(TemplateNames(dir.filePath(QStringLiteral("absent"))).isEmpty());
-    SetReportDataFolder(QString());
+    EXPECT_EQ(existingRtfPath(dir.filePath(QStringLiteral("CR/GENOU.rtf"))), templateFolder() + "GENOU.RTF");
+    EXPECT_EQ(existingRtfPath(dir.filePath(QStringLiteral("CR/notes.TXT"))), templateFolder() + "notes.TXT");
+    EXPECT_TRUE(templateNames(dir.filePath(QStringLiteral("absent"))).isEmpty());
+    setReportDataFolder(QString());
 }
 
 TEST(ReportFiles, NineCharactersAreRefusedInTemplateNames)
 {
     for (QChar c : QStringView(u"\\/:*?\"<>|"))
-        EXPECT_TRUE(IsRefusedNameCharacter(c)) << int(c.unicode());
+        EXPECT_TRUE(isRefusedNameCharacter(c)) << int(c.unicode());
     for (QChar c : QStringView(u"aZ9 .-_'éà(),"))
-        EXPECT_FALSE(IsRefusedNameCharacter(c)) << int(c.unicode());
+        EXPECT_FALSE(isRefusedNameCharacter(c)) << int(c.unicode());
 }
 
 TEST(ReportFiles, NewInstallationGetsTheStarterFilesOnce)
 {
     QTemporaryDir dir;
-    SetReportDataFolder(dir.path());
-    ASSERT_TRUE(InstallStarterFiles());
-    EXPECT_TRUE(QFile::exists(LetterheadPath()));
-    const QStringList names = TemplateNames();
+    setReportDataFolder(dir.path());
+    ASSERT_TRUE(installStarterFiles());
+    EXPECT_TRUE(QFile::exists(letterheadPath()));
+    const QStringList names = templateNames();
     EXPECT_GE(names.size(), 2);
     EXPECT_TRUE(names.contains(QStringLiteral("Radiographie thoracique")));
     for (const QString& name : names) {
         QTextDocument document;
         QTextCursor cursor(&document);
         QString error;
-        EXPECT_TRUE(InsertFile(cursor, TemplatePath(name), &error)) << error.toStdString();
+        EXPECT_TRUE(insertFile(cursor, templatePath(name), &error)) << error.toStdString();
         EXPECT_TRUE(document.toPlainText().contains(QStringLiteral("#pn"))) << name.toStdString();
     }
     // A user who removed the letterhead and a template keeps it that way.
-    QFile::remove(LetterheadPath());
-    QFile::remove(TemplatePath(names.first()));
-    ASSERT_TRUE(InstallStarterFiles());
-    EXPECT_FALSE(QFile::exists(LetterheadPath()));
-    EXPECT_EQ(TemplateNames().size(), names.size() - 1);
-    SetReportDataFolder(QString());
+    QFile::remove(letterheadPath());
+    QFile::remove(templatePath(names.first()));
+    ASSERT_TRUE(installStarterFiles());
+    EXPECT_FALSE(QFile::exists(letterheadPath()));
+    EXPECT_EQ(templateNames().size(), names.size() - 1);
+    setReportDataFolder(QString());
 }
 
 TEST(ReportInsertion, ReadsRtfHtmlAndTextAndRefusesOtherFormats)
 {
     QTemporaryDir dir;
     const QString rtf = dir.filePath(QStringLiteral("a.rtf"));
-    Touch(rtf, "{\\rtf1\\ansi\\ansicpg1252 {\\b R\\'e9sultat} normal\\par}");
+    touch(rtf, "{\\rtf1\\ansi\\ansicpg1252 {\\b R\\'e9sultat} normal\\par}");
     const QString html = dir.filePath(QStringLiteral("a.htm"));
-    Touch(html, "<p>Cr&eacute;ation <b>gras</b></p>");
+    touch(html, "<p>Cr&eacute;ation <b>gras</b></p>");
     const QString utf8 = dir.filePath(QStringLiteral("a.txt"));
-    Touch(utf8, "Ligne é");
+    touch(utf8, "Ligne é");
     const QString latin = dir.filePath(QStringLiteral("b.txt"));
-    Touch(latin, "Ligne \xe9\x80");
+    touch(latin, "Ligne \xe9\x80");
     const QString word = dir.filePath(QStringLiteral("a.doc"));
-    Touch(word, "binary");
+    touch(word, "binary");
     const QString picture = dir.filePath(QStringLiteral("photo.txt"));
-    Touch(picture, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    touch(picture, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     const struct {
         QString path;
         bool read;
@@ -162,7 +162,7 @@ TEST(ReportInsertion, ReadsRtfHtmlAndTextAndRefusesOtherFormats)
         QTextCursor cursor(&document);
         cursor.setPosition(6);
         QString error;
-        EXPECT_EQ(InsertFile(cursor, c.path, &error), c.read) << c.path.toStdString();
+        EXPECT_EQ(insertFile(cursor, c.path, &error), c.read) << c.path.toStdString();
         EXPECT_EQ(document.toPlainText().simplified(), c.text) << c.path.toStdString();
         EXPECT_EQ(error.isEmpty(), c.read) << error.toStdString();
     }

@@ -30,29 +30,29 @@ class ReportFormatTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetReportDataFolder(data.path());
+        setReportDataFolder(data_.path());
         reportSession() = ReportSession();
-        reportSession().reportPath = data.filePath(QStringLiteral("1.2.3.rtf"));
+        reportSession().reportPath = data_.filePath(QStringLiteral("1.2.3.rtf"));
         reportSession().fields[1] = QStringLiteral("DUPONT");
         reportSession().fields[2] = QStringLiteral("JEAN");
-        editor = std::make_unique<ReportEditor>();
-        editor->show();
+        editor_ = std::make_unique<ReportEditor>();
+        editor_->show();
         QApplication::processEvents();
     }
-    void TearDown() override { SetReportDataFolder(QString()); }
+    void TearDown() override { setReportDataFolder(QString()); }
 
-    QString Write(const char* name, const QByteArray& content)
+    QString write(const char* name, const QByteArray& content)
     {
-        const QString path = data.filePath(QString::fromLatin1(name));
+        const QString path = data_.filePath(QString::fromLatin1(name));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
         return path;
     }
 
-    QTemporaryDir data;
-    ScriptedDialogService dialogs;
-    std::unique_ptr<ReportEditor> editor;
+    QTemporaryDir data_;
+    ScriptedDialogService dialogs_;
+    std::unique_ptr<ReportEditor> editor_;
 };
 
 } // namespace
@@ -75,20 +75,20 @@ TEST_F(ReportFormatTest, InsertTextAsksForAFileAndFillsItsFields)
             "n'est pas un fichier texte"},
         {"", "", false, "", ""},
     };
-    QString offered = TemplateFolder(); // then the last chosen file's name in it
+    QString offered = templateFolder(); // then the last chosen file's name in it
     for (const auto& c : cases) {
-        editor->bodyEdit->clear();
+        editor_->bodyEdit->clear();
         reportSession().templateMode = c.templateMode;
         ScriptedDialogService script;
-        script.answerFile(*c.name ? Write(c.name, c.content) : QString());
-        editor->insertText();
+        script.answerFile(*c.name ? write(c.name, c.content) : QString());
+        editor_->insertText();
         ASSERT_EQ(script.files.size(), 1u);
         EXPECT_EQ(script.files[0].title, QStringLiteral("Insérer un Texte"));
         EXPECT_EQ(script.files[0].startPath, offered);
         if (*c.name)
-            offered = TemplateFolder() + QString::fromLatin1(c.name);
+            offered = templateFolder() + QString::fromLatin1(c.name);
         EXPECT_EQ(script.files[0].filters.value(0), QStringLiteral("Format RTF (*.rtf)"));
-        EXPECT_EQ(editor->bodyEdit->toPlainText().trimmed(), QString::fromUtf8(c.text)) << c.name;
+        EXPECT_EQ(editor_->bodyEdit->toPlainText().trimmed(), QString::fromUtf8(c.text)) << c.name;
         EXPECT_EQ(script.messages.size(), *c.message ? 1u : 0u) << c.name;
         if (*c.message) {
             EXPECT_TRUE(script.messages[0].text.contains(QString::fromUtf8(c.message)));
@@ -99,10 +99,10 @@ TEST_F(ReportFormatTest, InsertTextAsksForAFileAndFillsItsFields)
 
 TEST_F(ReportFormatTest, RulerSetsIndentsAndTabStopsOfTheParagraph)
 {
-    editor->bodyEdit->setPlainText(QStringLiteral("Résultat\tnormal"));
-    FormatRuler& ruler = *editor->ruler;
-    const double left = ruler.mapFromGlobal(editor->bodyEdit->viewport()->mapToGlobal(QPoint(0, 0))).x()
-        + editor->bodyEdit->document()->documentMargin();
+    editor_->bodyEdit->setPlainText(QStringLiteral("Résultat\tnormal"));
+    FormatRuler& ruler = *editor_->ruler;
+    const double left = ruler.mapFromGlobal(editor_->bodyEdit->viewport()->mapToGlobal(QPoint(0, 0))).x()
+        + editor_->bodyEdit->document()->documentMargin();
     const double top = 2;
     const double bottom = ruler.height() - 3;
     const auto at = [&](double cm, double y) { return QPointF(left + cm * PixelsPerCm, y); };
@@ -113,10 +113,10 @@ TEST_F(ReportFormatTest, RulerSetsIndentsAndTabStopsOfTheParagraph)
     EXPECT_NEAR(ruler.firstLineIndent(), 0, 1);
     ruler.dragMarker(at(0, top), at(3, top));
     EXPECT_NEAR(ruler.leftIndent(), 2 * PixelsPerCm, 1);
-    EXPECT_NEAR(editor->bodyEdit->textCursor().blockFormat().textIndent(), PixelsPerCm, 1);
+    EXPECT_NEAR(editor_->bodyEdit->textCursor().blockFormat().textIndent(), PixelsPerCm, 1);
     // The right indent (bottom, at the text's right edge) 1 cm in.
     const double width
-        = editor->bodyEdit->lineWrapColumnOrWidth() - 2 * editor->bodyEdit->document()->documentMargin();
+        = editor_->bodyEdit->lineWrapColumnOrWidth() - 2 * editor_->bodyEdit->document()->documentMargin();
     ruler.dragMarker(QPointF(left + width, bottom), QPointF(left + width - PixelsPerCm, bottom));
     EXPECT_NEAR(ruler.rightIndent(), PixelsPerCm, 1);
     // A click on the scale at 5 cm adds a tab stop; dragged off the ruler it goes.
@@ -124,17 +124,17 @@ TEST_F(ReportFormatTest, RulerSetsIndentsAndTabStopsOfTheParagraph)
     ASSERT_EQ(ruler.tabStops().size(), 1);
     EXPECT_NEAR(ruler.tabStops()[0], 5 * PixelsPerCm, 1);
     EXPECT_NEAR(
-        editor->bodyEdit->textCursor().blockFormat().tabPositions().value(0).position, 5 * PixelsPerCm, 1);
+        editor_->bodyEdit->textCursor().blockFormat().tabPositions().value(0).position, 5 * PixelsPerCm, 1);
     ruler.dragMarker(at(5, bottom), at(5, ruler.height() + 40));
     EXPECT_TRUE(ruler.tabStops().isEmpty());
-    EXPECT_TRUE(editor->isModified());
+    EXPECT_TRUE(editor_->isModified());
 }
 
 TEST_F(ReportFormatTest, FormatDialogsApplyWhatIsSet)
 {
-    editor->bodyEdit->setPlainText(QStringLiteral("Conclusion normale"));
-    editor->bodyEdit->selectAll();
-    editor->runWindow = [](QDialog& dialog) {
+    editor_->bodyEdit->setPlainText(QStringLiteral("Conclusion normale"));
+    editor_->bodyEdit->selectAll();
+    editor_->runWindow = [](QDialog& dialog) {
         if (auto* characters = qobject_cast<CharacterDialog*>(&dialog)) {
             characters->boldBox->setChecked(true);
             characters->sizeBox->setValue(14);
@@ -152,10 +152,10 @@ TEST_F(ReportFormatTest, FormatDialogsApplyWhatIsSet)
         }
         return int(QDialog::Accepted);
     };
-    editor->formatCharacters();
-    editor->formatParagraphs();
-    editor->formatTabs();
-    QTextCursor inside(editor->bodyEdit->document());
+    editor_->formatCharacters();
+    editor_->formatParagraphs();
+    editor_->formatTabs();
+    QTextCursor inside(editor_->bodyEdit->document());
     inside.setPosition(3);
     EXPECT_EQ(inside.charFormat().fontWeight(), QFont::Bold);
     EXPECT_EQ(inside.charFormat().fontPointSize(), 14);
@@ -169,8 +169,8 @@ TEST_F(ReportFormatTest, FormatDialogsApplyWhatIsSet)
     EXPECT_NEAR(block.tabPositions()[1].position, 8 * PixelsPerCm, 0.5);
 
     // Cancelled dialogs change nothing.
-    editor->runWindow = [](QDialog&) { return int(QDialog::Rejected); };
-    editor->formatParagraphs();
+    editor_->runWindow = [](QDialog&) { return int(QDialog::Rejected); };
+    editor_->formatParagraphs();
     EXPECT_EQ(inside.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
 }
 
@@ -179,7 +179,7 @@ TEST_F(ReportFormatTest, FormatDialogsApplyWhatIsSet)
 // property is applied to every character.
 TEST_F(ReportFormatTest, CharacterDialogChangesOnlyWhatTheUserChanged)
 {
-    QTextCursor cursor(editor->bodyEdit->document());
+    QTextCursor cursor(editor_->bodyEdit->document());
     QTextCharFormat title;
     title.setFontWeight(QFont::Bold);
     title.setFontPointSize(16);
@@ -189,22 +189,22 @@ TEST_F(ReportFormatTest, CharacterDialogChangesOnlyWhatTheUserChanged)
     text.setFontPointSize(11);
     text.setForeground(QColor(Qt::blue));
     cursor.insertText(QStringLiteral(" normale"), text);
-    editor->bodyEdit->selectAll();
+    editor_->bodyEdit->selectAll();
 
-    const SelectionCharFormat selection = CharFormatOfSelection(editor->bodyEdit->textCursor());
+    const SelectionCharFormat selection = charFormatOfSelection(editor_->bodyEdit->textCursor());
     for (int property : {QTextFormat::FontWeight, QTextFormat::FontPointSize, QTextFormat::FontFamilies,
              QTextFormat::ForegroundBrush})
         EXPECT_TRUE(selection.mixed.contains(property)) << property;
     EXPECT_FALSE(selection.mixed.contains(QTextFormat::FontItalic));
 
     Qt::CheckState boldShown = Qt::Unchecked;
-    editor->runWindow = [&boldShown](QDialog& dialog) {
+    editor_->runWindow = [&boldShown](QDialog& dialog) {
         auto& characters = dynamic_cast<CharacterDialog&>(dialog);
         boldShown = characters.boldBox->checkState();
         characters.italicBox->setChecked(true);
         return int(QDialog::Accepted);
     };
-    editor->formatCharacters();
+    editor_->formatCharacters();
     EXPECT_EQ(boldShown, Qt::PartiallyChecked);
     const struct {
         int position;
@@ -213,7 +213,7 @@ TEST_F(ReportFormatTest, CharacterDialogChangesOnlyWhatTheUserChanged)
         QString family;
     } expected[] = {{3, true, 16, QStringLiteral("DejaVu Serif")}, {14, false, 11, QString()}};
     for (const auto& e : expected) {
-        QTextCursor at(editor->bodyEdit->document());
+        QTextCursor at(editor_->bodyEdit->document());
         at.setPosition(e.position);
         const QTextCharFormat format = at.charFormat();
         EXPECT_TRUE(format.fontItalic()) << e.position;
@@ -223,13 +223,13 @@ TEST_F(ReportFormatTest, CharacterDialogChangesOnlyWhatTheUserChanged)
     }
 
     // Deciding a mixed style applies it to all.
-    editor->bodyEdit->selectAll();
-    editor->runWindow = [](QDialog& dialog) {
+    editor_->bodyEdit->selectAll();
+    editor_->runWindow = [](QDialog& dialog) {
         dynamic_cast<CharacterDialog&>(dialog).boldBox->setCheckState(Qt::Checked);
         return int(QDialog::Accepted);
     };
-    editor->formatCharacters();
-    QTextCursor last(editor->bodyEdit->document());
+    editor_->formatCharacters();
+    QTextCursor last(editor_->bodyEdit->document());
     last.setPosition(14);
     EXPECT_EQ(last.charFormat().fontWeight(), QFont::Bold);
     EXPECT_EQ(last.charFormat().fontPointSize(), 11);
@@ -237,19 +237,19 @@ TEST_F(ReportFormatTest, CharacterDialogChangesOnlyWhatTheUserChanged)
 
 TEST_F(ReportFormatTest, FindAndReplaceWrapAndEndOnValuesHoldingTheirText)
 {
-    editor->bodyEdit->setPlainText(QStringLiteral("opacité basale, OPACITÉ apicale, opacité"));
-    FindReplaceDialog dialog(editor->bodyEdit, true);
+    editor_->bodyEdit->setPlainText(QStringLiteral("opacité basale, OPACITÉ apicale, opacité"));
+    FindReplaceDialog dialog(editor_->bodyEdit, true);
     dialog.findBox->setText(QStringLiteral("opacité"));
-    QTextCursor end = editor->bodyEdit->textCursor();
+    QTextCursor end = editor_->bodyEdit->textCursor();
     end.movePosition(QTextCursor::End);
-    editor->bodyEdit->setTextCursor(end);
+    editor_->bodyEdit->setTextCursor(end);
     ASSERT_TRUE(dialog.findNext()); // from the end, back to the top
-    EXPECT_EQ(editor->bodyEdit->textCursor().selectionStart(), 0);
+    EXPECT_EQ(editor_->bodyEdit->textCursor().selectionStart(), 0);
     dialog.caseBox->setChecked(true);
     dialog.replaceBox->setText(QStringLiteral("une opacité"));
     EXPECT_EQ(dialog.replaceAll(), 2);
     EXPECT_EQ(
-        editor->bodyEdit->toPlainText(), QStringLiteral("une opacité basale, OPACITÉ apicale, une opacité"));
+        editor_->bodyEdit->toPlainText(), QStringLiteral("une opacité basale, OPACITÉ apicale, une opacité"));
     dialog.findBox->setText(QStringLiteral("absent"));
     EXPECT_FALSE(dialog.findNext());
 }

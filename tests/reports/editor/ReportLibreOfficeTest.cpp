@@ -32,13 +32,13 @@ TEST(ReportLibreOffice, OpensAReportSavedByTheEditor)
     if (soffice.isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     QTemporaryDir data;
-    SetReportDataFolder(data.path());
+    setReportDataFolder(data.path());
     // The letterhead file holds the sample's header as its text; the report
     // holds the sample's body (French text, bold, a table, a picture).
-    RtfDocument sample = SampleReport();
+    RtfDocument sample = sampleReport();
     RtfDocument letterhead;
     letterhead.body.reset(sample.header->clone());
-    ASSERT_TRUE(RtfWriter::writeFile(LetterheadPath(), letterhead));
+    ASSERT_TRUE(RtfWriter::writeFile(letterheadPath(), letterhead));
     RtfDocument body;
     body.body.reset(sample.body->clone());
     const QString report = QDir(data.path()).filePath(QStringLiteral("report.rtf"));
@@ -80,7 +80,7 @@ TEST(ReportLibreOffice, OpensAReportSavedByTheEditor)
     EXPECT_EQ(odf.cells, cellParagraphs(*sample.body));
     EXPECT_FALSE(odf.cells.isEmpty());
     EXPECT_EQ(odf.pictures, 1);
-    SetReportDataFolder(QString());
+    setReportDataFolder(QString());
 }
 
 namespace {
@@ -93,7 +93,7 @@ struct Kept {
     int pictures = 0;
 };
 
-int PictureCount(const QTextDocument* document)
+int pictureCount(const QTextDocument* document)
 {
     int pictures = 0;
     for (QTextBlock block = document ? document->begin() : QTextBlock(); block.isValid();
@@ -106,23 +106,23 @@ int PictureCount(const QTextDocument* document)
     return pictures;
 }
 
-Kept KeptOf(const QString& path)
+Kept keptOf(const QString& path)
 {
     RtfDocument document;
     EXPECT_TRUE(RtfReader::readFile(path, document)) << path.toStdString();
     Kept kept;
-    kept.body = PlainText(*document.body);
-    kept.header = document.header ? PlainText(*document.header) : QString();
-    kept.footer = document.footer ? PlainText(*document.footer) : QString();
+    kept.body = plainText(*document.body);
+    kept.header = document.header ? plainText(*document.header) : QString();
+    kept.footer = document.footer ? plainText(*document.footer) : QString();
     kept.cells = cellParagraphs(*document.body);
-    kept.pictures = PictureCount(document.body.get()) + PictureCount(document.header.get())
-        + PictureCount(document.footer.get());
+    kept.pictures = pictureCount(document.body.get()) + pictureCount(document.header.get())
+        + pictureCount(document.footer.get());
     return kept;
 }
 
 // LibreOffice's plain text conversion of every RTF file of a folder, as the
 // words of each file (its layout of frames and lists may differ; no word may).
-QMap<QString, QStringList> LibreOfficeWords(
+QMap<QString, QStringList> libreOfficeWords(
     const QString& soffice, const QString& folder, const QString& profile)
 {
     QStringList files = QDir(folder).entryList({QStringLiteral("*.rtf")}, QDir::Files);
@@ -157,7 +157,7 @@ QMap<QString, QStringList> LibreOfficeWords(
 TEST(ReportLibreOffice, EditorKeepsWhatItOpensAndSaves)
 {
     QTemporaryDir data;
-    SetReportDataFolder(data.path()); // no letterhead: each file's own header only
+    setReportDataFolder(data.path()); // no letterhead: each file's own header only
     const QString corpus
         = qEnvironmentVariable("VEXA_SOURCE_DIR") + QStringLiteral("/tests/reports/rtf-corpus");
     const QString original = data.filePath(QStringLiteral("original"));
@@ -196,23 +196,23 @@ TEST(ReportLibreOffice, EditorKeepsWhatItOpensAndSaves)
         editor.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
         EXPECT_EQ(dialogs.unexpected, 0) << where;
         EXPECT_EQ(dialogs.messages.size(), editor.losses().isEmpty() ? 0u : 1u) << where;
-        const Kept before = KeptOf(QDir(original).filePath(file));
-        const Kept after = KeptOf(path);
+        const Kept before = keptOf(QDir(original).filePath(file));
+        const Kept after = keptOf(path);
         EXPECT_EQ(after.body, before.body) << where;
         EXPECT_EQ(after.header, before.header) << where;
         EXPECT_EQ(after.footer, before.footer) << where;
         EXPECT_EQ(after.cells, before.cells) << where;
         EXPECT_EQ(after.pictures, before.pictures) << where;
     }
-    EXPECT_TRUE(KeptOf(QDir(saved).filePath(QStringLiteral("zz-text-box.rtf")))
+    EXPECT_TRUE(keptOf(QDir(saved).filePath(QStringLiteral("zz-text-box.rtf")))
                     .body.contains(QStringLiteral("Texte dans la zone")));
 
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (soffice.isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     const QString profile = data.filePath(QStringLiteral("profile"));
-    const QMap<QString, QStringList> before = LibreOfficeWords(soffice, original, profile);
-    const QMap<QString, QStringList> after = LibreOfficeWords(soffice, saved, profile);
+    const QMap<QString, QStringList> before = libreOfficeWords(soffice, original, profile);
+    const QMap<QString, QStringList> after = libreOfficeWords(soffice, saved, profile);
     // LibreOffice's text conversion leaves out frames and text boxes, which
     // the saved file holds as paragraphs: it may show more words after, never
     // fewer, but for what the editor told it could not keep (a footnote's
@@ -233,5 +233,5 @@ TEST(ReportLibreOffice, EditorKeepsWhatItOpensAndSaves)
         EXPECT_EQ(missing, told.value(file)) << file.toStdString();
     }
     EXPECT_TRUE(after.value(QStringLiteral("zz-text-box.rtf")).contains(QStringLiteral("Texte")));
-    SetReportDataFolder(QString());
+    setReportDataFolder(QString());
 }

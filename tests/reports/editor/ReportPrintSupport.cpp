@@ -12,7 +12,7 @@ const QString LetterheadText = QStringLiteral("Cabinet de Radiologie des Tilleul
 
 namespace {
 
-void Write(const QString& path, const QByteArray& content)
+void write(const QString& path, const QByteArray& content)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
@@ -21,19 +21,19 @@ void Write(const QString& path, const QByteArray& content)
 
 } // namespace
 
-void WriteThreePageReport(const QString& reportPath)
+void writeThreePageReport(const QString& reportPath)
 {
-    Write(LetterheadPath(),
+    write(letterheadPath(),
         "{\\rtf1\\ansi\\ansicpg1252 \\qc\\b\\fs28 " + LetterheadText.toLatin1()
             + "\\b0\\par\\fs20 Imagerie m\\'e9dicale\\par}");
     QByteArray body = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Liberation Sans;}}\\fs24 ";
     for (int line = 1; line <= 60; ++line)
         body += "Ligne " + QByteArray::number(line) + " du r\\'e9sultat\\par ";
     body += "\\page Fin du compte-rendu\\par}";
-    Write(reportPath, body);
+    write(reportPath, body);
 }
 
-QStringList PdfPageTexts(const QString& pdf)
+QStringList pdfPageTexts(const QString& pdf)
 {
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdf});

@@ -10,9 +10,9 @@ extern const QString LetterheadText;
 
 // Writes the letterhead "entete.rtf" in the report data folder and a report
 // whose 60 numbered lines fill two pages, then a page break and a last line.
-void WriteThreePageReport(const QString& reportPath);
+void writeThreePageReport(const QString& reportPath);
 
 // The text of each page of a PDF (pdftotext); empty when poppler cannot read it.
-QStringList PdfPageTexts(const QString& pdf);
+QStringList pdfPageTexts(const QString& pdf);
 
 } // namespace vexa::reporttest

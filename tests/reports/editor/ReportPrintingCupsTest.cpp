@@ -31,7 +31,7 @@ const QString DefaultQueue = QStringLiteral("VexaPDF");
 
 // The pages of the first PDF written in `folder` since `since` whose text
 // holds `marker`; waits up to 20 s for cups-pdf.
-QStringList PrintedPages(const QDir& folder, const QDateTime& since, const QString& marker)
+QStringList printedPages(const QDir& folder, const QDateTime& since, const QString& marker)
 {
     const QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired()) {
@@ -39,7 +39,7 @@ QStringList PrintedPages(const QDir& folder, const QDateTime& since, const QStri
         for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
             if (file.lastModified() < since)
                 continue;
-            const QStringList pages = PdfPageTexts(file.absoluteFilePath());
+            const QStringList pages = pdfPageTexts(file.absoluteFilePath());
             if (!pages.isEmpty() && pages.join(QString()).contains(marker))
                 return pages;
         }
@@ -55,9 +55,9 @@ TEST(ReportPrintingCups, ThreePageReportPrintsWithTheLetterheadOnEachPage)
     ASSERT_TRUE(installed.contains(Queue)) << "the test scheduler's queue is missing";
     const QDir out(qEnvironmentVariable("VEXA_PDF_OUT"));
     QTemporaryDir data;
-    SetReportDataFolder(data.path());
+    setReportDataFolder(data.path());
     const QString report = QDir(data.path()).filePath(QStringLiteral("1.2.3.rtf"));
-    WriteThreePageReport(report);
+    writeThreePageReport(report);
     reportSession() = ReportSession();
     reportSession().reportPath = report;
     reportSession().fields[1] = QStringLiteral("DUPONT");
@@ -68,20 +68,20 @@ TEST(ReportPrintingCups, ThreePageReportPrintsWithTheLetterheadOnEachPage)
     // The report printer by its exact name; the default comes back afterwards.
     ASSERT_TRUE(installed.contains(DefaultQueue));
     const QString otherQueue = DefaultQueue;
-    appValues().DefaultPrinterName = otherQueue;
-    appValues().CR_Printer = Queue;
-    SetCurrentPrinterName(otherQueue);
+    appValues().defaultPrinterName = otherQueue;
+    appValues().crPrinter = Queue;
+    setCurrentPrinterName(otherQueue);
     const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
     editor.findChild<QAction*>(QStringLiteral("mnuPrint"))->trigger();
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(CurrentPrinterName(), otherQueue);
+    EXPECT_EQ(currentPrinterName(), otherQueue);
 
-    const QStringList pages = PrintedPages(out, since, QStringLiteral("Fin du compte-rendu"));
+    const QStringList pages = printedPages(out, since, QStringLiteral("Fin du compte-rendu"));
     ASSERT_EQ(pages.size(), 3) << "three pages, no fourth";
     for (const QString& page : pages)
         EXPECT_TRUE(page.contains(LetterheadText)) << page.toStdString();
     EXPECT_TRUE(pages[1].contains(QStringLiteral("Ligne 60 du résultat")));
     EXPECT_FALSE(pages[1].contains(QStringLiteral("Fin du compte-rendu")));
     EXPECT_TRUE(pages[2].contains(QStringLiteral("Fin du compte-rendu")));
-    SetReportDataFolder(QString());
+    setReportDataFolder(QString());
 }

@@ -24,32 +24,32 @@ using namespace vexa::reporttest;
 TEST(ReportPrinting, WithoutPrinterTheReportGoesToAPdfWithTheLetterheadOnEachPage)
 {
     QTemporaryDir data;
-    SetReportDataFolder(data.path());
+    setReportDataFolder(data.path());
     const QString report = QDir(data.path()).filePath(QStringLiteral("1.2.3.rtf"));
-    WriteThreePageReport(report);
+    writeThreePageReport(report);
     reportSession() = ReportSession();
     reportSession().reportPath = report;
     ScriptedDialogService dialogs;
     ReportEditor editor;
 
-    appValues().DefaultPrinterName = QStringLiteral("Accueil");
-    SetCurrentPrinterName(QStringLiteral("Accueil"));
+    appValues().defaultPrinterName = QStringLiteral("Accueil");
+    setCurrentPrinterName(QStringLiteral("Accueil"));
     ReportPrintJob job;
     job.body = editor.bodyEdit->document();
     job.header = editor.headerEdit->document();
     job.page = editor.pageLayout();
     const QString folder = QDir(data.path()).filePath(QStringLiteral("pdf"));
     const ReportPrintOutcome outcome
-        = PrintReport(job, QStringLiteral("Compte-rendus"), QStringList(), folder);
+        = printReport(job, QStringLiteral("Compte-rendus"), QStringList(), folder);
 
     ASSERT_TRUE(outcome.printed);
     EXPECT_TRUE(outcome.printerName.isEmpty());
     EXPECT_TRUE(outcome.pdfPath.startsWith(folder));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(outcome.pdfPath)));
-    EXPECT_EQ(CurrentPrinterName(), QStringLiteral("Accueil"));
+    EXPECT_EQ(currentPrinterName(), QStringLiteral("Accueil"));
 
-    const QStringList pages = PdfPageTexts(outcome.pdfPath);
+    const QStringList pages = pdfPageTexts(outcome.pdfPath);
     ASSERT_EQ(pages.size(), 3) << "three pages, no blank sheet after the last";
     EXPECT_EQ(outcome.pages, 3);
     for (const QString& page : pages)
@@ -60,7 +60,7 @@ TEST(ReportPrinting, WithoutPrinterTheReportGoesToAPdfWithTheLetterheadOnEachPag
     EXPECT_FALSE(pages[1].contains(QStringLiteral("Fin du compte-rendu")));
     EXPECT_TRUE(pages[2].contains(QStringLiteral("Fin du compte-rendu")));
     EXPECT_FALSE(pages[2].contains(QStringLiteral("Ligne")));
-    SetReportDataFolder(QString());
+    setReportDataFolder(QString());
 }
 
 TEST(ReportPrinting, PageRangeAndCopiesAsThePrintDialogGivesThem)
@@ -97,7 +97,7 @@ TEST(ReportPrinting, PageRangeAndCopiesAsThePrintDialogGivesThem)
             ASSERT_TRUE(pages.print(c.first, c.last, c.copies));
         }
         QStringList printed;
-        for (const QString& text : PdfPageTexts(pdf)) {
+        for (const QString& text : pdfPageTexts(pdf)) {
             EXPECT_TRUE(text.contains(LetterheadText));
             printed << text.section(QStringLiteral("Feuillet "), 1).trimmed();
         }
@@ -126,7 +126,7 @@ TEST(ReportPrinting, FooterOnEveryPageWithItsPageNumber)
         ASSERT_TRUE(pages.print());
         EXPECT_LT(pages.bodyRect().bottom(), writer.height());
     }
-    const QStringList texts = PdfPageTexts(pdf);
+    const QStringList texts = pdfPageTexts(pdf);
     ASSERT_EQ(texts.size(), 3);
     for (int page = 1; page <= 3; ++page) {
         EXPECT_TRUE(texts[page - 1].contains(QStringLiteral("Feuillet %1").arg(page))) << page;

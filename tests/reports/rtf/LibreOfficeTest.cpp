@@ -31,7 +31,7 @@ protected:
             return;
         folder_ = new QTemporaryDir;
         ASSERT_TRUE(folder_->isValid());
-        report_ = new RtfDocument(SampleReport());
+        report_ = new RtfDocument(sampleReport());
         ASSERT_TRUE(RtfWriter::writeFile(folder_->filePath("report.rtf"), *report_));
     }
     static void TearDownTestSuite()

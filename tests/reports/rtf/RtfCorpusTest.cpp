@@ -199,7 +199,7 @@ TEST(RtfCorpus, WrittenBackReadsTheSame)
         const QByteArray written = RtfWriter::write(first);
         RtfDocument second;
         ASSERT_TRUE(RtfReader::read(written, second)) << expected.file;
-        EXPECT_EQ(Dump(second).toStdString(), Dump(first).toStdString()) << expected.file;
+        EXPECT_EQ(dump(second).toStdString(), dump(first).toStdString()) << expected.file;
         // And once more: what we write is stable.
         EXPECT_EQ(RtfWriter::write(second), written) << expected.file;
     }

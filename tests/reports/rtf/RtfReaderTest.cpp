@@ -81,21 +81,21 @@ TEST(RtfReader, TextEncodingsAndDestinations)
         {"backslash before line end is a paragraph", "un\\\ndeux", u"un\ndeux"_qs},
     };
     for (const Case& c : cases) {
-        const RtfDocument document = ReadRtf(wrap(c.body));
-        EXPECT_EQ(PlainText(*document.body), c.text) << c.what;
+        const RtfDocument document = readRtf(wrap(c.body));
+        EXPECT_EQ(plainText(*document.body), c.text) << c.what;
     }
 
     // Other code pages of the whole document.
-    const RtfDocument cyrillic = ReadRtf("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}");
-    EXPECT_EQ(PlainText(*cyrillic.body), u"Привет"_qs);
-    const RtfDocument big5 = ReadRtf("{\\rtf1\\ansi\\ansicpg950\\deff0{\\fonttbl{\\f0\\fcharset136 MingLiU;}}"
+    const RtfDocument cyrillic = readRtf("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}");
+    EXPECT_EQ(plainText(*cyrillic.body), u"Привет"_qs);
+    const RtfDocument big5 = readRtf("{\\rtf1\\ansi\\ansicpg950\\deff0{\\fonttbl{\\f0\\fcharset136 MingLiU;}}"
                                      "\\'a4\\'a4\\'a4\\'e5}");
-    EXPECT_EQ(PlainText(*big5.body), u"中文"_qs);
+    EXPECT_EQ(plainText(*big5.body), u"中文"_qs);
 }
 
 TEST(RtfReader, CharacterFormats)
 {
-    const RtfDocument document = ReadRtf(wrap("plain {\\b gras}{\\i italique}{\\ul souligne}{\\strike barre}"
+    const RtfDocument document = readRtf(wrap("plain {\\b gras}{\\i italique}{\\ul souligne}{\\strike barre}"
                                               "{\\cf1 rouge}{\\highlight2 fond}{\\super haut}{\\sub bas}"
                                               "{\\f1\\fs32 grand}{\\b\\i\\b0 seul}{\\ulwave v}\\plain fin"));
     QMap<QString, QTextCharFormat> formats;
@@ -127,7 +127,7 @@ TEST(RtfReader, CharacterFormats)
 TEST(RtfReader, ParagraphFormats)
 {
     const RtfDocument document
-        = ReadRtf(wrap("\\pard\\qc centre\\par"
+        = readRtf(wrap("\\pard\\qc centre\\par"
                        "\\pard\\qr\\li720\\ri360\\fi-360\\sb120\\sa240 droite\\par"
                        "\\pard\\qj\\sl360\\slmult1\\tx1440\\tqr\\tx8000\\tqc\\tx4000 a\\tab b\\par"
                        "\\pard\\sl-300\\slmult0 fixe\\par"
@@ -136,7 +136,7 @@ TEST(RtfReader, ParagraphFormats)
     QList<QTextBlockFormat> blocks;
     for (QTextBlock block = document.body->begin(); block.isValid(); block = block.next())
         blocks << block.blockFormat();
-    ASSERT_EQ(blocks.size(), 7) << Dump(*document.body).toStdString();
+    ASSERT_EQ(blocks.size(), 7) << dump(*document.body).toStdString();
     EXPECT_EQ(blocks[0].alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(blocks[1].alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     EXPECT_EQ(blocks[1].leftMargin(), 48);
@@ -158,7 +158,7 @@ TEST(RtfReader, ParagraphFormats)
     EXPECT_EQ(blocks[4].pageBreakPolicy(), QTextFormat::PageBreak_Auto);
     EXPECT_EQ(blocks[5].pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
     EXPECT_EQ(blocks[6].pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
-    EXPECT_EQ(PlainText(*document.body), u"centre\ndroite\na\tb\nfixe\navant\napres\nsaut"_qs);
+    EXPECT_EQ(plainText(*document.body), u"centre\ndroite\na\tb\nfixe\navant\napres\nsaut"_qs);
 }
 
 TEST(RtfReader, Tables)
@@ -166,7 +166,7 @@ TEST(RtfReader, Tables)
     // Two rows from one definition, a third row without its own \trowd, an
     // empty cell, two paragraphs in a cell, then text after the table.
     const RtfDocument document
-        = ReadRtf(wrap("avant\\par"
+        = readRtf(wrap("avant\\par"
                        "\\trowd\\trgaph108\\clbrdrt\\brdrs\\cellx2000\\cellx5000\\cellx9000"
                        "\\pard\\intbl Mesure\\cell\\pard\\intbl Valeur\\cell\\pard\\intbl R\\'e9f\\cell\\row"
                        "\\trowd\\trgaph108\\cellx2000\\cellx5000\\cellx9000"
@@ -174,7 +174,7 @@ TEST(RtfReader, Tables)
                        "\\pard\\intbl a\\cell\\pard\\intbl b\\cell\\pard\\intbl c\\cell\\row"
                        "\\pard apr\\'e8s\\par"));
     QTextTable* table = firstTable(*document.body);
-    ASSERT_NE(table, nullptr) << Dump(*document.body).toStdString();
+    ASSERT_NE(table, nullptr) << dump(*document.body).toStdString();
     EXPECT_EQ(table->rows(), 3);
     EXPECT_EQ(table->columns(), 3);
     EXPECT_EQ(cellText(table, 0, 0), "Mesure");
@@ -188,12 +188,12 @@ TEST(RtfReader, Tables)
     ASSERT_EQ(widths.size(), 3);
     EXPECT_EQ(widths[1], QTextLength(QTextLength::FixedLength, 200));
     EXPECT_EQ(format.cellPadding(), 108.0 / 15);
-    EXPECT_EQ(PlainText(*document.body).section('\n', -1), u"après"_qs);
-    EXPECT_TRUE(PlainText(*document.body).startsWith("avant\n"));
+    EXPECT_EQ(plainText(*document.body).section('\n', -1), u"après"_qs);
+    EXPECT_TRUE(plainText(*document.body).startsWith("avant\n"));
 
     // Word writes the row definition again after the cells; rows of one cell
     // more than defined widen the table.
-    const RtfDocument word = ReadRtf(wrap("\\pard\\intbl x\\cell y\\cell z\\cell"
+    const RtfDocument word = readRtf(wrap("\\pard\\intbl x\\cell y\\cell z\\cell"
                                           "\\trowd\\cellx1000\\cellx2000\\row\\pard fin"));
     QTextTable* wide = firstTable(*word.body);
     ASSERT_NE(wide, nullptr);
@@ -203,10 +203,10 @@ TEST(RtfReader, Tables)
 
 TEST(RtfReader, Pictures)
 {
-    const QByteArray png = EncodedPicture(40, 30, "PNG");
-    const QByteArray jpeg = EncodedPicture(64, 48, "JPEG");
+    const QByteArray png = encodedPicture(40, 30, "PNG");
+    const QByteArray jpeg = encodedPicture(64, 48, "JPEG");
     const QByteArray wmf = QByteArray::fromHex("0100090000036c00000000000000");
-    const RtfDocument document = ReadRtf(
+    const RtfDocument document = readRtf(
         wrap("a{\\*\\shppict{\\pict\\pngblip\\picw40\\pich30\\picwgoal1200\\pichgoal900\n" + png.toHex()
             + "}}"
               "{\\nonshppict{\\pict\\wmetafile8 0100}}b"
@@ -225,7 +225,7 @@ TEST(RtfReader, Pictures)
                 images << it.fragment().charFormat().toImageFormat();
         }
     }
-    ASSERT_EQ(images.size(), 4) << Dump(*document.body).toStdString();
+    ASSERT_EQ(images.size(), 4) << dump(*document.body).toStdString();
     const auto picture = [&](const QTextImageFormat& format) {
         return document.body->resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
     };
@@ -233,38 +233,38 @@ TEST(RtfReader, Pictures)
     EXPECT_EQ(picture(images[0]).size(), QSize(40, 30));
     EXPECT_EQ(images[0].width(), 80);
     EXPECT_EQ(images[0].height(), 60);
-    EXPECT_EQ(images[0].property(RtfPictureProperty::Data).toByteArray(), png);
+    EXPECT_EQ(images[0].property(rtf_picture_property::Data).toByteArray(), png);
     // JPEG at half its own size.
     EXPECT_EQ(picture(images[1]).size(), QSize(64, 48));
     EXPECT_EQ(images[1].width(), 32);
-    EXPECT_EQ(images[1].intProperty(RtfPictureProperty::Kind), int(RtfPictureKind::Jpeg));
+    EXPECT_EQ(images[1].intProperty(rtf_picture_property::Kind), int(RtfPictureKind::Jpeg));
     // A metafile shows as a placeholder of its size and keeps its bytes.
-    EXPECT_EQ(images[2].name(), RtfPlaceholderName());
+    EXPECT_EQ(images[2].name(), rtfPlaceholderName());
     EXPECT_EQ(images[2].width(), 96);
-    EXPECT_EQ(images[2].property(RtfPictureProperty::Data).toByteArray(), wmf);
+    EXPECT_EQ(images[2].property(rtf_picture_property::Data).toByteArray(), wmf);
     // \bin data.
     EXPECT_EQ(picture(images[3]).size(), QSize(40, 30));
-    EXPECT_EQ(PlainText(*document.body).remove(QChar::ObjectReplacementCharacter), "ab");
+    EXPECT_EQ(plainText(*document.body).remove(QChar::ObjectReplacementCharacter), "ab");
 }
 
 TEST(RtfReader, HeaderFooterAndPage)
 {
-    const RtfDocument document = ReadRtf(
+    const RtfDocument document = readRtf(
         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\paperw11906\\paperh16838\\margl1134\\margr1000"
         "\\margt850\\margb900\\sectd\\headery500\\footery600"
         "{\\headerf premi\\'e8re page}{\\header\\pard\\qc Cabinet de radiologie\\par Dr Martin\\par}"
         "{\\footerl gauche}{\\footerf premi\\'e8re}"
         "\\pard Corps du compte-rendu\\par}");
     ASSERT_TRUE(document.header);
-    EXPECT_EQ(PlainText(*document.header), "Cabinet de radiologie\nDr Martin");
+    EXPECT_EQ(plainText(*document.header), "Cabinet de radiologie\nDr Martin");
     EXPECT_EQ(
         document.header->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     ASSERT_TRUE(document.footer);
-    EXPECT_EQ(PlainText(*document.footer), "gauche"); // left pages before first page
-    EXPECT_EQ(PlainText(*document.body), "Corps du compte-rendu");
+    EXPECT_EQ(plainText(*document.footer), "gauche"); // left pages before first page
+    EXPECT_EQ(plainText(*document.body), "Corps du compte-rendu");
     EXPECT_EQ(document.page, (RtfPageLayout{11906, 16838, 1134, 1000, 850, 900, 500, 600}));
 
-    const RtfDocument plain = ReadRtf("{\\rtf1 texte}");
+    const RtfDocument plain = readRtf("{\\rtf1 texte}");
     EXPECT_FALSE(plain.header);
     EXPECT_FALSE(plain.footer);
     EXPECT_EQ(plain.page, RtfPageLayout{});
@@ -299,13 +299,13 @@ TEST(RtfReader, TextBoxesReadWhereTheyStand)
             "\nA\nZone\n\nB\nFin"},
     };
     for (const auto& c : cases) {
-        const RtfDocument document = ReadRtf(wrap(c.rtf));
-        EXPECT_EQ(PlainText(*document.body), QString::fromUtf8(c.text)) << c.what;
+        const RtfDocument document = readRtf(wrap(c.rtf));
+        EXPECT_EQ(plainText(*document.body), QString::fromUtf8(c.text)) << c.what;
         EXPECT_TRUE(
             document.losses.join(' ').contains(u"zones de texte"_qs) || !QByteArray(c.rtf).contains("shp"))
             << c.what;
     }
-    const RtfDocument inCell = ReadRtf(wrap(cases[3].rtf));
+    const RtfDocument inCell = readRtf(wrap(cases[3].rtf));
     QTextTable* table = firstTable(*inCell.body);
     ASSERT_TRUE(table);
     EXPECT_EQ(table->columns(), 2);
@@ -322,8 +322,8 @@ TEST(RtfReader, FieldsKeepTheirInstruction)
         for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 const QTextCharFormat format = it.fragment().charFormat();
-                if (format.hasProperty(RtfFieldProperty::Instruction))
-                    found << format.stringProperty(RtfFieldProperty::Instruction).trimmed() + u'='
+                if (format.hasProperty(rtf_field_property::Instruction))
+                    found << format.stringProperty(rtf_field_property::Instruction).trimmed() + u'='
                             + it.fragment().text();
             }
         }
@@ -352,12 +352,12 @@ TEST(RtfReader, FieldsKeepTheirInstruction)
         {"empty result", "A{\\field{\\*\\fldinst PAGE}{\\fldrslt }}\\par", "A", {}, true},
     };
     for (const auto& c : cases) {
-        const RtfDocument document = ReadRtf(wrap(c.rtf));
-        EXPECT_EQ(PlainText(*document.body), QString::fromUtf8(c.text)) << c.what;
+        const RtfDocument document = readRtf(wrap(c.rtf));
+        EXPECT_EQ(plainText(*document.body), QString::fromUtf8(c.text)) << c.what;
         EXPECT_EQ(instructions(*document.body), c.kept) << c.what;
         EXPECT_EQ(document.losses.join(' ').contains(u"champs"_qs), c.lost) << c.what;
         // Written and read again, the kept fields are still fields.
-        const RtfDocument again = ReadRtf(RtfWriter::write(document));
+        const RtfDocument again = readRtf(RtfWriter::write(document));
         EXPECT_EQ(instructions(*again.body), c.kept) << c.what;
     }
 }
@@ -382,7 +382,7 @@ TEST(RtfReader, WhatIsLostIsListed)
         {"comment", "A{\\*\\annotation\\pard Relire\\par}\\par", "les commentaires"},
     };
     for (const auto& c : cases) {
-        const RtfDocument document = ReadRtf(wrap(c.rtf));
+        const RtfDocument document = readRtf(wrap(c.rtf));
         const QString losses = document.losses.join('|');
         if (*c.loss == 0)
             EXPECT_TRUE(losses.isEmpty()) << c.what << ": " << losses.toStdString();
@@ -400,7 +400,7 @@ TEST(RtfReader, NotRtf)
     QString error;
     EXPECT_FALSE(RtfReader::read("Bonjour", document, &error));
     EXPECT_EQ(error, u"Ce fichier n'est pas au format RTF."_qs);
-    EXPECT_EQ(PlainText(*ReadRtf("\xEF\xBB\xBF {\\rtf1 x}").body), "x")
+    EXPECT_EQ(plainText(*readRtf("\xEF\xBB\xBF {\\rtf1 x}").body), "x")
         << "byte order mark and blank before the group";
     EXPECT_FALSE(RtfReader::readFile("/nonexistent/x.rtf", document, &error));
     EXPECT_TRUE(error.startsWith(u"Impossible de lire le fichier /nonexistent/x.rtf"_qs))
@@ -448,8 +448,8 @@ TEST(RtfReader, HostileInput)
         timer.start();
         RtfDocument document;
         EXPECT_TRUE(RtfReader::read(c.rtf, document)) << c.what;
-        EXPECT_TRUE(PlainText(*document.body).contains(c.text))
-            << c.what << ": " << PlainText(*document.body).toStdString();
+        EXPECT_TRUE(plainText(*document.body).contains(c.text))
+            << c.what << ": " << plainText(*document.body).toStdString();
         EXPECT_LT(timer.elapsed(), 2000) << c.what;
     }
 
@@ -461,5 +461,5 @@ TEST(RtfReader, HostileInput)
     QTextTable* table = firstTable(*document.body);
     ASSERT_NE(table, nullptr);
     EXPECT_LE(qint64(table->rows()) * table->columns(), 20000);
-    EXPECT_TRUE(PlainText(*document.body).endsWith("fin"));
+    EXPECT_TRUE(plainText(*document.body).endsWith("fin"));
 }

@@ -77,8 +77,8 @@ void dumpBlock(
             const QImage picture = resource.value<QImage>();
             out << " {image " << number(image.width()) << "x" << number(image.height()) << " picture "
                 << picture.width() << "x" << picture.height() << " kind "
-                << image.intProperty(RtfPictureProperty::Kind) << " bytes "
-                << image.property(RtfPictureProperty::Data).toByteArray().size() << "}";
+                << image.intProperty(rtf_picture_property::Kind) << " bytes "
+                << image.property(rtf_picture_property::Data).toByteArray().size() << "}";
         } else {
             out << " {" << charFormat(format) << "|" << fragment.text() << "}";
         }
@@ -119,7 +119,7 @@ void dumpFrame(const QTextDocument& document, QTextFrame* frame, const QString& 
 
 } // namespace
 
-QString Dump(const QTextDocument& document)
+QString dump(const QTextDocument& document)
 {
     QString text;
     QTextStream out(&text);
@@ -129,7 +129,7 @@ QString Dump(const QTextDocument& document)
     return text;
 }
 
-QString Dump(const RtfDocument& document)
+QString dump(const RtfDocument& document)
 {
     const RtfPageLayout& page = document.page;
     QString text = QStringLiteral("PAGE %1x%2 margins %3 %4 %5 %6 header %7 footer %8\n")
@@ -142,13 +142,13 @@ QString Dump(const RtfDocument& document)
                        .arg(page.headerDistance)
                        .arg(page.footerDistance);
     if (document.header)
-        text += "HEADER\n" + Dump(*document.header);
+        text += "HEADER\n" + dump(*document.header);
     if (document.footer)
-        text += "FOOTER\n" + Dump(*document.footer);
-    return text + "BODY\n" + Dump(*document.body);
+        text += "FOOTER\n" + dump(*document.footer);
+    return text + "BODY\n" + dump(*document.body);
 }
 
-QString PlainText(const QTextDocument& document)
+QString plainText(const QTextDocument& document)
 {
     QStringList paragraphs;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
@@ -156,7 +156,7 @@ QString PlainText(const QTextDocument& document)
     return paragraphs.join('\n');
 }
 
-RtfDocument ReadRtf(const QByteArray& rtf)
+RtfDocument readRtf(const QByteArray& rtf)
 {
     RtfDocument document;
     QString error;
@@ -164,7 +164,7 @@ RtfDocument ReadRtf(const QByteArray& rtf)
     return document;
 }
 
-QByteArray EncodedPicture(int width, int height, const char* format)
+QByteArray encodedPicture(int width, int height, const char* format)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -198,7 +198,7 @@ QTextCharFormat font(const QString& family, double points)
 
 // A report as the editor makes it: letterhead in the header, formatted text,
 // a table, a picture put in by the user, a page break, a footer.
-RtfDocument SampleReport()
+RtfDocument sampleReport()
 {
     RtfDocument report;
     QFont defaultFont = report.body->defaultFont();

@@ -9,7 +9,7 @@
 #include <ostream>
 
 // Texts in test messages.
-inline void PrintTo(const QString& text, std::ostream* out)
+inline void printTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
@@ -17,25 +17,25 @@ inline void PrintTo(const QString& text, std::ostream* out)
 namespace vexa::rtftest {
 
 // One line per paragraph, table and picture, with the formats that matter.
-QString Dump(const QTextDocument& document);
+QString dump(const QTextDocument& document);
 // Dumps of body, header, footer and page.
-QString Dump(const RtfDocument& document);
+QString dump(const RtfDocument& document);
 
 // The document's text, paragraphs joined by "\n", tables and cells flattened.
-QString PlainText(const QTextDocument& document);
+QString plainText(const QTextDocument& document);
 
 // Reads RTF given as Latin-1 text; fails the test when it is not read.
-RtfDocument ReadRtf(const QByteArray& rtf);
+RtfDocument readRtf(const QByteArray& rtf);
 
 // A report as the editor makes it: a letterhead in the header (bold, centred),
 // French text, every character format, indents and tabs, a bordered table,
 // a picture put in by the user (no file bytes), a page break and a footer.
-RtfDocument SampleReport();
+RtfDocument sampleReport();
 // Accented French text of the sample report, and text beyond Windows-1252.
 extern const QString SampleFrenchText;
 extern const QString SampleTextBeyond1252;
 
 // A small picture of the given size, encoded as PNG or JPEG.
-QByteArray EncodedPicture(int width, int height, const char* format);
+QByteArray encodedPicture(int width, int height, const char* format);
 
 } // namespace vexa::rtftest

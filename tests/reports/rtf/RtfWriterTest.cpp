@@ -21,7 +21,7 @@ using namespace vexa::rtftest;
 
 TEST(RtfWriter, WritesWhatWordProcessorsRead)
 {
-    const QByteArray rtf = RtfWriter::write(SampleReport());
+    const QByteArray rtf = RtfWriter::write(sampleReport());
     EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0")) << rtf.left(60).toStdString();
     EXPECT_TRUE(rtf.trimmed().endsWith('}'));
     for (const char c : rtf)
@@ -41,13 +41,13 @@ TEST(RtfWriter, WritesWhatWordProcessorsRead)
 
 TEST(RtfWriter, EditorDocumentReadsBackTheSame)
 {
-    const RtfDocument report = SampleReport();
-    RtfDocument first = ReadRtf(RtfWriter::write(report));
+    const RtfDocument report = sampleReport();
+    RtfDocument first = readRtf(RtfWriter::write(report));
 
     // What the editor made: same text and formats; only the user's picture
     // now carries the PNG bytes it was written with.
-    QString made = Dump(report);
-    QString read = Dump(first);
+    QString made = dump(report);
+    QString read = dump(first);
     const QRegularExpression pictureKind(" kind \\d+ bytes \\d+");
     made.replace(pictureKind, "");
     read.replace(pictureKind, "");
@@ -55,19 +55,19 @@ TEST(RtfWriter, EditorDocumentReadsBackTheSame)
     made.replace("{Liberation Serif,", "{,");
     read.replace("{Liberation Serif,", "{,");
     EXPECT_EQ(read.toStdString(), made.toStdString());
-    EXPECT_EQ(PlainText(*first.body).section('\n', 1, 1),
+    EXPECT_EQ(plainText(*first.body).section('\n', 1, 1),
         SampleFrenchText + u"\tfièvre barré2 x\u2028"_qs + SampleTextBeyond1252 + u"\u00a0fin"_qs);
 
     // Read, write, read: the same document.
-    const RtfDocument second = ReadRtf(RtfWriter::write(first));
-    EXPECT_EQ(Dump(second).toStdString(), Dump(first).toStdString());
+    const RtfDocument second = readRtf(RtfWriter::write(first));
+    EXPECT_EQ(dump(second).toStdString(), dump(first).toStdString());
 }
 
 TEST(RtfWriter, PicturesKeepTheirBytes)
 {
-    const QByteArray jpeg = EncodedPicture(50, 30, "JPEG");
+    const QByteArray jpeg = encodedPicture(50, 30, "JPEG");
     const QByteArray wmf = QByteArray::fromHex("0100090000036c0000000000");
-    const RtfDocument read = ReadRtf("{\\rtf1{\\pict\\jpegblip\\picw50\\pich30 " + jpeg.toHex()
+    const RtfDocument read = readRtf("{\\rtf1{\\pict\\jpegblip\\picw50\\pich30 " + jpeg.toHex()
         + "}{\\pict\\wmetafile8\\picw1000\\pich500\\picwgoal600\\pichgoal300 " + wmf.toHex() + "}}");
     const QByteArray rtf = RtfWriter::write(read);
     // The JPEG is not re-encoded, the metafile not lost.
@@ -87,22 +87,22 @@ TEST(RtfWriter, WriteFileReplacesWholeOrNothing)
     old.close();
 
     QString error;
-    ASSERT_TRUE(RtfWriter::writeFile(path, SampleReport(), &error)) << error.toStdString();
+    ASSERT_TRUE(RtfWriter::writeFile(path, sampleReport(), &error)) << error.toStdString();
     RtfDocument written;
     ASSERT_TRUE(RtfReader::readFile(path, written));
-    EXPECT_TRUE(PlainText(*written.body).startsWith("Compte-rendu {radiologique}"));
+    EXPECT_TRUE(plainText(*written.body).startsWith("Compte-rendu {radiologique}"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"compte-rendu.rtf"})
         << "no temporary left";
 
     // A folder that cannot take the file: a French message, nothing written.
     const QString missing = folder.filePath("absent/compte-rendu.rtf");
-    EXPECT_FALSE(RtfWriter::writeFile(missing, SampleReport(), &error));
+    EXPECT_FALSE(RtfWriter::writeFile(missing, sampleReport(), &error));
     EXPECT_TRUE(error.startsWith("Impossible d'enregistrer le fichier " + missing)) << error.toStdString();
     EXPECT_FALSE(QFile::exists(missing));
 
     // A NUL in the name: refused, not a file cut at the NUL.
     const QString cut = folder.filePath("1.2") + QChar(0) + ".3.rtf";
-    EXPECT_FALSE(RtfWriter::writeFile(cut, SampleReport(), &error));
+    EXPECT_FALSE(RtfWriter::writeFile(cut, sampleReport(), &error));
     EXPECT_TRUE(error.contains("caractère nul")) << error.toStdString();
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"compte-rendu.rtf"});
 }

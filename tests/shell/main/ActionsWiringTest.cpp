@@ -33,7 +33,7 @@ namespace {
 
 const QDate examDay(2024, 3, 5);
 
-void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {})
+void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {})
 {
     const QPointF at(3, 3);
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, modifiers);
@@ -42,7 +42,7 @@ void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, Qt::Keyboar
     QApplication::sendEvent(widget, &release);
 }
 
-void Key(QWidget* target, int key)
+void key(QWidget* target, int key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
@@ -52,15 +52,15 @@ class ActionsWiring : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pacs.addPatient(QStringLiteral("PX7"), QStringLiteral("NEAR^NAMESAKE"));
-        pacs.addPatient(QStringLiteral("P_7"), QStringLiteral("ROUX^ANNE"));
-        pacs.addSeries(QStringLiteral("S7"), QStringLiteral("P_7"), examDay, QStringLiteral("ST7"));
-        pacs.exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, PatientID) VALUES ('ST7', 'P_7')"));
-        images = pacs.addImages(QStringLiteral("S7"), QStringLiteral("P_7"), examDay, 3);
-        pacs.addSeries(QStringLiteral("S8"), QStringLiteral("PX7"), examDay.addDays(-1));
-        pacs.configure();
-        ASSERT_EQ(started.start(), StartupOutcome::Run);
-        appValues().FujiCheminNetpix = QStringLiteral("/netpix/");
+        pacs_.addPatient(QStringLiteral("PX7"), QStringLiteral("NEAR^NAMESAKE"));
+        pacs_.addPatient(QStringLiteral("P_7"), QStringLiteral("ROUX^ANNE"));
+        pacs_.addSeries(QStringLiteral("S7"), QStringLiteral("P_7"), examDay, QStringLiteral("ST7"));
+        pacs_.exec(QStringLiteral("INSERT INTO DICOMStudies (StudyInsta, PatientID) VALUES ('ST7', 'P_7')"));
+        images_ = pacs_.addImages(QStringLiteral("S7"), QStringLiteral("P_7"), examDay, 3);
+        pacs_.addSeries(QStringLiteral("S8"), QStringLiteral("PX7"), examDay.addDays(-1));
+        pacs_.configure();
+        ASSERT_EQ(started_.start(), StartupOutcome::Run);
+        appValues().fujiCheminNetpix = QStringLiteral("/netpix/");
         openExam();
         recordEveryAction();
     }
@@ -70,7 +70,7 @@ protected:
         SearchPage& page1 = *window().searchPage;
         page1.setDays(examDay, examDay);
         window().sets.seriesByDate.findFirst(QStringLiteral("SeriesInst = 'S7'"));
-        window().OpenExamFromList(ExamList::ByDate);
+        window().openExamFromList(ExamList::ByDate);
         ASSERT_EQ(window().page(), 2);
     }
 
@@ -79,12 +79,12 @@ protected:
     {
         MainWindowActions& a = window().actions;
         auto note = [this](const QString& name) {
-            reached << name;
-            pausedWhenReached << (window().surveyInterval() == 0);
+            reached_ << name;
+            pausedWhenReached_ << (window().surveyInterval() == 0);
         };
         auto noteExam = [=, this](const QString& name, const Exam& exam) {
             note(name);
-            examsGiven << exam.seriesUid;
+            examsGiven_ << exam.seriesUid;
         };
         a.printExam = [=](const Exam& exam, bool automatic) {
             noteExam(automatic ? "printExam automatic" : "printExam asking", exam);
@@ -95,14 +95,14 @@ protected:
         a.printLabels = [=](const Exam& exam, int count) {
             noteExam(QStringLiteral("printLabels %1").arg(count), exam);
         };
-        a.runDayList = [=, this] { note("runDayList"); };
+        a.runDayList = [=] { note("runDayList"); };
         a.burnExam = [=](const Exam& exam) {
             noteExam("burnExam", exam);
             return false;
         };
         a.runWorklist = [=, this](const RecordSet& identities) {
             note("runWorklist");
-            worklistPatient
+            worklistPatient_
                 = identities.count() ? identities.fieldText(QStringLiteral("PatientID")) : "<none>";
         };
         a.deleteSelectedImage = [=](const Exam& exam) {
@@ -113,23 +113,23 @@ protected:
             noteExam("deleteExam", exam);
             return false;
         };
-        a.openHelp = [=, this] { note("openHelp"); };
-        a.update = [=, this] { note("update"); };
+        a.openHelp = [=] { note("openHelp"); };
+        a.update = [=] { note("update"); };
         a.openReport = [=](ReportOpening opening, const Exam& exam) {
             noteExam(QStringLiteral("openReport %1").arg(int(opening)), exam);
         };
     }
 
-    MainWindow& window() { return started.window; }
+    MainWindow& window() { return started_.window; }
 
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    StartedWindow started{locks.path()};
-    QStringList images;
-    QStringList reached;
-    QList<bool> pausedWhenReached;
-    QStringList examsGiven; // the series of the exam each exam action was given
-    QString worklistPatient;
+    QTemporaryDir locks_;
+    PacsFixture pacs_;
+    StartedWindow started_{locks_.path()};
+    QStringList images_;
+    QStringList reached_;
+    QList<bool> pausedWhenReached_;
+    QStringList examsGiven_; // the series of the exam each exam action was given
+    QString worklistPatient_;
 };
 
 TEST_F(ActionsWiring, EveryButtonKeyAndMenuEntryReachesItsAction)
@@ -146,60 +146,60 @@ TEST_F(ActionsWiring, EveryButtonKeyAndMenuEntryReachesItsAction)
         QString action;
     };
     const std::vector<Case> cases = {
-        {"print exam", [&] { Click(exam.printExamButton); }, "printExam asking"},
-        {"one label", [&] { Click(exam.printLabelButton); }, "printLabels 1"},
-        {"burn", [&] { Click(exam.burnExamButton); }, "burnExam"},
-        {"F12", [&] { Key(exam.imageGrid, Qt::Key_F12); }, "burnExam"},
-        {"F10", [&] { Key(exam.imageGrid, Qt::Key_F10); }, "openInterpretation"},
-        {"F11", [&] { Key(exam.imageGrid, Qt::Key_F11); }, "openPrintSheet"},
-        {"exam report", [&] { Click(exam.examReportButton); }, "openReport 0"},
-        {"delete image", [&] { Click(exam.deleteImageButton); }, "deleteSelectedImage"},
-        {"delete exam", [&] { Click(exam.deleteExamButton); }, "deleteExam"},
-        {"images to print", [&] { Click(window().imagesToPrintButton); }, "printNewImages"},
-        {"day list", [&] { Click(tools.dayListButton); }, "runDayList"},
+        {"print exam", [&] { click(exam.printExamButton); }, "printExam asking"},
+        {"one label", [&] { click(exam.printLabelButton); }, "printLabels 1"},
+        {"burn", [&] { click(exam.burnExamButton); }, "burnExam"},
+        {"F12", [&] { key(exam.imageGrid, Qt::Key_F12); }, "burnExam"},
+        {"F10", [&] { key(exam.imageGrid, Qt::Key_F10); }, "openInterpretation"},
+        {"F11", [&] { key(exam.imageGrid, Qt::Key_F11); }, "openPrintSheet"},
+        {"exam report", [&] { click(exam.examReportButton); }, "openReport 0"},
+        {"delete image", [&] { click(exam.deleteImageButton); }, "deleteSelectedImage"},
+        {"delete exam", [&] { click(exam.deleteExamButton); }, "deleteExam"},
+        {"images to print", [&] { click(window().imagesToPrintButton); }, "printNewImages"},
+        {"day list", [&] { click(tools.dayListButton); }, "runDayList"},
         {"menu Outils", menuEntry("mnuOutils"), "runDayList"},
-        {"template", [&] { Click(tools.reportTemplateButton); }, "openReport 1"},
-        {"letterhead", [&] { Click(tools.letterheadButton); }, "openReport 2"},
-        {"worklist", [&] { Click(tools.worklistButton); }, "runWorklist"},
-        {"update", [&] { Click(tools.updateButton); }, "update"},
-        {"help", [&] { Click(tools.helpButton); }, "openHelp"},
-        {"F1", [&] { Key(exam.imageGrid, Qt::Key_F1); }, "openHelp"},
+        {"template", [&] { click(tools.reportTemplateButton); }, "openReport 1"},
+        {"letterhead", [&] { click(tools.letterheadButton); }, "openReport 2"},
+        {"worklist", [&] { click(tools.worklistButton); }, "runWorklist"},
+        {"update", [&] { click(tools.updateButton); }, "update"},
+        {"help", [&] { click(tools.helpButton); }, "openHelp"},
+        {"F1", [&] { key(exam.imageGrid, Qt::Key_F1); }, "openHelp"},
         {"menu help", menuEntry("mnuHelp"), "openHelp"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        reached.clear();
-        pausedWhenReached.clear();
-        examsGiven.clear();
+        reached_.clear();
+        pausedWhenReached_.clear();
+        examsGiven_.clear();
         c.trigger();
-        ASSERT_EQ(reached, QStringList{c.action});
+        ASSERT_EQ(reached_, QStringList{c.action});
         EXPECT_EQ(window().page(), 2) << "the exam stays open";
         // Every exam action gets the opened exam; the tools get it or none.
-        for (const QString& given : examsGiven)
+        for (const QString& given : examsGiven_)
             EXPECT_TRUE(
                 given == QStringLiteral("S7") || (given.isEmpty() && c.action.startsWith("openReport ")))
                 << given.toStdString();
     }
     for (brixel::Button* inert : {tools.archiveDvdButton, tools.backupButton, tools.enablePrintingButton}) {
-        reached.clear();
-        Click(inert);
-        EXPECT_TRUE(reached.isEmpty());
+        reached_.clear();
+        click(inert);
+        EXPECT_TRUE(reached_.isEmpty());
     }
     EXPECT_TRUE(menu.findChild<QAction*>(QStringLiteral("mnuHelp"))->isEnabled());
 
     // From page 1, where the monitor runs, these rest it while they run.
-    window().SelectPage(1);
+    window().selectPage(1);
     for (const auto& trigger : std::vector<std::function<void()>>{
-             [&] { Click(window().imagesToPrintButton); }, menuEntry("mnuOutils"),
-             [&] { Click(tools.dayListButton); }, [&] { Click(tools.worklistButton); }}) {
-        ASSERT_EQ(window().surveyInterval(), appValues().MonitorInterval);
-        pausedWhenReached.clear();
+             [&] { click(window().imagesToPrintButton); }, menuEntry("mnuOutils"),
+             [&] { click(tools.dayListButton); }, [&] { click(tools.worklistButton); }}) {
+        ASSERT_EQ(window().surveyInterval(), appValues().monitorInterval);
+        pausedWhenReached_.clear();
         trigger();
-        EXPECT_EQ(pausedWhenReached, QList<bool>{true});
-        EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
+        EXPECT_EQ(pausedWhenReached_, QList<bool>{true});
+        EXPECT_EQ(window().surveyInterval(), appValues().monitorInterval);
     }
 
-    Click(exam.closeExamButton);
+    click(exam.closeExamButton);
     EXPECT_EQ(window().page(), 1);
     EXPECT_FALSE(window().openedExam().isValid());
 }
@@ -223,9 +223,9 @@ TEST_F(ActionsWiring, RightClickAndCtrlClickChooseTheAutomaticPrintAndThePreview
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.action.toStdString() + " " + c.button->objectName().toStdString());
-        reached.clear();
-        Click(c.button, c.mouse, c.modifiers);
-        EXPECT_EQ(reached, QStringList{c.action}) << "one action per click";
+        reached_.clear();
+        click(c.button, c.mouse, c.modifiers);
+        EXPECT_EQ(reached_, QStringList{c.action}) << "one action per click";
         EXPECT_FALSE(window().rightClickMode()) << "cleared when the action ends";
     }
 }
@@ -237,21 +237,21 @@ TEST_F(ActionsWiring, DeletingTheExamShowsPageOneWithoutIt)
         deleting.now = [] { return QDateTime::currentDateTime().addSecs(60); }; // Conquest is done
         return deleting.deleteExam(exam);
     };
-    started.dialogs.answerMessage(MsgResult::Yes);
-    Click(window().examPage->deleteExamButton);
+    started_.dialogs.answerMessage(MsgResult::Yes);
+    click(window().examPage->deleteExamButton);
 
     EXPECT_EQ(window().page(), 1);
     EXPECT_FALSE(window().openedExam().isValid());
     EXPECT_EQ(window().sets.seriesByDate.count(), 0) << "the date list no longer shows it";
     EXPECT_FALSE(window().sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'S7'")));
     EXPECT_TRUE(window().sets.notBurnedSeries.findFirst(QStringLiteral("SeriesInst = 'S8'")));
-    EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
+    EXPECT_EQ(window().surveyInterval(), appValues().monitorInterval);
 }
 
 TEST_F(ActionsWiring, MarkingEveryExamBurnedEmptiesTheRecentList)
 {
-    started.dialogs.answerMessage(MsgResult::Yes);
-    Click(window().toolsPage->markAllBurnedButton);
+    started_.dialogs.answerMessage(MsgResult::Yes);
+    click(window().toolsPage->markAllBurnedButton);
     EXPECT_EQ(window().sets.notBurnedSeries.count(), 0);
     EXPECT_EQ(window().noticeLabel->text(), QStringLiteral("Il n'y a pas de nouveau dossier à traiter"));
     EXPECT_EQ(window().surveyInterval(), 0) << "the exam page keeps the monitor at rest";
@@ -260,7 +260,7 @@ TEST_F(ActionsWiring, MarkingEveryExamBurnedEmptiesTheRecentList)
 TEST_F(ActionsWiring, TheWorklistStartsFromThePatientListsCurrentSeries)
 {
     SearchPage& page1 = *window().searchPage;
-    page1.SearchByPatient(QStringLiteral("NEAR"));
+    page1.searchByPatient(QStringLiteral("NEAR"));
     ASSERT_EQ(window().sets.seriesByPatient.count(), 1);
     struct Case {
         const char* what;
@@ -271,45 +271,45 @@ TEST_F(ActionsWiring, TheWorklistStartsFromThePatientListsCurrentSeries)
         // The opened exam is P_7's, the list's is PX7's ("P_7" as a pattern
         // would also match "PX7").
         {"an opened exam, a patient found", [] {}, "PX7"},
-        {"no exam, a patient found", [&] { Click(window().examPage->closeExamButton); }, "PX7"},
-        {"the list on P_7's series", [&] { page1.SearchByPatient(QStringLiteral("ROUX")); }, "P_7"},
-        {"nothing", [&] { page1.SearchByPatient(QStringLiteral("NOBODY")); }, "<none>"},
+        {"no exam, a patient found", [&] { click(window().examPage->closeExamButton); }, "PX7"},
+        {"the list on P_7's series", [&] { page1.searchByPatient(QStringLiteral("ROUX")); }, "P_7"},
+        {"nothing", [&] { page1.searchByPatient(QStringLiteral("NOBODY")); }, "<none>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         c.before();
-        worklistPatient.clear();
-        window().WorklistAction();
-        EXPECT_EQ(worklistPatient, c.patient);
+        worklistPatient_.clear();
+        window().worklistAction();
+        EXPECT_EQ(worklistPatient_, c.patient);
     }
-    appValues().FujiCheminNetpix.clear();
-    reached.clear();
-    window().WorklistAction();
-    EXPECT_TRUE(reached.isEmpty());
-    ASSERT_FALSE(started.dialogs.messages.empty());
-    EXPECT_EQ(started.dialogs.messages.back().text,
+    appValues().fujiCheminNetpix.clear();
+    reached_.clear();
+    window().worklistAction();
+    EXPECT_TRUE(reached_.isEmpty());
+    ASSERT_FALSE(started_.dialogs.messages.empty());
+    EXPECT_EQ(started_.dialogs.messages.back().text,
         QStringLiteral("La configuration de la WorkList n'est pas correcte. Veuillez vérifier"));
 }
 
 TEST_F(ActionsWiring, ApplyingAnotherDatabaseMovesEveryListToIt)
 {
     PacsFixture other; // makes its own settings file current: the program's comes back
-    SetSettingsFile(pacs.settingsPath());
+    setSettingsFile(pacs_.settingsPath());
     other.addPatient(QStringLiteral("Q1"), QStringLiteral("AUTRE^BASE"));
     other.addSeries(QStringLiteral("T1"), QStringLiteral("Q1"), QDate::currentDate());
     auto applyDatabase = [this](const QString& path) {
         window().showOptionsDialog = [this, path] {
             OptionsDialog options(&window());
             options.databasePathEdit->setText(path);
-            options.Apply();
+            options.apply();
         };
-        window().OpenOptions();
+        window().openOptions();
     };
 
     applyDatabase(QStringLiteral("/nonexistent/folder/conquest.db3"));
-    ASSERT_FALSE(started.dialogs.messages.empty()) << "the user is told";
-    EXPECT_EQ(window().databasePath(), pacs.databasePath());
-    EXPECT_EQ(appValues().ConquestPath, pacs.databasePath()) << "nothing written elsewhere";
+    ASSERT_FALSE(started_.dialogs.messages.empty()) << "the user is told";
+    EXPECT_EQ(window().databasePath(), pacs_.databasePath());
+    EXPECT_EQ(appValues().conquestPath, pacs_.databasePath()) << "nothing written elsewhere";
     EXPECT_EQ(window().page(), 2);
 
     applyDatabase(other.databasePath());
@@ -321,18 +321,18 @@ TEST_F(ActionsWiring, ApplyingAnotherDatabaseMovesEveryListToIt)
     EXPECT_EQ(window().page(), 1);
     EXPECT_FALSE(window().openedExam().isValid()) << "the exam of the other database is closed";
     EXPECT_EQ(sets.examImages.count(), 0);
-    EXPECT_EQ(window().examPage->Thumbnails[0]->tag(), QString());
+    EXPECT_EQ(window().examPage->thumbnailSlots[0]->tag(), QString());
     ASSERT_EQ(sets.notBurnedSeries.count(), 1);
     EXPECT_EQ(sets.notBurnedSeries.fieldText(QStringLiteral("SeriesInst")), QStringLiteral("T1"));
     ASSERT_EQ(sets.seriesByDate.count(), 1) << "today's list read from the new database";
-    EXPECT_EQ(window().surveyInterval(), appValues().MonitorInterval);
+    EXPECT_EQ(window().surveyInterval(), appValues().monitorInterval);
 }
 
 using FrameOnScreen = StartedOnPacs;
 
 TEST_F(FrameOnScreen, TheWindowCoversItsScreenLessThePanels)
 {
-    MainWindow& window = started.window;
+    MainWindow& window = started_.window;
     window.show();
     // A top bar and a bottom dock on the window's own screen.
     const QRect betweenPanels(0, 28, 1920, 1000);
@@ -340,7 +340,7 @@ TEST_F(FrameOnScreen, TheWindowCoversItsScreenLessThePanels)
         EXPECT_EQ(screen, window.screen());
         return betweenPanels;
     };
-    window.Relayout();
+    window.relayout();
     EXPECT_EQ(window.geometry(), betweenPanels);
 }
 

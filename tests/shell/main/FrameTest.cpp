@@ -38,22 +38,22 @@ using FrameStarted = StartedOnPacs;
 TEST_F(FrameStarted, ConfigureFromTheMenuPausesTheMonitorAndResumesIt)
 {
     int intervalWhileOpen = -1;
-    started.onOptions = [&] { intervalWhileOpen = started.window.surveyInterval(); };
-    started.window.popupMenu->findChild<QAction*>(QStringLiteral("mnuConfig"))->trigger();
+    started_.onOptions = [&] { intervalWhileOpen = started_.window.surveyInterval(); };
+    started_.window.popupMenu->findChild<QAction*>(QStringLiteral("mnuConfig"))->trigger();
     EXPECT_EQ(intervalWhileOpen, 0);
-    EXPECT_EQ(started.window.surveyInterval(), 6000);
+    EXPECT_EQ(started_.window.surveyInterval(), 6000);
 }
 
 TEST_F(FrameStarted, TheNoticeStaysInPlaceAndTheImagesToPrintSquareSaysWhatItShows)
 {
-    started.window.show();
+    started_.window.show();
     QApplication::processEvents();
-    const int hiddenLeft = started.window.noticeLabel->mapToGlobal(QPoint()).x();
-    started.window.receivingPicture->show();
+    const int hiddenLeft = started_.window.noticeLabel->mapToGlobal(QPoint()).x();
+    started_.window.receivingPicture->show();
     QApplication::processEvents();
-    EXPECT_EQ(started.window.noticeLabel->mapToGlobal(QPoint()).x(), hiddenLeft)
+    EXPECT_EQ(started_.window.noticeLabel->mapToGlobal(QPoint()).x(), hiddenLeft)
         << "the blink moves the notice";
-    EXPECT_EQ(started.window.imagesToPrintButton->toolTipText(), "Aucune nouvelle image à imprimer");
+    EXPECT_EQ(started_.window.imagesToPrintButton->toolTipText(), "Aucune nouvelle image à imprimer");
 }
 
 TEST(Frame, CaptionOnlyWhileMinimised)
@@ -61,10 +61,10 @@ TEST(Frame, CaptionOnlyWhileMinimised)
     MainWindow window;
     window.show();
     window.setWindowState(Qt::WindowMinimized);
-    window.Relayout();
+    window.relayout();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("VexaDicom"));
     window.setWindowState(Qt::WindowNoState);
-    window.Relayout();
+    window.relayout();
     EXPECT_EQ(window.windowTitle(), QString());
 }
 
@@ -86,12 +86,12 @@ TEST(Frame, SystemInfoShowsVersionsDatabaseAndLog)
     };
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", "/nonexistent");
-    const QString savedPath = appValues().ConquestPath;
+    const QString savedPath = appValues().conquestPath;
     for (const auto& c : cases) {
         ScriptedDialogService dialogs;
-        appValues().ConquestPath = c.conquestPath;
+        appValues().conquestPath = c.conquestPath;
         AboutDialog about;
-        about.ShowSystemInfo();
+        about.showSystemInfo();
         ASSERT_EQ(dialogs.messages.size(), 1u);
         const QString text = dialogs.messages[0].text;
         EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Infos système"));
@@ -101,11 +101,11 @@ TEST(Frame, SystemInfoShowsVersionsDatabaseAndLog)
                                         .arg(VexaVersionPatch)))
             << text.toStdString();
         EXPECT_TRUE(text.contains(c.engine)) << text.toStdString();
-        EXPECT_TRUE(text.contains(QStringLiteral("Journal : ") + LogFilePath())) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Journal : ") + logFilePath())) << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("s3cret"))) << text.toStdString();
-        ClosePacsConnection(c.conquestPath);
+        closePacsConnection(c.conquestPath);
     }
-    appValues().ConquestPath = savedPath;
+    appValues().conquestPath = savedPath;
     qputenv("PATH", path);
 }
 
@@ -115,7 +115,7 @@ TEST(Frame, QuitSequenceClosesEveryWindow)
     window.show();
     QWidget other;
     other.show();
-    window.QuitSequence();
+    window.quitSequence();
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(other.isVisible());
 }

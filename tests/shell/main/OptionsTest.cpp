@@ -23,24 +23,24 @@ class OptionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
-        SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"),
+        setSettingsFile(dir_.filePath(QStringLiteral("settings.ini")));
+        saveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"),
             QStringLiteral("/pacs/data/dbase/conquest.db3"));
-        SaveSetting(
+        saveSetting(
             QStringLiteral("Conquest"), QStringLiteral("ConquestImagePath"), QStringLiteral("/pacs/data/"));
-        SaveSetting(QStringLiteral("Print"), QStringLiteral("IsEtiquette"), QStringLiteral("0"));
-        SaveSetting(QStringLiteral("Print"), QStringLiteral("FormatEtiquette"), QStringLiteral("1"));
-        appValues() = ReadAppValues({});
+        saveSetting(QStringLiteral("Print"), QStringLiteral("IsEtiquette"), QStringLiteral("0"));
+        saveSetting(QStringLiteral("Print"), QStringLiteral("FormatEtiquette"), QStringLiteral("1"));
+        appValues() = readAppValues({});
     }
-    void TearDown() override { SetSettingsFile({}); }
+    void TearDown() override { setSettingsFile({}); }
 
     QString setting(const char* section, const char* key)
     {
-        return GetSetting(QString::fromLatin1(section), QString::fromLatin1(key), QStringLiteral("<absent>"));
+        return getSetting(QString::fromLatin1(section), QString::fromLatin1(key), QStringLiteral("<absent>"));
     }
 
-    QTemporaryDir dir;
-    ScriptedDialogService dialogs;
+    QTemporaryDir dir_;
+    ScriptedDialogService dialogs_;
 };
 
 TEST_F(OptionsTest, LoadShowsTheSettingsAndTheFirstTab)
@@ -65,7 +65,7 @@ TEST_F(OptionsTest, LoadShowsTheSettingsAndTheFirstTab)
 TEST_F(OptionsTest, TabsChangePanelsAndCtrlTabWrapsAround)
 {
     OptionsDialog options;
-    options.SelectTab(3);
+    options.selectTab(3);
     EXPECT_EQ(options.panels[3]->x(), 14); // 210 twips
     EXPECT_TRUE(options.panels[3]->isEnabled());
     EXPECT_FALSE(options.panels[0]->isEnabled());
@@ -78,7 +78,7 @@ TEST_F(OptionsTest, TabsChangePanelsAndCtrlTabWrapsAround)
 TEST_F(OptionsTest, LabelsSwitchEnablesItsFrame)
 {
     OptionsDialog options;
-    options.SelectTab(1);
+    options.selectTab(1);
     options.labelsCheck->setChecked(true);
     EXPECT_TRUE(options.labelsFrame->isEnabled());
     options.labelsCheck->setChecked(false);
@@ -99,7 +99,7 @@ TEST_F(OptionsTest, CancelKeepsTheSettingsAndApplyThenCancelKeepsTheApplied)
         options.invertGreyCheck->setChecked(true);
         options.labelKindOptions[0]->setChecked(true);
         options.netPixFolderEdit->setText(QStringLiteral("/mnt/netpix/"));
-        options.Apply();
+        options.apply();
         options.letterheadEdit->setText(QStringLiteral("changed after"));
         options.reject();
     }
@@ -110,9 +110,9 @@ TEST_F(OptionsTest, CancelKeepsTheSettingsAndApplyThenCancelKeepsTheApplied)
     EXPECT_EQ(setting("Windows", "Position"), QStringLiteral("0"));
     EXPECT_EQ(setting("Windows", "LetOnTop"), QStringLiteral("1"));
     // The running values follow at once.
-    EXPECT_EQ(appValues().Entete, QStringLiteral("Cabinet de radiologie"));
-    EXPECT_TRUE(appValues().Inverse);
-    EXPECT_EQ(appValues().FormatEtiquette, 0);
+    EXPECT_EQ(appValues().entete, QStringLiteral("Cabinet de radiologie"));
+    EXPECT_TRUE(appValues().inverse);
+    EXPECT_EQ(appValues().formatEtiquette, 0);
 }
 
 TEST_F(OptionsTest, MainWindowPlaceIsSavedOnlyInItsNormalState)
@@ -123,37 +123,37 @@ TEST_F(OptionsTest, MainWindowPlaceIsSavedOnlyInItsNormalState)
         OptionsDialog options(&mainWindow);
         int relayouts = 0;
         options.setRelayout([&] { ++relayouts; });
-        options.Apply();
+        options.apply();
         EXPECT_EQ(relayouts, 1);
     }
     EXPECT_EQ(setting("Windows", "PositionLeft"), QString::number(mainWindow.x() * 15));
-    SaveSetting(QStringLiteral("Windows"), QStringLiteral("PositionLeft"), QStringLiteral("7"));
+    saveSetting(QStringLiteral("Windows"), QStringLiteral("PositionLeft"), QStringLiteral("7"));
     mainWindow.setWindowState(Qt::WindowMaximized);
-    OptionsDialog(&mainWindow).Apply();
+    OptionsDialog(&mainWindow).apply();
     EXPECT_EQ(setting("Windows", "PositionLeft"), QStringLiteral("7"));
 }
 
 TEST_F(OptionsTest, BrowseButtonsFillTheirFieldsAndCancelChangesNothing)
 {
     OptionsDialog options;
-    dialogs.answerFile(QString()); // cancelled
+    dialogs_.answerFile(QString()); // cancelled
     options.browseDatabaseButton->Click();
     EXPECT_EQ(options.databasePathEdit->text(), QStringLiteral("/pacs/data/dbase/conquest.db3"));
 
-    dialogs.answerFile(QStringLiteral("/opt/conquest/data/dbase/conquest.db3"));
+    dialogs_.answerFile(QStringLiteral("/opt/conquest/data/dbase/conquest.db3"));
     options.browseDatabaseButton->Click();
     EXPECT_EQ(options.databasePathEdit->text(), QStringLiteral("/opt/conquest/data/dbase/conquest.db3"));
     EXPECT_EQ(options.imageFolderEdit->text(), QStringLiteral("/opt/conquest/data/"));
-    ASSERT_EQ(dialogs.files.size(), 2u);
-    EXPECT_TRUE(dialogs.files[0].filters.first().contains(QStringLiteral("*.db3")));
-    EXPECT_TRUE(dialogs.files[0].filters.last().startsWith(QStringLiteral("Tous les fichiers")));
+    ASSERT_EQ(dialogs_.files.size(), 2u);
+    EXPECT_TRUE(dialogs_.files[0].filters.first().contains(QStringLiteral("*.db3")));
+    EXPECT_TRUE(dialogs_.files[0].filters.last().startsWith(QStringLiteral("Tous les fichiers")));
 
     // The NetPix folder is chosen as a folder (it may be empty), kept with its separator.
-    dialogs.answerFile(QStringLiteral("/mnt/netpix/worklist"));
+    dialogs_.answerFile(QStringLiteral("/mnt/netpix/worklist"));
     options.browseNetPixButton->Click();
     EXPECT_EQ(options.netPixFolderEdit->text(), QStringLiteral("/mnt/netpix/worklist/"));
-    ASSERT_EQ(dialogs.files.size(), 3u);
-    EXPECT_EQ(dialogs.files[2].kind, FileRequest::Kind::Folder);
+    ASSERT_EQ(dialogs_.files.size(), 3u);
+    EXPECT_EQ(dialogs_.files[2].kind, FileRequest::Kind::Folder);
 }
 
 TEST_F(OptionsTest, DicomWorklistFolderIsAppliedAndShownAgain)
@@ -162,11 +162,11 @@ TEST_F(OptionsTest, DicomWorklistFolderIsAppliedAndShownAgain)
         OptionsDialog options;
         EXPECT_EQ(options.dicomWorklistFolderEdit->text(), QString()) << "off by default";
         options.dicomWorklistFolderEdit->setText(QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
-        options.Apply();
+        options.apply();
     }
     EXPECT_EQ(
         setting("WorkList", "DicomWorklistFolder"), QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
-    EXPECT_EQ(appValues().DicomWorklistFolder, QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
+    EXPECT_EQ(appValues().dicomWorklistFolder, QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
     OptionsDialog reopened;
     EXPECT_EQ(reopened.dicomWorklistFolderEdit->text(), QStringLiteral("/var/lib/vexadicom/worklist/VEXAWL"));
 }

@@ -11,17 +11,17 @@ using namespace vexa;
 
 TEST(StartupSteps, VersionCaptionHasPlainNumbers)
 {
-    EXPECT_EQ(VersionCaption(2, 1, 14), QStringLiteral("Version : 2.1.14"));
-    EXPECT_EQ(VersionCaption(2, 0, 7), QStringLiteral("Version : 2.0.7"));
-    EXPECT_EQ(AboutVersionText(10, 0, 0), QStringLiteral("Version 10.0.0"));
+    EXPECT_EQ(versionCaption(2, 1, 14), QStringLiteral("Version : 2.1.14"));
+    EXPECT_EQ(versionCaption(2, 0, 7), QStringLiteral("Version : 2.0.7"));
+    EXPECT_EQ(aboutVersionText(10, 0, 0), QStringLiteral("Version 10.0.0"));
 }
 
 TEST(StartupSteps, WindowFillsTheScreenBesideTheTaskbar)
 {
     const QRect screen(0, 0, 1024, 768);
-    EXPECT_EQ(MainWindowRect(screen, 40), QRect(0, 0, 1024, 728)); // taskbar at the bottom
-    EXPECT_EQ(MainWindowRect(screen, -40), QRect(0, 40, 1024, 728)); // at the top
-    EXPECT_EQ(MainWindowRect(screen, 0), screen);
+    EXPECT_EQ(mainWindowRect(screen, 40), QRect(0, 0, 1024, 728)); // taskbar at the bottom
+    EXPECT_EQ(mainWindowRect(screen, -40), QRect(0, 40, 1024, 728)); // at the top
+    EXPECT_EQ(mainWindowRect(screen, 0), screen);
 }
 
 TEST(OptionsMapping, ImageFolderFollowsTheDatabaseLayout)
@@ -37,17 +37,17 @@ TEST(OptionsMapping, ImageFolderFollowsTheDatabaseLayout)
         {"", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ImageFolderForDatabase(QString::fromUtf8(c.database)), QString::fromUtf8(c.folder))
+        EXPECT_EQ(imageFolderForDatabase(QString::fromUtf8(c.database)), QString::fromUtf8(c.folder))
             << c.database;
 }
 
 TEST(OptionsMapping, ChosenFileGivesItsFolder)
 {
     EXPECT_EQ(
-        FolderOfChosenFile(QStringLiteral("/mnt/netpix/wl/any.txt")), QStringLiteral("/mnt/netpix/wl/"));
+        folderOfChosenFile(QStringLiteral("/mnt/netpix/wl/any.txt")), QStringLiteral("/mnt/netpix/wl/"));
     EXPECT_EQ(
-        FolderOfChosenFile(QStringLiteral("\\\\netpix\\wl\\x.txt")), QStringLiteral("\\\\netpix\\wl\\"));
-    EXPECT_EQ(FolderOfChosenFile(QStringLiteral("bare")), QString());
+        folderOfChosenFile(QStringLiteral("\\\\netpix\\wl\\x.txt")), QStringLiteral("\\\\netpix\\wl\\"));
+    EXPECT_EQ(folderOfChosenFile(QStringLiteral("bare")), QString());
 }
 
 TEST(SystemInfoViewer, FirstProgramFoundOnThePathWins)
@@ -60,15 +60,15 @@ TEST(SystemInfoViewer, FirstProgramFoundOnThePathWins)
         file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     }
     const QStringList programs{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")};
-    EXPECT_EQ(FindSystemInfoViewer(programs, bin.path()), bin.filePath(QStringLiteral("second")));
-    EXPECT_EQ(FindSystemInfoViewer({QStringLiteral("first")}, bin.path()), QString());
+    EXPECT_EQ(findSystemInfoViewer(programs, bin.path()), bin.filePath(QStringLiteral("second")));
+    EXPECT_EQ(findSystemInfoViewer({QStringLiteral("first")}, bin.path()), QString());
 }
 
 TEST(StartupSteps, UpgradeProgressGroupsThousandsWithABlank)
 {
-    EXPECT_EQ(UpgradeProgressText(12000, 300000),
+    EXPECT_EQ(upgradeProgressText(12000, 300000),
         QStringLiteral("Mise à jour de la base : 12 000 / 300 000 images"));
-    EXPECT_EQ(UpgradeProgressText(0, 999), QStringLiteral("Mise à jour de la base : 0 / 999 images"));
-    EXPECT_EQ(UpgradeProgressText(1000, 1234567),
+    EXPECT_EQ(upgradeProgressText(0, 999), QStringLiteral("Mise à jour de la base : 0 / 999 images"));
+    EXPECT_EQ(upgradeProgressText(1000, 1234567),
         QStringLiteral("Mise à jour de la base : 1 000 / 1 234 567 images"));
 }

@@ -18,13 +18,13 @@ using namespace vexa::test;
 
 class StartupTest : public ::testing::Test {
 protected:
-    QTemporaryDir locks;
+    QTemporaryDir locks_;
 };
 
 TEST_F(StartupTest, WithoutSettingsTheOptionsComeFirstThenAMissingDatabaseEndsTheProgram)
 {
     PacsFixture pacs; // settings file empty
-    StartedWindow started(locks.path());
+    StartedWindow started(locks_.path());
     started.dialogs.answerMessage(MsgResult::Ok);
     started.dialogs.answerMessage(MsgResult::No);
 
@@ -35,11 +35,11 @@ TEST_F(StartupTest, WithoutSettingsTheOptionsComeFirstThenAMissingDatabaseEndsTh
         started.connectionsWhenOptionsShown.filter(QStringLiteral("pacs"), Qt::CaseInsensitive).isEmpty())
         << started.connectionsWhenOptionsShown.join(u',').toStdString();
     ASSERT_EQ(started.dialogs.messages.size(), 2u);
-    EXPECT_EQ(started.dialogs.messages[0].title, OpenErrorTitle());
+    EXPECT_EQ(started.dialogs.messages[0].title, openErrorTitle());
     EXPECT_EQ(started.dialogs.messages[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(started.dialogs.messages[0].text.startsWith(
         QStringLiteral("Impossible d'ouvrir la base de données du PACS :\n\n")));
-    EXPECT_EQ(started.dialogs.messages[1].text, DatabaseNotFoundText());
+    EXPECT_EQ(started.dialogs.messages[1].text, databaseNotFoundText());
     EXPECT_EQ(started.dialogs.messages[1].buttons, MsgButtons::YesNo);
     EXPECT_EQ(started.dialogs.unexpected, 0);
 }
@@ -47,9 +47,9 @@ TEST_F(StartupTest, WithoutSettingsTheOptionsComeFirstThenAMissingDatabaseEndsTh
 TEST_F(StartupTest, MissingDatabaseAnsweredYesShowsTheOptionsAndAsksForARestart)
 {
     PacsFixture pacs;
-    SaveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"),
+    saveSetting(QStringLiteral("Conquest"), QStringLiteral("ConquestPath"),
         pacs.databasePath() + QStringLiteral(".gone"));
-    StartedWindow started(locks.path());
+    StartedWindow started(locks_.path());
     started.dialogs.answerMessage(MsgResult::Ok);
     started.dialogs.answerMessage(MsgResult::Yes);
     started.dialogs.answerMessage(MsgResult::Ok);
@@ -58,7 +58,7 @@ TEST_F(StartupTest, MissingDatabaseAnsweredYesShowsTheOptionsAndAsksForARestart)
 
     EXPECT_EQ(started.optionsShown, 1); // only after the question: a path was configured
     ASSERT_EQ(started.dialogs.messages.size(), 3u);
-    EXPECT_EQ(started.dialogs.messages[2].text, RestartToApplyText());
+    EXPECT_EQ(started.dialogs.messages[2].text, restartToApplyText());
     EXPECT_EQ(started.dialogs.messages[2].icon, MsgIcon::Exclamation);
 }
 
@@ -66,10 +66,10 @@ TEST_F(StartupTest, ASecondInstanceIsRefusedAndTheFirstKeepsRunning)
 {
     PacsFixture pacs;
     pacs.configure();
-    StartedWindow first(locks.path());
+    StartedWindow first(locks_.path());
     ASSERT_EQ(first.start(), StartupOutcome::Run);
 
-    StartedWindow second(locks.path());
+    StartedWindow second(locks_.path());
     EXPECT_EQ(second.start(), StartupOutcome::AlreadyRunning);
     ASSERT_EQ(second.dialogs.messages.size(), 1u);
     EXPECT_EQ(
@@ -79,7 +79,7 @@ TEST_F(StartupTest, ASecondInstanceIsRefusedAndTheFirstKeepsRunning)
     EXPECT_EQ(second.optionsShown, 0);
 
     // The first still holds the workstation: a third start is refused too.
-    StartedWindow third(locks.path());
+    StartedWindow third(locks_.path());
     EXPECT_EQ(third.start(), StartupOutcome::AlreadyRunning);
 }
 
@@ -87,14 +87,14 @@ TEST_F(StartupTest, AConfiguredDatabaseStartsTheWindowWithItsVersionAndValues)
 {
     PacsFixture pacs;
     pacs.configure();
-    SaveSetting(QStringLiteral("WorkList"), QStringLiteral("FujiPraticien"), QStringLiteral("AB"));
-    StartedWindow started(locks.path());
+    saveSetting(QStringLiteral("WorkList"), QStringLiteral("FujiPraticien"), QStringLiteral("AB"));
+    StartedWindow started(locks_.path());
 
     ASSERT_EQ(started.start(), StartupOutcome::Run);
 
     EXPECT_EQ(started.optionsShown, 0);
-    EXPECT_EQ(appValues().FujiPraticien, QStringLiteral("AB"));
-    EXPECT_EQ(appValues().ConquestPath, pacs.databasePath());
+    EXPECT_EQ(appValues().fujiPraticien, QStringLiteral("AB"));
+    EXPECT_EQ(appValues().conquestPath, pacs.databasePath());
     EXPECT_TRUE(started.window.versionLabel->text().startsWith(QStringLiteral("Version : ")));
     EXPECT_EQ(started.window.page(), 1);
     EXPECT_EQ(started.window.monitorTimer.interval(), 6000);
@@ -108,7 +108,7 @@ TEST_F(StartupTest, AConfiguredDatabaseStartsTheWindowWithItsVersionAndValues)
 TEST(ProgramFont, WindowsShowLiberationSansAtTheApplicationsSize)
 {
     const QFont before = QApplication::font();
-    UseProgramFont();
+    useProgramFont();
     QLabel plain;
     QLabel bold; // a window's own font change keeps the family
     QFont heavier = bold.font();

@@ -26,7 +26,7 @@ namespace {
 
 const QDate examDay(2024, 1, 10);
 
-QStringList WindowIds(const QString& property)
+QStringList windowIds(const QString& property)
 {
     QProcess xprop;
     xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), property});
@@ -38,19 +38,19 @@ QStringList WindowIds(const QString& property)
     return ids;
 }
 
-QString TopOfStacking()
+QString topOfStacking()
 {
-    const QStringList ids = WindowIds(QStringLiteral("_NET_CLIENT_LIST_STACKING"));
+    const QStringList ids = windowIds(QStringLiteral("_NET_CLIENT_LIST_STACKING"));
     return ids.isEmpty() ? QString() : ids.last();
 }
 
-QString ActiveWindow()
+QString activeWindow()
 {
-    const QStringList ids = WindowIds(QStringLiteral("_NET_ACTIVE_WINDOW"));
+    const QStringList ids = windowIds(QStringLiteral("_NET_ACTIVE_WINDOW"));
     return ids.isEmpty() ? QString() : ids.first();
 }
 
-QString IdOf(const QWidget* window)
+QString idOf(const QWidget* window)
 {
     return QString::number(window->winId());
 }
@@ -94,8 +94,8 @@ private:
             return;
         }
         if (!keyed_) {
-            seen_.onTop = TopOfStacking() == IdOf(target_);
-            seen_.active = ActiveWindow() == IdOf(target_);
+            seen_.onTop = topOfStacking() == idOf(target_);
+            seen_.active = activeWindow() == idOf(target_);
             if (seen_.onTop && seen_.active) {
                 keyed_ = true;
                 QProcess::execute(
@@ -135,26 +135,26 @@ class WindowOrderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pacs.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
-        pacs.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
-        pacs.addImages(QStringLiteral("S20"), QStringLiteral("P20"), examDay, 2);
-        pacs.configure();
-        ASSERT_EQ(started.start(), StartupOutcome::Run);
+        pacs_.addPatient(QStringLiteral("P20"), QStringLiteral("MARTIN^LUC"));
+        pacs_.addSeries(QStringLiteral("S20"), QStringLiteral("P20"), examDay, QStringLiteral("ST20"));
+        pacs_.addImages(QStringLiteral("S20"), QStringLiteral("P20"), examDay, 2);
+        pacs_.configure();
+        ASSERT_EQ(started_.start(), StartupOutcome::Run);
         window().show();
         window().searchPage->setDays(examDay, examDay);
-        window().OpenExamFromList(ExamList::ByDate);
+        window().openExamFromList(ExamList::ByDate);
         ASSERT_EQ(window().page(), 2);
     }
 
-    MainWindow& window() { return started.window; }
+    MainWindow& window() { return started_.window; }
 
     // Opens the viewer on the exam; Escape asks whether to leave, answered Oui.
     ModalSeen viewExam()
     {
         ModalSeen seen;
-        started.dialogs.answerMessage(MsgResult::Yes);
+        started_.dialogs.answerMessage(MsgResult::Yes);
         ModalProbe probe("vexa::ViewerWindow", seen);
-        window().ViewExam();
+        window().viewExam();
         return seen;
     }
 
@@ -162,7 +162,7 @@ protected:
     {
         ModalSeen seen;
         ModalProbe probe("vexa::DayListWindow", seen);
-        window().DayListAction();
+        window().dayListAction();
         return seen;
     }
 
@@ -170,16 +170,16 @@ protected:
     {
         ModalSeen seen;
         ModalProbe probe("vexa::AboutDialog", seen);
-        window().OpenAbout();
+        window().openAbout();
         return seen;
     }
 
-    QTemporaryDir locks;
-    PacsFixture pacs;
-    StartedWindow started{locks.path()};
+    QTemporaryDir locks_;
+    PacsFixture pacs_;
+    StartedWindow started_{locks_.path()};
 };
 
-void ExpectOnTopAndKeyed(const ModalSeen& seen, const char* kind)
+void expectOnTopAndKeyed(const ModalSeen& seen, const char* kind)
 {
     EXPECT_EQ(seen.kind, QString::fromLatin1(kind)) << "the modal window never came";
     EXPECT_TRUE(seen.onTop) << kind << " is not the top of the stacking";
@@ -204,7 +204,7 @@ TEST_F(WindowOrderTest, EachModalWindowIsOnTopFocusedAndTakesTheKeyInEveryOrder)
     };
     for (const auto& [kind, open] : steps) {
         SCOPED_TRACE(kind);
-        ExpectOnTopAndKeyed(open(), kind);
+        expectOnTopAndKeyed(open(), kind);
         EXPECT_FALSE(window().windowFlags().testFlag(Qt::WindowStaysOnTopHint))
             << "the main window stays on top after " << kind;
     }
@@ -214,7 +214,7 @@ TEST_F(WindowOrderTest, AWindowLeftOnTopGivesWayToTheModalWindow)
 {
     // Whatever put the main window in the topmost band, the viewer opened
     // over it comes above it and takes the keys.
-    SetWindowTopmost(&window());
-    ExpectOnTopAndKeyed(viewExam(), "vexa::ViewerWindow");
+    setWindowTopmost(&window());
+    expectOnTopAndKeyed(viewExam(), "vexa::ViewerWindow");
     EXPECT_FALSE(window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }

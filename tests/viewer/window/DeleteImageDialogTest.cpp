@@ -10,13 +10,13 @@ using namespace vexa;
 TEST(DeleteImageDialog, ConfirmsOnlyOnYes)
 {
     for (const bool yes : {true, false}) {
-        DeleteImageShared().DeleteImageConfirmed = true; // left over from an earlier run
+        deleteImageShared().deleteImageConfirmed = true; // left over from an earlier run
         DeleteImageDialog dialog;
-        EXPECT_FALSE(DeleteImageShared().DeleteImageConfirmed) << "cleared on load";
+        EXPECT_FALSE(deleteImageShared().deleteImageConfirmed) << "cleared on load";
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Effacer une image"));
         dialog.show();
         QTest::mouseClick(yes ? dialog.yesButton : dialog.noButton, Qt::LeftButton);
-        EXPECT_EQ(DeleteImageShared().DeleteImageConfirmed, yes);
+        EXPECT_EQ(deleteImageShared().deleteImageConfirmed, yes);
         EXPECT_FALSE(dialog.isVisible());
     }
 }

@@ -9,15 +9,15 @@ using namespace vexa;
 
 TEST(ViewerTexts, ExamDateIsShownDayFirst)
 {
-    EXPECT_EQ(YyyymmddToDdMmYyyy(QStringLiteral("20260314")), QStringLiteral("14/03/2026"));
-    EXPECT_EQ(YyyymmddToDdMmYyyy(QString()), QString());
+    EXPECT_EQ(yyyymmddToDdMmYyyy(QStringLiteral("20260314")), QStringLiteral("14/03/2026"));
+    EXPECT_EQ(yyyymmddToDdMmYyyy(QString()), QString());
 }
 
 TEST(ViewerTexts, ImagePathJoinsRootAndWindowsStyleObjectFile)
 {
-    EXPECT_EQ(StoredImagePath(QStringLiteral("/data"), QStringLiteral("PAT1\\a.v2")),
+    EXPECT_EQ(storedImagePath(QStringLiteral("/data"), QStringLiteral("PAT1\\a.v2")),
         QStringLiteral("/data/PAT1/a.v2"));
-    EXPECT_EQ(StoredImagePath(QStringLiteral("/data/"), QStringLiteral("PAT1/a.dcm")),
+    EXPECT_EQ(storedImagePath(QStringLiteral("/data/"), QStringLiteral("PAT1/a.dcm")),
         QStringLiteral("/data/PAT1/a.dcm"));
 }
 
@@ -34,7 +34,7 @@ TEST(ViewerTexts, TitleAndCaptionLeaveOutEmptyParts)
         {"", "", "", "", ""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ViewerTitleLine(c.name, c.date), c.title);
-        EXPECT_EQ(ViewerPrintCaption(c.entete, c.name, c.date), c.caption);
+        EXPECT_EQ(viewerTitleLine(c.name, c.date), c.title);
+        EXPECT_EQ(viewerPrintCaption(c.entete, c.name, c.date), c.caption);
     }
 }

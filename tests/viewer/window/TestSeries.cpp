@@ -45,7 +45,7 @@ QString writeImages(TestSeries& series, int count, QSize size, double rowSpacing
         image.studyInstanceUid = series.seriesUid + QStringLiteral(".9");
         image.seriesInstanceUid = series.seriesUid;
         image.sopInstanceUid = series.seriesUid + QStringLiteral(".%1").arg(i + 1);
-        image.sopClassUid = SopClass::ComputedRadiography;
+        image.sopClassUid = sop_class::ComputedRadiography;
         image.studyDate = QStringLiteral("20260314");
         image.modality = QStringLiteral("CR");
         image.instanceNumber = i + 1;
@@ -69,22 +69,22 @@ QString writeRows(const TestSeries& series)
 {
     QString error;
     {
-        QSqlDatabase db = OpenConquestDatabase(
+        QSqlDatabase db = openConquestDatabase(
             series.databasePath, QStringLiteral("test_series_create"), &error, MissingFile::Create);
         if (!db.isOpen())
             return error;
-        error = CreateConquestTables(db);
+        error = createConquestTables(db);
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("test_series_create"));
     if (!error.isEmpty())
         return error;
-    error = OpenAndUpgrade(series.databasePath);
+    error = openAndUpgrade(series.databasePath);
     if (!error.isEmpty())
         return error;
     {
         QSqlDatabase db
-            = OpenConquestDatabase(series.databasePath, QStringLiteral("test_series_rows"), &error);
+            = openConquestDatabase(series.databasePath, QStringLiteral("test_series_rows"), &error);
         QSqlQuery seriesRow(db);
         if (!seriesRow.exec(
                 QStringLiteral("INSERT INTO DICOMSeries (SeriesInst, SeriesPat, SeriesDate, "
@@ -114,18 +114,18 @@ QString writeRows(const TestSeries& series)
 
 constexpr quint16 PrivateGroup = 0x7F01; // odd groups from here come just before the pixels
 
-quint16 Word(const QByteArray& bytes, qsizetype at)
+quint16 word(const QByteArray& bytes, qsizetype at)
 {
     return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 
 // Where the first element at or after (group, 0) starts in an explicit VR
 // little endian file written by the test writer; -1 when it cannot be walked.
-qsizetype ElementAt(const QByteArray& bytes, quint16 group)
+qsizetype elementAt(const QByteArray& bytes, quint16 group)
 {
     qsizetype at = 132;
     while (at + 8 <= bytes.size()) {
-        if (Word(bytes, at) >= group && Word(bytes, at) != 0x0002)
+        if (word(bytes, at) >= group && word(bytes, at) != 0x0002)
             return at;
         const QByteArray vr = bytes.mid(at + 4, 2);
         const bool longForm
@@ -136,7 +136,7 @@ qsizetype ElementAt(const QByteArray& bytes, quint16 group)
                 return -1;
             at += 12 + length;
         } else {
-            at += 8 + Word(bytes, at + 6);
+            at += 8 + word(bytes, at + 6);
         }
     }
     return -1;
@@ -144,7 +144,7 @@ qsizetype ElementAt(const QByteArray& bytes, quint16 group)
 
 } // namespace
 
-QString AddPrivateElements(const QString& path, int count)
+QString addPrivateElements(const QString& path, int count)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -153,7 +153,7 @@ QString AddPrivateElements(const QString& path, int count)
     file.close();
     if (!bytes.contains("1.2.840.10008.1.2.1"))
         return QStringLiteral("not explicit VR little endian");
-    const qsizetype at = ElementAt(bytes, PrivateGroup);
+    const qsizetype at = elementAt(bytes, PrivateGroup);
     if (at < 0)
         return QStringLiteral("elements not walked");
     QByteArray extra;
@@ -175,12 +175,12 @@ QString AddPrivateElements(const QString& path, int count)
     return {};
 }
 
-TestSeries MakeTestSeries(const QString& folder, int count, QSize size, double spacing)
+TestSeries makeTestSeries(const QString& folder, int count, QSize size, double spacing)
 {
-    return MakeTestSeries(folder, count, size, spacing, spacing);
+    return makeTestSeries(folder, count, size, spacing, spacing);
 }
 
-TestSeries MakeTestSeries(
+TestSeries makeTestSeries(
     const QString& folder, int count, QSize size, double rowSpacing, double columnSpacing)
 {
     TestSeries series;

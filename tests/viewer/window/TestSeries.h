@@ -20,15 +20,15 @@ struct TestSeries {
 
 // `count` images of `size` pixels, `spacing` millimetres per pixel, each with
 // a bright disc and a bar so contrast and position show.
-TestSeries MakeTestSeries(const QString& folder, int count, QSize size, double spacing = 0.2);
+TestSeries makeTestSeries(const QString& folder, int count, QSize size, double spacing = 0.2);
 // The same with different millimetres between rows and between columns, so a
 // measurement that swaps them shows.
-TestSeries MakeTestSeries(
+TestSeries makeTestSeries(
     const QString& folder, int count, QSize size, double rowSpacing, double columnSpacing);
 
 // Makes a file slow to read without making it bigger on screen: `count`
 // private elements of two bytes each go in before its pixels (a modality
 // that stores its raw data that way). Returns "" or what failed.
-QString AddPrivateElements(const QString& path, int count);
+QString addPrivateElements(const QString& path, int count);
 
 } // namespace vexa

@@ -58,7 +58,7 @@ QT_END_NAMESPACE
 namespace {
 
 // Width and height of the first image of a PDF, as poppler's pdfimages lists it.
-QSize FirstPdfImageSize(const QString& pdf)
+QSize firstPdfImageSize(const QString& pdf)
 {
     QProcess lister;
     lister.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
@@ -78,22 +78,22 @@ protected:
 
     void makeSeries(int count, double rowSpacing = 0.5, double columnSpacing = 0.5)
     {
-        series = MakeTestSeries(folder.path(), count, QSize(200, 240), rowSpacing, columnSpacing);
-        ASSERT_TRUE(series.error.isEmpty()) << series.error.toStdString();
-        appValues().ConquestImagePath = series.imageRoot;
-        appValues().ImagePrinter.clear();
-        appValues().Entete = QStringLiteral("Cabinet de radiologie");
-        appValues().ConquestPath = series.databasePath;
-        images.setDatabasePath(series.databasePath);
-        images.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
-        ASSERT_TRUE(images.requery()) << images.lastError().toStdString();
+        series_ = makeTestSeries(folder_.path(), count, QSize(200, 240), rowSpacing, columnSpacing);
+        ASSERT_TRUE(series_.error.isEmpty()) << series_.error.toStdString();
+        appValues().conquestImagePath = series_.imageRoot;
+        appValues().imagePrinter.clear();
+        appValues().entete = QStringLiteral("Cabinet de radiologie");
+        appValues().conquestPath = series_.databasePath;
+        images_.setDatabasePath(series_.databasePath);
+        images_.setRecordSource(sql::imagesOfSeries(series_.seriesUid));
+        ASSERT_TRUE(images_.requery()) << images_.lastError().toStdString();
     }
 
     std::unique_ptr<ViewerWindow> openSeries(const ViewerRequest& request = {})
     {
-        auto viewer = std::make_unique<ViewerWindow>(request, &images);
+        auto viewer = std::make_unique<ViewerWindow>(request, &images_);
         viewer->picturePrinter().setInstalledPrinters(QStringList());
-        viewer->picturePrinter().setPdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+        viewer->picturePrinter().setPdfFolder(QDir(folder_.path()).filePath(QStringLiteral("pdf")));
         viewer->openWindow();
         settle(*viewer);
         return viewer;
@@ -169,30 +169,30 @@ protected:
     bool rowPrinted(int row)
     {
         RecordSet check;
-        check.setDatabasePath(series.databasePath);
-        check.setRecordSource(Sql::ImagesOfSeries(series.seriesUid));
+        check.setDatabasePath(series_.databasePath);
+        check.setRecordSource(sql::imagesOfSeries(series_.seriesUid));
         check.requery();
         check.goTo(row);
         return check.fieldBool(QStringLiteral("Printed"))
             && check.fieldDate(QStringLiteral("PrintDate")) == QDate::currentDate();
     }
 
-    QTemporaryDir folder;
-    TestSeries series;
-    RecordSet images{QStringLiteral("ConnExamen")};
-    ScriptedDialogService dialogs;
+    QTemporaryDir folder_;
+    TestSeries series_;
+    RecordSet images_{QStringLiteral("ConnExamen")};
+    ScriptedDialogService dialogs_;
 };
 
 TEST_F(ViewerWindowTest, OpensTheFirstImageOfTheSeriesWithItsTitle)
 {
     makeSeries(2);
     auto viewer = openSeries();
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0));
     EXPECT_TRUE(viewer->display()->hasImage());
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
         QStringLiteral("Patient : DUPONT JEAN ; Date de l'examen : 14/03/2026"));
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Non"));
-    EXPECT_EQ(viewer->display()->PointerTool(), 1);
+    EXPECT_EQ(viewer->display()->pointerTool(), 1);
     EXPECT_EQ(button(*viewer, "Button3_1")->backColor(), QColor(144, 176, 255));
     EXPECT_EQ(button(*viewer, "Button3_2")->backColor(), QColor(192, 192, 192));
     EXPECT_EQ(button(*viewer, "Button9")->toolTipText(), QStringLiteral("Image précédente"));
@@ -203,11 +203,11 @@ TEST_F(ViewerWindowTest, LeavingAnImageWritesItsMeasurementFileEvenWithoutGraphi
     makeSeries(2);
     auto viewer = openSeries();
     click(button(*viewer, "Button10"));
-    EXPECT_EQ(QFileInfo(series.imagePath(0) + QStringLiteral(".dgr")).size(), 8200);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
+    EXPECT_EQ(QFileInfo(series_.imagePath(0) + QStringLiteral(".dgr")).size(), 8200);
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(1));
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
         QStringLiteral("Patient : DUPONT JEAN ; Date de l'examen : 15/03/2026"));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_F(ViewerWindowTest, DistanceAndTextPlacedWithTheMouseAreSavedAndReadBack)
@@ -227,18 +227,18 @@ TEST_F(ViewerWindowTest, DistanceAndTextPlacedWithTheMouseAreSavedAndReadBack)
     click(display, onScreen(*viewer, {100, 50}));
 
     const MeasurementTable& table = viewer->measurements()->table();
-    EXPECT_EQ(table[1].Kind, MeasurementKind::Distance);
-    EXPECT_EQ(QPoint(table[1].X1, table[1].Y1), QPoint(20, 30));
-    EXPECT_EQ(QPoint(table[1].X2, table[1].Y2), QPoint(80, 110));
-    EXPECT_EQ(table[2].Kind, MeasurementKind::Text);
+    EXPECT_EQ(table[1].kind, MeasurementKind::Distance);
+    EXPECT_EQ(QPoint(table[1].x1, table[1].y1), QPoint(20, 30));
+    EXPECT_EQ(QPoint(table[1].x2, table[1].y2), QPoint(80, 110));
+    EXPECT_EQ(table[2].kind, MeasurementKind::Text);
     ASSERT_NE(viewer->measurements()->scene().graphic(1), nullptr);
 
     click(button(*viewer, "Button10"));
     click(button(*viewer, "Button9"));
-    const MeasurementTable reread = ReadMeasurementFile(series.imagePath(0));
-    EXPECT_EQ(reread[1].Kind, MeasurementKind::Distance);
-    EXPECT_EQ(reread[2].Kind, MeasurementKind::Text);
-    EXPECT_EQ(viewer->measurements()->table()[1].Kind, MeasurementKind::Distance)
+    const MeasurementTable reread = readMeasurementFile(series_.imagePath(0));
+    EXPECT_EQ(reread[1].kind, MeasurementKind::Distance);
+    EXPECT_EQ(reread[2].kind, MeasurementKind::Text);
+    EXPECT_EQ(viewer->measurements()->table()[1].kind, MeasurementKind::Distance)
         << "measurements restored on return";
 }
 
@@ -251,82 +251,82 @@ TEST_F(ViewerWindowTest, MeasurementsThatCannotBeSavedAreToldAndKeptOnScreen)
     chooseTool(*viewer, 1); // distance
     click(viewer->display(), onScreen(*viewer, {20, 30}));
     click(viewer->display(), onScreen(*viewer, {80, 110}));
-    ASSERT_TRUE(QDir().mkpath(series.imagePath(0) + QStringLiteral(".dgr"))); // no file can go there
+    ASSERT_TRUE(QDir().mkpath(series_.imagePath(0) + QStringLiteral(".dgr"))); // no file can go there
 
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::No);
     click(button(*viewer, "Button10"));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_TRUE(
-        dialogs.messages[0].text.startsWith(QStringLiteral("Les mesures de cette image n'ont pas pu")));
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
-    EXPECT_EQ(viewer->measurements()->table()[1].Kind, MeasurementKind::Distance);
+        dialogs_.messages[0].text.startsWith(QStringLiteral("Les mesures de cette image n'ont pas pu")));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0));
+    EXPECT_EQ(viewer->measurements()->table()[1].kind, MeasurementKind::Distance);
     ASSERT_NE(viewer->measurements()->scene().graphic(1), nullptr);
     EXPECT_TRUE(viewer->findChild<MeasurementOverlay*>()->isVisible());
 
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::No);
     click(button(*viewer, "Button4"));
     EXPECT_FALSE(viewer->isUnloaded());
-    dialogs.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::Yes);
     click(button(*viewer, "Button10"));
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(1));
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_F(ViewerWindowTest, QuestionsAtBothEndsOfTheSeries)
 {
     makeSeries(2);
     auto viewer = openSeries();
-    dialogs.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button9"));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, SeriesNavigator::FirstImageNotice);
-    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, SeriesNavigator::FirstImageNotice);
+    EXPECT_EQ(dialogs_.messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0));
 
     key(*viewer, Qt::Key_Right);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
-    dialogs.answerMessage(MsgResult::Yes);
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(1));
+    dialogs_.answerMessage(MsgResult::Yes);
     click(button(*viewer, "Button10"));
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, SeriesNavigator::LastImageQuestion);
-    EXPECT_EQ(dialogs.messages[1].defaultButton, MsgResult::No);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0)) << "Yes starts the review again";
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text, SeriesNavigator::LastImageQuestion);
+    EXPECT_EQ(dialogs_.messages[1].defaultButton, MsgResult::No);
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0)) << "Yes starts the review again";
 
     click(button(*viewer, "Button10"));
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::No);
     click(button(*viewer, "Button10"));
     EXPECT_TRUE(viewer->isUnloaded());
     EXPECT_TRUE(viewer->closingSelf());
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_F(ViewerWindowTest, SeriesOfOneImageReloadsItOnYes)
 {
     makeSeries(1);
     auto viewer = openSeries();
-    dialogs.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::Yes);
     click(button(*viewer, "Button10"));
     EXPECT_FALSE(viewer->isUnloaded());
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0));
 }
 
 TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheUserMovesOn)
 {
     makeSeries(2);
     auto viewer = openSeries();
-    dialogs.answerMessage(MsgResult::Ok); // where the PDF went
+    dialogs_.answerMessage(MsgResult::Ok); // where the PDF went
     click(button(*viewer, "Button7"));
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Oui"));
     EXPECT_FALSE(rowPrinted(0)) << "not at print time";
-    const QDir pdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+    const QDir pdfFolder(QDir(folder_.path()).filePath(QStringLiteral("pdf")));
     const QStringList pdfs = pdfFolder.entryList({QStringLiteral("*.pdf")});
     ASSERT_EQ(pdfs.size(), 1);
     // The 200 x 240 image fills an A4 page at 300 dpi: drawn from its pixels
     // at the page's resolution, far larger than the screen shows it.
-    const QSize drawn = FirstPdfImageSize(pdfFolder.filePath(pdfs[0]));
+    const QSize drawn = firstPdfImageSize(pdfFolder.filePath(pdfs[0]));
     EXPECT_GT(drawn.height(), 2500);
     EXPECT_NEAR(drawn.width() * 240.0 / drawn.height(), 200.0, 1.0);
-    EXPECT_TRUE(dialogs.messages.back().text.contains(QStringLiteral("pdf")));
+    EXPECT_TRUE(dialogs_.messages.back().text.contains(QStringLiteral("pdf")));
 
     click(button(*viewer, "Button10"));
     EXPECT_TRUE(rowPrinted(0));
@@ -338,7 +338,7 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheViewerClosesOnIt)
 {
     makeSeries(2);
     auto viewer = openSeries();
-    dialogs.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button7"));
     click(button(*viewer, "Button4"));
     EXPECT_TRUE(viewer->isUnloaded());
@@ -353,11 +353,11 @@ TEST_F(ViewerWindowTest, PrintedImageIsMarkedWhenTheViewerClosesOnIt)
 TEST_F(ViewerWindowTest, PrintFollowedByAScreenCopyIsRecordedOnThePrintedImage)
 {
     makeSeries(2);
-    ViewerWindow viewer(ViewerRequest{}, &images);
+    ViewerWindow viewer(ViewerRequest{}, &images_);
     viewer.picturePrinter().setInstalledPrinters(QStringList());
-    viewer.picturePrinter().setPdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
-    dialogs.answerMessage(MsgResult::Ok);
-    dialogs.answerMessage(MsgResult::Ok);
+    viewer.picturePrinter().setPdfFolder(QDir(folder_.path()).filePath(QStringLiteral("pdf")));
+    dialogs_.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     bool stillOpen = false;
     QTimer::singleShot(200, &viewer, [&] {
         click(button(viewer, "Button7"));
@@ -377,15 +377,15 @@ TEST_F(ViewerWindowTest, FailedPrintIsToldAndNotRecorded)
 {
     makeSeries(2);
     auto viewer = openSeries();
-    QFile blocker(QDir(folder.path()).filePath(QStringLiteral("not-a-folder")));
+    QFile blocker(QDir(folder_.path()).filePath(QStringLiteral("not-a-folder")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     viewer->picturePrinter().setPdfFolder(QDir(blocker.fileName()).filePath(QStringLiteral("pdf")));
-    dialogs.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button7"));
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Non"));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages.back().text.contains(QStringLiteral("échoué")));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages.back().text.contains(QStringLiteral("échoué")));
     click(button(*viewer, "Button4"));
     EXPECT_FALSE(rowPrinted(0));
 }
@@ -394,24 +394,24 @@ TEST_F(ViewerWindowTest, SingleImageModeHasNoNavigation)
 {
     makeSeries(2);
     auto viewer = openSeries({.exam = {.patientName = QStringLiteral("MARTIN")},
-        .imagePath = series.imagePath(1),
+        .imagePath = series_.imagePath(1),
         .start = ViewerRequest::Start::SingleFile});
     EXPECT_FALSE(button(*viewer, "Button9")->isVisible());
     EXPECT_FALSE(button(*viewer, "Button10")->isVisible());
     EXPECT_FALSE(viewer->findChild<QWidget*>(QStringLiteral("Frame3"))->isVisible());
     key(*viewer, Qt::Key_Left);
     key(*viewer, Qt::Key_Right);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(1));
+    EXPECT_TRUE(dialogs_.messages.empty());
 
-    dialogs.answerMessage(MsgResult::No);
+    dialogs_.answerMessage(MsgResult::No);
     key(*viewer, Qt::Key_Escape);
     EXPECT_FALSE(viewer->isUnloaded());
-    dialogs.answerMessage(MsgResult::Yes);
+    dialogs_.answerMessage(MsgResult::Yes);
     key(*viewer, Qt::Key_Escape);
-    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("Voulez-vous quitter le visualisateur ?"));
+    EXPECT_EQ(dialogs_.messages.back().text, QStringLiteral("Voulez-vous quitter le visualisateur ?"));
     EXPECT_TRUE(viewer->isUnloaded());
-    EXPECT_TRUE(QFileInfo::exists(series.imagePath(1) + QStringLiteral(".dgr")));
+    EXPECT_TRUE(QFileInfo::exists(series_.imagePath(1) + QStringLiteral(".dgr")));
 }
 
 TEST_F(ViewerWindowTest, ZoomToggleAndSlider)
@@ -421,39 +421,39 @@ TEST_F(ViewerWindowTest, ZoomToggleAndSlider)
     auto* slider = viewer->findChild<QSlider*>(QStringLiteral("Slider1"));
     auto* zoom = viewer->findChild<QLabel*>(QStringLiteral("lbZoom"));
     EXPECT_FALSE(slider->isEnabled());
-    EXPECT_TRUE(viewer->display()->FitMode());
+    EXPECT_TRUE(viewer->display()->fitMode());
 
     click(button(*viewer, "Button2"));
     EXPECT_TRUE(slider->isEnabled());
-    EXPECT_FALSE(viewer->display()->FitMode());
-    EXPECT_EQ(viewer->display()->ZoomLevel(), 100);
+    EXPECT_FALSE(viewer->display()->fitMode());
+    EXPECT_EQ(viewer->display()->zoomLevel(), 100);
     EXPECT_EQ(zoom->text(), QStringLiteral("100%"));
     slider->setValue(150);
-    EXPECT_EQ(viewer->display()->ZoomLevel(), 150);
+    EXPECT_EQ(viewer->display()->zoomLevel(), 150);
     EXPECT_EQ(zoom->text(), QStringLiteral("150%"));
-    EXPECT_EQ(viewer->display()->PointerTool(), 4) << "a manual zoom selects the move mode";
+    EXPECT_EQ(viewer->display()->pointerTool(), 4) << "a manual zoom selects the move mode";
 
     click(button(*viewer, "Button2"));
     EXPECT_FALSE(slider->isEnabled());
-    EXPECT_TRUE(viewer->display()->FitMode());
-    EXPECT_EQ(viewer->display()->PointerTool(), 1);
+    EXPECT_TRUE(viewer->display()->fitMode());
+    EXPECT_EQ(viewer->display()->pointerTool(), 1);
 }
 
 TEST_F(ViewerWindowTest, InvertAndDicomDataToggle)
 {
     makeSeries(1);
     auto viewer = openSeries();
-    const int polarity = viewer->display()->Polarity();
+    const int polarity = viewer->display()->polarity();
     click(button(*viewer, "Button5"));
-    EXPECT_EQ(viewer->display()->Polarity(), -polarity);
+    EXPECT_EQ(viewer->display()->polarity(), -polarity);
     // The data text alone, its first line uncovered by the indicator.
     const auto* indicator = viewer->findChild<QLabel*>(QStringLiteral("indicator"));
     click(button(*viewer, "Button1"));
-    EXPECT_TRUE(viewer->display()->ShowTags());
+    EXPECT_TRUE(viewer->display()->showTags());
     EXPECT_FALSE(viewer->findChild<QWidget*>(QStringLiteral("VexaLine"))->isVisible());
     EXPECT_FALSE(indicator->isVisible());
     click(button(*viewer, "Button1"));
-    EXPECT_FALSE(viewer->display()->ShowTags());
+    EXPECT_FALSE(viewer->display()->showTags());
     EXPECT_TRUE(viewer->findChild<QWidget*>(QStringLiteral("VexaLine"))->isVisible());
     EXPECT_TRUE(indicator->isVisible());
 }
@@ -462,9 +462,9 @@ TEST_F(ViewerWindowTest, ScreenCopyKeepsTheVisibleImageSize)
 {
     makeSeries(1);
     auto viewer = openSeries();
-    dialogs.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button8"));
-    const QImage copy(ViewerWindow::ScreenCopyPath());
+    const QImage copy(ViewerWindow::screenCopyPath());
     ASSERT_FALSE(copy.isNull());
     // Every device pixel of the area, also on a HiDPI screen (the test runs
     // again with QT_SCALE_FACTOR=2): compare pixels across the whole copy.
@@ -508,7 +508,7 @@ TEST_F(ViewerWindowTest, MessageOfATopmostViewerIsTheActiveWindowAboveIt)
     };
     QTimer::singleShot(20, *check);
     click(button(*viewer, "Button8"));
-    setDialogService(&dialogs);
+    setDialogService(&dialogs_);
     EXPECT_EQ(parent, viewer.get());
     EXPECT_TRUE(visible);
     EXPECT_TRUE(active);
@@ -538,26 +538,26 @@ TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
     };
 
     key(*viewer, Qt::Key_PageDown);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(1));
     EXPECT_EQ(position(), "image 2 / 3");
     key(*viewer, Qt::Key_End);
     EXPECT_EQ(position(), "image 3 / 3");
     key(*viewer, Qt::Key_Home);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0));
     wheel(-120, Qt::NoModifier); // towards the user: next image
     EXPECT_EQ(position(), "image 2 / 3");
     key(*viewer, Qt::Key_PageUp);
     EXPECT_EQ(position(), "image 1 / 3");
 
-    const int zoom = display->ZoomLevel();
+    const int zoom = display->zoomLevel();
     wheel(120, Qt::ControlModifier);
-    EXPECT_GT(display->ZoomLevel(), zoom);
+    EXPECT_GT(display->zoomLevel(), zoom);
     EXPECT_EQ(position(), "image 1 / 3") << "Ctrl+wheel zooms, it does not page";
-    const int zoomed = display->ZoomLevel();
+    const int zoomed = display->zoomLevel();
     key(*viewer, Qt::Key_Minus);
-    EXPECT_LT(display->ZoomLevel(), zoomed);
+    EXPECT_LT(display->zoomLevel(), zoomed);
     key(*viewer, Qt::Key_Plus);
-    EXPECT_NEAR(display->ZoomLevel(), zoomed, 1);
+    EXPECT_NEAR(display->zoomLevel(), zoomed, 1);
 
     display->setWindow({10, 20});
     EXPECT_TRUE(indicator->text().endsWith("C 10  L 20")) << indicator->text().toStdString();
@@ -565,19 +565,19 @@ TEST_F(ViewerWindowTest, IndicatorPagingKeysWheelAndPresets)
     const VoiWindow own = display->imageData()->defaultWindow;
     EXPECT_EQ(display->window().center, own.center);
     EXPECT_TRUE(indicator->text().endsWith(QStringLiteral("(fenêtre du fichier)")));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // A file of three frames (frame f worth 1000 f more than the first) with two
 // named windows, in place of the series' first image.
-void WriteThreeFrames(const QString& path)
+void writeThreeFrames(const QString& path)
 {
     NewDicomImage image;
     image.patientName = QStringLiteral("DUPONT^JEAN");
     image.studyInstanceUid = newDicomUid();
     image.seriesInstanceUid = newDicomUid();
     image.sopInstanceUid = newDicomUid();
-    image.sopClassUid = SopClass::XRayAngiographic;
+    image.sopClassUid = sop_class::XRayAngiographic;
     image.modality = QStringLiteral("XA");
     image.columns = 200;
     image.rows = 240;
@@ -598,7 +598,7 @@ void WriteThreeFrames(const QString& path)
 TEST_F(ViewerWindowTest, FramesAndTheFilesWindows)
 {
     makeSeries(2);
-    WriteThreeFrames(series.imagePath(0));
+    writeThreeFrames(series_.imagePath(0));
     auto viewer = openSettled();
     DicomView* display = viewer->display();
     const auto* indicator = viewer->findChild<QLabel*>(QStringLiteral("indicator"));
@@ -625,7 +625,7 @@ TEST_F(ViewerWindowTest, FramesAndTheFilesWindows)
     EXPECT_EQ(display->imageData()->valueAt(5, 0), 2005);
     EXPECT_EQ(display->window().center, 500) << "the window stays from frame to frame";
     key(*viewer, Qt::Key_Down); // the last frame: the arrows stop there
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0));
     key(*viewer, Qt::Key_F);
     EXPECT_EQ(line(1), "C 2000  L 4000  (OS)");
     key(*viewer, Qt::Key_2);
@@ -635,19 +635,19 @@ TEST_F(ViewerWindowTest, FramesAndTheFilesWindows)
 
     wheel(-2 * 120); // one frame left, then the wheel stops at the end of the file
     EXPECT_EQ(display->currentFrame(), 2);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0));
     wheel(-120); // past the last frame: the next image
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(1));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(1));
     EXPECT_EQ(line(0), "image 2 / 2");
     wheel(120);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(0));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(0));
     EXPECT_EQ(display->currentFrame(), 0) << "an image opens on its first frame";
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // Pixels inside a button's border that are not its background (the most
 // frequent colour there): its icon.
-int IconPixels(QWidget* button)
+int iconPixels(QWidget* button)
 {
     const QImage shown = button->grab().toImage();
     const QRect inner = shown.rect().adjusted(4, 4, -4, -4);
@@ -673,19 +673,19 @@ TEST_F(ViewerWindowTest, PressedToolButtonsKeepTheirIcons)
         SCOPED_TRACE(name);
         brixel::Button* pressed = button(*viewer, name);
         ASSERT_NE(pressed, nullptr);
-        const int idle = IconPixels(pressed);
+        const int idle = iconPixels(pressed);
         EXPECT_GT(idle, 30);
         QTest::mousePress(pressed, Qt::LeftButton, {}, pressed->rect().center());
-        EXPECT_GT(IconPixels(pressed), idle / 2) << "while the mouse button is down";
+        EXPECT_GT(iconPixels(pressed), idle / 2) << "while the mouse button is down";
         // Released off the button: a momentary button does nothing, a toggle stays sunk.
         QTest::mouseRelease(pressed, Qt::LeftButton, {}, QPoint(-40, -40));
         if (pressed->value()) {
-            EXPECT_GT(IconPixels(pressed), idle / 2) << "sunk";
+            EXPECT_GT(iconPixels(pressed), idle / 2) << "sunk";
             click(pressed);
         }
     }
     EXPECT_FALSE(viewer->isUnloaded());
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_F(ViewerWindowTest, MeasurePanelCaptionsFitTheirButtons)
@@ -738,9 +738,9 @@ TEST_F(ViewerWindowTest, EachToolIsPlacedByMouseClicksAndLabelledWithItsResult)
     makeSeries(1, RowSpacing, ColumnSpacing);
     for (const PlacementCase& c : cases) {
         SCOPED_TRACE(c.name);
-        QFile::remove(MeasurementFilePath(series.imagePath(0)));
+        QFile::remove(measurementFilePath(series_.imagePath(0)));
         auto viewer = openSettled();
-        ASSERT_GE(viewer->display()->ZoomLevel(), 100) << "every image pixel has its own screen pixel";
+        ASSERT_GE(viewer->display()->zoomLevel(), 100) << "every image pixel has its own screen pixel";
         MeasurementController& measures = *viewer->measurements();
         measures.setLocale(QLocale(QLocale::French, QLocale::France));
         viewer->measurePanel()->textEdit->setText(QStringLiteral("Face"));
@@ -749,15 +749,15 @@ TEST_F(ViewerWindowTest, EachToolIsPlacedByMouseClicksAndLabelledWithItsResult)
         for (std::size_t i = 0; i + 1 < c.clicks.size(); ++i) {
             clickImage(*viewer, c.clicks[i]);
             EXPECT_EQ(measures.state().step, int(i) + 1) << "after click " << i + 1;
-            EXPECT_TRUE(measures.table()[1].Label.isEmpty()) << "no result before the last point";
+            EXPECT_TRUE(measures.table()[1].label.isEmpty()) << "no result before the last point";
         }
         clickImage(*viewer, c.clicks.back());
 
         const MeasurementTable placedTable = measures.table();
         const MeasurementRecord& placed = placedTable[1];
-        EXPECT_EQ(placed.Kind, c.kind);
-        EXPECT_EQ(QPoint(placed.X1, placed.Y1), c.clicks.front());
-        EXPECT_EQ(placed.Label, c.label);
+        EXPECT_EQ(placed.kind, c.kind);
+        EXPECT_EQ(QPoint(placed.x1, placed.y1), c.clicks.front());
+        EXPECT_EQ(placed.label, c.label);
         const SceneGraphic* shown = measures.scene().graphic(1);
         ASSERT_NE(shown, nullptr);
         ASSERT_TRUE(shown->text.has_value());
@@ -767,14 +767,14 @@ TEST_F(ViewerWindowTest, EachToolIsPlacedByMouseClicksAndLabelledWithItsResult)
         EXPECT_EQ(measures.state().tool != MeasureTool::None, c.staysArmed);
 
         click(button(*viewer, "Button4")); // closing writes the measurement file
-        EXPECT_EQ(ReadMeasurementFile(series.imagePath(0)),
-            DecodeMeasurementTable(EncodeMeasurementTable(placedTable)));
+        EXPECT_EQ(readMeasurementFile(series_.imagePath(0)),
+            decodeMeasurementTable(encodeMeasurementTable(placedTable)));
     }
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // Yellow label pixels in the box where a label drawn at a point would lie.
-int LabelPixelsAt(const QImage& shown, QPointF point)
+int labelPixelsAt(const QImage& shown, QPointF point)
 {
     int yellow = 0;
     for (int y = int(point.y()) - 22; y < int(point.y()) - 3; ++y)
@@ -808,17 +808,17 @@ TEST_F(ViewerWindowTest, DoubleClickedPointsArePlacedOnceAndLabelledOnce)
         QTest::mouseRelease(display, Qt::LeftButton, {}, at);
     }
     const MeasurementRecord& angle = measures.table()[1];
-    EXPECT_EQ(angle.Kind, MeasurementKind::VertexAngle);
-    EXPECT_EQ(QPoint(angle.X2, angle.Y2), points[1]);
-    EXPECT_EQ(angle.Label, measures.labelFor(angle));
-    EXPECT_NE(angle.Label, QStringLiteral(" 0,00 ° "));
+    EXPECT_EQ(angle.kind, MeasurementKind::VertexAngle);
+    EXPECT_EQ(QPoint(angle.x2, angle.y2), points[1]);
+    EXPECT_EQ(angle.label, measures.labelFor(angle));
+    EXPECT_NE(angle.label, QStringLiteral(" 0,00 ° "));
     EXPECT_EQ(measures.table().lastUsedSlot(), 1) << "no graphic started by the last double click";
 
     QCoreApplication::processEvents();
     const QImage shown = display->grab().toImage();
-    EXPECT_EQ(LabelPixelsAt(shown, onScreen(*viewer, points[1])), 0) << "a label drawn at the vertex";
-    EXPECT_GT(LabelPixelsAt(shown, onScreen(*viewer, points[2])), 20) << "the angle's label where it ends";
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(labelPixelsAt(shown, onScreen(*viewer, points[1])), 0) << "a label drawn at the vertex";
+    EXPECT_GT(labelPixelsAt(shown, onScreen(*viewer, points[2])), 20) << "the angle's label where it ends";
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 struct CancelCase {
@@ -838,15 +838,15 @@ TEST_F(ViewerWindowTest, RightClickCancelsTheGraphicBeingPlaced)
     };
     makeSeries(2, RowSpacing, ColumnSpacing);
     MeasurementTable kept;
-    kept[1].Kind = MeasurementKind::Distance;
-    kept[1].X1 = 20;
-    kept[1].Y1 = 30;
-    kept[1].X2 = 80;
-    kept[1].Y2 = 110;
-    kept[1].Label = QStringLiteral("36,06 mm");
+    kept[1].kind = MeasurementKind::Distance;
+    kept[1].x1 = 20;
+    kept[1].y1 = 30;
+    kept[1].x2 = 80;
+    kept[1].y2 = 110;
+    kept[1].label = QStringLiteral("36,06 mm");
     for (const CancelCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(WriteMeasurementFile(series.imagePath(0), kept));
+        ASSERT_TRUE(writeMeasurementFile(series_.imagePath(0), kept));
         auto viewer = openSettled();
         MeasurementController& measures = *viewer->measurements();
         chooseTool(*viewer, int(c.tool));
@@ -869,10 +869,10 @@ TEST_F(ViewerWindowTest, RightClickCancelsTheGraphicBeingPlaced)
         clickImage(*viewer, {60, 60});
         EXPECT_FALSE(measures.table()[2].isUsed()) << "the tool is no longer armed";
         click(button(*viewer, "Button10"));
-        EXPECT_EQ(ReadMeasurementFile(series.imagePath(0)), kept) << "the file holds nothing of it";
+        EXPECT_EQ(readMeasurementFile(series_.imagePath(0)), kept) << "the file holds nothing of it";
         click(button(*viewer, "Button4"));
     }
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 TEST_F(ViewerWindowTest, DraggingAHandleRecomputesTheDistance)
@@ -885,7 +885,7 @@ TEST_F(ViewerWindowTest, DraggingAHandleRecomputesTheDistance)
     chooseTool(*viewer, int(Command::Distance));
     clickImage(*viewer, {20, 30});
     clickImage(*viewer, {80, 110});
-    ASSERT_EQ(measures.table()[1].Label, QStringLiteral("36,06 mm"));
+    ASSERT_EQ(measures.table()[1].label, QStringLiteral("36,06 mm"));
     ASSERT_NE(measures.state().tool, MeasureTool::None) << "the distance tool stays armed";
 
     // The second point's square, dragged from (80, 110) through (50, 110) to (56, 126).
@@ -895,16 +895,16 @@ TEST_F(ViewerWindowTest, DraggingAHandleRecomputesTheDistance)
     ASSERT_NE(shown, nullptr);
     ASSERT_TRUE(shown->text.has_value());
     EXPECT_EQ(shown->text->text, QStringLiteral("25,00 mm")) << "the label follows the drag";
-    EXPECT_EQ(QPoint(measures.table()[1].X2, measures.table()[1].Y2), QPoint(80, 110))
+    EXPECT_EQ(QPoint(measures.table()[1].x2, measures.table()[1].y2), QPoint(80, 110))
         << "the stored point changes on release";
     QTest::mouseMove(display, onScreen(*viewer, {56, 126}));
     QTest::mouseRelease(display, Qt::LeftButton, {}, onScreen(*viewer, {56, 126}));
 
     const MeasurementRecord& dragged = measures.table()[1];
-    EXPECT_EQ(QPoint(dragged.X1, dragged.Y1), QPoint(20, 30));
-    EXPECT_EQ(QPoint(dragged.X2, dragged.Y2), QPoint(56, 126));
+    EXPECT_EQ(QPoint(dragged.x1, dragged.y1), QPoint(20, 30));
+    EXPECT_EQ(QPoint(dragged.x2, dragged.y2), QPoint(56, 126));
     // dx = 36 x 0.5 = 18, dy = 96 x 0.25 = 24
-    EXPECT_EQ(dragged.Label, QStringLiteral("30,00 mm"));
+    EXPECT_EQ(dragged.label, QStringLiteral("30,00 mm"));
     shown = measures.scene().graphic(1);
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->text->text, QStringLiteral("30,00 mm"));
@@ -912,8 +912,8 @@ TEST_F(ViewerWindowTest, DraggingAHandleRecomputesTheDistance)
     EXPECT_EQ(measures.state().step, 0);
 
     click(button(*viewer, "Button10"));
-    EXPECT_EQ(ReadMeasurementFile(series.imagePath(0))[1].Label, QStringLiteral("30,00 mm"));
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(readMeasurementFile(series_.imagePath(0))[1].label, QStringLiteral("30,00 mm"));
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // At 800 % an image pixel spans 8 screen pixels: the handle's square answers
@@ -930,8 +930,8 @@ TEST_F(ViewerWindowTest, HandleAnswersOverItsWholeSquareAtHighZoom)
     clickImage(*viewer, {80, 110});
     display->setZoomLevel(800);
     const QPointF centre = display->imageToScreen({80, 110});
-    display->setOffsets(display->OffsetX() + int(centre.x()) - display->width() / 2,
-        display->OffsetY() + int(centre.y()) - display->height() / 2);
+    display->setOffsets(display->offsetX() + int(centre.x()) - display->width() / 2,
+        display->offsetY() + int(centre.y()) - display->height() / 2);
 
     const QPoint onSquare(-3, -1); // the middle of the 5 x 5 square, left of and above its point
     const QPoint from = display->imageToScreen({80, 110}).toPoint() + onSquare;
@@ -939,7 +939,7 @@ TEST_F(ViewerWindowTest, HandleAnswersOverItsWholeSquareAtHighZoom)
     QTest::mousePress(display, Qt::LeftButton, {}, from);
     QTest::mouseMove(display, to);
     QTest::mouseRelease(display, Qt::LeftButton, {}, to);
-    EXPECT_EQ(QPoint(measures.table()[1].X2, measures.table()[1].Y2), QPoint(78, 107));
+    EXPECT_EQ(QPoint(measures.table()[1].x2, measures.table()[1].y2), QPoint(78, 107));
     EXPECT_FALSE(measures.table()[2].isUsed()) << "the press caught the handle, not a new point";
 }
 
@@ -949,39 +949,39 @@ TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
     makeSeries(2, RowSpacing, ColumnSpacing);
     MeasurementTable stored;
     for (int i = 1; i < MeasurementTable::Size; ++i) {
-        stored[i].Kind = MeasurementKind::Text;
-        stored[i].X1 = int16_t(10 + 2 * i);
-        stored[i].Y1 = 10;
-        stored[i].X2 = 10;
-        stored[i].Label = QStringLiteral("T%1").arg(i);
+        stored[i].kind = MeasurementKind::Text;
+        stored[i].x1 = int16_t(10 + 2 * i);
+        stored[i].y1 = 10;
+        stored[i].x2 = 10;
+        stored[i].label = QStringLiteral("T%1").arg(i);
     }
-    ASSERT_TRUE(WriteMeasurementFile(series.imagePath(0), stored));
+    ASSERT_TRUE(writeMeasurementFile(series_.imagePath(0), stored));
     auto viewer = openSettled();
     MeasurementController& measures = *viewer->measurements();
     chooseTool(*viewer, int(Command::Distance));
     ASSERT_EQ(measures.state().currentSlot, 50);
     clickImage(*viewer, {100, 150});
     clickImage(*viewer, {150, 200});
-    ASSERT_EQ(measures.table()[50].Kind, MeasurementKind::Distance);
-    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(measures.table()[50].kind, MeasurementKind::Distance);
+    EXPECT_TRUE(dialogs_.messages.empty());
     const MeasurementTable full = measures.table();
 
     // The distance tool is still armed, but there is no slot for a 51st graphic.
-    dialogs.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     clickImage(*viewer, {120, 180});
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, overloaded);
-    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Mesures..."));
-    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, overloaded);
+    EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("Mesures..."));
+    EXPECT_EQ(dialogs_.messages[0].icon, MsgIcon::Exclamation);
     clickImage(*viewer, {130, 190});
-    EXPECT_EQ(dialogs.messages.size(), 1u) << "the tool was disarmed";
+    EXPECT_EQ(dialogs_.messages.size(), 1u) << "the tool was disarmed";
     EXPECT_EQ(measures.table(), full);
 
     // A tool chosen on the panel is refused and the panel stays out.
-    dialogs.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     chooseTool(*viewer, int(Command::VertexAngle));
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, overloaded);
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text, overloaded);
     EXPECT_TRUE(viewer->panelOpen());
     EXPECT_EQ(measures.state().tool, MeasureTool::None);
     // A preset text fills the boxes without arming the text tool.
@@ -992,9 +992,9 @@ TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
     EXPECT_EQ(measures.table(), full);
 
     click(button(*viewer, "Button10"));
-    EXPECT_EQ(ReadMeasurementFile(series.imagePath(0)), full);
-    EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(readMeasurementFile(series_.imagePath(0)), full);
+    EXPECT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // A file slow to read (very many private elements) is decoded on a worker
@@ -1003,10 +1003,10 @@ TEST_F(ViewerWindowTest, FiftiethGraphicIsTheLastTheImageTakes)
 TEST_F(ViewerWindowTest, SlowFileKeepsTheWindowAnsweringAndClosesWhileLoading)
 {
     makeSeries(2);
-    ASSERT_EQ(AddPrivateElements(series.imagePath(0), 180000), QString());
-    auto viewer = std::make_unique<ViewerWindow>(ViewerRequest{}, &images);
+    ASSERT_EQ(addPrivateElements(series_.imagePath(0), 180000), QString());
+    auto viewer = std::make_unique<ViewerWindow>(ViewerRequest{}, &images_);
     viewer->picturePrinter().setInstalledPrinters(QStringList());
-    const QDir pdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+    const QDir pdfFolder(QDir(folder_.path()).filePath(QStringLiteral("pdf")));
     viewer->picturePrinter().setPdfFolder(pdfFolder.path());
     viewer->openWindow();
     ASSERT_TRUE(viewer->loading());
@@ -1024,13 +1024,13 @@ TEST_F(ViewerWindowTest, SlowFileKeepsTheWindowAnsweringAndClosesWhileLoading)
     QCoreApplication::processEvents();
     EXPECT_TRUE(pdfFolder.entryList({QStringLiteral("*.pdf")}).isEmpty())
         << "nothing printed before it showed";
-    EXPECT_FALSE(QFileInfo::exists(series.imagePath(0) + QStringLiteral(".dgr")))
+    EXPECT_FALSE(QFileInfo::exists(series_.imagePath(0) + QStringLiteral(".dgr")))
         << "no measurements written for an image never shown";
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
 
     // Shown once it is read, with its own values.
     viewer = openSeries();
-    EXPECT_EQ(viewer->display()->DisplayFile(), series.imagePath(0));
+    EXPECT_EQ(viewer->display()->displayFile(), series_.imagePath(0));
     EXPECT_EQ(viewer->display()->imageSize(), QSize(200, 240));
 }
 
@@ -1042,22 +1042,22 @@ TEST_F(ViewerWindowTest, QuickChangesShowOnlyTheLastImageAskedFor)
     auto viewer = openSeries();
     QStringList shown;
     QObject::connect(viewer->display(), &DicomView::displayChanged, viewer.get(), [&] {
-        const QString file = viewer->display()->DisplayFile();
+        const QString file = viewer->display()->displayFile();
         if (shown.isEmpty() || shown.back() != file)
             shown << file;
     });
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(viewer.get(), Qt::Key_PageDown);
-    EXPECT_EQ(viewer->imagePath(), series.imagePath(3));
+    EXPECT_EQ(viewer->imagePath(), series_.imagePath(3));
     settle(*viewer);
-    EXPECT_EQ(shown, QStringList{series.imagePath(3)});
+    EXPECT_EQ(shown, QStringList{series_.imagePath(3)});
     EXPECT_EQ(
         viewer->findChild<QLabel*>(QStringLiteral("indicator"))->text().section(QLatin1Char('\n'), 0, 0),
         QStringLiteral("image 4 / 5"));
     for (const int passed : {1, 2})
-        EXPECT_FALSE(QFileInfo::exists(series.imagePath(passed) + QStringLiteral(".dgr"))) << passed;
-    EXPECT_TRUE(QFileInfo::exists(series.imagePath(0) + QStringLiteral(".dgr")));
-    EXPECT_EQ(dialogs.unexpected, 0);
+        EXPECT_FALSE(QFileInfo::exists(series_.imagePath(passed) + QStringLiteral(".dgr"))) << passed;
+    EXPECT_TRUE(QFileInfo::exists(series_.imagePath(0) + QStringLiteral(".dgr")));
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // Another workstation deletes the image shown and a new patient's image
@@ -1069,10 +1069,10 @@ TEST_F(ViewerWindowTest, ImageDeletedElsewhereIsNeitherPrintedNorMarked)
     makeSeries(2);
     auto viewer = openSeries();
     click(button(*viewer, "Button10"));
-    dialogs.answerMessage(MsgResult::Ok); // where the PDF went
+    dialogs_.answerMessage(MsgResult::Ok); // where the PDF went
     click(button(*viewer, "Button7"));
-    const QString shownSop = series.seriesUid + QStringLiteral(".2");
-    QSqlDatabase db = PacsConnection(series.databasePath);
+    const QString shownSop = series_.seriesUid + QStringLiteral(".2");
+    QSqlDatabase db = pacsConnection(series_.databasePath);
     QSqlQuery station(db);
     ASSERT_TRUE(
         station.exec(QStringLiteral("DELETE FROM DICOMImages WHERE SOPInstanc = '%1'").arg(shownSop)));
@@ -1080,19 +1080,19 @@ TEST_F(ViewerWindowTest, ImageDeletedElsewhereIsNeitherPrintedNorMarked)
         station.exec(QStringLiteral("INSERT INTO DICOMImages (SOPInstanc, SeriesInst, ObjectFile, "
                                     "PatientName) VALUES ('9.9.1', '9.9', 'PAT002/new.dcm', 'MARTIN')")));
 
-    dialogs.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button7"));
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, ViewerWindow::ImageDeletedText);
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text, ViewerWindow::ImageDeletedText);
     EXPECT_EQ(viewer->findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Supprimée"));
-    const QDir pdfFolder(QDir(folder.path()).filePath(QStringLiteral("pdf")));
+    const QDir pdfFolder(QDir(folder_.path()).filePath(QStringLiteral("pdf")));
     EXPECT_EQ(pdfFolder.entryList({QStringLiteral("*.pdf")}).size(), 1) << "only the print made before";
     click(button(*viewer, "Button4"));
     EXPECT_TRUE(viewer->outcome().imageDeleted);
     ASSERT_TRUE(station.exec(QStringLiteral("SELECT COUNT(*) FROM DICOMImages WHERE Printed <> 0"))
         && station.next());
     EXPECT_EQ(station.value(0).toInt(), 0) << "the new patient's image is not marked printed";
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(dialogs_.unexpected, 0);
 }
 
 // A single file is printed for its opener, which marks its own record.
@@ -1100,11 +1100,11 @@ TEST_F(ViewerWindowTest, SingleFilePrintIsHandedBackToTheOpener)
 {
     makeSeries(2);
     auto viewer = openSeries({.exam = {.patientName = QStringLiteral("MARTIN")},
-        .imagePath = series.imagePath(1),
-        .sopInstance = series.seriesUid + QStringLiteral(".2"),
+        .imagePath = series_.imagePath(1),
+        .sopInstance = series_.seriesUid + QStringLiteral(".2"),
         .start = ViewerRequest::Start::SingleFile});
     EXPECT_FALSE(viewer->outcome().printed);
-    dialogs.answerMessage(MsgResult::Ok);
+    dialogs_.answerMessage(MsgResult::Ok);
     click(button(*viewer, "Button7"));
     click(button(*viewer, "Button4"));
     EXPECT_TRUE(viewer->outcome().printed);
