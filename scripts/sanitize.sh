@@ -15,8 +15,10 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_C_FLAGS_DEBUG="-O1 -g1" -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DVEXA_SANITIZE=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 # Leaks are not checked: Qt, fontconfig and DCMTK keep blocks until exit on
-# purpose, and a leak report would hide the errors that matter.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:strict_string_checks=1:check_initialization_order=1}
+# purpose, and a leak report would hide the errors that matter. Strict string
+# checks stay off: libxkbcommon-x11 reads a bounded, unterminated name with
+# strndup, which they take for an overflow.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:check_initialization_order=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" -LE '^(build|fuzz|packaging)$' "$@"
